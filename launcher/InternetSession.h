@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <utility>
+#include <vector>
+
 namespace Launcher {
 
 // Thrown by the internet classes; carries the Windows (WinINet) error code.
@@ -17,10 +20,12 @@ public:
     DWORD m_dwError;
 };
 
-// One open request handle. Owns its handle; Close (or the destructor) frees it.
+// One open request and its connection. Owns both handles; Close (or the
+// destructor) frees them.
 class CHttpFile {
 public:
-    CHttpFile(HINTERNET hFile, DWORD_PTR context) : m_hFile(hFile), m_dwContext(context) {}
+    CHttpFile(HINTERNET hConnect, HINTERNET hFile, DWORD_PTR context)
+        : m_hConnect(hConnect), m_hFile(hFile), m_dwContext(context) {}
     ~CHttpFile();
     CHttpFile(const CHttpFile&) = delete;
     CHttpFile& operator=(const CHttpFile&) = delete;
@@ -34,6 +39,7 @@ public:
     UINT Read(void* lpBuf, UINT nCount);
     void Close();
 
+    HINTERNET m_hConnect;
     HINTERNET m_hFile;
     DWORD_PTR m_dwContext;
 };
@@ -49,7 +55,9 @@ public:
     CInternetSession(const CInternetSession&) = delete;
     CInternetSession& operator=(const CInternetSession&) = delete;
 
-    // A DWORD option of the session handle (time-outs and the like).
+    // A DWORD option of the session handle (time-outs and the like). It is
+    // also set on the handles of every later OpenURL: not every WinINet
+    // passes a session's time-outs down to its requests.
     BOOL SetOption(DWORD dwOption, DWORD dwValue, DWORD dwFlags = 0);
     // GET of an http:// or https:// URL; redirects are followed by WinINet.
     // Returns a heap object the caller deletes; throws on failure, and for
@@ -61,6 +69,7 @@ public:
 
     HINTERNET m_hSession;
     DWORD_PTR m_dwContext;
+    std::vector<std::pair<DWORD, DWORD>> m_options;
 };
 
 }  // namespace Launcher
