@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/TempFolder.h"
 
 using namespace Launcher;
 using TestSupport::HttpResponse;
 using TestSupport::HttpTestServer;
+using TestSupport::TempFolder;
 
 namespace {
 
@@ -22,22 +24,6 @@ typedef std::pair<unsigned, unsigned> Call;  // (total, remaining)
 // The callback runs on the downloading thread: each thread keeps its own record.
 thread_local std::vector<Call> t_calls;
 void Record(unsigned total, unsigned remaining) { t_calls.push_back(Call(total, remaining)); }
-
-std::wstring Wide(const std::string& s) {
-    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
-    w.resize(size_t(n - 1));
-    return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string s(size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
-    s.resize(size_t(n - 1));
-    return s;
-}
 
 // Bytes of every value, zeros included, in an order no short pattern repeats.
 std::string Body(size_t size, unsigned seed = 1) {
@@ -49,65 +35,6 @@ std::string Body(size_t size, unsigned seed = 1) {
     }
     return b;
 }
-
-bool ReadWhole(const std::string& path, std::string& out) {
-    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    out.clear();
-    char buf[65536];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n > 0) out.append(buf, n);
-    CloseHandle(h);
-    return true;
-}
-
-void WriteWhole(const std::string& path, const std::string& data) {
-    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    DWORD n = 0;
-    ASSERT_TRUE(WriteFile(h, data.data(), DWORD(data.size()), &n, nullptr));
-    ASSERT_EQ(data.size(), size_t(n));
-    CloseHandle(h);
-}
-
-// A fresh folder under the temporary folder, removed with its files.
-class TempFolder {
-public:
-    TempFolder() {
-        static LONG counter = 0;
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_path = Narrow(temp) + "vdltest_" + std::to_string(GetCurrentProcessId()) + "_" +
-                 std::to_string(InterlockedIncrement(&counter)) + "_" +
-                 std::to_string(GetTickCount());
-        CreateDirectoryW(Wide(m_path).c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const std::string& name : Names()) {
-            std::wstring p = Wide(m_path + "\\" + name);
-            if (!DeleteFileW(p.c_str())) RemoveDirectoryW(p.c_str());
-        }
-        RemoveDirectoryW(Wide(m_path).c_str());
-    }
-    std::string File(const std::string& name) const { return m_path + "\\" + name; }
-    // Names of the entries in the folder, "." and ".." left out.
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW(Wide(m_path + "\\*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::wstring n = fd.cFileName;
-            if (n != L"." && n != L"..") names.push_back(Narrow(n));
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-        return names;
-    }
-
-private:
-    std::string m_path;
-};
 
 // The callbacks a complete body of size bytes must give: one per 2048-byte read.
 std::vector<Call> FullReads(unsigned size) {
@@ -129,13 +56,13 @@ TEST(Download, FiveThousandBytesAreReadIn2048ByteStepsAndWrittenExactly) {
     server.SetRoute("/setup.exe", HttpResponse::Ok(body));
     TempFolder folder;
     const std::string path = folder.File("setup.exe");
-    WriteWhole(path, Body(12000, 7));  // longer than the new file: must not survive as a tail
+    ASSERT_TRUE(TestSupport::WriteWholeFile(path, Body(12000, 7)));  // longer than the new file: must not survive as a tail
 
     t_calls.clear();
     EXPECT_TRUE(DownloadToFile(server.Url("/setup.exe").c_str(), path.c_str(), Record));
     EXPECT_EQ((std::vector<Call>{{5000, 2952}, {5000, 904}, {5000, 0}}), t_calls);
     std::string onDisk;
-    ASSERT_TRUE(ReadWhole(path, onDisk));
+    ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
     EXPECT_TRUE(onDisk == body) << "file of " << onDisk.size() << " bytes differs";
     EXPECT_EQ(std::vector<std::string>{"setup.exe"}, folder.Names()) << "a temporary file was left";
 }
@@ -169,7 +96,7 @@ TEST(Download, CompleteBodiesOfEverySizeAndAfterRedirects) {
         EXPECT_TRUE(DownloadToFile(server.Url(first).c_str(), path.c_str(), Record));
         EXPECT_EQ(FullReads(unsigned(c.size)), t_calls);
         std::string onDisk;
-        ASSERT_TRUE(ReadWhole(path, onDisk));
+        ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
         EXPECT_TRUE(onDisk == body) << "file of " << onDisk.size() << " bytes differs";
         EXPECT_EQ(1u, server.RequestCount(final));
     }
@@ -205,11 +132,11 @@ TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
         server.SetRoute("/f", c.response);
         TempFolder folder;
         const std::string path = folder.File("s.exe");
-        WriteWhole(path, kEarlier);
+        ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
         t_calls.clear();
         EXPECT_FALSE(DownloadToFile(server.Url("/f").c_str(), path.c_str(), Record));
         std::string onDisk;
-        ASSERT_TRUE(ReadWhole(path, onDisk));
+        ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
         EXPECT_EQ(kEarlier, onDisk);
         EXPECT_EQ(std::vector<std::string>{"s.exe"}, folder.Names());
         if (!c.partial) {
@@ -239,13 +166,13 @@ TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
 TEST(Download, RefusedConnectionGivesFalse) {
     TempFolder folder;
     const std::string path = folder.File("s.exe");
-    WriteWhole(path, kEarlier);
+    ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
     const std::string url = "http://127.0.0.1:" + std::to_string(TestSupport::UnusedLoopbackPort()) + "/s";
     t_calls.clear();
     EXPECT_FALSE(DownloadToFile(url.c_str(), path.c_str(), Record));
     EXPECT_TRUE(t_calls.empty());
     std::string onDisk;
-    ASSERT_TRUE(ReadWhole(path, onDisk));
+    ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
     EXPECT_EQ(kEarlier, onDisk);
 }
 
@@ -254,7 +181,7 @@ TEST(Download, StalledServerTimesOut) {
     server.SetRoute("/stall", HttpResponse::Stall());
     TempFolder folder;
     const std::string path = folder.File("s.exe");
-    WriteWhole(path, kEarlier);
+    ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
     t_calls.clear();
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(DownloadToFile(server.Url("/stall").c_str(), path.c_str(), Record));
@@ -264,7 +191,7 @@ TEST(Download, StalledServerTimesOut) {
     EXPECT_TRUE(t_calls.empty());
     EXPECT_EQ(1u, server.RequestCount("/stall"));
     std::string onDisk;
-    ASSERT_TRUE(ReadWhole(path, onDisk));
+    ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
     EXPECT_EQ(kEarlier, onDisk);
 }
 
@@ -294,7 +221,7 @@ TEST(Download, ThreeDownloadsAtOnce) {
         EXPECT_TRUE(results[i]);
         EXPECT_EQ(FullReads(unsigned(sizes[i])), calls[i]);
         std::string onDisk;
-        ASSERT_TRUE(ReadWhole(folder.File("p" + std::to_string(i) + ".exe"), onDisk));
+        ASSERT_TRUE(TestSupport::ReadWholeFile(folder.File("p" + std::to_string(i) + ".exe"), onDisk));
         EXPECT_TRUE(onDisk == bodies[i]) << "file of " << onDisk.size() << " bytes differs";
     }
     EXPECT_EQ(3u, folder.Names().size());
@@ -314,24 +241,24 @@ TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere) {
 
     // A target held open without sharing: the body arrives but cannot replace it.
     const std::string locked = folder.File("locked.exe");
-    WriteWhole(locked, kEarlier);
-    HANDLE h = CreateFileW(Wide(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(TestSupport::WriteWholeFile(locked, kEarlier));
+    HANDLE h = CreateFileW(TestSupport::WideFromAnsi(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     t_calls.clear();
     EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), locked.c_str(), Record));
     CloseHandle(h);
     EXPECT_EQ(FullReads(5000), t_calls);
     std::string onDisk;
-    ASSERT_TRUE(ReadWhole(locked, onDisk));
+    ASSERT_TRUE(TestSupport::ReadWholeFile(locked, onDisk));
     EXPECT_EQ(kEarlier, onDisk);
     EXPECT_EQ(std::vector<std::string>{"locked.exe"}, folder.Names()) << "a temporary file was left";
 
     // A folder standing at the path.
     const std::string dir = folder.File("adir");
-    ASSERT_TRUE(CreateDirectoryW(Wide(dir).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(TestSupport::WideFromAnsi(dir).c_str(), nullptr));
     EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), dir.c_str(), Record));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Wide(dir).c_str()));
-    EXPECT_TRUE(GetFileAttributesW(Wide(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(TestSupport::WideFromAnsi(dir).c_str()));
+    EXPECT_TRUE(GetFileAttributesW(TestSupport::WideFromAnsi(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(2u, folder.Names().size());
 }
 
