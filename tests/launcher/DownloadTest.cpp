@@ -1,0 +1,283 @@
+#include "launcher/Download.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "tests/support/HttpTestServer.h"
+#include "tests/support/TempFolder.h"
+
+using namespace Launcher;
+using TestSupport::HttpResponse;
+using TestSupport::HttpTestServer;
+using TestSupport::TempFolder;
+
+namespace {
+
+typedef std::pair<unsigned, unsigned> Call;  // (total, remaining)
+
+// The callback runs on the downloading thread: each thread keeps its own record.
+thread_local std::vector<Call> t_calls;
+void Record(unsigned total, unsigned remaining) { t_calls.push_back(Call(total, remaining)); }
+
+// Bytes of every value, zeros included, in an order no short pattern repeats.
+std::string Body(size_t size, unsigned seed = 1) {
+    std::string b(size, '\0');
+    unsigned x = seed * 2654435761u + 12345u;
+    for (size_t i = 0; i < size; ++i) {
+        x = x * 1103515245u + 12345u;
+        b[i] = char(x >> 24);
+    }
+    return b;
+}
+
+// The callbacks a complete body of size bytes must give: one per 2048-byte read.
+std::vector<Call> FullReads(unsigned size) {
+    std::vector<Call> calls;
+    for (unsigned remaining = size; remaining > 0;) {
+        remaining -= remaining < 2048 ? remaining : 2048;
+        calls.push_back(Call(size, remaining));
+    }
+    return calls;
+}
+
+const char* const kEarlier = "an earlier setup that a failed download must keep";
+
+}  // namespace
+
+TEST(Download, FiveThousandBytesAreReadIn2048ByteStepsAndWrittenExactly) {
+    HttpTestServer server;
+    const std::string body = Body(5000);
+    server.SetRoute("/setup.exe", HttpResponse::Ok(body));
+    TempFolder folder;
+    const std::string path = folder.File("setup.exe");
+    ASSERT_TRUE(TestSupport::WriteWholeFile(path, Body(12000, 7)));  // longer than the new file: must not survive as a tail
+
+    t_calls.clear();
+    EXPECT_TRUE(DownloadToFile(server.Url("/setup.exe").c_str(), path.c_str(), Record));
+    EXPECT_EQ((std::vector<Call>{{5000, 2952}, {5000, 904}, {5000, 0}}), t_calls);
+    std::string onDisk;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
+    EXPECT_TRUE(onDisk == body) << "file of " << onDisk.size() << " bytes differs";
+    EXPECT_EQ(std::vector<std::string>{"setup.exe"}, folder.Names()) << "a temporary file was left";
+}
+
+TEST(Download, CompleteBodiesOfEverySizeAndAfterRedirects) {
+    struct Case {
+        const char* name;
+        size_t size;
+        int redirects;  // 302 hops before the body
+    };
+    const Case cases[] = {
+        {"one byte", 1, 0},           {"one full read", 2048, 0},
+        {"one byte past a read", 2049, 0}, {"302 then 200", 5000, 1},
+        {"two redirects", 70001, 2},  {"large body", 1000000, 0},
+    };
+    HttpTestServer server;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string body = Body(c.size, unsigned(c.size));
+        const std::string final = "/final/" + std::to_string(c.size);
+        server.SetRoute(final, HttpResponse::Ok(body));
+        std::string first = final;
+        for (int i = 0; i < c.redirects; ++i) {
+            std::string hop = final + "/hop" + std::to_string(i);
+            server.SetRoute(hop, HttpResponse::Redirect(first));
+            first = hop;
+        }
+        TempFolder folder;
+        const std::string path = folder.File("s.exe");
+        t_calls.clear();
+        EXPECT_TRUE(DownloadToFile(server.Url(first).c_str(), path.c_str(), Record));
+        EXPECT_EQ(FullReads(unsigned(c.size)), t_calls);
+        std::string onDisk;
+        ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
+        EXPECT_TRUE(onDisk == body) << "file of " << onDisk.size() << " bytes differs";
+        EXPECT_EQ(1u, server.RequestCount(final));
+    }
+}
+
+TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
+    struct Case {
+        const char* name;
+        HttpResponse response;
+        std::vector<Call> callbacks;  // exact, or the first ones when partial
+        bool partial;                 // the body was cut: later calls may follow
+    };
+    const std::string body = Body(5000);
+    const std::vector<Case> cases = {
+        {"404", HttpResponse::Status(404, body), {}, false},
+        {"500", HttpResponse::Status(500, body), {}, false},
+        {"200 with an empty body", HttpResponse::Ok(""), {}, false},
+        {"200 chunked, no Content-Length", HttpResponse::Chunked(body), {}, false},
+        {"302 to a 404", HttpResponse::Redirect("/missing"), {}, false},
+        {"cut after 3048 of 5000", HttpResponse::CutOff(body, 3048), {{5000, 2952}}, true},
+        {"cut after 1000 of 5000", HttpResponse::CutOff(body, 1000), {}, true},
+        {"length 10000, body 5000", HttpResponse::WithContentLength("10000", body), {{10000, 7952}, {10000, 5904}}, true},
+        // total + 8 wraps in 32 bits to 2, to 0, to 7.
+        {"length 4294967290", HttpResponse::WithContentLength("4294967290", body), {}, false},
+        {"length 4294967288", HttpResponse::WithContentLength("4294967288", body), {}, false},
+        {"length 4294967295", HttpResponse::WithContentLength("4294967295", body), {}, false},
+        // Fits the arithmetic, not a 32-bit address space.
+        {"length 4000000000", HttpResponse::WithContentLength("4000000000", body), {}, false},
+    };
+    HttpTestServer server;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.SetRoute("/f", c.response);
+        TempFolder folder;
+        const std::string path = folder.File("s.exe");
+        ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
+        t_calls.clear();
+        EXPECT_FALSE(DownloadToFile(server.Url("/f").c_str(), path.c_str(), Record));
+        std::string onDisk;
+        ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
+        EXPECT_EQ(kEarlier, onDisk);
+        EXPECT_EQ(std::vector<std::string>{"s.exe"}, folder.Names());
+        if (!c.partial) {
+            EXPECT_EQ(c.callbacks, t_calls);
+            continue;
+        }
+        // Cut bodies: the full reads first, then at most the bytes that arrived;
+        // never a call claiming the whole body.
+        ASSERT_GE(t_calls.size(), c.callbacks.size());
+        EXPECT_EQ(c.callbacks, std::vector<Call>(t_calls.begin(), t_calls.begin() + c.callbacks.size()));
+        unsigned last = 0;
+        for (const Call& call : t_calls) {
+            EXPECT_EQ(t_calls[0].first, call.first);
+            EXPECT_GT(call.second, 0u);
+            if (last != 0) {
+                EXPECT_LT(call.second, last);
+            }
+            last = call.second;
+        }
+        const unsigned sent = unsigned(c.response.cutAfter < body.size() ? c.response.cutAfter : body.size());
+        if (!t_calls.empty()) {
+            EXPECT_GE(t_calls.back().second, t_calls.back().first - sent);
+        }
+    }
+}
+
+TEST(Download, RefusedConnectionGivesFalse) {
+    TempFolder folder;
+    const std::string path = folder.File("s.exe");
+    ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
+    const std::string url = "http://127.0.0.1:" + std::to_string(TestSupport::UnusedLoopbackPort()) + "/s";
+    t_calls.clear();
+    EXPECT_FALSE(DownloadToFile(url.c_str(), path.c_str(), Record));
+    EXPECT_TRUE(t_calls.empty());
+    std::string onDisk;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
+    EXPECT_EQ(kEarlier, onDisk);
+}
+
+TEST(Download, StalledServerTimesOut) {
+    HttpTestServer server;
+    server.SetRoute("/stall", HttpResponse::Stall());
+    TempFolder folder;
+    const std::string path = folder.File("s.exe");
+    ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
+    t_calls.clear();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(DownloadToFile(server.Url("/stall").c_str(), path.c_str(), Record));
+    auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+    // A sanity bound: the 5 s time-outs are in force, not the library's defaults.
+    EXPECT_LT(seconds, 30);
+    EXPECT_TRUE(t_calls.empty());
+    EXPECT_EQ(1u, server.RequestCount("/stall"));
+    std::string onDisk;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
+    EXPECT_EQ(kEarlier, onDisk);
+}
+
+TEST(Download, ThreeDownloadsAtOnce) {
+    HttpTestServer server;
+    const size_t sizes[3] = {300000, 70001, 12345};
+    std::string bodies[3];
+    for (int i = 0; i < 3; ++i) {
+        bodies[i] = Body(sizes[i], unsigned(i + 3));
+        server.SetRoute("/p" + std::to_string(i), HttpResponse::Ok(bodies[i]));
+    }
+    TempFolder folder;
+    bool results[3] = {};
+    std::vector<Call> calls[3];
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 3; ++i) {
+        workers.emplace_back([&, i] {
+            t_calls.clear();
+            results[i] = DownloadToFile(server.Url("/p" + std::to_string(i)).c_str(),
+                                        folder.File("p" + std::to_string(i) + ".exe").c_str(), Record);
+            calls[i] = t_calls;
+        });
+    }
+    for (std::thread& t : workers) t.join();
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(results[i]);
+        EXPECT_EQ(FullReads(unsigned(sizes[i])), calls[i]);
+        std::string onDisk;
+        ASSERT_TRUE(TestSupport::ReadWholeFile(folder.File("p" + std::to_string(i) + ".exe"), onDisk));
+        EXPECT_TRUE(onDisk == bodies[i]) << "file of " << onDisk.size() << " bytes differs";
+    }
+    EXPECT_EQ(3u, folder.Names().size());
+}
+
+TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere) {
+    HttpTestServer server;
+    const std::string body = Body(5000);
+    server.SetRoute("/s", HttpResponse::Ok(body));
+    TempFolder folder;
+
+    // A folder that does not exist.
+    const std::string missing = folder.File("no such folder\\s.exe");
+    EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), missing.c_str(), Record));
+    EXPECT_EQ(1u, server.RequestCount("/s"));
+    EXPECT_TRUE(folder.Names().empty());
+
+    // A target held open without sharing: the body arrives but cannot replace it.
+    const std::string locked = folder.File("locked.exe");
+    ASSERT_TRUE(TestSupport::WriteWholeFile(locked, kEarlier));
+    HANDLE h = CreateFileW(TestSupport::WideFromAnsi(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    t_calls.clear();
+    EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), locked.c_str(), Record));
+    CloseHandle(h);
+    EXPECT_EQ(FullReads(5000), t_calls);
+    std::string onDisk;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(locked, onDisk));
+    EXPECT_EQ(kEarlier, onDisk);
+    EXPECT_EQ(std::vector<std::string>{"locked.exe"}, folder.Names()) << "a temporary file was left";
+
+    // A folder standing at the path.
+    const std::string dir = folder.File("adir");
+    ASSERT_TRUE(CreateDirectoryW(TestSupport::WideFromAnsi(dir).c_str(), nullptr));
+    EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), dir.c_str(), Record));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(TestSupport::WideFromAnsi(dir).c_str()));
+    EXPECT_TRUE(GetFileAttributesW(TestSupport::WideFromAnsi(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(2u, folder.Names().size());
+}
+
+TEST(Download, SendsAgentVarivoAndThePathWithItsBraces) {
+    HttpTestServer server;
+    const std::string route = "/redirect/ver1/vuvudavu/download_silent_zadazi/{version}/{setupname}/{machineid}";
+    server.SetRoute(route, HttpResponse::Ok(Body(100)));
+    TempFolder folder;
+    EXPECT_TRUE(DownloadToFile(server.Url(route).c_str(), folder.File("s.exe").c_str(), Record));
+    const auto requests = server.Requests();
+    ASSERT_EQ(1u, requests.size());
+    EXPECT_EQ("GET", requests[0].method);
+    EXPECT_EQ(route, requests[0].path);
+    EXPECT_EQ("varivo", requests[0].Header("User-Agent"));
+}
+
+TEST(Download, NullArgumentsGiveFalse) {
+    TempFolder folder;
+    EXPECT_FALSE(DownloadToFile(nullptr, folder.File("s.exe").c_str(), Record));
+    EXPECT_FALSE(DownloadToFile("http://127.0.0.1:1/", nullptr, Record));
+    EXPECT_TRUE(folder.Names().empty());
+}

@@ -1,0 +1,79 @@
+#include "tests/support/TempFolder.h"
+
+#include <windows.h>
+
+namespace TestSupport {
+
+std::wstring WideFromAnsi(const std::string& s) {
+    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring w(size_t(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
+    w.resize(size_t(n - 1));
+    return w;
+}
+
+std::string AnsiFromWide(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::string();
+    std::string s(size_t(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
+    s.resize(size_t(n - 1));
+    return s;
+}
+
+TempFolder::TempFolder(const std::string& prefix) {
+    static LONG counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    m_path = AnsiFromWide(temp) + prefix + "_" + std::to_string(GetCurrentProcessId()) + "_" +
+             std::to_string(InterlockedIncrement(&counter)) + "_" + std::to_string(GetTickCount());
+    CreateDirectoryW(WideFromAnsi(m_path).c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    for (const std::string& name : Names()) {
+        std::wstring p = WideFromAnsi(File(name));
+        if (!DeleteFileW(p.c_str())) RemoveDirectoryW(p.c_str());
+    }
+    RemoveDirectoryW(WideFromAnsi(m_path).c_str());
+}
+
+std::string TempFolder::File(const std::string& name) const { return m_path + "\\" + name; }
+
+std::vector<std::string> TempFolder::Names() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(WideFromAnsi(m_path + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring n = fd.cFileName;
+        if (n != L"." && n != L"..") names.push_back(AnsiFromWide(n));
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    HANDLE h = CreateFileW(WideFromAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    out.clear();
+    char buf[65536];
+    DWORD n = 0;
+    bool ok;
+    while ((ok = ReadFile(h, buf, sizeof(buf), &n, nullptr) != FALSE) && n > 0) out.append(buf, n);
+    CloseHandle(h);
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+    HANDLE h = CreateFileW(WideFromAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    bool ok = WriteFile(h, data.data(), DWORD(data.size()), &n, nullptr) && n == data.size();
+    return CloseHandle(h) && ok;
+}
+
+}  // namespace TestSupport
