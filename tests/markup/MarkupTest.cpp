@@ -268,8 +268,12 @@ TEST(MarkupText, CommentsAndDeclarationsEndAtArrow)
     for (const Case& c : cases) {
         CMarkup xml;
         EXPECT_EQ(c.ok, xml.Load(c.xml)) << c.xml;
-        if (c.root != NULL) EXPECT_STREQ(c.root, xml.GetRoot().GetName()) << c.xml;
-        else EXPECT_FALSE(xml.GetRoot().IsValid()) << c.xml;
+        if (c.root != NULL) {
+            EXPECT_STREQ(c.root, xml.GetRoot().GetName()) << c.xml;
+        }
+        else {
+            EXPECT_FALSE(xml.GetRoot().IsValid()) << c.xml;
+        }
     }
 }
 
