@@ -34,7 +34,7 @@ bool CStdValArray::IsEmpty() const
 
 bool CStdValArray::Add(LPCVOID pData)
 {
-    if (m_iElementSize <= 0 || m_nCount == INT_MAX) return false;
+    if (pData == NULL || m_iElementSize <= 0 || m_nCount == INT_MAX) return false;
     if (++m_nCount >= m_nAllocated) {
         int nAllocated = 0;
         if (m_nAllocated <= 0) nAllocated = 11;

@@ -1,6 +1,6 @@
 #pragma once
 // CStdValArray: a growable array of fixed-size records, copied in and out
-// byte for byte. Empty() keeps the storage for reuse.
+// byte for byte. Empty() keeps the storage for reuse; a null element is refused.
 
 #include <windows.h>
 

@@ -1,5 +1,6 @@
 #include "skinui/core/UIString.h"
 
+#include <limits.h>
 #include <malloc.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -109,6 +110,11 @@ void CUIString::Assign(LPCTSTR pstr, int nLength)
 {
     pstr = OrEmpty(pstr);
     if (nLength < 0) nLength = (int)wcslen(pstr);
+    // A length whose block size would not fit in size_t cannot be stored.
+    if ((size_t)nLength >= ((size_t)-1) / sizeof(TCHAR) - 1) {
+        ToLocal();
+        return;
+    }
     const int nCopy = BoundedLength(pstr, nLength);
 
     if (nLength < MAX_LOCAL_STRING_LEN) {
@@ -138,7 +144,10 @@ void CUIString::Append(LPCTSTR pstr)
 {
     if (pstr == NULL) return;
     const int nOld = GetLength();
-    const int nAdd = (int)wcslen(pstr);
+    const size_t cchAdd = wcslen(pstr);
+    // A result longer than an int can count is refused; the text stays as it is.
+    if (cchAdd > (size_t)(INT_MAX - 1 - nOld)) return;
+    const int nAdd = (int)cchAdd;
     const int nNew = nOld + nAdd;
     if (nNew < MAX_LOCAL_STRING_LEN) {
         // A heap text shortened through SetAt comes back into the local buffer;

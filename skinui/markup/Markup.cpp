@@ -293,19 +293,9 @@ CMarkup::XMLELEMENT* CMarkup::_ReserveElement()
     return &m_pElements[m_nElements++];
 }
 
-void CMarkup::_SkipWhitespace(LPCTSTR& pstr) const
-{
-    while (IsWhitespace(*pstr)) pstr = ::CharNextW(pstr);
-}
-
 void CMarkup::_SkipWhitespace(LPTSTR& pstr) const
 {
     while (IsWhitespace(*pstr)) pstr = ::CharNextW(pstr);
-}
-
-void CMarkup::_SkipIdentifier(LPCTSTR& pstr) const
-{
-    while (*pstr != L'\0' && IsNameChar(*pstr)) pstr = ::CharNextW(pstr);
 }
 
 void CMarkup::_SkipIdentifier(LPTSTR& pstr) const

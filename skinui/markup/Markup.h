@@ -68,9 +68,7 @@ private:
     bool _Parse(LPTSTR& pstrText, ULONG iParent, int nDepth);
     XMLELEMENT* _ReserveElement();
     void _SkipWhitespace(LPTSTR& pstr) const;
-    void _SkipWhitespace(LPCTSTR& pstr) const;
     void _SkipIdentifier(LPTSTR& pstr) const;
-    void _SkipIdentifier(LPCTSTR& pstr) const;
     void _ParseData(LPTSTR& pstrText, LPTSTR& pstrDest, char cEnd);
     bool _ParseAttributes(LPTSTR& pstrText);
     bool _Failed(LPCTSTR pstrError, LPCTSTR pstrLocation = NULL);

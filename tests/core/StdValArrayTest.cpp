@@ -65,7 +65,7 @@ TEST(StdValArray, EmptyKeepsStorage)
     EXPECT_EQ(8, *static_cast<int*>(a.GetAt(0)));
 }
 
-TEST(StdValArray, NonPositiveElementSizeRefusesElements)
+TEST(StdValArray, BadElementSizeOrNullElementRefused)
 {
     CStdValArray a(0, 4);
     int v = 1;
@@ -73,4 +73,7 @@ TEST(StdValArray, NonPositiveElementSizeRefusesElements)
     EXPECT_EQ(0, a.GetSize());
     CStdValArray b(-4);
     EXPECT_FALSE(b.Add(&v));
+    CStdValArray c(sizeof(int));
+    EXPECT_FALSE(c.Add(nullptr));
+    EXPECT_EQ(0, c.GetSize());
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits.h>
+#include <malloc.h>
+
 #include <string>
 
 using SkinUI::CUIString;
@@ -99,6 +102,17 @@ TEST(UIStringStorage, SelfOverlappingSources)
     CUIString w(L"x.y.z");
     EXPECT_EQ(2, w.Replace(L".", w.GetData() + 4));
     EXPECT_STREQ(L"xzyzz", w.GetData());
+}
+
+TEST(UIStringStorage, UnstorableLengthGivesEmptyString)
+{
+    CUIString s(L"previous");
+    s.Assign(L"abc", INT_MAX);
+    EXPECT_TRUE(s.IsEmpty());
+    EXPECT_TRUE(IsLocal(s));
+    s = L"kept";
+    s += L"";
+    EXPECT_STREQ(L"kept", s);
 }
 
 TEST(UIStringStorage, HeapTextShortenedBySetAtReturnsToLocalOnAppend)
