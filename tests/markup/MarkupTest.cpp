@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -401,4 +403,36 @@ TEST(MarkupFile, LooseFiles)
     EXPECT_FALSE(xml.LoadFromFile((base + L"_missing.xml").c_str()));
     EXPECT_EQ(L"Error opening file", Message(xml));
     EXPECT_EQ(L"", Location(xml));
+}
+
+TEST(MarkupEncoding, BigEndianInputIsSwappedInPlaceAndMissingMarkReported)
+{
+    BYTE be[] = { 0xFE, 0xFF, 0x00, '<', 0x00, 'a', 0x00, '/', 0x00, '>' };
+    CMarkup xml;
+    ASSERT_TRUE(xml.LoadFromMem(be, sizeof(be), 1));
+    EXPECT_STREQ(L"a", xml.GetRoot().GetName());
+    const BYTE swapped[] = { 0xFE, 0xFF, '<', 0x00, 'a', 0x00, '/', 0x00, '>', 0x00 };
+    EXPECT_EQ(0, memcmp(be, swapped, sizeof(be)));
+
+    BYTE plain[] = { '<', 0x00, 'a', 0x00, '/', 0x00, '>', 0x00 };
+    EXPECT_FALSE(xml.LoadFromMem(plain, sizeof(plain), 1));
+    EXPECT_EQ(L"Missing byte-order mark", Message(xml));
+    EXPECT_EQ(L"", Location(xml));
+    EXPECT_FALSE(xml.IsValid());
+}
+
+TEST(MarkupNodeHandle, CopiesKeepTheirOwnAttributeMap)
+{
+    CMarkup xml;
+    ASSERT_TRUE(xml.Load(L"<a one=\"1\" two=\"2\"><b three=\"3\"/></a>"));
+    CMarkupNode a = xml.GetRoot();
+    CMarkupNode before = a;               // copied before mapping
+    EXPECT_EQ(2, a.GetAttributeCount());
+    CMarkupNode after = a;                // copied after mapping
+    EXPECT_STREQ(L"2", after.GetAttributeValue(L"two"));
+    EXPECT_STREQ(L"1", before.GetAttributeValue(0));
+    CMarkupNode b = a.GetChild();
+    EXPECT_EQ(1, b.GetAttributeCount());
+    EXPECT_STREQ(L"three", b.GetAttributeName(0));
+    EXPECT_EQ(2, b.GetParent().GetAttributeCount());
 }
