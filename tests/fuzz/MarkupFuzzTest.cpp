@@ -220,7 +220,7 @@ TEST(MarkupFuzz, MutatedSkinInEveryEncoding)
     EXPECT_TRUE(HeapsValid());
     // Small mutations must leave enough documents loadable to reach the tree walk.
     EXPECT_GT(loaded, 1500);
-    std::printf("fuzz: %d of 12000 mutated documents loaded\n", loaded);
+    printf("fuzz: %d of 12000 mutated documents loaded\n", loaded);
 }
 
 TEST(MarkupFuzz, RandomBytesInEveryEncoding)
