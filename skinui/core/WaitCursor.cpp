@@ -1,0 +1,15 @@
+#include "skinui/core/WaitCursor.h"
+
+namespace SkinUI {
+
+CWaitCursor::CWaitCursor()
+{
+    m_hOrigCursor = ::SetCursor(::LoadCursor(NULL, IDC_WAIT));
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    ::SetCursor(m_hOrigCursor);
+}
+
+}  // namespace SkinUI

@@ -1,0 +1,143 @@
+#include "skinui/markup/Markup.h"
+
+#include "tests/markup/DlgMainSkin.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using SkinUI::CMarkup;
+using SkinUI::CMarkupNode;
+
+namespace {
+
+struct Expected { const wchar_t* cls; const wchar_t* name; const wchar_t* pos; const wchar_t* visible; };
+
+std::vector<BYTE> Utf8WithBom(const wchar_t* text)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+    std::vector<BYTE> bytes = { 0xEF, 0xBB, 0xBF };
+    const size_t head = bytes.size();
+    bytes.resize(head + (size_t)n);
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, (LPSTR)bytes.data() + head, n, NULL, NULL);
+    bytes.pop_back();  // no NUL in the file
+    return bytes;
+}
+
+void CheckSkin(CMarkup& xml)
+{
+    CMarkupNode window = xml.GetRoot();
+    ASSERT_STREQ(L"Window", window.GetName());
+    EXPECT_EQ(8, window.GetAttributeCount());
+    EXPECT_STREQ(L"536,355", window.GetAttributeValue(L"size"));
+    EXPECT_STREQ(L"0,0,100,30", window.GetAttributeValue(L"caption"));
+    EXPECT_STREQ(L"#333333", window.GetAttributeValue(L"shadowcolor"));
+    EXPECT_STREQ(L"1,1", window.GetAttributeValue(L"SHADOWPOSITION"));
+
+    CMarkupNode font0 = window.GetChild();
+    ASSERT_STREQ(L"Font", font0.GetName());
+    EXPECT_STREQ(L"0", font0.GetAttributeValue(L"id"));
+    EXPECT_STREQ(L"微软雅黑", font0.GetAttributeValue(L"name"));
+    EXPECT_STREQ(L"18", font0.GetAttributeValue(L"size"));
+    CMarkupNode font1 = font0.GetSibling();
+    ASSERT_STREQ(L"Font", font1.GetName());
+    EXPECT_STREQ(L"24", font1.GetAttributeValue(L"size"));
+
+    CMarkupNode outer = font1.GetSibling();
+    ASSERT_STREQ(L"VerticalLayout", outer.GetName());
+    EXPECT_STREQ(L"bg.png", outer.GetAttributeValue(L"bkimage"));
+    EXPECT_FALSE(outer.HasSiblings());
+    CMarkupNode inner = outer.GetChild();
+    ASSERT_STREQ(L"VerticalLayout", inner.GetName());
+    EXPECT_STREQ(L"355", inner.GetAttributeValue(L"height"));
+    EXPECT_FALSE(inner.HasSiblings());
+
+    const Expected rows[3][12] = {
+        {
+            {L"Label", L"LabelUI1", L"5,5,0,0", L""},
+            {L"Label", L"", L"50,10,0,0", L""},
+            {L"Button", L"closebtn", L"500,5,0,0", L""},
+        },
+        {
+            {L"Button", L"computer_install", L"68,20,0,0", L""},
+            {L"Button", L"computer_run", L"68,20,0,0", L""},
+            {L"Progress", L"computer_pro", L"292,40,0,0", L""},
+            {L"Button", L"phone_jump", L"68,150,0,0", L""},
+            {L"Label", L"firstBK3", L"33,20,0,0", L"false"},
+            {L"Button", L"iphone_install", L"92,75,0,0", L"false"},
+            {L"Button", L"iphone_run", L"92,75,0,0", L"false"},
+            {L"Button", L"android_install", L"290,75,0,0", L"false"},
+            {L"Button", L"android_run", L"290,75,0,0", L"false"},
+            {L"Label", L"choose_text", L"122,40,0,0", L"false"},
+            {L"Progress", L"iphone_pro", L"130,200,0,0", L"false"},
+            {L"Progress", L"android_pro", L"328,200,0,0", L"false"},
+        },
+        {
+            {L"Label", L"qq_ico", L"120,20,0,0", L""},
+            {L"Button", L"qq", L"138,18,0,0", L""},
+            {L"Label", L"tel_ico", L"250,20,0,0", L""},
+            {L"Button", L"tel", L"268,18,0,0", L""},
+            {L"Button", L"return", L"450,15,0,0", L"false"},
+        },
+    };
+    const int counts[3] = { 3, 12, 5 };
+    const wchar_t* heights[3] = { L"50", L"255", L"50" };
+
+    CMarkupNode row = inner.GetChild();
+    for (int r = 0; r < 3; ++r) {
+        ASSERT_TRUE(row.IsValid()) << "row " << r;
+        EXPECT_STREQ(L"HorizontalLayout", row.GetName());
+        EXPECT_STREQ(heights[r], row.GetAttributeValue(L"height"));
+        EXPECT_STREQ(L"VerticalLayout", row.GetParent().GetName());
+        CMarkupNode control = row.GetChild();
+        for (int c = 0; c < counts[r]; ++c) {
+            const Expected& e = rows[r][c];
+            ASSERT_TRUE(control.IsValid()) << e.name;
+            EXPECT_STREQ(e.cls, control.GetName()) << e.name;
+            EXPECT_STREQ(e.name, control.GetAttributeValue(L"name"));
+            EXPECT_STREQ(L"true", control.GetAttributeValue(L"float")) << e.name;
+            EXPECT_STREQ(e.pos, control.GetAttributeValue(L"pos")) << e.name;
+            EXPECT_STREQ(e.visible, control.GetAttributeValue(L"visible")) << e.name;
+            EXPECT_FALSE(control.HasChildren());
+            EXPECT_STREQ(L"", control.GetValue());
+            control = control.GetSibling();
+        }
+        EXPECT_FALSE(control.IsValid()) << "row " << r << " has extra controls";
+        row = row.GetSibling();
+    }
+    EXPECT_FALSE(row.IsValid());
+
+    CMarkupNode body = inner.GetChild().GetSibling();
+    CMarkupNode install = body.GetChild(L"button");
+    EXPECT_STREQ(L"computer_install", install.GetAttributeValue(L"name"));
+    EXPECT_STREQ(L"file='computer_un_1.png' mask='#FF0000' ", install.GetAttributeValue(L"normalimage"));
+    EXPECT_STREQ(L"file='computer_run_dis.png' mask='#FFFF00FF'", install.GetSibling().GetAttributeValue(L"disabledimage"));
+    CMarkupNode footer = body.GetSibling();
+    CMarkupNode back = footer.GetChild();
+    while (back.IsValid() && wcscmp(back.GetAttributeValue(L"name"), L"return") != 0) back = back.GetSibling();
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_STREQ(L"{u}<<返回{/u}", back.GetAttributeValue(L"text"));
+    EXPECT_STREQ(L"true", back.GetAttributeValue(L"showhtml"));
+    EXPECT_STREQ(L"客服:4000012345", footer.GetChild().GetSibling().GetAttributeValue(L"text"));
+
+    // 1 placeholder, Window, 2 fonts, 2 vertical layouts, 3 rows, 20 controls.
+    EXPECT_EQ(29u, xml.GetElementCount());
+}
+
+}  // namespace
+
+TEST(SkinMarkup, LauncherWindowFromText)
+{
+    CMarkup xml;
+    ASSERT_TRUE(xml.Load(kDlgMainSkin));
+    CheckSkin(xml);
+}
+
+TEST(SkinMarkup, LauncherWindowAsUtf8FileBytesWithBom)
+{
+    std::vector<BYTE> bytes = Utf8WithBom(kDlgMainSkin);
+    CMarkup xml;
+    ASSERT_TRUE(xml.LoadFromMem(bytes.data(), (DWORD)bytes.size(), 0));
+    CheckSkin(xml);
+}
