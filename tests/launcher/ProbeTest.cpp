@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -343,4 +344,76 @@ TEST(AndroidLaunchPath, Derivation) {
                 ASSERT_EQ(0, ch) << "a refused path leaves the field empty";
         }
     }
+}
+
+namespace {
+
+std::wstring BinDir() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring s(self);
+    return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+std::string Ansi(const std::wstring& w) {
+    char out[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out, sizeof(out), nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+// The whole round in this prefix's registry view: a setup (a separate 32-bit
+// process) writes the product's uninstall key, the probe finds it there, and
+// the stored launch path starts the product.
+TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring dir = std::wstring(temp) + L"vozeror_probe_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    std::wstring product = dir + L"Rezude.exe";  // the Android product's derived name
+    ASSERT_TRUE(CopyFileW((BinDir() + L"fake_product.exe").c_str(), product.c_str(), FALSE));
+    std::wstring setup = BinDir() + L"fake_setup.exe";
+    std::wstring setupLog = dir + L"setup.log", productLog = dir + L"product.log";
+    SetEnvironmentVariableW(L"FAKE_SETUP_LOG", setupLog.c_str());
+    SetEnvironmentVariableW(L"FAKE_PRODUCT_LOG", productLog.c_str());
+
+    const std::wstring data[kProductCount] = {L"\"" + product + L"\",0", product,
+                                              L"\"" + dir + L"uninst.exe\" /S"};
+    const std::string expected[kProductCount] = {Ansi(data[0]), Ansi(data[1]),
+                                                 "\"" + Ansi(dir) + "Rezude.exe"};
+    CDownloadFile facade;
+    for (int i = 0; i < kProductCount; ++i) {
+        SCOPED_TRACE(i);
+        SetSetupFinished(i, 0);
+        SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", UsedPath(i));
+        SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[i].pathValue);
+        SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", data[i].c_str());
+        RunSetupAndWait(Ansi(setup).c_str(), i);
+        EXPECT_EQ(1, GetSetupFinished(i));
+
+        ProbeUnderTest probe;
+        probe.ProbeProducts();
+        ASSERT_EQ(1, probe.State(i)) << "the setup's key is not where the probe looks";
+        EXPECT_EQ(expected[i], probe.Path(i));
+        EXPECT_EQ(1, GetSetupFinished(i)) << "an installed product keeps its flag";
+
+        DeleteFileW(productLog.c_str());
+        facade.RunProduct(i, probe.RawPath(i));
+        bool started = false;
+        for (int waited = 0; waited < 15000 && !started; waited += 20) {
+            started = GetFileAttributesW(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
+            if (!started)
+                Sleep(20);
+        }
+        EXPECT_TRUE(started) << "the product did not start from " << probe.Path(i);
+        SetSetupFinished(i, 0);
+    }
+    for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
+                                L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
+        SetEnvironmentVariableW(name, nullptr);
+    Sleep(200);  // the last product may still hold its log open
+    for (const std::wstring& f : {setupLog, productLog, product})
+        DeleteFileW(f.c_str());
+    RemoveDirectoryW(dir.c_str());
 }
