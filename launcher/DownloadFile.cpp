@@ -11,6 +11,10 @@ namespace Launcher {
 
 namespace {
 
+#ifndef _WIN64
+static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "setups and products start with a 60-byte record");
+#endif
+
 struct SharedProgress {
     std::atomic<unsigned int> total;
     std::atomic<unsigned int> remaining;

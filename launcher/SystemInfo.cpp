@@ -6,6 +6,8 @@ namespace Launcher {
 
 namespace {
 
+static_assert(sizeof(OSVERSIONINFOW) == 276, "the version query passes a 276-byte record");
+
 typedef BOOL(WINAPI* IsWow64ProcessProc)(HANDLE, PBOOL);
 
 // Looked up afresh at every IsWow64 call; kernel32 of Windows XP before SP2
