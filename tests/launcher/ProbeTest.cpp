@@ -417,3 +417,32 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
         DeleteFileW(f.c_str());
     RemoveDirectoryW(dir.c_str());
 }
+
+// Only a double-byte ANSI code page turns a value within the read limit into
+// a derived Android path over the 260-byte field: 129 such characters are 258
+// bytes before "Rezude.exe" is appended.
+TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty) {
+    CPINFO info = {};
+    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 2)
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " is not double-byte";
+    const wchar_t wide = L'\x4E2D';
+    char ansi[4] = {};
+    BOOL lossy = FALSE;
+    ASSERT_EQ(2, WideCharToMultiByte(CP_ACP, 0, &wide, 1, ansi, sizeof(ansi), nullptr, &lossy));
+    ASSERT_FALSE(lossy);
+    struct Row { size_t chars; bool fits; };
+    const Row rows[] = {{124, true}, {125, false}, {129, false}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.chars);
+        SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(r.chars, wide));
+        SetString(UsedPath(kDesktop), kProducts[kDesktop].pathValue, std::wstring(r.chars, wide));
+        ProbeUnderTest probe;
+        probe.ProbeProducts();
+        std::string bytes;
+        for (size_t i = 0; i < r.chars; ++i)
+            bytes.append(ansi, 2);
+        EXPECT_EQ(bytes, probe.Path(kDesktop)) << "a 258-byte path fits as read";
+        EXPECT_EQ(1, probe.State(kAndroid));
+        EXPECT_EQ(r.fits ? bytes + "Rezude.exe" : std::string(), probe.Path(kAndroid));
+    }
+}
