@@ -115,8 +115,8 @@ TEST(ProductProbe, ConstructedEmpty) {
     }
 }
 
-// One probe over keys made as each row says. A row's value of nullptr means
-// the key is missing, L"" (with hasValue false) an existing key without value.
+// One probe over keys made as each row says: a missing key, a key without the
+// product's value, or a key whose value holds the given text.
 struct KeySetup {
     bool exists;
     bool hasValue;
