@@ -1,0 +1,448 @@
+// The installation probe against Wine's registry. Runs in the 32-bit prefix
+// (IsWow64 false: plain key forms) and in the 64-bit prefix (IsWow64 true:
+// the "Wow6432Node" forms). Every test creates the uninstall keys at exactly
+// the path the probe uses in the running prefix and removes them afterwards.
+
+#include "launcher/DownloadFile.h"
+#include "launcher/ProductProbe.h"
+#include "launcher/Products.h"
+#include "launcher/SystemInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+using namespace Launcher;
+
+namespace {
+
+// The probe's members, read from outside as the main window would.
+class ProbeUnderTest : public CProductProbe {
+public:
+    int State(int i) const { return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState; }
+    std::string Path(int i) const {
+        return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
+    }
+    const char* RawPath(int i) const {
+        return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
+    }
+};
+
+const wchar_t* UsedPath(int i) { return ProductKeyPath(i, UseWow64KeyForms()); }
+
+void DeleteKey(const wchar_t* path, REGSAM view = 0) {
+    // RegDeleteTreeW has no view flag: open the parent in the view, delete below it.
+    std::wstring p(path);
+    size_t slash = p.rfind(L'\\');
+    HKEY parent = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, p.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | view,
+                      &parent) == ERROR_SUCCESS) {
+        RegDeleteTreeW(parent, p.substr(slash + 1).c_str());
+        RegCloseKey(parent);
+    }
+}
+
+void RemoveAllProductKeys() {
+    for (int i = 0; i < kProductCount; ++i) {
+        DeleteKey(kProducts[i].keyPlain);
+        DeleteKey(kProducts[i].keyWow64);
+    }
+}
+
+HKEY CreateKey(const wchar_t* path) {
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr))
+        << "cannot create a key in HKLM";
+    return key;
+}
+
+void SetString(const wchar_t* path, const wchar_t* name, const std::wstring& data) {
+    HKEY key = CreateKey(path);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(data.c_str()),
+                                            DWORD((data.size() + 1) * sizeof(wchar_t))));
+    RegCloseKey(key);
+}
+
+bool KeyExists(const wchar_t* path, REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+class Probe : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveAllProductKeys(); }
+    void TearDown() override { RemoveAllProductKeys(); }
+};
+
+}  // namespace
+
+TEST(SystemInfo, PrefixKindDecidesTheKeyForm) {
+    // A 64-bit Windows has a WOW64 system folder; a 32-bit one has none.
+    wchar_t dir[MAX_PATH];
+    bool windows64 = GetSystemWow64DirectoryW(dir, MAX_PATH) != 0;
+    EXPECT_EQ(windows64, IsWow64());
+    EXPECT_TRUE(IsWindows7OrLater()) << "the test prefixes report Windows 7 or later";
+    EXPECT_EQ(windows64, UseWow64KeyForms());
+    for (int i = 0; i < kProductCount; ++i)
+        EXPECT_STREQ(windows64 ? kProducts[i].keyWow64 : kProducts[i].keyPlain, ProductKeyPath(i));
+    EXPECT_EQ(nullptr, ProductKeyPath(-1));
+    EXPECT_EQ(nullptr, ProductKeyPath(3));
+    RecordProperty("prefix", windows64 ? "win64 (WOW64)" : "win32");
+}
+
+TEST(SystemInfo, Wow64FormSpelling) {
+    EXPECT_NE(nullptr, std::wcsstr(kProducts[0].keyWow64, L"\\WOW6432Node\\"));
+    EXPECT_NE(nullptr, std::wcsstr(kProducts[1].keyWow64, L"\\Wow6432Node\\"));
+    EXPECT_NE(nullptr, std::wcsstr(kProducts[2].keyWow64, L"\\Wow6432Node\\"));
+}
+
+TEST(ProductProbe, ConstructedEmpty) {
+    ProbeUnderTest probe;
+    for (int i = 0; i < kProductCount; ++i) {
+        EXPECT_EQ(0, probe.State(i));
+        for (int b = 0; b < kPathBufferSize; ++b)
+            ASSERT_EQ(0, probe.RawPath(i)[b]) << "product " << i << " byte " << b;
+    }
+}
+
+// One probe over keys made as each row says: a missing key, a key without the
+// product's value, or a key whose value holds the given text.
+struct KeySetup {
+    bool exists;
+    bool hasValue;
+    std::wstring value;
+};
+
+struct ProbeCase {
+    const char* name;
+    KeySetup keys[kProductCount];      // desktop, iPhone, Android
+    int states[kProductCount];
+    std::string paths[kProductCount];
+};
+
+TEST_F(Probe, StatesAndLaunchPaths) {
+    const std::wstring v129(129, L'x');
+    const std::wstring v130(130, L'x');
+    const KeySetup missing = {false, false, L""};
+    const KeySetup novalue = {true, false, L""};
+    auto val = [](const std::wstring& v) { return KeySetup{true, true, v}; };
+    const std::vector<ProbeCase> cases = {
+        {"nothing installed", {missing, missing, missing}, {2, 2, 2}, {"", "", ""}},
+        {"keys without values", {novalue, novalue, novalue}, {1, 1, 1}, {"", "", ""}},
+        {"plain paths",
+         {val(L"C:\\D\\desk.exe"), val(L"C:\\I\\phone.exe"), val(L"C:\\A\\uninst.exe")},
+         {1, 1, 1},
+         {"C:\\D\\desk.exe", "C:\\I\\phone.exe", "C:\\A\\Rezude.exe"}},
+        {"stored as read: icon index and quotes",
+         {val(L"C:\\D\\desk.exe,0"), val(L"\"C:\\I\\phone.exe\",0"), val(L"\"C:\\A\\uninst.exe\"")},
+         {1, 1, 1},
+         {"C:\\D\\desk.exe,0", "\"C:\\I\\phone.exe\",0", "\"C:\\A\\Rezude.exe"}},
+        {"android: other letter case is not the uninstaller",
+         {missing, missing, val(L"C:\\A\\Uninst.exe")},
+         {2, 2, 1},
+         {"", "", "C:\\A\\Uninst.exeRezude.exe"}},
+        {"android: no uninst.exe at all",
+         {missing, missing, val(L"C:\\A\\remove.exe /x")},
+         {2, 2, 1},
+         {"", "", "C:\\A\\remove.exe /xRezude.exe"}},
+        {"android: first occurrence wins",
+         {missing, missing, val(L"C:\\uninst.exe\\uninst.exe")},
+         {2, 2, 1},
+         {"", "", "C:\\Rezude.exe"}},
+        {"android: bare uninst.exe",
+         {missing, missing, val(L"uninst.exe")},
+         {2, 2, 1},
+         {"", "", "Rezude.exe"}},
+        {"129 characters are read in full",
+         {val(v129), val(v129), val(v129)},
+         {1, 1, 1},
+         {Narrow(v129), Narrow(v129), Narrow(v129) + "Rezude.exe"}},
+        {"130 characters read as empty",
+         {val(v130), val(v130), val(v130)},
+         {1, 1, 1},
+         {"", "", ""}},
+        {"only the iPhone product", {missing, val(L"C:\\I\\phone.exe"), missing}, {2, 1, 2},
+         {"", "C:\\I\\phone.exe", ""}},
+    };
+    for (const ProbeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveAllProductKeys();
+        for (int i = 0; i < kProductCount; ++i) {
+            if (!c.keys[i].exists)
+                continue;
+            if (c.keys[i].hasValue)
+                SetString(UsedPath(i), kProducts[i].pathValue, c.keys[i].value);
+            else
+                RegCloseKey(CreateKey(UsedPath(i)));
+        }
+        ProbeUnderTest probe;
+        probe.ProbeProducts();
+        for (int i = 0; i < kProductCount; ++i) {
+            EXPECT_EQ(c.states[i], probe.State(i)) << "product " << i;
+            EXPECT_EQ(c.paths[i], probe.Path(i)) << "product " << i;
+        }
+    }
+}
+
+TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid) {
+    for (int i = 0; i < kProductCount; ++i)
+        SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\P\\uninst.exe");
+    ProbeUnderTest probe;
+    probe.ProbeProducts();
+    ASSERT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
+    ASSERT_EQ("C:\\P\\Rezude.exe", probe.Path(kAndroid));
+
+    struct Row { const char* name; std::wstring value; bool remove; };
+    const Row rows[] = {{"value removed", L"", true}, {"value too long", std::wstring(130, L'y'), false},
+                        {"empty value", L"", false}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (int i = 0; i < kProductCount; ++i) {
+            if (r.remove) {
+                HKEY key = CreateKey(UsedPath(i));
+                RegDeleteValueW(key, kProducts[i].pathValue);
+                RegCloseKey(key);
+            } else {
+                SetString(UsedPath(i), kProducts[i].pathValue, r.value);
+            }
+        }
+        probe.ProbeProducts();
+        EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
+        EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kIPhone));
+        EXPECT_EQ("", probe.Path(kAndroid));
+        for (int i = 0; i < kProductCount; ++i)
+            EXPECT_EQ(1, probe.State(i));
+    }
+}
+
+TEST_F(Probe, LongerValueNeverLeaksAPartialRead) {
+    // A failed read must not leave the first 129 characters behind.
+    SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(200, L'z'));
+    ProbeUnderTest probe;
+    probe.ProbeProducts();
+    EXPECT_EQ(1, probe.State(kAndroid));
+    EXPECT_EQ("", probe.Path(kAndroid));
+}
+
+TEST_F(Probe, SetupFinishedFlagsClearedOnlyForMissingProducts) {
+    struct Row { bool present[kProductCount]; };
+    const Row rows[] = {{{false, false, false}}, {{true, false, true}}, {{false, true, false}},
+                        {{true, true, true}}};
+    for (const Row& r : rows) {
+        RemoveAllProductKeys();
+        for (int i = 0; i < kProductCount; ++i) {
+            if (r.present[i])
+                SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\x.exe");
+            SetSetupFinished(i, 1);
+        }
+        ProbeUnderTest probe;
+        probe.ProbeProducts();
+        for (int i = 0; i < kProductCount; ++i) {
+            EXPECT_EQ(r.present[i] ? 1 : 0, GetSetupFinished(i)) << "product " << i;
+            EXPECT_EQ(r.present[i] ? 1 : 2, probe.State(i)) << "product " << i;
+        }
+        EXPECT_EQ(GetSetupFinished(kDesktop), CDownloadFile::IsDesktopSetupFinished());
+        EXPECT_EQ(GetSetupFinished(kIPhone), CDownloadFile::IsIPhoneSetupFinished());
+        EXPECT_EQ(GetSetupFinished(kAndroid), CDownloadFile::IsAndroidSetupFinished());
+    }
+    for (int i = 0; i < kProductCount; ++i)
+        SetSetupFinished(i, 0);
+}
+
+TEST_F(Probe, OnlyTheFormOfThisPrefixCounts) {
+    // Keys at the other form are not the probe's.
+    const bool wow64 = UseWow64KeyForms();
+    for (int i = 0; i < kProductCount; ++i)
+        SetString(wow64 ? kProducts[i].keyPlain : kProducts[i].keyWow64, kProducts[i].pathValue,
+                  L"C:\\other.exe");
+    ProbeUnderTest probe;
+    probe.ProbeProducts();
+    if (!wow64) {
+        // 32-bit Windows: "Wow6432Node" is an ordinary subkey name.
+        for (int i = 0; i < kProductCount; ++i)
+            EXPECT_EQ(2, probe.State(i)) << "product " << i;
+        return;
+    }
+    // WOW64: Windows maps "SOFTWARE\Wow6432Node\..." of a 32-bit process onto
+    // its own view, so both forms name one key there; Wine keeps them apart.
+    for (int i = 0; i < kProductCount; ++i) {
+        bool sameKey = KeyExists(kProducts[i].keyWow64, 0);
+        EXPECT_EQ(sameKey ? 1 : 2, probe.State(i)) << "product " << i;
+    }
+}
+
+TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands) {
+    if (!UseWow64KeyForms())
+        GTEST_SKIP() << "only under WOW64";
+    const wchar_t* path = kProducts[kIPhone].keyWow64;
+    SetString(path, L"DisplayIcon", L"C:\\I\\phone.exe");
+    // Windows: the key is the 32-bit view's plain key. Wine 8: it is a key of
+    // its own, "SOFTWARE\Wow6432Node\Wow6432Node\..." in the 64-bit view.
+    bool windowsWay = KeyExists(kProducts[kIPhone].keyPlain, KEY_WOW64_32KEY);
+    std::wstring doubled = L"SOFTWARE\\Wow6432Node\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravivarovo";
+    bool wineWay = KeyExists(doubled.c_str(), KEY_WOW64_64KEY);
+    EXPECT_NE(windowsWay, wineWay) << "exactly one of the known mappings";
+    RecordProperty("wow6432node_mapping", windowsWay ? "32-bit view" : "doubled node");
+    // Either way the probe, opening the same path in the same view, finds it.
+    ProbeUnderTest probe;
+    probe.ProbeProducts();
+    EXPECT_EQ(1, probe.State(kIPhone));
+    EXPECT_EQ("C:\\I\\phone.exe", probe.Path(kIPhone));
+    if (wineWay)
+        DeleteKey(L"SOFTWARE\\Wow6432Node\\Wow6432Node", KEY_WOW64_64KEY);
+}
+
+TEST_F(Probe, ReadInstallLocation) {
+    EXPECT_EQ(L"", ReadInstallLocation()) << "no key";
+    RegCloseKey(CreateKey(UsedPath(kIPhone)));
+    EXPECT_EQ(L"", ReadInstallLocation()) << "no value";
+    struct Row { std::wstring value; std::wstring expected; };
+    const Row rows[] = {{L"C:\\Program Files\\Phone", L"C:\\Program Files\\Phone"},
+                        {std::wstring(129, L'q'), std::wstring(129, L'q')},
+                        {std::wstring(130, L'q'), L""}};
+    for (const Row& r : rows) {
+        SetString(UsedPath(kIPhone), L"InstallLocation", r.value);
+        EXPECT_EQ(r.expected, ReadInstallLocation()) << r.value.size() << " characters";
+    }
+    // The desktop product's key is not consulted.
+    RemoveAllProductKeys();
+    SetString(UsedPath(kDesktop), L"InstallLocation", L"C:\\D");
+    EXPECT_EQ(L"", ReadInstallLocation());
+}
+
+TEST(AndroidLaunchPath, Derivation) {
+    struct Row { std::string in; std::string out; };
+    const std::string long249(249, 'a');  // 249 + "Rezude.exe" = 259 bytes: fits
+    const std::string long250(250, 'a');  // 260 bytes: does not fit
+    const Row rows[] = {
+        {"C:\\A\\uninst.exe", "C:\\A\\Rezude.exe"},
+        {"C:\\A\\UNINST.EXE", "C:\\A\\UNINST.EXERezude.exe"},
+        {"C:\\A\\app.exe", "C:\\A\\app.exeRezude.exe"},
+        {long249, long249 + "Rezude.exe"},
+        {long250, ""},
+        {std::string(255, 'b'), ""},
+        {std::string(255, 'b') + "uninst.exe", ""},
+        {std::string(200, 'c') + "\\uninst.exe" + std::string(40, 'd'), std::string(200, 'c') + "\\Rezude.exe"},
+    };
+    for (const Row& r : rows) {
+        char out[kPathBufferSize];
+        std::memset(out, 'Z', sizeof(out));
+        DeriveAndroidLaunchPath(r.in.c_str(), out);
+        EXPECT_EQ(r.out, std::string(out)) << r.in.size() << " bytes in";
+        if (r.out.empty()) {
+            for (char ch : out)
+                ASSERT_EQ(0, ch) << "a refused path leaves the field empty";
+        }
+    }
+}
+
+namespace {
+
+std::wstring BinDir() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring s(self);
+    return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+std::string Ansi(const std::wstring& w) {
+    char out[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out, sizeof(out), nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+// The whole round in this prefix's registry view: a setup (a separate 32-bit
+// process) writes the product's uninstall key, the probe finds it there, and
+// the stored launch path starts the product.
+TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring dir = std::wstring(temp) + L"vozeror_probe_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    std::wstring product = dir + L"Rezude.exe";  // the Android product's derived name
+    ASSERT_TRUE(CopyFileW((BinDir() + L"fake_product.exe").c_str(), product.c_str(), FALSE));
+    std::wstring setup = BinDir() + L"fake_setup.exe";
+    std::wstring setupLog = dir + L"setup.log", productLog = dir + L"product.log";
+    SetEnvironmentVariableW(L"FAKE_SETUP_LOG", setupLog.c_str());
+    SetEnvironmentVariableW(L"FAKE_PRODUCT_LOG", productLog.c_str());
+
+    const std::wstring data[kProductCount] = {L"\"" + product + L"\",0", product,
+                                              L"\"" + dir + L"uninst.exe\" /S"};
+    const std::string expected[kProductCount] = {Ansi(data[0]), Ansi(data[1]),
+                                                 "\"" + Ansi(dir) + "Rezude.exe"};
+    CDownloadFile facade;
+    for (int i = 0; i < kProductCount; ++i) {
+        SCOPED_TRACE(i);
+        SetSetupFinished(i, 0);
+        SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", UsedPath(i));
+        SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[i].pathValue);
+        SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", data[i].c_str());
+        RunSetupAndWait(Ansi(setup).c_str(), i);
+        EXPECT_EQ(1, GetSetupFinished(i));
+
+        ProbeUnderTest probe;
+        probe.ProbeProducts();
+        ASSERT_EQ(1, probe.State(i)) << "the setup's key is not where the probe looks";
+        EXPECT_EQ(expected[i], probe.Path(i));
+        EXPECT_EQ(1, GetSetupFinished(i)) << "an installed product keeps its flag";
+
+        DeleteFileW(productLog.c_str());
+        facade.RunProduct(i, probe.RawPath(i));
+        bool started = false;
+        for (int waited = 0; waited < 15000 && !started; waited += 20) {
+            started = GetFileAttributesW(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
+            if (!started)
+                Sleep(20);
+        }
+        EXPECT_TRUE(started) << "the product did not start from " << probe.Path(i);
+        SetSetupFinished(i, 0);
+    }
+    for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
+                                L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
+        SetEnvironmentVariableW(name, nullptr);
+    Sleep(200);  // the last product may still hold its log open
+    for (const std::wstring& f : {setupLog, productLog, product})
+        DeleteFileW(f.c_str());
+    RemoveDirectoryW(dir.c_str());
+}
+
+// Only a double-byte ANSI code page turns a value within the read limit into
+// a derived Android path over the 260-byte field: 129 such characters are 258
+// bytes before "Rezude.exe" is appended.
+TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty) {
+    CPINFO info = {};
+    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 2)
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " is not double-byte";
+    const wchar_t wide = L'\x4E2D';
+    char ansi[4] = {};
+    BOOL lossy = FALSE;
+    ASSERT_EQ(2, WideCharToMultiByte(CP_ACP, 0, &wide, 1, ansi, sizeof(ansi), nullptr, &lossy));
+    ASSERT_FALSE(lossy);
+    struct Row { size_t chars; bool fits; };
+    const Row rows[] = {{124, true}, {125, false}, {129, false}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.chars);
+        SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(r.chars, wide));
+        SetString(UsedPath(kDesktop), kProducts[kDesktop].pathValue, std::wstring(r.chars, wide));
+        ProbeUnderTest probe;
+        probe.ProbeProducts();
+        std::string bytes;
+        for (size_t i = 0; i < r.chars; ++i)
+            bytes.append(ansi, 2);
+        EXPECT_EQ(bytes, probe.Path(kDesktop)) << "a 258-byte path fits as read";
+        EXPECT_EQ(1, probe.State(kAndroid));
+        EXPECT_EQ(r.fits ? bytes + "Rezude.exe" : std::string(), probe.Path(kAndroid));
+    }
+}

@@ -1,0 +1,551 @@
+// Silent setup runs, product launches and the workers' shared records, with
+// the stand-in programs fake_setup.exe and fake_product.exe (built beside this
+// test) as real child processes. The stand-ins take their options from the
+// environment, which ShellExecuteEx hands on to them.
+
+#include "launcher/DownloadFile.h"
+#include "launcher/Products.h"
+#include "launcher/SystemInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwctype>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+using namespace Launcher;
+
+namespace {
+
+std::wstring BinDir() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring s(self);
+    return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+std::string Ansi(const std::wstring& w) {
+    char out[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out, sizeof(out), nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(const std::string& s) {
+    wchar_t out[1024] = {};
+    MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, out, 1024);
+    return out;
+}
+
+std::wstring Lower(std::wstring s) {
+    for (wchar_t& c : s)
+        c = towlower(c);
+    while (!s.empty() && s.back() == L'\\')
+        s.pop_back();
+    return s;
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WaitForFile(const std::wstring& path, DWORD ms) {
+    for (DWORD waited = 0; waited < ms; waited += 20) {
+        if (FileExists(path))
+            return true;
+        Sleep(20);
+    }
+    return FileExists(path);
+}
+
+// The last record of a stand-in's log as key -> value.
+std::map<std::string, std::wstring> ReadLog(const std::wstring& path) {
+    std::map<std::string, std::wstring> fields;
+    std::ifstream in(Ansi(path).c_str());
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t eq = line.find('=');
+        if (eq != std::string::npos)
+            fields[line.substr(0, eq)] = Wide(line.substr(eq + 1));
+    }
+    return fields;
+}
+
+int CountRecords(const std::wstring& path) {
+    std::ifstream in(Ansi(path).c_str());
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line))
+        n += line.compare(0, 5, "args=") == 0;
+    return n;
+}
+
+void SetEnv(const wchar_t* name, const std::wstring& value) {
+    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
+}
+
+// Runs body on its own thread; false when it did not end within ms (a setup
+// run blocked on a dialog, say). The thread is then abandoned.
+template <class F>
+bool FinishesWithin(DWORD ms, F body) {
+    struct Box { F f; static DWORD WINAPI Run(LPVOID p) { static_cast<Box*>(p)->f(); return 0; } };
+    Box* box = new Box{body};
+    HANDLE t = CreateThread(nullptr, 0, &Box::Run, box, 0, nullptr);
+    bool done = WaitForSingleObject(t, ms) == WAIT_OBJECT_0;
+    CloseHandle(t);
+    if (done)
+        delete box;
+    return done;
+}
+
+class SetupLaunch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        m_dir = std::wstring(temp) + L"vozeror_setup_launch_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(m_dir.c_str(), nullptr);
+        m_setup = BinDir() + L"fake_setup.exe";
+        m_product = BinDir() + L"fake_product.exe";
+        ASSERT_TRUE(FileExists(m_setup));
+        ASSERT_TRUE(FileExists(m_product));
+        m_setupLog = m_dir + L"setup.log";
+        m_productLog = m_dir + L"product.log";
+        SetEnv(L"FAKE_SETUP_LOG", m_setupLog);
+        SetEnv(L"FAKE_PRODUCT_LOG", m_productLog);
+        for (int i = 0; i < kProductCount; ++i) {
+            SetSetupFinished(i, 0);
+            SetProgress(i, 0, 0);
+        }
+    }
+    void TearDown() override {
+        for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_DELAY_MS",
+                                    L"FAKE_SETUP_CHILD_MS"})
+            SetEnv(name, L"");
+        for (int i = 0; i < kProductCount; ++i)
+            SetSetupFinished(i, 0);
+        SHFILEOPSTRUCTW op = {};
+        std::wstring from = m_dir + L'\0';
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NO_UI;
+        SHFileOperationW(&op);
+    }
+
+    std::wstring m_dir, m_setup, m_product, m_setupLog, m_productLog;
+};
+
+}  // namespace
+
+TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor) {
+    SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
+    std::string path = Ansi(m_setup);
+    DWORD start = GetTickCount();
+    DWORD raisedAfter = 0;
+    ASSERT_TRUE(FinishesWithin(20000, [&] {
+        RunSetupAndWait(path.c_str(), kIPhone);
+        raisedAfter = GetTickCount() - start;
+    }));
+    EXPECT_EQ(1, GetSetupFinished(kIPhone));
+    EXPECT_GE(raisedAfter, 1450u) << "the flag waits for the setup's exit";
+    EXPECT_EQ(0, GetSetupFinished(kDesktop));
+    EXPECT_EQ(0, GetSetupFinished(kAndroid));
+    auto log = ReadLog(m_setupLog);
+    EXPECT_EQ(L"/s", log["args"]);
+    EXPECT_EQ(L"1", log["useshow"]);
+    EXPECT_EQ(L"0", log["show"]) << "SW_HIDE";
+    EXPECT_EQ(1, CountRecords(m_setupLog));
+}
+
+TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns) {
+    SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
+    std::string path = Ansi(m_setup);
+    struct Worker {
+        static DWORD WINAPI Run(LPVOID p) {
+            RunSetupAndWait(static_cast<std::string*>(p)->c_str(), kAndroid);
+            return 0;
+        }
+    };
+    HANDLE t = CreateThread(nullptr, 0, &Worker::Run, &path, 0, nullptr);
+    Sleep(700);
+    EXPECT_EQ(0, GetSetupFinished(kAndroid));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(t, 20000));
+    CloseHandle(t);
+    EXPECT_EQ(1, GetSetupFinished(kAndroid));
+}
+
+TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce) {
+    SetEnv(L"FAKE_SETUP_CHILD_MS", L"6000");
+    std::string path = Ansi(m_setup);
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), kDesktop); }));
+    EXPECT_LT(GetTickCount() - start, 4000u) << "the child is not waited for";
+    EXPECT_EQ(1, GetSetupFinished(kDesktop));
+    EXPECT_EQ(L"/s", ReadLog(m_setupLog)["args"]);
+}
+
+TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog) {
+    struct Row { int index; std::string path; };
+    const Row rows[] = {{kDesktop, Ansi(m_dir) + "\\Vedeziz.exe"},
+                        {kIPhone, "C:\\no such folder\\Zarazed.exe"},
+                        {kAndroid, ""}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.path);
+        DWORD start = GetTickCount();
+        ASSERT_TRUE(FinishesWithin(15000, [&] { RunSetupAndWait(r.path.c_str(), r.index); }))
+            << "a missing setup must not block on a message box";
+        EXPECT_LT(GetTickCount() - start, 5000u);
+        EXPECT_EQ(1, GetSetupFinished(r.index));
+    }
+}
+
+TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag) {
+    std::string path = Ansi(m_setup);
+    for (int index : {-1, 3}) {
+        ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), index); }));
+        for (int i = 0; i < kProductCount; ++i)
+            EXPECT_EQ(0, GetSetupFinished(i));
+    }
+    EXPECT_EQ(2, CountRecords(m_setupLog));
+}
+
+TEST_F(SetupLaunch, FinishingAWorkerRunsOnlyASetupItDownloaded) {
+    std::string path = Ansi(m_setup);
+    ASSERT_TRUE(FinishesWithin(20000, [&] { FinishWorker(path.c_str(), kDesktop, false); }));
+    EXPECT_EQ(1, GetSetupFinished(kDesktop));
+    Sleep(500);
+    EXPECT_FALSE(FileExists(m_setupLog)) << "a file left by an earlier download ran";
+
+    ASSERT_TRUE(FinishesWithin(20000, [&] { FinishWorker(path.c_str(), kIPhone, true); }));
+    EXPECT_EQ(1, GetSetupFinished(kIPhone));
+    EXPECT_EQ(L"/s", ReadLog(m_setupLog)["args"]);
+}
+
+TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex) {
+    std::wstring spaced = m_dir + L"dir with space\\";
+    CreateDirectoryW(spaced.c_str(), nullptr);
+    std::wstring copy = spaced + L"fake product.exe";
+    ASSERT_TRUE(CopyFileW(m_product.c_str(), copy.c_str(), FALSE));
+    const std::string p = Ansi(copy);
+    const std::string rows[] = {p, p + ",0", p + ",12", p + ",-1", "\"" + p + "\"",
+                                "\"" + p + "\",0", "\"" + p + "\" ,3"};
+    for (const std::string& form : rows) {
+        SCOPED_TRACE(form);
+        DeleteFileW(m_productLog.c_str());
+        LaunchProduct(form.c_str(), kDesktop);
+        ASSERT_TRUE(WaitForFile(m_productLog, 15000)) << "the product did not start";
+        auto log = ReadLog(m_productLog);
+        EXPECT_EQ(Lower(copy), Lower(log["exe"]));
+        EXPECT_EQ(L"", log["args"]);
+        EXPECT_EQ(L"1", log["useshow"]);
+        EXPECT_EQ(L"0", log["show"]) << "products start with SW_HIDE as well";
+    }
+}
+
+TEST(LaunchFile, FromRegistryForms) {
+    struct Row { const char* in; const char* out; };
+    const Row rows[] = {
+        {"C:\\P\\a.exe", "C:\\P\\a.exe"},          {"C:\\P\\a.exe,0", "C:\\P\\a.exe"},
+        {"C:\\P\\a.exe,-101", "C:\\P\\a.exe"},     {"\"C:\\P\\a.exe\"", "C:\\P\\a.exe"},
+        {"\"C:\\P\\a.exe\",0", "C:\\P\\a.exe"},    {"\"C:\\P Q\\a.exe", "C:\\P Q\\a.exe"},
+        {"C:\\P,1\\a.exe", "C:\\P,1\\a.exe"},      {"C:\\P\\a2.exe", "C:\\P\\a2.exe"},
+        {"C:\\P\\a.exe,", "C:\\P\\a.exe,"},        {"", ""},
+    };
+    for (const Row& r : rows) {
+        char out[260];
+        LaunchFileFromPath(r.in, out);
+        EXPECT_STREQ(r.out, out) << r.in;
+    }
+}
+
+namespace {
+
+const wchar_t* IPhoneKey() { return ProductKeyPath(kIPhone); }
+
+void SetInstallLocation(const std::wstring& dir) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, IPhoneKey(), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
+                   DWORD((dir.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void RemoveIPhoneKey() {
+    std::wstring p(IPhoneKey());
+    size_t slash = p.rfind(L'\\');
+    HKEY parent = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, p.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS, &parent) ==
+        ERROR_SUCCESS) {
+        RegDeleteTreeW(parent, p.substr(slash + 1).c_str());
+        RegCloseKey(parent);
+    }
+}
+
+}  // namespace
+
+TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
+    std::wstring install = m_dir + L"Phone Install";
+    CreateDirectoryW(install.c_str(), nullptr);
+    wchar_t own[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, own);
+    std::string product = Ansi(m_product);
+
+    struct Row { const char* name; int index; bool withLocation; std::wstring cwd; };
+    const Row rows[] = {
+        {"iPhone with InstallLocation", kIPhone, true, install},
+        {"iPhone without InstallLocation", kIPhone, false, own},
+        {"desktop ignores the iPhone's InstallLocation", kDesktop, true, own},
+        {"android ignores the iPhone's InstallLocation", kAndroid, true, own},
+    };
+    CDownloadFile facade;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        RemoveIPhoneKey();
+        if (r.withLocation)
+            SetInstallLocation(install);
+        DeleteFileW(m_productLog.c_str());
+        facade.RunProduct(r.index, product.c_str());
+        ASSERT_TRUE(WaitForFile(m_productLog, 15000)) << "the product did not start";
+        EXPECT_EQ(Lower(r.cwd), Lower(ReadLog(m_productLog)["cwd"]));
+    }
+    RemoveIPhoneKey();
+}
+
+TEST_F(SetupLaunch, RunProductIgnoresOtherIndices) {
+    std::string product = Ansi(m_product);
+    CDownloadFile facade;
+    facade.RunProduct(-1, product.c_str());
+    facade.RunProduct(3, product.c_str());
+    EXPECT_FALSE(WaitForFile(m_productLog, 2000));
+}
+
+namespace {
+
+// While workers run, every download goes to a refused loopback port (port 9,
+// discard, which nothing serves here), so it fails at once and never leaves
+// the machine.
+class WorkerTest : public SetupLaunch {
+protected:
+    void SetUp() override {
+        SetupLaunch::SetUp();
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
+                        0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_settings, nullptr);
+        m_hadEnable = Save(L"ProxyEnable", m_enable);
+        m_hadServer = Save(L"ProxyServer", m_server);
+        DWORD one = 1;
+        RegSetValueExW(m_settings, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), sizeof(one));
+        const wchar_t server[] = L"127.0.0.1:9";
+        RegSetValueExW(m_settings, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server), sizeof(server));
+    }
+    void TearDown() override {
+        Restore(L"ProxyEnable", m_hadEnable, m_enable);
+        Restore(L"ProxyServer", m_hadServer, m_server);
+        RegCloseKey(m_settings);
+        SetupLaunch::TearDown();
+    }
+    bool Save(const wchar_t* name, std::string& data) {
+        BYTE buf[1024];
+        DWORD size = sizeof(buf);
+        if (RegQueryValueExW(m_settings, name, nullptr, &m_types[name], buf, &size) != ERROR_SUCCESS)
+            return false;
+        data.assign(reinterpret_cast<char*>(buf), size);
+        return true;
+    }
+    void Restore(const wchar_t* name, bool had, const std::string& data) {
+        if (had)
+            RegSetValueExW(m_settings, name, 0, m_types[name], reinterpret_cast<const BYTE*>(data.data()), DWORD(data.size()));
+        else
+            RegDeleteValueW(m_settings, name);
+    }
+    static bool WaitFor(DWORD ms, bool (*done)()) {
+        for (DWORD waited = 0; waited < ms; waited += 20) {
+            if (done())
+                return true;
+            Sleep(20);
+        }
+        return done();
+    }
+
+    HKEY m_settings = nullptr;
+    bool m_hadEnable = false, m_hadServer = false;
+    std::string m_enable, m_server;
+    std::map<std::wstring, DWORD> m_types;
+};
+
+std::wstring TempSetupPath(int index) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string path = std::string(temp) + kProducts[index].setupFileName;
+    wchar_t w[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w, MAX_PATH);
+    return w;
+}
+
+}  // namespace
+
+TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup) {
+    for (int index = 0; index < kProductCount; ++index) {
+        SCOPED_TRACE(index);
+        std::wstring stale = TempSetupPath(index);
+        ASSERT_TRUE(CopyFileW(m_setup.c_str(), stale.c_str(), FALSE));
+        ASSERT_TRUE(FinishesWithin(60000, [&] { RunWorker(index); }));
+        EXPECT_EQ(1, GetSetupFinished(index)) << "the tile flow still ends";
+        DownloadProgress p = GetProgress(index);
+        EXPECT_EQ(0u, p.total);
+        EXPECT_EQ(0u, p.remaining);
+        DeleteFileW(stale.c_str());
+    }
+    Sleep(500);
+    EXPECT_FALSE(FileExists(m_setupLog)) << "a stale setup ran after a failed download";
+}
+
+namespace {
+
+// Counts the C runtime's invalid-parameter reports: a string append that
+// overflows its buffer is one with the MSVC runtime (which otherwise ends the
+// process); Wine's msvcrt reports it only through the result.
+int g_invalidParameters = 0;
+void CountInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned int, uintptr_t) {
+    ++g_invalidParameters;
+}
+
+}  // namespace
+
+TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload) {
+    g_invalidParameters = 0;
+    _invalid_parameter_handler previous = _set_invalid_parameter_handler(CountInvalidParameter);
+    wchar_t oldTmp[1024] = {}, oldTemp[1024] = {};
+    GetEnvironmentVariableW(L"TMP", oldTmp, 1024);
+    GetEnvironmentVariableW(L"TEMP", oldTemp, 1024);
+    // 3 + 246 + 1 = 250 characters with the backslash: "\Zarazed.exe" no longer fits.
+    std::wstring longDir = L"C:\\" + std::wstring(246, L't');
+    SetEnvironmentVariableW(L"TMP", longDir.c_str());
+    SetEnvironmentVariableW(L"TEMP", longDir.c_str());
+    char probe[MAX_PATH] = {};
+    DWORD n = GetTempPathA(MAX_PATH, probe);
+    bool ok = FinishesWithin(30000, [] { RunWorker(kIPhone); });
+    _set_invalid_parameter_handler(previous);
+    SetEnvironmentVariableW(L"TMP", oldTmp[0] ? oldTmp : nullptr);
+    SetEnvironmentVariableW(L"TEMP", oldTemp[0] ? oldTemp : nullptr);
+    ASSERT_GE(n, 248u) << "the temporary folder did not follow TMP";
+    ASSERT_TRUE(ok) << "the worker did not end";
+    EXPECT_EQ(1, GetSetupFinished(kIPhone));
+    EXPECT_EQ(0, g_invalidParameters) << "the setup name was appended past the buffer";
+    EXPECT_FALSE(FileExists(m_setupLog));
+}
+
+TEST_F(WorkerTest, SecondStartWhileAWorkerRunsIsRefused) {
+    CDownloadFile facade;
+    bool (CDownloadFile::*starts[])() = {&CDownloadFile::StartDesktopDownload,
+                                         &CDownloadFile::StartIPhoneDownload,
+                                         &CDownloadFile::StartAndroidDownload};
+    static int s_index;
+    for (int index = 0; index < kProductCount; ++index) {
+        SCOPED_TRACE(index);
+        s_index = index;
+        // Holding the product's slot stands for its worker still running.
+        ASSERT_TRUE(ClaimWorker(index));
+        EXPECT_FALSE((facade.*starts[index])());
+        Sleep(300);
+        EXPECT_EQ(0, GetSetupFinished(index)) << "a second worker ran";
+        ReleaseWorker(index);
+
+        EXPECT_TRUE((facade.*starts[index])());
+        ASSERT_TRUE(WaitFor(60000, [] { return GetSetupFinished(s_index) == 1; }));
+        ASSERT_TRUE(WaitFor(5000, [] { return !IsWorkerRunning(s_index); }))
+            << "a finished worker must free its product";
+        for (int other = 0; other < kProductCount; ++other) {
+            if (other != index) {
+                EXPECT_EQ(0, GetSetupFinished(other));
+            }
+        }
+        SetSetupFinished(index, 0);
+    }
+}
+
+TEST(WorkerSlots, OnePerProduct) {
+    EXPECT_FALSE(ClaimWorker(-1));
+    EXPECT_FALSE(ClaimWorker(3));
+    EXPECT_FALSE(IsWorkerRunning(3));
+    ASSERT_TRUE(ClaimWorker(kAndroid));
+    EXPECT_TRUE(IsWorkerRunning(kAndroid));
+    EXPECT_FALSE(ClaimWorker(kAndroid));
+    EXPECT_FALSE(IsWorkerRunning(kDesktop));
+    EXPECT_TRUE(ClaimWorker(kDesktop));
+    ReleaseWorker(kDesktop);
+    ReleaseWorker(kAndroid);
+    EXPECT_FALSE(IsWorkerRunning(kAndroid));
+    EXPECT_TRUE(ClaimWorker(kAndroid));
+    ReleaseWorker(kAndroid);
+}
+
+TEST(ProgressRecords, CallbacksResetAndIndices) {
+    typedef void (*Callback)(unsigned int, unsigned int);
+    const Callback callbacks[kProductCount] = {OnDesktopProgress, OnIPhoneProgress, OnAndroidProgress};
+    CDownloadFile facade;
+    DownloadProgress (CDownloadFile::*getters[])() const = {&CDownloadFile::GetDesktopProgress,
+                                                            &CDownloadFile::GetIPhoneProgress,
+                                                            &CDownloadFile::GetAndroidProgress};
+    for (int i = 0; i < kProductCount; ++i)
+        facade.ResetProgress(i);
+    for (int i = 0; i < kProductCount; ++i) {
+        SCOPED_TRACE(i);
+        callbacks[i](5000, 2952);
+        DownloadProgress p = (facade.*getters[i])();
+        EXPECT_EQ(5000u, p.total);
+        EXPECT_EQ(2952u, p.remaining);
+        callbacks[i](0xFFFFFFFFu, 0);
+        p = (facade.*getters[i])();
+        EXPECT_EQ(0xFFFFFFFFu, p.total);
+        EXPECT_EQ(0u, p.remaining);
+        for (int other = 0; other < kProductCount; ++other) {
+            if (other == i)
+                continue;
+            DownloadProgress q = GetProgress(other);
+            EXPECT_EQ(other < i ? 0xFFFFFFFFu : 0u, q.total) << "product " << other;
+        }
+    }
+    // A returned record is a copy.
+    DownloadProgress copy = facade.GetIPhoneProgress();
+    OnIPhoneProgress(7, 6);
+    EXPECT_EQ(0xFFFFFFFFu, copy.total);
+    // Other indices do nothing.
+    facade.ResetProgress(-1);
+    facade.ResetProgress(3);
+    SetProgress(3, 1, 1);
+    EXPECT_EQ(0u, GetProgress(3).total);
+    EXPECT_EQ(0u, GetProgress(-1).remaining);
+    EXPECT_EQ(7u, GetProgress(kIPhone).total);
+    facade.ResetProgress(kIPhone);
+    EXPECT_EQ(0u, facade.GetIPhoneProgress().total);
+    EXPECT_EQ(0u, facade.GetIPhoneProgress().remaining);
+    EXPECT_EQ(0xFFFFFFFFu, facade.GetDesktopProgress().total) << "reset touches one product";
+    for (int i = 0; i < kProductCount; ++i)
+        facade.ResetProgress(i);
+}
+
+TEST(SetupFinishedFlags, FacadeAndIndices) {
+    typedef void (*Setter)(unsigned char);
+    typedef unsigned char (*Getter)();
+    const Setter setters[] = {CDownloadFile::SetDesktopSetupFinished, CDownloadFile::SetIPhoneSetupFinished,
+                              CDownloadFile::SetAndroidSetupFinished};
+    const Getter getters[] = {CDownloadFile::IsDesktopSetupFinished, CDownloadFile::IsIPhoneSetupFinished,
+                              CDownloadFile::IsAndroidSetupFinished};
+    for (int i = 0; i < kProductCount; ++i) {
+        setters[i](1);
+        for (int j = 0; j < kProductCount; ++j)
+            EXPECT_EQ(j <= i ? 1 : 0, getters[j]()) << i << "," << j;
+    }
+    SetSetupFinished(3, 1);
+    EXPECT_EQ(0, GetSetupFinished(3));
+    for (int i = 0; i < kProductCount; ++i) {
+        setters[i](0);
+        EXPECT_EQ(0, GetSetupFinished(i));
+    }
+}
