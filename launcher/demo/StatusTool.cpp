@@ -1,2 +1,109 @@
+// Console demonstration of the launcher core, without a window:
+//   vozeror_status                     the three products' install states and launch paths
+//   vozeror_status install <product>   runs that product's worker with live progress
+//   vozeror_status run <product>       starts an installed product
+// <product> is desktop, iphone or android.
+
+#include "launcher/DownloadFile.h"
+#include "launcher/ProductProbe.h"
+#include "launcher/Products.h"
+
+#include <windows.h>
+
 #include <cstdio>
-int main() { std::puts("vozeror_status: not built yet"); return 0; }
+#include <cstring>
+
+using namespace Launcher;
+
+namespace {
+
+const char* const kNames[kProductCount] = {"desktop", "iphone", "android"};
+
+struct Probe : CProductProbe {
+    int State(int i) const { return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState; }
+    const char* Path(int i) const { return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath; }
+};
+
+const char* StateName(int state) {
+    switch (state) {
+    case Installed: return "installed";
+    case NotInstalled: return "not installed";
+    default: return "unknown";
+    }
+}
+
+int IndexByName(const char* name) {
+    for (int i = 0; i < kProductCount; ++i)
+        if (_stricmp(name, kNames[i]) == 0) return i;
+    return -1;
+}
+
+void PrintStates() {
+    Probe probe;
+    probe.ProbeProducts();
+    for (int i = 0; i < kProductCount; ++i)
+        std::printf("%-8s %-14s %s\n", kNames[i], StateName(probe.State(i)), probe.Path(i));
+}
+
+int Install(int index) {
+    CDownloadFile facade;
+    SetSetupFinished(index, 0);
+    facade.ResetProgress(index);
+    bool (CDownloadFile::*starts[])() = {&CDownloadFile::StartDesktopDownload, &CDownloadFile::StartIPhoneDownload,
+                                         &CDownloadFile::StartAndroidDownload};
+    if (!(facade.*starts[index])()) {
+        std::printf("a worker for %s is already running\n", kNames[index]);
+        return 1;
+    }
+    std::printf("downloading %s\n", kProducts[index].downloadUrl);
+    unsigned int lastPercent = 101;
+    bool announcedSetup = false;
+    while (!GetSetupFinished(index)) {
+        DownloadProgress p = GetProgress(index);
+        if (p.total > 0) {
+            unsigned int percent = unsigned((unsigned long long)(p.total - p.remaining) * 100 / p.total);
+            if (percent != lastPercent && (percent % 5 == 0 || percent == 100)) {
+                std::printf("  %3u%%  %u of %u bytes\n", percent, p.total - p.remaining, p.total);
+                lastPercent = percent;
+            }
+            if (p.remaining == 0 && !announcedSetup) {
+                std::printf("running the setup hidden with /s and waiting for it\n");
+                announcedSetup = true;
+            }
+        }
+        std::fflush(stdout);
+        Sleep(100);
+    }
+    DownloadProgress p = GetProgress(index);
+    if (p.total == 0 || p.remaining != 0) std::printf("the download failed; no setup was run\n");
+    std::printf("worker finished\n\n");
+    PrintStates();
+    return 0;
+}
+
+int Run(int index) {
+    Probe probe;
+    probe.ProbeProducts();
+    if (probe.State(index) != Installed) {
+        std::printf("%s is not installed\n", kNames[index]);
+        return 1;
+    }
+    CDownloadFile facade;
+    facade.RunProduct(index, probe.Path(index));
+    std::printf("started %s\n", probe.Path(index));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 1) {
+        PrintStates();
+        return 0;
+    }
+    int index = argc == 3 ? IndexByName(argv[2]) : -1;
+    if (index >= 0 && std::strcmp(argv[1], "install") == 0) return Install(index);
+    if (index >= 0 && std::strcmp(argv[1], "run") == 0) return Run(index);
+    std::fprintf(stderr, "usage: vozeror_status [install|run desktop|iphone|android]\n");
+    return 2;
+}
