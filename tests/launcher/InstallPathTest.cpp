@@ -64,14 +64,6 @@ private:
     DWORD m_enableType = 0, m_serverType = 0;
 };
 
-std::string BinDir() {
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    char* slash = std::strrchr(exe, '\\');
-    if (slash) slash[1] = 0;
-    return exe;
-}
-
 // The request path of a built-in URL: everything after "http://host".
 std::string UrlPath(const char* url) {
     const char* p = std::strstr(url, "://");
@@ -98,8 +90,8 @@ bool WaitUntil(DWORD ms, bool (*done)()) {
 TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl) {
     TempFolder folder("vzinstall");
     std::string setupBody;
-    ASSERT_TRUE(ReadWholeFile(BinDir() + "fake_setup.exe", setupBody));
-    const std::string product = BinDir() + "fake_product.exe";
+    ASSERT_TRUE(ReadWholeFile(AnsiFromWide(TestBinDir()) + "fake_setup.exe", setupBody));
+    const std::string product = AnsiFromWide(TestBinDir()) + "fake_product.exe";
     const std::string setupLog = folder.File("setup.log");
     const std::string productLog = folder.File("product.log");
 

@@ -8,6 +8,8 @@
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -346,22 +348,6 @@ TEST(AndroidLaunchPath, Derivation) {
     }
 }
 
-namespace {
-
-std::wstring BinDir() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring s(self);
-    return s.substr(0, s.rfind(L'\\') + 1);
-}
-
-std::string Ansi(const std::wstring& w) {
-    char out[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out, sizeof(out), nullptr, nullptr);
-    return out;
-}
-
-}  // namespace
 
 // The whole round in this prefix's registry view: a setup (a separate 32-bit
 // process) writes the product's uninstall key, the probe finds it there, and
@@ -372,16 +358,16 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
     std::wstring dir = std::wstring(temp) + L"vozeror_probe_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(dir.c_str(), nullptr);
     std::wstring product = dir + L"Rezude.exe";  // the Android product's derived name
-    ASSERT_TRUE(CopyFileW((BinDir() + L"fake_product.exe").c_str(), product.c_str(), FALSE));
-    std::wstring setup = BinDir() + L"fake_setup.exe";
+    ASSERT_TRUE(CopyFileW((TestSupport::TestBinDir() + L"fake_product.exe").c_str(), product.c_str(), FALSE));
+    std::wstring setup = TestSupport::TestBinDir() + L"fake_setup.exe";
     std::wstring setupLog = dir + L"setup.log", productLog = dir + L"product.log";
     SetEnvironmentVariableW(L"FAKE_SETUP_LOG", setupLog.c_str());
     SetEnvironmentVariableW(L"FAKE_PRODUCT_LOG", productLog.c_str());
 
     const std::wstring data[kProductCount] = {L"\"" + product + L"\",0", product,
                                               L"\"" + dir + L"uninst.exe\" /S"};
-    const std::string expected[kProductCount] = {Ansi(data[0]), Ansi(data[1]),
-                                                 "\"" + Ansi(dir) + "Rezude.exe"};
+    const std::string expected[kProductCount] = {TestSupport::AnsiFromWide(data[0]), TestSupport::AnsiFromWide(data[1]),
+                                                 "\"" + TestSupport::AnsiFromWide(dir) + "Rezude.exe"};
     CDownloadFile facade;
     for (int i = 0; i < kProductCount; ++i) {
         SCOPED_TRACE(i);
@@ -389,7 +375,7 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", UsedPath(i));
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[i].pathValue);
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", data[i].c_str());
-        RunSetupAndWait(Ansi(setup).c_str(), i);
+        RunSetupAndWait(TestSupport::AnsiFromWide(setup).c_str(), i);
         EXPECT_EQ(1, GetSetupFinished(i));
 
         ProbeUnderTest probe;

@@ -7,6 +7,8 @@
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,19 +24,6 @@
 using namespace Launcher;
 
 namespace {
-
-std::wstring BinDir() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring s(self);
-    return s.substr(0, s.rfind(L'\\') + 1);
-}
-
-std::string Ansi(const std::wstring& w) {
-    char out[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out, sizeof(out), nullptr, nullptr);
-    return out;
-}
 
 std::wstring Wide(const std::string& s) {
     wchar_t out[1024] = {};
@@ -66,7 +55,7 @@ bool WaitForFile(const std::wstring& path, DWORD ms) {
 // The last record of a stand-in's log as key -> value.
 std::map<std::string, std::wstring> ReadLog(const std::wstring& path) {
     std::map<std::string, std::wstring> fields;
-    std::ifstream in(Ansi(path).c_str());
+    std::ifstream in(TestSupport::AnsiFromWide(path).c_str());
     std::string line;
     while (std::getline(in, line)) {
         size_t eq = line.find('=');
@@ -77,7 +66,7 @@ std::map<std::string, std::wstring> ReadLog(const std::wstring& path) {
 }
 
 int CountRecords(const std::wstring& path) {
-    std::ifstream in(Ansi(path).c_str());
+    std::ifstream in(TestSupport::AnsiFromWide(path).c_str());
     std::string line;
     int n = 0;
     while (std::getline(in, line))
@@ -110,8 +99,8 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         m_dir = std::wstring(temp) + L"vozeror_setup_launch_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(m_dir.c_str(), nullptr);
-        m_setup = BinDir() + L"fake_setup.exe";
-        m_product = BinDir() + L"fake_product.exe";
+        m_setup = TestSupport::TestBinDir() + L"fake_setup.exe";
+        m_product = TestSupport::TestBinDir() + L"fake_product.exe";
         ASSERT_TRUE(FileExists(m_setup));
         ASSERT_TRUE(FileExists(m_product));
         m_setupLog = m_dir + L"setup.log";
@@ -144,7 +133,7 @@ protected:
 
 TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor) {
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
-    std::string path = Ansi(m_setup);
+    std::string path = TestSupport::AnsiFromWide(m_setup);
     DWORD start = GetTickCount();
     DWORD raisedAfter = 0;
     ASSERT_TRUE(FinishesWithin(20000, [&] {
@@ -164,7 +153,7 @@ TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor) {
 
 TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns) {
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
-    std::string path = Ansi(m_setup);
+    std::string path = TestSupport::AnsiFromWide(m_setup);
     struct Worker {
         static DWORD WINAPI Run(LPVOID p) {
             RunSetupAndWait(static_cast<std::string*>(p)->c_str(), kAndroid);
@@ -181,7 +170,7 @@ TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns) {
 
 TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce) {
     SetEnv(L"FAKE_SETUP_CHILD_MS", L"6000");
-    std::string path = Ansi(m_setup);
+    std::string path = TestSupport::AnsiFromWide(m_setup);
     DWORD start = GetTickCount();
     ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), kDesktop); }));
     EXPECT_LT(GetTickCount() - start, 4000u) << "the child is not waited for";
@@ -191,7 +180,7 @@ TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce) {
 
 TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog) {
     struct Row { int index; std::string path; };
-    const Row rows[] = {{kDesktop, Ansi(m_dir) + "\\Vedeziz.exe"},
+    const Row rows[] = {{kDesktop, TestSupport::AnsiFromWide(m_dir) + "\\Vedeziz.exe"},
                         {kIPhone, "C:\\no such folder\\Zarazed.exe"},
                         {kAndroid, ""}};
     for (const Row& r : rows) {
@@ -205,7 +194,7 @@ TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog) {
 }
 
 TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag) {
-    std::string path = Ansi(m_setup);
+    std::string path = TestSupport::AnsiFromWide(m_setup);
     for (int index : {-1, 3}) {
         ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), index); }));
         for (int i = 0; i < kProductCount; ++i)
@@ -215,7 +204,7 @@ TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag) {
 }
 
 TEST_F(SetupLaunch, FinishingAWorkerRunsOnlyASetupItDownloaded) {
-    std::string path = Ansi(m_setup);
+    std::string path = TestSupport::AnsiFromWide(m_setup);
     ASSERT_TRUE(FinishesWithin(20000, [&] { FinishWorker(path.c_str(), kDesktop, false); }));
     EXPECT_EQ(1, GetSetupFinished(kDesktop));
     Sleep(500);
@@ -231,7 +220,7 @@ TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex) {
     CreateDirectoryW(spaced.c_str(), nullptr);
     std::wstring copy = spaced + L"fake product.exe";
     ASSERT_TRUE(CopyFileW(m_product.c_str(), copy.c_str(), FALSE));
-    const std::string p = Ansi(copy);
+    const std::string p = TestSupport::AnsiFromWide(copy);
     const std::string rows[] = {p, p + ",0", p + ",12", p + ",-1", "\"" + p + "\"",
                                 "\"" + p + "\",0", "\"" + p + "\" ,3"};
     for (const std::string& form : rows) {
@@ -294,7 +283,7 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
     CreateDirectoryW(install.c_str(), nullptr);
     wchar_t own[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, own);
-    std::string product = Ansi(m_product);
+    std::string product = TestSupport::AnsiFromWide(m_product);
 
     struct Row { const char* name; int index; bool withLocation; std::wstring cwd; };
     const Row rows[] = {
@@ -318,7 +307,7 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
 }
 
 TEST_F(SetupLaunch, RunProductIgnoresOtherIndices) {
-    std::string product = Ansi(m_product);
+    std::string product = TestSupport::AnsiFromWide(m_product);
     CDownloadFile facade;
     facade.RunProduct(-1, product.c_str());
     facade.RunProduct(3, product.c_str());

@@ -76,4 +76,11 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
     return CloseHandle(h) && ok;
 }
 
+std::wstring TestBinDir() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring s(self);
+    return s.substr(0, s.rfind(L'\\') + 1);
+}
+
 }  // namespace TestSupport

@@ -31,6 +31,10 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // Creates or truncates the file with data; false on any failure.
 bool WriteWholeFile(const std::string& path, const std::string& data);
 
+// The folder of the running test executable, with a trailing backslash; the
+// stand-in programs are built beside it.
+std::wstring TestBinDir();
+
 std::wstring WideFromAnsi(const std::string& s);
 std::string AnsiFromWide(const std::wstring& w);
 
