@@ -18,6 +18,15 @@ if [ ${#need[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  # Mirrors are sometimes caught mid-sync (index files of the wrong size):
+  # try a few times before giving up.
+  for attempt in 1 2 3 4 5; do
+    if $SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
+         $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null; then
+      break
+    fi
+    [ "$attempt" = 5 ] && { echo "setup: package installation failed" >&2; exit 1; }
+    echo "setup: apt failed (attempt $attempt), retrying in 20 s" >&2
+    sleep 20
+  done
 fi
