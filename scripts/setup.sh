@@ -18,10 +18,23 @@ if [ ${#need[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
-  # Mirrors are sometimes caught mid-sync (index files of the wrong size):
-  # try a few times before giving up.
+  # A caching mirror can keep serving an index that is a little older than
+  # its InRelease, which apt rejects ("File has unexpected size"). Such an
+  # index is still a consistent snapshot: take it as it is.
+  take_stale_indexes() {
+    $SUDO apt-get update 2>&1 | sed -n 's/.*Failed to fetch \(http[^ ]*Packages\.xz\) *File has unexpected size.*/\1/p' |
+    while read -r url; do
+      list=/var/lib/apt/lists/$(echo "${url%.xz}" | sed 's|^http://||; s|/|_|g')
+      echo "setup: taking the mirror's older index $url" >&2
+      curl -fsS "$url" | xz -dc | $SUDO tee "$list" >/dev/null || true
+    done
+  }
+  # Mirrors are sometimes caught mid-sync: try a few times before giving up.
   for attempt in 1 2 3 4 5; do
-    if $SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
+    # A failed index download leaves the older indexes in place; the install
+    # may still find everything it needs, so it is tried either way.
+    if [ "$attempt" = 3 ]; then take_stale_indexes; else $SUDO apt-get update -qq || true; fi
+    if DEBIAN_FRONTEND=noninteractive \
          $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null; then
       break
     fi

@@ -33,6 +33,16 @@ public:
     CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
     ~CPaintManagerUI();
 
+    // ---- Identity and lifetime (PaintManager.cpp) ----------------------
+    // Binds the manager to its window: forgets the per-window tables of a
+    // previous window, takes the window's DC and joins the list of managers.
+    void Init(HWND hWnd, LPCTSTR pstrName = NULL);
+    const CUIString& GetName() const { return m_sName; }
+    HWND GetPaintWindow() const { return m_hWndPaint; }
+    HDC GetPaintDC() const { return m_hDcPaint; }
+    CControlUI* GetRoot() const { return m_pRoot; }
+    static CStdPtrArray* GetPaintManagers() { return &m_aPreMessages; }
+
     // ---- Resource location: where skin files come from -----------------
     static void SetInstance(HINSTANCE hInst);
     static HINSTANCE GetInstance();
@@ -61,6 +71,30 @@ public:
     // ---- Painting and layered windows ---------------------------------
 
 private:
+    // Per-concern parts of construction, Init and destruction; each is
+    // implemented in the file of its concern.
+    void InitResources();           // shared defaults, GDI+ start-up
+    void ResetWindowResources();    // Init: empty the per-window tables
+    void TermResources();           // destruction: free the tables, GDI+ off
+    void ResetRegistry();           // Init: forget names and timers
+    void TermRegistry();            // destruction: cleanup list, queue, tree
+
+    // ---- Identity and lifetime ----------------------------------------
+    CUIString m_sName;
+    HWND m_hWndPaint = NULL;
+    HDC m_hDcPaint = NULL;
+    CControlUI* m_pRoot = NULL;
+    CControlUI* m_pFocus = NULL;
+    CControlUI* m_pEventHover = NULL;
+    CControlUI* m_pEventClick = NULL;
+    CControlUI* m_pEventKey = NULL;
+    POINT m_ptLastMousePos = {-1, -1};
+    bool m_bFirstLayout = true;
+    bool m_bUpdateNeeded = false;
+    bool m_bFocusNeeded = false;
+    // Every manager that has been bound to a window, in the order of Init.
+    static CStdPtrArray m_aPreMessages;
+
     // ---- Resource location --------------------------------------------
     static HINSTANCE m_hInstance;
     static HINSTANCE m_hResourceInstance;

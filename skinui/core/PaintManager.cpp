@@ -1,0 +1,33 @@
+#include "skinui/core/PaintManager.h"
+
+namespace SkinUI {
+
+CStdPtrArray CPaintManagerUI::m_aPreMessages;
+
+CPaintManagerUI::CPaintManagerUI()
+{
+    InitResources();
+}
+
+CPaintManagerUI::~CPaintManagerUI()
+{
+    TermRegistry();
+    TermResources();
+    if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
+    m_aPreMessages.Remove(m_aPreMessages.Find(this));
+}
+
+void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
+{
+    ResetRegistry();
+    ResetWindowResources();
+    m_sName = pstrName != NULL ? pstrName : _T("");
+    if (m_hWndPaint != hWnd) {
+        if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
+        m_hWndPaint = hWnd;
+        m_hDcPaint = ::GetDC(hWnd);
+        if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
+    }
+}
+
+} // namespace SkinUI

@@ -1,0 +1,10 @@
+#include "skinui/core/PaintManager.h"
+
+namespace SkinUI {
+
+// Placeholder until the resource tables arrive: nothing is held yet.
+void CPaintManagerUI::InitResources() {}
+void CPaintManagerUI::ResetWindowResources() {}
+void CPaintManagerUI::TermResources() {}
+
+} // namespace SkinUI
