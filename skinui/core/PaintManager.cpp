@@ -21,7 +21,7 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
 {
     ResetRegistry();
     ResetWindowResources();
-    m_sName = pstrName != NULL ? pstrName : _T("");
+    m_sName = pstrName != NULL ? pstrName : L"";
     if (m_hWndPaint != hWnd) {
         if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
         m_hWndPaint = hWnd;
