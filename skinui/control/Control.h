@@ -240,6 +240,8 @@ protected:
     static RECT ParseRect(LPCTSTR pstrValue);
     static DWORD ParseColor(LPCTSTR pstrValue);
     static bool ParseBool(LPCTSTR pstrValue);
+    // The seven paint steps in their fixed order.
+    void PaintSteps(HDC hDC);
     // Applies name="value" pairs without the style lookup.
     void ApplyAttributePairs(LPCTSTR pstrList);
     int ScaleValue(int n) const;
@@ -295,6 +297,10 @@ protected:
     RECT m_rcBorderSize = {0, 0, 0, 0};
     HINSTANCE m_instance = NULL;
     CStdStringPtrMap m_mCustomAttrHash{83};
+    // Nesting of style applications: a style that names itself, directly
+    // or through its attribute values, stops at kMaxStyleDepth.
+    int m_nStyleDepth = 0;
+    static const int kMaxStyleDepth = 8;
 };
 
 } // namespace SkinUI
