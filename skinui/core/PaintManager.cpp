@@ -13,6 +13,8 @@ CPaintManagerUI::~CPaintManagerUI()
 {
     TermRegistry();
     TermResources();
+    if (m_hwndTooltip != NULL) ::DestroyWindow(m_hwndTooltip);
+    ReleaseOffscreen();
     if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
     m_aPreMessages.Remove(m_aPreMessages.Find(this));
 }
@@ -28,6 +30,8 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
         m_hDcPaint = ::GetDC(hWnd);
         if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
     }
+    // Without OLE initialised the window simply accepts no drops.
+    InitDragDrop();
 }
 
 } // namespace SkinUI
