@@ -18,6 +18,7 @@
 #include "skinui/core/STRINGorID.h"
 #include "skinui/core/StdPtrArray.h"
 #include "skinui/core/StdStringPtrMap.h"
+#include "skinui/core/UIEvents.h"
 #include "skinui/core/UIString.h"
 
 #include <windows.h>
@@ -25,6 +26,21 @@
 namespace SkinUI {
 
 class CControlUI;
+
+// Posted by the manager to its own window: destroy the controls of the
+// delayed clean-up and deliver the queued notifications.
+#define WM_ASYNC_FLUSH (WM_APP + 1)
+
+// One control timer multiplexed onto a native timer of the paint window.
+// A killed record keeps its native id for re-arming.
+struct TimerRecord
+{
+    CControlUI* pSender;
+    UINT nLocalID;
+    HWND hWnd;
+    UINT uWinTimer;
+    bool bKilled;
+};
 
 class CPaintManagerUI
 {
@@ -194,10 +210,75 @@ public:
     void ResetDPIAssets();
 
     // ---- Timers, notifications and control registry -------------------
+    // Attaches a sub-tree: SetManager(this, parent, true) down the tree and
+    // every non-empty name into the name map (the last visited wins). A
+    // null parent means the control's own parent.
+    bool InitControls(CControlUI* pControl, CControlUI* pParent = NULL);
+    // Forgets every reference to a control being destroyed: key, hover,
+    // click and focus, its timers, its name-map entry when it maps to it,
+    // and the sender of its queued notifications.
+    void ReapObjects(CControlUI* pControl);
+    // Detaches the control from its parent and destroys it at the next
+    // flush (or with the manager).
+    void AddDelayedCleanup(CControlUI* pControl);
+
+    // Native ids run 0..239, starting at 17 for a fresh manager.
+    bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
+    bool KillTimer(CControlUI* pControl, UINT nTimerID);
+    void KillTimer(CControlUI* pControl);
+    void RemoveAllTimers();
+    // The live timer of this paint window with the given native id, or null;
+    // WM_TIMER turns it into EVT_TIMER for its sender.
+    const TimerRecord* FindTimer(UINT uWinTimer) const;
+
+    // At once: the sender's OnNotify, then every notifier in order. Queued:
+    // a copy is kept and WM_ASYNC_FLUSH posted to the paint window.
+    void SendNotify(TNotifyUI& Msg, bool bAsync = false);
+    void SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam = 0,
+                    LPARAM lParam = 0, bool bAsync = false);
+    bool AddNotifier(INotifyUI* pControl);
+    bool RemoveNotifier(INotifyUI* pControl);
+    void UsedVirtualWnd(bool bUsed);
+    // WM_ASYNC_FLUSH: deletes the delayed-cleanup controls, then delivers
+    // the queued notifications in order, including those queued meanwhile.
+    void OnAsyncFlush();
+
+    // By name: exact, through the name map. By point: the topmost visible,
+    // mouse-enabled control. A null parent means the root.
+    CControlUI* FindControl(POINT pt) const;
+    CControlUI* FindControl(LPCTSTR pstrName) const;
+    CControlUI* FindSubControlByPoint(CControlUI* pParent, POINT pt) const;
+    CControlUI* FindSubControlByName(CControlUI* pParent, LPCTSTR pstrName) const;
+    CControlUI* FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex = 0);
+    CStdPtrArray* FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass);
+    CStdPtrArray* GetFoundControls();
+    // The first manager bound to a window under that name; null for a null
+    // or empty name.
+    static CPaintManagerUI* GetPaintManager(LPCTSTR pstrName);
 
     // ---- Input and event dispatch --------------------------------------
+    // Makes the control the root: focus, key, hover and click are
+    // forgotten, a previous root goes to the delayed clean-up, the tree is
+    // attached and its names registered; the next paint lays it out.
+    bool AttachDialog(CControlUI* pControl);
+    CControlUI* GetFocus() const;
+    void SetFocus(CControlUI* pControl);
+    void SetFocusNeeded(CControlUI* pControl);
+    bool SetNextTabControl(bool bForward = true);
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const;
+    POINT GetMousePos() const;
 
     // ---- Painting and layered windows ---------------------------------
+    // Invalidation and the post-paint list, as far as controls use them.
+    void Invalidate();
+    void Invalidate(RECT& rcItem);
+    void NeedUpdate();
+    bool IsUpdateNeeded() const;
+    bool AddPostPaint(CControlUI* pControl);
+    bool RemovePostPaint(CControlUI* pControl);
+    bool IsPostPaint(CControlUI* pControl) const;
 
 private:
     // Per-concern parts of construction, Init and destruction; each is
@@ -268,10 +349,21 @@ private:
     Gdiplus::GdiplusStartupInput* m_pGdiplusStartupInput = NULL;
 
     // ---- Timers, notifications and control registry -------------------
+    UINT m_uTimerID = 0x1000;
+    CStdPtrArray m_aTimers;             // TimerRecord*, owned
+    CStdPtrArray m_aNotifiers;          // INotifyUI*, not owned
+    bool m_bUsedVirtualWnd = false;
+    CStdPtrArray m_aAsyncNotify;        // TNotifyUI*, owned, in queue order
+    CStdPtrArray m_aDelayedCleanup;     // CControlUI*, owned
+    CStdPtrArray m_aFoundControls;
+    CStdStringPtrMap m_mNameHash{83};   // name -> CControlUI*, not owned
 
     // ---- Input and event dispatch --------------------------------------
+    bool m_bMouseCapture = false;
 
     // ---- Painting and layered windows ---------------------------------
+    RECT m_rcLayeredUpdate = {0, 0, 0, 0};
+    CStdPtrArray m_aPostPaintControls;  // CControlUI*, in paint order
 };
 
 } // namespace SkinUI
