@@ -14,9 +14,11 @@
 // Data members are kept with the section that uses them and initialised where
 // they are declared, so that construction stays in one place per concern.
 
+#include "skinui/core/ResInfo.h"
 #include "skinui/core/STRINGorID.h"
 #include "skinui/core/StdPtrArray.h"
 #include "skinui/core/StdStringPtrMap.h"
+#include "skinui/core/UIEvents.h"
 #include "skinui/core/UIString.h"
 
 #include <windows.h>
@@ -24,6 +26,21 @@
 namespace SkinUI {
 
 class CControlUI;
+
+// Posted by the manager to its own window: destroy the controls of the
+// delayed clean-up and deliver the queued notifications.
+#define WM_ASYNC_FLUSH (WM_APP + 1)
+
+// One control timer multiplexed onto a native timer of the paint window.
+// A killed record keeps its native id for re-arming.
+struct TimerRecord
+{
+    CControlUI* pSender;
+    UINT nLocalID;
+    HWND hWnd;
+    UINT uWinTimer;
+    bool bKilled;
+};
 
 class CPaintManagerUI
 {
@@ -63,12 +80,205 @@ public:
     static void Term();
 
     // ---- Resources and shared tables ----------------------------------
+    // "shared" below means: the bShared argument is true or the force flag is
+    // set. Lookups search this window's set first, then the shared set.
+
+    // Plug-ins: modules exporting "CreateControl"; they stay loaded.
+    static bool LoadPlugin(LPCTSTR pstrModuleName);
+    static CStdPtrArray* GetPlugins();
+    // Reloads the shared images, then every manager's own images.
+    static void ReloadSkin();
+    // Colour adjustment of use-HSL images: H 0..360, S and L 0..200.
+    static void SetHSL(bool bUseHSL, short H, short S, short L);
+    static bool GetHSL(short* H, short* S, short* L);
+
+    void SetForceUseSharedRes(bool bForce);
+    bool IsForceUseSharedRes() const;
+
+    // Colours (0xAARRGGBB). With bShared the shared value is set, and this
+    // window's value too while it still equals the old shared one. The
+    // getters return this window's value.
+    void SetDefaultDisabledColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultDisabledColor() const;
+    void SetDefaultFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultFontColor() const;
+    void SetDefaultLinkFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultLinkFontColor() const;
+    void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultLinkHoverFontColor() const;
+    void SetDefaultSelectedBkColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultSelectedBkColor() const;
+
+    // Fonts. Sizes are design sizes; the handles are made at the DPI scale.
+    // Records and handles belong to the manager's tables.
+    TFontInfo* GetDefaultFontInfo();
+    void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                        bool bItalic, bool bShared = false);
+    DWORD GetCustomFontCount(bool bShared = false) const;
+    // Replaces the font of the same id; null when the font cannot be made.
+    HFONT AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                  bool bItalic, bool bShared = false);
+    HFONT GetFont(int id);
+    HFONT GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    // Search only the set named by bShared; -1 when absent.
+    int GetFontIndex(HFONT hFont, bool bShared = false);
+    int GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                     bool bItalic, bool bShared = false);
+    void RemoveFont(HFONT hFont, bool bShared = false);
+    void RemoveFont(int id, bool bShared = false);
+    void RemoveAllFonts(bool bShared = false);
+    TFontInfo* GetFontInfo(int id);
+    TFontInfo* GetFontInfo(HFONT hFont);
+    // New handle for the record at the current DPI scale.
+    void RebuildFont(TFontInfo* pFontInfo);
+
+    // Images, cached by name alone.
+    const TImageInfo* GetImage(LPCTSTR bitmap);
+    const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
+                                 bool bUseHSL = false, HINSTANCE instance = NULL);
+    // Loads and stores the image, replacing one of the same name. With a
+    // type the name must start with the decimal resource id.
+    const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
+                               bool bUseHSL = false, bool bShared = false,
+                               HINSTANCE instance = NULL);
+    // Takes ownership of hBitmap (also on failure). Does not replace an
+    // image of the same name: then the bitmap is deleted and null returned.
+    const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight,
+                               bool bAlpha, bool bShared = false);
+    void RemoveImage(LPCTSTR bitmap, bool bShared = false);
+    void RemoveAllImages(bool bShared = false);
+    static void ReloadSharedImages();
+    void ReloadImages();
+    // The image a draw string names (file/res, restype, mask keys).
+    const TImageInfo* GetImageString(LPCTSTR pStrImage, LPCTSTR pStrModify = NULL);
+
+    // Parsed draw strings, per window, keyed by image string + modify string.
+    const TDrawInfo* GetDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify);
+    void RemoveDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify);
+    void RemoveAllDrawInfos();
+
+    // Default attribute lists per control class: a later list replaces.
+    void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList,
+                                 bool bShared = false);
+    LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
+    bool RemoveDefaultAttributeList(LPCTSTR pStrControlName, bool bShared = false);
+    void RemoveAllDefaultAttributeList(bool bShared = false);
+
+    // Styles: the first definition of a name wins.
+    void AddStyle(LPCTSTR pName, LPCTSTR pStyle, bool bShared = false);
+    LPCTSTR GetStyle(LPCTSTR pName) const;
+    bool RemoveStyle(LPCTSTR pName, bool bShared = false);
+    const CStdStringPtrMap& GetStyles(bool bShared = false) const;
+    void RemoveAllStyle(bool bShared = false);
+
+    // Window custom attributes: the first definition of a name wins.
+    void AddWindowCustomAttribute(LPCTSTR pstrName, LPCTSTR pstrAttr);
+    LPCTSTR GetWindowCustomAttribute(LPCTSTR pstrName) const;
+    bool RemoveWindowCustomAttribute(LPCTSTR pstrName);
+    void RemoveAllWindowCustomAttribute();
+
+    // Option groups: named lists of distinct controls (not owned).
+    bool AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    CStdPtrArray* GetOptionGroup(LPCTSTR pStrGroupName);
+    void RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    void RemoveAllOptionGroups();
+
+    // Window settings read from the skin's root element.
+    SIZE GetInitSize() const;
+    void SetInitSize(int cx, int cy);
+    RECT& GetSizeBox();
+    void SetSizeBox(RECT& rcSizeBox);
+    RECT& GetCaptionRect();
+    void SetCaptionRect(RECT& rcCaption);
+    SIZE GetRoundCorner() const;
+    void SetRoundCorner(int cx, int cy);
+    SIZE GetMinInfo() const;
+    void SetMinInfo(int cx, int cy);
+    SIZE GetMaxInfo() const;
+    void SetMaxInfo(int cx, int cy);
+    SIZE GetClientSize() const;
+    bool IsUseGdiplusText() const;
+    void SetUseGdiplusText(bool bUse);
+    int GetGdiplusTextRenderingHint() const;
+    void SetGdiplusTextRenderingHint(int trh);
+
+    // DPI: the object is made on first use and lives with the manager.
+    CDPI* GetDPIObj();
+    void SetDPI(int iDPI);
+    static void SetAllDPI(int iDPI);
+    // Drops the draw-string cache and this window's images, rebuilds fonts.
+    void ResetDPIAssets();
 
     // ---- Timers, notifications and control registry -------------------
+    // Attaches a sub-tree: SetManager(this, parent, true) down the tree and
+    // every non-empty name into the name map (the last visited wins). A
+    // null parent means the control's own parent.
+    bool InitControls(CControlUI* pControl, CControlUI* pParent = NULL);
+    // Forgets every reference to a control being destroyed: key, hover,
+    // click and focus, its timers, its name-map entry when it maps to it,
+    // and the sender of its queued notifications.
+    void ReapObjects(CControlUI* pControl);
+    // Detaches the control from its parent and destroys it at the next
+    // flush (or with the manager).
+    void AddDelayedCleanup(CControlUI* pControl);
+
+    // Native ids run 0..239, starting at 17 for a fresh manager.
+    bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
+    bool KillTimer(CControlUI* pControl, UINT nTimerID);
+    void KillTimer(CControlUI* pControl);
+    void RemoveAllTimers();
+    // The live timer of this paint window with the given native id, or null;
+    // WM_TIMER turns it into EVT_TIMER for its sender.
+    const TimerRecord* FindTimer(UINT uWinTimer) const;
+
+    // At once: the sender's OnNotify, then every notifier in order. Queued:
+    // a copy is kept and WM_ASYNC_FLUSH posted to the paint window.
+    void SendNotify(TNotifyUI& Msg, bool bAsync = false);
+    void SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam = 0,
+                    LPARAM lParam = 0, bool bAsync = false);
+    bool AddNotifier(INotifyUI* pControl);
+    bool RemoveNotifier(INotifyUI* pControl);
+    void UsedVirtualWnd(bool bUsed);
+    // WM_ASYNC_FLUSH: deletes the delayed-cleanup controls, then delivers
+    // the queued notifications in order, including those queued meanwhile.
+    void OnAsyncFlush();
+
+    // By name: exact, through the name map. By point: the topmost visible,
+    // mouse-enabled control. A null parent means the root.
+    CControlUI* FindControl(POINT pt) const;
+    CControlUI* FindControl(LPCTSTR pstrName) const;
+    CControlUI* FindSubControlByPoint(CControlUI* pParent, POINT pt) const;
+    CControlUI* FindSubControlByName(CControlUI* pParent, LPCTSTR pstrName) const;
+    CControlUI* FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex = 0);
+    CStdPtrArray* FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass);
+    CStdPtrArray* GetFoundControls();
+    // The first manager bound to a window under that name; null for a null
+    // or empty name.
+    static CPaintManagerUI* GetPaintManager(LPCTSTR pstrName);
 
     // ---- Input and event dispatch --------------------------------------
+    // Makes the control the root: focus, key, hover and click are
+    // forgotten, a previous root goes to the delayed clean-up, the tree is
+    // attached and its names registered; the next paint lays it out.
+    bool AttachDialog(CControlUI* pControl);
+    CControlUI* GetFocus() const;
+    void SetFocus(CControlUI* pControl);
+    void SetFocusNeeded(CControlUI* pControl);
+    bool SetNextTabControl(bool bForward = true);
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const;
+    POINT GetMousePos() const;
 
     // ---- Painting and layered windows ---------------------------------
+    // Invalidation and the post-paint list, as far as controls use them.
+    void Invalidate();
+    void Invalidate(RECT& rcItem);
+    void NeedUpdate();
+    bool IsUpdateNeeded() const;
+    bool AddPostPaint(CControlUI* pControl);
+    bool RemovePostPaint(CControlUI* pControl);
+    bool IsPostPaint(CControlUI* pControl) const;
 
 private:
     // Per-concern parts of construction, Init and destruction; each is
@@ -105,12 +315,55 @@ private:
     static int m_nResType;
 
     // ---- Resources and shared tables ----------------------------------
+    void AdjustImagesHSL();
+    static void AdjustSharedImagesHSL();
+    // The table of the shared set when bShared or the force flag is set,
+    // else of this window's set.
+    CStdStringPtrMap& ChosenSet(CStdStringPtrMap TResInfo::*table, bool bShared);
+    void SetColor(DWORD TResInfo::*color, DWORD dwColor, bool bShared);
+    // Text metrics through the paint DC; nothing without one.
+    void MeasureFont(TFontInfo* pFontInfo) const;
+    TFontInfo* Measured(TFontInfo* pFontInfo) const;
+
+    static TResInfo m_SharedResInfo;
+    static bool m_bUseHSL;
+    static short m_H;
+    static short m_S;
+    static short m_L;
+    static CStdPtrArray m_aPlugins;
+
+    bool m_bForceUseSharedRes = false;
+    TResInfo m_ResInfo;
+    CStdStringPtrMap m_mWindowCustomAttrHash;   // name -> CUIString*
+    CStdStringPtrMap m_mOptionGroup;            // group -> CStdPtrArray*
+    SIZE m_szInitWindowSize = {0, 0};
+    SIZE m_szMinWindow = {0, 0};
+    SIZE m_szMaxWindow = {0, 0};
+    RECT m_rcSizeBox = {0, 0, 0, 0};
+    RECT m_rcCaption = {0, 0, 0, 0};
+    SIZE m_szRoundCorner = {0, 0};
+    bool m_bUseGdiplusText = false;
+    int m_trh = 0;
+    CDPI* m_pDPI = NULL;
+    ULONG_PTR m_gdiplusToken = 0;
+    Gdiplus::GdiplusStartupInput* m_pGdiplusStartupInput = NULL;
 
     // ---- Timers, notifications and control registry -------------------
+    UINT m_uTimerID = 0x1000;
+    CStdPtrArray m_aTimers;             // TimerRecord*, owned
+    CStdPtrArray m_aNotifiers;          // INotifyUI*, not owned
+    bool m_bUsedVirtualWnd = false;
+    CStdPtrArray m_aAsyncNotify;        // TNotifyUI*, owned, in queue order
+    CStdPtrArray m_aDelayedCleanup;     // CControlUI*, owned
+    CStdPtrArray m_aFoundControls;
+    CStdStringPtrMap m_mNameHash{83};   // name -> CControlUI*, not owned
 
     // ---- Input and event dispatch --------------------------------------
+    bool m_bMouseCapture = false;
 
     // ---- Painting and layered windows ---------------------------------
+    RECT m_rcLayeredUpdate = {0, 0, 0, 0};
+    CStdPtrArray m_aPostPaintControls;  // CControlUI*, in paint order
 };
 
 } // namespace SkinUI

@@ -1,0 +1,306 @@
+#pragma once
+// CControlUI: the base of every element of a window's control tree. It keeps
+// what every control has whatever its kind (name, place in the tree, geometry
+// requests, state flags, colours, images, border, text, tool tip, cursor,
+// user data, custom attributes), turns markup attributes into these fields,
+// answers geometry queries scaled to the window's DPI, and paints and handles
+// events in a fixed default way that derived controls refine step by step.
+//
+// The virtual operations keep one slot order (destructor first, DoPostPaint
+// last); derived controls append theirs after DoPostPaint.
+//
+// Implementation:
+//   Control.cpp        fields, geometry, state, attributes, searches
+//   ControlPaint.cpp   painting steps and default event handling
+
+#include "skinui/control/Delegate.h"
+#include "skinui/core/StdStringPtrMap.h"
+#include "skinui/core/UIEvents.h"
+#include "skinui/core/UIString.h"
+
+#include <windows.h>
+
+namespace SkinUI {
+
+class CPaintManagerUI;
+class CControlUI;
+
+// Flags returned by GetControlFlags.
+#define CONTROLFLAG_TABSTOP   0x00000001  // takes part in Tab navigation
+#define CONTROLFLAG_SETCURSOR 0x00000002  // wants EVT_SETCURSOR over it
+
+// Flags of FindControl. FIND_HITTEST means the data pointer is a POINT.
+#define FIND_VISIBLE    0x00000001
+#define FIND_ENABLED    0x00000002
+#define FIND_HITTEST    0x00000004
+#define FIND_UPDATETEST 0x00000008
+#define FIND_TOPFIRST   0x00000010
+#define FIND_MEFIRST    0x80000000
+
+// Control state bits.
+#define STATE_FOCUSED  0x01
+#define STATE_DISABLED 0x04
+#define STATE_HOT      0x08
+#define STATE_PUSHED   0x10
+#define STATE_CAPTURED 0x40
+
+// The callback of a tree search: the visited control and the caller's data;
+// a non-null result ends the search with that control.
+typedef CControlUI* (*FindControlProc)(CControlUI*, LPVOID);
+
+// Fractions of the parent's size by which a float control's edges follow it.
+typedef struct tagTPercentInfo
+{
+    double left;
+    double top;
+    double right;
+    double bottom;
+} TPercentInfo;
+
+class CControlUI
+{
+public:
+    CControlUI();
+    CControlUI(const CControlUI&) = delete;
+    CControlUI& operator=(const CControlUI&) = delete;
+
+    // ---- Virtual interface, in slot order ------------------------------
+    virtual ~CControlUI();                                          // 0
+    virtual CUIString GetName() const;                              // 1
+    virtual void SetName(LPCTSTR pstrName);                         // 2
+    virtual LPCTSTR GetClass() const;                               // 3
+    virtual LPVOID GetInterface(LPCTSTR pstrName);                  // 4
+    virtual UINT GetControlFlags() const;                           // 5
+    virtual bool Activate();                                        // 6
+    virtual CPaintManagerUI* GetManager() const;                    // 7
+    virtual void SetManager(CPaintManagerUI* pManager, CControlUI* pParent,
+                            bool bInit = true);                     // 8
+    virtual CControlUI* GetParent() const;                          // 9
+    virtual CUIString GetText() const;                              // 10
+    virtual void SetText(LPCTSTR pstrText);                         // 11
+    virtual bool IsResourceText() const;                            // 12
+    virtual void SetResourceText(bool bResource);                   // 13
+    virtual bool IsDragEnabled() const;                             // 14
+    virtual void SetDragEnable(bool bDrag);                         // 15
+    virtual bool IsDropEnabled() const;                             // 16
+    virtual void SetDropEnable(bool bDrop);                         // 17
+    virtual RECT GetRelativePos() const;                            // 18
+    virtual RECT GetClientPos() const;                              // 19
+    virtual const RECT& GetPos() const;                             // 20
+    virtual void SetPos(RECT rc, bool bNeedInvalidate = true);      // 21
+    virtual void Move(SIZE szOffset, bool bNeedInvalidate = true);  // 22
+    virtual int GetWidth() const;                                   // 23
+    virtual int GetHeight() const;                                  // 24
+    virtual int GetX() const;                                       // 25
+    virtual int GetY() const;                                       // 26
+    virtual RECT GetPadding() const;                                // 27
+    virtual void SetPadding(RECT rcPadding);                        // 28
+    virtual SIZE GetFixedXY() const;                                // 29
+    virtual void SetFixedXY(SIZE szXY);                             // 30
+    virtual int GetFixedWidth() const;                              // 31
+    virtual void SetFixedWidth(int cx);                             // 32
+    virtual int GetFixedHeight() const;                             // 33
+    virtual void SetFixedHeight(int cy);                            // 34
+    virtual int GetMinWidth() const;                                // 35
+    virtual void SetMinWidth(int cx);                               // 36
+    virtual int GetMaxWidth() const;                                // 37
+    virtual void SetMaxWidth(int cx);                               // 38
+    virtual int GetMinHeight() const;                               // 39
+    virtual void SetMinHeight(int cy);                              // 40
+    virtual int GetMaxHeight() const;                               // 41
+    virtual void SetMaxHeight(int cy);                              // 42
+    virtual TPercentInfo GetFloatPercent() const;                   // 43
+    virtual void SetFloatPercent(TPercentInfo piFloatPercent);      // 44
+    virtual void SetFloatAlign(UINT uAlign);                        // 45
+    virtual UINT GetFloatAlign() const;                             // 46
+    virtual CUIString GetToolTip() const;                           // 47
+    virtual void SetToolTip(LPCTSTR pstrText);                      // 48
+    virtual void SetToolTipWidth(int nWidth);                       // 49
+    virtual int GetToolTipWidth() const;                            // 50
+    virtual WORD GetCursor() const;                                 // 51
+    virtual void SetCursor(WORD wCursor);                           // 52
+    virtual TCHAR GetShortcut() const;                              // 53
+    virtual void SetShortcut(TCHAR ch);                             // 54
+    virtual bool IsContextMenuUsed() const;                         // 55
+    virtual void SetContextMenuUsed(bool bMenuUsed);                // 56
+    virtual const CUIString& GetUserData() const;                   // 57
+    virtual void SetUserData(LPCTSTR pstrText);                     // 58
+    virtual UINT_PTR GetTag() const;                                // 59
+    virtual void SetTag(UINT_PTR pTag);                             // 60
+    virtual bool IsVisible() const;                                 // 61
+    virtual void SetVisible(bool bVisible = true);                  // 62
+    virtual void SetInternVisible(bool bVisible = true);            // 63
+    virtual bool IsEnabled() const;                                 // 64
+    virtual void SetEnabled(bool bEnable = true);                   // 65
+    virtual bool IsMouseEnabled() const;                            // 66
+    virtual void SetMouseEnabled(bool bEnable = true);              // 67
+    virtual bool IsKeyboardEnabled() const;                         // 68
+    virtual void SetKeyboardEnabled(bool bEnable = true);           // 69
+    virtual bool IsFocused() const;                                 // 70
+    virtual void SetFocus();                                        // 71
+    virtual bool IsFloat() const;                                   // 72
+    virtual void SetFloat(bool bFloat = true);                      // 73
+    virtual CControlUI* FindControl(FindControlProc Proc, LPVOID pData,
+                                    UINT uFlags);                   // 74
+    virtual void Init();                                            // 75
+    virtual void DoInit();                                          // 76
+    virtual void Event(TEventUI& event);                            // 77
+    virtual void DoEvent(TEventUI& event);                          // 78
+    virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue); // 79
+    virtual SIZE EstimateSize(SIZE szAvailable);                    // 80
+    virtual void DoPaint(HDC hDC, const RECT& rcPaint);             // 81
+    virtual void PaintBkColor(HDC hDC);                             // 82
+    virtual void PaintBkImage(HDC hDC);                             // 83
+    virtual void PaintStatusImage(HDC hDC);                         // 84
+    virtual void PaintForeColor(HDC hDC);                           // 85
+    virtual void PaintForeImage(HDC hDC);                           // 86
+    virtual void PaintText(HDC hDC);                                // 87
+    virtual void PaintBorder(HDC hDC);                              // 88
+    virtual void DoPostPaint(HDC hDC, const RECT& rcPaint);         // 89
+
+    // ---- Attribute lists and custom attributes --------------------------
+    // Applies name="value" pairs separated by single spaces; a list that is
+    // the name of a registered style applies that style instead. Stops at
+    // the first malformed pair; the pairs before it stay applied.
+    CControlUI* ApplyAttributeList(LPCTSTR pstrList);
+    // The first value of a name wins; null or empty names and values are
+    // ignored.
+    void AddCustomAttribute(LPCTSTR pstrName, LPCTSTR pstrAttr);
+    LPCTSTR GetCustomAttribute(LPCTSTR pstrName) const;
+    bool RemoveCustomAttribute(LPCTSTR pstrName);
+    void RemoveAllCustomAttribute();
+
+    // ---- Repaint and relayout requests ---------------------------------
+    void Invalidate();
+    bool IsUpdateNeeded() const;
+    void NeedUpdate();
+    void NeedParentUpdate();
+
+    // ---- Colours -------------------------------------------------------
+    DWORD GetBkColor() const;
+    void SetBkColor(DWORD dwBackColor);
+    DWORD GetBkColor2() const;
+    void SetBkColor2(DWORD dwBackColor);
+    DWORD GetBkColor3() const;
+    void SetBkColor3(DWORD dwBackColor);
+    DWORD GetForeColor() const;
+    void SetForeColor(DWORD dwForeColor);
+    DWORD GetBorderColor() const;
+    void SetBorderColor(DWORD dwBorderColor);
+    DWORD GetFocusBorderColor() const;
+    void SetFocusBorderColor(DWORD dwBorderColor);
+    bool IsColorHSL() const;
+    void SetColorHSL(bool bColorHSL);
+
+    // ---- Images --------------------------------------------------------
+    LPCTSTR GetBkImage() const;
+    void SetBkImage(LPCTSTR pStrImage);
+    LPCTSTR GetForeImage() const;
+    void SetForeImage(LPCTSTR pStrImage);
+
+    // ---- Border ----------------------------------------------------------
+    int GetBorderSize() const;
+    void SetBorderSize(int nSize);
+    void SetBorderSize(RECT rc);
+    int GetLeftBorderSize() const;
+    void SetLeftBorderSize(int nSize);
+    int GetTopBorderSize() const;
+    void SetTopBorderSize(int nSize);
+    int GetRightBorderSize() const;
+    void SetRightBorderSize(int nSize);
+    int GetBottomBorderSize() const;
+    void SetBottomBorderSize(int nSize);
+    int GetBorderStyle() const;
+    void SetBorderStyle(int nStyle);
+    SIZE GetBorderRound() const;
+    void SetBorderRound(SIZE cxyRound);
+
+    // ---- Timers, virtual window, drawing helpers -------------------------
+    bool SetTimer(UINT nTimerID, UINT nElapse);
+    void KillTimer(UINT nTimerID);
+    CUIString GetVirtualWnd() const;
+    void SetVirtualWnd(LPCTSTR pstrValue);
+    bool DrawImage(HDC hDC, LPCTSTR pStrImage, LPCTSTR pStrModify = NULL);
+    DWORD GetAdjustColor(DWORD dwColor) const;
+    void setInstance(HINSTANCE instance) { m_instance = instance; }
+    HINSTANCE getInstance() const { return m_instance; }
+
+    static CControlUI* CreateControl();
+
+public:
+    CEventSource OnInit;
+    CEventSource OnDestroy;
+    CEventSource OnSize;
+    CEventSource OnEvent;
+    CEventSource OnNotify;
+
+protected:
+    // Skin values, unscaled, as the attribute vocabulary reads them. Each
+    // reads as many numbers as it finds; missing ones stay 0.
+    static RECT ParseRect(LPCTSTR pstrValue);
+    static DWORD ParseColor(LPCTSTR pstrValue);
+    static bool ParseBool(LPCTSTR pstrValue);
+    // The seven paint steps in their fixed order.
+    void PaintSteps(HDC hDC);
+    // Applies name="value" pairs without the style lookup.
+    void ApplyAttributePairs(LPCTSTR pstrList);
+    int ScaleValue(int n) const;
+    RECT ScaleRect(const RECT& rc) const;
+    SIZE ScaleSize(const SIZE& sz) const;
+
+protected:
+    CPaintManagerUI* m_pManager = NULL;
+    CControlUI* m_pParent = NULL;
+    CUIString m_sVirtualWnd;
+    CUIString m_sName;
+    bool m_bUpdateNeeded = true;
+    bool m_bMenuUsed = false;
+    RECT m_rcItem = {0, 0, 0, 0};
+    RECT m_rcPadding = {0, 0, 0, 0};
+    SIZE m_cXY = {0, 0};
+    SIZE m_cxyFixed = {0, 0};
+    SIZE m_cxyMin = {0, 0};
+    SIZE m_cxyMax = {9999, 9999};
+    bool m_bVisible = true;
+    bool m_bInternVisible = true;
+    bool m_bEnabled = true;
+    bool m_bMouseEnabled = true;
+    bool m_bKeyboardEnabled = true;
+    bool m_bFocused = false;
+    bool m_bFloat = false;
+    TPercentInfo m_piFloatPercent = {0.0, 0.0, 0.0, 0.0};
+    UINT m_uFloatAlign = 0;
+    bool m_bSetPos = false;  // inside OnSize of SetPos
+    bool m_bDragEnabled = false;
+    bool m_bDropEnabled = false;
+    bool m_bResourceText = false;
+    CUIString m_sText;
+    CUIString m_sToolTip;
+    TCHAR m_chShortcut = 0;
+    CUIString m_sUserData;
+    UINT_PTR m_pTag = 0;
+    DWORD m_dwBackColor = 0;
+    DWORD m_dwBackColor2 = 0;
+    DWORD m_dwBackColor3 = 0;
+    DWORD m_dwForeColor = 0;
+    CUIString m_sBkImage;
+    CUIString m_sForeImage;
+    DWORD m_dwBorderColor = 0;
+    DWORD m_dwFocusBorderColor = 0;
+    bool m_bColorHSL = false;
+    int m_nBorderSize = 0;
+    int m_nBorderStyle = PS_SOLID;
+    int m_nTooltipWidth = 300;
+    WORD m_wCursor = 0;
+    SIZE m_cxyBorderRound = {0, 0};
+    RECT m_rcPaint = {0, 0, 0, 0};
+    RECT m_rcBorderSize = {0, 0, 0, 0};
+    HINSTANCE m_instance = NULL;
+    CStdStringPtrMap m_mCustomAttrHash{83};
+    // Nesting of style applications: a style that names itself, directly
+    // or through its attribute values, stops at kMaxStyleDepth.
+    int m_nStyleDepth = 0;
+    static const int kMaxStyleDepth = 8;
+};
+
+} // namespace SkinUI
