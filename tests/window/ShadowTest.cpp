@@ -470,6 +470,39 @@ TEST_F(ShadowWindowTest, LauncherOwnerGetsA542By361ShadowAtOffsetMinusTwo)
     ExpectRect(expected, WindowRect(hShadow));
 }
 
+// The status a new shadow takes from its owner's state.
+TEST_F(ShadowWindowTest, CreateTakesItsStatusFromTheOwner)
+{
+    const BYTE all = CShadowUI::StatusEnabled | CShadowUI::StatusVisible |
+                     CShadowUI::StatusParentVisible;
+    struct Case {
+        const char* name;
+        bool visible;
+        int show;  // ShowWindow command before Create, 0 for none
+        BYTE status;
+        bool shadowShown;
+    } cases[] = {
+        {"hidden", false, 0, CShadowUI::StatusEnabled, false},
+        {"visible", true, 0, all, true},
+        {"maximised", true, SW_MAXIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible,
+         false},
+        {"minimised", true, SW_MINIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible,
+         false},
+    };
+    for (const Case& c : cases) {
+        HWND hOwner = Owner(100, 120, c.visible);
+        if (c.show != 0) ::ShowWindow(hOwner, c.show);
+        CPaintManagerUI pm;
+        pm.Init(hOwner);
+        CShadowUI shadow;
+        ConfigureLauncher(shadow);
+        shadow.Create(&pm);
+        ASSERT_NE(nullptr, shadow.GetHWND()) << c.name;
+        EXPECT_EQ(c.status, shadow.GetStatus()) << c.name;
+        EXPECT_EQ(c.shadowShown, ::IsWindowVisible(shadow.GetHWND()) != FALSE) << c.name;
+    }
+}
+
 TEST_F(ShadowWindowTest, ShadowFollowsItsOwnersMoves)
 {
     HWND hOwner = Owner(100, 120, true);
