@@ -9,6 +9,7 @@ CStdPtrArray CPaintManagerUI::m_aPreMessages;
 CPaintManagerUI::CPaintManagerUI()
 {
     InitResources();
+    CShadowUI::Initialize(m_hInstance);
 }
 
 CPaintManagerUI::~CPaintManagerUI()
@@ -42,6 +43,7 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
 
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 {
+    m_shadow.Create(this);
     SetFocus(NULL);
     m_pEventKey = NULL;
     m_pEventHover = NULL;

@@ -16,6 +16,7 @@
 
 #include "skinui/core/DropTarget.h"
 #include "skinui/core/ResInfo.h"
+#include "skinui/core/Shadow.h"
 #include "skinui/core/STRINGorID.h"
 #include "skinui/core/StdPtrArray.h"
 #include "skinui/core/StdStringPtrMap.h"
@@ -64,6 +65,8 @@ public:
     HDC GetPaintDC() const { return m_hDcPaint; }
     CControlUI* GetRoot() const { return m_pRoot; }
     static CStdPtrArray* GetPaintManagers() { return &m_aPreMessages; }
+    // The window's drop shadow, made when the tree is attached.
+    CShadowUI* GetShadow() { return &m_shadow; }
 
     // ---- Resource location: where skin files come from -----------------
     static void SetInstance(HINSTANCE hInst);
@@ -365,6 +368,7 @@ private:
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
     bool m_bFocusNeeded = false;
+    CShadowUI m_shadow;
     // Every manager that has been bound to a window, in the order of Init.
     static CStdPtrArray m_aPreMessages;
 

@@ -81,6 +81,7 @@ bool CPaintManagerUI::OnPaint()
             if (m_bFirstLayout) {
                 m_bFirstLayout = false;
                 SendNotify(m_pRoot, L"windowinit", 0, 0, false);
+                m_shadow.Update(m_hWndPaint);
             }
         }
     }
