@@ -470,7 +470,7 @@ def make_preview(target):
         row = os.path.join(tmp, "pages.png")
         run(["convert", "-background", "#9AA0A6"] + pages + ["-splice", "12x0", "+append", row])
         run(["convert", "-background", "#9AA0A6", sheet, row, "-gravity", "West", "-append",
-             target])
+             "+repage", "-depth", "8", target])
 
 
 def main():

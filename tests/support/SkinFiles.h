@@ -7,7 +7,8 @@
 
 namespace TestSupport {
 
-// resources/skin/<name> of the source tree.
+// resources/skin/<name> of the source tree. The folder is the build's source
+// path; under Wine that absolute path is found on the tests' current drive Z:.
 std::string SkinSourceFile(const std::string& name);
 
 // skin.zip beside the test executables.
