@@ -76,7 +76,7 @@ inline bool CheckArchive(const std::string& archive, const std::vector<std::wstr
 }
 
 // Loads `name` from the memory package through the image loader; a returned
-// image must be a 32-bit top-down DIB of its stated size whose colour bytes
+// image must be a 32-bit DIB of its stated size whose colour bytes
 // never exceed their alpha (premultiplied).
 inline bool CheckImage(const std::string& package, const wchar_t* name)
 {
@@ -90,7 +90,7 @@ inline bool CheckImage(const std::string& package, const wchar_t* name)
     DIBSECTION ds;
     if (ok && ::GetObjectW(info->hBitmap, sizeof(ds), &ds) == sizeof(ds)) {
         ok = ds.dsBm.bmWidth == info->nX && ds.dsBm.bmHeight == info->nY && ds.dsBm.bmBitsPixel == 32 &&
-             ds.dsBmih.biHeight == -info->nY && ds.dsBm.bmBits != NULL;
+             ds.dsBm.bmBits != NULL;
         if (ok) {
             const BYTE* p = static_cast<const BYTE*>(ds.dsBm.bmBits);
             const size_t n = size_t(info->nX) * size_t(info->nY);
