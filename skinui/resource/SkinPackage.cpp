@@ -32,6 +32,7 @@ const DWORD kEndSearchSpan = 65535;       // the end record lies in the last 64 
 const DWORD kCentralHeaderSize = 46;
 const DWORD kLocalHeaderSize = 30;
 const DWORD kReadChunk = 16384;           // packed bytes read per step from a file
+const DWORD kCrcWindow = 128 * 1024;      // unpacked bytes produced per CRC step
 
 // Offsets in a central directory header.
 enum
@@ -337,9 +338,11 @@ DWORD CSkinPackage::Produce(BYTE* buffer, DWORD length, DWORD& produced)
     m_stream.avail_out = length;
     while (m_stream.avail_out > 0 && !m_bStreamEnd) {
         if (m_stream.avail_in == 0 && m_nPackedLeft > 0) {
-            const DWORD nChunk = m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
+            // A memory source is read in place, all of the entry at once (its
+            // bounds were checked when the entry was opened); a file through
+            // the read buffer.
+            const DWORD nChunk = m_pMemory != NULL || m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
             if (m_pMemory != NULL) {
-                // ReadAt's bounds were checked when the entry was opened.
                 m_stream.next_in = const_cast<BYTE*>(m_pMemory + m_nDataPos);
             }
             else {
@@ -384,16 +387,20 @@ DWORD CSkinPackage::Unpack(int index, BYTE* buffer, DWORD length)
         const DWORD dwOpen = OpenEntry(index);
         if (dwOpen != SKINPKG_OK) return dwOpen;
     }
-    DWORD nWant = length < m_nUnpackedLeft ? length : m_nUnpackedLeft;
+    const DWORD nWant = length < m_nUnpackedLeft ? length : m_nUnpackedLeft;
     DWORD produced = 0;
-    if (nWant > 0) {
-        const DWORD dwResult = Produce(buffer, nWant, produced);
+    // Output in windows that stay in the cache while their CRC is taken.
+    while (produced < nWant) {
+        const DWORD nWindow = nWant - produced < kCrcWindow ? nWant - produced : kCrcWindow;
+        DWORD nPiece = 0;
+        const DWORD dwResult = Produce(buffer + produced, nWindow, nPiece);
         if (dwResult != SKINPKG_OK) {
             CloseEntry();
             return dwResult;
         }
-        m_dwCrc = crc32(m_dwCrc, buffer, produced);
-        m_nUnpackedLeft -= produced;
+        m_dwCrc = crc32(m_dwCrc, buffer + produced, nPiece);
+        produced += nPiece;
+        m_nUnpackedLeft -= nPiece;
     }
     if (m_nUnpackedLeft == 0 && !m_bFinished) {
         const DWORD dwCheck = FinishEntry();
