@@ -19,6 +19,7 @@ VOZEROR_BENCH(ResourceFuzz)
     const std::vector<std::wstring> names = TestSupport::FuzzEntryNames();
     const double start = Bench::Now();
     uint32_t inputs = 0, failures = 0;
+    TestSupport::FuzzStats stats;
     while (inputs < kMaxInputs && (inputs % 256 != 0 || Bench::Now() - start < kMaxSeconds)) {
         ++inputs;
         // Seeds beyond those of the fuzz test, so this run adds new inputs.
@@ -27,12 +28,12 @@ VOZEROR_BENCH(ResourceFuzz)
         if (inputs % 4 != 0) {
             std::string archive = archives[mutator.Below(uint32_t(archives.size()))];
             mutator.Mutate(archive);
-            ok = TestSupport::CheckArchive(archive, names);
+            ok = TestSupport::CheckArchive(archive, names, &stats);
         }
         else {
             std::wstring name;
             const std::string package = TestSupport::FuzzImagePackage(mutator, images, archives, name);
-            ok = TestSupport::CheckImage(package, name.c_str());
+            ok = TestSupport::CheckImage(package, name.c_str(), &stats);
         }
         if (!ok) {
             ++failures;
@@ -43,4 +44,7 @@ VOZEROR_BENCH(ResourceFuzz)
     Bench::Report("resource_fuzz_inputs", inputs);
     Bench::Report("resource_fuzz_failures", failures);
     Bench::Report("resource_fuzz_seconds", Bench::Now() - start);
+    Bench::Report("resource_fuzz_archives_opened", stats.opened);
+    Bench::Report("resource_fuzz_entries_unpacked", stats.unpacked);
+    Bench::Report("resource_fuzz_images_decoded", stats.decoded);
 }
