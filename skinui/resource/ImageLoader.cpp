@@ -243,7 +243,8 @@ TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mas
 TImageInfo* CRenderEngine::LoadImageW(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
     if (type == NULL && bitmap != NULL && !IS_INTRESOURCE(bitmap)) {
-        LPCTSTR pstrPath = CResourceManager::GetInstance()->GetImagePath(bitmap);
+        CResourceManager* pManager = CResourceManager::GetInstance();
+        LPCTSTR pstrPath = pManager != NULL ? pManager->GetImagePath(bitmap) : NULL;
         if (pstrPath != NULL) bitmap = pstrPath;
     }
     return LoadImageW(STRINGorID(bitmap), type, mask, instance);

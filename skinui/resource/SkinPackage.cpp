@@ -444,7 +444,14 @@ HANDLE SkinPackageOpen(const void* source, DWORD length, int kind, DWORD* pResul
     }
     else {
         std::lock_guard<std::mutex> lock(g_liveLock);
-        LiveHandles().insert(pPackage);
+        try {
+            LiveHandles().insert(pPackage);
+        }
+        catch (...) {  // out of memory: no handle rather than an exception
+            delete pPackage;
+            pPackage = NULL;
+            dwResult = SKINPKG_READ;
+        }
     }
     if (pResult != NULL) *pResult = dwResult;
     return pPackage;
