@@ -53,7 +53,7 @@ VOZEROR_BENCH(PackageUnpack)
     const std::string packed = archive.substr(w.Entries()[0].data, w.Entries()[0].packed);
     std::vector<unsigned char> out(kSize);
 
-    double bestPackage = 1e9, bestZlib = 1e9;
+    double bestPackage = 1e9, bestZlib = 1e9, bestCrc = 1e9;
     for (int r = 0; r < kRepeats; ++r) {
         const double t0 = Bench::Now();
         HANDLE h = SkinUI::SkinPackageOpen(archive.data(), DWORD(archive.size()), SkinUI::SKINPKG_MEMORY);
@@ -79,11 +79,19 @@ VOZEROR_BENCH(PackageUnpack)
         const double t3 = Bench::Now();
         if (z != Z_STREAM_END) std::printf("zlib inflate failed\n");
         if (t3 - t2 < bestZlib) bestZlib = t3 - t2;
+
+        // The reader also checks the CRC-32, which plain inflate does not.
+        const double t4 = Bench::Now();
+        volatile uLong crc = crc32(0L, out.data(), uInt(kSize));
+        (void)crc;
+        const double t5 = Bench::Now();
+        if (t5 - t4 < bestCrc) bestCrc = t5 - t4;
     }
     const double mb = double(kSize) / (1024.0 * 1024.0);
     Bench::Report("package_unpack_mb_s", mb / bestPackage);
     Bench::Report("zlib_uncompress_mb_s", mb / bestZlib);
     Bench::Report("unpack_vs_zlib", bestZlib / bestPackage);
+    Bench::Report("crc32_mb_s", mb / bestCrc);
 }
 
 // One 536x355 background, 150x150 tiles and small icons, as the launcher's

@@ -32,7 +32,6 @@ const DWORD kEndSearchSpan = 65535;       // the end record lies in the last 64 
 const DWORD kCentralHeaderSize = 46;
 const DWORD kLocalHeaderSize = 30;
 const DWORD kReadChunk = 16384;           // packed bytes read per step from a file
-const DWORD kCrcWindow = 128 * 1024;      // unpacked bytes produced per CRC step
 
 // Offsets in a central directory header.
 enum
@@ -389,18 +388,16 @@ DWORD CSkinPackage::Unpack(int index, BYTE* buffer, DWORD length)
     }
     const DWORD nWant = length < m_nUnpackedLeft ? length : m_nUnpackedLeft;
     DWORD produced = 0;
-    // Output in windows that stay in the cache while their CRC is taken.
-    while (produced < nWant) {
-        const DWORD nWindow = nWant - produced < kCrcWindow ? nWant - produced : kCrcWindow;
-        DWORD nPiece = 0;
-        const DWORD dwResult = Produce(buffer + produced, nWindow, nPiece);
+    // One inflate call for the whole request when the source is memory:
+    // zlib then copies nothing into its own window between calls.
+    if (nWant > 0) {
+        const DWORD dwResult = Produce(buffer, nWant, produced);
         if (dwResult != SKINPKG_OK) {
             CloseEntry();
             return dwResult;
         }
-        m_dwCrc = crc32(m_dwCrc, buffer + produced, nPiece);
-        produced += nPiece;
-        m_nUnpackedLeft -= nPiece;
+        m_dwCrc = crc32(m_dwCrc, buffer, produced);
+        m_nUnpackedLeft -= produced;
     }
     if (m_nUnpackedLeft == 0 && !m_bFinished) {
         const DWORD dwCheck = FinishEntry();
