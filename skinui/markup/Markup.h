@@ -34,6 +34,9 @@ public:
     bool Load(LPCTSTR pstrXML);
     // pByte may be modified: big-endian UTF-16 is byte-swapped in place.
     bool LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding = XMLFILE_ENCODING_UTF8);
+    // The name is relative to the resource folder: a loose file there, or an
+    // entry of the skin package when one is set (kept open or opened for
+    // this load). Files above MAX_FILE_SIZE are refused before they are read.
     bool LoadFromFile(LPCTSTR pstrFilename, int encoding = XMLFILE_ENCODING_UTF8);
     void Release();
     bool IsValid() const;
@@ -64,6 +67,7 @@ private:
     } XMLELEMENT;
 
     bool _LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize);
+    bool _LoadPackageBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize);
     bool _Parse();
     bool _Parse(LPTSTR& pstrText, ULONG iParent, int nDepth);
     XMLELEMENT* _ReserveElement();
