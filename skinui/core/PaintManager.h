@@ -14,6 +14,7 @@
 // Data members are kept with the section that uses them and initialised where
 // they are declared, so that construction stays in one place per concern.
 
+#include "skinui/core/ResInfo.h"
 #include "skinui/core/STRINGorID.h"
 #include "skinui/core/StdPtrArray.h"
 #include "skinui/core/StdStringPtrMap.h"
@@ -63,6 +64,134 @@ public:
     static void Term();
 
     // ---- Resources and shared tables ----------------------------------
+    // "shared" below means: the bShared argument is true or the force flag is
+    // set. Lookups search this window's set first, then the shared set.
+
+    // Plug-ins: modules exporting "CreateControl"; they stay loaded.
+    static bool LoadPlugin(LPCTSTR pstrModuleName);
+    static CStdPtrArray* GetPlugins();
+    // Reloads the shared images, then every manager's own images.
+    static void ReloadSkin();
+    // Colour adjustment of use-HSL images: H 0..360, S and L 0..200.
+    static void SetHSL(bool bUseHSL, short H, short S, short L);
+    static bool GetHSL(short* H, short* S, short* L);
+
+    void SetForceUseSharedRes(bool bForce);
+    bool IsForceUseSharedRes() const;
+
+    // Colours (0xAARRGGBB). With bShared the shared value is set, and this
+    // window's value too while it still equals the old shared one. The
+    // getters return this window's value.
+    void SetDefaultDisabledColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultDisabledColor() const;
+    void SetDefaultFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultFontColor() const;
+    void SetDefaultLinkFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultLinkFontColor() const;
+    void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultLinkHoverFontColor() const;
+    void SetDefaultSelectedBkColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultSelectedBkColor() const;
+
+    // Fonts. Sizes are design sizes; the handles are made at the DPI scale.
+    // Records and handles belong to the manager's tables.
+    TFontInfo* GetDefaultFontInfo();
+    void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                        bool bItalic, bool bShared = false);
+    DWORD GetCustomFontCount(bool bShared = false) const;
+    // Replaces the font of the same id; null when the font cannot be made.
+    HFONT AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                  bool bItalic, bool bShared = false);
+    HFONT GetFont(int id);
+    HFONT GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+    // Search only the set named by bShared; -1 when absent.
+    int GetFontIndex(HFONT hFont, bool bShared = false);
+    int GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                     bool bItalic, bool bShared = false);
+    void RemoveFont(HFONT hFont, bool bShared = false);
+    void RemoveFont(int id, bool bShared = false);
+    void RemoveAllFonts(bool bShared = false);
+    TFontInfo* GetFontInfo(int id);
+    TFontInfo* GetFontInfo(HFONT hFont);
+    // New handle for the record at the current DPI scale.
+    void RebuildFont(TFontInfo* pFontInfo);
+
+    // Images, cached by name alone.
+    const TImageInfo* GetImage(LPCTSTR bitmap);
+    const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
+                                 bool bUseHSL = false, HINSTANCE instance = NULL);
+    // Loads and stores the image, replacing one of the same name. With a
+    // type the name must start with the decimal resource id.
+    const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
+                               bool bUseHSL = false, bool bShared = false,
+                               HINSTANCE instance = NULL);
+    // Takes ownership of hBitmap (also on failure). Does not replace an
+    // image of the same name: then the bitmap is deleted and null returned.
+    const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight,
+                               bool bAlpha, bool bShared = false);
+    void RemoveImage(LPCTSTR bitmap, bool bShared = false);
+    void RemoveAllImages(bool bShared = false);
+    static void ReloadSharedImages();
+    void ReloadImages();
+    // The image a draw string names (file/res, restype, mask keys).
+    const TImageInfo* GetImageString(LPCTSTR pStrImage, LPCTSTR pStrModify = NULL);
+
+    // Parsed draw strings, per window, keyed by image string + modify string.
+    const TDrawInfo* GetDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify);
+    void RemoveDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify);
+    void RemoveAllDrawInfos();
+
+    // Default attribute lists per control class: a later list replaces.
+    void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList,
+                                 bool bShared = false);
+    LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
+    bool RemoveDefaultAttributeList(LPCTSTR pStrControlName, bool bShared = false);
+    void RemoveAllDefaultAttributeList(bool bShared = false);
+
+    // Styles: the first definition of a name wins.
+    void AddStyle(LPCTSTR pName, LPCTSTR pStyle, bool bShared = false);
+    LPCTSTR GetStyle(LPCTSTR pName) const;
+    bool RemoveStyle(LPCTSTR pName, bool bShared = false);
+    const CStdStringPtrMap& GetStyles(bool bShared = false) const;
+    void RemoveAllStyle(bool bShared = false);
+
+    // Window custom attributes: the first definition of a name wins.
+    void AddWindowCustomAttribute(LPCTSTR pstrName, LPCTSTR pstrAttr);
+    LPCTSTR GetWindowCustomAttribute(LPCTSTR pstrName) const;
+    bool RemoveWindowCustomAttribute(LPCTSTR pstrName);
+    void RemoveAllWindowCustomAttribute();
+
+    // Option groups: named lists of distinct controls (not owned).
+    bool AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    CStdPtrArray* GetOptionGroup(LPCTSTR pStrGroupName);
+    void RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+    void RemoveAllOptionGroups();
+
+    // Window settings read from the skin's root element.
+    SIZE GetInitSize() const;
+    void SetInitSize(int cx, int cy);
+    RECT& GetSizeBox();
+    void SetSizeBox(RECT& rcSizeBox);
+    RECT& GetCaptionRect();
+    void SetCaptionRect(RECT& rcCaption);
+    SIZE GetRoundCorner() const;
+    void SetRoundCorner(int cx, int cy);
+    SIZE GetMinInfo() const;
+    void SetMinInfo(int cx, int cy);
+    SIZE GetMaxInfo() const;
+    void SetMaxInfo(int cx, int cy);
+    SIZE GetClientSize() const;
+    bool IsUseGdiplusText() const;
+    void SetUseGdiplusText(bool bUse);
+    int GetGdiplusTextRenderingHint() const;
+    void SetGdiplusTextRenderingHint(int trh);
+
+    // DPI: the object is made on first use and lives with the manager.
+    CDPI* GetDPIObj();
+    void SetDPI(int iDPI);
+    static void SetAllDPI(int iDPI);
+    // Drops the draw-string cache and this window's images, rebuilds fonts.
+    void ResetDPIAssets();
 
     // ---- Timers, notifications and control registry -------------------
 
@@ -105,6 +234,38 @@ private:
     static int m_nResType;
 
     // ---- Resources and shared tables ----------------------------------
+    void AdjustImagesHSL();
+    static void AdjustSharedImagesHSL();
+    // The table of the shared set when bShared or the force flag is set,
+    // else of this window's set.
+    CStdStringPtrMap& ChosenSet(CStdStringPtrMap TResInfo::*table, bool bShared);
+    void SetColor(DWORD TResInfo::*color, DWORD dwColor, bool bShared);
+    // Text metrics through the paint DC; nothing without one.
+    void MeasureFont(TFontInfo* pFontInfo) const;
+    TFontInfo* Measured(TFontInfo* pFontInfo) const;
+
+    static TResInfo m_SharedResInfo;
+    static bool m_bUseHSL;
+    static short m_H;
+    static short m_S;
+    static short m_L;
+    static CStdPtrArray m_aPlugins;
+
+    bool m_bForceUseSharedRes = false;
+    TResInfo m_ResInfo;
+    CStdStringPtrMap m_mWindowCustomAttrHash;   // name -> CUIString*
+    CStdStringPtrMap m_mOptionGroup;            // group -> CStdPtrArray*
+    SIZE m_szInitWindowSize = {0, 0};
+    SIZE m_szMinWindow = {0, 0};
+    SIZE m_szMaxWindow = {0, 0};
+    RECT m_rcSizeBox = {0, 0, 0, 0};
+    RECT m_rcCaption = {0, 0, 0, 0};
+    SIZE m_szRoundCorner = {0, 0};
+    bool m_bUseGdiplusText = false;
+    int m_trh = 0;
+    CDPI* m_pDPI = NULL;
+    ULONG_PTR m_gdiplusToken = 0;
+    Gdiplus::GdiplusStartupInput* m_pGdiplusStartupInput = NULL;
 
     // ---- Timers, notifications and control registry -------------------
 

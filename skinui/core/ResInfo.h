@@ -1,0 +1,53 @@
+#pragma once
+// TFontInfo and TResInfo: a font record and a resource set of the paint
+// manager (one shared by every window, one per window).
+//
+// Every map owns the heap records it holds:
+//   m_CustomFonts   font id in decimal       -> TFontInfo*  (owns the HFONT)
+//   m_ImageHash     image name               -> TImageInfo*
+//   m_AttrHash      control class name       -> CUIString*  (attribute list)
+//   m_StyleHash     style name               -> CUIString*
+//   m_DrawInfoHash  image string + modify    -> TDrawInfo*
+
+#include "skinui/core/StdStringPtrMap.h"
+#include "skinui/core/UIString.h"
+#include "skinui/render/DPI.h"
+#include "skinui/render/DrawInfo.h"
+#include "skinui/resource/ImageInfo.h"
+
+#include <windows.h>
+
+// The paint manager keeps its GDI+ start-up record by pointer.
+namespace Gdiplus {
+struct GdiplusStartupInput;
+}
+
+namespace SkinUI {
+
+typedef struct tagTFontInfo
+{
+    HFONT hFont = NULL;
+    CUIString sFontName;            // the face actually used
+    int iSize = 0;                  // as asked for, before DPI scaling
+    bool bBold = false;
+    bool bUnderline = false;
+    bool bItalic = false;
+    TEXTMETRICW tm = {};            // all zero until first measured
+} TFontInfo;
+
+typedef struct tagTResInfo
+{
+    DWORD m_dwDefaultDisabledColor = 0;
+    DWORD m_dwDefaultFontColor = 0;
+    DWORD m_dwDefaultLinkFontColor = 0;
+    DWORD m_dwDefaultLinkHoverFontColor = 0;
+    DWORD m_dwDefaultSelectedBkColor = 0;
+    TFontInfo m_DefaultFontInfo;    // empty face name: use the shared one
+    CStdStringPtrMap m_CustomFonts;
+    CStdStringPtrMap m_ImageHash;
+    CStdStringPtrMap m_AttrHash;
+    CStdStringPtrMap m_StyleHash;
+    CStdStringPtrMap m_DrawInfoHash;
+} TResInfo;
+
+} // namespace SkinUI
