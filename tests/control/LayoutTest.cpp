@@ -328,6 +328,15 @@ TEST(Layout, SeparatorDragResizesTheLayout)
     ASSERT_EQ(Rect(pane->GetPos()), L"0,0,50,100");
     EXPECT_EQ(pane->GetControlFlags(), static_cast<UINT>(CONTROLFLAG_SETCURSOR));
     EXPECT_EQ(Rect(pane->GetThumbRect(false)), L"46,0,50,100");
+    TEventUI cursor = {};
+    cursor.type = EVT_SETCURSOR;
+    cursor.mousePos.x = 48;
+    cursor.mousePos.y = 10;
+    pane->Event(cursor);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_SIZEWE));
+    cursor.mousePos.x = 10;
+    pane->Event(cursor);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_ARROW));
 
     TEventUI event = {};
     event.type = EVT_BUTTONDOWN;
