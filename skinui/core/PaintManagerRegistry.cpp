@@ -94,7 +94,8 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 
 bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
 {
-    if (pControl == NULL) return false;
+    // Without a window ::SetTimer would make a thread timer of another id.
+    if (pControl == NULL || m_hWndPaint == NULL) return false;
     for (int i = 0; i < m_aTimers.GetSize(); i++) {
         TimerRecord* pTimer = static_cast<TimerRecord*>(m_aTimers.GetAt(i));
         if (pTimer->pSender == pControl && pTimer->hWnd == m_hWndPaint &&

@@ -252,6 +252,7 @@ TEST(ControlGeometry, ManagerWithoutWindowKeepsItsQueue)
     root->Add(child);
     child->SetPos(R(0, 0, 10, 10), true);
     child->Invalidate();
+    EXPECT_FALSE(child->SetTimer(1, 10));
     EXPECT_FALSE(::PeekMessageW(&msg, NULL, WM_ASYNC_FLUSH, WM_ASYNC_FLUSH, PM_NOREMOVE));
     EXPECT_EQ(destroyed.n, 0);
     delete pm;
