@@ -121,6 +121,62 @@ TEST_F(HtmlTextTest, ReturnButtonTextIsTheUnderlinedDefaultFontCentred)
     EXPECT_LT(LongestInkRow(), width * 8 / 10) << "the same text without {u}";
 }
 
+TEST_F(HtmlTextTest, AlignmentMovesTheText)
+{
+    const int cx = Extent(L"MMMM");
+    const int lh = LineHeight();
+    struct Case {
+        const char* name;
+        LPCTSTR markup;
+        UINT style;
+        int left;   // the rectangle after the call, from (20, 10, 220, 110)
+        int top;
+    };
+    const Case cases[] = {
+        {"left top", L"MMMM", DT_SINGLELINE, 20, 10},
+        {"centre", L"MMMM", DT_SINGLELINE | DT_CENTER, 20 + 100 - cx / 2, 10},
+        {"right", L"MMMM", DT_SINGLELINE | DT_RIGHT, 220 - cx, 10},
+        {"vertical centre", L"MMMM", DT_SINGLELINE | DT_VCENTER, 20, 10 + 50 - lh / 2},
+        {"bottom", L"MMMM", DT_SINGLELINE | DT_BOTTOM, 20, 110 - lh},
+        {"vertical centre of two lines", L"MMMM{n}MMMM", DT_VCENTER, 20, 10 + 50 - lh},
+    };
+    for (const Case& c : cases) {
+        m_surface.Clear(kWhite);
+        RECT rc = {20, 10, 220, 110};
+        int links = 0;
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, c.markup, kBlack, NULL, NULL, links,
+                                    c.style);
+        EXPECT_EQ(c.left, rc.left) << c.name;
+        EXPECT_EQ(c.top, rc.top) << c.name;
+        const RECT ink = Ink();
+        ASSERT_FALSE(::IsRectEmpty(&ink)) << c.name;
+        EXPECT_GE(ink.left, c.left) << c.name;
+        EXPECT_LE(ink.right, c.left + cx + 1) << c.name;
+        EXPECT_GE(ink.top, c.top) << c.name;
+    }
+    // A centred text that is not single-line centres each run on its own:
+    // the short first line lies within the long second one.
+    m_surface.Clear(kWhite);
+    RECT rc = {20, 10, 220, 110};
+    Draw(L"MM{n}MMMM", rc, DT_CENTER);
+    const RECT firstLine = {0, 0, 320, 10 + lh};
+    const RECT secondLine = {0, 10 + lh, 320, 10 + 2 * lh};
+    int firstLeft = 320;
+    int secondLeft = 320;
+    for (int x = 0; x < 320 && (firstLeft == 320 || secondLeft == 320); ++x) {
+        RECT column = {x, firstLine.top, x + 1, firstLine.bottom};
+        if (firstLeft == 320 && TestSupport::CountIn(m_surface, column, Not(kWhite)) > 0) {
+            firstLeft = x;
+        }
+        column = {x, secondLine.top, x + 1, secondLine.bottom};
+        if (secondLeft == 320 && TestSupport::CountIn(m_surface, column, Not(kWhite)) > 0) {
+            secondLeft = x;
+        }
+    }
+    EXPECT_NEAR(120 - Extent(L"MM") / 2, firstLeft, 2);
+    EXPECT_NEAR(120 - cx / 2, secondLeft, 2);
+}
+
 TEST_F(HtmlTextTest, TagsAndEscapesMeasureAsTheTextTheyStandFor)
 {
     struct Case {
