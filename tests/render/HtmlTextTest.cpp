@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
+#include <vector>
 
 using SkinUI::CPaintManagerUI;
 using SkinUI::CRenderEngine;
@@ -82,7 +84,7 @@ protected:
         int best = 0;
         for (int y = 0; y < m_surface.Height(); ++y) {
             RECT row = {0, y, m_surface.Width(), y + 1};
-            best = std::max(best, TestSupport::CountIn(m_surface, row, Not(kWhite)));
+            best = (std::max)(best, TestSupport::CountIn(m_surface, row, Not(kWhite)));
         }
         return best;
     }
@@ -511,12 +513,12 @@ TEST_F(HtmlTextTest, ImagesInText)
     const int lh = LineHeight();
 
     EXPECT_EQ(8, Measure(L"{i dot.png}").cx);
-    EXPECT_EQ(std::max(lh, 8), Measure(L"{i dot.png}").cy);
+    EXPECT_EQ((std::max)(lh, 8), Measure(L"{i dot.png}").cy);
     EXPECT_EQ(8, Measure(L"{i strip.png 2 1}").cx);
     EXPECT_EQ(0, Measure(L"{i missing.png}").cx);
     EXPECT_NEAR(Extent(L"ab") + 8, Measure(L"a{i dot.png}b").cx, 1);
     // An image that does not fit goes to the next line.
-    EXPECT_EQ(lh + std::max(lh, 8), Measure(L"ab{i dot.png}", 0, Extent(L"ab") + 4).cy);
+    EXPECT_EQ(lh + (std::max)(lh, 8), Measure(L"ab{i dot.png}", 0, Extent(L"ab") + 4).cy);
 
     struct Case {
         const char* name;
@@ -538,7 +540,7 @@ TEST_F(HtmlTextTest, ImagesInText)
         EXPECT_EQ(18, ink.right) << c.name;
         EXPECT_EQ(8, ink.bottom - ink.top) << c.name;
         // Centred in the line.
-        EXPECT_NEAR(10 + std::max(lh, 8) / 2, (ink.top + ink.bottom) / 2, 1) << c.name;
+        EXPECT_NEAR(10 + (std::max)(lh, 8) / 2, (ink.top + ink.bottom) / 2, 1) << c.name;
         EXPECT_TRUE(TestSupport::IsNear(m_surface.Pixel(14, ink.top + 4), c.color, 0)) << c.name;
     }
 }
