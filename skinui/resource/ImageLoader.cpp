@@ -123,11 +123,29 @@ bool ReadPackageBytes(LPCTSTR name, TBytes& bytes)
 }
 
 // ---- Decoding ------------------------------------------------------------------
+// stb_image grows its buffer to a PNG chunk's announced length before reading
+// the chunk, so a damaged length would cost up to 1 GiB of address space.
+// A PNG whose chunks do not lie inside the data is refused first.
+bool PngChunksFit(const BYTE* pData, DWORD dwSize)
+{
+    static const BYTE kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (dwSize < 8 || memcmp(pData, kSignature, 8) != 0) return true;  // not a PNG
+    DWORD pos = 8;
+    while (dwSize - pos >= 12) {
+        const BYTE* p = pData + pos;
+        const DWORD dwLength = ((DWORD)p[0] << 24) | ((DWORD)p[1] << 16) | ((DWORD)p[2] << 8) | p[3];
+        if (dwLength > dwSize - pos - 12) return false;
+        if (memcmp(p + 4, "IEND", 4) == 0) return true;
+        pos += 12 + dwLength;
+    }
+    return false;
+}
+
 // Pixels become B G R A premultiplied by A; a finished pixel equal to the
 // colour key (0xAARRGGBB) becomes fully transparent.
 TImageInfo* Decode(const TBytes& bytes, DWORD mask)
 {
-    if (bytes.dwSize > 0x7FFFFFFF) return NULL;
+    if (bytes.dwSize > 0x7FFFFFFF || !PngChunksFit(bytes.pData, bytes.dwSize)) return NULL;
     int nWidth = 0, nHeight = 0, nChannels = 0;
     if (!stbi_info_from_memory(bytes.pData, (int)bytes.dwSize, &nWidth, &nHeight, &nChannels)) return NULL;
     if (nWidth <= 0 || nHeight <= 0 || (UINT64)nWidth * (UINT64)nHeight > kMaxImagePixels) return NULL;

@@ -7,6 +7,9 @@
 #include "skinui/core/PaintManager.h"
 #include "skinui/render/RenderEngine.h"
 #include "skinui/resource/SkinPackage.h"
+#include "tests/support/ByteMutator.h"
+#include "tests/support/ImageWriter.h"
+#include "tests/support/ZipWriter.h"
 
 #include <string.h>
 
@@ -15,6 +18,66 @@
 
 namespace TestSupport {
 
+// ---- Seeds ---------------------------------------------------------------------
+inline std::vector<uint8_t> FuzzPixels(int width, int height)
+{
+    std::vector<uint8_t> rgba;
+    for (int i = 0; i < width * height; ++i)
+        rgba.insert(rgba.end(), {uint8_t(i * 13), uint8_t(i * 7), uint8_t(i * 3), uint8_t(i % 3 ? 255 : i)});
+    return rgba;
+}
+
+// Images the loader must read: RGBA and RGB PNG, BMP.
+inline std::vector<std::string> FuzzImageSeeds()
+{
+    return {EncodePng(16, 16, FuzzPixels(16, 16), true), EncodePng(9, 5, FuzzPixels(9, 5), false),
+            EncodeBmp(7, 3, FuzzPixels(7, 3))};
+}
+
+inline std::vector<std::wstring> FuzzEntryNames()
+{
+    return {L"DlgMain.xml", L"img/tile.png", L"img\\ICON.BMP", L"empty.txt", L"missing.png"};
+}
+
+// Archives with deflated, stored and empty entries, one behind a prefix.
+inline std::vector<std::string> FuzzArchiveSeeds()
+{
+    std::string xml = "<?xml version=\"1.0\"?><Window size=\"536,355\">";
+    for (int i = 0; i < 40; ++i) xml += "<Button name=\"b" + std::to_string(i) + "\" pos=\"0,0,10,10\"/>";
+    xml += "</Window>";
+    const std::vector<std::string> images = FuzzImageSeeds();
+    ZipWriter a;
+    a.Add("DlgMain.xml", xml, 8);
+    a.Add("img/tile.png", images[0], 8);
+    a.Add("img/icon.bmp", images[2], 0);
+    a.Add("empty.txt", "", 0);
+    ZipWriter b;
+    b.Add("DlgMain.xml", xml, 0);
+    b.Add("img/tile.png", images[1], 8);
+    const std::string second = b.Finish("skin comment");
+    return {a.Finish(), second, std::string(100, 'M') + second};
+}
+
+// The image bytes mutated, as the only stored entry of a package; or a whole
+// seed archive mutated. Either is then loaded through the image loader.
+inline std::string FuzzImagePackage(ByteMutator& mutator, const std::vector<std::string>& images,
+                                    const std::vector<std::string>& archives, std::wstring& name)
+{
+    if (mutator.Below(4) == 0) {
+        std::string archive = archives[mutator.Below(uint32_t(archives.size()))];
+        mutator.Mutate(archive);
+        name = L"img/tile.png";
+        return archive;
+    }
+    std::string image = images[mutator.Below(uint32_t(images.size()))];
+    mutator.Mutate(image);
+    ZipWriter w;
+    w.Add("fuzz.png", image, mutator.Below(2) ? 8 : 0);
+    name = L"fuzz.png";
+    return w.Finish();
+}
+
+// ---- Invariants ------------------------------------------------------------------
 inline bool IsDocumentedPackageResult(DWORD r)
 {
     using namespace SkinUI;
@@ -76,7 +139,7 @@ inline bool CheckArchive(const std::string& archive, const std::vector<std::wstr
 }
 
 // Loads `name` from the memory package through the image loader; a returned
-// image must be a 32-bit top-down DIB of its stated size whose colour bytes
+// image must be a 32-bit DIB of its stated size whose colour bytes
 // never exceed their alpha (premultiplied).
 inline bool CheckImage(const std::string& package, const wchar_t* name)
 {
@@ -90,7 +153,7 @@ inline bool CheckImage(const std::string& package, const wchar_t* name)
     DIBSECTION ds;
     if (ok && ::GetObjectW(info->hBitmap, sizeof(ds), &ds) == sizeof(ds)) {
         ok = ds.dsBm.bmWidth == info->nX && ds.dsBm.bmHeight == info->nY && ds.dsBm.bmBitsPixel == 32 &&
-             ds.dsBmih.biHeight == -info->nY && ds.dsBm.bmBits != NULL;
+             ds.dsBm.bmBits != NULL;
         if (ok) {
             const BYTE* p = static_cast<const BYTE*>(ds.dsBm.bmBits);
             const size_t n = size_t(info->nX) * size_t(info->nY);
