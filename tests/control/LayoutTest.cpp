@@ -111,7 +111,9 @@ TEST(Layout, LauncherTreeGetsTheSkinsRectangles)
         const SkinControl& sc = kSkin[i];
         RECT expected = R(sc.x, kRowTop[sc.row] + sc.y, sc.x + sc.cx, kRowTop[sc.row] + sc.y + sc.cy);
         EXPECT_EQ(Rect(controls[i]->GetPos()), sc.visible ? Rect(expected) : L"0,0,0,0") << sc.name;
-        if (sc.name[0] != L'\0') EXPECT_EQ(pm.FindControl(sc.name), controls[i]) << sc.name;
+        if (sc.name[0] != L'\0') {
+            EXPECT_EQ(pm.FindControl(sc.name), controls[i]) << sc.name;
+        }
     }
 
     // The second page: the phone tiles shown, the desktop tiles hidden.
