@@ -359,7 +359,7 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred) {
 
         const unsigned total = 1000;
         int last = 0;
-        for (unsigned remaining = total; remaining + 37 > 37; remaining = remaining >= 37 ? remaining - 37 : 0) {
+        for (unsigned remaining = total;; remaining = remaining >= 37 ? remaining - 37 : 0) {
             SetProgress(c.product, total, remaining);
             m_view.Tick();
             int value = P(t.bar)->GetValue();
@@ -428,9 +428,10 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
         ResetShared();
         m_view.State(kDesktop) = NotInstalled;
         P(L"computer_pro")->SetValue(0);
-        SetProgress(kDesktop, total, total / 2);
+        SetProgress(kDesktop, total, total);
         m_view.Tick();
-        EXPECT_EQ(int(((total - total / 2) * 20 / total) * 5), P(L"computer_pro")->GetValue());
+        EXPECT_EQ(0, P(L"computer_pro")->GetValue());
+        EXPECT_TRUE(C(L"computer_pro")->IsVisible());
         SetProgress(kDesktop, total, 0);
         m_view.Tick();
         EXPECT_EQ(100, P(L"computer_pro")->GetValue());
@@ -470,7 +471,7 @@ TEST_F(LauncherViewTest, APhoneDownloadOnTheComputerPageChangesNothingVisible) {
     EXPECT_FALSE(C(L"iphone_run")->IsEnabled());
     EXPECT_TRUE(C(L"iphone_pro")->IsVisible());
     EXPECT_FALSE(C(L"iphone_install")->IsVisible());
-    EXPECT_EQ(20, P(L"iphone_pro")->GetValue());
+    EXPECT_EQ(40, P(L"iphone_pro")->GetValue());
 
     // A desktop download seen from the phone page keeps its bar hidden.
     SetProgress(kDesktop, 1000, 600);

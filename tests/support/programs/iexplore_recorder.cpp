@@ -15,7 +15,7 @@ int main() {
     if (size <= 0) return 1;
     std::string utf8(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, line, -1, &utf8[0], size, nullptr, nullptr);
-    FILE* f = _wfopen(log, L"a");
+    FILE* f = _wfopen(log, L"ab");
     if (f == nullptr) return 1;
     std::fputs(utf8.c_str(), f);
     std::fputs("\n", f);
