@@ -23,10 +23,14 @@
 #pragma GCC diagnostic ignored "-Wunused-but-set-variable"
 #pragma GCC diagnostic ignored "-Wsign-compare"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#elif defined(_MSC_VER)
+#pragma warning(push, 0)  // the same for MSVC's /W4
 #endif
 #include <stb_image.h>
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#elif defined(_MSC_VER)
+#pragma warning(pop)
 #endif
 
 // Sections: byte sources (module resource, loose file, skin package), decoding
@@ -243,7 +247,8 @@ TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mas
 TImageInfo* CRenderEngine::LoadImageW(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
     if (type == NULL && bitmap != NULL && !IS_INTRESOURCE(bitmap)) {
-        LPCTSTR pstrPath = CResourceManager::GetInstance()->GetImagePath(bitmap);
+        CResourceManager* pManager = CResourceManager::GetInstance();
+        LPCTSTR pstrPath = pManager != NULL ? pManager->GetImagePath(bitmap) : NULL;
         if (pstrPath != NULL) bitmap = pstrPath;
     }
     return LoadImageW(STRINGorID(bitmap), type, mask, instance);
@@ -255,6 +260,7 @@ TImageInfo* CRenderEngine::LoadImageW(UINT nID, LPCTSTR type, DWORD mask, HINSTA
 }
 
 // ---- FreeImage -------------------------------------------------------------------
+// The pixel buffers are allocated with new BYTE[] by whoever fills them.
 void CRenderEngine::FreeImage(TImageInfo* bitmap, bool bDelete)
 {
     if (bitmap == NULL) return;

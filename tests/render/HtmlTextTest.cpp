@@ -382,6 +382,40 @@ TEST_F(HtmlTextTest, MeasuredWidthNeverExceedsTheRectangle)
     }
 }
 
+TEST_F(HtmlTextTest, HostileTextEndsWithABoundedResult)
+{
+    // Every line takes at least one character, so narrow rectangles, lines
+    // of no height and huge pen moves all come to an end.
+    struct Case {
+        const char* name;
+        LPCTSTR markup;
+        UINT style;
+        int width;
+    };
+    const Case cases[] = {
+        {"one pixel wide", L"abcdefgh", DT_WORDBREAK, 1},
+        {"one pixel wide with ellipsis", L"abcdefgh", DT_END_ELLIPSIS, 1},
+        {"lines without height", L"{y 0}abc{n}{y 0}def", DT_WORDBREAK, 1},
+        {"huge pen moves", L"{x 2147483647}a{x 2147483647}b{x -2147483647}c", 0, 100},
+        {"huge line heights", L"{y 2147483647}a{n}{y 2147483647}b{n}{p 2147483647}c", 0, 100},
+        {"unclosed tags", L"{b{i{u{c #FF0000{a x{f 1{p 3", 0, 100},
+        {"closing tags without opening ones", L"{/b}{/i}{/u}{/c}{/a}{/f}{/p}{/s}x", 0, 100},
+        {"tag at the very end", L"x{", 0, 100},
+        {"closing tag at the very end", L"x{/", 0, 100},
+        {"raw text never closed", L"{r}{b}x", 0, 100},
+    };
+    for (const Case& c : cases) {
+        const SIZE size = Measure(c.markup, c.style, c.width);
+        EXPECT_LE(size.cx, c.width) << c.name;
+        EXPECT_GE(size.cy, 0) << c.name;
+        m_surface.Clear(kWhite);
+        RECT rc = {10, 10, 10 + c.width, 150};
+        const RECT original = rc;
+        Draw(c.markup, rc, c.style);
+        EXPECT_EQ(0, TestSupport::CountOutside(m_surface, original, Not(kWhite))) << c.name;
+    }
+}
+
 TEST_F(HtmlTextTest, DrawingStaysInsideTheRectangle)
 {
     struct Case {

@@ -113,6 +113,7 @@ TEST(ImageLoader, FindsBytesInFolderPackagePlainPathAndModule)
     const std::vector<uint8_t> green = {0, 255, 0, 255};
     ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("red.png"), EncodePng(1, 1, red)));
     ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("fallback.png"), EncodePng(1, 1, red)));
+    ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("empty.png"), EncodePng(1, 1, red)));
     TestSupport::ZipWriter w;
     w.Add("img/Green.png", EncodePng(1, 1, green), 8);
     w.Add("fallback.png", EncodePng(1, 1, green), 12);  // unknown method
@@ -148,10 +149,12 @@ TEST(ImageLoader, FindsBytesInFolderPackagePlainPathAndModule)
         // An entry that cannot be unpacked, or is empty, falls back to the
         // plain path (here relative to the current folder).
         EXPECT_EQ('r', colour(CRenderEngine::LoadImageW(L"fallback.png"))) << keep;
-        EXPECT_EQ(-1, colour(CRenderEngine::LoadImageW(L"empty.png"))) << keep;
+        EXPECT_EQ('r', colour(CRenderEngine::LoadImageW(L"empty.png"))) << keep;
         EXPECT_EQ(-1, colour(CRenderEngine::LoadImageW(L"missing.png"))) << keep;
     }
     CPaintManagerUI::SetCurrentPath(cwd);
+    // With a package set, loose files of the resource folder are not read.
+    EXPECT_EQ(-1, colour(CRenderEngine::LoadImageW(L"red.png")));
 
     // With a type: a module resource, by name or id; the resource module
     // unless one is given.

@@ -60,12 +60,16 @@ TEST(MarkupFile, LooseFilesInTheResourceFolder)
     ASSERT_TRUE(WriteWholeFile(folder.File("DlgMain.xml"), kSkin));
     ASSERT_TRUE(WriteWholeFile(folder.File("empty.xml"), ""));
     ASSERT_TRUE(WriteWholeFile(folder.File("big.xml"), std::string(CMarkup::MAX_FILE_SIZE + 1, ' ')));
+    std::string largest(kSkin);
+    largest.resize(CMarkup::MAX_FILE_SIZE, ' ');
+    ASSERT_TRUE(WriteWholeFile(folder.File("largest.xml"), largest));
     ResourceTests::ResetSkinLocation();
     CPaintManagerUI::SetResourcePath(WideFromAnsi(folder.Path()).c_str());
     ExpectOutcome(L"DlgMain.xml", true, L"");
     ExpectOutcome(L"missing.xml", false, L"Error opening file");
     ExpectOutcome(L"empty.xml", false, L"File is empty");
     ExpectOutcome(L"big.xml", false, L"File too large");
+    ExpectOutcome(L"largest.xml", true, L"");
     // The resource folder is put in front of the name.
     CPaintManagerUI::SetResourcePath(L"");
     ExpectOutcome(L"DlgMain.xml", false, L"Error opening file");

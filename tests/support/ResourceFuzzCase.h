@@ -78,6 +78,14 @@ inline std::string FuzzImagePackage(ByteMutator& mutator, const std::vector<std:
 }
 
 // ---- Invariants ------------------------------------------------------------------
+// How deep the inputs got, for the benchmark's figures.
+struct FuzzStats
+{
+    unsigned opened = 0;     // archives that opened
+    unsigned unpacked = 0;   // entries unpacked whole without a failure
+    unsigned decoded = 0;    // images the loader returned
+};
+
 inline bool IsDocumentedPackageResult(DWORD r)
 {
     using namespace SkinUI;
@@ -90,7 +98,8 @@ inline bool IsDocumentedPackageResult(DWORD r)
 // (whole, then in small pieces) into buffers fenced by guard bytes. Returns
 // false when an invariant broke: a result outside the documented codes, a
 // write past the buffer or beyond the declared size, an unpack that never ends.
-inline bool CheckArchive(const std::string& archive, const std::vector<std::wstring>& names)
+inline bool CheckArchive(const std::string& archive, const std::vector<std::wstring>& names,
+                         FuzzStats* stats = nullptr)
 {
     using namespace SkinUI;
     const size_t kGuard = 64;
@@ -99,6 +108,7 @@ inline bool CheckArchive(const std::string& archive, const std::vector<std::wstr
     HANDLE h = SkinPackageOpen(archive.data(), DWORD(archive.size()), SKINPKG_MEMORY, &openResult);
     if (!IsDocumentedPackageResult(openResult)) return false;
     if (h == NULL) return openResult != SKINPKG_OK;
+    if (stats != nullptr) ++stats->opened;
     bool ok = true;
     for (const std::wstring& name : names) {
         int index = -2;
@@ -119,6 +129,8 @@ inline bool CheckArchive(const std::string& archive, const std::vector<std::wstr
             for (DWORD calls = 0;; ++calls) {
                 const DWORD r = SkinPackageUnpack(h, index, buffer.data(), piece);
                 if (!IsDocumentedPackageResult(r)) ok = false;
+                if (stats != nullptr && calls == 0 && piece == entry.unpackedSize && (r == SKINPKG_OK || r == SKINPKG_MORE))
+                    ++stats->unpacked;
                 for (size_t g = piece; g < buffer.size(); ++g) {
                     if (buffer[g] != 0xA5) ok = false;
                 }
@@ -141,13 +153,14 @@ inline bool CheckArchive(const std::string& archive, const std::vector<std::wstr
 // Loads `name` from the memory package through the image loader; a returned
 // image must be a 32-bit DIB of its stated size whose colour bytes
 // never exceed their alpha (premultiplied).
-inline bool CheckImage(const std::string& package, const wchar_t* name)
+inline bool CheckImage(const std::string& package, const wchar_t* name, FuzzStats* stats = nullptr)
 {
     using namespace SkinUI;
     CPaintManagerUI::SetResourceZip(L"", true);  // forget the previous memory package
     CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
     TImageInfo* info = CRenderEngine::LoadImageW(name, NULL, 0xFFFF00FF);
     if (info == NULL) return true;
+    if (stats != nullptr) ++stats->decoded;
     bool ok = info->nX > 0 && info->nY > 0 && (UINT64)info->nX * (UINT64)info->nY <= 16u * 1024u * 1024u &&
               info->hBitmap != NULL;
     DIBSECTION ds;
