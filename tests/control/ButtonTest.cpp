@@ -335,3 +335,49 @@ TEST(Button, ClassDefaultsAndAttributes)
     button.SetAttribute(L"align", L"left");
     EXPECT_EQ(UINT(DT_SINGLELINE | DT_VCENTER), button.GetTextStyle());
 }
+
+namespace {
+
+// A stand-in for a tab layout: it records the pages it is asked to select.
+class CPages : public CControlUI, public ITabSelectUI
+{
+public:
+    LPVOID GetInterface(LPCTSTR pstrName) override
+    {
+        if (_wcsicmp(pstrName, L"TabSelect") == 0) return static_cast<ITabSelectUI*>(this);
+        return CControlUI::GetInterface(pstrName);
+    }
+    bool SelectItem(int iIndex) override
+    {
+        selected.push_back(iIndex);
+        return true;
+    }
+    std::vector<int> selected;
+};
+
+} // namespace
+
+TEST_F(ButtonTest, AClickSelectsThePageOfTheBoundTabLayout)
+{
+    CPages* pages = new CPages;
+    pages->SetName(L"pages");
+    CControlUI* plain = new CControlUI;
+    plain->SetName(L"plain");
+    m_root->Add(pages);
+    m_root->Add(plain);
+
+    m_button->SetAttribute(L"bindtablayoutname", L"pages");
+    m_button->Activate();
+    EXPECT_TRUE(pages->selected.empty()) << "no page bound";
+    m_button->SetAttribute(L"bindtabindex", L"2");
+    m_button->Activate();
+    m_button->BindTriggerTabSel(4);
+    EXPECT_EQ((std::vector<int>{2, 4}), pages->selected);
+    // A name of no control, or of a control that is no tab layout, is skipped.
+    m_button->BindTabLayoutName(L"nothing");
+    EXPECT_TRUE(m_button->Activate());
+    m_button->BindTabLayoutName(L"plain");
+    EXPECT_TRUE(m_button->Activate());
+    EXPECT_EQ(2u, pages->selected.size());
+    EXPECT_EQ(4, m_counter.clicks);
+}
