@@ -147,42 +147,41 @@ TEST(Label, AlignmentAttributesBuildTheTextStyle)
     }
 }
 
-TEST(Label, TextAttributesAndClassDefaults)
+TEST(Label, ClassNamesInterfacesAndDefaultStyles)
 {
     CLabelUI label;
-    label.SetAttribute(L"textcolor", L"#FF000000");
-    label.SetAttribute(L"disabledtextcolor", L"#FFA7A6AA");
-    label.SetAttribute(L"font", L"1");
-    label.SetAttribute(L"textpadding", L"2,0,3,1");
-    label.SetAttribute(L"showhtml", L"true");
-    label.SetAttribute(L"autocalcwidth", L"true");
-    label.SetAttribute(L"roundcorner", L"5,5");
-    EXPECT_EQ(0xFF000000u, label.GetTextColor());
-    EXPECT_EQ(0xFFA7A6AAu, label.GetDisabledTextColor());
-    EXPECT_EQ(1, label.GetFont());
-    RECT pad = label.GetTextPadding();
-    EXPECT_EQ(2, pad.left);
-    EXPECT_EQ(0, pad.top);
-    EXPECT_EQ(3, pad.right);
-    EXPECT_EQ(1, pad.bottom);
-    EXPECT_TRUE(label.IsShowHtml());
-    EXPECT_TRUE(label.GetAutoCalcWidth());
-    EXPECT_STREQ(L"5,5", label.GetCustomAttribute(L"roundcorner"));
-    EXPECT_STREQ(L"LabelUI", label.GetClass());
-    EXPECT_EQ(&label, label.GetInterface(L"LABEL"));
+    CTextUI text;
+    CButtonUI button;
+    CProgressUI bar;
+    struct Row
+    {
+        CLabelUI* control;
+        const wchar_t* cls;
+        const wchar_t* iface;
+        UINT style;
+        LONG padLeft, padRight;
+    };
+    const Row rows[] = {
+        {&label, L"LabelUI", L"LABEL", DT_VCENTER | DT_SINGLELINE, 0, 0},
+        {&text, L"TextUI", L"text", DT_WORDBREAK, 2, 2},
+        {&button, L"ButtonUI", L"Button", DT_SINGLELINE | DT_VCENTER | DT_CENTER, 0, 0},
+        {&bar, L"ProgressUI", L"progress", DT_SINGLELINE | DT_CENTER, 0, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << static_cast<LPCTSTR>(CUIString(r.cls)));
+        EXPECT_STREQ(r.cls, r.control->GetClass());
+        EXPECT_NE(nullptr, r.control->GetInterface(r.iface));
+        EXPECT_EQ(static_cast<CLabelUI*>(r.control), r.control->GetInterface(L"Label"));
+        EXPECT_EQ(static_cast<CControlUI*>(r.control), r.control->GetInterface(L"Control"));
+        EXPECT_EQ(r.style, r.control->GetTextStyle());
+        EXPECT_EQ(r.padLeft, r.control->GetTextPadding().left);
+        EXPECT_EQ(r.padRight, r.control->GetTextPadding().right);
+    }
     EXPECT_EQ(nullptr, label.GetInterface(L"Button"));
+    EXPECT_EQ(nullptr, button.GetInterface(L"Progress"));
     EXPECT_EQ(UINT(CONTROLFLAG_SETCURSOR), label.GetControlFlags());
     label.SetEnabled(false);
     EXPECT_EQ(0u, label.GetControlFlags());
-
-    CTextUI text;
-    EXPECT_STREQ(L"TextUI", text.GetClass());
-    EXPECT_EQ(&text, text.GetInterface(L"text"));
-    EXPECT_EQ(static_cast<CLabelUI*>(&text), text.GetInterface(L"label"));
-    EXPECT_EQ(UINT(DT_WORDBREAK), text.GetTextStyle());
-    pad = text.GetTextPadding();
-    EXPECT_EQ(2, pad.left);
-    EXPECT_EQ(2, pad.right);
     EXPECT_EQ(0u, text.GetControlFlags()) << "no links yet";
     EXPECT_EQ(nullptr, text.GetLinkContent(0));
 }
