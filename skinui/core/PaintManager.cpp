@@ -40,7 +40,9 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     m_pEventKey = NULL;
     m_pEventHover = NULL;
     m_pEventClick = NULL;
-    if (m_pRoot != NULL) {
+    // Attaching the current root again re-registers it; it is not handed
+    // to the clean-up that would delete it under the new (same) root.
+    if (m_pRoot != NULL && m_pRoot != pControl) {
         m_aPostPaintControls.Empty();
         AddDelayedCleanup(m_pRoot);
     }
@@ -183,8 +185,11 @@ POINT CPaintManagerUI::GetMousePos() const
 
 // ---- Invalidation and the post-paint list -------------------------------------
 
+// Without a paint window there is nothing to invalidate: InvalidateRect of a
+// null window would repaint every window of the desktop.
 void CPaintManagerUI::Invalidate()
 {
+    if (m_hWndPaint == NULL) return;
     RECT rcClient = {0, 0, 0, 0};
     ::GetClientRect(m_hWndPaint, &rcClient);
     ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcClient);
@@ -197,6 +202,7 @@ void CPaintManagerUI::Invalidate(RECT& rcItem)
     if (rcItem.top < 0) rcItem.top = 0;
     if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
     if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
+    if (m_hWndPaint == NULL) return;
     ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcItem);
     ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }
