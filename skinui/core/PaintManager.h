@@ -280,7 +280,25 @@ public:
     bool RemovePostPaint(CControlUI* pControl);
     bool IsPostPaint(CControlUI* pControl) const;
 
+    // ---- Builder support (window settings not yet placed elsewhere)
+    // The skin root's "layered"/"bktrans", "opacity"/"alpha",
+    // "layeredopacity" and "showdirty" values, stored as given. Opacity and
+    // layered opacity are one stored byte.
+    void SetLayered(bool bLayered) { m_bLayered = bLayered; }
+    bool IsLayered() const { return m_bLayered; }
+    void SetLayeredOpacity(BYTE nOpacity) { m_nOpacity = nOpacity; }
+    BYTE GetLayeredOpacity() const { return m_nOpacity; }
+    void SetOpacity(BYTE nOpacity) { m_nOpacity = nOpacity; }
+    BYTE GetOpacity() const { return m_nOpacity; }
+    void SetShowUpdateRect(bool bShow) { m_bShowUpdateRect = bShow; }
+    bool IsShowUpdateRect() const { return m_bShowUpdateRect; }
+
 private:
+    // ---- Builder support ----------------------------------------------
+    bool m_bLayered = false;
+    BYTE m_nOpacity = 0xFF;
+    bool m_bShowUpdateRect = false;
+
     // Per-concern parts of construction, Init and destruction; each is
     // implemented in the file of its concern.
     void InitResources();           // shared defaults, GDI+ start-up
