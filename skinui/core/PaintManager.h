@@ -335,6 +335,13 @@ private:
     // ---- Resources and shared tables ----------------------------------
     void AdjustImagesHSL();
     static void AdjustSharedImagesHSL();
+    // The table of the shared set when bShared or the force flag is set,
+    // else of this window's set.
+    CStdStringPtrMap& ChosenSet(CStdStringPtrMap TResInfo::*table, bool bShared);
+    void SetColor(DWORD TResInfo::*color, DWORD dwColor, bool bShared);
+    // Text metrics through the paint DC; nothing without one.
+    void MeasureFont(TFontInfo* pFontInfo) const;
+    TFontInfo* Measured(TFontInfo* pFontInfo) const;
 
     static TResInfo m_SharedResInfo;
     static bool m_bUseHSL;

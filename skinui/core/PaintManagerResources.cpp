@@ -1,10 +1,1063 @@
+// The paint manager's resources: the shared and per-window resource sets,
+// window tables, window-level settings and DPI changes.
+//
+//   Process-wide statics and table helpers
+//   Construction, Init and destruction
+//   Plug-ins, skin reload and colour adjustment
+//   Colours
+//   Fonts
+//   Images
+//   Draw descriptions
+//   Default attribute lists and styles
+//   Window custom attributes and option groups
+//   Window settings
+//   DPI change
 #include "skinui/core/PaintManager.h"
+
+#include "skinui/render/RenderEngine.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <new>
+#include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
 
 namespace SkinUI {
 
-// Placeholder until the resource tables arrive: nothing is held yet.
-void CPaintManagerUI::InitResources() {}
-void CPaintManagerUI::ResetWindowResources() {}
-void CPaintManagerUI::TermResources() {}
+// ---- Process-wide statics and table helpers --------------------------------
+
+TResInfo CPaintManagerUI::m_SharedResInfo;
+bool CPaintManagerUI::m_bUseHSL = false;
+short CPaintManagerUI::m_H = 180;
+short CPaintManagerUI::m_S = 100;
+short CPaintManagerUI::m_L = 100;
+CStdPtrArray CPaintManagerUI::m_aPlugins;
+
+namespace {
+
+// LOGFONTW face names hold 31 characters and the terminator.
+const int kMaxFaceLength = LF_FACESIZE - 1;
+
+LOGFONTW StockGuiLogFont()
+{
+    LOGFONTW lf = {};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &lf);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    return lf;
+}
+
+void SetFaceName(LOGFONTW& lf, LPCTSTR pStrFontName)
+{
+    if (pStrFontName == NULL || pStrFontName[0] == L'\0') return;
+    wcsncpy(lf.lfFaceName, pStrFontName, kMaxFaceLength);
+    lf.lfFaceName[kMaxFaceLength] = L'\0';
+}
+
+// "Bold adds 700 to the stock weight" can pass the largest weight a LOGFONT
+// allows (1000); it is held there.
+LONG AddBoldWeight(LONG lWeight)
+{
+    LONG w = lWeight + FW_BOLD;
+    return w > 1000 ? 1000 : w;
+}
+
+void DeleteFontInfo(TFontInfo* pFontInfo)
+{
+    if (pFontInfo == NULL) return;
+    if (pFontInfo->hFont != NULL) ::DeleteObject(pFontInfo->hFont);
+    delete pFontInfo;
+}
+
+void FreeFontTable(CStdStringPtrMap& map)
+{
+    for (int i = 0; i < map.GetSize(); ++i) {
+        LPCTSTR key = map.GetAt(i);
+        if (key != NULL) DeleteFontInfo(static_cast<TFontInfo*>(map.Find(key, false)));
+    }
+    map.RemoveAll();
+}
+
+void FreeImageTable(CStdStringPtrMap& map)
+{
+    for (int i = 0; i < map.GetSize(); ++i) {
+        LPCTSTR key = map.GetAt(i);
+        if (key != NULL) CRenderEngine::FreeImage(static_cast<TImageInfo*>(map.Find(key, false)));
+    }
+    map.RemoveAll();
+}
+
+void FreeStringTable(CStdStringPtrMap& map)
+{
+    for (int i = 0; i < map.GetSize(); ++i) {
+        LPCTSTR key = map.GetAt(i);
+        if (key != NULL) delete static_cast<CUIString*>(map.Find(key, false));
+    }
+    map.RemoveAll();
+}
+
+void FreeDrawInfoTable(CStdStringPtrMap& map)
+{
+    for (int i = 0; i < map.GetSize(); ++i) {
+        LPCTSTR key = map.GetAt(i);
+        if (key != NULL) delete static_cast<TDrawInfo*>(map.Find(key, false));
+    }
+    map.RemoveAll();
+}
+
+void FreeGroupTable(CStdStringPtrMap& map)
+{
+    for (int i = 0; i < map.GetSize(); ++i) {
+        LPCTSTR key = map.GetAt(i);
+        if (key != NULL) delete static_cast<CStdPtrArray*>(map.Find(key, false));
+    }
+    map.RemoveAll();
+}
+
+// Loads an image the way the tables describe it: by name when there is no
+// resource type, else by the decimal resource id the name starts with.
+TImageInfo* LoadByName(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
+{
+    if (type == NULL || type[0] == L'\0') {
+        return CRenderEngine::LoadImageW(STRINGorID(bitmap), NULL, mask, instance);
+    }
+    if (bitmap[0] < L'0' || bitmap[0] > L'9') return NULL;
+    UINT nID = static_cast<UINT>(wcstoul(bitmap, NULL, 10));
+    return CRenderEngine::LoadImageW(STRINGorID(nID), type, mask, instance);
+}
+
+// The unadjusted pixel copy that use-HSL images keep next to their working
+// pixels. Without working pixels there is nothing to copy.
+void CopySourceBits(TImageInfo* pImage)
+{
+    if (!pImage->bUseHSL || pImage->pBits == NULL || pImage->nX <= 0 || pImage->nY <= 0) return;
+    size_t size = static_cast<size_t>(pImage->nX) * static_cast<size_t>(pImage->nY) * 4;
+    pImage->pSrcBits = new (std::nothrow) BYTE[size];
+    if (pImage->pSrcBits != NULL) memcpy(pImage->pSrcBits, pImage->pBits, size);
+}
+
+// Moves the pixels of a freshly loaded record into an existing one and frees
+// the fresh record's shell.
+void TakePixels(TImageInfo* pImage, TImageInfo* pLoaded)
+{
+    pImage->hBitmap = pLoaded->hBitmap;
+    pImage->pBits = pLoaded->pBits;
+    pImage->pSrcBits = NULL;
+    pImage->nX = pLoaded->nX;
+    pImage->nY = pLoaded->nY;
+    pImage->bAlpha = pLoaded->bAlpha;
+    pLoaded->hBitmap = NULL;
+    pLoaded->pBits = NULL;
+    pLoaded->pSrcBits = NULL;
+    CRenderEngine::FreeImage(pLoaded);
+    CopySourceBits(pImage);
+}
+
+// Reloads every image of a set. A failed reload removes the image when
+// bKeepOnFailure is false, else keeps the old pixels.
+void ReloadImageTable(CStdStringPtrMap& map, bool bKeepOnFailure)
+{
+    CStdPtrArray aFailed;
+    for (int i = 0; i < map.GetSize(); ++i) {
+        LPCTSTR key = map.GetAt(i);
+        TImageInfo* pImage = static_cast<TImageInfo*>(map.Find(key, false));
+        if (pImage == NULL) continue;
+        TImageInfo* pLoaded = LoadByName(key, pImage->sResType, pImage->dwMask, NULL);
+        if (pLoaded == NULL && bKeepOnFailure) continue;
+        CRenderEngine::FreeImage(pImage, false);
+        if (pLoaded != NULL) {
+            TakePixels(pImage, pLoaded);
+        } else {
+            aFailed.Add(pImage);
+        }
+    }
+    // Failed entries are removed after the walk, which must not see the map
+    // change under it.
+    for (int i = map.GetSize() - 1; i >= 0 && !aFailed.IsEmpty(); --i) {
+        LPCTSTR key = map.GetAt(i);
+        void* pData = map.Find(key, false);
+        int iFailed = aFailed.Find(pData);
+        if (iFailed < 0) continue;
+        aFailed.Remove(iFailed);
+        CUIString sKey(key);
+        map.Remove(sKey);
+        CRenderEngine::FreeImage(static_cast<TImageInfo*>(pData));
+    }
+}
+
+} // namespace
+
+CStdStringPtrMap& CPaintManagerUI::ChosenSet(CStdStringPtrMap TResInfo::*table, bool bShared)
+{
+    return (bShared || m_bForceUseSharedRes) ? m_SharedResInfo.*table : m_ResInfo.*table;
+}
+
+void CPaintManagerUI::MeasureFont(TFontInfo* pFontInfo) const
+{
+    if (pFontInfo == NULL || m_hDcPaint == NULL || pFontInfo->hFont == NULL) return;
+    HFONT hOldFont = static_cast<HFONT>(::SelectObject(m_hDcPaint, pFontInfo->hFont));
+    ::GetTextMetricsW(m_hDcPaint, &pFontInfo->tm);
+    ::SelectObject(m_hDcPaint, hOldFont);
+}
+
+TFontInfo* CPaintManagerUI::Measured(TFontInfo* pFontInfo) const
+{
+    if (pFontInfo != NULL && pFontInfo->tm.tmHeight == 0) MeasureFont(pFontInfo);
+    return pFontInfo;
+}
+
+// ---- Construction, Init and destruction ------------------------------------
+
+void CPaintManagerUI::InitResources()
+{
+    TFontInfo& shared = m_SharedResInfo.m_DefaultFontInfo;
+    if (shared.sFontName.IsEmpty()) {
+        m_SharedResInfo.m_dwDefaultDisabledColor = 0xFFA7A6AA;
+        m_SharedResInfo.m_dwDefaultFontColor = 0xFF000000;
+        m_SharedResInfo.m_dwDefaultLinkFontColor = 0xFF0000FF;
+        m_SharedResInfo.m_dwDefaultLinkHoverFontColor = 0xFFD3215F;
+        m_SharedResInfo.m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
+        LOGFONTW lf = StockGuiLogFont();
+        HFONT hFont = ::CreateFontIndirectW(&lf);
+        if (hFont != NULL) {
+            if (shared.hFont != NULL) ::DeleteObject(shared.hFont);
+            shared.hFont = hFont;
+            shared.sFontName = lf.lfFaceName;
+            shared.iSize = -lf.lfHeight;
+            shared.bBold = lf.lfWeight >= FW_BOLD;
+            shared.bUnderline = lf.lfUnderline == TRUE;
+            shared.bItalic = lf.lfItalic == TRUE;
+            ZeroMemory(&shared.tm, sizeof(shared.tm));
+        }
+    }
+    m_ResInfo.m_dwDefaultDisabledColor = m_SharedResInfo.m_dwDefaultDisabledColor;
+    m_ResInfo.m_dwDefaultFontColor = m_SharedResInfo.m_dwDefaultFontColor;
+    m_ResInfo.m_dwDefaultLinkFontColor = m_SharedResInfo.m_dwDefaultLinkFontColor;
+    m_ResInfo.m_dwDefaultLinkHoverFontColor = m_SharedResInfo.m_dwDefaultLinkHoverFontColor;
+    m_ResInfo.m_dwDefaultSelectedBkColor = m_SharedResInfo.m_dwDefaultSelectedBkColor;
+
+    static bool s_bProcessReady = false;
+    if (!s_bProcessReady) {
+        s_bProcessReady = true;
+        ::InitCommonControls();
+        ::LoadLibraryW(L"msimg32.dll");
+    }
+
+    // Each manager starts GDI+ for itself and shuts it down with its token.
+    m_pGdiplusStartupInput = new (std::nothrow) Gdiplus::GdiplusStartupInput();
+    if (m_pGdiplusStartupInput != NULL &&
+        Gdiplus::GdiplusStartup(&m_gdiplusToken, m_pGdiplusStartupInput, NULL) != Gdiplus::Ok) {
+        m_gdiplusToken = 0;
+    }
+}
+
+void CPaintManagerUI::ResetWindowResources()
+{
+    RemoveAllFonts(false);
+    FreeImageTable(m_ResInfo.m_ImageHash);
+    FreeStringTable(m_ResInfo.m_AttrHash);
+    FreeStringTable(m_ResInfo.m_StyleHash);
+    RemoveAllWindowCustomAttribute();
+    RemoveAllOptionGroups();
+}
+
+void CPaintManagerUI::TermResources()
+{
+    if (m_ResInfo.m_DefaultFontInfo.hFont != NULL) ::DeleteObject(m_ResInfo.m_DefaultFontInfo.hFont);
+    m_ResInfo.m_DefaultFontInfo.hFont = NULL;
+    FreeFontTable(m_ResInfo.m_CustomFonts);
+    FreeImageTable(m_ResInfo.m_ImageHash);
+    FreeStringTable(m_ResInfo.m_AttrHash);
+    FreeStringTable(m_ResInfo.m_StyleHash);
+    FreeDrawInfoTable(m_ResInfo.m_DrawInfoHash);
+    RemoveAllWindowCustomAttribute();
+    RemoveAllOptionGroups();
+    if (m_gdiplusToken != 0) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplusToken = 0;
+    delete m_pGdiplusStartupInput;
+    m_pGdiplusStartupInput = NULL;
+    delete m_pDPI;
+    m_pDPI = NULL;
+}
+
+// ---- Plug-ins, skin reload and colour adjustment ---------------------------
+
+bool CPaintManagerUI::LoadPlugin(LPCTSTR pstrModuleName)
+{
+    if (pstrModuleName == NULL || pstrModuleName[0] == L'\0') return false;
+    HMODULE hModule = ::LoadLibraryW(pstrModuleName);
+    if (hModule == NULL) return false;
+    FARPROC pCreate = ::GetProcAddress(hModule, "CreateControl");
+    if (pCreate == NULL) {
+        ::FreeLibrary(hModule);
+        return false;
+    }
+    void* pEntry = reinterpret_cast<void*>(pCreate);
+    if (m_aPlugins.Find(pEntry) < 0 && !m_aPlugins.Add(pEntry)) return false;
+    return true;
+}
+
+CStdPtrArray* CPaintManagerUI::GetPlugins()
+{
+    return &m_aPlugins;
+}
+
+void CPaintManagerUI::ReloadSkin()
+{
+    ReloadSharedImages();
+    for (int i = 0; i < m_aPreMessages.GetSize(); ++i) {
+        static_cast<CPaintManagerUI*>(m_aPreMessages[i])->ReloadImages();
+    }
+}
+
+void CPaintManagerUI::SetHSL(bool bUseHSL, short H, short S, short L)
+{
+    if (!m_bUseHSL && !bUseHSL) return;
+    m_bUseHSL = bUseHSL;
+    if (H == m_H && S == m_S && L == m_L) return;
+    m_H = H < 0 ? 0 : (H > 360 ? 360 : H);
+    m_S = S < 0 ? 0 : (S > 200 ? 200 : S);
+    m_L = L < 0 ? 0 : (L > 200 ? 200 : L);
+    AdjustSharedImagesHSL();
+    for (int i = 0; i < m_aPreMessages.GetSize(); ++i) {
+        static_cast<CPaintManagerUI*>(m_aPreMessages[i])->AdjustImagesHSL();
+    }
+}
+
+bool CPaintManagerUI::GetHSL(short* H, short* S, short* L)
+{
+    if (H != NULL) *H = m_H;
+    if (S != NULL) *S = m_S;
+    if (L != NULL) *L = m_L;
+    return m_bUseHSL;
+}
+
+// Images keep no working pixel buffer (the loader fills none), so there is
+// nothing to recolour; the windows repaint with the new values.
+void CPaintManagerUI::AdjustSharedImagesHSL() {}
+
+void CPaintManagerUI::AdjustImagesHSL()
+{
+    if (m_hWndPaint != NULL) ::InvalidateRect(m_hWndPaint, NULL, FALSE);
+}
+
+void CPaintManagerUI::SetForceUseSharedRes(bool bForce)
+{
+    m_bForceUseSharedRes = bForce;
+}
+
+bool CPaintManagerUI::IsForceUseSharedRes() const
+{
+    return m_bForceUseSharedRes;
+}
+
+// ---- Colours -----------------------------------------------------------------
+
+void CPaintManagerUI::SetColor(DWORD TResInfo::*color, DWORD dwColor, bool bShared)
+{
+    if (bShared || m_bForceUseSharedRes) {
+        if (m_ResInfo.*color == m_SharedResInfo.*color) m_ResInfo.*color = dwColor;
+        m_SharedResInfo.*color = dwColor;
+    } else {
+        m_ResInfo.*color = dwColor;
+    }
+}
+
+void CPaintManagerUI::SetDefaultDisabledColor(DWORD dwColor, bool bShared)
+{
+    SetColor(&TResInfo::m_dwDefaultDisabledColor, dwColor, bShared);
+}
+
+DWORD CPaintManagerUI::GetDefaultDisabledColor() const
+{
+    return m_ResInfo.m_dwDefaultDisabledColor;
+}
+
+void CPaintManagerUI::SetDefaultFontColor(DWORD dwColor, bool bShared)
+{
+    SetColor(&TResInfo::m_dwDefaultFontColor, dwColor, bShared);
+}
+
+DWORD CPaintManagerUI::GetDefaultFontColor() const
+{
+    return m_ResInfo.m_dwDefaultFontColor;
+}
+
+void CPaintManagerUI::SetDefaultLinkFontColor(DWORD dwColor, bool bShared)
+{
+    SetColor(&TResInfo::m_dwDefaultLinkFontColor, dwColor, bShared);
+}
+
+DWORD CPaintManagerUI::GetDefaultLinkFontColor() const
+{
+    return m_ResInfo.m_dwDefaultLinkFontColor;
+}
+
+void CPaintManagerUI::SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared)
+{
+    SetColor(&TResInfo::m_dwDefaultLinkHoverFontColor, dwColor, bShared);
+}
+
+DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const
+{
+    return m_ResInfo.m_dwDefaultLinkHoverFontColor;
+}
+
+void CPaintManagerUI::SetDefaultSelectedBkColor(DWORD dwColor, bool bShared)
+{
+    SetColor(&TResInfo::m_dwDefaultSelectedBkColor, dwColor, bShared);
+}
+
+DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const
+{
+    return m_ResInfo.m_dwDefaultSelectedBkColor;
+}
+
+// ---- Fonts -------------------------------------------------------------------
+
+TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
+{
+    TFontInfo* pInfo = m_ResInfo.m_DefaultFontInfo.sFontName.IsEmpty()
+                           ? &m_SharedResInfo.m_DefaultFontInfo
+                           : &m_ResInfo.m_DefaultFontInfo;
+    return Measured(pInfo);
+}
+
+void CPaintManagerUI::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                                     bool bItalic, bool bShared)
+{
+    LOGFONTW lf = StockGuiLogFont();
+    SetFaceName(lf, pStrFontName);
+    lf.lfHeight = -GetDPIObj()->Scale(nSize);
+    if (bBold) lf.lfWeight = AddBoldWeight(lf.lfWeight);
+    if (bUnderline) lf.lfUnderline = TRUE;
+    if (bItalic) lf.lfItalic = TRUE;
+    HFONT hFont = ::CreateFontIndirectW(&lf);
+    if (hFont == NULL) return;
+
+    TFontInfo& info = (bShared || m_bForceUseSharedRes) ? m_SharedResInfo.m_DefaultFontInfo
+                                                        : m_ResInfo.m_DefaultFontInfo;
+    if (info.hFont != NULL) ::DeleteObject(info.hFont);
+    info.hFont = hFont;
+    info.sFontName = lf.lfFaceName;
+    info.iSize = nSize;
+    info.bBold = bBold;
+    info.bUnderline = bUnderline;
+    info.bItalic = bItalic;
+    ZeroMemory(&info.tm, sizeof(info.tm));
+    MeasureFont(&info);
+}
+
+DWORD CPaintManagerUI::GetCustomFontCount(bool bShared) const
+{
+    const TResInfo& set = (bShared || m_bForceUseSharedRes) ? m_SharedResInfo : m_ResInfo;
+    return static_cast<DWORD>(set.m_CustomFonts.GetSize());
+}
+
+HFONT CPaintManagerUI::AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold,
+                               bool bUnderline, bool bItalic, bool bShared)
+{
+    LOGFONTW lf = StockGuiLogFont();
+    SetFaceName(lf, pStrFontName);
+    lf.lfHeight = -GetDPIObj()->Scale(nSize);
+    if (bBold) lf.lfWeight = FW_BOLD;
+    if (bUnderline) lf.lfUnderline = TRUE;
+    if (bItalic) lf.lfItalic = TRUE;
+    HFONT hFont = ::CreateFontIndirectW(&lf);
+    if (hFont == NULL) return NULL;
+
+    TFontInfo* pInfo = new (std::nothrow) TFontInfo;
+    if (pInfo == NULL) {
+        ::DeleteObject(hFont);
+        return NULL;
+    }
+    pInfo->hFont = hFont;
+    pInfo->sFontName = lf.lfFaceName;
+    pInfo->iSize = nSize;
+    pInfo->bBold = bBold;
+    pInfo->bUnderline = bUnderline;
+    pInfo->bItalic = bItalic;
+    MeasureFont(pInfo);
+
+    wchar_t szKey[16];
+    _snwprintf(szKey, 16, L"%d", id);
+    szKey[15] = L'\0';
+    CStdStringPtrMap& fonts = ChosenSet(&TResInfo::m_CustomFonts, bShared);
+    TFontInfo* pOld = static_cast<TFontInfo*>(fonts.Find(szKey));
+    if (pOld != NULL) {
+        DeleteFontInfo(pOld);
+        fonts.Remove(szKey);
+    }
+    if (!fonts.Insert(szKey, pInfo)) {
+        DeleteFontInfo(pInfo);
+        return NULL;
+    }
+    return hFont;
+}
+
+HFONT CPaintManagerUI::GetFont(int id)
+{
+    if (id >= 0) {
+        wchar_t szKey[16];
+        _snwprintf(szKey, 16, L"%d", id);
+        szKey[15] = L'\0';
+        TFontInfo* pInfo = static_cast<TFontInfo*>(m_ResInfo.m_CustomFonts.Find(szKey));
+        if (pInfo == NULL) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
+        if (pInfo != NULL) return pInfo->hFont;
+    }
+    return GetDefaultFontInfo()->hFont;
+}
+
+namespace {
+
+bool FontMatches(const TFontInfo* pInfo, LPCTSTR pStrFontName, int nSize, bool bBold,
+                 bool bUnderline, bool bItalic)
+{
+    return pInfo != NULL && pInfo->sFontName == (pStrFontName != NULL ? pStrFontName : L"") &&
+           pInfo->iSize == nSize && pInfo->bBold == bBold && pInfo->bUnderline == bUnderline &&
+           pInfo->bItalic == bItalic;
+}
+
+// The key of the first record of a font table that the predicate accepts.
+template <typename Pred>
+LPCTSTR FindFontKey(const CStdStringPtrMap& fonts, Pred pred)
+{
+    for (int i = 0; i < fonts.GetSize(); ++i) {
+        LPCTSTR key = fonts.GetAt(i);
+        if (key != NULL && pred(static_cast<TFontInfo*>(fonts.Find(key, false)))) return key;
+    }
+    return NULL;
+}
+
+} // namespace
+
+HFONT CPaintManagerUI::GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                               bool bItalic)
+{
+    auto match = [&](const TFontInfo* p) {
+        return FontMatches(p, pStrFontName, nSize, bBold, bUnderline, bItalic);
+    };
+    const CStdStringPtrMap* sets[2] = {&m_ResInfo.m_CustomFonts, &m_SharedResInfo.m_CustomFonts};
+    for (const CStdStringPtrMap* pSet : sets) {
+        LPCTSTR key = FindFontKey(*pSet, match);
+        if (key != NULL) return static_cast<TFontInfo*>(pSet->Find(key, false))->hFont;
+    }
+    return NULL;
+}
+
+int CPaintManagerUI::GetFontIndex(HFONT hFont, bool bShared)
+{
+    const CStdStringPtrMap& fonts = bShared ? m_SharedResInfo.m_CustomFonts : m_ResInfo.m_CustomFonts;
+    if (hFont == NULL) return -1;
+    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != NULL && p->hFont == hFont; });
+    return key != NULL ? _wtoi(key) : -1;
+}
+
+int CPaintManagerUI::GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                                  bool bItalic, bool bShared)
+{
+    const CStdStringPtrMap& fonts = bShared ? m_SharedResInfo.m_CustomFonts : m_ResInfo.m_CustomFonts;
+    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) {
+        return FontMatches(p, pStrFontName, nSize, bBold, bUnderline, bItalic);
+    });
+    return key != NULL ? _wtoi(key) : -1;
+}
+
+void CPaintManagerUI::RemoveFont(HFONT hFont, bool bShared)
+{
+    if (hFont == NULL) return;
+    CStdStringPtrMap& fonts = ChosenSet(&TResInfo::m_CustomFonts, bShared);
+    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != NULL && p->hFont == hFont; });
+    if (key == NULL) return;
+    CUIString sKey(key);
+    DeleteFontInfo(static_cast<TFontInfo*>(fonts.Find(sKey, false)));
+    fonts.Remove(sKey);
+}
+
+void CPaintManagerUI::RemoveFont(int id, bool bShared)
+{
+    wchar_t szKey[16];
+    _snwprintf(szKey, 16, L"%d", id);
+    szKey[15] = L'\0';
+    CStdStringPtrMap& fonts = ChosenSet(&TResInfo::m_CustomFonts, bShared);
+    TFontInfo* pInfo = static_cast<TFontInfo*>(fonts.Find(szKey));
+    if (pInfo == NULL) return;
+    DeleteFontInfo(pInfo);
+    fonts.Remove(szKey);
+}
+
+void CPaintManagerUI::RemoveAllFonts(bool bShared)
+{
+    FreeFontTable(ChosenSet(&TResInfo::m_CustomFonts, bShared));
+}
+
+TFontInfo* CPaintManagerUI::GetFontInfo(int id)
+{
+    if (id < 0) return GetDefaultFontInfo();
+    wchar_t szKey[16];
+    _snwprintf(szKey, 16, L"%d", id);
+    szKey[15] = L'\0';
+    TFontInfo* pInfo = static_cast<TFontInfo*>(m_ResInfo.m_CustomFonts.Find(szKey));
+    if (pInfo == NULL) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
+    if (pInfo == NULL) return GetDefaultFontInfo();
+    return Measured(pInfo);
+}
+
+TFontInfo* CPaintManagerUI::GetFontInfo(HFONT hFont)
+{
+    if (hFont != NULL) {
+        auto byHandle = [&](const TFontInfo* p) { return p != NULL && p->hFont == hFont; };
+        const CStdStringPtrMap* sets[2] = {&m_ResInfo.m_CustomFonts, &m_SharedResInfo.m_CustomFonts};
+        for (const CStdStringPtrMap* pSet : sets) {
+            LPCTSTR key = FindFontKey(*pSet, byHandle);
+            if (key != NULL) return Measured(static_cast<TFontInfo*>(pSet->Find(key, false)));
+        }
+    }
+    return GetDefaultFontInfo();
+}
+
+void CPaintManagerUI::RebuildFont(TFontInfo* pFontInfo)
+{
+    if (pFontInfo == NULL) return;
+    LOGFONTW lf = StockGuiLogFont();
+    SetFaceName(lf, pFontInfo->sFontName);
+    lf.lfHeight = -GetDPIObj()->Scale(pFontInfo->iSize);
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    if (pFontInfo->bBold) lf.lfWeight = AddBoldWeight(lf.lfWeight);
+    if (pFontInfo->bUnderline) lf.lfUnderline = TRUE;
+    if (pFontInfo->bItalic) lf.lfItalic = TRUE;
+    if (pFontInfo->hFont != NULL) ::DeleteObject(pFontInfo->hFont);
+    pFontInfo->hFont = ::CreateFontIndirectW(&lf);
+    ZeroMemory(&pFontInfo->tm, sizeof(pFontInfo->tm));
+    MeasureFont(pFontInfo);
+}
+
+// ---- Images --------------------------------------------------------------------
+
+const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap)
+{
+    TImageInfo* pData = static_cast<TImageInfo*>(m_ResInfo.m_ImageHash.Find(bitmap));
+    if (pData == NULL) pData = static_cast<TImageInfo*>(m_SharedResInfo.m_ImageHash.Find(bitmap));
+    return pData;
+}
+
+const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWORD mask,
+                                              bool bUseHSL, HINSTANCE instance)
+{
+    const TImageInfo* pData = GetImage(bitmap);
+    if (pData != NULL) return pData;
+    return AddImage(bitmap, type, mask, bUseHSL, false, instance);
+}
+
+const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask,
+                                            bool bUseHSL, bool bShared, HINSTANCE instance)
+{
+    if (bitmap == NULL || bitmap[0] == L'\0') return NULL;
+    TImageInfo* pData = LoadByName(bitmap, type, mask, instance);
+    if (pData == NULL) return NULL;
+    pData->bUseHSL = bUseHSL;
+    if (type != NULL) pData->sResType = type;
+    pData->dwMask = mask;
+    CopySourceBits(pData);
+
+    CStdStringPtrMap& images = ChosenSet(&TResInfo::m_ImageHash, bShared);
+    TImageInfo* pOld = static_cast<TImageInfo*>(images.Find(bitmap));
+    if (pOld != NULL) {
+        CRenderEngine::FreeImage(pOld);
+        images.Remove(bitmap);
+    }
+    if (!images.Insert(bitmap, pData)) {
+        CRenderEngine::FreeImage(pData);
+        return NULL;
+    }
+    return pData;
+}
+
+const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth,
+                                            int iHeight, bool bAlpha, bool bShared)
+{
+    bool bValid = bitmap != NULL && bitmap[0] != L'\0' && hBitmap != NULL && iWidth > 0 &&
+                  iHeight > 0;
+    TImageInfo* pData = bValid ? new (std::nothrow) TImageInfo : NULL;
+    if (pData == NULL) {
+        if (hBitmap != NULL) ::DeleteObject(hBitmap);
+        return NULL;
+    }
+    pData->hBitmap = hBitmap;
+    pData->nX = iWidth;
+    pData->nY = iHeight;
+    pData->bAlpha = bAlpha;
+    if (!ChosenSet(&TResInfo::m_ImageHash, bShared).Insert(bitmap, pData)) {
+        CRenderEngine::FreeImage(pData);
+        return NULL;
+    }
+    return pData;
+}
+
+void CPaintManagerUI::RemoveImage(LPCTSTR bitmap, bool bShared)
+{
+    CStdStringPtrMap& images = ChosenSet(&TResInfo::m_ImageHash, bShared);
+    TImageInfo* pData = static_cast<TImageInfo*>(images.Find(bitmap));
+    if (pData == NULL) return;
+    CRenderEngine::FreeImage(pData);
+    images.Remove(bitmap);
+}
+
+void CPaintManagerUI::RemoveAllImages(bool bShared)
+{
+    FreeImageTable(ChosenSet(&TResInfo::m_ImageHash, bShared));
+}
+
+void CPaintManagerUI::ReloadSharedImages()
+{
+    ReloadImageTable(m_SharedResInfo.m_ImageHash, true);
+}
+
+void CPaintManagerUI::ReloadImages()
+{
+    RemoveAllDrawInfos();
+    ReloadImageTable(m_ResInfo.m_ImageHash, false);
+}
+
+const TImageInfo* CPaintManagerUI::GetImageString(LPCTSTR pStrImage, LPCTSTR pStrModify)
+{
+    // Parsed without a manager: the name is taken as written, unscaled.
+    TDrawInfo info;
+    info.Parse(pStrImage, pStrModify, NULL);
+    return GetImageEx(info.sImageName, info.sResType, info.dwMask, false, NULL);
+}
+
+// ---- Draw descriptions -----------------------------------------------------------
+
+const TDrawInfo* CPaintManagerUI::GetDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify)
+{
+    CUIString sKey(pStrImage != NULL ? pStrImage : L"");
+    sKey += (pStrModify != NULL ? pStrModify : L"");
+    if (sKey.IsEmpty()) return NULL;
+    TDrawInfo* pInfo = static_cast<TDrawInfo*>(m_ResInfo.m_DrawInfoHash.Find(sKey));
+    if (pInfo != NULL) return pInfo;
+    pInfo = new (std::nothrow) TDrawInfo;
+    if (pInfo == NULL) return NULL;
+    pInfo->Parse(pStrImage, pStrModify, this);
+    if (!m_ResInfo.m_DrawInfoHash.Insert(sKey, pInfo)) {
+        delete pInfo;
+        return NULL;
+    }
+    return pInfo;
+}
+
+void CPaintManagerUI::RemoveDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify)
+{
+    CUIString sKey(pStrImage != NULL ? pStrImage : L"");
+    sKey += (pStrModify != NULL ? pStrModify : L"");
+    TDrawInfo* pInfo = static_cast<TDrawInfo*>(m_ResInfo.m_DrawInfoHash.Find(sKey));
+    if (pInfo == NULL) return;
+    delete pInfo;
+    m_ResInfo.m_DrawInfoHash.Remove(sKey);
+}
+
+void CPaintManagerUI::RemoveAllDrawInfos()
+{
+    FreeDrawInfoTable(m_ResInfo.m_DrawInfoHash);
+}
+
+// ---- Default attribute lists and styles -------------------------------------------
+
+void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName,
+                                              LPCTSTR pStrControlAttrList, bool bShared)
+{
+    if (pStrControlName == NULL || pStrControlName[0] == L'\0') return;
+    CUIString* pList = new (std::nothrow) CUIString(pStrControlAttrList != NULL ? pStrControlAttrList : L"");
+    if (pList == NULL) return;
+    CStdStringPtrMap& lists = ChosenSet(&TResInfo::m_AttrHash, bShared);
+    CUIString* pOld = static_cast<CUIString*>(lists.Find(pStrControlName));
+    if (pOld != NULL) {
+        lists.Set(pStrControlName, pList);
+        delete pOld;
+    } else if (!lists.Insert(pStrControlName, pList)) {
+        delete pList;
+    }
+}
+
+LPCTSTR CPaintManagerUI::GetDefaultAttributeList(LPCTSTR pStrControlName) const
+{
+    CUIString* pList = static_cast<CUIString*>(m_ResInfo.m_AttrHash.Find(pStrControlName));
+    if (pList == NULL) pList = static_cast<CUIString*>(m_SharedResInfo.m_AttrHash.Find(pStrControlName));
+    return pList != NULL ? pList->GetData() : NULL;
+}
+
+bool CPaintManagerUI::RemoveDefaultAttributeList(LPCTSTR pStrControlName, bool bShared)
+{
+    CStdStringPtrMap& lists = ChosenSet(&TResInfo::m_AttrHash, bShared);
+    CUIString* pList = static_cast<CUIString*>(lists.Find(pStrControlName));
+    if (pList == NULL) return false;
+    delete pList;
+    return lists.Remove(pStrControlName);
+}
+
+void CPaintManagerUI::RemoveAllDefaultAttributeList(bool bShared)
+{
+    FreeStringTable(ChosenSet(&TResInfo::m_AttrHash, bShared));
+}
+
+void CPaintManagerUI::AddStyle(LPCTSTR pName, LPCTSTR pStyle, bool bShared)
+{
+    if (pName == NULL || pName[0] == L'\0') return;
+    CStdStringPtrMap& styles = ChosenSet(&TResInfo::m_StyleHash, bShared);
+    if (styles.Find(pName) != NULL) return;
+    CUIString* pCopy = new (std::nothrow) CUIString(pStyle != NULL ? pStyle : L"");
+    if (pCopy != NULL && !styles.Insert(pName, pCopy)) delete pCopy;
+}
+
+LPCTSTR CPaintManagerUI::GetStyle(LPCTSTR pName) const
+{
+    CUIString* pStyle = static_cast<CUIString*>(m_ResInfo.m_StyleHash.Find(pName));
+    if (pStyle == NULL) pStyle = static_cast<CUIString*>(m_SharedResInfo.m_StyleHash.Find(pName));
+    return pStyle != NULL ? pStyle->GetData() : NULL;
+}
+
+bool CPaintManagerUI::RemoveStyle(LPCTSTR pName, bool bShared)
+{
+    CStdStringPtrMap& styles = ChosenSet(&TResInfo::m_StyleHash, bShared);
+    CUIString* pStyle = static_cast<CUIString*>(styles.Find(pName));
+    if (pStyle != NULL) {
+        delete pStyle;
+        styles.Remove(pName);
+    }
+    return true;
+}
+
+const CStdStringPtrMap& CPaintManagerUI::GetStyles(bool bShared) const
+{
+    return (bShared || m_bForceUseSharedRes) ? m_SharedResInfo.m_StyleHash : m_ResInfo.m_StyleHash;
+}
+
+void CPaintManagerUI::RemoveAllStyle(bool bShared)
+{
+    FreeStringTable(ChosenSet(&TResInfo::m_StyleHash, bShared));
+}
+
+// ---- Window custom attributes and option groups ------------------------------------
+
+void CPaintManagerUI::AddWindowCustomAttribute(LPCTSTR pstrName, LPCTSTR pstrAttr)
+{
+    if (pstrName == NULL || pstrName[0] == L'\0' || pstrAttr == NULL || pstrAttr[0] == L'\0') return;
+    if (m_mWindowCustomAttrHash.Find(pstrName) != NULL) return;
+    CUIString* pValue = new (std::nothrow) CUIString(pstrAttr);
+    if (pValue != NULL && !m_mWindowCustomAttrHash.Insert(pstrName, pValue)) delete pValue;
+}
+
+LPCTSTR CPaintManagerUI::GetWindowCustomAttribute(LPCTSTR pstrName) const
+{
+    if (pstrName == NULL || pstrName[0] == L'\0') return NULL;
+    CUIString* pValue = static_cast<CUIString*>(m_mWindowCustomAttrHash.Find(pstrName));
+    return pValue != NULL ? pValue->GetData() : NULL;
+}
+
+bool CPaintManagerUI::RemoveWindowCustomAttribute(LPCTSTR pstrName)
+{
+    if (pstrName == NULL || pstrName[0] == L'\0') return false;
+    CUIString* pValue = static_cast<CUIString*>(m_mWindowCustomAttrHash.Find(pstrName));
+    if (pValue == NULL) return false;
+    delete pValue;
+    return m_mWindowCustomAttrHash.Remove(pstrName);
+}
+
+void CPaintManagerUI::RemoveAllWindowCustomAttribute()
+{
+    FreeStringTable(m_mWindowCustomAttrHash);
+    m_mWindowCustomAttrHash.Resize(83);
+}
+
+bool CPaintManagerUI::AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
+{
+    if (pStrGroupName == NULL || pStrGroupName[0] == L'\0') return false;
+    CStdPtrArray* aOptionGroup = static_cast<CStdPtrArray*>(m_mOptionGroup.Find(pStrGroupName));
+    if (aOptionGroup != NULL) {
+        if (aOptionGroup->Find(pControl) >= 0) return false;
+        return aOptionGroup->Add(pControl);
+    }
+    aOptionGroup = new (std::nothrow) CStdPtrArray(6);
+    if (aOptionGroup == NULL) return false;
+    if (!aOptionGroup->Add(pControl) || !m_mOptionGroup.Insert(pStrGroupName, aOptionGroup)) {
+        delete aOptionGroup;
+        return false;
+    }
+    return true;
+}
+
+CStdPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR pStrGroupName)
+{
+    return static_cast<CStdPtrArray*>(m_mOptionGroup.Find(pStrGroupName));
+}
+
+void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
+{
+    CStdPtrArray* aOptionGroup = static_cast<CStdPtrArray*>(m_mOptionGroup.Find(pStrGroupName));
+    if (aOptionGroup == NULL) return;
+    aOptionGroup->Remove(aOptionGroup->Find(pControl));
+    if (aOptionGroup->IsEmpty()) {
+        delete aOptionGroup;
+        m_mOptionGroup.Remove(pStrGroupName);
+    }
+}
+
+void CPaintManagerUI::RemoveAllOptionGroups()
+{
+    FreeGroupTable(m_mOptionGroup);
+}
+
+// ---- Window settings ------------------------------------------------------------
+
+SIZE CPaintManagerUI::GetInitSize() const
+{
+    return m_szInitWindowSize;
+}
+
+void CPaintManagerUI::SetInitSize(int cx, int cy)
+{
+    m_szInitWindowSize.cx = cx;
+    m_szInitWindowSize.cy = cy;
+    if (m_pRoot == NULL && m_hWndPaint != NULL) {
+        ::SetWindowPos(m_hWndPaint, NULL, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
+}
+
+RECT& CPaintManagerUI::GetSizeBox()
+{
+    return m_rcSizeBox;
+}
+
+void CPaintManagerUI::SetSizeBox(RECT& rcSizeBox)
+{
+    m_rcSizeBox = rcSizeBox;
+}
+
+RECT& CPaintManagerUI::GetCaptionRect()
+{
+    return m_rcCaption;
+}
+
+void CPaintManagerUI::SetCaptionRect(RECT& rcCaption)
+{
+    m_rcCaption = rcCaption;
+}
+
+SIZE CPaintManagerUI::GetRoundCorner() const
+{
+    return m_szRoundCorner;
+}
+
+void CPaintManagerUI::SetRoundCorner(int cx, int cy)
+{
+    m_szRoundCorner.cx = cx;
+    m_szRoundCorner.cy = cy;
+}
+
+SIZE CPaintManagerUI::GetMinInfo() const
+{
+    return m_szMinWindow;
+}
+
+void CPaintManagerUI::SetMinInfo(int cx, int cy)
+{
+    m_szMinWindow.cx = cx;
+    m_szMinWindow.cy = cy;
+}
+
+SIZE CPaintManagerUI::GetMaxInfo() const
+{
+    return m_szMaxWindow;
+}
+
+void CPaintManagerUI::SetMaxInfo(int cx, int cy)
+{
+    m_szMaxWindow.cx = cx;
+    m_szMaxWindow.cy = cy;
+}
+
+SIZE CPaintManagerUI::GetClientSize() const
+{
+    RECT rcClient = {0, 0, 0, 0};
+    if (m_hWndPaint != NULL) ::GetClientRect(m_hWndPaint, &rcClient);
+    SIZE sz = {rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
+    return sz;
+}
+
+bool CPaintManagerUI::IsUseGdiplusText() const
+{
+    return m_bUseGdiplusText;
+}
+
+void CPaintManagerUI::SetUseGdiplusText(bool bUse)
+{
+    m_bUseGdiplusText = bUse;
+}
+
+int CPaintManagerUI::GetGdiplusTextRenderingHint() const
+{
+    return m_trh;
+}
+
+void CPaintManagerUI::SetGdiplusTextRenderingHint(int trh)
+{
+    m_trh = trh;
+}
+
+// ---- DPI change -----------------------------------------------------------------
+
+CDPI* CPaintManagerUI::GetDPIObj()
+{
+    if (m_pDPI == NULL) m_pDPI = new (std::nothrow) CDPI;
+    // Without memory for the object the manager works at scale 100 through a
+    // process-wide stand-in that nothing rescales.
+    static CDPI s_unscaled;
+    return m_pDPI != NULL ? m_pDPI : &s_unscaled;
+}
+
+void CPaintManagerUI::SetDPI(int iDPI)
+{
+    CDPI* pDPI = GetDPIObj();
+    int oldScale = static_cast<int>(pDPI->GetScale());
+    pDPI->SetScale(static_cast<UINT>(iDPI));
+    int newScale = static_cast<int>(pDPI->GetScale());
+    ResetDPIAssets();
+    if (m_hWndPaint == NULL) return;
+    RECT rcWnd = {0, 0, 0, 0};
+    ::GetWindowRect(m_hWndPaint, &rcWnd);
+    int width = rcWnd.right - rcWnd.left;
+    int height = rcWnd.bottom - rcWnd.top;
+    if (!::IsZoomed(m_hWndPaint) && oldScale > 0) {
+        width = ::MulDiv(width, newScale, oldScale);
+        height = ::MulDiv(height, newScale, oldScale);
+    }
+    ::SetWindowPos(m_hWndPaint, NULL, rcWnd.left, rcWnd.top, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::PostMessageW(m_hWndPaint, WM_USER + 200, 0, 0);
+}
+
+void CPaintManagerUI::SetAllDPI(int iDPI)
+{
+    for (int i = 0; i < m_aPreMessages.GetSize(); ++i) {
+        static_cast<CPaintManagerUI*>(m_aPreMessages[i])->SetDPI(iDPI);
+    }
+}
+
+void CPaintManagerUI::ResetDPIAssets()
+{
+    RemoveAllDrawInfos();
+    FreeImageTable(m_ResInfo.m_ImageHash);
+    CStdStringPtrMap* fontSets[2] = {&m_ResInfo.m_CustomFonts, &m_SharedResInfo.m_CustomFonts};
+    TFontInfo* defaults[2] = {&m_ResInfo.m_DefaultFontInfo, &m_SharedResInfo.m_DefaultFontInfo};
+    for (int s = 0; s < 2; ++s) {
+        CStdStringPtrMap& fonts = *fontSets[s];
+        for (int i = 0; i < fonts.GetSize(); ++i) {
+            RebuildFont(static_cast<TFontInfo*>(fonts.Find(fonts.GetAt(i), false)));
+        }
+        // An empty default record stands for "use the shared one": it has no
+        // face of its own to rebuild.
+        if (!defaults[s]->sFontName.IsEmpty()) RebuildFont(defaults[s]);
+    }
+}
 
 } // namespace SkinUI

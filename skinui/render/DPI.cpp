@@ -1,0 +1,198 @@
+#include "skinui/render/DPI.h"
+
+namespace SkinUI {
+
+namespace {
+
+// Shcore entry points, looked up at run time: the module exists only on
+// Windows 8.1 and later. Awareness values travel as int (PROCESS_DPI_AWARENESS)
+// and the monitor DPI type 0 is the effective DPI.
+typedef HRESULT(WINAPI* SetProcessDpiAwarenessFn)(int value);
+typedef HRESULT(WINAPI* GetProcessDpiAwarenessFn)(HANDLE hProcess, int* value);
+typedef HRESULT(WINAPI* GetDpiForMonitorFn)(HMONITOR hMonitor, int dpiType, UINT* dpiX,
+                                            UINT* dpiY);
+
+const int kEffectiveDpi = 0;
+
+bool IsWindows81OrGreater()
+{
+    OSVERSIONINFOEXW osvi = {};
+    osvi.dwOSVersionInfoSize = sizeof(osvi);
+    osvi.dwMajorVersion = 6;
+    osvi.dwMinorVersion = 3;
+    osvi.wServicePackMajor = 0;
+    DWORDLONG mask = 0;
+    mask = ::VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    mask = ::VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
+    mask = ::VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+    return ::VerifyVersionInfoW(&osvi, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
+                                mask) != FALSE;
+}
+
+// Shcore is loaded on each call and stays loaded (the loader counts the
+// references); a missing module or export gives null. The cast goes through
+// void (*)(), the one function pointer type every other converts from.
+template <typename Fn>
+Fn ShcoreProc(const char* name)
+{
+    HMODULE hShcore = ::LoadLibraryW(L"Shcore.dll");
+    if (hShcore == NULL) return NULL;
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(hShcore, name)));
+}
+
+} // namespace
+
+CDPI::CDPI()
+{
+    SetScale(96);
+}
+
+int CDPI::GetDPIOfMonitor(HMONITOR hMonitor)
+{
+    if (!IsWindows81OrGreater()) {
+        HDC hDC = ::GetDC(NULL);
+        int dpi = ::GetDeviceCaps(hDC, LOGPIXELSX);
+        ::ReleaseDC(NULL, hDC);
+        return dpi > 0 ? dpi : 96;
+    }
+    GetDpiForMonitorFn pGetDpiForMonitor =
+        ShcoreProc<GetDpiForMonitorFn>("GetDpiForMonitor");
+    if (pGetDpiForMonitor == NULL) return 96;
+    UINT dpiX = 96;
+    UINT dpiY = 96;
+    // A failed query (for example a stale monitor handle) gives the default
+    // DPI; no message is shown from inside a size computation.
+    if (FAILED(pGetDpiForMonitor(hMonitor, kEffectiveDpi, &dpiX, &dpiY)) || dpiX == 0) return 96;
+    return static_cast<int>(dpiX);
+}
+
+int CDPI::GetDPIOfMonitorNearestToPoint(POINT pt)
+{
+    return GetDPIOfMonitor(::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST));
+}
+
+int CDPI::GetMainMonitorDPI()
+{
+    POINT pt = {1, 1};
+    return GetDPIOfMonitorNearestToPoint(pt);
+}
+
+int CDPI::GetDPIAwareness()
+{
+    if (!IsWindows81OrGreater()) return m_Awareness;
+    GetProcessDpiAwarenessFn pGet =
+        ShcoreProc<GetProcessDpiAwarenessFn>("GetProcessDpiAwareness");
+    if (pGet == NULL) return m_Awareness;
+    HANDLE hProcess = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId());
+    if (hProcess == NULL) return m_Awareness;
+    int value = m_Awareness;
+    if (SUCCEEDED(pGet(hProcess, &value)) && value >= 0 && value <= 2) m_Awareness = value;
+    ::CloseHandle(hProcess);
+    return m_Awareness;
+}
+
+bool CDPI::SetDPIAwareness(int awareness)
+{
+    if (awareness < 0 || awareness > 2) return false;
+    if (!IsWindows81OrGreater()) {
+        m_Awareness = awareness;
+        return false;
+    }
+    SetProcessDpiAwarenessFn pSet =
+        ShcoreProc<SetProcessDpiAwarenessFn>("SetProcessDpiAwareness");
+    if (pSet == NULL || FAILED(pSet(awareness))) return false;
+    m_Awareness = awareness;
+    return true;
+}
+
+UINT CDPI::GetDPI() const
+{
+    if (m_Awareness == 0) return 96;
+    return static_cast<UINT>(::MulDiv(static_cast<int>(GetScale()), 96, 100));
+}
+
+UINT CDPI::GetScale() const
+{
+    switch (m_Awareness) {
+    case 0: return 100;
+    case 1: return static_cast<UINT>(m_nScaleFactorSDA);
+    default: return static_cast<UINT>(m_nScaleFactor);
+    }
+}
+
+void CDPI::SetScale(UINT uDPI)
+{
+    m_nScaleFactor = ::MulDiv(static_cast<int>(uDPI), 100, 96);
+    if (m_nScaleFactorSDA == 0) m_nScaleFactorSDA = m_nScaleFactor;
+}
+
+int CDPI::Scale(int iValue) const
+{
+    if (m_Awareness == 0) return iValue;
+    return ::MulDiv(iValue, static_cast<int>(GetScale()), 100);
+}
+
+int CDPI::ScaleBack(int iValue) const
+{
+    if (m_Awareness == 0) return iValue;
+    // A zero scale (SetScale(0)) would divide by zero: values stay as they are.
+    int scale = static_cast<int>(GetScale());
+    if (scale == 0) return iValue;
+    return ::MulDiv(iValue, 100, scale);
+}
+
+void CDPI::Scale(RECT* pRect) const
+{
+    if (pRect == NULL) return;
+    int width = Scale(pRect->right - pRect->left);
+    int height = Scale(pRect->bottom - pRect->top);
+    pRect->left = Scale(pRect->left);
+    pRect->top = Scale(pRect->top);
+    pRect->right = pRect->left + width;
+    pRect->bottom = pRect->top + height;
+}
+
+void CDPI::ScaleBack(RECT* pRect) const
+{
+    if (pRect == NULL) return;
+    int width = ScaleBack(pRect->right - pRect->left);
+    int height = ScaleBack(pRect->bottom - pRect->top);
+    pRect->left = ScaleBack(pRect->left);
+    pRect->top = ScaleBack(pRect->top);
+    pRect->right = pRect->left + width;
+    pRect->bottom = pRect->top + height;
+}
+
+RECT CDPI::Scale(RECT rc) const
+{
+    Scale(&rc);
+    return rc;
+}
+
+void CDPI::Scale(POINT* pPoint) const
+{
+    if (pPoint == NULL) return;
+    pPoint->x = Scale(pPoint->x);
+    pPoint->y = Scale(pPoint->y);
+}
+
+POINT CDPI::Scale(POINT pt) const
+{
+    Scale(&pt);
+    return pt;
+}
+
+void CDPI::Scale(SIZE* pSize) const
+{
+    if (pSize == NULL) return;
+    pSize->cx = Scale(pSize->cx);
+    pSize->cy = Scale(pSize->cy);
+}
+
+SIZE CDPI::Scale(SIZE sz) const
+{
+    Scale(&sz);
+    return sz;
+}
+
+} // namespace SkinUI
