@@ -1,5 +1,9 @@
 #include "skinui/markup/Markup.h"
 
+#include "skinui/core/PaintManager.h"
+#include "skinui/core/UIString.h"
+#include "skinui/resource/SkinPackage.h"
+
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
@@ -123,7 +127,11 @@ bool CMarkup::LoadFromFile(LPCTSTR pstrFilename, int encoding)
     Release();
     BYTE* pByte = NULL;
     DWORD dwSize = 0;
-    if (!_LoadFileBytes(pstrFilename, pByte, dwSize)) return false;
+    if (pstrFilename == NULL) return _Failed(L"Error opening file");
+    const bool bRead = CPaintManagerUI::GetResourceZip().IsEmpty()
+                           ? _LoadFileBytes(pstrFilename, pByte, dwSize)
+                           : _LoadPackageBytes(pstrFilename, pByte, dwSize);
+    if (!bRead) return false;
     const bool bResult = LoadFromMem(pByte, dwSize, encoding);
     free(pByte);
     return bResult;
@@ -155,12 +163,13 @@ CMarkupNode CMarkup::GetRoot()
 }
 
 // --- File reading ------------------------------------------------------------
-// Loose files only: the name is opened as given. Failures store an empty location.
+// Names are relative to the resource folder: a loose file there, or an entry
+// of the skin package. Failures store an empty location.
 
 bool CMarkup::_LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
 {
-    if (pstrFilename == NULL) return _Failed(L"Error opening file");
-    HANDLE hFile = ::CreateFileW(pstrFilename, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+    const CUIString sFile = CPaintManagerUI::GetResourcePath() + pstrFilename;
+    HANDLE hFile = ::CreateFileW(sFile.GetData(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE) return _Failed(L"Error opening file");
     DWORD dwHigh = 0;
@@ -183,6 +192,41 @@ bool CMarkup::_LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
         }
     }
     ::CloseHandle(hFile);
+    return bOk;
+}
+
+// The kept-open package when there is one, else the package file opened for
+// this load only.
+bool CMarkup::_LoadPackageBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
+{
+    HANDLE hPackage = NULL;
+    if (CPaintManagerUI::IsCachedResourceZip()) hPackage = CPaintManagerUI::GetResourceZipHandle();
+    const bool bOwnPackage = hPackage == NULL;
+    if (bOwnPackage) {
+        const CUIString sZip = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
+        hPackage = SkinPackageOpen(sZip.GetData(), 0, SKINPKG_FILENAME);
+    }
+    if (hPackage == NULL) return _Failed(L"Error opening zip file");
+    bool bOk = false;
+    int iIndex = -1;
+    TSkinPackageEntry entry;
+    if (SkinPackageFind(hPackage, pstrFilename, true, &iIndex, &entry) != SKINPKG_OK) _Failed(L"Could not find ziped file");
+    else if (entry.unpackedSize == 0) _Failed(L"File is empty");
+    else if (entry.unpackedSize > MAX_FILE_SIZE) _Failed(L"File too large");
+    else if ((pByte = static_cast<BYTE*>(malloc(entry.unpackedSize))) == NULL) _Failed(L"Out of memory");
+    else {
+        const DWORD dwResult = SkinPackageUnpack(hPackage, iIndex, pByte, entry.unpackedSize);
+        if (dwResult != SKINPKG_OK && dwResult != SKINPKG_MORE) {
+            free(pByte);
+            pByte = NULL;
+            _Failed(L"Could not unzip file");
+        }
+        else {
+            dwSize = entry.unpackedSize;
+            bOk = true;
+        }
+    }
+    if (bOwnPackage) SkinPackageClose(hPackage);
     return bOk;
 }
 

@@ -64,6 +64,7 @@ private:
     } XMLELEMENT;
 
     bool _LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize);
+    bool _LoadPackageBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize);
     bool _Parse();
     bool _Parse(LPTSTR& pstrText, ULONG iParent, int nDepth);
     XMLELEMENT* _ReserveElement();

@@ -1,0 +1,252 @@
+#include "skinui/render/RenderEngine.h"
+
+#include "skinui/core/PaintManager.h"
+#include "skinui/resource/ResourceManager.h"
+#include "skinui/resource/SkinPackage.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <new>
+
+// stb_image is compiled here, once for the whole engine, with its own
+// allocation routed through malloc so that stbi_image_free matches.
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_NO_STDIO
+#define STBI_FAILURE_USERMSG
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+// The library's own code, not ours: its switch fall-throughs and unused
+// helpers would otherwise drown the build's warnings.
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+#include <stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+// Sections: byte sources (module resource, loose file, skin package), decoding
+// into a premultiplied DIB section, the three LoadImageW forms, FreeImage.
+
+namespace SkinUI {
+
+namespace {
+
+// Image files above this size are not read; no skin image comes near it.
+const DWORD kMaxImageFileSize = 32 * 1024 * 1024;
+// Images of more pixels are refused before decoding allocates for them
+// (16 M pixels: 64 MiB of RGBA, e.g. 4096 x 4096).
+const UINT64 kMaxImagePixels = 16u * 1024u * 1024u;
+
+struct TBytes
+{
+    BYTE* pData = NULL;
+    DWORD dwSize = 0;
+};
+
+void Discard(TBytes& bytes)
+{
+    free(bytes.pData);
+    bytes.pData = NULL;
+    bytes.dwSize = 0;
+}
+
+// ---- Byte sources -------------------------------------------------------------
+bool ReadResourceBytes(STRINGorID image, LPCTSTR type, HINSTANCE instance, TBytes& bytes)
+{
+    HINSTANCE hModule = instance != NULL ? instance : CPaintManagerUI::GetResourceDll();
+    HRSRC hResource = ::FindResourceW(hModule, image.m_lpstr, type);
+    if (hResource == NULL) return false;
+    HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
+    if (hGlobal == NULL) return false;
+    const DWORD dwSize = ::SizeofResource(hModule, hResource);
+    const void* pData = ::LockResource(hGlobal);
+    bool bOk = false;
+    if (pData != NULL && dwSize > 0 && dwSize <= kMaxImageFileSize &&
+        (bytes.pData = static_cast<BYTE*>(malloc(dwSize))) != NULL) {
+        memcpy(bytes.pData, pData, dwSize);
+        bytes.dwSize = dwSize;
+        bOk = true;
+    }
+    ::FreeResource(hGlobal);
+    return bOk;
+}
+
+bool ReadFileBytes(LPCTSTR path, TBytes& bytes)
+{
+    HANDLE hFile = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE) return false;
+    DWORD dwHigh = 0;
+    const DWORD dwSize = ::GetFileSize(hFile, &dwHigh);
+    bool bOk = false;
+    if (dwSize != INVALID_FILE_SIZE && dwHigh == 0 && dwSize > 0 && dwSize <= kMaxImageFileSize &&
+        (bytes.pData = static_cast<BYTE*>(malloc(dwSize))) != NULL) {
+        DWORD dwRead = 0;
+        if (::ReadFile(hFile, bytes.pData, dwSize, &dwRead, NULL) && dwRead == dwSize) {
+            bytes.dwSize = dwSize;
+            bOk = true;
+        }
+        else {
+            Discard(bytes);
+        }
+    }
+    ::CloseHandle(hFile);
+    return bOk;
+}
+
+bool ReadPackageBytes(LPCTSTR name, TBytes& bytes)
+{
+    HANDLE hPackage = NULL;
+    if (CPaintManagerUI::IsCachedResourceZip()) hPackage = CPaintManagerUI::GetResourceZipHandle();
+    const bool bOwnPackage = hPackage == NULL;
+    if (bOwnPackage) {
+        const CUIString sZip = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
+        hPackage = SkinPackageOpen(sZip.GetData(), 0, SKINPKG_FILENAME);
+    }
+    if (hPackage == NULL) return false;
+    int iIndex = -1;
+    TSkinPackageEntry entry;
+    if (SkinPackageFind(hPackage, name, true, &iIndex, &entry) == SKINPKG_OK && entry.unpackedSize > 0 &&
+        entry.unpackedSize <= kMaxImageFileSize &&
+        (bytes.pData = static_cast<BYTE*>(malloc(entry.unpackedSize))) != NULL) {
+        const DWORD dwResult = SkinPackageUnpack(hPackage, iIndex, bytes.pData, entry.unpackedSize);
+        if (dwResult == SKINPKG_OK || dwResult == SKINPKG_MORE) bytes.dwSize = entry.unpackedSize;
+        else Discard(bytes);
+    }
+    if (bOwnPackage) SkinPackageClose(hPackage);
+    return bytes.pData != NULL;
+}
+
+// ---- Decoding ------------------------------------------------------------------
+// Pixels become B G R A premultiplied by A; a finished pixel equal to the
+// colour key (0xAARRGGBB) becomes fully transparent.
+TImageInfo* Decode(const TBytes& bytes, DWORD mask)
+{
+    if (bytes.dwSize > 0x7FFFFFFF) return NULL;
+    int nWidth = 0, nHeight = 0, nChannels = 0;
+    if (!stbi_info_from_memory(bytes.pData, (int)bytes.dwSize, &nWidth, &nHeight, &nChannels)) return NULL;
+    if (nWidth <= 0 || nHeight <= 0 || (UINT64)nWidth * (UINT64)nHeight > kMaxImagePixels) return NULL;
+    int nX = 0, nY = 0;
+    stbi_uc* pImage = stbi_load_from_memory(bytes.pData, (int)bytes.dwSize, &nX, &nY, &nChannels, 4);
+    if (pImage == NULL) return NULL;
+    if (nX != nWidth || nY != nHeight) {
+        stbi_image_free(pImage);
+        return NULL;
+    }
+
+    BITMAPINFO bmi;
+    memset(&bmi, 0, sizeof(bmi));
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = nX;
+    bmi.bmiHeader.biHeight = -nY;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = (DWORD)nX * (DWORD)nY * 4;
+    LPBYTE pDest = NULL;
+    HBITMAP hBitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&pDest), NULL, 0);
+    if (hBitmap == NULL || pDest == NULL) {
+        if (hBitmap != NULL) ::DeleteObject(hBitmap);
+        stbi_image_free(pImage);
+        return NULL;
+    }
+
+    bool bAlpha = false;
+    const SIZE_T nPixels = (SIZE_T)nX * (SIZE_T)nY;
+    const BYTE* pSrc = pImage;
+    for (SIZE_T i = 0; i < nPixels; ++i, pSrc += 4, pDest += 4) {
+        const BYTE r = pSrc[0], g = pSrc[1], b = pSrc[2], a = pSrc[3];
+        pDest[3] = a;
+        if (a < 255) {
+            pDest[0] = (BYTE)(b * a / 255);
+            pDest[1] = (BYTE)(g * a / 255);
+            pDest[2] = (BYTE)(r * a / 255);
+            bAlpha = true;
+        }
+        else {
+            pDest[0] = b;
+            pDest[1] = g;
+            pDest[2] = r;
+        }
+        const DWORD dwPixel = (DWORD)pDest[0] | ((DWORD)pDest[1] << 8) | ((DWORD)pDest[2] << 16) |
+                              ((DWORD)pDest[3] << 24);
+        if (dwPixel == mask) {
+            pDest[0] = pDest[1] = pDest[2] = pDest[3] = 0;
+            bAlpha = true;
+        }
+    }
+    stbi_image_free(pImage);
+
+    TImageInfo* pInfo = new (std::nothrow) TImageInfo;
+    if (pInfo == NULL) {
+        ::DeleteObject(hBitmap);
+        return NULL;
+    }
+    pInfo->hBitmap = hBitmap;
+    pInfo->nX = nX;
+    pInfo->nY = nY;
+    pInfo->bAlpha = bAlpha;
+    return pInfo;
+}
+
+} // namespace
+
+// ---- LoadImageW ------------------------------------------------------------------
+// With a type: a module resource. Without: the skin package when one is set,
+// else the resource folder. Failing that, the name as a plain path.
+TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
+{
+    TBytes bytes;
+    if (type != NULL) {
+        ReadResourceBytes(bitmap, type, instance, bytes);
+    }
+    else if (!bitmap.IsResourceId() && bitmap.m_lpstr != NULL) {
+        if (CPaintManagerUI::GetResourceZip().IsEmpty()) {
+            const CUIString sFile = CPaintManagerUI::GetResourcePath() + bitmap.m_lpstr;
+            ReadFileBytes(sFile.GetData(), bytes);
+        }
+        else {
+            ReadPackageBytes(bitmap.m_lpstr, bytes);
+        }
+    }
+    if (bytes.pData == NULL && !bitmap.IsResourceId() && bitmap.m_lpstr != NULL)
+        ReadFileBytes(bitmap.m_lpstr, bytes);
+    if (bytes.pData == NULL) return NULL;
+    TImageInfo* pInfo = Decode(bytes, mask);
+    Discard(bytes);
+    return pInfo;
+}
+
+TImageInfo* CRenderEngine::LoadImageW(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
+{
+    if (type == NULL && bitmap != NULL && !IS_INTRESOURCE(bitmap)) {
+        LPCTSTR pstrPath = CResourceManager::GetInstance()->GetImagePath(bitmap);
+        if (pstrPath != NULL) bitmap = pstrPath;
+    }
+    return LoadImageW(STRINGorID(bitmap), type, mask, instance);
+}
+
+TImageInfo* CRenderEngine::LoadImageW(UINT nID, LPCTSTR type, DWORD mask, HINSTANCE instance)
+{
+    return LoadImageW(STRINGorID(nID), type, mask, instance);
+}
+
+// ---- FreeImage -------------------------------------------------------------------
+void CRenderEngine::FreeImage(TImageInfo* bitmap, bool bDelete)
+{
+    if (bitmap == NULL) return;
+    if (bitmap->hBitmap != NULL) ::DeleteObject(bitmap->hBitmap);
+    bitmap->hBitmap = NULL;
+    delete[] bitmap->pBits;
+    bitmap->pBits = NULL;
+    delete[] bitmap->pSrcBits;
+    bitmap->pSrcBits = NULL;
+    if (bDelete) delete bitmap;
+}
+
+} // namespace SkinUI

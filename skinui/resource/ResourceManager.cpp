@@ -1,0 +1,200 @@
+#include "skinui/resource/ResourceManager.h"
+
+#include "skinui/core/PaintManager.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <mutex>
+
+// Sections: the instance, resource documents (image and XML ids), language
+// texts.
+
+namespace SkinUI {
+
+namespace {
+
+std::mutex g_instanceLock;
+CResourceManager* g_pInstance = NULL;
+
+// The value of the last attribute called pstrName (ignoring case), or null.
+LPCTSTR LastAttribute(CMarkupNode& node, LPCTSTR pstrName)
+{
+    LPCTSTR pstrValue = NULL;
+    const int nCount = node.GetAttributeCount();
+    for (int i = 0; i < nCount; ++i) {
+        if (_wcsicmp(node.GetAttributeName(i), pstrName) == 0) pstrValue = node.GetAttributeValue(i);
+    }
+    return pstrValue;
+}
+
+} // namespace
+
+// ---- The instance ------------------------------------------------------------------
+CResourceManager* CResourceManager::GetInstance()
+{
+    std::lock_guard<std::mutex> lock(g_instanceLock);
+    if (g_pInstance == NULL) g_pInstance = new CResourceManager;
+    return g_pInstance;
+}
+
+void CResourceManager::Release()
+{
+    std::lock_guard<std::mutex> lock(g_instanceLock);
+    if (g_pInstance == this) g_pInstance = NULL;
+    delete this;
+}
+
+CResourceManager::CResourceManager() : m_pQueryInterface(NULL) {}
+
+CResourceManager::~CResourceManager()
+{
+    ResetTextMap();
+    ResetResourceMap();
+}
+
+void CResourceManager::FreeStrings(CStdStringPtrMap& map)
+{
+    for (int i = 0; i < map.GetSize(); ++i) {
+        LPCTSTR key = map.GetAt(i);
+        if (key != NULL) delete static_cast<CUIString*>(map.Find(key, false));
+    }
+    map.RemoveAll();
+}
+
+// ---- Resource documents ------------------------------------------------------------
+bool CResourceManager::LoadResource(STRINGorID xml, LPCTSTR type)
+{
+    if (xml.IsResourceId()) {
+        HINSTANCE hModule = CPaintManagerUI::GetResourceDll();
+        HRSRC hResource = ::FindResourceW(hModule, xml.m_lpstr, type);
+        if (hResource == NULL) return false;
+        HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
+        if (hGlobal == NULL) return false;
+        const DWORD dwSize = ::SizeofResource(hModule, hResource);
+        const void* pData = ::LockResource(hGlobal);
+        // The parser may write into its input: give it a copy.
+        BYTE* pCopy = pData != NULL && dwSize > 0 ? static_cast<BYTE*>(malloc(dwSize)) : NULL;
+        bool bLoaded = false;
+        if (pCopy != NULL) {
+            memcpy(pCopy, pData, dwSize);
+            bLoaded = m_xml.LoadFromMem(pCopy, dwSize);
+            free(pCopy);
+        }
+        ::FreeResource(hGlobal);
+        if (!bLoaded) return false;
+    }
+    else if (xml.m_lpstr == NULL) {
+        return false;
+    }
+    else if (*xml.m_lpstr == L'<') {
+        if (!m_xml.Load(xml.m_lpstr)) return false;
+    }
+    else if (!m_xml.LoadFromFile(xml.m_lpstr)) {
+        return false;
+    }
+    return LoadResource(m_xml.GetRoot());
+}
+
+void CResourceManager::StorePath(CStdStringPtrMap& map, CMarkupNode& node)
+{
+    LPCTSTR pstrId = LastAttribute(node, L"id");
+    LPCTSTR pstrPath = LastAttribute(node, L"path");
+    if (pstrId == NULL || pstrPath == NULL || map.Find(pstrId) != NULL) return;
+    CUIString* pPath = new CUIString(pstrPath);
+    if (!map.Insert(pstrId, pPath)) delete pPath;
+}
+
+bool CResourceManager::LoadResource(CMarkupNode Root)
+{
+    if (!Root.IsValid()) return false;
+    for (CMarkupNode node = Root.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        if (node.HasChildren()) {
+            LoadResource(node);
+            continue;
+        }
+        LPCTSTR pstrClass = node.GetName();
+        if (!node.HasAttributes()) continue;
+        if (_wcsicmp(pstrClass, L"Image") == 0) StorePath(m_mImageHashMap, node);
+        else if (_wcsicmp(pstrClass, L"Xml") == 0) StorePath(m_mXmlHashMap, node);
+    }
+    return true;
+}
+
+LPCTSTR CResourceManager::GetImagePath(LPCTSTR lpstrId)
+{
+    const CUIString* pPath = static_cast<CUIString*>(m_mImageHashMap.Find(lpstrId));
+    return pPath != NULL ? pPath->GetData() : NULL;
+}
+
+LPCTSTR CResourceManager::GetXmlPath(LPCTSTR lpstrId)
+{
+    const CUIString* pPath = static_cast<CUIString*>(m_mXmlHashMap.Find(lpstrId));
+    return pPath != NULL ? pPath->GetData() : NULL;
+}
+
+void CResourceManager::ResetResourceMap()
+{
+    FreeStrings(m_mImageHashMap);
+    FreeStrings(m_mXmlHashMap);
+}
+
+// ---- Language texts ------------------------------------------------------------------
+bool CResourceManager::LoadLanguage(LPCTSTR pstrXml)
+{
+    if (pstrXml == NULL) return false;
+    CMarkup xml;
+    const bool bLoaded = *pstrXml == L'<' ? xml.Load(pstrXml) : xml.LoadFromFile(pstrXml);
+    if (!bLoaded) return false;
+    CMarkupNode root = xml.GetRoot();
+    for (CMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        if (_wcsicmp(node.GetName(), L"Text") != 0 || !node.HasAttributes()) continue;
+        LPCTSTR pstrId = LastAttribute(node, L"id");
+        LPCTSTR pstrValue = LastAttribute(node, L"value");
+        if (pstrId == NULL || pstrValue == NULL) continue;
+        CUIString* pText = static_cast<CUIString*>(m_mTextResourceHashMap.Find(pstrId));
+        if (pText != NULL) {
+            *pText = pstrValue;
+            continue;
+        }
+        pText = new CUIString(pstrValue);
+        if (!m_mTextResourceHashMap.Insert(pstrId, pText)) delete pText;
+    }
+    return true;
+}
+
+CUIString CResourceManager::GetText(LPCTSTR lpstrId, LPCTSTR lpstrType)
+{
+    if (lpstrId == NULL) return CUIString();
+    CUIString* pText = static_cast<CUIString*>(m_mTextResourceHashMap.Find(lpstrId));
+    if (pText == NULL && m_pQueryInterface != NULL) {
+        LPCTSTR pstrAnswer = m_pQueryInterface->QueryControlText(lpstrId, lpstrType);
+        pText = new CUIString(pstrAnswer != NULL ? pstrAnswer : L"");
+        if (!m_mTextResourceHashMap.Insert(lpstrId, pText)) {
+            CUIString sText = *pText;
+            delete pText;
+            return sText;
+        }
+    }
+    return pText != NULL ? *pText : CUIString(lpstrId);
+}
+
+void CResourceManager::ReloadText()
+{
+    if (m_pQueryInterface == NULL) return;
+    for (int i = 0; i < m_mTextResourceHashMap.GetSize(); ++i) {
+        LPCTSTR key = m_mTextResourceHashMap.GetAt(i);
+        if (key == NULL) continue;
+        LPCTSTR pstrAnswer = m_pQueryInterface->QueryControlText(key, NULL);
+        if (pstrAnswer == NULL) continue;
+        CUIString* pText = static_cast<CUIString*>(m_mTextResourceHashMap.Find(key, false));
+        if (pText != NULL) *pText = pstrAnswer;
+    }
+}
+
+void CResourceManager::ResetTextMap()
+{
+    FreeStrings(m_mTextResourceHashMap);
+}
+
+} // namespace SkinUI
