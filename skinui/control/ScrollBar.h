@@ -1,7 +1,7 @@
 #pragma once
 // CScrollBarUI as far as a container scrolls with it: an owner, a direction,
 // a range, a position and a line size. A change of position by the user ends
-// in the owner's SetScrollPos. The bar paints only its background fields.
+// in the owner's SetScrollPos (ScrollTo). The bar paints as a plain control.
 
 #include "skinui/control/Control.h"
 
@@ -37,8 +37,6 @@ public:
     static CControlUI* CreateControl();
 
 private:
-    void Reposition();
-
     CContainerUI* m_pOwner = NULL;
     bool m_bHorizontal = false;
     int m_nRange = 100;

@@ -1,5 +1,7 @@
 #include "skinui/core/PaintManager.h"
 
+#include "skinui/control/Control.h"
+
 namespace SkinUI {
 
 CStdPtrArray CPaintManagerUI::m_aPreMessages;
@@ -28,6 +30,201 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
         m_hDcPaint = ::GetDC(hWnd);
         if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
     }
+}
+
+// ---- Attaching the tree, focus and capture ---------------------------------
+// The window shadow is created by the shadow's own code when the tree is
+// attached; this part only makes the control the root.
+
+bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
+{
+    SetFocus(NULL);
+    m_pEventKey = NULL;
+    m_pEventHover = NULL;
+    m_pEventClick = NULL;
+    if (m_pRoot != NULL) {
+        m_aPostPaintControls.Empty();
+        AddDelayedCleanup(m_pRoot);
+    }
+    m_pRoot = pControl;
+    m_bUpdateNeeded = true;
+    m_bFirstLayout = true;
+    m_bFocusNeeded = true;
+    return InitControls(pControl, NULL);
+}
+
+CControlUI* CPaintManagerUI::GetFocus() const
+{
+    return m_pFocus;
+}
+
+void CPaintManagerUI::SetFocus(CControlUI* pControl)
+{
+    HWND hFocusWnd = ::GetFocus();
+    if (hFocusWnd != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
+    if (pControl == m_pFocus) return;
+
+    if (m_pFocus != NULL) {
+        TEventUI event = {};
+        event.type = EVT_KILLFOCUS;
+        event.sender = pControl;
+        event.timestamp = ::GetTickCount();
+        m_pFocus->Event(event);
+        // The handler may have destroyed the old focus (ReapObjects clears it).
+        if (m_pFocus != NULL) SendNotify(m_pFocus, L"killfocus");
+        m_pFocus = NULL;
+    }
+    if (pControl == NULL) return;
+    if (pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
+        m_pFocus = pControl;
+        TEventUI event = {};
+        event.type = EVT_SETFOCUS;
+        event.sender = pControl;
+        event.timestamp = ::GetTickCount();
+        m_pFocus->Event(event);
+        if (m_pFocus != NULL) SendNotify(m_pFocus, L"setfocus");
+    }
+}
+
+namespace {
+
+struct FindTabInfo
+{
+    CControlUI* pFocus;
+    CControlUI* pLast;
+    bool bForward;
+    bool bNextIsIt;
+};
+
+CControlUI* FindControlFromTab(CControlUI* pThis, LPVOID pData)
+{
+    FindTabInfo* pInfo = static_cast<FindTabInfo*>(pData);
+    if (pInfo->pFocus == pThis) {
+        if (pInfo->bForward) pInfo->bNextIsIt = true;
+        return pInfo->bForward ? NULL : pInfo->pLast;
+    }
+    if ((pThis->GetControlFlags() & CONTROLFLAG_TABSTOP) == 0) return NULL;
+    pInfo->pLast = pThis;
+    if (pInfo->bNextIsIt || pInfo->pFocus == NULL) return pThis;
+    return NULL;
+}
+
+} // namespace
+
+void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
+{
+    ::SetFocus(m_hWndPaint);
+    if (pControl == NULL) return;
+    if (m_pFocus != NULL) {
+        TEventUI event = {};
+        event.type = EVT_KILLFOCUS;
+        event.sender = pControl;
+        event.timestamp = ::GetTickCount();
+        m_pFocus->Event(event);
+        if (m_pFocus != NULL) SendNotify(m_pFocus, L"killfocus");
+        m_pFocus = NULL;
+    }
+    FindTabInfo info = {pControl, NULL, false, false};
+    if (m_pRoot != NULL) {
+        m_pFocus = m_pRoot->FindControl(FindControlFromTab, &info,
+                                        FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST);
+    }
+    m_bFocusNeeded = true;
+    if (m_pRoot != NULL) m_pRoot->NeedUpdate();
+}
+
+bool CPaintManagerUI::SetNextTabControl(bool bForward)
+{
+    if (m_bUpdateNeeded && bForward) {
+        m_bFocusNeeded = true;
+        ::InvalidateRect(m_hWndPaint, NULL, FALSE);
+        return true;
+    }
+    if (m_pRoot == NULL) return true;
+
+    const UINT uFlags = FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST;
+    FindTabInfo info1 = {m_pFocus, NULL, bForward, false};
+    CControlUI* pControl = m_pRoot->FindControl(FindControlFromTab, &info1, uFlags);
+    if (pControl == NULL) {
+        if (bForward) {
+            FindTabInfo info2 = {NULL, NULL, bForward, false};
+            pControl = m_pRoot->FindControl(FindControlFromTab, &info2, uFlags);
+        } else {
+            pControl = info1.pLast;
+        }
+    }
+    if (pControl != NULL) SetFocus(pControl);
+    m_bFocusNeeded = false;
+    return true;
+}
+
+void CPaintManagerUI::SetCapture()
+{
+    ::SetCapture(m_hWndPaint);
+    m_bMouseCapture = true;
+}
+
+void CPaintManagerUI::ReleaseCapture()
+{
+    ::ReleaseCapture();
+    m_bMouseCapture = false;
+}
+
+bool CPaintManagerUI::IsCaptured() const
+{
+    return m_bMouseCapture;
+}
+
+POINT CPaintManagerUI::GetMousePos() const
+{
+    return m_ptLastMousePos;
+}
+
+// ---- Invalidation and the post-paint list -------------------------------------
+
+void CPaintManagerUI::Invalidate()
+{
+    RECT rcClient = {0, 0, 0, 0};
+    ::GetClientRect(m_hWndPaint, &rcClient);
+    ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcClient);
+    ::InvalidateRect(m_hWndPaint, NULL, FALSE);
+}
+
+void CPaintManagerUI::Invalidate(RECT& rcItem)
+{
+    if (rcItem.left < 0) rcItem.left = 0;
+    if (rcItem.top < 0) rcItem.top = 0;
+    if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
+    if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
+    ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcItem);
+    ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
+}
+
+void CPaintManagerUI::NeedUpdate()
+{
+    m_bUpdateNeeded = true;
+}
+
+bool CPaintManagerUI::IsUpdateNeeded() const
+{
+    return m_bUpdateNeeded;
+}
+
+bool CPaintManagerUI::AddPostPaint(CControlUI* pControl)
+{
+    return m_aPostPaintControls.Add(pControl);
+}
+
+bool CPaintManagerUI::RemovePostPaint(CControlUI* pControl)
+{
+    int iIndex = m_aPostPaintControls.Find(pControl);
+    if (iIndex < 0) return false;
+    return m_aPostPaintControls.Remove(iIndex);
+}
+
+bool CPaintManagerUI::IsPostPaint(CControlUI* pControl) const
+{
+    return m_aPostPaintControls.Find(pControl) >= 0;
 }
 
 } // namespace SkinUI
