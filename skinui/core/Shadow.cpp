@@ -1,0 +1,664 @@
+#include "skinui/core/Shadow.h"
+
+#include "skinui/core/PaintManager.h"
+
+#include <math.h>
+#include <stdlib.h>
+
+#include <map>
+
+// Sections:
+//   Shadow map              owner window -> shadow, shared by the thread
+//   Construction, class     constructor, destructor, Initialize
+//   Creation and owner      Create, ParentProc, show/hide/move helpers
+//   Settings                setters, CopyShadow, DisableShadow
+//   Bitmap                  Update, MakeShadow and its helpers
+
+namespace SkinUI {
+
+// ---- Shadow map --------------------------------------------------------
+
+namespace {
+
+const wchar_t kShadowClassName[] = L"ZazuruShadowWnd";
+
+// The owner's previous procedure is kept beside the shadow so that an owner
+// whose shadow object went away first (and whose procedure could not be put
+// back because someone subclassed it later) still reaches its own code.
+struct TShadowEntry
+{
+    CShadowUI* pShadow;
+    WNDPROC pfnPrevious;
+};
+
+typedef std::map<HWND, TShadowEntry> ShadowMap;
+
+ShadowMap& GetShadowMap()
+{
+    static ShadowMap s_map;  // initialised once, thread-safe; freed at exit
+    return s_map;
+}
+
+// One span [start, end) of a pixel row; empty when start >= end.
+struct TSpan
+{
+    int start;
+    int end;
+};
+
+inline int Max(int a, int b) { return a > b ? a : b; }
+inline int Min(int a, int b) { return a < b ? a : b; }
+inline int Max3(int a, int b, int c) { return Max(a, Max(b, c)); }
+inline int Min3(int a, int b, int c) { return Min(a, Min(b, c)); }
+
+// Sets the pixels [from, to) of one row of nWidth pixels, clipped to it.
+void FillRow(UINT32* pRow, int nWidth, int from, int to, UINT32 value)
+{
+    if (from < 0) from = 0;
+    if (to > nWidth) to = nWidth;
+    for (int x = from; x < to; ++x) pRow[x] = value;
+}
+
+// Stamps the (2K + 1)^2 kernel centred on (cx, cy) of the bottom-up buffer,
+// keeping per pixel the larger of the old and the kernel value.
+void StampKernel(UINT32* pBits, int nWidth, int nHeight, const UINT32* pKernel, int nKernel,
+                 int cx, int cy)
+{
+    const int nSide = 2 * nKernel + 1;
+    for (int dy = -nKernel; dy <= nKernel; ++dy) {
+        const int y = cy + dy;
+        if (y < 0 || y >= nHeight) continue;
+        UINT32* pRow = pBits + (nHeight - y - 1) * nWidth;
+        const UINT32* pKernelRow = pKernel + (dy + nKernel) * nSide + nKernel;
+        for (int dx = -nKernel; dx <= nKernel; ++dx) {
+            const int x = cx + dx;
+            if (x < 0 || x >= nWidth) continue;
+            if (pKernelRow[dx] > pRow[x]) pRow[x] = pKernelRow[dx];
+        }
+    }
+}
+
+} // namespace
+
+// ---- Construction, class -----------------------------------------------
+
+bool CShadowUI::s_bHasInit = false;
+HINSTANCE CShadowUI::s_hInstance = NULL;
+
+CShadowUI::CShadowUI()
+    : m_pManager(NULL)
+    , m_hWnd(NULL)
+    , m_OriParentProc(NULL)
+    , m_Status(0)
+    , m_bIsImageMode(false)
+    , m_bIsShowShadow(false)
+    , m_bIsDisableShadow(false)
+    , m_nDarkness(150)
+    , m_nSharpness(5)
+    , m_nSize(0)
+    , m_nxOffset(0)
+    , m_nyOffset(0)
+    , m_WndSize(0)
+    , m_bUpdate(false)
+    , m_Color(RGB(0, 0, 0))
+    , m_hOwner(NULL)
+{
+    ::SetRectEmpty(&m_rcShadowCorner);
+}
+
+CShadowUI::~CShadowUI()
+{
+    if (m_hOwner != NULL) {
+        ShadowMap& map = GetShadowMap();
+        ShadowMap::iterator it = map.find(m_hOwner);
+        if (it != map.end() && it->second.pShadow == this) {
+            const bool bOwnerAlive = ::IsWindow(m_hOwner) != FALSE;
+            if (bOwnerAlive && reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(
+                                   m_hOwner, GWLP_WNDPROC)) == &CShadowUI::ParentProc) {
+                ::SetWindowLongPtrW(m_hOwner, GWLP_WNDPROC,
+                                    reinterpret_cast<LONG_PTR>(m_OriParentProc));
+                map.erase(it);
+            } else if (bOwnerAlive) {
+                it->second.pShadow = NULL;
+            } else {
+                map.erase(it);
+            }
+        }
+    }
+    if (m_hWnd != NULL && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+}
+
+bool CShadowUI::Initialize(HINSTANCE hInstance)
+{
+    if (s_bHasInit) return false;
+
+    WNDCLASSEXW wcex = {};
+    wcex.cbSize = sizeof(wcex);
+    wcex.style = CS_HREDRAW | CS_VREDRAW;
+    wcex.lpfnWndProc = ::DefWindowProcW;
+    wcex.cbClsExtra = 0;
+    wcex.cbWndExtra = 0;
+    wcex.hInstance = hInstance;
+    wcex.hIcon = NULL;
+    wcex.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
+    wcex.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wcex.lpszMenuName = NULL;
+    wcex.lpszClassName = kShadowClassName;
+    ::RegisterClassExW(&wcex);
+
+    s_hInstance = hInstance;
+    s_bHasInit = true;
+    return true;
+}
+
+// ---- Creation and owner ------------------------------------------------
+
+void CShadowUI::Create(CPaintManagerUI* pPaintManager)
+{
+    if (!m_bIsShowShadow) return;
+    if (pPaintManager == NULL || !s_bHasInit || m_hWnd != NULL) return;
+    HWND hParent = pPaintManager->GetPaintWindow();
+    if (!::IsWindow(hParent)) return;
+
+    // One shadow per owner: a second subclassing would make the owner's
+    // procedure call itself.
+    ShadowMap& map = GetShadowMap();
+    if (map.find(hParent) != map.end()) return;
+
+    m_pManager = pPaintManager;
+    const LONG_PTR lParentStyle = ::GetWindowLongPtrW(hParent, GWL_STYLE);
+    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, NULL,
+                               (static_cast<DWORD>(lParentStyle) & WS_CAPTION) | WS_POPUP |
+                                   WS_BORDER | WS_SYSMENU,
+                               CW_USEDEFAULT, 0, 0, 0, hParent, NULL, s_hInstance, NULL);
+    if (m_hWnd == NULL) return;
+
+    TShadowEntry entry = {this, NULL};
+    map[hParent] = entry;
+    m_hOwner = hParent;
+
+    ApplyOwnerState(hParent);
+
+    m_OriParentProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hParent, GWLP_WNDPROC));
+    map[hParent].pfnPrevious = m_OriParentProc;
+    ::SetWindowLongPtrW(hParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CShadowUI::ParentProc));
+}
+
+void CShadowUI::ApplyOwnerState(HWND hParent)
+{
+    const LONG_PTR lParentStyle = ::GetWindowLongPtrW(hParent, GWL_STYLE);
+    if (!(lParentStyle & WS_VISIBLE)) {
+        m_Status = StatusEnabled;
+    } else if (lParentStyle & (WS_MAXIMIZE | WS_MINIMIZE)) {
+        m_Status = StatusEnabled | StatusParentVisible;
+    } else {
+        m_Status = StatusEnabled | StatusVisible | StatusParentVisible;
+        Show();
+        Update(hParent);
+    }
+}
+
+void CShadowUI::Show()
+{
+    ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+}
+
+void CShadowUI::Hide()
+{
+    ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CShadowUI::MoveToOwner(HWND hParent)
+{
+    RECT rcParent;
+    if (!::GetWindowRect(hParent, &rcParent)) return;
+    int x = rcParent.left - m_nSize;
+    int y = rcParent.top - m_nSize;
+    if (!m_bIsImageMode) {
+        x += m_nxOffset;
+        y += m_nyOffset;
+    }
+    ::SetWindowPos(m_hWnd, hParent, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The owner's procedure while a shadow follows it. Every message goes on to
+// the previous procedure afterwards; the shadow only watches:
+//   WM_ACTIVATEAPP, WM_NCACTIVATE  keep the shadow directly behind the owner
+//   WM_WINDOWPOSCHANGED, WM_MOVE   move it along (WM_MOVE only while shown)
+//   WM_SIZE                        hide on maximise/minimise; otherwise show,
+//                                  rebuild a shrunk owner now and a grown one
+//                                  at its next WM_PAINT
+//   WM_SHOWWINDOW                  follow the owner's visibility
+//   WM_EXITSIZEMOVE                rebuild at the end of a move/size loop
+//   WM_DESTROY, WM_NCDESTROY       destroy the shadow window, forget the owner
+// The last two are handled even while the shadow is disabled.
+LRESULT CALLBACK CShadowUI::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    ShadowMap& map = GetShadowMap();
+    ShadowMap::iterator it = map.find(hwnd);
+    if (it == map.end()) return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
+    CShadowUI* pThis = it->second.pShadow;
+    const WNDPROC pfnPrevious = it->second.pfnPrevious;
+    if (pfnPrevious == NULL) return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
+
+    if (uMsg == WM_NCDESTROY) {
+        map.erase(it);
+        if (pThis != NULL) pThis->m_hOwner = NULL;
+        return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
+    }
+    if (pThis == NULL) return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
+    if (uMsg == WM_DESTROY) {
+        if (pThis->m_hWnd != NULL) ::DestroyWindow(pThis->m_hWnd);
+        pThis->m_hWnd = NULL;
+        pThis->m_Status = 0;
+        return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
+    }
+    if (pThis->m_bIsDisableShadow) return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
+
+    switch (uMsg) {
+    case WM_ACTIVATEAPP:
+    case WM_NCACTIVATE:
+        ::SetWindowPos(pThis->m_hWnd, hwnd, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        pThis->MoveToOwner(hwnd);
+        break;
+    case WM_MOVE:
+        if (pThis->m_Status & StatusVisible) pThis->MoveToOwner(hwnd);
+        break;
+    case WM_SIZE:
+        if (pThis->m_Status & StatusEnabled) {
+            if (wParam == SIZE_MAXIMIZED || wParam == SIZE_MINIMIZED) {
+                pThis->Hide();
+                pThis->m_Status &= ~StatusVisible;
+            } else if (pThis->m_Status & StatusParentVisible) {
+                // Shown first: Update draws only for a visible shadow, and a
+                // restored owner needs its shadow rebuilt.
+                if (!(pThis->m_Status & StatusVisible)) {
+                    pThis->Show();
+                    pThis->m_Status |= StatusVisible;
+                }
+                if (LOWORD(lParam) > LOWORD(pThis->m_WndSize) ||
+                    HIWORD(lParam) > HIWORD(pThis->m_WndSize)) {
+                    pThis->m_bUpdate = true;
+                } else {
+                    pThis->Update(hwnd);
+                }
+            }
+            pThis->m_WndSize = lParam;
+        }
+        break;
+    case WM_PAINT:
+        if (pThis->m_bUpdate) {
+            pThis->Update(hwnd);
+            pThis->m_bUpdate = false;
+        }
+        break;
+    case WM_SHOWWINDOW:
+        if (pThis->m_Status & StatusEnabled) {
+            if (wParam) {
+                if (!(pThis->m_Status & StatusParentVisible)) {
+                    pThis->m_bUpdate = true;
+                    pThis->Show();
+                    pThis->m_Status |= StatusVisible | StatusParentVisible;
+                }
+            } else {
+                pThis->Hide();
+                pThis->m_Status &= ~(StatusVisible | StatusParentVisible);
+            }
+        }
+        break;
+    case WM_EXITSIZEMOVE:
+        if (pThis->m_Status & StatusVisible) pThis->Update(hwnd);
+        break;
+    default:
+        break;
+    }
+    return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
+}
+
+// ---- Settings ----------------------------------------------------------
+
+void CShadowUI::ShowShadow(bool bShow)
+{
+    m_bIsShowShadow = bShow;
+}
+
+bool CShadowUI::IsShowShadow() const
+{
+    return m_bIsShowShadow;
+}
+
+void CShadowUI::DisableShadow(bool bDisable)
+{
+    m_bIsDisableShadow = bDisable;
+    if (m_hWnd == NULL) return;
+    if (bDisable) {
+        Hide();
+    } else {
+        ApplyOwnerState(::GetParent(m_hWnd));
+    }
+}
+
+bool CShadowUI::IsDisableShadow() const
+{
+    return m_bIsDisableShadow;
+}
+
+void CShadowUI::UpdateIfShown()
+{
+    if (m_hWnd != NULL && (m_Status & StatusVisible)) Update(::GetParent(m_hWnd));
+}
+
+bool CShadowUI::SetSize(int NewSize)
+{
+    if (NewSize > 35 || NewSize < -35) return false;
+    m_nSize = static_cast<signed char>(NewSize);
+    UpdateIfShown();
+    return true;
+}
+
+bool CShadowUI::SetSharpness(unsigned int NewSharpness)
+{
+    if (NewSharpness > 35) return false;
+    m_nSharpness = static_cast<unsigned char>(NewSharpness);
+    UpdateIfShown();
+    return true;
+}
+
+bool CShadowUI::SetDarkness(unsigned int NewDarkness)
+{
+    if (NewDarkness > 255) return false;
+    m_nDarkness = static_cast<unsigned char>(NewDarkness);
+    UpdateIfShown();
+    return true;
+}
+
+bool CShadowUI::SetPosition(int NewXOffset, int NewYOffset)
+{
+    if (NewXOffset > 35 || NewXOffset < -35 || NewYOffset > 35 || NewYOffset < -35) return false;
+    m_nxOffset = static_cast<signed char>(NewXOffset);
+    m_nyOffset = static_cast<signed char>(NewYOffset);
+    UpdateIfShown();
+    return true;
+}
+
+bool CShadowUI::SetColor(COLORREF NewColor)
+{
+    m_Color = NewColor;
+    UpdateIfShown();
+    return true;
+}
+
+bool CShadowUI::SetImage(LPCTSTR szImage)
+{
+    if (szImage == NULL) return false;
+    m_bIsImageMode = true;
+    m_sShadowImage = szImage;
+    UpdateIfShown();
+    return true;
+}
+
+bool CShadowUI::SetShadowCorner(RECT rcCorner)
+{
+    if (rcCorner.left < 0 || rcCorner.top < 0 || rcCorner.right < 0 || rcCorner.bottom < 0) {
+        return false;
+    }
+    m_rcShadowCorner = rcCorner;
+    UpdateIfShown();
+    return true;
+}
+
+bool CShadowUI::CopyShadow(CShadowUI* pShadow)
+{
+    if (pShadow == NULL) return false;
+    if (m_bIsImageMode) {
+        pShadow->SetImage(m_sShadowImage);
+        pShadow->SetShadowCorner(m_rcShadowCorner);
+    } else {
+        pShadow->SetSize(m_nSize);
+        pShadow->SetSharpness(m_nSharpness);
+        pShadow->SetDarkness(m_nDarkness);
+        pShadow->SetColor(m_Color);
+        pShadow->SetPosition(m_nxOffset, m_nyOffset);
+    }
+    pShadow->ShowShadow(m_bIsShowShadow);
+    return true;
+}
+
+// ---- Bitmap ------------------------------------------------------------
+
+DWORD CShadowUI::PreMultiply(COLORREF cl, unsigned char nAlpha)
+{
+    const DWORD a = nAlpha;
+    const DWORD b0 = (cl & 0xFF) * a / 255;
+    const DWORD b1 = ((cl >> 8) & 0xFF) * a / 255;
+    const DWORD b2 = ((cl >> 16) & 0xFF) * a / 255;
+    return b2 << 16 | b1 << 8 | b0;
+}
+
+void CShadowUI::Update(HWND hParent)
+{
+    if (!m_bIsShowShadow || !(m_Status & StatusVisible)) return;
+    RECT rcParent;
+    if (!::GetWindowRect(hParent, &rcParent)) return;
+    if (m_bIsImageMode ? m_sShadowImage.IsEmpty() : m_nSize == 0) return;
+
+    const int nShadWndWid = rcParent.right - rcParent.left + m_nSize * 2;
+    const int nShadWndHei = rcParent.bottom - rcParent.top + m_nSize * 2;
+    if (nShadWndWid <= 0 || nShadWndHei <= 0) return;
+    // A 32-bit DIB larger than 2 GiB cannot be made; refuse before the size
+    // product wraps.
+    if (static_cast<unsigned long long>(nShadWndWid) * nShadWndHei * 4 > 0x7FFFFFFFull) return;
+
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = nShadWndWid;
+    bmi.bmiHeader.biHeight = nShadWndHei;  // positive: rows stored bottom-up
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = nShadWndWid * nShadWndHei * 4;
+
+    void* pvBits = NULL;
+    HBITMAP hbitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    HDC hMemDC = ::CreateCompatibleDC(NULL);
+    if (hbitmap == NULL || pvBits == NULL || hMemDC == NULL) {
+        if (hbitmap != NULL) ::DeleteObject(hbitmap);
+        if (hMemDC != NULL) ::DeleteDC(hMemDC);
+        return;
+    }
+    HGDIOBJ hOriBmp = ::SelectObject(hMemDC, hbitmap);
+
+    bool bDrawn = false;
+    if (m_bIsImageMode) {
+        bDrawn = DrawShadowImage(hMemDC, nShadWndWid, nShadWndHei);
+    } else {
+        ::ZeroMemory(pvBits, bmi.bmiHeader.biSizeImage);
+        MakeShadow(static_cast<UINT32*>(pvBits), hParent, rcParent);
+        bDrawn = true;
+    }
+    if (bDrawn) Present(hMemDC, rcParent, nShadWndWid, nShadWndHei);
+
+    ::SelectObject(hMemDC, hOriBmp);
+    ::DeleteObject(hbitmap);
+    ::DeleteDC(hMemDC);
+}
+
+bool CShadowUI::DrawShadowImage(HDC hMemDC, int nWidth, int nHeight)
+{
+    (void)hMemDC;
+    (void)nWidth;
+    (void)nHeight;
+    return false;
+}
+
+void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeight)
+{
+    POINT ptDst = {rcParent.left - m_nSize, rcParent.top - m_nSize};
+    if (!m_bIsImageMode) {
+        ptDst.x += m_nxOffset;
+        ptDst.y += m_nyOffset;
+    }
+    POINT ptSrc = {0, 0};
+    SIZE szWnd = {nWidth, nHeight};
+    BLENDFUNCTION blendPixelFunction = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::MoveWindow(m_hWnd, ptDst.x, ptDst.y, nWidth, nHeight, FALSE);
+    ::UpdateLayeredWindow(m_hWnd, NULL, &ptDst, &szWnd, hMemDC, &ptSrc, 0, &blendPixelFunction,
+                          ULW_ALPHA);
+}
+
+// The outline, step by step (s size, p sharpness, d darkness):
+//   1. per owner row, the span of the window region on it;
+//   2. those spans shifted by s into a working table with empty margins;
+//   3. eroded p - s times, so that the blur below ends where the sharp
+//      outline of the grown window would;
+//   4. a radial kernel of radius K = Max(s, p): full darkness inside C = s - p,
+//      fading linearly over p + 1 pixels beyond;
+//   5. the kernel stamped along the left and right ends of every span and
+//      along whole spans where the shape's top or bottom edge runs;
+//   6. the inside filled with full darkness and the part under the owner cut
+//      out, so that a translucent owner never shows its own shadow.
+void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent)
+{
+    if (pShadBits == NULL) return;
+    const int nWidth = rcParent.right - rcParent.left;
+    const int nHeight = rcParent.bottom - rcParent.top;
+    const int nSize = m_nSize;
+    const int nSharp = m_nSharpness;
+    const int nDark = m_nDarkness;
+    const int nShadWndWid = nWidth + nSize * 2;
+    const int nShadWndHei = nHeight + nSize * 2;
+    if (nWidth <= 0 || nHeight <= 0 || nShadWndWid <= 0 || nShadWndHei <= 0) return;
+
+    HRGN hParentRgn = ::CreateRectRgn(0, 0, 0, 0);
+    if (hParentRgn == NULL) return;
+    if (::GetWindowRgn(hParent, hParentRgn) == ERROR) {
+        ::SetRectRgn(hParentRgn, 0, 0, nWidth, nHeight);
+    }
+
+    const int nTable = Max(nHeight, nShadWndHei) + 2;
+    const int nKernel = Max(nSize, nSharp);
+    const int nCenter = nSize > nSharp ? nSize - nSharp : 0;
+    const int nSide = 2 * nKernel + 1;
+    TSpan* pRows = static_cast<TSpan*>(malloc(sizeof(TSpan) * nHeight));
+    TSpan* pWork = static_cast<TSpan*>(malloc(sizeof(TSpan) * nTable));
+    TSpan* pSwap = static_cast<TSpan*>(malloc(sizeof(TSpan) * nTable));
+    UINT32* pKernel = static_cast<UINT32*>(malloc(sizeof(UINT32) * nSide * nSide));
+    if (pRows != NULL && pWork != NULL && pSwap != NULL && pKernel != NULL) {
+        const TSpan empty = {nWidth, 0};
+
+        // 1. Region scan.
+        for (int y = 0; y < nHeight; ++y) {
+            TSpan row = empty;
+            for (int x = 0; x < nWidth; ++x) {
+                if (::PtInRegion(hParentRgn, x, y)) {
+                    row.start = x;
+                    break;
+                }
+            }
+            if (row.start < nWidth) {
+                for (int x = nWidth - 1; x >= row.start; --x) {
+                    if (::PtInRegion(hParentRgn, x, y)) {
+                        row.end = x + 1;
+                        break;
+                    }
+                }
+            }
+            pRows[y] = row;
+        }
+
+        // 2. Working table: owner row y at entry y + 1 + Max(s, 0).
+        for (int i = 0; i < nTable; ++i) pWork[i] = empty;
+        const int nFirstRow = 1 + Max(nSize, 0);
+        for (int y = 0; y < nHeight; ++y) {
+            if (pRows[y].start < pRows[y].end) {
+                pWork[y + nFirstRow].start = pRows[y].start + nSize;
+                pWork[y + nFirstRow].end = pRows[y].end + nSize;
+            }
+        }
+
+        // 3. Erosion.
+        for (int n = nSize; n < nSharp; ++n) {
+            pSwap[0] = pWork[0];
+            pSwap[nTable - 1] = pWork[nTable - 1];
+            for (int i = 1; i < nTable - 1; ++i) {
+                pSwap[i].start = 1 + Max3(pWork[i - 1].start, pWork[i].start, pWork[i + 1].start);
+                pSwap[i].end = Min3(pWork[i - 1].end, pWork[i].end, pWork[i + 1].end) - 1;
+            }
+            TSpan* pTemp = pWork;
+            pWork = pSwap;
+            pSwap = pTemp;
+        }
+
+        // 4. Kernel.
+        const UINT32 cCenter = static_cast<UINT32>(nDark) << 24 |
+                               PreMultiply(m_Color, static_cast<unsigned char>(nDark));
+        for (int dy = -nKernel; dy <= nKernel; ++dy) {
+            for (int dx = -nKernel; dx <= nKernel; ++dx) {
+                const double r = sqrt(static_cast<double>(dx * dx + dy * dy));
+                UINT32 value = 0;
+                if (r < nCenter) {
+                    value = cCenter;
+                } else if (r <= nKernel) {
+                    // The small addend keeps whole distances (r = 2 gives
+                    // exactly 100 of 150 at sharpness 5) from truncating one
+                    // lower through rounding, e.g. in x87 registers; other
+                    // distances lie at least 5e-7 away from a whole value.
+                    const double falloff = (1.0 - (r - nCenter) / (nSharp + 1)) * nDark;
+                    const int f = static_cast<int>(falloff + 1e-9);
+                    value = static_cast<UINT32>(f) << 24 |
+                            PreMultiply(m_Color, static_cast<unsigned char>(f));
+                }
+                pKernel[(dy + nKernel) * nSide + dx + nKernel] = value;
+            }
+        }
+
+        // 5. Dilation: shadow line i is working entry i + 1 + Max(-s, 0).
+        const TSpan* pLine = pWork + 1 + Max(-nSize, 0);
+        for (int i = nKernel; i < nShadWndHei - nKernel; ++i) {
+            const int a = pLine[i].start;
+            const int b = pLine[i].end;
+            if (a >= b) continue;
+            int j = a;
+            const int nLeftEnd = Min(Max(pLine[i - 1].start, pLine[i + 1].start) + 1, b);
+            for (; j < nLeftEnd; ++j) {
+                StampKernel(pShadBits, nShadWndWid, nShadWndHei, pKernel, nKernel, j, i);
+            }
+            for (j = Max(j, Min(pLine[i - 1].end, pLine[i + 1].end) - 1); j < b; ++j) {
+                StampKernel(pShadBits, nShadWndWid, nShadWndHei, pKernel, nKernel, j, i);
+            }
+        }
+
+        // 6. Fill and cut out.
+        const int nOffX = m_nxOffset;
+        const int nOffY = m_nyOffset;
+        const int iBegin = Max(Min(nKernel, Max(nSize - nOffY, 0)), 0);
+        const int iEnd = Min(Max(nShadWndHei - nKernel, Min(nHeight + nSize - nOffY, nShadWndHei)),
+                             nShadWndHei);
+        for (int i = iBegin; i < iEnd; ++i) {
+            const int a = pLine[i].start;
+            const int b = pLine[i].end;
+            UINT32* pRow = pShadBits + (nShadWndHei - i - 1) * nShadWndWid;
+            const int y = i - nSize + nOffY;
+            if (y < 0 || y >= nHeight) {
+                FillRow(pRow, nShadWndWid, a, b, cCenter);
+            } else {
+                const int nCutStart = pRows[y].start + nSize - nOffX;
+                const int nCutEnd = pRows[y].end + nSize - nOffX;
+                FillRow(pRow, nShadWndWid, a, Min(nCutStart, b), cCenter);
+                FillRow(pRow, nShadWndWid, nCutStart, nCutEnd, 0);
+                FillRow(pRow, nShadWndWid, Max(nCutEnd, a), b, cCenter);
+            }
+        }
+    }
+
+    free(pRows);
+    free(pWork);
+    free(pSwap);
+    free(pKernel);
+    ::DeleteObject(hParentRgn);
+}
+
+} // namespace SkinUI
