@@ -15,6 +15,7 @@
 // they are declared, so that construction stays in one place per concern.
 
 #include "skinui/core/ResInfo.h"
+#include "skinui/core/Shadow.h"
 #include "skinui/core/STRINGorID.h"
 #include "skinui/core/StdPtrArray.h"
 #include "skinui/core/StdStringPtrMap.h"
@@ -292,12 +293,15 @@ public:
     BYTE GetOpacity() const { return m_nOpacity; }
     void SetShowUpdateRect(bool bShow) { m_bShowUpdateRect = bShow; }
     bool IsShowUpdateRect() const { return m_bShowUpdateRect; }
+    // The window's own shadow, set from the root's shadow attributes.
+    CShadowUI* GetShadow() { return &m_shadow; }
 
 private:
     // ---- Builder support ----------------------------------------------
     bool m_bLayered = false;
     BYTE m_nOpacity = 0xFF;
     bool m_bShowUpdateRect = false;
+    CShadowUI m_shadow;
 
     // Per-concern parts of construction, Init and destruction; each is
     // implemented in the file of its concern.
