@@ -4,7 +4,7 @@
 #include "bench/support/Bench.h"
 #include "tests/fuzz/SkinBuildFuzz.h"
 
-VOZEROR_BENCH(SkinFuzz)
+VOZEROR_BENCH(SkinBuildFuzz)
 {
     SkinFuzz::UsePackage();
     SkinTest::HiddenWindow window;

@@ -10,11 +10,11 @@ TEST(SkinBuildFuzz, MutatedSkinsBuildATreeOrFailCleanly)
     SkinTest::HiddenWindow window;
     ASSERT_NE(nullptr, window.Handle());
 
-    // The unmutated skin builds its 24 controls.
+    // The unmutated skin builds its 25 controls.
     const SkinFuzz::Outcome plain = SkinFuzz::RunOne(kDlgMainSkin, window.Handle());
     ASSERT_TRUE(plain.built);
     EXPECT_FALSE(plain.failed);
-    EXPECT_EQ(24, plain.controls);
+    EXPECT_EQ(25, plain.controls);
 
     SkinFuzz::Random rnd(0xB17D5EEDu);
     int built = 0;
@@ -24,7 +24,9 @@ TEST(SkinBuildFuzz, MutatedSkinsBuildATreeOrFailCleanly)
         const SkinFuzz::Outcome outcome = SkinFuzz::RunOne(skin, window.Handle());
         if (outcome.built) ++built;
         ASSERT_FALSE(outcome.failed) << "input " << i;
-        if (i % 100 == 0) ASSERT_TRUE(SkinFuzz::HeapsValid()) << "input " << i;
+        if (i % 100 == 0) {
+            ASSERT_TRUE(SkinFuzz::HeapsValid()) << "input " << i;
+        }
     }
     EXPECT_TRUE(SkinFuzz::HeapsValid());
     // Most mutations keep the document well-formed; some must not.
