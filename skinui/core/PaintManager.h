@@ -280,6 +280,10 @@ public:
     bool AddPostPaint(CControlUI* pControl);
     bool RemovePostPaint(CControlUI* pControl);
     bool IsPostPaint(CControlUI* pControl) const;
+    // True while the window is painted with per-pixel alpha and presented
+    // with UpdateLayeredWindow; images then always blend and plain text
+    // takes the GDI+ path.
+    bool IsLayered() const { return m_bLayered; }
 
     // ---- Builder support (window settings not yet placed elsewhere)
     // The skin root's "layered"/"bktrans", "opacity"/"alpha",
@@ -385,6 +389,7 @@ private:
 
     // ---- Painting and layered windows ---------------------------------
     RECT m_rcLayeredUpdate = {0, 0, 0, 0};
+    bool m_bLayered = false;
     CStdPtrArray m_aPostPaintControls;  // CControlUI*, in paint order
 };
 

@@ -119,7 +119,7 @@ void FreeGroupTable(CStdStringPtrMap& map)
 TImageInfo* LoadByName(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
     if (type == NULL || type[0] == L'\0') {
-        return CRenderEngine::LoadImageW(STRINGorID(bitmap), NULL, mask, instance);
+        return CRenderEngine::LoadImageW(bitmap, static_cast<LPCTSTR>(NULL), mask, instance);
     }
     if (bitmap[0] < L'0' || bitmap[0] > L'9') return NULL;
     UINT nID = static_cast<UINT>(wcstoul(bitmap, NULL, 10));

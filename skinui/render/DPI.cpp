@@ -42,10 +42,7 @@ Fn ShcoreProc(const char* name)
 
 } // namespace
 
-CDPI::CDPI()
-{
-    SetScale(96);
-}
+CDPI::CDPI() = default;
 
 int CDPI::GetDPIOfMonitor(HMONITOR hMonitor)
 {
@@ -123,7 +120,10 @@ UINT CDPI::GetScale() const
 void CDPI::SetScale(UINT uDPI)
 {
     m_nScaleFactor = ::MulDiv(static_cast<int>(uDPI), 100, 96);
-    if (m_nScaleFactorSDA == 0) m_nScaleFactorSDA = m_nScaleFactor;
+    if (!m_bSystemScaleSet) {
+        m_nScaleFactorSDA = m_nScaleFactor;
+        m_bSystemScaleSet = true;
+    }
 }
 
 int CDPI::Scale(int iValue) const

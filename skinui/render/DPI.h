@@ -16,7 +16,7 @@ namespace SkinUI {
 class CDPI
 {
 public:
-    // Both factors at 100, awareness 2.
+    // Both factors at 100 (96 DPI), awareness 2.
     CDPI();
 
     // Horizontal effective DPI of a monitor; 96 when it cannot be asked.
@@ -48,9 +48,12 @@ public:
     SIZE Scale(SIZE sz) const;
 
 private:
-    int m_nScaleFactor = 0;         // percent, from the DPI last set
-    int m_nScaleFactorSDA = 0;      // percent, from the first DPI set
+    int m_nScaleFactor = 100;       // percent, from the DPI last set
+    int m_nScaleFactorSDA = 100;    // percent, from the first DPI set
     int m_Awareness = 2;
+    // The 100 % a new object starts with is not a DPI that was set: the
+    // first SetScale still fixes the system scale.
+    bool m_bSystemScaleSet = false;
 };
 
 } // namespace SkinUI

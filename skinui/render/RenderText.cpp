@@ -1,0 +1,977 @@
+// CRenderEngine: plain and inline-markup text.
+//
+//   Plain text: GDI, and GDI+ for layered windows and GDI+ text windows
+//   Inline markup: reader state, stacks and line starts
+//   Inline markup: line ends and link rectangles
+//   Inline markup: opening tags, closing tags, escapes, spaces, text runs
+//   DrawHtmlText and GetTextSize
+#include "skinui/render/RenderEngine.h"
+
+#include "skinui/core/PaintManager.h"
+
+#include <gdiplus.h>
+#include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
+
+namespace SkinUI {
+
+namespace {
+
+COLORREF ToColorRef(DWORD dwColor)
+{
+    return RGB(GetBValue(dwColor), GetGValue(dwColor), GetRValue(dwColor));
+}
+
+// ---- Plain text --------------------------------------------------------------
+
+// The GDI+ objects of one DrawTextW call, released together.
+struct TGdiplusText
+{
+    Gdiplus::GpGraphics* pGraphics = NULL;
+    Gdiplus::GpFont* pFont = NULL;
+    Gdiplus::GpStringFormat* pFormat = NULL;
+    Gdiplus::GpSolidFill* pBrush = NULL;
+
+    TGdiplusText() = default;
+    TGdiplusText(const TGdiplusText&) = delete;
+    TGdiplusText& operator=(const TGdiplusText&) = delete;
+    ~TGdiplusText()
+    {
+        using namespace Gdiplus::DllExports;
+        if (pBrush != NULL) GdipDeleteBrush(pBrush);
+        if (pFormat != NULL) GdipDeleteStringFormat(pFormat);
+        if (pFont != NULL) GdipDeleteFont(pFont);
+        if (pGraphics != NULL) GdipDeleteGraphics(pGraphics);
+    }
+};
+
+// Text rendering hints by the manager's number: 0 system default, 1 single
+// bit per pixel grid-fit, 2 single bit per pixel, 3 antialias grid-fit,
+// 4 antialias, 5 ClearType grid-fit.
+Gdiplus::TextRenderingHint RenderingHint(int trh)
+{
+    switch (trh) {
+    case 1: return Gdiplus::TextRenderingHintSingleBitPerPixelGridFit;
+    case 2: return Gdiplus::TextRenderingHintSingleBitPerPixel;
+    case 3: return Gdiplus::TextRenderingHintAntiAliasGridFit;
+    case 4: return Gdiplus::TextRenderingHintAntiAlias;
+    case 5: return Gdiplus::TextRenderingHintClearTypeGridFit;
+    default: return Gdiplus::TextRenderingHintSystemDefault;
+    }
+}
+
+void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                     DWORD dwTextColor, HFONT hFont, UINT uStyle)
+{
+    using namespace Gdiplus::DllExports;
+    TGdiplusText gp;
+    if (GdipCreateFromHDC(hDC, &gp.pGraphics) != Gdiplus::Ok) {
+        gp.pGraphics = NULL;
+        return;
+    }
+    LOGFONTW lf = {};
+    if (hFont == NULL || ::GetObjectW(hFont, sizeof(lf), &lf) == 0 ||
+        GdipCreateFontFromLogfontW(hDC, &lf, &gp.pFont) != Gdiplus::Ok) {
+        gp.pFont = NULL;
+        return;
+    }
+    GdipSetTextRenderingHint(gp.pGraphics, RenderingHint(pManager->GetGdiplusTextRenderingHint()));
+    GdipSetSmoothingMode(gp.pGraphics, Gdiplus::SmoothingModeHighQuality);
+    GdipSetInterpolationMode(gp.pGraphics, Gdiplus::InterpolationModeHighQualityBicubic);
+
+    Gdiplus::GpStringFormat* pTypographic = NULL;
+    if (GdipStringFormatGetGenericTypographic(&pTypographic) != Gdiplus::Ok ||
+        GdipCloneStringFormat(pTypographic, &gp.pFormat) != Gdiplus::Ok) {
+        gp.pFormat = NULL;
+        return;
+    }
+    if ((uStyle & DT_END_ELLIPSIS) != 0) {
+        GdipSetStringFormatTrimming(gp.pFormat, Gdiplus::StringTrimmingEllipsisCharacter);
+    }
+    INT formatFlags = 0;
+    if ((uStyle & DT_NOCLIP) != 0) formatFlags |= Gdiplus::StringFormatFlagsNoClip;
+    if ((uStyle & DT_SINGLELINE) != 0) formatFlags |= Gdiplus::StringFormatFlagsNoWrap;
+    GdipSetStringFormatFlags(gp.pFormat, formatFlags);
+    Gdiplus::StringAlignment align = Gdiplus::StringAlignmentNear;
+    if ((uStyle & DT_CENTER) != 0) {
+        align = Gdiplus::StringAlignmentCenter;
+    } else if ((uStyle & DT_RIGHT) != 0) {
+        align = Gdiplus::StringAlignmentFar;
+    }
+    GdipSetStringFormatAlign(gp.pFormat, align);
+    Gdiplus::StringAlignment lineAlign = Gdiplus::StringAlignmentNear;
+    if ((uStyle & DT_VCENTER) != 0) {
+        lineAlign = Gdiplus::StringAlignmentCenter;
+    } else if ((uStyle & DT_BOTTOM) != 0) {
+        lineAlign = Gdiplus::StringAlignmentFar;
+    }
+    GdipSetStringFormatLineAlign(gp.pFormat, lineAlign);
+
+    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rc.left), static_cast<Gdiplus::REAL>(rc.top),
+                          static_cast<Gdiplus::REAL>(rc.right - rc.left),
+                          static_cast<Gdiplus::REAL>(rc.bottom - rc.top));
+    if ((uStyle & DT_CALCRECT) != 0) {
+        Gdiplus::RectF bounds;
+        if (GdipMeasureString(gp.pGraphics, pstrText, -1, gp.pFont, &layout, gp.pFormat, &bounds,
+                              NULL, NULL) == Gdiplus::Ok) {
+            rc.right = rc.left + static_cast<LONG>(bounds.Width) + 1;
+            rc.bottom = rc.top + static_cast<LONG>(bounds.Height) + 1;
+        }
+        return;
+    }
+    // Alpha 254, not 255: text on a layered window stays blended with what
+    // lies under it.
+    const Gdiplus::ARGB argb = (static_cast<Gdiplus::ARGB>(254) << 24) | (dwTextColor & 0x00FFFFFF);
+    if (GdipCreateSolidFill(argb, &gp.pBrush) != Gdiplus::Ok) {
+        gp.pBrush = NULL;
+        return;
+    }
+    GdipDrawString(gp.pGraphics, pstrText, -1, gp.pFont, &layout, gp.pFormat, gp.pBrush);
+}
+
+// ---- Inline markup: reader state, stacks and line starts ------------------
+
+// A growable stack of plain values. A push the heap cannot take is dropped;
+// the reader then simply pops one value early.
+template <typename T>
+class CTextStack
+{
+public:
+    CTextStack() = default;
+    CTextStack(const CTextStack&) = delete;
+    CTextStack& operator=(const CTextStack&) = delete;
+    ~CTextStack() { free(m_pItems); }
+
+    bool IsEmpty() const { return m_nCount == 0; }
+    T Top() const { return m_pItems[m_nCount - 1]; }
+    void Pop()
+    {
+        if (m_nCount > 0) --m_nCount;
+    }
+    void Push(T value)
+    {
+        if (!Reserve(m_nCount + 1)) return;
+        m_pItems[m_nCount++] = value;
+    }
+    void CopyFrom(const CTextStack& src)
+    {
+        if (!Reserve(src.m_nCount)) return;
+        if (src.m_nCount > 0) memcpy(m_pItems, src.m_pItems, sizeof(T) * src.m_nCount);
+        m_nCount = src.m_nCount;
+    }
+
+private:
+    bool Reserve(int nCount)
+    {
+        if (nCount <= m_nAllocated) return true;
+        int nAllocated = m_nAllocated < 8 ? 8 : m_nAllocated * 2;
+        if (nAllocated < nCount) nAllocated = nCount;
+        T* pItems = static_cast<T*>(realloc(m_pItems, sizeof(T) * nAllocated));
+        if (pItems == NULL) return false;
+        m_pItems = pItems;
+        m_nAllocated = nAllocated;
+        return true;
+    }
+
+    T* m_pItems = NULL;
+    int m_nCount = 0;
+    int m_nAllocated = 0;
+};
+
+// Created font variants are registered under free ids from here upwards, far
+// from the small ids skins give their fonts.
+const int kFirstVariantFontId = 0x10000;
+// Face names are kept to the 31 characters a LOGFONT holds, so that a
+// variant is found again under the name it was recorded with.
+const int kMaxFaceName = LF_FACESIZE - 1;
+
+bool IsDigit(wchar_t ch)
+{
+    return ch >= L'0' && ch <= L'9';
+}
+
+bool IsAsciiLetter(wchar_t ch)
+{
+    return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z');
+}
+
+bool IsTagEnd(wchar_t ch)
+{
+    return ch == L'>' || ch == L'}';
+}
+
+// "{/r}" or "</r>".
+bool IsRawClose(LPCTSTR p)
+{
+    return (p[0] == L'{' && p[1] == L'/' && p[2] == L'r' && p[3] == L'}') ||
+           (p[0] == L'<' && p[1] == L'/' && p[2] == L'r' && p[3] == L'>');
+}
+
+void SkipSpaces(LPCTSTR& p)
+{
+    while (*p == L' ') ++p;
+}
+
+int ReadNumber(LPCTSTR& p, int base)
+{
+    LPTSTR pEnd = NULL;
+    long value = wcstol(p, &pEnd, base);
+    if (pEnd != NULL) p = pEnd;
+    return static_cast<int>(value);
+}
+
+// Characters up to the tag end; with bStopAtSpace also up to a space.
+CUIString ReadTagText(LPCTSTR& p, bool bStopAtSpace)
+{
+    LPCTSTR pStart = p;
+    while (*p != L'\0' && !IsTagEnd(*p) && !(bStopAtSpace && *p == L' ')) ++p;
+    return CUIString(pStart, static_cast<int>(p - pStart));
+}
+
+// Reads one text with inline markup, line by line. When drawing, each line
+// is read twice: a measuring pass that finds its height and records link
+// rectangles, then, from the state saved at the line's start, a drawing
+// pass. Measuring only (DT_CALCRECT) reads each line once.
+class CHtmlTextReader
+{
+public:
+    CHtmlTextReader(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                    DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks, int nLinkSlots,
+                    UINT uStyle)
+        : m_hDC(hDC), m_pManager(pManager), m_rc(rc), m_p(pstrText), m_dwTextColor(dwTextColor),
+          m_prcLinks(prcLinks), m_sLinks(sLinks), m_nLinkSlots(nLinkSlots), m_uStyle(uStyle),
+          m_bDraw((uStyle & DT_CALCRECT) == 0)
+    {
+        m_pDefaultFont = pManager->GetDefaultFontInfo();
+    }
+
+    // Reads the whole text; returns the number of link rectangles made.
+    int Read();
+
+private:
+    // ---- State helpers ----
+    bool IsDrawingPass() const { return m_bDraw && m_bLineDraw; }
+    bool IsMeasuringPass() const { return !IsDrawingPass(); }
+    bool IsSingleLine() const { return (m_uStyle & DT_SINGLELINE) != 0; }
+    TFontInfo* CurrentFont() const { return m_fonts.IsEmpty() ? m_pDefaultFont : m_fonts.Top(); }
+    DWORD CurrentColor() const { return m_colors.IsEmpty() ? m_dwTextColor : m_colors.Top(); }
+    int CurrentSpacing() const { return m_spacings.IsEmpty() ? 0 : m_spacings.Top(); }
+    int FontHeight(const TFontInfo* pFont) const
+    {
+        return pFont->tm.tmHeight + pFont->tm.tmExternalLeading;
+    }
+    // Where a text piece of the current font starts so that every character
+    // cell of the line ends at the line's bottom.
+    int TextTop() const { return m_pt.y + m_cyLine - FontHeight(CurrentFont()); }
+    // During a drawing pass the line keeps the height its measuring pass
+    // found.
+    void RaiseLineHeight(int cy)
+    {
+        if (!IsDrawingPass() && cy > m_cyLine) m_cyLine = cy;
+    }
+    void SelectFont(TFontInfo* pFont);
+    void SelectColor() { ::SetTextColor(m_hDC, ToColorRef(CurrentColor())); }
+    void SelectBkMode() { ::SetBkMode(m_hDC, m_bInSelected ? OPAQUE : TRANSPARENT); }
+    void PushFont(TFontInfo* pFont);
+    void PopFont();
+    void PushColor(DWORD dwColor);
+    void PopColor();
+    TFontInfo* FindOrAddFont(CUIString sFace, int nSize, bool bBold, bool bUnderline,
+                             bool bItalic);
+    TFontInfo* Variant(bool bBold, bool bUnderline, bool bItalic);
+    int FreeVariantFontId();
+    void SaveLineStart();
+    void RestoreLineStart();
+    void OutputText(int x, LPCTSTR pstr, int cch);
+
+    // ---- Line ends ----
+    bool EndLine();
+    void RecordOpenLink();
+    void FinishLineLinks();
+
+    // ---- Elements ----
+    void ReadElement();
+    void ReadOpenTag();
+    void ReadImageTag(LPCTSTR pTag, bool& bReread);
+    void ReadCloseTag();
+    void ReadEscape();
+    void ReadSpace();
+    void ReadRun();
+    void SkipPastTagEnd();
+
+    HDC m_hDC;
+    CPaintManagerUI* m_pManager;
+    RECT& m_rc;
+    LPCTSTR m_p;
+    DWORD m_dwTextColor;
+    RECT* m_prcLinks;
+    CUIString* m_sLinks;
+    int m_nLinkSlots;
+    UINT m_uStyle;
+    bool m_bDraw;
+    TFontInfo* m_pDefaultFont = NULL;
+
+    CTextStack<TFontInfo*> m_fonts;
+    CTextStack<DWORD> m_colors;
+    CTextStack<int> m_spacings;
+    POINT m_pt = {0, 0};
+    int m_cyLine = 0;
+    int m_cxMax = 0;
+    int m_cyMaxImage = 0;
+    bool m_bLineEnd = false;
+    bool m_bInRaw = false;
+    bool m_bInLink = false;
+    bool m_bInSelected = false;
+    bool m_bLineDraw = false;
+
+    // The state at the start of the current line.
+    CTextStack<TFontInfo*> m_lineFonts;
+    CTextStack<DWORD> m_lineColors;
+    CTextStack<int> m_lineSpacings;
+    LPCTSTR m_pLineBegin = NULL;
+    bool m_bLineInRaw = false;
+    bool m_bLineInLink = false;
+    bool m_bLineInSelected = false;
+
+    // Links: where the open link started, the next free slot, the first slot
+    // of this line, and the text of the link under the mouse.
+    POINT m_ptLinkStart = {0, 0};
+    int m_iLinkIndex = 0;
+    int m_iLineLinkIndex = 0;
+    bool m_bHover = false;
+    CUIString m_sHoverLink;
+};
+
+void CHtmlTextReader::SelectFont(TFontInfo* pFont)
+{
+    ::SelectObject(m_hDC, pFont->hFont);
+    // The manager measures a record once it has a paint DC; before that the
+    // record learns its metrics here.
+    if (pFont->tm.tmHeight == 0) ::GetTextMetricsW(m_hDC, &pFont->tm);
+}
+
+// A font that could not be had keeps the current one, pushed again, so that
+// the closing tag still pops what its opening tag pushed.
+void CHtmlTextReader::PushFont(TFontInfo* pFont)
+{
+    if (pFont == NULL) pFont = CurrentFont();
+    m_fonts.Push(pFont);
+    SelectFont(CurrentFont());
+    RaiseLineHeight(FontHeight(CurrentFont()) + CurrentSpacing());
+}
+
+void CHtmlTextReader::PopFont()
+{
+    TFontInfo* pLeft = CurrentFont();
+    m_fonts.Pop();
+    TFontInfo* pFont = CurrentFont();
+    if (pLeft->bItalic && !pFont->bItalic) {
+        // Still in the italic font: its space's trailing width.
+        ABC abc;
+        if (::GetCharABCWidthsW(m_hDC, L' ', L' ', &abc)) m_pt.x += abc.abcC / 2;
+    }
+    SelectFont(pFont);
+    RaiseLineHeight(FontHeight(pFont) + CurrentSpacing());
+}
+
+void CHtmlTextReader::PushColor(DWORD dwColor)
+{
+    m_colors.Push(dwColor);
+    SelectColor();
+}
+
+void CHtmlTextReader::PopColor()
+{
+    m_colors.Pop();
+    SelectColor();
+}
+
+int CHtmlTextReader::FreeVariantFontId()
+{
+    HFONT hDefault = m_pManager->GetDefaultFontInfo()->hFont;
+    int id = kFirstVariantFontId;
+    while (id < 0x7FFFFFFF && m_pManager->GetFont(id) != hDefault) ++id;
+    return id;
+}
+
+TFontInfo* CHtmlTextReader::FindOrAddFont(CUIString sFace, int nSize, bool bBold,
+                                          bool bUnderline, bool bItalic)
+{
+    if (sFace.IsEmpty()) sFace = CurrentFont()->sFontName;
+    if (sFace.GetLength() > kMaxFaceName) sFace = sFace.Left(kMaxFaceName);
+    HFONT hFont = m_pManager->GetFont(sFace, nSize, bBold, bUnderline, bItalic);
+    if (hFont == NULL) {
+        hFont = m_pManager->AddFont(FreeVariantFontId(), sFace, nSize, bBold, bUnderline,
+                                    bItalic, false);
+    }
+    if (hFont == NULL) return NULL;
+    return m_pManager->GetFontInfo(hFont);
+}
+
+TFontInfo* CHtmlTextReader::Variant(bool bBold, bool bUnderline, bool bItalic)
+{
+    const TFontInfo* pFont = CurrentFont();
+    return FindOrAddFont(pFont->sFontName, pFont->iSize, pFont->bBold || bBold,
+                         pFont->bUnderline || bUnderline, pFont->bItalic || bItalic);
+}
+
+void CHtmlTextReader::SaveLineStart()
+{
+    m_lineFonts.CopyFrom(m_fonts);
+    m_lineColors.CopyFrom(m_colors);
+    m_lineSpacings.CopyFrom(m_spacings);
+    m_pLineBegin = m_p;
+    m_bLineInRaw = m_bInRaw;
+    m_bLineInLink = m_bInLink;
+    m_bLineInSelected = m_bInSelected;
+}
+
+void CHtmlTextReader::RestoreLineStart()
+{
+    m_fonts.CopyFrom(m_lineFonts);
+    m_colors.CopyFrom(m_lineColors);
+    m_spacings.CopyFrom(m_lineSpacings);
+    m_p = m_pLineBegin;
+    m_bInRaw = m_bLineInRaw;
+    m_bInLink = m_bLineInLink;
+    m_bInSelected = m_bLineInSelected;
+    SelectFont(CurrentFont());
+    SelectColor();
+    SelectBkMode();
+}
+
+void CHtmlTextReader::OutputText(int x, LPCTSTR pstr, int cch)
+{
+    ::TextOutW(m_hDC, x, TextTop(), pstr, cch);
+}
+
+// ---- Inline markup: line ends and link rectangles -------------------------
+
+void CHtmlTextReader::RecordOpenLink()
+{
+    if (!m_bInLink || m_iLinkIndex >= m_nLinkSlots) return;
+    RECT& rcLink = m_prcLinks[m_iLinkIndex];
+    rcLink.left = m_ptLinkStart.x;
+    rcLink.top = m_ptLinkStart.y;
+    rcLink.right = m_pt.x < m_rc.right ? m_pt.x : m_rc.right;
+    rcLink.bottom = m_pt.y + m_cyLine;
+    // The link goes on in the next line, under the same text.
+    if (m_iLinkIndex + 1 < m_nLinkSlots) m_sLinks[m_iLinkIndex + 1] = m_sLinks[m_iLinkIndex];
+    ++m_iLinkIndex;
+}
+
+void CHtmlTextReader::FinishLineLinks()
+{
+    for (int i = m_iLineLinkIndex; i < m_iLinkIndex; ++i) {
+        m_prcLinks[i].bottom = m_pt.y + m_cyLine;
+    }
+}
+
+// Ends the current pass of the line. False when the text ends here.
+bool CHtmlTextReader::EndLine()
+{
+    m_bLineEnd = false;
+    if (m_bDraw && !m_bLineDraw) {
+        // Measured: the same line again, now drawing, at the height found.
+        RecordOpenLink();
+        FinishLineLinks();
+        RestoreLineStart();
+        m_bLineDraw = true;
+        m_pt.x = m_rc.left;
+        m_ptLinkStart = m_pt;
+        return true;
+    }
+    if (!m_bDraw) {
+        RecordOpenLink();
+        FinishLineLinks();
+    }
+    if (*m_p == L'\0') return false;
+    if (*m_p == L'\n') ++m_p;
+    if (IsSingleLine()) return false;
+    m_pt.x = m_rc.left;
+    m_pt.y += m_cyLine;
+    if (m_bDraw) {
+        m_bLineDraw = false;
+        if (m_pt.y >= m_rc.bottom) return false;
+        SaveLineStart();
+    }
+    m_cyLine = FontHeight(CurrentFont()) + CurrentSpacing();
+    m_ptLinkStart = m_pt;
+    m_iLineLinkIndex = m_iLinkIndex;
+    return true;
+}
+
+int CHtmlTextReader::Read()
+{
+    SelectFont(m_pDefaultFont);
+    ::SetBkMode(m_hDC, TRANSPARENT);
+    SelectColor();
+    ::SetBkColor(m_hDC, ToColorRef(m_pManager->GetDefaultSelectedBkColor()));
+
+    if (m_prcLinks == NULL || m_sLinks == NULL || m_nLinkSlots < 0) m_nLinkSlots = 0;
+    const POINT ptMouse = m_pManager->GetMousePos();
+    for (int i = 0; i < m_nLinkSlots; ++i) {
+        if (::PtInRect(&m_prcLinks[i], ptMouse)) {
+            m_bHover = true;
+            m_sHoverLink = m_sLinks[i];
+            break;
+        }
+    }
+
+    m_pt.x = m_rc.left;
+    m_pt.y = m_rc.top;
+    m_cxMax = m_rc.left;
+    m_cyLine = FontHeight(CurrentFont());
+    m_ptLinkStart = m_pt;
+    SaveLineStart();
+
+    for (;;) {
+        if (m_pt.x >= m_rc.right || *m_p == L'\n' || m_bLineEnd) {
+            if (!EndLine()) break;
+            continue;
+        }
+        if (*m_p == L'\0') break;
+        ReadElement();
+        if (m_pt.x > m_cxMax) m_cxMax = m_pt.x;
+        if (m_pt.x >= m_rc.right || *m_p == L'\n' || *m_p == L'\0') m_bLineEnd = true;
+    }
+
+    if (!m_bDraw) {
+        const int cyText = m_pt.y + m_cyLine;
+        m_rc.bottom = m_cyMaxImage > cyText ? m_cyMaxImage : cyText;
+        if (m_cxMax < m_rc.right) m_rc.right = m_cxMax;
+    }
+    return m_iLinkIndex;
+}
+
+// ---- Inline markup: elements ----------------------------------------------
+
+void CHtmlTextReader::ReadElement()
+{
+    const wchar_t ch = *m_p;
+    if (!m_bInRaw) {
+        if ((ch == L'<' || ch == L'{') && m_p[1] >= L'a' && m_p[1] <= L'z' &&
+            (m_p[2] == L' ' || IsTagEnd(m_p[2]))) {
+            ReadOpenTag();
+            return;
+        }
+        if ((ch == L'<' || ch == L'{') && m_p[1] == L'/') {
+            ReadCloseTag();
+            return;
+        }
+        if ((ch == L'<' && (m_p[1] == L'{' || m_p[1] == L'}') && m_p[2] == L'>') ||
+            (ch == L'{' && (m_p[1] == L'<' || m_p[1] == L'>') && m_p[2] == L'}')) {
+            ReadEscape();
+            return;
+        }
+        if (ch == L' ') {
+            ReadSpace();
+            return;
+        }
+    } else if (IsRawClose(m_p)) {
+        // An empty raw section, or one whose text wrapped just before its end.
+        m_p += 4;
+        m_bInRaw = false;
+        return;
+    }
+    ReadRun();
+}
+
+void CHtmlTextReader::SkipPastTagEnd()
+{
+    while (*m_p != L'\0' && !IsTagEnd(*m_p)) ++m_p;
+    if (*m_p != L'\0') ++m_p;
+}
+
+void CHtmlTextReader::ReadOpenTag()
+{
+    const wchar_t letter = m_p[1];
+    LPCTSTR q = m_p + 2;
+    bool bReread = false;
+    switch (letter) {
+    case L'a': {
+        SkipSpaces(q);
+        CUIString sLink = ReadTagText(q, false);
+        if (IsMeasuringPass() && m_iLinkIndex < m_nLinkSlots) m_sLinks[m_iLinkIndex] = sLink;
+        DWORD dwColor = m_dwTextColor != 0 ? m_dwTextColor : m_pManager->GetDefaultLinkFontColor();
+        if (m_bHover && m_sHoverLink == sLink) dwColor = m_pManager->GetDefaultLinkHoverFontColor();
+        PushColor(dwColor);
+        if (!CurrentFont()->bUnderline) PushFont(Variant(false, true, false));
+        m_bInLink = true;
+        m_ptLinkStart = m_pt;
+        break;
+    }
+    case L'b':
+        if (!CurrentFont()->bBold) PushFont(Variant(true, false, false));
+        break;
+    case L'c': {
+        SkipSpaces(q);
+        if (*q == L'#') ++q;
+        // wcstol: values above 0x7FFFFFFF read as 0x7FFFFFFF.
+        PushColor(static_cast<DWORD>(ReadNumber(q, 16)));
+        break;
+    }
+    case L'f': {
+        SkipSpaces(q);
+        if (IsDigit(*q)) {
+            PushFont(m_pManager->GetFontInfo(ReadNumber(q, 10)));
+            break;
+        }
+        CUIString sFace = ReadTagText(q, true);
+        SkipSpaces(q);
+        int nSize = 10;
+        if (IsDigit(*q)) nSize = ReadNumber(q, 10);
+        CUIString sAttributes = ReadTagText(q, false);
+        sAttributes.MakeLower();
+        PushFont(FindOrAddFont(sFace, nSize, sAttributes.Find(L"bold") >= 0,
+                               sAttributes.Find(L"underline") >= 0,
+                               sAttributes.Find(L"italic") >= 0));
+        break;
+    }
+    case L'i': {
+        SkipSpaces(q);
+        if (*q == L'\0' || IsTagEnd(*q)) {
+            if (!CurrentFont()->bItalic) PushFont(Variant(false, false, true));
+        } else {
+            ReadImageTag(q, bReread);
+        }
+        break;
+    }
+    case L'n':
+        if (!IsSingleLine()) m_bLineEnd = true;
+        break;
+    case L'p': {
+        if (m_pt.x > m_rc.left) m_bLineEnd = true;
+        SkipSpaces(q);
+        m_spacings.Push(ReadNumber(q, 10));
+        // A paragraph that starts a new line gets its spacing when that line
+        // starts.
+        if (!m_bLineEnd) RaiseLineHeight(FontHeight(CurrentFont()) + CurrentSpacing());
+        break;
+    }
+    case L'r':
+        m_bInRaw = true;
+        break;
+    case L's':
+        m_bInSelected = !m_bInSelected;
+        if (IsDrawingPass()) SelectBkMode();
+        break;
+    case L'u':
+        if (!CurrentFont()->bUnderline) PushFont(Variant(false, true, false));
+        break;
+    case L'x':
+        SkipSpaces(q);
+        m_pt.x += ReadNumber(q, 10);
+        break;
+    case L'y':
+        SkipSpaces(q);
+        {
+            const int cy = ReadNumber(q, 10);
+            if (!IsDrawingPass()) m_cyLine = cy;
+        }
+        break;
+    default:
+        break;
+    }
+    if (!bReread) SkipPastTagEnd();
+}
+
+// {i name count index} or {i file='name' restype='type' ...}: frame index of
+// count equal frames side by side.
+void CHtmlTextReader::ReadImageTag(LPCTSTR pTag, bool& bReread)
+{
+    LPCTSTR q = pTag;
+    CUIString sName = ReadTagText(q, true);
+    SkipSpaces(q);
+    int nCount = ReadNumber(q, 10);
+    SkipSpaces(q);
+    int nIndex = ReadNumber(q, 10);
+    if (nCount < 1) nCount = 1;
+    if (nIndex < 0 || nIndex >= nCount) nIndex = 0;
+
+    LPCTSTR pEnd = pTag;
+    while (*pEnd != L'\0' && !IsTagEnd(*pEnd)) ++pEnd;
+    CUIString sTag(pTag, static_cast<int>(pEnd - pTag));
+    CUIString sResType;
+    if (sTag.Find(L"file='") >= 0 || sTag.Find(L"res='") >= 0) {
+        // key='value' pairs; only the image name and its type count here.
+        LPCTSTR s = sTag.GetData();
+        for (;;) {
+            while (*s > L'\0' && *s <= L' ') ++s;
+            LPCTSTR pKey = s;
+            while (*s != L'\0' && *s != L'=' && *s > L' ') ++s;
+            CUIString sKey(pKey, static_cast<int>(s - pKey));
+            while (*s > L'\0' && *s <= L' ') ++s;
+            if (*s++ != L'=') break;
+            while (*s > L'\0' && *s <= L' ') ++s;
+            if (*s++ != L'\'') break;
+            LPCTSTR pValue = s;
+            while (*s != L'\0' && *s != L'\'') ++s;
+            if (*s == L'\0') break;
+            CUIString sValue(pValue, static_cast<int>(s - pValue));
+            ++s;
+            if (sKey == L"file" || sKey == L"res") {
+                sName = sValue;
+            } else if (sKey == L"restype") {
+                sResType = sValue;
+            }
+        }
+    }
+
+    const TImageInfo* pImage =
+        m_pManager->GetImageEx(sName, sResType.IsEmpty() ? NULL : sResType.GetData());
+    if (pImage == NULL) return;
+    const int cxFrame = pImage->nX / nCount;
+    if (m_pt.x + cxFrame > m_rc.right && m_pt.x > m_rc.left && !IsSingleLine()) {
+        m_bLineEnd = true;
+        bReread = true;
+        return;
+    }
+    if (IsDrawingPass()) {
+        const int bottom = m_pt.y + m_cyLine - (m_cyLine - pImage->nY) / 2;
+        RECT rcImage = {m_pt.x, bottom - pImage->nY, m_pt.x + cxFrame, bottom};
+        RECT rcSource = {nIndex * cxFrame, 0, (nIndex + 1) * cxFrame, pImage->nY};
+        RECT rcCorners = {0, 0, 0, 0};
+        CRenderEngine::DrawImage(m_hDC, pImage->hBitmap, rcImage, m_rc, rcSource, rcCorners,
+                                 pImage->bAlpha, 255);
+    }
+    RaiseLineHeight(pImage->nY);
+    m_pt.x += cxFrame;
+    if (m_pt.y + pImage->nY > m_cyMaxImage) m_cyMaxImage = m_pt.y + pImage->nY;
+}
+
+void CHtmlTextReader::ReadCloseTag()
+{
+    switch (m_p[2]) {
+    case L'c':
+        PopColor();
+        break;
+    case L'p':
+        if (m_pt.x > m_rc.left) m_bLineEnd = true;
+        m_spacings.Pop();
+        if (!m_bLineEnd) RaiseLineHeight(FontHeight(CurrentFont()) + CurrentSpacing());
+        break;
+    case L's':
+        m_bInSelected = !m_bInSelected;
+        if (IsDrawingPass()) SelectBkMode();
+        break;
+    case L'a':
+        if (IsMeasuringPass() && m_iLinkIndex < m_nLinkSlots) {
+            RECT& rcLink = m_prcLinks[m_iLinkIndex];
+            rcLink.left = m_ptLinkStart.x;
+            rcLink.top = m_ptLinkStart.y;
+            rcLink.right = m_pt.x < m_rc.right ? m_pt.x : m_rc.right;
+            rcLink.bottom = m_pt.y + FontHeight(CurrentFont());
+            ++m_iLinkIndex;
+        }
+        PopColor();
+        m_bInLink = false;
+        PopFont();
+        break;
+    case L'b':
+    case L'f':
+    case L'i':
+    case L'u':
+        PopFont();
+        break;
+    default:
+        break;
+    }
+    SkipPastTagEnd();
+}
+
+void CHtmlTextReader::ReadEscape()
+{
+    const wchar_t ch = m_p[1];
+    SIZE size = {0, 0};
+    ::GetTextExtentPoint32W(m_hDC, &ch, 1, &size);
+    if (IsDrawingPass()) OutputText(m_pt.x, &ch, 1);
+    m_pt.x += size.cx;
+    m_p += 3;
+}
+
+void CHtmlTextReader::ReadSpace()
+{
+    SIZE size = {0, 0};
+    ::GetTextExtentPoint32W(m_hDC, L" ", 1, &size);
+    if (IsDrawingPass()) OutputText(m_pt.x, L" ", 1);
+    m_pt.x += size.cx;
+    ++m_p;
+}
+
+// A run of plain characters up to a line feed, the end, the next bracket
+// (outside raw text) or the end of raw text. Its width is estimated from the
+// font's widest character and measured only near the right edge.
+void CHtmlTextReader::ReadRun()
+{
+    LPCTSTR pRun = m_p;
+    const int cxMaxChar = CurrentFont()->tm.tmMaxCharWidth;
+    int cch = 0;
+    bool bAtRawClose = false;
+    bool bCut = false;
+    bool bEllipsis = false;
+    for (;;) {
+        const wchar_t ch = pRun[cch];
+        if (ch == L'\0' || ch == L'\n') break;
+        if (cch > 0) {
+            if (!m_bInRaw && (ch == L'<' || ch == L'{')) break;
+            if (m_bInRaw && IsRawClose(pRun + cch)) {
+                bAtRawClose = true;
+                break;
+            }
+        }
+        ++cch;
+        if (m_pt.x + cch * cxMaxChar < m_rc.right) continue;
+        SIZE size = {0, 0};
+        ::GetTextExtentPoint32W(m_hDC, pRun, cch, &size);
+        if (m_pt.x + size.cx <= m_rc.right) continue;
+
+        // Too wide. An empty line keeps its first character, so that every
+        // line takes at least one.
+        const bool bLineEmpty = m_pt.x <= m_rc.left;
+        if (cch > 1 || !bLineEmpty) --cch;
+        if ((m_uStyle & DT_WORDBREAK) != 0) {
+            int cchBreak = 0;
+            for (int i = 0; i < cch; ++i) {
+                if (!IsAsciiLetter(pRun[i])) cchBreak = i + 1;
+            }
+            if (cchBreak > 0) cch = cchBreak;
+        }
+        if ((m_uStyle & DT_END_ELLIPSIS) != 0) {
+            cch -= cch > 1 ? 2 : 1;
+            if (cch < 0) cch = 0;
+            if (cch == 0 && bLineEmpty && !IsSingleLine()) cch = 1;
+            bEllipsis = true;
+        }
+        m_bLineEnd = true;
+        bCut = true;
+        break;
+    }
+
+    SIZE size = {0, 0};
+    if (cch > 0) ::GetTextExtentPoint32W(m_hDC, pRun, cch, &size);
+    if (IsDrawingPass()) {
+        int x = m_pt.x;
+        if (!IsSingleLine()) {
+            const int cxFree = (m_rc.right - m_rc.left) - size.cx;
+            if ((m_uStyle & DT_CENTER) != 0) {
+                x += cxFree / 2;
+            } else if ((m_uStyle & DT_RIGHT) != 0) {
+                x += cxFree;
+            }
+        }
+        if (cch > 0) OutputText(x, pRun, cch);
+        if (bEllipsis) OutputText(x + size.cx, L"...", 3);
+    }
+    m_pt.x += size.cx;
+    if (bEllipsis && m_pt.x < m_rc.right) m_pt.x = m_rc.right;
+    m_p = pRun + cch;
+    if (bAtRawClose && !bCut) {
+        m_p += 4;
+        m_bInRaw = false;
+    }
+}
+
+} // namespace
+
+// ---- DrawTextW ---------------------------------------------------------------
+
+void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                              DWORD dwTextColor, int iFont, UINT uStyle)
+{
+    if (hDC == NULL || pstrText == NULL || pManager == NULL) return;
+    HFONT hFont = pManager->GetFont(iFont);
+    HFONT hOldFont = static_cast<HFONT>(::SelectObject(hDC, hFont));
+    if (pManager->IsLayered() || pManager->IsUseGdiplusText()) {
+        DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
+    } else {
+        ::SetBkMode(hDC, TRANSPARENT);
+        ::SetTextColor(hDC, ToColorRef(dwTextColor));
+        ::DrawTextW(hDC, pstrText, -1, &rc, uStyle);
+    }
+    ::SelectObject(hDC, hOldFont);
+}
+
+void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                              DWORD dwTextColor, DWORD dwTextBkColor, int iFont, UINT uStyle)
+{
+    if (hDC == NULL || pstrText == NULL || pManager == NULL) return;
+    DrawColor(hDC, rc, dwTextBkColor);
+    DrawTextW(hDC, pManager, rc, pstrText, dwTextColor, iFont, uStyle);
+}
+
+// ---- DrawHtmlText and GetTextSize --------------------------------------------
+
+void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                                 DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
+                                 int& nLinkRects, UINT uStyle)
+{
+    if (hDC == NULL || pstrText == NULL || pManager == NULL || ::IsRectEmpty(&rc)) return;
+    const bool bDraw = (uStyle & DT_CALCRECT) == 0;
+
+    // The clip comes back as the rectangle of the clip box it had.
+    RECT rcClip = {0, 0, 0, 0};
+    ::GetClipBox(hDC, &rcClip);
+    HRGN hOldRgn = ::CreateRectRgnIndirect(&rcClip);
+    if (bDraw) {
+        HRGN hRgn = ::CreateRectRgnIndirect(&rc);
+        if (hRgn != NULL) {
+            ::ExtSelectClipRgn(hDC, hRgn, RGN_AND);
+            ::DeleteObject(hRgn);
+        }
+    }
+
+    if (bDraw && (uStyle & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) != 0) {
+        RECT rcText = {0, 0, 9999, 100};
+        int nLinks = 0;
+        DrawHtmlText(hDC, pManager, rcText, pstrText, dwTextColor, NULL, NULL, nLinks,
+                     uStyle | DT_CALCRECT);
+        const int cxText = rcText.right - rcText.left;
+        const int cyText = rcText.bottom - rcText.top;
+        if ((uStyle & DT_SINGLELINE) != 0) {
+            if ((uStyle & DT_CENTER) != 0) {
+                rc.left = rc.left + (rc.right - rc.left) / 2 - cxText / 2;
+                rc.right = rc.left + cxText;
+            }
+            if ((uStyle & DT_RIGHT) != 0) rc.left = rc.right - cxText;
+        }
+        if ((uStyle & DT_VCENTER) != 0) {
+            rc.top = rc.top + (rc.bottom - rc.top) / 2 - cyText / 2;
+            rc.bottom = rc.top + cyText;
+        }
+        if ((uStyle & DT_BOTTOM) != 0) rc.top = rc.bottom - cyText;
+    }
+
+    HGDIOBJ hOldFont = ::GetCurrentObject(hDC, OBJ_FONT);
+    const COLORREF clrOldText = ::GetTextColor(hDC);
+    const COLORREF clrOldBk = ::GetBkColor(hDC);
+    const int nOldBkMode = ::GetBkMode(hDC);
+    {
+        CHtmlTextReader reader(hDC, pManager, rc, pstrText, dwTextColor, prcLinks, sLinks,
+                               nLinkRects, uStyle);
+        nLinkRects = reader.Read();
+    }
+    ::SelectObject(hDC, hOldFont);
+    ::SetTextColor(hDC, clrOldText);
+    ::SetBkColor(hDC, clrOldBk);
+    ::SetBkMode(hDC, nOldBkMode);
+
+    if (hOldRgn != NULL) {
+        ::SelectClipRgn(hDC, hOldRgn);
+        ::DeleteObject(hOldRgn);
+    }
+}
+
+SIZE CRenderEngine::GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont,
+                                UINT /*uStyle*/)
+{
+    SIZE size = {0, 0};
+    if (hDC == NULL || pstrText == NULL || pManager == NULL) return size;
+    HGDIOBJ hOldFont = ::SelectObject(hDC, pManager->GetFont(iFont));
+    ::GetTextExtentPoint32W(hDC, pstrText, static_cast<int>(wcslen(pstrText)), &size);
+    ::SelectObject(hDC, hOldFont);
+    return size;
+}
+
+} // namespace SkinUI
