@@ -290,7 +290,6 @@ public:
     // "layeredopacity" and "showdirty" values, stored as given. Opacity and
     // layered opacity are one stored byte.
     void SetLayered(bool bLayered) { m_bLayered = bLayered; }
-    bool IsLayered() const { return m_bLayered; }
     void SetLayeredOpacity(BYTE nOpacity) { m_nOpacity = nOpacity; }
     BYTE GetLayeredOpacity() const { return m_nOpacity; }
     void SetOpacity(BYTE nOpacity) { m_nOpacity = nOpacity; }
@@ -302,7 +301,6 @@ public:
 
 private:
     // ---- Builder support ----------------------------------------------
-    bool m_bLayered = false;
     BYTE m_nOpacity = 0xFF;
     bool m_bShowUpdateRect = false;
     CShadowUI m_shadow;

@@ -16,6 +16,7 @@
 #include "tests/markup/BuilderTestWindow.h"
 #include "tests/markup/DlgMainSkin.h"
 #include "tests/markup/SkinPackageWriter.h"
+#include "tests/support/ByteMutator.h"
 
 #include <windows.h>
 
@@ -24,23 +25,8 @@
 
 namespace SkinFuzz {
 
-// ---- Random source: xorshift32, so that every run sees the same inputs ------
-class Random
-{
-public:
-    explicit Random(UINT seed) : m_state(seed ? seed : 1) {}
-    UINT Next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 17;
-        m_state ^= m_state << 5;
-        return m_state;
-    }
-    UINT Below(UINT n) { return n ? Next() % n : 0; }
-
-private:
-    UINT m_state;
-};
+// ---- Random source: the shared deterministic mutator's generator -------------
+typedef TestSupport::ByteMutator Random;
 
 // ---- Value pools -------------------------------------------------------------------
 inline const wchar_t* const* ValuePool(size_t& count)
@@ -177,7 +163,7 @@ inline std::wstring Mutate(const std::wstring& seed, Random& rnd)
 // ---- One run -------------------------------------------------------------------------------
 inline void UsePackage()
 {
-    static const std::string package = SkinTest::StoredZip({
+    static const std::string package = SkinTest::Package({
         {"DlgMain.xml", SkinTest::Utf8(kDlgMainSkin)},
         {"part.xml", SkinTest::Utf8(L"<Window><Label name=\"part_a\" text=\"{b}a{/b}\"/><Button name=\"part_b\"/></Window>")},
     });

@@ -9,6 +9,7 @@
 #include "tests/markup/BuilderTestWindow.h"
 #include "tests/markup/DlgMainSkin.h"
 #include "tests/markup/SkinPackageWriter.h"
+#include "tests/support/ImageWriter.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -41,12 +42,12 @@ const wchar_t kBrokenXml[] = L"<Window><Label name=\"x\"></Window>";
 
 void UseTestPackage()
 {
-    static const std::string package = SkinTest::StoredZip({
+    static const std::string package = SkinTest::Package({
         {"DlgMain.xml", SkinTest::Utf8(kDlgMainSkin)},
         {"part.xml", SkinTest::Utf8(kPartXml)},
         {"self.xml", SkinTest::Utf8(kSelfXml)},
         {"broken.xml", SkinTest::Utf8(kBrokenXml)},
-        {"dot.bmp", SkinTest::TwoPixelBmp()},
+        {"dot.png", TestSupport::EncodePng(2, 1, {255, 0, 255, 255, 0, 0, 255, 255})},
     });
     CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
 }
@@ -403,7 +404,7 @@ TEST_F(DialogBuilderTest, ImagesDefaultListsAndStylesAreRegistered)
 {
     std::unique_ptr<CControlUI> root(Build(
         L"<Window>"
-        L"<Image name=\"dot.bmp\" mask=\"#FFFF00FF\"/>"
+        L"<Image name=\"dot.png\" mask=\"#FFFF00FF\"/>"
         L"<Image restype=\"PNG\"/>"
         L"<Default name=\"Label\" value=\"text=&quot;from default&quot;\"/>"
         L"<Default value=\"text=&quot;nameless&quot;\"/>"
@@ -411,7 +412,7 @@ TEST_F(DialogBuilderTest, ImagesDefaultListsAndStylesAreRegistered)
         L"<Style name=\"red\" value=\"bkcolor=&quot;#FF00FF00&quot;\"/>"
         L"<Control/></Window>"));
     ASSERT_NE(nullptr, root.get());
-    const SkinUI::TImageInfo* image = m_manager.GetImage(L"dot.bmp");
+    const SkinUI::TImageInfo* image = m_manager.GetImage(L"dot.png");
     ASSERT_NE(nullptr, image);
     EXPECT_EQ(0xFFFF00FFu, image->dwMask);
     EXPECT_EQ(2, image->nX);
