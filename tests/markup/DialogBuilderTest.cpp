@@ -205,7 +205,6 @@ void CheckLauncherWindow(CPaintManagerUI& manager)
         EXPECT_FALSE(font->bBold);
         EXPECT_FALSE(font->bItalic);
     }
-    EXPECT_EQ(nullptr, manager.GetFontInfo(2));
     EXPECT_EQ(2u, manager.GetCustomFontCount());
     SkinUI::TFontInfo* defaultFont = manager.GetDefaultFontInfo();
     ASSERT_NE(nullptr, defaultFont);
@@ -272,7 +271,7 @@ TEST_F(DialogBuilderTest, WithoutAManagerTheTreeIsBuiltAlone)
     CheckLauncherTree(root.get());
     EXPECT_EQ(0, m_manager.GetInitSize().cx);
     EXPECT_FALSE(m_manager.IsLayered());
-    EXPECT_EQ(nullptr, m_manager.GetFontInfo(0));
+    EXPECT_EQ(0u, m_manager.GetCustomFontCount());
 }
 
 // ---- Window settings ---------------------------------------------------------------
@@ -589,7 +588,7 @@ TEST_F(DialogBuilderTest, MissingDocumentsGiveNull)
     struct Case { const wchar_t* source; const wchar_t* message; };
     const Case kCases[] = {
         {L"missing.xml", L"Could not find ziped file"},
-        {L"broken.xml", L"Expected end-tag start"},
+        {L"broken.xml", L"Unmatched closing tag"},
     };
     for (const Case& row : kCases) {
         SCOPED_TRACE(::testing::Message() << "source " << row.source);
