@@ -109,7 +109,7 @@ class Mvg:
         return self.add("path '%s'" % d)
 
     def text(self, x, y, s, size, colour, font=CJK_FONT):
-        """Text with its baseline starting at (x, y)."""
+        """Text whose box starts at (x, y) (see text_top for a baseline)."""
         self.add("push graphic-context")
         self.add("gravity NorthWest")
         self._font(font, size, colour)
@@ -136,8 +136,6 @@ class Mvg:
         self.add("stroke-width %g" % width)
 
     def source(self):
-        # Text after gravity NorthWest is placed by its top; the baseline
-        # helpers above compensate through their y value.
         return "\n".join(self.lines) + "\n"
 
 
@@ -165,8 +163,8 @@ def render(name, w, h, behind, mvg, transparent_corners=False):
 
 
 def text_top(baseline, size):
-    """The y of the text box top that puts the baseline of a CJK text at
-    baseline (the face's ascent is about 0.8 of the size)."""
+    """The y of the text box's top that puts the baseline of a text at
+    baseline (the CJK face's ascent is about 0.8 of its size)."""
     return baseline - round(size * 0.8)
 
 
@@ -351,10 +349,7 @@ def make_progress_bar():
     back = Mvg().round_rect(0, 0, 79, 7, 3.5, TRACK)
     render("install_b.png", 80, 8, TILE, back)
     fore = Mvg()
-    fore.add("push graphic-context")
-    fore.add("fill-opacity 1")
     fore.round_rect(0, 0, 79, 7, 3.5, BLUE)
-    fore.add("pop graphic-context")
     fore.round_rect(2, 1.2, 77, 2.6, 0.7, "#7DB9F7")
     render("install_f.png", 80, 8, TRACK, fore)
 
@@ -475,7 +470,7 @@ def make_preview(target):
         row = os.path.join(tmp, "pages.png")
         run(["convert", "-background", "#9AA0A6"] + pages + ["-splice", "12x0", "+append", row])
         run(["convert", "-background", "#9AA0A6", sheet, row, "-gravity", "West", "-append",
-             target])
+             "+repage", "-depth", "8", target])
 
 
 def main():

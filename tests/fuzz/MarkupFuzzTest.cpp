@@ -1,6 +1,7 @@
 #include "skinui/markup/Markup.h"
 
-#include "tests/markup/DlgMainSkin.h"
+#include "tests/support/SkinFiles.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -189,9 +190,10 @@ bool HeapsValid()
 // --- The runs ----------------------------------------------------------------------
 TEST(MarkupFuzz, MutatedSkinInEveryEncoding)
 {
-    const std::wstring skin = kDlgMainSkin;
+    std::string skin;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::SkinSourceFile("DlgMain.xml"), skin));
     const std::vector<BYTE> seeds[] = {
-        ToUtf8(skin),
+        std::vector<BYTE>(skin.begin(), skin.end()),
         ToUtf8(L"<?xml version=\"1.0\"?><!-- c --><W a=\"x&amp;y\" b=\"2\"><F id=\"0\"/><L>t&lt;</L></W>"),
     };
     Random rnd(0x5EED1234u);

@@ -1,6 +1,7 @@
 #include "skinui/markup/Markup.h"
 
-#include "tests/markup/DlgMainSkin.h"
+#include "tests/support/SkinFiles.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,12 @@ namespace {
 
 struct Expected { const wchar_t* cls; const wchar_t* name; const wchar_t* pos; const wchar_t* visible; };
 
-std::vector<BYTE> Utf8WithBom(const wchar_t* text)
+// DlgMain.xml of the skin folder, as its bytes; empty when it cannot be read.
+std::vector<BYTE> SkinFileBytes()
 {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
-    std::vector<BYTE> bytes = { 0xEF, 0xBB, 0xBF };
-    const size_t head = bytes.size();
-    bytes.resize(head + (size_t)n);
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, (LPSTR)bytes.data() + head, n, NULL, NULL);
-    bytes.pop_back();  // no NUL in the file
-    return bytes;
+    std::string data;
+    if (!TestSupport::ReadWholeFile(TestSupport::SkinSourceFile("DlgMain.xml"), data)) return {};
+    return std::vector<BYTE>(data.begin(), data.end());
 }
 
 void CheckSkin(CMarkup& xml)
@@ -129,14 +127,24 @@ void CheckSkin(CMarkup& xml)
 
 TEST(SkinMarkup, LauncherWindowFromText)
 {
+    std::vector<BYTE> bytes = SkinFileBytes();
+    ASSERT_GT(bytes.size(), 3u);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, NULL, 0);
+    ASSERT_GT(n, 0);
+    std::wstring text((size_t)n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, &text[0], n);
     CMarkup xml;
-    ASSERT_TRUE(xml.Load(kDlgMainSkin));
+    ASSERT_TRUE(xml.Load(text.c_str()));
     CheckSkin(xml);
 }
 
 TEST(SkinMarkup, LauncherWindowAsUtf8FileBytesWithBom)
 {
-    std::vector<BYTE> bytes = Utf8WithBom(kDlgMainSkin);
+    std::vector<BYTE> bytes = SkinFileBytes();
+    ASSERT_GT(bytes.size(), 3u);
+    EXPECT_EQ(0xEF, bytes[0]);
+    EXPECT_EQ(0xBB, bytes[1]);
+    EXPECT_EQ(0xBF, bytes[2]);
     CMarkup xml;
     ASSERT_TRUE(xml.LoadFromMem(bytes.data(), (DWORD)bytes.size(), 0));
     CheckSkin(xml);
