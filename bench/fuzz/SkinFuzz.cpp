@@ -19,7 +19,7 @@ VOZEROR_BENCH(SkinBuildFuzz)
     int built = 0;
     const double start = Bench::Now();
     for (int i = 0; i < kInputs; ++i) {
-        const SkinFuzz::Outcome outcome = SkinFuzz::RunOne(SkinFuzz::Mutate(kDlgMainSkin, rnd), window.Handle());
+        const SkinFuzz::Outcome outcome = SkinFuzz::RunOne(SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd), window.Handle());
         if (outcome.built) ++built;
         if (outcome.failed) ++failures;
         if (i % 500 == 0 && !SkinFuzz::HeapsValid()) ++failures;

@@ -14,7 +14,6 @@
 #include "skinui/core/PaintManager.h"
 #include "skinui/markup/DialogBuilder.h"
 #include "tests/markup/BuilderTestWindow.h"
-#include "tests/markup/DlgMainSkin.h"
 #include "tests/markup/SkinPackageWriter.h"
 #include "tests/support/ByteMutator.h"
 
@@ -164,7 +163,7 @@ inline std::wstring Mutate(const std::wstring& seed, Random& rnd)
 inline void UsePackage()
 {
     static const std::string package = SkinTest::Package({
-        {"DlgMain.xml", SkinTest::Utf8(kDlgMainSkin)},
+        {"DlgMain.xml", SkinTest::LauncherSkinBytes()},
         {"part.xml", SkinTest::Utf8(L"<Window><Label name=\"part_a\" text=\"{b}a{/b}\"/><Button name=\"part_b\"/></Window>")},
     });
     SkinUI::CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());

@@ -9,9 +9,10 @@ TEST(SkinBuildFuzz, MutatedSkinsBuildATreeOrFailCleanly)
     SkinFuzz::UsePackage();
     SkinTest::HiddenWindow window;
     ASSERT_NE(nullptr, window.Handle());
+    ASSERT_FALSE(SkinTest::LauncherSkin().empty());
 
     // The unmutated skin builds its 25 controls.
-    const SkinFuzz::Outcome plain = SkinFuzz::RunOne(kDlgMainSkin, window.Handle());
+    const SkinFuzz::Outcome plain = SkinFuzz::RunOne(SkinTest::LauncherSkin(), window.Handle());
     ASSERT_TRUE(plain.built);
     EXPECT_FALSE(plain.failed);
     EXPECT_EQ(25, plain.controls);
@@ -20,7 +21,7 @@ TEST(SkinBuildFuzz, MutatedSkinsBuildATreeOrFailCleanly)
     int built = 0;
     const int kInputs = 1500;
     for (int i = 0; i < kInputs; ++i) {
-        const std::wstring skin = SkinFuzz::Mutate(kDlgMainSkin, rnd);
+        const std::wstring skin = SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd);
         const SkinFuzz::Outcome outcome = SkinFuzz::RunOne(skin, window.Handle());
         if (outcome.built) ++built;
         ASSERT_FALSE(outcome.failed) << "input " << i;

@@ -7,7 +7,6 @@
 #include "skinui/markup/ControlFactory.h"
 #include "skinui/markup/Markup.h"
 #include "tests/markup/BuilderTestWindow.h"
-#include "tests/markup/DlgMainSkin.h"
 #include "tests/markup/SkinPackageWriter.h"
 #include "tests/support/ImageWriter.h"
 #include "tests/support/TempFolder.h"
@@ -43,7 +42,7 @@ const wchar_t kBrokenXml[] = L"<Window><Label name=\"x\"></Window>";
 void UseTestPackage()
 {
     static const std::string package = SkinTest::Package({
-        {"DlgMain.xml", SkinTest::Utf8(kDlgMainSkin)},
+        {"DlgMain.xml", SkinTest::LauncherSkinBytes()},
         {"part.xml", SkinTest::Utf8(kPartXml)},
         {"self.xml", SkinTest::Utf8(kSelfXml)},
         {"broken.xml", SkinTest::Utf8(kBrokenXml)},
@@ -58,6 +57,7 @@ protected:
     void SetUp() override
     {
         UseTestPackage();
+        ASSERT_FALSE(SkinTest::LauncherSkin().empty());
         ASSERT_NE(nullptr, m_window.Handle());
         m_manager.Init(m_window.Handle());
     }
@@ -246,7 +246,7 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
 
 TEST_F(DialogBuilderTest, LauncherSkinFromTextBuildsTheSameTree)
 {
-    std::unique_ptr<CControlUI> root(Build(kDlgMainSkin));
+    std::unique_ptr<CControlUI> root(Build(SkinTest::LauncherSkin()));
     CheckLauncherTree(root.get());
     CheckLauncherWindow(m_manager);
 }
@@ -255,7 +255,7 @@ TEST_F(DialogBuilderTest, LauncherSkinOfTheProductPackage)
 {
     // The package the product links in, as the build makes it.
     std::string package;
-    ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "skin.zip", package));
+    ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::SkinPackageFile(), package));
     CPaintManagerUI::SetResourceZip(L"", true);
     CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
     std::unique_ptr<CControlUI> root(m_builder.Create(L"DlgMain.xml", nullptr, nullptr, &m_manager, nullptr));
@@ -267,7 +267,7 @@ TEST_F(DialogBuilderTest, LauncherSkinOfTheProductPackage)
 
 TEST_F(DialogBuilderTest, WithoutAManagerTheTreeIsBuiltAlone)
 {
-    std::unique_ptr<CControlUI> root(m_builder.Create(kDlgMainSkin, nullptr, nullptr, nullptr, nullptr));
+    std::unique_ptr<CControlUI> root(m_builder.Create(SkinTest::LauncherSkin().c_str(), nullptr, nullptr, nullptr, nullptr));
     CheckLauncherTree(root.get());
     EXPECT_EQ(0, m_manager.GetInitSize().cx);
     EXPECT_FALSE(m_manager.IsLayered());
