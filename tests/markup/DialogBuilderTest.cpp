@@ -1,7 +1,10 @@
 #include "skinui/markup/DialogBuilder.h"
 
 #include "skinui/control/Container.h"
+#include "skinui/control/Button.h"
 #include "skinui/control/Control.h"
+#include "skinui/control/Label.h"
+#include "skinui/control/Progress.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/Shadow.h"
 #include "skinui/markup/ControlFactory.h"
@@ -242,6 +245,50 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
         EXPECT_NE(nullptr, found->GetParent());
     }
     EXPECT_EQ(attached, m_manager.GetRoot());
+
+    // What the label, button and progress classes made of their own attributes.
+    struct Detail {
+        const wchar_t* name;
+        DWORD textcolor;
+        const wchar_t* normalimage;  // buttons only
+        int font;
+    };
+    const Detail kDetails[] = {
+        {L"LabelUI1", 0xFF000000, nullptr, -1},
+        {L"closebtn", 0, L"file='btn_close_1.png' mask='#FFFF00FF'", -1},
+        {L"computer_install", 0xFF000000, L"file='computer_un_1.png' mask='#FF0000' ", -1},
+        {L"computer_run", 0xFF000000, L"file='computer_run_1.png' mask='#FF0000' ", -1},
+        {L"phone_jump", 0xFF000000, L"file='phone_jump_1.png' mask='#FFFF00FF'", -1},
+        {L"iphone_run", 0, L"file='iphone_run_1.png' mask='#FFFF00FF'", -1},
+        {L"choose_text", 0x00808080, nullptr, 1},
+        {L"qq", 0x00808080, nullptr, -1},
+        {L"return", 0x0000C0FF, nullptr, -1},
+        {L"computer_pro", 0xFF000000, nullptr, -1},
+    };
+    for (const Detail& want : kDetails) {
+        SCOPED_TRACE(::testing::Message() << "control " << want.name);
+        SkinUI::CLabelUI* label = static_cast<SkinUI::CLabelUI*>(m_manager.FindControl(want.name)->GetInterface(L"Label"));
+        ASSERT_NE(nullptr, label);
+        EXPECT_EQ(want.textcolor, label->GetTextColor());
+        EXPECT_EQ(want.font, label->GetFont());
+        if (want.textcolor != 0) {
+            EXPECT_EQ(0xFFA7A6AAu, label->GetDisabledTextColor());
+        }
+        if (want.normalimage != nullptr) {
+            SkinUI::CButtonUI* button = static_cast<SkinUI::CButtonUI*>(label->GetInterface(L"Button"));
+            ASSERT_NE(nullptr, button);
+            EXPECT_STREQ(want.normalimage, button->GetNormalImage());
+        }
+    }
+    const wchar_t* const kBars[] = {L"computer_pro", L"iphone_pro", L"android_pro"};
+    for (const wchar_t* name : kBars) {
+        SCOPED_TRACE(::testing::Message() << "bar " << name);
+        SkinUI::CProgressUI* bar = static_cast<SkinUI::CProgressUI*>(m_manager.FindControl(name)->GetInterface(L"Progress"));
+        ASSERT_NE(nullptr, bar);
+        EXPECT_EQ(0, bar->GetMinValue());
+        EXPECT_EQ(100, bar->GetMaxValue());
+        EXPECT_EQ(30, bar->GetValue());
+    }
 }
 
 TEST_F(DialogBuilderTest, LauncherSkinFromTextBuildsTheSameTree)
