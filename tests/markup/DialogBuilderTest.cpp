@@ -597,6 +597,42 @@ TEST_F(DialogBuilderTest, SelfIncludingDocumentsEnd)
     EXPECT_LE(count, (int)CDialogBuilder::kMaxIncludeBuilds);
 }
 
+TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)
+{
+    // The test executable holds documents 101..103 of type "XML".
+    CDialogBuilder builder;
+    builder.SetInstance(::GetModuleHandleW(NULL));
+    std::unique_ptr<CControlUI> root(builder.Create(101u, L"XML", nullptr, &m_manager, nullptr));
+    ASSERT_NE(nullptr, root.get());
+    EXPECT_STREQ(L"res_top", root->GetName().GetData());
+    EXPECT_EQ(L"LabelUI|ButtonUI|ButtonUI", ChildClasses(root.get()));
+    EXPECT_STREQ(L"res_part", ChildAt(root.get(), 2)->GetName().GetData());
+    EXPECT_EQ(300, m_manager.GetInitSize().cx);
+
+    // Without an instance the paint manager's resource module is searched.
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(NULL));
+    CDialogBuilder byManager;
+    std::unique_ptr<CControlUI> again(byManager.Create(102u, L"XML", nullptr, &m_manager, nullptr));
+    ASSERT_NE(nullptr, again.get());
+    EXPECT_STREQ(L"res_part", again->GetName().GetData());
+
+    struct Case { UINT id; const wchar_t* type; const wchar_t* message; };
+    const Case kCases[] = {
+        {103, L"XML", L"Unmatched closing tag"},
+        {104, L"XML", L""},
+        {101, L"PNG", L""},
+    };
+    for (const Case& row : kCases) {
+        SCOPED_TRACE(::testing::Message() << "resource " << row.id);
+        CDialogBuilder failing;
+        failing.SetInstance(::GetModuleHandleW(NULL));
+        EXPECT_EQ(nullptr, failing.Create(row.id, row.type, nullptr, &m_manager, nullptr));
+        wchar_t message[128] = {0};
+        failing.GetLastErrorMessage(message, 128);
+        EXPECT_STREQ(row.message, message);
+    }
+}
+
 // ---- Failures -----------------------------------------------------------------------------
 std::wstring Nested(int depth)
 {
@@ -645,9 +681,6 @@ TEST_F(DialogBuilderTest, MissingDocumentsGiveNull)
         builder.GetLastErrorMessage(message, 128);
         EXPECT_STREQ(row.message, message);
     }
-    // A resource that the module does not have: null, messages untouched.
-    CDialogBuilder builder;
-    EXPECT_EQ(nullptr, builder.Create(9999u, L"XML", nullptr, &m_manager, nullptr));
     CDialogBuilder unloaded;
     EXPECT_EQ(nullptr, unloaded.Create(nullptr, &m_manager, nullptr));
 }
