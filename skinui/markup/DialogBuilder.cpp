@@ -223,6 +223,8 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
 
 // ---- Window attributes ----------------------------------------------------------
 
+// Names match ignoring case, except "layeredopacity", "layered" and
+// "bktrans", which must be written exactly so.
 void CDialogBuilder::ApplyWindowAttributes(CMarkupNode& root, CPaintManagerUI* pManager)
 {
     CShadowUI* pShadow = pManager->GetShadow();
@@ -254,7 +256,7 @@ void CDialogBuilder::ApplyWindowAttributes(CMarkupNode& root, CPaintManagerUI* p
             pManager->SetOpacity(static_cast<BYTE>(ParseInt(pstrValue) & 0xFF));
         } else if (wcscmp(pstrName, L"layeredopacity") == 0) {
             pManager->SetLayeredOpacity(static_cast<BYTE>(ParseInt(pstrValue) & 0xFF));
-        } else if (Is(pstrName, L"layered") || wcscmp(pstrName, L"bktrans") == 0) {
+        } else if (wcscmp(pstrName, L"layered") == 0 || wcscmp(pstrName, L"bktrans") == 0) {
             pManager->SetLayered(ParseBool(pstrValue));
         } else if (Is(pstrName, L"disabledfontcolor")) {
             pManager->SetDefaultDisabledColor(ParseColor(pstrValue), false);
