@@ -33,8 +33,6 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
 }
 
 // ---- Attaching the tree, focus and capture ---------------------------------
-// The window shadow is created by the shadow's own code when the tree is
-// attached; this part only makes the control the root.
 
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 {
@@ -140,7 +138,10 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward)
         ::InvalidateRect(m_hWndPaint, NULL, FALSE);
         return true;
     }
-    if (m_pRoot == NULL) return true;
+    if (m_pRoot == NULL) {
+        m_bFocusNeeded = false;
+        return true;
+    }
 
     const UINT uFlags = FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST;
     FindTabInfo info1 = {m_pFocus, NULL, bForward, false};

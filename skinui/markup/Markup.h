@@ -34,6 +34,9 @@ public:
     bool Load(LPCTSTR pstrXML);
     // pByte may be modified: big-endian UTF-16 is byte-swapped in place.
     bool LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding = XMLFILE_ENCODING_UTF8);
+    // The name is relative to the resource folder: a loose file there, or an
+    // entry of the skin package when one is set (kept open or opened for
+    // this load). Files above MAX_FILE_SIZE are refused before they are read.
     bool LoadFromFile(LPCTSTR pstrFilename, int encoding = XMLFILE_ENCODING_UTF8);
     void Release();
     bool IsValid() const;

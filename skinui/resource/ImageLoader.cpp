@@ -23,10 +23,14 @@
 #pragma GCC diagnostic ignored "-Wunused-but-set-variable"
 #pragma GCC diagnostic ignored "-Wsign-compare"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#elif defined(_MSC_VER)
+#pragma warning(push, 0)  // the same for MSVC's /W4
 #endif
 #include <stb_image.h>
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#elif defined(_MSC_VER)
+#pragma warning(pop)
 #endif
 
 // Sections: byte sources (module resource, loose file, skin package), decoding
@@ -123,11 +127,29 @@ bool ReadPackageBytes(LPCTSTR name, TBytes& bytes)
 }
 
 // ---- Decoding ------------------------------------------------------------------
+// stb_image grows its buffer to a PNG chunk's announced length before reading
+// the chunk, so a damaged length would cost up to 1 GiB of address space.
+// A PNG whose chunks do not lie inside the data is refused first.
+bool PngChunksFit(const BYTE* pData, DWORD dwSize)
+{
+    static const BYTE kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (dwSize < 8 || memcmp(pData, kSignature, 8) != 0) return true;  // not a PNG
+    DWORD pos = 8;
+    while (dwSize - pos >= 12) {
+        const BYTE* p = pData + pos;
+        const DWORD dwLength = ((DWORD)p[0] << 24) | ((DWORD)p[1] << 16) | ((DWORD)p[2] << 8) | p[3];
+        if (dwLength > dwSize - pos - 12) return false;
+        if (memcmp(p + 4, "IEND", 4) == 0) return true;
+        pos += 12 + dwLength;
+    }
+    return false;
+}
+
 // Pixels become B G R A premultiplied by A; a finished pixel equal to the
 // colour key (0xAARRGGBB) becomes fully transparent.
 TImageInfo* Decode(const TBytes& bytes, DWORD mask)
 {
-    if (bytes.dwSize > 0x7FFFFFFF) return NULL;
+    if (bytes.dwSize > 0x7FFFFFFF || !PngChunksFit(bytes.pData, bytes.dwSize)) return NULL;
     int nWidth = 0, nHeight = 0, nChannels = 0;
     if (!stbi_info_from_memory(bytes.pData, (int)bytes.dwSize, &nWidth, &nHeight, &nChannels)) return NULL;
     if (nWidth <= 0 || nHeight <= 0 || (UINT64)nWidth * (UINT64)nHeight > kMaxImagePixels) return NULL;
@@ -225,7 +247,8 @@ TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mas
 TImageInfo* CRenderEngine::LoadImageW(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
     if (type == NULL && bitmap != NULL && !IS_INTRESOURCE(bitmap)) {
-        LPCTSTR pstrPath = CResourceManager::GetInstance()->GetImagePath(bitmap);
+        CResourceManager* pManager = CResourceManager::GetInstance();
+        LPCTSTR pstrPath = pManager != NULL ? pManager->GetImagePath(bitmap) : NULL;
         if (pstrPath != NULL) bitmap = pstrPath;
     }
     return LoadImageW(STRINGorID(bitmap), type, mask, instance);
@@ -237,6 +260,7 @@ TImageInfo* CRenderEngine::LoadImageW(UINT nID, LPCTSTR type, DWORD mask, HINSTA
 }
 
 // ---- FreeImage -------------------------------------------------------------------
+// The pixel buffers are allocated with new BYTE[] by whoever fills them.
 void CRenderEngine::FreeImage(TImageInfo* bitmap, bool bDelete)
 {
     if (bitmap == NULL) return;

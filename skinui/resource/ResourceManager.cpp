@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <mutex>
+#include <new>
 
 // Sections: the instance, resource documents (image and XML ids), language
 // texts.
@@ -34,7 +35,7 @@ LPCTSTR LastAttribute(CMarkupNode& node, LPCTSTR pstrName)
 CResourceManager* CResourceManager::GetInstance()
 {
     std::lock_guard<std::mutex> lock(g_instanceLock);
-    if (g_pInstance == NULL) g_pInstance = new CResourceManager;
+    if (g_pInstance == NULL) g_pInstance = new (std::nothrow) CResourceManager;
     return g_pInstance;
 }
 
@@ -101,8 +102,8 @@ void CResourceManager::StorePath(CStdStringPtrMap& map, CMarkupNode& node)
     LPCTSTR pstrId = LastAttribute(node, L"id");
     LPCTSTR pstrPath = LastAttribute(node, L"path");
     if (pstrId == NULL || pstrPath == NULL || map.Find(pstrId) != NULL) return;
-    CUIString* pPath = new CUIString(pstrPath);
-    if (!map.Insert(pstrId, pPath)) delete pPath;
+    CUIString* pPath = new (std::nothrow) CUIString(pstrPath);
+    if (pPath != NULL && !map.Insert(pstrId, pPath)) delete pPath;
 }
 
 bool CResourceManager::LoadResource(CMarkupNode Root)
@@ -157,8 +158,8 @@ bool CResourceManager::LoadLanguage(LPCTSTR pstrXml)
             *pText = pstrValue;
             continue;
         }
-        pText = new CUIString(pstrValue);
-        if (!m_mTextResourceHashMap.Insert(pstrId, pText)) delete pText;
+        pText = new (std::nothrow) CUIString(pstrValue);
+        if (pText != NULL && !m_mTextResourceHashMap.Insert(pstrId, pText)) delete pText;
     }
     return true;
 }
@@ -169,11 +170,11 @@ CUIString CResourceManager::GetText(LPCTSTR lpstrId, LPCTSTR lpstrType)
     CUIString* pText = static_cast<CUIString*>(m_mTextResourceHashMap.Find(lpstrId));
     if (pText == NULL && m_pQueryInterface != NULL) {
         LPCTSTR pstrAnswer = m_pQueryInterface->QueryControlText(lpstrId, lpstrType);
-        pText = new CUIString(pstrAnswer != NULL ? pstrAnswer : L"");
-        if (!m_mTextResourceHashMap.Insert(lpstrId, pText)) {
-            CUIString sText = *pText;
+        const CUIString sAnswer(pstrAnswer != NULL ? pstrAnswer : L"");
+        pText = new (std::nothrow) CUIString(sAnswer);
+        if (pText == NULL || !m_mTextResourceHashMap.Insert(lpstrId, pText)) {
             delete pText;
-            return sText;
+            return sAnswer;
         }
     }
     return pText != NULL ? *pText : CUIString(lpstrId);

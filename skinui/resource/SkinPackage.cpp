@@ -337,9 +337,11 @@ DWORD CSkinPackage::Produce(BYTE* buffer, DWORD length, DWORD& produced)
     m_stream.avail_out = length;
     while (m_stream.avail_out > 0 && !m_bStreamEnd) {
         if (m_stream.avail_in == 0 && m_nPackedLeft > 0) {
-            const DWORD nChunk = m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
+            // A memory source is read in place, all of the entry at once (its
+            // bounds were checked when the entry was opened); a file through
+            // the read buffer.
+            const DWORD nChunk = m_pMemory != NULL || m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
             if (m_pMemory != NULL) {
-                // ReadAt's bounds were checked when the entry was opened.
                 m_stream.next_in = const_cast<BYTE*>(m_pMemory + m_nDataPos);
             }
             else {
@@ -384,8 +386,10 @@ DWORD CSkinPackage::Unpack(int index, BYTE* buffer, DWORD length)
         const DWORD dwOpen = OpenEntry(index);
         if (dwOpen != SKINPKG_OK) return dwOpen;
     }
-    DWORD nWant = length < m_nUnpackedLeft ? length : m_nUnpackedLeft;
+    const DWORD nWant = length < m_nUnpackedLeft ? length : m_nUnpackedLeft;
     DWORD produced = 0;
+    // One inflate call for the whole request when the source is memory:
+    // zlib then copies nothing into its own window between calls.
     if (nWant > 0) {
         const DWORD dwResult = Produce(buffer, nWant, produced);
         if (dwResult != SKINPKG_OK) {
@@ -437,7 +441,14 @@ HANDLE SkinPackageOpen(const void* source, DWORD length, int kind, DWORD* pResul
     }
     else {
         std::lock_guard<std::mutex> lock(g_liveLock);
-        LiveHandles().insert(pPackage);
+        try {
+            LiveHandles().insert(pPackage);
+        }
+        catch (...) {  // out of memory: no handle rather than an exception
+            delete pPackage;
+            pPackage = NULL;
+            dwResult = SKINPKG_READ;
+        }
     }
     if (pResult != NULL) *pResult = dwResult;
     return pPackage;

@@ -507,6 +507,28 @@ TEST(PaintManagerResourcesTest, ReloadImages)
     EXPECT_FALSE(IsLive(hSharedBitmap));
 }
 
+// A skin reload reaches the shared images and every bound manager's own.
+TEST(PaintManagerResourcesTest, ReloadSkinReachesEveryManager)
+{
+    TestSupport::TempFolder folder("render_images");
+    const std::wstring own = WritePng(folder, "own.png", 2, 2);
+    const std::wstring shared = WritePng(folder, "shared.png", 2, 2);
+    TestWindow window;
+    ASSERT_NE(static_cast<HWND>(NULL), window.Get());
+    CPaintManagerUI manager;
+    manager.Init(window.Get());
+    ASSERT_NE(static_cast<const TImageInfo*>(NULL), manager.GetImageEx(own.c_str()));
+    ASSERT_NE(static_cast<const TImageInfo*>(NULL),
+              manager.AddImage(shared.c_str(), static_cast<LPCTSTR>(NULL), 0, false, true));
+    WritePng(folder, "own.png", 4, 3);
+    WritePng(folder, "shared.png", 7, 1);
+    CPaintManagerUI::ReloadSkin();
+    EXPECT_EQ(4, manager.GetImage(own.c_str())->nX);
+    EXPECT_EQ(3, manager.GetImage(own.c_str())->nY);
+    EXPECT_EQ(7, manager.GetImage(shared.c_str())->nX);
+    manager.RemoveImage(shared.c_str(), true);
+}
+
 // ---- Draw descriptions -------------------------------------------------------------
 
 TEST(PaintManagerResourcesTest, DrawInfoCache)

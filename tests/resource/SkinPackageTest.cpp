@@ -203,6 +203,22 @@ TEST(SkinPackage, UnpacksInPiecesAndRestartsAfterAnotherEntry)
     SkinPackageClose(h);
 }
 
+// With flag bit 3 the sizes and CRC live in a data descriptor: the local
+// header's zeros are not compared, the directory's values are used.
+TEST(SkinPackage, DataDescriptorFlagSkipsTheLocalSizes)
+{
+    Package p = Standard();
+    const size_t local = p.writer.Entries()[0].local;
+    PutLe16(p.bytes, local + 6, 8);
+    for (size_t field : {14u, 18u, 22u}) PutLe32(p.bytes, local + field, 0);
+    HANDLE h = OpenMemory(p.bytes);
+    ASSERT_NE(nullptr, h);
+    std::string out;
+    EXPECT_EQ(SKINPKG_MORE, UnpackWhole(h, L"Skin.xml", out));
+    EXPECT_EQ(Text(5000, 1), out);
+    SkinPackageClose(h);
+}
+
 TEST(SkinPackage, CommentDecidesWhetherTheEndRecordIsInReach)
 {
     struct Case { size_t comment; bool opens; };
