@@ -1,6 +1,8 @@
 #include "skinui/core/Shadow.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/RenderEngine.h"
+#include "skinui/resource/ImageInfo.h"
 
 #include <math.h>
 #include <stdlib.h>
@@ -488,10 +490,14 @@ void CShadowUI::Update(HWND hParent)
 
 bool CShadowUI::DrawShadowImage(HDC hMemDC, int nWidth, int nHeight)
 {
-    (void)hMemDC;
-    (void)nWidth;
-    (void)nHeight;
-    return false;
+    if (m_pManager == NULL || hMemDC == NULL || nWidth <= 0 || nHeight <= 0) return false;
+    const TImageInfo* pImage = m_pManager->GetImageEx(m_sShadowImage, NULL, 0);
+    if (pImage == NULL || pImage->hBitmap == NULL) return false;
+    const RECT rcDest = {0, 0, nWidth, nHeight};
+    const RECT rcBmpPart = {0, 0, pImage->nX, pImage->nY};
+    CRenderEngine::DrawImage(hMemDC, pImage->hBitmap, rcDest, rcDest, rcBmpPart, m_rcShadowCorner,
+                             pImage->bAlpha, 255, true, false, false);
+    return true;
 }
 
 void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeight)

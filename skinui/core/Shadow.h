@@ -83,6 +83,12 @@ public:
     // without a region is taken as its whole rectangle.
     void MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent);
 
+    // Image mode: draws the shadow image, taken from the manager's images,
+    // over the nWidth x nHeight bitmap selected into hMemDC, its corners
+    // unscaled and its middle left out. False before Create or when the
+    // image cannot be had.
+    bool DrawShadowImage(HDC hMemDC, int nWidth, int nHeight);
+
     // Each colour byte scaled by nAlpha / 255; the top byte becomes 0.
     static DWORD PreMultiply(COLORREF cl, unsigned char nAlpha);
 
@@ -108,9 +114,6 @@ private:
     void Hide();
     // Update when the shadow window exists and is shown.
     void UpdateIfShown();
-    // Image mode: draws the shadow image over the nWidth x nHeight bitmap
-    // selected into hMemDC; false when the image cannot be had.
-    bool DrawShadowImage(HDC hMemDC, int nWidth, int nHeight);
     // Moves the shadow window to its place for rcParent and presents the
     // bitmap held by hMemDC.
     void Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeight);

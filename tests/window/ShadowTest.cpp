@@ -470,6 +470,39 @@ TEST_F(ShadowWindowTest, LauncherOwnerGetsA542By361ShadowAtOffsetMinusTwo)
     ExpectRect(expected, WindowRect(hShadow));
 }
 
+// The status a new shadow takes from its owner's state.
+TEST_F(ShadowWindowTest, CreateTakesItsStatusFromTheOwner)
+{
+    const BYTE all = CShadowUI::StatusEnabled | CShadowUI::StatusVisible |
+                     CShadowUI::StatusParentVisible;
+    struct Case {
+        const char* name;
+        bool visible;
+        int show;  // ShowWindow command before Create, 0 for none
+        BYTE status;
+        bool shadowShown;
+    } cases[] = {
+        {"hidden", false, 0, CShadowUI::StatusEnabled, false},
+        {"visible", true, 0, all, true},
+        {"maximised", true, SW_MAXIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible,
+         false},
+        {"minimised", true, SW_MINIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible,
+         false},
+    };
+    for (const Case& c : cases) {
+        HWND hOwner = Owner(100, 120, c.visible);
+        if (c.show != 0) ::ShowWindow(hOwner, c.show);
+        CPaintManagerUI pm;
+        pm.Init(hOwner);
+        CShadowUI shadow;
+        ConfigureLauncher(shadow);
+        shadow.Create(&pm);
+        ASSERT_NE(nullptr, shadow.GetHWND()) << c.name;
+        EXPECT_EQ(c.status, shadow.GetStatus()) << c.name;
+        EXPECT_EQ(c.shadowShown, ::IsWindowVisible(shadow.GetHWND()) != FALSE) << c.name;
+    }
+}
+
 TEST_F(ShadowWindowTest, ShadowFollowsItsOwnersMoves)
 {
     HWND hOwner = Owner(100, 120, true);
@@ -706,6 +739,100 @@ TEST_F(ShadowWindowTest, ShadowObjectGoneFirstLeavesTheOwnerWorking)
     EXPECT_FALSE(::IsWindow(hShadow));
     ::SetWindowPos(hOwner, NULL, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(50, WindowRect(hOwner).left);
+}
+
+// A 32-bit top-down bitmap of the given pixels (B G R A, premultiplied).
+HBITMAP MakeBitmap(int width, int height, UINT32 fill, UINT32 cornerFill, int corner)
+{
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* pv = NULL;
+    HBITMAP hbm = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pv, NULL, 0);
+    if (hbm == NULL) return NULL;
+    UINT32* px = static_cast<UINT32*>(pv);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            px[y * width + x] = (x < corner && y < corner) ? cornerFill : fill;
+        }
+    }
+    return hbm;
+}
+
+// Image mode: the image is stretched over the owner's rectangle grown by
+// the size (the offset plays no part), its corners kept at their size and
+// its middle left clear.
+TEST_F(ShadowWindowTest, ImageModeStretchesTheImageAroundTheOwner)
+{
+    HWND hOwner = Owner(100, 120, true);
+    CPaintManagerUI pm;
+    pm.Init(hOwner);
+    const UINT32 edge = 0xFF336699;
+    const UINT32 cornerColour = 0xFF0000FF;
+    ASSERT_NE(nullptr, pm.AddImage(L"shadow_test.png", MakeBitmap(40, 40, edge, cornerColour, 10),
+                                   40, 40, true));
+    CShadowUI shadow;
+    ASSERT_TRUE(shadow.SetSize(8));
+    ASSERT_TRUE(shadow.SetPosition(5, 5));
+    ASSERT_TRUE(shadow.SetImage(L"shadow_test.png"));
+    RECT corner = {10, 10, 10, 10};
+    ASSERT_TRUE(shadow.SetShadowCorner(corner));
+    shadow.ShowShadow(true);
+    shadow.Create(&pm);
+    HWND hShadow = shadow.GetHWND();
+    ASSERT_NE(nullptr, hShadow);
+    RECT expected = {92, 112, 92 + 552, 112 + 371};
+    ExpectRect(expected, WindowRect(hShadow));
+
+    ::SetWindowPos(hOwner, NULL, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(30 - 8, WindowRect(hShadow).left);
+    EXPECT_EQ(40 - 8, WindowRect(hShadow).top);
+
+    const int w = 552;
+    const int h = 371;
+    HBITMAP target = MakeBitmap(w, h, 0, 0, 0);
+    HDC hdc = ::CreateCompatibleDC(NULL);
+    HGDIOBJ old = ::SelectObject(hdc, target);
+    ASSERT_TRUE(shadow.DrawShadowImage(hdc, w, h));
+    ::GdiFlush();
+    DIBSECTION dib = {};
+    ::GetObjectW(target, sizeof(dib), &dib);
+    const UINT32* px = static_cast<const UINT32*>(dib.dsBm.bmBits);
+    struct Point {
+        const char* where;
+        int x;
+        int y;
+        UINT32 value;
+    } points[] = {
+        {"top-left corner", 0, 0, cornerColour},
+        {"top-left corner, inner end", 9, 9, cornerColour},
+        {"past the corner", 10, 10, 0},
+        {"left edge", 3, 185, edge},
+        {"right edge", w - 1, 185, edge},
+        {"top edge", 276, 2, edge},
+        {"bottom edge", 276, h - 1, edge},
+        {"middle left out", 276, 185, 0},
+    };
+    for (const Point& p : points) {
+        EXPECT_EQ(p.value, px[p.y * w + p.x]) << p.where;
+    }
+    ::SelectObject(hdc, old);
+    ::DeleteDC(hdc);
+    ::DeleteObject(target);
+
+    // A missing image leaves the shadow window as it was.
+    SpoilShadowSize(hShadow);
+    ASSERT_TRUE(shadow.SetImage(L"no_such_shadow.png"));
+    EXPECT_EQ(10, WindowRect(hShadow).right - WindowRect(hShadow).left);
+    CShadowUI unattached;
+    ASSERT_TRUE(unattached.SetImage(L"shadow_test.png"));
+    HDC screen = ::GetDC(NULL);
+    EXPECT_FALSE(unattached.DrawShadowImage(screen, 10, 10));
+    ::ReleaseDC(NULL, screen);
 }
 
 } // namespace

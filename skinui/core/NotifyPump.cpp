@@ -1,0 +1,94 @@
+#include "skinui/core/NotifyPump.h"
+
+#include "skinui/control/Control.h"
+
+namespace SkinUI {
+
+// The root map: no entries, no base.
+const UI_MSGMAP* CNotifyPump::GetThisMessageMap()
+{
+    return &CNotifyPump::s_messageMap;
+}
+
+const UI_MSGMAP* CNotifyPump::GetMessageMap() const
+{
+    return &CNotifyPump::s_messageMap;
+}
+
+const UI_MSGMAP CNotifyPump::s_messageMap = {NULL, &CNotifyPump::s_messageEntries[0]};
+
+const UI_MSGMAP_ENTRY CNotifyPump::s_messageEntries[] = {
+    {CUIString(), CUIString(), SigEnd, NULL},
+};
+
+CNotifyPump::CNotifyPump()
+    : m_VirtualWndMap(83)
+{
+}
+
+CNotifyPump::~CNotifyPump()
+{
+}
+
+bool CNotifyPump::AddVirtualWnd(CUIString strName, CNotifyPump* pObject)
+{
+    if (pObject == NULL) return false;
+    if (m_VirtualWndMap.Find(strName, false) != NULL) return false;
+    return m_VirtualWndMap.Insert(strName, pObject);
+}
+
+bool CNotifyPump::RemoveVirtualWnd(CUIString strName)
+{
+    if (m_VirtualWndMap.Find(strName, false) == NULL) return false;
+    return m_VirtualWndMap.Remove(strName);
+}
+
+const UI_MSGMAP_ENTRY* CNotifyPump::FindMessageEntry(const UI_MSGMAP_ENTRY* lpEntry,
+                                                     const TNotifyUI& msg)
+{
+    if (lpEntry == NULL) return NULL;
+    // A queued notification whose sender was destroyed comes without one and
+    // matches only entries for any control.
+    const CUIString sCtrlName = msg.sender != NULL ? msg.sender->GetName() : CUIString();
+    const UI_MSGMAP_ENTRY* pAnyControl = NULL;
+    for (; lpEntry->nSig != SigEnd; ++lpEntry) {
+        if (lpEntry->sMsgType != msg.type) continue;
+        if (lpEntry->sCtrlName.IsEmpty()) {
+            pAnyControl = lpEntry;
+        } else if (lpEntry->sCtrlName == sCtrlName) {
+            return lpEntry;
+        }
+    }
+    return pAnyControl;
+}
+
+bool CNotifyPump::LoopDispatch(TNotifyUI& msg)
+{
+    for (const UI_MSGMAP* pMap = GetMessageMap(); pMap != NULL;
+         pMap = pMap->pfnGetBaseMap != NULL ? pMap->pfnGetBaseMap() : NULL) {
+        const UI_MSGMAP_ENTRY* lpEntry = FindMessageEntry(pMap->lpEntries, msg);
+        if (lpEntry == NULL) continue;
+        if ((lpEntry->nSig != SigWParamLParam && lpEntry->nSig != SigNotify) ||
+            lpEntry->pfn == NULL) {
+            return false;
+        }
+        lpEntry->pfn(this, msg);
+        return true;
+    }
+    return false;
+}
+
+void CNotifyPump::NotifyPump(TNotifyUI& msg)
+{
+    if (!msg.virtualWnd.IsEmpty()) {
+        for (int i = 0; i < m_VirtualWndMap.GetSize(); ++i) {
+            LPCTSTR key = m_VirtualWndMap.GetAt(i);
+            if (key == NULL || msg.virtualWnd.CompareNoCase(key) != 0) continue;
+            CNotifyPump* pObject = static_cast<CNotifyPump*>(m_VirtualWndMap.Find(key, false));
+            if (pObject != NULL && pObject->LoopDispatch(msg)) return;
+        }
+    }
+    LoopDispatch(msg);
+}
+
+} // namespace SkinUI
