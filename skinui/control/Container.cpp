@@ -7,6 +7,9 @@
 
 #include <wchar.h>
 
+// Sections: item interface; propagation to children; geometry and float
+// placement; searches; events and scrolling; attributes; painting.
+
 namespace SkinUI {
 
 CContainerUI::CContainerUI() {}

@@ -9,12 +9,15 @@ CStdPtrArray CPaintManagerUI::m_aPreMessages;
 CPaintManagerUI::CPaintManagerUI()
 {
     InitResources();
+    CShadowUI::Initialize(m_hInstance);
 }
 
 CPaintManagerUI::~CPaintManagerUI()
 {
     TermRegistry();
     TermResources();
+    if (m_hwndTooltip != NULL) ::DestroyWindow(m_hwndTooltip);
+    ReleaseOffscreen();
     if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
     m_aPreMessages.Remove(m_aPreMessages.Find(this));
 }
@@ -30,17 +33,22 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
         m_hDcPaint = ::GetDC(hWnd);
         if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
     }
+    // Without OLE initialised the window simply accepts no drops.
+    InitDragDrop();
 }
 
 // ---- Attaching the tree, focus and capture ---------------------------------
 
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 {
+    m_shadow.Create(this);
     SetFocus(NULL);
     m_pEventKey = NULL;
     m_pEventHover = NULL;
     m_pEventClick = NULL;
-    if (m_pRoot != NULL) {
+    // Attaching the current root again re-registers it; it is not handed
+    // to the clean-up that would delete it under the new (same) root.
+    if (m_pRoot != NULL && m_pRoot != pControl) {
         m_aPostPaintControls.Empty();
         AddDelayedCleanup(m_pRoot);
     }
@@ -179,53 +187,6 @@ bool CPaintManagerUI::IsCaptured() const
 POINT CPaintManagerUI::GetMousePos() const
 {
     return m_ptLastMousePos;
-}
-
-// ---- Invalidation and the post-paint list -------------------------------------
-
-void CPaintManagerUI::Invalidate()
-{
-    RECT rcClient = {0, 0, 0, 0};
-    ::GetClientRect(m_hWndPaint, &rcClient);
-    ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcClient);
-    ::InvalidateRect(m_hWndPaint, NULL, FALSE);
-}
-
-void CPaintManagerUI::Invalidate(RECT& rcItem)
-{
-    if (rcItem.left < 0) rcItem.left = 0;
-    if (rcItem.top < 0) rcItem.top = 0;
-    if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
-    if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
-    ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcItem);
-    ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
-}
-
-void CPaintManagerUI::NeedUpdate()
-{
-    m_bUpdateNeeded = true;
-}
-
-bool CPaintManagerUI::IsUpdateNeeded() const
-{
-    return m_bUpdateNeeded;
-}
-
-bool CPaintManagerUI::AddPostPaint(CControlUI* pControl)
-{
-    return m_aPostPaintControls.Add(pControl);
-}
-
-bool CPaintManagerUI::RemovePostPaint(CControlUI* pControl)
-{
-    int iIndex = m_aPostPaintControls.Find(pControl);
-    if (iIndex < 0) return false;
-    return m_aPostPaintControls.Remove(iIndex);
-}
-
-bool CPaintManagerUI::IsPostPaint(CControlUI* pControl) const
-{
-    return m_aPostPaintControls.Find(pControl) >= 0;
 }
 
 } // namespace SkinUI

@@ -9,11 +9,12 @@
 //   Resources, shared tables   PaintManagerResources.cpp
 //   Timers, notifications,
 //   control registry           PaintManagerRegistry.cpp
-//   Input and event dispatch   PaintManager.cpp
+//   Input and event dispatch   PaintManagerInput.cpp
 //   Painting, layered windows  PaintManagerPaint.cpp
 // Data members are kept with the section that uses them and initialised where
 // they are declared, so that construction stays in one place per concern.
 
+#include "skinui/core/DropTarget.h"
 #include "skinui/core/ResInfo.h"
 #include "skinui/core/Shadow.h"
 #include "skinui/core/STRINGorID.h"
@@ -23,6 +24,7 @@
 #include "skinui/core/UIString.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 namespace SkinUI {
 
@@ -43,13 +45,16 @@ struct TimerRecord
     bool bKilled;
 };
 
-class CPaintManagerUI
+// Timer id of the caret's blinking, next to the control timers' ids.
+#define CARET_TIMER_ID 0x1999
+
+class CPaintManagerUI : public CIDropTarget
 {
 public:
     CPaintManagerUI();
     CPaintManagerUI(const CPaintManagerUI&) = delete;
     CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
-    ~CPaintManagerUI();
+    virtual ~CPaintManagerUI();
 
     // ---- Identity and lifetime (PaintManager.cpp) ----------------------
     // Binds the manager to its window: forgets the per-window tables of a
@@ -60,6 +65,8 @@ public:
     HDC GetPaintDC() const { return m_hDcPaint; }
     CControlUI* GetRoot() const { return m_pRoot; }
     static CStdPtrArray* GetPaintManagers() { return &m_aPreMessages; }
+    // The window's drop shadow, made when the tree is attached.
+    CShadowUI* GetShadow() { return &m_shadow; }
 
     // ---- Resource location: where skin files come from -----------------
     static void SetInstance(HINSTANCE hInst);
@@ -262,6 +269,28 @@ public:
     // forgotten, a previous root goes to the delayed clean-up, the tree is
     // attached and its names registered; the next paint lays it out.
     bool AttachDialog(CControlUI* pControl);
+
+    // True when the message was consumed; lRes is then the window
+    // procedure's result. On false the default procedure runs as well.
+    bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // Keyboard pre-translation (Tab, shortcuts); true swallows the message.
+    bool PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool TranslateAcceleratorW(MSG* pMsg);
+    // Called for every queued message before ::TranslateMessage.
+    static bool TranslateMessage(const MSG* pMsg);
+    // Runs until WM_QUIT; an exception escaping one message is swallowed.
+    static void MessageLoop();
+    bool AddPreMessageFilter(IMessageFilterUI* pFilter);
+    bool RemovePreMessageFilter(IMessageFilterUI* pFilter);
+    bool AddMessageFilter(IMessageFilterUI* pFilter);
+    bool RemoveMessageFilter(IMessageFilterUI* pFilter);
+    bool AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    bool RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    HWND GetTooltipWindow() const;
+    // Registers the window as OLE drop target for bitmaps, DIBs, files and
+    // metafiles; false when OLE refuses (then nothing can be dropped).
+    bool InitDragDrop();
+    bool OnDrop(FORMATETC* pFmtEtc, STGMEDIUM& medium, DWORD* pdwEffect) override;
     CControlUI* GetFocus() const;
     void SetFocus(CControlUI* pControl);
     void SetFocusNeeded(CControlUI* pControl);
@@ -280,10 +309,42 @@ public:
     bool AddPostPaint(CControlUI* pControl);
     bool RemovePostPaint(CControlUI* pControl);
     bool IsPostPaint(CControlUI* pControl) const;
-    // True while the window is painted with per-pixel alpha and presented
-    // with UpdateLayeredWindow; images then always blend and plain text
-    // takes the GDI+ path.
-    bool IsLayered() const { return m_bLayered; }
+    int GetPostPaintCount() const;
+    // Moves the control to the index (0 .. count); false outside.
+    bool SetPostPaintIndex(CControlUI* pControl, int iIndex);
+    // Native child windows composed into a layered window's paint.
+    bool AddPaintChildWnd(HWND hChildWnd);
+    bool RemovePaintChildWnd(HWND hChildWnd);
+    int GetPaintChildWndCount() const;
+    // True while a WM_PAINT pass runs.
+    void SetPainting(bool bIsPainting);
+    bool IsPainting() const;
+    // Layered mode: per-pixel alpha through UpdateLayeredWindow. Ignored
+    // for child windows and where the system lacks UpdateLayeredWindow.
+    void SetLayered(bool bLayered);
+    bool IsLayered() const;
+    void SetLayeredOpacity(BYTE nOpacity);
+    BYTE GetLayeredOpacity() const;
+    void SetLayeredInset(RECT& rcLayeredInset);
+    RECT& GetLayeredInset();
+    // Whole-window opacity (the same byte as the layered opacity).
+    void SetOpacity(BYTE nOpacity);
+    BYTE GetOpacity() const;
+    // Outlines every painted rectangle in red on the window.
+    void SetShowUpdateRect(bool show);
+    bool IsShowUpdateRect() const;
+    // The caret of windowless text controls, blinking on CARET_TIMER_ID.
+    bool CreateCaret(HBITMAP hBmp, int nWidth, int nHeight);
+    bool ShowCaret(bool bShow);
+    bool SetCaretPos(CControlUI* pControl, int x, int y);
+    CControlUI* GetCurrentCaretObject() const;
+    void DrawCaret(HDC hDC, const RECT& rcPaint);
+    // The off-screen bitmap of the last paint (32-bit, bottom-up) and its
+    // size; null before the first paint.
+    HDC GetOffscreenDC() const { return m_hDcOffscreen; }
+    HBITMAP GetOffscreenBitmap() const { return m_hbmpOffscreen; }
+    const BYTE* GetOffscreenBits() const { return m_pOffscreenBits; }
+    SIZE GetOffscreenSize() const { return m_szOffscreen; }
 
     // ---- Builder support (window settings not yet placed elsewhere)
     // The skin root's "layered"/"bktrans", "opacity"/"alpha",
@@ -312,6 +373,7 @@ private:
     void TermResources();           // destruction: free the tables, GDI+ off
     void ResetRegistry();           // Init: forget names and timers
     void TermRegistry();            // destruction: cleanup list, queue, tree
+    void PostFlush();               // WM_ASYNC_FLUSH to the paint window
 
     // ---- Identity and lifetime ----------------------------------------
     CUIString m_sName;
@@ -326,6 +388,7 @@ private:
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
     bool m_bFocusNeeded = false;
+    CShadowUI m_shadow;
     // Every manager that has been bound to a window, in the order of Init.
     static CStdPtrArray m_aPreMessages;
 
@@ -383,11 +446,45 @@ private:
     CStdStringPtrMap m_mNameHash{83};   // name -> CControlUI*, not owned
 
     // ---- Input and event dispatch --------------------------------------
+    static WORD MapKeyState();
+    void SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState, WPARAM wParam,
+                   LPARAM lParam, TCHAR keyChar = 0);
+    // The control under the point when it belongs to this manager.
+    CControlUI* FindOwnControl(POINT pt) const;
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    void ShowToolTip(CControlUI* pHover);
+
     bool m_bMouseCapture = false;
+    bool m_bMouseTracking = false;
+    HWND m_hwndTooltip = NULL;
+    TOOLINFOW m_ToolTip = {};
+    CStdPtrArray m_aPreMessageFilters;      // IMessageFilterUI*, not owned
+    CStdPtrArray m_aMessageFilters;         // IMessageFilterUI*, not owned
+    CStdPtrArray m_aTranslateAccelerator;   // ITranslateAccelerator*, not owned
 
     // ---- Painting and layered windows ---------------------------------
-    RECT m_rcLayeredUpdate = {0, 0, 0, 0};
+    bool OnPaint();
+    void OnPrintClient(HDC hDC, LPARAM lParam);
+    void ClearPixels(const RECT& rc);
+    void RepairAlpha(const RECT& rc);
+    void PaintChildWindows(const RECT& rcPaint);
+    void ReleaseOffscreen();
+
+    HDC m_hDcOffscreen = NULL;
+    HBITMAP m_hbmpOffscreen = NULL;
+    BYTE* m_pOffscreenBits = NULL;
+    SIZE m_szOffscreen = {0, 0};
+    bool m_bIsPainting = false;
     bool m_bLayered = false;
+    BYTE m_nOpacity = 255;
+    RECT m_rcLayeredInset = {0, 0, 0, 0};
+    bool m_bShowUpdateRect = false;
+    CStdPtrArray m_aChildWnds;      // HWND of painted child windows
+    RECT m_rcCaret = {0, 0, 0, 0};
+    bool m_bCaretActive = false;    // blink phase: drawn now
+    bool m_bCaretShowing = false;
+    CControlUI* m_pCurrentCaretObject = NULL;
+    RECT m_rcLayeredUpdate = {0, 0, 0, 0};
     CStdPtrArray m_aPostPaintControls;  // CControlUI*, in paint order
 };
 

@@ -193,6 +193,15 @@ TEST(ControlGeometry, AttachInitialisesChildrenFirstAndReplacesTheRoot)
     EXPECT_EQ(pm.FindControl(L"leaf"), nullptr);
     EXPECT_EQ(pm.FindControl(L"root"), nullptr);
     EXPECT_EQ(pm.FindControl(L"next"), next);
+
+    // The same root attached again stays alive and registered.
+    Counter nextDestroyed;
+    next->OnDestroy += MakeDelegate(&nextDestroyed, &Counter::Hit);
+    ASSERT_TRUE(pm.AttachDialog(next));
+    window.PumpPosted();
+    EXPECT_EQ(nextDestroyed.n, 0);
+    EXPECT_EQ(pm.GetRoot(), next);
+    EXPECT_EQ(pm.FindControl(L"next"), next);
 }
 
 // Destroying the manager destroys the tree, the delayed clean-up and the
@@ -222,4 +231,30 @@ TEST(ControlGeometry, ManagerDestructionTakesTheTreeAlong)
     window.DestroyManager();
     EXPECT_EQ(destroyed.n, 2);
     EXPECT_EQ(listener.n, 0);
+}
+
+// A manager that was never bound to a window posts nothing and invalidates
+// nothing; what it queued goes with it.
+TEST(ControlGeometry, ManagerWithoutWindowKeepsItsQueue)
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {}
+    CPaintManagerUI* pm = new CPaintManagerUI;
+    CContainerUI* root = new CContainerUI;
+    CControlUI* child = new CControlUI;
+    root->Add(child);
+    pm->AttachDialog(root);
+    Counter destroyed;
+    child->OnDestroy += MakeDelegate(&destroyed, &Counter::Hit);
+    pm->SendNotify(root, L"queued", 0, 0, true);
+    root->Remove(child);
+    child = new CControlUI;
+    root->Add(child);
+    child->SetPos(R(0, 0, 10, 10), true);
+    child->Invalidate();
+    EXPECT_FALSE(child->SetTimer(1, 10));
+    EXPECT_FALSE(::PeekMessageW(&msg, NULL, WM_ASYNC_FLUSH, WM_ASYNC_FLUSH, PM_NOREMOVE));
+    EXPECT_EQ(destroyed.n, 0);
+    delete pm;
+    EXPECT_EQ(destroyed.n, 1);
 }

@@ -511,19 +511,6 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
     EXPECT_EQ(pm.GetFocus(), a);  // b disabled, c hidden: nowhere else to go
 }
 
-TEST(Registry, CaptureAndMousePosition)
-{
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
-    EXPECT_FALSE(pm.IsCaptured());
-    pm.SetCapture();
-    EXPECT_TRUE(pm.IsCaptured());
-    pm.ReleaseCapture();
-    EXPECT_FALSE(pm.IsCaptured());
-    EXPECT_EQ(pm.GetMousePos().x, -1);
-    EXPECT_EQ(pm.GetMousePos().y, -1);
-}
-
 // Default events: the control handles focus, cursor, timer and, when it
 // uses menus, context menus; everything else bubbles up to the root, where
 // it is dropped. An OnEvent delegate answering false swallows the event.

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
+#include <vector>
 
 using SkinUI::CPaintManagerUI;
 using SkinUI::CRenderEngine;
@@ -82,7 +84,7 @@ protected:
         int best = 0;
         for (int y = 0; y < m_surface.Height(); ++y) {
             RECT row = {0, y, m_surface.Width(), y + 1};
-            best = std::max(best, TestSupport::CountIn(m_surface, row, Not(kWhite)));
+            best = (std::max)(best, TestSupport::CountIn(m_surface, row, Not(kWhite)));
         }
         return best;
     }
@@ -119,6 +121,62 @@ TEST_F(HtmlTextTest, ReturnButtonTextIsTheUnderlinedDefaultFontCentred)
     CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"<<返回", kBlack, NULL, NULL, links,
                                 DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     EXPECT_LT(LongestInkRow(), width * 8 / 10) << "the same text without {u}";
+}
+
+TEST_F(HtmlTextTest, AlignmentMovesTheText)
+{
+    const int cx = Extent(L"MMMM");
+    const int lh = LineHeight();
+    struct Case {
+        const char* name;
+        LPCTSTR markup;
+        UINT style;
+        int left;   // the rectangle after the call, from (20, 10, 220, 110)
+        int top;
+    };
+    const Case cases[] = {
+        {"left top", L"MMMM", DT_SINGLELINE, 20, 10},
+        {"centre", L"MMMM", DT_SINGLELINE | DT_CENTER, 20 + 100 - cx / 2, 10},
+        {"right", L"MMMM", DT_SINGLELINE | DT_RIGHT, 220 - cx, 10},
+        {"vertical centre", L"MMMM", DT_SINGLELINE | DT_VCENTER, 20, 10 + 50 - lh / 2},
+        {"bottom", L"MMMM", DT_SINGLELINE | DT_BOTTOM, 20, 110 - lh},
+        {"vertical centre of two lines", L"MMMM{n}MMMM", DT_VCENTER, 20, 10 + 50 - lh},
+    };
+    for (const Case& c : cases) {
+        m_surface.Clear(kWhite);
+        RECT rc = {20, 10, 220, 110};
+        int links = 0;
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, c.markup, kBlack, NULL, NULL, links,
+                                    c.style);
+        EXPECT_EQ(c.left, rc.left) << c.name;
+        EXPECT_EQ(c.top, rc.top) << c.name;
+        const RECT ink = Ink();
+        ASSERT_FALSE(::IsRectEmpty(&ink)) << c.name;
+        EXPECT_GE(ink.left, c.left) << c.name;
+        EXPECT_LE(ink.right, c.left + cx + 1) << c.name;
+        EXPECT_GE(ink.top, c.top) << c.name;
+    }
+    // A centred text that is not single-line centres each run on its own:
+    // the short first line lies within the long second one.
+    m_surface.Clear(kWhite);
+    RECT rc = {20, 10, 220, 110};
+    Draw(L"MM{n}MMMM", rc, DT_CENTER);
+    const RECT firstLine = {0, 0, 320, 10 + lh};
+    const RECT secondLine = {0, 10 + lh, 320, 10 + 2 * lh};
+    int firstLeft = 320;
+    int secondLeft = 320;
+    for (int x = 0; x < 320 && (firstLeft == 320 || secondLeft == 320); ++x) {
+        RECT column = {x, firstLine.top, x + 1, firstLine.bottom};
+        if (firstLeft == 320 && TestSupport::CountIn(m_surface, column, Not(kWhite)) > 0) {
+            firstLeft = x;
+        }
+        column = {x, secondLine.top, x + 1, secondLine.bottom};
+        if (secondLeft == 320 && TestSupport::CountIn(m_surface, column, Not(kWhite)) > 0) {
+            secondLeft = x;
+        }
+    }
+    EXPECT_NEAR(120 - Extent(L"MM") / 2, firstLeft, 2);
+    EXPECT_NEAR(120 - cx / 2, secondLeft, 2);
 }
 
 TEST_F(HtmlTextTest, TagsAndEscapesMeasureAsTheTextTheyStandFor)
@@ -455,12 +513,12 @@ TEST_F(HtmlTextTest, ImagesInText)
     const int lh = LineHeight();
 
     EXPECT_EQ(8, Measure(L"{i dot.png}").cx);
-    EXPECT_EQ(std::max(lh, 8), Measure(L"{i dot.png}").cy);
+    EXPECT_EQ((std::max)(lh, 8), Measure(L"{i dot.png}").cy);
     EXPECT_EQ(8, Measure(L"{i strip.png 2 1}").cx);
     EXPECT_EQ(0, Measure(L"{i missing.png}").cx);
     EXPECT_NEAR(Extent(L"ab") + 8, Measure(L"a{i dot.png}b").cx, 1);
     // An image that does not fit goes to the next line.
-    EXPECT_EQ(lh + std::max(lh, 8), Measure(L"ab{i dot.png}", 0, Extent(L"ab") + 4).cy);
+    EXPECT_EQ(lh + (std::max)(lh, 8), Measure(L"ab{i dot.png}", 0, Extent(L"ab") + 4).cy);
 
     struct Case {
         const char* name;
@@ -482,7 +540,7 @@ TEST_F(HtmlTextTest, ImagesInText)
         EXPECT_EQ(18, ink.right) << c.name;
         EXPECT_EQ(8, ink.bottom - ink.top) << c.name;
         // Centred in the line.
-        EXPECT_NEAR(10 + std::max(lh, 8) / 2, (ink.top + ink.bottom) / 2, 1) << c.name;
+        EXPECT_NEAR(10 + (std::max)(lh, 8) / 2, (ink.top + ink.bottom) / 2, 1) << c.name;
         EXPECT_TRUE(TestSupport::IsNear(m_surface.Pixel(14, ink.top + 4), c.color, 0)) << c.name;
     }
 }

@@ -5,12 +5,14 @@
 #include "tests/support/ImageWriter.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/PixelScan.h"
+#include "tests/support/SkinFiles.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -563,6 +565,33 @@ TEST_F(ImageInfoTest, CornersHoleAndFadeFromTheDrawString)
     EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint,
                                                L"file='nine.png' corner='5,5,5,5' fade='128'"));
     EXPECT_TRUE(IsNear(surface.Pixel(60, 30), 0xFF808080, 3)) << std::hex << surface.Pixel(60, 30);
+}
+
+TEST_F(ImageInfoTest, TheSkinBackgroundIsCopiedAsLoaded)
+{
+    // The launcher's own "bg.png" (opaque) in its 536 x 355 window.
+    const std::string file = TestSupport::SkinSourceFile("bg.png");
+    const std::wstring folder = TestSupport::WideFromAnsi(file.substr(0, file.size() - 6));
+    CPaintManagerUI::SetResourcePath(folder.c_str());
+    DibSurface surface(536, 355);
+    surface.Clear(0);
+    RECT rc = {0, 0, 536, 355};
+    const bool bDrawn = CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rc, rc,
+                                                       L"bg.png");
+    CPaintManagerUI::SetResourcePath(L"");
+    ASSERT_TRUE(bDrawn);
+    const SkinUI::TImageInfo* pImage = Manager()->GetImage(L"bg.png");
+    ASSERT_NE(nullptr, pImage);
+    ASSERT_EQ(536, pImage->nX);
+    ASSERT_EQ(355, pImage->nY);
+    DIBSECTION ds = {};
+    ASSERT_EQ(static_cast<int>(sizeof(ds)), ::GetObjectW(pImage->hBitmap, sizeof(ds), &ds));
+    const DWORD* pBits = static_cast<const DWORD*>(ds.dsBm.bmBits);
+    int differing = 0;
+    for (int y = 0; y < 355; ++y) {
+        for (int x = 0; x < 536; ++x) differing += surface.Pixel(x, y) != pBits[y * 536 + x];
+    }
+    EXPECT_EQ(0, differing);
 }
 
 TEST_F(ImageInfoTest, ColourKeyedPixelsStayTransparent)

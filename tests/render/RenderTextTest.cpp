@@ -69,6 +69,41 @@ TEST_P(PlainTextTest, MeasuredRectangleContainsTheDrawnText)
     }
 }
 
+// Drawn into the rectangle it measured, a text looks exactly as it does in
+// a rectangle with room to spare: the measurement is never short.
+TEST_P(PlainTextTest, MeasuredRectangleHoldsTheTextUnchanged)
+{
+    struct Case {
+        const char* name;
+        LPCTSTR text;
+        UINT style;
+        int width;
+    };
+    const Case cases[] = {
+        {"single line", L"Measure me, exactly", DT_SINGLELINE, 300},
+        {"CJK", L"返回首页", DT_SINGLELINE, 300},
+        {"wrapped", L"a text that wraps over lines", DT_WORDBREAK, 90},
+    };
+    for (const Case& c : cases) {
+        RECT rc = {10, 10, 10 + c.width, 150};
+        DibSurface roomy(320, 160);
+        roomy.Clear(kWhite);
+        RECT rcMeasure = rc;
+        CRenderEngine::DrawTextW(roomy.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, -1,
+                                 c.style | DT_CALCRECT);
+        CRenderEngine::DrawTextW(roomy.GetDC(), Manager(), rc, c.text, 0xFF000000, -1, c.style);
+        DibSurface tight(320, 160);
+        tight.Clear(kWhite);
+        CRenderEngine::DrawTextW(tight.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, -1,
+                                 c.style);
+        int differing = 0;
+        for (int y = 0; y < 160; ++y) {
+            for (int x = 0; x < 320; ++x) differing += roomy.Pixel(x, y) != tight.Pixel(x, y);
+        }
+        EXPECT_EQ(0, differing) << c.name;
+    }
+}
+
 TEST_P(PlainTextTest, TextHasItsColourAndTheFontItsSize)
 {
     DibSurface surface(300, 60);
@@ -170,6 +205,19 @@ TEST_P(PlainTextTest, EndEllipsisKeepsTheTextInside)
     EXPECT_LE(ink.right, 70);
     // The trimmed text still reaches into the last quarter of the rectangle.
     EXPECT_GT(ink.right, 55);
+    // With GDI it is not the same as the text merely cut at the edge. (Wine's
+    // GDI+ lays the trimmed text out but draws no ellipsis character.)
+    if (GetParam()) return;
+    DibSurface cut(200, 40);
+    cut.Clear(kWhite);
+    rc = {10, 5, 70, 35};
+    CRenderEngine::DrawTextW(cut.GetDC(), Manager(), rc, L"a rather long text that does not fit",
+                             0xFF000000, -1, DT_SINGLELINE);
+    int differing = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 200; ++x) differing += surface.Pixel(x, y) != cut.Pixel(x, y);
+    }
+    EXPECT_GT(differing, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(GdiAndGdiplus, PlainTextTest, ::testing::Values(false, true));

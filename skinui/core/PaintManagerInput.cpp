@@ -1,0 +1,563 @@
+// Input and event dispatch of CPaintManagerUI:
+//   MessageHandler      native messages -> control events
+//   mouse move, tooltip hover tracking, enter/leave, the tooltip window
+//   PreMessageHandler   Tab navigation, shortcuts, system keys
+//   TranslateMessage / MessageLoop, filters and accelerators
+//   drop target registration
+#include "skinui/core/PaintManager.h"
+
+#include "skinui/control/Control.h"
+
+#include <commctrl.h>
+#include <olectl.h>
+#include <windowsx.h>
+
+namespace SkinUI {
+namespace {
+
+POINT PointFromLParam(LPARAM lParam)
+{
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    return pt;
+}
+
+// Upper case of one UTF-16 unit, as the shortcut comparison needs it.
+TCHAR UpperChar(TCHAR ch)
+{
+    return static_cast<TCHAR>(reinterpret_cast<UINT_PTR>(::CharUpperW(
+        reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(static_cast<WORD>(ch))))));
+}
+
+struct FindShortcut
+{
+    TCHAR ch;
+    bool bPickNext;
+};
+
+CControlUI* FindControlFromShortcut(CControlUI* pThis, LPVOID pData)
+{
+    FindShortcut* pFS = static_cast<FindShortcut*>(pData);
+    if (!pThis->IsVisible()) return NULL;
+    if (pFS->ch != 0 && UpperChar(pThis->GetShortcut()) == pFS->ch) pFS->bPickNext = true;
+    // A label's shortcut names the control that follows it.
+    if (wcsstr(pThis->GetClass(), L"LabelUI") != NULL) return NULL;
+    return pFS->bPickNext ? pThis : NULL;
+}
+
+} // namespace
+
+// ---- Message handling ----------------------------------------------------
+
+WORD CPaintManagerUI::MapKeyState()
+{
+    WORD uState = 0;
+    if (::GetKeyState(VK_CONTROL) < 0) uState |= MK_CONTROL;
+    if (::GetKeyState(VK_LBUTTON) < 0) uState |= MK_LBUTTON;
+    if (::GetKeyState(VK_RBUTTON) < 0) uState |= MK_RBUTTON;
+    if (::GetKeyState(VK_SHIFT) < 0) uState |= MK_SHIFT;
+    if (::GetKeyState(VK_MENU) < 0) uState |= MK_ALT;
+    return uState;
+}
+
+void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState,
+                                WPARAM wParam, LPARAM lParam, TCHAR keyChar)
+{
+    TEventUI event = {};
+    event.type = type;
+    event.sender = pControl;
+    event.timestamp = ::GetTickCount();
+    event.mousePos = pt;
+    event.keyChar = keyChar;
+    event.keyState = keyState;
+    event.wParam = wParam;
+    event.lParam = lParam;
+    pControl->Event(event);
+}
+
+CControlUI* CPaintManagerUI::FindOwnControl(POINT pt) const
+{
+    CControlUI* pControl = FindControl(pt);
+    if (pControl != NULL && pControl->GetManager() != this) return NULL;
+    return pControl;
+}
+
+bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (m_hWndPaint == NULL) return false;
+
+    for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
+        bool bHandled = false;
+        LRESULT lResult = static_cast<IMessageFilterUI*>(m_aMessageFilters[i])
+                              ->MessageHandler(uMsg, wParam, lParam, bHandled);
+        if (bHandled) {
+            lRes = lResult;
+            return true;
+        }
+    }
+
+    switch (uMsg) {
+    case WM_ASYNC_FLUSH:
+        OnAsyncFlush();
+        return false;
+    case WM_CLOSE: {
+        const WORD keyState = MapKeyState();
+        if (m_pEventHover != NULL)
+            SendEvent(m_pEventHover, EVT_MOUSELEAVE, m_ptLastMousePos, keyState, 0, 0);
+        if (m_pEventClick != NULL)
+            SendEvent(m_pEventClick, EVT_BUTTONUP, m_ptLastMousePos, keyState, 0, 0);
+        SetFocus(NULL);
+        if (::GetActiveWindow() == m_hWndPaint) {
+            HWND hwndParent = ::GetWindow(m_hWndPaint, GW_OWNER);
+            if (hwndParent != NULL) ::SetFocus(hwndParent);
+        }
+        if (m_hwndTooltip != NULL) {
+            ::DestroyWindow(m_hwndTooltip);
+            m_hwndTooltip = NULL;
+        }
+        return false;
+    }
+    case WM_ERASEBKGND:
+        lRes = 1;
+        return true;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_PRINTCLIENT:
+        OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
+        return false;
+    case WM_GETMINMAXINFO: {
+        LPMINMAXINFO lpMMI = reinterpret_cast<LPMINMAXINFO>(lParam);
+        if (m_szMinWindow.cx > 0) lpMMI->ptMinTrackSize.x = m_szMinWindow.cx;
+        if (m_szMinWindow.cy > 0) lpMMI->ptMinTrackSize.y = m_szMinWindow.cy;
+        if (m_szMaxWindow.cx > 0) lpMMI->ptMaxTrackSize.x = lpMMI->ptMaxSize.x = m_szMaxWindow.cx;
+        if (m_szMaxWindow.cy > 0) lpMMI->ptMaxTrackSize.y = lpMMI->ptMaxSize.y = m_szMaxWindow.cy;
+        return false;
+    }
+    case WM_SIZE: {
+        if (m_pFocus != NULL) {
+            TEventUI event = {};
+            event.type = EVT_WINDOWSIZE;
+            event.sender = m_pFocus;
+            event.timestamp = ::GetTickCount();
+            m_pFocus->Event(event);
+        }
+        if (m_pRoot != NULL) m_pRoot->NeedUpdate();
+        return true;
+    }
+    case WM_TIMER: {
+        if (LOWORD(wParam) == CARET_TIMER_ID) {
+            Invalidate(m_rcCaret);
+            m_bCaretActive = !m_bCaretActive;
+            return false;
+        }
+        const TimerRecord* pTimer = FindTimer(LOWORD(wParam));
+        if (pTimer != NULL) {
+            SendEvent(pTimer->pSender, EVT_TIMER, m_ptLastMousePos, MapKeyState(),
+                      pTimer->nLocalID, lParam);
+        }
+        return false;
+    }
+    case WM_MOUSEHOVER: {
+        m_bMouseTracking = false;
+        POINT pt = PointFromLParam(lParam);
+        CControlUI* pHover = FindControl(pt);
+        if (pHover == NULL) return false;
+        if (m_pEventHover != NULL)
+            SendEvent(m_pEventHover, EVT_MOUSEHOVER, pt, MapKeyState(), wParam, lParam);
+        ShowToolTip(pHover);
+        return true;
+    }
+    case WM_MOUSELEAVE: {
+        if (m_hwndTooltip != NULL) ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
+        if (m_bMouseTracking) {
+            POINT pt = {};
+            RECT rcWnd = {};
+            ::GetCursorPos(&pt);
+            ::GetWindowRect(m_hWndPaint, &rcWnd);
+            LPARAM lPoint = static_cast<LPARAM>(-1);
+            if (!::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint &&
+                ::PtInRect(&rcWnd, pt) &&
+                ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT) {
+                ::ScreenToClient(m_hWndPaint, &pt);
+                lPoint = MAKELPARAM(pt.x, pt.y);
+            }
+            ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, lPoint);
+        }
+        m_bMouseTracking = false;
+        return false;
+    }
+    case WM_MOUSEMOVE:
+        OnMouseMove(wParam, lParam);
+        return false;
+    case WM_LBUTTONDOWN: {
+        ::SetFocus(m_hWndPaint);
+        POINT pt = PointFromLParam(lParam);
+        m_ptLastMousePos = pt;
+        CControlUI* pControl = FindOwnControl(pt);
+        if (pControl == NULL) return false;
+        SetCapture();
+        m_pEventClick = pControl;
+        pControl->SetFocus();
+        SendEvent(pControl, EVT_BUTTONDOWN, pt, LOWORD(wParam), wParam, lParam);
+        return false;
+    }
+    case WM_LBUTTONDBLCLK: {
+        ::SetFocus(m_hWndPaint);
+        SetCapture();
+        POINT pt = PointFromLParam(lParam);
+        m_ptLastMousePos = pt;
+        CControlUI* pControl = FindOwnControl(pt);
+        if (pControl == NULL) return false;
+        SendEvent(pControl, EVT_DBLCLICK, pt, LOWORD(wParam), wParam, lParam);
+        m_pEventClick = pControl;
+        return false;
+    }
+    case WM_LBUTTONUP: {
+        ReleaseCapture();
+        POINT pt = PointFromLParam(lParam);
+        m_ptLastMousePos = pt;
+        if (m_pEventClick == NULL) return false;
+        CControlUI* pClick = m_pEventClick;
+        m_pEventClick = NULL;
+        SendEvent(pClick, EVT_BUTTONUP, pt, LOWORD(wParam), wParam, lParam);
+        return false;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        ::SetFocus(m_hWndPaint);
+        POINT pt = PointFromLParam(lParam);
+        m_ptLastMousePos = pt;
+        CControlUI* pControl = FindOwnControl(pt);
+        if (pControl == NULL) return false;
+        pControl->SetFocus();
+        SetCapture();
+        SendEvent(pControl, uMsg == WM_RBUTTONDOWN ? EVT_RBUTTONDOWN : EVT_MBUTTONDOWN, pt,
+                  LOWORD(wParam), wParam, lParam);
+        m_pEventClick = pControl;
+        return false;
+    }
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        ReleaseCapture();
+        POINT pt = PointFromLParam(lParam);
+        m_ptLastMousePos = pt;
+        m_pEventClick = FindControl(pt);
+        if (m_pEventClick == NULL) return false;
+        SendEvent(m_pEventClick, uMsg == WM_RBUTTONUP ? EVT_RBUTTONUP : EVT_MBUTTONUP, pt,
+                  LOWORD(wParam), wParam, lParam);
+        return false;
+    }
+    case WM_CONTEXTMENU: {
+        POINT pt = PointFromLParam(lParam);
+        ::ScreenToClient(m_hWndPaint, &pt);
+        m_ptLastMousePos = pt;
+        if (m_pEventClick == NULL) return false;
+        ReleaseCapture();
+        CControlUI* pClick = m_pEventClick;
+        SendEvent(pClick, EVT_CONTEXTMENU, pt, LOWORD(wParam), wParam,
+                  reinterpret_cast<LPARAM>(pClick));
+        m_pEventClick = NULL;
+        return false;
+    }
+    case WM_MOUSEWHEEL: {
+        POINT pt = PointFromLParam(lParam);
+        ::ScreenToClient(m_hWndPaint, &pt);
+        m_ptLastMousePos = pt;
+        CControlUI* pControl = FindOwnControl(pt);
+        if (pControl == NULL) return false;
+        const int zDelta = static_cast<short>(HIWORD(wParam));
+        SendEvent(pControl, EVT_SCROLLWHEEL, pt, MapKeyState(),
+                  zDelta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam);
+        // Hover follows the content that scrolled under the mouse.
+        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0,
+                       MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
+        return false;
+    }
+    case WM_KEYDOWN:
+        if (m_pFocus == NULL) return false;
+        SendEvent(m_pFocus, EVT_KEYDOWN, m_ptLastMousePos, MapKeyState(), wParam, lParam,
+                  static_cast<TCHAR>(LOWORD(wParam)));
+        m_pEventKey = m_pFocus;
+        return false;
+    case WM_KEYUP: {
+        if (m_pEventKey == NULL) return false;
+        CControlUI* pKey = m_pEventKey;
+        SendEvent(pKey, EVT_KEYUP, m_ptLastMousePos, MapKeyState(), wParam, lParam,
+                  static_cast<TCHAR>(LOWORD(wParam)));
+        m_pEventKey = NULL;
+        return false;
+    }
+    case WM_CHAR:
+        if (m_pFocus == NULL) return false;
+        SendEvent(m_pFocus, EVT_CHAR, m_ptLastMousePos, MapKeyState(), wParam, lParam,
+                  static_cast<TCHAR>(LOWORD(wParam)));
+        return false;
+    case WM_SETCURSOR: {
+        if (LOWORD(lParam) != HTCLIENT) return false;
+        if (m_bMouseCapture) return true;
+        POINT pt = {};
+        ::GetCursorPos(&pt);
+        ::ScreenToClient(m_hWndPaint, &pt);
+        CControlUI* pControl = FindControl(pt);
+        if (pControl == NULL || (pControl->GetControlFlags() & CONTROLFLAG_SETCURSOR) == 0)
+            return false;
+        SendEvent(pControl, EVT_SETCURSOR, pt, MapKeyState(), wParam, lParam);
+        return true;
+    }
+    case WM_SETFOCUS:
+        if (m_pFocus != NULL) {
+            TEventUI event = {};
+            event.type = EVT_SETFOCUS;
+            event.sender = m_pFocus;
+            event.timestamp = ::GetTickCount();
+            event.wParam = wParam;
+            event.lParam = lParam;
+            m_pFocus->Event(event);
+        }
+        return false;
+    case WM_NOTIFY: {
+        if (lParam == 0) return false;
+        LPNMHDR lpNMHDR = reinterpret_cast<LPNMHDR>(lParam);
+        lRes = ::SendMessageW(lpNMHDR->hwndFrom, OCM__BASE + uMsg, wParam, lParam);
+        return true;
+    }
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+        if (lParam == 0) return false;
+        HWND hWndChild = reinterpret_cast<HWND>(lParam);
+        lRes = ::SendMessageW(hWndChild, OCM__BASE + uMsg, wParam, lParam);
+        return lRes != 0;
+    }
+    default:
+        return false;
+    }
+}
+
+void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    if (!m_bMouseTracking) {
+        TRACKMOUSEEVENT tme = {};
+        tme.cbSize = sizeof(tme);
+        tme.dwFlags = TME_HOVER | TME_LEAVE;
+        tme.hwndTrack = m_hWndPaint;
+        tme.dwHoverTime = m_hwndTooltip == NULL
+            ? 400UL
+            : static_cast<DWORD>(::SendMessageW(m_hwndTooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+        ::TrackMouseEvent(&tme);
+        m_bMouseTracking = true;
+    }
+
+    POINT pt = PointFromLParam(lParam);
+    m_ptLastMousePos = pt;
+    CControlUI* pNewHover = FindControl(pt);
+    if (pNewHover != NULL && pNewHover->GetManager() != this) return;
+
+    if (pNewHover != m_pEventHover && m_pEventHover != NULL) {
+        CControlUI* pOldHover = m_pEventHover;
+        SendEvent(pOldHover, EVT_MOUSELEAVE, pt, 0, wParam, lParam);
+        m_pEventHover = NULL;
+        if (m_hwndTooltip != NULL)
+            ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
+    }
+    if (pNewHover != m_pEventHover && pNewHover != NULL) {
+        SendEvent(pNewHover, EVT_MOUSEENTER, pt, 0, wParam, lParam);
+        m_pEventHover = pNewHover;
+    }
+    if (m_pEventClick != NULL) {
+        SendEvent(m_pEventClick, EVT_MOUSEMOVE, pt, 0, wParam, lParam);
+    } else if (pNewHover != NULL) {
+        SendEvent(pNewHover, EVT_MOUSEMOVE, pt, 0, wParam, lParam);
+    }
+}
+
+void CPaintManagerUI::ShowToolTip(CControlUI* pHover)
+{
+    CUIString sToolTip = pHover->GetToolTip();
+    if (sToolTip.IsEmpty()) return;
+    ::ZeroMemory(&m_ToolTip, sizeof(TOOLINFOW));
+    m_ToolTip.cbSize = sizeof(TOOLINFOW);
+    m_ToolTip.uFlags = TTF_IDISHWND;
+    m_ToolTip.hwnd = m_hWndPaint;
+    m_ToolTip.uId = reinterpret_cast<UINT_PTR>(m_hWndPaint);
+    m_ToolTip.hinst = m_hInstance;
+    m_ToolTip.lpszText = const_cast<LPWSTR>(sToolTip.GetData());
+    m_ToolTip.rect = pHover->GetPos();
+    if (m_hwndTooltip == NULL) {
+        m_hwndTooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, NULL,
+                                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, m_hWndPaint, NULL, m_hInstance, NULL);
+        if (m_hwndTooltip == NULL) return;
+        ::SendMessageW(m_hwndTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
+        ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, pHover->GetToolTipWidth());
+    }
+    if (!::IsWindowVisible(m_hwndTooltip)) {
+        ::SendMessageW(m_hwndTooltip, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
+        ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_ToolTip));
+    }
+    // The tooltip control copied the text; the record must not keep a
+    // pointer into this function's string.
+    m_ToolTip.lpszText = NULL;
+}
+
+// ---- Keyboard pre-translation -------------------------------------------
+
+bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
+        bool bHandled = false;
+        LRESULT lResult = static_cast<IMessageFilterUI*>(m_aPreMessageFilters[i])
+                              ->MessageHandler(uMsg, wParam, lParam, bHandled);
+        if (bHandled) {
+            lRes = lResult;
+            return true;
+        }
+    }
+    switch (uMsg) {
+    case WM_KEYDOWN:
+        if (wParam != VK_TAB) return false;
+        // No control of this engine takes the Tab key itself.
+        SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+        return true;
+    case WM_SYSCHAR: {
+        if (m_pRoot == NULL) return false;
+        FindShortcut fs = {UpperChar(static_cast<TCHAR>(wParam)), false};
+        CControlUI* pControl = m_pRoot->FindControl(FindControlFromShortcut, &fs,
+                                                    FIND_ENABLED | FIND_MEFIRST | FIND_TOPFIRST);
+        if (pControl == NULL) return false;
+        pControl->SetFocus();
+        pControl->Activate();
+        return true;
+    }
+    case WM_SYSKEYDOWN:
+        if (m_pFocus != NULL) {
+            SendEvent(m_pFocus, EVT_SYSKEY, m_ptLastMousePos, MapKeyState(), 0, 0,
+                      static_cast<TCHAR>(LOWORD(wParam)));
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CPaintManagerUI::TranslateAcceleratorW(MSG* pMsg)
+{
+    for (int i = 0; i < m_aTranslateAccelerator.GetSize(); ++i) {
+        LRESULT lResult = static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator[i])
+                              ->TranslateAccelerator(pMsg);
+        if (lResult == S_OK) return true;
+    }
+    return false;
+}
+
+bool CPaintManagerUI::TranslateMessage(const MSG* pMsg)
+{
+    const UINT uStyle = static_cast<UINT>(::GetWindowLongW(pMsg->hwnd, GWL_STYLE));
+    LRESULT lRes = 0;
+    if (uStyle & WS_CHILD) {
+        HWND hWndParent = ::GetParent(pMsg->hwnd);
+        for (int i = 0; i < m_aPreMessages.GetSize(); ++i) {
+            CPaintManagerUI* pT = static_cast<CPaintManagerUI*>(m_aPreMessages[i]);
+            HWND hTempParent = hWndParent;
+            while (hTempParent != NULL) {
+                if (pMsg->hwnd == pT->GetPaintWindow() || hTempParent == pT->GetPaintWindow()) {
+                    if (pT->TranslateAcceleratorW(const_cast<MSG*>(pMsg))) return true;
+                    pT->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam, lRes);
+                }
+                hTempParent = ::GetParent(hTempParent);
+            }
+        }
+        return false;
+    }
+    for (int i = 0; i < m_aPreMessages.GetSize(); ++i) {
+        CPaintManagerUI* pT = static_cast<CPaintManagerUI*>(m_aPreMessages[i]);
+        if (pMsg->hwnd == pT->GetPaintWindow()) {
+            if (pT->TranslateAcceleratorW(const_cast<MSG*>(pMsg))) return true;
+            return pT->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam, lRes);
+        }
+    }
+    return false;
+}
+
+void CPaintManagerUI::MessageLoop()
+{
+    MSG msg = {};
+    while (::GetMessageW(&msg, NULL, 0, 0)) {
+        if (CPaintManagerUI::TranslateMessage(&msg)) continue;
+        try {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        } catch (...) {
+            // A failure inside one message must not end the program.
+        }
+    }
+}
+
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* pFilter)
+{
+    return m_aPreMessageFilters.Add(pFilter);
+}
+
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* pFilter)
+{
+    return m_aPreMessageFilters.Remove(m_aPreMessageFilters.Find(pFilter));
+}
+
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* pFilter)
+{
+    return m_aMessageFilters.Add(pFilter);
+}
+
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter)
+{
+    return m_aMessageFilters.Remove(m_aMessageFilters.Find(pFilter));
+}
+
+bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator)
+{
+    return m_aTranslateAccelerator.Add(pTranslateAccelerator);
+}
+
+bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator)
+{
+    return m_aTranslateAccelerator.Remove(m_aTranslateAccelerator.Find(pTranslateAccelerator));
+}
+
+// ---- Drop target ---------------------------------------------------------
+
+bool CPaintManagerUI::InitDragDrop()
+{
+    if (!DragDropRegister(m_hWndPaint)) return false;
+    FORMATETC ftetc = {};
+    ftetc.dwAspect = DVASPECT_CONTENT;
+    ftetc.lindex = -1;
+    ftetc.cfFormat = CF_BITMAP;
+    ftetc.tymed = TYMED_GDI;
+    AddSuportedFormat(ftetc);
+    ftetc.cfFormat = CF_DIB;
+    ftetc.tymed = TYMED_HGLOBAL;
+    AddSuportedFormat(ftetc);
+    ftetc.cfFormat = CF_HDROP;
+    ftetc.tymed = TYMED_HGLOBAL;
+    AddSuportedFormat(ftetc);
+    ftetc.cfFormat = CF_ENHMETAFILE;
+    ftetc.tymed = TYMED_ENHMF;
+    AddSuportedFormat(ftetc);
+    return true;
+}
+
+bool CPaintManagerUI::OnDrop(FORMATETC* /*pFmtEtc*/, STGMEDIUM& /*medium*/, DWORD* /*pdwEffect*/)
+{
+    // A click in progress ends; the dropped data is not taken into the tree.
+    POINT ptMouse = {};
+    ::GetCursorPos(&ptMouse);
+    ::SendMessageW(m_hWndPaint, WM_LBUTTONUP, 0, MAKELPARAM(ptMouse.x, ptMouse.y));
+    return true;
+}
+
+HWND CPaintManagerUI::GetTooltipWindow() const
+{
+    return m_hwndTooltip;
+}
+
+} // namespace SkinUI
