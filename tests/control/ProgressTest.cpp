@@ -248,3 +248,45 @@ TEST(Progress, ShowTextWritesThePercentage)
     bar.SetValue(50);
     EXPECT_TRUE(bar.GetText().IsEmpty());
 }
+
+TEST_F(ProgressTest, ForeImageFollowsTheValueAtOtherScales)
+{
+    // The modifier is handed over in design pixels and scaled again when the
+    // draw string is read, so the painted part can differ from the exact
+    // one by the rounding of one pixel, never more.
+    TestSupport::TempFolder folder("vzprogressdpi");
+    std::vector<uint8_t> rgba;
+    for (int i = 0; i < 8 * 8; i++) {
+        uint8_t px[4] = {0, 200, 0, 255};
+        rgba.insert(rgba.end(), px, px + 4);
+    }
+    const std::string png = TestSupport::EncodePng(8, 8, rgba, false);
+    for (const char* name : {"fill.png", "fill@125.png", "fill@150.png"})
+        ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File(name), png));
+    CPaintManagerUI::SetResourcePath(TestSupport::WideFromAnsi(folder.Path()).c_str());
+    m_bar->SetForeImage(L"file='fill.png'");
+
+    struct Row
+    {
+        UINT dpi;
+        int width;  // device pixels of an 80-pixel design bar
+    };
+    const Row rows[] = {{96, 80}, {120, 100}, {144, 120}};
+    for (const Row& r : rows) {
+        m_window.Manager().GetDPIObj()->SetScale(r.dpi);
+        m_window.Manager().RemoveAllDrawInfos();
+        RECT rc = {0, 50, r.width, 50 + m_window.Manager().GetDPIObj()->Scale(8)};
+        m_bar->SetPos(rc);
+        for (int value = 0; value <= 100; value += 7) {
+            m_bar->SetValue(value);
+            int exact = value * r.width / 100;
+            int painted = FilledLines(0x00C800);
+            if (r.dpi == 96) {
+                EXPECT_EQ(exact, painted) << "value " << value;
+            } else {
+                EXPECT_NEAR(exact, painted, 1) << "dpi " << r.dpi << " value " << value;
+            }
+        }
+    }
+    m_window.Manager().GetDPIObj()->SetScale(96);
+}
