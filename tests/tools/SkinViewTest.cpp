@@ -215,6 +215,35 @@ TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
     EXPECT_GT(images[0].Difference(images[1], kCloseButton), 0);
 }
 
+// The skin folder copied, with every image also under its name for the
+// scale ("bg.png" as "bg@150.png"), which is where the engine looks for the
+// images of a scaled window.
+bool CopySkinWithScaledImages(const TempFolder& to, int scale)
+{
+    const std::wstring from = SkinFolder();
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = ::FindFirstFileW((from + L"*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    int copied = 0;
+    do {
+        const std::wstring name = fd.cFileName;
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        const std::wstring target = WideFromAnsi(to.File(AnsiFromWide(name)));
+        ok = ok && ::CopyFileW((from + name).c_str(), target.c_str(), FALSE);
+        const size_t dot = name.rfind(L".png");
+        if (dot != std::wstring::npos && dot + 4 == name.size()) {
+            const std::wstring scaled =
+                name.substr(0, dot) + L"@" + std::to_wstring(scale) + L".png";
+            ok = ok && ::CopyFileW((from + name).c_str(),
+                                   WideFromAnsi(to.File(AnsiFromWide(scaled))).c_str(), FALSE);
+            ++copied;
+        }
+    } while (::FindNextFileW(hFind, &fd));
+    ::FindClose(hFind);
+    return ok && copied > 0;
+}
+
 TEST(SkinView, SizeAndScaleGiveTheImageSize)
 {
     TempFolder folder("skinview");
@@ -226,20 +255,44 @@ TEST(SkinView, SizeAndScaleGiveTheImageSize)
         int height;
     };
     const TCase cases[] = {
+        {"scale100.png", {}, 536, 355},
         {"scale150.png", {L"--scale", L"150"}, 804, 533},   // 355 * 1.5 rounds up
         {"scale200.png", {L"--scale", L"200"}, 1072, 710},
         {"size.png", {L"--size", L"300x200"}, 300, 200},
         {"size125.png", {L"--size", L"400x300", L"--scale", L"125"}, 500, 375},
     };
     for (const TCase& c : cases) {
-        const TImage image = Render(folder, c.file, c.args);
+        const TImage image = Render(folder, c.file, StartView(c.args));
         ASSERT_FALSE(image.IsEmpty()) << c.file;
         EXPECT_EQ(image.width, c.width) << c.file;
         EXPECT_EQ(image.height, c.height) << c.file;
-        // Corners stay transparent and the middle opaque at every scale.
-        EXPECT_EQ(image.Alpha(0, 0), 0u) << c.file;
-        EXPECT_EQ(image.Alpha(c.width / 2, c.height / 2), 255u) << c.file;
     }
+}
+
+TEST(SkinView, AScaledWindowDrawsTheImagesMadeForItsScale)
+{
+    TempFolder folder("skinview");
+    TempFolder skin("skinview_150");
+    ASSERT_TRUE(CopySkinWithScaledImages(skin, 150));
+    const TImage image =
+        Render(folder, "scaled.png", StartView({L"--scale", L"150"}), WideFromAnsi(skin.Path()));
+    ASSERT_FALSE(image.IsEmpty());
+    ASSERT_EQ(image.width, 804);
+    // The 100 % images stretched over the scaled rectangles: the round
+    // corners stay transparent, the body is opaque, and the close button's
+    // cross sits at the scaled place.
+    const POINT corners[] = {{0, 0}, {803, 0}, {0, 532}, {803, 532}};
+    for (const POINT& pt : corners) EXPECT_EQ(image.Alpha(pt.x, pt.y), 0u) << pt.x << "," << pt.y;
+    const POINT body[] = {{402, 266}, {30, 450}, {772, 90}};
+    for (const POINT& pt : body) EXPECT_EQ(image.Alpha(pt.x, pt.y), 255u) << pt.x << "," << pt.y;
+
+    const TImage hot = Render(folder, "scaled_hot.png",
+                              StartView({L"--scale", L"150", L"--hot", L"closebtn"}),
+                              WideFromAnsi(skin.Path()));
+    ASSERT_EQ(hot.width, 804);
+    const RECT scaledClose = {750, 8, 795, 53};
+    EXPECT_GT(hot.Difference(image, scaledClose), 0);
+    EXPECT_EQ(hot.Difference(image, {0, 60, 804, 533}), 0);
 }
 
 TEST(SkinView, ThePackageRendersLikeTheFolder)

@@ -4,6 +4,8 @@
 #include "skinui/markup/DialogBuilder.h"
 #include "skinui/render/DPI.h"
 
+#include <cstring>
+
 namespace SkinView {
 
 using namespace SkinUI;
@@ -70,6 +72,11 @@ int CPreviewWindow::Scale(int value)
 void CPreviewWindow::SetClientSize(int cx, int cy)
 {
     ::SetWindowPos(GetHWND(), NULL, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The region grows by one on the right and bottom so that the last
+    // column and row stay inside; it belongs to the window once set.
+    const SIZE corner = m_pm.GetRoundCorner();
+    ::SetWindowRgn(GetHWND(), ::CreateRoundRectRgn(0, 0, cx + 1, cy + 1, corner.cx, corner.cy),
+                   TRUE);
 }
 
 CControlUI* CPreviewWindow::Find(const std::wstring& name) const
@@ -108,6 +115,27 @@ bool CPreviewWindow::PointAt(CControlUI* pControl, bool press, std::wstring& err
     const LPARAM lParam = MAKELPARAM(pt.x, pt.y);
     ::SendMessageW(GetHWND(), WM_MOUSEMOVE, 0, lParam);
     if (press) ::SendMessageW(GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, lParam);
+    return true;
+}
+
+bool CPreviewWindow::GetShownPixels(std::vector<BYTE>& bits, SIZE& size) const
+{
+    const BYTE* pBits = m_pm.GetOffscreenBits();
+    size = m_pm.GetOffscreenSize();
+    if (pBits == NULL || size.cx <= 0 || size.cy <= 0) return false;
+    const size_t rowBytes = static_cast<size_t>(size.cx) * 4;
+    bits.assign(pBits, pBits + rowBytes * size.cy);
+
+    HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+    if (hRgn == NULL) return true;
+    if (::GetWindowRgn(GetHWND(), hRgn) != ERROR) {
+        for (int y = 0; y < size.cy; ++y) {
+            BYTE* row = &bits[static_cast<size_t>(size.cy - 1 - y) * rowBytes];
+            for (int x = 0; x < size.cx; ++x)
+                if (!::PtInRegion(hRgn, x, y)) memset(row + x * 4, 0, 4);
+        }
+    }
+    ::DeleteObject(hRgn);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "skinui/core/WindowWnd.h"
 
 #include <string>
+#include <vector>
 
 namespace SkinUI {
 class CControlUI;
@@ -36,7 +37,9 @@ public:
     SIZE GetSkinSize() const;
     // Design size (100 %) to device pixels at the window's scale.
     int Scale(int value);
-    // Resizes the window so that its client area is cx by cy pixels.
+    // Resizes the window so that its client area is cx by cy pixels and
+    // cuts its round corners with a window region, as a skinned window does
+    // on every size change.
     void SetClientSize(int cx, int cy);
 
     // The control of that name, or null.
@@ -52,6 +55,12 @@ public:
     // first Paint, which lays the tree out. False with a reason when the
     // control is hidden, has no area, or another control lies on top of it.
     bool PointAt(SkinUI::CControlUI* pControl, bool press, std::wstring& error);
+
+    // The pixels of the last paint as the window shows them: the
+    // off-screen bitmap (bottom-up, premultiplied B, G, R, A) with every
+    // pixel outside the window region cleared to transparent. False before
+    // a paint.
+    bool GetShownPixels(std::vector<BYTE>& bits, SIZE& size) const;
 
     SkinUI::CPaintManagerUI& Manager() { return m_pm; }
 

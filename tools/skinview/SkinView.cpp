@@ -9,7 +9,8 @@
 //
 //   --skin      the skin folder, or a ZIP skin package (a file)
 //   --xml       the window document in it (default DlgMain.xml)
-//   --out       the PNG to write: 8-bit RGBA, straight alpha
+//   --out       the PNG to write: 8-bit RGBA, straight alpha; the pixels the
+//               window shows, so outside its round corners transparent
 //   --size      client size in skin pixels (at 100 %); default: the
 //               document's own size attribute
 //   --scale     DPI scale in percent, 50 to 400 (default 100); the image is
@@ -242,8 +243,10 @@ int Run(int argc, wchar_t** argv)
         if (!window.Paint()) return Fail(kNoImage, L"nothing was painted");
     }
 
-    const SIZE painted = window.Manager().GetOffscreenSize();
-    if (!WritePngFile(options.out, window.Manager().GetOffscreenBits(), painted.cx, painted.cy))
+    std::vector<BYTE> pixels;
+    SIZE painted = {0, 0};
+    if (!window.GetShownPixels(pixels, painted)) return Fail(kNoImage, L"nothing was painted");
+    if (!WritePngFile(options.out, &pixels[0], painted.cx, painted.cy))
         return Fail(kNoImage, options.out + L": cannot write the PNG");
     return kWritten;
 }
