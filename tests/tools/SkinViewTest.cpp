@@ -46,45 +46,56 @@ std::wstring Quoted(const std::wstring& s)
 }
 
 // Runs skinview with the arguments (each quoted) and collects its stderr.
-// A run that has not ended after two minutes is ended and reported.
+// The output goes to a file rather than a pipe: a Wine service that the
+// child happens to start (the desktop process, on a fresh server) inherits
+// the child's handles and would keep a pipe open. A run that has not ended
+// after two minutes is ended and reported.
 TRun RunSkinView(const std::vector<std::wstring>& args)
 {
     TRun run;
+    TempFolder folder("skinview_err");
+    const std::string errorFile = folder.File("stderr.txt");
     SECURITY_ATTRIBUTES sa = {sizeof(sa), NULL, TRUE};
-    HANDLE hRead = NULL;
-    HANDLE hWrite = NULL;
-    if (!::CreatePipe(&hRead, &hWrite, &sa, 0)) return run;
-    ::SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
+    HANDLE hErrors = ::CreateFileW(WideFromAnsi(errorFile).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hErrors == INVALID_HANDLE_VALUE) return run;
 
     std::wstring line = Quoted(SkinViewExe());
     for (const std::wstring& a : args) line += L" " + Quoted(a);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = hWrite;
-    si.hStdError = hWrite;
+    si.hStdInput = NULL;
+    si.hStdOutput = hErrors;
+    si.hStdError = hErrors;
     PROCESS_INFORMATION pi = {};
     const BOOL started = ::CreateProcessW(NULL, &line[0], NULL, NULL, TRUE, CREATE_NO_WINDOW,
                                           NULL, NULL, &si, &pi);
-    ::CloseHandle(hWrite);
+    ::CloseHandle(hErrors);
     if (!started) {
-        ::CloseHandle(hRead);
         run.errors = "cannot start " + AnsiFromWide(line);
         return run;
     }
+    if (::WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(pi.hProcess, 99);
+        ::WaitForSingleObject(pi.hProcess, INFINITE);
+        run.errors = "(did not end) ";
+    }
+    ::GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    // Opened with every sharing mode: an inheriting service may still hold
+    // the write handle.
+    HANDLE hRead = ::CreateFileW(WideFromAnsi(errorFile).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hRead == INVALID_HANDLE_VALUE) return run;
     char buffer[1024];
     DWORD got = 0;
     while (::ReadFile(hRead, buffer, sizeof(buffer), &got, NULL) && got > 0)
         run.errors.append(buffer, got);
     ::CloseHandle(hRead);
-    if (::WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(pi.hProcess, 99);
-        run.errors += "\n(did not end)";
-    }
-    ::GetExitCodeProcess(pi.hProcess, &run.exitCode);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
     return run;
 }
 
