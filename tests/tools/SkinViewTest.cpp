@@ -306,6 +306,59 @@ TEST(SkinView, AScaledWindowDrawsTheImagesMadeForItsScale)
     EXPECT_EQ(hot.Difference(image, {0, 60, 804, 533}), 0);
 }
 
+TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
+{
+    TempFolder folder("skinview");
+    TempFolder scaled("skinview_150");
+    ASSERT_TRUE(CopySkinWithScaledImages(scaled, 150));
+    TempFolder misspelt("skinview_names");
+    ASSERT_TRUE(WriteWholeFile(
+        misspelt.File("DlgMain.xml"),
+        "<Window size=\"100,80\"><VerticalLayout bkimage=\"nothere.png\">"
+        "<Button name=\"ok\" normalimage=\"file='gone.png' mask='#FFFF00FF'\" "
+        "hotimage=\"gone.png\"/></VerticalLayout></Window>"));
+
+    struct TCase
+    {
+        std::wstring skin;
+        std::vector<std::wstring> args;
+        size_t lines;                        // warning lines
+        std::vector<std::string> warnings;   // parts of them
+    };
+    const TCase cases[] = {
+        {SkinFolder(), {}, 0, {}},
+        // Every one of the skin's 31 images, once, in its scaled name.
+        {SkinFolder(),
+         {L"--scale", L"150"},
+         31,
+         {"image not found: unnamed VerticalLayoutUI: bkimage bg@150.png",
+          "image not found: closebtn: hotimage btn_close_2@150.png",
+          "image not found: computer_run: disabledimage computer_run_dis@150.png"}},
+        {WideFromAnsi(scaled.Path()), {L"--scale", L"150"}, 0, {}},
+        // Each file once, under the first control and attribute naming it.
+        {WideFromAnsi(misspelt.Path()),
+         {},
+         2,
+         {"unnamed VerticalLayoutUI: bkimage nothere.png", "ok: normalimage gone.png"}},
+    };
+    int n = 0;
+    for (const TCase& c : cases) {
+        const std::string out = folder.File("warn" + std::to_string(n++) + ".png");
+        std::vector<std::wstring> args = {L"--skin", c.skin, L"--out", WideFromAnsi(out)};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const TRun run = RunSkinView(args);
+        EXPECT_EQ(run.exitCode, 0u) << run.errors;
+        EXPECT_FALSE(ReadPng(out).IsEmpty()) << run.errors;
+        size_t lines = 0;
+        for (size_t at = run.errors.find("skinview: warning: "); at != std::string::npos;
+             at = run.errors.find("skinview: warning: ", at + 1))
+            ++lines;
+        EXPECT_EQ(lines, c.lines) << run.errors;
+        for (const std::string& w : c.warnings)
+            EXPECT_NE(run.errors.find(w), std::string::npos) << w << "\n" << run.errors;
+    }
+}
+
 TEST(SkinView, ThePackageRendersLikeTheFolder)
 {
     TempFolder folder("skinview");

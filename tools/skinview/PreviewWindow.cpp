@@ -1,10 +1,13 @@
 #include "tools/skinview/PreviewWindow.h"
 
+#include "skinui/control/Button.h"
 #include "skinui/control/Control.h"
 #include "skinui/markup/DialogBuilder.h"
 #include "skinui/render/DPI.h"
+#include "skinui/render/DrawInfo.h"
 
 #include <cstring>
+#include <set>
 
 namespace SkinView {
 
@@ -14,6 +17,20 @@ namespace {
 
 // Left and top of the window: beyond any monitor arrangement.
 const int kOutside = -32000;
+
+// Appends every control of a tree walk to the vector in pData.
+CControlUI* CollectControl(CControlUI* pControl, LPVOID pData)
+{
+    static_cast<std::vector<CControlUI*>*>(pData)->push_back(pControl);
+    return NULL;
+}
+
+// A control's name for messages: its name, else its class.
+std::wstring Describe(CControlUI* pControl)
+{
+    if (!pControl->GetName().IsEmpty()) return pControl->GetName().GetData();
+    return std::wstring(L"unnamed ") + pControl->GetClass();
+}
 
 } // namespace
 
@@ -116,6 +133,47 @@ bool CPreviewWindow::PointAt(CControlUI* pControl, bool press, std::wstring& err
     ::SendMessageW(GetHWND(), WM_MOUSEMOVE, 0, lParam);
     if (press) ::SendMessageW(GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, lParam);
     return true;
+}
+
+std::vector<std::wstring> CPreviewWindow::FindMissingImages()
+{
+    std::vector<std::wstring> missing;
+    CControlUI* pRoot = m_pm.GetRoot();
+    if (pRoot == NULL) return missing;
+    std::vector<CControlUI*> controls;
+    pRoot->FindControl(CollectControl, &controls, FIND_MEFIRST);
+
+    std::set<std::wstring> reported;
+    for (CControlUI* pControl : controls) {
+        struct TImageAttribute
+        {
+            LPCTSTR name;
+            LPCTSTR value;
+        };
+        std::vector<TImageAttribute> images = {{L"bkimage", pControl->GetBkImage()},
+                                               {L"foreimage", pControl->GetForeImage()}};
+        CButtonUI* pButton = static_cast<CButtonUI*>(pControl->GetInterface(L"Button"));
+        if (pButton != NULL) {
+            images.push_back({L"normalimage", pButton->GetNormalImage()});
+            images.push_back({L"hotimage", pButton->GetHotImage()});
+            images.push_back({L"pushedimage", pButton->GetPushedImage()});
+            images.push_back({L"focusedimage", pButton->GetFocusedImage()});
+            images.push_back({L"disabledimage", pButton->GetDisabledImage()});
+            images.push_back({L"hotforeimage", pButton->GetHotForeImage()});
+        }
+        for (const TImageAttribute& image : images) {
+            if (image.value == NULL || image.value[0] == 0) continue;
+            const TDrawInfo* pInfo = m_pm.GetDrawInfo(image.value, NULL);
+            if (pInfo == NULL || pInfo->sImageName.IsEmpty()) continue;
+            const LPCTSTR type = pInfo->sResType.IsEmpty() ? NULL : pInfo->sResType.GetData();
+            if (m_pm.GetImageEx(pInfo->sImageName.GetData(), type, pInfo->dwMask, pInfo->bHSL) != NULL)
+                continue;
+            const std::wstring file = pInfo->sImageName.GetData();
+            if (!reported.insert(file).second) continue;
+            missing.push_back(Describe(pControl) + L": " + image.name + L" " + file);
+        }
+    }
+    return missing;
 }
 
 bool CPreviewWindow::GetShownPixels(std::vector<BYTE>& bits, SIZE& size) const

@@ -56,6 +56,12 @@ public:
     // control is hidden, has no area, or another control lies on top of it.
     bool PointAt(SkinUI::CControlUI* pControl, bool press, std::wstring& error);
 
+    // One line per image that a control of the tree names (shown or not)
+    // and the engine cannot load, as "<control>: <attribute> <file>", each
+    // file once. At a scale other than 100 the file is the scaled name the
+    // engine looks for ("bg@150.png").
+    std::vector<std::wstring> FindMissingImages();
+
     // The pixels of the last paint as the window shows them: the
     // off-screen bitmap (bottom-up, premultiplied B, G, R, A) with every
     // pixel outside the window region cleared to transparent. False before

@@ -21,6 +21,9 @@
 //   --hot       the mouse rests on the named control's centre
 //   --pushed    the left button is held down on the named control's centre
 //
+// Images that a control names but the engine cannot load are listed on
+// stderr as warnings; they do not change the exit code.
+//
 // Exit codes:
 //   0  the PNG was written
 //   1  the command line is wrong (message and usage on stderr)
@@ -242,6 +245,11 @@ int Run(int argc, wchar_t** argv)
         if (!window.PointAt(pControl, options.press, error)) return Fail(kBadControl, error);
         if (!window.Paint()) return Fail(kNoImage, L"nothing was painted");
     }
+
+    // Missing images are drawn as nothing; the author is told, but the
+    // picture is still what the engine shows.
+    for (const std::wstring& line : window.FindMissingImages())
+        fwprintf(stderr, L"skinview: warning: image not found: %ls\n", line.c_str());
 
     std::vector<BYTE> pixels;
     SIZE painted = {0, 0};
