@@ -7,6 +7,9 @@
 
 #include <wchar.h>
 
+// Sections: item interface; propagation to children; geometry and float
+// placement; searches; events and scrolling; attributes; painting.
+
 namespace SkinUI {
 
 CContainerUI::CContainerUI() {}
@@ -53,8 +56,10 @@ int CContainerUI::GetItemIndex(CControlUI* pControl) const
 
 bool CContainerUI::SetItemIndex(CControlUI* pControl, int iNewIndex)
 {
+    // The new index counts in the list without the control; a bad index is
+    // refused before the control leaves the list, so it stays a child.
     int iIndex = m_items.Find(pControl);
-    if (iIndex < 0) return false;
+    if (iIndex < 0 || iNewIndex < 0 || iNewIndex >= m_items.GetSize()) return false;
     NeedUpdate();
     m_items.Remove(iIndex);
     return m_items.InsertAt(iNewIndex, pControl);
@@ -72,7 +77,9 @@ bool CContainerUI::Add(CControlUI* pControl)
 
 bool CContainerUI::AddAt(CControlUI* pControl, int iIndex)
 {
-    if (pControl == NULL) return false;
+    // A refused insertion leaves the control as it was: detached, the
+    // caller's to keep.
+    if (pControl == NULL || iIndex < 0 || iIndex > m_items.GetSize()) return false;
     if (m_pManager != NULL) m_pManager->InitControls(pControl, this);
     if (IsVisible()) {
         NeedUpdate();

@@ -8,6 +8,9 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+// Sections: identity; SetPos (two passes over the children, stacked from
+// left to right); the separator strip, its drag and its preview.
+
 namespace SkinUI {
 
 CHorizontalLayoutUI::CHorizontalLayoutUI() {}

@@ -38,8 +38,6 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
 }
 
 // ---- Attaching the tree, focus and capture ---------------------------------
-// The window shadow is created by the shadow's own code when the tree is
-// attached; this part only makes the control the root.
 
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 {
@@ -48,7 +46,9 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     m_pEventKey = NULL;
     m_pEventHover = NULL;
     m_pEventClick = NULL;
-    if (m_pRoot != NULL) {
+    // Attaching the current root again re-registers it; it is not handed
+    // to the clean-up that would delete it under the new (same) root.
+    if (m_pRoot != NULL && m_pRoot != pControl) {
         m_aPostPaintControls.Empty();
         AddDelayedCleanup(m_pRoot);
     }
@@ -146,7 +146,10 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward)
         ::InvalidateRect(m_hWndPaint, NULL, FALSE);
         return true;
     }
-    if (m_pRoot == NULL) return true;
+    if (m_pRoot == NULL) {
+        m_bFocusNeeded = false;
+        return true;
+    }
 
     const UINT uFlags = FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST;
     FindTabInfo info1 = {m_pFocus, NULL, bForward, false};

@@ -354,6 +354,7 @@ private:
     void TermResources();           // destruction: free the tables, GDI+ off
     void ResetRegistry();           // Init: forget names and timers
     void TermRegistry();            // destruction: cleanup list, queue, tree
+    void PostFlush();               // WM_ASYNC_FLUSH to the paint window
 
     // ---- Identity and lifetime ----------------------------------------
     CUIString m_sName;

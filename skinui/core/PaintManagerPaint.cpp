@@ -246,8 +246,11 @@ void CPaintManagerUI::OnPrintClient(HDC hDC, LPARAM lParam)
 
 // ---- Invalidation ----------------------------------------------------------
 
+// Without a paint window there is nothing to invalidate: InvalidateRect of a
+// null window would repaint every window of the desktop.
 void CPaintManagerUI::Invalidate()
 {
+    if (m_hWndPaint == NULL) return;
     RECT rcClient = {};
     ::GetClientRect(m_hWndPaint, &rcClient);
     ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcClient);
@@ -260,6 +263,7 @@ void CPaintManagerUI::Invalidate(RECT& rcItem)
     if (rcItem.top < 0) rcItem.top = 0;
     if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
     if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
+    if (m_hWndPaint == NULL) return;
     ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcItem);
     ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }

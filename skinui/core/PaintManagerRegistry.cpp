@@ -84,15 +84,18 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 {
     if (pControl == NULL) return;
     pControl->SetManager(this, NULL, false);
+    // Listed once, deleted once.
+    if (m_aDelayedCleanup.Find(pControl) >= 0) return;
     m_aDelayedCleanup.Add(pControl);
-    ::PostMessageW(m_hWndPaint, WM_ASYNC_FLUSH, 0, 0);
+    PostFlush();
 }
 
 // ---- Timers -------------------------------------------------------------------
 
 bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
 {
-    if (pControl == NULL) return false;
+    // Without a window ::SetTimer would make a thread timer of another id.
+    if (pControl == NULL || m_hWndPaint == NULL) return false;
     for (int i = 0; i < m_aTimers.GetSize(); i++) {
         TimerRecord* pTimer = static_cast<TimerRecord*>(m_aTimers.GetAt(i));
         if (pTimer->pSender == pControl && pTimer->hWnd == m_hWndPaint &&
@@ -220,7 +223,14 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync)
         delete pMsg;
         return;
     }
-    ::PostMessageW(m_hWndPaint, WM_ASYNC_FLUSH, 0, 0);
+    PostFlush();
+}
+
+// A manager without a window keeps what it queued until it is destroyed; a
+// post to a null window would land in the thread's queue instead.
+void CPaintManagerUI::PostFlush()
+{
+    if (m_hWndPaint != NULL) ::PostMessageW(m_hWndPaint, WM_ASYNC_FLUSH, 0, 0);
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier)

@@ -582,9 +582,14 @@ void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
                                             Gdiplus::UnitWorld, &pPen) != Gdiplus::Ok) {
         return;
     }
-    Gdiplus::DllExports::GdipSetPenMode(pPen, Gdiplus::PenAlignmentInset);
-    Gdiplus::DllExports::GdipDrawRectangleI(graphics.Get(), pPen, rc.left, rc.top,
-                                            rc.right - rc.left - 1, rc.bottom - rc.top - 1);
+    // Inside the shape: a centred pen on the outline moved in by half the
+    // pen's extra width. GDI+ implementations differ in honouring inset
+    // alignment for rectangles; this geometry is the same everywhere.
+    const Gdiplus::REAL inset = nSize > 1 ? (nSize - 1) / 2.0f : 0.0f;
+    Gdiplus::DllExports::GdipDrawRectangle(
+        graphics.Get(), pPen, rc.left + inset, rc.top + inset,
+        static_cast<Gdiplus::REAL>(rc.right - rc.left - 1) - 2 * inset,
+        static_cast<Gdiplus::REAL>(rc.bottom - rc.top - 1) - 2 * inset);
     Gdiplus::DllExports::GdipDeletePen(pPen);
 }
 

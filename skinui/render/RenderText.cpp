@@ -221,6 +221,17 @@ int ReadNumber(LPCTSTR& p, int base)
     return static_cast<int>(value);
 }
 
+// Pen moves, line heights and spacings written in the text are kept within
+// this many pixels, so that adding them up never overflows.
+const int kMaxTextOffset = 1 << 24;
+
+int LimitOffset(long long value)
+{
+    if (value > kMaxTextOffset) return kMaxTextOffset;
+    if (value < -kMaxTextOffset) return -kMaxTextOffset;
+    return static_cast<int>(value);
+}
+
 // Characters up to the tag end; with bStopAtSpace also up to a space.
 CUIString ReadTagText(LPCTSTR& p, bool bStopAtSpace)
 {
@@ -490,7 +501,7 @@ bool CHtmlTextReader::EndLine()
     if (*m_p == L'\n') ++m_p;
     if (IsSingleLine()) return false;
     m_pt.x = m_rc.left;
-    m_pt.y += m_cyLine;
+    m_pt.y = LimitOffset(static_cast<long long>(m_pt.y) + m_cyLine);
     if (m_bDraw) {
         m_bLineDraw = false;
         if (m_pt.y >= m_rc.bottom) return false;
@@ -644,7 +655,7 @@ void CHtmlTextReader::ReadOpenTag()
     case L'p': {
         if (m_pt.x > m_rc.left) m_bLineEnd = true;
         SkipSpaces(q);
-        m_spacings.Push(ReadNumber(q, 10));
+        m_spacings.Push(LimitOffset(ReadNumber(q, 10)));
         // A paragraph that starts a new line gets its spacing when that line
         // starts.
         if (!m_bLineEnd) RaiseLineHeight(FontHeight(CurrentFont()) + CurrentSpacing());
@@ -662,12 +673,12 @@ void CHtmlTextReader::ReadOpenTag()
         break;
     case L'x':
         SkipSpaces(q);
-        m_pt.x += ReadNumber(q, 10);
+        m_pt.x = LimitOffset(static_cast<long long>(m_pt.x) + ReadNumber(q, 10));
         break;
     case L'y':
         SkipSpaces(q);
         {
-            const int cy = ReadNumber(q, 10);
+            const int cy = LimitOffset(ReadNumber(q, 10));
             if (!IsDrawingPass()) m_cyLine = cy;
         }
         break;

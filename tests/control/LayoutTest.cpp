@@ -111,7 +111,9 @@ TEST(Layout, LauncherTreeGetsTheSkinsRectangles)
         const SkinControl& sc = kSkin[i];
         RECT expected = R(sc.x, kRowTop[sc.row] + sc.y, sc.x + sc.cx, kRowTop[sc.row] + sc.y + sc.cy);
         EXPECT_EQ(Rect(controls[i]->GetPos()), sc.visible ? Rect(expected) : L"0,0,0,0") << sc.name;
-        if (sc.name[0] != L'\0') EXPECT_EQ(pm.FindControl(sc.name), controls[i]) << sc.name;
+        if (sc.name[0] != L'\0') {
+            EXPECT_EQ(pm.FindControl(sc.name), controls[i]) << sc.name;
+        }
     }
 
     // The second page: the phone tiles shown, the desktop tiles hidden.
@@ -313,6 +315,39 @@ TEST(Layout, ScrollingMovesFlowChildrenOnly)
     EXPECT_EQ(Rect(first->GetPos()), L"0,0,100,80");
 }
 
+TEST(Layout, HorizontalScrollBarFollowsTheContentWidth)
+{
+    CTestWindow window;
+    CHorizontalLayoutUI* layout = Make<CHorizontalLayoutUI>(L"hscrollbar=\"true\" scrollstepsize=\"8\"");
+    CControlUI* first = Make<CControlUI>(L"width=\"80\"");
+    CControlUI* second = Make<CControlUI>(L"width=\"80\"");
+    layout->Add(first);
+    layout->Add(second);
+    window.Manager().AttachDialog(layout);
+    CScrollBarUI* bar = layout->GetHorizontalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->IsHorizontal());
+    EXPECT_EQ(bar->GetFixedHeight(), 16);
+    bar->SetVisible(false);
+    layout->SetPos(R(0, 0, 100, 100), false);
+    ASSERT_TRUE(bar->IsVisible());
+    EXPECT_EQ(bar->GetScrollRange(), 60);
+    EXPECT_EQ(Rect(bar->GetPos()), L"0,84,100,100");
+    EXPECT_EQ(Rect(second->GetPos()), L"80,0,160,84");
+
+    layout->LineRight();
+    EXPECT_EQ(layout->GetScrollPos().cx, 8);
+    EXPECT_EQ(Rect(second->GetPos()), L"72,0,152,84");
+    layout->EndRight();
+    EXPECT_EQ(Rect(second->GetPos()), L"20,0,100,84");
+    layout->PageLeft();
+    EXPECT_EQ(layout->GetScrollPos().cx, 0);
+
+    // The scroll bar's own position change ends in the owner's SetScrollPos.
+    bar->ScrollTo(30);
+    EXPECT_EQ(Rect(first->GetPos()), L"-30,0,50,84");
+}
+
 // A separator strip: the size-WE cursor flag, and a drag that resizes the
 // layout within its minimum and maximum once the button is released.
 TEST(Layout, SeparatorDragResizesTheLayout)
@@ -326,6 +361,15 @@ TEST(Layout, SeparatorDragResizesTheLayout)
     ASSERT_EQ(Rect(pane->GetPos()), L"0,0,50,100");
     EXPECT_EQ(pane->GetControlFlags(), static_cast<UINT>(CONTROLFLAG_SETCURSOR));
     EXPECT_EQ(Rect(pane->GetThumbRect(false)), L"46,0,50,100");
+    TEventUI cursor = {};
+    cursor.type = EVT_SETCURSOR;
+    cursor.mousePos.x = 48;
+    cursor.mousePos.y = 10;
+    pane->Event(cursor);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_SIZEWE));
+    cursor.mousePos.x = 10;
+    pane->Event(cursor);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_ARROW));
 
     TEventUI event = {};
     event.type = EVT_BUTTONDOWN;

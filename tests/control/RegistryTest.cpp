@@ -511,19 +511,6 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
     EXPECT_EQ(pm.GetFocus(), a);  // b disabled, c hidden: nowhere else to go
 }
 
-TEST(Registry, CaptureAndMousePosition)
-{
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
-    EXPECT_FALSE(pm.IsCaptured());
-    pm.SetCapture();
-    EXPECT_TRUE(pm.IsCaptured());
-    pm.ReleaseCapture();
-    EXPECT_FALSE(pm.IsCaptured());
-    EXPECT_EQ(pm.GetMousePos().x, -1);
-    EXPECT_EQ(pm.GetMousePos().y, -1);
-}
-
 // Default events: the control handles focus, cursor, timer and, when it
 // uses menus, context menus; everything else bubbles up to the root, where
 // it is dropped. An OnEvent delegate answering false swallows the event.
@@ -720,7 +707,8 @@ TEST(Registry, ItemIndexAndInsertion)
     EXPECT_TRUE(box.Add(b));
     EXPECT_TRUE(box.AddAt(c, 0));
     CControlUI* stray = new CControlUI;
-    EXPECT_FALSE(box.AddAt(stray, 9));
+    EXPECT_FALSE(box.AddAt(stray, 4));
+    EXPECT_FALSE(box.AddAt(stray, -1));
     delete stray;
     EXPECT_EQ(box.GetCount(), 3);
     EXPECT_EQ(box.GetItemAt(0), c);
@@ -729,9 +717,27 @@ TEST(Registry, ItemIndexAndInsertion)
     EXPECT_EQ(box.GetItemIndex(b), 2);
     EXPECT_TRUE(box.SetItemIndex(b, 0));
     EXPECT_EQ(box.GetItemAt(0), b);
+    EXPECT_TRUE(box.SetItemIndex(b, 2));
+    EXPECT_EQ(box.GetItemAt(2), b);
     EXPECT_FALSE(box.SetItemIndex(NULL, 0));
+    // A bad index leaves the child where it was.
+    EXPECT_FALSE(box.SetItemIndex(b, 3));
+    EXPECT_FALSE(box.SetItemIndex(b, -1));
+    EXPECT_EQ(box.GetItemIndex(b), 2);
+    EXPECT_EQ(box.GetCount(), 3);
     EXPECT_EQ(box.GetInterface(L"Container"), static_cast<void*>(&box));
     EXPECT_EQ(box.GetInterface(L"IContainer"), static_cast<void*>(static_cast<IContainerUI*>(&box)));
     EXPECT_EQ(box.GetInterface(L"control"), static_cast<void*>(static_cast<CControlUI*>(&box)));
     EXPECT_EQ(box.GetInterface(L"Button"), nullptr);
+
+    // A refused insertion into an attached container attaches nothing.
+    CTestWindow window;
+    CContainerUI* root = new CContainerUI;
+    window.Manager().AttachDialog(root);
+    CControlUI* loose = new CControlUI;
+    loose->SetName(L"loose");
+    EXPECT_FALSE(root->AddAt(loose, 1));
+    EXPECT_EQ(loose->GetManager(), nullptr);
+    EXPECT_EQ(window.Manager().FindControl(L"loose"), nullptr);
+    delete loose;
 }
