@@ -159,30 +159,41 @@ private:
 
 // The middle piece M from the source middle (sx, sy, scx, scy), stretched or
 // tiled. A source middle without width or height has nothing to repeat or
-// stretch: the middle is left as it is.
-void DrawMiddle(const CPieceBlitter& blitter, const RECT& M, int sx, int sy, int scx, int scy,
-                bool bTiledX, bool bTiledY)
+// stretch: the middle is left as it is. Tiles are laid only over the part of
+// M that meets the paint rectangle, so a tiny tile in a huge middle costs no
+// more than the visible tiles.
+void DrawMiddle(const CPieceBlitter& blitter, const RECT& M, const RECT& rcPaint, int sx, int sy,
+                int scx, int scy, bool bTiledX, bool bTiledY)
 {
     if (M.right <= M.left || M.bottom <= M.top || scx <= 0 || scy <= 0) return;
     const int cx = M.right - M.left;
     const int cy = M.bottom - M.top;
     if (!bTiledX && !bTiledY) {
         blitter.Stretch(M.left, M.top, cx, cy, sx, sy, scx, scy);
-    } else if (bTiledX && bTiledY) {
-        for (int top = M.top; top < M.bottom; top += scy) {
+        return;
+    }
+    // First tile column and row that can meet the paint rectangle, and the
+    // ends beyond which no tile can.
+    const int firstLeft =
+        rcPaint.left > M.left ? M.left + (rcPaint.left - M.left) / scx * scx : M.left;
+    const int firstTop = rcPaint.top > M.top ? M.top + (rcPaint.top - M.top) / scy * scy : M.top;
+    const int endX = M.right < rcPaint.right ? M.right : rcPaint.right;
+    const int endY = M.bottom < rcPaint.bottom ? M.bottom : rcPaint.bottom;
+    if (bTiledX && bTiledY) {
+        for (int top = firstTop; top < endY; top += scy) {
             const int h = M.bottom - top < scy ? M.bottom - top : scy;
-            for (int left = M.left; left < M.right; left += scx) {
+            for (int left = firstLeft; left < endX; left += scx) {
                 const int w = M.right - left < scx ? M.right - left : scx;
                 blitter.Copy(left, top, w, h, sx, sy);
             }
         }
     } else if (bTiledX) {
-        for (int left = M.left; left < M.right; left += scx) {
+        for (int left = firstLeft; left < endX; left += scx) {
             const int w = M.right - left < scx ? M.right - left : scx;
             blitter.Stretch(left, M.top, w, cy, sx, sy, w, scy);
         }
     } else {
-        for (int top = M.top; top < M.bottom; top += scy) {
+        for (int top = firstTop; top < endY; top += scy) {
             const int h = M.bottom - top < scy ? M.bottom - top : scy;
             blitter.Stretch(M.left, top, cx, h, sx, sy, scx, h);
         }
@@ -440,7 +451,8 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
         const int smh = sh - C.top - C.bottom;
         if (!bHole) {
             RECT M = {D.left + C.left, D.top + C.top, D.right - C.right, D.bottom - C.bottom};
-            DrawMiddle(blitter, M, S.left + C.left, S.top + C.top, smw, smh, bTiledX, bTiledY);
+            DrawMiddle(blitter, M, rcPaint, S.left + C.left, S.top + C.top, smw, smh, bTiledX,
+                       bTiledY);
         }
         if (C.left > 0 && C.top > 0) {
             blitter.Stretch(D.left, D.top, C.left, C.top, S.left, S.top, C.left, C.top);

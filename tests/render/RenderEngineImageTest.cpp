@@ -233,6 +233,38 @@ TEST_P(TileTest, MiddleRepeatsFromItsTopLeft)
     EXPECT_EQ(0, TestSupport::CountOutside(surface, rcDest, Not(kBackground)));
 }
 
+// A repaint of part of the middle draws there exactly what a full paint
+// draws: tiles keep their places.
+TEST_P(TileTest, PartialPaintMatchesTheFullPaint)
+{
+    const TileCase& c = GetParam();
+    Bitmap image(20, 20, TiledSource);
+    RECT rcDest = {10, 10, 45, 45};
+    RECT rcSource = {0, 0, 20, 20};
+    DibSurface full(60, 60);
+    full.Clear(kBackground);
+    RECT rcAll = {0, 0, 60, 60};
+    CRenderEngine::DrawImage(full.GetDC(), image.Get(), rcDest, rcAll, rcSource, kCorners5, false,
+                             255, false, c.bTiledX, c.bTiledY);
+    DibSurface partial(60, 60);
+    partial.Clear(kBackground);
+    RECT rcPaint = {27, 27, 60, 60};
+    HRGN hRgn = ::CreateRectRgnIndirect(&rcPaint);
+    ::SelectClipRgn(partial.GetDC(), hRgn);
+    ::DeleteObject(hRgn);
+    CRenderEngine::DrawImage(partial.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
+                             false, 255, false, c.bTiledX, c.bTiledY);
+    ::SelectClipRgn(partial.GetDC(), NULL);
+    int differing = 0;
+    for (int y = rcPaint.top; y < rcPaint.bottom; ++y) {
+        for (int x = rcPaint.left; x < rcPaint.right; ++x) {
+            differing += full.Pixel(x, y) != partial.Pixel(x, y);
+        }
+    }
+    EXPECT_EQ(0, differing) << c.name;
+    EXPECT_EQ(0, TestSupport::CountOutside(partial, rcPaint, Not(kBackground))) << c.name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Axes, TileTest,
                          ::testing::Values(TileCase{"x and y", true, true},
                                            TileCase{"x only", true, false},
