@@ -8,6 +8,7 @@
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/ProxyGuard.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,55 +22,6 @@ using namespace Launcher;
 using namespace TestSupport;
 
 namespace {
-
-const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
-// Points WinINet's preconfigured proxy at a local port while alive; restores
-// the earlier values afterwards.
-class ProxyGuard {
-public:
-    explicit ProxyGuard(unsigned short port) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
-        m_hadEnable = Save(L"ProxyEnable", m_enable, m_enableType);
-        m_hadServer = Save(L"ProxyServer", m_server, m_serverType);
-        DWORD one = 1;
-        RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), sizeof(one));
-        std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
-        RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                       DWORD((server.size() + 1) * sizeof(wchar_t)));
-    }
-    ~ProxyGuard() {
-        Restore(L"ProxyEnable", m_hadEnable, m_enable, m_enableType);
-        Restore(L"ProxyServer", m_hadServer, m_server, m_serverType);
-        RegCloseKey(m_key);
-    }
-
-private:
-    bool Save(const wchar_t* name, std::string& data, DWORD& type) {
-        BYTE buf[1024];
-        DWORD size = sizeof(buf);
-        if (RegQueryValueExW(m_key, name, nullptr, &type, buf, &size) != ERROR_SUCCESS) return false;
-        data.assign(reinterpret_cast<char*>(buf), size);
-        return true;
-    }
-    void Restore(const wchar_t* name, bool had, const std::string& data, DWORD type) {
-        if (had)
-            RegSetValueExW(m_key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), DWORD(data.size()));
-        else
-            RegDeleteValueW(m_key, name);
-    }
-    HKEY m_key = nullptr;
-    bool m_hadEnable = false, m_hadServer = false;
-    std::string m_enable, m_server;
-    DWORD m_enableType = 0, m_serverType = 0;
-};
-
-// The request path of a built-in URL: everything after "http://host".
-std::string UrlPath(const char* url) {
-    const char* p = std::strstr(url, "://");
-    p = p ? std::strchr(p + 3, '/') : nullptr;
-    return p ? p : "";
-}
 
 // The probe's results are the main window's members; the test reads them here.
 struct Probe : CProductProbe {

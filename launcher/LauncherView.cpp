@@ -1,0 +1,347 @@
+#include "launcher/LauncherView.h"
+
+#include "launcher/Products.h"
+#include "skinui/control/Button.h"
+#include "skinui/control/Control.h"
+#include "skinui/control/Progress.h"
+#include "skinui/core/PaintManager.h"
+
+#include <shellapi.h>
+
+// Sections: pages and constants; construction and Init; view tables; click
+// handling; the poll timer.
+
+namespace Launcher {
+
+using SkinUI::CButtonUI;
+using SkinUI::CControlUI;
+using SkinUI::CPaintManagerUI;
+using SkinUI::CProgressUI;
+
+// ---- Pages and constants --------------------------------------------------
+
+// Tencent's web-chat portal for the vendor's service number.
+const wchar_t kServicePage[] =
+    L"http://wpa.qq.com/page/portalpage/wpa.php?uin=4000012345&aty=0&a=0&curl=&ty=1";
+// The vendor's contact page; the brace segments are sent as they stand.
+const wchar_t kContactPage[] =
+    L"http://" TEXT(VOZEROR_REDIRECT_HOST) L"/redirect/ver1/vuvudavu/contact/{version}/{setupname}/{machineid}";
+
+namespace {
+
+const WORD kHandCursor = 32649;  // IDC_HAND
+
+void Show(CControlUI* control, bool visible) {
+    if (control != nullptr) control->SetVisible(visible);
+}
+
+void Enable(CControlUI* control, bool enabled) {
+    if (control != nullptr) control->SetEnabled(enabled);
+}
+
+// The control of that name when it answers to the interface; else null.
+template <class T>
+T* FindAs(CPaintManagerUI& manager, const wchar_t* name, const wchar_t* kind) {
+    CControlUI* control = manager.FindControl(name);
+    return control != nullptr ? static_cast<T*>(control->GetInterface(kind)) : nullptr;
+}
+
+void OpenInBrowser(const wchar_t* page) {
+    // A browser that cannot be started is not reported.
+    ShellExecuteW(nullptr, L"open", L"iexplore.exe", page, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+int ProgressBarValue(const DownloadProgress& progress) {
+    if (progress.total == 0) return 0;
+    unsigned int done = progress.remaining < progress.total ? progress.total - progress.remaining : 0;
+    unsigned int step = progress.total / 20;
+    unsigned int n = step != 0 ? done / step
+                               : static_cast<unsigned int>(static_cast<unsigned long long>(done) * 20 /
+                                                           progress.total);
+    // n < 40 whatever the record, so the product fits an int.
+    return static_cast<int>(n * 5);
+}
+
+// ---- Construction and Init ------------------------------------------------
+
+CLauncherView::CLauncherView()
+    : m_bHomePage(true),
+      m_pDownload(nullptr),
+      m_DesktopProgress(),
+      m_IPhoneProgress(),
+      m_AndroidProgress(),
+      m_pComputerInstall(nullptr),
+      m_pComputerRun(nullptr),
+      m_pComputerPro(nullptr),
+      m_pPhoneJump(nullptr),
+      m_pQQ(nullptr),
+      m_pTel(nullptr),
+      m_pFirstBK3(nullptr),
+      m_pChooseText(nullptr),
+      m_pIPhonePro(nullptr),
+      m_pAndroidPro(nullptr),
+      m_pIPhoneInstall(nullptr),
+      m_pIPhoneRun(nullptr),
+      m_pAndroidInstall(nullptr),
+      m_pAndroidRun(nullptr),
+      m_pReturn(nullptr) {}
+
+CLauncherView::~CLauncherView() {
+    delete m_pDownload;
+}
+
+bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd) {
+    if (m_pDownload == nullptr) m_pDownload = new CDownloadFile;
+    ::SetTimer(hWnd, kPollTimerId, kPollTimerPeriod, nullptr);
+
+    m_pComputerInstall = FindAs<CButtonUI>(manager, L"computer_install", L"Button");
+    m_pComputerRun = FindAs<CButtonUI>(manager, L"computer_run", L"Button");
+    m_pComputerPro = FindAs<CProgressUI>(manager, L"computer_pro", L"Progress");
+    m_pPhoneJump = FindAs<CButtonUI>(manager, L"phone_jump", L"Button");
+    m_pQQ = FindAs<CButtonUI>(manager, L"qq", L"Button");
+    m_pTel = FindAs<CButtonUI>(manager, L"tel", L"Button");
+    m_pFirstBK3 = manager.FindControl(L"firstBK3");
+    m_pChooseText = manager.FindControl(L"choose_text");
+    m_pIPhonePro = FindAs<CProgressUI>(manager, L"iphone_pro", L"Progress");
+    m_pAndroidPro = FindAs<CProgressUI>(manager, L"android_pro", L"Progress");
+    m_pIPhoneInstall = FindAs<CButtonUI>(manager, L"iphone_install", L"Button");
+    m_pIPhoneRun = FindAs<CButtonUI>(manager, L"iphone_run", L"Button");
+    m_pAndroidInstall = FindAs<CButtonUI>(manager, L"android_install", L"Button");
+    m_pAndroidRun = FindAs<CButtonUI>(manager, L"android_run", L"Button");
+    m_pReturn = FindAs<CButtonUI>(manager, L"return", L"Button");
+
+    CProgressUI* bars[] = {m_pComputerPro, m_pIPhonePro, m_pAndroidPro};
+    for (CProgressUI* bar : bars)
+        if (bar != nullptr) bar->SetValue(0);
+    CButtonUI* clickable[] = {m_pComputerInstall, m_pComputerRun,    m_pPhoneJump,  m_pQQ,
+                              m_pTel,             m_pIPhoneInstall,  m_pIPhoneRun,  m_pAndroidInstall,
+                              m_pAndroidRun,      m_pReturn};
+    for (CButtonUI* button : clickable)
+        if (button != nullptr) button->SetCursor(kHandCursor);
+
+    ProbeProducts();
+    ShowComputerState(m_nDesktopState);
+
+    CControlUI* all[] = {m_pComputerInstall, m_pComputerRun, m_pComputerPro,   m_pPhoneJump,
+                         m_pQQ,              m_pTel,         m_pFirstBK3,      m_pChooseText,
+                         m_pIPhonePro,       m_pAndroidPro,  m_pIPhoneInstall, m_pIPhoneRun,
+                         m_pAndroidInstall,  m_pAndroidRun,  m_pReturn};
+    for (CControlUI* control : all)
+        if (control == nullptr) return false;
+    return true;
+}
+
+// ---- View tables --------------------------------------------------------------
+//
+//   desktop   computer_install   computer_run   computer_pro
+//   2         vis                hide           hide
+//   1         hide               vis, on        hide
+//   3         hide               vis, off       vis on the computer page, else hide
+//   4         -                  -              hide
+//   0         -                  -              -
+//
+// On the phone page the desktop tiles lie under the opaque firstBK3 panel,
+// which is drawn after them.
+
+void CLauncherView::ShowComputerState(int state) {
+    switch (state) {
+    case NotInstalled:
+        Show(m_pComputerInstall, true);
+        Show(m_pComputerRun, false);
+        Show(m_pComputerPro, false);
+        break;
+    case Installed:
+        Show(m_pComputerInstall, false);
+        Show(m_pComputerRun, true);
+        Enable(m_pComputerRun, true);
+        Show(m_pComputerPro, false);
+        break;
+    case Downloading:
+        Show(m_pComputerInstall, false);
+        Show(m_pComputerRun, true);
+        Enable(m_pComputerRun, false);
+        Show(m_pComputerPro, m_bHomePage);
+        break;
+    case Downloaded:
+        Show(m_pComputerPro, false);
+        break;
+    default:
+        break;
+    }
+}
+
+//   phone     *_install   *_run                                  *_pro
+//   2         vis         hide                                   hide
+//   1         hide        vis unless on the computer page, on    hide
+//   3         hide        vis, off; hidden again on the          vis on the phone page,
+//                         computer page                          else hide
+//   4         -           vis unless on the computer page, off   hide
+//   0         -           -                                      -
+//
+// States 1, 3 and 4 never show a phone tile while the computer page shows.
+
+void CLauncherView::ShowPhoneProductState(int state, CButtonUI* install, CButtonUI* run,
+                                          CProgressUI* bar) {
+    switch (state) {
+    case NotInstalled:
+        Show(install, true);
+        Show(run, false);
+        Show(bar, false);
+        break;
+    case Installed:
+        Show(install, false);
+        if (!m_bHomePage) Show(run, true);
+        Enable(run, true);
+        Show(bar, false);
+        break;
+    case Downloading:
+        Show(install, false);
+        Show(run, true);
+        Enable(run, false);
+        if (m_bHomePage) Show(run, false);
+        Show(bar, !m_bHomePage);
+        break;
+    case Downloaded:
+        if (!m_bHomePage) Show(run, true);
+        Enable(run, false);
+        Show(bar, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CLauncherView::ShowIPhoneState(int state) {
+    ShowPhoneProductState(state, m_pIPhoneInstall, m_pIPhoneRun, m_pIPhonePro);
+}
+
+void CLauncherView::ShowAndroidState(int state) {
+    ShowPhoneProductState(state, m_pAndroidInstall, m_pAndroidRun, m_pAndroidPro);
+}
+
+void CLauncherView::ShowComputerPage(bool visible) {
+    Show(m_pComputerInstall, visible);
+    Show(m_pComputerRun, visible);
+    Show(m_pComputerPro, visible);
+}
+
+void CLauncherView::ShowPhoneJump(bool visible) {
+    Show(m_pPhoneJump, visible);
+}
+
+void CLauncherView::ShowPhonePage(bool visible) {
+    Show(m_pFirstBK3, visible);
+    Show(m_pChooseText, visible);
+    Show(m_pIPhonePro, visible);
+    Show(m_pAndroidPro, visible);
+    Show(m_pIPhoneInstall, visible);
+    Show(m_pAndroidInstall, visible);
+    Show(m_pIPhoneRun, visible);
+    Show(m_pAndroidRun, visible);
+    Show(m_pReturn, visible);
+}
+
+// ---- Click handling ---------------------------------------------------------
+// Each test stands alone, in this order; a notification without a sender
+// (a queued one whose control is gone) matches nothing.
+
+void CLauncherView::RunOrReinstall(int index, int& state, const char* path, ShowStateFn show) {
+    ProbeProducts();
+    if (state == Installed) {
+        if (m_pDownload != nullptr) m_pDownload->RunProduct(index, path);
+        return;
+    }
+    (this->*show)(state);
+    state = None;
+}
+
+void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg) {
+    if (msg.type != L"click") return;
+    CControlUI* sender = msg.sender;
+    if (sender == nullptr) return;
+
+    if (sender == m_pQQ) OpenInBrowser(kServicePage);
+    if (sender == m_pTel) OpenInBrowser(kContactPage);
+    if (sender == m_pComputerInstall && m_pDownload != nullptr) m_pDownload->StartDesktopDownload();
+    if (sender == m_pIPhoneInstall && m_pDownload != nullptr) m_pDownload->StartIPhoneDownload();
+    if (sender == m_pAndroidInstall && m_pDownload != nullptr) m_pDownload->StartAndroidDownload();
+    if (sender == m_pComputerRun)
+        RunOrReinstall(kDesktop, m_nDesktopState, m_szDesktopPath, &CLauncherView::ShowComputerState);
+    if (sender == m_pIPhoneRun)
+        RunOrReinstall(kIPhone, m_nIPhoneState, m_szIPhonePath, &CLauncherView::ShowIPhoneState);
+    if (sender == m_pAndroidRun)
+        RunOrReinstall(kAndroid, m_nAndroidState, m_szAndroidPath, &CLauncherView::ShowAndroidState);
+    if (sender == m_pPhoneJump) {
+        ShowComputerPage(false);
+        ShowPhoneJump(false);
+        ShowPhonePage(true);
+        m_bHomePage = false;
+        ShowIPhoneState(m_nIPhoneState);
+        ShowAndroidState(m_nAndroidState);
+    }
+    if (sender == m_pReturn) {
+        ShowComputerPage(true);
+        ShowPhoneJump(true);
+        ShowPhonePage(false);
+        m_bHomePage = true;
+        ShowComputerState(m_nDesktopState);
+    }
+}
+
+// ---- The poll timer -------------------------------------------------------------
+// Per product, in the order desktop, iPhone, Android:
+//   record total > 0, state not 1:   bar > 95: state 4, bar 100, record reset
+//                                    else:     state 3, bar := ProgressBarValue
+//   setup-finished flag 1:           state 1; the phone flags are cleared, the
+//                                    desktop flag stays and re-applies state 1
+//                                    on every later tick
+// So completion shows one tick after the bar reached 100.
+
+void CLauncherView::PollProduct(int index, DownloadProgress current, int& state,
+                                DownloadProgress& snapshot, CProgressUI* bar, ShowStateFn show) {
+    snapshot = current;
+    if (snapshot.total == 0 || state == Installed) return;
+    int value = bar != nullptr ? bar->GetValue() : 0;
+    if (value > 95) {
+        state = Downloaded;
+        (this->*show)(Downloaded);
+        if (bar != nullptr) bar->SetValue(100);
+        if (m_pDownload != nullptr) m_pDownload->ResetProgress(index);
+    } else {
+        state = Downloading;
+        (this->*show)(Downloading);
+        if (bar != nullptr) bar->SetValue(ProgressBarValue(snapshot));
+    }
+}
+
+LRESULT CLauncherView::OnTimer(UINT /*uMsg*/, WPARAM wParam, LPARAM /*lParam*/, BOOL& /*bHandled*/) {
+    if (wParam != kPollTimerId || m_pDownload == nullptr) return 0;
+
+    PollProduct(kDesktop, m_pDownload->GetDesktopProgress(), m_nDesktopState, m_DesktopProgress,
+                m_pComputerPro, &CLauncherView::ShowComputerState);
+    if (CDownloadFile::IsDesktopSetupFinished() == 1) {
+        m_nDesktopState = Installed;
+        ShowComputerState(Installed);
+    }
+
+    PollProduct(kIPhone, m_pDownload->GetIPhoneProgress(), m_nIPhoneState, m_IPhoneProgress,
+                m_pIPhonePro, &CLauncherView::ShowIPhoneState);
+    if (CDownloadFile::IsIPhoneSetupFinished() == 1) {
+        m_nIPhoneState = Installed;
+        ShowIPhoneState(Installed);
+        CDownloadFile::SetIPhoneSetupFinished(0);
+    }
+
+    PollProduct(kAndroid, m_pDownload->GetAndroidProgress(), m_nAndroidState, m_AndroidProgress,
+                m_pAndroidPro, &CLauncherView::ShowAndroidState);
+    if (CDownloadFile::IsAndroidSetupFinished() == 1) {
+        m_nAndroidState = Installed;
+        ShowAndroidState(Installed);
+        CDownloadFile::SetAndroidSetupFinished(0);
+    }
+    return 0;
+}
+
+}  // namespace Launcher

@@ -1,0 +1,292 @@
+#include "skinui/control/Label.h"
+
+#include "skinui/core/PaintManager.h"
+#include "skinui/render/DPI.h"
+#include "skinui/render/RenderEngine.h"
+
+#include <stdlib.h>
+#include <wchar.h>
+
+// Sections: identity and flags; text attributes; attribute vocabulary;
+// size estimation; painting.
+
+namespace SkinUI {
+
+// ---- Identity and flags -----------------------------------------------
+
+CLabelUI::CLabelUI() {}
+
+CControlUI* CLabelUI::CreateControl()
+{
+    return new CLabelUI;
+}
+
+LPCTSTR CLabelUI::GetClass() const
+{
+    return L"LabelUI";
+}
+
+LPVOID CLabelUI::GetInterface(LPCTSTR pstrName)
+{
+    if (pstrName != NULL && _wcsicmp(pstrName, L"Label") == 0) return static_cast<CLabelUI*>(this);
+    return CControlUI::GetInterface(pstrName);
+}
+
+UINT CLabelUI::GetControlFlags() const
+{
+    return IsEnabled() ? CONTROLFLAG_SETCURSOR : 0;
+}
+
+void CLabelUI::SetText(LPCTSTR pstrText)
+{
+    CControlUI::SetText(pstrText);
+    if (m_bAutoCalcWidth) NeedParentUpdate();
+}
+
+void CLabelUI::DoEvent(TEventUI& event)
+{
+    // Focus changes of a label need no repaint: it draws no focus state.
+    if (event.type == EVT_SETFOCUS) {
+        m_bFocused = true;
+        return;
+    }
+    if (event.type == EVT_KILLFOCUS) {
+        m_bFocused = false;
+        return;
+    }
+    CControlUI::DoEvent(event);
+}
+
+bool CLabelUI::GetAutoCalcWidth() const
+{
+    return m_bAutoCalcWidth;
+}
+
+void CLabelUI::SetAutoCalcWidth(bool bAutoCalcWidth)
+{
+    m_bAutoCalcWidth = bAutoCalcWidth;
+}
+
+// ---- Text attributes ----------------------------------------------------
+
+DWORD CLabelUI::GetTextColor() const
+{
+    return m_dwTextColor;
+}
+
+void CLabelUI::SetTextColor(DWORD dwTextColor)
+{
+    m_dwTextColor = dwTextColor;
+    Invalidate();
+}
+
+DWORD CLabelUI::GetDisabledTextColor() const
+{
+    return m_dwDisabledTextColor;
+}
+
+void CLabelUI::SetDisabledTextColor(DWORD dwTextColor)
+{
+    m_dwDisabledTextColor = dwTextColor;
+    Invalidate();
+}
+
+int CLabelUI::GetFont() const
+{
+    return m_iFont;
+}
+
+void CLabelUI::SetFont(int index)
+{
+    m_iFont = index;
+    Invalidate();
+}
+
+UINT CLabelUI::GetTextStyle() const
+{
+    return m_uTextStyle;
+}
+
+void CLabelUI::SetTextStyle(UINT uStyle)
+{
+    m_uTextStyle = uStyle;
+    Invalidate();
+}
+
+RECT CLabelUI::GetTextPadding() const
+{
+    return m_rcTextPadding;
+}
+
+void CLabelUI::SetTextPadding(RECT rc)
+{
+    m_rcTextPadding = rc;
+    Invalidate();
+}
+
+bool CLabelUI::IsShowHtml() const
+{
+    return m_bShowHtml;
+}
+
+void CLabelUI::SetShowHtml(bool bShowHtml)
+{
+    if (m_bShowHtml == bShowHtml) return;
+    m_bShowHtml = bShowHtml;
+    Invalidate();
+}
+
+void CLabelUI::ResolveDefaultColors()
+{
+    if (m_pManager == NULL) return;
+    if (m_dwTextColor == 0) m_dwTextColor = m_pManager->GetDefaultFontColor();
+    if (m_dwDisabledTextColor == 0) m_dwDisabledTextColor = m_pManager->GetDefaultDisabledColor();
+}
+
+RECT CLabelUI::GetScaledTextPadding() const
+{
+    RECT rc = {ScaleValue(m_rcTextPadding.left), ScaleValue(m_rcTextPadding.top),
+               ScaleValue(m_rcTextPadding.right), ScaleValue(m_rcTextPadding.bottom)};
+    return rc;
+}
+
+RECT CLabelUI::TextRect(const RECT& rcPadding) const
+{
+    RECT rc = m_rcItem;
+    rc.left += rcPadding.left;
+    rc.top += rcPadding.top;
+    rc.right -= rcPadding.right;
+    rc.bottom -= rcPadding.bottom;
+    return rc;
+}
+
+// ---- Attribute vocabulary -----------------------------------------------
+// "align" and "valign" look for their keywords anywhere in the value, with
+// letter case, and apply each one found in the order below; a value such as
+// "wrap" holds none and leaves the style as it is. Attributes change the
+// style bits without repainting: they are applied before the first paint.
+
+void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL) return;
+
+    if (_wcsicmp(pstrName, L"align") == 0) {
+        if (wcsstr(pstrValue, L"left") != NULL) {
+            m_uTextStyle &= ~(DT_CENTER | DT_RIGHT);
+        }
+        if (wcsstr(pstrValue, L"center") != NULL) {
+            m_uTextStyle &= ~DT_RIGHT;
+            m_uTextStyle |= DT_CENTER;
+        }
+        if (wcsstr(pstrValue, L"right") != NULL) {
+            m_uTextStyle &= ~DT_CENTER;
+            m_uTextStyle |= DT_RIGHT;
+        }
+    } else if (_wcsicmp(pstrName, L"valign") == 0) {
+        if (wcsstr(pstrValue, L"top") != NULL) {
+            m_uTextStyle &= ~(DT_VCENTER | DT_BOTTOM | DT_WORDBREAK);
+            m_uTextStyle |= DT_SINGLELINE;
+        }
+        if (wcsstr(pstrValue, L"vcenter") != NULL) {
+            m_uTextStyle &= ~(DT_BOTTOM | DT_WORDBREAK);
+            m_uTextStyle |= DT_VCENTER | DT_SINGLELINE;
+        }
+        if (wcsstr(pstrValue, L"bottom") != NULL) {
+            m_uTextStyle &= ~(DT_VCENTER | DT_WORDBREAK);
+            m_uTextStyle |= DT_BOTTOM | DT_SINGLELINE;
+        }
+    } else if (_wcsicmp(pstrName, L"endellipsis") == 0) {
+        if (ParseBool(pstrValue)) {
+            m_uTextStyle |= DT_END_ELLIPSIS;
+        } else {
+            m_uTextStyle &= ~DT_END_ELLIPSIS;
+        }
+    } else if (_wcsicmp(pstrName, L"wordbreak") == 0) {
+        if (ParseBool(pstrValue)) {
+            m_uTextStyle &= ~DT_SINGLELINE;
+            m_uTextStyle |= DT_WORDBREAK | DT_EDITCONTROL;
+        } else {
+            m_uTextStyle &= ~(DT_WORDBREAK | DT_EDITCONTROL);
+            m_uTextStyle |= DT_SINGLELINE;
+        }
+    } else if (_wcsicmp(pstrName, L"noprefix") == 0) {
+        if (ParseBool(pstrValue)) {
+            m_uTextStyle |= DT_NOPREFIX;
+        } else {
+            m_uTextStyle &= ~DT_NOPREFIX;
+        }
+    } else if (_wcsicmp(pstrName, L"font") == 0) {
+        SetFont(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+    } else if (_wcsicmp(pstrName, L"textcolor") == 0) {
+        SetTextColor(ParseColor(pstrValue));
+    } else if (_wcsicmp(pstrName, L"disabledtextcolor") == 0) {
+        SetDisabledTextColor(ParseColor(pstrValue));
+    } else if (_wcsicmp(pstrName, L"textpadding") == 0) {
+        SetTextPadding(ParseRect(pstrValue));
+    } else if (_wcsicmp(pstrName, L"showhtml") == 0) {
+        SetShowHtml(ParseBool(pstrValue));
+    } else if (_wcsicmp(pstrName, L"autocalcwidth") == 0) {
+        SetAutoCalcWidth(ParseBool(pstrValue));
+    } else {
+        CControlUI::SetAttribute(pstrName, pstrValue);
+    }
+}
+
+// ---- Size estimation ------------------------------------------------------
+// With auto calc width the measured text plus padding becomes the fixed
+// width, stored unscaled. It is written directly rather than through
+// SetFixedWidth: layouts call this while laying out, and asking for another
+// layout from inside one would never settle.
+
+SIZE CLabelUI::EstimateSize(SIZE szAvailable)
+{
+    if (m_pManager == NULL) return CControlUI::EstimateSize(szAvailable);
+
+    if (m_bAutoCalcWidth) {
+        CUIString sText = GetText();
+        RECT rcText = {0, 0, szAvailable.cx, szAvailable.cy};
+        if (m_bShowHtml) {
+            int nLinks = 0;
+            CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
+                                        m_dwTextColor, NULL, NULL, nLinks,
+                                        DT_CALCRECT | m_uTextStyle);
+        } else {
+            CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
+                                     m_dwTextColor, m_iFont, DT_CALCRECT | m_uTextStyle);
+        }
+        RECT rcPadding = GetScaledTextPadding();
+        int cxScaled = rcText.right - rcText.left + rcPadding.left + rcPadding.right;
+        int iScale = static_cast<int>(m_pManager->GetDPIObj()->GetScale());
+        m_cxyFixed.cx = ::MulDiv(cxScaled, 100, iScale > 0 ? iScale : 100);
+    }
+
+    if (GetFixedHeight() != 0) return CControlUI::EstimateSize(szAvailable);
+
+    SIZE sz = {GetFixedWidth(), 4};
+    TFontInfo* pFont = m_pManager->GetFontInfo(m_iFont);
+    if (pFont != NULL) sz.cy += pFont->tm.tmHeight;
+    return sz;
+}
+
+// ---- Painting ---------------------------------------------------------------
+
+void CLabelUI::PaintText(HDC hDC)
+{
+    if (m_pManager == NULL) return;
+    ResolveDefaultColors();
+
+    RECT rcText = TextRect(GetScaledTextPadding());
+    CUIString sText = GetText();
+    if (sText.IsEmpty()) return;
+
+    DWORD dwColor = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
+    if (m_bShowHtml) {
+        int nLinks = 0;
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, NULL, NULL, nLinks,
+                                    m_uTextStyle);
+    } else {
+        CRenderEngine::DrawTextW(hDC, m_pManager, rcText, sText, dwColor, m_iFont, m_uTextStyle);
+    }
+}
+
+} // namespace SkinUI

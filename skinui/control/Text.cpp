@@ -1,0 +1,172 @@
+#include "skinui/control/Text.h"
+
+#include "skinui/core/PaintManager.h"
+#include "skinui/render/DPI.h"
+#include "skinui/render/RenderEngine.h"
+
+#include <wchar.h>
+
+namespace SkinUI {
+
+CTextUI::CTextUI()
+{
+    ::ZeroMemory(m_rcLinks, sizeof(m_rcLinks));
+    m_uTextStyle = DT_WORDBREAK;
+    m_rcTextPadding.left = 2;
+    m_rcTextPadding.right = 2;
+}
+
+CControlUI* CTextUI::CreateControl()
+{
+    return new CTextUI;
+}
+
+LPCTSTR CTextUI::GetClass() const
+{
+    return L"TextUI";
+}
+
+LPVOID CTextUI::GetInterface(LPCTSTR pstrName)
+{
+    if (pstrName != NULL && _wcsicmp(pstrName, L"Text") == 0) return static_cast<CTextUI*>(this);
+    return CLabelUI::GetInterface(pstrName);
+}
+
+UINT CTextUI::GetControlFlags() const
+{
+    return IsEnabled() && m_nLinks > 0 ? CONTROLFLAG_SETCURSOR : 0;
+}
+
+CUIString* CTextUI::GetLinkContent(int iIndex)
+{
+    if (iIndex < 0 || iIndex >= m_nLinks) return NULL;
+    return &m_sLinks[iIndex];
+}
+
+int CTextUI::GetLinkCount() const
+{
+    return m_nLinks;
+}
+
+int CTextUI::GetHoverLink() const
+{
+    return m_nHoverLink;
+}
+
+int CTextUI::HitLink(POINT pt) const
+{
+    for (int i = 0; i < m_nLinks; i++) {
+        if (::PtInRect(&m_rcLinks[i], pt)) return i;
+    }
+    return -1;
+}
+
+// Events over links are the text's own; everything else is the label's.
+// A control that is not mouse enabled hands mouse events to its parent.
+void CTextUI::DoEvent(TEventUI& event)
+{
+    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+        if (m_pParent != NULL) {
+            m_pParent->DoEvent(event);
+        } else {
+            CLabelUI::DoEvent(event);
+        }
+        return;
+    }
+
+    switch (event.type) {
+    case EVT_SETCURSOR:
+        if (HitLink(event.mousePos) >= 0) {
+            ::SetCursor(::LoadCursorW(NULL, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+        }
+        return;
+    case EVT_BUTTONDOWN:
+    case EVT_DBLCLICK:
+        if (event.type == EVT_DBLCLICK && !IsEnabled()) break;
+        if (HitLink(event.mousePos) >= 0) Invalidate();
+        return;
+    case EVT_BUTTONUP:
+        if (!IsEnabled()) break;
+        {
+            int iLink = HitLink(event.mousePos);
+            if (iLink >= 0 && m_pManager != NULL) {
+                m_pManager->SendNotify(this, L"link", static_cast<WPARAM>(iLink), 0, false);
+            }
+        }
+        return;
+    case EVT_CONTEXTMENU:
+        return;
+    case EVT_MOUSEMOVE:
+        if (IsEnabled() && m_nLinks > 0) {
+            int iLink = HitLink(event.mousePos);
+            if (iLink != m_nHoverLink) {
+                m_nHoverLink = iLink;
+                Invalidate();
+                return;
+            }
+        }
+        break;
+    case EVT_MOUSELEAVE:
+        if (IsEnabled() && m_nLinks > 0 && m_nHoverLink != -1) {
+            m_nHoverLink = -1;
+            Invalidate();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+// Only the width is measured, and only to become the fixed width; the size
+// asked of a layout is always the fixed size.
+SIZE CTextUI::EstimateSize(SIZE szAvailable)
+{
+    if (m_bAutoCalcWidth && m_pManager != NULL) {
+        CUIString sText = GetText();
+        RECT rcText = {m_rcTextPadding.left, 0, 9999 - m_rcTextPadding.right, 9999};
+        if (m_bShowHtml) {
+            int nLinks = 0;
+            CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
+                                        m_dwTextColor, NULL, NULL, nLinks,
+                                        DT_CALCRECT | m_uTextStyle);
+        } else {
+            CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
+                                     m_dwTextColor, m_iFont, DT_CALCRECT | m_uTextStyle);
+        }
+        int cx = rcText.right - rcText.left + m_rcTextPadding.left + m_rcTextPadding.right;
+        int iScale = static_cast<int>(m_pManager->GetDPIObj()->GetScale());
+        m_cxyFixed.cx = ::MulDiv(cx, 100, iScale > 0 ? iScale : 100);
+    }
+    return CControlUI::EstimateSize(szAvailable);
+}
+
+// The links of the last paint stand until the next one. Plain text has no
+// links: its count is 0, so stale rectangles of an earlier markup text can
+// neither be clicked nor take the cursor.
+void CTextUI::PaintText(HDC hDC)
+{
+    if (m_pManager == NULL) return;
+    CUIString sText = GetText();
+    if (sText.IsEmpty()) {
+        m_nLinks = 0;
+        return;
+    }
+    ResolveDefaultColors();
+
+    RECT rcText = TextRect(m_rcTextPadding);
+    DWORD dwColor = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
+    if (m_bShowHtml) {
+        m_nLinks = kMaxLinks;
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, m_rcLinks, m_sLinks,
+                                    m_nLinks, m_uTextStyle);
+        if (m_nLinks < 0 || m_nLinks > kMaxLinks) m_nLinks = 0;
+    } else {
+        m_nLinks = 0;
+        CRenderEngine::DrawTextW(hDC, m_pManager, rcText, sText, dwColor, m_iFont, m_uTextStyle);
+    }
+    if (m_nHoverLink >= m_nLinks) m_nHoverLink = -1;
+}
+
+} // namespace SkinUI
