@@ -346,26 +346,7 @@ public:
     const BYTE* GetOffscreenBits() const { return m_pOffscreenBits; }
     SIZE GetOffscreenSize() const { return m_szOffscreen; }
 
-    // ---- Builder support (window settings not yet placed elsewhere)
-    // The skin root's "layered"/"bktrans", "opacity"/"alpha",
-    // "layeredopacity" and "showdirty" values, stored as given. Opacity and
-    // layered opacity are one stored byte.
-    void SetLayered(bool bLayered) { m_bLayered = bLayered; }
-    void SetLayeredOpacity(BYTE nOpacity) { m_nOpacity = nOpacity; }
-    BYTE GetLayeredOpacity() const { return m_nOpacity; }
-    void SetOpacity(BYTE nOpacity) { m_nOpacity = nOpacity; }
-    BYTE GetOpacity() const { return m_nOpacity; }
-    void SetShowUpdateRect(bool bShow) { m_bShowUpdateRect = bShow; }
-    bool IsShowUpdateRect() const { return m_bShowUpdateRect; }
-    // The window's own shadow, set from the root's shadow attributes.
-    CShadowUI* GetShadow() { return &m_shadow; }
-
 private:
-    // ---- Builder support ----------------------------------------------
-    BYTE m_nOpacity = 0xFF;
-    bool m_bShowUpdateRect = false;
-    CShadowUI m_shadow;
-
     // Per-concern parts of construction, Init and destruction; each is
     // implemented in the file of its concern.
     void InitResources();           // shared defaults, GDI+ start-up
