@@ -30,11 +30,13 @@ fi
 xvfb="" server="" shooter=""
 portfile=$(mktemp)
 cleanup() {
-  for pid in $shooter $server $xvfb; do kill "$pid" 2>/dev/null || true; done
+  # Wine's programs first (a demo product may still be open), then the display.
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  for pid in $shooter $server $xvfb; do kill "$pid" 2>/dev/null || true; done
   rm -f "$portfile"
 }
 trap cleanup EXIT
+trap "exit 130" INT TERM
 
 private_display=0
 if [ "$mode" = launcher ] && [ -z "${DISPLAY:-}" ]; then
@@ -98,6 +100,7 @@ case "$mode" in
     ;;
   launcher)
     if [ "$private_display" = 1 ]; then
+      rm -rf build/screenshots/run
       mkdir -p build/screenshots/run
       ( n=0; while sleep 2; do n=$((n + 1))
           import -window root "build/screenshots/run/$(printf 'shot-%03d.png' "$n")" 2>/dev/null || true
