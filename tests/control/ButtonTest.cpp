@@ -304,34 +304,48 @@ TEST_F(ButtonTest, HiddenOrDetachedButtonsSendNothing)
     EXPECT_EQ(1, m_counter.clicks);
 }
 
-TEST(Button, ClassDefaultsAndAttributes)
-{
-    CButtonUI button;
-    EXPECT_STREQ(L"ButtonUI", button.GetClass());
-    EXPECT_EQ(&button, button.GetInterface(L"button"));
-    EXPECT_EQ(&button, button.GetInterface(L"Label"));
-    EXPECT_EQ(&button, button.GetInterface(L"Control"));
-    EXPECT_EQ(nullptr, button.GetInterface(L"Progress"));
-    EXPECT_EQ(UINT(DT_SINGLELINE | DT_VCENTER | DT_CENTER), button.GetTextStyle());
+namespace {
 
-    button.SetAttribute(L"HotTextColor", L"#FF112233");
-    button.SetAttribute(L"pushedtextcolor", L"FF445566");
-    button.SetAttribute(L"focusedtextcolor", L"#00808080");
-    button.SetAttribute(L"hotforeimage", L"file='x.png'");
-    button.SetAttribute(L"bindtabindex", L"-3");
-    button.SetAttribute(L"bindtablayoutname", L"tabs");
-    EXPECT_EQ(0xFF112233u, button.GetHotTextColor());
-    EXPECT_EQ(0xFF445566u, button.GetPushedTextColor());
-    EXPECT_EQ(0x00808080u, button.GetFocusedTextColor());
-    EXPECT_STREQ(L"file='x.png'", button.GetHotForeImage());
-    EXPECT_EQ(-1, button.GetBindTabLayoutIndex()) << "negative indices are not stored";
-    EXPECT_EQ(CUIString(L"tabs"), button.GetBindTabLayoutName());
-    button.SetAttribute(L"bindtabindex", L"2");
-    EXPECT_EQ(2, button.GetBindTabLayoutIndex());
-    button.RemoveBindTabIndex();
-    EXPECT_EQ(-1, button.GetBindTabLayoutIndex());
-    EXPECT_TRUE(button.GetBindTabLayoutName().IsEmpty());
-    // Label attributes still reach the label.
-    button.SetAttribute(L"align", L"left");
-    EXPECT_EQ(UINT(DT_SINGLELINE | DT_VCENTER), button.GetTextStyle());
+// A stand-in for a tab layout: it records the pages it is asked to select.
+class CPages : public CControlUI, public ITabSelectUI
+{
+public:
+    LPVOID GetInterface(LPCTSTR pstrName) override
+    {
+        if (_wcsicmp(pstrName, L"TabSelect") == 0) return static_cast<ITabSelectUI*>(this);
+        return CControlUI::GetInterface(pstrName);
+    }
+    bool SelectItem(int iIndex) override
+    {
+        selected.push_back(iIndex);
+        return true;
+    }
+    std::vector<int> selected;
+};
+
+} // namespace
+
+TEST_F(ButtonTest, AClickSelectsThePageOfTheBoundTabLayout)
+{
+    CPages* pages = new CPages;
+    pages->SetName(L"pages");
+    CControlUI* plain = new CControlUI;
+    plain->SetName(L"plain");
+    m_root->Add(pages);
+    m_root->Add(plain);
+
+    m_button->SetAttribute(L"bindtablayoutname", L"pages");
+    m_button->Activate();
+    EXPECT_TRUE(pages->selected.empty()) << "no page bound";
+    m_button->SetAttribute(L"bindtabindex", L"2");
+    m_button->Activate();
+    m_button->BindTriggerTabSel(4);
+    EXPECT_EQ((std::vector<int>{2, 4}), pages->selected);
+    // A name of no control, or of a control that is no tab layout, is skipped.
+    m_button->BindTabLayoutName(L"nothing");
+    EXPECT_TRUE(m_button->Activate());
+    m_button->BindTabLayoutName(L"plain");
+    EXPECT_TRUE(m_button->Activate());
+    EXPECT_EQ(2u, pages->selected.size());
+    EXPECT_EQ(4, m_counter.clicks);
 }

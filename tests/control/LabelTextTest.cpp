@@ -8,6 +8,7 @@
 #include "skinui/control/Label.h"
 #include "skinui/control/Progress.h"
 #include "skinui/control/Text.h"
+#include "skinui/control/VerticalLayout.h"
 #include "tests/control/TestWindow.h"
 #include "tests/support/DibSurface.h"
 
@@ -146,42 +147,41 @@ TEST(Label, AlignmentAttributesBuildTheTextStyle)
     }
 }
 
-TEST(Label, TextAttributesAndClassDefaults)
+TEST(Label, ClassNamesInterfacesAndDefaultStyles)
 {
     CLabelUI label;
-    label.SetAttribute(L"textcolor", L"#FF000000");
-    label.SetAttribute(L"disabledtextcolor", L"#FFA7A6AA");
-    label.SetAttribute(L"font", L"1");
-    label.SetAttribute(L"textpadding", L"2,0,3,1");
-    label.SetAttribute(L"showhtml", L"true");
-    label.SetAttribute(L"autocalcwidth", L"true");
-    label.SetAttribute(L"roundcorner", L"5,5");
-    EXPECT_EQ(0xFF000000u, label.GetTextColor());
-    EXPECT_EQ(0xFFA7A6AAu, label.GetDisabledTextColor());
-    EXPECT_EQ(1, label.GetFont());
-    RECT pad = label.GetTextPadding();
-    EXPECT_EQ(2, pad.left);
-    EXPECT_EQ(0, pad.top);
-    EXPECT_EQ(3, pad.right);
-    EXPECT_EQ(1, pad.bottom);
-    EXPECT_TRUE(label.IsShowHtml());
-    EXPECT_TRUE(label.GetAutoCalcWidth());
-    EXPECT_STREQ(L"5,5", label.GetCustomAttribute(L"roundcorner"));
-    EXPECT_STREQ(L"LabelUI", label.GetClass());
-    EXPECT_EQ(&label, label.GetInterface(L"LABEL"));
+    CTextUI text;
+    CButtonUI button;
+    CProgressUI bar;
+    struct Row
+    {
+        CLabelUI* control;
+        const wchar_t* cls;
+        const wchar_t* iface;
+        UINT style;
+        LONG padLeft, padRight;
+    };
+    const Row rows[] = {
+        {&label, L"LabelUI", L"LABEL", DT_VCENTER | DT_SINGLELINE, 0, 0},
+        {&text, L"TextUI", L"text", DT_WORDBREAK, 2, 2},
+        {&button, L"ButtonUI", L"Button", DT_SINGLELINE | DT_VCENTER | DT_CENTER, 0, 0},
+        {&bar, L"ProgressUI", L"progress", DT_SINGLELINE | DT_CENTER, 0, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << static_cast<LPCTSTR>(CUIString(r.cls)));
+        EXPECT_STREQ(r.cls, r.control->GetClass());
+        EXPECT_NE(nullptr, r.control->GetInterface(r.iface));
+        EXPECT_EQ(static_cast<CLabelUI*>(r.control), r.control->GetInterface(L"Label"));
+        EXPECT_EQ(static_cast<CControlUI*>(r.control), r.control->GetInterface(L"Control"));
+        EXPECT_EQ(r.style, r.control->GetTextStyle());
+        EXPECT_EQ(r.padLeft, r.control->GetTextPadding().left);
+        EXPECT_EQ(r.padRight, r.control->GetTextPadding().right);
+    }
     EXPECT_EQ(nullptr, label.GetInterface(L"Button"));
+    EXPECT_EQ(nullptr, button.GetInterface(L"Progress"));
     EXPECT_EQ(UINT(CONTROLFLAG_SETCURSOR), label.GetControlFlags());
     label.SetEnabled(false);
     EXPECT_EQ(0u, label.GetControlFlags());
-
-    CTextUI text;
-    EXPECT_STREQ(L"TextUI", text.GetClass());
-    EXPECT_EQ(&text, text.GetInterface(L"text"));
-    EXPECT_EQ(static_cast<CLabelUI*>(&text), text.GetInterface(L"label"));
-    EXPECT_EQ(UINT(DT_WORDBREAK), text.GetTextStyle());
-    pad = text.GetTextPadding();
-    EXPECT_EQ(2, pad.left);
-    EXPECT_EQ(2, pad.right);
     EXPECT_EQ(0u, text.GetControlFlags()) << "no links yet";
     EXPECT_EQ(nullptr, text.GetLinkContent(0));
 }
@@ -328,6 +328,16 @@ TEST_F(LabelTest, InlineMarkupLinksAreTrackedAndClicked)
     Send(text, EVT_MOUSELEAVE, offLinks);
     EXPECT_EQ(-1, text->GetHoverLink());
 
+    // The hand over a link; elsewhere the cursor is left as it was.
+    HCURSOR arrow = ::LoadCursorW(NULL, MAKEINTRESOURCEW(32512));
+    HCURSOR hand = ::LoadCursorW(NULL, MAKEINTRESOURCEW(32649));
+    ::SetCursor(arrow);
+    Send(text, EVT_SETCURSOR, offLinks);
+    EXPECT_EQ(arrow, ::GetCursor());
+    Send(text, EVT_SETCURSOR, onSecond);
+    EXPECT_EQ(hand, ::GetCursor());
+    ::SetCursor(arrow);
+
     Send(text, EVT_BUTTONUP, onSecond);
     Send(text, EVT_BUTTONUP, onFirst);
     Send(text, EVT_BUTTONUP, offLinks);
@@ -378,4 +388,74 @@ TEST_F(LabelTest, ControlsThatAreNotMouseEnabledPassMouseEventsUp)
     EXPECT_EQ(0u, button->GetButtonState());
     Send(text, EVT_MOUSEMOVE, inside);
     EXPECT_EQ((std::vector<int>{EVT_BUTTONDOWN, EVT_MOUSEMOVE}), sink->types);
+}
+
+TEST_F(LabelTest, ALabelInAVerticalLayoutIsOneLineOfItsFontHigh)
+{
+    CPaintManagerUI& pm = m_window.Manager();
+    ASSERT_NE(nullptr, pm.AddFont(1, L"Arial", 24, false, false, false));
+    CVerticalLayoutUI* column = new CVerticalLayoutUI;
+    m_root->Add(column);
+    CLabelUI* plain = new CLabelUI;
+    CLabelUI* big = new CLabelUI;
+    CLabelUI* fixed = new CLabelUI;
+    big->SetAttribute(L"font", L"1");
+    fixed->SetAttribute(L"height", L"17");
+    column->Add(plain);
+    column->Add(big);
+    column->Add(fixed);
+    RECT rc = {0, 0, 300, 100};
+    column->SetPos(rc);
+    EXPECT_EQ(pm.GetFontInfo(-1)->tm.tmHeight + 4, plain->GetHeight());
+    EXPECT_EQ(pm.GetFontInfo(1)->tm.tmHeight + 4, big->GetHeight());
+    EXPECT_EQ(17, fixed->GetHeight());
+    EXPECT_EQ(plain->GetPos().bottom, big->GetPos().top);
+}
+
+TEST_F(LabelTest, ButtonTextTakesTheColourOfItsState)
+{
+    RECT rc = {10, 10, 200, 50};
+    CButtonUI* button = Add<CButtonUI>(rc);
+    button->SetText(L"WWWW");
+    button->SetAttribute(L"textcolor", L"#FFF00000");
+    button->SetAttribute(L"disabledtextcolor", L"#FF808080");
+    button->SetAttribute(L"hottextcolor", L"#FF00F000");
+    button->SetAttribute(L"pushedtextcolor", L"#FF0000F0");
+    button->SetAttribute(L"focusedtextcolor", L"#FFF0F000");
+    POINT inside = {50, 30};
+    struct Row
+    {
+        const char* name;
+        std::vector<int> events;
+        bool focus;
+        bool enabled;
+        DWORD rgb;
+    };
+    const Row rows[] = {
+        {"normal", {}, false, true, 0xF00000},
+        {"focused", {}, true, true, 0xF0F000},
+        {"hot wins over focused", {EVT_MOUSEENTER}, true, true, 0x00F000},
+        {"pushed wins over hot", {EVT_MOUSEENTER, EVT_BUTTONDOWN}, true, true, 0x0000F0},
+        {"disabled", {}, false, false, 0x808080},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        TEventUI leave = {};
+        leave.type = EVT_BUTTONUP;
+        leave.mousePos.x = -1;
+        button->Event(leave);
+        leave.type = EVT_MOUSELEAVE;
+        button->Event(leave);
+        button->SetEnabled(r.enabled);
+        m_window.Manager().SetFocus(r.focus ? button : NULL);
+        for (int type : r.events) Send(button, type, inside);
+        DibSurface surface(400, 100);
+        Paint(button, surface);
+        EXPECT_TRUE(HasColour(surface, rc, r.rgb));
+        for (DWORD other : {0xF00000u, 0xF0F000u, 0x00F000u, 0x0000F0u, 0x808080u}) {
+            if (other != r.rgb) {
+                EXPECT_FALSE(HasColour(surface, rc, other)) << std::hex << other;
+            }
+        }
+    }
 }
