@@ -204,6 +204,28 @@ void CWindowWnd::ResizeClient(int cx, int cy)
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// An exception must not leave a window procedure: the frames of the system
+// between here and the message loop cannot be unwound (32-bit DWARF
+// unwinding stops at them and the process is terminated). So what escapes
+// a handler ends here, with a result of 0, as the message loop would have
+// swallowed it.
+LRESULT CWindowWnd::GuardedHandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return HandleMessage(uMsg, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+void CWindowWnd::GuardedFinalMessage(HWND hWnd)
+{
+    try {
+        OnFinalMessage(hWnd);
+    } catch (...) {
+    }
+}
+
 LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     CWindowWnd* pThis = NULL;
@@ -219,11 +241,11 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
             pThis->m_hWnd = NULL;
-            pThis->OnFinalMessage(hWnd);
+            pThis->GuardedFinalMessage(hWnd);
             return lRes;
         }
     }
-    if (pThis != NULL) return pThis->HandleMessage(uMsg, wParam, lParam);
+    if (pThis != NULL) return pThis->GuardedHandleMessage(uMsg, wParam, lParam);
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
@@ -242,11 +264,11 @@ LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, 
             if (pThis->m_bSubclassed) pThis->Unsubclass();
             ::SetPropW(hWnd, kObjectProperty, NULL);
             pThis->m_hWnd = NULL;
-            pThis->OnFinalMessage(hWnd);
+            pThis->GuardedFinalMessage(hWnd);
             return lRes;
         }
     }
-    if (pThis != NULL) return pThis->HandleMessage(uMsg, wParam, lParam);
+    if (pThis != NULL) return pThis->GuardedHandleMessage(uMsg, wParam, lParam);
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 

@@ -53,6 +53,10 @@ protected:
     HWND m_hWnd = NULL;
     WNDPROC m_OldWndProc = ::DefWindowProcW;
     bool m_bSubclassed = false;
+
+private:
+    LRESULT GuardedHandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void GuardedFinalMessage(HWND hWnd);
 };
 
 } // namespace SkinUI

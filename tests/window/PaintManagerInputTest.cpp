@@ -1,0 +1,284 @@
+// Input dispatch with real messages sent to a real window: hover order,
+// capture, the synthetic leave, Tab navigation, shortcuts and tooltips.
+#include "tests/window/TestHost.h"
+
+#include <gtest/gtest.h>
+
+namespace WindowTest {
+namespace {
+
+std::wstring Ev(LPCTSTR name, int type)
+{
+    return std::wstring(name) + L":" + std::to_wstring(type);
+}
+
+class InputTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_pA = AddRecorder(m_host.m_pRoot, &m_log, L"a", RECT{10, 10, 110, 60});
+        m_pB = AddRecorder(m_host.m_pRoot, &m_log, L"b", RECT{200, 10, 300, 60});
+        ::ShowWindow(m_host.GetHWND(), SW_SHOWNOACTIVATE);
+        m_host.PaintNow();
+        m_host.Pump();
+        m_log.clear();
+    }
+
+    void Send(UINT uMsg, WPARAM wParam, int x, int y)
+    {
+        ::SendMessageW(m_host.GetHWND(), uMsg, wParam, PointParam(x, y));
+    }
+
+    std::vector<std::wstring> m_log;
+    CTestHost m_host;
+    CRecorderUI* m_pA = NULL;
+    CRecorderUI* m_pB = NULL;
+};
+
+TEST_F(InputTest, HoverChangeSendsLeaveBeforeEnterBeforeMove)
+{
+    Send(WM_MOUSEMOVE, 0, 20, 20);
+    Send(WM_MOUSEMOVE, 0, 30, 20);
+    Send(WM_MOUSEMOVE, 0, 210, 20);
+    Send(WM_MOUSEMOVE, 0, 150, 20);   // over the root only
+    std::vector<std::wstring> expected = {
+        Ev(L"a", EVT_MOUSEENTER), Ev(L"a", EVT_MOUSEMOVE),
+        Ev(L"a", EVT_MOUSEMOVE),
+        Ev(L"a", EVT_MOUSELEAVE), Ev(L"b", EVT_MOUSEENTER), Ev(L"b", EVT_MOUSEMOVE),
+        Ev(L"b", EVT_MOUSELEAVE),
+    };
+    EXPECT_EQ(m_log, expected);
+}
+
+TEST_F(InputTest, PressedControlKeepsMovesAndTheButtonUp)
+{
+    Send(WM_MOUSEMOVE, 0, 20, 20);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+    EXPECT_TRUE(m_host.m_pm.IsCaptured());
+    m_log.clear();
+    Send(WM_MOUSEMOVE, MK_LBUTTON, 250, 20);
+    Send(WM_LBUTTONUP, 0, 250, 20);
+    std::vector<std::wstring> expected = {
+        Ev(L"a", EVT_MOUSELEAVE), Ev(L"b", EVT_MOUSEENTER), Ev(L"a", EVT_MOUSEMOVE),
+        Ev(L"a", EVT_BUTTONUP),
+    };
+    EXPECT_EQ(m_log, expected);
+    EXPECT_FALSE(m_host.m_pm.IsCaptured());
+    // A second release has no pressed control to go to.
+    m_log.clear();
+    Send(WM_LBUTTONUP, 0, 250, 20);
+    EXPECT_TRUE(m_log.empty());
+}
+
+TEST_F(InputTest, MouseLeavingTheWindowLeavesTheHoverControl)
+{
+    Send(WM_MOUSEMOVE, 0, 20, 20);
+    m_log.clear();
+    ::SendMessageW(m_host.GetHWND(), WM_MOUSELEAVE, 0, 0);
+    // The cursor is not over an active window here, so the manager moves
+    // the mouse to (-1, -1): the hover control is left.
+    ASSERT_FALSE(m_log.empty());
+    EXPECT_EQ(m_log.front(), Ev(L"a", EVT_MOUSELEAVE));
+    m_log.clear();
+    Send(WM_MOUSEMOVE, 0, 20, 20);
+    ASSERT_FALSE(m_log.empty());
+    EXPECT_EQ(m_log.front(), Ev(L"a", EVT_MOUSEENTER));
+}
+
+TEST_F(InputTest, ButtonMessagesOutsideEveryControlAreHarmless)
+{
+    for (UINT uMsg : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP,
+                      WM_MBUTTONDOWN, WM_MBUTTONUP}) {
+        Send(uMsg, 0, 500, 300);
+    }
+    ::SendMessageW(m_host.GetHWND(), WM_CONTEXTMENU, 0, PointParam(600, 400));
+    ::SendMessageW(m_host.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), PointParam(600, 400));
+    EXPECT_TRUE(m_log.empty());
+}
+
+TEST_F(InputTest, KeysGoToTheFocusAndKeyUpToTheKeyDownControl)
+{
+    m_host.m_pm.SetFocus(m_pA);
+    m_log.clear();
+    ::SendMessageW(m_host.GetHWND(), WM_KEYDOWN, 'K', 0);
+    m_host.m_pm.SetFocus(m_pB);
+    m_log.clear();
+    ::SendMessageW(m_host.GetHWND(), WM_KEYUP, 'K', 0);
+    ::SendMessageW(m_host.GetHWND(), WM_CHAR, 'k', 0);
+    std::vector<std::wstring> expected = {Ev(L"a", EVT_KEYUP), Ev(L"b", EVT_CHAR)};
+    EXPECT_EQ(m_log, expected);
+}
+
+TEST_F(InputTest, TimerMessagesBecomeTimerEventsOfTheirControl)
+{
+    ASSERT_TRUE(m_host.m_pm.SetTimer(m_pB, 7, 10));
+    ::Sleep(30);
+    MSG msg;
+    bool got = false;
+    for (int i = 0; i < 100 && !got; ++i) {
+        while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+            ::DispatchMessageW(&msg);
+        }
+        for (const std::wstring& e : m_log) got = got || e == Ev(L"b", EVT_TIMER);
+        if (!got) ::Sleep(10);
+    }
+    EXPECT_TRUE(got);
+    m_host.m_pm.KillTimer(m_pB);
+}
+
+void PressTab(CTestHost& host, bool shift)
+{
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    MSG msg = {};
+    msg.hwnd = host.GetHWND();
+    msg.message = WM_KEYDOWN;
+    msg.wParam = VK_TAB;
+    EXPECT_TRUE(CPaintManagerUI::TranslateMessage(&msg));
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+}
+
+TEST(TabNavigation, TabWrapsShiftTabGoesBackControlsWithoutTabStopAreSkipped)
+{
+    std::vector<std::wstring> log;
+    CTestHost host;
+    CRecorderUI* t1 = AddRecorder(host.m_pRoot, &log, L"t1", RECT{0, 0, 10, 10}, CONTROLFLAG_TABSTOP);
+    AddRecorder(host.m_pRoot, &log, L"plain", RECT{20, 0, 30, 10});
+    CRecorderUI* t2 = AddRecorder(host.m_pRoot, &log, L"t2", RECT{40, 0, 50, 10}, CONTROLFLAG_TABSTOP);
+    CRecorderUI* t3 = AddRecorder(host.m_pRoot, &log, L"t3", RECT{60, 0, 70, 10}, CONTROLFLAG_TABSTOP);
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+    // The first paint moves the focus to the first tab stop.
+    EXPECT_EQ(host.m_pm.GetFocus(), t1);
+
+    struct Step { bool shift; CControlUI* expected; } steps[] = {
+        {false, t2}, {false, t3}, {false, t1}, {true, t3}, {true, t2}, {true, t1},
+    };
+    for (const Step& step : steps) {
+        PressTab(host, step.shift);
+        EXPECT_EQ(host.m_pm.GetFocus(), step.expected);
+    }
+}
+
+TEST(TabNavigation, NoTabStopLeavesTheFocusAlone)
+{
+    std::vector<std::wstring> log;
+    CTestHost host;
+    AddRecorder(host.m_pRoot, &log, L"plain", RECT{0, 0, 10, 10});
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+    EXPECT_EQ(host.m_pm.GetFocus(), nullptr);
+    PressTab(host, false);
+    PressTab(host, true);
+    EXPECT_EQ(host.m_pm.GetFocus(), nullptr);
+}
+
+TEST(Shortcuts, AltLetterOnALabelActivatesTheControlSearchedAfterIt)
+{
+    std::vector<std::wstring> log;
+    CTestHost host;
+    // Shortcut searches visit the topmost (last) child first, so the
+    // control a label names is the one before it in document order.
+    CRecorderUI* target = AddRecorder(host.m_pRoot, &log, L"target", RECT{0, 0, 10, 10});
+    CRecorderUI* label = AddRecorder(host.m_pRoot, &log, L"label", RECT{20, 0, 30, 10}, 0, L"LabelUI");
+    CRecorderUI* direct = AddRecorder(host.m_pRoot, &log, L"direct", RECT{40, 0, 50, 10});
+    label->SetShortcut(L'N');
+    direct->SetShortcut(L'D');
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+
+    LRESULT lRes = 0;
+    EXPECT_TRUE(host.m_pm.PreMessageHandler(WM_SYSCHAR, L'n', 0, lRes));
+    EXPECT_EQ(target->m_nActivations, 1);
+    EXPECT_EQ(label->m_nActivations, 0);
+    EXPECT_EQ(host.m_pm.GetFocus(), target);
+
+    EXPECT_TRUE(host.m_pm.PreMessageHandler(WM_SYSCHAR, L'd', 0, lRes));
+    EXPECT_EQ(direct->m_nActivations, 1);
+    EXPECT_FALSE(host.m_pm.PreMessageHandler(WM_SYSCHAR, L'q', 0, lRes));
+}
+
+TEST(Tooltips, HoverOverAControlWithTextMakesTheTooltipWindow)
+{
+    std::vector<std::wstring> log;
+    CTestHost host;
+    AddRecorder(host.m_pRoot, &log, L"silent", RECT{0, 0, 50, 50});
+    CRecorderUI* tipped = AddRecorder(host.m_pRoot, &log, L"tipped", RECT{100, 0, 150, 50});
+    tipped->SetToolTip(L"Install the product");
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+
+    ::SendMessageW(host.GetHWND(), WM_MOUSEMOVE, 0, PointParam(10, 10));
+    ::SendMessageW(host.GetHWND(), WM_MOUSEHOVER, 0, PointParam(10, 10));
+    EXPECT_EQ(host.m_pm.GetTooltipWindow(), nullptr);
+
+    ::SendMessageW(host.GetHWND(), WM_MOUSEMOVE, 0, PointParam(110, 10));
+    ::SendMessageW(host.GetHWND(), WM_MOUSEHOVER, 0, PointParam(110, 10));
+    HWND hTip = host.m_pm.GetTooltipWindow();
+    ASSERT_NE(hTip, nullptr);
+    WCHAR cls[64] = {};
+    ::GetClassNameW(hTip, cls, 64);
+    EXPECT_STREQ(cls, L"tooltips_class32");
+    EXPECT_EQ(::GetWindow(hTip, GW_OWNER), host.GetHWND());
+
+    // Closing forgets the tooltip window.
+    ::SendMessageW(host.GetHWND(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.m_pm.GetTooltipWindow(), nullptr);
+    EXPECT_FALSE(::IsWindow(hTip));
+}
+
+class CountingFilter : public IMessageFilterUI
+{
+public:
+    LRESULT MessageHandler(UINT uMsg, WPARAM, LPARAM, bool& bHandled) override
+    {
+        if (uMsg == WM_USER + 5) {
+            bHandled = true;
+            return 42;
+        }
+        ++m_nOther;
+        return 0;
+    }
+    int m_nOther = 0;
+};
+
+TEST(Filters, AHandlingFilterDecidesTheResult)
+{
+    CTestHost host;
+    CountingFilter filter;
+    EXPECT_TRUE(host.m_pm.AddMessageFilter(&filter));
+    LRESULT lRes = 0;
+    EXPECT_TRUE(host.m_pm.MessageHandler(WM_USER + 5, 0, 0, lRes));
+    EXPECT_EQ(lRes, 42);
+    EXPECT_FALSE(host.m_pm.MessageHandler(WM_USER + 6, 0, 0, lRes));
+    EXPECT_EQ(filter.m_nOther, 1);
+    EXPECT_TRUE(host.m_pm.RemoveMessageFilter(&filter));
+    EXPECT_FALSE(host.m_pm.RemoveMessageFilter(&filter));
+    EXPECT_FALSE(host.m_pm.MessageHandler(WM_USER + 5, 0, 0, lRes));
+}
+
+TEST(Filters, MinMaxInfoTakesOnlyTheLimitsThatAreSet)
+{
+    CTestHost host;
+    host.m_pm.SetMinInfo(300, 0);
+    host.m_pm.SetMaxInfo(0, 700);
+    MINMAXINFO info = {};
+    info.ptMinTrackSize = {1, 2};
+    info.ptMaxTrackSize = {3, 4};
+    info.ptMaxSize = {5, 6};
+    LRESULT lRes = 0;
+    EXPECT_FALSE(host.m_pm.MessageHandler(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info), lRes));
+    EXPECT_EQ(info.ptMinTrackSize.x, 300);
+    EXPECT_EQ(info.ptMinTrackSize.y, 2);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 3);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 700);
+    EXPECT_EQ(info.ptMaxSize.x, 5);
+    EXPECT_EQ(info.ptMaxSize.y, 700);
+}
+
+} // namespace
+} // namespace WindowTest

@@ -1,0 +1,178 @@
+// The WM_PAINT pass on real windows: first layout and its notifications,
+// layered alpha repair, repaint requests made while painting, invalidation.
+#include "tests/window/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace WindowTest {
+namespace {
+
+int Count(const std::vector<std::wstring>& v, LPCTSTR what)
+{
+    return static_cast<int>(std::count(v.begin(), v.end(), std::wstring(what)));
+}
+
+// Paints a GDI rectangle (alpha left at 0) and optionally asks for one more
+// layout from inside its paint.
+class CGdiPainterUI : public CControlUI
+{
+public:
+    void DoPaint(HDC hDC, const RECT& rcPaint) override
+    {
+        ++m_nPaints;
+        RECT rc = GetPos();
+        HBRUSH hBrush = ::CreateSolidBrush(RGB(0x20, 0x40, 0x60));
+        ::FillRect(hDC, &rc, hBrush);
+        ::DeleteObject(hBrush);
+        if (m_bAskOnce) {
+            m_bAskOnce = false;
+            NeedUpdate();
+        }
+        CControlUI::DoPaint(hDC, rcPaint);
+    }
+    int m_nPaints = 0;
+    bool m_bAskOnce = false;
+};
+
+CGdiPainterUI* AddPainter(CContainerUI* pParent, LPCTSTR pos)
+{
+    CGdiPainterUI* p = new CGdiPainterUI;
+    p->SetAttribute(L"float", L"true");
+    p->SetAttribute(L"pos", pos);
+    pParent->Add(p);
+    return p;
+}
+
+DWORD OffscreenPixel(CPaintManagerUI& pm, int x, int y)
+{
+    SIZE sz = pm.GetOffscreenSize();
+    const DWORD* bits = reinterpret_cast<const DWORD*>(pm.GetOffscreenBits());
+    return bits[static_cast<size_t>(sz.cy - 1 - y) * sz.cx + x];
+}
+
+TEST(Painting, FirstPaintLaysOutAndSendsWindowInitOnceThenQueuesWindowSize)
+{
+    CTestHost host(300, 200);
+    CGdiPainterUI* p = AddPainter(host.m_pRoot, L"10,20,60,50");
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+
+    RECT rcRoot = host.m_pRoot->GetPos();
+    EXPECT_EQ(rcRoot.right - rcRoot.left, 300);
+    EXPECT_EQ(rcRoot.bottom - rcRoot.top, 200);
+    RECT rc = p->GetPos();
+    EXPECT_EQ(rc.left, 10);
+    EXPECT_EQ(rc.top, 20);
+    EXPECT_EQ(rc.right, 60);
+    EXPECT_EQ(rc.bottom, 50);
+    EXPECT_EQ(Count(host.m_notifications, L"windowinit"), 1);
+    // "windowsize" is queued, not delivered inside the paint.
+    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 0);
+    host.Pump();
+    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 1);
+
+    host.PaintNow();
+    host.Pump();
+    EXPECT_EQ(Count(host.m_notifications, L"windowinit"), 1);
+    // No new layout, so no new size notification.
+    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 1);
+
+    // A size change lays the whole tree out again.
+    ::SetWindowPos(host.GetHWND(), NULL, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    host.PaintNow();
+    host.Pump();
+    EXPECT_EQ(Count(host.m_notifications, L"windowinit"), 1);
+    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 2);
+    EXPECT_EQ(host.m_pm.GetOffscreenSize().cx, 320);
+}
+
+TEST(Painting, LayeredWindowKeepsUntouchedPixelsTransparentAndRepairsGdiPixels)
+{
+    CTestHost host(200, 100);
+    AddPainter(host.m_pRoot, L"10,10,50,40");
+    host.m_pm.SetLayered(true);
+    ASSERT_TRUE(host.m_pm.IsLayered());
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+    ASSERT_NE(host.m_pm.GetOffscreenBits(), nullptr);
+
+    EXPECT_NE(::GetWindowLongW(host.GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_EQ(OffscreenPixel(host.m_pm, 20, 20), 0xFF204060u);   // GDI fill made opaque
+    EXPECT_EQ(OffscreenPixel(host.m_pm, 100, 80), 0u);           // nothing painted
+    EXPECT_EQ(OffscreenPixel(host.m_pm, 9, 9), 0u);
+    EXPECT_EQ(OffscreenPixel(host.m_pm, 50, 40), 0u);            // right/bottom exclusive
+}
+
+TEST(Painting, OrdinaryWindowPaintsWithoutTouchingAlpha)
+{
+    CTestHost host(200, 100);
+    AddPainter(host.m_pRoot, L"10,10,50,40");
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+    EXPECT_EQ(OffscreenPixel(host.m_pm, 20, 20), 0x00204060u);
+}
+
+TEST(Painting, ALayoutRequestDuringPaintingCausesExactlyOneMoreFullPaint)
+{
+    CTestHost host(200, 100);
+    CGdiPainterUI* p = AddPainter(host.m_pRoot, L"10,10,50,40");
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+    host.Pump();
+    p->m_nPaints = 0;
+    p->m_bAskOnce = true;
+    host.PaintNow();
+    host.Pump();
+    EXPECT_EQ(p->m_nPaints, 2);
+    EXPECT_FALSE(host.m_pm.IsPainting());
+}
+
+TEST(Painting, InvalidateCorrectsTheCallersRectangle)
+{
+    CTestHost host(200, 100);
+    struct Case { RECT in; RECT out; } cases[] = {
+        {{-5, -7, 20, 30}, {0, 0, 20, 30}},
+        {{-5, -7, -1, 3}, {0, 0, 0, 3}},     // right below the new left
+        {{10, 10, 5, 20}, {10, 10, 10, 20}},  // right below left: empty
+        {{10, 10, 20, 5}, {10, 10, 20, 10}},  // bottom below top: empty
+        {{1, 2, 3, 4}, {1, 2, 3, 4}},
+    };
+    for (Case& c : cases) {
+        RECT rc = c.in;
+        host.m_pm.Invalidate(rc);
+        EXPECT_TRUE(::EqualRect(&rc, &c.out))
+            << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
+    }
+}
+
+TEST(Painting, WithoutARootTheWindowIsValidatedAndLeftUnpainted)
+{
+    CPaintManagerUI pm;
+    HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, NULL, NULL, NULL, NULL);
+    pm.Init(hwnd);
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    ::InvalidateRect(hwnd, NULL, FALSE);
+    LRESULT lRes = 0;
+    EXPECT_TRUE(pm.MessageHandler(WM_PAINT, 0, 0, lRes));
+    RECT rc;
+    EXPECT_FALSE(::GetUpdateRect(hwnd, &rc, FALSE));
+    EXPECT_EQ(pm.GetOffscreenBits(), nullptr);
+    ::DestroyWindow(hwnd);
+}
+
+TEST(Painting, SetLayeredIsIgnoredForChildWindows)
+{
+    CTestHost host(200, 100);
+    CPaintManagerUI pm;
+    HWND hChild = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, host.GetHWND(), NULL,
+                                    NULL, NULL);
+    pm.Init(hChild);
+    pm.SetLayered(true);
+    EXPECT_FALSE(pm.IsLayered());
+    ::DestroyWindow(hChild);
+}
+
+} // namespace
+} // namespace WindowTest
