@@ -8,6 +8,7 @@ VOZEROR_BENCH(SkinBuildFuzz)
 {
     SkinFuzz::UsePackage();
     SkinTest::HiddenWindow window;
+    TestSupport::DibSurface surface(536, 355);
     if (window.Handle() == NULL) {
         Bench::Report("skin_fuzz_inputs", 0);
         Bench::Report("skin_fuzz_failures", 1);
@@ -19,7 +20,7 @@ VOZEROR_BENCH(SkinBuildFuzz)
     int built = 0;
     const double start = Bench::Now();
     for (int i = 0; i < kInputs; ++i) {
-        const SkinFuzz::Outcome outcome = SkinFuzz::RunOne(SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd), window.Handle());
+        const SkinFuzz::Outcome outcome = SkinFuzz::RunOne(SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd), window.Handle(), &surface);
         if (outcome.built) ++built;
         if (outcome.failed) ++failures;
         if (i % 500 == 0 && !SkinFuzz::HeapsValid()) ++failures;

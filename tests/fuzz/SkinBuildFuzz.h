@@ -4,7 +4,8 @@
 // text markup, with elements inserted (includes, defaults, styles, unknown
 // and deeply nested elements) and, now and then, raw character damage. Each
 // input is built against a real paint manager on a hidden window, the tree
-// is attached and walked, and the heaps are validated. Shared by the fuzz
+// is attached, walked and painted into a DIB section, and the heaps are
+// validated. Shared by the fuzz
 // test and the fuzz benchmark.
 //
 // Sections: random source, value pools, mutation, one run.
@@ -16,6 +17,7 @@
 #include "tests/markup/BuilderTestWindow.h"
 #include "tests/markup/SkinPackageWriter.h"
 #include "tests/support/ByteMutator.h"
+#include "tests/support/DibSurface.h"
 
 #include <windows.h>
 
@@ -160,10 +162,23 @@ inline std::wstring Mutate(const std::wstring& seed, Random& rnd)
 }
 
 // ---- One run -------------------------------------------------------------------------------
+inline std::string SkinImage(const char* name)
+{
+    std::string bytes;
+    TestSupport::ReadWholeFile(TestSupport::SkinSourceFile(name), bytes);
+    return bytes;
+}
+
 inline void UsePackage()
 {
     static const std::string package = SkinTest::Package({
         {"DlgMain.xml", SkinTest::LauncherSkinBytes()},
+        {"bg.png", SkinImage("bg.png")},
+        {"logo.png", SkinImage("logo.png")},
+        {"btn_close_1.png", SkinImage("btn_close_1.png")},
+        {"computer_un_1.png", SkinImage("computer_un_1.png")},
+        {"install_b.png", SkinImage("install_b.png")},
+        {"install_f.png", SkinImage("install_f.png")},
         {"part.xml", SkinTest::Utf8(L"<Window><Label name=\"part_a\" text=\"{b}a{/b}\"/><Button name=\"part_b\"/></Window>")},
     });
     SkinUI::CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
@@ -203,8 +218,9 @@ struct Outcome {
     int controls = 0;
 };
 
-// Builds one skin text and attaches it; failed means a broken tree.
-inline Outcome RunOne(const std::wstring& skin, HWND hWnd)
+// Builds one skin text, attaches it and, with a surface, paints it there;
+// failed means a broken tree.
+inline Outcome RunOne(const std::wstring& skin, HWND hWnd, TestSupport::DibSurface* surface)
 {
     Outcome outcome;
     SkinUI::CPaintManagerUI manager;
@@ -220,6 +236,13 @@ inline Outcome RunOne(const std::wstring& skin, HWND hWnd)
     }
     outcome.controls = CheckTree(root, NULL, manager);
     outcome.failed = outcome.controls < 0;
+    if (outcome.failed || surface == NULL) return outcome;
+
+    // Lay the tree out over the window's area and paint it: draw strings,
+    // images from the package and inline text markup are read here.
+    const RECT rcWindow = {0, 0, surface->Width(), surface->Height()};
+    root->SetPos(rcWindow, false);
+    root->DoPaint(surface->GetDC(), rcWindow);
     return outcome;
 }
 

@@ -657,6 +657,8 @@ TEST_F(DialogBuilderTest, MalformedDocumentsGiveNullWithTheParsersMessage)
         const bool parsed = direct.Load(text.c_str());
         wchar_t expected[128] = {0};
         direct.GetLastErrorMessage(expected, 128);
+        wchar_t expectedWhere[64] = {0};
+        direct.GetLastErrorLocation(expectedWhere, 64);
 
         CDialogBuilder builder;
         EXPECT_EQ(nullptr, builder.Create(text.c_str(), nullptr, nullptr, &m_manager, nullptr));
@@ -665,6 +667,9 @@ TEST_F(DialogBuilderTest, MalformedDocumentsGiveNullWithTheParsersMessage)
         builder.GetLastErrorMessage(message, 128);
         EXPECT_NE(L'\0', message[0]);
         EXPECT_STREQ(expected, message);
+        wchar_t where[64] = {0};
+        builder.GetLastErrorLocation(where, 64);
+        EXPECT_STREQ(expectedWhere, where);
     }
 }
 
