@@ -210,8 +210,20 @@ class Launcher:
         wait_until("a painted 536x355 window titled %r" % title, find)
         return self.window
 
-    def origin(self):
+    def geometry(self):
+        """The window's geometry; when its X window has been replaced (as
+        turning layered does), the new one of the same title and size."""
         g = geometry(self.window)
+        if g is None:
+            for w in windows_named("Vozeror"):
+                g = geometry(w)
+                if g and g[2:] == (536, 355):
+                    self.window = w
+                    return g
+        return g
+
+    def origin(self):
+        g = self.geometry()
         return g and (g[0], g[1])
 
     def painted(self):
@@ -281,7 +293,7 @@ CLOSE_IMAGES = ["btn_close_1.png", "btn_close_2.png", "btn_close_3.png"]
 
 
 def case_start_view(app):
-    x, y, w, h = geometry(app.window)
+    x, y, w, h = app.geometry()
     assert (w, h) == (536, 355), "window size %dx%d" % (w, h)
     sw, sh = SCREEN
     # Centred on the work area (the whole screen here), halves truncated.
