@@ -1,0 +1,57 @@
+#include "skinui/markup/ControlFactory.h"
+
+#include "skinui/control/Button.h"
+#include "skinui/control/Container.h"
+#include "skinui/control/Control.h"
+#include "skinui/control/HorizontalLayout.h"
+#include "skinui/control/Label.h"
+#include "skinui/control/Progress.h"
+#include "skinui/control/Text.h"
+#include "skinui/control/VerticalLayout.h"
+
+namespace SkinUI {
+
+// The engine's markup also names list, combo, edit, tree, menu, slider,
+// option, tab and host controls; this build does not contain them, so their
+// class names are left unregistered and such elements build nothing.
+CControlFactory::CControlFactory()
+{
+    RegistControl(L"CControlUI", &CControlUI::CreateControl);
+    RegistControl(L"CContainerUI", &CContainerUI::CreateControl);
+    RegistControl(L"CButtonUI", &CButtonUI::CreateControl);
+    RegistControl(L"CLabelUI", &CLabelUI::CreateControl);
+    RegistControl(L"CProgressUI", &CProgressUI::CreateControl);
+    RegistControl(L"CTextUI", &CTextUI::CreateControl);
+    RegistControl(L"CHorizontalLayoutUI", &CHorizontalLayoutUI::CreateControl);
+    RegistControl(L"CVerticalLayoutUI", &CVerticalLayoutUI::CreateControl);
+}
+
+CControlFactory::~CControlFactory()
+{
+}
+
+CControlFactory* CControlFactory::GetInstance()
+{
+    static CControlFactory* s_pInstance = new CControlFactory();
+    return s_pInstance;
+}
+
+CControlUI* CControlFactory::CreateControl(CUIString strClassName)
+{
+    std::map<CUIString, CreateClass>::const_iterator it = m_mapControl.find(strClassName);
+    if (it == m_mapControl.end()) return NULL;
+    return it->second();
+}
+
+void CControlFactory::RegistControl(CUIString strClassName, CreateClass pFunc)
+{
+    if (pFunc == NULL) return;
+    m_mapControl.insert(std::make_pair(strClassName, pFunc));
+}
+
+void CControlFactory::Release()
+{
+    delete this;
+}
+
+} // namespace SkinUI
