@@ -1,0 +1,54 @@
+#include "launcher/MainWnd.h"
+
+namespace Launcher {
+
+const wchar_t kMainWindowTitle[] = L"Vozeror";
+
+CMainWnd::~CMainWnd() = default;
+
+LPCTSTR CMainWnd::GetWindowClassName() const {
+    try {
+        return kMainWindowTitle;
+    } catch (...) {
+        throw "CMainWnd::GetWindowClassName";
+    }
+}
+
+SkinUI::CUIString CMainWnd::GetSkinFile() {
+    try {
+        return SkinUI::CUIString(L"DlgMain.xml");
+    } catch (...) {
+        throw "CMainWnd::GetSkinFile";
+    }
+}
+
+void CMainWnd::InitWindow() {
+    try {
+        WindowImplBase::InitWindow();
+        Init(m_Manager, m_hWnd);
+    } catch (...) {
+        throw "CMainWnd::Init";
+    }
+}
+
+LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    if (uMsg == WM_TIMER) return OnTimer(uMsg, wParam, lParam, bHandled);
+    return 0;
+}
+
+void CMainWnd::Notify(SkinUI::TNotifyUI& msg) {
+    HandleClick(msg);
+    WindowImplBase::Notify(msg);
+}
+
+void CMainWnd::OnFinalMessage(HWND hWnd) {
+    try {
+        WindowImplBase::OnFinalMessage(hWnd);
+        ::PostQuitMessage(0);
+        delete this;
+    } catch (...) {
+        throw "CMainWnd::OnFinalMessage";
+    }
+}
+
+}  // namespace Launcher
