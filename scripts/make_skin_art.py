@@ -179,6 +179,13 @@ def make_background():
     m.rect(0, 305, 535, 354, FOOTER)
     m.line(0, 305.5, 536, 305.5, FOOTER_LINE, 1)
     render("bg.png", 536, 355, HEADER, m)
+    # The window's corners are cut round (roundcorner "5,5"): outside that
+    # curve the background is transparent, so that the layered window shows
+    # what lies behind it there.
+    path = os.path.join(SKIN_DIR, "bg.png")
+    run(["convert", path, "(", "-size", "536x355", "xc:black", "-fill", "white",
+         "-draw", "roundrectangle 0,0 535,354 3,3", ")", "-alpha", "off",
+         "-compose", "CopyOpacity", "-composite"] + STABLE_PNG + ["PNG32:" + path])
 
 
 # --- Header pieces ---------------------------------------------------------------
