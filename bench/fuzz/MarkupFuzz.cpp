@@ -126,8 +126,8 @@ VOZEROR_BENCH(MarkupFuzz)
     const std::string small =
         "<?xml version=\"1.0\"?><!-- c --><W a=\"x&amp;y\" b='2'><F id=\"0\"/><L>t&lt;&#65;&#x42;</L></W>";
     const std::string seeds[] = {skin, small, Utf16(small, false), Utf16(small, true)};
-    const int encodings[] = {XMLFILE_ENCODING_UTF8, XMLFILE_ENCODING_UTF8, XMLFILE_ENCODING_UNICODE,
-                             XMLFILE_ENCODING_UNICODE};
+    const int encodings[] = {SkinUI::XMLFILE_ENCODING_UTF8, SkinUI::XMLFILE_ENCODING_UTF8, SkinUI::XMLFILE_ENCODING_UNICODE,
+                             SkinUI::XMLFILE_ENCODING_UNICODE};
     uint32_t failures = 0, loaded = 0;
     const double start = Bench::Now();
     for (uint32_t i = 1; i <= kInputs; ++i) {
@@ -138,7 +138,7 @@ VOZEROR_BENCH(MarkupFuzz)
         for (uint32_t t = 0; t < tokens; ++t) PlantToken(data, mutator);
         mutator.Mutate(data);
         int encoding = encodings[seed];
-        if (mutator.Below(16) == 0) encoding = XMLFILE_ENCODING_ANSI;
+        if (mutator.Below(16) == 0) encoding = SkinUI::XMLFILE_ENCODING_ANSI;
         bool ok = false;
         if (!Check(data, encoding, ok)) {
             ++failures;

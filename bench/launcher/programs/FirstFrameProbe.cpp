@@ -14,7 +14,8 @@
 
 #include <cwchar>
 
-int WINAPI VozerorWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show);
+// windows.h declares the entry point with C linkage; so does the renamed one.
+extern "C" int WINAPI VozerorWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show);
 
 namespace {
 

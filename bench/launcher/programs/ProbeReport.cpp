@@ -18,7 +18,7 @@ double PrivateMiB() {
     if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                               sizeof(counters)))
         return -1.0;
-    return double(counters.PrivateUsage) / (1024.0 * 1024.0);
+    return double(counters.PagefileUsage) / (1024.0 * 1024.0);
 }
 
 double CpuSeconds() {

@@ -10,7 +10,8 @@ namespace ProbeReport {
 // Milliseconds between two QueryPerformanceCounter readings.
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to);
 
-// The process's private bytes now, in MiB.
+// The process's committed private bytes now (PagefileUsage: Wine leaves
+// PrivateUsage at 0; Windows gives both the same value), in MiB.
 double PrivateMiB();
 
 // The process's user plus kernel time so far, in seconds.

@@ -10,6 +10,7 @@
 #include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
 #include "launcher/Products.h"
+#include "launcher/SystemInfo.h"
 #include "skinui/control/Button.h"
 #include "skinui/control/Control.h"
 #include "skinui/core/PaintManager.h"
@@ -185,10 +186,14 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun) {
             return m_view.State(kDesktop) == Installed && !IsWorkerRunning(kDesktop);
         })) << "the worker did not end";
         m_view.Tick();
-        if (!row.refuse) EXPECT_GE(server.RequestCount(path), 1u);
+        if (!row.refuse) {
+            EXPECT_GE(server.RequestCount(path), 1u);
+        }
         EXPECT_FALSE(SetupRan()) << "a setup ran";
         std::string left;
-        if (TestSupport::ReadWholeFile(setupPath, left)) EXPECT_EQ(body, left) << "the stale setup was overwritten";
+        if (TestSupport::ReadWholeFile(setupPath, left)) {
+            EXPECT_EQ(body, left) << "the stale setup was overwritten";
+        }
         EXPECT_TRUE(C(kRun[kDesktop])->IsVisible());
         EXPECT_TRUE(C(kRun[kDesktop])->IsEnabled());
         EXPECT_FALSE(C(kBar[kDesktop])->IsVisible());
@@ -271,7 +276,9 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
     // Each product's run tile, where shown, reconciles it with the registry:
     // only the desktop product was installed.
     SetSetupFinished(kDesktop, 0);
-    if (!m_view.OnHomePage()) ASSERT_TRUE(Click(L"return"));
+    if (!m_view.OnHomePage()) {
+        ASSERT_TRUE(Click(L"return"));
+    }
     if (C(kRun[kDesktop])->IsVisible()) Click(kRun[kDesktop]);
     EXPECT_TRUE(KeyExists(kDesktop));
     EXPECT_EQ(Installed, m_view.State(kDesktop));

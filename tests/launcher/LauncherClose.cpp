@@ -6,6 +6,7 @@
 // to the window at the desktop tile's place.
 
 #include "launcher/Products.h"
+#include "launcher/SystemInfo.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/TempFolder.h"
