@@ -5,8 +5,10 @@
 // downloads at once under a storm of clicks over every tile of both pages
 // start at most one worker per product and end in the registry's states.
 //
-// Sections: fixture; the fault matrix; three downloads and a click storm.
+// Sections: fixture; the redirect bound; the fault matrix; three downloads
+// and a click storm.
 
+#include "launcher/Download.h"
 #include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
 #include "launcher/Products.h"
@@ -138,6 +140,31 @@ protected:
 };
 
 }  // namespace
+
+// ---- The redirect bound ------------------------------------------------------------
+// A chain of redirects is followed up to ten hops; one more, like a loop,
+// fails the download instead of following it for ever.
+
+TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails) {
+    struct Row {
+        int hops;
+        bool complete;
+    };
+    const Row rows[] = {{0, true}, {1, true}, {10, true}, {11, false}, {40, false}};
+    TestSupport::TempFolder folder("vzhops");
+    const std::string target = folder.File("setup.exe");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.hops);
+        TestSupport::HttpTestServer server;
+        for (int i = 0; i < row.hops; i++)
+            server.SetRoute("/hop" + std::to_string(i), HttpResponse::Redirect("/hop" + std::to_string(i + 1)));
+        server.SetRoute("/hop" + std::to_string(row.hops), HttpResponse::Ok("the setup"));
+        DeleteFileA(target.c_str());
+        EXPECT_EQ(row.complete, DownloadToFile(server.Url("/hop0").c_str(), target.c_str(), nullptr));
+        EXPECT_EQ(row.complete, Exists(target));
+        EXPECT_EQ(size_t(row.complete ? row.hops + 1 : 11), server.Requests().size());
+    }
+}
 
 // ---- The fault matrix -------------------------------------------------------------
 // Each row serves the desktop product's setup URL badly. A stale copy of the
