@@ -64,7 +64,7 @@ VOZEROR_BENCH(LauncherTreeLayout)
     double start = Bench::Now();
     for (int i = 0; i < kPasses; i++) tree.root->SetPos(rc, false);
     double elapsed = Bench::Now() - start;
-    Bench::Report("control_layout_pass_us", elapsed * 1e6 / kPasses);
+    Bench::Report("tree_layout_us", elapsed * 1e6 / kPasses);
 
     const int kHits = 200000;
     int found = 0;
@@ -74,12 +74,12 @@ VOZEROR_BENCH(LauncherTreeLayout)
         found += tree.manager.FindControl(pt) != NULL;
     }
     elapsed = Bench::Now() - start;
-    Bench::Report("control_hit_test_us", elapsed * 1e6 / kHits);
+    Bench::Report("hit_test_us", elapsed * 1e6 / kHits);
 
     start = Bench::Now();
     for (int i = 0; i < kHits; i++) found += tree.manager.FindControl(L"c2_6") != NULL;
     elapsed = Bench::Now() - start;
-    Bench::Report("control_name_lookup_us", elapsed * 1e6 / kHits);
+    Bench::Report("name_lookup_us", elapsed * 1e6 / kHits);
     if (found == 0) printf("nothing found\n");
 }
 
@@ -97,7 +97,7 @@ VOZEROR_BENCH(LauncherTreePaint)
     double start = Bench::Now();
     for (int i = 0; i < kPasses; i++) tree.root->DoPaint(hDC, rc);
     double elapsed = Bench::Now() - start;
-    Bench::Report("control_paint_21_coloured_ms", elapsed * 1e3 / kPasses);
+    Bench::Report("tree_paint_21_controls_ms", elapsed * 1e3 / kPasses);
     ::SelectObject(hDC, hOld);
     ::DeleteObject(hBitmap);
     ::DeleteDC(hDC);

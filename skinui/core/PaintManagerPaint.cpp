@@ -72,9 +72,17 @@ bool CPaintManagerUI::OnPaint()
                 m_aFoundControls.Empty();
                 m_pRoot->FindControl(CollectUpdateNeeded, &m_aFoundControls,
                                      FIND_VISIBLE | FIND_MEFIRST | FIND_UPDATETEST);
+                // Parents come before their children in the list, and a
+                // parent's SetPos places its children: a child placed that
+                // way is skipped. A float control is placed by its parent
+                // from its own offset and size, so its parent is laid out
+                // again; its relative rectangle taken as a window rectangle
+                // would put it at the window's origin.
                 for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
                     CControlUI* pControl = static_cast<CControlUI*>(m_aFoundControls[i]);
-                    if (pControl->IsFloat()) pControl->SetPos(pControl->GetRelativePos(), true);
+                    if (!pControl->IsUpdateNeeded()) continue;
+                    CControlUI* pParent = pControl->GetParent();
+                    if (pControl->IsFloat() && pParent != NULL) pParent->SetPos(pParent->GetPos(), true);
                     else pControl->SetPos(pControl->GetPos(), true);
                 }
             }

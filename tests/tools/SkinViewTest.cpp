@@ -1,0 +1,443 @@
+// skinview as a skin author runs it: a child process that renders the
+// launcher's skin (folder or package) to a PNG, read back here with
+// stb_image; and the exit codes and messages of broken skins and bad
+// command lines.
+#include "tests/support/SkinFiles.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#define STBI_NO_STDIO
+#include <stb_image.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TestSupport::AnsiFromWide;
+using TestSupport::ReadWholeFile;
+using TestSupport::TempFolder;
+using TestSupport::WideFromAnsi;
+using TestSupport::WriteWholeFile;
+
+struct TRun
+{
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string errors;   // everything written to stderr
+};
+
+// The build's path of the tool; under Wine that absolute path is found on
+// the current drive.
+std::wstring SkinViewExe()
+{
+    std::wstring path = WideFromAnsi(VOZEROR_SKINVIEW_EXE);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+std::wstring Quoted(const std::wstring& s)
+{
+    return L"\"" + s + L"\"";
+}
+
+// Runs skinview with the arguments (each quoted) and collects its stderr.
+// The output goes to a file rather than a pipe: a Wine service that the
+// child happens to start (the desktop process, on a fresh server) inherits
+// the child's handles and would keep a pipe open. A run that has not ended
+// after two minutes is ended and reported.
+TRun RunSkinView(const std::vector<std::wstring>& args)
+{
+    TRun run;
+    TempFolder folder("skinview_err");
+    const std::string errorFile = folder.File("stderr.txt");
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), NULL, TRUE};
+    HANDLE hErrors = ::CreateFileW(WideFromAnsi(errorFile).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hErrors == INVALID_HANDLE_VALUE) return run;
+
+    std::wstring line = Quoted(SkinViewExe());
+    for (const std::wstring& a : args) line += L" " + Quoted(a);
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = NULL;
+    si.hStdOutput = hErrors;
+    si.hStdError = hErrors;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = ::CreateProcessW(NULL, &line[0], NULL, NULL, TRUE, CREATE_NO_WINDOW,
+                                          NULL, NULL, &si, &pi);
+    ::CloseHandle(hErrors);
+    if (!started) {
+        run.errors = "cannot start " + AnsiFromWide(line);
+        return run;
+    }
+    if (::WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(pi.hProcess, 99);
+        ::WaitForSingleObject(pi.hProcess, INFINITE);
+        run.errors = "(did not end) ";
+    }
+    ::GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    // Opened with every sharing mode: an inheriting service may still hold
+    // the write handle.
+    HANDLE hRead = ::CreateFileW(WideFromAnsi(errorFile).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hRead == INVALID_HANDLE_VALUE) return run;
+    char buffer[1024];
+    DWORD got = 0;
+    while (::ReadFile(hRead, buffer, sizeof(buffer), &got, NULL) && got > 0)
+        run.errors.append(buffer, got);
+    ::CloseHandle(hRead);
+    return run;
+}
+
+// A decoded PNG, RGBA, straight alpha.
+struct TImage
+{
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgba;
+
+    bool IsEmpty() const { return rgba.empty(); }
+    const unsigned char* At(int x, int y) const
+    {
+        return &rgba[(static_cast<size_t>(y) * width + x) * 4];
+    }
+    unsigned Alpha(int x, int y) const { return At(x, y)[3]; }
+    // Sum of the absolute differences of all channels over a rectangle.
+    long Difference(const TImage& other, const RECT& rc) const
+    {
+        long sum = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                for (int c = 0; c < 4; ++c) sum += std::abs(At(x, y)[c] - other.At(x, y)[c]);
+        return sum;
+    }
+};
+
+TImage ReadPng(const std::string& path)
+{
+    TImage image;
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes) || bytes.empty()) return image;
+    int channels = 0;
+    unsigned char* pixels = stbi_load_from_memory(
+        reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
+        &image.width, &image.height, &channels, 4);
+    if (pixels == NULL) return image;
+    image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
+    stbi_image_free(pixels);
+    return image;
+}
+
+std::wstring SkinFolder()
+{
+    return WideFromAnsi(TestSupport::SkinSourceFile(""));
+}
+
+// Renders the launcher's skin with extra arguments into the folder; the
+// decoded image, empty when the run failed (the test then reports why).
+TImage Render(const TempFolder& folder, const std::string& name,
+              std::vector<std::wstring> extra, const std::wstring& skin = SkinFolder())
+{
+    const std::string out = folder.File(name);
+    std::vector<std::wstring> args = {L"--skin", skin, L"--out", WideFromAnsi(out)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const TRun run = RunSkinView(args);
+    EXPECT_EQ(run.exitCode, 0u) << name << ": " << run.errors;
+    return ReadPng(out);
+}
+
+// The skin as written shows every desktop tile at once; the launcher's start
+// view on a machine without the products hides the run tile and its bar.
+std::vector<std::wstring> StartView(std::vector<std::wstring> more = {})
+{
+    std::vector<std::wstring> args = {L"--hide", L"computer_run", L"--hide", L"computer_pro"};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// Skin rectangles (launcher window at 100 %).
+const RECT kCloseButton = {500, 5, 530, 35};
+const RECT kDesktopTile = {68, 70, 468, 160};
+const RECT kIPhoneTile = {92, 125, 250, 303};
+
+TEST(SkinView, RendersTheLauncherSkinWithTransparentCornersAndAnOpaqueBody)
+{
+    TempFolder folder("skinview");
+    const TImage image = Render(folder, "start.png", {});
+    ASSERT_FALSE(image.IsEmpty());
+    EXPECT_EQ(image.width, 536);
+    EXPECT_EQ(image.height, 355);
+
+    // The background image's round corners leave the window's corner pixels
+    // transparent; everything inside the frame is opaque.
+    const POINT corners[] = {{0, 0}, {535, 0}, {0, 354}, {535, 354}};
+    for (const POINT& pt : corners) EXPECT_EQ(image.Alpha(pt.x, pt.y), 0u) << pt.x << "," << pt.y;
+    const POINT body[] = {{268, 177}, {20, 300}, {515, 60}, {100, 100}};
+    for (const POINT& pt : body) EXPECT_EQ(image.Alpha(pt.x, pt.y), 255u) << pt.x << "," << pt.y;
+}
+
+TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
+{
+    TempFolder folder("skinview");
+    const TImage normal = Render(folder, "normal.png", StartView());
+    ASSERT_FALSE(normal.IsEmpty());
+
+    struct TCase
+    {
+        const char* file;
+        std::vector<std::wstring> args;
+        RECT changed;   // must differ from the normal render here
+        RECT same;      // and stay as it was here
+    };
+    const TCase cases[] = {
+        {"close_hot.png", StartView({L"--hot", L"closebtn"}), kCloseButton, kDesktopTile},
+        {"close_pushed.png", StartView({L"--pushed", L"closebtn"}), kCloseButton, kDesktopTile},
+        {"tile_hot.png", StartView({L"--hot", L"computer_install"}), kDesktopTile, kCloseButton},
+        {"tile_disabled.png",
+         StartView({L"--hide", L"computer_install", L"--show", L"computer_run", L"--disabled",
+                    L"computer_run"}),
+         kDesktopTile, kCloseButton},
+        {"phone.png",
+         StartView({L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show",
+                    L"firstBK3", L"--show", L"choose_text", L"--show", L"iphone_install",
+                    L"--show", L"android_install", L"--show", L"return"}),
+         kIPhoneTile, kCloseButton},
+    };
+    std::vector<TImage> images;
+    for (const TCase& c : cases) {
+        images.push_back(Render(folder, c.file, c.args));
+        const TImage& image = images.back();
+        ASSERT_FALSE(image.IsEmpty()) << c.file;
+        ASSERT_EQ(image.width, normal.width) << c.file;
+        EXPECT_GT(image.Difference(normal, c.changed), 0) << c.file;
+        EXPECT_EQ(image.Difference(normal, c.same), 0) << c.file;
+    }
+    // Hot and pushed are different pictures too.
+    EXPECT_GT(images[0].Difference(images[1], kCloseButton), 0);
+}
+
+// The skin folder copied, with every image also under its name for the
+// scale ("bg.png" as "bg@150.png"), which is where the engine looks for the
+// images of a scaled window.
+bool CopySkinWithScaledImages(const TempFolder& to, int scale)
+{
+    const std::wstring from = SkinFolder();
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = ::FindFirstFileW((from + L"*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    int copied = 0;
+    do {
+        const std::wstring name = fd.cFileName;
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        const std::wstring target = WideFromAnsi(to.File(AnsiFromWide(name)));
+        ok = ok && ::CopyFileW((from + name).c_str(), target.c_str(), FALSE);
+        const size_t dot = name.rfind(L".png");
+        if (dot != std::wstring::npos && dot + 4 == name.size()) {
+            const std::wstring scaled =
+                name.substr(0, dot) + L"@" + std::to_wstring(scale) + L".png";
+            ok = ok && ::CopyFileW((from + name).c_str(),
+                                   WideFromAnsi(to.File(AnsiFromWide(scaled))).c_str(), FALSE);
+            ++copied;
+        }
+    } while (::FindNextFileW(hFind, &fd));
+    ::FindClose(hFind);
+    return ok && copied > 0;
+}
+
+TEST(SkinView, SizeAndScaleGiveTheImageSize)
+{
+    TempFolder folder("skinview");
+    struct TCase
+    {
+        const char* file;
+        std::vector<std::wstring> args;
+        int width;
+        int height;
+    };
+    const TCase cases[] = {
+        {"scale100.png", {}, 536, 355},
+        {"scale150.png", {L"--scale", L"150"}, 804, 533},   // 355 * 1.5 rounds up
+        {"scale200.png", {L"--scale", L"200"}, 1072, 710},
+        {"size.png", {L"--size", L"300x200"}, 300, 200},
+        {"size125.png", {L"--size", L"400x300", L"--scale", L"125"}, 500, 375},
+    };
+    for (const TCase& c : cases) {
+        const TImage image = Render(folder, c.file, StartView(c.args));
+        ASSERT_FALSE(image.IsEmpty()) << c.file;
+        EXPECT_EQ(image.width, c.width) << c.file;
+        EXPECT_EQ(image.height, c.height) << c.file;
+    }
+}
+
+TEST(SkinView, AScaledWindowDrawsTheImagesMadeForItsScale)
+{
+    TempFolder folder("skinview");
+    TempFolder skin("skinview_150");
+    ASSERT_TRUE(CopySkinWithScaledImages(skin, 150));
+    const TImage image =
+        Render(folder, "scaled.png", StartView({L"--scale", L"150"}), WideFromAnsi(skin.Path()));
+    ASSERT_FALSE(image.IsEmpty());
+    ASSERT_EQ(image.width, 804);
+    // The 100 % images stretched over the scaled rectangles: the round
+    // corners stay transparent, the body is opaque, and the close button's
+    // cross sits at the scaled place.
+    const POINT corners[] = {{0, 0}, {803, 0}, {0, 532}, {803, 532}};
+    for (const POINT& pt : corners) EXPECT_EQ(image.Alpha(pt.x, pt.y), 0u) << pt.x << "," << pt.y;
+    const POINT body[] = {{402, 266}, {30, 450}, {772, 90}};
+    for (const POINT& pt : body) EXPECT_EQ(image.Alpha(pt.x, pt.y), 255u) << pt.x << "," << pt.y;
+
+    const TImage hot = Render(folder, "scaled_hot.png",
+                              StartView({L"--scale", L"150", L"--hot", L"closebtn"}),
+                              WideFromAnsi(skin.Path()));
+    ASSERT_EQ(hot.width, 804);
+    const RECT scaledClose = {750, 8, 795, 53};
+    EXPECT_GT(hot.Difference(image, scaledClose), 0);
+    EXPECT_EQ(hot.Difference(image, {0, 60, 804, 533}), 0);
+}
+
+TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
+{
+    TempFolder folder("skinview");
+    TempFolder scaled("skinview_150");
+    ASSERT_TRUE(CopySkinWithScaledImages(scaled, 150));
+    TempFolder misspelt("skinview_names");
+    ASSERT_TRUE(WriteWholeFile(
+        misspelt.File("DlgMain.xml"),
+        "<Window size=\"100,80\"><VerticalLayout bkimage=\"nothere.png\">"
+        "<Button name=\"ok\" normalimage=\"file='gone.png' mask='#FFFF00FF'\" "
+        "hotimage=\"gone.png\"/></VerticalLayout></Window>"));
+
+    struct TCase
+    {
+        std::wstring skin;
+        std::vector<std::wstring> args;
+        size_t lines;                        // warning lines
+        std::vector<std::string> warnings;   // parts of them
+    };
+    const TCase cases[] = {
+        {SkinFolder(), {}, 0, {}},
+        // Every one of the skin's 31 images, once, in its scaled name.
+        {SkinFolder(),
+         {L"--scale", L"150"},
+         31,
+         {"image not found: unnamed VerticalLayoutUI: bkimage bg@150.png",
+          "image not found: closebtn: hotimage btn_close_2@150.png",
+          "image not found: computer_run: disabledimage computer_run_dis@150.png"}},
+        {WideFromAnsi(scaled.Path()), {L"--scale", L"150"}, 0, {}},
+        // Each file once, under the first control and attribute naming it.
+        {WideFromAnsi(misspelt.Path()),
+         {},
+         2,
+         {"unnamed VerticalLayoutUI: bkimage nothere.png", "ok: normalimage gone.png"}},
+    };
+    int n = 0;
+    for (const TCase& c : cases) {
+        const std::string out = folder.File("warn" + std::to_string(n++) + ".png");
+        std::vector<std::wstring> args = {L"--skin", c.skin, L"--out", WideFromAnsi(out)};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const TRun run = RunSkinView(args);
+        EXPECT_EQ(run.exitCode, 0u) << run.errors;
+        EXPECT_FALSE(ReadPng(out).IsEmpty()) << run.errors;
+        size_t lines = 0;
+        for (size_t at = run.errors.find("skinview: warning: "); at != std::string::npos;
+             at = run.errors.find("skinview: warning: ", at + 1))
+            ++lines;
+        EXPECT_EQ(lines, c.lines) << run.errors;
+        for (const std::string& w : c.warnings)
+            EXPECT_NE(run.errors.find(w), std::string::npos) << w << "\n" << run.errors;
+    }
+}
+
+TEST(SkinView, ThePackageRendersLikeTheFolder)
+{
+    TempFolder folder("skinview");
+    const TImage fromFolder = Render(folder, "folder.png", StartView({L"--hot", L"phone_jump"}));
+    const TImage fromPackage = Render(folder, "package.png", StartView({L"--hot", L"phone_jump"}),
+                                      WideFromAnsi(TestSupport::SkinPackageFile()));
+    ASSERT_FALSE(fromFolder.IsEmpty());
+    ASSERT_FALSE(fromPackage.IsEmpty());
+    EXPECT_EQ(fromPackage.width, fromFolder.width);
+    EXPECT_EQ(fromPackage.height, fromFolder.height);
+    EXPECT_TRUE(fromPackage.rgba == fromFolder.rgba);
+}
+
+TEST(SkinView, FailuresExitNonZeroWithAMessageAndWriteNothing)
+{
+    TempFolder folder("skinview");
+    // A skin whose document is cut off inside an element, and one whose
+    // document is missing.
+    TempFolder broken("skinview_bad");
+    ASSERT_TRUE(WriteWholeFile(broken.File("DlgMain.xml"),
+                               "<Window size=\"100,80\"><VerticalLayout bkcolor=\"#FFFFFFFF\""));
+    ASSERT_TRUE(WriteWholeFile(broken.File("Empty.xml"), "<Window size=\"100,80\"></Window>"));
+    const std::wstring bad = WideFromAnsi(broken.Path());
+    const std::wstring good = SkinFolder();
+    const std::wstring out = WideFromAnsi(folder.File("out.png"));
+
+    struct TCase
+    {
+        std::vector<std::wstring> args;
+        DWORD exitCode;
+        const char* message;   // part of stderr
+    };
+    const TCase cases[] = {
+        {{L"--skin", bad, L"--out", out}, 2, "DlgMain.xml: "},
+        {{L"--skin", bad, L"--xml", L"Empty.xml", L"--out", out}, 2, "Empty.xml: "},
+        {{L"--skin", bad, L"--xml", L"Missing.xml", L"--out", out}, 2, "Missing.xml: "},
+        {{L"--skin", bad + L"\\nowhere", L"--out", out}, 2, "no such skin folder or package"},
+        {{L"--skin", bad + L"\\DlgMain.xml", L"--out", out}, 2, "not a readable skin package"},
+        {{L"--skin", good, L"--out", out, L"--hot", L"no_such"}, 3, "no control named no_such"},
+        {{L"--skin", good, L"--out", out, L"--hide", L"no_such"}, 3, "no control named no_such"},
+        {{L"--skin", good, L"--out", out, L"--pushed", L"iphone_install"}, 3,
+         "iphone_install is hidden"},
+        // firstBK3 lies on top of the desktop tile on the phone page.
+        {{L"--skin", good, L"--out", out, L"--hide", L"computer_run", L"--show", L"firstBK3",
+          L"--hot", L"computer_install"},
+         3, "computer_install is not the control under its centre"},
+        {{L"--skin", good, L"--out", out, L"--scale", L"0"}, 1, "--scale wants"},
+        {{L"--skin", good, L"--out", out, L"--size", L"536x"}, 1, "--size wants"},
+        {{L"--skin", good, L"--out", out, L"--hot", L"closebtn", L"--pushed", L"closebtn"}, 1,
+         "only one of --hot and --pushed"},
+        {{L"--skin", good, L"--out", out, L"--colour", L"red"}, 1, "unknown option --colour"},
+        {{L"--skin", good, L"--out", out, L"--hot"}, 1, "--hot needs a value"},
+        {{L"--skin", good}, 1, "--skin and --out are required"},
+        {{L"--skin", good, L"--out", WideFromAnsi(folder.File("nowhere\\out.png"))}, 4,
+         "cannot write the PNG"},
+    };
+    for (const TCase& c : cases) {
+        std::string line;
+        for (const std::wstring& a : c.args) line += " " + AnsiFromWide(a);
+        const TRun run = RunSkinView(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << line << "\n" << run.errors;
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << line << "\n" << run.errors;
+        EXPECT_EQ(::GetFileAttributesW(out.c_str()), INVALID_FILE_ATTRIBUTES) << line;
+    }
+}
+
+TEST(SkinView, AMalformedDocumentReportsTheParsersMessageAndLocation)
+{
+    TempFolder broken("skinview_bad");
+    // The closing tag does not match the open element.
+    ASSERT_TRUE(WriteWholeFile(broken.File("DlgMain.xml"),
+                               "<Window size=\"100,80\"><VerticalLayout></Label></Window>"));
+    TempFolder folder("skinview");
+    const TRun run = RunSkinView(
+        {L"--skin", WideFromAnsi(broken.Path()), L"--out", WideFromAnsi(folder.File("x.png"))});
+    EXPECT_EQ(run.exitCode, 2u) << run.errors;
+    // The location is the text where the parser stopped.
+    EXPECT_NE(run.errors.find("at \""), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("Label"), std::string::npos) << run.errors;
+}
+
+} // namespace

@@ -1,0 +1,247 @@
+// The window base on real windows: skin given as XML text, caption and
+// sizing hit tests, the round region, the window buttons, Alt+F4, and
+// float controls shown after the first layout.
+#include "skinui/core/WindowImplBase.h"
+
+#include "skinui/control/Control.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace SkinUI;
+
+// The launcher's header: logo, title text and close button, plus a hidden
+// tile in the body row and a min button, over a 536x355 window.
+std::wstring Skin(const wchar_t* sizebox)
+{
+    std::wstring xml = L"<Window size=\"536,355\" caption=\"0,0,100,30\" roundcorner=\"5,5\"";
+    xml += sizebox;
+    xml += L"><VerticalLayout><VerticalLayout float=\"true\" pos=\"0,0,0,0\" width=\"536\" height=\"355\">"
+           L"<HorizontalLayout width=\"535\" height=\"50\">"
+           L"<Label name=\"logo\" float=\"true\" pos=\"5,5,0,0\" width=\"30\" height=\"30\"/>"
+           L"<Label float=\"true\" pos=\"50,10,0,0\" width=\"120\" height=\"20\" text=\"Vozeror\"/>"
+           L"<Button name=\"minbtn\" float=\"true\" pos=\"460,5,0,0\" width=\"30\" height=\"30\"/>"
+           L"<Button name=\"closebtn\" float=\"true\" pos=\"500,5,0,0\" width=\"30\" height=\"30\"/>"
+           L"</HorizontalLayout>"
+           L"<HorizontalLayout width=\"535\" height=\"255\">"
+           L"<Button name=\"late\" float=\"true\" pos=\"92,75,0,0\" width=\"158\" height=\"178\" visible=\"false\"/>"
+           L"</HorizontalLayout>"
+           L"</VerticalLayout></VerticalLayout></Window>";
+    return xml;
+}
+
+class CSkinnedWnd : public WindowImplBase
+{
+public:
+    explicit CSkinnedWnd(const std::wstring& skin) : m_skin(skin) {}
+
+    LPCTSTR GetWindowClassName() const override { return L"SkinUIWindowBaseTest"; }
+    CUIString GetSkinFile() override { return CUIString(m_skin.c_str()); }
+    void InitWindow() override { ++m_nInitWindow; }
+    void OnFinalMessage(HWND hWnd) override
+    {
+        WindowImplBase::OnFinalMessage(hWnd);
+        ++m_nFinalMessages;
+    }
+
+    void Pump()
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    void PaintNow()
+    {
+        ::InvalidateRect(m_hWnd, NULL, FALSE);
+        ::UpdateWindow(m_hWnd);
+        Pump();
+    }
+    LRESULT HitTest(int x, int y)
+    {
+        POINT pt = {x, y};
+        ::ClientToScreen(m_hWnd, &pt);
+        return SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    }
+    void Click(LPCTSTR name)
+    {
+        TNotifyUI msg = {};
+        msg.type = L"click";
+        msg.sender = m_Manager.FindControl(name);
+        Notify(msg);
+    }
+
+    int m_nInitWindow = 0;
+    int m_nFinalMessages = 0;
+
+private:
+    std::wstring m_skin;
+};
+
+HWND Open(CSkinnedWnd& wnd)
+{
+    HWND hWnd = wnd.Create(NULL, L"window base test", 0x10CF0000, 0, 0, 0, 536, 355);
+    if (hWnd != NULL) wnd.PaintNow();
+    return hWnd;
+}
+
+TEST(WindowImplBase, CreationRemovesTheCaptionAndBuildsTheSkin)
+{
+    CSkinnedWnd wnd(Skin(L""));
+    ASSERT_NE((HWND)NULL, Open(wnd));
+    EXPECT_EQ(1, wnd.m_nInitWindow);
+    LONG style = ::GetWindowLongW(wnd.GetHWND(), GWL_STYLE);
+    EXPECT_EQ(0, style & WS_CAPTION);
+    EXPECT_NE(0, style & WS_CLIPCHILDREN);
+    EXPECT_NE(0, style & WS_CLIPSIBLINGS);
+    RECT rc = {};
+    ::GetClientRect(wnd.GetHWND(), &rc);
+    EXPECT_EQ(536, rc.right);
+    EXPECT_EQ(355, rc.bottom);
+    EXPECT_NE((CControlUI*)NULL, wnd.GetManager().FindControl(L"closebtn"));
+    EXPECT_EQ((LONG)CS_DBLCLKS, (LONG)::GetClassLongW(wnd.GetHWND(), GCL_STYLE));
+    ::DestroyWindow(wnd.GetHWND());
+    EXPECT_EQ(1, wnd.m_nFinalMessages);
+}
+
+// Only static classes inside the caption rectangle (x < 536 - 100, y < 30)
+// drag; buttons never do, nor does anything at y 30 or more.
+TEST(WindowImplBase, CaptionHitTestTable)
+{
+    CSkinnedWnd wnd(Skin(L""));
+    ASSERT_NE((HWND)NULL, Open(wnd));
+    const struct {
+        const char* what;
+        int x, y;
+        LRESULT expected;
+    } cases[] = {
+        {"logo label", 20, 20, HTCAPTION},
+        {"title text", 60, 20, HTCAPTION},
+        {"header layout", 300, 12, HTCAPTION},
+        {"caption's top-left pixel", 0, 0, HTCAPTION},
+        {"last caption column", 435, 12, HTCAPTION},
+        {"first column past the caption", 436, 12, HTCLIENT},
+        {"min button inside the caption", 470, 20, HTCLIENT},
+        {"close button", 515, 20, HTCLIENT},
+        {"header below the caption", 300, 30, HTCLIENT},
+        {"body", 20, 200, HTCLIENT},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, wnd.HitTest(c.x, c.y)) << c.what;
+    }
+    ::DestroyWindow(wnd.GetHWND());
+}
+
+TEST(WindowImplBase, SizeBoxHitTestTable)
+{
+    CSkinnedWnd wnd(Skin(L" sizebox=\"4,4,6,6\""));
+    ASSERT_NE((HWND)NULL, Open(wnd));
+    const struct {
+        int x, y;
+        LRESULT expected;
+    } cases[] = {
+        {0, 0, HTTOPLEFT},      {200, 1, HTTOP},      {535, 3, HTTOPRIGHT},
+        {1, 200, HTLEFT},       {531, 200, HTRIGHT},  {529, 200, HTCLIENT},
+        {2, 354, HTBOTTOMLEFT}, {200, 350, HTBOTTOM}, {535, 354, HTBOTTOMRIGHT},
+        {60, 20, HTCAPTION},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, wnd.HitTest(c.x, c.y)) << c.x << "," << c.y;
+    }
+    ::DestroyWindow(wnd.GetHWND());
+}
+
+// The region is made one pixel wider and taller than the window, so that
+// after the round-rectangle's exclusive edges it still covers the last
+// column and row; 5x5 corner ellipses cut the corners.
+TEST(WindowImplBase, SizeGivesTheRoundRegion)
+{
+    CSkinnedWnd wnd(Skin(L""));
+    ASSERT_NE((HWND)NULL, Open(wnd));
+    ::SetWindowPos(wnd.GetHWND(), NULL, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, ::GetWindowRgn(wnd.GetHWND(), hRgn));
+    RECT box = {};
+    ::GetRgnBox(hRgn, &box);
+    EXPECT_EQ(0, box.left);
+    EXPECT_EQ(0, box.top);
+    EXPECT_GE(box.right, 300);
+    EXPECT_GE(box.bottom, 200);
+    EXPECT_FALSE(::PtInRegion(hRgn, 0, 0));
+    EXPECT_TRUE(::PtInRegion(hRgn, 3, 3));
+    EXPECT_TRUE(::PtInRegion(hRgn, 150, 0));
+    EXPECT_TRUE(::PtInRegion(hRgn, 299, 100));
+    EXPECT_TRUE(::PtInRegion(hRgn, 150, 199));
+    EXPECT_FALSE(::PtInRegion(hRgn, 299, 0));
+    ::DeleteObject(hRgn);
+    ::DestroyWindow(wnd.GetHWND());
+}
+
+// "closebtn" closes through WM_CLOSE and Alt+F4 likewise; a click from no
+// control or from another name changes nothing.
+TEST(WindowImplBase, CloseButtonAndAltF4CloseTheWindow)
+{
+    const struct {
+        const char* what;
+        int action;  // 0 click closebtn, 1 SC_CLOSE, 2 click on no control, 3 click "logo"
+        bool closes;
+    } cases[] = {
+        {"close button", 0, true},
+        {"Alt+F4", 1, true},
+        {"queued click of a destroyed control", 2, false},
+        {"click of another control", 3, false},
+    };
+    for (const auto& c : cases) {
+        CSkinnedWnd wnd(Skin(L""));
+        ASSERT_NE((HWND)NULL, Open(wnd)) << c.what;
+        HWND hWnd = wnd.GetHWND();
+        if (c.action == 0) wnd.Click(L"closebtn");
+        if (c.action == 1) wnd.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (c.action == 2) wnd.Click(L"no such control");
+        if (c.action == 3) wnd.Click(L"logo");
+        wnd.Pump();
+        EXPECT_EQ(c.closes, !::IsWindow(hWnd)) << c.what;
+        EXPECT_EQ(c.closes ? 1 : 0, wnd.m_nFinalMessages) << c.what;
+        if (::IsWindow(hWnd)) ::DestroyWindow(hWnd);
+    }
+}
+
+// A float control made visible after the first layout is placed inside its
+// row (body row at y 50), not at the window's origin.
+TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
+{
+    CSkinnedWnd wnd(Skin(L""));
+    ASSERT_NE((HWND)NULL, Open(wnd));
+    CControlUI* pLate = wnd.GetManager().FindControl(L"late");
+    ASSERT_NE((CControlUI*)NULL, pLate);
+    pLate->SetVisible(true);
+    wnd.PaintNow();
+    RECT rc = pLate->GetPos();
+    EXPECT_EQ(92, rc.left);
+    EXPECT_EQ(125, rc.top);
+    EXPECT_EQ(250, rc.right);
+    EXPECT_EQ(303, rc.bottom);
+    ::DestroyWindow(wnd.GetHWND());
+}
+
+TEST(WindowImplBase, EscapeIsTheDefaultKeyReturnIsNot)
+{
+    CSkinnedWnd wnd(Skin(L""));
+    const struct {
+        WPARAM key;
+        LRESULT expected;
+    } cases[] = {{VK_ESCAPE, TRUE}, {VK_RETURN, FALSE}, {VK_SPACE, FALSE}};
+    for (const auto& c : cases) {
+        bool handled = false;
+        EXPECT_EQ(c.expected, wnd.MessageHandler(WM_KEYDOWN, c.key, 0, handled)) << c.key;
+        EXPECT_FALSE(handled);
+    }
+    bool handled = false;
+    EXPECT_EQ(FALSE, wnd.MessageHandler(WM_KEYUP, VK_ESCAPE, 0, handled));
+}
+
+} // namespace
