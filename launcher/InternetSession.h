@@ -59,7 +59,9 @@ public:
     // also set on the handles of every later OpenURL: not every WinINet
     // passes a session's time-outs down to its requests.
     BOOL SetOption(DWORD dwOption, DWORD dwValue, DWORD dwFlags = 0);
-    // GET of an http:// or https:// URL; redirects are followed by WinINet.
+    // GET of an http:// or https:// URL. Redirects (301, 302, 303, 307, 308)
+    // are followed up to 10 hops, unless the flags hold
+    // INTERNET_FLAG_NO_AUTO_REDIRECT; one more throws ERROR_HTTP_REDIRECT_FAILED.
     // Returns a heap object the caller deletes; throws on failure, and for
     // any other scheme (ERROR_INTERNET_UNRECOGNIZED_SCHEME).
     CHttpFile* OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext = 1,

@@ -1,0 +1,90 @@
+#include "bench/launcher/ChildProgram.h"
+#include "bench/support/Bench.h"
+#include "tests/support/HttpTestServer.h"
+#include "tests/support/TempFolder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+// A 64 MiB setup served from 127.0.0.1, fetched in turn by the launcher's
+// download routine (in download_probe.exe, so that its memory peak is its
+// own) and by the Linux side's curl. Wine cannot start a Linux program, so
+// ./bench.sh runs a helper (scripts/curl_helper.sh) that watches the folder
+// named by VOZEROR_BENCH_CURL_DIR: a URL written to its "request" file is
+// fetched with curl and answered in its "result" file. Each
+// takes the better of three rounds; the rounds alternate so that both meet
+// the same machine load.
+
+using LauncherBench::ChildResult;
+using LauncherBench::RunChild;
+
+namespace {
+
+const size_t kSetupBytes = size_t(64) << 20;
+const int kRounds = 3;
+const double kMiB = 1024.0 * 1024.0;
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// curl's own transfer time for url in seconds, or -1 without the helper.
+double CurlSeconds(const std::string& url) {
+    char folder[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableA("VOZEROR_BENCH_CURL_DIR", folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return -1.0;
+    const std::string request = std::string(folder) + "\\request";
+    const std::string result = std::string(folder) + "\\result";
+    DeleteFileA(result.c_str());
+    if (!TestSupport::WriteWholeFile(request + ".part", url + "\n") ||
+        !MoveFileExA((request + ".part").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return -1.0;
+    std::string answer;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 120000; Sleep(20)) {
+        if (TestSupport::ReadWholeFile(result, answer) && !answer.empty()) break;
+    }
+    DeleteFileA(result.c_str());
+    const size_t at = answer.find("curl_seconds: ");
+    return at == std::string::npos ? -1.0 : std::atof(answer.c_str() + at + 14);
+}
+
+}  // namespace
+
+VOZEROR_BENCH(Download64MiB)
+{
+    std::string body(kSetupBytes, '\0');
+    for (size_t i = 0; i < body.size(); ++i) body[i] = char((i * 2654435761u) >> 13);
+    TestSupport::HttpTestServer server;
+    server.SetRoute("/setup.exe", TestSupport::HttpResponse::Ok(body));
+    TestSupport::TempFolder folder("vzbenchdl");
+    const std::string target = folder.File("setup.exe");
+    const std::wstring probe = LauncherBench::BenchFolder() + L"download_probe.exe";
+
+    double best = 0.0, bestCurl = 0.0, peakWs = 0.0, peakCommit = 0.0;
+    bool complete = true, curlRan = true;
+    for (int round = 0; round < kRounds; ++round) {
+        ChildResult own = RunChild(L"\"" + probe + L"\" " + Wide(server.Url("/setup.exe")) + L" \"" + Wide(target) + L"\"",
+                                   120000);
+        if (!own.ended || own.figures["download_ok"] != 1.0) complete = false;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeLow != kSetupBytes)
+            complete = false;
+        DeleteFileA(target.c_str());
+        if (own.figures["download_seconds"] > 0) best = std::max(best, kSetupBytes / kMiB / own.figures["download_seconds"]);
+        peakWs = std::max(peakWs, own.figures["download_peak_ws_mib"]);
+        peakCommit = std::max(peakCommit, own.figures["download_peak_commit_mib"]);
+
+        const double curlSeconds = CurlSeconds(server.Url("/setup.exe"));
+        if (curlSeconds <= 0) curlRan = false;
+        else bestCurl = std::max(bestCurl, kSetupBytes / kMiB / curlSeconds);
+    }
+    if (!complete) std::printf("the download routine did not fetch the whole setup\n");
+    if (!curlRan) std::printf("curl could not be run\n");
+    Bench::Report("download_mb_s", best);
+    Bench::Report("curl_mb_s", bestCurl);
+    Bench::Report("download_vs_curl", bestCurl > 0 ? best / bestCurl : 0.0);
+    Bench::Report("download_peak_mb", std::max(peakWs, peakCommit));
+    Bench::Report("download_body_mb", kSetupBytes / kMiB);
+}

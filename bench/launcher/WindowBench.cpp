@@ -1,0 +1,207 @@
+#include "bench/support/Bench.h"
+#include "launcher/MainWnd.h"
+#include "skinui/control/Control.h"
+#include "skinui/core/PaintManager.h"
+#include "skinui/markup/DialogBuilder.h"
+#include "skinui/resource/ResourceManager.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// The launcher's own skin and window in this process: the skin package is the
+// one linked into the launcher (resource "IDR_ZIPRES1" of type "ZIPRES"), the
+// window is the launcher's CMainWnd created the way its entry point creates it.
+//   skin_load_ms        package open, XML parse, tree build, every image decoded
+//   repaint_full_us     the whole window invalidated, painted and presented
+//   baseline_present_us a DIB of the same size filled and presented with
+//                       UpdateLayeredWindow, on a layered window of its own
+//   hover_paint_us      the mouse enters a tile: the repaint that follows
+//                       (hover_paint_area_percent: its share of the window)
+
+namespace {
+
+const int kWidth = 536;
+const int kHeight = 355;
+const int kSkinLoads = 20;
+const int kRepaints = 300;
+const int kHovers = 200;
+
+struct Package {
+    const void* data = nullptr;
+    DWORD size = 0;
+};
+
+Package LinkedSkin() {
+    Package package;
+    HMODULE module = GetModuleHandleW(NULL);
+    HRSRC found = FindResourceW(module, L"IDR_ZIPRES1", L"ZIPRES");
+    HGLOBAL loaded = found != NULL ? LoadResource(module, found) : NULL;
+    if (loaded != NULL) {
+        package.data = LockResource(loaded);
+        package.size = SizeofResource(module, found);
+    }
+    return package;
+}
+
+// The image entries of the package, from the central directory's names.
+std::vector<std::wstring> ImageNames(const Package& package) {
+    std::vector<std::wstring> names;
+    const unsigned char* bytes = static_cast<const unsigned char*>(package.data);
+    for (DWORD at = 0; at + 46 <= package.size; ++at) {
+        if (std::memcmp(bytes + at, "PK\1\2", 4) != 0) continue;
+        const DWORD length = DWORD(bytes[at + 28]) | DWORD(bytes[at + 29]) << 8;
+        if (at + 46 + length > package.size) break;
+        std::string name(reinterpret_cast<const char*>(bytes + at + 46), length);
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
+            names.push_back(std::wstring(name.begin(), name.end()));
+    }
+    return names;
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+HWND PlainWindow(bool layered) {
+    WNDCLASSW kind = {};
+    kind.lpfnWndProc = DefWindowProcW;
+    kind.hInstance = GetModuleHandleW(NULL);
+    kind.lpszClassName = L"LauncherBenchPlain";
+    RegisterClassW(&kind);
+    return CreateWindowExW(layered ? WS_EX_LAYERED : 0, kind.lpszClassName, L"", WS_POPUP, 0, 0, kWidth, kHeight,
+                           NULL, NULL, kind.hInstance, NULL);
+}
+
+double SkinLoadMs(const Package& package) {
+    const std::vector<std::wstring> images = ImageNames(package);
+    HWND host = PlainWindow(false);
+    double total = 0.0;
+    size_t decoded = 0;
+    for (int i = 0; i < kSkinLoads; ++i) {
+        const double start = Bench::Now();
+        {
+            SkinUI::CPaintManagerUI::SetResourceZip(const_cast<void*>(package.data), package.size);
+            SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", NULL);
+            SkinUI::CPaintManagerUI manager;
+            manager.Init(host);
+            SkinUI::CDialogBuilder builder;
+            SkinUI::CControlUI* root = builder.Create(L"DlgMain.xml", NULL, NULL, &manager);
+            if (root == NULL || !manager.AttachDialog(root)) {
+                std::printf("the launcher's skin did not build\n");
+                break;
+            }
+            decoded = 0;
+            for (const std::wstring& name : images)
+                if (manager.GetImageEx(name.c_str()) != NULL) ++decoded;
+        }
+        total += Bench::Now() - start;
+    }
+    DestroyWindow(host);
+    if (decoded != images.size()) std::printf("%u of %u images decoded\n", unsigned(decoded), unsigned(images.size()));
+    return total * 1000.0 / kSkinLoads;
+}
+
+double BaselinePresentUs() {
+    HWND window = PlainWindow(true);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    POINT to = {0, 0}, from = {0, 0};
+    SIZE size = {kWidth, kHeight};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const double start = Bench::Now();
+    for (int i = 0; i < kRepaints; ++i) {
+        std::memset(bits, 0x80 + (i & 0x3F), size_t(kWidth) * kHeight * 4);
+        UpdateLayeredWindow(window, screen, &to, &size, memory, &from, 0, &blend, ULW_ALPHA);
+    }
+    const double us = (Bench::Now() - start) * 1e6 / kRepaints;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    DestroyWindow(window);
+    return us;
+}
+
+}  // namespace
+
+VOZEROR_BENCH(LauncherWindow)
+{
+    SkinUI::CPaintManagerUI::SetInstance(GetModuleHandleW(NULL));
+    SkinUI::CPaintManagerUI::SetResourceType(4);
+    const Package package = LinkedSkin();
+    if (package.data == nullptr) {
+        std::printf("the skin package is not linked in\n");
+        return;
+    }
+    Bench::Report("skin_load_ms", SkinLoadMs(package));
+
+    SkinUI::CPaintManagerUI::SetResourceZip(const_cast<void*>(package.data), package.size);
+    SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", NULL);
+    Launcher::CMainWnd* frame = new Launcher::CMainWnd;
+    if (frame->Create(NULL, L"Vozeror bench", 0x10CF0000, 0, 0, 0, kWidth, kHeight) == NULL) {
+        std::printf("the launcher window was not created\n");
+        return;
+    }
+    HWND window = frame->GetHWND();
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    Pump();
+    SkinUI::CPaintManagerUI& manager = frame->GetManager();
+
+    double start = Bench::Now();
+    for (int i = 0; i < kRepaints; ++i) {
+        manager.Invalidate();
+        UpdateWindow(window);
+    }
+    const double repaint = (Bench::Now() - start) * 1e6 / kRepaints;
+    const double present = BaselinePresentUs();
+    Bench::Report("repaint_full_us", repaint);
+    Bench::Report("baseline_present_us", present);
+    Bench::Report("repaint_vs_present", present > 0 ? repaint / present : 0.0);
+
+    // The desktop tile of a machine without the product; the mouse enters it
+    // from the window's empty top strip and leaves it again.
+    SkinUI::CControlUI* tile = manager.FindControl(L"computer_install");
+    if (tile == NULL || !tile->IsVisible()) tile = manager.FindControl(L"computer_run");
+    if (tile == NULL) {
+        std::printf("no desktop tile\n");
+    } else {
+        const RECT place = tile->GetPos();
+        const LPARAM inside = MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+        const LPARAM outside = MAKELPARAM(place.left + 40, 8);
+        double total = 0.0, area = 0.0;
+        for (int i = 0; i < kHovers; ++i) {
+            SendMessageW(window, WM_MOUSEMOVE, 0, outside);
+            UpdateWindow(window);
+            Pump();
+            start = Bench::Now();
+            SendMessageW(window, WM_MOUSEMOVE, 0, inside);
+            RECT dirty = {};
+            GetUpdateRect(window, &dirty, FALSE);
+            UpdateWindow(window);
+            total += Bench::Now() - start;
+            area += double(dirty.right - dirty.left) * double(dirty.bottom - dirty.top);
+        }
+        Bench::Report("hover_paint_us", total * 1e6 / kHovers);
+        Bench::Report("hover_paint_area_percent", area * 100.0 / kHovers / (double(kWidth) * kHeight));
+    }
+    DestroyWindow(window);
+    Pump();
+}

@@ -1,0 +1,324 @@
+// The launcher's view and its real workers against a local server that
+// misbehaves, on the control tree built from the launcher's own skin: every
+// fault ends with the tile in a defined state and no setup run, neither a
+// partial one nor a stale one left from an earlier attempt; and three
+// downloads at once under a storm of clicks over every tile of both pages
+// start at most one worker per product and end in the registry's states.
+//
+// Sections: fixture; the redirect bound; the fault matrix; three downloads
+// and a click storm.
+
+#include "launcher/Download.h"
+#include "launcher/DownloadFile.h"
+#include "launcher/LauncherView.h"
+#include "launcher/Products.h"
+#include "launcher/SystemInfo.h"
+#include "skinui/control/Button.h"
+#include "skinui/control/Control.h"
+#include "skinui/core/PaintManager.h"
+#include "skinui/markup/DialogBuilder.h"
+#include "tests/support/HttpTestServer.h"
+#include "tests/support/PaintManagerWindow.h"
+#include "tests/support/ProxyGuard.h"
+#include "tests/support/SkinFiles.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace Launcher;
+using SkinUI::CButtonUI;
+using SkinUI::CControlUI;
+using SkinUI::CPaintManagerUI;
+using TestSupport::HttpResponse;
+using TestSupport::WideFromAnsi;
+
+namespace {
+
+// ---- Fixture ------------------------------------------------------------------
+
+class CFaultView : public CLauncherView, public SkinUI::INotifyUI {
+public:
+    void Notify(SkinUI::TNotifyUI& msg) override { HandleClick(msg); }
+    void Tick() {
+        BOOL handled = FALSE;
+        OnTimer(WM_TIMER, kPollTimerId, 0, handled);
+    }
+    int State(int index) const {
+        return index == kDesktop ? m_nDesktopState : index == kIPhone ? m_nIPhoneState : m_nAndroidState;
+    }
+    bool OnHomePage() const { return m_bHomePage; }
+};
+
+const wchar_t* const kInstall[kProductCount] = {L"computer_install", L"iphone_install", L"android_install"};
+const wchar_t* const kRun[kProductCount] = {L"computer_run", L"iphone_run", L"android_run"};
+const wchar_t* const kBar[kProductCount] = {L"computer_pro", L"iphone_pro", L"android_pro"};
+
+bool WaitFor(const std::function<bool()>& done, DWORD bound = 90000) {
+    for (DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > bound) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+bool KeyExists(int index) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string SetupPath(int index) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + kProducts[index].setupFileName;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class LauncherFaultTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < kProductCount; i++) {
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
+            SetProgress(i, 0, 0);
+            SetSetupFinished(i, 0);
+            DeleteFileA(SetupPath(i).c_str());
+        }
+        ASSERT_TRUE(m_window.IsValid());
+        const std::string skin = TestSupport::SkinSourceFile("DlgMain.xml");
+        CPaintManagerUI::SetResourcePath(WideFromAnsi(skin.substr(0, skin.find_last_of("\\/") + 1)).c_str());
+        SkinUI::CDialogBuilder builder;
+        CControlUI* root = builder.Create(L"DlgMain.xml", NULL, NULL, &Manager());
+        ASSERT_NE(nullptr, root);
+        ASSERT_TRUE(Manager().AttachDialog(root));
+        ASSERT_TRUE(m_view.Init(Manager(), Manager().GetPaintWindow()));
+        Manager().AddNotifier(&m_view);
+        ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup.exe",
+                                               m_setup));
+        SetEnvironmentVariableW(L"FAKE_SETUP_LOG", WideFromAnsi(m_folder.File("setup.log")).c_str());
+        SetEnvironmentVariableW(L"FAKE_PRODUCT_LOG", WideFromAnsi(m_folder.File("product.log")).c_str());
+    }
+
+    void TearDown() override {
+        Manager().RemoveNotifier(&m_view);
+        WaitFor([] { return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid); });
+        for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
+                                    L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA", L"FAKE_SETUP_DELAY_MS"})
+            SetEnvironmentVariableW(name, nullptr);
+        for (int i = 0; i < kProductCount; i++) {
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
+            SetProgress(i, 0, 0);
+            SetSetupFinished(i, 0);
+            DeleteFileA(SetupPath(i).c_str());
+        }
+    }
+
+    CPaintManagerUI& Manager() { return *m_window.Manager(); }
+    CControlUI* C(const wchar_t* name) { return Manager().FindControl(name); }
+    // A click as the button's activation sends it; false when the button is
+    // hidden or disabled, as a real click would then not land.
+    bool Click(const wchar_t* name) {
+        CControlUI* control = C(name);
+        CButtonUI* button = control != nullptr ? static_cast<CButtonUI*>(control->GetInterface(L"Button")) : nullptr;
+        return button != nullptr && button->IsVisible() && button->IsEnabled() && button->Activate();
+    }
+    bool SetupRan() { return Exists(m_folder.File("setup.log")); }
+
+    TestSupport::PaintManagerWindow m_window;
+    CFaultView m_view;
+    TestSupport::TempFolder m_folder{"vzfault"};
+    std::string m_setup;
+};
+
+}  // namespace
+
+// ---- The redirect bound ------------------------------------------------------------
+// A chain of redirects is followed up to ten hops; one more, like a loop,
+// fails the download instead of following it for ever.
+
+TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails) {
+    struct Row {
+        int hops;
+        bool complete;
+    };
+    const Row rows[] = {{0, true}, {1, true}, {10, true}, {11, false}, {40, false}};
+    TestSupport::TempFolder folder("vzhops");
+    const std::string target = folder.File("setup.exe");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.hops);
+        TestSupport::HttpTestServer server;
+        for (int i = 0; i < row.hops; i++)
+            server.SetRoute("/hop" + std::to_string(i), HttpResponse::Redirect("/hop" + std::to_string(i + 1)));
+        server.SetRoute("/hop" + std::to_string(row.hops), HttpResponse::Ok("the setup"));
+        DeleteFileA(target.c_str());
+        EXPECT_EQ(row.complete, DownloadToFile(server.Url("/hop0").c_str(), target.c_str(), nullptr));
+        EXPECT_EQ(row.complete, Exists(target));
+        EXPECT_EQ(size_t(row.complete ? row.hops + 1 : 11), server.Requests().size());
+    }
+}
+
+// ---- The fault matrix -------------------------------------------------------------
+// Each row serves the desktop product's setup URL badly. A stale copy of the
+// setup lies at the setup path before the click: the worker must neither run
+// it nor leave anything else there. The tile then shows the run tile (the
+// worker's flag is raised whatever the outcome), and the run click that
+// follows finds no product in the registry and offers the install tile again.
+
+TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun) {
+    const std::string body = m_setup;
+    struct Row {
+        const char* name;
+        HttpResponse response;
+        bool refuse;  // the proxy port has no listener
+    };
+    HttpResponse loop = HttpResponse::Redirect(TestSupport::UrlPath(kProducts[kDesktop].downloadUrl));
+    const Row rows[] = {
+        {"refused connection", HttpResponse::Status(404), true},
+        {"404", HttpResponse::Status(404, "not here"), false},
+        {"302 to itself", loop, false},
+        {"no Content-Length (chunked)", HttpResponse::Chunked(body), false},
+        {"Content-Length above the body", HttpResponse::WithContentLength(std::to_string(body.size() + 4096), body),
+         false},
+        {"body cut off at half", HttpResponse::CutOff(body, body.size() / 2), false},
+        {"body cut off one byte short", HttpResponse::CutOff(body, body.size() - 1), false},
+        {"stalled past the time-outs", HttpResponse::Stall(), false},
+        {"length 4 GiB - 1", HttpResponse::WithContentLength("4294967295", body), false},
+        {"length 4 GiB", HttpResponse::WithContentLength("4294967296", body), false},
+        {"length 0", HttpResponse::WithContentLength("0", body), false},
+    };
+    const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
+    const std::string setupPath = SetupPath(kDesktop);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestSupport::HttpTestServer server;
+        server.SetRoute(path, row.response);
+        TestSupport::ProxyGuard proxy(row.refuse ? TestSupport::UnusedLoopbackPort() : server.Port());
+        SetSetupFinished(kDesktop, 0);
+        DeleteFileA(m_folder.File("setup.log").c_str());
+        ASSERT_TRUE(TestSupport::WriteWholeFile(setupPath, body));
+        ASSERT_TRUE(C(kInstall[kDesktop])->IsVisible());
+
+        ASSERT_TRUE(Click(kInstall[kDesktop]));
+        ASSERT_TRUE(WaitFor([&] {
+            m_view.Tick();
+            return m_view.State(kDesktop) == Installed && !IsWorkerRunning(kDesktop);
+        })) << "the worker did not end";
+        m_view.Tick();
+        if (!row.refuse) {
+            EXPECT_GE(server.RequestCount(path), 1u);
+        }
+        EXPECT_FALSE(SetupRan()) << "a setup ran";
+        std::string left;
+        if (TestSupport::ReadWholeFile(setupPath, left)) {
+            EXPECT_EQ(body, left) << "the stale setup was overwritten";
+        }
+        EXPECT_TRUE(C(kRun[kDesktop])->IsVisible());
+        EXPECT_TRUE(C(kRun[kDesktop])->IsEnabled());
+        EXPECT_FALSE(C(kBar[kDesktop])->IsVisible());
+        EXPECT_FALSE(C(kInstall[kDesktop])->IsVisible());
+
+        // The run click probes the registry, finds nothing and offers the install tile.
+        SetSetupFinished(kDesktop, 0);
+        ASSERT_TRUE(Click(kRun[kDesktop]));
+        EXPECT_EQ(None, m_view.State(kDesktop));
+        EXPECT_TRUE(C(kInstall[kDesktop])->IsVisible());
+        EXPECT_FALSE(C(kRun[kDesktop])->IsVisible());
+        EXPECT_FALSE(Exists(m_folder.File("product.log")));
+        EXPECT_FALSE(KeyExists(kDesktop));
+        DeleteFileA(setupPath.c_str());
+    }
+}
+
+// ---- Three downloads and a click storm -----------------------------------------------
+// The three products' setups (the stand-in setup padded to 6 MiB, which it
+// ignores) download at once; each setup then takes 3 s, so the workers stay
+// up while 1000 clicks land on random tiles of both pages, with a poll tick
+// after every fifth. The stand-in setups all install the desktop product.
+// An install click can start a download only while its product has no
+// worker: the server must see exactly one request per such click, so a
+// second worker of one product would show as a request too many.
+
+TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduct) {
+    std::string body = m_setup;
+    body.resize(size_t(6) << 20, '\0');
+    TestSupport::HttpTestServer server;
+    TestSupport::ProxyGuard proxy(server.Port());
+    std::string paths[kProductCount];
+    for (int i = 0; i < kProductCount; i++) {
+        paths[i] = TestSupport::UrlPath(kProducts[i].downloadUrl);
+        server.SetRoute(paths[i], HttpResponse::Ok(body));
+    }
+    const std::string product = TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_product.exe";
+    SetEnvironmentVariableW(L"FAKE_SETUP_DELAY_MS", L"3000");
+    SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", ProductKeyPath(kDesktop));
+    SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[kDesktop].pathValue);
+    SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", WideFromAnsi(product).c_str());
+
+    int starts[kProductCount] = {};
+    ASSERT_TRUE(Click(kInstall[kDesktop]));
+    ASSERT_TRUE(Click(L"phone_jump"));
+    ASSERT_TRUE(Click(kInstall[kIPhone]));
+    ASSERT_TRUE(Click(kInstall[kAndroid]));
+    for (int i = 0; i < kProductCount; i++) {
+        ++starts[i];
+        EXPECT_TRUE(IsWorkerRunning(i)) << "product " << i;
+    }
+
+    const wchar_t* const tiles[] = {kInstall[kDesktop], kRun[kDesktop], L"phone_jump", kInstall[kIPhone],
+                                    kRun[kIPhone],      kInstall[kAndroid], kRun[kAndroid], L"return"};
+    const int kTileCount = sizeof(tiles) / sizeof(tiles[0]);
+    UINT random = 0x2545F491u;
+    int landed = 0;
+    for (int click = 0; click < 1000; click++) {
+        random ^= random << 13;
+        random ^= random >> 17;
+        random ^= random << 5;
+        const wchar_t* tile = tiles[random % kTileCount];
+        int product = -1;
+        for (int i = 0; i < kProductCount; i++)
+            if (tile == kInstall[i]) product = i;
+        const bool idle = product >= 0 && !IsWorkerRunning(product);
+        if (Click(tile)) {
+            ++landed;
+            if (idle) ++starts[product];
+        }
+        if (click % 5 == 4) m_view.Tick();
+    }
+    EXPECT_GT(landed, 100);
+
+    ASSERT_TRUE(WaitFor([] { return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid); }))
+        << "the workers did not end";
+    for (int i = 0; i < 3; i++) m_view.Tick();
+    for (int i = 0; i < kProductCount; i++) EXPECT_EQ(size_t(starts[i]), server.RequestCount(paths[i])) << "product " << i;
+
+    // Each product's run tile, where shown, reconciles it with the registry:
+    // only the desktop product was installed.
+    SetSetupFinished(kDesktop, 0);
+    if (!m_view.OnHomePage()) {
+        ASSERT_TRUE(Click(L"return"));
+    }
+    if (C(kRun[kDesktop])->IsVisible()) Click(kRun[kDesktop]);
+    EXPECT_TRUE(KeyExists(kDesktop));
+    EXPECT_EQ(Installed, m_view.State(kDesktop));
+    EXPECT_TRUE(C(kRun[kDesktop])->IsVisible());
+    EXPECT_TRUE(C(kRun[kDesktop])->IsEnabled());
+    EXPECT_FALSE(C(kInstall[kDesktop])->IsVisible());
+    ASSERT_TRUE(Click(L"phone_jump"));
+    for (int i = kIPhone; i <= kAndroid; i++) {
+        SCOPED_TRACE(i);
+        if (C(kRun[i])->IsVisible()) Click(kRun[i]);
+        EXPECT_FALSE(KeyExists(i));
+        EXPECT_NE(Installed, m_view.State(i));
+        EXPECT_TRUE(C(kInstall[i])->IsVisible());
+        EXPECT_FALSE(C(kRun[i])->IsVisible());
+    }
+}
