@@ -136,6 +136,20 @@ void CButtonUI::DoEvent(TEventUI& event)
 
 // ---- Images and colours -------------------------------------------------
 
+namespace {
+
+// Stores a state image's draw string; false when it is unchanged, so that
+// the setter repaints only for a real change.
+bool AssignImage(CUIString& target, LPCTSTR pStrImage)
+{
+    if (pStrImage == NULL) pStrImage = L"";
+    if (target == pStrImage) return false;
+    target = pStrImage;
+    return true;
+}
+
+} // namespace
+
 LPCTSTR CButtonUI::GetNormalImage()
 {
     return m_sNormalImage;
@@ -143,8 +157,7 @@ LPCTSTR CButtonUI::GetNormalImage()
 
 void CButtonUI::SetNormalImage(LPCTSTR pStrImage)
 {
-    m_sNormalImage = pStrImage;
-    Invalidate();
+    if (AssignImage(m_sNormalImage, pStrImage)) Invalidate();
 }
 
 LPCTSTR CButtonUI::GetHotImage()
@@ -154,8 +167,7 @@ LPCTSTR CButtonUI::GetHotImage()
 
 void CButtonUI::SetHotImage(LPCTSTR pStrImage)
 {
-    m_sHotImage = pStrImage;
-    Invalidate();
+    if (AssignImage(m_sHotImage, pStrImage)) Invalidate();
 }
 
 LPCTSTR CButtonUI::GetPushedImage()
@@ -165,8 +177,7 @@ LPCTSTR CButtonUI::GetPushedImage()
 
 void CButtonUI::SetPushedImage(LPCTSTR pStrImage)
 {
-    m_sPushedImage = pStrImage;
-    Invalidate();
+    if (AssignImage(m_sPushedImage, pStrImage)) Invalidate();
 }
 
 LPCTSTR CButtonUI::GetFocusedImage()
@@ -176,8 +187,7 @@ LPCTSTR CButtonUI::GetFocusedImage()
 
 void CButtonUI::SetFocusedImage(LPCTSTR pStrImage)
 {
-    m_sFocusedImage = pStrImage;
-    Invalidate();
+    if (AssignImage(m_sFocusedImage, pStrImage)) Invalidate();
 }
 
 LPCTSTR CButtonUI::GetDisabledImage()
@@ -187,8 +197,7 @@ LPCTSTR CButtonUI::GetDisabledImage()
 
 void CButtonUI::SetDisabledImage(LPCTSTR pStrImage)
 {
-    m_sDisabledImage = pStrImage;
-    Invalidate();
+    if (AssignImage(m_sDisabledImage, pStrImage)) Invalidate();
 }
 
 LPCTSTR CButtonUI::GetHotForeImage()
@@ -198,8 +207,7 @@ LPCTSTR CButtonUI::GetHotForeImage()
 
 void CButtonUI::SetHotForeImage(LPCTSTR pStrImage)
 {
-    m_sHotForeImage = pStrImage;
-    Invalidate();
+    if (AssignImage(m_sHotForeImage, pStrImage)) Invalidate();
 }
 
 DWORD CButtonUI::GetHotBkColor() const
