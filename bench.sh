@@ -3,6 +3,7 @@
 #   ./bench.sh [area]
 set -euo pipefail
 cd "$(dirname "$0")"
+. scripts/arch.sh
 area="${1:-}"
 scripts/setup.sh
 scripts/configure.sh >/dev/null
@@ -15,10 +16,10 @@ helper=$!
 trap 'touch "$curl_dir/stop"; wait "$helper" 2>/dev/null; rm -rf "$curl_dir"' EXIT
 export VOZEROR_BENCH_CURL_DIR="Z:${curl_dir//\//\\}"
 found=0
-for exe in build/bench/*_bench.exe; do
+for exe in "$VOZEROR_BUILD"/bench/*_bench.exe; do
   name=$(basename "$exe" _bench.exe)
   if [ -n "$area" ] && [ "$name" != "$area" ]; then continue; fi
   found=1
-  cmake/winerun --prefix "$PWD/build/wine/win32" --arch win32 "$exe" | { grep -E '^[A-Za-z0-9_]+: ' || true; }
+  cmake/winerun --prefix "$PWD/$VOZEROR_BUILD/wine/$VOZEROR_WINEARCH" --arch "$VOZEROR_WINEARCH" "$exe" | { grep -E '^[A-Za-z0-9_]+: ' || true; }
 done
 [ "$found" = 1 ] || echo "no benchmarks${area:+ for area $area}" >&2

@@ -6,7 +6,8 @@
 #
 #   ./run.sh                   the launcher: on your display when DISPLAY is
 #                              set, else on a private Xvfb with screenshots
-#                              in build/screenshots/run/
+#                              in build/screenshots/run/ (the tree of the
+#                              chosen architecture, see README)
 #   ./run.sh status [ARGS...]  the console status tool instead, e.g.
 #                              ./run.sh status install iphone
 #   ./run.sh reset             forgets the demo products installed so far
@@ -14,10 +15,12 @@
 # Everything started here stops when the launcher (or the tool) exits.
 set -euo pipefail
 cd "$(dirname "$0")"
+. scripts/arch.sh
 scripts/setup.sh
 scripts/configure.sh
 
-prefix="$PWD/build/wine/demo"
+tree=$VOZEROR_BUILD
+prefix="$PWD/$tree/wine/demo"
 mode=launcher
 if [ $# -gt 0 ]; then
   case "$1" in
@@ -49,20 +52,20 @@ if [ "$mode" = launcher ] && [ -z "${DISPLAY:-}" ]; then
   rm -f "$dispfile"
   private_display=1
   echo "No DISPLAY set: the launcher runs on a private Xvfb ($DISPLAY);"
-  echo "screenshots go to build/screenshots/run/ every 2 seconds."
+  echo "screenshots go to $tree/screenshots/run/ every 2 seconds."
 fi
 
 run() {
   if [ "$mode" = launcher ]; then
-    cmake/winerun --prefix "$prefix" --arch win32 --display --timeout 86400 "$@"
+    cmake/winerun --prefix "$prefix" --arch "$VOZEROR_WINEARCH" --display --timeout 86400 "$@"
   else
-    cmake/winerun --prefix "$prefix" --arch win32 "$@"
+    cmake/winerun --prefix "$prefix" --arch "$VOZEROR_WINEARCH" "$@"
   fi
 }
 
 # The demo server answers the launcher's built-in URLs through the prefix's proxy.
-python3 scripts/demo_server.py build/launcher/demo_setup.exe --port-file "$portfile" \
-  2>build/demo_server.log &
+python3 scripts/demo_server.py "$tree"/launcher/demo_setup.exe --port-file "$portfile" \
+  2>"$tree"/demo_server.log &
 server=$!
 for _ in $(seq 50); do [ -s "$portfile" ] && break; sleep 0.1; done
 port=$(cat "$portfile")
@@ -81,7 +84,7 @@ done
 
 case "$mode" in
   status)
-    tool=build/launcher/vozeror_status.exe
+    tool="$tree"/launcher/vozeror_status.exe
     if [ $# -gt 0 ]; then
       run "$tool" "$@"
     else
@@ -92,25 +95,28 @@ case "$mode" in
     fi
     ;;
   reset)
+    # The demo setup writes where a 32-bit setup would: the 32-bit view.
+    view='HKLM\Software'
+    [ "$VOZEROR_WINEARCH" = win64 ] && view='HKLM\Software\Wow6432Node'
     for key in Zavodidere Ravivarovo Vavarived; do
-      reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key" /f
+      reg delete "$view\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key" /f
     done
     rm -rf "$prefix/drive_c/Program Files/Vozeror Demo"
     echo "The demo products are uninstalled."
     ;;
   launcher)
     if [ "$private_display" = 1 ]; then
-      rm -rf build/screenshots/run
-      mkdir -p build/screenshots/run
+      rm -rf "$tree"/screenshots/run
+      mkdir -p "$tree"/screenshots/run
       ( n=0; while sleep 2; do n=$((n + 1))
-          import -window root "build/screenshots/run/$(printf 'shot-%03d.png' "$n")" 2>/dev/null || true
+          import -window root "$tree/screenshots/run/$(printf 'shot-%03d.png' "$n")" 2>/dev/null || true
         done ) &
       shooter=$!
       echo "Press Ctrl-C to stop; xdotool and DISPLAY=$DISPLAY drive the window from a shell."
     fi
-    echo "Starting the launcher (the demo server's log: build/demo_server.log)."
+    echo "Starting the launcher (the demo server's log: $tree/demo_server.log)."
     status=0
-    run build/launcher/vozeror.exe || status=$?
+    run "$tree"/launcher/vozeror.exe || status=$?
     echo "The launcher exited with code $status."
     exit $status
     ;;

@@ -55,7 +55,11 @@ int Install(const DemoProduct& p, const wchar_t* self) {
     wchar_t keyPath[200];
     swprintf(keyPath, 200, L"%ls%ls", kUninstallRoot, p.keyName);
     HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    // The vendor's setups are 32-bit programs: their keys go to the 32-bit
+    // view, whatever this build's architecture (the flag is ignored on
+    // 32-bit Windows).
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return 3;
     bool ok = SetString(key, L"DisplayName", p.title);
     if (p.android) {

@@ -64,7 +64,7 @@ def winerun(*args, timeout=120):
     and would keep a pipe open long after the program ended."""
     with tempfile.TemporaryFile() as out:
         code = subprocess.run([os.path.join(ARGS.source, "cmake", "winerun"), "--prefix", PREFIX,
-                               "--arch", "win32", "--display", "--timeout", str(timeout)]
+                               "--arch", ARGS.arch, "--display", "--timeout", str(timeout)]
                               + list(args), env=ENV, stdin=subprocess.DEVNULL, stdout=out,
                               stderr=subprocess.STDOUT).returncode
         out.seek(0)
@@ -192,7 +192,7 @@ def count_colour(data, colour, tolerance=40):
 class Launcher:
     def __init__(self, exe):
         self.proc = subprocess.Popen(
-            [os.path.join(ARGS.source, "cmake", "winerun"), "--prefix", PREFIX, "--arch", "win32",
+            [os.path.join(ARGS.source, "cmake", "winerun"), "--prefix", PREFIX, "--arch", ARGS.arch,
              "--display", "--timeout", "400", exe],
             env=ENV, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
@@ -563,8 +563,15 @@ def main():
     ap = argparse.ArgumentParser()
     for option in ("source", "build", "launcher", "noskin", "demo-setup", "browser", "shots"):
         ap.add_argument("--" + option, required=True)
+    ap.add_argument("--arch", default="win32", choices=("win32", "win64"),
+                    help="the prefix kind: win32 for the x86 build, win64 for the x64 build")
     ap.add_argument("--only", help="comma-separated case names (the start view always runs)")
     ARGS = ap.parse_args()
+    global UNINSTALL
+    if ARGS.arch == "win64":
+        # The demo setup stands in for a 32-bit setup, whose keys a 64-bit
+        # reg.exe sees under Wow6432Node.
+        UNINSTALL = r"HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall"
     SKIN = os.path.join(ARGS.source, "resources", "skin")
     PREFIX = os.path.join(ARGS.build, "wine", "e2e")
     shutil.rmtree(ARGS.shots, ignore_errors=True)   # no pictures of an earlier run
