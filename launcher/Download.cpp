@@ -18,6 +18,9 @@ const DWORD kTimeoutMs = 5000;
 const UINT kReadSize = 2048;
 // The body block is the announced length plus this many zero bytes.
 const size_t kBodySlack = 8;
+// The largest body taken: below 2 GiB, the most one block of a 32-bit process
+// could hold. The 64-bit build keeps the same bound, so both refuse alike.
+const DWORD kMaxBodyLength = 0x7FFFFFFF;
 // INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY.
 const DWORD kOpenFlags = 0x84000002;
 
@@ -60,6 +63,20 @@ bool WriteWholeFile(const std::wstring& path, const char* body, UINT size) {
     return true;
 }
 
+// The declared body length: a plain decimal number of at most kMaxBodyLength.
+// A sign, a space, any other character or a larger number gives false.
+bool ParseContentLength(const std::wstring& text, DWORD& length) {
+    if (text.empty()) return false;
+    unsigned long long value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        value = value * 10 + unsigned(c - L'0');
+        if (value > kMaxBodyLength) return false;
+    }
+    length = DWORD(value);
+    return true;
+}
+
 bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstring& path,
            DownloadProgressProc callback) {
     bool result = false;
@@ -69,10 +86,12 @@ bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstrin
         file.reset(session.OpenURL(url.c_str(), kContext, kOpenFlags, nullptr, 0));
         DWORD status = 0;
         file->QueryInfoStatusCode(status);
+        std::wstring lengthText;
         DWORD total = 0;
-        file->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, total, nullptr);
-        // A length near 4 GiB cannot take the slack in a 32-bit size_t.
-        if (status == 200 && total != 0 && size_t(total) <= SIZE_MAX - kBodySlack) {
+        if (file->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, lengthText, nullptr) &&
+            !ParseContentLength(lengthText, total))
+            total = 0;
+        if (status == 200 && total != 0) {
             const size_t blockSize = size_t(total) + kBodySlack;
             body.reset(new (std::nothrow) char[blockSize]);
             if (body) {

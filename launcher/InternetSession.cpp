@@ -24,6 +24,17 @@ BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex)
     return TRUE;
 }
 
+BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, std::wstring& strResult, LPDWORD lpdwIndex) const {
+    DWORD size = 0;
+    DWORD index = lpdwIndex != nullptr ? *lpdwIndex : 0;
+    HttpQueryInfoW(m_hFile, dwInfoLevel, nullptr, &size, &index);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return FALSE;
+    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+    if (!HttpQueryInfoW(m_hFile, dwInfoLevel, text.data(), &size, lpdwIndex)) return FALSE;
+    strResult.assign(text.data(), size / sizeof(wchar_t));
+    return TRUE;
+}
+
 UINT CHttpFile::Read(void* lpBuf, UINT nCount) {
     DWORD read = 0;
     if (!InternetReadFile(m_hFile, lpBuf, nCount, &read))

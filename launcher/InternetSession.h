@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     // A header queried as a number (HTTP_QUERY_FLAG_NUMBER is added); dwResult
     // is left as it was when the header is missing or not a number.
     BOOL QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex = nullptr) const;
+    // A header as its text; strResult is left as it was when the header is missing.
+    BOOL QueryInfo(DWORD dwInfoLevel, std::wstring& strResult, LPDWORD lpdwIndex = nullptr) const;
     // Up to nCount bytes; 0 at the end of data. Throws on failure.
     UINT Read(void* lpBuf, UINT nCount);
     void Close();

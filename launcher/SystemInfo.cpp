@@ -41,8 +41,12 @@ bool IsWow64() {
     return wow64 == 1;
 }
 
+bool IsWindows64() {
+    return sizeof(void*) == 8 || IsWow64();
+}
+
 bool UseWow64KeyForms() {
-    return IsWindows7OrLater() && IsWow64();
+    return IsWindows7OrLater() && IsWindows64();
 }
 
 const wchar_t* ProductKeyPath(int index, bool wow64Forms) {

@@ -110,8 +110,9 @@ void CUIString::Assign(LPCTSTR pstr, int nLength)
 {
     pstr = OrEmpty(pstr);
     if (nLength < 0) nLength = (int)wcslen(pstr);
-    // A length whose block size would not fit in size_t cannot be stored.
-    if ((size_t)nLength >= ((size_t)-1) / sizeof(TCHAR) - 1) {
+    // A length whose block size would not fit in 32 bits cannot be stored: the
+    // most a 32-bit build could ask for, so that both builds refuse alike.
+    if ((unsigned long long)nLength + 1 > 0xFFFFFFFFull / sizeof(TCHAR)) {
         ToLocal();
         return;
     }

@@ -125,6 +125,13 @@ TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
         {"length 4294967295", HttpResponse::WithContentLength("4294967295", body), {}, false},
         // Fits the arithmetic, not a 32-bit address space.
         {"length 4000000000", HttpResponse::WithContentLength("4000000000", body), {}, false},
+        // 2 GiB and more, or not a plain number: refused before any read, in both builds.
+        {"length 2147483648", HttpResponse::WithContentLength("2147483648", body), {}, false},
+        {"length 99999999999999999999", HttpResponse::WithContentLength("99999999999999999999", body), {}, false},
+        {"length -5", HttpResponse::WithContentLength("-5", body), {}, false},
+        {"length +5000", HttpResponse::WithContentLength("+5000", body), {}, false},
+        {"length 5000x", HttpResponse::WithContentLength("5000x", body), {}, false},
+        {"length 0x1388", HttpResponse::WithContentLength("0x1388", body), {}, false},
     };
     HttpTestServer server;
     for (const Case& c : cases) {

@@ -1,6 +1,8 @@
-// The installation probe against Wine's registry. Runs in the 32-bit prefix
-// (IsWow64 false: plain key forms) and in the 64-bit prefix (IsWow64 true:
-// the "Wow6432Node" forms). Every test creates the uninstall keys at exactly
+// The installation probe against Wine's registry. The key form read, per build:
+//   x86 build, 32-bit prefix: IsWow64 false, the plain forms;
+//   x86 build, 64-bit prefix: IsWow64 true (WOW64), the "Wow6432Node" forms;
+//   x64 build, 64-bit prefix: IsWow64 false, the "Wow6432Node" forms, which
+//   name the 32-bit view where the products' 32-bit setups write. Every test creates the uninstall keys at exactly
 // the path the probe uses in the running prefix and removes them afterwards.
 
 #include "launcher/DownloadFile.h"
@@ -92,14 +94,16 @@ TEST(SystemInfo, PrefixKindDecidesTheKeyForm) {
     // A 64-bit Windows has a WOW64 system folder; a 32-bit one has none.
     wchar_t dir[MAX_PATH];
     bool windows64 = GetSystemWow64DirectoryW(dir, MAX_PATH) != 0;
-    EXPECT_EQ(windows64, IsWow64());
+    const bool build64 = sizeof(void*) == 8;
+    EXPECT_EQ(windows64, IsWindows64());
+    EXPECT_EQ(windows64 && !build64, IsWow64()) << "a 64-bit process is not under WOW64";
     EXPECT_TRUE(IsWindows7OrLater()) << "the test prefixes report Windows 7 or later";
-    EXPECT_EQ(windows64, UseWow64KeyForms());
+    EXPECT_EQ(windows64, UseWow64KeyForms()) << "64-bit Windows: the 32-bit view, in either build";
     for (int i = 0; i < kProductCount; ++i)
         EXPECT_STREQ(windows64 ? kProducts[i].keyWow64 : kProducts[i].keyPlain, ProductKeyPath(i));
     EXPECT_EQ(nullptr, ProductKeyPath(-1));
     EXPECT_EQ(nullptr, ProductKeyPath(3));
-    RecordProperty("prefix", windows64 ? "win64 (WOW64)" : "win32");
+    RecordProperty("prefix", !windows64 ? "win32" : build64 ? "win64 (64-bit process)" : "win64 (WOW64)");
 }
 
 TEST(SystemInfo, Wow64FormSpelling) {
@@ -284,8 +288,8 @@ TEST_F(Probe, OnlyTheFormOfThisPrefixCounts) {
 }
 
 TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands) {
-    if (!UseWow64KeyForms())
-        GTEST_SKIP() << "only under WOW64";
+    if (!IsWow64())
+        GTEST_SKIP() << "only under WOW64 (x86 build, 64-bit prefix)";
     const wchar_t* path = kProducts[kIPhone].keyWow64;
     SetString(path, L"DisplayIcon", L"C:\\I\\phone.exe");
     // Windows: the key is the 32-bit view's plain key. Wine 8: it is a key of
@@ -302,6 +306,25 @@ TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands) {
     EXPECT_EQ("C:\\I\\phone.exe", probe.Path(kIPhone));
     if (wineWay)
         DeleteKey(L"SOFTWARE\\Wow6432Node\\Wow6432Node", KEY_WOW64_64KEY);
+}
+
+TEST_F(Probe, The64BitBuildFindsWhatA32BitSetupWrote) {
+    if (sizeof(void*) != 8)
+        GTEST_SKIP() << "only in the x64 build";
+    // A 32-bit setup writes the plain path in the 32-bit view.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProducts[kDesktop].keyPlain, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr));
+    const std::wstring exe = L"C:\\D\\desktop.exe";
+    RegSetValueExW(key, L"DisplayIcon", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
+                   DWORD((exe.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    ProbeUnderTest probe;
+    probe.ProbeProducts();
+    EXPECT_EQ(1, probe.State(kDesktop));
+    EXPECT_EQ("C:\\D\\desktop.exe", probe.Path(kDesktop));
+    EXPECT_EQ(2, probe.State(kIPhone)) << "nothing in the 64-bit view counts";
+    DeleteKey(kProducts[kDesktop].keyPlain, KEY_WOW64_32KEY);
 }
 
 TEST_F(Probe, ReadInstallLocation) {
