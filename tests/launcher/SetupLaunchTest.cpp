@@ -65,6 +65,20 @@ std::map<std::string, std::wstring> ReadLog(const std::wstring& path) {
     return fields;
 }
 
+// The stand-in's record once it can be read whole (its last field is "cwd"):
+// a reader may catch the log between its rename and the first read.
+std::map<std::string, std::wstring> WaitForRecord(const std::wstring& path, DWORD ms) {
+    std::map<std::string, std::wstring> fields;
+    for (DWORD waited = 0; waited <= ms; waited += 20) {
+        if (FileExists(path)) {
+            fields = ReadLog(path);
+            if (fields.count("cwd")) return fields;
+        }
+        Sleep(20);
+    }
+    return fields;
+}
+
 int CountRecords(const std::wstring& path) {
     std::ifstream in(TestSupport::AnsiFromWide(path).c_str());
     std::string line;
@@ -227,8 +241,8 @@ TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex) {
         SCOPED_TRACE(form);
         DeleteFileW(m_productLog.c_str());
         LaunchProduct(form.c_str(), kDesktop);
-        ASSERT_TRUE(WaitForFile(m_productLog, 15000)) << "the product did not start";
-        auto log = ReadLog(m_productLog);
+        auto log = WaitForRecord(m_productLog, 15000);
+        ASSERT_TRUE(log.count("cwd")) << "the product did not start";
         EXPECT_EQ(Lower(copy), Lower(log["exe"]));
         EXPECT_EQ(L"", log["args"]);
         EXPECT_EQ(L"1", log["useshow"]);
@@ -300,8 +314,9 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
             SetInstallLocation(install);
         DeleteFileW(m_productLog.c_str());
         facade.RunProduct(r.index, product.c_str());
-        ASSERT_TRUE(WaitForFile(m_productLog, 15000)) << "the product did not start";
-        EXPECT_EQ(Lower(r.cwd), Lower(ReadLog(m_productLog)["cwd"]));
+        auto log = WaitForRecord(m_productLog, 15000);
+        ASSERT_TRUE(log.count("cwd")) << "the product did not start";
+        EXPECT_EQ(Lower(r.cwd), Lower(log["cwd"]));
     }
     RemoveIPhoneKey();
 }
