@@ -149,8 +149,10 @@ public:
     const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
                                bool bUseHSL = false, bool bShared = false,
                                HINSTANCE instance = NULL);
-    // Takes ownership of hBitmap (also on failure). Does not replace an
-    // image of the same name: then the bitmap is deleted and null returned.
+    // Stores hBitmap, which the table then owns. Null without a name, a
+    // bitmap or a positive size: the bitmap stays the caller's. Does not
+    // replace an image of the same name: that failed insertion deletes the
+    // bitmap and returns null.
     const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight,
                                bool bAlpha, bool bShared = false);
     void RemoveImage(LPCTSTR bitmap, bool bShared = false);
