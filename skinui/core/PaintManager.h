@@ -291,6 +291,9 @@ public:
     HWND GetTooltipWindow() const;
     // Registers the window as OLE drop target for bitmaps, DIBs, files and
     // metafiles; false when OLE refuses (then nothing can be dropped).
+    // The window is a drag source too: the left button pressed on a
+    // drag-enabled control and moved with only that button held starts an
+    // OLE drag of the control's picture (as a bitmap and as a metafile).
     bool InitDragDrop();
     bool OnDrop(FORMATETC* pFmtEtc, STGMEDIUM& medium, DWORD* pdwEffect) override;
     CControlUI* GetFocus() const;
@@ -435,10 +438,18 @@ private:
     // The control under the point when it belongs to this manager.
     CControlUI* FindOwnControl(POINT pt) const;
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    // True when the focus control takes the Tab key itself.
+    bool FocusKeepsTab() const;
+    // Runs the OLE drag of the drag image; returns when it has ended.
+    void DoDrag();
     void ShowToolTip(CControlUI* pHover);
 
     bool m_bMouseCapture = false;
     bool m_bMouseTracking = false;
+    // Set by a press on a drag-enabled control, with its picture made then;
+    // the picture is kept until the next such press.
+    bool m_bDragMode = false;
+    HBITMAP m_hDragBitmap = NULL;
     HWND m_hwndTooltip = NULL;
     TOOLINFOW m_ToolTip = {};
     CStdPtrArray m_aPreMessageFilters;      // IMessageFilterUI*, not owned
