@@ -318,10 +318,38 @@ TEST(Filters, MinMaxInfoTakesOnlyTheLimitsThatAreSet)
 
 // ---- Dragging a control to another window -------------------------------
 
-// The receiving window: a paint manager that notes what each drop brought.
+// Both windows sit on top, in the screen's bottom right corner, where the
+// windows other test programs of the prefix show (at the origin or
+// centred) do not reach; the input there is meant for them alone.
+const POINT kSourceAt = {820, 600};
+const POINT kTargetAt = {820, 690};
+
+void ShowOnTop(HWND hWnd, POINT at)
+{
+    ::SetWindowPos(hWnd, HWND_TOPMOST, at.x, at.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// The receiving window: a paint manager that notes what each drop brought,
+// and the picture's size in the metafile the drag offers besides.
 class CDropRecorder : public CPaintManagerUI
 {
 public:
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt,
+                                        DWORD* pdwEffect) override
+    {
+        FORMATETC fmt = {CF_ENHMETAFILE, NULL, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+        STGMEDIUM medium = {};
+        if (pDataObj != NULL && pDataObj->GetData(&fmt, &medium) == S_OK) {
+            ENHMETAHEADER header = {};
+            if (::GetEnhMetaFileHeader(medium.hEnhMetaFile, sizeof(header), &header) != 0) {
+                m_szMetafile = {header.rclBounds.right - header.rclBounds.left + 1,
+                                header.rclBounds.bottom - header.rclBounds.top + 1};
+            }
+            ::ReleaseStgMedium(&medium);
+        }
+        return CPaintManagerUI::DragEnter(pDataObj, grfKeyState, pt, pdwEffect);
+    }
     bool OnDrop(FORMATETC* pFmtEtc, STGMEDIUM& medium, DWORD* pdwEffect) override
     {
         ++m_nDrops;
@@ -341,6 +369,7 @@ public:
     CLIPFORMAT m_cfFormat = 0;
     SIZE m_szBitmap = {0, 0};
     COLORREF m_crCentre = CLR_INVALID;
+    SIZE m_szMetafile = {0, 0};
 };
 
 class CDropHost : public CWindowWnd
@@ -348,10 +377,10 @@ class CDropHost : public CWindowWnd
 public:
     CDropHost()
     {
-        Create(NULL, L"SkinUI drop host", WS_POPUP, 0, 700, 100, 200, 200);
+        Create(NULL, L"SkinUI drop host", WS_POPUP, 0, kTargetAt.x, kTargetAt.y, 150, 70);
         m_pm.Init(GetHWND(), L"drop");
         m_pm.AttachDialog(new CContainerUI);
-        ::ShowWindow(GetHWND(), SW_SHOWNOACTIVATE);
+        ShowOnTop(GetHWND(), kTargetAt);
     }
     ~CDropHost()
     {
@@ -400,8 +429,8 @@ int g_nDragStep = 0;
 void CALLBACK DragStep(HWND, UINT, UINT_PTR, DWORD)
 {
     ++g_nDragStep;
-    if (g_nDragStep == 1) Mouse(800, 200);
-    if (g_nDragStep == 2) Mouse(800, 200, MOUSEEVENTF_LEFTUP);
+    if (g_nDragStep == 1) Mouse(kTargetAt.x + 75, kTargetAt.y + 35);
+    if (g_nDragStep == 2) Mouse(kTargetAt.x + 75, kTargetAt.y + 35, MOUSEEVENTF_LEFTUP);
     if (g_nDragStep > 50) {
         INPUT key[2] = {};
         key[0].type = key[1].type = INPUT_KEYBOARD;
@@ -422,21 +451,22 @@ TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
         SCOPED_TRACE(bDrag ? "drag enabled" : "drag not enabled");
         {
             std::vector<std::wstring> log;
-            CTestHost source;   // client (0,0) at screen (100,100)
+            CTestHost source(150, 80);
             CDropHost target;
             CRecorderUI* tile = AddRecorder(source.m_pRoot, &log, L"tile", RECT{10, 10, 110, 60});
             tile->SetBkColor(0xFFFF0000);
             tile->SetDragEnable(bDrag);
-            ::ShowWindow(source.GetHWND(), SW_SHOWNOACTIVATE);
+            ShowOnTop(source.GetHWND(), kSourceAt);
             source.PaintNow();
 
-            Mouse(160, 135);
+            const POINT tileCentre = {kSourceAt.x + 60, kSourceAt.y + 35};
+            Mouse(tileCentre.x, tileCentre.y);
             PumpAll();
-            Mouse(160, 135, MOUSEEVENTF_LEFTDOWN);
+            Mouse(tileCentre.x, tileCentre.y, MOUSEEVENTF_LEFTDOWN);
             PumpAll();
             g_nDragStep = 0;
             const UINT_PTR timer = ::SetTimer(NULL, 0, 10, DragStep);
-            Mouse(170, 135);
+            Mouse(tileCentre.x + 10, tileCentre.y);
             // With drag, the move runs the whole drag before it returns;
             // without, the ticks come here.
             MSG msg;
@@ -453,6 +483,8 @@ TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
                 EXPECT_EQ(target.m_pm.m_szBitmap.cx, 100);
                 EXPECT_EQ(target.m_pm.m_szBitmap.cy, 50);
                 EXPECT_EQ(target.m_pm.m_crCentre, RGB(255, 0, 0));
+                EXPECT_EQ(target.m_pm.m_szMetafile.cx, 100);
+                EXPECT_EQ(target.m_pm.m_szMetafile.cy, 50);
             }
             Mouse(0, 0);
             PumpAll();
