@@ -57,6 +57,18 @@ typedef struct tagTPercentInfo
     double bottom;
 } TPercentInfo;
 
+// A control for which the Tab key can be text, such as a rich edit, offers
+// this through GetInterface(L"WantTab"). The paint manager asks it when such
+// a control has the focus: true keeps Tab from moving the focus on.
+class IWantTabUI
+{
+public:
+    virtual bool IsWantTab() const = 0;
+
+protected:
+    ~IWantTabUI() {}
+};
+
 class CControlUI
 {
 public:

@@ -60,7 +60,9 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     if (bHBar) szAvailable.cx += m_pHorizontalScrollBar->GetScrollRange();
     if (bVBar) szAvailable.cy += m_pVerticalScrollBar->GetScrollRange();
 
-    const int iChildPadding = GetChildPadding();
+    // The gap between children is the skin's number as written: unlike the
+    // children's sizes and the inset, it does not grow with the DPI scale.
+    const int iChildPadding = m_iChildPadding;
     int cyNeeded = 0;
     int nAdjustables = 0;
     int cxFixed = 0;

@@ -20,6 +20,7 @@ CPaintManagerUI::~CPaintManagerUI()
     ReleaseOffscreen();
     if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
     m_aPreMessages.Remove(m_aPreMessages.Find(this));
+    if (m_hDragBitmap != NULL) ::DeleteObject(m_hDragBitmap);
 }
 
 void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)

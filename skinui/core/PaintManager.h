@@ -149,8 +149,10 @@ public:
     const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
                                bool bUseHSL = false, bool bShared = false,
                                HINSTANCE instance = NULL);
-    // Takes ownership of hBitmap (also on failure). Does not replace an
-    // image of the same name: then the bitmap is deleted and null returned.
+    // Stores hBitmap, which the table then owns. Null without a name, a
+    // bitmap or a positive size: the bitmap stays the caller's. Does not
+    // replace an image of the same name: that failed insertion deletes the
+    // bitmap and returns null.
     const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight,
                                bool bAlpha, bool bShared = false);
     void RemoveImage(LPCTSTR bitmap, bool bShared = false);
@@ -289,6 +291,9 @@ public:
     HWND GetTooltipWindow() const;
     // Registers the window as OLE drop target for bitmaps, DIBs, files and
     // metafiles; false when OLE refuses (then nothing can be dropped).
+    // The window is a drag source too: the left button pressed on a
+    // drag-enabled control and moved with only that button held starts an
+    // OLE drag of the control's picture (as a bitmap and as a metafile).
     bool InitDragDrop();
     bool OnDrop(FORMATETC* pFmtEtc, STGMEDIUM& medium, DWORD* pdwEffect) override;
     CControlUI* GetFocus() const;
@@ -433,10 +438,18 @@ private:
     // The control under the point when it belongs to this manager.
     CControlUI* FindOwnControl(POINT pt) const;
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    // True when the focus control takes the Tab key itself.
+    bool FocusKeepsTab() const;
+    // Runs the OLE drag of the drag image; returns when it has ended.
+    void DoDrag();
     void ShowToolTip(CControlUI* pHover);
 
     bool m_bMouseCapture = false;
     bool m_bMouseTracking = false;
+    // Set by a press on a drag-enabled control, with its picture made then;
+    // the picture is kept until the next such press.
+    bool m_bDragMode = false;
+    HBITMAP m_hDragBitmap = NULL;
     HWND m_hwndTooltip = NULL;
     TOOLINFOW m_ToolTip = {};
     CStdPtrArray m_aPreMessageFilters;      // IMessageFilterUI*, not owned

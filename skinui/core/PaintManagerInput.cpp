@@ -3,14 +3,20 @@
 //   mouse move, tooltip hover tracking, enter/leave, the tooltip window
 //   PreMessageHandler   Tab navigation, shortcuts, system keys
 //   TranslateMessage / MessageLoop, filters and accelerators
-//   drop target registration
+//   drop target registration, drag source
 #include "skinui/core/PaintManager.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/core/DataObject.h"
+#include "skinui/core/DropSource.h"
+#include "skinui/render/RenderEngine.h"
 
 #include <commctrl.h>
 #include <olectl.h>
+#include <shlobj.h>
 #include <windowsx.h>
+
+#include <new>
 
 namespace SkinUI {
 namespace {
@@ -194,6 +200,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         m_ptLastMousePos = pt;
         CControlUI* pControl = FindOwnControl(pt);
         if (pControl == NULL) return false;
+        // A press elsewhere ends the drag mode of an earlier press that never
+        // moved, so that only a drag-enabled control is ever dragged.
+        m_bDragMode = pControl->IsDragEnabled();
+        if (m_bDragMode) {
+            if (m_hDragBitmap != NULL) ::DeleteObject(m_hDragBitmap);
+            m_hDragBitmap = CRenderEngine::GenerateBitmap(this, pControl, pControl->GetPos());
+        }
         SetCapture();
         m_pEventClick = pControl;
         pControl->SetFocus();
@@ -348,9 +361,14 @@ void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
     }
 
     POINT pt = PointFromLParam(lParam);
+    const bool bMoved = pt.x != m_ptLastMousePos.x || pt.y != m_ptLastMousePos.y;
     m_ptLastMousePos = pt;
     CControlUI* pNewHover = FindControl(pt);
     if (pNewHover != NULL && pNewHover->GetManager() != this) return;
+    if (bMoved && m_bDragMode && wParam == MK_LBUTTON) {
+        DoDrag();
+        return;
+    }
 
     if (pNewHover != m_pEventHover && m_pEventHover != NULL) {
         CControlUI* pOldHover = m_pEventHover;
@@ -402,6 +420,20 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pHover)
 
 // ---- Keyboard pre-translation -------------------------------------------
 
+// A rich edit that wants Tab, and a web view, take the key as their own.
+// They are known by class name, so that such a control from a plug-in keeps
+// its Tab as a built-in one would.
+bool CPaintManagerUI::FocusKeepsTab() const
+{
+    if (m_pFocus == NULL || !m_pFocus->IsVisible() || !m_pFocus->IsEnabled()) return false;
+    LPCTSTR pstrClass = m_pFocus->GetClass();
+    if (pstrClass == NULL) return false;
+    if (wcsstr(pstrClass, L"WkeWebkitUI") != NULL) return true;
+    if (wcsstr(pstrClass, L"RichEditUI") == NULL) return false;
+    const IWantTabUI* pWantTab = static_cast<IWantTabUI*>(m_pFocus->GetInterface(L"WantTab"));
+    return pWantTab != NULL && pWantTab->IsWantTab();
+}
+
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
@@ -416,7 +448,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;
-        // No control of this engine takes the Tab key itself.
+        if (FocusKeepsTab()) return false;
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;
     case WM_SYSCHAR: {
@@ -553,6 +585,91 @@ bool CPaintManagerUI::OnDrop(FORMATETC* /*pFmtEtc*/, STGMEDIUM& /*medium*/, DWOR
     ::GetCursorPos(&ptMouse);
     ::SendMessageW(m_hWndPaint, WM_LBUTTONUP, 0, MAKELPARAM(ptMouse.x, ptMouse.y));
     return true;
+}
+
+// ---- Drag source -----------------------------------------------------------
+
+namespace {
+
+// A metafile that draws a copy of the bitmap at its own size.
+HENHMETAFILE MetafileOf(HBITMAP hBitmap)
+{
+    BITMAP bm = {};
+    if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) return NULL;
+    HDC hMeta = ::CreateEnhMetaFileW(NULL, NULL, NULL, NULL);
+    if (hMeta == NULL) return NULL;
+    HDC hMem = ::CreateCompatibleDC(NULL);
+    if (hMem != NULL) {
+        HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
+        ::BitBlt(hMeta, 0, 0, bm.bmWidth, bm.bmHeight, hMem, 0, 0, SRCCOPY);
+        ::SelectObject(hMem, hOld);
+        ::DeleteDC(hMem);
+    }
+    return ::CloseEnhMetaFile(hMeta);
+}
+
+// Offers the picture in both formats; a format that cannot be made is left
+// out.
+void OfferPicture(CIDataObject* pData, HBITMAP hBitmap)
+{
+    FORMATETC fmt = {CF_BITMAP, NULL, DVASPECT_CONTENT, -1, TYMED_GDI};
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_GDI;
+    medium.hBitmap = static_cast<HBITMAP>(::OleDuplicateData(hBitmap, CF_BITMAP, 0));
+    if (medium.hBitmap != NULL && FAILED(pData->SetData(&fmt, &medium, TRUE)))
+        ::DeleteObject(medium.hBitmap);
+
+    fmt.cfFormat = CF_ENHMETAFILE;
+    fmt.tymed = TYMED_ENHMF;
+    medium.tymed = TYMED_ENHMF;
+    medium.hEnhMetaFile = MetafileOf(hBitmap);
+    if (medium.hEnhMetaFile != NULL && FAILED(pData->SetData(&fmt, &medium, TRUE)))
+        ::DeleteEnhMetaFile(medium.hEnhMetaFile);
+}
+
+// The system's drag image follows the cursor where the system has the
+// helper; without it the drag shows only the cursors.
+void ShowDragImage(CIDataObject* pData, HBITMAP hBitmap)
+{
+    BITMAP bm = {};
+    if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) return;
+    IDragSourceHelper* pHelper = NULL;
+    if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, NULL, CLSCTX_INPROC_SERVER,
+                                  IID_IDragSourceHelper, reinterpret_cast<void**>(&pHelper))) ||
+        pHelper == NULL)
+        return;
+    SHDRAGIMAGE image = {};
+    image.sizeDragImage.cx = bm.bmWidth;
+    image.sizeDragImage.cy = bm.bmHeight;
+    image.ptOffset.x = bm.bmWidth / 2;
+    image.ptOffset.y = bm.bmHeight / 2;
+    image.crColorKey = ::GetSysColor(COLOR_WINDOW);
+    // The helper takes the bitmap it is given when it succeeds.
+    image.hbmpDragImage = static_cast<HBITMAP>(::OleDuplicateData(hBitmap, CF_BITMAP, 0));
+    if (image.hbmpDragImage != NULL && FAILED(pHelper->InitializeFromBitmap(&image, pData)))
+        ::DeleteObject(image.hbmpDragImage);
+    pHelper->Release();
+}
+
+} // namespace
+
+void CPaintManagerUI::DoDrag()
+{
+    // Off before the drag runs: the drag's own loop hands moves back to this
+    // window, and they must not start a drag inside the drag.
+    m_bDragMode = false;
+    ::ReleaseCapture();
+    m_bMouseCapture = false;
+    CIDropSource* pSource = new (std::nothrow) CIDropSource;
+    CIDataObject* pData = new (std::nothrow) CIDataObject;
+    if (pSource != NULL && pData != NULL && m_hDragBitmap != NULL) {
+        OfferPicture(pData, m_hDragBitmap);
+        ShowDragImage(pData, m_hDragBitmap);
+        DWORD dwEffect = DROPEFFECT_NONE;
+        ::DoDragDrop(pData, pSource, DROPEFFECT_COPY | DROPEFFECT_MOVE, &dwEffect);
+    }
+    if (pData != NULL) pData->Release();
+    if (pSource != NULL) pSource->Release();
 }
 
 HWND CPaintManagerUI::GetTooltipWindow() const

@@ -14,6 +14,7 @@
 //   DPI change
 #include "skinui/core/PaintManager.h"
 
+#include "skinui/control/Control.h"
 #include "skinui/render/RenderEngine.h"
 
 #include <commctrl.h>
@@ -676,13 +677,13 @@ const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD 
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth,
                                             int iHeight, bool bAlpha, bool bShared)
 {
-    bool bValid = bitmap != NULL && bitmap[0] != L'\0' && hBitmap != NULL && iWidth > 0 &&
-                  iHeight > 0;
-    TImageInfo* pData = bValid ? new (std::nothrow) TImageInfo : NULL;
-    if (pData == NULL) {
-        if (hBitmap != NULL) ::DeleteObject(hBitmap);
+    // Refused arguments leave the bitmap with the caller, who frees it when
+    // null comes back; only a record that fails to go into the table takes
+    // the bitmap with it.
+    if (bitmap == NULL || bitmap[0] == L'\0' || hBitmap == NULL || iWidth <= 0 || iHeight <= 0)
         return NULL;
-    }
+    TImageInfo* pData = new (std::nothrow) TImageInfo;
+    if (pData == NULL) return NULL;
     pData->hBitmap = hBitmap;
     pData->nX = iWidth;
     pData->nY = iHeight;
@@ -717,6 +718,7 @@ void CPaintManagerUI::ReloadImages()
 {
     RemoveAllDrawInfos();
     ReloadImageTable(m_ResInfo.m_ImageHash, false);
+    if (m_pRoot != NULL) m_pRoot->Invalidate();
 }
 
 const TImageInfo* CPaintManagerUI::GetImageString(LPCTSTR pStrImage, LPCTSTR pStrModify)
@@ -1022,18 +1024,22 @@ void CPaintManagerUI::SetDPI(int iDPI)
     pDPI->SetScale(static_cast<UINT>(iDPI));
     int newScale = static_cast<int>(pDPI->GetScale());
     ResetDPIAssets();
-    if (m_hWndPaint == NULL) return;
-    RECT rcWnd = {0, 0, 0, 0};
-    ::GetWindowRect(m_hWndPaint, &rcWnd);
-    int width = rcWnd.right - rcWnd.left;
-    int height = rcWnd.bottom - rcWnd.top;
-    if (!::IsZoomed(m_hWndPaint) && oldScale > 0) {
-        width = ::MulDiv(width, newScale, oldScale);
-        height = ::MulDiv(height, newScale, oldScale);
+    if (m_hWndPaint != NULL) {
+        RECT rcWnd = {0, 0, 0, 0};
+        ::GetWindowRect(m_hWndPaint, &rcWnd);
+        int width = rcWnd.right - rcWnd.left;
+        int height = rcWnd.bottom - rcWnd.top;
+        if (!::IsZoomed(m_hWndPaint) && oldScale > 0) {
+            width = ::MulDiv(width, newScale, oldScale);
+            height = ::MulDiv(height, newScale, oldScale);
+        }
+        ::SetWindowPos(m_hWndPaint, NULL, rcWnd.left, rcWnd.top, width, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ::SetWindowPos(m_hWndPaint, NULL, rcWnd.left, rcWnd.top, width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    ::PostMessageW(m_hWndPaint, WM_USER + 200, 0, 0);
+    // A maximised window keeps its size, so no WM_SIZE lays the tree out at
+    // the new scale: ask for the layout here.
+    if (m_pRoot != NULL) m_pRoot->NeedUpdate();
+    if (m_hWndPaint != NULL) ::PostMessageW(m_hWndPaint, WM_USER + 200, 0, 0);
 }
 
 void CPaintManagerUI::SetAllDPI(int iDPI)

@@ -6,14 +6,16 @@
 #include "skinui/control/HorizontalLayout.h"
 #include "skinui/control/Label.h"
 #include "skinui/control/Progress.h"
+#include "skinui/control/ScrollBar.h"
 #include "skinui/control/Text.h"
 #include "skinui/control/VerticalLayout.h"
 
 namespace SkinUI {
 
-// The engine's markup also names list, combo, edit, tree, menu, slider,
-// option, tab and host controls; this build does not contain them, so their
-// class names are left unregistered and such elements build nothing.
+// Every control class this build contains is registered. The engine's markup
+// also names list, combo, edit, tree, menu, slider, option, tab and host
+// controls; this build has no such classes, so their names stay unregistered
+// and those elements build nothing.
 CControlFactory::CControlFactory()
 {
     RegistControl(L"CControlUI", &CControlUI::CreateControl);
@@ -21,6 +23,7 @@ CControlFactory::CControlFactory()
     RegistControl(L"CButtonUI", &CButtonUI::CreateControl);
     RegistControl(L"CLabelUI", &CLabelUI::CreateControl);
     RegistControl(L"CProgressUI", &CProgressUI::CreateControl);
+    RegistControl(L"CScrollBarUI", &CScrollBarUI::CreateControl);
     RegistControl(L"CTextUI", &CTextUI::CreateControl);
     RegistControl(L"CHorizontalLayoutUI", &CHorizontalLayoutUI::CreateControl);
     RegistControl(L"CVerticalLayoutUI", &CVerticalLayoutUI::CreateControl);

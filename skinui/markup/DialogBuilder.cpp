@@ -84,14 +84,37 @@ CDialogBuilder::~CDialogBuilder()
 {
 }
 
+namespace {
+
+const wchar_t kTooDeepMessage[] = L"Controls nested too deeply";
+
+// wcsncpy semantics, as the markup's own error texts are handed out.
+void CopyText(LPCTSTR pstrText, LPTSTR pstrOut, DWORD cchMax)
+{
+    if (pstrOut != NULL) wcsncpy(pstrOut, pstrText, cchMax);
+}
+
+// Controls from pControl up to the root, pControl included.
+int DepthOf(CControlUI* pControl)
+{
+    int nDepth = 0;
+    for (; pControl != NULL && nDepth <= CDialogBuilder::kMaxTreeDepth; pControl = pControl->GetParent())
+        ++nDepth;
+    return nDepth;
+}
+
+} // namespace
+
 void CDialogBuilder::GetLastErrorMessage(LPTSTR pstrMessage, DWORD cchMax) const
 {
-    m_xml.GetLastErrorMessage(pstrMessage, cchMax);
+    if (m_pState->bTooDeep) CopyText(kTooDeepMessage, pstrMessage, cchMax);
+    else m_xml.GetLastErrorMessage(pstrMessage, cchMax);
 }
 
 void CDialogBuilder::GetLastErrorLocation(LPTSTR pstrSource, DWORD cchMax) const
 {
-    m_xml.GetLastErrorLocation(pstrSource, cchMax);
+    if (m_pState->bTooDeep) CopyText(m_pState->sTooDeepAt, pstrSource, cchMax);
+    else m_xml.GetLastErrorLocation(pstrSource, cchMax);
 }
 
 // ---- Loading ----------------------------------------------------------------
@@ -99,6 +122,7 @@ void CDialogBuilder::GetLastErrorLocation(LPTSTR pstrSource, DWORD cchMax) const
 CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderCallback* pCallback,
                                    CPaintManagerUI* pManager, CControlUI* pParent)
 {
+    if (m_pState == &m_ownState) m_ownState = TBuildState();
     if (!xml.IsResourceId() && xml.m_lpstr != NULL && *xml.m_lpstr != L'<') {
         LPCTSTR pstrPath = CResourceManager::GetInstance()->GetXmlPath(xml.m_lpstr);
         if (pstrPath != NULL) xml = STRINGorID(pstrPath);
@@ -147,6 +171,8 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintMana
                                    CControlUI* pParent)
 {
     m_pCallback = pCallback;
+    const bool bTopLevel = m_pState == &m_ownState;
+    if (bTopLevel) m_ownState = TBuildState();
     CMarkupNode root = m_xml.GetRoot();
     if (!root.IsValid()) return NULL;
 
@@ -155,7 +181,21 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintMana
         if (Is(root.GetName(), L"Window") && pManager->GetPaintWindow() != NULL)
             ApplyWindowAttributes(root, pManager);
     }
-    return _Parse(&root, pParent, pManager);
+    if (!bTopLevel) return _Parse(&root, pParent, pManager, m_nIncludeParentDepth);
+
+    // A tree too deep is taken back whole: what this build (and its
+    // includes) added to the caller's parent goes again.
+    IContainerUI* pContainer =
+        pParent != NULL ? static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer")) : NULL;
+    const int nBefore = pContainer != NULL ? pContainer->GetCount() : 0;
+    CControlUI* pReturn = _Parse(&root, pParent, pManager, DepthOf(pParent));
+    if (!m_ownState.bTooDeep) return pReturn;
+    if (pContainer != NULL) {
+        while (pContainer->GetCount() > nBefore) pContainer->RemoveAt(pContainer->GetCount() - 1);
+    } else {
+        delete pReturn;
+    }
+    return NULL;
 }
 
 // ---- Shared resources ---------------------------------------------------------
@@ -311,22 +351,28 @@ CControlUI* CDialogBuilder::MakeControl(LPCTSTR pstrClass)
     return pControl;
 }
 
-void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager)
+void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager,
+                                  int nDepth)
 {
     if (!node.HasAttributes()) return;
-    TCHAR szValue[500] = {0};
+    // Both values are read to at most 499 characters: the last one of the
+    // buffer is never written and keeps the terminator.
+    const DWORD kValueChars = 500;
+    TCHAR szValue[kValueChars] = {0};
     int count = 1;
-    if (node.GetAttributeValue(L"count", szValue, 500)) count = _wtoi(szValue);
+    if (node.GetAttributeValue(L"count", szValue, kValueChars - 1)) count = _wtoi(szValue);
     szValue[0] = L'\0';
-    if (!node.GetAttributeValue(L"source", szValue, 500)) return;
+    if (!node.GetAttributeValue(L"source", szValue, kValueChars - 1)) return;
     if (m_nIncludeDepth >= kMaxIncludeDepth) return;
 
-    for (int i = 0; i < count && *m_pIncludeBuilds < kMaxIncludeBuilds; i++) {
-        ++*m_pIncludeBuilds;
+    for (int i = 0; i < count && m_pState->nIncludeBuilds < kMaxIncludeBuilds && !m_pState->bTooDeep;
+         i++) {
+        ++m_pState->nIncludeBuilds;
         CDialogBuilder builder;
         builder.m_instance = m_instance;
         builder.m_nIncludeDepth = m_nIncludeDepth + 1;
-        builder.m_pIncludeBuilds = m_pIncludeBuilds;
+        builder.m_nIncludeParentDepth = nDepth;
+        builder.m_pState = m_pState;
         if (m_pstrType != NULL) {
             const UINT nID = static_cast<UINT>(_wtoi(szValue)) & 0xFFFF;
             builder.Create(STRINGorID(nID), m_pstrType, m_pCallback, pManager, pParent);
@@ -336,27 +382,41 @@ void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaint
     }
 }
 
-CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager)
+// Once the tree has grown too deep (here or in an included document), every
+// list stops: the control being built is deleted with what it holds, and the
+// top-level Create takes back what reached the caller's parent.
+CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager,
+                                   int nDepth)
 {
     IContainerUI* pContainer = NULL;
     bool bContainerLooked = false;
     CControlUI* pReturn = NULL;
 
-    for (CMarkupNode node = pRoot->GetChild(); node.IsValid(); node = node.GetSibling()) {
+    for (CMarkupNode node = pRoot->GetChild(); node.IsValid() && !m_pState->bTooDeep;
+         node = node.GetSibling()) {
         LPCTSTR pstrClass = node.GetName();
         if (Is(pstrClass, L"Image") || Is(pstrClass, L"Font") || Is(pstrClass, L"Default") ||
             Is(pstrClass, L"Style")) {
             continue;
         }
         if (Is(pstrClass, L"Include")) {
-            BuildInclude(node, pParent, pManager);
+            BuildInclude(node, pParent, pManager, nDepth);
             continue;
+        }
+        if (nDepth >= kMaxTreeDepth) {
+            m_pState->bTooDeep = true;
+            m_pState->sTooDeepAt = pstrClass;
+            break;
         }
 
         CControlUI* pControl = MakeControl(pstrClass);
         if (pControl == NULL) continue;
 
-        if (node.HasChildren()) _Parse(&node, pControl, pManager);
+        if (node.HasChildren()) _Parse(&node, pControl, pManager, nDepth + 1);
+        if (m_pState->bTooDeep) {
+            delete pControl;
+            break;
+        }
 
         // This build has no tree views or tree nodes, so every parent is
         // reached through its container interface.

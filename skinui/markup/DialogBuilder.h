@@ -58,6 +58,9 @@ public:
                        CControlUI* pParent = NULL);
 
     CMarkup* GetMarkup() { return &m_xml; }
+    // The parser's message and location, or the builder's own when the
+    // document parsed but built a tree too deep (the location is then the
+    // element that would have passed the bound).
     void GetLastErrorMessage(LPTSTR pstrMessage, DWORD cchMax) const;
     void GetLastErrorLocation(LPTSTR pstrSource, DWORD cchMax) const;
 
@@ -65,12 +68,30 @@ public:
     // makes at most kMaxIncludeBuilds included builds in all, so that a
     // document including itself, or repeating nested includes, ends.
     enum { kMaxIncludeDepth = 16, kMaxIncludeBuilds = 4096 };
+    // A built tree, the caller's parent and included documents counted, is
+    // at most this many controls deep: every walk of the tree (layout,
+    // painting, searches, destruction) recurses once per level, and this
+    // depth keeps them well inside a 1 MiB stack. A deeper document builds
+    // nothing; the error message is then "Controls nested too deeply".
+    enum { kMaxTreeDepth = 256 };
 
 private:
+    // What every builder of one top-level build shares: the included builds
+    // made so far, and where the tree first grew past kMaxTreeDepth.
+    struct TBuildState
+    {
+        int nIncludeBuilds = 0;
+        bool bTooDeep = false;
+        CUIString sTooDeepAt;
+    };
+
     void ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager);
     void ApplyWindowAttributes(CMarkupNode& root, CPaintManagerUI* pManager);
-    CControlUI* _Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager);
-    void BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager);
+    // nDepth is the depth of pParent in the finished tree (0 for none).
+    CControlUI* _Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager,
+                       int nDepth);
+    void BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager,
+                      int nDepth);
     CControlUI* MakeControl(LPCTSTR pstrClass);
 
     CMarkup m_xml;
@@ -80,11 +101,13 @@ private:
     LPCTSTR m_pstrType = NULL;
     CUIString m_sType;
     HINSTANCE m_instance = NULL;
-    // Include bookkeeping: this builder's nesting level and the build
-    // counter shared by every builder of one top-level build.
+    // Include bookkeeping: this builder's nesting level, the depth of the
+    // parent an included document is built into, and the state shared with
+    // the top-level builder (its own for a top-level build).
     int m_nIncludeDepth = 0;
-    int m_nOwnIncludeBuilds = 0;
-    int* m_pIncludeBuilds = &m_nOwnIncludeBuilds;
+    int m_nIncludeParentDepth = 0;
+    TBuildState m_ownState;
+    TBuildState* m_pState = &m_ownState;
 };
 
 } // namespace SkinUI

@@ -107,9 +107,17 @@ public:
     // number of slots in prcLinks and sLinks on entry and the number of link
     // rectangles found on return. rc is moved for DT_CENTER, DT_RIGHT,
     // DT_VCENTER and DT_BOTTOM and receives the size with DT_CALCRECT.
+    //
+    // Bounds against hostile text: a line costs time linear in its length;
+    // fonts, colours and paragraph spacings nest at most kMaxMarkupNesting
+    // deep (a deeper opening tag pushes nothing); and at most
+    // kMaxMarkupFonts fonts are made per window for the faces, sizes and
+    // styles texts name (they are found again by those values and live as
+    // long as the window); past that, a new one draws in the enclosing font.
     static void DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
                              DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
                              int& nLinkRects, UINT uStyle);
+    enum { kMaxMarkupNesting = 64, kMaxMarkupFonts = 128 };
     // One line's extent with the manager's font iFont; zero for null input.
     static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont,
                             UINT uStyle);

@@ -132,8 +132,10 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
 
 // ---- Inline markup: reader state, stacks and line starts ------------------
 
-// A growable stack of plain values. A push the heap cannot take is dropped;
-// the reader then simply pops one value early.
+// A growable stack of plain values, at most kMaxMarkupNesting deep. A push
+// past that depth, or one the heap cannot take, is dropped; the reader then
+// simply pops one value early. The bound keeps the copy each line start
+// makes small, whatever the text nests.
 template <typename T>
 class CTextStack
 {
@@ -151,7 +153,7 @@ public:
     }
     void Push(T value)
     {
-        if (!Reserve(m_nCount + 1)) return;
+        if (m_nCount >= CRenderEngine::kMaxMarkupNesting || !Reserve(m_nCount + 1)) return;
         m_pItems[m_nCount++] = value;
     }
     void CopyFrom(const CTextStack& src)
@@ -398,14 +400,21 @@ void CHtmlTextReader::PopColor()
     SelectColor();
 }
 
+// The first free id of the variant range, or -1 when the window already
+// holds kMaxMarkupFonts fonts made for texts. Variants are never removed
+// one by one, so the ids in use run without gaps from the range's start.
 int CHtmlTextReader::FreeVariantFontId()
 {
     HFONT hDefault = m_pManager->GetDefaultFontInfo()->hFont;
-    int id = kFirstVariantFontId;
-    while (id < 0x7FFFFFFF && m_pManager->GetFont(id) != hDefault) ++id;
-    return id;
+    for (int i = 0; i < CRenderEngine::kMaxMarkupFonts; ++i) {
+        if (m_pManager->GetFont(kFirstVariantFontId + i) == hDefault) return kFirstVariantFontId + i;
+    }
+    return -1;
 }
 
+// A font named by its values: found among the window's fonts, else made
+// while the window holds fewer than kMaxMarkupFonts made for texts; null
+// past that, and the caller keeps the enclosing font.
 TFontInfo* CHtmlTextReader::FindOrAddFont(CUIString sFace, int nSize, bool bBold,
                                           bool bUnderline, bool bItalic)
 {
@@ -413,8 +422,9 @@ TFontInfo* CHtmlTextReader::FindOrAddFont(CUIString sFace, int nSize, bool bBold
     if (sFace.GetLength() > kMaxFaceName) sFace = sFace.Left(kMaxFaceName);
     HFONT hFont = m_pManager->GetFont(sFace, nSize, bBold, bUnderline, bItalic);
     if (hFont == NULL) {
-        hFont = m_pManager->AddFont(FreeVariantFontId(), sFace, nSize, bBold, bUnderline,
-                                    bItalic, false);
+        const int id = FreeVariantFontId();
+        if (id < 0) return NULL;
+        hFont = m_pManager->AddFont(id, sFace, nSize, bBold, bUnderline, bItalic, false);
     }
     if (hFont == NULL) return NULL;
     return m_pManager->GetFontInfo(hFont);
@@ -813,12 +823,17 @@ void CHtmlTextReader::ReadSpace()
 
 // A run of plain characters up to a line feed, the end, the next bracket
 // (outside raw text) or the end of raw text. Its width is estimated from the
-// font's widest character and measured only near the right edge.
+// font's widest character and measured only near the right edge. What has
+// been measured is kept, and only the characters added since are measured
+// next, so a run costs time linear in its length even when its characters
+// are narrower than the estimate (zero-width ones never reach the edge).
 void CHtmlTextReader::ReadRun()
 {
     LPCTSTR pRun = m_p;
     const int cxMaxChar = CurrentFont()->tm.tmMaxCharWidth;
     int cch = 0;
+    int cchMeasured = 0;   // the first cchMeasured characters are cxMeasured wide
+    int cxMeasured = 0;
     bool bAtRawClose = false;
     bool bCut = false;
     bool bEllipsis = false;
@@ -833,10 +848,14 @@ void CHtmlTextReader::ReadRun()
             }
         }
         ++cch;
-        if (m_pt.x + cch * cxMaxChar < m_rc.right) continue;
+        if (static_cast<long long>(m_pt.x) + cxMeasured +
+                static_cast<long long>(cch - cchMeasured) * cxMaxChar < m_rc.right)
+            continue;
         SIZE size = {0, 0};
-        ::GetTextExtentPoint32W(m_hDC, pRun, cch, &size);
-        if (m_pt.x + size.cx <= m_rc.right) continue;
+        ::GetTextExtentPoint32W(m_hDC, pRun + cchMeasured, cch - cchMeasured, &size);
+        cxMeasured += size.cx;
+        cchMeasured = cch;
+        if (m_pt.x + cxMeasured <= m_rc.right) continue;
 
         // Too wide. An empty line keeps its first character, so that every
         // line takes at least one.

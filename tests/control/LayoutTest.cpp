@@ -1,6 +1,7 @@
 #include "skinui/control/HorizontalLayout.h"
 #include "skinui/control/ScrollBar.h"
 #include "skinui/control/VerticalLayout.h"
+#include "skinui/render/DPI.h"
 #include "tests/control/TestWindow.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +137,7 @@ struct StackCase
     std::vector<const wchar_t*> kids;  // attributes of each child
     RECT rc;                           // the layout's rectangle
     std::vector<RECT> expected;        // each child's rectangle
+    UINT dpi = 96;                     // the window's DPI
 };
 
 template <class Layout>
@@ -143,6 +145,7 @@ void RunStackCases(const std::vector<StackCase>& cases)
 {
     for (const StackCase& tc : cases) {
         CTestWindow window;
+        window.Manager().GetDPIObj()->SetScale(tc.dpi);
         Layout* layout = Make<Layout>(tc.layout);
         std::vector<CControlUI*> kids;
         for (const wchar_t* attrs : tc.kids) {
@@ -192,6 +195,11 @@ TEST(Layout, VerticalLayoutStacksFixedMinMaxAndFlexibleChildren)
          {R(0, 0, 100, 50), R(0, 0, 0, 0), R(0, 50, 100, 100)}},
         {"fixed children overflow, flexible gets 0", L"", {L"height=\"80\"", L"", L"height=\"80\""},
          R(0, 0, 100, 100), {R(0, 0, 100, 80), R(0, 80, 100, 80), R(0, 80, 100, 160)}},
+        // At 150 % the inset and the heights scale, the gap between the
+        // children does not.
+        {"150 %: child padding unscaled", L"inset=\"10,10,10,10\" childpadding=\"10\"",
+         {L"height=\"20\"", L"height=\"20\""}, R(0, 0, 300, 200),
+         {R(15, 15, 285, 45), R(15, 55, 285, 85)}, 144},
     });
 }
 
@@ -218,6 +226,9 @@ TEST(Layout, HorizontalLayoutStacksFixedMinMaxAndFlexibleChildren)
         {"float child takes no share", L"",
          {L"", L"float=\"true\" pos=\"1,2,0,0\" width=\"3\" height=\"4\""}, R(0, 0, 100, 50),
          {R(0, 0, 100, 50), R(1, 2, 4, 6)}},
+        {"150 %: child padding unscaled", L"inset=\"10,10,10,10\" childpadding=\"10\"",
+         {L"width=\"20\"", L"width=\"20\""}, R(0, 0, 200, 300),
+         {R(15, 15, 45, 285), R(55, 15, 85, 285)}, 144},
     });
 }
 

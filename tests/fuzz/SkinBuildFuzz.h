@@ -2,11 +2,13 @@
 // Skin mutations for the dialog builder: the launcher's skin with attribute
 // values replaced by odd numbers, lists, colours, draw strings and inline
 // text markup, with elements inserted (includes, defaults, styles, unknown
-// and deeply nested elements) and, now and then, raw character damage. Each
+// and deeply nested elements) and, now and then, raw character damage. The
+// pools hold hostile shapes too: long zero-width runs, texts naming hundreds
+// of fonts or nesting tags thousands deep, include values longer than the
+// builder reads, and a document that includes itself deep inside. Each
 // input is built against a real paint manager on a hidden window, the tree
 // is attached, walked and painted into a DIB section, and the heaps are
-// validated. Shared by the fuzz
-// test and the fuzz benchmark.
+// validated. Shared by the fuzz test and the fuzz benchmark.
 //
 // Sections: random source, value pools, mutation, one run.
 
@@ -30,6 +32,30 @@ namespace SkinFuzz {
 typedef TestSupport::ByteMutator Random;
 
 // ---- Value pools -------------------------------------------------------------------
+// Long hostile shapes, made once: a run of zero-width characters, a text
+// naming many distinct fonts, tags nested far deeper than any text needs,
+// and include values longer than the builder reads.
+inline const std::wstring& HostileText(int which)
+{
+    static const std::wstring kTexts[] = {
+        std::wstring(20000, L'\x200B'),
+        [] {
+            std::wstring t;
+            for (int i = 0; i < 400; ++i) t += L"{f Fuzz" + std::to_wstring(i) + L" " + std::to_wstring(8 + i % 9) + L"}x{/f}";
+            return t;
+        }(),
+        [] {
+            std::wstring t;
+            for (int i = 0; i < 2000; ++i) t += L"{b}{f 0}{c #FF00FF}{p 1}{y -3}a\n";
+            return t;
+        }(),
+        L"<Include count=\"" + std::wstring(499, L'0') + L"2\" source=\"part.xml\"/>",
+        L"<Include source=\"part.xml" + std::wstring(600, L' ') + L"\"/>",
+        L"<Include source=\"deep.xml\" count=\"2\"/>",
+    };
+    return kTexts[which];
+}
+
 inline const wchar_t* const* ValuePool(size_t& count)
 {
     static const wchar_t* const kValues[] = {
@@ -48,6 +74,7 @@ inline const wchar_t* const* ValuePool(size_t& count)
         L"{c #FF0000}red{/c}", L"{c}", L"{f 1}big{/f}", L"{f 99999}", L"{n}{n}{p}{p}", L"{x 10}{y -5}",
         L"{i bg.png}", L"{i}", L"{r 1 2 3}", L"{{{{", L"}}}}", L"{/b}{/i}{/u}", L"<b>html</b>", L"&lt;&lt;",
         L"{u}&lt;&lt;返回{/u}", L"请选择需要恢复的手机类型",
+        HostileText(0).c_str(), HostileText(1).c_str(), HostileText(2).c_str(),
     };
     count = sizeof(kValues) / sizeof(kValues[0]);
     return kValues;
@@ -67,6 +94,7 @@ inline const wchar_t* const* ElementPool(size_t& count)
         L"<HorizontalLayout><VerticalLayout><HorizontalLayout><Progress value=\"500\" min=\"9\" max=\"1\"/>"
         L"</HorizontalLayout></VerticalLayout></HorizontalLayout>",
         L"<Button style=\"s\"/>", L"<Text showhtml=\"true\" text=\"{a 1}{/a}{a 2}{/a}\"/>",
+        HostileText(3).c_str(), HostileText(4).c_str(), HostileText(5).c_str(),
     };
     count = sizeof(kElements) / sizeof(kElements[0]);
     return kElements;
@@ -169,6 +197,16 @@ inline std::string SkinImage(const char* name)
     return bytes;
 }
 
+inline std::wstring SelfIncludingDocument(const wchar_t* name, int depth)
+{
+    std::wstring open, shut;
+    for (int i = 0; i < depth; ++i) {
+        open += L"<VerticalLayout>";
+        shut += L"</VerticalLayout>";
+    }
+    return L"<Window>" + open + L"<Include source=\"" + name + L"\"/>" + shut + L"</Window>";
+}
+
 inline void UsePackage()
 {
     static const std::string package = SkinTest::Package({
@@ -180,6 +218,9 @@ inline void UsePackage()
         {"install_b.png", SkinImage("install_b.png")},
         {"install_f.png", SkinImage("install_f.png")},
         {"part.xml", SkinTest::Utf8(L"<Window><Label name=\"part_a\" text=\"{b}a{/b}\"/><Button name=\"part_b\"/></Window>")},
+        // Includes itself inside 200 layouts: a tree without end, which the
+        // builder's depth bound refuses.
+        {"deep.xml", SkinTest::Utf8(SelfIncludingDocument(L"deep.xml", 200))},
     });
     SkinUI::CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
 }

@@ -17,8 +17,9 @@ struct ClassRow {
     const wchar_t* builtClass;  // GetClass() of the made control; null: not in this build
 };
 
-// Every class name the engine's markup knows. The further controls have no
-// class in this build and make nothing.
+// Every class name the engine's markup knows. Each class this build has
+// makes its control; the further controls have no class here and make
+// nothing.
 const ClassRow kClasses[] = {
     {L"CControlUI", L"ControlUI"},
     {L"CContainerUI", L"ContainerUI"},
@@ -46,7 +47,7 @@ const ClassRow kClasses[] = {
     {L"CCheckBoxUI", nullptr},
     {L"CProgressUI", L"ProgressUI"},
     {L"CRichEditUI", nullptr},
-    {L"CScrollBarUI", nullptr},
+    {L"CScrollBarUI", L"ScrollBarUI"},
     {L"CSliderUI", nullptr},
     {L"CTextUI", L"TextUI"},
     {L"CTreeNodeUI", nullptr},

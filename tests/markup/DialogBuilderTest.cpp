@@ -42,15 +42,43 @@ const wchar_t kPartXml[] = L"<Window><Label name=\"part_a\" text=\"a\"/><Button 
 const wchar_t kSelfXml[] = L"<Window><Label name=\"self\"/><Include source=\"self.xml\" count=\"2\"/></Window>";
 const wchar_t kBrokenXml[] = L"<Window><Label name=\"x\"></Window>";
 
+// "chain<n>.xml" nests kChainStep layouts around an include of
+// "chain<n-1>.xml"; "chain0.xml" is one label. A tree built from
+// "chain<n>.xml" is therefore n * kChainStep + 1 controls deep.
+const int kChainStep = 100;
+const int kChainLinks = 40;
+
+std::wstring Nest(int depth, const std::wstring& inner)
+{
+    std::wstring xml;
+    for (int i = 0; i < depth; ++i) xml += L"<VerticalLayout>";
+    xml += inner;
+    for (int i = 0; i < depth; ++i) xml += L"</VerticalLayout>";
+    return xml;
+}
+
+std::wstring ChainInclude(int link)
+{
+    return L"<Include source=\"chain" + std::to_wstring(link) + L".xml\"/>";
+}
+
 void UseTestPackage()
 {
-    static const std::string package = SkinTest::Package({
-        {"DlgMain.xml", SkinTest::LauncherSkinBytes()},
-        {"part.xml", SkinTest::Utf8(kPartXml)},
-        {"self.xml", SkinTest::Utf8(kSelfXml)},
-        {"broken.xml", SkinTest::Utf8(kBrokenXml)},
-        {"dot.png", TestSupport::EncodePng(2, 1, {255, 0, 255, 255, 0, 0, 255, 255})},
-    });
+    static const std::string package = [] {
+        std::vector<std::pair<std::string, std::string>> files = {
+            {"DlgMain.xml", SkinTest::LauncherSkinBytes()},
+            {"part.xml", SkinTest::Utf8(kPartXml)},
+            {"self.xml", SkinTest::Utf8(kSelfXml)},
+            {"broken.xml", SkinTest::Utf8(kBrokenXml)},
+            {"dot.png", TestSupport::EncodePng(2, 1, {255, 0, 255, 255, 0, 0, 255, 255})},
+            {"chain0.xml", SkinTest::Utf8(L"<Window><Label name=\"bottom\"/></Window>")},
+        };
+        for (int link = 1; link <= kChainLinks; ++link) {
+            files.push_back({"chain" + std::to_string(link) + ".xml",
+                             SkinTest::Utf8(L"<Window>" + Nest(kChainStep, ChainInclude(link - 1)) + L"</Window>")});
+        }
+        return SkinTest::Package(files);
+    }();
     CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
 }
 
@@ -597,6 +625,66 @@ TEST_F(DialogBuilderTest, SelfIncludingDocumentsEnd)
     const int count = ChildCount(root.get());
     EXPECT_GT(count, 0);
     EXPECT_LE(count, (int)CDialogBuilder::kMaxIncludeBuilds);
+}
+
+// An include's count and source are read to at most 499 characters and
+// always end there: a longer value is cut, never read past.
+TEST_F(DialogBuilderTest, IncludeValuesAreCutAt499Characters)
+{
+    const std::wstring partText = L"&lt;Window&gt;&lt;Label name=&quot;cut&quot;/&gt;&lt;/Window&gt;";
+    struct Case { const char* what; std::wstring attributes; const wchar_t* children; };
+    const Case kCases[] = {
+        {"count as written", L"count=\"2\" source=\"part.xml\"", L"LabelUI|ButtonUI|LabelUI|ButtonUI"},
+        // 499 zeros are read; the 2 after them is not.
+        {"count of 500 characters", L"count=\"" + std::wstring(499, L'0') + L"2\" source=\"part.xml\"", L""},
+        {"count of 499 characters", L"count=\"" + std::wstring(498, L'0') + L"2\" source=\"part.xml\"",
+         L"LabelUI|ButtonUI|LabelUI|ButtonUI"},
+        // A document text, then spaces past the 499th character and more.
+        {"source text of 700 characters", L"source=\"" + partText + std::wstring(600, L' ') + L"&lt;x\"", L"LabelUI"},
+        {"source name of 600 characters", L"source=\"part.xml" + std::wstring(592, L'x') + L"\"", L""},
+    };
+    for (const Case& row : kCases) {
+        SCOPED_TRACE(row.what);
+        CDialogBuilder builder;
+        const std::wstring xml = L"<Window><VerticalLayout><Include " + row.attributes + L"/></VerticalLayout></Window>";
+        std::unique_ptr<CControlUI> root(builder.Create(xml.c_str(), nullptr, nullptr, &m_manager, nullptr));
+        ASSERT_NE(nullptr, root.get());
+        EXPECT_EQ(std::wstring(row.children), ChildClasses(root.get()));
+    }
+}
+
+// The whole tree, included documents and the caller's parent counted, is at
+// most kMaxTreeDepth controls deep; a deeper one builds nothing and says why.
+TEST_F(DialogBuilderTest, TreesDeeperThanTheBoundFailWithTheBuildersMessage)
+{
+    const int kMax = CDialogBuilder::kMaxTreeDepth;
+    const int links = (kMax - 2) / kChainStep;
+    const int nest = kMax - 1 - links * kChainStep;  // layouts around the chain
+    ASSERT_GE(nest, 1);
+    ASSERT_LE(links, kChainLinks);
+    struct Case { const char* what; int parentDepth; int nest; int links; bool builds; };
+    const Case kCases[] = {
+        {"exactly the bound", 0, nest, links, true},
+        {"one more level", 0, nest + 1, links, false},
+        {"the bound with the caller's parent", 1, nest - 1, links, true},
+        {"the caller's parent makes it one too deep", 1, nest, links, false},
+        {"a long chain of deep includes", 0, 1, kChainLinks, false},
+    };
+    for (const Case& row : kCases) {
+        SCOPED_TRACE(row.what);
+        std::unique_ptr<CContainerUI> parent(row.parentDepth > 0 ? new CContainerUI : nullptr);
+        CDialogBuilder builder;
+        const std::wstring xml = L"<Window>" + Nest(row.nest, ChainInclude(row.links)) + L"</Window>";
+        CControlUI* built = builder.Create(xml.c_str(), nullptr, nullptr, &m_manager, parent.get());
+        if (parent == nullptr) delete built;
+        EXPECT_EQ(row.builds, built != nullptr);
+        if (parent != nullptr) {
+            EXPECT_EQ(row.builds ? 1 : 0, parent->GetCount());
+        }
+        wchar_t message[128] = {0};
+        builder.GetLastErrorMessage(message, 128);
+        EXPECT_STREQ(row.builds ? L"" : L"Controls nested too deeply", message);
+    }
 }
 
 TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)

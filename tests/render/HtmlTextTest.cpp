@@ -11,6 +11,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 using SkinUI::CPaintManagerUI;
@@ -443,7 +444,11 @@ TEST_F(HtmlTextTest, MeasuredWidthNeverExceedsTheRectangle)
 TEST_F(HtmlTextTest, HostileTextEndsWithABoundedResult)
 {
     // Every line takes at least one character, so narrow rectangles, lines
-    // of no height and huge pen moves all come to an end.
+    // of no height and huge pen moves all come to an end. Tags nested far
+    // deeper than any text needs push nothing past the stacks' depth.
+    std::wstring nested;
+    for (int i = 0; i < 5000; ++i) nested += L"{f 0}{c #FF0000}{p 1}";
+    for (int i = 0; i < 200; ++i) nested += L"{y -9}ab\n";
     struct Case {
         const char* name;
         LPCTSTR markup;
@@ -461,6 +466,7 @@ TEST_F(HtmlTextTest, HostileTextEndsWithABoundedResult)
         {"tag at the very end", L"x{", 0, 100},
         {"closing tag at the very end", L"x{/", 0, 100},
         {"raw text never closed", L"{r}{b}x", 0, 100},
+        {"deeply nested tags over many lines", nested.c_str(), DT_WORDBREAK, 100},
     };
     for (const Case& c : cases) {
         const SIZE size = Measure(c.markup, c.style, c.width);
@@ -563,6 +569,28 @@ TEST_F(HtmlTextTest, FontVariantsAreMadeOnceAndReplaceNothing)
     // A named font with size and attributes.
     EXPECT_GT(Measure(L"{f Arial 30 bold underline}M{/f}").cy, LineHeight());
     EXPECT_NE(nullptr, Manager()->GetFont(L"Arial", 30, true, true, false));
+}
+
+// Every distinct face and size a text names would be a font kept for the
+// window's life; at most kMaxMarkupFonts are made, later ones draw in the
+// enclosing font, and the same text drawn again makes none.
+TEST_F(HtmlTextTest, FontsMadeForInlineMarkupAreBounded)
+{
+    const DWORD before = Manager()->GetCustomFontCount();
+    std::wstring text;
+    for (int i = 0; i < 3 * CRenderEngine::kMaxMarkupFonts; ++i)
+        text += L"{f Face" + std::to_wstring(i) + L" 30}M{/f}";
+    // Measuring reads every line (drawing stops at the rectangle's bottom).
+    Measure(text.c_str(), DT_WORDBREAK, 300);
+    const DWORD after = Manager()->GetCustomFontCount();
+    EXPECT_EQ(before + CRenderEngine::kMaxMarkupFonts, after);
+    Measure(text.c_str(), DT_WORDBREAK, 300);
+    EXPECT_EQ(after, Manager()->GetCustomFontCount());
+    // A face made before the bound is reached is still found and used; a new
+    // one draws in the default font.
+    EXPECT_GT(Measure(L"{f Face0 30}M{/f}").cy, LineHeight());
+    EXPECT_EQ(Measure(L"{f Unseen 30}M{/f}").cy, LineHeight());
+    EXPECT_EQ(after, Manager()->GetCustomFontCount());
 }
 
 TEST_F(HtmlTextTest, SelectedTextHasTheSelectedBackground)

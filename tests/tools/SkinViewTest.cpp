@@ -425,6 +425,65 @@ TEST(SkinView, FailuresExitNonZeroWithAMessageAndWriteNothing)
     }
 }
 
+// Skins a careless or hostile author may write. Each run ends by itself
+// (the runner gives up after two minutes) with the exit code it should: a
+// too-deep tree is refused with the builder's message, long inline texts
+// and many inline fonts are drawn.
+TEST(SkinView, HostileSkinsEndWithTheirExitCode)
+{
+    struct TCase
+    {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> files;
+        DWORD exitCode;
+        const char* message;   // part of stderr, or empty
+    };
+    auto window = [](const std::string& body) {
+        return "<Window size=\"300,100\"><VerticalLayout>" + body + "</VerticalLayout></Window>";
+    };
+    auto label = [&](const std::string& text) {
+        return window("<Label showhtml=\"true\" text=\"" + text + "\"/>");
+    };
+    std::string zeroWidth, letters, fonts;
+    for (int i = 0; i < 100000; ++i) zeroWidth += "\xE2\x80\x8B";   // U+200B
+    letters.assign(100000, 'a');
+    for (int i = 0; i < 5000; ++i)
+        fonts += "{f Face" + std::to_string(i) + " " + std::to_string(10 + i % 7) + "}x{/f}";
+    // Sixteen included documents, each 250 layouts deep.
+    std::vector<std::pair<std::string, std::string>> deep = {
+        {"DlgMain.xml", window("<Include source=\"d1.xml\"/>")}};
+    for (int k = 1; k <= 16; ++k) {
+        std::string open, shut;
+        for (int i = 0; i < 250; ++i) {
+            open += "<VerticalLayout>";
+            shut += "</VerticalLayout>";
+        }
+        const std::string inner =
+            k < 16 ? "<Include source=\"d" + std::to_string(k + 1) + ".xml\"/>" : "<Label/>";
+        deep.push_back({"d" + std::to_string(k) + ".xml", "<Window>" + open + inner + shut + "</Window>"});
+    }
+    const TCase cases[] = {
+        {"deep include chain", deep, 2, "Controls nested too deeply"},
+        {"100000 zero-width characters", {{"DlgMain.xml", label(zeroWidth)}}, 0, ""},
+        {"100000 letters wrapping", {{"DlgMain.xml", label(letters)}}, 0, ""},
+        {"5000 inline fonts", {{"DlgMain.xml", label(fonts)}}, 0, ""},
+        {"include values of 500 characters",
+         {{"DlgMain.xml", window("<Include count=\"" + std::string(499, '0') + "2\" source=\"p.xml" +
+                                 std::string(600, ' ') + "\"/>")},
+          {"p.xml", "<Window><Label/></Window>"}},
+         0, ""},
+    };
+    for (const TCase& c : cases) {
+        TempFolder skin("skinview_hostile");
+        for (const auto& file : c.files) ASSERT_TRUE(WriteWholeFile(skin.File(file.first), file.second));
+        TempFolder folder("skinview");
+        const TRun run = RunSkinView(
+            {L"--skin", WideFromAnsi(skin.Path()), L"--out", WideFromAnsi(folder.File("x.png"))});
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << "\n" << run.errors;
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.what << "\n" << run.errors;
+    }
+}
+
 TEST(SkinView, AMalformedDocumentReportsTheParsersMessageAndLocation)
 {
     TempFolder broken("skinview_bad");

@@ -119,6 +119,7 @@ TEST(NotifyPump, MessageMapsRouteByTypeAndSenderName)
     other.SetName(L"minbtn");
     CControlUI logo;
     logo.SetName(L"logo");
+    CControlUI unnamed;
 
     struct Case {
         const char* name;
@@ -137,6 +138,10 @@ TEST(NotifyPump, MessageMapsRouteByTypeAndSenderName)
         {"base map's entry through the chain", 2, L"timer", &other, true, "base timer"},
         {"later any-control entry replaces earlier", 2, L"valuechanged", &other, true,
          "last value"},
+        {"unnamed sender: the last any-control entry", 2, L"valuechanged", &unnamed, true,
+         "last value"},
+        {"null sender: the last any-control entry", 2, L"valuechanged", NULL, true, "last value"},
+        {"unnamed sender: no named entry matches", 2, L"menu", &unnamed, false, ""},
         {"base member in a derived map", 2, L"menu", &logo, true, "base timer"},
         {"named entry, other sender", 2, L"menu", &other, false, ""},
         {"type compared exactly", 2, L"Click", &closeBtn, false, ""},

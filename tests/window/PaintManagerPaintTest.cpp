@@ -162,6 +162,46 @@ TEST(Painting, WithoutARootTheWindowIsValidatedAndLeftUnpainted)
     ::DestroyWindow(hwnd);
 }
 
+// A maximised window keeps its size when the DPI changes, so no WM_SIZE asks
+// for a layout: SetDPI itself must, or the controls keep their old places.
+TEST(Painting, ADpiChangeLaysAMaximisedWindowOutAgain)
+{
+    CTestHost host(300, 200);
+    CGdiPainterUI* p = AddPainter(host.m_pRoot, L"10,20,60,50");
+    ::ShowWindow(host.GetHWND(), SW_MAXIMIZE);
+    host.Pump();
+    host.PaintNow();
+    ASSERT_TRUE(::IsZoomed(host.GetHWND()));
+    EXPECT_EQ(p->GetPos().right, 60);
+
+    host.m_pm.SetDPI(144);
+    host.Pump();
+    host.PaintNow();
+    const RECT rc = p->GetPos();
+    EXPECT_EQ(rc.left, 15);
+    EXPECT_EQ(rc.top, 30);
+    EXPECT_EQ(rc.right, 90);
+    EXPECT_EQ(rc.bottom, 75);
+    // The shared fonts were rebuilt at this window's scale; back to 100 %.
+    host.m_pm.SetDPI(96);
+}
+
+// Reloaded images are drawn at the next paint: the window is invalidated.
+TEST(Painting, ReloadImagesInvalidatesTheWindow)
+{
+    CTestHost host(300, 200);
+    AddPainter(host.m_pRoot, L"10,20,60,50");
+    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
+    host.PaintNow();
+    host.Pump();
+    RECT rc = {0, 0, 0, 0};
+    ASSERT_FALSE(::GetUpdateRect(host.GetHWND(), &rc, FALSE));
+    host.m_pm.ReloadImages();
+    EXPECT_TRUE(::GetUpdateRect(host.GetHWND(), &rc, FALSE));
+    EXPECT_EQ(rc.right - rc.left, 300);
+    EXPECT_EQ(rc.bottom - rc.top, 200);
+}
+
 TEST(Painting, SetLayeredIsIgnoredForChildWindows)
 {
     CTestHost host(200, 100);

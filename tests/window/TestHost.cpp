@@ -1,6 +1,7 @@
 #include "tests/window/TestHost.h"
 
 #include <cstdio>
+#include <cwchar>
 
 namespace WindowTest {
 
@@ -50,6 +51,12 @@ CRecorderUI::CRecorderUI(std::vector<std::wstring>* pLog, LPCTSTR pstrName, UINT
     : m_pLog(pLog), m_uFlags(uFlags), m_sClass(pstrClass)
 {
     SetName(pstrName);
+}
+
+LPVOID CRecorderUI::GetInterface(LPCTSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"WantTab") == 0) return static_cast<IWantTabUI*>(this);
+    return CControlUI::GetInterface(pstrName);
 }
 
 bool CRecorderUI::Activate()

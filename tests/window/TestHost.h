@@ -40,8 +40,9 @@ protected:
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 };
 
-// Logs "<name>:<event type>" of every event it gets into a shared log.
-class CRecorderUI : public CControlUI
+// Logs "<name>:<event type>" of every event it gets into a shared log, and
+// answers whether it wants the Tab key as a text control would.
+class CRecorderUI : public CControlUI, public IWantTabUI
 {
 public:
     CRecorderUI(std::vector<std::wstring>* pLog, LPCTSTR pstrName, UINT uFlags = 0,
@@ -51,8 +52,11 @@ public:
     UINT GetControlFlags() const override { return m_uFlags; }
     bool Activate() override;
     void DoEvent(TEventUI& event) override;
+    LPVOID GetInterface(LPCTSTR pstrName) override;
+    bool IsWantTab() const override { return m_bWantTab; }
 
     int m_nActivations = 0;
+    bool m_bWantTab = false;
 
 private:
     std::vector<std::wstring>* m_pLog;
