@@ -24,12 +24,15 @@ const DWORD kMaxBodyLength = 0x7FFFFFFF;
 // INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY.
 const DWORD kOpenFlags = 0x84000002;
 
+// The system ANSI code page, as everywhere in the launcher: the worker that
+// runs the setup reads the same path the same way, so the file written is the
+// file run even where a thread's code page differs.
 bool ToWide(const char* text, std::wstring& out) {
     if (text == nullptr) return false;
-    int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (n <= 0) return false;
     out.assign(size_t(n), L'\0');
-    if (MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, &out[0], n) != n) return false;
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n) != n) return false;
     out.resize(size_t(n - 1));
     return true;
 }

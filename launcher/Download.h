@@ -9,10 +9,11 @@ namespace Launcher {
 // Called on the downloading thread after every successful read.
 typedef void (*DownloadProgressProc)(unsigned int total, unsigned int remaining);
 
-// Downloads url (ANSI) into the file at path (ANSI). The whole body is held in
-// memory and written in one call only when it arrived in full; returns true
-// exactly when the file was written. A failure writes nothing and leaves an
-// earlier file at path untouched.
+// Downloads url (ANSI) into the file at path (ANSI, CP_ACP like every path
+// of the launcher). The whole body is held in memory and written in one call
+// only when it arrived in full; returns true exactly when the file was
+// written. A failure writes nothing and leaves an earlier file at path
+// untouched.
 bool DownloadToFile(const char* url, const char* path, DownloadProgressProc callback);
 
 }  // namespace Launcher

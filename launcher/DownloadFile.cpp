@@ -2,9 +2,11 @@
 
 #include "launcher/ProductProbe.h"
 #include "launcher/Products.h"
+#include "launcher/SetupSignature.h"
 
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace Launcher {
@@ -85,58 +87,120 @@ bool IsWorkerRunning(int index) {
     return ValidIndex(index) && g_workerRunning[index].load();
 }
 
-void RunSetupAndWait(const char* path, int index) {
+namespace {
+
+// The folder part of a setup path, its working directory; empty for a bare name.
+std::wstring FolderOf(const wchar_t* path) {
+    const wchar_t* slash = std::wcsrchr(path, L'\\');
+    return slash != nullptr ? std::wstring(path, size_t(slash - path)) : std::wstring();
+}
+
+// The length of a trailing icon index (",N" or ",-N", blanks allowed around
+// the comma) at the end of text[0..n), or 0 when there is none.
+size_t IconIndexLength(const char* text, size_t n) {
+    size_t at = n;
+    while (at > 0 && text[at - 1] == ' ') --at;
+    size_t digitsEnd = at;
+    while (at > 0 && text[at - 1] >= '0' && text[at - 1] <= '9') --at;
+    if (at == digitsEnd) return 0;
+    if (at > 0 && text[at - 1] == '-') --at;
+    while (at > 0 && text[at - 1] == ' ') --at;
+    if (at == 0 || text[at - 1] != ',') return 0;
+    --at;
+    while (at > 0 && text[at - 1] == ' ') --at;
+    return n - at;
+}
+
+}  // namespace
+
+bool StartSetupAndWait(const char* path, HANDLE heldOpen) {
     wchar_t file[kPathBufferSize];
     ToWide(path, file);
+    const std::wstring folder = FolderOf(file);
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);  // 60 on 32-bit
     // No UI: a missing file would otherwise show a modal box and block the worker.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpFile = file;
     info.lpParameters = L"/s";
+    // The setup's own folder, where nothing but what it brought lies.
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_HIDE;
     ShellExecuteExW(&info);
-    if (info.hProcess) {
-        WaitForSingleObject(info.hProcess, INFINITE);
-        DWORD code = 0;
-        while (GetExitCodeProcess(info.hProcess, &code) && code == STILL_ACTIVE)
-            Sleep(5);
-    }
-    SetSetupFinished(index, 1);
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
+    if (heldOpen != nullptr && heldOpen != INVALID_HANDLE_VALUE)
+        CloseHandle(heldOpen);
+    if (!info.hProcess)
+        return false;
+    WaitForSingleObject(info.hProcess, INFINITE);
+    DWORD code = 0;
+    while (GetExitCodeProcess(info.hProcess, &code) && code == STILL_ACTIVE)
+        Sleep(5);
+    CloseHandle(info.hProcess);
+    return true;
 }
 
-void LaunchFileFromPath(const char* path, char (&file)[260]) {
+void RunSetupAndWait(const char* path, int index) {
+    StartSetupAndWait(path, nullptr);
+    SetSetupFinished(index, 1);
+}
+
+HANDLE HoldSetupFile(const wchar_t* path) {
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool RunDownloadedSetup(const char* path, const wchar_t* publisher) {
+    wchar_t file[kPathBufferSize];
+    ToWide(path, file);
+    if (file[0] == L'\0')
+        return false;
+    // The check reads the file through the hold, and the hold lasts until
+    // the process has started: the bytes checked are the bytes run.
+    HANDLE held = HoldSetupFile(file);
+    if (held == INVALID_HANDLE_VALUE) {
+        DeleteFileW(file);
+        return false;
+    }
+    if (!SetupMayRun(held, file, publisher)) {
+        CloseHandle(held);
+        DeleteFileW(file);
+        return false;
+    }
+    return StartSetupAndWait(path, held);
+}
+
+bool LaunchFileFromPath(const char* path, char (&file)[260]) {
     ZeroMemory(file, sizeof(file));
-    if (path[0] == '"') {
-        const char* end = std::strchr(path + 1, '"');
-        size_t n = end ? size_t(end - (path + 1)) : std::strlen(path + 1);
-        if (n >= sizeof(file))
-            n = sizeof(file) - 1;
-        std::memcpy(file, path + 1, n);
-        return;
-    }
     size_t n = std::strlen(path);
-    if (n >= sizeof(file))
-        n = sizeof(file) - 1;
-    // A trailing ",N" (an icon index, possibly negative) is no part of the file.
-    size_t digits = n;
-    while (digits > 0 && path[digits - 1] >= '0' && path[digits - 1] <= '9')
-        --digits;
-    if (digits < n) {
-        size_t comma = digits;
-        if (comma > 0 && path[comma - 1] == '-')
-            --comma;
-        if (comma > 0 && path[comma - 1] == ',')
-            n = comma - 1;
+    const char* begin = path;
+    if (path[0] == '"') {
+        begin = path + 1;
+        const char* close = std::strchr(begin, '"');
+        if (close != nullptr) {
+            const char* rest = close + 1;
+            size_t restLength = std::strlen(rest);
+            size_t trailingBlanks = 0;
+            while (trailingBlanks < restLength && rest[restLength - 1 - trailingBlanks] == ' ')
+                ++trailingBlanks;
+            if (restLength != trailingBlanks && IconIndexLength(rest, restLength) != restLength)
+                return false;
+            n = size_t(close - begin);
+        } else {
+            n = std::strlen(begin);
+        }
+    } else {
+        n -= IconIndexLength(path, n);
     }
-    std::memcpy(file, path, n);
+    if (n == 0 || n >= sizeof(file))
+        return false;
+    std::memcpy(file, begin, n);
+    return true;
 }
 
 void LaunchProduct(const char* path, int index) {
     char bare[260];
-    LaunchFileFromPath(path, bare);
+    if (!LaunchFileFromPath(path, bare))
+        return;
     wchar_t file[kPathBufferSize];
     ToWide(bare, file);
     std::wstring directory;
@@ -150,14 +214,6 @@ void LaunchProduct(const char* path, int index) {
     info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
     info.nShow = SW_HIDE;
     ShellExecuteExW(&info);
-}
-
-void FinishWorker(const char* setupPath, int index, bool downloaded) {
-    // A failed download must not run whatever an earlier one left at the path.
-    if (downloaded)
-        RunSetupAndWait(setupPath, index);
-    else
-        SetSetupFinished(index, 1);
 }
 
 CDownloadFile::~CDownloadFile() {}

@@ -30,27 +30,55 @@ void OnDesktopProgress(unsigned int total, unsigned int remaining);
 void OnIPhoneProgress(unsigned int total, unsigned int remaining);
 void OnAndroidProgress(unsigned int total, unsigned int remaining);
 
-// Runs the setup at path (ANSI) hidden with "/s", waits until it has exited,
-// then raises the product's setup-finished flag, whether or not it started.
+// Runs the setup at path (ANSI) hidden with "/s", from the folder it lies
+// in, and waits until it has exited; then raises the product's
+// setup-finished flag, whether or not it started.
 void RunSetupAndWait(const char* path, int index);
 
+// The same run without the flag. heldOpen, when given, is a handle of the
+// setup file that is closed once the process has started (or failed to), so
+// that nobody can change the file between its check and its start. True when
+// the setup started.
+bool StartSetupAndWait(const char* path, HANDLE heldOpen);
+
+// Opens a setup file for reading and shares reading only: while the handle
+// is open nobody can write, delete, rename or replace the file, and it can
+// still be started. INVALID_HANDLE_VALUE when it cannot be opened.
+HANDLE HoldSetupFile(const wchar_t* path);
+
+// A freshly downloaded setup at path (ANSI): held (HoldSetupFile), checked
+// for the publisher's signature through that handle (SetupMayRun; an empty
+// publisher skips the check), and started while still held, then waited for. A setup that cannot be opened or fails the check is deleted and never
+// runs. True when it ran.
+bool RunDownloadedSetup(const char* path, const wchar_t* publisher);
+
 // Starts an installed product from its launch path (ANSI) as the probe stored
-// it: enclosing quotes and a trailing icon index (",N") are dropped. The
-// iPhone product starts in its "InstallLocation" when there is one. No wait.
+// it (see LaunchFileFromPath). The iPhone product starts in its
+// "InstallLocation" when there is one. No wait; a path that is not launched
+// does nothing.
 void LaunchProduct(const char* path, int index);
 
-// The file part of a launch path as read from the registry: the text inside
-// leading quotes, or the text without a trailing ",N" icon index.
-void LaunchFileFromPath(const char* path, char (&file)[260]);
+// The file part of a launch path as read from the registry, and whether it
+// may be launched at all:
+//   C:\P\a.exe           the path itself
+//   C:\P\a.exe,N         the path without its icon index (N: digits, maybe
+//                        with a minus sign)
+//   "C:\P\a.exe"         the text the quotes enclose; after the closing quote
+//   "C:\P\a.exe",N       only an icon index may follow (blanks around the
+//                        comma allowed)
+//   "C:\P\a.exe          no closing quote (the Android product's path derived
+//                        from a quoted uninstaller): the rest
+// Other text after a closing quote, as in "C:\P\Uninstall.exe"Rezude.exe,
+// gives false and an empty file: such a path names another program than
+// the one it reads as.
+bool LaunchFileFromPath(const char* path, char (&file)[260]);
 
-// A worker's body, run on the calling thread: builds the setup path in the
-// temporary folder, downloads, then finishes as FinishWorker says. A setup
-// name that does not fit the temporary folder's path skips the download.
+// A worker's body, run on the calling thread: makes a private setup folder
+// (CSetupFolder), downloads the setup into it, runs it through
+// RunDownloadedSetup with the built-in publisher, removes the folder and
+// finally raises the setup-finished flag. A setup name that does not fit the
+// folder's path skips the download.
 DWORD RunWorker(int index);
-
-// The end of a worker: runs the setup only when this download wrote it, and
-// raises the setup-finished flag in every case.
-void FinishWorker(const char* setupPath, int index, bool downloaded);
 
 // One worker at a time per product: ClaimWorker sets the product's running
 // flag and says whether it was clear; the worker thread releases it last.

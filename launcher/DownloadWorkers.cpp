@@ -2,8 +2,7 @@
 
 #include "launcher/Download.h"
 #include "launcher/Products.h"
-
-#include <cstring>
+#include "launcher/SetupFolder.h"
 
 // The worker threads: the only code of the launcher that calls the download.
 
@@ -34,17 +33,17 @@ DWORD RunWorker(int index) {
     char url[kPathBufferSize] = {};
     char setupPath[kPathBufferSize] = {};
     lstrcpynA(url, kProducts[index].downloadUrl, kPathBufferSize);
-    DWORD length = GetTempPathA(kPathBufferSize, setupPath);
-    // A result of 0 failed; one of 260 or more did not fit and wrote nothing.
-    bool fits = length > 0 && length < DWORD(kPathBufferSize) &&
-                std::strlen(setupPath) + std::strlen(kProducts[index].setupFileName) <
-                    size_t(kPathBufferSize);
-    bool downloaded = false;
-    if (fits) {
-        strcat_s(setupPath, kPathBufferSize, kProducts[index].setupFileName);
-        downloaded = DownloadToFile(url, setupPath, kProgressProcs[index]);
+    {
+        // A failed download, and a setup that fails its check, end the same
+        // way: nothing runs, and nothing the download wrote is left.
+        CSetupFolder folder;
+        if (folder.Create() && folder.FilePath(kProducts[index].setupFileName, setupPath) &&
+            DownloadToFile(url, setupPath, kProgressProcs[index]))
+            RunDownloadedSetup(setupPath, kSetupPublisher);
+        folder.Remove();
     }
-    FinishWorker(setupPath, index, downloaded);
+    // Last, so that whoever sees the flag sees the folder gone.
+    SetSetupFinished(index, 1);
     return 0;
 }
 

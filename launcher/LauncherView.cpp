@@ -8,6 +8,8 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 // Sections: pages and constants; construction and Init; view tables; click
 // handling; the poll timer.
 
@@ -46,9 +48,40 @@ T* FindAs(CPaintManagerUI& manager, const wchar_t* name, const wchar_t* kind) {
     return control != nullptr ? static_cast<T*>(control->GetInterface(kind)) : nullptr;
 }
 
+const wchar_t kBrowserAppPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe";
+
+// The browser as the machine registers it: the App Paths entry's full path.
+// A bare "iexplore.exe" would be looked for in the current folder first,
+// where anyone can leave a program of that name. Empty when there is no
+// entry, or it is not a full path.
+std::wstring BrowserPath() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kBrowserAppPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::wstring();
+    wchar_t value[MAX_PATH + 1] = {};
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    DWORD type = 0;
+    LONG read = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::wstring();
+    std::wstring path(value);
+    if (type == REG_EXPAND_SZ) {
+        wchar_t expanded[MAX_PATH + 1] = {};
+        DWORD n = ExpandEnvironmentStringsW(value, expanded, MAX_PATH + 1);
+        if (n == 0 || n > MAX_PATH + 1) return std::wstring();
+        path = expanded;
+    }
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
+    const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    const bool share = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
+    return drive || share ? path : std::wstring();
+}
+
 void OpenInBrowser(const wchar_t* page) {
-    // A browser that cannot be started is not reported.
-    ShellExecuteW(nullptr, L"open", L"iexplore.exe", page, nullptr, SW_SHOWNORMAL);
+    // A browser that cannot be found or started is not reported.
+    std::wstring browser = BrowserPath();
+    if (browser.empty()) return;
+    ShellExecuteW(nullptr, L"open", browser.c_str(), page, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
@@ -294,10 +327,15 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg) {
 // Per product, in the order desktop, iPhone, Android:
 //   record total > 0, state not 1:   bar > 95: state 4, bar 100, record reset
 //                                    else:     state 3, bar := ProgressBarValue
-//   setup-finished flag 1:           state 1; the phone flags are cleared, the
-//                                    desktop flag stays and re-applies state 1
-//                                    on every later tick
-// So completion shows one tick after the bar reached 100.
+//   setup-finished flag 1:           the flag is cleared and the product's
+//                                    key read again: installed, state 1 (the
+//                                    run tile); missing, state 2 (the install
+//                                    tile, its bar back at 0), so that a failed
+//                                    download or a failed or refused setup
+//                                    reads as one
+// So completion shows one tick after the bar reached 100. A phone product's
+// install tile is shown only on the phone page, as ever; the page switch
+// applies state 2 there.
 
 void CLauncherView::PollProduct(int index, DownloadProgress current, int& state,
                                 DownloadProgress& snapshot, CProgressUI* bar, ShowStateFn show) {
@@ -316,31 +354,33 @@ void CLauncherView::PollProduct(int index, DownloadProgress current, int& state,
     }
 }
 
+void CLauncherView::FinishInstall(int index, int& state, CProgressUI* bar, ShowStateFn show) {
+    if (GetSetupFinished(index) != 1) return;
+    SetSetupFinished(index, 0);
+    state = ProbeProduct(index) ? Installed : NotInstalled;
+    if (state == NotInstalled) {
+        // What is left of a failed download's record must not turn the
+        // install tile back into a download on the next tick.
+        if (m_pDownload != nullptr) m_pDownload->ResetProgress(index);
+        if (bar != nullptr) bar->SetValue(0);
+    }
+    if (state == Installed || index == kDesktop || !m_bHomePage) (this->*show)(state);
+}
+
 LRESULT CLauncherView::OnTimer(UINT /*uMsg*/, WPARAM wParam, LPARAM /*lParam*/, BOOL& /*bHandled*/) {
     if (wParam != kPollTimerId || m_pDownload == nullptr) return 0;
 
     PollProduct(kDesktop, m_pDownload->GetDesktopProgress(), m_nDesktopState, m_DesktopProgress,
                 m_pComputerPro, &CLauncherView::ShowComputerState);
-    if (CDownloadFile::IsDesktopSetupFinished() == 1) {
-        m_nDesktopState = Installed;
-        ShowComputerState(Installed);
-    }
+    FinishInstall(kDesktop, m_nDesktopState, m_pComputerPro, &CLauncherView::ShowComputerState);
 
     PollProduct(kIPhone, m_pDownload->GetIPhoneProgress(), m_nIPhoneState, m_IPhoneProgress,
                 m_pIPhonePro, &CLauncherView::ShowIPhoneState);
-    if (CDownloadFile::IsIPhoneSetupFinished() == 1) {
-        m_nIPhoneState = Installed;
-        ShowIPhoneState(Installed);
-        CDownloadFile::SetIPhoneSetupFinished(0);
-    }
+    FinishInstall(kIPhone, m_nIPhoneState, m_pIPhonePro, &CLauncherView::ShowIPhoneState);
 
     PollProduct(kAndroid, m_pDownload->GetAndroidProgress(), m_nAndroidState, m_AndroidProgress,
                 m_pAndroidPro, &CLauncherView::ShowAndroidState);
-    if (CDownloadFile::IsAndroidSetupFinished() == 1) {
-        m_nAndroidState = Installed;
-        ShowAndroidState(Installed);
-        CDownloadFile::SetAndroidSetupFinished(0);
-    }
+    FinishInstall(kAndroid, m_nAndroidState, m_pAndroidPro, &CLauncherView::ShowAndroidState);
     return 0;
 }
 

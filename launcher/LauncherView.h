@@ -71,6 +71,9 @@ protected:
     // One product's share of a tick: the progress record, then the flag.
     void PollProduct(int index, DownloadProgress current, int& state, DownloadProgress& snapshot,
                      SkinUI::CProgressUI* bar, ShowStateFn show);
+    // A worker's end (its setup-finished flag): the product's key decides
+    // between the run tile and the install tile.
+    void FinishInstall(int index, int& state, SkinUI::CProgressUI* bar, ShowStateFn show);
     // A run click: probe again; start the product, or show its install tile.
     void RunOrReinstall(int index, int& state, const char* path, ShowStateFn show);
 

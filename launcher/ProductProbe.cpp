@@ -81,18 +81,26 @@ CProductProbe::CProductProbe() : m_nDesktopState(0), m_nIPhoneState(0), m_nAndro
 }
 
 void CProductProbe::ProbeProducts() {
-    bool wow64Forms = UseWow64KeyForms();
+    ProbeProduct(kIPhone);
+    ProbeProduct(kDesktop);
+    ProbeProduct(kAndroid);
+}
 
-    ProbeDisplayIconProduct(kIPhone, ProductKeyPath(kIPhone, wow64Forms), m_nIPhoneState,
-                            m_szIPhonePath);
-    ProbeDisplayIconProduct(kDesktop, ProductKeyPath(kDesktop, wow64Forms), m_nDesktopState,
-                            m_szDesktopPath);
-
+bool CProductProbe::ProbeProduct(int index) {
+    const wchar_t* path = ProductKeyPath(index);
+    if (path == nullptr) return false;
+    if (index == kDesktop) {
+        ProbeDisplayIconProduct(kDesktop, path, m_nDesktopState, m_szDesktopPath);
+        return m_nDesktopState == Installed;
+    }
+    if (index == kIPhone) {
+        ProbeDisplayIconProduct(kIPhone, path, m_nIPhoneState, m_szIPhonePath);
+        return m_nIPhoneState == Installed;
+    }
     // Android: the field always takes the value, empty or not; a non-empty one
     // is turned from the uninstaller's path into the product's.
-    HKEY key = OpenProduct(kAndroid, ProductKeyPath(kAndroid, wow64Forms), m_nAndroidState);
-    if (!key)
-        return;
+    HKEY key = OpenProduct(kAndroid, path, m_nAndroidState);
+    if (!key) return false;
     wchar_t text[kValueUnits];
     ReadValue(key, kProducts[kAndroid].pathValue, text);
     char ansi[kPathBufferSize];
@@ -101,6 +109,7 @@ void CProductProbe::ProbeProducts() {
     if (ansi[0])
         DeriveAndroidLaunchPath(ansi, m_szAndroidPath);
     RegCloseKey(key);
+    return true;
 }
 
 std::wstring ReadInstallLocation() {

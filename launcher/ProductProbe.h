@@ -18,6 +18,11 @@ public:
     // flag of every product found missing. Runs on the UI thread only.
     void ProbeProducts();
 
+    // Reads one product's key afresh the same way and writes its state and
+    // launch path only; true when it is installed. Other indices: false,
+    // nothing written.
+    bool ProbeProduct(int index);
+
 protected:
     // InstallState values; 0 until the first probe.
     int m_nDesktopState;

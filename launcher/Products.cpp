@@ -1,6 +1,14 @@
 #include "launcher/Products.h"
 
+#ifndef VOZEROR_SETUP_PUBLISHER
+#define VOZEROR_SETUP_PUBLISHER "Vozeror Software"
+#endif
+#define VOZEROR_WIDEN_(text) L##text
+#define VOZEROR_WIDEN(text) VOZEROR_WIDEN_(text)
+
 namespace Launcher {
+
+const wchar_t kSetupPublisher[] = VOZEROR_WIDEN(VOZEROR_SETUP_PUBLISHER);
 
 #define REDIRECT_URL(segment) \
     "http://" VOZEROR_REDIRECT_HOST "/redirect/ver1/vuvudavu/" segment "/{version}/{setupname}/{machineid}"

@@ -30,6 +30,12 @@ struct ProductInfo {
 
 extern const ProductInfo kProducts[kProductCount];
 
+// The vendor's publisher name: a downloaded setup runs only when its
+// Authenticode signer's subject common name is exactly this. A build for
+// another vendor sets VOZEROR_SETUP_PUBLISHER; an empty name turns the check
+// off (then any setup the server sends runs).
+extern const wchar_t kSetupPublisher[];
+
 // Length of every ANSI path and URL buffer of the launcher, in bytes.
 const int kPathBufferSize = 260;
 

@@ -1,17 +1,44 @@
-// The launcher's entry point: one instance only, COM, the skin package from
-// the program's own resources, the main window centred and shown, and the
-// engine's message loop until that window is gone. The result is always 0.
+// The launcher's entry point: the DLL search path narrowed to the system
+// folder, one instance only, the setup folders of interrupted runs removed,
+// COM, the skin package from the program's own resources, the main window
+// centred and shown, and the engine's message loop until that window is
+// gone. The result is always 0.
+//
+// The program's static imports are known system DLLs only (kernel32, user32,
+// gdi32, advapi32, shell32, ole32, msvcrt); GDI+, comctl32, WinINet, wintrust
+// and crypt32 are delay-loaded (cmake/DelayImport.cmake) and msimg32 and
+// Shcore loaded at run time, so none of them is resolved before the first
+// line below has run.
 
 #include "launcher/MainWnd.h"
+#include "launcher/SetupFolder.h"
 #include "skinui/core/PaintManager.h"
+#include "skinui/core/SystemLibrary.h"
 #include "skinui/resource/ResourceManager.h"
 
 #include <objbase.h>
 #include <windows.h>
 
+#include <delayimp.h>
+
 #include <new>
 
 namespace {
+
+// Every delay-loaded DLL comes from the system folder by its full path, also
+// where kernel32 lacks SetDefaultDllDirectories and the program's own folder
+// would still be searched. Should that load fail, the helper's own load by
+// name still sees only the narrowed search path.
+FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
+    if (notification != dliNotePreLoadLibrary || info == NULL || info->szDll == NULL) return NULL;
+    wchar_t name[MAX_PATH] = {};
+    // Import names are ASCII.
+    for (int i = 0; info->szDll[i] != '\0'; ++i) {
+        if (i == MAX_PATH - 1) return NULL;
+        name[i] = static_cast<unsigned char>(info->szDll[i]);
+    }
+    return reinterpret_cast<FARPROC>(SkinUI::LoadSystemLibrary(name));
+}
 
 // The skin package is a ZIP archive held in memory (resource type 4).
 const int kResourceTypeZipInMemory = 4;
@@ -42,8 +69,22 @@ void PrepareSkinPackage() {
 
 }  // namespace
 
+// The delay-load helper's notification hook. MSVC's helper declares it const
+// (the hook cannot be changed at run time), so it needs extern to be seen;
+// MinGW's declares it writable.
+#ifdef _MSC_VER
+extern "C" const PfnDliHook __pfnDliNotifyHook2 = LoadDelayedFromSystemFolder;
+#else
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = LoadDelayedFromSystemFolder;
+}
+#endif
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    SkinUI::RestrictDllSearchPath();
     if (::FindWindowW(NULL, Launcher::kMainWindowTitle) != NULL) return 0;
+    // After the single-instance test: a running launcher's folders are its own.
+    Launcher::RemoveLeftoverSetupFolders();
     if (FAILED(::CoInitialize(NULL))) return 0;
 
     SkinUI::CPaintManagerUI::SetInstance(instance);

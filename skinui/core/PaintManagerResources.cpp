@@ -241,7 +241,6 @@ void CPaintManagerUI::InitResources()
     if (!s_bProcessReady) {
         s_bProcessReady = true;
         ::InitCommonControls();
-        ::LoadLibraryW(L"msimg32.dll");
     }
 
     // Each manager starts GDI+ for itself and shuts it down with its token.

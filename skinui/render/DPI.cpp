@@ -1,5 +1,7 @@
 #include "skinui/render/DPI.h"
 
+#include "skinui/core/SystemLibrary.h"
+
 namespace SkinUI {
 
 namespace {
@@ -29,13 +31,13 @@ bool IsWindows81OrGreater()
                                 mask) != FALSE;
 }
 
-// Shcore is loaded on each call and stays loaded (the loader counts the
-// references); a missing module or export gives null. The cast goes through
+// Shcore is loaded from the system folder on each call and stays loaded
+// (the loader counts the references); a missing module or export gives null. The cast goes through
 // void (*)(), the one function pointer type every other converts from.
 template <typename Fn>
 Fn ShcoreProc(const char* name)
 {
-    HMODULE hShcore = ::LoadLibraryW(L"Shcore.dll");
+    HMODULE hShcore = LoadSystemLibrary(L"Shcore.dll");
     if (hShcore == NULL) return NULL;
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(hShcore, name)));
 }

@@ -8,6 +8,7 @@
 
 #include "skinui/control/Control.h"
 #include "skinui/core/PaintManager.h"
+#include "skinui/core/SystemLibrary.h"
 
 #include <gdiplus.h>
 #include <math.h>
@@ -29,17 +30,15 @@ struct TMsimg32
     GradientFillFn pGradientFill = NULL;
 };
 
-// Resolved once per process. The paint manager loads msimg32 when the first
-// manager is made; drawing before that loads it here, so that the process
-// does not stay on the fallbacks for good.
+// Resolved once per process, at the first drawing, from the system folder's
+// msimg32 only (a msimg32.dll beside the program must never load).
 const TMsimg32& Msimg32()
 {
     static TMsimg32 entries;
     static bool bResolved = false;
     if (!bResolved) {
         bResolved = true;
-        HMODULE hModule = ::GetModuleHandleW(L"msimg32.dll");
-        if (hModule == NULL) hModule = ::LoadLibraryW(L"msimg32.dll");
+        HMODULE hModule = LoadSystemLibrary(L"msimg32.dll");
         if (hModule != NULL) {
             // GetProcAddress gives a generic function pointer; the cast goes
             // through void (*)(), which every function pointer converts from.

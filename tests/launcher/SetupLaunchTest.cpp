@@ -4,9 +4,13 @@
 // environment, which ShellExecuteEx hands on to them.
 
 #include "launcher/DownloadFile.h"
+#include "launcher/ProductProbe.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 
+#include "tests/support/HttpTestServer.h"
+#include "tests/support/ProxyGuard.h"
+#include "tests/support/SignedSetups.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +22,10 @@
 #include <cwctype>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace Launcher;
 
@@ -162,6 +168,7 @@ TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor) {
     EXPECT_EQ(L"/s", log["args"]);
     EXPECT_EQ(L"1", log["useshow"]);
     EXPECT_EQ(L"0", log["show"]) << "SW_HIDE";
+    EXPECT_EQ(Lower(TestSupport::TestBinDir()), Lower(log["cwd"])) << "the setup runs from its own folder";
     EXPECT_EQ(1, CountRecords(m_setupLog));
 }
 
@@ -217,16 +224,79 @@ TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag) {
     EXPECT_EQ(2, CountRecords(m_setupLog));
 }
 
-TEST_F(SetupLaunch, FinishingAWorkerRunsOnlyASetupItDownloaded) {
-    std::string path = TestSupport::AnsiFromWide(m_setup);
-    ASSERT_TRUE(FinishesWithin(20000, [&] { FinishWorker(path.c_str(), kDesktop, false); }));
-    EXPECT_EQ(1, GetSetupFinished(kDesktop));
-    Sleep(500);
-    EXPECT_FALSE(FileExists(m_setupLog)) << "a file left by an earlier download ran";
+// A downloaded setup in each of the forms the check tells apart, copied to
+// where a download would have written it. Only the publisher's intact
+// signature runs, unless the check is off (an empty publisher); a refused
+// setup is deleted.
+TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature) {
+    using namespace TestSupport;
+    const std::wstring publisher = TestSigner();
+    struct Row {
+        SetupForm form;
+        const wchar_t* publisher;
+        bool runs;
+    };
+    const Row rows[] = {
+        {kSignedByPublisher, publisher.c_str(), true}, {kUnsigned, publisher.c_str(), false},
+        {kSignedByOther, publisher.c_str(), false},    {kTampered, publisher.c_str(), false},
+        {kUnsigned, L"", true},                       {kTampered, L"", true},
+    };
+    const std::wstring downloaded = m_dir + L"Zarazed.exe";
+    const std::string path = TestSupport::AnsiFromWide(downloaded);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << SetupFormName(row.form) << (row.publisher[0] ? "" : ", no check"));
+        DeleteFileW(m_setupLog.c_str());
+        ASSERT_TRUE(CopyFileW(StandInSetup(row.form).c_str(), downloaded.c_str(), FALSE));
+        bool ran = false;
+        ASSERT_TRUE(FinishesWithin(30000, [&] { ran = RunDownloadedSetup(path.c_str(), row.publisher); }));
+        EXPECT_EQ(row.runs, ran);
+        EXPECT_EQ(row.runs, FileExists(m_setupLog)) << "the setup's own record";
+        EXPECT_EQ(row.runs, FileExists(downloaded)) << "a refused setup is deleted, one that ran is left to its folder";
+        if (row.runs) {
+            EXPECT_EQ(Lower(m_dir), Lower(ReadLog(m_setupLog)["cwd"]));
+        }
+        DeleteFileW(downloaded.c_str());
+    }
+    EXPECT_FALSE(RunDownloadedSetup(TestSupport::AnsiFromWide(m_dir + L"missing.exe").c_str(), publisher.c_str()));
+    for (int i = 0; i < kProductCount; ++i)
+        EXPECT_EQ(0, GetSetupFinished(i)) << "the run alone raises no flag";
+}
 
-    ASSERT_TRUE(FinishesWithin(20000, [&] { FinishWorker(path.c_str(), kIPhone, true); }));
-    EXPECT_EQ(1, GetSetupFinished(kIPhone));
+// The hold a checked setup is kept under until its process has started:
+// nobody can change, delete or rename the file, readers still can, and the
+// setup starts from the held file.
+TEST_F(SetupLaunch, AHeldSetupCannotBeChangedYetStarts) {
+    const std::wstring held = m_dir + L"Vedeziz.exe";
+    ASSERT_TRUE(CopyFileW(m_setup.c_str(), held.c_str(), FALSE));
+    const std::wstring moved = m_dir + L"moved.exe";
+    HANDLE hold = HoldSetupFile(held.c_str());
+    ASSERT_NE(INVALID_HANDLE_VALUE, hold);
+    struct Row {
+        const char* name;
+        DWORD access, share;
+        bool opens;
+    };
+    const Row rows[] = {
+        {"write", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false},
+        {"delete", DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false},
+        {"read, sharing all", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
+        {"read, sharing read", GENERIC_READ, FILE_SHARE_READ, true},
+    };
+    for (const Row& row : rows) {
+        HANDLE other = CreateFileW(held.c_str(), row.access, row.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(row.opens, other != INVALID_HANDLE_VALUE) << row.name;
+        if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+    }
+    EXPECT_FALSE(DeleteFileW(held.c_str()));
+    EXPECT_FALSE(MoveFileExW(held.c_str(), moved.c_str(), 0));
+    EXPECT_FALSE(MoveFileExW(m_product.c_str(), held.c_str(), MOVEFILE_REPLACE_EXISTING)) << "swapped";
+
+    bool started = false;
+    const std::string path = TestSupport::AnsiFromWide(held);
+    ASSERT_TRUE(FinishesWithin(30000, [&] { started = StartSetupAndWait(path.c_str(), hold); }));
+    EXPECT_TRUE(started);
     EXPECT_EQ(L"/s", ReadLog(m_setupLog)["args"]);
+    EXPECT_TRUE(DeleteFileW(held.c_str())) << "the hold ends once the setup has started";
 }
 
 TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex) {
@@ -257,12 +327,24 @@ TEST(LaunchFile, FromRegistryForms) {
         {"C:\\P\\a.exe,-101", "C:\\P\\a.exe"},     {"\"C:\\P\\a.exe\"", "C:\\P\\a.exe"},
         {"\"C:\\P\\a.exe\",0", "C:\\P\\a.exe"},    {"\"C:\\P Q\\a.exe", "C:\\P Q\\a.exe"},
         {"C:\\P,1\\a.exe", "C:\\P,1\\a.exe"},      {"C:\\P\\a2.exe", "C:\\P\\a2.exe"},
-        {"C:\\P\\a.exe,", "C:\\P\\a.exe,"},        {"", ""},
+        {"C:\\P\\a.exe,", "C:\\P\\a.exe,"},        {"\"C:\\P\\a.exe\" , 3 ", "C:\\P\\a.exe"},
+        {"\"C:\\P\\a.exe\" ", "C:\\P\\a.exe"},     {"\"C:\\P\\a.exe\",-2", "C:\\P\\a.exe"},
     };
     for (const Row& r : rows) {
         char out[260];
-        LaunchFileFromPath(r.in, out);
+        EXPECT_TRUE(LaunchFileFromPath(r.in, out)) << r.in;
         EXPECT_STREQ(r.out, out) << r.in;
+    }
+    // Text after the closing quote other than an icon index: the path names
+    // another program than the one it reads as, and nothing is launched.
+    const char* const refused[] = {
+        "\"C:\\P\\Vav\\Uninstall.exe\"Rezude.exe", "\"C:\\P\\a.exe\" /uninstall", "\"C:\\P\\a.exe\",",
+        "\"C:\\P\\a.exe\",0x1",                     "\"C:\\P\\a.exe\"\"", "\"\"", "",
+    };
+    for (const char* in : refused) {
+        char out[260] = "untouched";
+        EXPECT_FALSE(LaunchFileFromPath(in, out)) << in;
+        EXPECT_STREQ("", out) << in;
     }
 }
 
@@ -319,6 +401,67 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
         EXPECT_EQ(Lower(r.cwd), Lower(log["cwd"]));
     }
     RemoveIPhoneKey();
+}
+
+namespace {
+
+void SetProductValue(int index, const std::wstring& data) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   DWORD((data.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+struct ProbeOf : CProductProbe {
+    const char* Path(int index) const {
+        return index == kDesktop ? m_szDesktopPath : index == kIPhone ? m_szIPhonePath : m_szAndroidPath;
+    }
+};
+
+}  // namespace
+
+// Launch paths as the registry gives them, probed and launched. Every
+// program below is a copy of the stand-in product, which leaves a log beside
+// itself when it starts. The quoted Android "Uninstall.exe" derives
+// "...\Uninstall.exe"Rezude.exe", which must not start the uninstaller.
+TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller) {
+    const std::wstring dir = m_dir + L"Vav Android\\";
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    for (const wchar_t* name : {L"Uninstall.exe", L"uninst.exe", L"Rezude.exe", L"Disk.exe"})
+        ASSERT_TRUE(CopyFileW(m_product.c_str(), (dir + name).c_str(), FALSE));
+    SetEnv(L"FAKE_PRODUCT_LOG", L"");  // each copy logs to "<its path>.log"
+    struct Row {
+        const char* name;
+        int index;
+        std::wstring value;
+        const wchar_t* starts;  // the program that starts, or null
+    };
+    // The refused row goes first: a start it caused would be logged before
+    // the others have logged theirs.
+    const Row rows[] = {
+        {"quoted Uninstall.exe", kAndroid, L"\"" + dir + L"Uninstall.exe\"", nullptr},
+        {"quoted uninst.exe", kAndroid, L"\"" + dir + L"uninst.exe\"", L"Rezude.exe"},
+        {"DisplayIcon with ,0", kDesktop, dir + L"Disk.exe,0", L"Disk.exe"},
+        {"quoted DisplayIcon with ,0", kDesktop, L"\"" + dir + L"Disk.exe\",0", L"Disk.exe"},
+    };
+    CDownloadFile facade;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.starts != nullptr) DeleteFileW((dir + row.starts + L".log").c_str());
+        SetProductValue(row.index, row.value);
+        ProbeOf probe;
+        probe.ProbeProducts();
+        facade.RunProduct(row.index, probe.Path(row.index));
+        if (row.starts != nullptr) {
+            EXPECT_TRUE(WaitForFile(dir + row.starts + L".log", 15000)) << "the product did not start";
+        }
+    }
+    EXPECT_FALSE(FileExists(dir + L"Uninstall.exe.log")) << "the uninstaller was started";
+    EXPECT_FALSE(FileExists(dir + L"uninst.exe.log"));
+    for (int index : {kDesktop, kAndroid})
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
 }
 
 TEST_F(SetupLaunch, RunProductIgnoresOtherIndices) {
@@ -407,6 +550,71 @@ TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup) {
     }
     Sleep(500);
     EXPECT_FALSE(FileExists(m_setupLog)) << "a stale setup ran after a failed download";
+}
+
+// The worker against a local server that serves the desktop setup in each
+// form the check tells apart, once with the prefix's temporary folder and
+// once with one whose name the ANSI code page cannot represent (where it
+// reaches the folder through the short form). Only the publisher's setup
+// runs, from a private folder in the temporary folder; every run ends with
+// the flag, and with nothing of the download left in the temporary folder.
+TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNothing) {
+    using namespace TestSupport;
+    HttpTestServer server;
+    ProxyGuard proxy(server.Port());
+    const std::string route = UrlPath(kProducts[kDesktop].downloadUrl);
+    wchar_t own[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, own);
+    std::vector<std::wstring> temps = {own};
+    const std::wstring unrepresentable = UnrepresentableName();
+    if (!unrepresentable.empty()) {
+        temps.push_back(m_dir + unrepresentable + L"\\");
+        ASSERT_TRUE(CreateDirectoryW(temps.back().c_str(), nullptr));
+    }
+    const bool checked = kSetupPublisher[0] != L'\0';
+    for (const std::wstring& temp : temps) {
+        for (SetupForm form : {kSignedByPublisher, kUnsigned, kSignedByOther, kTampered}) {
+            SCOPED_TRACE(testing::Message() << SetupFormName(form) << (temp == own ? "" : ", Unicode temporary folder"));
+            std::string body;
+            ASSERT_TRUE(ReadWholeFile(AnsiFromWide(StandInSetup(form)), body));
+            server.SetRoute(route, HttpResponse::Ok(body));
+            DeleteFileW(m_setupLog.c_str());
+            SetSetupFinished(kDesktop, 0);
+            {
+                TempPathOverride override(temp);
+                const std::set<std::wstring> before = TempEntries(L"VozerorSetup-*");
+                ASSERT_TRUE(FinishesWithin(60000, [] { RunWorker(kDesktop); }));
+                // A temporary folder of this test's own stays empty; in the
+                // shared one only the download's own names are looked for.
+                if (temp != own) {
+                    EXPECT_EQ(0u, TempEntries(L"*").size());
+                }
+                EXPECT_EQ(before, TempEntries(L"VozerorSetup-*")) << "the setup folder was left";
+                EXPECT_EQ(0u, TempEntries(L"vdl*.tmp").size());
+                EXPECT_EQ(0u, TempEntries(L"Vedeziz.exe").size());
+            }
+            EXPECT_EQ(1, GetSetupFinished(kDesktop)) << "the tile flow ends";
+            const bool runs = form == kSignedByPublisher || !checked;
+            ASSERT_EQ(runs, FileExists(m_setupLog)) << "whether the setup ran";
+            if (!runs) continue;
+            auto log = ReadLog(m_setupLog);
+            EXPECT_EQ(L"/s", log["args"]);
+            // It ran in "<temp>\VozerorSetup-<32 hex digits>", the temporary
+            // folder maybe in its short form.
+            std::wstring cwd = log["cwd"];
+            size_t slash = cwd.find_last_of(L'\\');
+            ASSERT_NE(std::wstring::npos, slash);
+            wchar_t parent[MAX_PATH + 1] = {};
+            GetLongPathNameW(cwd.substr(0, slash + 1).c_str(), parent, MAX_PATH + 1);
+            EXPECT_EQ(Lower(temp), Lower(parent)) << cwd;
+            EXPECT_EQ(L"VozerorSetup-", cwd.substr(slash + 1, 13)) << cwd;
+            EXPECT_EQ(slash + 1 + 13 + 32, cwd.size()) << cwd;
+        }
+    }
+    EXPECT_EQ(temps.size() * 4, server.RequestCount(route));
+    if (temps.size() > 1) {
+        EXPECT_TRUE(RemoveDirectoryW(temps.back().c_str())) << "something was left in the temporary folder";
+    }
 }
 
 namespace {

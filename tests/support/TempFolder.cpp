@@ -76,6 +76,57 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
     return CloseHandle(h) && ok;
 }
 
+std::set<std::wstring> TempEntries(const wchar_t* pattern) {
+    std::set<std::wstring> names;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((std::wstring(temp) + pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring n = fd.cFileName;
+        if (n != L"." && n != L"..") names.insert(n);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+namespace {
+
+bool ReadVariable(const wchar_t* name, std::wstring& value) {
+    wchar_t buffer[32768];
+    DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
+    if (n == 0 || n >= 32768) return false;
+    value.assign(buffer, n);
+    return true;
+}
+
+}  // namespace
+
+TempPathOverride::TempPathOverride(const std::wstring& folder)
+    : m_hadTmp(ReadVariable(L"TMP", m_tmp)), m_hadTemp(ReadVariable(L"TEMP", m_temp)) {
+    SetEnvironmentVariableW(L"TMP", folder.c_str());
+    SetEnvironmentVariableW(L"TEMP", folder.c_str());
+}
+
+TempPathOverride::~TempPathOverride() {
+    SetEnvironmentVariableW(L"TMP", m_hadTmp ? m_tmp.c_str() : nullptr);
+    SetEnvironmentVariableW(L"TEMP", m_hadTemp ? m_temp.c_str() : nullptr);
+}
+
+std::wstring UnrepresentableName() {
+    const wchar_t* const candidates[] = {L"\u4E34\u65F6\u6587\u4EF6", L"\u0416\u0443\u0440\u043D\u0430\u043B",
+                                         L"\u05E7\u05D1\u05E6\u05D9\u05DD", L"\u0E44\u0E1F\u0E25\u0E4C"};
+    for (const wchar_t* name : candidates) {
+        char ansi[64] = {};
+        int n = WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, sizeof(ansi), nullptr, nullptr);
+        wchar_t back[64] = {};
+        if (n <= 0 || MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, 64) <= 0 || std::wstring(back) != name)
+            return name;
+    }
+    return std::wstring();
+}
+
 std::wstring TestBinDir() {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);

@@ -1,0 +1,278 @@
+// The launcher program itself (vozeror.exe), started as a child process:
+//   closed while its worker is downloading, it ends with exit code 0 and
+//   leaves no setup half-written, and its next start removes the folder the
+//   interrupted worker left;
+//   started beside DLLs planted under system DLL names, with Windows' own
+//   native-first load order, it loads none of them;
+//   its embedded manifest.
+// The program's built-in setup URL reaches a local server through the
+// prefix's proxy setting; the install click is a real mouse press and release
+// posted to the window at the desktop tile's place.
+
+#include "launcher/Products.h"
+#include "launcher/SystemInfo.h"
+#include "tests/support/HttpTestServer.h"
+#include "tests/support/ProxyGuard.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace Launcher;
+using TestSupport::HttpResponse;
+using TestSupport::TempEntries;
+
+namespace {
+
+// The main window's title (MainWnd.h), by which the test finds it.
+const wchar_t kLauncherTitle[] = L"Vozeror";
+
+// The desktop tile's centre in client coordinates: the body row starts 50
+// pixels down, the tile lies at (68, 20) in it, 400 by 90.
+const int kTileX = 68 + 200;
+const int kTileY = 50 + 20 + 45;
+
+bool WaitFor(const std::function<bool()>& done, DWORD bound = 30000) {
+    for (DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > bound) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::wstring BuiltProgram() { return TestSupport::TestBinDir() + L"..\\..\\launcher\\vozeror.exe"; }
+
+std::wstring Lower(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), ::towlower);
+    return text;
+}
+
+LONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return LONGLONG(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+// The setup folders in the temporary folder and the files in them.
+std::vector<std::wstring> SetupFolderFiles() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    std::vector<std::wstring> files;
+    for (const std::wstring& folder : TempEntries(L"VozerorSetup-*")) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((temp + folder + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(temp + folder + L"\\" + found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return files;
+}
+
+// One run of the launcher program: started, its window found, then closed
+// with WM_CLOSE by Close(). Environment changes made before the start reach
+// the child; the destructor ends a child that is still there.
+class LauncherRun {
+public:
+    bool Start(const std::wstring& program, const wchar_t* folder = nullptr) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        std::wstring line = L"\"" + program + L"\"";
+        if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                            &m_process))
+            return false;
+        return WaitFor([&] { return (m_window = FindWindowW(nullptr, kLauncherTitle)) != nullptr; });
+    }
+
+    void ClickDesktopTile() {
+        // Let the first frame lay the tree out before the press lands.
+        Sleep(500);
+        const LPARAM at = MAKELPARAM(kTileX, kTileY);
+        PostMessageW(m_window, WM_MOUSEMOVE, 0, at);
+        PostMessageW(m_window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(m_window, WM_LBUTTONUP, 0, at);
+    }
+
+    // The full paths of the child's modules, in lower case.
+    std::vector<std::wstring> Modules() const {
+        HMODULE modules[512];
+        DWORD bytes = 0;
+        std::vector<std::wstring> paths;
+        if (!EnumProcessModules(m_process.hProcess, modules, sizeof(modules), &bytes)) return paths;
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+            wchar_t path[MAX_PATH] = {};
+            if (GetModuleFileNameExW(m_process.hProcess, modules[i], path, MAX_PATH)) paths.push_back(Lower(path));
+        }
+        return paths;
+    }
+
+    // Closes the window; the exit code, or 99 when the child did not end.
+    DWORD Close() {
+        if (m_window != nullptr) PostMessageW(m_window, WM_CLOSE, 0, 0);
+        DWORD code = 99;
+        if (m_process.hProcess != nullptr && WaitForSingleObject(m_process.hProcess, 30000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(m_process.hProcess, &code);
+        return code;
+    }
+
+    ~LauncherRun() {
+        if (m_process.hProcess == nullptr) return;
+        if (WaitForSingleObject(m_process.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_process.hProcess, 99);
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+    }
+
+private:
+    PROCESS_INFORMATION m_process = {};
+    HWND m_window = nullptr;
+};
+
+}  // namespace
+
+TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalfSetup) {
+    const std::wstring program = BuiltProgram();
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(program.c_str()));
+    ASSERT_EQ(nullptr, FindWindowW(nullptr, kLauncherTitle)) << "a launcher is already running";
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(kDesktop));
+    const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
+    const std::string big(size_t(64) << 20, 'z');
+
+    struct Row {
+        const char* name;
+        HttpResponse response;
+    };
+    const Row rows[] = {
+        {"the request is never answered", HttpResponse::Stall()},
+        {"a 64 MiB body is arriving", HttpResponse::Ok(big)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::set<std::wstring> partsBefore = TempEntries(L"vdl*.tmp");
+        TestSupport::HttpTestServer server;
+        server.SetRoute(path, row.response);
+        TestSupport::ProxyGuard proxy(server.Port());
+        {
+            LauncherRun run;
+            ASSERT_TRUE(run.Start(program)) << "the launcher's window did not appear";
+            run.ClickDesktopTile();
+            EXPECT_TRUE(WaitFor([&] { return server.RequestCount(path) > 0; })) << "the install click started no download";
+            EXPECT_EQ(0u, run.Close());
+        }
+        // An interrupted worker may leave its folder; never a part of a setup.
+        for (const std::wstring& file : SetupFolderFiles()) {
+            const LONGLONG size = FileSize(file);
+            EXPECT_FALSE(row.response.stall) << "a setup was written although no byte of it arrived";
+            EXPECT_EQ(LONGLONG(big.size()), size) << "a half-written setup";
+        }
+        EXPECT_EQ(partsBefore, TempEntries(L"vdl*.tmp")) << "a temporary part of the download was left behind";
+        const std::wstring setupName = TestSupport::WideFromAnsi(kProducts[kDesktop].setupFileName + 1);
+        EXPECT_EQ(0u, TempEntries(setupName.c_str()).size()) << "a setup in the temporary folder";
+    }
+
+    // The next start removes what the interrupted workers left.
+    TestSupport::HttpTestServer server;
+    TestSupport::ProxyGuard proxy(server.Port());
+    LauncherRun run;
+    ASSERT_TRUE(run.Start(program));
+    EXPECT_EQ(std::set<std::wstring>(), TempEntries(L"VozerorSetup-*")) << "a leftover setup folder survived the start";
+    EXPECT_EQ(0u, run.Close());
+}
+
+// Wine loads a DLL it finds beside a program in place of its own when the
+// load order names it native first, as Windows does for every DLL that is not
+// a known one; the test's CMake entry sets that order for msimg32, gdiplus
+// and wininet. A stand-in DLL planted under those names marks every process
+// that loads it; a small consumer that loads them by name proves the planting
+// is seen, and the launcher, started in that folder and made to draw and to
+// download, must load the system folder's DLLs only.
+TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
+    ASSERT_EQ(nullptr, FindWindowW(nullptr, kLauncherTitle)) << "a launcher is already running";
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(kDesktop));
+    TestSupport::TempFolder folder("vzplanted");
+    const std::wstring dir = TestSupport::WideFromAnsi(folder.Path()) + L"\\";
+    const std::wstring bin = TestSupport::TestBinDir();
+    const wchar_t* const planted[] = {L"msimg32.dll", L"gdiplus.dll", L"wininet.dll"};
+    for (const wchar_t* name : planted)
+        ASSERT_TRUE(CopyFileW((bin + L"planted_dll.dll").c_str(), (dir + name).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), (dir + L"vozeror.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((bin + L"dll_consumer.exe").c_str(), (dir + L"dll_consumer.exe").c_str(), FALSE));
+    const std::wstring mark = dir + L"marks.log";
+    SetEnvironmentVariableW(L"PLANTED_DLL_MARK", mark.c_str());
+
+    // The consumer: every planted DLL loads and marks.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    std::wstring line = L"dll_consumer.exe msimg32.dll gdiplus.dll wininet.dll";
+    ASSERT_TRUE(CreateProcessW((dir + L"dll_consumer.exe").c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               dir.c_str(), &startup, &process));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 30000));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string marks;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(folder.File("marks.log"), marks)) << "the planting is not seen at all";
+    EXPECT_EQ(3, std::count(marks.begin(), marks.end(), '\n')) << marks;
+    DeleteFileW(mark.c_str());
+
+    // The launcher: drawn, then downloading (WinINet), in the same folder.
+    {
+        TestSupport::HttpTestServer server;
+        const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
+        server.SetRoute(path, HttpResponse::Status(404));
+        TestSupport::ProxyGuard proxy(server.Port());
+        LauncherRun run;
+        ASSERT_TRUE(run.Start(dir + L"vozeror.exe", dir.c_str())) << "the launcher's window did not appear";
+        run.ClickDesktopTile();
+        EXPECT_TRUE(WaitFor([&] { return server.RequestCount(path) > 0; })) << "the install click started no download";
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        const std::vector<std::wstring> modules = run.Modules();
+        for (const wchar_t* name : planted) {
+            SCOPED_TRACE(testing::Message() << name);
+            const std::wstring expected = Lower(std::wstring(system) + L"\\" + name);
+            EXPECT_EQ(1, std::count_if(modules.begin(), modules.end(), [&](const std::wstring& module) {
+                          return module.size() >= wcslen(name) + 1 &&
+                                 module.compare(module.size() - wcslen(name) - 1, std::wstring::npos,
+                                                std::wstring(L"\\") + name) == 0;
+                      })) << "loaded once";
+            EXPECT_NE(modules.end(), std::find(modules.begin(), modules.end(), expected)) << "from the system folder";
+        }
+        EXPECT_EQ(0u, run.Close());
+    }
+    SetEnvironmentVariableW(L"PLANTED_DLL_MARK", nullptr);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(mark.c_str())) << "a planted DLL ran in the launcher";
+}
+
+// The manifest the loader reads (resource 1 of type RT_MANIFEST): the user's
+// own rights without virtualization, every supported Windows, and no DPI
+// awareness. The tests above show that Wine runs the program carrying it.
+TEST(LauncherProgram, TheProgramCarriesItsManifest) {
+    HMODULE image = LoadLibraryExW(BuiltProgram().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, image);
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(nullptr, found) << "no manifest";
+    HGLOBAL loaded = LoadResource(image, found);
+    const char* bytes = static_cast<const char*>(LockResource(loaded));
+    ASSERT_NE(nullptr, bytes);
+    const std::string manifest(bytes, SizeofResource(image, found));
+    FreeLibrary(image);
+    const char* const parts[] = {
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // Windows 7
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // Windows 8
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // Windows 8.1
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">false</dpiAware>",
+    };
+    for (const char* part : parts) EXPECT_NE(std::string::npos, manifest.find(part)) << part;
+}
