@@ -4,6 +4,8 @@
 #include "bench/support/Bench.h"
 #include "tests/fuzz/SkinBuildFuzz.h"
 
+#include <stdlib.h>
+
 VOZEROR_BENCH(SkinBuildFuzz)
 {
     SkinFuzz::UsePackage();
@@ -15,7 +17,10 @@ VOZEROR_BENCH(SkinBuildFuzz)
         return;
     }
     SkinFuzz::Random rnd(0x51A7F022u);
-    const int kInputs = 20000;
+    // VOZEROR_FUZZ_INPUTS overrides the number of inputs, for a shorter run.
+    char count[16] = {};
+    const DWORD n = GetEnvironmentVariableA("VOZEROR_FUZZ_INPUTS", count, sizeof(count));
+    const int kInputs = n > 0 && n < sizeof(count) && atoi(count) > 0 ? atoi(count) : 200000;
     int failures = 0;
     int built = 0;
     const double start = Bench::Now();
