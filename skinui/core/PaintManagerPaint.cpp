@@ -298,6 +298,10 @@ void CPaintManagerUI::Invalidate(RECT& rcItem)
     if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
     if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
     if (m_hWndPaint == NULL) return;
+    // An empty rectangle invalidates nothing; controls being built, before
+    // any layout, ask for it on every attribute, and each InvalidateRect is a
+    // trip to the window system.
+    if (::IsRectEmpty(&rcItem)) return;
     ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcItem);
     ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }
