@@ -29,6 +29,11 @@ public:
 
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
+    // Logical to device offset, and the clip in device pixels (a count of -1:
+    // no clip, the whole bitmap).
+    POINT Offset() const { return m_ptOffset; }
+    int ClipRectCount() const { return m_nClipRects; }
+    const RECT* ClipRects() const { return m_rcClip; }
 
     // Premultiplied source-over of the unscaled source part (sx, sy, cx, cy)
     // at logical (x, y), the source first scaled by uConstant; as AlphaBlend

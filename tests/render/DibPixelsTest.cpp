@@ -321,3 +321,45 @@ TEST_F(DrawPathTest, DrawColorGivesGdiplusPixels)
 }
 
 }  // namespace
+
+namespace {
+
+// GDI+ text results are replayed when the same text meets the same pixels
+// again: every draw, first or repeated, over the same or another
+// background, with or without a round clip, equals a draw the engine cannot
+// replay.
+TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
+{
+    m_window.Manager()->SetUseGdiplusText(true);
+    struct Step {
+        DWORD seed;
+        const wchar_t* text;
+        bool roundClip;
+    };
+    const Step steps[] = {
+        {21, L"客服:4000012345", false}, {21, L"客服:4000012345", false}, {22, L"客服:4000012345", false},
+        {21, L"客服:4000012345", false}, {21, L"Vozeror", false},          {21, L"客服:4000012345", true},
+        {21, L"客服:4000012345", true},
+    };
+    for (const Step& step : steps) {
+        Dib viaSystem(120, 40, true), viaEngine(120, 40, true);
+        FillRandom(viaSystem, 120, 40, step.seed, false);
+        FillRandom(viaEngine, 120, 40, step.seed, false);
+        LeaveToTheSystem(viaSystem.DC(), 120, 40);
+        const RECT rcItem = {4, 6, 116, 34};
+        for (const Dib* dib : {&viaSystem, &viaEngine}) {
+            SkinUI::CRenderClip clip;
+            if (step.roundClip) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcItem, rcItem, 9, 9, clip);
+            RECT rc = rcItem;
+            CRenderEngine::DrawTextW(dib->DC(), m_window.Manager(), rc, step.text, 0xFF336699, -1,
+                                     DT_SINGLELINE | DT_VCENTER);
+        }
+        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels()))
+            << step.seed << (step.roundClip ? " round" : "");
+        Dib untouched(120, 40, true);
+        FillRandom(untouched, 120, 40, step.seed, false);
+        EXPECT_LT(50, CountDifferences(untouched.Pixels(), viaEngine.Pixels())) << "the text was drawn";
+    }
+}
+
+}  // namespace
