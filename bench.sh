@@ -38,6 +38,6 @@ for exe in "$VOZEROR_BUILD"/bench/*_bench.exe; do
   name=$(basename "$exe" _bench.exe)
   if [ -n "$area" ] && [ "$name" != "$area" ]; then continue; fi
   found=1
-  cmake/winerun --prefix "$PWD/$VOZEROR_BUILD/wine/$VOZEROR_WINEARCH" --arch "$VOZEROR_WINEARCH" "$exe" | { grep -E '^[A-Za-z0-9_]+: ' || true; } | annotate
+  cmake/winerun --prefix "$PWD/$VOZEROR_BUILD/wine/$VOZEROR_WINEARCH" --arch "$VOZEROR_WINEARCH" --timeout 1800 "$exe" | { grep -E '^[A-Za-z0-9_]+: ' || true; } | annotate
 done
 [ "$found" = 1 ] || echo "no benchmarks${area:+ for area $area}" >&2
