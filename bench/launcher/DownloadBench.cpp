@@ -10,7 +10,9 @@
 
 // A 64 MiB setup served from 127.0.0.1, fetched in turn by the launcher's
 // download routine (in download_probe.exe, so that its memory peak is its
-// own) and by the Linux side's curl. Wine cannot start a Linux program, so
+// own), by a bare WinINet loop of the same 2048-byte reads (download_probe
+// --bare: the floor the routine's own work is measured against) and by the
+// Linux side's curl, kept for reference. Wine cannot start a Linux program, so
 // ./bench.sh runs a helper (scripts/curl_helper.sh) that watches the folder
 // named by VOZEROR_BENCH_CURL_DIR: a URL written to its "request" file is
 // fetched with curl and answered in its "result" file. Each
@@ -62,8 +64,8 @@ VOZEROR_BENCH(Download64MiB)
     const std::string target = folder.File("setup.exe");
     const std::wstring probe = LauncherBench::BenchFolder() + L"download_probe.exe";
 
-    double best = 0.0, bestCurl = 0.0, peakWs = 0.0, peakCommit = 0.0;
-    bool complete = true, curlRan = true;
+    double best = 0.0, bestBare = 0.0, bestCurl = 0.0, peakWs = 0.0, peakCommit = 0.0;
+    bool complete = true, bareRan = true, curlRan = true;
     for (int round = 0; round < kRounds; ++round) {
         ChildResult own = RunChild(L"\"" + probe + L"\" " + Wide(server.Url("/setup.exe")) + L" \"" + Wide(target) + L"\"",
                                    120000);
@@ -76,13 +78,20 @@ VOZEROR_BENCH(Download64MiB)
         peakWs = std::max(peakWs, own.figures["download_peak_ws_mib"]);
         peakCommit = std::max(peakCommit, own.figures["download_peak_commit_mib"]);
 
+        ChildResult bare = RunChild(L"\"" + probe + L"\" --bare " + Wide(server.Url("/setup.exe")), 120000);
+        if (!bare.ended || bare.figures["bare_ok"] != 1.0 || bare.figures["bare_seconds"] <= 0) bareRan = false;
+        else bestBare = std::max(bestBare, kSetupBytes / kMiB / bare.figures["bare_seconds"]);
+
         const double curlSeconds = CurlSeconds(server.Url("/setup.exe"));
         if (curlSeconds <= 0) curlRan = false;
         else bestCurl = std::max(bestCurl, kSetupBytes / kMiB / curlSeconds);
     }
     if (!complete) std::printf("the download routine did not fetch the whole setup\n");
+    if (!bareRan) std::printf("the bare WinINet loop did not fetch the setup\n");
     if (!curlRan) std::printf("curl could not be run\n");
     Bench::Report("download_mb_s", best);
+    Bench::Report("wininet_mb_s", bestBare);
+    Bench::Report("download_vs_wininet", bestBare > 0 ? best / bestBare : 0.0);
     Bench::Report("curl_mb_s", bestCurl);
     Bench::Report("download_vs_curl", bestCurl > 0 ? best / bestCurl : 0.0);
     Bench::Report("download_peak_mb", std::max(peakWs, peakCommit));

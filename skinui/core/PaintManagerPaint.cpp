@@ -7,16 +7,23 @@
 #include "skinui/core/PaintManager.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/render/DibPixels.h"
 #include "skinui/render/RenderEngine.h"
+
+#include <string.h>
 
 namespace SkinUI {
 namespace {
 
 typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                                BLENDFUNCTION*, DWORD);
+typedef BOOL(WINAPI* UpdateLayeredWindowIndirectProc)(HWND, const UPDATELAYEREDWINDOWINFO*);
 typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
 
 UpdateLayeredWindowProc g_fUpdateLayeredWindow = NULL;
+// Windows Vista and later: the same present with a dirty rectangle, so that
+// the system copies only what was painted. Null where it is missing.
+UpdateLayeredWindowIndirectProc g_fUpdateLayeredWindowIndirect = NULL;
 
 CControlUI* CollectUpdateNeeded(CControlUI* pThis, LPVOID pData)
 {
@@ -142,8 +149,27 @@ bool CPaintManagerUI::OnPaint()
             SIZE sizeWnd = {width, height};
             POINT ptSrc = {0, 0};
             BLENDFUNCTION bf = {AC_SRC_OVER, 0, m_nOpacity, AC_SRC_ALPHA};
-            g_fUpdateLayeredWindow(m_hWndPaint, m_hDcPaint, &ptPos, &sizeWnd, m_hDcOffscreen,
-                                   &ptSrc, 0, &bf, ULW_ALPHA);
+            // The whole bitmap is handed over; only the painted rectangle
+            // differs from what the window already shows.
+            bool bPresented = false;
+            if (g_fUpdateLayeredWindowIndirect != NULL) {
+                UPDATELAYEREDWINDOWINFO info = {};
+                info.cbSize = sizeof(info);
+                info.hdcDst = m_hDcPaint;
+                info.pptDst = &ptPos;
+                info.psize = &sizeWnd;
+                info.hdcSrc = m_hDcOffscreen;
+                info.pptSrc = &ptSrc;
+                info.crKey = 0;
+                info.pblend = &bf;
+                info.dwFlags = ULW_ALPHA;
+                info.prcDirty = &rcBits;
+                bPresented = g_fUpdateLayeredWindowIndirect(m_hWndPaint, &info) != FALSE;
+            }
+            if (!bPresented) {
+                g_fUpdateLayeredWindow(m_hWndPaint, m_hDcPaint, &ptPos, &sizeWnd, m_hDcOffscreen,
+                                       &ptSrc, 0, &bf, ULW_ALPHA);
+            }
         } else {
             ::BitBlt(m_hDcPaint, rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left,
                      rcPaint.bottom - rcPaint.top, m_hDcOffscreen, rcPaint.left, rcPaint.top,
@@ -162,9 +188,10 @@ bool CPaintManagerUI::OnPaint()
 
 void CPaintManagerUI::ClearPixels(const RECT& rc)
 {
+    if (rc.right <= rc.left) return;
+    const size_t bytes = static_cast<size_t>(rc.right - rc.left) * sizeof(DWORD);
     for (int y = rc.top; y < rc.bottom; ++y) {
-        DWORD* pRow = PixelRow(m_pOffscreenBits, m_szOffscreen.cx, m_szOffscreen.cy, y);
-        for (int x = rc.left; x < rc.right; ++x) pRow[x] = 0;
+        memset(PixelRow(m_pOffscreenBits, m_szOffscreen.cx, m_szOffscreen.cy, y) + rc.left, 0, bytes);
     }
 }
 
@@ -172,11 +199,10 @@ void CPaintManagerUI::RepairAlpha(const RECT& rc)
 {
     // GDI drawing (text) leaves alpha 0; such pixels become opaque, pixels
     // nobody painted stay transparent black.
+    if (rc.right <= rc.left) return;
     for (int y = rc.top; y < rc.bottom; ++y) {
         DWORD* pRow = PixelRow(m_pOffscreenBits, m_szOffscreen.cx, m_szOffscreen.cy, y);
-        for (int x = rc.left; x < rc.right; ++x) {
-            if ((pRow[x] & 0xFF000000) == 0 && (pRow[x] & 0x00FFFFFF) != 0) pRow[x] |= 0xFF000000;
-        }
+        CDibPixels::OpaqueWhereColoured(pRow + rc.left, rc.right - rc.left);
     }
 }
 
@@ -272,6 +298,10 @@ void CPaintManagerUI::Invalidate(RECT& rcItem)
     if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
     if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
     if (m_hWndPaint == NULL) return;
+    // An empty rectangle invalidates nothing; controls being built, before
+    // any layout, ask for it on every attribute, and each InvalidateRect is a
+    // trip to the window system.
+    if (::IsRectEmpty(&rcItem)) return;
     ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcItem);
     ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
 }
@@ -308,6 +338,8 @@ void CPaintManagerUI::SetLayered(bool bLayered)
         if (hUser32 != NULL) {
             g_fUpdateLayeredWindow = reinterpret_cast<UpdateLayeredWindowProc>(
                 reinterpret_cast<void*>(::GetProcAddress(hUser32, "UpdateLayeredWindow")));
+            g_fUpdateLayeredWindowIndirect = reinterpret_cast<UpdateLayeredWindowIndirectProc>(
+                reinterpret_cast<void*>(::GetProcAddress(hUser32, "UpdateLayeredWindowIndirect")));
         }
         if (g_fUpdateLayeredWindow == NULL) return;
     }

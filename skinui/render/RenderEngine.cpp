@@ -9,6 +9,7 @@
 #include "skinui/control/Control.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/SystemLibrary.h"
+#include "skinui/render/DibPixels.h"
 
 #include <gdiplus.h>
 #include <math.h>
@@ -109,6 +110,12 @@ private:
 class CPieceBlitter
 {
 public:
+    // Unscaled pieces are blended by the engine itself where both DCs hold
+    // 32-bit DIB sections it can reach (the layered window's off-screen
+    // bitmap and decoded images); scaled ones and every other DC go to
+    // AlphaBlend. The source is the bitmap the source DC really holds: an
+    // image selected into another DC cannot be selected here, and then
+    // AlphaBlend draws nothing, as the engine must not either.
     CPieceBlitter(HDC hDC, HDC hSrcDC, const RECT& rcPaint, bool bBlend, BYTE uFade)
         : m_hDC(hDC), m_hSrcDC(hSrcDC), m_rcPaint(rcPaint), m_bBlend(bBlend)
     {
@@ -116,6 +123,8 @@ public:
         m_blend.BlendFlags = 0;
         m_blend.SourceConstantAlpha = uFade;
         m_blend.AlphaFormat = AC_SRC_ALPHA;
+        m_bOwnBlend = bBlend && m_target.Attach(hDC) &&
+                      m_source.AttachBitmap(static_cast<HBITMAP>(::GetCurrentObject(hSrcDC, OBJ_BITMAP)));
     }
 
     // Stretched from (sx, sy, scx, scy) to (x, y, cx, cy).
@@ -123,6 +132,9 @@ public:
     {
         if (!Visible(x, y, cx, cy) || scx <= 0 || scy <= 0) return;
         if (m_bBlend) {
+            if (m_bOwnBlend && cx == scx && cy == scy &&
+                m_target.Blend(x, y, cx, cy, m_source, sx, sy, m_blend.SourceConstantAlpha))
+                return;
             Blend(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, scx, scy, m_blend);
         } else {
             ::StretchBlt(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, scx, scy, SRCCOPY);
@@ -134,6 +146,8 @@ public:
     {
         if (!Visible(x, y, cx, cy)) return;
         if (m_bBlend) {
+            if (m_bOwnBlend && m_target.Blend(x, y, cx, cy, m_source, sx, sy, m_blend.SourceConstantAlpha))
+                return;
             Blend(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, cx, cy, m_blend);
         } else {
             ::BitBlt(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, SRCCOPY);
@@ -154,6 +168,9 @@ private:
     RECT m_rcPaint;
     bool m_bBlend;
     BLENDFUNCTION m_blend;
+    bool m_bOwnBlend = false;
+    CDibPixels m_target;
+    CDibPixels m_source;
 };
 
 // The middle piece M from the source middle (sx, sy, scx, scy), stretched or
@@ -496,6 +513,15 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
 {
     if (hDC == NULL || (color >> 24) == 0) return;
     if (rc.right <= rc.left || rc.bottom <= rc.top) return;
+    // An opaque colour on a 32-bit DIB is what GDI+ would write: the colour
+    // itself in every pixel of the clip.
+    if ((color >> 24) == 0xFF) {
+        CDibPixels target;
+        if (target.Attach(hDC)) {
+            target.FillOpaque(rc, color);
+            return;
+        }
+    }
     CGdiplusGraphics graphics(hDC);
     if (graphics.Get() == NULL) return;
     Gdiplus::GpSolidFill* pBrush = NULL;

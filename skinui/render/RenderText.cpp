@@ -8,11 +8,15 @@
 #include "skinui/render/RenderEngine.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/DibPixels.h"
 
 #include <gdiplus.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
+
+#include <string>
+#include <vector>
 
 namespace SkinUI {
 
@@ -128,6 +132,162 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
         return;
     }
     GdipDrawString(gp.pGraphics, pstrText, -1, gp.pFont, &layout, gp.pFormat, gp.pBrush);
+}
+
+// ---- Plain text: the result cache -------------------------------------------
+// GDI+ text on a layered window costs far more than the pixels it changes, and
+// a repaint draws the same texts over the same pixels again. The result is a
+// function of the call (text, font, colour, style, rendering hint, rectangle,
+// clip) and of the pixels inside the clip box before it, which is all that
+// GDI+ can write. So each entry keeps the call, a hash of those pixels, and
+// the pixels of the box that drawing changed; a later call with the same
+// call and the same hash gets those pixels copied instead of drawn.
+
+struct TTextResult
+{
+    std::wstring sText;
+    LOGFONTW lf;
+    DWORD dwColor = 0;
+    UINT uStyle = 0;
+    int nHint = 0;
+    RECT rcText = {};          // device pixels
+    RECT rcArea = {};          // the clip box, device pixels
+    std::vector<RECT> aClip;
+    unsigned long long ullBefore = 0;
+    RECT rcChanged = {};
+    std::vector<DWORD> aAfter; // rcChanged's pixels, row by row
+    unsigned uLastUse = 0;
+};
+
+const size_t kTextResults = 8;
+
+std::vector<TTextResult>& TextResults()
+{
+    // Painting runs on the thread of its window.
+    static thread_local std::vector<TTextResult> results;
+    return results;
+}
+
+unsigned long long HashArea(const CDibPixels& pixels, const RECT& rc)
+{
+    unsigned long long h = 1469598103934665603ull;
+    for (int y = rc.top; y < rc.bottom; ++y) {
+        const DWORD* pRow = pixels.Row(y);
+        for (int x = rc.left; x < rc.right; ++x) {
+            h ^= pRow[x];
+            h *= 1099511628211ull;
+            h ^= h >> 29;
+        }
+    }
+    return h;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool SameCall(const TTextResult& r, LPCTSTR pstrText, const LOGFONTW& lf, DWORD dwColor, UINT uStyle,
+              int nHint, const RECT& rcText, const RECT& rcArea, const CDibPixels& pixels)
+{
+    if (r.dwColor != dwColor || r.uStyle != uStyle || r.nHint != nHint || !SameRect(r.rcText, rcText) ||
+        !SameRect(r.rcArea, rcArea) || memcmp(&r.lf, &lf, sizeof(lf)) != 0 || r.sText != pstrText) {
+        return false;
+    }
+    const int nClip = pixels.ClipRectCount();
+    if (nClip < 0) return r.aClip.empty();
+    if (r.aClip.size() != static_cast<size_t>(nClip)) return false;
+    return memcmp(r.aClip.data(), pixels.ClipRects(), sizeof(RECT) * nClip) == 0;
+}
+
+// Draws through the cache; false when the DC or the call is not one it
+// takes, and nothing was drawn.
+bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
+                           DWORD dwTextColor, HFONT hFont, UINT uStyle)
+{
+    if ((uStyle & DT_CALCRECT) != 0 || hFont == NULL) return false;
+    CDibPixels pixels;
+    if (!pixels.Attach(hDC)) return false;
+    LOGFONTW lf;
+    memset(&lf, 0, sizeof(lf));
+    if (::GetObjectW(hFont, sizeof(lf), &lf) == 0) return false;
+    RECT rcArea = {};
+    if (::GetClipBox(hDC, &rcArea) == ERROR) return false;
+    const POINT offset = pixels.Offset();
+    ::OffsetRect(&rcArea, offset.x, offset.y);
+    const RECT rcBits = {0, 0, pixels.Width(), pixels.Height()};
+    if (!::IntersectRect(&rcArea, &rcArea, &rcBits)) return false;
+    RECT rcText = rc;
+    ::OffsetRect(&rcText, offset.x, offset.y);
+    const int nHint = pManager->GetGdiplusTextRenderingHint();
+    const unsigned long long ullBefore = HashArea(pixels, rcArea);
+
+    std::vector<TTextResult>& results = TextResults();
+    static thread_local unsigned uUse = 0;
+    ++uUse;
+    for (TTextResult& r : results) {
+        if (r.ullBefore != ullBefore ||
+            !SameCall(r, pstrText, lf, dwTextColor, uStyle, nHint, rcText, rcArea, pixels))
+            continue;
+        r.uLastUse = uUse;
+        const int width = r.rcChanged.right - r.rcChanged.left;
+        const DWORD* pFrom = r.aAfter.data();
+        for (int y = r.rcChanged.top; y < r.rcChanged.bottom; ++y, pFrom += width)
+            memcpy(pixels.Row(y) + r.rcChanged.left, pFrom, sizeof(DWORD) * width);
+        return true;
+    }
+
+    const int areaWidth = rcArea.right - rcArea.left;
+    std::vector<DWORD> before;
+    before.reserve(static_cast<size_t>(areaWidth) * (rcArea.bottom - rcArea.top));
+    for (int y = rcArea.top; y < rcArea.bottom; ++y)
+        before.insert(before.end(), pixels.Row(y) + rcArea.left, pixels.Row(y) + rcArea.right);
+    DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
+    ::GdiFlush();
+
+    RECT rcChanged = {rcArea.right, rcArea.bottom, rcArea.left, rcArea.top};
+    const DWORD* pBefore = before.data();
+    for (int y = rcArea.top; y < rcArea.bottom; ++y, pBefore += areaWidth) {
+        const DWORD* pRow = pixels.Row(y);
+        for (int x = rcArea.left; x < rcArea.right; ++x) {
+            if (pRow[x] == pBefore[x - rcArea.left]) continue;
+            if (x < rcChanged.left) rcChanged.left = x;
+            if (x >= rcChanged.right) rcChanged.right = x + 1;
+            if (y < rcChanged.top) rcChanged.top = y;
+            if (y >= rcChanged.bottom) rcChanged.bottom = y + 1;
+        }
+    }
+    if (rcChanged.right < rcChanged.left) {
+        // Nothing changed: an empty box.
+        rcChanged.left = rcChanged.right = rcArea.left;
+        rcChanged.top = rcChanged.bottom = rcArea.top;
+    }
+
+    TTextResult* pSlot = NULL;
+    if (results.size() < kTextResults) {
+        results.push_back(TTextResult());
+        pSlot = &results.back();
+    } else {
+        pSlot = &results[0];
+        for (TTextResult& r : results)
+            if (r.uLastUse < pSlot->uLastUse) pSlot = &r;
+    }
+    pSlot->sText = pstrText;
+    pSlot->lf = lf;
+    pSlot->dwColor = dwTextColor;
+    pSlot->uStyle = uStyle;
+    pSlot->nHint = nHint;
+    pSlot->rcText = rcText;
+    pSlot->rcArea = rcArea;
+    pSlot->aClip.assign(pixels.ClipRects(),
+                        pixels.ClipRects() + (pixels.ClipRectCount() < 0 ? 0 : pixels.ClipRectCount()));
+    pSlot->ullBefore = ullBefore;
+    pSlot->rcChanged = rcChanged;
+    pSlot->aAfter.clear();
+    for (int y = rcChanged.top; y < rcChanged.bottom; ++y)
+        pSlot->aAfter.insert(pSlot->aAfter.end(), pixels.Row(y) + rcChanged.left, pixels.Row(y) + rcChanged.right);
+    pSlot->uLastUse = uUse;
+    return true;
 }
 
 // ---- Inline markup: reader state, stacks and line starts ------------------
@@ -914,7 +1074,8 @@ void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCT
     HFONT hFont = pManager->GetFont(iFont);
     HFONT hOldFont = static_cast<HFONT>(::SelectObject(hDC, hFont));
     if (pManager->IsLayered() || pManager->IsUseGdiplusText()) {
-        DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
+        if (!DrawTextGdiplusCached(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle))
+            DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
     } else {
         ::SetBkMode(hDC, TRANSPARENT);
         ::SetTextColor(hDC, ToColorRef(dwTextColor));

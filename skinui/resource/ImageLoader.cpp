@@ -10,8 +10,12 @@
 #include <new>
 
 // stb_image is compiled here, once for the whole engine, with its own
-// allocation routed through malloc so that stbi_image_free matches.
+// allocation routed through malloc so that stbi_image_free matches. Skins
+// carry PNG images (BMP is read too); the other decoders would only add to
+// the program's size.
 #define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
 #define STBI_NO_STDIO
 #define STBI_FAILURE_USERMSG
 #if defined(__GNUC__)

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,49 @@ TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
     }
     // Hot and pushed are different pictures too.
     EXPECT_GT(images[0].Difference(images[1], kCloseButton), 0);
+}
+
+// The launcher's views pixel for pixel as the engine drew them when the
+// pictures in tests/tools/reference were made with skinview; any change to
+// a drawing path that moves a single pixel of the launcher shows here.
+TEST(SkinView, TheLauncherViewsKeepEveryPixelOfTheirReferencePictures)
+{
+    TempFolder folder("skinview");
+    const std::vector<std::wstring> phone =
+        StartView({L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show", L"firstBK3", L"--show",
+                   L"choose_text", L"--show", L"iphone_install", L"--show", L"android_install", L"--show",
+                   L"return"});
+    std::vector<std::wstring> phoneHot = phone;
+    phoneHot.insert(phoneHot.end(), {L"--hot", L"android_install"});
+    struct TCase
+    {
+        const char* file;
+        std::vector<std::wstring> args;
+    };
+    const TCase cases[] = {
+        {"start.png", StartView()},
+        {"tile_hot.png", StartView({L"--hot", L"computer_install"})},
+        {"tile_pushed.png", StartView({L"--pushed", L"computer_install"})},
+        {"close_hot.png", StartView({L"--hot", L"closebtn"})},
+        {"run_progress.png", {L"--hide", L"computer_install", L"--disabled", L"computer_run"}},
+        {"phone.png", phone},
+        {"phone_hot.png", phoneHot},
+    };
+    for (const TCase& c : cases) {
+        const TImage reference = ReadPng(std::string(VOZEROR_REFERENCE_DIR) + c.file);
+        ASSERT_FALSE(reference.IsEmpty()) << c.file;
+        const TImage image = Render(folder, c.file, c.args);
+        ASSERT_FALSE(image.IsEmpty()) << c.file;
+        ASSERT_EQ(image.width, reference.width) << c.file;
+        ASSERT_EQ(image.height, reference.height) << c.file;
+        int differing = 0;
+        std::string first;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                if (std::memcmp(image.At(x, y), reference.At(x, y), 4) != 0 && differing++ == 0)
+                    first = std::to_string(x) + "," + std::to_string(y);
+        EXPECT_EQ(differing, 0) << c.file << ", first at " << first;
+    }
 }
 
 // The skin folder copied, with every image also under its name for the

@@ -1,0 +1,365 @@
+// The engine's own blend and fill give, pixel for pixel, what AlphaBlend and
+// GDI+ give for the same call; DrawImage and DrawColor take them only where
+// they do. The system's result for DrawImage and DrawColor is read from a DC
+// with a meta region over the whole bitmap: the same clip, but a DC the
+// engine leaves to the system.
+#include "skinui/render/DibPixels.h"
+
+#include "skinui/render/RenderClip.h"
+#include "skinui/render/RenderEngine.h"
+#include "tests/support/PaintManagerWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using SkinUI::CDibPixels;
+using SkinUI::CRenderEngine;
+
+namespace {
+
+// Makes the engine leave hDC to the system without changing what is drawn.
+void LeaveToTheSystem(HDC hDC, int width, int height)
+{
+    HRGN hAll = ::CreateRectRgn(0, 0, width, height);
+    ::SelectClipRgn(hDC, hAll);
+    ::DeleteObject(hAll);
+    ::SetMetaRgn(hDC);
+    CDibPixels pixels;
+    EXPECT_FALSE(pixels.Attach(hDC));
+}
+
+// A 32-bit DIB section in its own memory DC; bottom-up like the paint
+// manager's off-screen bitmap, or top-down like decoded images.
+class Dib {
+public:
+    Dib(int width, int height, bool bBottomUp) : m_width(width), m_height(height)
+    {
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bmi.bmiHeader.biWidth = width;
+        bmi.bmiHeader.biHeight = bBottomUp ? height : -height;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        bmi.bmiHeader.biCompression = BI_RGB;
+        void* pBits = NULL;
+        m_hBitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
+        m_pBits = static_cast<DWORD*>(pBits);
+        m_hDC = ::CreateCompatibleDC(NULL);
+        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
+        m_bBottomUp = bBottomUp;
+    }
+    // A bitmap is selected into one DC at a time: an image to be drawn by
+    // DrawImage leaves its own DC first.
+    void Unselect() { ::SelectObject(m_hDC, m_hOld); }
+    ~Dib()
+    {
+        ::SelectObject(m_hDC, m_hOld);
+        ::DeleteDC(m_hDC);
+        ::DeleteObject(m_hBitmap);
+    }
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+
+    HDC DC() const { return m_hDC; }
+    HBITMAP Bitmap() const { return m_hBitmap; }
+    DWORD& At(int x, int y) const
+    {
+        return m_pBits[(m_bBottomUp ? m_height - 1 - y : y) * m_width + x];
+    }
+    std::vector<DWORD> Pixels() const
+    {
+        ::GdiFlush();
+        return std::vector<DWORD>(m_pBits, m_pBits + m_width * m_height);
+    }
+
+private:
+    int m_width;
+    int m_height;
+    bool m_bBottomUp = false;
+    HBITMAP m_hBitmap = NULL;
+    HDC m_hDC = NULL;
+    HGDIOBJ m_hOld = NULL;
+    DWORD* m_pBits = NULL;
+};
+
+DWORD NextRandom(DWORD& state)
+{
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+}
+
+// Premultiplied: no colour channel above the alpha.
+DWORD Premultiplied(DWORD& state)
+{
+    const DWORD a = NextRandom(state) & 0xFF;
+    DWORD pixel = a << 24;
+    for (int shift = 0; shift < 24; shift += 8) pixel |= (a == 0 ? 0 : NextRandom(state) % (a + 1)) << shift;
+    return pixel;
+}
+
+void FillRandom(const Dib& dib, int width, int height, DWORD seed, bool bPremultiplied)
+{
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            // Runs of opaque and of empty pixels, as in skin images.
+            const DWORD kind = NextRandom(seed) % 8;
+            DWORD pixel;
+            if (kind == 0) pixel = 0;
+            else if (kind == 1) pixel = 0xFF000000 | NextRandom(seed);
+            else pixel = bPremultiplied ? Premultiplied(seed) : NextRandom(seed) ^ (NextRandom(seed) << 24);
+            dib.At(x, y) = pixel;
+        }
+}
+
+int CountDifferences(const std::vector<DWORD>& a, const std::vector<DWORD>& b)
+{
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) ++n;
+    return n;
+}
+
+TEST(DibPixels, BlendGivesAlphaBlendsPixelsForEveryAlphaAndConstant)
+{
+    const int kWidth = 256, kHeight = 64;
+    Dib source(kWidth, kHeight, false);
+    FillRandom(source, kWidth, kHeight, 7, true);
+    // Every source alpha against every destination value of one channel.
+    for (int x = 0; x < kWidth; ++x) source.At(x, 0) = DWORD(x) << 24 | DWORD(x) << 16 | DWORD(x / 2) << 8;
+    for (BYTE constant : {BYTE(255), BYTE(254), BYTE(128), BYTE(1), BYTE(0)}) {
+        Dib viaSystem(kWidth, kHeight, true), viaEngine(kWidth, kHeight, true);
+        FillRandom(viaSystem, kWidth, kHeight, 99, false);
+        FillRandom(viaEngine, kWidth, kHeight, 99, false);
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, constant, AC_SRC_ALPHA};
+        ASSERT_TRUE(::AlphaBlend(viaSystem.DC(), 0, 0, kWidth, kHeight, source.DC(), 0, 0, kWidth, kHeight, blend));
+        CDibPixels target, pixels;
+        ASSERT_TRUE(target.Attach(viaEngine.DC()));
+        ASSERT_TRUE(pixels.AttachBitmap(source.Bitmap()));
+        ASSERT_TRUE(target.Blend(0, 0, kWidth, kHeight, pixels, 0, 0, constant));
+        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << int(constant);
+    }
+}
+
+// Clip regions (rectangles, round corners as controls make them, several
+// pieces), window origins and parts of the source, each blended both ways.
+TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
+{
+    struct Case {
+        const char* name;
+        int clip;  // 0 none, 1 rectangle, 2 round rectangle, 3 two rectangles
+        POINT origin;
+        int x, y, cx, cy, sx, sy;
+    };
+    const Case cases[] = {
+        {"whole, no clip", 0, {0, 0}, 0, 0, 60, 40, 0, 0},
+        {"partly outside the target", 0, {0, 0}, -10, 30, 60, 40, 0, 0},
+        {"source part", 1, {0, 0}, 5, 7, 30, 20, 17, 11},
+        {"round clip", 2, {0, 0}, 0, 0, 80, 60, 0, 0},
+        {"two clip pieces", 3, {0, 0}, 3, 3, 70, 50, 2, 1},
+        {"window origin", 2, {-12, 9}, 10, 10, 50, 40, 4, 4},
+    };
+    for (const Case& c : cases) {
+        Dib source(80, 60, false);
+        FillRandom(source, 80, 60, 3, true);
+        Dib viaSystem(90, 70, true), viaEngine(90, 70, true);
+        FillRandom(viaSystem, 90, 70, 5, false);
+        FillRandom(viaEngine, 90, 70, 5, false);
+        for (const Dib* dib : {&viaSystem, &viaEngine}) {
+            HRGN hRgn = NULL;
+            if (c.clip == 1) hRgn = ::CreateRectRgn(8, 6, 50, 40);
+            if (c.clip == 2) hRgn = ::CreateRoundRectRgn(4, 4, 75, 55, 10, 10);
+            if (c.clip == 3) {
+                hRgn = ::CreateRectRgn(0, 0, 30, 30);
+                HRGN hOther = ::CreateRectRgn(40, 20, 88, 66);
+                ::CombineRgn(hRgn, hRgn, hOther, RGN_OR);
+                ::DeleteObject(hOther);
+            }
+            if (hRgn != NULL) {
+                ::SelectClipRgn(dib->DC(), hRgn);
+                ::DeleteObject(hRgn);
+            }
+            ::SetWindowOrgEx(dib->DC(), c.origin.x, c.origin.y, NULL);
+        }
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ::AlphaBlend(viaSystem.DC(), c.x, c.y, c.cx, c.cy, source.DC(), c.sx, c.sy, c.cx, c.cy, blend);
+        CDibPixels target, pixels;
+        ASSERT_TRUE(target.Attach(viaEngine.DC())) << c.name;
+        ASSERT_TRUE(pixels.AttachBitmap(source.Bitmap()));
+        EXPECT_TRUE(target.Blend(c.x, c.y, c.cx, c.cy, pixels, c.sx, c.sy, 255)) << c.name;
+        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << c.name;
+    }
+}
+
+TEST(DibPixels, ASourcePartOutsideTheSourceIsRefusedAsAlphaBlendRefusesIt)
+{
+    Dib source(20, 20, false), target(40, 40, true);
+    CDibPixels to, from;
+    ASSERT_TRUE(to.Attach(target.DC()));
+    ASSERT_TRUE(from.AttachBitmap(source.Bitmap()));
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const RECT parts[] = {{-1, 0, 10, 10}, {0, -1, 10, 10}, {11, 0, 10, 10}, {0, 15, 10, 10}};
+    for (const RECT& p : parts) {
+        EXPECT_FALSE(to.Blend(0, 0, p.right, p.bottom, from, p.left, p.top, 255));
+        EXPECT_FALSE(::AlphaBlend(target.DC(), 0, 0, p.right, p.bottom, source.DC(), p.left, p.top, p.right,
+                                  p.bottom, blend));
+    }
+}
+
+TEST(DibPixels, DCsTheEngineCannotDrawOnAreLeftToTheSystem)
+{
+    Dib dib(10, 10, true);
+    CDibPixels pixels;
+    EXPECT_TRUE(pixels.Attach(dib.DC()));
+
+    ::SetGraphicsMode(dib.DC(), GM_ADVANCED);
+    EXPECT_FALSE(pixels.Attach(dib.DC())) << "advanced graphics mode";
+    ::SetGraphicsMode(dib.DC(), GM_COMPATIBLE);
+    ::SetMapMode(dib.DC(), MM_LOMETRIC);
+    EXPECT_FALSE(pixels.Attach(dib.DC())) << "a mapping mode";
+    ::SetMapMode(dib.DC(), MM_TEXT);
+
+    HDC hScreen = ::GetDC(NULL);
+    EXPECT_FALSE(pixels.Attach(hScreen)) << "a window DC";
+    HBITMAP hDdb = ::CreateCompatibleBitmap(hScreen, 10, 10);
+    EXPECT_FALSE(pixels.AttachBitmap(hDdb)) << "a device-dependent bitmap";
+    ::DeleteObject(hDdb);
+    ::ReleaseDC(NULL, hScreen);
+
+    HDC hMono = ::CreateCompatibleDC(NULL);
+    EXPECT_FALSE(pixels.Attach(hMono)) << "the memory DC's stock bitmap";
+    ::DeleteDC(hMono);
+
+    // Two hundred clip pieces are more than the engine keeps.
+    HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+    for (int i = 0; i < 10; ++i) {
+        HRGN hDot = ::CreateRectRgn(i, i, i + 1, i + 1);
+        ::CombineRgn(hRgn, hRgn, hDot, RGN_OR);
+        ::DeleteObject(hDot);
+    }
+    Dib big(400, 400, true);
+    HRGN hMany = ::CreateRectRgn(0, 0, 0, 0);
+    for (int i = 0; i < 200; ++i) {
+        HRGN hDot = ::CreateRectRgn(2 * i, 2 * i, 2 * i + 1, 2 * i + 1);
+        ::CombineRgn(hMany, hMany, hDot, RGN_OR);
+        ::DeleteObject(hDot);
+    }
+    ::SelectClipRgn(dib.DC(), hRgn);
+    EXPECT_TRUE(pixels.Attach(dib.DC())) << "ten clip pieces";
+    ::SelectClipRgn(big.DC(), hMany);
+    EXPECT_FALSE(pixels.Attach(big.DC())) << "two hundred clip pieces";
+    ::DeleteObject(hRgn);
+    ::DeleteObject(hMany);
+}
+
+// GDI+ runs while a paint manager lives, as in a running window.
+class DrawPathTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_window.IsValid()); }
+    TestSupport::PaintManagerWindow m_window;
+};
+
+// DrawImage's pieces (corners, edges, middle, tiles, fade, hole) inside a
+// round clip: the engine's blend on a plain DC, AlphaBlend on a DC in
+// GM_ADVANCED, the same pixels.
+TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
+{
+    struct Case {
+        const char* name;
+        RECT dest, part, corners;
+        BYTE fade;
+        bool hole, tiledX, tiledY;
+    };
+    const Case cases[] = {
+        {"unscaled", {5, 5, 45, 35}, {0, 0, 40, 30}, {0, 0, 0, 0}, 255, false, false, false},
+        {"nine-grid, stretched", {2, 3, 78, 58}, {0, 0, 40, 30}, {6, 5, 7, 4}, 255, false, false, false},
+        {"nine-grid, same size", {10, 10, 50, 40}, {0, 0, 40, 30}, {6, 5, 7, 4}, 255, false, false, false},
+        {"faded", {5, 5, 45, 35}, {0, 0, 40, 30}, {0, 0, 0, 0}, 100, false, false, false},
+        {"hole", {2, 3, 78, 58}, {0, 0, 40, 30}, {6, 5, 7, 4}, 255, true, false, false},
+        {"tiled both ways", {0, 0, 80, 60}, {3, 2, 20, 14}, {0, 0, 0, 0}, 255, false, true, true},
+        {"tiled across", {0, 0, 80, 60}, {3, 2, 20, 14}, {2, 2, 2, 2}, 255, false, true, false},
+    };
+    Dib image(40, 30, false);
+    FillRandom(image, 40, 30, 11, true);
+    image.Unselect();
+    for (const Case& c : cases) {
+        Dib viaSystem(80, 60, true), viaEngine(80, 60, true);
+        FillRandom(viaSystem, 80, 60, 13, false);
+        FillRandom(viaEngine, 80, 60, 13, false);
+        const RECT rcPaint = {0, 0, 70, 60};
+        const RECT rcItem = {1, 1, 79, 59};
+        LeaveToTheSystem(viaSystem.DC(), 80, 60);
+        for (const Dib* dib : {&viaSystem, &viaEngine}) {
+            SkinUI::CRenderClip clip;
+            SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcPaint, rcItem, 9, 9, clip);
+            CRenderEngine::DrawImage(dib->DC(), image.Bitmap(), c.dest, rcPaint, c.part, c.corners, true, c.fade,
+                                     c.hole, c.tiledX, c.tiledY);
+        }
+        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << c.name;
+    }
+}
+
+TEST_F(DrawPathTest, DrawColorGivesGdiplusPixels)
+{
+    const DWORD colors[] = {0xFFFFFFFF, 0xFF000000, 0xFF123456, 0xFFFF00FF};
+    for (DWORD color : colors) {
+        for (int clip = 0; clip < 2; ++clip) {
+            Dib viaSystem(60, 40, true), viaEngine(60, 40, true);
+            FillRandom(viaSystem, 60, 40, 17, false);
+            FillRandom(viaEngine, 60, 40, 17, false);
+            const RECT rc = {3, 4, 57, 37};
+            LeaveToTheSystem(viaSystem.DC(), 60, 40);
+            for (const Dib* dib : {&viaSystem, &viaEngine}) {
+                SkinUI::CRenderClip roundClip;
+                if (clip == 1) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rc, rc, 5, 5, roundClip);
+                CRenderEngine::DrawColor(dib->DC(), rc, color);
+            }
+            EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels()))
+                << std::hex << color << " clip " << clip;
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// GDI+ text results are replayed when the same text meets the same pixels
+// again: every draw, first or repeated, over the same or another
+// background, with or without a round clip, equals a draw the engine cannot
+// replay.
+TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
+{
+    m_window.Manager()->SetUseGdiplusText(true);
+    struct Step {
+        DWORD seed;
+        const wchar_t* text;
+        bool roundClip;
+    };
+    const Step steps[] = {
+        {21, L"客服:4000012345", false}, {21, L"客服:4000012345", false}, {22, L"客服:4000012345", false},
+        {21, L"客服:4000012345", false}, {21, L"Vozeror", false},          {21, L"客服:4000012345", true},
+        {21, L"客服:4000012345", true},
+    };
+    for (const Step& step : steps) {
+        Dib viaSystem(120, 40, true), viaEngine(120, 40, true);
+        FillRandom(viaSystem, 120, 40, step.seed, false);
+        FillRandom(viaEngine, 120, 40, step.seed, false);
+        LeaveToTheSystem(viaSystem.DC(), 120, 40);
+        const RECT rcItem = {4, 6, 116, 34};
+        for (const Dib* dib : {&viaSystem, &viaEngine}) {
+            SkinUI::CRenderClip clip;
+            if (step.roundClip) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcItem, rcItem, 9, 9, clip);
+            RECT rc = rcItem;
+            CRenderEngine::DrawTextW(dib->DC(), m_window.Manager(), rc, step.text, 0xFF336699, -1,
+                                     DT_SINGLELINE | DT_VCENTER);
+        }
+        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels()))
+            << step.seed << (step.roundClip ? " round" : "");
+        Dib untouched(120, 40, true);
+        FillRandom(untouched, 120, 40, step.seed, false);
+        EXPECT_LT(50, CountDifferences(untouched.Pixels(), viaEngine.Pixels())) << "the text was drawn";
+    }
+}
+
+}  // namespace
