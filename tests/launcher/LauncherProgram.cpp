@@ -237,15 +237,21 @@ TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
         const std::vector<std::wstring> modules = run.Modules();
+        // GDI+ draws the texts and WinINet downloads; msimg32 loads only
+        // where the engine leaves a blend to the system. Whatever loaded of
+        // the three came from the system folder.
         for (const wchar_t* name : planted) {
             SCOPED_TRACE(testing::Message() << name);
             const std::wstring expected = Lower(std::wstring(system) + L"\\" + name);
-            EXPECT_EQ(1, std::count_if(modules.begin(), modules.end(), [&](const std::wstring& module) {
-                          return module.size() >= wcslen(name) + 1 &&
-                                 module.compare(module.size() - wcslen(name) - 1, std::wstring::npos,
-                                                std::wstring(L"\\") + name) == 0;
-                      })) << "loaded once";
-            EXPECT_NE(modules.end(), std::find(modules.begin(), modules.end(), expected)) << "from the system folder";
+            const std::wstring tail = std::wstring(L"\\") + name;
+            for (const std::wstring& module : modules) {
+                if (module.size() >= tail.size() && module.compare(module.size() - tail.size(), tail.size(), tail) == 0) {
+                    EXPECT_EQ(expected, module);
+                }
+            }
+            if (wcscmp(name, L"msimg32.dll") != 0) {
+                EXPECT_NE(modules.end(), std::find(modules.begin(), modules.end(), expected)) << "not loaded";
+            }
         }
         EXPECT_EQ(0u, run.Close());
     }
