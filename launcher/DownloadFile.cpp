@@ -177,12 +177,10 @@ bool LaunchFileFromPath(const char* path, char (&file)[260]) {
         begin = path + 1;
         const char* close = std::strchr(begin, '"');
         if (close != nullptr) {
+            // After the closing quote: blanks only, or an icon index.
             const char* rest = close + 1;
-            size_t restLength = std::strlen(rest);
-            size_t trailingBlanks = 0;
-            while (trailingBlanks < restLength && rest[restLength - 1 - trailingBlanks] == ' ')
-                ++trailingBlanks;
-            if (restLength != trailingBlanks && IconIndexLength(rest, restLength) != restLength)
+            const size_t restLength = std::strlen(rest);
+            if (rest[std::strspn(rest, " ")] != '\0' && IconIndexLength(rest, restLength) != restLength)
                 return false;
             n = size_t(close - begin);
         } else {
