@@ -1,0 +1,50 @@
+#include "skinui/render/MemoryDib.h"
+
+namespace SkinUI {
+
+HBITMAP CMemoryDib::CreateBitmap(HDC hDC, int cx, int cy, bool bTopDown, BYTE** ppBits)
+{
+    if (ppBits != NULL) *ppBits = NULL;
+    if (cx <= 0 || cy <= 0) return NULL;
+    const unsigned long long cb = static_cast<unsigned long long>(cx) * static_cast<unsigned long long>(cy) * 4;
+    if (cb > 0x7FFFFFFFull) return NULL;
+
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = bTopDown ? -cy : cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(cb);
+    void* pvBits = NULL;
+    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    if (hBitmap != NULL && pvBits == NULL) {
+        ::DeleteObject(hBitmap);
+        return NULL;
+    }
+    if (ppBits != NULL && hBitmap != NULL) *ppBits = static_cast<BYTE*>(pvBits);
+    return hBitmap;
+}
+
+CMemoryDib::CMemoryDib(HDC hDC, int cx, int cy) : m_cx(cx), m_cy(cy)
+{
+    BYTE* pBits = NULL;
+    m_hBitmap = CreateBitmap(hDC, cx, cy, true, &pBits);
+    if (m_hBitmap == NULL) return;
+    m_hDC = ::CreateCompatibleDC(hDC);
+    if (m_hDC == NULL) return;
+    m_hOld = ::SelectObject(m_hDC, m_hBitmap);
+    m_pBits = pBits;
+}
+
+CMemoryDib::~CMemoryDib()
+{
+    if (m_hDC != NULL) {
+        ::SelectObject(m_hDC, m_hOld);
+        ::DeleteDC(m_hDC);
+    }
+    if (m_hBitmap != NULL) ::DeleteObject(m_hBitmap);
+}
+
+} // namespace SkinUI
