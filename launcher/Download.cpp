@@ -21,8 +21,8 @@ const size_t kBodySlack = 8;
 // The largest body taken: below 2 GiB, the most one block of a 32-bit process
 // could hold. The 64-bit build keeps the same bound, so both refuse alike.
 const DWORD kMaxBodyLength = 0x7FFFFFFF;
-// INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY.
-const DWORD kOpenFlags = 0x84000002;
+// Always from the server, nothing left in the cache, bytes as sent.
+const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
 
 // The system ANSI code page, as everywhere in the launcher: the worker that
 // runs the setup reads the same path the same way, so the file written is the
@@ -114,7 +114,6 @@ bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstrin
         }
     } catch (...) {
         // Connection failure, time-out, read or file error: the download failed.
-        GetLastError();
         result = false;
     }
     body.reset();

@@ -216,6 +216,10 @@ void LaunchProduct(const char* path, int index) {
 
 CDownloadFile::~CDownloadFile() {}
 
+bool CDownloadFile::StartDesktopDownload() { return StartWorker(kDesktop); }
+bool CDownloadFile::StartIPhoneDownload() { return StartWorker(kIPhone); }
+bool CDownloadFile::StartAndroidDownload() { return StartWorker(kAndroid); }
+
 DownloadProgress CDownloadFile::GetDesktopProgress() const { return GetProgress(kDesktop); }
 DownloadProgress CDownloadFile::GetIPhoneProgress() const { return GetProgress(kIPhone); }
 DownloadProgress CDownloadFile::GetAndroidProgress() const { return GetProgress(kAndroid); }

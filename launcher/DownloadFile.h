@@ -6,6 +6,10 @@
 //
 // The records are atomics with relaxed ordering: each value stands alone, no
 // lock is taken, and a progress callback stores total before remaining.
+//
+// DownloadFile.cpp holds the records, the setup run, the product launch and
+// CDownloadFile; DownloadWorkers.cpp holds the worker threads (RunWorker,
+// StartWorker and the three thread routines).
 
 #include <windows.h>
 
@@ -85,6 +89,11 @@ DWORD RunWorker(int index);
 bool ClaimWorker(int index);
 void ReleaseWorker(int index);
 bool IsWorkerRunning(int index);
+
+// Starts the product's worker thread, detached, once ClaimWorker grants it.
+// False for other indices, while the product's worker runs, or when no
+// thread can be made.
+bool StartWorker(int index);
 
 // Thread routines of the three workers (the parameter is not used).
 DWORD WINAPI DesktopWorkerProc(LPVOID);

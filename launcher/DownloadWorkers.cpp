@@ -13,18 +13,6 @@ namespace {
 const DownloadProgressProc kProgressProcs[kProductCount] = {
     OnDesktopProgress, OnIPhoneProgress, OnAndroidProgress};
 
-bool StartWorker(int index, LPTHREAD_START_ROUTINE routine) {
-    if (!ClaimWorker(index))
-        return false;
-    HANDLE thread = CreateThread(nullptr, 0, routine, nullptr, 0, nullptr);
-    if (!thread) {
-        ReleaseWorker(index);
-        return false;
-    }
-    CloseHandle(thread);  // detached: nobody waits for a worker
-    return true;
-}
-
 }  // namespace
 
 DWORD RunWorker(int index) {
@@ -65,8 +53,18 @@ DWORD WINAPI AndroidWorkerProc(LPVOID) {
     return 0;
 }
 
-bool CDownloadFile::StartDesktopDownload() { return StartWorker(kDesktop, DesktopWorkerProc); }
-bool CDownloadFile::StartIPhoneDownload() { return StartWorker(kIPhone, IPhoneWorkerProc); }
-bool CDownloadFile::StartAndroidDownload() { return StartWorker(kAndroid, AndroidWorkerProc); }
+bool StartWorker(int index) {
+    static const LPTHREAD_START_ROUTINE kRoutines[kProductCount] = {
+        DesktopWorkerProc, IPhoneWorkerProc, AndroidWorkerProc};
+    if (index < 0 || index >= kProductCount || !ClaimWorker(index))
+        return false;
+    HANDLE thread = CreateThread(nullptr, 0, kRoutines[index], nullptr, 0, nullptr);
+    if (!thread) {
+        ReleaseWorker(index);
+        return false;
+    }
+    CloseHandle(thread);  // detached: nobody waits for a worker
+    return true;
+}
 
 }  // namespace Launcher

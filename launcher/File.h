@@ -2,16 +2,11 @@
 // A thin layer over the Win32 file API with the operations the download uses.
 // The constructor, Write and Close throw CFileException on failure.
 
+#include "launcher/FileException.h"
+
 #include <windows.h>
 
 namespace Launcher {
-
-// Thrown by CFile; carries the Windows error code.
-class CFileException {
-public:
-    explicit CFileException(DWORD error) : m_lOsError(error) {}
-    DWORD m_lOsError;
-};
 
 class CFile {
 public:

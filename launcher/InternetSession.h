@@ -1,8 +1,11 @@
 #pragma once
 // A thin layer over WinINet with the operations the download uses: an
-// internet session, and the HTTP file object its OpenURL returns.
-// Failures of the session constructor, OpenURL and Read throw
-// CInternetException; SetOption and the QueryInfo calls report by result.
+// internet session (here) and the HTTP file object its OpenURL returns
+// (HttpFile.h). Failures of the session constructor and OpenURL throw
+// CInternetException; SetOption reports by result.
+
+#include "launcher/HttpFile.h"
+#include "launcher/InternetException.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -13,40 +16,7 @@
 
 namespace Launcher {
 
-// Thrown by the internet classes; carries the Windows (WinINet) error code.
-class CInternetException {
-public:
-    CInternetException(DWORD_PTR context, DWORD error) : m_dwContext(context), m_dwError(error) {}
-    DWORD_PTR m_dwContext;
-    DWORD m_dwError;
-};
-
-// One open request and its connection. Owns both handles; Close (or the
-// destructor) frees them.
-class CHttpFile {
-public:
-    CHttpFile(HINTERNET hConnect, HINTERNET hFile, DWORD_PTR context)
-        : m_hConnect(hConnect), m_hFile(hFile), m_dwContext(context) {}
-    ~CHttpFile();
-    CHttpFile(const CHttpFile&) = delete;
-    CHttpFile& operator=(const CHttpFile&) = delete;
-
-    // Status code of the (final) response.
-    BOOL QueryInfoStatusCode(DWORD& dwStatusCode) const;
-    // A header queried as a number (HTTP_QUERY_FLAG_NUMBER is added); dwResult
-    // is left as it was when the header is missing or not a number.
-    BOOL QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex = nullptr) const;
-    // A header as its text; strResult is left as it was when the header is missing.
-    BOOL QueryInfo(DWORD dwInfoLevel, std::wstring& strResult, LPDWORD lpdwIndex = nullptr) const;
-    // Up to nCount bytes; 0 at the end of data. Throws on failure.
-    UINT Read(void* lpBuf, UINT nCount);
-    void Close();
-
-    HINTERNET m_hConnect;
-    HINTERNET m_hFile;
-    DWORD_PTR m_dwContext;
-};
-
+// The session of an internet connection.
 class CInternetSession {
 public:
     // Opens the session (InternetOpenW); throws CInternetException when it cannot.

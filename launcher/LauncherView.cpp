@@ -31,7 +31,8 @@ const wchar_t kContactPage[] =
 
 namespace {
 
-const WORD kHandCursor = 32649;  // IDC_HAND
+// The control's cursor attribute takes the resource number of IDC_HAND.
+const WORD kHandCursor = LOWORD(reinterpret_cast<ULONG_PTR>(IDC_HAND));
 
 void Show(CControlUI* control, bool visible) {
     if (control != nullptr) control->SetVisible(visible);

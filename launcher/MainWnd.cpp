@@ -6,21 +6,12 @@ const wchar_t kMainWindowTitle[] = L"Vozeror";
 
 CMainWnd::~CMainWnd() = default;
 
-LPCTSTR CMainWnd::GetWindowClassName() const {
-    try {
-        return kMainWindowTitle;
-    } catch (...) {
-        throw "CMainWnd::GetWindowClassName";
-    }
-}
+LPCTSTR CMainWnd::GetWindowClassName() const { return kMainWindowTitle; }
 
-SkinUI::CUIString CMainWnd::GetSkinFile() {
-    try {
-        return SkinUI::CUIString(L"DlgMain.xml");
-    } catch (...) {
-        throw "CMainWnd::GetSkinFile";
-    }
-}
+SkinUI::CUIString CMainWnd::GetSkinFile() { return SkinUI::CUIString(L"DlgMain.xml"); }
+
+// What escapes these two would cross the window procedure; the operation's
+// name in its place says where it came from.
 
 void CMainWnd::InitWindow() {
     try {

@@ -4,8 +4,9 @@
 // controller it also derives from drives the tiles. The object deletes
 // itself after its window's final message, which also ends the message loop.
 //
-// The overrides run their bodies inside a catch-all that throws, instead of
-// whatever escaped, a narrow C string naming the operation.
+// InitWindow and OnFinalMessage run their bodies inside a catch-all that
+// throws, instead of whatever escaped, a narrow C string naming the
+// operation. The class name and skin file cannot throw and need none.
 
 #include "launcher/LauncherView.h"
 #include "skinui/core/WindowImplBase.h"

@@ -14,6 +14,7 @@
 #include "launcher/SetupFolder.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/SystemLibrary.h"
+#include "skinui/resource/ModuleResource.h"
 #include "skinui/resource/ResourceManager.h"
 
 #include <objbase.h>
@@ -43,8 +44,8 @@ FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo
 // The skin package is a ZIP archive held in memory (resource type 4).
 const int kResourceTypeZipInMemory = 4;
 const UINT kProgramIcon = 131;
-// WS_VISIBLE | WS_OVERLAPPEDWINDOW; the window base takes the caption away.
-const DWORD kMainWindowStyle = 0x10CF0000;
+// The window base takes the caption bits away again while the window is made.
+const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
 
 // Points the engine at the "ZIPRES" package among the module's resources.
 // A missing or empty package is not reported here: the window then fails to
@@ -52,19 +53,15 @@ const DWORD kMainWindowStyle = 0x10CF0000;
 void PrepareSkinPackage() {
     using SkinUI::CPaintManagerUI;
     CPaintManagerUI::SetResourceType(kResourceTypeZipInMemory);
-    HINSTANCE module = CPaintManagerUI::GetResourceDll();
-    HRSRC found = ::FindResourceW(module, L"IDR_ZIPRES1", L"ZIPRES");
-    if (found == NULL) return;
-    HGLOBAL loaded = ::LoadResource(module, found);
-    if (loaded != NULL) {
-        DWORD size = ::SizeofResource(module, found);
-        if (size != 0) {
-            // The module's own resource stays valid for the life of the process.
-            CPaintManagerUI::SetResourceZip(::LockResource(loaded), size);
-            SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", NULL);
-        }
-    }
-    ::FreeResource(loaded);
+    const BYTE* package = nullptr;
+    DWORD size = 0;
+    // The module's own resource stays valid for the life of the process.
+    if (!SkinUI::FindModuleResource(CPaintManagerUI::GetResourceDll(), L"IDR_ZIPRES1", L"ZIPRES",
+                                    &package, &size))
+        return;
+    // The engine reads the package in place and never writes to it.
+    CPaintManagerUI::SetResourceZip(const_cast<BYTE*>(package), size);
+    SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", nullptr);
 }
 
 }  // namespace

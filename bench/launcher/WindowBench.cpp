@@ -3,6 +3,7 @@
 #include "skinui/control/Control.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/markup/DialogBuilder.h"
+#include "skinui/resource/ModuleResource.h"
 #include "skinui/resource/ResourceManager.h"
 
 #include <cstdint>
@@ -36,13 +37,10 @@ struct Package {
 
 Package LinkedSkin() {
     Package package;
-    HMODULE module = GetModuleHandleW(NULL);
-    HRSRC found = FindResourceW(module, L"IDR_ZIPRES1", L"ZIPRES");
-    HGLOBAL loaded = found != NULL ? LoadResource(module, found) : NULL;
-    if (loaded != NULL) {
-        package.data = LockResource(loaded);
-        package.size = SizeofResource(module, found);
-    }
+    const BYTE* data = nullptr;
+    if (SkinUI::FindModuleResource(GetModuleHandleW(nullptr), L"IDR_ZIPRES1", L"ZIPRES", &data,
+                                   &package.size))
+        package.data = data;
     return package;
 }
 
