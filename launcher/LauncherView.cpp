@@ -130,30 +130,29 @@ bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd) {
     if (m_pDownload == nullptr) m_pDownload = new CDownloadFile;
     ::SetTimer(hWnd, kPollTimerId, kPollTimerPeriod, nullptr);
 
-    m_pComputerInstall = FindAs<CButtonUI>(manager, L"computer_install", L"Button");
-    m_pComputerRun = FindAs<CButtonUI>(manager, L"computer_run", L"Button");
+    // Every button of the view is clickable and shows the hand cursor.
+    struct NamedButton {
+        CButtonUI** button;
+        const wchar_t* name;
+    };
+    const NamedButton buttons[] = {
+        {&m_pComputerInstall, L"computer_install"}, {&m_pComputerRun, L"computer_run"},
+        {&m_pPhoneJump, L"phone_jump"},             {&m_pQQ, L"qq"},
+        {&m_pTel, L"tel"},                          {&m_pIPhoneInstall, L"iphone_install"},
+        {&m_pIPhoneRun, L"iphone_run"},             {&m_pAndroidInstall, L"android_install"},
+        {&m_pAndroidRun, L"android_run"},           {&m_pReturn, L"return"}};
+    for (const NamedButton& named : buttons) *named.button = FindAs<CButtonUI>(manager, named.name, L"Button");
     m_pComputerPro = FindAs<CProgressUI>(manager, L"computer_pro", L"Progress");
-    m_pPhoneJump = FindAs<CButtonUI>(manager, L"phone_jump", L"Button");
-    m_pQQ = FindAs<CButtonUI>(manager, L"qq", L"Button");
-    m_pTel = FindAs<CButtonUI>(manager, L"tel", L"Button");
-    m_pFirstBK3 = manager.FindControl(L"firstBK3");
-    m_pChooseText = manager.FindControl(L"choose_text");
     m_pIPhonePro = FindAs<CProgressUI>(manager, L"iphone_pro", L"Progress");
     m_pAndroidPro = FindAs<CProgressUI>(manager, L"android_pro", L"Progress");
-    m_pIPhoneInstall = FindAs<CButtonUI>(manager, L"iphone_install", L"Button");
-    m_pIPhoneRun = FindAs<CButtonUI>(manager, L"iphone_run", L"Button");
-    m_pAndroidInstall = FindAs<CButtonUI>(manager, L"android_install", L"Button");
-    m_pAndroidRun = FindAs<CButtonUI>(manager, L"android_run", L"Button");
-    m_pReturn = FindAs<CButtonUI>(manager, L"return", L"Button");
+    m_pFirstBK3 = manager.FindControl(L"firstBK3");
+    m_pChooseText = manager.FindControl(L"choose_text");
 
     CProgressUI* bars[] = {m_pComputerPro, m_pIPhonePro, m_pAndroidPro};
     for (CProgressUI* bar : bars)
         if (bar != nullptr) bar->SetValue(0);
-    CButtonUI* clickable[] = {m_pComputerInstall, m_pComputerRun,    m_pPhoneJump,  m_pQQ,
-                              m_pTel,             m_pIPhoneInstall,  m_pIPhoneRun,  m_pAndroidInstall,
-                              m_pAndroidRun,      m_pReturn};
-    for (CButtonUI* button : clickable)
-        if (button != nullptr) button->SetCursor(kHandCursor);
+    for (const NamedButton& named : buttons)
+        if (*named.button != nullptr) (*named.button)->SetCursor(kHandCursor);
 
     ProbeProducts();
     ShowComputerState(m_nDesktopState);

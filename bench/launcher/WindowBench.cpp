@@ -3,6 +3,7 @@
 #include "skinui/control/Control.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/markup/DialogBuilder.h"
+#include "skinui/render/MemoryDib.h"
 #include "skinui/resource/ModuleResource.h"
 #include "skinui/resource/ResourceManager.h"
 
@@ -109,17 +110,15 @@ double SkinLoadMs(const Package& package) {
 double BaselinePresentUs() {
     HWND window = PlainWindow(true);
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = NULL;
     HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    SkinUI::CMemoryDib frame(screen, kWidth, kHeight);
+    BYTE* bits = frame.GetBits();
+    HDC memory = frame.GetDC();
+    if (!frame.IsValid()) {
+        ReleaseDC(NULL, screen);
+        DestroyWindow(window);
+        return 0;
+    }
     POINT to = {0, 0}, from = {0, 0};
     SIZE size = {kWidth, kHeight};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -129,9 +128,6 @@ double BaselinePresentUs() {
         UpdateLayeredWindow(window, screen, &to, &size, memory, &from, 0, &blend, ULW_ALPHA);
     }
     const double us = (Bench::Now() - start) * 1e6 / kRepaints;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     ReleaseDC(NULL, screen);
     DestroyWindow(window);
     return us;
@@ -153,7 +149,7 @@ VOZEROR_BENCH(LauncherWindow)
     SkinUI::CPaintManagerUI::SetResourceZip(const_cast<void*>(package.data), package.size);
     SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", NULL);
     Launcher::CMainWnd* frame = new Launcher::CMainWnd;
-    if (frame->Create(NULL, L"Vozeror bench", 0x10CF0000, 0, 0, 0, kWidth, kHeight) == NULL) {
+    if (frame->Create(NULL, L"Vozeror bench", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, kWidth, kHeight) == NULL) {
         std::printf("the launcher window was not created\n");
         return;
     }

@@ -4,6 +4,7 @@
 #include "bench/support/Bench.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/MemoryDib.h"
 #include "skinui/render/RenderEngine.h"
 #include "tests/support/PaintManagerWindow.h"
 
@@ -22,15 +23,7 @@ const int kRounds = 300;
 HBITMAP MakeBackground()
 {
     BYTE* pBits = NULL;
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = kWidth;
-    bmi.bmiHeader.biHeight = -kHeight;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    HBITMAP hBitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS,
-                                         reinterpret_cast<void**>(&pBits), NULL, 0);
+    HBITMAP hBitmap = SkinUI::CMemoryDib::CreateBitmap(NULL, kWidth, kHeight, true, &pBits);
     if (hBitmap == NULL) return NULL;
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
