@@ -20,6 +20,8 @@ done
 
 status=0
 ctest --test-dir "$tree" --output-on-failure -j2 "$@" || status=$?
+# Every C++ file keeps the one layout; the list says which do not.
+scripts/format.sh || status=1
 if [ "$VOZEROR_ARCH" = x64 ]; then
   echo "test: the probe's WOW64 run is skipped here: it belongs to the x86 build"
 fi
