@@ -5,9 +5,9 @@
 
 #include "skinui/control/Button.h"
 #include "skinui/control/Container.h"
-#include "tests/control/TestWindow.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
+#include "tests/support/PaintManagerWindow.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -86,7 +86,7 @@ protected:
         CPaintManagerUI::SetResourcePath(L"");
     }
 
-    CPaintManagerUI& Manager() { return m_window.Manager(); }
+    CPaintManagerUI& Manager() { return *m_window.Manager(); }
 
     void SetAllImages()
     {
@@ -118,7 +118,7 @@ protected:
         return surface.Pixel(kInside.x, kInside.y) & 0x00FFFFFF;
     }
 
-    CTestWindow m_window;
+    TestSupport::PaintManagerWindow m_window;
     TestSupport::TempFolder m_folder{"vzbutton"};
     CContainerUI* m_root = nullptr;
     CButtonUI* m_button = nullptr;
@@ -267,9 +267,9 @@ TEST_F(ButtonTest, DisabledWindowForgetsTheHotStateUntilTheNextEnter)
     Send(EVT_MOUSEENTER, kInside);
     ASSERT_EQ(kHot, PaintedColor());
 
-    ::EnableWindow(m_window.GetHWND(), FALSE);
+    ::EnableWindow(m_window.Handle(), FALSE);
     EXPECT_EQ(kNormal, PaintedColor());
-    ::EnableWindow(m_window.GetHWND(), TRUE);
+    ::EnableWindow(m_window.Handle(), TRUE);
     EXPECT_EQ(kNormal, PaintedColor()) << "hot was forgotten, not only hidden";
     Send(EVT_MOUSEENTER, kInside);
     EXPECT_EQ(kHot, PaintedColor());

@@ -1,9 +1,9 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/RenderEngine.h"
-#include "tests/control/TestWindow.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
+#include "tests/support/PaintManagerWindow.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -135,13 +135,13 @@ TEST(ControlPaint, StepsPaintInTheirFixedOrder)
 {
     CImageFolder images;
     images.Write("yellow.png", 4, 4, kYellow);
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CStepControl* control = new CStepControl;
     control->ApplyAttributeList(L"bkcolor=\"#FFFF0000\" bkimage=\"file='yellow.png' dest='5,5,55,35'\" "
                                 L"bordercolor=\"#FFFFFFFF\" bordersize=\"1\"");
     control->rcStatus = R(10, 10, 50, 30);
     control->rcText = R(20, 15, 40, 25);
-    ASSERT_TRUE(window.Manager().AttachDialog(control));
+    ASSERT_TRUE(window.Manager()->AttachDialog(control));
     control->SetPos(R(0, 0, 60, 40), false);
 
     DibSurface dib(80, 50);
@@ -188,10 +188,10 @@ TEST(ControlPaint, BackgroundColours)
          {{20, 0, kRed, "upper gradient starts red"}, {20, 39, kBlue, "lower gradient ends blue"}}},
     };
     for (const BkCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
         control->ApplyAttributeList(tc.attrs);
-        window.Manager().AttachDialog(control);
+        window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 40, 40), false);
         DibSurface dib(40, 40);
         dib.Clear(0xFF000000);
@@ -231,10 +231,10 @@ TEST(ControlPaint, Borders)
         {L"bordersize=\"3\"", false, {{0, 10, 0, "no colour, no border"}}},
     };
     for (const BorderCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
         control->ApplyAttributeList(tc.attrs);
-        window.Manager().AttachDialog(control);
+        window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 20, 20), false);
         if (tc.focused) {
             control->SetFocus();
@@ -253,7 +253,7 @@ TEST(ControlPaint, Borders)
 // float children only to the container's item rectangle.
 TEST(ControlPaint, ChildrenAreClippedToTheirParent)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
     root->ApplyAttributeList(L"inset=\"10,10,10,10\"");
     CContainerUI* box = new CContainerUI;
@@ -265,7 +265,7 @@ TEST(ControlPaint, ChildrenAreClippedToTheirParent)
     root->Add(box);
     box->Add(big);
     box->Add(floating);
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 100, 100), false);
     ASSERT_EQ(big->GetPos().right, 125);
 
@@ -309,10 +309,10 @@ TEST(ControlPaint, RoundCornersClip)
         {L"bkcolor=\"#FFFFFFFF\"", kWhite},
     };
     for (const CornerCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
         control->ApplyAttributeList(tc.attrs);
-        window.Manager().AttachDialog(control);
+        window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 40, 30), false);
         DibSurface dib(40, 30);
         dib.Clear(0xFF000000);
@@ -325,7 +325,7 @@ TEST(ControlPaint, RoundCornersClip)
     }
 
     // The clip ends with the control: a later sibling paints its corner.
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
     CControlUI* round = new CControlUI;
     round->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"40\" height=\"30\" bkcolor=\"#FFFFFFFF\" borderround=\"10,10\"");
@@ -333,7 +333,7 @@ TEST(ControlPaint, RoundCornersClip)
     after->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"4\" height=\"4\" bkcolor=\"#FF00FFFF\"");
     root->Add(round);
     root->Add(after);
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 40, 30), false);
     DibSurface dib(40, 30);
     dib.Clear(0xFF000000);
@@ -346,8 +346,8 @@ TEST(ControlPaint, RoundCornersClip)
 // reaches the window.
 TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
 {
-    CTestWindow window;
-    ::ShowWindow(window.GetHWND(), SW_SHOWNOACTIVATE);
+    TestSupport::PaintManagerWindow window;
+    ::ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
     CContainerUI* root = new CContainerUI;
     CContainerUI* box = new CContainerUI;
     box->ApplyAttributeList(L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
@@ -358,7 +358,7 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
     root->Add(box);
     box->Add(inside);
     box->Add(outside);
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 200, 200), false);
 
     struct InvalidateCase
@@ -373,11 +373,11 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
         {inside, true, R(0, 0, 0, 0)},
     };
     for (const InvalidateCase& tc : cases) {
-        ::ValidateRect(window.GetHWND(), NULL);
+        ::ValidateRect(window.Handle(), NULL);
         tc.control->SetInternVisible(!tc.hidden);
         tc.control->Invalidate();
         RECT rc = {0, 0, 0, 0};
-        ::GetUpdateRect(window.GetHWND(), &rc, FALSE);
+        ::GetUpdateRect(window.Handle(), &rc, FALSE);
         EXPECT_EQ(rc.left, tc.expected.left);
         EXPECT_EQ(rc.top, tc.expected.top);
         EXPECT_EQ(rc.right, tc.expected.right);

@@ -1,6 +1,6 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -62,8 +62,8 @@ public:
 
 TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     root->SetName(L"root");
     CControlUI* a = Named(L"a");
@@ -89,7 +89,7 @@ TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
     ASSERT_TRUE(root->Remove(sub));
     EXPECT_EQ(sub->GetParent(), nullptr);
     EXPECT_EQ(pm.FindControl(L"b"), b);
-    EXPECT_EQ(window.PumpPosted(), 1);
+    EXPECT_EQ(window.Pump(), 1);
     EXPECT_EQ(pm.FindControl(L"sub"), nullptr);
     EXPECT_EQ(pm.FindControl(L"b"), nullptr);
 
@@ -105,8 +105,8 @@ TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
 
 TEST(Registry, DuplicateNamesAndSearches)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* first = Named(L"twin");
     CContainerUI* box = new CContainerUI;
@@ -154,22 +154,22 @@ TEST(Registry, DuplicateNamesAndSearches)
 
 TEST(Registry, PaintManagersByName)
 {
-    CTestWindow first;
-    CTestWindow second;
-    second.Manager().Init(second.GetHWND(), L"second");
-    EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"second"), &second.Manager());
+    TestSupport::PaintManagerWindow first;
+    TestSupport::PaintManagerWindow second;
+    second.Manager()->Init(second.Handle(), L"second");
+    EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"second"), second.Manager());
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L""), nullptr);
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(NULL), nullptr);
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"third"), nullptr);
-    EXPECT_GE(CPaintManagerUI::GetPaintManagers()->Find(&first.Manager()), 0);
+    EXPECT_GE(CPaintManagerUI::GetPaintManagers()->Find(first.Manager()), 0);
 }
 
 // Point hit tests: the topmost visible, mouse-enabled control; a container
 // that is not mouse enabled lets its children be hit but never itself.
 TEST(Registry, HitTestFindsTheTopmostControl)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CContainerUI* deaf = new CContainerUI;
     deaf->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
@@ -208,8 +208,8 @@ TEST(Registry, HitTestFindsTheTopmostControl)
 
 TEST(Registry, NotificationsAtOnceAndQueued)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* button = Named(L"button");
     root->Add(button);
@@ -251,7 +251,7 @@ TEST(Registry, NotificationsAtOnceAndQueued)
     };
     pm.SendNotify(button, L"trigger");
     EXPECT_EQ(first.log.size(), 1u);
-    EXPECT_EQ(window.PumpPosted(), 2);
+    EXPECT_EQ(window.Pump(), 2);
     ASSERT_EQ(first.log.size(), 3u);
     EXPECT_EQ(first.log[1].type, L"one");
     EXPECT_EQ(first.log[2].type, L"two");
@@ -263,7 +263,7 @@ TEST(Registry, NotificationsAtOnceAndQueued)
         if (msg.type == L"chain") pm.SendNotify(button, L"link", 0, 0, true);
     };
     pm.SendNotify(button, L"chain", 0, 0, true);
-    window.PumpPosted();
+    window.Pump();
     ASSERT_EQ(first.log.size(), 2u);
     EXPECT_EQ(first.log[1].type, L"link");
 
@@ -278,8 +278,8 @@ TEST(Registry, NotificationsAtOnceAndQueued)
 // handler that raised it (the flush destroys first, then delivers).
 TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* doomed = Named(L"doomed");
     CControlUI* removed = Named(L"removed");
@@ -303,7 +303,7 @@ TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
         }
     };
     pm.SendNotify(removed, L"click");
-    window.PumpPosted();
+    window.Pump();
     ASSERT_EQ(recorder.log.size(), 3u);
     EXPECT_EQ(recorder.log[1].type, L"late");
     EXPECT_EQ(recorder.log[1].sender, nullptr);
@@ -317,8 +317,8 @@ TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
 // until the flush; the manager forgets its focus and timers then.
 TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CTabStop* self = new CTabStop;
     self->SetName(L"self");
@@ -357,7 +357,7 @@ TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
     EXPECT_EQ(self->GetManager(), &pm);
     EXPECT_EQ(self->GetParent(), nullptr);
 
-    EXPECT_EQ(window.PumpPosted(), 1);
+    EXPECT_EQ(window.Pump(), 1);
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(pm.GetFocus(), nullptr);
     EXPECT_EQ(pm.FindControl(L"self"), nullptr);
@@ -366,8 +366,8 @@ TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
 
 TEST(Registry, TimerIdsAndRearming)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     pm.AttachDialog(root);
     CControlUI detached;
@@ -412,8 +412,8 @@ TEST(Registry, TimerIdsAndRearming)
 // "timer" notifications; the control's destruction kills its timers.
 TEST(Registry, TimersTickAndDieWithTheirControl)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* ticker = Named(L"ticker");
     CControlUI* other = Named(L"other");
@@ -444,8 +444,8 @@ TEST(Registry, TimersTickAndDieWithTheirControl)
 
 TEST(Registry, FocusMovesWithNotificationsAndTab)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CTabStop* a = new CTabStop;
     CControlUI* plain = new CControlUI;
@@ -472,9 +472,9 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
     EXPECT_EQ(recorder.log[2].sender, b);
 
     pm.SetFocus(NULL);
-    CTestWindow other;  // a control of another manager never takes the focus
+    TestSupport::PaintManagerWindow other;  // a control of another manager never takes the focus
     CControlUI foreign;
-    foreign.SetManager(&other.Manager(), NULL, false);
+    foreign.SetManager(other.Manager(), NULL, false);
     pm.SetFocus(&foreign);
     EXPECT_EQ(pm.GetFocus(), nullptr);
 
@@ -516,8 +516,8 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
 // it is dropped. An OnEvent delegate answering false swallows the event.
 TEST(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CEventLog* root = new CEventLog;
     CEventLog* box = new CEventLog;
     CControlUI* leaf = Named(L"leaf");
@@ -590,9 +590,9 @@ TEST(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
 
 TEST(Registry, SetCursorEventShowsTheControlsCursor)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     struct CursorCase
     {
         const wchar_t* keyword;
@@ -664,13 +664,13 @@ TEST(Registry, EventSourcesCallDelegatesInOrder)
 
 TEST(Registry, VisibilityPropagatesThroughContainers)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
     CContainerUI* box = new CContainerUI;
     CControlUI* leaf = new CControlUI;
     root->Add(box);
     box->Add(leaf);
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
 
     box->SetVisible(false);
     EXPECT_FALSE(leaf->IsVisible());
@@ -731,13 +731,13 @@ TEST(Registry, ItemIndexAndInsertion)
     EXPECT_EQ(box.GetInterface(L"Button"), nullptr);
 
     // A refused insertion into an attached container attaches nothing.
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     CControlUI* loose = new CControlUI;
     loose->SetName(L"loose");
     EXPECT_FALSE(root->AddAt(loose, 1));
     EXPECT_EQ(loose->GetManager(), nullptr);
-    EXPECT_EQ(window.Manager().FindControl(L"loose"), nullptr);
+    EXPECT_EQ(window.Manager()->FindControl(L"loose"), nullptr);
     delete loose;
 }
