@@ -270,7 +270,7 @@ const ImageSize kImageSizes[] = {
 
 // --- The cases --------------------------------------------------------------------
 
-TEST(SkinPackage, HoldsTheWindowDescriptionAndItsImagesDeflatedUnderBareNames)
+TEST(LauncherSkinPackage, HoldsTheWindowDescriptionAndItsImagesDeflatedUnderBareNames)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -295,7 +295,7 @@ TEST(SkinPackage, HoldsTheWindowDescriptionAndItsImagesDeflatedUnderBareNames)
     EXPECT_EQ(0, xml.compare(0, 3, "\xEF\xBB\xBF")) << "DlgMain.xml starts without a byte-order mark";
 }
 
-TEST(SkinPackage, WindowDescriptionNamesEveryImageOfThePackage)
+TEST(LauncherSkinPackage, WindowDescriptionNamesEveryImageOfThePackage)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -316,7 +316,7 @@ TEST(SkinPackage, WindowDescriptionNamesEveryImageOfThePackage)
     EXPECT_EQ(35u, uses.size());
 }
 
-TEST(SkinPackage, EveryImageHasTheSizeOfItsControls)
+TEST(LauncherSkinPackage, EveryImageHasTheSizeOfItsControls)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -345,7 +345,7 @@ TEST(SkinPackage, EveryImageHasTheSizeOfItsControls)
 // Magenta turns transparent only where a draw string keys it out; an image
 // also shown without that key must not hold any, or it would show as magenta.
 // The close button and the phone tiles let the window show at their corners.
-TEST(SkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
+TEST(LauncherSkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -406,7 +406,7 @@ TEST(SkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
 
 // A button's hot, pushed and disabled images must be told apart from its
 // normal one at a glance: at least a quarter of their pixels differ.
-TEST(SkinPackage, ButtonStatesLookDifferent)
+TEST(LauncherSkinPackage, ButtonStatesLookDifferent)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -446,7 +446,7 @@ TEST(SkinPackage, ButtonStatesLookDifferent)
 // The program's resources as start-up finds them: the package by name and
 // type, in Chinese (Simplified) only, byte for byte the built package, and
 // the icon group 131.
-TEST(SkinPackage, ProgramResourcesCarryThePackageAndTheIcon)
+TEST(LauncherSkinPackage, ProgramResourcesCarryThePackageAndTheIcon)
 {
     std::string built;
     ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::SkinPackageFile(), built));
