@@ -1,6 +1,7 @@
 #include "skinui/core/Shadow.h"
 
 #include "skinui/core/PaintManager.h"
+#include "tests/support/PixelScan.h"
 
 #include <gtest/gtest.h>
 
@@ -744,23 +745,9 @@ TEST_F(ShadowWindowTest, ShadowObjectGoneFirstLeavesTheOwnerWorking)
 // A 32-bit top-down bitmap of the given pixels (B G R A, premultiplied).
 HBITMAP MakeBitmap(int width, int height, UINT32 fill, UINT32 cornerFill, int corner)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pv = NULL;
-    HBITMAP hbm = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pv, NULL, 0);
-    if (hbm == NULL) return NULL;
-    UINT32* px = static_cast<UINT32*>(pv);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            px[y * width + x] = (x < corner && y < corner) ? cornerFill : fill;
-        }
-    }
-    return hbm;
+    return TestSupport::CreateSourceBitmap(width, height, [=](int x, int y) {
+        return static_cast<DWORD>((x < corner && y < corner) ? cornerFill : fill);
+    });
 }
 
 // Image mode: the image is stretched over the owner's rectangle grown by
