@@ -20,13 +20,10 @@ using TestSupport::DibSurface;
 
 namespace {
 
-// Opaque colours of the state images, 0x00RRGGBB.
-const DWORD kNormal = 0xC00000;
-const DWORD kHot = 0x00C000;
-const DWORD kPushed = 0x0000C0;
-const DWORD kFocused = 0xC0C000;
-const DWORD kDisabled = 0x808080;
-const DWORD kNone = 0x000000;  // nothing painted over the cleared surface
+// Opaque colours of the state images, 0x00RRGGBB; kNone is nothing painted
+// over the cleared surface.
+const DWORD kNormal = 0xC00000, kHot = 0x00C000, kPushed = 0x0000C0;
+const DWORD kFocused = 0xC0C000, kDisabled = 0x808080, kNone = 0x000000;
 
 const RECT kButtonRect = {20, 10, 120, 50};
 const POINT kInside = {70, 30};

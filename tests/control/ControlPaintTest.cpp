@@ -4,6 +4,7 @@
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
 #include "tests/support/PaintManagerWindow.h"
+#include "tests/support/PixelScan.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,9 @@
 
 using namespace SkinUI;
 using TestSupport::DibSurface;
+using namespace TestSupport::Colors;
 
 namespace {
-
-const DWORD kRed = 0xFFFF0000;
-const DWORD kGreen = 0xFF00FF00;
-const DWORD kBlue = 0xFF0000FF;
-const DWORD kWhite = 0xFFFFFFFF;
-const DWORD kYellow = 0xFFFFFF00;
-const DWORD kCyan = 0xFF00FFFF;
 
 // RGB only: GDI drawing may leave the alpha byte as it was.
 DWORD Rgb(DWORD argb)
