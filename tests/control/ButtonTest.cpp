@@ -5,6 +5,7 @@
 
 #include "skinui/control/Button.h"
 #include "skinui/control/Container.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
 #include "tests/support/PaintManagerWindow.h"
@@ -324,12 +325,8 @@ public:
 
 TEST_F(ButtonTest, AClickSelectsThePageOfTheBoundTabLayout)
 {
-    CPages* pages = new CPages;
-    pages->SetName(L"pages");
-    CControlUI* plain = new CControlUI;
-    plain->SetName(L"plain");
-    m_root->Add(pages);
-    m_root->Add(plain);
+    CPages* pages = TestSupport::AddChild<CPages>(m_root, L"name=\"pages\"");
+    TestSupport::AddChild<CControlUI>(m_root, L"name=\"plain\"");  // no tab layout
 
     m_button->SetAttribute(L"bindtablayoutname", L"pages");
     m_button->Activate();

@@ -1,6 +1,7 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/DPI.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
@@ -166,12 +167,8 @@ TEST(ControlGeometry, AttachInitialisesChildrenFirstAndReplacesTheRoot)
     inits.names = &order;
     CVerticalLayoutUI* root = new CVerticalLayoutUI;
     root->SetName(L"root");
-    CContainerUI* box = new CContainerUI;
-    box->SetName(L"box");
-    CControlUI* leaf = new CControlUI;
-    leaf->SetName(L"leaf");
-    root->Add(box);
-    box->Add(leaf);
+    CContainerUI* box = TestSupport::AddChild<CContainerUI>(root, L"name=\"box\"");
+    CControlUI* leaf = TestSupport::AddChild<CControlUI>(box, L"name=\"leaf\"");
     for (CControlUI* c : {static_cast<CControlUI*>(root), static_cast<CControlUI*>(box), leaf}) {
         c->OnInit += MakeDelegate(&inits, &Counter::Hit);
     }

@@ -1,6 +1,7 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/RenderEngine.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
 #include "tests/support/PaintManagerWindow.h"
@@ -13,6 +14,7 @@
 #include <vector>
 
 using namespace SkinUI;
+using TestSupport::AddChild;
 using TestSupport::DibSurface;
 using namespace TestSupport::Colors;
 
@@ -322,12 +324,8 @@ TEST(ControlPaint, RoundCornersClip)
     // The clip ends with the control: a later sibling paints its corner.
     TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
-    CControlUI* round = new CControlUI;
-    round->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"40\" height=\"30\" bkcolor=\"#FFFFFFFF\" borderround=\"10,10\"");
-    CControlUI* after = new CControlUI;
-    after->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"4\" height=\"4\" bkcolor=\"#FF00FFFF\"");
-    root->Add(round);
-    root->Add(after);
+    AddChild<CControlUI>(root, L"float=\"true\" pos=\"0,0,0,0\" width=\"40\" height=\"30\" bkcolor=\"#FFFFFFFF\" borderround=\"10,10\"");
+    AddChild<CControlUI>(root, L"float=\"true\" pos=\"0,0,0,0\" width=\"4\" height=\"4\" bkcolor=\"#FF00FFFF\"");
     window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 40, 30), false);
     DibSurface dib(40, 30);
@@ -344,15 +342,9 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
     TestSupport::PaintManagerWindow window;
     ::ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
     CContainerUI* root = new CContainerUI;
-    CContainerUI* box = new CContainerUI;
-    box->ApplyAttributeList(L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* inside = new CControlUI;
-    inside->ApplyAttributeList(L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
-    CControlUI* outside = new CControlUI;
-    outside->ApplyAttributeList(L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
-    root->Add(box);
-    box->Add(inside);
-    box->Add(outside);
+    CContainerUI* box = AddChild<CContainerUI>(root, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* inside = AddChild<CControlUI>(box, L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
+    CControlUI* outside = AddChild<CControlUI>(box, L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
     window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 200, 200), false);
 

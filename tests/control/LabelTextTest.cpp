@@ -9,6 +9,7 @@
 #include "skinui/control/Progress.h"
 #include "skinui/control/Text.h"
 #include "skinui/control/VerticalLayout.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/PaintManagerWindow.h"
 
@@ -374,14 +375,10 @@ TEST_F(LabelTest, ControlsThatAreNotMouseEnabledPassMouseEventsUp)
     m_root->Add(sink);
     RECT rc = {0, 0, 100, 40};
     sink->SetPos(rc);
-    CButtonUI* button = new CButtonUI;
-    CTextUI* text = new CTextUI;
-    sink->Add(button);
-    sink->Add(text);
+    CButtonUI* button = TestSupport::AddChild<CButtonUI>(sink, L"mouse=\"false\"");
+    CTextUI* text = TestSupport::AddChild<CTextUI>(sink, L"mouse=\"false\"");
     button->SetPos(rc);
     text->SetPos(rc);
-    button->SetMouseEnabled(false);
-    text->SetMouseEnabled(false);
 
     POINT inside = {10, 10};
     Send(button, EVT_BUTTONDOWN, inside);

@@ -1,5 +1,6 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 using namespace SkinUI;
+using TestSupport::AddChild;
 
 namespace {
 
@@ -171,18 +173,11 @@ TEST(Registry, HitTestFindsTheTopmostControl)
     TestSupport::PaintManagerWindow window;
     CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
-    CContainerUI* deaf = new CContainerUI;
-    deaf->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
-    CControlUI* under = new CControlUI;
-    under->ApplyAttributeList(L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* over = new CControlUI;
-    over->ApplyAttributeList(L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* hidden = new CControlUI;
-    hidden->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
-    root->Add(deaf);
-    deaf->Add(under);
-    deaf->Add(over);
-    deaf->Add(hidden);
+    CContainerUI* deaf = AddChild<CContainerUI>(
+        root, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
+    CControlUI* under = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* over = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* hidden = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
     pm.AttachDialog(root);
     root->SetPos({0, 0, 200, 200}, false);
     hidden->SetVisible(false);
@@ -447,14 +442,10 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
     TestSupport::PaintManagerWindow window;
     CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
-    CTabStop* a = new CTabStop;
-    CControlUI* plain = new CControlUI;
-    CTabStop* b = new CTabStop;
-    CTabStop* c = new CTabStop;
-    root->Add(a);
-    root->Add(plain);
-    root->Add(b);
-    root->Add(c);
+    CTabStop* a = AddChild<CTabStop>(root);
+    AddChild<CControlUI>(root);  // no tab stop
+    CTabStop* b = AddChild<CTabStop>(root);
+    CTabStop* c = AddChild<CTabStop>(root);
     pm.AttachDialog(root);
     CRecorder recorder;
     pm.AddNotifier(&recorder);
