@@ -45,15 +45,21 @@ CGdiPainterUI* AddPainter(CContainerUI* pParent, LPCTSTR pos)
     return p;
 }
 
+// A painter at pos in a container root, on the window shown and painted once.
+CGdiPainterUI* ShowPainter(PaintManagerWindow& host, LPCTSTR pos)
+{
+    CGdiPainterUI* p = AddPainter(host.AttachContainer(), pos);
+    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+    host.Paint();
+    return p;
+}
+
 TEST(Painting, FirstPaintLaysOutAndSendsWindowInitOnceThenQueuesWindowSize)
 {
     PaintManagerWindow host(300, 200);
-    CContainerUI* pRoot = host.AttachContainer();
-    CGdiPainterUI* p = AddPainter(pRoot, L"10,20,60,50");
-    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
-    host.Paint();
+    CGdiPainterUI* p = ShowPainter(host, L"10,20,60,50");
 
-    RECT rcRoot = pRoot->GetPos();
+    RECT rcRoot = host.Manager()->GetRoot()->GetPos();
     EXPECT_EQ(rcRoot.right - rcRoot.left, 300);
     EXPECT_EQ(rcRoot.bottom - rcRoot.top, 200);
     RECT rc = p->GetPos();
@@ -85,11 +91,8 @@ TEST(Painting, FirstPaintLaysOutAndSendsWindowInitOnceThenQueuesWindowSize)
 TEST(Painting, LayeredWindowKeepsUntouchedPixelsTransparentAndRepairsGdiPixels)
 {
     PaintManagerWindow host(200, 100, true);
-    CContainerUI* pRoot = host.AttachContainer();
-    AddPainter(pRoot, L"10,10,50,40");
     ASSERT_TRUE(host.Manager()->IsLayered());
-    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
-    host.Paint();
+    ShowPainter(host, L"10,10,50,40");
     ASSERT_NE(host.Manager()->GetOffscreenBits(), nullptr);
 
     EXPECT_NE(::GetWindowLongW(host.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
@@ -102,20 +105,14 @@ TEST(Painting, LayeredWindowKeepsUntouchedPixelsTransparentAndRepairsGdiPixels)
 TEST(Painting, OrdinaryWindowPaintsWithoutTouchingAlpha)
 {
     PaintManagerWindow host(200, 100);
-    CContainerUI* pRoot = host.AttachContainer();
-    AddPainter(pRoot, L"10,10,50,40");
-    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
-    host.Paint();
+    ShowPainter(host, L"10,10,50,40");
     EXPECT_EQ(host.PaintedPixel(20, 20), 0x00204060u);
 }
 
 TEST(Painting, ALayoutRequestDuringPaintingCausesExactlyOneMoreFullPaint)
 {
     PaintManagerWindow host(200, 100);
-    CContainerUI* pRoot = host.AttachContainer();
-    CGdiPainterUI* p = AddPainter(pRoot, L"10,10,50,40");
-    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
-    host.Paint();
+    CGdiPainterUI* p = ShowPainter(host, L"10,10,50,40");
     host.Pump();
     p->m_nPaints = 0;
     p->m_bAskOnce = true;
@@ -184,10 +181,7 @@ TEST(Painting, ADpiChangeLaysAMaximisedWindowOutAgain)
 TEST(Painting, ReloadImagesInvalidatesTheWindow)
 {
     PaintManagerWindow host(300, 200);
-    CContainerUI* pRoot = host.AttachContainer();
-    AddPainter(pRoot, L"10,20,60,50");
-    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
-    host.Paint();
+    ShowPainter(host, L"10,20,60,50");
     host.Pump();
     RECT rc = {0, 0, 0, 0};
     ASSERT_FALSE(::GetUpdateRect(host.Handle(), &rc, FALSE));
