@@ -64,10 +64,10 @@ SkinUI::CContainerUI* PaintManagerWindow::AttachContainer()
     return pRoot;
 }
 
-SkinUI::CControlUI* PaintManagerWindow::LoadSkin(LPCTSTR pstrXml)
+SkinUI::CControlUI* PaintManagerWindow::LoadSkin(LPCTSTR pstrSkin)
 {
     SkinUI::CDialogBuilder builder;
-    SkinUI::CControlUI* pRoot = builder.Create(pstrXml, NULL, NULL, m_pManager);
+    SkinUI::CControlUI* pRoot = builder.Create(pstrSkin, NULL, NULL, m_pManager);
     if (pRoot != NULL && !m_pManager->AttachDialog(pRoot)) return NULL;
     return pRoot;
 }

@@ -35,9 +35,10 @@ public:
 
     // A plain container attached as the root; the manager owns it.
     SkinUI::CContainerUI* AttachContainer();
-    // The skin document text built with the manager and attached; NULL when
-    // the builder refuses it.
-    SkinUI::CControlUI* LoadSkin(LPCTSTR pstrXml);
+    // A skin built with the manager and attached as the root: its XML text,
+    // or the name of a document among the current resources. NULL when the
+    // builder refuses it.
+    SkinUI::CControlUI* LoadSkin(LPCTSTR pstrSkin);
 
     // Types of the notifications the manager delivered, in order.
     const std::vector<std::wstring>& Notifications() const { return m_notifications; }
