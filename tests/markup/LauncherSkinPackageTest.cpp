@@ -38,15 +38,13 @@ namespace {
 UINT16 Le16(const std::string& s, size_t at) { return (UINT16)((BYTE)s[at] | ((BYTE)s[at + 1] << 8)); }
 UINT32 Le32(const std::string& s, size_t at) { return (UINT32)Le16(s, at) | ((UINT32)Le16(s, at + 2) << 16); }
 
+// One central directory record: the name, flags and method, the CRC, both
+// sizes and where the local header is.
 struct ZipEntry
 {
     std::string name;
-    UINT16 flags = 0;
-    UINT16 method = 0;
-    UINT32 crc = 0;
-    UINT32 packed = 0;
-    UINT32 unpacked = 0;
-    UINT32 localOffset = 0;
+    UINT16 flags, method;
+    UINT32 crc, packed, unpacked, localOffset;
 };
 
 // The entries of the central directory; false when the archive is malformed.
@@ -64,7 +62,7 @@ bool ReadCentralDirectory(const std::string& zip, std::vector<ZipEntry>& entries
     if (Le16(zip, end + 8) != count || (UINT64)at + size > end) return false;
     for (UINT16 i = 0; i < count; ++i) {
         if (at + 46 > end || Le32(zip, at) != 0x02014B50) return false;
-        ZipEntry e;
+        ZipEntry e = {};
         e.flags = Le16(zip, at + 8);
         e.method = Le16(zip, at + 10);
         e.crc = Le32(zip, at + 16);
