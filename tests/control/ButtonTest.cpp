@@ -5,9 +5,10 @@
 
 #include "skinui/control/Button.h"
 #include "skinui/control/Container.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
+#include "tests/support/PaintManagerWindow.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,10 @@ using TestSupport::DibSurface;
 
 namespace {
 
-// Opaque colours of the state images, 0x00RRGGBB.
-const DWORD kNormal = 0xC00000;
-const DWORD kHot = 0x00C000;
-const DWORD kPushed = 0x0000C0;
-const DWORD kFocused = 0xC0C000;
-const DWORD kDisabled = 0x808080;
-const DWORD kNone = 0x000000;  // nothing painted over the cleared surface
+// Opaque colours of the state images, 0x00RRGGBB; kNone is nothing painted
+// over the cleared surface.
+const DWORD kNormal = 0xC00000, kHot = 0x00C000, kPushed = 0x0000C0;
+const DWORD kFocused = 0xC0C000, kDisabled = 0x808080, kNone = 0x000000;
 
 const RECT kButtonRect = {20, 10, 120, 50};
 const POINT kInside = {70, 30};
@@ -86,7 +84,7 @@ protected:
         CPaintManagerUI::SetResourcePath(L"");
     }
 
-    CPaintManagerUI& Manager() { return m_window.Manager(); }
+    CPaintManagerUI& Manager() { return *m_window.Manager(); }
 
     void SetAllImages()
     {
@@ -118,7 +116,7 @@ protected:
         return surface.Pixel(kInside.x, kInside.y) & 0x00FFFFFF;
     }
 
-    CTestWindow m_window;
+    TestSupport::PaintManagerWindow m_window;
     TestSupport::TempFolder m_folder{"vzbutton"};
     CContainerUI* m_root = nullptr;
     CButtonUI* m_button = nullptr;
@@ -267,9 +265,9 @@ TEST_F(ButtonTest, DisabledWindowForgetsTheHotStateUntilTheNextEnter)
     Send(EVT_MOUSEENTER, kInside);
     ASSERT_EQ(kHot, PaintedColor());
 
-    ::EnableWindow(m_window.GetHWND(), FALSE);
+    ::EnableWindow(m_window.Handle(), FALSE);
     EXPECT_EQ(kNormal, PaintedColor());
-    ::EnableWindow(m_window.GetHWND(), TRUE);
+    ::EnableWindow(m_window.Handle(), TRUE);
     EXPECT_EQ(kNormal, PaintedColor()) << "hot was forgotten, not only hidden";
     Send(EVT_MOUSEENTER, kInside);
     EXPECT_EQ(kHot, PaintedColor());
@@ -327,12 +325,8 @@ public:
 
 TEST_F(ButtonTest, AClickSelectsThePageOfTheBoundTabLayout)
 {
-    CPages* pages = new CPages;
-    pages->SetName(L"pages");
-    CControlUI* plain = new CControlUI;
-    plain->SetName(L"plain");
-    m_root->Add(pages);
-    m_root->Add(plain);
+    CPages* pages = TestSupport::AddChild<CPages>(m_root, L"name=\"pages\"");
+    TestSupport::AddChild<CControlUI>(m_root, L"name=\"plain\"");  // no tab layout
 
     m_button->SetAttribute(L"bindtablayoutname", L"pages");
     m_button->Activate();

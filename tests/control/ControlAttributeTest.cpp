@@ -1,7 +1,7 @@
 #include "skinui/control/Control.h"
 
 #include "skinui/control/Container.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -291,8 +291,8 @@ TEST(ControlAttributes, ContainerAttributes)
 // style applies it; a style that names itself ends after a bounded depth.
 TEST(ControlAttributes, StylesApplyThroughTheManager)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     pm.AddStyle(L"tile", L"width=\"400\" height=\"90\"");
     pm.AddStyle(L"loop", L"bkimage=\"loop\" width=\"7\"");
     pm.AddStyle(L"outer", L"inner");

@@ -1,7 +1,8 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/DPI.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/ControlTree.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +43,8 @@ struct Counter
 // values stay as written, and a detached control returns them as they are.
 TEST(ControlGeometry, GettersScaleWithTheManagersDpi)
 {
-    CTestWindow window;
-    window.Manager().GetDPIObj()->SetScale(144);
+    TestSupport::PaintManagerWindow window;
+    window.Manager()->GetDPIObj()->SetScale(144);
     CControlUI control;
     control.ApplyAttributeList(L"pos=\"10,20,0,0\" width=\"30\" height=\"7\" minwidth=\"3\" maxheight=\"100\" "
                                L"padding=\"2,4,6,8\" bordersize=\"2\" borderround=\"4,4\" ");
@@ -70,7 +71,7 @@ TEST(ControlGeometry, GettersScaleWithTheManagersDpi)
         {"estimate", 30, 45, [](CControlUI& c) { return static_cast<int>(c.EstimateSize(SIZE{0, 0}).cx); }},
     };
     for (const ScaleCase& tc : cases) EXPECT_EQ(tc.get(control), tc.detached) << tc.what;
-    control.SetManager(&window.Manager(), NULL, false);
+    control.SetManager(window.Manager(), NULL, false);
     for (const ScaleCase& tc : cases) EXPECT_EQ(tc.get(control), tc.attached) << tc.what;
     control.SetManager(NULL, NULL, false);
 }
@@ -79,12 +80,12 @@ TEST(ControlGeometry, GettersScaleWithTheManagersDpi)
 // update flag; the relative position is taken from the parent's corner.
 TEST(ControlGeometry, SetPosNormalisesAndReportsTheNewSize)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
     CControlUI* child = new CControlUI;
     child->SetFloat(true);
     root->Add(child);
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
 
     Counter sizes;
     child->OnSize += MakeDelegate(&sizes, &Counter::Hit);
@@ -143,11 +144,11 @@ TEST(ControlGeometry, UnchangedValuesRequestNoLayout)
         {"colour", [](CControlUI& c) { c.SetBkColor(0xFF00FF00); }, false},
     };
     for (const SetterCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CContainerUI* root = new CContainerUI;
         CControlUI* child = new CControlUI;
         root->Add(child);
-        window.Manager().AttachDialog(root);
+        window.Manager()->AttachDialog(root);
         root->SetPos(R(0, 0, 100, 100), false);
         ASSERT_FALSE(root->IsUpdateNeeded());
         tc.set(*child);
@@ -159,19 +160,15 @@ TEST(ControlGeometry, UnchangedValuesRequestNoLayout)
 // replaced root goes to the delayed clean-up with its names.
 TEST(ControlGeometry, AttachInitialisesChildrenFirstAndReplacesTheRoot)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     std::vector<std::wstring> order;
     Counter inits;
     inits.names = &order;
     CVerticalLayoutUI* root = new CVerticalLayoutUI;
     root->SetName(L"root");
-    CContainerUI* box = new CContainerUI;
-    box->SetName(L"box");
-    CControlUI* leaf = new CControlUI;
-    leaf->SetName(L"leaf");
-    root->Add(box);
-    box->Add(leaf);
+    CContainerUI* box = TestSupport::AddChild<CContainerUI>(root, L"name=\"box\"");
+    CControlUI* leaf = TestSupport::AddChild<CControlUI>(box, L"name=\"leaf\"");
     for (CControlUI* c : {static_cast<CControlUI*>(root), static_cast<CControlUI*>(box), leaf}) {
         c->OnInit += MakeDelegate(&inits, &Counter::Hit);
     }
@@ -188,7 +185,7 @@ TEST(ControlGeometry, AttachInitialisesChildrenFirstAndReplacesTheRoot)
     EXPECT_EQ(pm.GetRoot(), next);
     EXPECT_EQ(destroyed.n, 0);
     EXPECT_EQ(pm.FindControl(L"leaf"), leaf);
-    window.PumpPosted();
+    window.Pump();
     EXPECT_EQ(destroyed.n, 1);
     EXPECT_EQ(pm.FindControl(L"leaf"), nullptr);
     EXPECT_EQ(pm.FindControl(L"root"), nullptr);
@@ -198,7 +195,7 @@ TEST(ControlGeometry, AttachInitialisesChildrenFirstAndReplacesTheRoot)
     Counter nextDestroyed;
     next->OnDestroy += MakeDelegate(&nextDestroyed, &Counter::Hit);
     ASSERT_TRUE(pm.AttachDialog(next));
-    window.PumpPosted();
+    window.Pump();
     EXPECT_EQ(nextDestroyed.n, 0);
     EXPECT_EQ(pm.GetRoot(), next);
     EXPECT_EQ(pm.FindControl(L"next"), next);
@@ -208,8 +205,8 @@ TEST(ControlGeometry, AttachInitialisesChildrenFirstAndReplacesTheRoot)
 // queued notifications without delivering them.
 TEST(ControlGeometry, ManagerDestructionTakesTheTreeAlong)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* kept = new CControlUI;
     CControlUI* removed = new CControlUI;

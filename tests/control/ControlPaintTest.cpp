@@ -1,9 +1,11 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/RenderEngine.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
+#include "tests/support/PaintManagerWindow.h"
+#include "tests/support/PixelScan.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +14,11 @@
 #include <vector>
 
 using namespace SkinUI;
+using TestSupport::AddChild;
 using TestSupport::DibSurface;
+using namespace TestSupport::Colors;
 
 namespace {
-
-const DWORD kRed = 0xFFFF0000;
-const DWORD kGreen = 0xFF00FF00;
-const DWORD kBlue = 0xFF0000FF;
-const DWORD kWhite = 0xFFFFFFFF;
-const DWORD kYellow = 0xFFFFFF00;
-const DWORD kCyan = 0xFF00FFFF;
 
 // RGB only: GDI drawing may leave the alpha byte as it was.
 DWORD Rgb(DWORD argb)
@@ -135,13 +132,13 @@ TEST(ControlPaint, StepsPaintInTheirFixedOrder)
 {
     CImageFolder images;
     images.Write("yellow.png", 4, 4, kYellow);
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CStepControl* control = new CStepControl;
     control->ApplyAttributeList(L"bkcolor=\"#FFFF0000\" bkimage=\"file='yellow.png' dest='5,5,55,35'\" "
                                 L"bordercolor=\"#FFFFFFFF\" bordersize=\"1\"");
     control->rcStatus = R(10, 10, 50, 30);
     control->rcText = R(20, 15, 40, 25);
-    ASSERT_TRUE(window.Manager().AttachDialog(control));
+    ASSERT_TRUE(window.Manager()->AttachDialog(control));
     control->SetPos(R(0, 0, 60, 40), false);
 
     DibSurface dib(80, 50);
@@ -188,10 +185,10 @@ TEST(ControlPaint, BackgroundColours)
          {{20, 0, kRed, "upper gradient starts red"}, {20, 39, kBlue, "lower gradient ends blue"}}},
     };
     for (const BkCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
         control->ApplyAttributeList(tc.attrs);
-        window.Manager().AttachDialog(control);
+        window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 40, 40), false);
         DibSurface dib(40, 40);
         dib.Clear(0xFF000000);
@@ -231,10 +228,10 @@ TEST(ControlPaint, Borders)
         {L"bordersize=\"3\"", false, {{0, 10, 0, "no colour, no border"}}},
     };
     for (const BorderCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
         control->ApplyAttributeList(tc.attrs);
-        window.Manager().AttachDialog(control);
+        window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 20, 20), false);
         if (tc.focused) {
             control->SetFocus();
@@ -253,7 +250,7 @@ TEST(ControlPaint, Borders)
 // float children only to the container's item rectangle.
 TEST(ControlPaint, ChildrenAreClippedToTheirParent)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
     root->ApplyAttributeList(L"inset=\"10,10,10,10\"");
     CContainerUI* box = new CContainerUI;
@@ -265,7 +262,7 @@ TEST(ControlPaint, ChildrenAreClippedToTheirParent)
     root->Add(box);
     box->Add(big);
     box->Add(floating);
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 100, 100), false);
     ASSERT_EQ(big->GetPos().right, 125);
 
@@ -309,10 +306,10 @@ TEST(ControlPaint, RoundCornersClip)
         {L"bkcolor=\"#FFFFFFFF\"", kWhite},
     };
     for (const CornerCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
         control->ApplyAttributeList(tc.attrs);
-        window.Manager().AttachDialog(control);
+        window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 40, 30), false);
         DibSurface dib(40, 30);
         dib.Clear(0xFF000000);
@@ -325,15 +322,11 @@ TEST(ControlPaint, RoundCornersClip)
     }
 
     // The clip ends with the control: a later sibling paints its corner.
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
-    CControlUI* round = new CControlUI;
-    round->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"40\" height=\"30\" bkcolor=\"#FFFFFFFF\" borderround=\"10,10\"");
-    CControlUI* after = new CControlUI;
-    after->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"4\" height=\"4\" bkcolor=\"#FF00FFFF\"");
-    root->Add(round);
-    root->Add(after);
-    window.Manager().AttachDialog(root);
+    AddChild<CControlUI>(root, L"float=\"true\" pos=\"0,0,0,0\" width=\"40\" height=\"30\" bkcolor=\"#FFFFFFFF\" borderround=\"10,10\"");
+    AddChild<CControlUI>(root, L"float=\"true\" pos=\"0,0,0,0\" width=\"4\" height=\"4\" bkcolor=\"#FF00FFFF\"");
+    window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 40, 30), false);
     DibSurface dib(40, 30);
     dib.Clear(0xFF000000);
@@ -346,19 +339,13 @@ TEST(ControlPaint, RoundCornersClip)
 // reaches the window.
 TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
 {
-    CTestWindow window;
-    ::ShowWindow(window.GetHWND(), SW_SHOWNOACTIVATE);
+    TestSupport::PaintManagerWindow window;
+    ::ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
     CContainerUI* root = new CContainerUI;
-    CContainerUI* box = new CContainerUI;
-    box->ApplyAttributeList(L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* inside = new CControlUI;
-    inside->ApplyAttributeList(L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
-    CControlUI* outside = new CControlUI;
-    outside->ApplyAttributeList(L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
-    root->Add(box);
-    box->Add(inside);
-    box->Add(outside);
-    window.Manager().AttachDialog(root);
+    CContainerUI* box = AddChild<CContainerUI>(root, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* inside = AddChild<CControlUI>(box, L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
+    CControlUI* outside = AddChild<CControlUI>(box, L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
+    window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 200, 200), false);
 
     struct InvalidateCase
@@ -373,11 +360,11 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
         {inside, true, R(0, 0, 0, 0)},
     };
     for (const InvalidateCase& tc : cases) {
-        ::ValidateRect(window.GetHWND(), NULL);
+        ::ValidateRect(window.Handle(), NULL);
         tc.control->SetInternVisible(!tc.hidden);
         tc.control->Invalidate();
         RECT rc = {0, 0, 0, 0};
-        ::GetUpdateRect(window.GetHWND(), &rc, FALSE);
+        ::GetUpdateRect(window.Handle(), &rc, FALSE);
         EXPECT_EQ(rc.left, tc.expected.left);
         EXPECT_EQ(rc.top, tc.expected.top);
         EXPECT_EQ(rc.right, tc.expected.right);

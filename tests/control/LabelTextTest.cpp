@@ -9,8 +9,9 @@
 #include "skinui/control/Progress.h"
 #include "skinui/control/Text.h"
 #include "skinui/control/VerticalLayout.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/DibSurface.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -71,14 +72,14 @@ protected:
     void SetUp() override
     {
         m_root = new CContainerUI;
-        ASSERT_TRUE(m_window.Manager().AttachDialog(m_root));
+        ASSERT_TRUE(m_window.Manager()->AttachDialog(m_root));
         RECT rcRoot = {0, 0, 400, 100};
         m_root->SetPos(rcRoot);
-        m_window.Manager().AddNotifier(&m_recorder);
+        m_window.Manager()->AddNotifier(&m_recorder);
     }
     void TearDown() override
     {
-        m_window.Manager().RemoveNotifier(&m_recorder);
+        m_window.Manager()->RemoveNotifier(&m_recorder);
         m_window.DestroyManager();
     }
 
@@ -107,7 +108,7 @@ protected:
         control->Event(event);
     }
 
-    CTestWindow m_window;
+    TestSupport::PaintManagerWindow m_window;
     CContainerUI* m_root = nullptr;
     CLinkRecorder m_recorder;
 };
@@ -223,7 +224,7 @@ TEST_F(LabelTest, AlignmentPlacesTheText)
 
 TEST_F(LabelTest, TextColoursFollowTheEnabledState)
 {
-    CPaintManagerUI& pm = m_window.Manager();
+    CPaintManagerUI& pm = *m_window.Manager();
     pm.SetDefaultFontColor(0xFF00C0C0);
     pm.SetDefaultDisabledColor(0xFFC0C000);
     RECT rc = {10, 10, 200, 50};
@@ -258,7 +259,7 @@ TEST_F(LabelTest, TextColoursFollowTheEnabledState)
 
 TEST_F(LabelTest, SizeAskedOfALayout)
 {
-    CPaintManagerUI& pm = m_window.Manager();
+    CPaintManagerUI& pm = *m_window.Manager();
     ASSERT_NE(nullptr, pm.AddFont(1, L"Arial", 24, false, false, false));
     RECT rc = {0, 0, 100, 30};
     CLabelUI* label = Add<CLabelUI>(rc);
@@ -374,14 +375,10 @@ TEST_F(LabelTest, ControlsThatAreNotMouseEnabledPassMouseEventsUp)
     m_root->Add(sink);
     RECT rc = {0, 0, 100, 40};
     sink->SetPos(rc);
-    CButtonUI* button = new CButtonUI;
-    CTextUI* text = new CTextUI;
-    sink->Add(button);
-    sink->Add(text);
+    CButtonUI* button = TestSupport::AddChild<CButtonUI>(sink, L"mouse=\"false\"");
+    CTextUI* text = TestSupport::AddChild<CTextUI>(sink, L"mouse=\"false\"");
     button->SetPos(rc);
     text->SetPos(rc);
-    button->SetMouseEnabled(false);
-    text->SetMouseEnabled(false);
 
     POINT inside = {10, 10};
     Send(button, EVT_BUTTONDOWN, inside);
@@ -392,7 +389,7 @@ TEST_F(LabelTest, ControlsThatAreNotMouseEnabledPassMouseEventsUp)
 
 TEST_F(LabelTest, ALabelInAVerticalLayoutIsOneLineOfItsFontHigh)
 {
-    CPaintManagerUI& pm = m_window.Manager();
+    CPaintManagerUI& pm = *m_window.Manager();
     ASSERT_NE(nullptr, pm.AddFont(1, L"Arial", 24, false, false, false));
     CVerticalLayoutUI* column = new CVerticalLayoutUI;
     m_root->Add(column);
@@ -447,7 +444,7 @@ TEST_F(LabelTest, ButtonTextTakesTheColourOfItsState)
         leave.type = EVT_MOUSELEAVE;
         button->Event(leave);
         button->SetEnabled(r.enabled);
-        m_window.Manager().SetFocus(r.focus ? button : NULL);
+        m_window.Manager()->SetFocus(r.focus ? button : NULL);
         for (int type : r.events) Send(button, type, inside);
         DibSurface surface(400, 100);
         Paint(button, surface);

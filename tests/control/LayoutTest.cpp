@@ -2,7 +2,7 @@
 #include "skinui/control/ScrollBar.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/DPI.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -75,8 +75,8 @@ const int kRowTop[] = {0, 50, 305};
 // they are shown.
 TEST(Layout, LauncherTreeGetsTheSkinsRectangles)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
 
     CVerticalLayoutUI* root = Make<CVerticalLayoutUI>(L"bkimage=\"bg.png\"");
     CVerticalLayoutUI* frame =
@@ -144,15 +144,15 @@ template <class Layout>
 void RunStackCases(const std::vector<StackCase>& cases)
 {
     for (const StackCase& tc : cases) {
-        CTestWindow window;
-        window.Manager().GetDPIObj()->SetScale(tc.dpi);
+        TestSupport::PaintManagerWindow window;
+        window.Manager()->GetDPIObj()->SetScale(tc.dpi);
         Layout* layout = Make<Layout>(tc.layout);
         std::vector<CControlUI*> kids;
         for (const wchar_t* attrs : tc.kids) {
             kids.push_back(Make<CControlUI>(attrs));
             layout->Add(kids.back());
         }
-        window.Manager().AttachDialog(layout);
+        window.Manager()->AttachDialog(layout);
         layout->SetPos(tc.rc, false);
         for (size_t i = 0; i < kids.size(); i++) {
             EXPECT_EQ(Rect(kids[i]->GetPos()), Rect(tc.expected[i])) << tc.what << ", child " << i;
@@ -254,12 +254,12 @@ TEST(Layout, FloatChildrenArePlacedByAlignOrPercent)
         {"plain float ignores inset", L"float=\"true\" pos=\"5,5,0,0\" width=\"30\" height=\"30\"", {0, 0}, R(100, 100, 300, 300), R(105, 105, 135, 135)},
     };
     for (const FloatCase& tc : cases) {
-        CTestWindow window;
+        TestSupport::PaintManagerWindow window;
         CContainerUI* container = Make<CContainerUI>(L"inset=\"9,9,9,9\"");
         CControlUI* child = Make<CControlUI>(tc.attrs);
         if (tc.xy.cx != 0 || tc.xy.cy != 0) child->SetFixedXY(tc.xy);
         container->Add(child);
-        window.Manager().AttachDialog(container);
+        window.Manager()->AttachDialog(container);
         container->SetPos(tc.container, false);
         EXPECT_EQ(Rect(child->GetPos()), Rect(tc.expected)) << tc.what;
     }
@@ -267,7 +267,7 @@ TEST(Layout, FloatChildrenArePlacedByAlignOrPercent)
 
 TEST(Layout, PlainContainerFillsItsClientAreaWithinMinAndMax)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* container = Make<CContainerUI>(L"inset=\"10,10,10,10\"");
     CControlUI* fill = Make<CControlUI>(L"");
     CControlUI* capped = Make<CControlUI>(L"maxwidth=\"20\" maxheight=\"30\"");
@@ -275,7 +275,7 @@ TEST(Layout, PlainContainerFillsItsClientAreaWithinMinAndMax)
     container->Add(fill);
     container->Add(capped);
     container->Add(grown);
-    window.Manager().AttachDialog(container);
+    window.Manager()->AttachDialog(container);
     container->SetPos(R(0, 0, 100, 100), false);
     EXPECT_EQ(Rect(fill->GetPos()), L"10,10,90,90");
     EXPECT_EQ(Rect(capped->GetPos()), L"10,10,30,40");
@@ -286,7 +286,7 @@ TEST(Layout, PlainContainerFillsItsClientAreaWithinMinAndMax)
 // scrolling moves the flow children and leaves the float ones.
 TEST(Layout, ScrollingMovesFlowChildrenOnly)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CVerticalLayoutUI* layout = Make<CVerticalLayoutUI>(L"vscrollbar=\"true\"");
     CControlUI* first = Make<CControlUI>(L"height=\"80\"");
     CControlUI* second = Make<CControlUI>(L"height=\"80\"");
@@ -294,7 +294,7 @@ TEST(Layout, ScrollingMovesFlowChildrenOnly)
     layout->Add(first);
     layout->Add(second);
     layout->Add(pinned);
-    window.Manager().AttachDialog(layout);
+    window.Manager()->AttachDialog(layout);
     CScrollBarUI* bar = layout->GetVerticalScrollBar();
     ASSERT_NE(bar, nullptr);
     bar->SetVisible(false);
@@ -328,13 +328,13 @@ TEST(Layout, ScrollingMovesFlowChildrenOnly)
 
 TEST(Layout, HorizontalScrollBarFollowsTheContentWidth)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CHorizontalLayoutUI* layout = Make<CHorizontalLayoutUI>(L"hscrollbar=\"true\" scrollstepsize=\"8\"");
     CControlUI* first = Make<CControlUI>(L"width=\"80\"");
     CControlUI* second = Make<CControlUI>(L"width=\"80\"");
     layout->Add(first);
     layout->Add(second);
-    window.Manager().AttachDialog(layout);
+    window.Manager()->AttachDialog(layout);
     CScrollBarUI* bar = layout->GetHorizontalScrollBar();
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->IsHorizontal());
@@ -363,11 +363,11 @@ TEST(Layout, HorizontalScrollBarFollowsTheContentWidth)
 // layout within its minimum and maximum once the button is released.
 TEST(Layout, SeparatorDragResizesTheLayout)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CHorizontalLayoutUI* outer = Make<CHorizontalLayoutUI>(L"");
     CHorizontalLayoutUI* pane = Make<CHorizontalLayoutUI>(L"width=\"50\" sepwidth=\"4\" maxwidth=\"65\"");
     outer->Add(pane);
-    window.Manager().AttachDialog(outer);
+    window.Manager()->AttachDialog(outer);
     outer->SetPos(R(0, 0, 200, 100), false);
     ASSERT_EQ(Rect(pane->GetPos()), L"0,0,50,100");
     EXPECT_EQ(pane->GetControlFlags(), static_cast<UINT>(CONTROLFLAG_SETCURSOR));
@@ -387,7 +387,7 @@ TEST(Layout, SeparatorDragResizesTheLayout)
     event.mousePos.x = 47;
     event.mousePos.y = 10;
     pane->Event(event);
-    EXPECT_TRUE(window.Manager().IsPostPaint(pane));
+    EXPECT_TRUE(window.Manager()->IsPostPaint(pane));
     event.type = EVT_MOUSEMOVE;
     event.mousePos.x = 57;
     pane->Event(event);
@@ -397,7 +397,7 @@ TEST(Layout, SeparatorDragResizesTheLayout)
     pane->Event(event);
     event.type = EVT_BUTTONUP;
     pane->Event(event);
-    EXPECT_FALSE(window.Manager().IsPostPaint(pane));
+    EXPECT_FALSE(window.Manager()->IsPostPaint(pane));
     outer->SetPos(R(0, 0, 200, 100), false);
     EXPECT_EQ(Rect(pane->GetPos()), L"0,0,65,100");
 
@@ -406,7 +406,7 @@ TEST(Layout, SeparatorDragResizesTheLayout)
     event.type = EVT_BUTTONDOWN;
     event.mousePos.x = 63;
     pane->Event(event);
-    EXPECT_FALSE(window.Manager().IsPostPaint(pane));
+    EXPECT_FALSE(window.Manager()->IsPostPaint(pane));
     event.type = EVT_MOUSEMOVE;
     event.mousePos.x = 53;
     pane->Event(event);

@@ -4,9 +4,9 @@
 
 #include "skinui/control/Container.h"
 #include "skinui/control/Progress.h"
-#include "tests/control/TestWindow.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
+#include "tests/support/PaintManagerWindow.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ protected:
         m_root = new CContainerUI;
         m_bar = new CProgressUI;
         m_root->Add(m_bar);
-        ASSERT_TRUE(m_window.Manager().AttachDialog(m_root));
+        ASSERT_TRUE(m_window.Manager()->AttachDialog(m_root));
         RECT rcRoot = {0, 0, 200, 200};
         m_root->SetPos(rcRoot);
     }
@@ -61,7 +61,7 @@ protected:
         return n;
     }
 
-    CTestWindow m_window;
+    TestSupport::PaintManagerWindow m_window;
     CContainerUI* m_root = nullptr;
     CProgressUI* m_bar = nullptr;
 };
@@ -273,9 +273,9 @@ TEST_F(ProgressTest, ForeImageFollowsTheValueAtOtherScales)
     };
     const Row rows[] = {{96, 80}, {120, 100}, {144, 120}};
     for (const Row& r : rows) {
-        m_window.Manager().GetDPIObj()->SetScale(r.dpi);
-        m_window.Manager().RemoveAllDrawInfos();
-        RECT rc = {0, 50, r.width, 50 + m_window.Manager().GetDPIObj()->Scale(8)};
+        m_window.Manager()->GetDPIObj()->SetScale(r.dpi);
+        m_window.Manager()->RemoveAllDrawInfos();
+        RECT rc = {0, 50, r.width, 50 + m_window.Manager()->GetDPIObj()->Scale(8)};
         m_bar->SetPos(rc);
         for (int value = 0; value <= 100; value += 7) {
             m_bar->SetValue(value);
@@ -288,5 +288,5 @@ TEST_F(ProgressTest, ForeImageFollowsTheValueAtOtherScales)
             }
         }
     }
-    m_window.Manager().GetDPIObj()->SetScale(96);
+    m_window.Manager()->GetDPIObj()->SetScale(96);
 }

@@ -1,6 +1,7 @@
 #include "skinui/control/Container.h"
 #include "skinui/control/VerticalLayout.h"
-#include "tests/control/TestWindow.h"
+#include "tests/support/ControlTree.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 using namespace SkinUI;
+using TestSupport::AddChild;
 
 namespace {
 
@@ -62,8 +64,8 @@ public:
 
 TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     root->SetName(L"root");
     CControlUI* a = Named(L"a");
@@ -89,7 +91,7 @@ TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
     ASSERT_TRUE(root->Remove(sub));
     EXPECT_EQ(sub->GetParent(), nullptr);
     EXPECT_EQ(pm.FindControl(L"b"), b);
-    EXPECT_EQ(window.PumpPosted(), 1);
+    EXPECT_EQ(window.Pump(), 1);
     EXPECT_EQ(pm.FindControl(L"sub"), nullptr);
     EXPECT_EQ(pm.FindControl(L"b"), nullptr);
 
@@ -105,8 +107,8 @@ TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
 
 TEST(Registry, DuplicateNamesAndSearches)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* first = Named(L"twin");
     CContainerUI* box = new CContainerUI;
@@ -154,35 +156,28 @@ TEST(Registry, DuplicateNamesAndSearches)
 
 TEST(Registry, PaintManagersByName)
 {
-    CTestWindow first;
-    CTestWindow second;
-    second.Manager().Init(second.GetHWND(), L"second");
-    EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"second"), &second.Manager());
+    TestSupport::PaintManagerWindow first;
+    TestSupport::PaintManagerWindow second;
+    second.Manager()->Init(second.Handle(), L"second");
+    EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"second"), second.Manager());
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L""), nullptr);
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(NULL), nullptr);
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"third"), nullptr);
-    EXPECT_GE(CPaintManagerUI::GetPaintManagers()->Find(&first.Manager()), 0);
+    EXPECT_GE(CPaintManagerUI::GetPaintManagers()->Find(first.Manager()), 0);
 }
 
 // Point hit tests: the topmost visible, mouse-enabled control; a container
 // that is not mouse enabled lets its children be hit but never itself.
 TEST(Registry, HitTestFindsTheTopmostControl)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
-    CContainerUI* deaf = new CContainerUI;
-    deaf->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
-    CControlUI* under = new CControlUI;
-    under->ApplyAttributeList(L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* over = new CControlUI;
-    over->ApplyAttributeList(L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* hidden = new CControlUI;
-    hidden->ApplyAttributeList(L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
-    root->Add(deaf);
-    deaf->Add(under);
-    deaf->Add(over);
-    deaf->Add(hidden);
+    CContainerUI* deaf = AddChild<CContainerUI>(
+        root, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
+    CControlUI* under = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* over = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* hidden = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
     pm.AttachDialog(root);
     root->SetPos({0, 0, 200, 200}, false);
     hidden->SetVisible(false);
@@ -208,8 +203,8 @@ TEST(Registry, HitTestFindsTheTopmostControl)
 
 TEST(Registry, NotificationsAtOnceAndQueued)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* button = Named(L"button");
     root->Add(button);
@@ -251,7 +246,7 @@ TEST(Registry, NotificationsAtOnceAndQueued)
     };
     pm.SendNotify(button, L"trigger");
     EXPECT_EQ(first.log.size(), 1u);
-    EXPECT_EQ(window.PumpPosted(), 2);
+    EXPECT_EQ(window.Pump(), 2);
     ASSERT_EQ(first.log.size(), 3u);
     EXPECT_EQ(first.log[1].type, L"one");
     EXPECT_EQ(first.log[2].type, L"two");
@@ -263,7 +258,7 @@ TEST(Registry, NotificationsAtOnceAndQueued)
         if (msg.type == L"chain") pm.SendNotify(button, L"link", 0, 0, true);
     };
     pm.SendNotify(button, L"chain", 0, 0, true);
-    window.PumpPosted();
+    window.Pump();
     ASSERT_EQ(first.log.size(), 2u);
     EXPECT_EQ(first.log[1].type, L"link");
 
@@ -278,8 +273,8 @@ TEST(Registry, NotificationsAtOnceAndQueued)
 // handler that raised it (the flush destroys first, then delivers).
 TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* doomed = Named(L"doomed");
     CControlUI* removed = Named(L"removed");
@@ -303,7 +298,7 @@ TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
         }
     };
     pm.SendNotify(removed, L"click");
-    window.PumpPosted();
+    window.Pump();
     ASSERT_EQ(recorder.log.size(), 3u);
     EXPECT_EQ(recorder.log[1].type, L"late");
     EXPECT_EQ(recorder.log[1].sender, nullptr);
@@ -317,8 +312,8 @@ TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
 // until the flush; the manager forgets its focus and timers then.
 TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CTabStop* self = new CTabStop;
     self->SetName(L"self");
@@ -357,7 +352,7 @@ TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
     EXPECT_EQ(self->GetManager(), &pm);
     EXPECT_EQ(self->GetParent(), nullptr);
 
-    EXPECT_EQ(window.PumpPosted(), 1);
+    EXPECT_EQ(window.Pump(), 1);
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(pm.GetFocus(), nullptr);
     EXPECT_EQ(pm.FindControl(L"self"), nullptr);
@@ -366,8 +361,8 @@ TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
 
 TEST(Registry, TimerIdsAndRearming)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     pm.AttachDialog(root);
     CControlUI detached;
@@ -412,8 +407,8 @@ TEST(Registry, TimerIdsAndRearming)
 // "timer" notifications; the control's destruction kills its timers.
 TEST(Registry, TimersTickAndDieWithTheirControl)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
     CControlUI* ticker = Named(L"ticker");
     CControlUI* other = Named(L"other");
@@ -444,17 +439,13 @@ TEST(Registry, TimersTickAndDieWithTheirControl)
 
 TEST(Registry, FocusMovesWithNotificationsAndTab)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
-    CTabStop* a = new CTabStop;
-    CControlUI* plain = new CControlUI;
-    CTabStop* b = new CTabStop;
-    CTabStop* c = new CTabStop;
-    root->Add(a);
-    root->Add(plain);
-    root->Add(b);
-    root->Add(c);
+    CTabStop* a = AddChild<CTabStop>(root);
+    AddChild<CControlUI>(root);  // no tab stop
+    CTabStop* b = AddChild<CTabStop>(root);
+    CTabStop* c = AddChild<CTabStop>(root);
     pm.AttachDialog(root);
     CRecorder recorder;
     pm.AddNotifier(&recorder);
@@ -472,9 +463,9 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
     EXPECT_EQ(recorder.log[2].sender, b);
 
     pm.SetFocus(NULL);
-    CTestWindow other;  // a control of another manager never takes the focus
+    TestSupport::PaintManagerWindow other;  // a control of another manager never takes the focus
     CControlUI foreign;
-    foreign.SetManager(&other.Manager(), NULL, false);
+    foreign.SetManager(other.Manager(), NULL, false);
     pm.SetFocus(&foreign);
     EXPECT_EQ(pm.GetFocus(), nullptr);
 
@@ -516,8 +507,8 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
 // it is dropped. An OnEvent delegate answering false swallows the event.
 TEST(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
 {
-    CTestWindow window;
-    CPaintManagerUI& pm = window.Manager();
+    TestSupport::PaintManagerWindow window;
+    CPaintManagerUI& pm = *window.Manager();
     CEventLog* root = new CEventLog;
     CEventLog* box = new CEventLog;
     CControlUI* leaf = Named(L"leaf");
@@ -590,9 +581,9 @@ TEST(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
 
 TEST(Registry, SetCursorEventShowsTheControlsCursor)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     struct CursorCase
     {
         const wchar_t* keyword;
@@ -664,13 +655,13 @@ TEST(Registry, EventSourcesCallDelegatesInOrder)
 
 TEST(Registry, VisibilityPropagatesThroughContainers)
 {
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
     CContainerUI* box = new CContainerUI;
     CControlUI* leaf = new CControlUI;
     root->Add(box);
     box->Add(leaf);
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
 
     box->SetVisible(false);
     EXPECT_FALSE(leaf->IsVisible());
@@ -731,13 +722,13 @@ TEST(Registry, ItemIndexAndInsertion)
     EXPECT_EQ(box.GetInterface(L"Button"), nullptr);
 
     // A refused insertion into an attached container attaches nothing.
-    CTestWindow window;
+    TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
-    window.Manager().AttachDialog(root);
+    window.Manager()->AttachDialog(root);
     CControlUI* loose = new CControlUI;
     loose->SetName(L"loose");
     EXPECT_FALSE(root->AddAt(loose, 1));
     EXPECT_EQ(loose->GetManager(), nullptr);
-    EXPECT_EQ(window.Manager().FindControl(L"loose"), nullptr);
+    EXPECT_EQ(window.Manager()->FindControl(L"loose"), nullptr);
     delete loose;
 }

@@ -22,34 +22,21 @@ std::vector<std::wstring> Keys(const CStdStringPtrMap& m)
     return v;
 }
 
-// Two different keys that land in the same bucket of a map of 16 buckets.
-void CollidingKeys(std::wstring& a, std::wstring& b)
+// Keys that land in one bucket of the map, found through the map's own
+// hash: "k0" and the next count-1 keys "k<i>" that share its bucket.
+std::vector<std::wstring> CollidingKeys(const CStdStringPtrMap& m, size_t count)
 {
-    a = L"k0";
-    const UINT slot = CStdStringPtrMap::HashKey(a.c_str()) % 16;
-    for (int i = 1;; ++i) {
-        b = L"k" + std::to_wstring(i);
-        if (CStdStringPtrMap::HashKey(b.c_str()) % 16 == slot) return;
+    const UINT buckets = static_cast<UINT>(m.GetBucketCount());
+    const UINT slot = CStdStringPtrMap::HashKey(L"k0") % buckets;
+    std::vector<std::wstring> keys = {L"k0"};
+    for (int i = 1; keys.size() < count; ++i) {
+        const std::wstring key = L"k" + std::to_wstring(i);
+        if (CStdStringPtrMap::HashKey(key.c_str()) % buckets == slot) keys.push_back(key);
     }
+    return keys;
 }
 
 }  // namespace
-
-TEST(StdStringPtrMapHash, LastToFirstTimes33)
-{
-    struct Case { const wchar_t* key; UINT hash; };
-    const Case cases[] = {
-        {L"", 0u}, {L"a", 97u}, {L"ab", 3331u}, {L"ba", 98u + 97u * 33u},
-        {L"abc", 99u * 33u * 33u + 98u * 33u + 97u},
-    };
-    for (const Case& c : cases) EXPECT_EQ(c.hash, CStdStringPtrMap::HashKey(c.key)) << c.key;
-    EXPECT_EQ(11u, CStdStringPtrMap::HashKey(L"ab") % 83u);
-    // Long keys wrap modulo 2^32 instead of overflowing into anything else.
-    const std::wstring longKey(200, L'\xFFFF');
-    UINT h = 0;
-    for (size_t i = 0; i < longKey.size(); ++i) h = h * 33u + 0xFFFFu;
-    EXPECT_EQ(h, CStdStringPtrMap::HashKey(longKey.c_str()));
-}
 
 TEST(StdStringPtrMapBuckets, MinimumSixteenAndNone)
 {
@@ -109,45 +96,67 @@ TEST(StdStringPtrMapEntries, NullKeyIsNeverStored)
     EXPECT_EQ(0, m.GetSize());
 }
 
-TEST(StdStringPtrMapOrder, IterationFromLastBucketChainHeadFirst)
+// Four keys chained in one bucket, beside one key of another bucket: each
+// removal, from the chain's head, middle or tail, leaves every other key
+// found with its own value, whatever lookups reordered the chain before.
+TEST(StdStringPtrMapCollisions, RemovalAmongCollidingKeysKeepsTheOthers)
+{
+    struct Case { const char* name; std::vector<int> lookups; std::vector<int> removals; };
+    const Case cases[] = {
+        {"newest (the chain's head) first", {}, {3, 2, 1, 0}},
+        {"oldest (the chain's tail) first", {}, {0, 1, 2, 3}},
+        {"middle first", {}, {1, 2, 0, 3}},
+        {"after lookups moved keys to the head", {0, 2, 0}, {2, 3, 0, 1}},
+        {"after lookups, the looked-up key", {1}, {1, 0, 3, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CStdStringPtrMap m(16);
+        const std::vector<std::wstring> keys = CollidingKeys(m, 4);
+        for (size_t i = 0; i < keys.size(); ++i) ASSERT_TRUE(m.Insert(keys[i].c_str(), P(int(i) + 1)));
+        ASSERT_TRUE(m.Insert(L"elsewhere", P(99)));
+        for (int i : c.lookups) EXPECT_EQ(P(i + 1), m.Find(keys[i].c_str()));
+        std::set<int> removed;
+        for (int r : c.removals) {
+            EXPECT_TRUE(m.Remove(keys[r].c_str()));
+            EXPECT_FALSE(m.Remove(keys[r].c_str()));
+            removed.insert(r);
+            for (size_t i = 0; i < keys.size(); ++i) {
+                EXPECT_EQ(removed.count(int(i)) ? nullptr : P(int(i) + 1), m.Find(keys[i].c_str()))
+                    << "key " << i << " after removing " << r;
+            }
+            EXPECT_EQ(P(99), m.Find(L"elsewhere"));
+            EXPECT_EQ(int(keys.size() - removed.size()) + 1, m.GetSize());
+        }
+    }
+}
+
+// Lookups of colliding keys, with and without moving the found one ahead,
+// find each key's own value, and iteration still lists every key once.
+TEST(StdStringPtrMapCollisions, LookupsAndUpdatesInOneBucketStayApart)
 {
     CStdStringPtrMap m(16);
-    // "a"=97 -> bucket 1, "b"=98 -> 2, "q"=113 -> 1, "p"=112 -> 0.
-    for (const wchar_t* k : {L"a", L"b", L"q", L"p"}) ASSERT_TRUE(m.Insert(k, P(1)));
-    EXPECT_EQ(std::vector<std::wstring>({L"b", L"q", L"a", L"p"}), Keys(m));
-    EXPECT_EQ(nullptr, m.GetAt(4));
+    const std::vector<std::wstring> keys = CollidingKeys(m, 5);
+    for (size_t i = 0; i < keys.size(); ++i) ASSERT_TRUE(m.Insert(keys[i].c_str(), P(int(i) + 1)));
+    for (const std::wstring& key : keys) EXPECT_FALSE(m.Insert(key.c_str(), P(0)));
+    for (int round = 0; round < 3; ++round) {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const size_t k = (i * 3 + round) % keys.size();
+            EXPECT_EQ(P(int(k) + 1), m.Find(keys[k].c_str(), round != 1)) << k;
+        }
+    }
+    EXPECT_EQ(P(3), m.Set(keys[2].c_str(), P(30)));
+    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(i == 2 ? P(30) : P(int(i) + 1), m.Find(keys[i].c_str()));
+    const std::vector<std::wstring> listed = Keys(m);
+    EXPECT_EQ(std::set<std::wstring>(keys.begin(), keys.end()), std::set<std::wstring>(listed.begin(), listed.end()));
+    EXPECT_EQ(keys.size(), listed.size());
+    EXPECT_EQ(nullptr, m.GetAt(int(keys.size())));
     EXPECT_EQ(nullptr, m.GetAt(-1));
-    EXPECT_STREQ(L"q", m[1]);
 }
 
-TEST(StdStringPtrMapOrder, FindMovesEntryToChainHead)
-{
-    std::wstring first, second;
-    CollidingKeys(first, second);
-    CStdStringPtrMap m(16);
-    ASSERT_TRUE(m.Insert(first.c_str(), P(1)));
-    ASSERT_TRUE(m.Insert(second.c_str(), P(2)));  // new entries go to the head
-    std::vector<std::wstring> keys = Keys(m);
-    ASSERT_EQ(2u, keys.size());
-    EXPECT_EQ(second, keys[0]);
-
-    EXPECT_EQ(P(1), m.Find(first.c_str(), false));
-    EXPECT_EQ(second, Keys(m)[0]);
-    EXPECT_EQ(P(1), m.Find(first.c_str()));
-    EXPECT_EQ(first, Keys(m)[0]);
-    EXPECT_EQ(P(1), m.Find(first.c_str()));
-    EXPECT_EQ(std::vector<std::wstring>({first, second}), Keys(m));
-    EXPECT_EQ(P(2), m.Find(second.c_str()));
-
-    // Removing from the middle and the head keeps the chain walkable.
-    ASSERT_TRUE(m.Insert(L"other", P(3)));
-    EXPECT_TRUE(m.Remove(first.c_str()));
-    EXPECT_EQ(P(2), m.Find(second.c_str()));
-    EXPECT_TRUE(m.Remove(second.c_str()));
-    EXPECT_EQ(std::vector<std::wstring>({L"other"}), Keys(m));
-}
-
-TEST(StdStringPtrMapOrder, ManyEntriesAllReachable)
+// Far more keys than buckets: long chains everywhere, every key reachable
+// through lookups and iteration, and again after every other one went.
+TEST(StdStringPtrMapCollisions, ManyMoreKeysThanBucketsAllReachable)
 {
     CStdStringPtrMap m(16);
     for (int i = 0; i < 500; ++i) ASSERT_TRUE(m.Insert(std::to_wstring(i).c_str(), P(i + 1)));

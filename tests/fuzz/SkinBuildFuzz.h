@@ -16,15 +16,20 @@
 #include "skinui/control/Control.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/markup/DialogBuilder.h"
-#include "tests/markup/BuilderTestWindow.h"
 #include "tests/markup/SkinPackageWriter.h"
 #include "tests/support/ByteMutator.h"
 #include "tests/support/DibSurface.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+namespace SkinTest {
+// The window the fuzz benchmark builds its inputs on.
+typedef TestSupport::PaintManagerWindow HiddenWindow;
+}  // namespace SkinTest
 
 namespace SkinFuzz {
 

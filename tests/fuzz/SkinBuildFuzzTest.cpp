@@ -7,9 +7,9 @@ namespace {
 TEST(SkinBuildFuzz, MutatedSkinsBuildATreeOrFailCleanly)
 {
     SkinFuzz::UsePackage();
-    SkinTest::HiddenWindow window;
+    TestSupport::PaintManagerWindow window;
     TestSupport::DibSurface surface(536, 355);
-    ASSERT_NE(nullptr, window.Handle());
+    ASSERT_TRUE(window.IsValid());
     ASSERT_TRUE(surface.IsValid());
     ASSERT_FALSE(SkinTest::LauncherSkin().empty());
 

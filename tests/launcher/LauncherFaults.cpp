@@ -17,7 +17,6 @@
 #include "skinui/control/Control.h"
 #include "skinui/control/Progress.h"
 #include "skinui/core/PaintManager.h"
-#include "skinui/markup/DialogBuilder.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/ProxyGuard.h"
@@ -97,10 +96,7 @@ protected:
         ASSERT_TRUE(m_window.IsValid());
         const std::string skin = TestSupport::SkinSourceFile("DlgMain.xml");
         CPaintManagerUI::SetResourcePath(WideFromAnsi(skin.substr(0, skin.find_last_of("\\/") + 1)).c_str());
-        SkinUI::CDialogBuilder builder;
-        CControlUI* root = builder.Create(L"DlgMain.xml", NULL, NULL, &Manager());
-        ASSERT_NE(nullptr, root);
-        ASSERT_TRUE(Manager().AttachDialog(root));
+        ASSERT_NE(nullptr, m_window.LoadSkin(L"DlgMain.xml"));
         ASSERT_TRUE(m_view.Init(Manager(), Manager().GetPaintWindow()));
         Manager().AddNotifier(&m_view);
         ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup.exe",

@@ -11,6 +11,7 @@
 
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
+#include "skinui/resource/ModuleResource.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/TempFolder.h"
@@ -265,12 +266,11 @@ TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
 TEST(LauncherProgram, TheProgramCarriesItsManifest) {
     HMODULE image = LoadLibraryExW(BuiltProgram().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, image);
-    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    ASSERT_NE(nullptr, found) << "no manifest";
-    HGLOBAL loaded = LoadResource(image, found);
-    const char* bytes = static_cast<const char*>(LockResource(loaded));
-    ASSERT_NE(nullptr, bytes);
-    const std::string manifest(bytes, SizeofResource(image, found));
+    const BYTE* bytes = nullptr;
+    DWORD size = 0;
+    ASSERT_TRUE(SkinUI::FindModuleResource(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24), &bytes, &size))
+        << "no manifest";
+    const std::string manifest(reinterpret_cast<const char*>(bytes), size);
     FreeLibrary(image);
     const char* const parts[] = {
         "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",

@@ -106,12 +106,6 @@ TEST(SystemInfo, PrefixKindDecidesTheKeyForm) {
     RecordProperty("prefix", !windows64 ? "win32" : build64 ? "win64 (64-bit process)" : "win64 (WOW64)");
 }
 
-TEST(SystemInfo, Wow64FormSpelling) {
-    EXPECT_NE(nullptr, std::wcsstr(kProducts[0].keyWow64, L"\\WOW6432Node\\"));
-    EXPECT_NE(nullptr, std::wcsstr(kProducts[1].keyWow64, L"\\Wow6432Node\\"));
-    EXPECT_NE(nullptr, std::wcsstr(kProducts[2].keyWow64, L"\\Wow6432Node\\"));
-}
-
 TEST(ProductProbe, ConstructedEmpty) {
     ProbeUnderTest probe;
     for (int i = 0; i < kProductCount; ++i) {
@@ -143,31 +137,31 @@ TEST_F(Probe, StatesAndLaunchPaths) {
     const KeySetup novalue = {true, false, L""};
     auto val = [](const std::wstring& v) { return KeySetup{true, true, v}; };
     const std::vector<ProbeCase> cases = {
-        {"nothing installed", {missing, missing, missing}, {2, 2, 2}, {"", "", ""}},
-        {"keys without values", {novalue, novalue, novalue}, {1, 1, 1}, {"", "", ""}},
+        {"nothing installed", {missing, missing, missing}, {NotInstalled, NotInstalled, NotInstalled}, {"", "", ""}},
+        {"keys without values", {novalue, novalue, novalue}, {Installed, Installed, Installed}, {"", "", ""}},
         {"plain paths",
          {val(L"C:\\D\\desk.exe"), val(L"C:\\I\\phone.exe"), val(L"C:\\A\\uninst.exe")},
-         {1, 1, 1},
+         {Installed, Installed, Installed},
          {"C:\\D\\desk.exe", "C:\\I\\phone.exe", "C:\\A\\Rezude.exe"}},
         {"stored as read: icon index and quotes",
          {val(L"C:\\D\\desk.exe,0"), val(L"\"C:\\I\\phone.exe\",0"), val(L"\"C:\\A\\uninst.exe\"")},
-         {1, 1, 1},
+         {Installed, Installed, Installed},
          {"C:\\D\\desk.exe,0", "\"C:\\I\\phone.exe\",0", "\"C:\\A\\Rezude.exe"}},
         {"android: other letter case is not the uninstaller",
          {missing, missing, val(L"C:\\A\\Uninst.exe")},
-         {2, 2, 1},
+         {NotInstalled, NotInstalled, Installed},
          {"", "", "C:\\A\\Uninst.exeRezude.exe"}},
         {"android: no uninst.exe at all",
          {missing, missing, val(L"C:\\A\\remove.exe /x")},
-         {2, 2, 1},
+         {NotInstalled, NotInstalled, Installed},
          {"", "", "C:\\A\\remove.exe /xRezude.exe"}},
         {"android: first occurrence wins",
          {missing, missing, val(L"C:\\uninst.exe\\uninst.exe")},
-         {2, 2, 1},
+         {NotInstalled, NotInstalled, Installed},
          {"", "", "C:\\Rezude.exe"}},
         {"android: bare uninst.exe",
          {missing, missing, val(L"uninst.exe")},
-         {2, 2, 1},
+         {NotInstalled, NotInstalled, Installed},
          {"", "", "Rezude.exe"}},
         {"129 characters are read in full",
          {val(v129), val(v129), val(v129)},
@@ -175,9 +169,9 @@ TEST_F(Probe, StatesAndLaunchPaths) {
          {Narrow(v129), Narrow(v129), Narrow(v129) + "Rezude.exe"}},
         {"130 characters read as empty",
          {val(v130), val(v130), val(v130)},
-         {1, 1, 1},
+         {Installed, Installed, Installed},
          {"", "", ""}},
-        {"only the iPhone product", {missing, val(L"C:\\I\\phone.exe"), missing}, {2, 1, 2},
+        {"only the iPhone product", {missing, val(L"C:\\I\\phone.exe"), missing}, {NotInstalled, Installed, NotInstalled},
          {"", "C:\\I\\phone.exe", ""}},
     };
     for (const ProbeCase& c : cases) {
@@ -197,6 +191,31 @@ TEST_F(Probe, StatesAndLaunchPaths) {
             EXPECT_EQ(c.states[i], probe.State(i)) << "product " << i;
             EXPECT_EQ(c.paths[i], probe.Path(i)) << "product " << i;
         }
+    }
+}
+
+// Each product is found at its own key in this prefix's registry and at no
+// other: its launch-path value there makes it installed with that path and
+// leaves the others missing; a value of another name is no launch path.
+TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone) {
+    for (int target = 0; target < kProductCount; ++target) {
+        SCOPED_TRACE(target);
+        RemoveAllProductKeys();
+        SetString(UsedPath(target), kProducts[target].pathValue, L"C:\\P\\app.exe");
+        ProbeUnderTest probe;
+        probe.ProbeProducts();
+        for (int i = 0; i < kProductCount; ++i) {
+            EXPECT_EQ(i == target ? Installed : NotInstalled, probe.State(i)) << "product " << i;
+            EXPECT_EQ(i != target ? "" : target == kAndroid ? "C:\\P\\app.exeRezude.exe" : "C:\\P\\app.exe",
+                      probe.Path(i)) << "product " << i;
+        }
+
+        RemoveAllProductKeys();
+        SetString(UsedPath(target), L"NotTheLaunchPath", L"C:\\P\\app.exe");
+        ProbeUnderTest other;
+        other.ProbeProducts();
+        EXPECT_EQ(Installed, other.State(target));
+        EXPECT_EQ("", other.Path(target));
     }
 }
 
@@ -227,7 +246,7 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid) {
         EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kIPhone));
         EXPECT_EQ("", probe.Path(kAndroid));
         for (int i = 0; i < kProductCount; ++i)
-            EXPECT_EQ(1, probe.State(i));
+            EXPECT_EQ(Installed, probe.State(i));
     }
 }
 
@@ -236,7 +255,7 @@ TEST_F(Probe, LongerValueNeverLeaksAPartialRead) {
     SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(200, L'z'));
     ProbeUnderTest probe;
     probe.ProbeProducts();
-    EXPECT_EQ(1, probe.State(kAndroid));
+    EXPECT_EQ(Installed, probe.State(kAndroid));
     EXPECT_EQ("", probe.Path(kAndroid));
 }
 
@@ -255,7 +274,7 @@ TEST_F(Probe, SetupFinishedFlagsClearedOnlyForMissingProducts) {
         probe.ProbeProducts();
         for (int i = 0; i < kProductCount; ++i) {
             EXPECT_EQ(r.present[i] ? 1 : 0, GetSetupFinished(i)) << "product " << i;
-            EXPECT_EQ(r.present[i] ? 1 : 2, probe.State(i)) << "product " << i;
+            EXPECT_EQ(r.present[i] ? Installed : NotInstalled, probe.State(i)) << "product " << i;
         }
         EXPECT_EQ(GetSetupFinished(kDesktop), CDownloadFile::IsDesktopSetupFinished());
         EXPECT_EQ(GetSetupFinished(kIPhone), CDownloadFile::IsIPhoneSetupFinished());
@@ -276,14 +295,14 @@ TEST_F(Probe, OnlyTheFormOfThisPrefixCounts) {
     if (!wow64) {
         // 32-bit Windows: "Wow6432Node" is an ordinary subkey name.
         for (int i = 0; i < kProductCount; ++i)
-            EXPECT_EQ(2, probe.State(i)) << "product " << i;
+            EXPECT_EQ(NotInstalled, probe.State(i)) << "product " << i;
         return;
     }
     // WOW64: Windows maps "SOFTWARE\Wow6432Node\..." of a 32-bit process onto
     // its own view, so both forms name one key there; Wine keeps them apart.
     for (int i = 0; i < kProductCount; ++i) {
         bool sameKey = KeyExists(kProducts[i].keyWow64, 0);
-        EXPECT_EQ(sameKey ? 1 : 2, probe.State(i)) << "product " << i;
+        EXPECT_EQ(sameKey ? Installed : NotInstalled, probe.State(i)) << "product " << i;
     }
 }
 
@@ -291,18 +310,19 @@ TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands) {
     if (!IsWow64())
         GTEST_SKIP() << "only under WOW64 (x86 build, 64-bit prefix)";
     const wchar_t* path = kProducts[kIPhone].keyWow64;
-    SetString(path, L"DisplayIcon", L"C:\\I\\phone.exe");
+    SetString(path, kProducts[kIPhone].pathValue, L"C:\\I\\phone.exe");
     // Windows: the key is the 32-bit view's plain key. Wine 8: it is a key of
     // its own, "SOFTWARE\Wow6432Node\Wow6432Node\..." in the 64-bit view.
     bool windowsWay = KeyExists(kProducts[kIPhone].keyPlain, KEY_WOW64_32KEY);
-    std::wstring doubled = L"SOFTWARE\\Wow6432Node\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravivarovo";
+    const std::wstring wow64Form(path);
+    const std::wstring doubled = L"SOFTWARE\\Wow6432Node\\" + wow64Form.substr(wow64Form.find(L'\\') + 1);
     bool wineWay = KeyExists(doubled.c_str(), KEY_WOW64_64KEY);
     EXPECT_NE(windowsWay, wineWay) << "exactly one of the known mappings";
     RecordProperty("wow6432node_mapping", windowsWay ? "32-bit view" : "doubled node");
     // Either way the probe, opening the same path in the same view, finds it.
     ProbeUnderTest probe;
     probe.ProbeProducts();
-    EXPECT_EQ(1, probe.State(kIPhone));
+    EXPECT_EQ(Installed, probe.State(kIPhone));
     EXPECT_EQ("C:\\I\\phone.exe", probe.Path(kIPhone));
     if (wineWay)
         DeleteKey(L"SOFTWARE\\Wow6432Node\\Wow6432Node", KEY_WOW64_64KEY);
@@ -316,14 +336,14 @@ TEST_F(Probe, The64BitBuildFindsWhatA32BitSetupWrote) {
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProducts[kDesktop].keyPlain, 0, nullptr, 0,
                                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr));
     const std::wstring exe = L"C:\\D\\desktop.exe";
-    RegSetValueExW(key, L"DisplayIcon", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
+    RegSetValueExW(key, kProducts[kDesktop].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
                    DWORD((exe.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     ProbeUnderTest probe;
     probe.ProbeProducts();
-    EXPECT_EQ(1, probe.State(kDesktop));
+    EXPECT_EQ(Installed, probe.State(kDesktop));
     EXPECT_EQ("C:\\D\\desktop.exe", probe.Path(kDesktop));
-    EXPECT_EQ(2, probe.State(kIPhone)) << "nothing in the 64-bit view counts";
+    EXPECT_EQ(NotInstalled, probe.State(kIPhone)) << "nothing in the 64-bit view counts";
     DeleteKey(kProducts[kDesktop].keyPlain, KEY_WOW64_32KEY);
 }
 
@@ -403,7 +423,7 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
 
         ProbeUnderTest probe;
         probe.ProbeProducts();
-        ASSERT_EQ(1, probe.State(i)) << "the setup's key is not where the probe looks";
+        ASSERT_EQ(Installed, probe.State(i)) << "the setup's key is not where the probe looks";
         EXPECT_EQ(expected[i], probe.Path(i));
         EXPECT_EQ(1, GetSetupFinished(i)) << "an installed product keeps its flag";
 
@@ -451,7 +471,7 @@ TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty) {
         for (size_t i = 0; i < r.chars; ++i)
             bytes.append(ansi, 2);
         EXPECT_EQ(bytes, probe.Path(kDesktop)) << "a 258-byte path fits as read";
-        EXPECT_EQ(1, probe.State(kAndroid));
+        EXPECT_EQ(Installed, probe.State(kAndroid));
         EXPECT_EQ(r.fits ? bytes + "Rezude.exe" : std::string(), probe.Path(kAndroid));
     }
 }

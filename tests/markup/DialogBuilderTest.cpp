@@ -9,9 +9,9 @@
 #include "skinui/core/Shadow.h"
 #include "skinui/markup/ControlFactory.h"
 #include "skinui/markup/Markup.h"
-#include "tests/markup/BuilderTestWindow.h"
 #include "tests/markup/SkinPackageWriter.h"
 #include "tests/support/ImageWriter.h"
+#include "tests/support/PaintManagerWindow.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -89,8 +89,7 @@ protected:
     {
         UseTestPackage();
         ASSERT_FALSE(SkinTest::LauncherSkin().empty());
-        ASSERT_NE(nullptr, m_window.Handle());
-        m_manager.Init(m_window.Handle());
+        ASSERT_TRUE(m_window.IsValid());
     }
 
     // Builds a document text with the test manager; the caller owns the tree.
@@ -107,8 +106,8 @@ protected:
         return message;
     }
 
-    SkinTest::HiddenWindow m_window;
-    CPaintManagerUI m_manager;
+    TestSupport::PaintManagerWindow m_window;
+    CPaintManagerUI& m_manager = *m_window.Manager();
     CDialogBuilder m_builder;
 };
 
@@ -408,12 +407,11 @@ const WindowCase kWindowCases[] = {
 TEST(DialogBuilderWindowTest, RootAttributesReachTheManager)
 {
     UseTestPackage();
-    SkinTest::HiddenWindow window;
-    ASSERT_NE(nullptr, window.Handle());
     for (const WindowCase& row : kWindowCases) {
         SCOPED_TRACE(::testing::Message() << "attributes " << row.attributes);
-        CPaintManagerUI manager;
-        manager.Init(window.Handle());
+        TestSupport::PaintManagerWindow window;
+        ASSERT_TRUE(window.IsValid());
+        CPaintManagerUI& manager = *window.Manager();
         CDialogBuilder builder;
         const std::wstring xml = std::wstring(L"<Window ") + row.attributes + L"><Control name=\"c\"/></Window>";
         std::unique_ptr<CControlUI> root(builder.Create(xml.c_str(), nullptr, nullptr, &manager, nullptr));
@@ -425,10 +423,9 @@ TEST(DialogBuilderWindowTest, RootAttributesReachTheManager)
 TEST(DialogBuilderWindowTest, OnlyAWindowRootWithANativeWindowSetsWindowSettings)
 {
     UseTestPackage();
-    SkinTest::HiddenWindow window;
     {
-        CPaintManagerUI manager;
-        manager.Init(window.Handle());
+        TestSupport::PaintManagerWindow window;
+        CPaintManagerUI& manager = *window.Manager();
         CDialogBuilder builder;
         std::unique_ptr<CControlUI> root(builder.Create(
             L"<Dialog size=\"800,600\" bktrans=\"true\"><Font id=\"3\" name=\"Arial\" size=\"9\"/><Control/></Dialog>",
@@ -793,8 +790,8 @@ TEST_F(DialogBuilderTest, BadAttributeValuesStillBuild)
     for (const wchar_t* window : kAttributes) {
         for (const wchar_t* control : kControlAttributes) {
             SCOPED_TRACE(::testing::Message() << window << " / " << control);
-            CPaintManagerUI manager;
-            manager.Init(m_window.Handle());
+            TestSupport::PaintManagerWindow host;
+            CPaintManagerUI& manager = *host.Manager();
             CDialogBuilder builder;
             const std::wstring xml = std::wstring(L"<Window ") + window + L"><VerticalLayout><Label " + control +
                                      L"/><Button " + control + L"/><Progress " + control + L"/></VerticalLayout></Window>";

@@ -5,6 +5,7 @@
 // engine leaves to the system.
 #include "skinui/render/DibPixels.h"
 
+#include "skinui/render/MemoryDib.h"
 #include "skinui/render/RenderClip.h"
 #include "skinui/render/RenderEngine.h"
 #include "tests/support/PaintManagerWindow.h"
@@ -35,16 +36,9 @@ class Dib {
 public:
     Dib(int width, int height, bool bBottomUp) : m_width(width), m_height(height)
     {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = width;
-        bmi.bmiHeader.biHeight = bBottomUp ? height : -height;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        void* pBits = NULL;
-        m_hBitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
-        m_pBits = static_cast<DWORD*>(pBits);
+        BYTE* pBits = NULL;
+        m_hBitmap = SkinUI::CMemoryDib::CreateBitmap(NULL, width, height, !bBottomUp, &pBits);
+        m_pBits = reinterpret_cast<DWORD*>(pBits);
         m_hDC = ::CreateCompatibleDC(NULL);
         m_hOld = ::SelectObject(m_hDC, m_hBitmap);
         m_bBottomUp = bBottomUp;

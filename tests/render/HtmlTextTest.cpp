@@ -19,11 +19,10 @@ using SkinUI::CRenderEngine;
 using SkinUI::CUIString;
 using TestSupport::DibSurface;
 using TestSupport::Not;
+using namespace TestSupport::Colors;
 
 namespace {
 
-const DWORD kWhite = 0xFFFFFFFF;
-const DWORD kBlack = 0xFF000000;
 
 // Inline-markup text measured and drawn with the manager's real default
 // font, whatever font the machine has: the expectations are widths from

@@ -1,6 +1,7 @@
 #include "skinui/core/PaintManager.h"
 
 #include "tests/support/ImageWriter.h"
+#include "tests/support/PaintManagerWindow.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -43,24 +44,6 @@ std::wstring StockFace()
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     return lf.lfFaceName;
 }
-
-// A real top-level window for the managers that need a paint DC.
-class TestWindow {
-public:
-    TestWindow()
-    {
-        m_hWnd = ::CreateWindowExW(0, L"STATIC", L"render test", WS_OVERLAPPEDWINDOW, 10, 20, 200,
-                                   100, NULL, NULL, ::GetModuleHandleW(NULL), NULL);
-    }
-    ~TestWindow()
-    {
-        if (m_hWnd != NULL) ::DestroyWindow(m_hWnd);
-    }
-    HWND Get() const { return m_hWnd; }
-
-private:
-    HWND m_hWnd = NULL;
-};
 
 std::wstring WritePng(const TestSupport::TempFolder& folder, const std::string& name, int cx, int cy)
 {
@@ -248,8 +231,8 @@ TEST(PaintManagerResourcesTest, DefaultFontPerWindow)
 // Init binds a window: the per-window tables start empty, fonts get metrics.
 TEST(PaintManagerResourcesTest, InitEmptiesWindowTablesAndMeasuresFonts)
 {
-    TestWindow window;
-    ASSERT_NE(static_cast<HWND>(NULL), window.Get());
+    TestSupport::PaintManagerWindow window(200, 100);
+    ASSERT_TRUE(window.IsValid());
     CPaintManagerUI manager;
     HFONT hFont = manager.AddFont(1, L"Arial", 12, false, false, false);
     HBITMAP hBitmap = MakeBitmap(4, 4);
@@ -261,7 +244,7 @@ TEST(PaintManagerResourcesTest, InitEmptiesWindowTablesAndMeasuresFonts)
     manager.AddOptionGroup(L"g", pControl);
     EXPECT_EQ(0, manager.GetFontInfo(1)->tm.tmHeight);
 
-    manager.Init(window.Get());
+    manager.Init(window.Handle());
     EXPECT_EQ(0u, manager.GetCustomFontCount());
     EXPECT_FALSE(IsLive(hFont));
     EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImage(L"img"));
@@ -518,10 +501,10 @@ TEST(PaintManagerResourcesTest, ReloadSkinReachesEveryManager)
     TestSupport::TempFolder folder("render_images");
     const std::wstring own = WritePng(folder, "own.png", 2, 2);
     const std::wstring shared = WritePng(folder, "shared.png", 2, 2);
-    TestWindow window;
-    ASSERT_NE(static_cast<HWND>(NULL), window.Get());
+    TestSupport::PaintManagerWindow window(200, 100);
+    ASSERT_TRUE(window.IsValid());
     CPaintManagerUI manager;
-    manager.Init(window.Get());
+    manager.Init(window.Handle());
     ASSERT_NE(static_cast<const TImageInfo*>(NULL), manager.GetImageEx(own.c_str()));
     ASSERT_NE(static_cast<const TImageInfo*>(NULL),
               manager.AddImage(shared.c_str(), static_cast<LPCTSTR>(NULL), 0, false, true));
@@ -677,8 +660,8 @@ TEST(PaintManagerResourcesTest, WindowAttributesAndOptionGroups)
 
 TEST(PaintManagerResourcesTest, WindowSettings)
 {
-    TestWindow window;
-    ASSERT_NE(static_cast<HWND>(NULL), window.Get());
+    TestSupport::PaintManagerWindow window(200, 100);
+    ASSERT_TRUE(window.IsValid());
     CPaintManagerUI manager;
     SIZE zero = manager.GetInitSize();
     EXPECT_EQ(0, zero.cx);
@@ -687,14 +670,14 @@ TEST(PaintManagerResourcesTest, WindowSettings)
     manager.SetInitSize(300, 200);  // no window yet: only stored
     EXPECT_EQ(300, manager.GetInitSize().cx);
 
-    manager.Init(window.Get());
+    manager.Init(window.Handle());
     manager.SetInitSize(320, 240);
     RECT rcWnd = {0, 0, 0, 0};
-    ::GetWindowRect(window.Get(), &rcWnd);
+    ::GetWindowRect(window.Handle(), &rcWnd);
     EXPECT_EQ(320, rcWnd.right - rcWnd.left);
     EXPECT_EQ(240, rcWnd.bottom - rcWnd.top);
     RECT rcClient = {0, 0, 0, 0};
-    ::GetClientRect(window.Get(), &rcClient);
+    ::GetClientRect(window.Handle(), &rcClient);
     EXPECT_EQ(rcClient.right, manager.GetClientSize().cx);
     EXPECT_EQ(rcClient.bottom, manager.GetClientSize().cy);
 
@@ -719,11 +702,11 @@ TEST(PaintManagerResourcesTest, WindowSettings)
 
 TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
 {
-    TestWindow window;
-    ASSERT_NE(static_cast<HWND>(NULL), window.Get());
+    TestSupport::PaintManagerWindow window(200, 100);
+    ASSERT_TRUE(window.IsValid());
     CPaintManagerUI manager;
-    manager.Init(window.Get());
-    ::SetWindowPos(window.Get(), NULL, 30, 40, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    manager.Init(window.Handle());
+    ::SetWindowPos(window.Handle(), NULL, 30, 40, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
     HFONT hOld = manager.AddFont(1, L"Arial", 10, false, false, false);
     manager.SetDefaultFont(L"Arial", 12, false, false, false);
     HBITMAP hBitmap = MakeBitmap(2, 2);
@@ -731,17 +714,17 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
     const TDrawInfo* pDraw = manager.GetDrawInfo(L"file='a.png' dest='0,0,10,10'", NULL);
     ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pDraw);
     MSG msg;
-    while (::PeekMessageW(&msg, window.Get(), 0, 0, PM_REMOVE)) {}
+    while (::PeekMessageW(&msg, window.Handle(), 0, 0, PM_REMOVE)) {}
 
     manager.SetDPI(144);
     EXPECT_EQ(150u, manager.GetDPIObj()->GetScale());
     RECT rcWnd = {0, 0, 0, 0};
-    ::GetWindowRect(window.Get(), &rcWnd);
+    ::GetWindowRect(window.Handle(), &rcWnd);
     EXPECT_EQ(30, rcWnd.left);
     EXPECT_EQ(40, rcWnd.top);
     EXPECT_EQ(300, rcWnd.right - rcWnd.left);
     EXPECT_EQ(150, rcWnd.bottom - rcWnd.top);
-    EXPECT_TRUE(::PeekMessageW(&msg, window.Get(), WM_USER + 200, WM_USER + 200, PM_REMOVE));
+    EXPECT_TRUE(::PeekMessageW(&msg, window.Handle(), WM_USER + 200, WM_USER + 200, PM_REMOVE));
 
     // Fonts are made again at the new scale; images and draw strings dropped.
     EXPECT_FALSE(IsLive(hOld));
@@ -760,7 +743,7 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
     // Back to 100 % through every manager; the shared fonts follow too.
     CPaintManagerUI::SetAllDPI(96);
     EXPECT_EQ(100u, manager.GetDPIObj()->GetScale());
-    ::GetWindowRect(window.Get(), &rcWnd);
+    ::GetWindowRect(window.Handle(), &rcWnd);
     EXPECT_EQ(200, rcWnd.right - rcWnd.left);
     EXPECT_EQ(-10, LogFontOf(manager.GetFontInfo(1)->hFont).lfHeight);
 }

@@ -22,6 +22,7 @@ using SkinUI::CRenderEngine;
 using TestSupport::DibSurface;
 using TestSupport::IsNear;
 using TestSupport::Not;
+using namespace TestSupport::Colors;
 
 namespace {
 
@@ -29,15 +30,9 @@ const DWORD kBackground = 0xFF102030;
 
 // A skin-like 20 by 20 image with 5-pixel corners: every one of the nine
 // pieces in a colour of its own.
-const DWORD kTopLeft = 0xFFFF0000;
-const DWORD kTop = 0xFF00FF00;
-const DWORD kTopRight = 0xFF0000FF;
-const DWORD kLeft = 0xFFFFFF00;
-const DWORD kMiddle = 0xFFFFFFFF;
-const DWORD kRight = 0xFF00FFFF;
-const DWORD kBottomLeft = 0xFFFF00FF;
-const DWORD kBottom = 0xFF808080;
-const DWORD kBottomRight = 0xFF800000;
+const DWORD kTopLeft = kRed, kTop = kGreen, kTopRight = kBlue;
+const DWORD kLeft = kYellow, kMiddle = kWhite, kRight = kCyan;
+const DWORD kBottomLeft = kMagenta, kBottom = kGrey, kBottomRight = 0xFF800000;
 
 DWORD NinePieceColor(int x, int y)
 {
@@ -66,6 +61,14 @@ public:
 private:
     HBITMAP m_hBitmap;
 };
+
+// The DC's clip set to the rectangle, as the paint manager clips a repaint.
+void ClipTo(HDC hDC, const RECT& rc)
+{
+    HRGN hRgn = ::CreateRectRgnIndirect(&rc);
+    ::SelectClipRgn(hDC, hRgn);
+    ::DeleteObject(hRgn);
+}
 
 const RECT kNoCorners = {0, 0, 0, 0};
 const RECT kCorners5 = {5, 5, 5, 5};
@@ -100,89 +103,78 @@ const PieceCase kPieces[] = {
     {"bottom-right last pixel", {109, 49}, kBottomRight},
 };
 
-class ImageDrawTest : public ::testing::TestWithParam<bool> {};
+// The nine-piece image drawn over a 100 x 40 destination at (10, 10) of a
+// surface cleared to the background, copied or blended as the parameter
+// says.
+class ImageDrawTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { m_surface.Clear(kBackground); }
+
+    void Draw(const RECT& rcPaint, bool bHole = false)
+    {
+        const RECT rcSource = {0, 0, 20, 20};
+        CRenderEngine::DrawImage(m_surface.GetDC(), m_image.Get(), kDest, rcPaint, rcSource, kCorners5,
+                                 GetParam(), 255, bHole);
+    }
+    bool PixelIs(int x, int y, DWORD color) const { return IsNear(m_surface.Pixel(x, y), color, 8); }
+
+    const RECT kDest = {10, 10, 110, 50};
+    const RECT kWhole = {0, 0, 120, 60};
+    Bitmap m_image{20, 20, NinePieceColor};
+    DibSurface m_surface{120, 60};
+};
 
 TEST_P(ImageDrawTest, NineGridPiecesLandWhereTheyShould)
 {
-    const bool bAlpha = GetParam();
-    Bitmap image(20, 20, NinePieceColor);
-    DibSurface surface(120, 60);
-    surface.Clear(kBackground);
-    RECT rcDest = {10, 10, 110, 50};
-    RECT rcPaint = {0, 0, 120, 60};
-    RECT rcSource = {0, 0, 20, 20};
-    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
-                             bAlpha);
+    Draw(kWhole);
     for (const PieceCase& c : kPieces) {
-        EXPECT_TRUE(IsNear(surface.Pixel(c.point.x, c.point.y), c.color, 8))
+        EXPECT_TRUE(PixelIs(c.point.x, c.point.y, c.color))
             << c.piece << " at " << c.point.x << "," << c.point.y << ": " << std::hex
-            << surface.Pixel(c.point.x, c.point.y);
+            << m_surface.Pixel(c.point.x, c.point.y);
     }
-    EXPECT_EQ(0, TestSupport::CountOutside(surface, rcDest, Not(kBackground)));
+    EXPECT_EQ(0, TestSupport::CountOutside(m_surface, kDest, Not(kBackground)));
 }
 
 TEST_P(ImageDrawTest, HoleLeavesTheMiddleUntouched)
 {
-    Bitmap image(20, 20, NinePieceColor);
-    DibSurface surface(120, 60);
-    surface.Clear(kBackground);
-    RECT rcDest = {10, 10, 110, 50};
-    RECT rcPaint = {0, 0, 120, 60};
-    RECT rcSource = {0, 0, 20, 20};
-    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
-                             GetParam(), 255, true);
+    Draw(kWhole, true);
     RECT rcMiddle = {15, 15, 105, 45};
-    EXPECT_EQ(90 * 30, TestSupport::CountIn(surface, rcMiddle, TestSupport::Near(kBackground, 0)));
-    EXPECT_TRUE(IsNear(surface.Pixel(12, 12), kTopLeft, 8));
-    EXPECT_TRUE(IsNear(surface.Pixel(60, 47), kBottom, 8));
-    EXPECT_TRUE(IsNear(surface.Pixel(107, 30), kRight, 8));
+    EXPECT_EQ(90 * 30, TestSupport::CountIn(m_surface, rcMiddle, TestSupport::Near(kBackground, 0)));
+    EXPECT_TRUE(PixelIs(12, 12, kTopLeft));
+    EXPECT_TRUE(PixelIs(60, 47, kBottom));
+    EXPECT_TRUE(PixelIs(107, 30, kRight));
 }
 
 TEST_P(ImageDrawTest, NothingIsDrawnOutsideThePaintRectangle)
 {
-    Bitmap image(20, 20, NinePieceColor);
-    DibSurface surface(120, 60);
-    surface.Clear(kBackground);
-    RECT rcDest = {10, 10, 110, 50};
     RECT rcPaint = {30, 0, 70, 30};
-    RECT rcSource = {0, 0, 20, 20};
     // The pieces that meet the paint rectangle are drawn whole; the clip of
     // the DC keeps them inside it, as the paint manager's clip does.
-    HRGN hRgn = ::CreateRectRgnIndirect(&rcPaint);
-    ::SelectClipRgn(surface.GetDC(), hRgn);
-    ::DeleteObject(hRgn);
-    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
-                             GetParam());
-    ::SelectClipRgn(surface.GetDC(), NULL);
-    EXPECT_EQ(0, TestSupport::CountOutside(surface, rcPaint, Not(kBackground)));
-    EXPECT_TRUE(IsNear(surface.Pixel(40, 12), kTop, 8));
-    EXPECT_TRUE(IsNear(surface.Pixel(40, 25), kMiddle, 8));
+    ClipTo(m_surface.GetDC(), rcPaint);
+    Draw(rcPaint);
+    ::SelectClipRgn(m_surface.GetDC(), NULL);
+    EXPECT_EQ(0, TestSupport::CountOutside(m_surface, rcPaint, Not(kBackground)));
+    EXPECT_TRUE(PixelIs(40, 12, kTop));
+    EXPECT_TRUE(PixelIs(40, 25, kMiddle));
 }
 
 TEST_P(ImageDrawTest, PiecesOutsideThePaintRectangleAreSkipped)
 {
     // Without a clip: only pieces that meet the paint rectangle are blitted,
     // so the bottom row of pieces stays away.
-    Bitmap image(20, 20, NinePieceColor);
-    DibSurface surface(120, 60);
-    surface.Clear(kBackground);
-    RECT rcDest = {10, 10, 110, 50};
-    RECT rcPaint = {0, 0, 120, 12};
-    RECT rcSource = {0, 0, 20, 20};
-    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
-                             GetParam());
-    EXPECT_TRUE(IsNear(surface.Pixel(12, 12), kTopLeft, 8));
-    EXPECT_EQ(kBackground, surface.Pixel(60, 30));
-    EXPECT_EQ(kBackground, surface.Pixel(60, 47));
-    EXPECT_EQ(kBackground, surface.Pixel(12, 47));
+    Draw(RECT{0, 0, 120, 12});
+    EXPECT_TRUE(PixelIs(12, 12, kTopLeft));
+    EXPECT_EQ(kBackground, m_surface.Pixel(60, 30));
+    EXPECT_EQ(kBackground, m_surface.Pixel(60, 47));
+    EXPECT_EQ(kBackground, m_surface.Pixel(12, 47));
 }
 
 INSTANTIATE_TEST_SUITE_P(CopiedAndBlended, ImageDrawTest, ::testing::Values(false, true));
 
 // A 20 x 20 image with 5-pixel borders in kLeft and a 10 x 10 middle whose
 // top-left pixel is a marker: each tile shows the marker at its top-left.
-const DWORD kMarker = 0xFFFF0000;
-const DWORD kPlain = 0xFF0000FF;
+const DWORD kMarker = kRed;
+const DWORD kPlain = kBlue;
 
 DWORD TiledSource(int x, int y)
 {
@@ -249,9 +241,7 @@ TEST_P(TileTest, PartialPaintMatchesTheFullPaint)
     DibSurface partial(60, 60);
     partial.Clear(kBackground);
     RECT rcPaint = {27, 27, 60, 60};
-    HRGN hRgn = ::CreateRectRgnIndirect(&rcPaint);
-    ::SelectClipRgn(partial.GetDC(), hRgn);
-    ::DeleteObject(hRgn);
+    ClipTo(partial.GetDC(), rcPaint);
     CRenderEngine::DrawImage(partial.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
                              false, 255, false, c.bTiledX, c.bTiledY);
     ::SelectClipRgn(partial.GetDC(), NULL);

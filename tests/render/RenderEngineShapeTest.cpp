@@ -17,10 +17,10 @@ using TestSupport::DibSurface;
 using TestSupport::IsNear;
 using TestSupport::Near;
 using TestSupport::Not;
+using namespace TestSupport::Colors;
 
 namespace {
 
-const DWORD kWhite = 0xFFFFFFFF;
 
 // GDI+ runs while a paint manager lives, as in a running window.
 class ShapeTest : public ::testing::Test {

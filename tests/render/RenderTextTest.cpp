@@ -11,10 +11,10 @@ using SkinUI::CPaintManagerUI;
 using SkinUI::CRenderEngine;
 using TestSupport::DibSurface;
 using TestSupport::Not;
+using namespace TestSupport::Colors;
 
 namespace {
 
-const DWORD kWhite = 0xFFFFFFFF;
 
 // Plain text, drawn with GDI or with GDI+ (the manager's GDI+ text setting
 // takes the same path as a layered window). Assertions hold for any font:

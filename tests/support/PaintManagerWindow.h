@@ -1,35 +1,81 @@
 #pragma once
-// A hidden top-level window with a paint manager bound to it, so that the
-// manager has a paint DC, its GDI+ start-up and its resource tables, as in
-// a running window. Header-only: test_support is linked after skinui.
+// PaintManagerWindow: a real top-level popup window whose messages all go to
+// a paint manager bound to it, as a skinned window's handler hands them on:
+// input, WM_PAINT into the manager's off-screen bitmap, control timers'
+// WM_TIMER and the posted WM_ASYNC_FLUSH. The tests of controls, painting,
+// input, the builder and the launcher's view drive the engine through it.
 
 #include "skinui/core/PaintManager.h"
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+namespace SkinUI {
+class CContainerUI;
+class CControlUI;
+}  // namespace SkinUI
+
 namespace TestSupport {
 
-class PaintManagerWindow {
+class PaintManagerWindow : public SkinUI::INotifyUI
+{
 public:
-    PaintManagerWindow()
-    {
-        m_hWnd = ::CreateWindowExW(0, L"STATIC", L"paint manager window", WS_POPUP, 0, 0, 300,
-                                   200, NULL, NULL, ::GetModuleHandleW(NULL), NULL);
-        if (m_hWnd != NULL) m_manager.Init(m_hWnd);
-    }
-    ~PaintManagerWindow()
-    {
-        if (m_hWnd != NULL) ::DestroyWindow(m_hWnd);
-    }
+    // A hidden popup of cx by cy pixels at (100, 100), away from the cursor;
+    // bLayered puts the manager in layered mode.
+    explicit PaintManagerWindow(int cx = 536, int cy = 355, bool bLayered = false);
+    ~PaintManagerWindow();
     PaintManagerWindow(const PaintManagerWindow&) = delete;
     PaintManagerWindow& operator=(const PaintManagerWindow&) = delete;
 
-    bool IsValid() const { return m_hWnd != NULL && m_manager.GetPaintDC() != NULL; }
-    SkinUI::CPaintManagerUI* Manager() { return &m_manager; }
+    bool IsValid() const;
+    HWND Handle() const { return m_hWnd; }
+    SkinUI::CPaintManagerUI* Manager() { return m_pManager; }
+
+    // A plain container attached as the root; the manager owns it.
+    SkinUI::CContainerUI* AttachContainer();
+    // A skin built with the manager and attached as the root: its XML text,
+    // or the name of a document among the current resources. NULL when the
+    // builder refuses it.
+    SkinUI::CControlUI* LoadSkin(LPCTSTR pstrSkin);
+
+    // Types of the notifications the manager delivered, in order.
+    const std::vector<std::wstring>& Notifications() const { return m_notifications; }
+
+    // Dispatches every message queued for this thread, WM_PAINT included,
+    // and returns how many WM_ASYNC_FLUSH reached this window meanwhile.
+    int Pump();
+    // Pumps until pred() holds; false when it did not within the hang guard
+    // (a few seconds of waiting for messages).
+    template <class Pred>
+    bool PumpUntil(Pred pred)
+    {
+        const DWORD dwStart = ::GetTickCount();
+        while (!pred()) {
+            if (::GetTickCount() - dwStart > 5000) return false;
+            ::MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
+            Pump();
+        }
+        return true;
+    }
+    // A paint of the whole client area, now.
+    void Paint();
+    // The last paint's pixel as 0xAARRGGBB; 0 outside it or before it.
+    DWORD PaintedPixel(int x, int y) const;
+
+    // The manager goes first (tree and timers included), then the window.
+    void DestroyManager();
+
+    void Notify(SkinUI::TNotifyUI& msg) override;
 
 private:
-    SkinUI::CPaintManagerUI m_manager;
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+    SkinUI::CPaintManagerUI* m_pManager = NULL;
     HWND m_hWnd = NULL;
+    int m_nFlushes = 0;
+    std::vector<std::wstring> m_notifications;
 };
 
 }  // namespace TestSupport

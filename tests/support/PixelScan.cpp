@@ -1,5 +1,7 @@
 #include "tests/support/PixelScan.h"
 
+#include "skinui/render/MemoryDib.h"
+
 #include <stdlib.h>
 
 namespace TestSupport {
@@ -84,17 +86,10 @@ int Blue(DWORD pixel) { return static_cast<int>(pixel & 0xFF); }
 
 HBITMAP CreateSourceBitmap(int width, int height, const PixelSource& source)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pBits = NULL;
-    HBITMAP hBitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
-    if (hBitmap == NULL || pBits == NULL) return hBitmap;
-    DWORD* pPixels = static_cast<DWORD*>(pBits);
+    BYTE* pBits = NULL;
+    HBITMAP hBitmap = SkinUI::CMemoryDib::CreateBitmap(NULL, width, height, true, &pBits);
+    if (hBitmap == NULL) return NULL;
+    DWORD* pPixels = reinterpret_cast<DWORD*>(pBits);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) pPixels[y * width + x] = source(x, y);
     }

@@ -10,6 +10,13 @@
 
 namespace TestSupport {
 
+// Opaque colours as 0xAARRGGBB, for painting and for checking what was painted.
+namespace Colors {
+const DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
+const DWORD kYellow = 0xFFFFFF00, kCyan = 0xFF00FFFF, kMagenta = 0xFFFF00FF;
+const DWORD kWhite = 0xFFFFFFFF, kBlack = 0xFF000000, kGrey = 0xFF808080;
+}  // namespace Colors
+
 typedef std::function<bool(DWORD pixel)> PixelTest;
 typedef std::function<DWORD(int x, int y)> PixelSource;
 

@@ -1,9 +1,12 @@
 // Input dispatch with real messages sent to a real window: hover order,
 // capture, the synthetic leave, Tab navigation, shortcuts, tooltips, and an
 // OLE drag from one window of this process to another.
-#include "tests/window/TestHost.h"
+#include "skinui/core/WindowWnd.h"
+#include "tests/window/Recorder.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace WindowTest {
 namespace {
@@ -18,21 +21,22 @@ class InputTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_pA = AddRecorder(m_host.m_pRoot, &m_log, L"a", RECT{10, 10, 110, 60});
-        m_pB = AddRecorder(m_host.m_pRoot, &m_log, L"b", RECT{200, 10, 300, 60});
-        ::ShowWindow(m_host.GetHWND(), SW_SHOWNOACTIVATE);
-        m_host.PaintNow();
+        CContainerUI* pRoot = m_host.AttachContainer();
+        m_pA = AddRecorder(pRoot, &m_log, L"a", RECT{10, 10, 110, 60});
+        m_pB = AddRecorder(pRoot, &m_log, L"b", RECT{200, 10, 300, 60});
+        ::ShowWindow(m_host.Handle(), SW_SHOWNOACTIVATE);
+        m_host.Paint();
         m_host.Pump();
         m_log.clear();
     }
 
     void Send(UINT uMsg, WPARAM wParam, int x, int y)
     {
-        ::SendMessageW(m_host.GetHWND(), uMsg, wParam, PointParam(x, y));
+        ::SendMessageW(m_host.Handle(), uMsg, wParam, PointParam(x, y));
     }
 
     std::vector<std::wstring> m_log;
-    CTestHost m_host;
+    PaintManagerWindow m_host;
     CRecorderUI* m_pA = NULL;
     CRecorderUI* m_pB = NULL;
 };
@@ -56,7 +60,7 @@ TEST_F(InputTest, PressedControlKeepsMovesAndTheButtonUp)
 {
     Send(WM_MOUSEMOVE, 0, 20, 20);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
-    EXPECT_TRUE(m_host.m_pm.IsCaptured());
+    EXPECT_TRUE(m_host.Manager()->IsCaptured());
     m_log.clear();
     Send(WM_MOUSEMOVE, MK_LBUTTON, 250, 20);
     Send(WM_LBUTTONUP, 0, 250, 20);
@@ -65,7 +69,7 @@ TEST_F(InputTest, PressedControlKeepsMovesAndTheButtonUp)
         Ev(L"a", EVT_BUTTONUP),
     };
     EXPECT_EQ(m_log, expected);
-    EXPECT_FALSE(m_host.m_pm.IsCaptured());
+    EXPECT_FALSE(m_host.Manager()->IsCaptured());
     // A second release has no pressed control to go to.
     m_log.clear();
     Send(WM_LBUTTONUP, 0, 250, 20);
@@ -76,7 +80,7 @@ TEST_F(InputTest, MouseLeavingTheWindowLeavesTheHoverControl)
 {
     Send(WM_MOUSEMOVE, 0, 20, 20);
     m_log.clear();
-    ::SendMessageW(m_host.GetHWND(), WM_MOUSELEAVE, 0, 0);
+    ::SendMessageW(m_host.Handle(), WM_MOUSELEAVE, 0, 0);
     // The cursor is not over an active window here, so the manager moves
     // the mouse to (-1, -1): the hover control is left.
     ASSERT_FALSE(m_log.empty());
@@ -93,49 +97,41 @@ TEST_F(InputTest, ButtonMessagesOutsideEveryControlAreHarmless)
                       WM_MBUTTONDOWN, WM_MBUTTONUP}) {
         Send(uMsg, 0, 500, 300);
     }
-    ::SendMessageW(m_host.GetHWND(), WM_CONTEXTMENU, 0, PointParam(600, 400));
-    ::SendMessageW(m_host.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), PointParam(600, 400));
+    ::SendMessageW(m_host.Handle(), WM_CONTEXTMENU, 0, PointParam(600, 400));
+    ::SendMessageW(m_host.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), PointParam(600, 400));
     EXPECT_TRUE(m_log.empty());
 }
 
 TEST_F(InputTest, KeysGoToTheFocusAndKeyUpToTheKeyDownControl)
 {
-    m_host.m_pm.SetFocus(m_pA);
+    m_host.Manager()->SetFocus(m_pA);
     m_log.clear();
-    ::SendMessageW(m_host.GetHWND(), WM_KEYDOWN, 'K', 0);
-    m_host.m_pm.SetFocus(m_pB);
+    ::SendMessageW(m_host.Handle(), WM_KEYDOWN, 'K', 0);
+    m_host.Manager()->SetFocus(m_pB);
     m_log.clear();
-    ::SendMessageW(m_host.GetHWND(), WM_KEYUP, 'K', 0);
-    ::SendMessageW(m_host.GetHWND(), WM_CHAR, 'k', 0);
+    ::SendMessageW(m_host.Handle(), WM_KEYUP, 'K', 0);
+    ::SendMessageW(m_host.Handle(), WM_CHAR, 'k', 0);
     std::vector<std::wstring> expected = {Ev(L"a", EVT_KEYUP), Ev(L"b", EVT_CHAR)};
     EXPECT_EQ(m_log, expected);
 }
 
 TEST_F(InputTest, TimerMessagesBecomeTimerEventsOfTheirControl)
 {
-    ASSERT_TRUE(m_host.m_pm.SetTimer(m_pB, 7, 10));
-    ::Sleep(30);
-    MSG msg;
-    bool got = false;
-    for (int i = 0; i < 100 && !got; ++i) {
-        while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
-            ::DispatchMessageW(&msg);
-        }
-        for (const std::wstring& e : m_log) got = got || e == Ev(L"b", EVT_TIMER);
-        if (!got) ::Sleep(10);
-    }
-    EXPECT_TRUE(got);
-    m_host.m_pm.KillTimer(m_pB);
+    ASSERT_TRUE(m_host.Manager()->SetTimer(m_pB, 7, 10));
+    EXPECT_TRUE(m_host.PumpUntil([this] {
+        return std::find(m_log.begin(), m_log.end(), Ev(L"b", EVT_TIMER)) != m_log.end();
+    }));
+    m_host.Manager()->KillTimer(m_pB);
 }
 
-void PressTab(CTestHost& host, bool shift)
+void PressTab(PaintManagerWindow& host, bool shift)
 {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     ::SetKeyboardState(keys);
     MSG msg = {};
-    msg.hwnd = host.GetHWND();
+    msg.hwnd = host.Handle();
     msg.message = WM_KEYDOWN;
     msg.wParam = VK_TAB;
     EXPECT_TRUE(CPaintManagerUI::TranslateMessage(&msg));
@@ -146,36 +142,38 @@ void PressTab(CTestHost& host, bool shift)
 TEST(TabNavigation, TabWrapsShiftTabGoesBackControlsWithoutTabStopAreSkipped)
 {
     std::vector<std::wstring> log;
-    CTestHost host;
-    CRecorderUI* t1 = AddRecorder(host.m_pRoot, &log, L"t1", RECT{0, 0, 10, 10}, CONTROLFLAG_TABSTOP);
-    AddRecorder(host.m_pRoot, &log, L"plain", RECT{20, 0, 30, 10});
-    CRecorderUI* t2 = AddRecorder(host.m_pRoot, &log, L"t2", RECT{40, 0, 50, 10}, CONTROLFLAG_TABSTOP);
-    CRecorderUI* t3 = AddRecorder(host.m_pRoot, &log, L"t3", RECT{60, 0, 70, 10}, CONTROLFLAG_TABSTOP);
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
+    PaintManagerWindow host;
+    CContainerUI* pRoot = host.AttachContainer();
+    CRecorderUI* t1 = AddRecorder(pRoot, &log, L"t1", RECT{0, 0, 10, 10}, CONTROLFLAG_TABSTOP);
+    AddRecorder(pRoot, &log, L"plain", RECT{20, 0, 30, 10});
+    CRecorderUI* t2 = AddRecorder(pRoot, &log, L"t2", RECT{40, 0, 50, 10}, CONTROLFLAG_TABSTOP);
+    CRecorderUI* t3 = AddRecorder(pRoot, &log, L"t3", RECT{60, 0, 70, 10}, CONTROLFLAG_TABSTOP);
+    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+    host.Paint();
     // The first paint moves the focus to the first tab stop.
-    EXPECT_EQ(host.m_pm.GetFocus(), t1);
+    EXPECT_EQ(host.Manager()->GetFocus(), t1);
 
     struct Step { bool shift; CControlUI* expected; } steps[] = {
         {false, t2}, {false, t3}, {false, t1}, {true, t3}, {true, t2}, {true, t1},
     };
     for (const Step& step : steps) {
         PressTab(host, step.shift);
-        EXPECT_EQ(host.m_pm.GetFocus(), step.expected);
+        EXPECT_EQ(host.Manager()->GetFocus(), step.expected);
     }
 }
 
 TEST(TabNavigation, NoTabStopLeavesTheFocusAlone)
 {
     std::vector<std::wstring> log;
-    CTestHost host;
-    AddRecorder(host.m_pRoot, &log, L"plain", RECT{0, 0, 10, 10});
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
-    EXPECT_EQ(host.m_pm.GetFocus(), nullptr);
+    PaintManagerWindow host;
+    CContainerUI* pRoot = host.AttachContainer();
+    AddRecorder(pRoot, &log, L"plain", RECT{0, 0, 10, 10});
+    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+    host.Paint();
+    EXPECT_EQ(host.Manager()->GetFocus(), nullptr);
     PressTab(host, false);
     PressTab(host, true);
-    EXPECT_EQ(host.m_pm.GetFocus(), nullptr);
+    EXPECT_EQ(host.Manager()->GetFocus(), nullptr);
 }
 
 // A rich edit that wants Tab, and a web view, keep the key; they are known
@@ -197,73 +195,76 @@ TEST(TabNavigation, ControlsThatWantTabByClassNameKeepTheKey)
     };
     for (const Case& c : cases) {
         std::vector<std::wstring> log;
-        CTestHost host;
-        CRecorderUI* first = AddRecorder(host.m_pRoot, &log, L"first", RECT{0, 0, 10, 10},
+        PaintManagerWindow host;
+        CContainerUI* pRoot = host.AttachContainer();
+        CRecorderUI* first = AddRecorder(pRoot, &log, L"first", RECT{0, 0, 10, 10},
                                          CONTROLFLAG_TABSTOP, c.cls);
         first->m_bWantTab = c.wantTab;
-        CRecorderUI* second = AddRecorder(host.m_pRoot, &log, L"second", RECT{20, 0, 30, 10},
+        CRecorderUI* second = AddRecorder(pRoot, &log, L"second", RECT{20, 0, 30, 10},
                                           CONTROLFLAG_TABSTOP);
-        ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-        host.PaintNow();
-        ASSERT_EQ(host.m_pm.GetFocus(), first);
+        ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+        host.Paint();
+        ASSERT_EQ(host.Manager()->GetFocus(), first);
         LRESULT lRes = 0;
-        EXPECT_EQ(host.m_pm.PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, lRes), !c.keeps)
+        EXPECT_EQ(host.Manager()->PreMessageHandler(WM_KEYDOWN, VK_TAB, 0, lRes), !c.keeps)
             << c.cls << " " << c.wantTab;
-        EXPECT_EQ(host.m_pm.GetFocus(), c.keeps ? first : second) << c.cls << " " << c.wantTab;
+        EXPECT_EQ(host.Manager()->GetFocus(), c.keeps ? first : second) << c.cls << " " << c.wantTab;
     }
 }
 
 TEST(Shortcuts, AltLetterOnALabelActivatesTheControlSearchedAfterIt)
 {
     std::vector<std::wstring> log;
-    CTestHost host;
+    PaintManagerWindow host;
+    CContainerUI* pRoot = host.AttachContainer();
     // Shortcut searches visit the topmost (last) child first, so the
     // control a label names is the one before it in document order.
-    CRecorderUI* target = AddRecorder(host.m_pRoot, &log, L"target", RECT{0, 0, 10, 10});
-    CRecorderUI* label = AddRecorder(host.m_pRoot, &log, L"label", RECT{20, 0, 30, 10}, 0, L"LabelUI");
-    CRecorderUI* direct = AddRecorder(host.m_pRoot, &log, L"direct", RECT{40, 0, 50, 10});
+    CRecorderUI* target = AddRecorder(pRoot, &log, L"target", RECT{0, 0, 10, 10});
+    CRecorderUI* label = AddRecorder(pRoot, &log, L"label", RECT{20, 0, 30, 10}, 0, L"LabelUI");
+    CRecorderUI* direct = AddRecorder(pRoot, &log, L"direct", RECT{40, 0, 50, 10});
     label->SetShortcut(L'N');
     direct->SetShortcut(L'D');
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
+    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+    host.Paint();
 
     LRESULT lRes = 0;
-    EXPECT_TRUE(host.m_pm.PreMessageHandler(WM_SYSCHAR, L'n', 0, lRes));
+    EXPECT_TRUE(host.Manager()->PreMessageHandler(WM_SYSCHAR, L'n', 0, lRes));
     EXPECT_EQ(target->m_nActivations, 1);
     EXPECT_EQ(label->m_nActivations, 0);
-    EXPECT_EQ(host.m_pm.GetFocus(), target);
+    EXPECT_EQ(host.Manager()->GetFocus(), target);
 
-    EXPECT_TRUE(host.m_pm.PreMessageHandler(WM_SYSCHAR, L'd', 0, lRes));
+    EXPECT_TRUE(host.Manager()->PreMessageHandler(WM_SYSCHAR, L'd', 0, lRes));
     EXPECT_EQ(direct->m_nActivations, 1);
-    EXPECT_FALSE(host.m_pm.PreMessageHandler(WM_SYSCHAR, L'q', 0, lRes));
+    EXPECT_FALSE(host.Manager()->PreMessageHandler(WM_SYSCHAR, L'q', 0, lRes));
 }
 
 TEST(Tooltips, HoverOverAControlWithTextMakesTheTooltipWindow)
 {
     std::vector<std::wstring> log;
-    CTestHost host;
-    AddRecorder(host.m_pRoot, &log, L"silent", RECT{0, 0, 50, 50});
-    CRecorderUI* tipped = AddRecorder(host.m_pRoot, &log, L"tipped", RECT{100, 0, 150, 50});
+    PaintManagerWindow host;
+    CContainerUI* pRoot = host.AttachContainer();
+    AddRecorder(pRoot, &log, L"silent", RECT{0, 0, 50, 50});
+    CRecorderUI* tipped = AddRecorder(pRoot, &log, L"tipped", RECT{100, 0, 150, 50});
     tipped->SetToolTip(L"Install the product");
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
+    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+    host.Paint();
 
-    ::SendMessageW(host.GetHWND(), WM_MOUSEMOVE, 0, PointParam(10, 10));
-    ::SendMessageW(host.GetHWND(), WM_MOUSEHOVER, 0, PointParam(10, 10));
-    EXPECT_EQ(host.m_pm.GetTooltipWindow(), nullptr);
+    ::SendMessageW(host.Handle(), WM_MOUSEMOVE, 0, PointParam(10, 10));
+    ::SendMessageW(host.Handle(), WM_MOUSEHOVER, 0, PointParam(10, 10));
+    EXPECT_EQ(host.Manager()->GetTooltipWindow(), nullptr);
 
-    ::SendMessageW(host.GetHWND(), WM_MOUSEMOVE, 0, PointParam(110, 10));
-    ::SendMessageW(host.GetHWND(), WM_MOUSEHOVER, 0, PointParam(110, 10));
-    HWND hTip = host.m_pm.GetTooltipWindow();
+    ::SendMessageW(host.Handle(), WM_MOUSEMOVE, 0, PointParam(110, 10));
+    ::SendMessageW(host.Handle(), WM_MOUSEHOVER, 0, PointParam(110, 10));
+    HWND hTip = host.Manager()->GetTooltipWindow();
     ASSERT_NE(hTip, nullptr);
     WCHAR cls[64] = {};
     ::GetClassNameW(hTip, cls, 64);
     EXPECT_STREQ(cls, L"tooltips_class32");
-    EXPECT_EQ(::GetWindow(hTip, GW_OWNER), host.GetHWND());
+    EXPECT_EQ(::GetWindow(hTip, GW_OWNER), host.Handle());
 
     // Closing forgets the tooltip window.
-    ::SendMessageW(host.GetHWND(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(host.m_pm.GetTooltipWindow(), nullptr);
+    ::SendMessageW(host.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.Manager()->GetTooltipWindow(), nullptr);
     EXPECT_FALSE(::IsWindow(hTip));
 }
 
@@ -284,30 +285,30 @@ public:
 
 TEST(Filters, AHandlingFilterDecidesTheResult)
 {
-    CTestHost host;
+    PaintManagerWindow host;
     CountingFilter filter;
-    EXPECT_TRUE(host.m_pm.AddMessageFilter(&filter));
+    EXPECT_TRUE(host.Manager()->AddMessageFilter(&filter));
     LRESULT lRes = 0;
-    EXPECT_TRUE(host.m_pm.MessageHandler(WM_USER + 5, 0, 0, lRes));
+    EXPECT_TRUE(host.Manager()->MessageHandler(WM_USER + 5, 0, 0, lRes));
     EXPECT_EQ(lRes, 42);
-    EXPECT_FALSE(host.m_pm.MessageHandler(WM_USER + 6, 0, 0, lRes));
+    EXPECT_FALSE(host.Manager()->MessageHandler(WM_USER + 6, 0, 0, lRes));
     EXPECT_EQ(filter.m_nOther, 1);
-    EXPECT_TRUE(host.m_pm.RemoveMessageFilter(&filter));
-    EXPECT_FALSE(host.m_pm.RemoveMessageFilter(&filter));
-    EXPECT_FALSE(host.m_pm.MessageHandler(WM_USER + 5, 0, 0, lRes));
+    EXPECT_TRUE(host.Manager()->RemoveMessageFilter(&filter));
+    EXPECT_FALSE(host.Manager()->RemoveMessageFilter(&filter));
+    EXPECT_FALSE(host.Manager()->MessageHandler(WM_USER + 5, 0, 0, lRes));
 }
 
 TEST(Filters, MinMaxInfoTakesOnlyTheLimitsThatAreSet)
 {
-    CTestHost host;
-    host.m_pm.SetMinInfo(300, 0);
-    host.m_pm.SetMaxInfo(0, 700);
+    PaintManagerWindow host;
+    host.Manager()->SetMinInfo(300, 0);
+    host.Manager()->SetMaxInfo(0, 700);
     MINMAXINFO info = {};
     info.ptMinTrackSize = {1, 2};
     info.ptMaxTrackSize = {3, 4};
     info.ptMaxSize = {5, 6};
     LRESULT lRes = 0;
-    EXPECT_FALSE(host.m_pm.MessageHandler(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info), lRes));
+    EXPECT_FALSE(host.Manager()->MessageHandler(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info), lRes));
     EXPECT_EQ(info.ptMinTrackSize.x, 300);
     EXPECT_EQ(info.ptMinTrackSize.y, 2);
     EXPECT_EQ(info.ptMaxTrackSize.x, 3);
@@ -411,15 +412,6 @@ void Mouse(int x, int y, DWORD dwButton = 0)
     ::SendInput(1, &in, sizeof(in));
 }
 
-void PumpAll()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 // The rest of the gesture, one step per tick of a thread timer: over the
 // drop window, then the button up there. OLE's drag loop dispatches the
 // ticks, and a tick comes only once the input before it has been read. A
@@ -451,19 +443,20 @@ TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
         SCOPED_TRACE(bDrag ? "drag enabled" : "drag not enabled");
         {
             std::vector<std::wstring> log;
-            CTestHost source(150, 80);
+            PaintManagerWindow source(150, 80);
+            CContainerUI* pRoot = source.AttachContainer();
             CDropHost target;
-            CRecorderUI* tile = AddRecorder(source.m_pRoot, &log, L"tile", RECT{10, 10, 110, 60});
+            CRecorderUI* tile = AddRecorder(pRoot, &log, L"tile", RECT{10, 10, 110, 60});
             tile->SetBkColor(0xFFFF0000);
             tile->SetDragEnable(bDrag);
-            ShowOnTop(source.GetHWND(), kSourceAt);
-            source.PaintNow();
+            ShowOnTop(source.Handle(), kSourceAt);
+            source.Paint();
 
             const POINT tileCentre = {kSourceAt.x + 60, kSourceAt.y + 35};
             Mouse(tileCentre.x, tileCentre.y);
-            PumpAll();
+            source.Pump();
             Mouse(tileCentre.x, tileCentre.y, MOUSEEVENTF_LEFTDOWN);
-            PumpAll();
+            source.Pump();
             g_nDragStep = 0;
             const UINT_PTR timer = ::SetTimer(NULL, 0, 10, DragStep);
             Mouse(tileCentre.x + 10, tileCentre.y);
@@ -475,7 +468,7 @@ TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
                 ::DispatchMessageW(&msg);
             }
             ::KillTimer(NULL, timer);
-            PumpAll();
+            source.Pump();
 
             EXPECT_EQ(target.m_pm.m_nDrops, bDrag ? 1 : 0);
             if (bDrag) {
@@ -487,7 +480,7 @@ TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
                 EXPECT_EQ(target.m_pm.m_szMetafile.cy, 50);
             }
             Mouse(0, 0);
-            PumpAll();
+            source.Pump();
         }
     }
     ::OleUninitialize();

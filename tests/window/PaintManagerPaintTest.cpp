@@ -1,6 +1,6 @@
 // The WM_PAINT pass on real windows: first layout and its notifications,
 // layered alpha repair, repaint requests made while painting, invalidation.
-#include "tests/window/TestHost.h"
+#include "tests/window/Recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -45,21 +45,21 @@ CGdiPainterUI* AddPainter(CContainerUI* pParent, LPCTSTR pos)
     return p;
 }
 
-DWORD OffscreenPixel(CPaintManagerUI& pm, int x, int y)
+// A painter at pos in a container root, on the window shown and painted once.
+CGdiPainterUI* ShowPainter(PaintManagerWindow& host, LPCTSTR pos)
 {
-    SIZE sz = pm.GetOffscreenSize();
-    const DWORD* bits = reinterpret_cast<const DWORD*>(pm.GetOffscreenBits());
-    return bits[static_cast<size_t>(sz.cy - 1 - y) * sz.cx + x];
+    CGdiPainterUI* p = AddPainter(host.AttachContainer(), pos);
+    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+    host.Paint();
+    return p;
 }
 
 TEST(Painting, FirstPaintLaysOutAndSendsWindowInitOnceThenQueuesWindowSize)
 {
-    CTestHost host(300, 200);
-    CGdiPainterUI* p = AddPainter(host.m_pRoot, L"10,20,60,50");
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
+    PaintManagerWindow host(300, 200);
+    CGdiPainterUI* p = ShowPainter(host, L"10,20,60,50");
 
-    RECT rcRoot = host.m_pRoot->GetPos();
+    RECT rcRoot = host.Manager()->GetRoot()->GetPos();
     EXPECT_EQ(rcRoot.right - rcRoot.left, 300);
     EXPECT_EQ(rcRoot.bottom - rcRoot.top, 200);
     RECT rc = p->GetPos();
@@ -67,71 +67,64 @@ TEST(Painting, FirstPaintLaysOutAndSendsWindowInitOnceThenQueuesWindowSize)
     EXPECT_EQ(rc.top, 20);
     EXPECT_EQ(rc.right, 60);
     EXPECT_EQ(rc.bottom, 50);
-    EXPECT_EQ(Count(host.m_notifications, L"windowinit"), 1);
+    EXPECT_EQ(Count(host.Notifications(), L"windowinit"), 1);
     // "windowsize" is queued, not delivered inside the paint.
-    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 0);
+    EXPECT_EQ(Count(host.Notifications(), L"windowsize"), 0);
     host.Pump();
-    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 1);
+    EXPECT_EQ(Count(host.Notifications(), L"windowsize"), 1);
 
-    host.PaintNow();
+    host.Paint();
     host.Pump();
-    EXPECT_EQ(Count(host.m_notifications, L"windowinit"), 1);
+    EXPECT_EQ(Count(host.Notifications(), L"windowinit"), 1);
     // No new layout, so no new size notification.
-    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 1);
+    EXPECT_EQ(Count(host.Notifications(), L"windowsize"), 1);
 
     // A size change lays the whole tree out again.
-    ::SetWindowPos(host.GetHWND(), NULL, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    host.PaintNow();
+    ::SetWindowPos(host.Handle(), NULL, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    host.Paint();
     host.Pump();
-    EXPECT_EQ(Count(host.m_notifications, L"windowinit"), 1);
-    EXPECT_EQ(Count(host.m_notifications, L"windowsize"), 2);
-    EXPECT_EQ(host.m_pm.GetOffscreenSize().cx, 320);
+    EXPECT_EQ(Count(host.Notifications(), L"windowinit"), 1);
+    EXPECT_EQ(Count(host.Notifications(), L"windowsize"), 2);
+    EXPECT_EQ(host.Manager()->GetOffscreenSize().cx, 320);
 }
 
 TEST(Painting, LayeredWindowKeepsUntouchedPixelsTransparentAndRepairsGdiPixels)
 {
-    CTestHost host(200, 100);
-    AddPainter(host.m_pRoot, L"10,10,50,40");
-    host.m_pm.SetLayered(true);
-    ASSERT_TRUE(host.m_pm.IsLayered());
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
-    ASSERT_NE(host.m_pm.GetOffscreenBits(), nullptr);
+    PaintManagerWindow host(200, 100, true);
+    ASSERT_TRUE(host.Manager()->IsLayered());
+    ShowPainter(host, L"10,10,50,40");
+    ASSERT_NE(host.Manager()->GetOffscreenBits(), nullptr);
 
-    EXPECT_NE(::GetWindowLongW(host.GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-    EXPECT_EQ(OffscreenPixel(host.m_pm, 20, 20), 0xFF204060u);   // GDI fill made opaque
-    EXPECT_EQ(OffscreenPixel(host.m_pm, 100, 80), 0u);           // nothing painted
-    EXPECT_EQ(OffscreenPixel(host.m_pm, 9, 9), 0u);
-    EXPECT_EQ(OffscreenPixel(host.m_pm, 50, 40), 0u);            // right/bottom exclusive
+    EXPECT_NE(::GetWindowLongW(host.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_EQ(host.PaintedPixel(20, 20), 0xFF204060u);   // GDI fill made opaque
+    EXPECT_EQ(host.PaintedPixel(100, 80), 0u);           // nothing painted
+    EXPECT_EQ(host.PaintedPixel(9, 9), 0u);
+    EXPECT_EQ(host.PaintedPixel(50, 40), 0u);            // right/bottom exclusive
 }
 
 TEST(Painting, OrdinaryWindowPaintsWithoutTouchingAlpha)
 {
-    CTestHost host(200, 100);
-    AddPainter(host.m_pRoot, L"10,10,50,40");
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
-    EXPECT_EQ(OffscreenPixel(host.m_pm, 20, 20), 0x00204060u);
+    PaintManagerWindow host(200, 100);
+    ShowPainter(host, L"10,10,50,40");
+    EXPECT_EQ(host.PaintedPixel(20, 20), 0x00204060u);
 }
 
 TEST(Painting, ALayoutRequestDuringPaintingCausesExactlyOneMoreFullPaint)
 {
-    CTestHost host(200, 100);
-    CGdiPainterUI* p = AddPainter(host.m_pRoot, L"10,10,50,40");
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
+    PaintManagerWindow host(200, 100);
+    CGdiPainterUI* p = ShowPainter(host, L"10,10,50,40");
     host.Pump();
     p->m_nPaints = 0;
     p->m_bAskOnce = true;
-    host.PaintNow();
+    host.Paint();
     host.Pump();
     EXPECT_EQ(p->m_nPaints, 2);
-    EXPECT_FALSE(host.m_pm.IsPainting());
+    EXPECT_FALSE(host.Manager()->IsPainting());
 }
 
 TEST(Painting, InvalidateCorrectsTheCallersRectangle)
 {
-    CTestHost host(200, 100);
+    PaintManagerWindow host(200, 100);
     struct Case { RECT in; RECT out; } cases[] = {
         {{-5, -7, 20, 30}, {0, 0, 20, 30}},
         {{-5, -7, -1, 3}, {0, 0, 0, 3}},     // right below the new left
@@ -141,7 +134,7 @@ TEST(Painting, InvalidateCorrectsTheCallersRectangle)
     };
     for (Case& c : cases) {
         RECT rc = c.in;
-        host.m_pm.Invalidate(rc);
+        host.Manager()->Invalidate(rc);
         EXPECT_TRUE(::EqualRect(&rc, &c.out))
             << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
     }
@@ -149,64 +142,60 @@ TEST(Painting, InvalidateCorrectsTheCallersRectangle)
 
 TEST(Painting, WithoutARootTheWindowIsValidatedAndLeftUnpainted)
 {
-    CPaintManagerUI pm;
-    HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, NULL, NULL, NULL, NULL);
-    pm.Init(hwnd);
-    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
-    ::InvalidateRect(hwnd, NULL, FALSE);
+    PaintManagerWindow host(50, 50);
+    ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
+    ::InvalidateRect(host.Handle(), NULL, FALSE);
     LRESULT lRes = 0;
-    EXPECT_TRUE(pm.MessageHandler(WM_PAINT, 0, 0, lRes));
+    EXPECT_TRUE(host.Manager()->MessageHandler(WM_PAINT, 0, 0, lRes));
     RECT rc;
-    EXPECT_FALSE(::GetUpdateRect(hwnd, &rc, FALSE));
-    EXPECT_EQ(pm.GetOffscreenBits(), nullptr);
-    ::DestroyWindow(hwnd);
+    EXPECT_FALSE(::GetUpdateRect(host.Handle(), &rc, FALSE));
+    EXPECT_EQ(host.Manager()->GetOffscreenBits(), nullptr);
 }
 
 // A maximised window keeps its size when the DPI changes, so no WM_SIZE asks
 // for a layout: SetDPI itself must, or the controls keep their old places.
 TEST(Painting, ADpiChangeLaysAMaximisedWindowOutAgain)
 {
-    CTestHost host(300, 200);
-    CGdiPainterUI* p = AddPainter(host.m_pRoot, L"10,20,60,50");
-    ::ShowWindow(host.GetHWND(), SW_MAXIMIZE);
+    PaintManagerWindow host(300, 200);
+    CContainerUI* pRoot = host.AttachContainer();
+    CGdiPainterUI* p = AddPainter(pRoot, L"10,20,60,50");
+    ::ShowWindow(host.Handle(), SW_MAXIMIZE);
     host.Pump();
-    host.PaintNow();
-    ASSERT_TRUE(::IsZoomed(host.GetHWND()));
+    host.Paint();
+    ASSERT_TRUE(::IsZoomed(host.Handle()));
     EXPECT_EQ(p->GetPos().right, 60);
 
-    host.m_pm.SetDPI(144);
+    host.Manager()->SetDPI(144);
     host.Pump();
-    host.PaintNow();
+    host.Paint();
     const RECT rc = p->GetPos();
     EXPECT_EQ(rc.left, 15);
     EXPECT_EQ(rc.top, 30);
     EXPECT_EQ(rc.right, 90);
     EXPECT_EQ(rc.bottom, 75);
     // The shared fonts were rebuilt at this window's scale; back to 100 %.
-    host.m_pm.SetDPI(96);
+    host.Manager()->SetDPI(96);
 }
 
 // Reloaded images are drawn at the next paint: the window is invalidated.
 TEST(Painting, ReloadImagesInvalidatesTheWindow)
 {
-    CTestHost host(300, 200);
-    AddPainter(host.m_pRoot, L"10,20,60,50");
-    ::ShowWindow(host.GetHWND(), SW_SHOWNOACTIVATE);
-    host.PaintNow();
+    PaintManagerWindow host(300, 200);
+    ShowPainter(host, L"10,20,60,50");
     host.Pump();
     RECT rc = {0, 0, 0, 0};
-    ASSERT_FALSE(::GetUpdateRect(host.GetHWND(), &rc, FALSE));
-    host.m_pm.ReloadImages();
-    EXPECT_TRUE(::GetUpdateRect(host.GetHWND(), &rc, FALSE));
+    ASSERT_FALSE(::GetUpdateRect(host.Handle(), &rc, FALSE));
+    host.Manager()->ReloadImages();
+    EXPECT_TRUE(::GetUpdateRect(host.Handle(), &rc, FALSE));
     EXPECT_EQ(rc.right - rc.left, 300);
     EXPECT_EQ(rc.bottom - rc.top, 200);
 }
 
 TEST(Painting, SetLayeredIsIgnoredForChildWindows)
 {
-    CTestHost host(200, 100);
+    PaintManagerWindow host(200, 100);
     CPaintManagerUI pm;
-    HWND hChild = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, host.GetHWND(), NULL,
+    HWND hChild = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, host.Handle(), NULL,
                                     NULL, NULL);
     pm.Init(hChild);
     pm.SetLayered(true);

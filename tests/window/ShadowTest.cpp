@@ -1,6 +1,7 @@
 #include "skinui/core/Shadow.h"
 
 #include "skinui/core/PaintManager.h"
+#include "tests/support/PixelScan.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,20 @@ void ConfigureLauncher(CShadowUI& shadow)
     Configure(shadow, launcher);
     shadow.ShowShadow(true);
 }
+
+// The launcher's shadow created for an owner bound to a paint manager, as
+// the window base sets them up at start-up.
+struct TLauncherShadow
+{
+    explicit TLauncherShadow(HWND hOwner)
+    {
+        pm.Init(hOwner);
+        ConfigureLauncher(shadow);
+        shadow.Create(&pm);
+    }
+    CPaintManagerUI pm;
+    CShadowUI shadow;
+};
 
 class ShadowWindowTest : public ::testing::Test
 {
@@ -449,11 +464,8 @@ TEST_F(ShadowWindowTest, LauncherOwnerGetsA542By361ShadowAtOffsetMinusTwo)
 {
     HWND hOwner = Owner(100, 120, true);
     SetRoundRegion(hOwner);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
 
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
@@ -492,11 +504,8 @@ TEST_F(ShadowWindowTest, CreateTakesItsStatusFromTheOwner)
     for (const Case& c : cases) {
         HWND hOwner = Owner(100, 120, c.visible);
         if (c.show != 0) ::ShowWindow(hOwner, c.show);
-        CPaintManagerUI pm;
-        pm.Init(hOwner);
-        CShadowUI shadow;
-        ConfigureLauncher(shadow);
-        shadow.Create(&pm);
+        TLauncherShadow launcher(hOwner);
+        CShadowUI& shadow = launcher.shadow;
         ASSERT_NE(nullptr, shadow.GetHWND()) << c.name;
         EXPECT_EQ(c.status, shadow.GetStatus()) << c.name;
         EXPECT_EQ(c.shadowShown, ::IsWindowVisible(shadow.GetHWND()) != FALSE) << c.name;
@@ -506,11 +515,8 @@ TEST_F(ShadowWindowTest, CreateTakesItsStatusFromTheOwner)
 TEST_F(ShadowWindowTest, ShadowFollowsItsOwnersMoves)
 {
     HWND hOwner = Owner(100, 120, true);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
     ASSERT_NE(nullptr, shadow.GetHWND());
 
     struct Move {
@@ -532,11 +538,8 @@ TEST_F(ShadowWindowTest, MaximiseHidesAndRestoreShowsAndRebuilds)
 {
     HWND hOwner = Owner(100, 120, true);
     SetRoundRegion(hOwner);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
 
@@ -560,11 +563,8 @@ TEST_F(ShadowWindowTest, MaximiseHidesAndRestoreShowsAndRebuilds)
 TEST_F(ShadowWindowTest, HiddenOwnerShowsItsShadowWhenShownAndRebuildsAtPaint)
 {
     HWND hOwner = Owner(100, 120, false);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
     EXPECT_EQ(CShadowUI::StatusEnabled, shadow.GetStatus());
@@ -587,11 +587,8 @@ TEST_F(ShadowWindowTest, HiddenOwnerShowsItsShadowWhenShownAndRebuildsAtPaint)
 TEST_F(ShadowWindowTest, ShrinkingRebuildsAtOnceGrowingAtTheNextPaint)
 {
     HWND hOwner = Owner(100, 120, true);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
     ::SendMessageW(hOwner, WM_SIZE, SIZE_RESTORED, MAKELPARAM(kOwnerWidth, kOwnerHeight));
@@ -638,11 +635,8 @@ TEST_F(ShadowWindowTest, SizeZeroDrawsNothingAndShowOffCreatesNothing)
 TEST_F(ShadowWindowTest, DisabledShadowHidesAndStaysWhileTheOwnerMoves)
 {
     HWND hOwner = Owner(100, 120, true);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
 
@@ -663,11 +657,8 @@ TEST_F(ShadowWindowTest, DisabledShadowHidesAndStaysWhileTheOwnerMoves)
 TEST_F(ShadowWindowTest, SettersRebuildAVisibleShadow)
 {
     HWND hOwner = Owner(100, 120, true);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
 
@@ -686,11 +677,8 @@ TEST_F(ShadowWindowTest, SettersRebuildAVisibleShadow)
 TEST_F(ShadowWindowTest, DestroyingTheOwnerDestroysTheShadowWindow)
 {
     HWND hOwner = Owner(100, 120, true);
-    CPaintManagerUI pm;
-    pm.Init(hOwner);
-    CShadowUI shadow;
-    ConfigureLauncher(shadow);
-    shadow.Create(&pm);
+    TLauncherShadow launcher(hOwner);
+    CShadowUI& shadow = launcher.shadow;
     HWND hShadow = shadow.GetHWND();
     ASSERT_TRUE(::IsWindow(hShadow));
 
@@ -700,10 +688,10 @@ TEST_F(ShadowWindowTest, DestroyingTheOwnerDestroysTheShadowWindow)
 
     // The same paint manager on a new window gets a new shadow.
     HWND hNext = Owner(0, 0, true);
-    pm.Init(hNext);
+    launcher.pm.Init(hNext);
     CShadowUI next;
     ConfigureLauncher(next);
-    next.Create(&pm);
+    next.Create(&launcher.pm);
     EXPECT_TRUE(::IsWindow(next.GetHWND()));
 }
 
@@ -744,23 +732,9 @@ TEST_F(ShadowWindowTest, ShadowObjectGoneFirstLeavesTheOwnerWorking)
 // A 32-bit top-down bitmap of the given pixels (B G R A, premultiplied).
 HBITMAP MakeBitmap(int width, int height, UINT32 fill, UINT32 cornerFill, int corner)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pv = NULL;
-    HBITMAP hbm = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pv, NULL, 0);
-    if (hbm == NULL) return NULL;
-    UINT32* px = static_cast<UINT32*>(pv);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            px[y * width + x] = (x < corner && y < corner) ? cornerFill : fill;
-        }
-    }
-    return hbm;
+    return TestSupport::CreateSourceBitmap(width, height, [=](int x, int y) {
+        return static_cast<DWORD>((x < corner && y < corner) ? cornerFill : fill);
+    });
 }
 
 // Image mode: the image is stretched over the owner's rectangle grown by

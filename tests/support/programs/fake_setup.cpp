@@ -9,46 +9,20 @@
 //   FAKE_SETUP_REG_KEY, FAKE_SETUP_REG_VALUE, FAKE_SETUP_REG_DATA
 //                        write this value under HKLM (own registry view)
 // "child" as the only argument makes the program the sleeping child.
+#include "tests/support/programs/LaunchRecord.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-std::wstring Env(const wchar_t* name) {
-    wchar_t value[1024];
-    DWORD n = GetEnvironmentVariableW(name, value, 1024);
-    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
-}
-
-std::wstring Arguments() {
-    const wchar_t* p = GetCommandLineW();
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p) ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
-    }
-    while (*p == L' ' || *p == L'\t') ++p;
-    return p;
-}
-
-void AppendUtf8(FILE* f, const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-    std::fputs(out.c_str(), f);
-}
-
-}  // namespace
+using LaunchRecord::Env;
 
 int main() {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring args = Arguments();
+    std::wstring args = LaunchRecord::Arguments();
 
     if (args == L"child") {
         Sleep(static_cast<DWORD>(_wtoi(Env(L"FAKE_SETUP_CHILD_MS").c_str())));
@@ -58,16 +32,8 @@ int main() {
     std::wstring log = Env(L"FAKE_SETUP_LOG");
     if (log.empty())
         log = std::wstring(self) + L".log";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    GetStartupInfoW(&si);
-    wchar_t cwd[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, cwd);
     if (FILE* f = _wfopen(log.c_str(), L"a")) {
-        AppendUtf8(f, L"args=" + args + L"\n");
-        std::fprintf(f, "useshow=%d\nshow=%d\n", (si.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0,
-                     int(si.wShowWindow));
-        AppendUtf8(f, std::wstring(L"cwd=") + cwd + L"\n");
+        LaunchRecord::Write(f, args);
         std::fclose(f);
     }
 

@@ -1,4 +1,5 @@
 #include "skinui/markup/Markup.h"
+#include "skinui/resource/ModuleResource.h"
 
 #include "tests/support/SkinFiles.h"
 #include "tests/support/TempFolder.h"
@@ -37,15 +38,13 @@ namespace {
 UINT16 Le16(const std::string& s, size_t at) { return (UINT16)((BYTE)s[at] | ((BYTE)s[at + 1] << 8)); }
 UINT32 Le32(const std::string& s, size_t at) { return (UINT32)Le16(s, at) | ((UINT32)Le16(s, at + 2) << 16); }
 
+// One central directory record: the name, flags and method, the CRC, both
+// sizes and where the local header is.
 struct ZipEntry
 {
     std::string name;
-    UINT16 flags = 0;
-    UINT16 method = 0;
-    UINT32 crc = 0;
-    UINT32 packed = 0;
-    UINT32 unpacked = 0;
-    UINT32 localOffset = 0;
+    UINT16 flags, method;
+    UINT32 crc, packed, unpacked, localOffset;
 };
 
 // The entries of the central directory; false when the archive is malformed.
@@ -63,7 +62,7 @@ bool ReadCentralDirectory(const std::string& zip, std::vector<ZipEntry>& entries
     if (Le16(zip, end + 8) != count || (UINT64)at + size > end) return false;
     for (UINT16 i = 0; i < count; ++i) {
         if (at + 46 > end || Le32(zip, at) != 0x02014B50) return false;
-        ZipEntry e;
+        ZipEntry e = {};
         e.flags = Le16(zip, at + 8);
         e.method = Le16(zip, at + 10);
         e.crc = Le32(zip, at + 16);
@@ -270,7 +269,7 @@ const ImageSize kImageSizes[] = {
 
 // --- The cases --------------------------------------------------------------------
 
-TEST(SkinPackage, HoldsTheWindowDescriptionAndItsImagesDeflatedUnderBareNames)
+TEST(LauncherSkinPackage, HoldsTheWindowDescriptionAndItsImagesDeflatedUnderBareNames)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -295,7 +294,7 @@ TEST(SkinPackage, HoldsTheWindowDescriptionAndItsImagesDeflatedUnderBareNames)
     EXPECT_EQ(0, xml.compare(0, 3, "\xEF\xBB\xBF")) << "DlgMain.xml starts without a byte-order mark";
 }
 
-TEST(SkinPackage, WindowDescriptionNamesEveryImageOfThePackage)
+TEST(LauncherSkinPackage, WindowDescriptionNamesEveryImageOfThePackage)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -316,7 +315,7 @@ TEST(SkinPackage, WindowDescriptionNamesEveryImageOfThePackage)
     EXPECT_EQ(35u, uses.size());
 }
 
-TEST(SkinPackage, EveryImageHasTheSizeOfItsControls)
+TEST(LauncherSkinPackage, EveryImageHasTheSizeOfItsControls)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -345,7 +344,7 @@ TEST(SkinPackage, EveryImageHasTheSizeOfItsControls)
 // Magenta turns transparent only where a draw string keys it out; an image
 // also shown without that key must not hold any, or it would show as magenta.
 // The close button and the phone tiles let the window show at their corners.
-TEST(SkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
+TEST(LauncherSkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -406,7 +405,7 @@ TEST(SkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
 
 // A button's hot, pushed and disabled images must be told apart from its
 // normal one at a glance: at least a quarter of their pixels differ.
-TEST(SkinPackage, ButtonStatesLookDifferent)
+TEST(LauncherSkinPackage, ButtonStatesLookDifferent)
 {
     Package package;
     ASSERT_NO_FATAL_FAILURE(package.Load());
@@ -446,14 +445,12 @@ TEST(SkinPackage, ButtonStatesLookDifferent)
 // The program's resources as start-up finds them: the package by name and
 // type, in Chinese (Simplified) only, byte for byte the built package, and
 // the icon group 131.
-TEST(SkinPackage, ProgramResourcesCarryThePackageAndTheIcon)
+TEST(LauncherSkinPackage, ProgramResourcesCarryThePackageAndTheIcon)
 {
     std::string built;
     ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::SkinPackageFile(), built));
     HMODULE self = GetModuleHandleW(NULL);
 
-    HRSRC byName = FindResourceW(self, L"IDR_ZIPRES1", L"ZIPRES");
-    ASSERT_TRUE(byName != NULL);
     HRSRC chinese = FindResourceExW(self, L"ZIPRES", L"IDR_ZIPRES1",
                                     MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
     ASSERT_TRUE(chinese != NULL);
@@ -461,12 +458,10 @@ TEST(SkinPackage, ProgramResourcesCarryThePackageAndTheIcon)
     EnumResourceLanguagesW(self, L"ZIPRES", L"IDR_ZIPRES1", CollectLanguage, (LONG_PTR)&languages);
     EXPECT_EQ(std::vector<WORD>{2052}, languages);
 
-    const DWORD size = SizeofResource(self, chinese);
-    HGLOBAL loaded = LoadResource(self, chinese);
-    ASSERT_TRUE(loaded != NULL);
-    const char* data = (const char*)LockResource(loaded);
-    ASSERT_TRUE(data != NULL);
-    EXPECT_TRUE(std::string(data, size) == built) << "the resource differs from skin.zip";
+    const BYTE* data = NULL;
+    DWORD size = 0;
+    ASSERT_TRUE(SkinUI::FindModuleResource(self, L"IDR_ZIPRES1", L"ZIPRES", &data, &size));
+    EXPECT_TRUE(std::string(reinterpret_cast<const char*>(data), size) == built) << "the resource differs from skin.zip";
 
     EXPECT_TRUE(FindResourceW(self, MAKEINTRESOURCEW(131), RT_GROUP_ICON) != NULL);
     for (int edge : {16, 32, 48}) {

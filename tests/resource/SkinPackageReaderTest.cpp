@@ -71,7 +71,7 @@ HANDLE OpenMemory(const std::string& bytes, DWORD* result = nullptr)
 
 // ---- Sources and names -------------------------------------------------------------
 
-TEST(SkinPackage, FindsEntriesIgnoringAsciiCaseWithBackslashes)
+TEST(SkinPackageReader, FindsEntriesIgnoringAsciiCaseWithBackslashes)
 {
     Package p = Standard();
     HANDLE h = OpenMemory(p.bytes);
@@ -110,7 +110,7 @@ TEST(SkinPackage, FindsEntriesIgnoringAsciiCaseWithBackslashes)
 }
 
 // Every source kind, with and without data in front of the archive.
-TEST(SkinPackage, OpensFromMemoryFileNameAndHandleWithPrefix)
+TEST(SkinPackageReader, OpensFromMemoryFileNameAndHandleWithPrefix)
 {
     Package p = Standard();
     const std::string stub(100, 'M');
@@ -147,7 +147,7 @@ TEST(SkinPackage, OpensFromMemoryFileNameAndHandleWithPrefix)
 }
 
 // An archive written by the zip tool (see fixtures/README.md).
-TEST(SkinPackage, ReadsArchiveWrittenByZipTool)
+TEST(SkinPackageReader, ReadsArchiveWrittenByZipTool)
 {
     const std::wstring path = TestSupport::TestBinDir() + L"skin_fixture.zip";
     std::string bytes;
@@ -171,7 +171,7 @@ TEST(SkinPackage, ReadsArchiveWrittenByZipTool)
 
 // Pieces continue where the previous call ended; another entry in between
 // closes the open one, so the first starts again from its beginning.
-TEST(SkinPackage, UnpacksInPiecesAndRestartsAfterAnotherEntry)
+TEST(SkinPackageReader, UnpacksInPiecesAndRestartsAfterAnotherEntry)
 {
     Package p = Standard();
     HANDLE h = OpenMemory(p.bytes);
@@ -205,7 +205,7 @@ TEST(SkinPackage, UnpacksInPiecesAndRestartsAfterAnotherEntry)
 
 // With flag bit 3 the sizes and CRC live in a data descriptor: the local
 // header's zeros are not compared, the directory's values are used.
-TEST(SkinPackage, DataDescriptorFlagSkipsTheLocalSizes)
+TEST(SkinPackageReader, DataDescriptorFlagSkipsTheLocalSizes)
 {
     Package p = Standard();
     const size_t local = p.writer.Entries()[0].local;
@@ -219,7 +219,7 @@ TEST(SkinPackage, DataDescriptorFlagSkipsTheLocalSizes)
     SkinPackageClose(h);
 }
 
-TEST(SkinPackage, CommentDecidesWhetherTheEndRecordIsInReach)
+TEST(SkinPackageReader, CommentDecidesWhetherTheEndRecordIsInReach)
 {
     struct Case { size_t comment; bool opens; };
     const Case cases[] = {{0, true}, {1000, true}, {65535 - 22, true}, {65535 - 21, false}, {65535, false}};
@@ -235,7 +235,7 @@ TEST(SkinPackage, CommentDecidesWhetherTheEndRecordIsInReach)
 
 // ---- Damaged archives -----------------------------------------------------------------
 
-TEST(SkinPackage, EveryTruncationFailsToOpen)
+TEST(SkinPackageReader, EveryTruncationFailsToOpen)
 {
     Package p = Standard();
     for (size_t n = 0; n < p.bytes.size(); ++n) {
@@ -252,7 +252,7 @@ TEST(SkinPackage, EveryTruncationFailsToOpen)
 
 // One field of an otherwise sound archive changed: the open fails, or the
 // unpack of the damaged entry fails while the others still read.
-TEST(SkinPackage, DamagedFieldsGiveAFailureNotData)
+TEST(SkinPackageReader, DamagedFieldsGiveAFailureNotData)
 {
     enum Outcome { OPEN_FAILS, UNPACK_FAILS };
     struct Case
@@ -385,7 +385,7 @@ TEST(SkinPackage, DamagedFieldsGiveAFailureNotData)
 // 16 MiB of zeros deflate to a few KiB. Declared small, the unpack stops at
 // the declared size and fails; declared honestly, a small buffer is filled
 // and nothing beyond it is touched.
-TEST(SkinPackage, DeflateBombStaysBounded)
+TEST(SkinPackageReader, DeflateBombStaysBounded)
 {
     const std::string zeros(16u << 20, '\0');
     for (uint32_t declared : {1000u, uint32_t(zeros.size())}) {
@@ -407,7 +407,7 @@ TEST(SkinPackage, DeflateBombStaysBounded)
 
 // ---- Handles and arguments ---------------------------------------------------------------
 
-TEST(SkinPackage, BadHandlesAndArgumentsGiveTheirCodes)
+TEST(SkinPackageReader, BadHandlesAndArgumentsGiveTheirCodes)
 {
     Package p = Standard();
     DWORD result = 0;

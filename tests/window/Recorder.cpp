@@ -1,50 +1,9 @@
-#include "tests/window/TestHost.h"
+#include "tests/window/Recorder.h"
 
 #include <cstdio>
 #include <cwchar>
 
 namespace WindowTest {
-
-CTestHost::CTestHost(int cx, int cy, DWORD dwExStyle)
-{
-    Create(NULL, L"SkinUI test host", WS_POPUP, dwExStyle, 100, 100, cx, cy);
-    m_pm.Init(GetHWND(), L"test");
-    m_pm.AddNotifier(this);
-    m_pRoot = new CContainerUI;
-    m_pm.AttachDialog(m_pRoot);
-}
-
-CTestHost::~CTestHost()
-{
-    if (::IsWindow(GetHWND())) ::DestroyWindow(GetHWND());
-}
-
-void CTestHost::Notify(TNotifyUI& msg)
-{
-    m_notifications.push_back(msg.type.GetData());
-}
-
-void CTestHost::Pump()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-void CTestHost::PaintNow()
-{
-    ::InvalidateRect(GetHWND(), NULL, FALSE);
-    ::UpdateWindow(GetHWND());
-}
-
-LRESULT CTestHost::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT lRes = 0;
-    if (m_pm.MessageHandler(uMsg, wParam, lParam, lRes)) return lRes;
-    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-}
 
 CRecorderUI::CRecorderUI(std::vector<std::wstring>* pLog, LPCTSTR pstrName, UINT uFlags,
                          LPCTSTR pstrClass)

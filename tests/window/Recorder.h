@@ -1,12 +1,11 @@
 #pragma once
-// A real top-level window whose messages go to a paint manager, and a
-// control that records the events it receives. Used by the window tests to
-// drive dispatch and painting with real messages.
+// A control that records the events it receives, for the window tests that
+// drive dispatch with real messages sent to a PaintManagerWindow.
 
 #include "skinui/control/Container.h"
 #include "skinui/control/Control.h"
 #include "skinui/core/PaintManager.h"
-#include "skinui/core/WindowWnd.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <string>
 #include <vector>
@@ -14,31 +13,7 @@
 namespace WindowTest {
 
 using namespace SkinUI;
-
-class CTestHost : public CWindowWnd, public INotifyUI
-{
-public:
-    // Creates a hidden popup window of the given client size bound to the
-    // manager; the root (owned by the manager once attached) is a plain
-    // container filling the window.
-    explicit CTestHost(int cx = 536, int cy = 355, DWORD dwExStyle = 0);
-    ~CTestHost();
-
-    CPaintManagerUI m_pm;
-    CContainerUI* m_pRoot = NULL;
-    std::vector<std::wstring> m_notifications;  // types, in delivery order
-
-    void Notify(TNotifyUI& msg) override;
-    // Dispatches everything queued for the window, including WM_PAINT.
-    void Pump();
-    // Forces a paint of the whole client area now.
-    void PaintNow();
-
-protected:
-    LPCTSTR GetWindowClassName() const override { return L"SkinUITestHost"; }
-    UINT GetClassStyle() const override { return CS_DBLCLKS; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
-};
+using TestSupport::PaintManagerWindow;
 
 // Logs "<name>:<event type>" of every event it gets into a shared log, and
 // answers whether it wants the Tab key as a text control would.
