@@ -30,7 +30,7 @@ int EnvNumber(const char* name, int fallback)
 VOZEROR_BENCH(SkinBuildFuzz)
 {
     SkinFuzz::UsePackage();
-    SkinTest::HiddenWindow window;
+    TestSupport::PaintManagerWindow window;
     TestSupport::DibSurface surface(536, 355);
     if (window.Handle() == NULL) {
         Bench::Report("skin_fuzz_inputs", 0);

@@ -26,11 +26,6 @@
 #include <string>
 #include <vector>
 
-namespace SkinTest {
-// The window the fuzz benchmark builds its inputs on.
-typedef TestSupport::PaintManagerWindow HiddenWindow;
-}  // namespace SkinTest
-
 namespace SkinFuzz {
 
 // ---- Random source: the shared deterministic mutator's generator -------------
