@@ -1,6 +1,7 @@
 #include "skinui/render/RenderEngine.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/MemoryDib.h"
 #include "skinui/resource/ResourceManager.h"
 #include "skinui/resource/SkinPackage.h"
 
@@ -165,19 +166,9 @@ TImageInfo* Decode(const TBytes& bytes, DWORD mask)
         return NULL;
     }
 
-    BITMAPINFO bmi;
-    memset(&bmi, 0, sizeof(bmi));
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = nX;
-    bmi.bmiHeader.biHeight = -nY;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage = (DWORD)nX * (DWORD)nY * 4;
-    LPBYTE pDest = NULL;
-    HBITMAP hBitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&pDest), NULL, 0);
-    if (hBitmap == NULL || pDest == NULL) {
-        if (hBitmap != NULL) ::DeleteObject(hBitmap);
+    BYTE* pDest = NULL;
+    HBITMAP hBitmap = CMemoryDib::CreateBitmap(NULL, nX, nY, true, &pDest);
+    if (hBitmap == NULL) {
         stbi_image_free(pImage);
         return NULL;
     }
