@@ -2,6 +2,7 @@
 
 #include "skinui/core/PaintManager.h"
 #include "skinui/render/MemoryDib.h"
+#include "skinui/resource/ModuleResource.h"
 #include "skinui/resource/ResourceManager.h"
 #include "skinui/resource/SkinPackage.h"
 
@@ -68,21 +69,8 @@ void Discard(TBytes& bytes)
 bool ReadResourceBytes(STRINGorID image, LPCTSTR type, HINSTANCE instance, TBytes& bytes)
 {
     HINSTANCE hModule = instance != NULL ? instance : CPaintManagerUI::GetResourceDll();
-    HRSRC hResource = ::FindResourceW(hModule, image.m_lpstr, type);
-    if (hResource == NULL) return false;
-    HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
-    if (hGlobal == NULL) return false;
-    const DWORD dwSize = ::SizeofResource(hModule, hResource);
-    const void* pData = ::LockResource(hGlobal);
-    bool bOk = false;
-    if (pData != NULL && dwSize > 0 && dwSize <= kMaxImageFileSize &&
-        (bytes.pData = static_cast<BYTE*>(malloc(dwSize))) != NULL) {
-        memcpy(bytes.pData, pData, dwSize);
-        bytes.dwSize = dwSize;
-        bOk = true;
-    }
-    ::FreeResource(hGlobal);
-    return bOk;
+    bytes.pData = CopyModuleResource(hModule, image.m_lpstr, type, kMaxImageFileSize, &bytes.dwSize);
+    return bytes.pData != NULL;
 }
 
 bool ReadFileBytes(LPCTSTR path, TBytes& bytes)

@@ -1,6 +1,7 @@
 #include "skinui/resource/ResourceManager.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/resource/ModuleResource.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -67,22 +68,13 @@ void CResourceManager::FreeStrings(CStdStringPtrMap& map)
 bool CResourceManager::LoadResource(STRINGorID xml, LPCTSTR type)
 {
     if (xml.IsResourceId()) {
-        HINSTANCE hModule = CPaintManagerUI::GetResourceDll();
-        HRSRC hResource = ::FindResourceW(hModule, xml.m_lpstr, type);
-        if (hResource == NULL) return false;
-        HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
-        if (hGlobal == NULL) return false;
-        const DWORD dwSize = ::SizeofResource(hModule, hResource);
-        const void* pData = ::LockResource(hGlobal);
-        // The parser may write into its input: give it a copy.
-        BYTE* pCopy = pData != NULL && dwSize > 0 ? static_cast<BYTE*>(malloc(dwSize)) : NULL;
-        bool bLoaded = false;
-        if (pCopy != NULL) {
-            memcpy(pCopy, pData, dwSize);
-            bLoaded = m_xml.LoadFromMem(pCopy, dwSize);
-            free(pCopy);
-        }
-        ::FreeResource(hGlobal);
+        // The parser may write into its input: it gets a copy.
+        DWORD dwSize = 0;
+        BYTE* pCopy = CopyModuleResource(CPaintManagerUI::GetResourceDll(), xml.m_lpstr, type,
+                                         MAXDWORD, &dwSize);
+        if (pCopy == NULL) return false;
+        const bool bLoaded = m_xml.LoadFromMem(pCopy, dwSize);
+        free(pCopy);
         if (!bLoaded) return false;
     }
     else if (xml.m_lpstr == NULL) {
