@@ -7,83 +7,11 @@
 #include <stdlib.h>
 #include <wchar.h>
 
-// Sections: delegates and event sources; construction and identity; tree
-// and text; geometry; state; colours, images and border; timers and
-// virtual window; repaint requests; searches; attributes.
+// Sections: construction and identity; tree and text; geometry; state;
+// colours, images and border; timers and virtual window; repaint requests;
+// searches; attributes.
 
 namespace SkinUI {
-
-// ---- Delegates and event sources --------------------------------------
-
-CDelegateBase::CDelegateBase(void* pObject, void* pFn) : m_pObject(pObject), m_pFn(pFn) {}
-
-CDelegateBase::CDelegateBase(const CDelegateBase& rhs) : m_pObject(rhs.m_pObject), m_pFn(rhs.m_pFn) {}
-
-CDelegateBase::~CDelegateBase() {}
-
-bool CDelegateBase::Equals(const CDelegateBase& rhs) const
-{
-    return m_pObject == rhs.m_pObject && m_pFn == rhs.m_pFn;
-}
-
-CEventSource::~CEventSource()
-{
-    Clear();
-}
-
-CEventSource::operator bool() const
-{
-    return m_aDelegates.GetSize() > 0;
-}
-
-void CEventSource::operator+=(const CDelegateBase& d)
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && pObject->Equals(d)) return;
-    }
-    CDelegateBase* pCopy = d.Copy();
-    if (!m_aDelegates.Add(pCopy)) delete pCopy;
-}
-
-void CEventSource::operator+=(FnType pFn)
-{
-    (*this) += MakeDelegate(pFn);
-}
-
-void CEventSource::operator-=(const CDelegateBase& d)
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && pObject->Equals(d)) {
-            delete pObject;
-            m_aDelegates.Remove(i);
-            return;
-        }
-    }
-}
-
-void CEventSource::operator-=(FnType pFn)
-{
-    (*this) -= MakeDelegate(pFn);
-}
-
-bool CEventSource::operator()(void* param)
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && !(*pObject)(param)) return false;
-    }
-    return true;
-}
-
-void CEventSource::Clear()
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        delete static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-    }
-    m_aDelegates.Empty();
-}
 
 // ---- Construction and identity -----------------------------------------
 

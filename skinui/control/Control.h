@@ -8,7 +8,8 @@
 //
 // Implementation:
 //   Control.cpp        fields, geometry, state, attributes, searches
-//   ControlPaint.cpp   painting steps and default event handling
+//   ControlPaint.cpp   painting steps, DrawImage and GetAdjustColor,
+//                      Activate and default event handling
 
 #include "skinui/control/Delegate.h"
 #include "skinui/core/StdStringPtrMap.h"

@@ -3,13 +3,15 @@
 // control tree, paints the tree, keeps the resources controls draw with, runs
 // control timers and delivers notifications.
 //
-// The class is split by concern; each section below is implemented in its own
-// file:
+// The class is split by concern, one file for each section below:
+//   Identity and lifetime      PaintManager.cpp
 //   Resource location          PaintManagerLocation.cpp   (process-wide statics)
 //   Resources, shared tables   PaintManagerResources.cpp
 //   Timers, notifications,
 //   control registry           PaintManagerRegistry.cpp
-//   Input and event dispatch   PaintManagerInput.cpp
+//   Input and event dispatch   PaintManagerInput.cpp      (but AttachDialog, focus,
+//                                                          capture and mouse position
+//                                                          are in PaintManager.cpp)
 //   Painting, layered windows  PaintManagerPaint.cpp
 // Data members are kept with the section that uses them and initialised where
 // they are declared, so that construction stays in one place per concern.
