@@ -118,17 +118,9 @@ void CBoxLayoutUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
     CControlUI::SetPos(rc, bNeedInvalidate);
-    rc = m_rcItem;
-
-    RECT rcInset = GetInset();
-    rc.left += rcInset.left;
-    rc.top += rcInset.top;
-    rc.right -= rcInset.right;
-    rc.bottom -= rcInset.bottom;
+    rc = ChildArea(GetInset());
     const bool bVBar = IsVerticalBarShown();
     const bool bHBar = IsHorizontalBarShown();
-    if (bVBar) rc.right -= m_pVerticalScrollBar->GetFixedWidth();
-    if (bHBar) rc.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
 
     if (m_items.IsEmpty()) {
         ProcessScrollBar(rc, 0, 0);

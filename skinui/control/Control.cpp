@@ -1,6 +1,7 @@
 #include "skinui/control/Control.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/core/StringTable.h"
 #include "skinui/render/DPI.h"
 #include "skinui/resource/ResourceManager.h"
 
@@ -776,35 +777,22 @@ CControlUI* CControlUI::FindControl(FindControlProc Proc, LPVOID pData, UINT uFl
 
 void CControlUI::AddCustomAttribute(LPCTSTR pstrName, LPCTSTR pstrAttr)
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return;
-    if (pstrAttr == NULL || pstrAttr[0] == L'\0') return;
-    if (m_mCustomAttrHash.Find(pstrName) != NULL) return;
-    CUIString* pCostomAttr = new CUIString(pstrAttr);
-    if (!m_mCustomAttrHash.Insert(pstrName, pCostomAttr)) delete pCostomAttr;
+    AddTableString(m_mCustomAttrHash, pstrName, pstrAttr);
 }
 
 LPCTSTR CControlUI::GetCustomAttribute(LPCTSTR pstrName) const
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return NULL;
-    CUIString* pCostomAttr = static_cast<CUIString*>(m_mCustomAttrHash.Find(pstrName));
-    return pCostomAttr != NULL ? pCostomAttr->GetData() : NULL;
+    return FindTableString(m_mCustomAttrHash, pstrName);
 }
 
 bool CControlUI::RemoveCustomAttribute(LPCTSTR pstrName)
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return false;
-    CUIString* pCostomAttr = static_cast<CUIString*>(m_mCustomAttrHash.Find(pstrName));
-    if (pCostomAttr == NULL) return false;
-    delete pCostomAttr;
-    return m_mCustomAttrHash.Remove(pstrName);
+    return RemoveTableString(m_mCustomAttrHash, pstrName);
 }
 
 void CControlUI::RemoveAllCustomAttribute()
 {
-    for (int i = 0; i < m_mCustomAttrHash.GetSize(); i++) {
-        LPCTSTR key = m_mCustomAttrHash.GetAt(i);
-        if (key != NULL) delete static_cast<CUIString*>(m_mCustomAttrHash.Find(key, false));
-    }
+    FreeTableStrings(m_mCustomAttrHash);
     m_mCustomAttrHash.Resize(83);
 }
 

@@ -85,6 +85,11 @@ public:
     static const CUIString& GetResourceZip();
     static bool IsCachedResourceZip();
     static HANDLE GetResourceZipHandle();
+    // The package to read skin files from: the kept-open one when there is
+    // one (bOwn false), else the package file opened for the caller, who
+    // closes it with SkinPackageClose (bOwn true). NULL when it cannot be
+    // opened.
+    static HANDLE OpenResourceZip(bool& bOwn);
     static void SetResourceType(int nType);
     static int GetResourceType();
     static void Term();
@@ -437,6 +442,12 @@ private:
     static WORD MapKeyState();
     void SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState, WPARAM wParam,
                    LPARAM lParam, TCHAR keyChar = 0);
+    // An event without a mouse position or key state for the focused
+    // control, naming pSender as its sender.
+    void SendFocusEvent(int type, CControlUI* pSender, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The focused control loses the focus to pNewFocus: its killfocus event
+    // and notification, and then no control has the focus.
+    void DropFocus(CControlUI* pNewFocus);
     // The control under the point when it belongs to this manager.
     CControlUI* FindOwnControl(POINT pt) const;
     void OnMouseMove(WPARAM wParam, LPARAM lParam);

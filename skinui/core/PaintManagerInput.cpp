@@ -65,19 +65,37 @@ WORD CPaintManagerUI::MapKeyState()
     return uState;
 }
 
-void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState,
-                                WPARAM wParam, LPARAM lParam, TCHAR keyChar)
+namespace {
+
+// An event of the type from pSender, stamped now, with the message's
+// parameters; no mouse position, key or key state.
+TEventUI NewEvent(int type, CControlUI* pSender, WPARAM wParam, LPARAM lParam)
 {
     TEventUI event = {};
     event.type = type;
-    event.sender = pControl;
+    event.sender = pSender;
     event.timestamp = ::GetTickCount();
+    event.wParam = wParam;
+    event.lParam = lParam;
+    return event;
+}
+
+} // namespace
+
+void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState,
+                                WPARAM wParam, LPARAM lParam, TCHAR keyChar)
+{
+    TEventUI event = NewEvent(type, pControl, wParam, lParam);
     event.mousePos = pt;
     event.keyChar = keyChar;
     event.keyState = keyState;
-    event.wParam = wParam;
-    event.lParam = lParam;
     pControl->Event(event);
+}
+
+void CPaintManagerUI::SendFocusEvent(int type, CControlUI* pSender, WPARAM wParam, LPARAM lParam)
+{
+    TEventUI event = NewEvent(type, pSender, wParam, lParam);
+    m_pFocus->Event(event);
 }
 
 CControlUI* CPaintManagerUI::FindOwnControl(POINT pt) const
@@ -87,19 +105,32 @@ CControlUI* CPaintManagerUI::FindOwnControl(POINT pt) const
     return pControl;
 }
 
-bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
-{
-    if (m_hWndPaint == NULL) return false;
+namespace {
 
-    for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
+// Hands the message to each filter in turn; the first that handles it gives
+// the result.
+bool RunFilters(const CStdPtrArray& aFilters, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                LRESULT& lRes)
+{
+    for (int i = 0; i < aFilters.GetSize(); ++i) {
         bool bHandled = false;
-        LRESULT lResult = static_cast<IMessageFilterUI*>(m_aMessageFilters[i])
+        LRESULT lResult = static_cast<IMessageFilterUI*>(aFilters[i])
                               ->MessageHandler(uMsg, wParam, lParam, bHandled);
         if (bHandled) {
             lRes = lResult;
             return true;
         }
     }
+    return false;
+}
+
+} // namespace
+
+bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (m_hWndPaint == NULL) return false;
+
+    if (RunFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes)) return true;
 
     switch (uMsg) {
     case WM_ASYNC_FLUSH:
@@ -139,13 +170,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return false;
     }
     case WM_SIZE: {
-        if (m_pFocus != NULL) {
-            TEventUI event = {};
-            event.type = EVT_WINDOWSIZE;
-            event.sender = m_pFocus;
-            event.timestamp = ::GetTickCount();
-            m_pFocus->Event(event);
-        }
+        if (m_pFocus != NULL) SendFocusEvent(EVT_WINDOWSIZE, m_pFocus);
         if (m_pRoot != NULL) m_pRoot->NeedUpdate();
         return true;
     }
@@ -317,15 +342,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return true;
     }
     case WM_SETFOCUS:
-        if (m_pFocus != NULL) {
-            TEventUI event = {};
-            event.type = EVT_SETFOCUS;
-            event.sender = m_pFocus;
-            event.timestamp = ::GetTickCount();
-            event.wParam = wParam;
-            event.lParam = lParam;
-            m_pFocus->Event(event);
-        }
+        if (m_pFocus != NULL) SendFocusEvent(EVT_SETFOCUS, m_pFocus, wParam, lParam);
         return false;
     case WM_NOTIFY: {
         if (lParam == 0) return false;
@@ -436,15 +453,7 @@ bool CPaintManagerUI::FocusKeepsTab() const
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
-    for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
-        bool bHandled = false;
-        LRESULT lResult = static_cast<IMessageFilterUI*>(m_aPreMessageFilters[i])
-                              ->MessageHandler(uMsg, wParam, lParam, bHandled);
-        if (bHandled) {
-            lRes = lResult;
-            return true;
-        }
-    }
+    if (RunFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes)) return true;
     switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;

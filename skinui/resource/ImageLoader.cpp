@@ -98,13 +98,8 @@ bool ReadFileBytes(LPCTSTR path, TBytes& bytes)
 
 bool ReadPackageBytes(LPCTSTR name, TBytes& bytes)
 {
-    HANDLE hPackage = NULL;
-    if (CPaintManagerUI::IsCachedResourceZip()) hPackage = CPaintManagerUI::GetResourceZipHandle();
-    const bool bOwnPackage = hPackage == NULL;
-    if (bOwnPackage) {
-        const CUIString sZip = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
-        hPackage = SkinPackageOpen(sZip.GetData(), 0, SKINPKG_FILENAME);
-    }
+    bool bOwnPackage = false;
+    HANDLE hPackage = CPaintManagerUI::OpenResourceZip(bOwnPackage);
     if (hPackage == NULL) return false;
     int iIndex = -1;
     TSkinPackageEntry entry;

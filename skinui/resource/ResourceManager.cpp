@@ -1,6 +1,7 @@
 #include "skinui/resource/ResourceManager.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/core/StringTable.h"
 #include "skinui/resource/ModuleResource.h"
 
 #include <stdlib.h>
@@ -53,15 +54,6 @@ CResourceManager::~CResourceManager()
 {
     ResetTextMap();
     ResetResourceMap();
-}
-
-void CResourceManager::FreeStrings(CStdStringPtrMap& map)
-{
-    for (int i = 0; i < map.GetSize(); ++i) {
-        LPCTSTR key = map.GetAt(i);
-        if (key != NULL) delete static_cast<CUIString*>(map.Find(key, false));
-    }
-    map.RemoveAll();
 }
 
 // ---- Resource documents ------------------------------------------------------------
@@ -128,8 +120,8 @@ LPCTSTR CResourceManager::GetXmlPath(LPCTSTR lpstrId)
 
 void CResourceManager::ResetResourceMap()
 {
-    FreeStrings(m_mImageHashMap);
-    FreeStrings(m_mXmlHashMap);
+    FreeTableStrings(m_mImageHashMap);
+    FreeTableStrings(m_mXmlHashMap);
 }
 
 // ---- Language texts ------------------------------------------------------------------
@@ -187,7 +179,7 @@ void CResourceManager::ReloadText()
 
 void CResourceManager::ResetTextMap()
 {
-    FreeStrings(m_mTextResourceHashMap);
+    FreeTableStrings(m_mTextResourceHashMap);
 }
 
 } // namespace SkinUI
