@@ -14,10 +14,13 @@
 
 namespace SkinUI {
 
-// One layout axis: the fields and size limits along the axis the children
-// are stacked on (main) and across it (cross).
+// One layout axis and the layout class that stacks along it: the class's
+// string and interface name, and the fields and size limits along the axis
+// the children are stacked on (main) and across it (cross).
 struct TBoxAxis
 {
+    LPCWSTR pstrClass;
+    LPCWSTR pstrInterface;
     bool bVertical;
     LONG RECT::*pStart;
     LONG RECT::*pEnd;
@@ -45,13 +48,13 @@ struct TBoxAxis
 };
 
 static const TBoxAxis kVerticalAxis = {
-    true, &RECT::top, &RECT::bottom, &RECT::left, &RECT::right, &SIZE::cy, &SIZE::cx, &POINT::y,
+    L"VerticalLayoutUI", L"VerticalLayout", true, &RECT::top, &RECT::bottom, &RECT::left, &RECT::right, &SIZE::cy, &SIZE::cx, &POINT::y,
     &CControlUI::GetFixedHeight, &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
     &CControlUI::GetFixedWidth, &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
     DT_CENTER, DT_RIGHT, L"sepheight", 32645 /* IDC_SIZENS */, 1, true};
 
 static const TBoxAxis kHorizontalAxis = {
-    false, &RECT::left, &RECT::right, &RECT::top, &RECT::bottom, &SIZE::cx, &SIZE::cy, &POINT::x,
+    L"HorizontalLayoutUI", L"HorizontalLayout", false, &RECT::left, &RECT::right, &RECT::top, &RECT::bottom, &SIZE::cx, &SIZE::cy, &POINT::x,
     &CControlUI::GetFixedWidth, &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
     &CControlUI::GetFixedHeight, &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
     DT_VCENTER, DT_BOTTOM, L"sepwidth", 32644 /* IDC_SIZEWE */, -1, false};
@@ -73,6 +76,17 @@ static SIZE ControlAvailable(CControlUI* pControl, SIZE szRoom, const RECT& rcPa
 }
 
 CBoxLayoutUI::CBoxLayoutUI(bool bVertical) : m_pAxis(bVertical ? &kVerticalAxis : &kHorizontalAxis) {}
+
+LPCTSTR CBoxLayoutUI::GetClass() const
+{
+    return m_pAxis->pstrClass;
+}
+
+LPVOID CBoxLayoutUI::GetInterface(LPCTSTR pstrName)
+{
+    if (pstrName != NULL && _wcsicmp(pstrName, m_pAxis->pstrInterface) == 0) return this;
+    return CContainerUI::GetInterface(pstrName);
+}
 
 UINT CBoxLayoutUI::GetControlFlags() const
 {

@@ -19,6 +19,9 @@ struct TBoxAxis;
 class CBoxLayoutUI : public CContainerUI
 {
 public:
+    // The vertical or horizontal layout's class string and interface name.
+    LPCTSTR GetClass() const override;
+    LPVOID GetInterface(LPCTSTR pstrName) override;
     UINT GetControlFlags() const override;
 
     void SetSepImmMode(bool bImmediately);

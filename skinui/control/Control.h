@@ -262,6 +262,9 @@ protected:
     int ScaleValue(int n) const;
     RECT ScaleRect(const RECT& rc) const;
     SIZE ScaleSize(const SIZE& sz) const;
+    // A control that is not mouse enabled hands mouse events on to its
+    // parent, or without one to CControlUI's own handling; true when it did.
+    bool PassMouseEventOn(TEventUI& event);
 
 protected:
     CPaintManagerUI* m_pManager = NULL;

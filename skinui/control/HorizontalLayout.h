@@ -15,9 +15,6 @@ class CHorizontalLayoutUI : public CBoxLayoutUI
 public:
     CHorizontalLayoutUI();
 
-    LPCTSTR GetClass() const override;
-    LPVOID GetInterface(LPCTSTR pstrName) override;
-
     void SetSepWidth(int iWidth);
     int GetSepWidth() const;
 

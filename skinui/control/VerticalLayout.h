@@ -15,9 +15,6 @@ class CVerticalLayoutUI : public CBoxLayoutUI
 public:
     CVerticalLayoutUI();
 
-    LPCTSTR GetClass() const override;
-    LPVOID GetInterface(LPCTSTR pstrName) override;
-
     void SetSepHeight(int iHeight);
     int GetSepHeight() const;
 

@@ -450,6 +450,10 @@ private:
     void DropFocus(CControlUI* pNewFocus);
     // The control under the point when it belongs to this manager.
     CControlUI* FindOwnControl(POINT pt) const;
+    // The start of a button press: the window takes the keyboard focus and
+    // the press point (into pt) becomes the last mouse position. The
+    // manager's control under it, or NULL.
+    CControlUI* PressTarget(LPARAM lParam, POINT& pt);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     // True when the focus control takes the Tab key itself.
     bool FocusKeepsTab() const;

@@ -126,6 +126,14 @@ bool RunFilters(const CStdPtrArray& aFilters, UINT uMsg, WPARAM wParam, LPARAM l
 
 } // namespace
 
+CControlUI* CPaintManagerUI::PressTarget(LPARAM lParam, POINT& pt)
+{
+    ::SetFocus(m_hWndPaint);
+    pt = PointFromLParam(lParam);
+    m_ptLastMousePos = pt;
+    return FindOwnControl(pt);
+}
+
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     if (m_hWndPaint == NULL) return false;
@@ -220,10 +228,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         OnMouseMove(wParam, lParam);
         return false;
     case WM_LBUTTONDOWN: {
-        ::SetFocus(m_hWndPaint);
-        POINT pt = PointFromLParam(lParam);
-        m_ptLastMousePos = pt;
-        CControlUI* pControl = FindOwnControl(pt);
+        POINT pt;
+        CControlUI* pControl = PressTarget(lParam, pt);
         if (pControl == NULL) return false;
         // A press elsewhere ends the drag mode of an earlier press that never
         // moved, so that only a drag-enabled control is ever dragged.
@@ -261,10 +267,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-        ::SetFocus(m_hWndPaint);
-        POINT pt = PointFromLParam(lParam);
-        m_ptLastMousePos = pt;
-        CControlUI* pControl = FindOwnControl(pt);
+        POINT pt;
+        CControlUI* pControl = PressTarget(lParam, pt);
         if (pControl == NULL) return false;
         pControl->SetFocus();
         SetCapture();
@@ -569,21 +573,25 @@ bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTransla
 bool CPaintManagerUI::InitDragDrop()
 {
     if (!DragDropRegister(m_hWndPaint)) return false;
+    // The formats a drop may bring, in the order they are asked for.
+    static const struct
+    {
+        CLIPFORMAT cfFormat;
+        DWORD tymed;
+    } kFormats[] = {
+        {CF_BITMAP, TYMED_GDI},
+        {CF_DIB, TYMED_HGLOBAL},
+        {CF_HDROP, TYMED_HGLOBAL},
+        {CF_ENHMETAFILE, TYMED_ENHMF},
+    };
     FORMATETC ftetc = {};
     ftetc.dwAspect = DVASPECT_CONTENT;
     ftetc.lindex = -1;
-    ftetc.cfFormat = CF_BITMAP;
-    ftetc.tymed = TYMED_GDI;
-    AddSuportedFormat(ftetc);
-    ftetc.cfFormat = CF_DIB;
-    ftetc.tymed = TYMED_HGLOBAL;
-    AddSuportedFormat(ftetc);
-    ftetc.cfFormat = CF_HDROP;
-    ftetc.tymed = TYMED_HGLOBAL;
-    AddSuportedFormat(ftetc);
-    ftetc.cfFormat = CF_ENHMETAFILE;
-    ftetc.tymed = TYMED_ENHMF;
-    AddSuportedFormat(ftetc);
+    for (const auto& format : kFormats) {
+        ftetc.cfFormat = format.cfFormat;
+        ftetc.tymed = format.tymed;
+        AddSuportedFormat(ftetc);
+    }
     return true;
 }
 
