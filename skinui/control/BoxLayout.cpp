@@ -29,10 +29,8 @@ struct TBoxAxis
     LONG SIZE::*pSize;
     LONG SIZE::*pCrossSize;
     LONG POINT::*pCoord;
-    int (CControlUI::*pfnFixed)() const;
     int (CControlUI::*pfnMin)() const;
     int (CControlUI::*pfnMax)() const;
-    int (CControlUI::*pfnCrossFixed)() const;
     int (CControlUI::*pfnCrossMin)() const;
     int (CControlUI::*pfnCrossMax)() const;
     UINT uAlignCenter;  // the child alignment values across the main axis
@@ -48,15 +46,17 @@ struct TBoxAxis
 };
 
 static const TBoxAxis kVerticalAxis = {
-    L"VerticalLayoutUI", L"VerticalLayout", true, &RECT::top, &RECT::bottom, &RECT::left, &RECT::right, &SIZE::cy, &SIZE::cx, &POINT::y,
-    &CControlUI::GetFixedHeight, &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
-    &CControlUI::GetFixedWidth, &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
+    L"VerticalLayoutUI", L"VerticalLayout", true,
+    &RECT::top, &RECT::bottom, &RECT::left, &RECT::right, &SIZE::cy, &SIZE::cx, &POINT::y,
+    &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
+    &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
     DT_CENTER, DT_RIGHT, L"sepheight", 32645 /* IDC_SIZENS */, 1, true};
 
 static const TBoxAxis kHorizontalAxis = {
-    L"HorizontalLayoutUI", L"HorizontalLayout", false, &RECT::left, &RECT::right, &RECT::top, &RECT::bottom, &SIZE::cx, &SIZE::cy, &POINT::x,
-    &CControlUI::GetFixedWidth, &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
-    &CControlUI::GetFixedHeight, &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
+    L"HorizontalLayoutUI", L"HorizontalLayout", false,
+    &RECT::left, &RECT::right, &RECT::top, &RECT::bottom, &SIZE::cx, &SIZE::cy, &POINT::x,
+    &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
+    &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
     DT_VCENTER, DT_BOTTOM, L"sepwidth", 32644 /* IDC_SIZEWE */, -1, false};
 
 // The room offered to a child: all of szRoom along the main axis, less its
