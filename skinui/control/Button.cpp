@@ -67,14 +67,7 @@ UINT CButtonUI::GetButtonState() const
 
 void CButtonUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_pParent != NULL) {
-            m_pParent->DoEvent(event);
-        } else {
-            CLabelUI::DoEvent(event);
-        }
-        return;
-    }
+    if (PassMouseEventOn(event)) return;
 
     switch (event.type) {
     case EVT_SETFOCUS:

@@ -51,18 +51,19 @@ public:
     void PaintForeImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
 
-    virtual LPCTSTR GetNormalImage();                               // 92
-    virtual void SetNormalImage(LPCTSTR pStrImage);                 // 93
-    virtual LPCTSTR GetHotImage();                                  // 94
-    virtual void SetHotImage(LPCTSTR pStrImage);                    // 95
-    virtual LPCTSTR GetPushedImage();                               // 96
-    virtual void SetPushedImage(LPCTSTR pStrImage);                 // 97
-    virtual LPCTSTR GetFocusedImage();                              // 98
-    virtual void SetFocusedImage(LPCTSTR pStrImage);                // 99
-    virtual LPCTSTR GetDisabledImage();                             // 100
-    virtual void SetDisabledImage(LPCTSTR pStrImage);               // 101
-    virtual LPCTSTR GetHotForeImage();                              // 102
-    virtual void SetHotForeImage(LPCTSTR pStrImage);                // 103
+    // Appended after CLabelUI's slots, in this order (see CControlUI).
+    virtual LPCTSTR GetNormalImage();
+    virtual void SetNormalImage(LPCTSTR pStrImage);
+    virtual LPCTSTR GetHotImage();
+    virtual void SetHotImage(LPCTSTR pStrImage);
+    virtual LPCTSTR GetPushedImage();
+    virtual void SetPushedImage(LPCTSTR pStrImage);
+    virtual LPCTSTR GetFocusedImage();
+    virtual void SetFocusedImage(LPCTSTR pStrImage);
+    virtual LPCTSTR GetDisabledImage();
+    virtual void SetDisabledImage(LPCTSTR pStrImage);
+    virtual LPCTSTR GetHotForeImage();
+    virtual void SetHotForeImage(LPCTSTR pStrImage);
 
     // State colours, 0 for none; the setters store only.
     DWORD GetHotBkColor() const;

@@ -573,14 +573,7 @@ bool CContainerUI::SetSubControlFixedWdith(LPCTSTR pstrSubControlName, int cx)
 
 void CContainerUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_pParent != NULL) {
-            m_pParent->DoEvent(event);
-        } else {
-            CControlUI::DoEvent(event);
-        }
-        return;
-    }
+    if (PassMouseEventOn(event)) return;
     if (event.type == EVT_SETFOCUS) {
         m_bFocused = true;
         return;

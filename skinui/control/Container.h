@@ -69,42 +69,45 @@ public:
     void DoPaint(HDC hDC, const RECT& rcPaint) override;
 
     // ---- Appended slots, in slot order -----------------------------------
-    virtual RECT GetInset() const;                                  // 90
-    virtual void SetInset(RECT rcInset);                            // 91
-    virtual int GetChildPadding() const;                            // 92
-    virtual void SetChildPadding(int iPadding);                     // 93
-    virtual UINT GetChildAlign() const;                             // 94
-    virtual void SetChildAlign(UINT iAlign);                        // 95
-    virtual UINT GetChildVAlign() const;                            // 96
-    virtual void SetChildVAlign(UINT iVAlign);                      // 97
-    virtual bool IsAutoDestroy() const;                             // 98
-    virtual void SetAutoDestroy(bool bAuto);                        // 99
-    virtual bool IsDelayedDestroy() const;                          // 100
-    virtual void SetDelayedDestroy(bool bDelayed);                  // 101
-    virtual bool IsMouseChildEnabled() const;                       // 102
-    virtual void SetMouseChildEnabled(bool bEnable = true);         // 103
-    virtual int FindSelectable(int iIndex, bool bForward = true) const; // 104
-    virtual SIZE GetScrollPos() const;                              // 105
-    virtual SIZE GetScrollRange() const;                            // 106
-    virtual void SetScrollPos(SIZE szPos, bool bMsg = true);        // 107
-    virtual void SetScrollStepSize(int nSize);                      // 108
-    virtual int GetScrollStepSize() const;                          // 109
-    virtual void LineUp();                                          // 110
-    virtual void LineDown();                                        // 111
-    virtual void PageUp();                                          // 112
-    virtual void PageDown();                                        // 113
-    virtual void HomeUp();                                          // 114
-    virtual void EndDown();                                         // 115
-    virtual void LineLeft();                                        // 116
-    virtual void LineRight();                                       // 117
-    virtual void PageLeft();                                        // 118
-    virtual void PageRight();                                       // 119
-    virtual void HomeLeft();                                        // 120
-    virtual void EndRight();                                        // 121
+    // CContainerUI's own virtuals follow CControlUI's in this order, which
+    // plug-in modules rely on as they do on CControlUI's (see there): from
+    // GetInset to GetHorizontalScrollBar, then the two protected ones below.
+    virtual RECT GetInset() const;
+    virtual void SetInset(RECT rcInset);
+    virtual int GetChildPadding() const;
+    virtual void SetChildPadding(int iPadding);
+    virtual UINT GetChildAlign() const;
+    virtual void SetChildAlign(UINT iAlign);
+    virtual UINT GetChildVAlign() const;
+    virtual void SetChildVAlign(UINT iVAlign);
+    virtual bool IsAutoDestroy() const;
+    virtual void SetAutoDestroy(bool bAuto);
+    virtual bool IsDelayedDestroy() const;
+    virtual void SetDelayedDestroy(bool bDelayed);
+    virtual bool IsMouseChildEnabled() const;
+    virtual void SetMouseChildEnabled(bool bEnable = true);
+    virtual int FindSelectable(int iIndex, bool bForward = true) const;
+    virtual SIZE GetScrollPos() const;
+    virtual SIZE GetScrollRange() const;
+    virtual void SetScrollPos(SIZE szPos, bool bMsg = true);
+    virtual void SetScrollStepSize(int nSize);
+    virtual int GetScrollStepSize() const;
+    virtual void LineUp();
+    virtual void LineDown();
+    virtual void PageUp();
+    virtual void PageDown();
+    virtual void HomeUp();
+    virtual void EndDown();
+    virtual void LineLeft();
+    virtual void LineRight();
+    virtual void PageLeft();
+    virtual void PageRight();
+    virtual void HomeLeft();
+    virtual void EndRight();
     virtual void EnableScrollBar(bool bEnableVertical = true,
-                                 bool bEnableHorizontal = false);   // 122
-    virtual CScrollBarUI* GetVerticalScrollBar() const;             // 123
-    virtual CScrollBarUI* GetHorizontalScrollBar() const;           // 124
+                                 bool bEnableHorizontal = false);
+    virtual CScrollBarUI* GetVerticalScrollBar() const;
+    virtual CScrollBarUI* GetHorizontalScrollBar() const;
 
     // ---- Descendants by name ---------------------------------------------
     CControlUI* FindSubControl(LPCTSTR pstrSubControlName);
@@ -120,8 +123,9 @@ public:
     static CControlUI* CreateControl();
 
 protected:
-    virtual void SetFloatPos(int iIndex);                           // 125
-    virtual void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired); // 126
+    // The last two appended slots, after GetHorizontalScrollBar.
+    virtual void SetFloatPos(int iIndex);
+    virtual void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired);
 
     // The item rectangle reduced by the given inset and by the fixed width
     // or height of the visible scroll bars.

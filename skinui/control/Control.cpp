@@ -1,89 +1,18 @@
 #include "skinui/control/Control.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/core/StringTable.h"
 #include "skinui/render/DPI.h"
 #include "skinui/resource/ResourceManager.h"
 
 #include <stdlib.h>
 #include <wchar.h>
 
-// Sections: delegates and event sources; construction and identity; tree
-// and text; geometry; state; colours, images and border; timers and
-// virtual window; repaint requests; searches; attributes.
+// Sections: construction and identity; tree and text; geometry; state;
+// colours, images and border; timers and virtual window; repaint requests;
+// searches; attributes.
 
 namespace SkinUI {
-
-// ---- Delegates and event sources --------------------------------------
-
-CDelegateBase::CDelegateBase(void* pObject, void* pFn) : m_pObject(pObject), m_pFn(pFn) {}
-
-CDelegateBase::CDelegateBase(const CDelegateBase& rhs) : m_pObject(rhs.m_pObject), m_pFn(rhs.m_pFn) {}
-
-CDelegateBase::~CDelegateBase() {}
-
-bool CDelegateBase::Equals(const CDelegateBase& rhs) const
-{
-    return m_pObject == rhs.m_pObject && m_pFn == rhs.m_pFn;
-}
-
-CEventSource::~CEventSource()
-{
-    Clear();
-}
-
-CEventSource::operator bool() const
-{
-    return m_aDelegates.GetSize() > 0;
-}
-
-void CEventSource::operator+=(const CDelegateBase& d)
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && pObject->Equals(d)) return;
-    }
-    CDelegateBase* pCopy = d.Copy();
-    if (!m_aDelegates.Add(pCopy)) delete pCopy;
-}
-
-void CEventSource::operator+=(FnType pFn)
-{
-    (*this) += MakeDelegate(pFn);
-}
-
-void CEventSource::operator-=(const CDelegateBase& d)
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && pObject->Equals(d)) {
-            delete pObject;
-            m_aDelegates.Remove(i);
-            return;
-        }
-    }
-}
-
-void CEventSource::operator-=(FnType pFn)
-{
-    (*this) -= MakeDelegate(pFn);
-}
-
-bool CEventSource::operator()(void* param)
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && !(*pObject)(param)) return false;
-    }
-    return true;
-}
-
-void CEventSource::Clear()
-{
-    for (int i = 0; i < m_aDelegates.GetSize(); i++) {
-        delete static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-    }
-    m_aDelegates.Empty();
-}
 
 // ---- Construction and identity -----------------------------------------
 
@@ -848,35 +777,22 @@ CControlUI* CControlUI::FindControl(FindControlProc Proc, LPVOID pData, UINT uFl
 
 void CControlUI::AddCustomAttribute(LPCTSTR pstrName, LPCTSTR pstrAttr)
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return;
-    if (pstrAttr == NULL || pstrAttr[0] == L'\0') return;
-    if (m_mCustomAttrHash.Find(pstrName) != NULL) return;
-    CUIString* pCostomAttr = new CUIString(pstrAttr);
-    if (!m_mCustomAttrHash.Insert(pstrName, pCostomAttr)) delete pCostomAttr;
+    AddTableString(m_mCustomAttrHash, pstrName, pstrAttr);
 }
 
 LPCTSTR CControlUI::GetCustomAttribute(LPCTSTR pstrName) const
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return NULL;
-    CUIString* pCostomAttr = static_cast<CUIString*>(m_mCustomAttrHash.Find(pstrName));
-    return pCostomAttr != NULL ? pCostomAttr->GetData() : NULL;
+    return FindTableString(m_mCustomAttrHash, pstrName);
 }
 
 bool CControlUI::RemoveCustomAttribute(LPCTSTR pstrName)
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return false;
-    CUIString* pCostomAttr = static_cast<CUIString*>(m_mCustomAttrHash.Find(pstrName));
-    if (pCostomAttr == NULL) return false;
-    delete pCostomAttr;
-    return m_mCustomAttrHash.Remove(pstrName);
+    return RemoveTableString(m_mCustomAttrHash, pstrName);
 }
 
 void CControlUI::RemoveAllCustomAttribute()
 {
-    for (int i = 0; i < m_mCustomAttrHash.GetSize(); i++) {
-        LPCTSTR key = m_mCustomAttrHash.GetAt(i);
-        if (key != NULL) delete static_cast<CUIString*>(m_mCustomAttrHash.Find(key, false));
-    }
+    FreeTableStrings(m_mCustomAttrHash);
     m_mCustomAttrHash.Resize(83);
 }
 

@@ -6,12 +6,10 @@
 // answers geometry queries scaled to the window's DPI, and paints and handles
 // events in a fixed default way that derived controls refine step by step.
 //
-// The virtual operations keep one slot order (destructor first, DoPostPaint
-// last); derived controls append theirs after DoPostPaint.
-//
 // Implementation:
 //   Control.cpp        fields, geometry, state, attributes, searches
-//   ControlPaint.cpp   painting steps and default event handling
+//   ControlPaint.cpp   painting steps, DrawImage and GetAdjustColor,
+//                      Activate and default event handling
 
 #include "skinui/control/Delegate.h"
 #include "skinui/core/StdStringPtrMap.h"
@@ -77,98 +75,103 @@ public:
     CControlUI& operator=(const CControlUI&) = delete;
 
     // ---- Virtual interface, in slot order ------------------------------
-    virtual ~CControlUI();                                          // 0
-    virtual CUIString GetName() const;                              // 1
-    virtual void SetName(LPCTSTR pstrName);                         // 2
-    virtual LPCTSTR GetClass() const;                               // 3
-    virtual LPVOID GetInterface(LPCTSTR pstrName);                  // 4
-    virtual UINT GetControlFlags() const;                           // 5
-    virtual bool Activate();                                        // 6
-    virtual CPaintManagerUI* GetManager() const;                    // 7
+    // Control plug-in modules (the DLLs whose CreateControl the paint
+    // manager calls) are compiled on their own against this header and reach
+    // these through the vtable by position, so the order is part of the
+    // interface: none moves, goes or changes its signature, and a derived
+    // class appends its own after DoPostPaint, the last one here.
+    virtual ~CControlUI();
+    virtual CUIString GetName() const;
+    virtual void SetName(LPCTSTR pstrName);
+    virtual LPCTSTR GetClass() const;
+    virtual LPVOID GetInterface(LPCTSTR pstrName);
+    virtual UINT GetControlFlags() const;
+    virtual bool Activate();
+    virtual CPaintManagerUI* GetManager() const;
     virtual void SetManager(CPaintManagerUI* pManager, CControlUI* pParent,
-                            bool bInit = true);                     // 8
-    virtual CControlUI* GetParent() const;                          // 9
-    virtual CUIString GetText() const;                              // 10
-    virtual void SetText(LPCTSTR pstrText);                         // 11
-    virtual bool IsResourceText() const;                            // 12
-    virtual void SetResourceText(bool bResource);                   // 13
-    virtual bool IsDragEnabled() const;                             // 14
-    virtual void SetDragEnable(bool bDrag);                         // 15
-    virtual bool IsDropEnabled() const;                             // 16
-    virtual void SetDropEnable(bool bDrop);                         // 17
-    virtual RECT GetRelativePos() const;                            // 18
-    virtual RECT GetClientPos() const;                              // 19
-    virtual const RECT& GetPos() const;                             // 20
-    virtual void SetPos(RECT rc, bool bNeedInvalidate = true);      // 21
-    virtual void Move(SIZE szOffset, bool bNeedInvalidate = true);  // 22
-    virtual int GetWidth() const;                                   // 23
-    virtual int GetHeight() const;                                  // 24
-    virtual int GetX() const;                                       // 25
-    virtual int GetY() const;                                       // 26
-    virtual RECT GetPadding() const;                                // 27
-    virtual void SetPadding(RECT rcPadding);                        // 28
-    virtual SIZE GetFixedXY() const;                                // 29
-    virtual void SetFixedXY(SIZE szXY);                             // 30
-    virtual int GetFixedWidth() const;                              // 31
-    virtual void SetFixedWidth(int cx);                             // 32
-    virtual int GetFixedHeight() const;                             // 33
-    virtual void SetFixedHeight(int cy);                            // 34
-    virtual int GetMinWidth() const;                                // 35
-    virtual void SetMinWidth(int cx);                               // 36
-    virtual int GetMaxWidth() const;                                // 37
-    virtual void SetMaxWidth(int cx);                               // 38
-    virtual int GetMinHeight() const;                               // 39
-    virtual void SetMinHeight(int cy);                              // 40
-    virtual int GetMaxHeight() const;                               // 41
-    virtual void SetMaxHeight(int cy);                              // 42
-    virtual TPercentInfo GetFloatPercent() const;                   // 43
-    virtual void SetFloatPercent(TPercentInfo piFloatPercent);      // 44
-    virtual void SetFloatAlign(UINT uAlign);                        // 45
-    virtual UINT GetFloatAlign() const;                             // 46
-    virtual CUIString GetToolTip() const;                           // 47
-    virtual void SetToolTip(LPCTSTR pstrText);                      // 48
-    virtual void SetToolTipWidth(int nWidth);                       // 49
-    virtual int GetToolTipWidth() const;                            // 50
-    virtual WORD GetCursor() const;                                 // 51
-    virtual void SetCursor(WORD wCursor);                           // 52
-    virtual TCHAR GetShortcut() const;                              // 53
-    virtual void SetShortcut(TCHAR ch);                             // 54
-    virtual bool IsContextMenuUsed() const;                         // 55
-    virtual void SetContextMenuUsed(bool bMenuUsed);                // 56
-    virtual const CUIString& GetUserData() const;                   // 57
-    virtual void SetUserData(LPCTSTR pstrText);                     // 58
-    virtual UINT_PTR GetTag() const;                                // 59
-    virtual void SetTag(UINT_PTR pTag);                             // 60
-    virtual bool IsVisible() const;                                 // 61
-    virtual void SetVisible(bool bVisible = true);                  // 62
-    virtual void SetInternVisible(bool bVisible = true);            // 63
-    virtual bool IsEnabled() const;                                 // 64
-    virtual void SetEnabled(bool bEnable = true);                   // 65
-    virtual bool IsMouseEnabled() const;                            // 66
-    virtual void SetMouseEnabled(bool bEnable = true);              // 67
-    virtual bool IsKeyboardEnabled() const;                         // 68
-    virtual void SetKeyboardEnabled(bool bEnable = true);           // 69
-    virtual bool IsFocused() const;                                 // 70
-    virtual void SetFocus();                                        // 71
-    virtual bool IsFloat() const;                                   // 72
-    virtual void SetFloat(bool bFloat = true);                      // 73
+                            bool bInit = true);
+    virtual CControlUI* GetParent() const;
+    virtual CUIString GetText() const;
+    virtual void SetText(LPCTSTR pstrText);
+    virtual bool IsResourceText() const;
+    virtual void SetResourceText(bool bResource);
+    virtual bool IsDragEnabled() const;
+    virtual void SetDragEnable(bool bDrag);
+    virtual bool IsDropEnabled() const;
+    virtual void SetDropEnable(bool bDrop);
+    virtual RECT GetRelativePos() const;
+    virtual RECT GetClientPos() const;
+    virtual const RECT& GetPos() const;
+    virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
+    virtual void Move(SIZE szOffset, bool bNeedInvalidate = true);
+    virtual int GetWidth() const;
+    virtual int GetHeight() const;
+    virtual int GetX() const;
+    virtual int GetY() const;
+    virtual RECT GetPadding() const;
+    virtual void SetPadding(RECT rcPadding);
+    virtual SIZE GetFixedXY() const;
+    virtual void SetFixedXY(SIZE szXY);
+    virtual int GetFixedWidth() const;
+    virtual void SetFixedWidth(int cx);
+    virtual int GetFixedHeight() const;
+    virtual void SetFixedHeight(int cy);
+    virtual int GetMinWidth() const;
+    virtual void SetMinWidth(int cx);
+    virtual int GetMaxWidth() const;
+    virtual void SetMaxWidth(int cx);
+    virtual int GetMinHeight() const;
+    virtual void SetMinHeight(int cy);
+    virtual int GetMaxHeight() const;
+    virtual void SetMaxHeight(int cy);
+    virtual TPercentInfo GetFloatPercent() const;
+    virtual void SetFloatPercent(TPercentInfo piFloatPercent);
+    virtual void SetFloatAlign(UINT uAlign);
+    virtual UINT GetFloatAlign() const;
+    virtual CUIString GetToolTip() const;
+    virtual void SetToolTip(LPCTSTR pstrText);
+    virtual void SetToolTipWidth(int nWidth);
+    virtual int GetToolTipWidth() const;
+    virtual WORD GetCursor() const;
+    virtual void SetCursor(WORD wCursor);
+    virtual TCHAR GetShortcut() const;
+    virtual void SetShortcut(TCHAR ch);
+    virtual bool IsContextMenuUsed() const;
+    virtual void SetContextMenuUsed(bool bMenuUsed);
+    virtual const CUIString& GetUserData() const;
+    virtual void SetUserData(LPCTSTR pstrText);
+    virtual UINT_PTR GetTag() const;
+    virtual void SetTag(UINT_PTR pTag);
+    virtual bool IsVisible() const;
+    virtual void SetVisible(bool bVisible = true);
+    virtual void SetInternVisible(bool bVisible = true);
+    virtual bool IsEnabled() const;
+    virtual void SetEnabled(bool bEnable = true);
+    virtual bool IsMouseEnabled() const;
+    virtual void SetMouseEnabled(bool bEnable = true);
+    virtual bool IsKeyboardEnabled() const;
+    virtual void SetKeyboardEnabled(bool bEnable = true);
+    virtual bool IsFocused() const;
+    virtual void SetFocus();
+    virtual bool IsFloat() const;
+    virtual void SetFloat(bool bFloat = true);
     virtual CControlUI* FindControl(FindControlProc Proc, LPVOID pData,
-                                    UINT uFlags);                   // 74
-    virtual void Init();                                            // 75
-    virtual void DoInit();                                          // 76
-    virtual void Event(TEventUI& event);                            // 77
-    virtual void DoEvent(TEventUI& event);                          // 78
-    virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue); // 79
-    virtual SIZE EstimateSize(SIZE szAvailable);                    // 80
-    virtual void DoPaint(HDC hDC, const RECT& rcPaint);             // 81
-    virtual void PaintBkColor(HDC hDC);                             // 82
-    virtual void PaintBkImage(HDC hDC);                             // 83
-    virtual void PaintStatusImage(HDC hDC);                         // 84
-    virtual void PaintForeColor(HDC hDC);                           // 85
-    virtual void PaintForeImage(HDC hDC);                           // 86
-    virtual void PaintText(HDC hDC);                                // 87
-    virtual void PaintBorder(HDC hDC);                              // 88
-    virtual void DoPostPaint(HDC hDC, const RECT& rcPaint);         // 89
+                                    UINT uFlags);
+    virtual void Init();
+    virtual void DoInit();
+    virtual void Event(TEventUI& event);
+    virtual void DoEvent(TEventUI& event);
+    virtual void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue);
+    virtual SIZE EstimateSize(SIZE szAvailable);
+    virtual void DoPaint(HDC hDC, const RECT& rcPaint);
+    virtual void PaintBkColor(HDC hDC);
+    virtual void PaintBkImage(HDC hDC);
+    virtual void PaintStatusImage(HDC hDC);
+    virtual void PaintForeColor(HDC hDC);
+    virtual void PaintForeImage(HDC hDC);
+    virtual void PaintText(HDC hDC);
+    virtual void PaintBorder(HDC hDC);
+    virtual void DoPostPaint(HDC hDC, const RECT& rcPaint);
 
     // ---- Attribute lists and custom attributes --------------------------
     // Applies name="value" pairs separated by single spaces; a list that is
@@ -259,6 +262,9 @@ protected:
     int ScaleValue(int n) const;
     RECT ScaleRect(const RECT& rc) const;
     SIZE ScaleSize(const SIZE& sz) const;
+    // A control that is not mouse enabled hands mouse events on to its
+    // parent, or without one to CControlUI's own handling; true when it did.
+    bool PassMouseEventOn(TEventUI& event);
 
 protected:
     CPaintManagerUI* m_pManager = NULL;

@@ -21,6 +21,17 @@ void CControlUI::Event(TEventUI& event)
     if (OnEvent(&event)) DoEvent(event);
 }
 
+bool CControlUI::PassMouseEventOn(TEventUI& event)
+{
+    if (IsMouseEnabled() || !IsMouseEvent(event.type)) return false;
+    if (m_pParent != NULL) {
+        m_pParent->DoEvent(event);
+    } else {
+        CControlUI::DoEvent(event);
+    }
+    return true;
+}
+
 void CControlUI::DoEvent(TEventUI& event)
 {
     switch (event.type) {

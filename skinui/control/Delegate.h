@@ -1,54 +1,21 @@
 #pragma once
-// Delegates and event sources: a control's OnInit, OnDestroy, OnSize, OnEvent
-// and OnNotify lists. A delegate is an object pointer plus a function; an
-// event source owns copies of the delegates added to it and calls them in the
-// order they were added until one of them answers false.
+// CDelegate: a delegate to a member function bool (T::*)(void*) of one
+// object, and MakeDelegate for it. This header also brings in the rest of the
+// delegate family, so that one include serves a control's event lists:
+//   DelegateBase.h     CDelegateBase, what every delegate has
+//   DelegateStatic.h   CDelegateStatic, a free function, and its MakeDelegate
+//   EventSource.h      CEventSource, the list a control's OnXxx members are
 
-#include "skinui/core/StdPtrArray.h"
+#include "skinui/control/DelegateBase.h"
+#include "skinui/control/DelegateStatic.h"
+#include "skinui/control/EventSource.h"
 
 #include <cstring>
 
 namespace SkinUI {
 
-class CDelegateBase
-{
-public:
-    CDelegateBase(void* pObject, void* pFn);
-    CDelegateBase(const CDelegateBase& rhs);
-    CDelegateBase& operator=(const CDelegateBase&) = delete;
-    virtual ~CDelegateBase();
-    virtual CDelegateBase* Copy() const = 0;
-    virtual bool Invoke(void* param) = 0;
-
-    bool Equals(const CDelegateBase& rhs) const;
-    bool operator()(void* param) { return Invoke(param); }
-
-    void* GetObjectW() const { return m_pObject; }
-    void* GetFn() const { return m_pFn; }
-
-private:
-    void* m_pObject;
-    void* m_pFn;
-};
-
-// A free function bool (*)(void*); the object pointer is null.
-class CDelegateStatic : public CDelegateBase
-{
-    typedef bool (*Fn)(void*);
-
-public:
-    explicit CDelegateStatic(Fn pFn) : CDelegateBase(NULL, reinterpret_cast<void*>(pFn)) {}
-    CDelegateStatic(const CDelegateStatic& rhs) : CDelegateBase(rhs) {}
-    CDelegateBase* Copy() const override { return new CDelegateStatic(*this); }
-    bool Invoke(void* param) override
-    {
-        Fn pFn = reinterpret_cast<Fn>(GetFn());
-        return (*pFn)(param);
-    }
-};
-
-// A member function bool (T::*)(void*) of one object. The member pointer is
-// kept whole in the copy; the base keeps its first word for Equals.
+// The member pointer is kept whole in the copy; the base keeps its first word
+// for Equals.
 template <class O, class T>
 class CDelegate : public CDelegateBase
 {
@@ -80,32 +47,5 @@ CDelegate<O, T> MakeDelegate(O* pObject, bool (T::*pFn)(void*))
 {
     return CDelegate<O, T>(pObject, pFn);
 }
-
-inline CDelegateStatic MakeDelegate(bool (*pFn)(void*))
-{
-    return CDelegateStatic(pFn);
-}
-
-class CEventSource
-{
-    typedef bool (*FnType)(void*);
-
-public:
-    CEventSource() = default;
-    CEventSource(const CEventSource&) = delete;
-    CEventSource& operator=(const CEventSource&) = delete;
-    ~CEventSource();
-
-    operator bool() const;
-    void operator+=(const CDelegateBase& d);
-    void operator+=(FnType pFn);
-    void operator-=(const CDelegateBase& d);
-    void operator-=(FnType pFn);
-    bool operator()(void* param);
-    void Clear();
-
-protected:
-    CStdPtrArray m_aDelegates;
-};
 
 } // namespace SkinUI

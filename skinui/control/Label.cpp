@@ -166,56 +166,67 @@ RECT CLabelUI::TextRect(const RECT& rcPadding) const
 // "wrap" holds none and leaves the style as it is. Attributes change the
 // style bits without repainting: they are applied before the first paint.
 
+namespace {
+
+// The text style bits a keyword of "align" or "valign" clears and then sets.
+struct TStyleKeyword
+{
+    LPCTSTR pstrAttribute;
+    LPCTSTR pstrKeyword;
+    UINT uClear;
+    UINT uSet;
+};
+
+const TStyleKeyword kStyleKeywords[] = {
+    {L"align", L"left", DT_CENTER | DT_RIGHT, 0},
+    {L"align", L"center", DT_RIGHT, DT_CENTER},
+    {L"align", L"right", DT_CENTER, DT_RIGHT},
+    {L"valign", L"top", DT_VCENTER | DT_BOTTOM | DT_WORDBREAK, DT_SINGLELINE},
+    {L"valign", L"vcenter", DT_BOTTOM | DT_WORDBREAK, DT_VCENTER | DT_SINGLELINE},
+    {L"valign", L"bottom", DT_VCENTER | DT_WORDBREAK, DT_BOTTOM | DT_SINGLELINE},
+};
+
+// The bits a boolean text attribute clears and then sets when it is true,
+// and when it is false.
+struct TStyleSwitch
+{
+    LPCTSTR pstrAttribute;
+    UINT uClearOn;
+    UINT uSetOn;
+    UINT uClearOff;
+    UINT uSetOff;
+};
+
+const TStyleSwitch kStyleSwitches[] = {
+    {L"endellipsis", 0, DT_END_ELLIPSIS, DT_END_ELLIPSIS, 0},
+    {L"wordbreak", DT_SINGLELINE, DT_WORDBREAK | DT_EDITCONTROL, DT_WORDBREAK | DT_EDITCONTROL,
+     DT_SINGLELINE},
+    {L"noprefix", 0, DT_NOPREFIX, DT_NOPREFIX, 0},
+};
+
+} // namespace
+
 void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL) return;
 
-    if (_wcsicmp(pstrName, L"align") == 0) {
-        if (wcsstr(pstrValue, L"left") != NULL) {
-            m_uTextStyle &= ~(DT_CENTER | DT_RIGHT);
+    bool bStyle = false;
+    for (const TStyleKeyword& keyword : kStyleKeywords) {
+        if (_wcsicmp(pstrName, keyword.pstrAttribute) != 0) continue;
+        bStyle = true;
+        if (wcsstr(pstrValue, keyword.pstrKeyword) != NULL) {
+            m_uTextStyle = (m_uTextStyle & ~keyword.uClear) | keyword.uSet;
         }
-        if (wcsstr(pstrValue, L"center") != NULL) {
-            m_uTextStyle &= ~DT_RIGHT;
-            m_uTextStyle |= DT_CENTER;
-        }
-        if (wcsstr(pstrValue, L"right") != NULL) {
-            m_uTextStyle &= ~DT_CENTER;
-            m_uTextStyle |= DT_RIGHT;
-        }
-    } else if (_wcsicmp(pstrName, L"valign") == 0) {
-        if (wcsstr(pstrValue, L"top") != NULL) {
-            m_uTextStyle &= ~(DT_VCENTER | DT_BOTTOM | DT_WORDBREAK);
-            m_uTextStyle |= DT_SINGLELINE;
-        }
-        if (wcsstr(pstrValue, L"vcenter") != NULL) {
-            m_uTextStyle &= ~(DT_BOTTOM | DT_WORDBREAK);
-            m_uTextStyle |= DT_VCENTER | DT_SINGLELINE;
-        }
-        if (wcsstr(pstrValue, L"bottom") != NULL) {
-            m_uTextStyle &= ~(DT_VCENTER | DT_WORDBREAK);
-            m_uTextStyle |= DT_BOTTOM | DT_SINGLELINE;
-        }
-    } else if (_wcsicmp(pstrName, L"endellipsis") == 0) {
-        if (ParseBool(pstrValue)) {
-            m_uTextStyle |= DT_END_ELLIPSIS;
-        } else {
-            m_uTextStyle &= ~DT_END_ELLIPSIS;
-        }
-    } else if (_wcsicmp(pstrName, L"wordbreak") == 0) {
-        if (ParseBool(pstrValue)) {
-            m_uTextStyle &= ~DT_SINGLELINE;
-            m_uTextStyle |= DT_WORDBREAK | DT_EDITCONTROL;
-        } else {
-            m_uTextStyle &= ~(DT_WORDBREAK | DT_EDITCONTROL);
-            m_uTextStyle |= DT_SINGLELINE;
-        }
-    } else if (_wcsicmp(pstrName, L"noprefix") == 0) {
-        if (ParseBool(pstrValue)) {
-            m_uTextStyle |= DT_NOPREFIX;
-        } else {
-            m_uTextStyle &= ~DT_NOPREFIX;
-        }
-    } else if (_wcsicmp(pstrName, L"font") == 0) {
+    }
+    for (const TStyleSwitch& sw : kStyleSwitches) {
+        if (_wcsicmp(pstrName, sw.pstrAttribute) != 0) continue;
+        bStyle = true;
+        if (ParseBool(pstrValue)) m_uTextStyle = (m_uTextStyle & ~sw.uClearOn) | sw.uSetOn;
+        else m_uTextStyle = (m_uTextStyle & ~sw.uClearOff) | sw.uSetOff;
+    }
+    if (bStyle) return;
+
+    if (_wcsicmp(pstrName, L"font") == 0) {
         SetFont(static_cast<int>(wcstol(pstrValue, NULL, 10)));
     } else if (_wcsicmp(pstrName, L"textcolor") == 0) {
         SetTextColor(ParseColor(pstrValue));

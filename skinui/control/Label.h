@@ -24,8 +24,9 @@ public:
     SIZE EstimateSize(SIZE szAvailable) override;
     void PaintText(HDC hDC) override;
 
-    virtual bool GetAutoCalcWidth() const;                          // 90
-    virtual void SetAutoCalcWidth(bool bAutoCalcWidth);             // 91
+    // Appended after CControlUI's slots, in this order (see CControlUI).
+    virtual bool GetAutoCalcWidth() const;
+    virtual void SetAutoCalcWidth(bool bAutoCalcWidth);
 
     // Colours 0xAARRGGBB; 0 takes the paint manager's default at the first
     // paint, for good.

@@ -22,7 +22,8 @@ public:
     void PaintForeColor(HDC hDC) override;
     void PaintForeImage(HDC hDC) override;
 
-    virtual void UpdateText();                                      // 92
+    // Appended after CLabelUI's slots (see CControlUI).
+    virtual void UpdateText();
 
     bool IsShowText() const;
     void SetShowText(bool bShowText = true);

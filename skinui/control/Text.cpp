@@ -65,14 +65,7 @@ int CTextUI::HitLink(POINT pt) const
 // A control that is not mouse enabled hands mouse events to its parent.
 void CTextUI::DoEvent(TEventUI& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_pParent != NULL) {
-            m_pParent->DoEvent(event);
-        } else {
-            CLabelUI::DoEvent(event);
-        }
-        return;
-    }
+    if (PassMouseEventOn(event)) return;
 
     switch (event.type) {
     case EVT_SETCURSOR:

@@ -46,30 +46,6 @@ CIDataObject::~CIDataObject()
     }
 }
 
-HRESULT CIDataObject::QueryInterface(REFIID riid, void** ppvObject)
-{
-    if (ppvObject == NULL) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-        *ppvObject = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = NULL;
-    return E_NOINTERFACE;
-}
-
-ULONG CIDataObject::AddRef()
-{
-    return static_cast<ULONG>(::InterlockedIncrement(&m_lRefCount));
-}
-
-ULONG CIDataObject::Release()
-{
-    const LONG lCount = ::InterlockedDecrement(&m_lRefCount);
-    if (lCount == 0) delete this;
-    return static_cast<ULONG>(lCount);
-}
-
 CIDataObject::TEntry* CIDataObject::Find(const FORMATETC& format, DWORD tymed) const
 {
     for (int i = 0; i < m_aEntries.GetSize(); ++i) {

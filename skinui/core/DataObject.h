@@ -4,26 +4,17 @@
 // receiver releases. Formats are listed through the system's standard
 // enumerator.
 //
-// Reference counted: it deletes itself, and the media it keeps, with its
-// last Release. It starts with one reference, the creator's.
+// Reference counted as a TComObject: the media it keeps go with it.
 
+#include "skinui/core/ComObject.h"
 #include "skinui/core/StdPtrArray.h"
-
-#include <ole2.h>
-#include <windows.h>
 
 namespace SkinUI {
 
-class CIDataObject : public IDataObject
+class CIDataObject : public TComObject<IDataObject>
 {
 public:
-    CIDataObject() = default;
-    CIDataObject(const CIDataObject&) = delete;
-    CIDataObject& operator=(const CIDataObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    CIDataObject() : TComObject<IDataObject>(IID_IDataObject) {}
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* pformatetc, STGMEDIUM* pmedium) override;
@@ -48,12 +39,11 @@ private:
         STGMEDIUM medium;
     };
 
-    virtual ~CIDataObject();
+    ~CIDataObject() override;
     // The entry of that format holding that medium type (one of the bits
     // of tymed), or null.
     TEntry* Find(const FORMATETC& format, DWORD tymed) const;
 
-    LONG m_lRefCount = 1;
     CStdPtrArray m_aEntries;   // TEntry*, owned with their media
 };
 

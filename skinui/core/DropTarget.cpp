@@ -1,5 +1,7 @@
 #include "skinui/core/DropTarget.h"
 
+#include "skinui/core/ComObject.h"
+
 namespace SkinUI {
 
 CIDropTarget::~CIDropTarget()
@@ -32,14 +34,7 @@ void CIDropTarget::AddSuportedFormat(const FORMATETC& ftetc)
 
 HRESULT CIDropTarget::QueryInterface(REFIID riid, void** ppvObject)
 {
-    if (ppvObject == NULL) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
-        *ppvObject = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = NULL;
-    return E_NOINTERFACE;
+    return QueryOneInterface(static_cast<IDropTarget*>(this), IID_IDropTarget, riid, ppvObject);
 }
 
 ULONG CIDropTarget::AddRef()

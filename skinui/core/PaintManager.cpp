@@ -71,26 +71,21 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
     if (hFocusWnd != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
     if (pControl == m_pFocus) return;
 
-    if (m_pFocus != NULL) {
-        TEventUI event = {};
-        event.type = EVT_KILLFOCUS;
-        event.sender = pControl;
-        event.timestamp = ::GetTickCount();
-        m_pFocus->Event(event);
-        // The handler may have destroyed the old focus (ReapObjects clears it).
-        if (m_pFocus != NULL) SendNotify(m_pFocus, L"killfocus");
-        m_pFocus = NULL;
-    }
+    if (m_pFocus != NULL) DropFocus(pControl);
     if (pControl == NULL) return;
     if (pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
         m_pFocus = pControl;
-        TEventUI event = {};
-        event.type = EVT_SETFOCUS;
-        event.sender = pControl;
-        event.timestamp = ::GetTickCount();
-        m_pFocus->Event(event);
+        SendFocusEvent(EVT_SETFOCUS, pControl);
         if (m_pFocus != NULL) SendNotify(m_pFocus, L"setfocus");
     }
+}
+
+void CPaintManagerUI::DropFocus(CControlUI* pNewFocus)
+{
+    SendFocusEvent(EVT_KILLFOCUS, pNewFocus);
+    // The handler may have destroyed the old focus (ReapObjects clears it).
+    if (m_pFocus != NULL) SendNotify(m_pFocus, L"killfocus");
+    m_pFocus = NULL;
 }
 
 namespace {
@@ -122,15 +117,7 @@ void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
 {
     ::SetFocus(m_hWndPaint);
     if (pControl == NULL) return;
-    if (m_pFocus != NULL) {
-        TEventUI event = {};
-        event.type = EVT_KILLFOCUS;
-        event.sender = pControl;
-        event.timestamp = ::GetTickCount();
-        m_pFocus->Event(event);
-        if (m_pFocus != NULL) SendNotify(m_pFocus, L"killfocus");
-        m_pFocus = NULL;
-    }
+    if (m_pFocus != NULL) DropFocus(pControl);
     FindTabInfo info = {pControl, NULL, false, false};
     if (m_pRoot != NULL) {
         m_pFocus = m_pRoot->FindControl(FindControlFromTab, &info,

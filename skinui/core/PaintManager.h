@@ -3,13 +3,15 @@
 // control tree, paints the tree, keeps the resources controls draw with, runs
 // control timers and delivers notifications.
 //
-// The class is split by concern; each section below is implemented in its own
-// file:
+// The class is split by concern, one file for each section below:
+//   Identity and lifetime      PaintManager.cpp
 //   Resource location          PaintManagerLocation.cpp   (process-wide statics)
 //   Resources, shared tables   PaintManagerResources.cpp
 //   Timers, notifications,
 //   control registry           PaintManagerRegistry.cpp
-//   Input and event dispatch   PaintManagerInput.cpp
+//   Input and event dispatch   PaintManagerInput.cpp      (but AttachDialog, focus,
+//                                                          capture and mouse position
+//                                                          are in PaintManager.cpp)
 //   Painting, layered windows  PaintManagerPaint.cpp
 // Data members are kept with the section that uses them and initialised where
 // they are declared, so that construction stays in one place per concern.
@@ -83,6 +85,11 @@ public:
     static const CUIString& GetResourceZip();
     static bool IsCachedResourceZip();
     static HANDLE GetResourceZipHandle();
+    // The package to read skin files from: the kept-open one when there is
+    // one (bOwn false), else the package file opened for the caller, who
+    // closes it with SkinPackageClose (bOwn true). NULL when it cannot be
+    // opened.
+    static HANDLE OpenResourceZip(bool& bOwn);
     static void SetResourceType(int nType);
     static int GetResourceType();
     static void Term();
@@ -435,8 +442,18 @@ private:
     static WORD MapKeyState();
     void SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState, WPARAM wParam,
                    LPARAM lParam, TCHAR keyChar = 0);
+    // An event without a mouse position or key state for the focused
+    // control, naming pSender as its sender.
+    void SendFocusEvent(int type, CControlUI* pSender, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The focused control loses the focus to pNewFocus: its killfocus event
+    // and notification, and then no control has the focus.
+    void DropFocus(CControlUI* pNewFocus);
     // The control under the point when it belongs to this manager.
     CControlUI* FindOwnControl(POINT pt) const;
+    // The start of a button press: the window takes the keyboard focus and
+    // the press point (into pt) becomes the last mouse position. The
+    // manager's control under it, or NULL.
+    CControlUI* PressTarget(LPARAM lParam, POINT& pt);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     // True when the focus control takes the Tab key itself.
     bool FocusKeepsTab() const;

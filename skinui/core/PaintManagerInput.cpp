@@ -65,19 +65,37 @@ WORD CPaintManagerUI::MapKeyState()
     return uState;
 }
 
-void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState,
-                                WPARAM wParam, LPARAM lParam, TCHAR keyChar)
+namespace {
+
+// An event of the type from pSender, stamped now, with the message's
+// parameters; no mouse position, key or key state.
+TEventUI NewEvent(int type, CControlUI* pSender, WPARAM wParam, LPARAM lParam)
 {
     TEventUI event = {};
     event.type = type;
-    event.sender = pControl;
+    event.sender = pSender;
     event.timestamp = ::GetTickCount();
+    event.wParam = wParam;
+    event.lParam = lParam;
+    return event;
+}
+
+} // namespace
+
+void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState,
+                                WPARAM wParam, LPARAM lParam, TCHAR keyChar)
+{
+    TEventUI event = NewEvent(type, pControl, wParam, lParam);
     event.mousePos = pt;
     event.keyChar = keyChar;
     event.keyState = keyState;
-    event.wParam = wParam;
-    event.lParam = lParam;
     pControl->Event(event);
+}
+
+void CPaintManagerUI::SendFocusEvent(int type, CControlUI* pSender, WPARAM wParam, LPARAM lParam)
+{
+    TEventUI event = NewEvent(type, pSender, wParam, lParam);
+    m_pFocus->Event(event);
 }
 
 CControlUI* CPaintManagerUI::FindOwnControl(POINT pt) const
@@ -87,19 +105,40 @@ CControlUI* CPaintManagerUI::FindOwnControl(POINT pt) const
     return pControl;
 }
 
-bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
-{
-    if (m_hWndPaint == NULL) return false;
+namespace {
 
-    for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
+// Hands the message to each filter in turn; the first that handles it gives
+// the result.
+bool RunFilters(const CStdPtrArray& aFilters, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                LRESULT& lRes)
+{
+    for (int i = 0; i < aFilters.GetSize(); ++i) {
         bool bHandled = false;
-        LRESULT lResult = static_cast<IMessageFilterUI*>(m_aMessageFilters[i])
+        LRESULT lResult = static_cast<IMessageFilterUI*>(aFilters[i])
                               ->MessageHandler(uMsg, wParam, lParam, bHandled);
         if (bHandled) {
             lRes = lResult;
             return true;
         }
     }
+    return false;
+}
+
+} // namespace
+
+CControlUI* CPaintManagerUI::PressTarget(LPARAM lParam, POINT& pt)
+{
+    ::SetFocus(m_hWndPaint);
+    pt = PointFromLParam(lParam);
+    m_ptLastMousePos = pt;
+    return FindOwnControl(pt);
+}
+
+bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (m_hWndPaint == NULL) return false;
+
+    if (RunFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes)) return true;
 
     switch (uMsg) {
     case WM_ASYNC_FLUSH:
@@ -139,13 +178,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return false;
     }
     case WM_SIZE: {
-        if (m_pFocus != NULL) {
-            TEventUI event = {};
-            event.type = EVT_WINDOWSIZE;
-            event.sender = m_pFocus;
-            event.timestamp = ::GetTickCount();
-            m_pFocus->Event(event);
-        }
+        if (m_pFocus != NULL) SendFocusEvent(EVT_WINDOWSIZE, m_pFocus);
         if (m_pRoot != NULL) m_pRoot->NeedUpdate();
         return true;
     }
@@ -195,10 +228,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         OnMouseMove(wParam, lParam);
         return false;
     case WM_LBUTTONDOWN: {
-        ::SetFocus(m_hWndPaint);
-        POINT pt = PointFromLParam(lParam);
-        m_ptLastMousePos = pt;
-        CControlUI* pControl = FindOwnControl(pt);
+        POINT pt;
+        CControlUI* pControl = PressTarget(lParam, pt);
         if (pControl == NULL) return false;
         // A press elsewhere ends the drag mode of an earlier press that never
         // moved, so that only a drag-enabled control is ever dragged.
@@ -236,10 +267,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-        ::SetFocus(m_hWndPaint);
-        POINT pt = PointFromLParam(lParam);
-        m_ptLastMousePos = pt;
-        CControlUI* pControl = FindOwnControl(pt);
+        POINT pt;
+        CControlUI* pControl = PressTarget(lParam, pt);
         if (pControl == NULL) return false;
         pControl->SetFocus();
         SetCapture();
@@ -317,15 +346,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return true;
     }
     case WM_SETFOCUS:
-        if (m_pFocus != NULL) {
-            TEventUI event = {};
-            event.type = EVT_SETFOCUS;
-            event.sender = m_pFocus;
-            event.timestamp = ::GetTickCount();
-            event.wParam = wParam;
-            event.lParam = lParam;
-            m_pFocus->Event(event);
-        }
+        if (m_pFocus != NULL) SendFocusEvent(EVT_SETFOCUS, m_pFocus, wParam, lParam);
         return false;
     case WM_NOTIFY: {
         if (lParam == 0) return false;
@@ -436,15 +457,7 @@ bool CPaintManagerUI::FocusKeepsTab() const
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
-    for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
-        bool bHandled = false;
-        LRESULT lResult = static_cast<IMessageFilterUI*>(m_aPreMessageFilters[i])
-                              ->MessageHandler(uMsg, wParam, lParam, bHandled);
-        if (bHandled) {
-            lRes = lResult;
-            return true;
-        }
-    }
+    if (RunFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes)) return true;
     switch (uMsg) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;
@@ -560,21 +573,25 @@ bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTransla
 bool CPaintManagerUI::InitDragDrop()
 {
     if (!DragDropRegister(m_hWndPaint)) return false;
+    // The formats a drop may bring, in the order they are asked for.
+    static const struct
+    {
+        CLIPFORMAT cfFormat;
+        DWORD tymed;
+    } kFormats[] = {
+        {CF_BITMAP, TYMED_GDI},
+        {CF_DIB, TYMED_HGLOBAL},
+        {CF_HDROP, TYMED_HGLOBAL},
+        {CF_ENHMETAFILE, TYMED_ENHMF},
+    };
     FORMATETC ftetc = {};
     ftetc.dwAspect = DVASPECT_CONTENT;
     ftetc.lindex = -1;
-    ftetc.cfFormat = CF_BITMAP;
-    ftetc.tymed = TYMED_GDI;
-    AddSuportedFormat(ftetc);
-    ftetc.cfFormat = CF_DIB;
-    ftetc.tymed = TYMED_HGLOBAL;
-    AddSuportedFormat(ftetc);
-    ftetc.cfFormat = CF_HDROP;
-    ftetc.tymed = TYMED_HGLOBAL;
-    AddSuportedFormat(ftetc);
-    ftetc.cfFormat = CF_ENHMETAFILE;
-    ftetc.tymed = TYMED_ENHMF;
-    AddSuportedFormat(ftetc);
+    for (const auto& format : kFormats) {
+        ftetc.cfFormat = format.cfFormat;
+        ftetc.tymed = format.tymed;
+        AddSuportedFormat(ftetc);
+    }
     return true;
 }
 

@@ -119,6 +119,17 @@ HANDLE CPaintManagerUI::GetResourceZipHandle()
     return m_hResourceZip;
 }
 
+HANDLE CPaintManagerUI::OpenResourceZip(bool& bOwn)
+{
+    HANDLE hPackage = m_bCachedResourceZip ? m_hResourceZip : NULL;
+    bOwn = hPackage == NULL;
+    if (bOwn) {
+        const CUIString sZip = m_pStrResourcePath + m_pStrResourceZip;
+        hPackage = SkinPackageOpen(sZip.GetData(), 0, SKINPKG_FILENAME);
+    }
+    return hPackage;
+}
+
 void CPaintManagerUI::SetResourceType(int nType)
 {
     m_nResType = nType;

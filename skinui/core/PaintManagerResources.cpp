@@ -15,6 +15,7 @@
 #include "skinui/core/PaintManager.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/core/StringTable.h"
 #include "skinui/render/RenderEngine.h"
 
 #include <commctrl.h>
@@ -84,15 +85,6 @@ void FreeImageTable(CStdStringPtrMap& map)
     for (int i = 0; i < map.GetSize(); ++i) {
         LPCTSTR key = map.GetAt(i);
         if (key != NULL) CRenderEngine::FreeImage(static_cast<TImageInfo*>(map.Find(key, false)));
-    }
-    map.RemoveAll();
-}
-
-void FreeStringTable(CStdStringPtrMap& map)
-{
-    for (int i = 0; i < map.GetSize(); ++i) {
-        LPCTSTR key = map.GetAt(i);
-        if (key != NULL) delete static_cast<CUIString*>(map.Find(key, false));
     }
     map.RemoveAll();
 }
@@ -255,8 +247,8 @@ void CPaintManagerUI::ResetWindowResources()
 {
     RemoveAllFonts(false);
     FreeImageTable(m_ResInfo.m_ImageHash);
-    FreeStringTable(m_ResInfo.m_AttrHash);
-    FreeStringTable(m_ResInfo.m_StyleHash);
+    FreeTableStrings(m_ResInfo.m_AttrHash);
+    FreeTableStrings(m_ResInfo.m_StyleHash);
     RemoveAllWindowCustomAttribute();
     RemoveAllOptionGroups();
 }
@@ -267,8 +259,8 @@ void CPaintManagerUI::TermResources()
     m_ResInfo.m_DefaultFontInfo.hFont = NULL;
     FreeFontTable(m_ResInfo.m_CustomFonts);
     FreeImageTable(m_ResInfo.m_ImageHash);
-    FreeStringTable(m_ResInfo.m_AttrHash);
-    FreeStringTable(m_ResInfo.m_StyleHash);
+    FreeTableStrings(m_ResInfo.m_AttrHash);
+    FreeTableStrings(m_ResInfo.m_StyleHash);
     FreeDrawInfoTable(m_ResInfo.m_DrawInfoHash);
     RemoveAllWindowCustomAttribute();
     RemoveAllOptionGroups();
@@ -798,7 +790,7 @@ bool CPaintManagerUI::RemoveDefaultAttributeList(LPCTSTR pStrControlName, bool b
 
 void CPaintManagerUI::RemoveAllDefaultAttributeList(bool bShared)
 {
-    FreeStringTable(ChosenSet(&TResInfo::m_AttrHash, bShared));
+    FreeTableStrings(ChosenSet(&TResInfo::m_AttrHash, bShared));
 }
 
 void CPaintManagerUI::AddStyle(LPCTSTR pName, LPCTSTR pStyle, bool bShared)
@@ -835,38 +827,29 @@ const CStdStringPtrMap& CPaintManagerUI::GetStyles(bool bShared) const
 
 void CPaintManagerUI::RemoveAllStyle(bool bShared)
 {
-    FreeStringTable(ChosenSet(&TResInfo::m_StyleHash, bShared));
+    FreeTableStrings(ChosenSet(&TResInfo::m_StyleHash, bShared));
 }
 
 // ---- Window custom attributes and option groups ------------------------------------
 
 void CPaintManagerUI::AddWindowCustomAttribute(LPCTSTR pstrName, LPCTSTR pstrAttr)
 {
-    if (pstrName == NULL || pstrName[0] == L'\0' || pstrAttr == NULL || pstrAttr[0] == L'\0') return;
-    if (m_mWindowCustomAttrHash.Find(pstrName) != NULL) return;
-    CUIString* pValue = new (std::nothrow) CUIString(pstrAttr);
-    if (pValue != NULL && !m_mWindowCustomAttrHash.Insert(pstrName, pValue)) delete pValue;
+    AddTableString(m_mWindowCustomAttrHash, pstrName, pstrAttr);
 }
 
 LPCTSTR CPaintManagerUI::GetWindowCustomAttribute(LPCTSTR pstrName) const
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return NULL;
-    CUIString* pValue = static_cast<CUIString*>(m_mWindowCustomAttrHash.Find(pstrName));
-    return pValue != NULL ? pValue->GetData() : NULL;
+    return FindTableString(m_mWindowCustomAttrHash, pstrName);
 }
 
 bool CPaintManagerUI::RemoveWindowCustomAttribute(LPCTSTR pstrName)
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return false;
-    CUIString* pValue = static_cast<CUIString*>(m_mWindowCustomAttrHash.Find(pstrName));
-    if (pValue == NULL) return false;
-    delete pValue;
-    return m_mWindowCustomAttrHash.Remove(pstrName);
+    return RemoveTableString(m_mWindowCustomAttrHash, pstrName);
 }
 
 void CPaintManagerUI::RemoveAllWindowCustomAttribute()
 {
-    FreeStringTable(m_mWindowCustomAttrHash);
+    FreeTableStrings(m_mWindowCustomAttrHash);
     m_mWindowCustomAttrHash.Resize(83);
 }
 

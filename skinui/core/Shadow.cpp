@@ -1,6 +1,7 @@
 #include "skinui/core/Shadow.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/MemoryDib.h"
 #include "skinui/render/RenderEngine.h"
 #include "skinui/resource/ImageInfo.h"
 
@@ -450,42 +451,19 @@ void CShadowUI::Update(HWND hParent)
     const int nShadWndWid = rcParent.right - rcParent.left + m_nSize * 2;
     const int nShadWndHei = rcParent.bottom - rcParent.top + m_nSize * 2;
     if (nShadWndWid <= 0 || nShadWndHei <= 0) return;
-    // A 32-bit DIB larger than 2 GiB cannot be made; refuse before the size
-    // product wraps.
-    if (static_cast<unsigned long long>(nShadWndWid) * nShadWndHei * 4 > 0x7FFFFFFFull) return;
 
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = nShadWndWid;
-    bmi.bmiHeader.biHeight = nShadWndHei;  // positive: rows stored bottom-up
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage = nShadWndWid * nShadWndHei * 4;
-
-    void* pvBits = NULL;
-    HBITMAP hbitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pvBits, NULL, 0);
-    HDC hMemDC = ::CreateCompatibleDC(NULL);
-    if (hbitmap == NULL || pvBits == NULL || hMemDC == NULL) {
-        if (hbitmap != NULL) ::DeleteObject(hbitmap);
-        if (hMemDC != NULL) ::DeleteDC(hMemDC);
-        return;
-    }
-    HGDIOBJ hOriBmp = ::SelectObject(hMemDC, hbitmap);
+    CMemoryDib dib(NULL, nShadWndWid, nShadWndHei, false);  // rows stored bottom-up
+    if (!dib.IsValid()) return;
 
     bool bDrawn = false;
     if (m_bIsImageMode) {
-        bDrawn = DrawShadowImage(hMemDC, nShadWndWid, nShadWndHei);
+        bDrawn = DrawShadowImage(dib.GetDC(), nShadWndWid, nShadWndHei);
     } else {
-        ::ZeroMemory(pvBits, bmi.bmiHeader.biSizeImage);
-        MakeShadow(static_cast<UINT32*>(pvBits), hParent, rcParent);
+        ::ZeroMemory(dib.GetBits(), static_cast<size_t>(nShadWndWid) * nShadWndHei * 4);
+        MakeShadow(reinterpret_cast<UINT32*>(dib.GetBits()), hParent, rcParent);
         bDrawn = true;
     }
-    if (bDrawn) Present(hMemDC, rcParent, nShadWndWid, nShadWndHei);
-
-    ::SelectObject(hMemDC, hOriBmp);
-    ::DeleteObject(hbitmap);
-    ::DeleteDC(hMemDC);
+    if (bDrawn) Present(dib.GetDC(), rcParent, nShadWndWid, nShadWndHei);
 }
 
 bool CShadowUI::DrawShadowImage(HDC hMemDC, int nWidth, int nHeight)

@@ -5,6 +5,7 @@
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/Shadow.h"
 #include "skinui/markup/ControlFactory.h"
+#include "skinui/resource/ModuleResource.h"
 #include "skinui/resource/ResourceManager.h"
 
 #include <stdlib.h>
@@ -130,18 +131,12 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderC
 
     if (xml.IsResourceId()) {
         HINSTANCE hModule = m_instance != NULL ? m_instance : CPaintManagerUI::GetResourceDll();
-        HRSRC hResource = ::FindResourceW(hModule, xml.m_lpstr, type);
-        if (hResource == NULL) return NULL;
-        HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
-        if (hGlobal == NULL) return NULL;
-        const BYTE* pData = static_cast<const BYTE*>(::LockResource(hGlobal));
-        const DWORD dwSize = ::SizeofResource(hModule, hResource);
-        if (pData == NULL) return NULL;
-        m_pCallback = pCallback;
         // Resource memory is read-only; the parser may swap bytes in place.
-        BYTE* pCopy = static_cast<BYTE*>(malloc(dwSize > 0 ? dwSize : 1));
-        if (pCopy == NULL) return NULL;
-        memcpy(pCopy, pData, dwSize);
+        DWORD dwSize = 0;
+        BYTE* pCopy = CopyModuleResource(hModule, xml.m_lpstr, type, MAXDWORD, &dwSize);
+        // An empty resource still goes to the parser, which names the fault.
+        if (pCopy == NULL && ::FindResourceW(hModule, xml.m_lpstr, type) == NULL) return NULL;
+        m_pCallback = pCallback;
         m_xml.Release();
         const bool bLoaded = m_xml.LoadFromMem(pCopy, dwSize, XMLFILE_ENCODING_UTF8);
         free(pCopy);

@@ -199,13 +199,8 @@ bool CMarkup::_LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
 // this load only.
 bool CMarkup::_LoadPackageBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
 {
-    HANDLE hPackage = NULL;
-    if (CPaintManagerUI::IsCachedResourceZip()) hPackage = CPaintManagerUI::GetResourceZipHandle();
-    const bool bOwnPackage = hPackage == NULL;
-    if (bOwnPackage) {
-        const CUIString sZip = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
-        hPackage = SkinPackageOpen(sZip.GetData(), 0, SKINPKG_FILENAME);
-    }
+    bool bOwnPackage = false;
+    HANDLE hPackage = CPaintManagerUI::OpenResourceZip(bOwnPackage);
     if (hPackage == NULL) return _Failed(L"Error opening zip file");
     bool bOk = false;
     int iIndex = -1;

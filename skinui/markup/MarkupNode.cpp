@@ -21,12 +21,16 @@ bool CMarkupNode::IsValid() const
            (ULONG)m_iPos < m_pOwner->m_nElements;
 }
 
+CMarkupNode CMarkupNode::_NodeAt(ULONG iPos) const
+{
+    if (iPos == 0) return CMarkupNode();
+    return CMarkupNode(m_pOwner, (int)iPos);
+}
+
 CMarkupNode CMarkupNode::GetSibling()
 {
     if (!IsValid()) return CMarkupNode();
-    const ULONG iPos = m_pOwner->m_pElements[m_iPos].iNext;
-    if (iPos == 0) return CMarkupNode();
-    return CMarkupNode(m_pOwner, (int)iPos);
+    return _NodeAt(m_pOwner->m_pElements[m_iPos].iNext);
 }
 
 bool CMarkupNode::HasSiblings() const
@@ -38,9 +42,7 @@ bool CMarkupNode::HasSiblings() const
 CMarkupNode CMarkupNode::GetChild()
 {
     if (!IsValid()) return CMarkupNode();
-    const ULONG iPos = m_pOwner->m_pElements[m_iPos].iChild;
-    if (iPos == 0) return CMarkupNode();
-    return CMarkupNode(m_pOwner, (int)iPos);
+    return _NodeAt(m_pOwner->m_pElements[m_iPos].iChild);
 }
 
 CMarkupNode CMarkupNode::GetChild(LPCTSTR pstrName)
@@ -65,9 +67,7 @@ bool CMarkupNode::HasChildren() const
 CMarkupNode CMarkupNode::GetParent()
 {
     if (!IsValid()) return CMarkupNode();
-    const ULONG iPos = m_pOwner->m_pElements[m_iPos].iParent;
-    if (iPos == 0) return CMarkupNode();
-    return CMarkupNode(m_pOwner, (int)iPos);
+    return _NodeAt(m_pOwner->m_pElements[m_iPos].iParent);
 }
 
 LPCTSTR CMarkupNode::GetName() const

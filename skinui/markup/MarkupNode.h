@@ -43,6 +43,9 @@ public:
 
 private:
     void _MapAttributes();
+    // The node of the owner's element at iPos; an invalid node for 0, the
+    // index the element table uses for "none".
+    CMarkupNode _NodeAt(ULONG iPos) const;
 
     typedef struct
     {

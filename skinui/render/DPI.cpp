@@ -143,58 +143,72 @@ int CDPI::ScaleBack(int iValue) const
     return ::MulDiv(iValue, 100, scale);
 }
 
-void CDPI::Scale(RECT* pRect) const
+namespace {
+
+typedef int (CDPI::*ScaleFn)(int) const;
+
+// The top-left corner and the size are scaled each on its own, so that a
+// rectangle keeps the scaled size of the skin's one wherever it lies.
+void ScaleRectWith(const CDPI& dpi, ScaleFn pfnScale, RECT* pRect)
 {
     if (pRect == NULL) return;
-    int width = Scale(pRect->right - pRect->left);
-    int height = Scale(pRect->bottom - pRect->top);
-    pRect->left = Scale(pRect->left);
-    pRect->top = Scale(pRect->top);
+    int width = (dpi.*pfnScale)(pRect->right - pRect->left);
+    int height = (dpi.*pfnScale)(pRect->bottom - pRect->top);
+    pRect->left = (dpi.*pfnScale)(pRect->left);
+    pRect->top = (dpi.*pfnScale)(pRect->top);
     pRect->right = pRect->left + width;
     pRect->bottom = pRect->top + height;
+}
+
+// Both members of a POINT or SIZE.
+void ScaleBoth(const CDPI& dpi, LONG& a, LONG& b)
+{
+    a = dpi.Scale(a);
+    b = dpi.Scale(b);
+}
+
+template <class T>
+T ScaledCopy(const CDPI& dpi, T value)
+{
+    dpi.Scale(&value);
+    return value;
+}
+
+} // namespace
+
+void CDPI::Scale(RECT* pRect) const
+{
+    ScaleRectWith(*this, static_cast<ScaleFn>(&CDPI::Scale), pRect);
 }
 
 void CDPI::ScaleBack(RECT* pRect) const
 {
-    if (pRect == NULL) return;
-    int width = ScaleBack(pRect->right - pRect->left);
-    int height = ScaleBack(pRect->bottom - pRect->top);
-    pRect->left = ScaleBack(pRect->left);
-    pRect->top = ScaleBack(pRect->top);
-    pRect->right = pRect->left + width;
-    pRect->bottom = pRect->top + height;
+    ScaleRectWith(*this, static_cast<ScaleFn>(&CDPI::ScaleBack), pRect);
 }
 
 RECT CDPI::Scale(RECT rc) const
 {
-    Scale(&rc);
-    return rc;
+    return ScaledCopy(*this, rc);
 }
 
 void CDPI::Scale(POINT* pPoint) const
 {
-    if (pPoint == NULL) return;
-    pPoint->x = Scale(pPoint->x);
-    pPoint->y = Scale(pPoint->y);
+    if (pPoint != NULL) ScaleBoth(*this, pPoint->x, pPoint->y);
 }
 
 POINT CDPI::Scale(POINT pt) const
 {
-    Scale(&pt);
-    return pt;
+    return ScaledCopy(*this, pt);
 }
 
 void CDPI::Scale(SIZE* pSize) const
 {
-    if (pSize == NULL) return;
-    pSize->cx = Scale(pSize->cx);
-    pSize->cy = Scale(pSize->cy);
+    if (pSize != NULL) ScaleBoth(*this, pSize->cx, pSize->cy);
 }
 
 SIZE CDPI::Scale(SIZE sz) const
 {
-    Scale(&sz);
-    return sz;
+    return ScaledCopy(*this, sz);
 }
 
 } // namespace SkinUI

@@ -27,10 +27,10 @@ HBITMAP CMemoryDib::CreateBitmap(HDC hDC, int cx, int cy, bool bTopDown, BYTE** 
     return hBitmap;
 }
 
-CMemoryDib::CMemoryDib(HDC hDC, int cx, int cy) : m_cx(cx), m_cy(cy)
+CMemoryDib::CMemoryDib(HDC hDC, int cx, int cy, bool bTopDown) : m_cx(cx), m_cy(cy)
 {
     BYTE* pBits = NULL;
-    m_hBitmap = CreateBitmap(hDC, cx, cy, true, &pBits);
+    m_hBitmap = CreateBitmap(hDC, cx, cy, bTopDown, &pBits);
     if (m_hBitmap == NULL) return;
     m_hDC = ::CreateCompatibleDC(hDC);
     if (m_hDC == NULL) return;

@@ -15,9 +15,9 @@ public:
     // the pixels, or NULL.
     static HBITMAP CreateBitmap(HDC hDC, int cx, int cy, bool bTopDown, BYTE** ppBits);
 
-    // A top-down bitmap selected into a DC compatible with hDC. IsValid is
-    // false when either could not be made.
-    CMemoryDib(HDC hDC, int cx, int cy);
+    // A bitmap (top-down unless asked otherwise) selected into a DC
+    // compatible with hDC. IsValid is false when either could not be made.
+    CMemoryDib(HDC hDC, int cx, int cy, bool bTopDown = true);
     ~CMemoryDib();
     CMemoryDib(const CMemoryDib&) = delete;
     CMemoryDib& operator=(const CMemoryDib&) = delete;

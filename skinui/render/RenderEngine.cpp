@@ -10,6 +10,7 @@
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/SystemLibrary.h"
 #include "skinui/render/DibPixels.h"
+#include "skinui/render/MemoryDib.h"
 
 #include <gdiplus.h>
 #include <math.h>
@@ -59,49 +60,6 @@ BOOL Blend(HDC hDC, int x, int y, int cx, int cy, HDC hSrcDC, int sx, int sy, in
     if (pAlphaBlend != NULL) return pAlphaBlend(hDC, x, y, cx, cy, hSrcDC, sx, sy, scx, scy, blend);
     return CRenderEngine::SoftwareAlphaBlend(hDC, x, y, cx, cy, hSrcDC, sx, sy, scx, scy, blend);
 }
-
-// A 32-bit top-down DIB section selected into its own memory DC.
-class CScratchBitmap
-{
-public:
-    CScratchBitmap(HDC hDC, int cx, int cy)
-    {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = cx;
-        bmi.bmiHeader.biHeight = -cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        void* pBits = NULL;
-        m_hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
-        if (m_hBitmap == NULL || pBits == NULL) return;
-        m_hDC = ::CreateCompatibleDC(hDC);
-        if (m_hDC == NULL) return;
-        m_hOld = static_cast<HBITMAP>(::SelectObject(m_hDC, m_hBitmap));
-        m_pBits = static_cast<BYTE*>(pBits);
-    }
-    ~CScratchBitmap()
-    {
-        if (m_hDC != NULL) {
-            ::SelectObject(m_hDC, m_hOld);
-            ::DeleteDC(m_hDC);
-        }
-        if (m_hBitmap != NULL) ::DeleteObject(m_hBitmap);
-    }
-    CScratchBitmap(const CScratchBitmap&) = delete;
-    CScratchBitmap& operator=(const CScratchBitmap&) = delete;
-
-    bool IsValid() const { return m_pBits != NULL; }
-    HDC GetDC() const { return m_hDC; }
-    BYTE* GetBits() const { return m_pBits; }
-
-private:
-    HBITMAP m_hBitmap = NULL;
-    HBITMAP m_hOld = NULL;
-    HDC m_hDC = NULL;
-    BYTE* m_pBits = NULL;
-};
 
 // ---- Images ------------------------------------------------------------------
 
@@ -326,8 +284,8 @@ BOOL CRenderEngine::SoftwareAlphaBlend(HDC hDC, int nDestX, int nDestY, int nDes
         nSrcWidth <= 0 || nSrcHeight <= 0) {
         return FALSE;
     }
-    CScratchBitmap source(hDC, nDestWidth, nDestHeight);
-    CScratchBitmap target(hDC, nDestWidth, nDestHeight);
+    CMemoryDib source(hDC, nDestWidth, nDestHeight);
+    CMemoryDib target(hDC, nDestWidth, nDestHeight);
     if (!source.IsValid() || !target.IsValid()) return FALSE;
     ::SetStretchBltMode(source.GetDC(), COLORONCOLOR);
     if (!::StretchBlt(source.GetDC(), 0, 0, nDestWidth, nDestHeight, hSrcDC, nSrcX, nSrcY,
@@ -546,7 +504,7 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
     }
     // Translucent: the opaque gradient is made off-screen, then blended
     // once at the common opacity.
-    CScratchBitmap offscreen(hDC, cx, cy);
+    CMemoryDib offscreen(hDC, cx, cy);
     if (!offscreen.IsValid()) return;
     RECT rcLocal = {0, 0, cx, cy};
     FillGradient(offscreen.GetDC(), rcLocal, dwFirst, dwSecond, bVertical, nSteps);
@@ -717,20 +675,7 @@ void CRenderEngine::AdjustImage(bool bUseHSL, TImageInfo* imageInfo, short H, sh
 
 HBITMAP CRenderEngine::CreateARGB32Bitmap(HDC hDC, int cx, int cy, BYTE** pBits)
 {
-    if (pBits != NULL) *pBits = NULL;
-    if (cx <= 0 || cy <= 0) return NULL;
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(cx) * static_cast<DWORD>(cy) * 4;
-    void* pvBits = NULL;
-    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pvBits, NULL, 0);
-    if (pBits != NULL && hBitmap != NULL) *pBits = static_cast<BYTE*>(pvBits);
-    return hBitmap;
+    return CMemoryDib::CreateBitmap(hDC, cx, cy, false, pBits);
 }
 
 HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pControl, RECT rc)

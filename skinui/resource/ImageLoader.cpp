@@ -1,6 +1,8 @@
 #include "skinui/render/RenderEngine.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/MemoryDib.h"
+#include "skinui/resource/ModuleResource.h"
 #include "skinui/resource/ResourceManager.h"
 #include "skinui/resource/SkinPackage.h"
 
@@ -67,21 +69,8 @@ void Discard(TBytes& bytes)
 bool ReadResourceBytes(STRINGorID image, LPCTSTR type, HINSTANCE instance, TBytes& bytes)
 {
     HINSTANCE hModule = instance != NULL ? instance : CPaintManagerUI::GetResourceDll();
-    HRSRC hResource = ::FindResourceW(hModule, image.m_lpstr, type);
-    if (hResource == NULL) return false;
-    HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
-    if (hGlobal == NULL) return false;
-    const DWORD dwSize = ::SizeofResource(hModule, hResource);
-    const void* pData = ::LockResource(hGlobal);
-    bool bOk = false;
-    if (pData != NULL && dwSize > 0 && dwSize <= kMaxImageFileSize &&
-        (bytes.pData = static_cast<BYTE*>(malloc(dwSize))) != NULL) {
-        memcpy(bytes.pData, pData, dwSize);
-        bytes.dwSize = dwSize;
-        bOk = true;
-    }
-    ::FreeResource(hGlobal);
-    return bOk;
+    bytes.pData = CopyModuleResource(hModule, image.m_lpstr, type, kMaxImageFileSize, &bytes.dwSize);
+    return bytes.pData != NULL;
 }
 
 bool ReadFileBytes(LPCTSTR path, TBytes& bytes)
@@ -109,13 +98,8 @@ bool ReadFileBytes(LPCTSTR path, TBytes& bytes)
 
 bool ReadPackageBytes(LPCTSTR name, TBytes& bytes)
 {
-    HANDLE hPackage = NULL;
-    if (CPaintManagerUI::IsCachedResourceZip()) hPackage = CPaintManagerUI::GetResourceZipHandle();
-    const bool bOwnPackage = hPackage == NULL;
-    if (bOwnPackage) {
-        const CUIString sZip = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
-        hPackage = SkinPackageOpen(sZip.GetData(), 0, SKINPKG_FILENAME);
-    }
+    bool bOwnPackage = false;
+    HANDLE hPackage = CPaintManagerUI::OpenResourceZip(bOwnPackage);
     if (hPackage == NULL) return false;
     int iIndex = -1;
     TSkinPackageEntry entry;
@@ -165,19 +149,9 @@ TImageInfo* Decode(const TBytes& bytes, DWORD mask)
         return NULL;
     }
 
-    BITMAPINFO bmi;
-    memset(&bmi, 0, sizeof(bmi));
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = nX;
-    bmi.bmiHeader.biHeight = -nY;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage = (DWORD)nX * (DWORD)nY * 4;
-    LPBYTE pDest = NULL;
-    HBITMAP hBitmap = ::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&pDest), NULL, 0);
-    if (hBitmap == NULL || pDest == NULL) {
-        if (hBitmap != NULL) ::DeleteObject(hBitmap);
+    BYTE* pDest = NULL;
+    HBITMAP hBitmap = CMemoryDib::CreateBitmap(NULL, nX, nY, true, &pDest);
+    if (hBitmap == NULL) {
         stbi_image_free(pImage);
         return NULL;
     }

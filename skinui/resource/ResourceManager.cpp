@@ -1,6 +1,8 @@
 #include "skinui/resource/ResourceManager.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/core/StringTable.h"
+#include "skinui/resource/ModuleResource.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -54,35 +56,17 @@ CResourceManager::~CResourceManager()
     ResetResourceMap();
 }
 
-void CResourceManager::FreeStrings(CStdStringPtrMap& map)
-{
-    for (int i = 0; i < map.GetSize(); ++i) {
-        LPCTSTR key = map.GetAt(i);
-        if (key != NULL) delete static_cast<CUIString*>(map.Find(key, false));
-    }
-    map.RemoveAll();
-}
-
 // ---- Resource documents ------------------------------------------------------------
 bool CResourceManager::LoadResource(STRINGorID xml, LPCTSTR type)
 {
     if (xml.IsResourceId()) {
-        HINSTANCE hModule = CPaintManagerUI::GetResourceDll();
-        HRSRC hResource = ::FindResourceW(hModule, xml.m_lpstr, type);
-        if (hResource == NULL) return false;
-        HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
-        if (hGlobal == NULL) return false;
-        const DWORD dwSize = ::SizeofResource(hModule, hResource);
-        const void* pData = ::LockResource(hGlobal);
-        // The parser may write into its input: give it a copy.
-        BYTE* pCopy = pData != NULL && dwSize > 0 ? static_cast<BYTE*>(malloc(dwSize)) : NULL;
-        bool bLoaded = false;
-        if (pCopy != NULL) {
-            memcpy(pCopy, pData, dwSize);
-            bLoaded = m_xml.LoadFromMem(pCopy, dwSize);
-            free(pCopy);
-        }
-        ::FreeResource(hGlobal);
+        // The parser may write into its input: it gets a copy.
+        DWORD dwSize = 0;
+        BYTE* pCopy = CopyModuleResource(CPaintManagerUI::GetResourceDll(), xml.m_lpstr, type,
+                                         MAXDWORD, &dwSize);
+        if (pCopy == NULL) return false;
+        const bool bLoaded = m_xml.LoadFromMem(pCopy, dwSize);
+        free(pCopy);
         if (!bLoaded) return false;
     }
     else if (xml.m_lpstr == NULL) {
@@ -136,8 +120,8 @@ LPCTSTR CResourceManager::GetXmlPath(LPCTSTR lpstrId)
 
 void CResourceManager::ResetResourceMap()
 {
-    FreeStrings(m_mImageHashMap);
-    FreeStrings(m_mXmlHashMap);
+    FreeTableStrings(m_mImageHashMap);
+    FreeTableStrings(m_mXmlHashMap);
 }
 
 // ---- Language texts ------------------------------------------------------------------
@@ -195,7 +179,7 @@ void CResourceManager::ReloadText()
 
 void CResourceManager::ResetTextMap()
 {
-    FreeStrings(m_mTextResourceHashMap);
+    FreeTableStrings(m_mTextResourceHashMap);
 }
 
 } // namespace SkinUI

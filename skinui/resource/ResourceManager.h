@@ -57,7 +57,6 @@ private:
     CResourceManager& operator=(const CResourceManager&) = delete;
 
     static void StorePath(CStdStringPtrMap& map, CMarkupNode& node);
-    static void FreeStrings(CStdStringPtrMap& map);
 
     CStdStringPtrMap m_mTextResourceHashMap;
     IQueryControlText* m_pQueryInterface;
