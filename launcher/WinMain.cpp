@@ -41,8 +41,6 @@ FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo
     return reinterpret_cast<FARPROC>(SkinUI::LoadSystemLibrary(name));
 }
 
-// The skin package is a ZIP archive held in memory (resource type 4).
-const int kResourceTypeZipInMemory = 4;
 const UINT kProgramIcon = 131;
 // The window base takes the caption bits away again while the window is made.
 const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
@@ -52,7 +50,7 @@ const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
 // load its skin and says so.
 void PrepareSkinPackage() {
     using SkinUI::CPaintManagerUI;
-    CPaintManagerUI::SetResourceType(kResourceTypeZipInMemory);
+    CPaintManagerUI::SetResourceType(SkinUI::kResourceTypeZipInMemory);
     const BYTE* package = nullptr;
     DWORD size = 0;
     // The module's own resource stays valid for the life of the process.

@@ -138,7 +138,7 @@ double BaselinePresentUs() {
 VOZEROR_BENCH(LauncherWindow)
 {
     SkinUI::CPaintManagerUI::SetInstance(GetModuleHandleW(NULL));
-    SkinUI::CPaintManagerUI::SetResourceType(4);
+    SkinUI::CPaintManagerUI::SetResourceType(SkinUI::kResourceTypeZipInMemory);
     const Package package = LinkedSkin();
     if (package.data == nullptr) {
         std::printf("the skin package is not linked in\n");

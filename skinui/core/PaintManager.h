@@ -50,6 +50,9 @@ struct TimerRecord
 // Timer id of the caret's blinking, next to the control timers' ids.
 #define CARET_TIMER_ID 0x1999
 
+// The SetResourceType value of a skin package held in memory as a ZIP archive.
+const int kResourceTypeZipInMemory = 4;
+
 class CPaintManagerUI : public CIDropTarget
 {
 public:
@@ -90,6 +93,9 @@ public:
     // closes it with SkinPackageClose (bOwn true). NULL when it cannot be
     // opened.
     static HANDLE OpenResourceZip(bool& bOwn);
+    // The kind of resource source the program chose, for the program's own
+    // use: the engine only stores it (kResourceTypeZipInMemory: a ZIP
+    // package held in memory).
     static void SetResourceType(int nType);
     static int GetResourceType();
     static void Term();

@@ -84,7 +84,7 @@ private:
 
 HWND Open(CSkinnedWnd& wnd)
 {
-    HWND hWnd = wnd.Create(NULL, L"window base test", 0x10CF0000, 0, 0, 0, 536, 355);
+    HWND hWnd = wnd.Create(NULL, L"window base test", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 536, 355);
     if (hWnd != NULL) wnd.PaintNow();
     return hWnd;
 }
