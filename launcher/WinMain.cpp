@@ -31,11 +31,11 @@ namespace {
 // would still be searched. Should that load fail, the helper's own load by
 // name still sees only the narrowed search path.
 FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
-    if (notification != dliNotePreLoadLibrary || info == NULL || info->szDll == NULL) return NULL;
+    if (notification != dliNotePreLoadLibrary || info == nullptr || info->szDll == nullptr) return nullptr;
     wchar_t name[MAX_PATH] = {};
     // Import names are ASCII.
     for (int i = 0; info->szDll[i] != '\0'; ++i) {
-        if (i == MAX_PATH - 1) return NULL;
+        if (i == MAX_PATH - 1) return nullptr;
         name[i] = static_cast<unsigned char>(info->szDll[i]);
     }
     return reinterpret_cast<FARPROC>(SkinUI::LoadSystemLibrary(name));
@@ -77,22 +77,22 @@ PfnDliHook __pfnDliNotifyHook2 = LoadDelayedFromSystemFolder;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     SkinUI::RestrictDllSearchPath();
-    if (::FindWindowW(NULL, Launcher::kMainWindowTitle) != NULL) return 0;
+    if (::FindWindowW(nullptr, Launcher::kMainWindowTitle) != nullptr) return 0;
     // After the single-instance test: a running launcher's folders are its own.
     Launcher::RemoveLeftoverSetupFolders();
-    if (FAILED(::CoInitialize(NULL))) return 0;
+    if (FAILED(::CoInitialize(nullptr))) return 0;
 
     SkinUI::CPaintManagerUI::SetInstance(instance);
     PrepareSkinPackage();
 
     Launcher::CMainWnd* frame = new (std::nothrow) Launcher::CMainWnd;
-    if (frame == NULL) {
+    if (frame == nullptr) {
         ::CoUninitialize();
         return 0;
     }
     // Without a window there is nothing for the message loop to end: stop.
     // A window destroyed during creation has already deleted its object.
-    if (frame->Create(NULL, Launcher::kMainWindowTitle, kMainWindowStyle, 0, 0, 0, 536, 355) == NULL) {
+    if (frame->Create(nullptr, Launcher::kMainWindowTitle, kMainWindowStyle, 0, 0, 0, 536, 355) == nullptr) {
         ::CoUninitialize();
         return 0;
     }

@@ -15,14 +15,14 @@ namespace {
 
 struct Tree
 {
-    HWND hWnd = NULL;
+    HWND hWnd = nullptr;
     CPaintManagerUI& manager;
-    CVerticalLayoutUI* root = NULL;
+    CVerticalLayoutUI* root = nullptr;
 
     Tree() : manager(*new CPaintManagerUI)
     {
-        hWnd = ::CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 536, 355, NULL, NULL,
-                                 ::GetModuleHandleW(NULL), NULL);
+        hWnd = ::CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 536, 355, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
         manager.Init(hWnd);
         root = new CVerticalLayoutUI;
         CVerticalLayoutUI* frame = new CVerticalLayoutUI;
@@ -71,13 +71,13 @@ VOZEROR_BENCH(LauncherTreeLayout)
     start = Bench::Now();
     for (int i = 0; i < kHits; i++) {
         POINT pt = {(i * 7) % 536, (i * 13) % 355};
-        found += tree.manager.FindControl(pt) != NULL;
+        found += tree.manager.FindControl(pt) != nullptr;
     }
     elapsed = Bench::Now() - start;
     Bench::Report("hit_test_us", elapsed * 1e6 / kHits);
 
     start = Bench::Now();
-    for (int i = 0; i < kHits; i++) found += tree.manager.FindControl(L"c2_6") != NULL;
+    for (int i = 0; i < kHits; i++) found += tree.manager.FindControl(L"c2_6") != nullptr;
     elapsed = Bench::Now() - start;
     Bench::Report("name_lookup_us", elapsed * 1e6 / kHits);
     if (found == 0) printf("nothing found\n");
@@ -88,9 +88,9 @@ VOZEROR_BENCH(LauncherTreePaint)
     Tree tree;
     RECT rc = {0, 0, 536, 355};
     tree.root->SetPos(rc, false);
-    HDC hScreen = ::GetDC(NULL);
+    HDC hScreen = ::GetDC(nullptr);
     HDC hDC = ::CreateCompatibleDC(hScreen);
-    BYTE* pBits = NULL;
+    BYTE* pBits = nullptr;
     HBITMAP hBitmap = CRenderEngine::CreateARGB32Bitmap(hScreen, 536, 355, &pBits);
     HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
     const int kPasses = 200;
@@ -101,5 +101,5 @@ VOZEROR_BENCH(LauncherTreePaint)
     ::SelectObject(hDC, hOld);
     ::DeleteObject(hBitmap);
     ::DeleteDC(hDC);
-    ::ReleaseDC(NULL, hScreen);
+    ::ReleaseDC(nullptr, hScreen);
 }

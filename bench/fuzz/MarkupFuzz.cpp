@@ -107,7 +107,7 @@ bool HeapsValid() {
     HANDLE heaps[64];
     const DWORD n = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < n && i < 64; ++i)
-        if (!HeapValidate(heaps[i], 0, NULL)) return false;
+        if (!HeapValidate(heaps[i], 0, nullptr)) return false;
     return true;
 }
 

@@ -32,7 +32,7 @@ VOZEROR_BENCH(SkinBuildFuzz)
     SkinFuzz::UsePackage();
     TestSupport::PaintManagerWindow window;
     TestSupport::DibSurface surface(536, 355);
-    if (window.Handle() == NULL) {
+    if (window.Handle() == nullptr) {
         Bench::Report("skin_fuzz_inputs", 0);
         Bench::Report("skin_fuzz_failures", 1);
         return;
@@ -46,7 +46,7 @@ VOZEROR_BENCH(SkinBuildFuzz)
         if (EnvNumber("VOZEROR_FUZZ_NO_SHARED", 0) == 0)
             for (const char* name : kPackageImages) {
                 const std::wstring wide(name, name + strlen(name));
-                loader.AddImage(wide.c_str(), static_cast<LPCTSTR>(NULL), 0, false, true);
+                loader.AddImage(wide.c_str(), static_cast<LPCTSTR>(nullptr), 0, false, true);
             }
     }
     SkinFuzz::Random rnd(0x51A7F022u);
@@ -57,7 +57,7 @@ VOZEROR_BENCH(SkinBuildFuzz)
     for (int i = 0; i < kInputs; ++i) {
         const bool paint = i % kPaintEvery == 0;
         const SkinFuzz::Outcome outcome =
-            SkinFuzz::RunOne(SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd), window.Handle(), paint ? &surface : NULL);
+            SkinFuzz::RunOne(SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd), window.Handle(), paint ? &surface : nullptr);
         if (outcome.built) ++built;
         if (outcome.built && paint) ++painted;
         if (outcome.failed) ++failures;

@@ -24,8 +24,8 @@ void ParseFigures(const std::string& text, std::map<std::string, double>& figure
 
 ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
     ChildResult result;
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
-    HANDLE readEnd = NULL, writeEnd = NULL;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup = {};
@@ -38,7 +38,7 @@ ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
     result.started =
-        CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process) != FALSE;
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process) != FALSE;
     CloseHandle(writeEnd);
     if (!result.started) {
         CloseHandle(readEnd);
@@ -53,11 +53,11 @@ ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
             Reader* reader = static_cast<Reader*>(self);
             char buffer[4096];
             DWORD got = 0;
-            while (ReadFile(reader->pipe, buffer, sizeof(buffer), &got, NULL) && got > 0) reader->text.append(buffer, got);
+            while (ReadFile(reader->pipe, buffer, sizeof(buffer), &got, nullptr) && got > 0) reader->text.append(buffer, got);
             return 0;
         }
     } reader = {readEnd, std::string()};
-    HANDLE thread = CreateThread(NULL, 0, &Reader::Run, &reader, 0, NULL);
+    HANDLE thread = CreateThread(nullptr, 0, &Reader::Run, &reader, 0, nullptr);
     result.ended = WaitForSingleObject(process.hProcess, timeLimitMs) == WAIT_OBJECT_0;
     if (!result.ended) {
         TerminateProcess(process.hProcess, 1);
@@ -66,7 +66,7 @@ ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     // Wine's background services started by the child may hold the pipe
     // open; the reader gets a bound after the child itself has ended.
-    if (thread != NULL) {
+    if (thread != nullptr) {
         if (WaitForSingleObject(thread, 3000) != WAIT_OBJECT_0) CancelSynchronousIo(thread);
         WaitForSingleObject(thread, 2000);
         CloseHandle(thread);
@@ -81,7 +81,7 @@ ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
 
 std::wstring BenchFolder() {
     wchar_t path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameW(NULL, path, MAX_PATH);
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path, n);
     size_t slash = folder.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);

@@ -62,7 +62,7 @@ std::vector<std::wstring> ImageNames(const Package& package) {
 
 void Pump() {
     MSG msg;
-    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -71,11 +71,11 @@ void Pump() {
 HWND PlainWindow(bool layered) {
     WNDCLASSW kind = {};
     kind.lpfnWndProc = DefWindowProcW;
-    kind.hInstance = GetModuleHandleW(NULL);
+    kind.hInstance = GetModuleHandleW(nullptr);
     kind.lpszClassName = L"LauncherBenchPlain";
     RegisterClassW(&kind);
     return CreateWindowExW(layered ? WS_EX_LAYERED : 0, kind.lpszClassName, L"", WS_POPUP, 0, 0, kWidth, kHeight,
-                           NULL, NULL, kind.hInstance, NULL);
+                           nullptr, nullptr, kind.hInstance, nullptr);
 }
 
 double SkinLoadMs(const Package& package) {
@@ -87,18 +87,18 @@ double SkinLoadMs(const Package& package) {
         const double start = Bench::Now();
         {
             SkinUI::CPaintManagerUI::SetResourceZip(const_cast<void*>(package.data), package.size);
-            SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", NULL);
+            SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", nullptr);
             SkinUI::CPaintManagerUI manager;
             manager.Init(host);
             SkinUI::CDialogBuilder builder;
-            SkinUI::CControlUI* root = builder.Create(L"DlgMain.xml", NULL, NULL, &manager);
-            if (root == NULL || !manager.AttachDialog(root)) {
+            SkinUI::CControlUI* root = builder.Create(L"DlgMain.xml", nullptr, nullptr, &manager);
+            if (root == nullptr || !manager.AttachDialog(root)) {
                 std::printf("the launcher's skin did not build\n");
                 break;
             }
             decoded = 0;
             for (const std::wstring& name : images)
-                if (manager.GetImageEx(name.c_str()) != NULL) ++decoded;
+                if (manager.GetImageEx(name.c_str()) != nullptr) ++decoded;
         }
         total += Bench::Now() - start;
     }
@@ -110,12 +110,12 @@ double SkinLoadMs(const Package& package) {
 double BaselinePresentUs() {
     HWND window = PlainWindow(true);
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     SkinUI::CMemoryDib frame(screen, kWidth, kHeight);
     BYTE* bits = frame.GetBits();
     HDC memory = frame.GetDC();
     if (!frame.IsValid()) {
-        ReleaseDC(NULL, screen);
+        ReleaseDC(nullptr, screen);
         DestroyWindow(window);
         return 0;
     }
@@ -128,7 +128,7 @@ double BaselinePresentUs() {
         UpdateLayeredWindow(window, screen, &to, &size, memory, &from, 0, &blend, ULW_ALPHA);
     }
     const double us = (Bench::Now() - start) * 1e6 / kRepaints;
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     DestroyWindow(window);
     return us;
 }
@@ -137,7 +137,7 @@ double BaselinePresentUs() {
 
 VOZEROR_BENCH(LauncherWindow)
 {
-    SkinUI::CPaintManagerUI::SetInstance(GetModuleHandleW(NULL));
+    SkinUI::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
     SkinUI::CPaintManagerUI::SetResourceType(SkinUI::kResourceTypeZipInMemory);
     const Package package = LinkedSkin();
     if (package.data == nullptr) {
@@ -147,9 +147,9 @@ VOZEROR_BENCH(LauncherWindow)
     Bench::Report("skin_load_ms", SkinLoadMs(package));
 
     SkinUI::CPaintManagerUI::SetResourceZip(const_cast<void*>(package.data), package.size);
-    SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", NULL);
+    SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", nullptr);
     Launcher::CMainWnd* frame = new Launcher::CMainWnd;
-    if (frame->Create(NULL, L"Vozeror bench", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, kWidth, kHeight) == NULL) {
+    if (frame->Create(nullptr, L"Vozeror bench", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, kWidth, kHeight) == nullptr) {
         std::printf("the launcher window was not created\n");
         return;
     }
@@ -173,8 +173,8 @@ VOZEROR_BENCH(LauncherWindow)
     // The desktop tile of a machine without the product; the mouse enters it
     // from the window's empty top strip and leaves it again.
     SkinUI::CControlUI* tile = manager.FindControl(L"computer_install");
-    if (tile == NULL || !tile->IsVisible()) tile = manager.FindControl(L"computer_run");
-    if (tile == NULL) {
+    if (tile == nullptr || !tile->IsVisible()) tile = manager.FindControl(L"computer_run");
+    if (tile == nullptr) {
         std::printf("no desktop tile\n");
     } else {
         const RECT place = tile->GetPos();

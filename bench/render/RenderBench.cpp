@@ -22,9 +22,9 @@ const int kRounds = 300;
 // A premultiplied 536 x 355 image with soft edges, like the skin's "bg.png".
 HBITMAP MakeBackground()
 {
-    BYTE* pBits = NULL;
-    HBITMAP hBitmap = SkinUI::CMemoryDib::CreateBitmap(NULL, kWidth, kHeight, true, &pBits);
-    if (hBitmap == NULL) return NULL;
+    BYTE* pBits = nullptr;
+    HBITMAP hBitmap = SkinUI::CMemoryDib::CreateBitmap(nullptr, kWidth, kHeight, true, &pBits);
+    if (hBitmap == nullptr) return nullptr;
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             const int edge = x < y ? x : y;
@@ -41,12 +41,12 @@ HBITMAP MakeBackground()
 
 struct TOffscreen
 {
-    HDC hDC = NULL;
-    HBITMAP hBitmap = NULL;
-    HGDIOBJ hOld = NULL;
+    HDC hDC = nullptr;
+    HBITMAP hBitmap = nullptr;
+    HGDIOBJ hOld = nullptr;
     explicit TOffscreen(HDC hPaintDC)
     {
-        BYTE* pBits = NULL;
+        BYTE* pBits = nullptr;
         hDC = ::CreateCompatibleDC(hPaintDC);
         hBitmap = CRenderEngine::CreateARGB32Bitmap(hPaintDC, kWidth, kHeight, &pBits);
         hOld = ::SelectObject(hDC, hBitmap);
@@ -66,7 +66,7 @@ VOZEROR_BENCH(BackgroundImage)
     TestSupport::PaintManagerWindow window;
     if (!window.IsValid()) return;
     SkinUI::CPaintManagerUI* pManager = window.Manager();
-    if (pManager->AddImage(L"bg.png", MakeBackground(), kWidth, kHeight, true) == NULL) return;
+    if (pManager->AddImage(L"bg.png", MakeBackground(), kWidth, kHeight, true) == nullptr) return;
     TOffscreen target(pManager->GetPaintDC());
     RECT rc = {0, 0, kWidth, kHeight};
 

@@ -21,7 +21,7 @@ VOZEROR_BENCH(DrawStringParse)
     const int kCount = 100000;
     TDrawInfo info;
     double start = Bench::Now();
-    for (int i = 0; i < kCount; ++i) info.Parse(kDrawString, L"source='0,0,10,10'", NULL);
+    for (int i = 0; i < kCount; ++i) info.Parse(kDrawString, L"source='0,0,10,10'", nullptr);
     double elapsed = Bench::Now() - start;
     Bench::Report("draw_string_parse_us", elapsed * 1e6 / kCount);
 }
@@ -32,15 +32,15 @@ VOZEROR_BENCH(DrawInfoCacheHit)
     wchar_t szImage[64];
     for (int i = 0; i < 200; ++i) {
         swprintf(szImage, 64, L"file='img%d.png' mask='#FF0000'", i);
-        manager.GetDrawInfo(szImage, NULL);
+        manager.GetDrawInfo(szImage, nullptr);
     }
     const int kCount = 200000;
     double start = Bench::Now();
-    const TDrawInfo* pLast = NULL;
-    for (int i = 0; i < kCount; ++i) pLast = manager.GetDrawInfo(L"file='img7.png' mask='#FF0000'", NULL);
+    const TDrawInfo* pLast = nullptr;
+    for (int i = 0; i < kCount; ++i) pLast = manager.GetDrawInfo(L"file='img7.png' mask='#FF0000'", nullptr);
     double elapsed = Bench::Now() - start;
     Bench::Report("draw_info_cache_hit_us", elapsed * 1e6 / kCount);
-    Bench::Report("draw_info_cache_hit_valid", pLast != NULL ? 1 : 0);
+    Bench::Report("draw_info_cache_hit_valid", pLast != nullptr ? 1 : 0);
 }
 
 VOZEROR_BENCH(FontLookups)
@@ -50,7 +50,7 @@ VOZEROR_BENCH(FontLookups)
     HFONT hLast = manager.GetFont(7);
     const int kCount = 200000;
     double start = Bench::Now();
-    HFONT h = NULL;
+    HFONT h = nullptr;
     for (int i = 0; i < kCount; ++i) h = manager.GetFont(i & 7);
     double byId = Bench::Now() - start;
     start = Bench::Now();
@@ -58,7 +58,7 @@ VOZEROR_BENCH(FontLookups)
     double byHandle = Bench::Now() - start;
     Bench::Report("font_by_id_us", byId * 1e6 / kCount);
     Bench::Report("font_info_by_handle_us", byHandle * 1e6 / kCount);
-    Bench::Report("font_lookup_valid", h != NULL ? 1 : 0);
+    Bench::Report("font_lookup_valid", h != nullptr ? 1 : 0);
 }
 
 VOZEROR_BENCH(ManagerLife)
@@ -68,7 +68,7 @@ VOZEROR_BENCH(ManagerLife)
     for (int i = 0; i < kCount; ++i) {
         CPaintManagerUI manager;
         manager.AddFont(1, L"Arial", 12, false, false, false);
-        manager.GetDrawInfo(kDrawString, NULL);
+        manager.GetDrawInfo(kDrawString, nullptr);
     }
     double elapsed = Bench::Now() - start;
     Bench::Report("manager_life_with_gdiplus_us", elapsed * 1e6 / kCount);

@@ -21,13 +21,13 @@ HWND CreateLauncherSizedOwner()
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(NULL);
+        wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"ShadowBenchOwner";
         ::RegisterClassExW(&wc);
         s_registered = true;
     }
     HWND hWnd = ::CreateWindowExW(0, L"ShadowBenchOwner", L"owner", WS_POPUP | WS_VISIBLE, 100, 100,
-                                  kWidth, kHeight, NULL, NULL, ::GetModuleHandleW(NULL), NULL);
+                                  kWidth, kHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowRgn(hWnd, ::CreateRoundRectRgn(0, 0, kWidth + 1, kHeight + 1, 5, 5), FALSE);
     return hWnd;
 }
@@ -62,7 +62,7 @@ VOZEROR_BENCH(ShadowOutline)
 
 VOZEROR_BENCH(ShadowUpdate)
 {
-    SkinUI::CShadowUI::Initialize(::GetModuleHandleW(NULL));
+    SkinUI::CShadowUI::Initialize(::GetModuleHandleW(nullptr));
     HWND hOwner = CreateLauncherSizedOwner();
     SkinUI::CPaintManagerUI pm;
     pm.Init(hOwner);

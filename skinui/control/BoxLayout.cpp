@@ -84,7 +84,7 @@ LPCTSTR CBoxLayoutUI::GetClass() const
 
 LPVOID CBoxLayoutUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && _wcsicmp(pstrName, m_pAxis->pstrInterface) == 0) return this;
+    if (pstrName != nullptr && _wcsicmp(pstrName, m_pAxis->pstrInterface) == 0) return this;
     return CContainerUI::GetInterface(pstrName);
 }
 
@@ -106,7 +106,7 @@ int CBoxLayoutUI::GetSepSize() const
 void CBoxLayoutUI::SetSepImmMode(bool bImmediately)
 {
     if (m_bImmMode == bImmediately) return;
-    if ((m_uButtonState & STATE_CAPTURED) != 0 && !m_bImmMode && m_pManager != NULL) {
+    if ((m_uButtonState & STATE_CAPTURED) != 0 && !m_bImmMode && m_pManager != nullptr) {
         m_pManager->RemovePostPaint(this);
     }
     m_bImmMode = bImmediately;
@@ -119,9 +119,9 @@ bool CBoxLayoutUI::IsSepImmMode() const
 
 void CBoxLayoutUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
-    if (pstrName == NULL || pstrValue == NULL) return;
+    if (pstrName == nullptr || pstrValue == nullptr) return;
     if (_wcsicmp(pstrName, m_pAxis->pstrSepAttribute) == 0) {
-        SetSepSize(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        SetSepSize(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else if (_wcsicmp(pstrName, L"sepimm") == 0) {
         SetSepImmMode(ParseBool(pstrValue));
     } else {
@@ -297,7 +297,7 @@ void CBoxLayoutUI::DoEvent(TEventUI& event)
                 m_uButtonState |= STATE_CAPTURED;
                 m_ptLastMouse = event.mousePos;
                 m_rcNewPos = m_rcItem;
-                if (!m_bImmMode && m_pManager != NULL) m_pManager->AddPostPaint(this);
+                if (!m_bImmMode && m_pManager != nullptr) m_pManager->AddPostPaint(this);
                 return;
             }
         }
@@ -305,7 +305,7 @@ void CBoxLayoutUI::DoEvent(TEventUI& event)
             if ((m_uButtonState & STATE_CAPTURED) != 0) {
                 m_uButtonState &= ~STATE_CAPTURED;
                 m_rcItem = m_rcNewPos;
-                if (!m_bImmMode && m_pManager != NULL) m_pManager->RemovePostPaint(this);
+                if (!m_bImmMode && m_pManager != nullptr) m_pManager->RemovePostPaint(this);
                 NeedParentUpdate();
                 return;
             }
@@ -360,7 +360,7 @@ void CBoxLayoutUI::DoEvent(TEventUI& event)
                     rcInvalidate.Join(rcNew);
                     CUIRect rcOld = GetThumbRect(false);
                     rcInvalidate.Join(rcOld);
-                    if (m_pManager != NULL) m_pManager->Invalidate(rcInvalidate);
+                    if (m_pManager != nullptr) m_pManager->Invalidate(rcInvalidate);
                 }
                 return;
             }
@@ -368,7 +368,7 @@ void CBoxLayoutUI::DoEvent(TEventUI& event)
         if (event.type == EVT_SETCURSOR) {
             RECT rcSeparator = GetThumbRect(false);
             if (IsEnabled() && ::PtInRect(&rcSeparator, event.mousePos)) {
-                ::SetCursor(::LoadCursorW(NULL, MAKEINTRESOURCEW(m_pAxis->wSepCursor)));
+                ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(m_pAxis->wSepCursor)));
                 return;
             }
         }

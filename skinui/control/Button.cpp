@@ -30,7 +30,7 @@ LPCTSTR CButtonUI::GetClass() const
 
 LPVOID CButtonUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && _wcsicmp(pstrName, L"Button") == 0) return static_cast<CButtonUI*>(this);
+    if (pstrName != nullptr && _wcsicmp(pstrName, L"Button") == 0) return static_cast<CButtonUI*>(this);
     return CLabelUI::GetInterface(pstrName);
 }
 
@@ -45,7 +45,7 @@ UINT CButtonUI::GetControlFlags() const
 bool CButtonUI::Activate()
 {
     if (!CControlUI::Activate()) return false;
-    if (m_pManager != NULL) {
+    if (m_pManager != nullptr) {
         m_pManager->SendNotify(this, L"click", 0, 0, false);
         BindTriggerTabSel(-1);
     }
@@ -105,7 +105,7 @@ void CButtonUI::DoEvent(TEventUI& event)
         }
         return;
     case EVT_CONTEXTMENU:
-        if (IsContextMenuUsed() && m_pManager != NULL) {
+        if (IsContextMenuUsed() && m_pManager != nullptr) {
             m_pManager->SendNotify(this, L"menu", event.wParam, event.lParam, false);
         }
         return;
@@ -135,7 +135,7 @@ namespace {
 // the setter repaints only for a real change.
 bool AssignImage(CUIString& target, LPCTSTR pStrImage)
 {
-    if (pStrImage == NULL) pStrImage = L"";
+    if (pStrImage == nullptr) pStrImage = L"";
     if (target == pStrImage) return false;
     target = pStrImage;
     return true;
@@ -262,7 +262,7 @@ void CButtonUI::BindTabIndex(int iIndex)
 
 void CButtonUI::BindTabLayoutName(LPCTSTR pstrTabLayoutName)
 {
-    if (pstrTabLayoutName != NULL) m_sBindTabLayoutName = pstrTabLayoutName;
+    if (pstrTabLayoutName != nullptr) m_sBindTabLayoutName = pstrTabLayoutName;
 }
 
 void CButtonUI::RemoveBindTabIndex()
@@ -286,11 +286,11 @@ CUIString CButtonUI::GetBindTabLayoutName() const
 void CButtonUI::BindTriggerTabSel(int iSelIndex)
 {
     if (m_iBindTabIndex < 0 && iSelIndex < 0) return;
-    if (m_pManager == NULL || m_sBindTabLayoutName.IsEmpty()) return;
+    if (m_pManager == nullptr || m_sBindTabLayoutName.IsEmpty()) return;
     CControlUI* pControl = m_pManager->FindControl(m_sBindTabLayoutName);
-    if (pControl == NULL) return;
+    if (pControl == nullptr) return;
     ITabSelectUI* pTab = static_cast<ITabSelectUI*>(pControl->GetInterface(L"TabSelect"));
-    if (pTab == NULL) return;
+    if (pTab == nullptr) return;
     pTab->SelectItem(iSelIndex >= 0 ? iSelIndex : m_iBindTabIndex);
 }
 
@@ -298,7 +298,7 @@ void CButtonUI::BindTriggerTabSel(int iSelIndex)
 
 void CButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
-    if (pstrName == NULL || pstrValue == NULL) return;
+    if (pstrName == nullptr || pstrValue == nullptr) return;
 
     if (_wcsicmp(pstrName, L"normalimage") == 0) {
         SetNormalImage(pstrValue);
@@ -313,7 +313,7 @@ void CButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
     } else if (_wcsicmp(pstrName, L"hotforeimage") == 0) {
         SetHotForeImage(pstrValue);
     } else if (_wcsicmp(pstrName, L"bindtabindex") == 0) {
-        BindTabIndex(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        BindTabIndex(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else if (_wcsicmp(pstrName, L"bindtablayoutname") == 0) {
         BindTabLayoutName(pstrValue);
     } else if (_wcsicmp(pstrName, L"hotbkcolor") == 0) {
@@ -368,11 +368,11 @@ void CButtonUI::PaintBkColor(HDC hDC)
 void CButtonUI::PaintStatusImage(HDC hDC)
 {
     RefreshFocusAndEnabledBits();
-    if (m_pManager != NULL && !::IsWindowEnabled(m_pManager->GetPaintWindow())) {
+    if (m_pManager != nullptr && !::IsWindowEnabled(m_pManager->GetPaintWindow())) {
         m_uButtonState &= STATE_DISABLED;
     }
 
-    const CUIString* pImage = NULL;
+    const CUIString* pImage = nullptr;
     if ((m_uButtonState & STATE_DISABLED) != 0) {
         pImage = &m_sDisabledImage;
     } else if ((m_uButtonState & STATE_PUSHED) != 0) {
@@ -382,24 +382,24 @@ void CButtonUI::PaintStatusImage(HDC hDC)
     } else if ((m_uButtonState & STATE_FOCUSED) != 0) {
         pImage = &m_sFocusedImage;
     }
-    if (pImage != NULL && !pImage->IsEmpty() && DrawImage(hDC, *pImage, NULL)) return;
-    if (!m_sNormalImage.IsEmpty()) DrawImage(hDC, m_sNormalImage, NULL);
+    if (pImage != nullptr && !pImage->IsEmpty() && DrawImage(hDC, *pImage, nullptr)) return;
+    if (!m_sNormalImage.IsEmpty()) DrawImage(hDC, m_sNormalImage, nullptr);
 }
 
 void CButtonUI::PaintForeImage(HDC hDC)
 {
     if ((m_uButtonState & STATE_HOT) != 0 && (m_uButtonState & STATE_PUSHED) == 0 &&
-        !m_sHotForeImage.IsEmpty() && DrawImage(hDC, m_sHotForeImage, NULL)) {
+        !m_sHotForeImage.IsEmpty() && DrawImage(hDC, m_sHotForeImage, nullptr)) {
         return;
     }
-    if (!m_sForeImage.IsEmpty()) DrawImage(hDC, m_sForeImage, NULL);
+    if (!m_sForeImage.IsEmpty()) DrawImage(hDC, m_sForeImage, nullptr);
 }
 
 // The state colours win over the enabled and disabled colours, also on a
 // disabled button whose bits still carry hot or pushed.
 void CButtonUI::PaintText(HDC hDC)
 {
-    if (m_pManager == NULL) return;
+    if (m_pManager == nullptr) return;
     RefreshFocusAndEnabledBits();
     ResolveDefaultColors();
 
@@ -418,7 +418,7 @@ void CButtonUI::PaintText(HDC hDC)
 
     if (m_bShowHtml) {
         int nLinks = 0;
-        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, NULL, NULL, nLinks,
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, nullptr, nullptr, nLinks,
                                     m_uTextStyle);
     } else {
         CRenderEngine::DrawTextW(hDC, m_pManager, rcText, sText, dwColor, m_iFont, m_uTextStyle);

@@ -34,7 +34,7 @@ LPCTSTR CContainerUI::GetClass() const
 
 LPVOID CContainerUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL) {
+    if (pstrName != nullptr) {
         if (_wcsicmp(pstrName, L"IContainer") == 0) return static_cast<IContainerUI*>(this);
         if (_wcsicmp(pstrName, L"Container") == 0) return static_cast<CContainerUI*>(this);
     }
@@ -45,7 +45,7 @@ LPVOID CContainerUI::GetInterface(LPCTSTR pstrName)
 
 CControlUI* CContainerUI::GetItemAt(int iIndex) const
 {
-    if (iIndex < 0 || iIndex >= m_items.GetSize()) return NULL;
+    if (iIndex < 0 || iIndex >= m_items.GetSize()) return nullptr;
     return static_cast<CControlUI*>(m_items.GetAt(iIndex));
 }
 
@@ -79,8 +79,8 @@ bool CContainerUI::AddAt(CControlUI* pControl, int iIndex)
 {
     // A refused insertion leaves the control as it was: detached, the
     // caller's to keep.
-    if (pControl == NULL || iIndex < 0 || iIndex > m_items.GetSize()) return false;
-    if (m_pManager != NULL) m_pManager->InitControls(pControl, this);
+    if (pControl == nullptr || iIndex < 0 || iIndex > m_items.GetSize()) return false;
+    if (m_pManager != nullptr) m_pManager->InitControls(pControl, this);
     if (IsVisible()) {
         NeedUpdate();
     } else {
@@ -92,7 +92,7 @@ bool CContainerUI::AddAt(CControlUI* pControl, int iIndex)
 void CContainerUI::DestroyChild(CControlUI* pControl)
 {
     if (!m_bAutoDestroy) return;
-    if (m_bDelayedDestroy && m_pManager != NULL) {
+    if (m_bDelayedDestroy && m_pManager != nullptr) {
         m_pManager->AddDelayedCleanup(pControl);
     } else {
         delete pControl;
@@ -101,7 +101,7 @@ void CContainerUI::DestroyChild(CControlUI* pControl)
 
 bool CContainerUI::Remove(CControlUI* pControl)
 {
-    if (pControl == NULL) return false;
+    if (pControl == nullptr) return false;
     int iIndex = m_items.Find(pControl);
     if (iIndex < 0) return false;
     NeedUpdate();
@@ -115,7 +115,7 @@ bool CContainerUI::Remove(CControlUI* pControl)
 bool CContainerUI::RemoveAt(int iIndex)
 {
     CControlUI* pControl = GetItemAt(iIndex);
-    if (pControl == NULL) return false;
+    if (pControl == nullptr) return false;
     return Remove(pControl);
 }
 
@@ -158,8 +158,8 @@ void CContainerUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bo
     for (int i = 0; i < m_items.GetSize(); i++) {
         static_cast<CControlUI*>(m_items.GetAt(i))->SetManager(pManager, this, bInit);
     }
-    if (m_pVerticalScrollBar != NULL) m_pVerticalScrollBar->SetManager(pManager, this, bInit);
-    if (m_pHorizontalScrollBar != NULL) m_pHorizontalScrollBar->SetManager(pManager, this, bInit);
+    if (m_pVerticalScrollBar != nullptr) m_pVerticalScrollBar->SetManager(pManager, this, bInit);
+    if (m_pHorizontalScrollBar != nullptr) m_pHorizontalScrollBar->SetManager(pManager, this, bInit);
     CControlUI::SetManager(pManager, pParent, bInit);
 }
 
@@ -197,8 +197,8 @@ void CContainerUI::SetEnabled(bool bEnabled)
 
 void CContainerUI::SetMouseEnabled(bool bEnabled)
 {
-    if (m_pVerticalScrollBar != NULL) m_pVerticalScrollBar->SetMouseEnabled(bEnabled);
-    if (m_pHorizontalScrollBar != NULL) m_pHorizontalScrollBar->SetMouseEnabled(bEnabled);
+    if (m_pVerticalScrollBar != nullptr) m_pVerticalScrollBar->SetMouseEnabled(bEnabled);
+    if (m_pHorizontalScrollBar != nullptr) m_pHorizontalScrollBar->SetMouseEnabled(bEnabled);
     CControlUI::SetMouseEnabled(bEnabled);
 }
 
@@ -260,12 +260,12 @@ void CContainerUI::SetChildVAlign(UINT iVAlign)
 
 bool CContainerUI::IsVerticalBarShown() const
 {
-    return m_pVerticalScrollBar != NULL && m_pVerticalScrollBar->IsVisible();
+    return m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible();
 }
 
 bool CContainerUI::IsHorizontalBarShown() const
 {
-    return m_pHorizontalScrollBar != NULL && m_pHorizontalScrollBar->IsVisible();
+    return m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible();
 }
 
 RECT CContainerUI::ChildArea(const RECT& rcInset) const
@@ -340,7 +340,7 @@ void CContainerUI::Move(SIZE szOffset, bool bNeedInvalidate)
 void CContainerUI::SetFloatPos(int iIndex)
 {
     CControlUI* pControl = GetItemAt(iIndex);
-    if (pControl == NULL || !pControl->IsVisible() || !pControl->IsFloat()) return;
+    if (pControl == nullptr || !pControl->IsVisible() || !pControl->IsFloat()) return;
 
     SIZE szXY = pControl->GetFixedXY();
     int w = pControl->GetFixedWidth();
@@ -380,7 +380,7 @@ void CContainerUI::SetFloatPos(int iIndex)
 
 void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired)
 {
-    if (m_pHorizontalScrollBar != NULL) {
+    if (m_pHorizontalScrollBar != nullptr) {
         int cxWidth = rc.right - rc.left;
         if (cxRequired > cxWidth && !m_pHorizontalScrollBar->IsVisible()) {
             m_pHorizontalScrollBar->SetVisible(true);
@@ -407,7 +407,7 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired)
         }
     }
 
-    if (m_pVerticalScrollBar != NULL) {
+    if (m_pVerticalScrollBar != nullptr) {
         int cyHeight = rc.bottom - rc.top;
         if (cyRequired > cyHeight && !m_pVerticalScrollBar->IsVisible()) {
             m_pVerticalScrollBar->SetVisible(true);
@@ -446,7 +446,7 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const
     if (bForward) {
         for (int i = iIndex; i < nCount; i++) {
             CControlUI* pControl = static_cast<CControlUI*>(m_items.GetAt(i));
-            if (pControl->GetInterface(L"ListItem") != NULL && pControl->IsVisible() &&
+            if (pControl->GetInterface(L"ListItem") != nullptr && pControl->IsVisible() &&
                 pControl->IsEnabled()) {
                 return i;
             }
@@ -455,7 +455,7 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const
     }
     for (int i = iIndex; i >= 0; i--) {
         CControlUI* pControl = static_cast<CControlUI*>(m_items.GetAt(i));
-        if (pControl->GetInterface(L"ListItem") != NULL && pControl->IsVisible() &&
+        if (pControl->GetInterface(L"ListItem") != nullptr && pControl->IsVisible() &&
             pControl->IsEnabled()) {
             return i;
         }
@@ -465,25 +465,25 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const
 
 CControlUI* CContainerUI::FindControl(FindControlProc Proc, LPVOID pData, UINT uFlags)
 {
-    if ((uFlags & FIND_VISIBLE) != 0 && !IsVisible()) return NULL;
-    if ((uFlags & FIND_ENABLED) != 0 && !IsEnabled()) return NULL;
+    if ((uFlags & FIND_VISIBLE) != 0 && !IsVisible()) return nullptr;
+    if ((uFlags & FIND_ENABLED) != 0 && !IsEnabled()) return nullptr;
     const bool bHitTest = (uFlags & FIND_HITTEST) != 0;
-    if (bHitTest && !::PtInRect(&m_rcItem, *static_cast<LPPOINT>(pData))) return NULL;
-    if ((uFlags & FIND_UPDATETEST) != 0 && Proc(this, pData) != NULL) return NULL;
+    if (bHitTest && !::PtInRect(&m_rcItem, *static_cast<LPPOINT>(pData))) return nullptr;
+    if ((uFlags & FIND_UPDATETEST) != 0 && Proc(this, pData) != nullptr) return nullptr;
 
     const bool bMayBeMe = !bHitTest || IsMouseEnabled();
-    CControlUI* pResult = NULL;
+    CControlUI* pResult = nullptr;
     if ((uFlags & FIND_MEFIRST) != 0 && bMayBeMe) {
         pResult = Proc(this, pData);
-        if (pResult != NULL) return pResult;
+        if (pResult != nullptr) return pResult;
     }
-    if (m_pVerticalScrollBar != NULL && bMayBeMe) {
+    if (m_pVerticalScrollBar != nullptr && bMayBeMe) {
         pResult = m_pVerticalScrollBar->FindControl(Proc, pData, uFlags);
-        if (pResult != NULL) return pResult;
+        if (pResult != nullptr) return pResult;
     }
-    if (m_pHorizontalScrollBar != NULL && bMayBeMe) {
+    if (m_pHorizontalScrollBar != nullptr && bMayBeMe) {
         pResult = m_pHorizontalScrollBar->FindControl(Proc, pData, uFlags);
-        if (pResult != NULL) return pResult;
+        if (pResult != nullptr) return pResult;
     }
 
     if (!bHitTest || m_bMouseChildEnabled) {
@@ -494,7 +494,7 @@ CControlUI* CContainerUI::FindControl(FindControlProc Proc, LPVOID pData, UINT u
             int i = bTopFirst ? nCount - 1 - n : n;
             CControlUI* pChild = static_cast<CControlUI*>(m_items.GetAt(i));
             pResult = pChild->FindControl(Proc, pData, uFlags);
-            if (pResult == NULL) continue;
+            if (pResult == nullptr) continue;
             if (bHitTest && !pResult->IsFloat() &&
                 !::PtInRect(&rc, *static_cast<LPPOINT>(pData))) {
                 continue;
@@ -504,43 +504,43 @@ CControlUI* CContainerUI::FindControl(FindControlProc Proc, LPVOID pData, UINT u
     }
 
     if ((uFlags & FIND_MEFIRST) == 0 && bMayBeMe) return Proc(this, pData);
-    return NULL;
+    return nullptr;
 }
 
 CControlUI* CContainerUI::FindSubControl(LPCTSTR pstrSubControlName)
 {
-    if (m_pManager == NULL) return NULL;
+    if (m_pManager == nullptr) return nullptr;
     return m_pManager->FindSubControlByName(this, pstrSubControlName);
 }
 
 CUIString CContainerUI::GetSubControlText(LPCTSTR pstrSubControlName)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    return pSubControl != NULL ? pSubControl->GetText() : CUIString();
+    return pSubControl != nullptr ? pSubControl->GetText() : CUIString();
 }
 
 CUIString CContainerUI::GetSubControlUserData(LPCTSTR pstrSubControlName)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    return pSubControl != NULL ? pSubControl->GetUserData() : CUIString();
+    return pSubControl != nullptr ? pSubControl->GetUserData() : CUIString();
 }
 
 int CContainerUI::GetSubControlFixedHeight(LPCTSTR pstrSubControlName)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    return pSubControl != NULL ? pSubControl->GetFixedHeight() : -1;
+    return pSubControl != nullptr ? pSubControl->GetFixedHeight() : -1;
 }
 
 int CContainerUI::GetSubControlFixedWdith(LPCTSTR pstrSubControlName)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    return pSubControl != NULL ? pSubControl->GetFixedWidth() : -1;
+    return pSubControl != nullptr ? pSubControl->GetFixedWidth() : -1;
 }
 
 bool CContainerUI::SetSubControlText(LPCTSTR pstrSubControlName, LPCTSTR pstrText)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    if (pSubControl == NULL) return false;
+    if (pSubControl == nullptr) return false;
     pSubControl->SetText(pstrText);
     return true;
 }
@@ -548,7 +548,7 @@ bool CContainerUI::SetSubControlText(LPCTSTR pstrSubControlName, LPCTSTR pstrTex
 bool CContainerUI::SetSubControlUserData(LPCTSTR pstrSubControlName, LPCTSTR pstrText)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    if (pSubControl == NULL) return false;
+    if (pSubControl == nullptr) return false;
     pSubControl->SetUserData(pstrText);
     return true;
 }
@@ -556,7 +556,7 @@ bool CContainerUI::SetSubControlUserData(LPCTSTR pstrSubControlName, LPCTSTR pst
 bool CContainerUI::SetSubControlFixedHeight(LPCTSTR pstrSubControlName, int cy)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    if (pSubControl == NULL) return false;
+    if (pSubControl == nullptr) return false;
     pSubControl->SetFixedHeight(cy);
     return true;
 }
@@ -564,7 +564,7 @@ bool CContainerUI::SetSubControlFixedHeight(LPCTSTR pstrSubControlName, int cy)
 bool CContainerUI::SetSubControlFixedWdith(LPCTSTR pstrSubControlName, int cx)
 {
     CControlUI* pSubControl = FindSubControl(pstrSubControlName);
-    if (pSubControl == NULL) return false;
+    if (pSubControl == nullptr) return false;
     pSubControl->SetFixedWidth(cx);
     return true;
 }
@@ -582,7 +582,7 @@ void CContainerUI::DoEvent(TEventUI& event)
         m_bFocused = false;
         return;
     }
-    if (m_pVerticalScrollBar != NULL && m_pVerticalScrollBar->IsVisible() &&
+    if (m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible() &&
         m_pVerticalScrollBar->IsEnabled()) {
         if (event.type == EVT_KEYDOWN) {
             switch (event.keyChar) {
@@ -601,7 +601,7 @@ void CContainerUI::DoEvent(TEventUI& event)
             default: break;
             }
         }
-    } else if (m_pHorizontalScrollBar != NULL && m_pHorizontalScrollBar->IsVisible() &&
+    } else if (m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible() &&
                m_pHorizontalScrollBar->IsEnabled()) {
         if (event.type == EVT_KEYDOWN) {
             switch (event.keyChar) {
@@ -665,7 +665,7 @@ void CContainerUI::SetScrollPos(SIZE szPos, bool bMsg)
     }
     Invalidate();
 
-    if (m_pVerticalScrollBar != NULL && m_pManager != NULL && bMsg) {
+    if (m_pVerticalScrollBar != nullptr && m_pManager != nullptr && bMsg) {
         int nLineSize = m_pVerticalScrollBar->GetLineSize();
         if (nLineSize <= 0) nLineSize = 1;
         int nPage = (m_pVerticalScrollBar->GetScrollPos() + nLineSize) / nLineSize;
@@ -688,7 +688,7 @@ void CContainerUI::LineUp()
     int cyLine = GetScrollStepSize();
     if (cyLine == 0) {
         cyLine = 8;
-        if (m_pManager != NULL) cyLine = m_pManager->GetDefaultFontInfo()->tm.tmHeight + 8;
+        if (m_pManager != nullptr) cyLine = m_pManager->GetDefaultFontInfo()->tm.tmHeight + 8;
     }
     SIZE sz = GetScrollPos();
     sz.cy -= cyLine;
@@ -700,7 +700,7 @@ void CContainerUI::LineDown()
     int cyLine = GetScrollStepSize();
     if (cyLine == 0) {
         cyLine = 8;
-        if (m_pManager != NULL) cyLine = m_pManager->GetDefaultFontInfo()->tm.tmHeight + 8;
+        if (m_pManager != nullptr) cyLine = m_pManager->GetDefaultFontInfo()->tm.tmHeight + 8;
     }
     SIZE sz = GetScrollPos();
     sz.cy += cyLine;
@@ -789,35 +789,35 @@ void CContainerUI::EndRight()
 
 void CContainerUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal)
 {
-    if (bEnableVertical && m_pVerticalScrollBar == NULL) {
+    if (bEnableVertical && m_pVerticalScrollBar == nullptr) {
         m_pVerticalScrollBar = new CScrollBarUI;
         m_pVerticalScrollBar->SetOwner(this);
-        m_pVerticalScrollBar->SetManager(m_pManager, NULL, false);
-        if (m_pManager != NULL) {
+        m_pVerticalScrollBar->SetManager(m_pManager, nullptr, false);
+        if (m_pManager != nullptr) {
             LPCTSTR pDefaultAttributes = m_pManager->GetDefaultAttributeList(L"VScrollBar");
-            if (pDefaultAttributes != NULL) {
+            if (pDefaultAttributes != nullptr) {
                 m_pVerticalScrollBar->ApplyAttributeList(pDefaultAttributes);
             }
         }
-    } else if (!bEnableVertical && m_pVerticalScrollBar != NULL) {
+    } else if (!bEnableVertical && m_pVerticalScrollBar != nullptr) {
         delete m_pVerticalScrollBar;
-        m_pVerticalScrollBar = NULL;
+        m_pVerticalScrollBar = nullptr;
     }
 
-    if (bEnableHorizontal && m_pHorizontalScrollBar == NULL) {
+    if (bEnableHorizontal && m_pHorizontalScrollBar == nullptr) {
         m_pHorizontalScrollBar = new CScrollBarUI;
         m_pHorizontalScrollBar->SetHorizontal(true);
         m_pHorizontalScrollBar->SetOwner(this);
-        m_pHorizontalScrollBar->SetManager(m_pManager, NULL, false);
-        if (m_pManager != NULL) {
+        m_pHorizontalScrollBar->SetManager(m_pManager, nullptr, false);
+        if (m_pManager != nullptr) {
             LPCTSTR pDefaultAttributes = m_pManager->GetDefaultAttributeList(L"HScrollBar");
-            if (pDefaultAttributes != NULL) {
+            if (pDefaultAttributes != nullptr) {
                 m_pHorizontalScrollBar->ApplyAttributeList(pDefaultAttributes);
             }
         }
-    } else if (!bEnableHorizontal && m_pHorizontalScrollBar != NULL) {
+    } else if (!bEnableHorizontal && m_pHorizontalScrollBar != nullptr) {
         delete m_pHorizontalScrollBar;
-        m_pHorizontalScrollBar = NULL;
+        m_pHorizontalScrollBar = nullptr;
     }
     NeedUpdate();
 }
@@ -836,27 +836,27 @@ CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const
 
 void CContainerUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
-    if (pstrName == NULL || pstrValue == NULL) return;
+    if (pstrName == nullptr || pstrValue == nullptr) return;
     if (_wcsicmp(pstrName, L"inset") == 0) {
         SetInset(ParseRect(pstrValue));
     } else if (_wcsicmp(pstrName, L"mousechild") == 0) {
         SetMouseChildEnabled(ParseBool(pstrValue));
     } else if (_wcsicmp(pstrName, L"vscrollbar") == 0) {
-        EnableScrollBar(ParseBool(pstrValue), m_pHorizontalScrollBar != NULL);
+        EnableScrollBar(ParseBool(pstrValue), m_pHorizontalScrollBar != nullptr);
     } else if (_wcsicmp(pstrName, L"vscrollbarstyle") == 0) {
         m_sVerticalScrollBarStyle = pstrValue;
-        EnableScrollBar(true, m_pHorizontalScrollBar != NULL);
-        LPCTSTR pStyle = m_pManager != NULL ? m_pManager->GetStyle(pstrValue) : NULL;
-        m_pVerticalScrollBar->ApplyAttributeList(pStyle != NULL ? pStyle : pstrValue);
+        EnableScrollBar(true, m_pHorizontalScrollBar != nullptr);
+        LPCTSTR pStyle = m_pManager != nullptr ? m_pManager->GetStyle(pstrValue) : nullptr;
+        m_pVerticalScrollBar->ApplyAttributeList(pStyle != nullptr ? pStyle : pstrValue);
     } else if (_wcsicmp(pstrName, L"hscrollbar") == 0) {
-        EnableScrollBar(m_pVerticalScrollBar != NULL, ParseBool(pstrValue));
+        EnableScrollBar(m_pVerticalScrollBar != nullptr, ParseBool(pstrValue));
     } else if (_wcsicmp(pstrName, L"hscrollbarstyle") == 0) {
         m_sHorizontalScrollBarStyle = pstrValue;
-        EnableScrollBar(m_pVerticalScrollBar != NULL, true);
-        LPCTSTR pStyle = m_pManager != NULL ? m_pManager->GetStyle(pstrValue) : NULL;
-        m_pHorizontalScrollBar->ApplyAttributeList(pStyle != NULL ? pStyle : pstrValue);
+        EnableScrollBar(m_pVerticalScrollBar != nullptr, true);
+        LPCTSTR pStyle = m_pManager != nullptr ? m_pManager->GetStyle(pstrValue) : nullptr;
+        m_pHorizontalScrollBar->ApplyAttributeList(pStyle != nullptr ? pStyle : pstrValue);
     } else if (_wcsicmp(pstrName, L"childpadding") == 0) {
-        SetChildPadding(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        SetChildPadding(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else if (wcscmp(pstrName, L"childalign") == 0) {
         if (wcscmp(pstrValue, L"left") == 0) {
             m_iChildAlign = 0;
@@ -874,7 +874,7 @@ void CContainerUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
             m_iChildVAlign = DT_BOTTOM;
         }
     } else if (_wcsicmp(pstrName, L"scrollstepsize") == 0) {
-        SetScrollStepSize(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        SetScrollStepSize(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else {
         CControlUI::SetAttribute(pstrName, pstrValue);
     }

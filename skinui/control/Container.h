@@ -147,8 +147,8 @@ protected:
     bool m_bDelayedDestroy = true;
     bool m_bMouseChildEnabled = true;
     int m_nScrollStepSize = 0;
-    CScrollBarUI* m_pVerticalScrollBar = NULL;
-    CScrollBarUI* m_pHorizontalScrollBar = NULL;
+    CScrollBarUI* m_pVerticalScrollBar = nullptr;
+    CScrollBarUI* m_pHorizontalScrollBar = nullptr;
     CUIString m_sVerticalScrollBarStyle;
     CUIString m_sHorizontalScrollBarStyle;
 };

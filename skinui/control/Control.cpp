@@ -22,7 +22,7 @@ CControlUI::~CControlUI()
 {
     if (OnDestroy) OnDestroy(this);
     RemoveAllCustomAttribute();
-    if (m_pManager != NULL) m_pManager->ReapObjects(this);
+    if (m_pManager != nullptr) m_pManager->ReapObjects(this);
 }
 
 CControlUI* CControlUI::CreateControl()
@@ -37,7 +37,7 @@ CUIString CControlUI::GetName() const
 
 void CControlUI::SetName(LPCTSTR pstrName)
 {
-    m_sName = pstrName != NULL ? pstrName : L"";
+    m_sName = pstrName != nullptr ? pstrName : L"";
 }
 
 LPCTSTR CControlUI::GetClass() const
@@ -47,8 +47,8 @@ LPCTSTR CControlUI::GetClass() const
 
 LPVOID CControlUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && _wcsicmp(pstrName, L"Control") == 0) return this;
-    return NULL;
+    if (pstrName != nullptr && _wcsicmp(pstrName, L"Control") == 0) return this;
+    return nullptr;
 }
 
 UINT CControlUI::GetControlFlags() const
@@ -67,7 +67,7 @@ void CControlUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool
 {
     m_pManager = pManager;
     m_pParent = pParent;
-    if (bInit && m_pParent != NULL) Init();
+    if (bInit && m_pParent != nullptr) Init();
 }
 
 CControlUI* CControlUI::GetParent() const
@@ -78,12 +78,12 @@ CControlUI* CControlUI::GetParent() const
 CUIString CControlUI::GetText() const
 {
     if (!m_bResourceText) return m_sText;
-    return CResourceManager::GetInstance()->GetText(m_sText, NULL);
+    return CResourceManager::GetInstance()->GetText(m_sText, nullptr);
 }
 
 void CControlUI::SetText(LPCTSTR pstrText)
 {
-    if (pstrText == NULL) pstrText = L"";
+    if (pstrText == nullptr) pstrText = L"";
     if (m_sText == pstrText) return;
     m_sText = pstrText;
     Invalidate();
@@ -124,12 +124,12 @@ void CControlUI::SetDropEnable(bool bDrop)
 CUIString CControlUI::GetToolTip() const
 {
     if (!m_bResourceText) return m_sToolTip;
-    return CResourceManager::GetInstance()->GetText(m_sToolTip, NULL);
+    return CResourceManager::GetInstance()->GetText(m_sToolTip, nullptr);
 }
 
 void CControlUI::SetToolTip(LPCTSTR pstrText)
 {
-    CUIString sText(pstrText != NULL ? pstrText : L"");
+    CUIString sText(pstrText != nullptr ? pstrText : L"");
     sText.Replace(L"<n>", L"\r\n");
     m_sToolTip = sText;
 }
@@ -182,7 +182,7 @@ const CUIString& CControlUI::GetUserData() const
 
 void CControlUI::SetUserData(LPCTSTR pstrText)
 {
-    m_sUserData = pstrText != NULL ? pstrText : L"";
+    m_sUserData = pstrText != nullptr ? pstrText : L"";
 }
 
 UINT_PTR CControlUI::GetTag() const
@@ -199,26 +199,26 @@ void CControlUI::SetTag(UINT_PTR pTag)
 
 int CControlUI::ScaleValue(int n) const
 {
-    if (m_pManager == NULL) return n;
+    if (m_pManager == nullptr) return n;
     return m_pManager->GetDPIObj()->Scale(n);
 }
 
 RECT CControlUI::ScaleRect(const RECT& rc) const
 {
-    if (m_pManager == NULL) return rc;
+    if (m_pManager == nullptr) return rc;
     return m_pManager->GetDPIObj()->Scale(rc);
 }
 
 SIZE CControlUI::ScaleSize(const SIZE& sz) const
 {
-    if (m_pManager == NULL) return sz;
+    if (m_pManager == nullptr) return sz;
     return m_pManager->GetDPIObj()->Scale(sz);
 }
 
 RECT CControlUI::GetRelativePos() const
 {
     RECT rc = {0, 0, 0, 0};
-    if (m_pParent == NULL) return rc;
+    if (m_pParent == nullptr) return rc;
     const RECT& rcParent = m_pParent->GetPos();
     rc = m_rcItem;
     ::OffsetRect(&rc, -rcParent.left, -rcParent.top);
@@ -243,7 +243,7 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate)
     RECT rcOld = m_rcItem;
     if (::IsRectEmpty(&rcOld)) rcOld = rc;
     m_rcItem = rc;
-    if (m_pManager == NULL) return;
+    if (m_pManager == nullptr) return;
 
     if (!m_bSetPos) {
         m_bSetPos = true;
@@ -255,7 +255,7 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate)
     if (!bNeedInvalidate || !IsVisible()) return;
     RECT rcInvalidate;
     ::UnionRect(&rcInvalidate, &rcOld, &m_rcItem);
-    for (CControlUI* pParent = m_pParent; pParent != NULL; pParent = pParent->GetParent()) {
+    for (CControlUI* pParent = m_pParent; pParent != nullptr; pParent = pParent->GetParent()) {
         if (!pParent->IsVisible()) return;
         RECT rcParent = pParent->GetPos();
         if (!::IntersectRect(&rcInvalidate, &rcInvalidate, &rcParent)) return;
@@ -424,8 +424,8 @@ void CControlUI::SetVisible(bool bVisible)
     bool bWasVisible = IsVisible();
     m_bVisible = bVisible;
     m_bFocused = false;
-    if (!bVisible && m_pManager != NULL && m_pManager->GetFocus() == this) {
-        m_pManager->SetFocus(NULL);
+    if (!bVisible && m_pManager != nullptr && m_pManager->GetFocus() == this) {
+        m_pManager->SetFocus(nullptr);
     }
     if (IsVisible() != bWasVisible) NeedParentUpdate();
 }
@@ -433,8 +433,8 @@ void CControlUI::SetVisible(bool bVisible)
 void CControlUI::SetInternVisible(bool bVisible)
 {
     m_bInternVisible = bVisible;
-    if (!bVisible && m_pManager != NULL && m_pManager->GetFocus() == this) {
-        m_pManager->SetFocus(NULL);
+    if (!bVisible && m_pManager != nullptr && m_pManager->GetFocus() == this) {
+        m_pManager->SetFocus(nullptr);
     }
 }
 
@@ -477,7 +477,7 @@ bool CControlUI::IsFocused() const
 
 void CControlUI::SetFocus()
 {
-    if (m_pManager != NULL) m_pManager->SetFocus(this);
+    if (m_pManager != nullptr) m_pManager->SetFocus(this);
 }
 
 bool CControlUI::IsFloat() const
@@ -593,8 +593,8 @@ LPCTSTR CControlUI::GetBkImage() const
 
 void CControlUI::SetBkImage(LPCTSTR pStrImage)
 {
-    if (pStrImage == NULL) pStrImage = L"";
-    if (m_pManager != NULL) m_pManager->RemoveImage(pStrImage, false);
+    if (pStrImage == nullptr) pStrImage = L"";
+    if (m_pManager != nullptr) m_pManager->RemoveImage(pStrImage, false);
     if (m_sBkImage == pStrImage) return;
     m_sBkImage = pStrImage;
     Invalidate();
@@ -607,7 +607,7 @@ LPCTSTR CControlUI::GetForeImage() const
 
 void CControlUI::SetForeImage(LPCTSTR pStrImage)
 {
-    if (pStrImage == NULL) pStrImage = L"";
+    if (pStrImage == nullptr) pStrImage = L"";
     if (m_sForeImage == pStrImage) return;
     m_sForeImage = pStrImage;
     Invalidate();
@@ -701,26 +701,26 @@ void CControlUI::SetBorderRound(SIZE cxyRound)
 
 bool CControlUI::SetTimer(UINT nTimerID, UINT nElapse)
 {
-    if (m_pManager == NULL) return false;
+    if (m_pManager == nullptr) return false;
     return m_pManager->SetTimer(this, nTimerID, nElapse);
 }
 
 void CControlUI::KillTimer(UINT nTimerID)
 {
-    if (m_pManager != NULL) m_pManager->KillTimer(this, nTimerID);
+    if (m_pManager != nullptr) m_pManager->KillTimer(this, nTimerID);
 }
 
 CUIString CControlUI::GetVirtualWnd() const
 {
     if (!m_sVirtualWnd.IsEmpty()) return m_sVirtualWnd;
-    if (m_pParent != NULL) return m_pParent->GetVirtualWnd();
+    if (m_pParent != nullptr) return m_pParent->GetVirtualWnd();
     return CUIString();
 }
 
 void CControlUI::SetVirtualWnd(LPCTSTR pstrValue)
 {
-    m_sVirtualWnd = pstrValue != NULL ? pstrValue : L"";
-    if (m_pManager != NULL) m_pManager->UsedVirtualWnd(true);
+    m_sVirtualWnd = pstrValue != nullptr ? pstrValue : L"";
+    if (m_pManager != nullptr) m_pManager->UsedVirtualWnd(true);
 }
 
 // ---- Repaint and relayout requests ----------------------------------------
@@ -729,11 +729,11 @@ void CControlUI::Invalidate()
 {
     if (!IsVisible()) return;
     RECT rcInvalidate = m_rcItem;
-    for (CControlUI* pParent = m_pParent; pParent != NULL; pParent = pParent->GetParent()) {
+    for (CControlUI* pParent = m_pParent; pParent != nullptr; pParent = pParent->GetParent()) {
         RECT rcParent = pParent->GetPos();
         if (!::IntersectRect(&rcInvalidate, &rcInvalidate, &rcParent)) return;
     }
-    if (m_pManager != NULL) m_pManager->Invalidate(rcInvalidate);
+    if (m_pManager != nullptr) m_pManager->Invalidate(rcInvalidate);
 }
 
 bool CControlUI::IsUpdateNeeded() const
@@ -746,29 +746,29 @@ void CControlUI::NeedUpdate()
     if (!IsVisible()) return;
     m_bUpdateNeeded = true;
     Invalidate();
-    if (m_pManager != NULL) m_pManager->NeedUpdate();
+    if (m_pManager != nullptr) m_pManager->NeedUpdate();
 }
 
 void CControlUI::NeedParentUpdate()
 {
-    if (m_pParent != NULL) {
+    if (m_pParent != nullptr) {
         m_pParent->NeedUpdate();
         m_pParent->Invalidate();
     } else {
         NeedUpdate();
     }
-    if (m_pManager != NULL) m_pManager->NeedUpdate();
+    if (m_pManager != nullptr) m_pManager->NeedUpdate();
 }
 
 // ---- Searches -------------------------------------------------------------
 
 CControlUI* CControlUI::FindControl(FindControlProc Proc, LPVOID pData, UINT uFlags)
 {
-    if ((uFlags & FIND_VISIBLE) != 0 && !IsVisible()) return NULL;
-    if ((uFlags & FIND_ENABLED) != 0 && !IsEnabled()) return NULL;
+    if ((uFlags & FIND_VISIBLE) != 0 && !IsVisible()) return nullptr;
+    if ((uFlags & FIND_ENABLED) != 0 && !IsEnabled()) return nullptr;
     if ((uFlags & FIND_HITTEST) != 0) {
-        if (!m_bMouseEnabled) return NULL;
-        if (!::PtInRect(&m_rcItem, *static_cast<LPPOINT>(pData))) return NULL;
+        if (!m_bMouseEnabled) return nullptr;
+        if (!::PtInRect(&m_rcItem, *static_cast<LPPOINT>(pData))) return nullptr;
     }
     return Proc(this, pData);
 }
@@ -803,7 +803,7 @@ RECT CControlUI::ParseRect(LPCTSTR pstrValue)
     RECT rc = {0, 0, 0, 0};
     LONG* aSides[4] = {&rc.left, &rc.top, &rc.right, &rc.bottom};
     LPTSTR pstr = const_cast<LPTSTR>(pstrValue);
-    for (int i = 0; i < 4 && pstr != NULL && *pstr != L'\0'; i++) {
+    for (int i = 0; i < 4 && pstr != nullptr && *pstr != L'\0'; i++) {
         *aSides[i] = wcstol(pstr, &pstr, 10);
         if (i < 3 && *pstr != L'\0') pstr++;
     }
@@ -812,15 +812,15 @@ RECT CControlUI::ParseRect(LPCTSTR pstrValue)
 
 DWORD CControlUI::ParseColor(LPCTSTR pstrValue)
 {
-    if (pstrValue == NULL) return 0;
+    if (pstrValue == nullptr) return 0;
     if (*pstrValue == L'#') pstrValue++;
-    LPTSTR pstr = NULL;
+    LPTSTR pstr = nullptr;
     return wcstoul(pstrValue, &pstr, 16);
 }
 
 bool CControlUI::ParseBool(LPCTSTR pstrValue)
 {
-    return pstrValue != NULL && _wcsicmp(pstrValue, L"true") == 0;
+    return pstrValue != nullptr && _wcsicmp(pstrValue, L"true") == 0;
 }
 
 namespace {
@@ -833,7 +833,7 @@ LPCTSTR SkipBlanks(LPCTSTR pstr)
 
 int ParseInt(LPCTSTR pstrValue)
 {
-    return static_cast<int>(wcstol(pstrValue, NULL, 10));
+    return static_cast<int>(wcstol(pstrValue, nullptr, 10));
 }
 
 struct CursorName
@@ -881,10 +881,10 @@ UINT ParseFloatAlign(UINT uAlign, LPCTSTR pstrValue)
 
 void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
-    if (pstrName == NULL || pstrValue == NULL) return;
-    if (m_pManager != NULL && m_nStyleDepth < kMaxStyleDepth) {
+    if (pstrName == nullptr || pstrValue == nullptr) return;
+    if (m_pManager != nullptr && m_nStyleDepth < kMaxStyleDepth) {
         LPCTSTR pStyle = m_pManager->GetStyle(pstrValue);
-        if (pStyle != NULL) {
+        if (pStyle != nullptr) {
             ApplyAttributeList(pStyle);
             return;
         }
@@ -897,7 +897,7 @@ void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
         SetFixedWidth(rc.right - rc.left);
         SetFixedHeight(rc.bottom - rc.top);
     } else if (_wcsicmp(pstrName, L"float") == 0) {
-        if (wcschr(pstrValue, L',') == NULL) {
+        if (wcschr(pstrValue, L',') == nullptr) {
             SetFloat(ParseBool(pstrValue));
         } else {
             TPercentInfo info = {0.0, 0.0, 0.0, 0.0};
@@ -929,7 +929,7 @@ void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
     } else if (_wcsicmp(pstrName, L"colorhsl") == 0) {
         SetColorHSL(ParseBool(pstrValue));
     } else if (_wcsicmp(pstrName, L"bordersize") == 0) {
-        if (wcschr(pstrValue, L',') == NULL) {
+        if (wcschr(pstrValue, L',') == nullptr) {
             SetBorderSize(ParseInt(pstrValue));
             RECT rcZero = {0, 0, 0, 0};
             SetBorderSize(rcZero);
@@ -1014,10 +1014,10 @@ void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 
 CControlUI* CControlUI::ApplyAttributeList(LPCTSTR pstrList)
 {
-    if (pstrList == NULL || m_nStyleDepth >= kMaxStyleDepth) return this;
+    if (pstrList == nullptr || m_nStyleDepth >= kMaxStyleDepth) return this;
     m_nStyleDepth++;
-    LPCTSTR pStyle = m_pManager != NULL ? m_pManager->GetStyle(pstrList) : NULL;
-    if (pStyle != NULL) {
+    LPCTSTR pStyle = m_pManager != nullptr ? m_pManager->GetStyle(pstrList) : nullptr;
+    if (pStyle != nullptr) {
         ApplyAttributeList(pStyle);
     } else {
         CUIString sList(pstrList);

@@ -235,7 +235,7 @@ public:
     void KillTimer(UINT nTimerID);
     CUIString GetVirtualWnd() const;
     void SetVirtualWnd(LPCTSTR pstrValue);
-    bool DrawImage(HDC hDC, LPCTSTR pStrImage, LPCTSTR pStrModify = NULL);
+    bool DrawImage(HDC hDC, LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr);
     DWORD GetAdjustColor(DWORD dwColor) const;
     void setInstance(HINSTANCE instance) { m_instance = instance; }
     HINSTANCE getInstance() const { return m_instance; }
@@ -267,8 +267,8 @@ protected:
     bool PassMouseEventOn(TEventUI& event);
 
 protected:
-    CPaintManagerUI* m_pManager = NULL;
-    CControlUI* m_pParent = NULL;
+    CPaintManagerUI* m_pManager = nullptr;
+    CControlUI* m_pParent = nullptr;
     CUIString m_sVirtualWnd;
     CUIString m_sName;
     bool m_bUpdateNeeded = true;
@@ -313,7 +313,7 @@ protected:
     SIZE m_cxyBorderRound = {0, 0};
     RECT m_rcPaint = {0, 0, 0, 0};
     RECT m_rcBorderSize = {0, 0, 0, 0};
-    HINSTANCE m_instance = NULL;
+    HINSTANCE m_instance = nullptr;
     CStdStringPtrMap m_mCustomAttrHash{83};
     // Nesting of style applications: a style that names itself, directly
     // or through its attribute values, stops at kMaxStyleDepth.

@@ -24,7 +24,7 @@ void CControlUI::Event(TEventUI& event)
 bool CControlUI::PassMouseEventOn(TEventUI& event)
 {
     if (IsMouseEnabled() || !IsMouseEvent(event.type)) return false;
-    if (m_pParent != NULL) {
+    if (m_pParent != nullptr) {
         m_pParent->DoEvent(event);
     } else {
         CControlUI::DoEvent(event);
@@ -37,7 +37,7 @@ void CControlUI::DoEvent(TEventUI& event)
     switch (event.type) {
     case EVT_SETCURSOR: {
         WORD wCursor = m_wCursor != 0 ? m_wCursor : 32512;  // IDC_ARROW
-        ::SetCursor(::LoadCursorW(NULL, MAKEINTRESOURCEW(wCursor)));
+        ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(wCursor)));
         return;
     }
     case EVT_SETFOCUS:
@@ -49,13 +49,13 @@ void CControlUI::DoEvent(TEventUI& event)
         Invalidate();
         return;
     case EVT_TIMER:
-        if (m_pManager != NULL) {
+        if (m_pManager != nullptr) {
             m_pManager->SendNotify(this, L"timer", event.wParam, event.lParam, false);
         }
         return;
     case EVT_CONTEXTMENU:
         if (IsContextMenuUsed()) {
-            if (m_pManager != NULL) {
+            if (m_pManager != nullptr) {
                 m_pManager->SendNotify(this, L"menu", event.wParam, event.lParam, false);
             }
             return;
@@ -64,7 +64,7 @@ void CControlUI::DoEvent(TEventUI& event)
     default:
         break;
     }
-    if (m_pParent != NULL) m_pParent->DoEvent(event);
+    if (m_pParent != nullptr) m_pParent->DoEvent(event);
 }
 
 DWORD CControlUI::GetAdjustColor(DWORD dwColor) const
@@ -140,7 +140,7 @@ void CControlUI::PaintBkColor(HDC hDC)
 void CControlUI::PaintBkImage(HDC hDC)
 {
     if (m_sBkImage.IsEmpty()) return;
-    DrawImage(hDC, m_sBkImage, NULL);
+    DrawImage(hDC, m_sBkImage, nullptr);
 }
 
 void CControlUI::PaintStatusImage(HDC /*hDC*/) {}
@@ -153,7 +153,7 @@ void CControlUI::PaintForeColor(HDC hDC)
 void CControlUI::PaintForeImage(HDC hDC)
 {
     if (m_sForeImage.IsEmpty()) return;
-    DrawImage(hDC, m_sForeImage, NULL);
+    DrawImage(hDC, m_sForeImage, nullptr);
 }
 
 void CControlUI::PaintText(HDC /*hDC*/) {}

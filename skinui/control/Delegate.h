@@ -34,7 +34,7 @@ public:
 private:
     static void* FirstWord(Fn pFn)
     {
-        void* p = NULL;
+        void* p = nullptr;
         std::memcpy(&p, &pFn, sizeof(p));
         return p;
     }

@@ -13,7 +13,7 @@ class CDelegateStatic : public CDelegateBase
     typedef bool (*Fn)(void*);
 
 public:
-    explicit CDelegateStatic(Fn pFn) : CDelegateBase(NULL, reinterpret_cast<void*>(pFn)) {}
+    explicit CDelegateStatic(Fn pFn) : CDelegateBase(nullptr, reinterpret_cast<void*>(pFn)) {}
     CDelegateStatic(const CDelegateStatic& rhs) : CDelegateBase(rhs) {}
     CDelegateBase* Copy() const override { return new CDelegateStatic(*this); }
     bool Invoke(void* param) override

@@ -18,7 +18,7 @@ void CEventSource::operator+=(const CDelegateBase& d)
 {
     for (int i = 0; i < m_aDelegates.GetSize(); i++) {
         CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && pObject->Equals(d)) return;
+        if (pObject != nullptr && pObject->Equals(d)) return;
     }
     CDelegateBase* pCopy = d.Copy();
     if (!m_aDelegates.Add(pCopy)) delete pCopy;
@@ -33,7 +33,7 @@ void CEventSource::operator-=(const CDelegateBase& d)
 {
     for (int i = 0; i < m_aDelegates.GetSize(); i++) {
         CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && pObject->Equals(d)) {
+        if (pObject != nullptr && pObject->Equals(d)) {
             delete pObject;
             m_aDelegates.Remove(i);
             return;
@@ -50,7 +50,7 @@ bool CEventSource::operator()(void* param)
 {
     for (int i = 0; i < m_aDelegates.GetSize(); i++) {
         CDelegateBase* pObject = static_cast<CDelegateBase*>(m_aDelegates.GetAt(i));
-        if (pObject != NULL && !(*pObject)(param)) return false;
+        if (pObject != nullptr && !(*pObject)(param)) return false;
     }
     return true;
 }

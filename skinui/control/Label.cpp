@@ -28,7 +28,7 @@ LPCTSTR CLabelUI::GetClass() const
 
 LPVOID CLabelUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && _wcsicmp(pstrName, L"Label") == 0) return static_cast<CLabelUI*>(this);
+    if (pstrName != nullptr && _wcsicmp(pstrName, L"Label") == 0) return static_cast<CLabelUI*>(this);
     return CControlUI::GetInterface(pstrName);
 }
 
@@ -138,7 +138,7 @@ void CLabelUI::SetShowHtml(bool bShowHtml)
 
 void CLabelUI::ResolveDefaultColors()
 {
-    if (m_pManager == NULL) return;
+    if (m_pManager == nullptr) return;
     if (m_dwTextColor == 0) m_dwTextColor = m_pManager->GetDefaultFontColor();
     if (m_dwDisabledTextColor == 0) m_dwDisabledTextColor = m_pManager->GetDefaultDisabledColor();
 }
@@ -208,13 +208,13 @@ const TStyleSwitch kStyleSwitches[] = {
 
 void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
-    if (pstrName == NULL || pstrValue == NULL) return;
+    if (pstrName == nullptr || pstrValue == nullptr) return;
 
     bool bStyle = false;
     for (const TStyleKeyword& keyword : kStyleKeywords) {
         if (_wcsicmp(pstrName, keyword.pstrAttribute) != 0) continue;
         bStyle = true;
-        if (wcsstr(pstrValue, keyword.pstrKeyword) != NULL) {
+        if (wcsstr(pstrValue, keyword.pstrKeyword) != nullptr) {
             m_uTextStyle = (m_uTextStyle & ~keyword.uClear) | keyword.uSet;
         }
     }
@@ -227,7 +227,7 @@ void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
     if (bStyle) return;
 
     if (_wcsicmp(pstrName, L"font") == 0) {
-        SetFont(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        SetFont(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else if (_wcsicmp(pstrName, L"textcolor") == 0) {
         SetTextColor(ParseColor(pstrValue));
     } else if (_wcsicmp(pstrName, L"disabledtextcolor") == 0) {
@@ -251,7 +251,7 @@ void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 
 SIZE CLabelUI::EstimateSize(SIZE szAvailable)
 {
-    if (m_pManager == NULL) return CControlUI::EstimateSize(szAvailable);
+    if (m_pManager == nullptr) return CControlUI::EstimateSize(szAvailable);
 
     if (m_bAutoCalcWidth) {
         CUIString sText = GetText();
@@ -259,7 +259,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
         if (m_bShowHtml) {
             int nLinks = 0;
             CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
-                                        m_dwTextColor, NULL, NULL, nLinks,
+                                        m_dwTextColor, nullptr, nullptr, nLinks,
                                         DT_CALCRECT | m_uTextStyle);
         } else {
             CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
@@ -275,7 +275,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
 
     SIZE sz = {GetFixedWidth(), 4};
     TFontInfo* pFont = m_pManager->GetFontInfo(m_iFont);
-    if (pFont != NULL) sz.cy += pFont->tm.tmHeight;
+    if (pFont != nullptr) sz.cy += pFont->tm.tmHeight;
     return sz;
 }
 
@@ -283,7 +283,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
 
 void CLabelUI::PaintText(HDC hDC)
 {
-    if (m_pManager == NULL) return;
+    if (m_pManager == nullptr) return;
     ResolveDefaultColors();
 
     RECT rcText = TextRect(GetScaledTextPadding());
@@ -293,7 +293,7 @@ void CLabelUI::PaintText(HDC hDC)
     DWORD dwColor = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
     if (m_bShowHtml) {
         int nLinks = 0;
-        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, NULL, NULL, nLinks,
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, nullptr, nullptr, nLinks,
                                     m_uTextStyle);
     } else {
         CRenderEngine::DrawTextW(hDC, m_pManager, rcText, sText, dwColor, m_iFont, m_uTextStyle);

@@ -29,7 +29,7 @@ LPCTSTR CProgressUI::GetClass() const
 
 LPVOID CProgressUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && _wcsicmp(pstrName, L"Progress") == 0) {
+    if (pstrName != nullptr && _wcsicmp(pstrName, L"Progress") == 0) {
         return static_cast<CProgressUI*>(this);
     }
     return CLabelUI::GetInterface(pstrName);
@@ -128,16 +128,16 @@ void CProgressUI::UpdateText()
 
 void CProgressUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
-    if (pstrName == NULL || pstrValue == NULL) return;
+    if (pstrName == nullptr || pstrValue == nullptr) return;
 
     if (_wcsicmp(pstrName, L"hor") == 0) {
         SetHorizontal(ParseBool(pstrValue));
     } else if (_wcsicmp(pstrName, L"min") == 0) {
-        SetMinValue(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        SetMinValue(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else if (_wcsicmp(pstrName, L"max") == 0) {
-        SetMaxValue(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        SetMaxValue(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else if (_wcsicmp(pstrName, L"value") == 0) {
-        SetValue(static_cast<int>(wcstol(pstrValue, NULL, 10)));
+        SetValue(static_cast<int>(wcstol(pstrValue, nullptr, 10)));
     } else if (_wcsicmp(pstrName, L"isstretchfore") == 0) {
         SetStretchForeImage(ParseBool(pstrValue));
     } else {
@@ -192,7 +192,7 @@ void CProgressUI::PaintForeImage(HDC hDC)
 {
     RECT rc = GetFilledRect();
     if (m_sForeImage.IsEmpty()) return;
-    if (m_pManager != NULL) m_pManager->GetDPIObj()->ScaleBack(&rc);
+    if (m_pManager != nullptr) m_pManager->GetDPIObj()->ScaleBack(&rc);
 
     if (m_bStretchForeImage) {
         m_sForeImageModify.Format(L"dest='%d,%d,%d,%d'", rc.left, rc.top, rc.right,

@@ -23,7 +23,7 @@ LPCTSTR CScrollBarUI::GetClass() const
 
 LPVOID CScrollBarUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && _wcsicmp(pstrName, L"ScrollBar") == 0) return this;
+    if (pstrName != nullptr && _wcsicmp(pstrName, L"ScrollBar") == 0) return this;
     return CControlUI::GetInterface(pstrName);
 }
 
@@ -98,7 +98,7 @@ void CScrollBarUI::SetLineSize(int nSize)
 
 void CScrollBarUI::ScrollTo(int nPos)
 {
-    if (m_pOwner == NULL) {
+    if (m_pOwner == nullptr) {
         SetScrollPos(nPos);
         return;
     }

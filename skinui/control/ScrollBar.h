@@ -37,7 +37,7 @@ public:
     static CControlUI* CreateControl();
 
 private:
-    CContainerUI* m_pOwner = NULL;
+    CContainerUI* m_pOwner = nullptr;
     bool m_bHorizontal = false;
     int m_nRange = 100;
     int m_nScrollPos = 0;

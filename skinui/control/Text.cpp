@@ -28,7 +28,7 @@ LPCTSTR CTextUI::GetClass() const
 
 LPVOID CTextUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && _wcsicmp(pstrName, L"Text") == 0) return static_cast<CTextUI*>(this);
+    if (pstrName != nullptr && _wcsicmp(pstrName, L"Text") == 0) return static_cast<CTextUI*>(this);
     return CLabelUI::GetInterface(pstrName);
 }
 
@@ -39,7 +39,7 @@ UINT CTextUI::GetControlFlags() const
 
 CUIString* CTextUI::GetLinkContent(int iIndex)
 {
-    if (iIndex < 0 || iIndex >= m_nLinks) return NULL;
+    if (iIndex < 0 || iIndex >= m_nLinks) return nullptr;
     return &m_sLinks[iIndex];
 }
 
@@ -70,7 +70,7 @@ void CTextUI::DoEvent(TEventUI& event)
     switch (event.type) {
     case EVT_SETCURSOR:
         if (HitLink(event.mousePos) >= 0) {
-            ::SetCursor(::LoadCursorW(NULL, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
         }
         return;
     case EVT_BUTTONDOWN:
@@ -82,7 +82,7 @@ void CTextUI::DoEvent(TEventUI& event)
         if (!IsEnabled()) break;
         {
             int iLink = HitLink(event.mousePos);
-            if (iLink >= 0 && m_pManager != NULL) {
+            if (iLink >= 0 && m_pManager != nullptr) {
                 m_pManager->SendNotify(this, L"link", static_cast<WPARAM>(iLink), 0, false);
             }
         }
@@ -116,13 +116,13 @@ void CTextUI::DoEvent(TEventUI& event)
 // asked of a layout is always the fixed size.
 SIZE CTextUI::EstimateSize(SIZE szAvailable)
 {
-    if (m_bAutoCalcWidth && m_pManager != NULL) {
+    if (m_bAutoCalcWidth && m_pManager != nullptr) {
         CUIString sText = GetText();
         RECT rcText = {m_rcTextPadding.left, 0, 9999 - m_rcTextPadding.right, 9999};
         if (m_bShowHtml) {
             int nLinks = 0;
             CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
-                                        m_dwTextColor, NULL, NULL, nLinks,
+                                        m_dwTextColor, nullptr, nullptr, nLinks,
                                         DT_CALCRECT | m_uTextStyle);
         } else {
             CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
@@ -140,7 +140,7 @@ SIZE CTextUI::EstimateSize(SIZE szAvailable)
 // neither be clicked nor take the cursor.
 void CTextUI::PaintText(HDC hDC)
 {
-    if (m_pManager == NULL) return;
+    if (m_pManager == nullptr) return;
     CUIString sText = GetText();
     if (sText.IsEmpty()) {
         m_nLinks = 0;

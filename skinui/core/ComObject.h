@@ -17,13 +17,13 @@ namespace SkinUI {
 // caller asked for.
 inline HRESULT QueryOneInterface(IUnknown* pInterface, REFIID iid, REFIID riid, void** ppvObject)
 {
-    if (ppvObject == NULL) return E_POINTER;
+    if (ppvObject == nullptr) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid)) {
         *ppvObject = pInterface;
         pInterface->AddRef();
         return S_OK;
     }
-    *ppvObject = NULL;
+    *ppvObject = nullptr;
     return E_NOINTERFACE;
 }
 

@@ -13,21 +13,21 @@ namespace {
 HRESULT CopyMedium(const FORMATETC& format, const STGMEDIUM& from, STGMEDIUM& to)
 {
     to.tymed = from.tymed;
-    to.pUnkForRelease = NULL;
+    to.pUnkForRelease = nullptr;
     switch (from.tymed) {
     case TYMED_HGLOBAL:
     case TYMED_GDI:
     case TYMED_MFPICT:
     case TYMED_ENHMF:
         to.hGlobal = static_cast<HGLOBAL>(::OleDuplicateData(from.hGlobal, format.cfFormat, 0));
-        return to.hGlobal != NULL ? S_OK : E_OUTOFMEMORY;
+        return to.hGlobal != nullptr ? S_OK : E_OUTOFMEMORY;
     case TYMED_ISTREAM:
         to.pstm = from.pstm;
-        if (to.pstm != NULL) to.pstm->AddRef();
+        if (to.pstm != nullptr) to.pstm->AddRef();
         return S_OK;
     case TYMED_ISTORAGE:
         to.pstg = from.pstg;
-        if (to.pstg != NULL) to.pstg->AddRef();
+        if (to.pstg != nullptr) to.pstg->AddRef();
         return S_OK;
     default:
         to.tymed = TYMED_NULL;
@@ -54,17 +54,17 @@ CIDataObject::TEntry* CIDataObject::Find(const FORMATETC& format, DWORD tymed) c
             pEntry->format.dwAspect == format.dwAspect && (pEntry->format.tymed & tymed) != 0)
             return pEntry;
     }
-    return NULL;
+    return nullptr;
 }
 
 HRESULT CIDataObject::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedium)
 {
-    if (pformatetcIn == NULL || pmedium == NULL) return E_INVALIDARG;
+    if (pformatetcIn == nullptr || pmedium == nullptr) return E_INVALIDARG;
     pmedium->tymed = TYMED_NULL;
-    pmedium->hGlobal = NULL;
-    pmedium->pUnkForRelease = NULL;
+    pmedium->hGlobal = nullptr;
+    pmedium->pUnkForRelease = nullptr;
     const TEntry* pEntry = Find(*pformatetcIn, pformatetcIn->tymed);
-    if (pEntry == NULL) return DV_E_FORMATETC;
+    if (pEntry == nullptr) return DV_E_FORMATETC;
     return CopyMedium(pEntry->format, pEntry->medium, *pmedium);
 }
 
@@ -75,24 +75,24 @@ HRESULT CIDataObject::GetDataHere(FORMATETC* /*pformatetc*/, STGMEDIUM* /*pmediu
 
 HRESULT CIDataObject::QueryGetData(FORMATETC* pformatetc)
 {
-    if (pformatetc == NULL) return E_INVALIDARG;
-    return Find(*pformatetc, pformatetc->tymed) != NULL ? S_OK : DV_E_FORMATETC;
+    if (pformatetc == nullptr) return E_INVALIDARG;
+    return Find(*pformatetc, pformatetc->tymed) != nullptr ? S_OK : DV_E_FORMATETC;
 }
 
 HRESULT CIDataObject::GetCanonicalFormatEtc(FORMATETC* /*pformatectIn*/, FORMATETC* pformatetcOut)
 {
-    if (pformatetcOut == NULL) return E_INVALIDARG;
-    pformatetcOut->ptd = NULL;
+    if (pformatetcOut == nullptr) return E_INVALIDARG;
+    pformatetcOut->ptd = nullptr;
     return E_NOTIMPL;
 }
 
 HRESULT CIDataObject::SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium, BOOL fRelease)
 {
-    if (pformatetc == NULL || pmedium == NULL) return E_INVALIDARG;
+    if (pformatetc == nullptr || pmedium == nullptr) return E_INVALIDARG;
     TEntry* pEntry = new (std::nothrow) TEntry;
-    if (pEntry == NULL) return E_OUTOFMEMORY;
+    if (pEntry == nullptr) return E_OUTOFMEMORY;
     pEntry->format = *pformatetc;
-    pEntry->format.ptd = NULL;   // no target device is kept
+    pEntry->format.ptd = nullptr;   // no target device is kept
     pEntry->format.tymed = pmedium->tymed;
     if (fRelease) {
         pEntry->medium = *pmedium;
@@ -101,7 +101,7 @@ HRESULT CIDataObject::SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium, BOOL fR
         return E_OUTOFMEMORY;
     }
     TEntry* pOld = Find(pEntry->format, pEntry->format.tymed);
-    if (pOld != NULL) {
+    if (pOld != nullptr) {
         ::ReleaseStgMedium(&pOld->medium);
         pOld->medium = pEntry->medium;
         delete pEntry;
@@ -118,12 +118,12 @@ HRESULT CIDataObject::SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium, BOOL fR
 
 HRESULT CIDataObject::EnumFormatEtc(DWORD dwDirection, IEnumFORMATETC** ppenumFormatEtc)
 {
-    if (ppenumFormatEtc == NULL) return E_INVALIDARG;
-    *ppenumFormatEtc = NULL;
+    if (ppenumFormatEtc == nullptr) return E_INVALIDARG;
+    *ppenumFormatEtc = nullptr;
     if (dwDirection != DATADIR_GET) return E_NOTIMPL;
     const int n = m_aEntries.GetSize();
     FORMATETC* pFormats = new (std::nothrow) FORMATETC[n > 0 ? n : 1];
-    if (pFormats == NULL) return E_OUTOFMEMORY;
+    if (pFormats == nullptr) return E_OUTOFMEMORY;
     for (int i = 0; i < n; ++i) pFormats[i] = static_cast<TEntry*>(m_aEntries[i])->format;
     const HRESULT hr = ::SHCreateStdEnumFmtEtc(static_cast<UINT>(n), pFormats, ppenumFormatEtc);
     delete[] pFormats;

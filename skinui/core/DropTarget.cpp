@@ -20,9 +20,9 @@ bool CIDropTarget::DragDropRegister(HWND hWnd, DWORD acceptKeyState)
 
 bool CIDropTarget::DragDropRevoke()
 {
-    if (m_hTargetWnd == NULL) return false;
+    if (m_hTargetWnd == nullptr) return false;
     HRESULT hr = ::RevokeDragDrop(m_hTargetWnd);
-    m_hTargetWnd = NULL;
+    m_hTargetWnd = nullptr;
     return SUCCEEDED(hr);
 }
 
@@ -58,9 +58,9 @@ DWORD CIDropTarget::EffectFor(DWORD grfKeyState, DWORD allowed)
 HRESULT CIDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt*/,
                                 DWORD* pdwEffect)
 {
-    if (pDataObj == NULL || pdwEffect == NULL) return E_INVALIDARG;
+    if (pDataObj == nullptr || pdwEffect == nullptr) return E_INVALIDARG;
     m_bAllowDrop = false;
-    m_pSupportedFormat = NULL;
+    m_pSupportedFormat = nullptr;
     for (int i = 0; i < m_nFormats; ++i) {
         if (pDataObj->QueryGetData(&m_formats[i]) == S_OK) {
             m_bAllowDrop = true;
@@ -74,7 +74,7 @@ HRESULT CIDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL
 
 HRESULT CIDropTarget::DragOver(DWORD grfKeyState, POINTL /*pt*/, DWORD* pdwEffect)
 {
-    if (pdwEffect == NULL) return E_INVALIDARG;
+    if (pdwEffect == nullptr) return E_INVALIDARG;
     *pdwEffect = m_bAllowDrop ? EffectFor(grfKeyState, *pdwEffect) : DROPEFFECT_NONE;
     return S_OK;
 }
@@ -82,15 +82,15 @@ HRESULT CIDropTarget::DragOver(DWORD grfKeyState, POINTL /*pt*/, DWORD* pdwEffec
 HRESULT CIDropTarget::DragLeave()
 {
     m_bAllowDrop = false;
-    m_pSupportedFormat = NULL;
+    m_pSupportedFormat = nullptr;
     return S_OK;
 }
 
 HRESULT CIDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt*/,
                            DWORD* pdwEffect)
 {
-    if (pDataObj == NULL || pdwEffect == NULL) return E_INVALIDARG;
-    if (!m_bAllowDrop || m_pSupportedFormat == NULL) {
+    if (pDataObj == nullptr || pdwEffect == nullptr) return E_INVALIDARG;
+    if (!m_bAllowDrop || m_pSupportedFormat == nullptr) {
         *pdwEffect = DROPEFFECT_NONE;
         return S_OK;
     }
@@ -103,7 +103,7 @@ HRESULT CIDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt
         *pdwEffect = DROPEFFECT_NONE;
     }
     m_bAllowDrop = false;
-    m_pSupportedFormat = NULL;
+    m_pSupportedFormat = nullptr;
     return S_OK;
 }
 

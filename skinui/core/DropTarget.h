@@ -34,7 +34,7 @@ public:
                                    DWORD* pdwEffect) override;
 
 protected:
-    HWND m_hTargetWnd = NULL;
+    HWND m_hTargetWnd = nullptr;
 
 private:
     static DWORD EffectFor(DWORD grfKeyState, DWORD allowed);
@@ -42,7 +42,7 @@ private:
     ULONG m_lRefCount = 1;
     DWORD m_dwAcceptKeyState = MK_LBUTTON;
     bool m_bAllowDrop = false;
-    FORMATETC* m_pSupportedFormat = NULL;   // the accepted format of the current drag
+    FORMATETC* m_pSupportedFormat = nullptr;   // the accepted format of the current drag
     FORMATETC m_formats[8] = {};
     int m_nFormats = 0;
 };

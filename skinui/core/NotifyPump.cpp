@@ -15,10 +15,10 @@ const UI_MSGMAP* CNotifyPump::GetMessageMap() const
     return &CNotifyPump::s_messageMap;
 }
 
-const UI_MSGMAP CNotifyPump::s_messageMap = {NULL, &CNotifyPump::s_messageEntries[0]};
+const UI_MSGMAP CNotifyPump::s_messageMap = {nullptr, &CNotifyPump::s_messageEntries[0]};
 
 const UI_MSGMAP_ENTRY CNotifyPump::s_messageEntries[] = {
-    {CUIString(), CUIString(), SigEnd, NULL},
+    {CUIString(), CUIString(), SigEnd, nullptr},
 };
 
 CNotifyPump::CNotifyPump()
@@ -32,25 +32,25 @@ CNotifyPump::~CNotifyPump()
 
 bool CNotifyPump::AddVirtualWnd(CUIString strName, CNotifyPump* pObject)
 {
-    if (pObject == NULL) return false;
-    if (m_VirtualWndMap.Find(strName, false) != NULL) return false;
+    if (pObject == nullptr) return false;
+    if (m_VirtualWndMap.Find(strName, false) != nullptr) return false;
     return m_VirtualWndMap.Insert(strName, pObject);
 }
 
 bool CNotifyPump::RemoveVirtualWnd(CUIString strName)
 {
-    if (m_VirtualWndMap.Find(strName, false) == NULL) return false;
+    if (m_VirtualWndMap.Find(strName, false) == nullptr) return false;
     return m_VirtualWndMap.Remove(strName);
 }
 
 const UI_MSGMAP_ENTRY* CNotifyPump::FindMessageEntry(const UI_MSGMAP_ENTRY* lpEntry,
                                                      const TNotifyUI& msg)
 {
-    if (lpEntry == NULL) return NULL;
+    if (lpEntry == nullptr) return nullptr;
     // A queued notification whose sender was destroyed comes without one and
     // matches only entries for any control.
-    const CUIString sCtrlName = msg.sender != NULL ? msg.sender->GetName() : CUIString();
-    const UI_MSGMAP_ENTRY* pAnyControl = NULL;
+    const CUIString sCtrlName = msg.sender != nullptr ? msg.sender->GetName() : CUIString();
+    const UI_MSGMAP_ENTRY* pAnyControl = nullptr;
     for (; lpEntry->nSig != SigEnd; ++lpEntry) {
         if (lpEntry->sMsgType != msg.type) continue;
         if (lpEntry->sCtrlName.IsEmpty()) {
@@ -64,12 +64,12 @@ const UI_MSGMAP_ENTRY* CNotifyPump::FindMessageEntry(const UI_MSGMAP_ENTRY* lpEn
 
 bool CNotifyPump::LoopDispatch(TNotifyUI& msg)
 {
-    for (const UI_MSGMAP* pMap = GetMessageMap(); pMap != NULL;
-         pMap = pMap->pfnGetBaseMap != NULL ? pMap->pfnGetBaseMap() : NULL) {
+    for (const UI_MSGMAP* pMap = GetMessageMap(); pMap != nullptr;
+         pMap = pMap->pfnGetBaseMap != nullptr ? pMap->pfnGetBaseMap() : nullptr) {
         const UI_MSGMAP_ENTRY* lpEntry = FindMessageEntry(pMap->lpEntries, msg);
-        if (lpEntry == NULL) continue;
+        if (lpEntry == nullptr) continue;
         if ((lpEntry->nSig != SigWParamLParam && lpEntry->nSig != SigNotify) ||
-            lpEntry->pfn == NULL) {
+            lpEntry->pfn == nullptr) {
             return false;
         }
         lpEntry->pfn(this, msg);
@@ -83,9 +83,9 @@ void CNotifyPump::NotifyPump(TNotifyUI& msg)
     if (!msg.virtualWnd.IsEmpty()) {
         for (int i = 0; i < m_VirtualWndMap.GetSize(); ++i) {
             LPCTSTR key = m_VirtualWndMap.GetAt(i);
-            if (key == NULL || msg.virtualWnd.CompareNoCase(key) != 0) continue;
+            if (key == nullptr || msg.virtualWnd.CompareNoCase(key) != 0) continue;
             CNotifyPump* pObject = static_cast<CNotifyPump*>(m_VirtualWndMap.Find(key, false));
-            if (pObject != NULL && pObject->LoopDispatch(msg)) return;
+            if (pObject != nullptr && pObject->LoopDispatch(msg)) return;
         }
     }
     LoopDispatch(msg);

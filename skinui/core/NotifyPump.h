@@ -54,7 +54,7 @@ struct UI_MSGMAP_ENTRY
 
 struct UI_MSGMAP
 {
-    const UI_MSGMAP* (*pfnGetBaseMap)();  // null at the root
+    const UI_MSGMAP* (*pfnGetBaseMap)();  // Null at the root
     const UI_MSGMAP_ENTRY* lpEntries;     // ends with a SigEnd entry
 };
 
@@ -144,7 +144,7 @@ private:
     const ::SkinUI::UI_MSGMAP_ENTRY theClass::s_messageEntries[] = {
 
 #define UI_END_MESSAGE_MAP()                                                     \
-    {::SkinUI::CUIString(), ::SkinUI::CUIString(), ::SkinUI::SigEnd, NULL}       \
+    {::SkinUI::CUIString(), ::SkinUI::CUIString(), ::SkinUI::SigEnd, nullptr}       \
     };
 
 // Any control's notification of this type: void memberFxn(TNotifyUI&).

@@ -16,20 +16,20 @@ CPaintManagerUI::~CPaintManagerUI()
 {
     TermRegistry();
     TermResources();
-    if (m_hwndTooltip != NULL) ::DestroyWindow(m_hwndTooltip);
+    if (m_hwndTooltip != nullptr) ::DestroyWindow(m_hwndTooltip);
     ReleaseOffscreen();
-    if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
+    if (m_hDcPaint != nullptr) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
     m_aPreMessages.Remove(m_aPreMessages.Find(this));
-    if (m_hDragBitmap != NULL) ::DeleteObject(m_hDragBitmap);
+    if (m_hDragBitmap != nullptr) ::DeleteObject(m_hDragBitmap);
 }
 
 void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
 {
     ResetRegistry();
     ResetWindowResources();
-    m_sName = pstrName != NULL ? pstrName : L"";
+    m_sName = pstrName != nullptr ? pstrName : L"";
     if (m_hWndPaint != hWnd) {
-        if (m_hDcPaint != NULL) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
+        if (m_hDcPaint != nullptr) ::ReleaseDC(m_hWndPaint, m_hDcPaint);
         m_hWndPaint = hWnd;
         m_hDcPaint = ::GetDC(hWnd);
         if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
@@ -43,13 +43,13 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
 {
     m_shadow.Create(this);
-    SetFocus(NULL);
-    m_pEventKey = NULL;
-    m_pEventHover = NULL;
-    m_pEventClick = NULL;
+    SetFocus(nullptr);
+    m_pEventKey = nullptr;
+    m_pEventHover = nullptr;
+    m_pEventClick = nullptr;
     // Attaching the current root again re-registers it; it is not handed
     // to the clean-up that would delete it under the new (same) root.
-    if (m_pRoot != NULL && m_pRoot != pControl) {
+    if (m_pRoot != nullptr && m_pRoot != pControl) {
         m_aPostPaintControls.Empty();
         AddDelayedCleanup(m_pRoot);
     }
@@ -57,7 +57,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl)
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     m_bFocusNeeded = true;
-    return InitControls(pControl, NULL);
+    return InitControls(pControl, nullptr);
 }
 
 CControlUI* CPaintManagerUI::GetFocus() const
@@ -71,12 +71,12 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
     if (hFocusWnd != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
     if (pControl == m_pFocus) return;
 
-    if (m_pFocus != NULL) DropFocus(pControl);
-    if (pControl == NULL) return;
+    if (m_pFocus != nullptr) DropFocus(pControl);
+    if (pControl == nullptr) return;
     if (pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
         m_pFocus = pControl;
         SendFocusEvent(EVT_SETFOCUS, pControl);
-        if (m_pFocus != NULL) SendNotify(m_pFocus, L"setfocus");
+        if (m_pFocus != nullptr) SendNotify(m_pFocus, L"setfocus");
     }
 }
 
@@ -84,8 +84,8 @@ void CPaintManagerUI::DropFocus(CControlUI* pNewFocus)
 {
     SendFocusEvent(EVT_KILLFOCUS, pNewFocus);
     // The handler may have destroyed the old focus (ReapObjects clears it).
-    if (m_pFocus != NULL) SendNotify(m_pFocus, L"killfocus");
-    m_pFocus = NULL;
+    if (m_pFocus != nullptr) SendNotify(m_pFocus, L"killfocus");
+    m_pFocus = nullptr;
 }
 
 namespace {
@@ -103,12 +103,12 @@ CControlUI* FindControlFromTab(CControlUI* pThis, LPVOID pData)
     FindTabInfo* pInfo = static_cast<FindTabInfo*>(pData);
     if (pInfo->pFocus == pThis) {
         if (pInfo->bForward) pInfo->bNextIsIt = true;
-        return pInfo->bForward ? NULL : pInfo->pLast;
+        return pInfo->bForward ? nullptr : pInfo->pLast;
     }
-    if ((pThis->GetControlFlags() & CONTROLFLAG_TABSTOP) == 0) return NULL;
+    if ((pThis->GetControlFlags() & CONTROLFLAG_TABSTOP) == 0) return nullptr;
     pInfo->pLast = pThis;
-    if (pInfo->bNextIsIt || pInfo->pFocus == NULL) return pThis;
-    return NULL;
+    if (pInfo->bNextIsIt || pInfo->pFocus == nullptr) return pThis;
+    return nullptr;
 }
 
 } // namespace
@@ -116,41 +116,41 @@ CControlUI* FindControlFromTab(CControlUI* pThis, LPVOID pData)
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
 {
     ::SetFocus(m_hWndPaint);
-    if (pControl == NULL) return;
-    if (m_pFocus != NULL) DropFocus(pControl);
-    FindTabInfo info = {pControl, NULL, false, false};
-    if (m_pRoot != NULL) {
+    if (pControl == nullptr) return;
+    if (m_pFocus != nullptr) DropFocus(pControl);
+    FindTabInfo info = {pControl, nullptr, false, false};
+    if (m_pRoot != nullptr) {
         m_pFocus = m_pRoot->FindControl(FindControlFromTab, &info,
                                         FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST);
     }
     m_bFocusNeeded = true;
-    if (m_pRoot != NULL) m_pRoot->NeedUpdate();
+    if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
 }
 
 bool CPaintManagerUI::SetNextTabControl(bool bForward)
 {
     if (m_bUpdateNeeded && bForward) {
         m_bFocusNeeded = true;
-        ::InvalidateRect(m_hWndPaint, NULL, FALSE);
+        ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
         return true;
     }
-    if (m_pRoot == NULL) {
+    if (m_pRoot == nullptr) {
         m_bFocusNeeded = false;
         return true;
     }
 
     const UINT uFlags = FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST;
-    FindTabInfo info1 = {m_pFocus, NULL, bForward, false};
+    FindTabInfo info1 = {m_pFocus, nullptr, bForward, false};
     CControlUI* pControl = m_pRoot->FindControl(FindControlFromTab, &info1, uFlags);
-    if (pControl == NULL) {
+    if (pControl == nullptr) {
         if (bForward) {
-            FindTabInfo info2 = {NULL, NULL, bForward, false};
+            FindTabInfo info2 = {nullptr, nullptr, bForward, false};
             pControl = m_pRoot->FindControl(FindControlFromTab, &info2, uFlags);
         } else {
             pControl = info1.pLast;
         }
     }
-    if (pControl != NULL) SetFocus(pControl);
+    if (pControl != nullptr) SetFocus(pControl);
     m_bFocusNeeded = false;
     return true;
 }

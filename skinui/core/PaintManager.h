@@ -64,7 +64,7 @@ public:
     // ---- Identity and lifetime (PaintManager.cpp) ----------------------
     // Binds the manager to its window: forgets the per-window tables of a
     // previous window, takes the window's DC and joins the list of managers.
-    void Init(HWND hWnd, LPCTSTR pstrName = NULL);
+    void Init(HWND hWnd, LPCTSTR pstrName = nullptr);
     const CUIString& GetName() const { return m_sName; }
     HWND GetPaintWindow() const { return m_hWndPaint; }
     HDC GetPaintDC() const { return m_hDcPaint; }
@@ -90,7 +90,7 @@ public:
     static HANDLE GetResourceZipHandle();
     // The package to read skin files from: the kept-open one when there is
     // one (bOwn false), else the package file opened for the caller, who
-    // closes it with SkinPackageClose (bOwn true). NULL when it cannot be
+    // closes it with SkinPackageClose (bOwn true). Null when it cannot be
     // opened.
     static HANDLE OpenResourceZip(bool& bOwn);
     // The kind of resource source the program chose, for the program's own
@@ -155,13 +155,13 @@ public:
 
     // Images, cached by name alone.
     const TImageInfo* GetImage(LPCTSTR bitmap);
-    const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
-                                 bool bUseHSL = false, HINSTANCE instance = NULL);
+    const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0,
+                                 bool bUseHSL = false, HINSTANCE instance = nullptr);
     // Loads and stores the image, replacing one of the same name. With a
     // type the name must start with the decimal resource id.
-    const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
+    const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0,
                                bool bUseHSL = false, bool bShared = false,
-                               HINSTANCE instance = NULL);
+                               HINSTANCE instance = nullptr);
     // Stores hBitmap, which the table then owns. Null without a name, a
     // bitmap or a positive size: the bitmap stays the caller's. Does not
     // replace an image of the same name: that failed insertion deletes the
@@ -173,7 +173,7 @@ public:
     static void ReloadSharedImages();
     void ReloadImages();
     // The image a draw string names (file/res, restype, mask keys).
-    const TImageInfo* GetImageString(LPCTSTR pStrImage, LPCTSTR pStrModify = NULL);
+    const TImageInfo* GetImageString(LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr);
 
     // Parsed draw strings, per window, keyed by image string + modify string.
     const TDrawInfo* GetDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify);
@@ -236,7 +236,7 @@ public:
     // Attaches a sub-tree: SetManager(this, parent, true) down the tree and
     // every non-empty name into the name map (the last visited wins). A
     // null parent means the control's own parent.
-    bool InitControls(CControlUI* pControl, CControlUI* pParent = NULL);
+    bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
     // Forgets every reference to a control being destroyed: key, hover,
     // click and focus, its timers, its name-map entry when it maps to it,
     // and the sender of its queued notifications.
@@ -376,13 +376,13 @@ private:
 
     // ---- Identity and lifetime ----------------------------------------
     CUIString m_sName;
-    HWND m_hWndPaint = NULL;
-    HDC m_hDcPaint = NULL;
-    CControlUI* m_pRoot = NULL;
-    CControlUI* m_pFocus = NULL;
-    CControlUI* m_pEventHover = NULL;
-    CControlUI* m_pEventClick = NULL;
-    CControlUI* m_pEventKey = NULL;
+    HWND m_hWndPaint = nullptr;
+    HDC m_hDcPaint = nullptr;
+    CControlUI* m_pRoot = nullptr;
+    CControlUI* m_pFocus = nullptr;
+    CControlUI* m_pEventHover = nullptr;
+    CControlUI* m_pEventClick = nullptr;
+    CControlUI* m_pEventKey = nullptr;
     POINT m_ptLastMousePos = {-1, -1};
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
@@ -430,9 +430,9 @@ private:
     SIZE m_szRoundCorner = {0, 0};
     bool m_bUseGdiplusText = false;
     int m_trh = 0;
-    CDPI* m_pDPI = NULL;
+    CDPI* m_pDPI = nullptr;
     ULONG_PTR m_gdiplusToken = 0;
-    Gdiplus::GdiplusStartupInput* m_pGdiplusStartupInput = NULL;
+    Gdiplus::GdiplusStartupInput* m_pGdiplusStartupInput = nullptr;
 
     // ---- Timers, notifications and control registry -------------------
     UINT m_uTimerID = 0x1000;
@@ -458,7 +458,7 @@ private:
     CControlUI* FindOwnControl(POINT pt) const;
     // The start of a button press: the window takes the keyboard focus and
     // the press point (into pt) becomes the last mouse position. The
-    // manager's control under it, or NULL.
+    // manager's control under it, or null.
     CControlUI* PressTarget(LPARAM lParam, POINT& pt);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     // True when the focus control takes the Tab key itself.
@@ -472,8 +472,8 @@ private:
     // Set by a press on a drag-enabled control, with its picture made then;
     // the picture is kept until the next such press.
     bool m_bDragMode = false;
-    HBITMAP m_hDragBitmap = NULL;
-    HWND m_hwndTooltip = NULL;
+    HBITMAP m_hDragBitmap = nullptr;
+    HWND m_hwndTooltip = nullptr;
     TOOLINFOW m_ToolTip = {};
     CStdPtrArray m_aPreMessageFilters;      // IMessageFilterUI*, not owned
     CStdPtrArray m_aMessageFilters;         // IMessageFilterUI*, not owned
@@ -487,9 +487,9 @@ private:
     void PaintChildWindows(const RECT& rcPaint);
     void ReleaseOffscreen();
 
-    HDC m_hDcOffscreen = NULL;
-    HBITMAP m_hbmpOffscreen = NULL;
-    BYTE* m_pOffscreenBits = NULL;
+    HDC m_hDcOffscreen = nullptr;
+    HBITMAP m_hbmpOffscreen = nullptr;
+    BYTE* m_pOffscreenBits = nullptr;
     SIZE m_szOffscreen = {0, 0};
     bool m_bIsPainting = false;
     bool m_bLayered = false;
@@ -500,7 +500,7 @@ private:
     RECT m_rcCaret = {0, 0, 0, 0};
     bool m_bCaretActive = false;    // blink phase: drawn now
     bool m_bCaretShowing = false;
-    CControlUI* m_pCurrentCaretObject = NULL;
+    CControlUI* m_pCurrentCaretObject = nullptr;
     RECT m_rcLayeredUpdate = {0, 0, 0, 0};
     CStdPtrArray m_aPostPaintControls;  // CControlUI*, in paint order
 };

@@ -43,11 +43,11 @@ struct FindShortcut
 CControlUI* FindControlFromShortcut(CControlUI* pThis, LPVOID pData)
 {
     FindShortcut* pFS = static_cast<FindShortcut*>(pData);
-    if (!pThis->IsVisible()) return NULL;
+    if (!pThis->IsVisible()) return nullptr;
     if (pFS->ch != 0 && UpperChar(pThis->GetShortcut()) == pFS->ch) pFS->bPickNext = true;
     // A label's shortcut names the control that follows it.
-    if (wcsstr(pThis->GetClass(), L"LabelUI") != NULL) return NULL;
-    return pFS->bPickNext ? pThis : NULL;
+    if (wcsstr(pThis->GetClass(), L"LabelUI") != nullptr) return nullptr;
+    return pFS->bPickNext ? pThis : nullptr;
 }
 
 } // namespace
@@ -101,7 +101,7 @@ void CPaintManagerUI::SendFocusEvent(int type, CControlUI* pSender, WPARAM wPara
 CControlUI* CPaintManagerUI::FindOwnControl(POINT pt) const
 {
     CControlUI* pControl = FindControl(pt);
-    if (pControl != NULL && pControl->GetManager() != this) return NULL;
+    if (pControl != nullptr && pControl->GetManager() != this) return nullptr;
     return pControl;
 }
 
@@ -136,7 +136,7 @@ CControlUI* CPaintManagerUI::PressTarget(LPARAM lParam, POINT& pt)
 
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
-    if (m_hWndPaint == NULL) return false;
+    if (m_hWndPaint == nullptr) return false;
 
     if (RunFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes)) return true;
 
@@ -146,18 +146,18 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return false;
     case WM_CLOSE: {
         const WORD keyState = MapKeyState();
-        if (m_pEventHover != NULL)
+        if (m_pEventHover != nullptr)
             SendEvent(m_pEventHover, EVT_MOUSELEAVE, m_ptLastMousePos, keyState, 0, 0);
-        if (m_pEventClick != NULL)
+        if (m_pEventClick != nullptr)
             SendEvent(m_pEventClick, EVT_BUTTONUP, m_ptLastMousePos, keyState, 0, 0);
-        SetFocus(NULL);
+        SetFocus(nullptr);
         if (::GetActiveWindow() == m_hWndPaint) {
             HWND hwndParent = ::GetWindow(m_hWndPaint, GW_OWNER);
-            if (hwndParent != NULL) ::SetFocus(hwndParent);
+            if (hwndParent != nullptr) ::SetFocus(hwndParent);
         }
-        if (m_hwndTooltip != NULL) {
+        if (m_hwndTooltip != nullptr) {
             ::DestroyWindow(m_hwndTooltip);
-            m_hwndTooltip = NULL;
+            m_hwndTooltip = nullptr;
         }
         return false;
     }
@@ -178,8 +178,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return false;
     }
     case WM_SIZE: {
-        if (m_pFocus != NULL) SendFocusEvent(EVT_WINDOWSIZE, m_pFocus);
-        if (m_pRoot != NULL) m_pRoot->NeedUpdate();
+        if (m_pFocus != nullptr) SendFocusEvent(EVT_WINDOWSIZE, m_pFocus);
+        if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
         return true;
     }
     case WM_TIMER: {
@@ -189,7 +189,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             return false;
         }
         const TimerRecord* pTimer = FindTimer(LOWORD(wParam));
-        if (pTimer != NULL) {
+        if (pTimer != nullptr) {
             SendEvent(pTimer->pSender, EVT_TIMER, m_ptLastMousePos, MapKeyState(),
                       pTimer->nLocalID, lParam);
         }
@@ -199,14 +199,14 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         m_bMouseTracking = false;
         POINT pt = PointFromLParam(lParam);
         CControlUI* pHover = FindControl(pt);
-        if (pHover == NULL) return false;
-        if (m_pEventHover != NULL)
+        if (pHover == nullptr) return false;
+        if (m_pEventHover != nullptr)
             SendEvent(m_pEventHover, EVT_MOUSEHOVER, pt, MapKeyState(), wParam, lParam);
         ShowToolTip(pHover);
         return true;
     }
     case WM_MOUSELEAVE: {
-        if (m_hwndTooltip != NULL) ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
+        if (m_hwndTooltip != nullptr) ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
         if (m_bMouseTracking) {
             POINT pt = {};
             RECT rcWnd = {};
@@ -230,12 +230,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_LBUTTONDOWN: {
         POINT pt;
         CControlUI* pControl = PressTarget(lParam, pt);
-        if (pControl == NULL) return false;
+        if (pControl == nullptr) return false;
         // A press elsewhere ends the drag mode of an earlier press that never
         // moved, so that only a drag-enabled control is ever dragged.
         m_bDragMode = pControl->IsDragEnabled();
         if (m_bDragMode) {
-            if (m_hDragBitmap != NULL) ::DeleteObject(m_hDragBitmap);
+            if (m_hDragBitmap != nullptr) ::DeleteObject(m_hDragBitmap);
             m_hDragBitmap = CRenderEngine::GenerateBitmap(this, pControl, pControl->GetPos());
         }
         SetCapture();
@@ -250,7 +250,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         POINT pt = PointFromLParam(lParam);
         m_ptLastMousePos = pt;
         CControlUI* pControl = FindOwnControl(pt);
-        if (pControl == NULL) return false;
+        if (pControl == nullptr) return false;
         SendEvent(pControl, EVT_DBLCLICK, pt, LOWORD(wParam), wParam, lParam);
         m_pEventClick = pControl;
         return false;
@@ -259,9 +259,9 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         ReleaseCapture();
         POINT pt = PointFromLParam(lParam);
         m_ptLastMousePos = pt;
-        if (m_pEventClick == NULL) return false;
+        if (m_pEventClick == nullptr) return false;
         CControlUI* pClick = m_pEventClick;
-        m_pEventClick = NULL;
+        m_pEventClick = nullptr;
         SendEvent(pClick, EVT_BUTTONUP, pt, LOWORD(wParam), wParam, lParam);
         return false;
     }
@@ -269,7 +269,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_MBUTTONDOWN: {
         POINT pt;
         CControlUI* pControl = PressTarget(lParam, pt);
-        if (pControl == NULL) return false;
+        if (pControl == nullptr) return false;
         pControl->SetFocus();
         SetCapture();
         SendEvent(pControl, uMsg == WM_RBUTTONDOWN ? EVT_RBUTTONDOWN : EVT_MBUTTONDOWN, pt,
@@ -283,7 +283,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         POINT pt = PointFromLParam(lParam);
         m_ptLastMousePos = pt;
         m_pEventClick = FindControl(pt);
-        if (m_pEventClick == NULL) return false;
+        if (m_pEventClick == nullptr) return false;
         SendEvent(m_pEventClick, uMsg == WM_RBUTTONUP ? EVT_RBUTTONUP : EVT_MBUTTONUP, pt,
                   LOWORD(wParam), wParam, lParam);
         return false;
@@ -292,12 +292,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         POINT pt = PointFromLParam(lParam);
         ::ScreenToClient(m_hWndPaint, &pt);
         m_ptLastMousePos = pt;
-        if (m_pEventClick == NULL) return false;
+        if (m_pEventClick == nullptr) return false;
         ReleaseCapture();
         CControlUI* pClick = m_pEventClick;
         SendEvent(pClick, EVT_CONTEXTMENU, pt, LOWORD(wParam), wParam,
                   reinterpret_cast<LPARAM>(pClick));
-        m_pEventClick = NULL;
+        m_pEventClick = nullptr;
         return false;
     }
     case WM_MOUSEWHEEL: {
@@ -305,7 +305,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         ::ScreenToClient(m_hWndPaint, &pt);
         m_ptLastMousePos = pt;
         CControlUI* pControl = FindOwnControl(pt);
-        if (pControl == NULL) return false;
+        if (pControl == nullptr) return false;
         const int zDelta = static_cast<short>(HIWORD(wParam));
         SendEvent(pControl, EVT_SCROLLWHEEL, pt, MapKeyState(),
                   zDelta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam);
@@ -315,21 +315,21 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return false;
     }
     case WM_KEYDOWN:
-        if (m_pFocus == NULL) return false;
+        if (m_pFocus == nullptr) return false;
         SendEvent(m_pFocus, EVT_KEYDOWN, m_ptLastMousePos, MapKeyState(), wParam, lParam,
                   static_cast<TCHAR>(LOWORD(wParam)));
         m_pEventKey = m_pFocus;
         return false;
     case WM_KEYUP: {
-        if (m_pEventKey == NULL) return false;
+        if (m_pEventKey == nullptr) return false;
         CControlUI* pKey = m_pEventKey;
         SendEvent(pKey, EVT_KEYUP, m_ptLastMousePos, MapKeyState(), wParam, lParam,
                   static_cast<TCHAR>(LOWORD(wParam)));
-        m_pEventKey = NULL;
+        m_pEventKey = nullptr;
         return false;
     }
     case WM_CHAR:
-        if (m_pFocus == NULL) return false;
+        if (m_pFocus == nullptr) return false;
         SendEvent(m_pFocus, EVT_CHAR, m_ptLastMousePos, MapKeyState(), wParam, lParam,
                   static_cast<TCHAR>(LOWORD(wParam)));
         return false;
@@ -340,13 +340,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         ::GetCursorPos(&pt);
         ::ScreenToClient(m_hWndPaint, &pt);
         CControlUI* pControl = FindControl(pt);
-        if (pControl == NULL || (pControl->GetControlFlags() & CONTROLFLAG_SETCURSOR) == 0)
+        if (pControl == nullptr || (pControl->GetControlFlags() & CONTROLFLAG_SETCURSOR) == 0)
             return false;
         SendEvent(pControl, EVT_SETCURSOR, pt, MapKeyState(), wParam, lParam);
         return true;
     }
     case WM_SETFOCUS:
-        if (m_pFocus != NULL) SendFocusEvent(EVT_SETFOCUS, m_pFocus, wParam, lParam);
+        if (m_pFocus != nullptr) SendFocusEvent(EVT_SETFOCUS, m_pFocus, wParam, lParam);
         return false;
     case WM_NOTIFY: {
         if (lParam == 0) return false;
@@ -374,7 +374,7 @@ void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
         tme.cbSize = sizeof(tme);
         tme.dwFlags = TME_HOVER | TME_LEAVE;
         tme.hwndTrack = m_hWndPaint;
-        tme.dwHoverTime = m_hwndTooltip == NULL
+        tme.dwHoverTime = m_hwndTooltip == nullptr
             ? 400UL
             : static_cast<DWORD>(::SendMessageW(m_hwndTooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
         ::TrackMouseEvent(&tme);
@@ -385,26 +385,26 @@ void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
     const bool bMoved = pt.x != m_ptLastMousePos.x || pt.y != m_ptLastMousePos.y;
     m_ptLastMousePos = pt;
     CControlUI* pNewHover = FindControl(pt);
-    if (pNewHover != NULL && pNewHover->GetManager() != this) return;
+    if (pNewHover != nullptr && pNewHover->GetManager() != this) return;
     if (bMoved && m_bDragMode && wParam == MK_LBUTTON) {
         DoDrag();
         return;
     }
 
-    if (pNewHover != m_pEventHover && m_pEventHover != NULL) {
+    if (pNewHover != m_pEventHover && m_pEventHover != nullptr) {
         CControlUI* pOldHover = m_pEventHover;
         SendEvent(pOldHover, EVT_MOUSELEAVE, pt, 0, wParam, lParam);
-        m_pEventHover = NULL;
-        if (m_hwndTooltip != NULL)
+        m_pEventHover = nullptr;
+        if (m_hwndTooltip != nullptr)
             ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
     }
-    if (pNewHover != m_pEventHover && pNewHover != NULL) {
+    if (pNewHover != m_pEventHover && pNewHover != nullptr) {
         SendEvent(pNewHover, EVT_MOUSEENTER, pt, 0, wParam, lParam);
         m_pEventHover = pNewHover;
     }
-    if (m_pEventClick != NULL) {
+    if (m_pEventClick != nullptr) {
         SendEvent(m_pEventClick, EVT_MOUSEMOVE, pt, 0, wParam, lParam);
-    } else if (pNewHover != NULL) {
+    } else if (pNewHover != nullptr) {
         SendEvent(pNewHover, EVT_MOUSEMOVE, pt, 0, wParam, lParam);
     }
 }
@@ -421,12 +421,12 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pHover)
     m_ToolTip.hinst = m_hInstance;
     m_ToolTip.lpszText = const_cast<LPWSTR>(sToolTip.GetData());
     m_ToolTip.rect = pHover->GetPos();
-    if (m_hwndTooltip == NULL) {
-        m_hwndTooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, NULL,
+    if (m_hwndTooltip == nullptr) {
+        m_hwndTooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
                                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                          CW_USEDEFAULT, m_hWndPaint, NULL, m_hInstance, NULL);
-        if (m_hwndTooltip == NULL) return;
+                                          CW_USEDEFAULT, m_hWndPaint, nullptr, m_hInstance, nullptr);
+        if (m_hwndTooltip == nullptr) return;
         ::SendMessageW(m_hwndTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
         ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, pHover->GetToolTipWidth());
     }
@@ -436,7 +436,7 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pHover)
     }
     // The tooltip control copied the text; the record must not keep a
     // pointer into this function's string.
-    m_ToolTip.lpszText = NULL;
+    m_ToolTip.lpszText = nullptr;
 }
 
 // ---- Keyboard pre-translation -------------------------------------------
@@ -446,13 +446,13 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pHover)
 // its Tab as a built-in one would.
 bool CPaintManagerUI::FocusKeepsTab() const
 {
-    if (m_pFocus == NULL || !m_pFocus->IsVisible() || !m_pFocus->IsEnabled()) return false;
+    if (m_pFocus == nullptr || !m_pFocus->IsVisible() || !m_pFocus->IsEnabled()) return false;
     LPCTSTR pstrClass = m_pFocus->GetClass();
-    if (pstrClass == NULL) return false;
-    if (wcsstr(pstrClass, L"WkeWebkitUI") != NULL) return true;
-    if (wcsstr(pstrClass, L"RichEditUI") == NULL) return false;
+    if (pstrClass == nullptr) return false;
+    if (wcsstr(pstrClass, L"WkeWebkitUI") != nullptr) return true;
+    if (wcsstr(pstrClass, L"RichEditUI") == nullptr) return false;
     const IWantTabUI* pWantTab = static_cast<IWantTabUI*>(m_pFocus->GetInterface(L"WantTab"));
-    return pWantTab != NULL && pWantTab->IsWantTab();
+    return pWantTab != nullptr && pWantTab->IsWantTab();
 }
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
@@ -465,17 +465,17 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;
     case WM_SYSCHAR: {
-        if (m_pRoot == NULL) return false;
+        if (m_pRoot == nullptr) return false;
         FindShortcut fs = {UpperChar(static_cast<TCHAR>(wParam)), false};
         CControlUI* pControl = m_pRoot->FindControl(FindControlFromShortcut, &fs,
                                                     FIND_ENABLED | FIND_MEFIRST | FIND_TOPFIRST);
-        if (pControl == NULL) return false;
+        if (pControl == nullptr) return false;
         pControl->SetFocus();
         pControl->Activate();
         return true;
     }
     case WM_SYSKEYDOWN:
-        if (m_pFocus != NULL) {
+        if (m_pFocus != nullptr) {
             SendEvent(m_pFocus, EVT_SYSKEY, m_ptLastMousePos, MapKeyState(), 0, 0,
                       static_cast<TCHAR>(LOWORD(wParam)));
         }
@@ -504,7 +504,7 @@ bool CPaintManagerUI::TranslateMessage(const MSG* pMsg)
         for (int i = 0; i < m_aPreMessages.GetSize(); ++i) {
             CPaintManagerUI* pT = static_cast<CPaintManagerUI*>(m_aPreMessages[i]);
             HWND hTempParent = hWndParent;
-            while (hTempParent != NULL) {
+            while (hTempParent != nullptr) {
                 if (pMsg->hwnd == pT->GetPaintWindow() || hTempParent == pT->GetPaintWindow()) {
                     if (pT->TranslateAcceleratorW(const_cast<MSG*>(pMsg))) return true;
                     pT->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam, lRes);
@@ -527,7 +527,7 @@ bool CPaintManagerUI::TranslateMessage(const MSG* pMsg)
 void CPaintManagerUI::MessageLoop()
 {
     MSG msg = {};
-    while (::GetMessageW(&msg, NULL, 0, 0)) {
+    while (::GetMessageW(&msg, nullptr, 0, 0)) {
         if (CPaintManagerUI::TranslateMessage(&msg)) continue;
         try {
             ::TranslateMessage(&msg);
@@ -612,11 +612,11 @@ namespace {
 HENHMETAFILE MetafileOf(HBITMAP hBitmap)
 {
     BITMAP bm = {};
-    if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) return NULL;
-    HDC hMeta = ::CreateEnhMetaFileW(NULL, NULL, NULL, NULL);
-    if (hMeta == NULL) return NULL;
-    HDC hMem = ::CreateCompatibleDC(NULL);
-    if (hMem != NULL) {
+    if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) return nullptr;
+    HDC hMeta = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    if (hMeta == nullptr) return nullptr;
+    HDC hMem = ::CreateCompatibleDC(nullptr);
+    if (hMem != nullptr) {
         HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
         ::BitBlt(hMeta, 0, 0, bm.bmWidth, bm.bmHeight, hMem, 0, 0, SRCCOPY);
         ::SelectObject(hMem, hOld);
@@ -629,18 +629,18 @@ HENHMETAFILE MetafileOf(HBITMAP hBitmap)
 // out.
 void OfferPicture(CIDataObject* pData, HBITMAP hBitmap)
 {
-    FORMATETC fmt = {CF_BITMAP, NULL, DVASPECT_CONTENT, -1, TYMED_GDI};
+    FORMATETC fmt = {CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
     STGMEDIUM medium = {};
     medium.tymed = TYMED_GDI;
     medium.hBitmap = static_cast<HBITMAP>(::OleDuplicateData(hBitmap, CF_BITMAP, 0));
-    if (medium.hBitmap != NULL && FAILED(pData->SetData(&fmt, &medium, TRUE)))
+    if (medium.hBitmap != nullptr && FAILED(pData->SetData(&fmt, &medium, TRUE)))
         ::DeleteObject(medium.hBitmap);
 
     fmt.cfFormat = CF_ENHMETAFILE;
     fmt.tymed = TYMED_ENHMF;
     medium.tymed = TYMED_ENHMF;
     medium.hEnhMetaFile = MetafileOf(hBitmap);
-    if (medium.hEnhMetaFile != NULL && FAILED(pData->SetData(&fmt, &medium, TRUE)))
+    if (medium.hEnhMetaFile != nullptr && FAILED(pData->SetData(&fmt, &medium, TRUE)))
         ::DeleteEnhMetaFile(medium.hEnhMetaFile);
 }
 
@@ -650,10 +650,10 @@ void ShowDragImage(CIDataObject* pData, HBITMAP hBitmap)
 {
     BITMAP bm = {};
     if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) return;
-    IDragSourceHelper* pHelper = NULL;
-    if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, NULL, CLSCTX_INPROC_SERVER,
+    IDragSourceHelper* pHelper = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IDragSourceHelper, reinterpret_cast<void**>(&pHelper))) ||
-        pHelper == NULL)
+        pHelper == nullptr)
         return;
     SHDRAGIMAGE image = {};
     image.sizeDragImage.cx = bm.bmWidth;
@@ -663,7 +663,7 @@ void ShowDragImage(CIDataObject* pData, HBITMAP hBitmap)
     image.crColorKey = ::GetSysColor(COLOR_WINDOW);
     // The helper takes the bitmap it is given when it succeeds.
     image.hbmpDragImage = static_cast<HBITMAP>(::OleDuplicateData(hBitmap, CF_BITMAP, 0));
-    if (image.hbmpDragImage != NULL && FAILED(pHelper->InitializeFromBitmap(&image, pData)))
+    if (image.hbmpDragImage != nullptr && FAILED(pHelper->InitializeFromBitmap(&image, pData)))
         ::DeleteObject(image.hbmpDragImage);
     pHelper->Release();
 }
@@ -679,14 +679,14 @@ void CPaintManagerUI::DoDrag()
     m_bMouseCapture = false;
     CIDropSource* pSource = new (std::nothrow) CIDropSource;
     CIDataObject* pData = new (std::nothrow) CIDataObject;
-    if (pSource != NULL && pData != NULL && m_hDragBitmap != NULL) {
+    if (pSource != nullptr && pData != nullptr && m_hDragBitmap != nullptr) {
         OfferPicture(pData, m_hDragBitmap);
         ShowDragImage(pData, m_hDragBitmap);
         DWORD dwEffect = DROPEFFECT_NONE;
         ::DoDragDrop(pData, pSource, DROPEFFECT_COPY | DROPEFFECT_MOVE, &dwEffect);
     }
-    if (pData != NULL) pData->Release();
-    if (pSource != NULL) pSource->Release();
+    if (pData != nullptr) pData->Release();
+    if (pSource != nullptr) pSource->Release();
 }
 
 HWND CPaintManagerUI::GetTooltipWindow() const

@@ -11,12 +11,12 @@ namespace {
 const wchar_t kMemoryPackage[] = L"membuffer";
 }
 
-HINSTANCE CPaintManagerUI::m_hInstance = NULL;
-HINSTANCE CPaintManagerUI::m_hResourceInstance = NULL;
+HINSTANCE CPaintManagerUI::m_hInstance = nullptr;
+HINSTANCE CPaintManagerUI::m_hResourceInstance = nullptr;
 CUIString CPaintManagerUI::m_pStrResourcePath;
 CUIString CPaintManagerUI::m_pStrResourceZip;
 bool CPaintManagerUI::m_bCachedResourceZip = true;
-HANDLE CPaintManagerUI::m_hResourceZip = NULL;
+HANDLE CPaintManagerUI::m_hResourceZip = nullptr;
 int CPaintManagerUI::m_nResType = 1;
 
 void CPaintManagerUI::SetInstance(HINSTANCE hInst)
@@ -32,7 +32,7 @@ HINSTANCE CPaintManagerUI::GetInstance()
 // The module's folder with its trailing backslash; empty without a module.
 CUIString CPaintManagerUI::GetInstancePath()
 {
-    if (m_hInstance == NULL) return CUIString();
+    if (m_hInstance == nullptr) return CUIString();
     wchar_t szModule[MAX_PATH + 1] = {0};
     ::GetModuleFileNameW(m_hInstance, szModule, MAX_PATH);
     CUIString sPath(szModule);
@@ -60,7 +60,7 @@ void CPaintManagerUI::SetResourceDll(HINSTANCE hInst)
 
 HINSTANCE CPaintManagerUI::GetResourceDll()
 {
-    return m_hResourceInstance != NULL ? m_hResourceInstance : m_hInstance;
+    return m_hResourceInstance != nullptr ? m_hResourceInstance : m_hInstance;
 }
 
 void CPaintManagerUI::SetResourcePath(LPCTSTR pStrPath)
@@ -80,9 +80,9 @@ const CUIString& CPaintManagerUI::GetResourcePath()
 void CPaintManagerUI::SetResourceZip(LPCTSTR pstrZip, bool bCachedResourceZip)
 {
     if (m_pStrResourceZip == pstrZip && m_bCachedResourceZip == bCachedResourceZip) return;
-    if (m_bCachedResourceZip && m_hResourceZip != NULL) {
+    if (m_bCachedResourceZip && m_hResourceZip != nullptr) {
         SkinPackageClose(m_hResourceZip);
-        m_hResourceZip = NULL;
+        m_hResourceZip = nullptr;
     }
     m_pStrResourceZip = pstrZip;
     m_bCachedResourceZip = bCachedResourceZip;
@@ -96,9 +96,9 @@ void CPaintManagerUI::SetResourceZip(LPCTSTR pstrZip, bool bCachedResourceZip)
 void CPaintManagerUI::SetResourceZip(LPVOID pVoid, unsigned int len)
 {
     if (m_pStrResourceZip == kMemoryPackage) return;
-    if (m_bCachedResourceZip && m_hResourceZip != NULL) {
+    if (m_bCachedResourceZip && m_hResourceZip != nullptr) {
         SkinPackageClose(m_hResourceZip);
-        m_hResourceZip = NULL;
+        m_hResourceZip = nullptr;
     }
     m_pStrResourceZip = kMemoryPackage;
     if (m_bCachedResourceZip) m_hResourceZip = SkinPackageOpen(pVoid, len, SKINPKG_MEMORY);
@@ -121,8 +121,8 @@ HANDLE CPaintManagerUI::GetResourceZipHandle()
 
 HANDLE CPaintManagerUI::OpenResourceZip(bool& bOwn)
 {
-    HANDLE hPackage = m_bCachedResourceZip ? m_hResourceZip : NULL;
-    bOwn = hPackage == NULL;
+    HANDLE hPackage = m_bCachedResourceZip ? m_hResourceZip : nullptr;
+    bOwn = hPackage == nullptr;
     if (bOwn) {
         const CUIString sZip = m_pStrResourcePath + m_pStrResourceZip;
         hPackage = SkinPackageOpen(sZip.GetData(), 0, SKINPKG_FILENAME);
@@ -142,9 +142,9 @@ int CPaintManagerUI::GetResourceType()
 
 void CPaintManagerUI::Term()
 {
-    if (m_bCachedResourceZip && m_hResourceZip != NULL) {
+    if (m_bCachedResourceZip && m_hResourceZip != nullptr) {
         SkinPackageClose(m_hResourceZip);
-        m_hResourceZip = NULL;
+        m_hResourceZip = nullptr;
     }
 }
 

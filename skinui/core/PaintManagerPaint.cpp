@@ -20,15 +20,15 @@ typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POI
 typedef BOOL(WINAPI* UpdateLayeredWindowIndirectProc)(HWND, const UPDATELAYEREDWINDOWINFO*);
 typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
 
-UpdateLayeredWindowProc g_fUpdateLayeredWindow = NULL;
+UpdateLayeredWindowProc g_fUpdateLayeredWindow = nullptr;
 // Windows Vista and later: the same present with a dirty rectangle, so that
 // the system copies only what was painted. Null where it is missing.
-UpdateLayeredWindowIndirectProc g_fUpdateLayeredWindowIndirect = NULL;
+UpdateLayeredWindowIndirectProc g_fUpdateLayeredWindowIndirect = nullptr;
 
 CControlUI* CollectUpdateNeeded(CControlUI* pThis, LPVOID pData)
 {
     if (pThis->IsUpdateNeeded()) static_cast<CStdPtrArray*>(pData)->Add(pThis);
-    return NULL;
+    return nullptr;
 }
 
 // Pixels of a 32-bit DIB; rows of a bottom-up bitmap are stored last row
@@ -54,7 +54,7 @@ bool CPaintManagerUI::OnPaint()
 {
     RECT rcPaint = {};
     if (!::GetUpdateRect(m_hWndPaint, &rcPaint, FALSE)) return true;
-    if (m_pRoot == NULL) {
+    if (m_pRoot == nullptr) {
         PAINTSTRUCT ps = {};
         ::BeginPaint(m_hWndPaint, &ps);
         ::EndPaint(m_hWndPaint, &ps);
@@ -89,7 +89,7 @@ bool CPaintManagerUI::OnPaint()
                     CControlUI* pControl = static_cast<CControlUI*>(m_aFoundControls[i]);
                     if (!pControl->IsUpdateNeeded()) continue;
                     CControlUI* pParent = pControl->GetParent();
-                    if (pControl->IsFloat() && pParent != NULL) pParent->SetPos(pParent->GetPos(), true);
+                    if (pControl->IsFloat() && pParent != nullptr) pParent->SetPos(pParent->GetPos(), true);
                     else pControl->SetPos(pControl->GetPos(), true);
                 }
             }
@@ -112,7 +112,7 @@ bool CPaintManagerUI::OnPaint()
         ::SetRectEmpty(&m_rcLayeredUpdate);
     }
 
-    if (m_hbmpOffscreen == NULL) {
+    if (m_hbmpOffscreen == nullptr) {
         m_hDcOffscreen = ::CreateCompatibleDC(m_hDcPaint);
         m_hbmpOffscreen = CRenderEngine::CreateARGB32Bitmap(m_hDcPaint, width, height,
                                                             &m_pOffscreenBits);
@@ -122,7 +122,7 @@ bool CPaintManagerUI::OnPaint()
 
     PAINTSTRUCT ps = {};
     ::BeginPaint(m_hWndPaint, &ps);
-    if (m_hDcOffscreen != NULL && m_hbmpOffscreen != NULL && m_pOffscreenBits != NULL) {
+    if (m_hDcOffscreen != nullptr && m_hbmpOffscreen != nullptr && m_pOffscreenBits != nullptr) {
         HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(m_hDcOffscreen, m_hbmpOffscreen));
         const int iSaveDC = ::SaveDC(m_hDcOffscreen);
         // The bitmap keeps the size of the last full layout; never touch
@@ -142,7 +142,7 @@ bool CPaintManagerUI::OnPaint()
         }
         ::RestoreDC(m_hDcOffscreen, iSaveDC);
 
-        if (m_bLayered && g_fUpdateLayeredWindow != NULL) {
+        if (m_bLayered && g_fUpdateLayeredWindow != nullptr) {
             RECT rcWnd = {};
             ::GetWindowRect(m_hWndPaint, &rcWnd);
             POINT ptPos = {rcWnd.left, rcWnd.top};
@@ -152,7 +152,7 @@ bool CPaintManagerUI::OnPaint()
             // The whole bitmap is handed over; only the painted rectangle
             // differs from what the window already shows.
             bool bPresented = false;
-            if (g_fUpdateLayeredWindowIndirect != NULL) {
+            if (g_fUpdateLayeredWindowIndirect != nullptr) {
                 UPDATELAYEREDWINDOWINFO info = {};
                 info.cbSize = sizeof(info);
                 info.hdcDst = m_hDcPaint;
@@ -226,9 +226,9 @@ void CPaintManagerUI::PaintChildWindows(const RECT& rcPaint)
         const int cx = rcChild.right - rcChild.left;
         const int cy = rcChild.bottom - rcChild.top;
         HDC hChildDC = ::CreateCompatibleDC(m_hDcOffscreen);
-        BYTE* pChildBits = NULL;
+        BYTE* pChildBits = nullptr;
         HBITMAP hChildBitmap = CRenderEngine::CreateARGB32Bitmap(m_hDcOffscreen, cx, cy, &pChildBits);
-        if (hChildDC != NULL && hChildBitmap != NULL && pChildBits != NULL) {
+        if (hChildDC != nullptr && hChildBitmap != nullptr && pChildBits != nullptr) {
             DWORD* pPixels = reinterpret_cast<DWORD*>(pChildBits);
             const size_t count = static_cast<size_t>(cx) * cy;
             for (size_t p = 0; p < count; ++p) pPixels[p] = 0;
@@ -241,35 +241,35 @@ void CPaintManagerUI::PaintChildWindows(const RECT& rcPaint)
             ::BitBlt(m_hDcOffscreen, rcChild.left, rcChild.top, cx, cy, hChildDC, 0, 0, SRCCOPY);
             ::SelectObject(hChildDC, hOld);
         }
-        if (hChildBitmap != NULL) ::DeleteObject(hChildBitmap);
-        if (hChildDC != NULL) ::DeleteDC(hChildDC);
+        if (hChildBitmap != nullptr) ::DeleteObject(hChildBitmap);
+        if (hChildDC != nullptr) ::DeleteDC(hChildDC);
     }
 }
 
 void CPaintManagerUI::ReleaseOffscreen()
 {
-    if (m_hDcOffscreen != NULL) ::DeleteDC(m_hDcOffscreen);
-    if (m_hbmpOffscreen != NULL) ::DeleteObject(m_hbmpOffscreen);
-    m_hDcOffscreen = NULL;
-    m_hbmpOffscreen = NULL;
-    m_pOffscreenBits = NULL;
+    if (m_hDcOffscreen != nullptr) ::DeleteDC(m_hDcOffscreen);
+    if (m_hbmpOffscreen != nullptr) ::DeleteObject(m_hbmpOffscreen);
+    m_hDcOffscreen = nullptr;
+    m_hbmpOffscreen = nullptr;
+    m_pOffscreenBits = nullptr;
     m_szOffscreen.cx = m_szOffscreen.cy = 0;
 }
 
 void CPaintManagerUI::OnPrintClient(HDC hDC, LPARAM lParam)
 {
-    if (m_pRoot == NULL || hDC == NULL) return;
+    if (m_pRoot == nullptr || hDC == nullptr) return;
     RECT rcClient = {};
     ::GetClientRect(m_hWndPaint, &rcClient);
     const int iSaveDC = ::SaveDC(hDC);
     m_pRoot->DoPaint(hDC, rcClient);
     if ((lParam & PRF_CHILDREN) != 0) {
         HWND hWndChild = ::GetWindow(m_hWndPaint, GW_CHILD);
-        while (hWndChild != NULL) {
+        while (hWndChild != nullptr) {
             RECT rcPos = {};
             ::GetWindowRect(hWndChild, &rcPos);
             ::MapWindowPoints(HWND_DESKTOP, m_hWndPaint, reinterpret_cast<LPPOINT>(&rcPos), 2);
-            ::SetWindowOrgEx(hDC, -rcPos.left, -rcPos.top, NULL);
+            ::SetWindowOrgEx(hDC, -rcPos.left, -rcPos.top, nullptr);
             ::SendMessageW(hWndChild, WM_PRINT, reinterpret_cast<WPARAM>(hDC),
                            lParam | PRF_NONCLIENT);
             hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT);
@@ -284,11 +284,11 @@ void CPaintManagerUI::OnPrintClient(HDC hDC, LPARAM lParam)
 // null window would repaint every window of the desktop.
 void CPaintManagerUI::Invalidate()
 {
-    if (m_hWndPaint == NULL) return;
+    if (m_hWndPaint == nullptr) return;
     RECT rcClient = {};
     ::GetClientRect(m_hWndPaint, &rcClient);
     ::UnionRect(&m_rcLayeredUpdate, &m_rcLayeredUpdate, &rcClient);
-    ::InvalidateRect(m_hWndPaint, NULL, FALSE);
+    ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
 void CPaintManagerUI::Invalidate(RECT& rcItem)
@@ -297,7 +297,7 @@ void CPaintManagerUI::Invalidate(RECT& rcItem)
     if (rcItem.top < 0) rcItem.top = 0;
     if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
     if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
-    if (m_hWndPaint == NULL) return;
+    if (m_hWndPaint == nullptr) return;
     // An empty rectangle invalidates nothing; controls being built, before
     // any layout, ask for it on every attribute, and each InvalidateRect is a
     // trip to the window system.
@@ -330,21 +330,21 @@ bool CPaintManagerUI::IsPainting() const
 
 void CPaintManagerUI::SetLayered(bool bLayered)
 {
-    if (m_hWndPaint == NULL || bLayered == m_bLayered) return;
+    if (m_hWndPaint == nullptr || bLayered == m_bLayered) return;
     const UINT uStyle = static_cast<UINT>(::GetWindowLongW(m_hWndPaint, GWL_STYLE));
     if ((uStyle & WS_CHILD) != 0) return;
-    if (g_fUpdateLayeredWindow == NULL) {
+    if (g_fUpdateLayeredWindow == nullptr) {
         HMODULE hUser32 = ::GetModuleHandleW(L"User32.dll");
-        if (hUser32 != NULL) {
+        if (hUser32 != nullptr) {
             g_fUpdateLayeredWindow = reinterpret_cast<UpdateLayeredWindowProc>(
                 reinterpret_cast<void*>(::GetProcAddress(hUser32, "UpdateLayeredWindow")));
             g_fUpdateLayeredWindowIndirect = reinterpret_cast<UpdateLayeredWindowIndirectProc>(
                 reinterpret_cast<void*>(::GetProcAddress(hUser32, "UpdateLayeredWindowIndirect")));
         }
-        if (g_fUpdateLayeredWindow == NULL) return;
+        if (g_fUpdateLayeredWindow == nullptr) return;
     }
     m_bLayered = bLayered;
-    if (m_pRoot != NULL) m_pRoot->NeedUpdate();
+    if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
     Invalidate();
 }
 
@@ -378,13 +378,13 @@ RECT& CPaintManagerUI::GetLayeredInset()
 void CPaintManagerUI::SetOpacity(BYTE nOpacity)
 {
     m_nOpacity = nOpacity;
-    if (m_hWndPaint == NULL) return;
+    if (m_hWndPaint == nullptr) return;
     HMODULE hUser32 = ::GetModuleHandleW(L"User32.dll");
-    if (hUser32 == NULL) return;
+    if (hUser32 == nullptr) return;
     SetLayeredWindowAttributesProc fSetLayeredWindowAttributes =
         reinterpret_cast<SetLayeredWindowAttributesProc>(
             reinterpret_cast<void*>(::GetProcAddress(hUser32, "SetLayeredWindowAttributes")));
-    if (fSetLayeredWindowAttributes == NULL) return;
+    if (fSetLayeredWindowAttributes == nullptr) return;
     const DWORD dwExStyle = static_cast<DWORD>(::GetWindowLongW(m_hWndPaint, GWL_EXSTYLE));
     if ((dwExStyle & WS_EX_LAYERED) == 0)
         ::SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, static_cast<LONG>(dwExStyle | WS_EX_LAYERED));
@@ -472,7 +472,7 @@ bool CPaintManagerUI::ShowCaret(bool bShow)
     if (m_bCaretShowing == bShow) return true;
     m_bCaretShowing = bShow;
     if (bShow) {
-        ::SetTimer(m_hWndPaint, CARET_TIMER_ID, ::GetCaretBlinkTime(), NULL);
+        ::SetTimer(m_hWndPaint, CARET_TIMER_ID, ::GetCaretBlinkTime(), nullptr);
         if (!m_bCaretActive) {
             Invalidate(m_rcCaret);
             m_bCaretActive = true;
@@ -505,14 +505,14 @@ CControlUI* CPaintManagerUI::GetCurrentCaretObject() const
 
 void CPaintManagerUI::DrawCaret(HDC hDC, const RECT& rcPaint)
 {
-    if (m_pCurrentCaretObject != NULL &&
+    if (m_pCurrentCaretObject != nullptr &&
         (!m_pCurrentCaretObject->IsFocused() || m_hWndPaint != ::GetFocus())) {
         ::KillTimer(m_hWndPaint, CARET_TIMER_ID);
         if (m_bCaretActive) Invalidate(m_rcCaret);
         m_bCaretActive = false;
         return;
     }
-    if (m_bCaretActive && m_bCaretShowing && m_pCurrentCaretObject != NULL) {
+    if (m_bCaretActive && m_bCaretShowing && m_pCurrentCaretObject != nullptr) {
         RECT rcTemp = {};
         if (!::IntersectRect(&rcTemp, &m_rcCaret, &rcPaint)) return;
         // The caret takes the default text colour: no control of this

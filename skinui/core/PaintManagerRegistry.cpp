@@ -29,7 +29,7 @@ void CPaintManagerUI::TermRegistry()
     m_aAsyncNotify.Empty();
     m_mNameHash.Resize(0);
     CControlUI* pRoot = m_pRoot;
-    m_pRoot = NULL;
+    m_pRoot = nullptr;
     delete pRoot;
     RemoveAllTimers();
 }
@@ -48,15 +48,15 @@ CControlUI* RegisterName(CControlUI* pThis, LPVOID pData)
     CStdStringPtrMap* pNameHash = static_cast<NameMapping*>(pData)->pNameHash;
     const CUIString sName = pThis->GetName();
     if (!sName.IsEmpty()) pNameHash->Set(sName, pThis);
-    return NULL;
+    return nullptr;
 }
 
 } // namespace
 
 bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 {
-    if (pControl == NULL) return false;
-    pControl->SetManager(this, pParent != NULL ? pParent : pControl->GetParent(), true);
+    if (pControl == nullptr) return false;
+    pControl->SetManager(this, pParent != nullptr ? pParent : pControl->GetParent(), true);
     NameMapping mapping = {&m_mNameHash};
     pControl->FindControl(RegisterName, &mapping, 0);
     return true;
@@ -64,26 +64,26 @@ bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 
 void CPaintManagerUI::ReapObjects(CControlUI* pControl)
 {
-    if (pControl == NULL) return;
-    if (pControl == m_pEventKey) m_pEventKey = NULL;
-    if (pControl == m_pEventHover) m_pEventHover = NULL;
-    if (pControl == m_pEventClick) m_pEventClick = NULL;
-    if (pControl == m_pFocus) m_pFocus = NULL;
-    if (pControl == m_pRoot) m_pRoot = NULL;
+    if (pControl == nullptr) return;
+    if (pControl == m_pEventKey) m_pEventKey = nullptr;
+    if (pControl == m_pEventHover) m_pEventHover = nullptr;
+    if (pControl == m_pEventClick) m_pEventClick = nullptr;
+    if (pControl == m_pFocus) m_pFocus = nullptr;
+    if (pControl == m_pRoot) m_pRoot = nullptr;
     KillTimer(pControl);
     const CUIString sName = pControl->GetName();
     if (!sName.IsEmpty() && m_mNameHash.Find(sName) == pControl) m_mNameHash.Remove(sName);
     for (int i = 0; i < m_aAsyncNotify.GetSize(); i++) {
         TNotifyUI* pMsg = static_cast<TNotifyUI*>(m_aAsyncNotify.GetAt(i));
-        if (pMsg->sender == pControl) pMsg->sender = NULL;
+        if (pMsg->sender == pControl) pMsg->sender = nullptr;
     }
     m_aPostPaintControls.Remove(m_aPostPaintControls.Find(pControl));
 }
 
 void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 {
-    if (pControl == NULL) return;
-    pControl->SetManager(this, NULL, false);
+    if (pControl == nullptr) return;
+    pControl->SetManager(this, nullptr, false);
     // Listed once, deleted once.
     if (m_aDelayedCleanup.Find(pControl) >= 0) return;
     m_aDelayedCleanup.Add(pControl);
@@ -95,13 +95,13 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl)
 bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
 {
     // Without a window ::SetTimer would make a thread timer of another id.
-    if (pControl == NULL || m_hWndPaint == NULL) return false;
+    if (pControl == nullptr || m_hWndPaint == nullptr) return false;
     for (int i = 0; i < m_aTimers.GetSize(); i++) {
         TimerRecord* pTimer = static_cast<TimerRecord*>(m_aTimers.GetAt(i));
         if (pTimer->pSender == pControl && pTimer->hWnd == m_hWndPaint &&
             pTimer->nLocalID == nTimerID) {
             if (!pTimer->bKilled) return false;
-            if (::SetTimer(m_hWndPaint, pTimer->uWinTimer, uElapse, NULL) == 0) return false;
+            if (::SetTimer(m_hWndPaint, pTimer->uWinTimer, uElapse, nullptr) == 0) return false;
             pTimer->bKilled = false;
             return true;
         }
@@ -110,7 +110,7 @@ bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse
     // Native ids cycle through 0..239 so that they stay clear of the ids the
     // window itself uses (the caret timer is 0x1999).
     m_uTimerID = (m_uTimerID + 1) % 0xF0;
-    if (::SetTimer(m_hWndPaint, m_uTimerID, uElapse, NULL) == 0) return false;
+    if (::SetTimer(m_hWndPaint, m_uTimerID, uElapse, nullptr) == 0) return false;
     TimerRecord* pTimer = new TimerRecord;
     pTimer->pSender = pControl;
     pTimer->nLocalID = nTimerID;
@@ -176,7 +176,7 @@ const TimerRecord* CPaintManagerUI::FindTimer(UINT uWinTimer) const
             return pTimer;
         }
     }
-    return NULL;
+    return nullptr;
 }
 
 // ---- Notifications and the flush ------------------------------------------------
@@ -185,7 +185,7 @@ void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPAR
                                  LPARAM lParam, bool bAsync)
 {
     TNotifyUI Msg;
-    Msg.type = pstrMessage != NULL ? pstrMessage : L"";
+    Msg.type = pstrMessage != nullptr ? pstrMessage : L"";
     Msg.sender = pControl;
     Msg.timestamp = 0;
     Msg.mousePos.x = 0;
@@ -199,10 +199,10 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync)
 {
     Msg.mousePos = m_ptLastMousePos;
     Msg.timestamp = ::GetTickCount();
-    if (m_bUsedVirtualWnd && Msg.sender != NULL) Msg.virtualWnd = Msg.sender->GetVirtualWnd();
+    if (m_bUsedVirtualWnd && Msg.sender != nullptr) Msg.virtualWnd = Msg.sender->GetVirtualWnd();
 
     if (!bAsync) {
-        if (Msg.sender != NULL && Msg.sender->OnNotify) Msg.sender->OnNotify(&Msg);
+        if (Msg.sender != nullptr && Msg.sender->OnNotify) Msg.sender->OnNotify(&Msg);
         // A notifier may remove itself (or others) while it is called; the
         // walk goes on with whatever then stands at the next index.
         for (int i = 0; i < m_aNotifiers.GetSize(); i++) {
@@ -230,7 +230,7 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync)
 // post to a null window would land in the thread's queue instead.
 void CPaintManagerUI::PostFlush()
 {
-    if (m_hWndPaint != NULL) ::PostMessageW(m_hWndPaint, WM_ASYNC_FLUSH, 0, 0);
+    if (m_hWndPaint != nullptr) ::PostMessageW(m_hWndPaint, WM_ASYNC_FLUSH, 0, 0);
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier)
@@ -263,7 +263,7 @@ void CPaintManagerUI::OnAsyncFlush()
     while (!m_aAsyncNotify.IsEmpty()) {
         TNotifyUI* pMsg = static_cast<TNotifyUI*>(m_aAsyncNotify.GetAt(0));
         m_aAsyncNotify.Remove(0);
-        if (pMsg->sender != NULL && pMsg->sender->OnNotify) pMsg->sender->OnNotify(pMsg);
+        if (pMsg->sender != nullptr && pMsg->sender->OnNotify) pMsg->sender->OnNotify(pMsg);
         for (int i = 0; i < m_aNotifiers.GetSize(); i++) {
             static_cast<INotifyUI*>(m_aNotifiers.GetAt(i))->Notify(*pMsg);
         }
@@ -278,15 +278,15 @@ namespace {
 CControlUI* FindControlFromPoint(CControlUI* pThis, LPVOID pData)
 {
     LPPOINT pPoint = static_cast<LPPOINT>(pData);
-    return ::PtInRect(&pThis->GetPos(), *pPoint) ? pThis : NULL;
+    return ::PtInRect(&pThis->GetPos(), *pPoint) ? pThis : nullptr;
 }
 
 CControlUI* FindControlFromName(CControlUI* pThis, LPVOID pData)
 {
     LPCTSTR pstrName = static_cast<LPCTSTR>(pData);
     const CUIString sName = pThis->GetName();
-    if (sName.IsEmpty()) return NULL;
-    return _wcsicmp(sName, pstrName) == 0 ? pThis : NULL;
+    if (sName.IsEmpty()) return nullptr;
+    return _wcsicmp(sName, pstrName) == 0 ? pThis : nullptr;
 }
 
 struct ClassSearch
@@ -305,59 +305,59 @@ bool ClassMatches(CControlUI* pThis, LPCTSTR pstrClass)
 CControlUI* FindControlFromClass(CControlUI* pThis, LPVOID pData)
 {
     ClassSearch* pSearch = static_cast<ClassSearch*>(pData);
-    if (!ClassMatches(pThis, pSearch->pstrClass)) return NULL;
+    if (!ClassMatches(pThis, pSearch->pstrClass)) return nullptr;
     CStdPtrArray* pFound = pSearch->pFound;
     int iIndex = -1;
-    while (pFound->GetAt(++iIndex) != NULL) {}
-    if (iIndex >= pFound->GetSize()) return NULL;
+    while (pFound->GetAt(++iIndex) != nullptr) {}
+    if (iIndex >= pFound->GetSize()) return nullptr;
     pFound->SetAt(iIndex, pThis);
-    return iIndex == pFound->GetSize() - 1 ? pThis : NULL;
+    return iIndex == pFound->GetSize() - 1 ? pThis : nullptr;
 }
 
 CControlUI* FindControlsFromClass(CControlUI* pThis, LPVOID pData)
 {
     ClassSearch* pSearch = static_cast<ClassSearch*>(pData);
     if (ClassMatches(pThis, pSearch->pstrClass)) pSearch->pFound->Add(pThis);
-    return NULL;
+    return nullptr;
 }
 
 } // namespace
 
 CControlUI* CPaintManagerUI::FindControl(POINT pt) const
 {
-    if (m_pRoot == NULL) return NULL;
+    if (m_pRoot == nullptr) return nullptr;
     return m_pRoot->FindControl(FindControlFromPoint, &pt,
                                 FIND_VISIBLE | FIND_HITTEST | FIND_TOPFIRST);
 }
 
 CControlUI* CPaintManagerUI::FindControl(LPCTSTR pstrName) const
 {
-    if (pstrName == NULL) return NULL;
+    if (pstrName == nullptr) return nullptr;
     return static_cast<CControlUI*>(m_mNameHash.Find(pstrName));
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByPoint(CControlUI* pParent, POINT pt) const
 {
-    if (pParent == NULL) pParent = m_pRoot;
-    if (pParent == NULL) return NULL;
+    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr) return nullptr;
     return pParent->FindControl(FindControlFromPoint, &pt,
                                 FIND_VISIBLE | FIND_HITTEST | FIND_TOPFIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCTSTR pstrName) const
 {
-    if (pParent == NULL) pParent = m_pRoot;
-    if (pParent == NULL || pstrName == NULL) return NULL;
+    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr || pstrName == nullptr) return nullptr;
     return pParent->FindControl(FindControlFromName, const_cast<LPTSTR>(pstrName), 0);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass,
                                                    int iIndex)
 {
-    if (pParent == NULL) pParent = m_pRoot;
-    if (pParent == NULL || pstrClass == NULL || iIndex < 0) return NULL;
+    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr || pstrClass == nullptr || iIndex < 0) return nullptr;
     m_aFoundControls.Resize(iIndex + 1);
-    if (m_aFoundControls.GetSize() != iIndex + 1) return NULL;
+    if (m_aFoundControls.GetSize() != iIndex + 1) return nullptr;
     ClassSearch search = {pstrClass, &m_aFoundControls};
     return pParent->FindControl(FindControlFromClass, &search, 0);
 }
@@ -365,8 +365,8 @@ CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR 
 CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* pParent, LPCTSTR pstrClass)
 {
     m_aFoundControls.Empty();
-    if (pParent == NULL) pParent = m_pRoot;
-    if (pParent == NULL || pstrClass == NULL) return &m_aFoundControls;
+    if (pParent == nullptr) pParent = m_pRoot;
+    if (pParent == nullptr || pstrClass == nullptr) return &m_aFoundControls;
     ClassSearch search = {pstrClass, &m_aFoundControls};
     pParent->FindControl(FindControlsFromClass, &search, 0);
     return &m_aFoundControls;
@@ -379,12 +379,12 @@ CStdPtrArray* CPaintManagerUI::GetFoundControls()
 
 CPaintManagerUI* CPaintManagerUI::GetPaintManager(LPCTSTR pstrName)
 {
-    if (pstrName == NULL || pstrName[0] == L'\0') return NULL;
+    if (pstrName == nullptr || pstrName[0] == L'\0') return nullptr;
     for (int i = 0; i < m_aPreMessages.GetSize(); i++) {
         CPaintManagerUI* pManager = static_cast<CPaintManagerUI*>(m_aPreMessages.GetAt(i));
-        if (pManager != NULL && pManager->GetName() == pstrName) return pManager;
+        if (pManager != nullptr && pManager->GetName() == pstrName) return pManager;
     }
-    return NULL;
+    return nullptr;
 }
 
 } // namespace SkinUI

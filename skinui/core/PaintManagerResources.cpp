@@ -51,7 +51,7 @@ LOGFONTW StockGuiLogFont()
 
 void SetFaceName(LOGFONTW& lf, LPCTSTR pStrFontName)
 {
-    if (pStrFontName == NULL || pStrFontName[0] == L'\0') return;
+    if (pStrFontName == nullptr || pStrFontName[0] == L'\0') return;
     wcsncpy(lf.lfFaceName, pStrFontName, kMaxFaceLength);
     lf.lfFaceName[kMaxFaceLength] = L'\0';
 }
@@ -66,8 +66,8 @@ LONG AddBoldWeight(LONG lWeight)
 
 void DeleteFontInfo(TFontInfo* pFontInfo)
 {
-    if (pFontInfo == NULL) return;
-    if (pFontInfo->hFont != NULL) ::DeleteObject(pFontInfo->hFont);
+    if (pFontInfo == nullptr) return;
+    if (pFontInfo->hFont != nullptr) ::DeleteObject(pFontInfo->hFont);
     delete pFontInfo;
 }
 
@@ -75,7 +75,7 @@ void FreeFontTable(CStdStringPtrMap& map)
 {
     for (int i = 0; i < map.GetSize(); ++i) {
         LPCTSTR key = map.GetAt(i);
-        if (key != NULL) DeleteFontInfo(static_cast<TFontInfo*>(map.Find(key, false)));
+        if (key != nullptr) DeleteFontInfo(static_cast<TFontInfo*>(map.Find(key, false)));
     }
     map.RemoveAll();
 }
@@ -84,7 +84,7 @@ void FreeImageTable(CStdStringPtrMap& map)
 {
     for (int i = 0; i < map.GetSize(); ++i) {
         LPCTSTR key = map.GetAt(i);
-        if (key != NULL) CRenderEngine::FreeImage(static_cast<TImageInfo*>(map.Find(key, false)));
+        if (key != nullptr) CRenderEngine::FreeImage(static_cast<TImageInfo*>(map.Find(key, false)));
     }
     map.RemoveAll();
 }
@@ -93,7 +93,7 @@ void FreeDrawInfoTable(CStdStringPtrMap& map)
 {
     for (int i = 0; i < map.GetSize(); ++i) {
         LPCTSTR key = map.GetAt(i);
-        if (key != NULL) delete static_cast<TDrawInfo*>(map.Find(key, false));
+        if (key != nullptr) delete static_cast<TDrawInfo*>(map.Find(key, false));
     }
     map.RemoveAll();
 }
@@ -102,7 +102,7 @@ void FreeGroupTable(CStdStringPtrMap& map)
 {
     for (int i = 0; i < map.GetSize(); ++i) {
         LPCTSTR key = map.GetAt(i);
-        if (key != NULL) delete static_cast<CStdPtrArray*>(map.Find(key, false));
+        if (key != nullptr) delete static_cast<CStdPtrArray*>(map.Find(key, false));
     }
     map.RemoveAll();
 }
@@ -111,11 +111,11 @@ void FreeGroupTable(CStdStringPtrMap& map)
 // resource type, else by the decimal resource id the name starts with.
 TImageInfo* LoadByName(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
-    if (type == NULL || type[0] == L'\0') {
-        return CRenderEngine::LoadImageW(bitmap, static_cast<LPCTSTR>(NULL), mask, instance);
+    if (type == nullptr || type[0] == L'\0') {
+        return CRenderEngine::LoadImageW(bitmap, static_cast<LPCTSTR>(nullptr), mask, instance);
     }
-    if (bitmap[0] < L'0' || bitmap[0] > L'9') return NULL;
-    UINT nID = static_cast<UINT>(wcstoul(bitmap, NULL, 10));
+    if (bitmap[0] < L'0' || bitmap[0] > L'9') return nullptr;
+    UINT nID = static_cast<UINT>(wcstoul(bitmap, nullptr, 10));
     return CRenderEngine::LoadImageW(STRINGorID(nID), type, mask, instance);
 }
 
@@ -123,10 +123,10 @@ TImageInfo* LoadByName(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE insta
 // pixels. Without working pixels there is nothing to copy.
 void CopySourceBits(TImageInfo* pImage)
 {
-    if (!pImage->bUseHSL || pImage->pBits == NULL || pImage->nX <= 0 || pImage->nY <= 0) return;
+    if (!pImage->bUseHSL || pImage->pBits == nullptr || pImage->nX <= 0 || pImage->nY <= 0) return;
     size_t size = static_cast<size_t>(pImage->nX) * static_cast<size_t>(pImage->nY) * 4;
     pImage->pSrcBits = new (std::nothrow) BYTE[size];
-    if (pImage->pSrcBits != NULL) memcpy(pImage->pSrcBits, pImage->pBits, size);
+    if (pImage->pSrcBits != nullptr) memcpy(pImage->pSrcBits, pImage->pBits, size);
 }
 
 // Moves the pixels of a freshly loaded record into an existing one and frees
@@ -135,13 +135,13 @@ void TakePixels(TImageInfo* pImage, TImageInfo* pLoaded)
 {
     pImage->hBitmap = pLoaded->hBitmap;
     pImage->pBits = pLoaded->pBits;
-    pImage->pSrcBits = NULL;
+    pImage->pSrcBits = nullptr;
     pImage->nX = pLoaded->nX;
     pImage->nY = pLoaded->nY;
     pImage->bAlpha = pLoaded->bAlpha;
-    pLoaded->hBitmap = NULL;
-    pLoaded->pBits = NULL;
-    pLoaded->pSrcBits = NULL;
+    pLoaded->hBitmap = nullptr;
+    pLoaded->pBits = nullptr;
+    pLoaded->pSrcBits = nullptr;
     CRenderEngine::FreeImage(pLoaded);
     CopySourceBits(pImage);
 }
@@ -154,11 +154,11 @@ void ReloadImageTable(CStdStringPtrMap& map, bool bKeepOnFailure)
     for (int i = 0; i < map.GetSize(); ++i) {
         LPCTSTR key = map.GetAt(i);
         TImageInfo* pImage = static_cast<TImageInfo*>(map.Find(key, false));
-        if (pImage == NULL) continue;
-        TImageInfo* pLoaded = LoadByName(key, pImage->sResType, pImage->dwMask, NULL);
-        if (pLoaded == NULL && bKeepOnFailure) continue;
+        if (pImage == nullptr) continue;
+        TImageInfo* pLoaded = LoadByName(key, pImage->sResType, pImage->dwMask, nullptr);
+        if (pLoaded == nullptr && bKeepOnFailure) continue;
         CRenderEngine::FreeImage(pImage, false);
-        if (pLoaded != NULL) {
+        if (pLoaded != nullptr) {
             TakePixels(pImage, pLoaded);
         } else {
             aFailed.Add(pImage);
@@ -187,7 +187,7 @@ CStdStringPtrMap& CPaintManagerUI::ChosenSet(CStdStringPtrMap TResInfo::*table, 
 
 void CPaintManagerUI::MeasureFont(TFontInfo* pFontInfo) const
 {
-    if (pFontInfo == NULL || m_hDcPaint == NULL || pFontInfo->hFont == NULL) return;
+    if (pFontInfo == nullptr || m_hDcPaint == nullptr || pFontInfo->hFont == nullptr) return;
     HFONT hOldFont = static_cast<HFONT>(::SelectObject(m_hDcPaint, pFontInfo->hFont));
     ::GetTextMetricsW(m_hDcPaint, &pFontInfo->tm);
     ::SelectObject(m_hDcPaint, hOldFont);
@@ -195,7 +195,7 @@ void CPaintManagerUI::MeasureFont(TFontInfo* pFontInfo) const
 
 TFontInfo* CPaintManagerUI::Measured(TFontInfo* pFontInfo) const
 {
-    if (pFontInfo != NULL && pFontInfo->tm.tmHeight == 0) MeasureFont(pFontInfo);
+    if (pFontInfo != nullptr && pFontInfo->tm.tmHeight == 0) MeasureFont(pFontInfo);
     return pFontInfo;
 }
 
@@ -212,8 +212,8 @@ void CPaintManagerUI::InitResources()
         m_SharedResInfo.m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
         LOGFONTW lf = StockGuiLogFont();
         HFONT hFont = ::CreateFontIndirectW(&lf);
-        if (hFont != NULL) {
-            if (shared.hFont != NULL) ::DeleteObject(shared.hFont);
+        if (hFont != nullptr) {
+            if (shared.hFont != nullptr) ::DeleteObject(shared.hFont);
             shared.hFont = hFont;
             shared.sFontName = lf.lfFaceName;
             shared.iSize = -lf.lfHeight;
@@ -237,8 +237,8 @@ void CPaintManagerUI::InitResources()
 
     // Each manager starts GDI+ for itself and shuts it down with its token.
     m_pGdiplusStartupInput = new (std::nothrow) Gdiplus::GdiplusStartupInput();
-    if (m_pGdiplusStartupInput != NULL &&
-        Gdiplus::GdiplusStartup(&m_gdiplusToken, m_pGdiplusStartupInput, NULL) != Gdiplus::Ok) {
+    if (m_pGdiplusStartupInput != nullptr &&
+        Gdiplus::GdiplusStartup(&m_gdiplusToken, m_pGdiplusStartupInput, nullptr) != Gdiplus::Ok) {
         m_gdiplusToken = 0;
     }
 }
@@ -255,8 +255,8 @@ void CPaintManagerUI::ResetWindowResources()
 
 void CPaintManagerUI::TermResources()
 {
-    if (m_ResInfo.m_DefaultFontInfo.hFont != NULL) ::DeleteObject(m_ResInfo.m_DefaultFontInfo.hFont);
-    m_ResInfo.m_DefaultFontInfo.hFont = NULL;
+    if (m_ResInfo.m_DefaultFontInfo.hFont != nullptr) ::DeleteObject(m_ResInfo.m_DefaultFontInfo.hFont);
+    m_ResInfo.m_DefaultFontInfo.hFont = nullptr;
     FreeFontTable(m_ResInfo.m_CustomFonts);
     FreeImageTable(m_ResInfo.m_ImageHash);
     FreeTableStrings(m_ResInfo.m_AttrHash);
@@ -267,20 +267,20 @@ void CPaintManagerUI::TermResources()
     if (m_gdiplusToken != 0) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
     delete m_pGdiplusStartupInput;
-    m_pGdiplusStartupInput = NULL;
+    m_pGdiplusStartupInput = nullptr;
     delete m_pDPI;
-    m_pDPI = NULL;
+    m_pDPI = nullptr;
 }
 
 // ---- Plug-ins, skin reload and colour adjustment ---------------------------
 
 bool CPaintManagerUI::LoadPlugin(LPCTSTR pstrModuleName)
 {
-    if (pstrModuleName == NULL || pstrModuleName[0] == L'\0') return false;
+    if (pstrModuleName == nullptr || pstrModuleName[0] == L'\0') return false;
     HMODULE hModule = ::LoadLibraryW(pstrModuleName);
-    if (hModule == NULL) return false;
+    if (hModule == nullptr) return false;
     FARPROC pCreate = ::GetProcAddress(hModule, "CreateControl");
-    if (pCreate == NULL) {
+    if (pCreate == nullptr) {
         ::FreeLibrary(hModule);
         return false;
     }
@@ -318,9 +318,9 @@ void CPaintManagerUI::SetHSL(bool bUseHSL, short H, short S, short L)
 
 bool CPaintManagerUI::GetHSL(short* H, short* S, short* L)
 {
-    if (H != NULL) *H = m_H;
-    if (S != NULL) *S = m_S;
-    if (L != NULL) *L = m_L;
+    if (H != nullptr) *H = m_H;
+    if (S != nullptr) *S = m_S;
+    if (L != nullptr) *L = m_L;
     return m_bUseHSL;
 }
 
@@ -330,7 +330,7 @@ void CPaintManagerUI::AdjustSharedImagesHSL() {}
 
 void CPaintManagerUI::AdjustImagesHSL()
 {
-    if (m_hWndPaint != NULL) ::InvalidateRect(m_hWndPaint, NULL, FALSE);
+    if (m_hWndPaint != nullptr) ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
 void CPaintManagerUI::SetForceUseSharedRes(bool bForce)
@@ -425,11 +425,11 @@ void CPaintManagerUI::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold
     if (bUnderline) lf.lfUnderline = TRUE;
     if (bItalic) lf.lfItalic = TRUE;
     HFONT hFont = ::CreateFontIndirectW(&lf);
-    if (hFont == NULL) return;
+    if (hFont == nullptr) return;
 
     TFontInfo& info = (bShared || m_bForceUseSharedRes) ? m_SharedResInfo.m_DefaultFontInfo
                                                         : m_ResInfo.m_DefaultFontInfo;
-    if (info.hFont != NULL) ::DeleteObject(info.hFont);
+    if (info.hFont != nullptr) ::DeleteObject(info.hFont);
     info.hFont = hFont;
     info.sFontName = lf.lfFaceName;
     info.iSize = nSize;
@@ -456,12 +456,12 @@ HFONT CPaintManagerUI::AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBo
     if (bUnderline) lf.lfUnderline = TRUE;
     if (bItalic) lf.lfItalic = TRUE;
     HFONT hFont = ::CreateFontIndirectW(&lf);
-    if (hFont == NULL) return NULL;
+    if (hFont == nullptr) return nullptr;
 
     TFontInfo* pInfo = new (std::nothrow) TFontInfo;
-    if (pInfo == NULL) {
+    if (pInfo == nullptr) {
         ::DeleteObject(hFont);
-        return NULL;
+        return nullptr;
     }
     pInfo->hFont = hFont;
     pInfo->sFontName = lf.lfFaceName;
@@ -476,13 +476,13 @@ HFONT CPaintManagerUI::AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBo
     szKey[15] = L'\0';
     CStdStringPtrMap& fonts = ChosenSet(&TResInfo::m_CustomFonts, bShared);
     TFontInfo* pOld = static_cast<TFontInfo*>(fonts.Find(szKey));
-    if (pOld != NULL) {
+    if (pOld != nullptr) {
         DeleteFontInfo(pOld);
         fonts.Remove(szKey);
     }
     if (!fonts.Insert(szKey, pInfo)) {
         DeleteFontInfo(pInfo);
-        return NULL;
+        return nullptr;
     }
     return hFont;
 }
@@ -494,8 +494,8 @@ HFONT CPaintManagerUI::GetFont(int id)
         _snwprintf(szKey, 16, L"%d", id);
         szKey[15] = L'\0';
         TFontInfo* pInfo = static_cast<TFontInfo*>(m_ResInfo.m_CustomFonts.Find(szKey));
-        if (pInfo == NULL) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
-        if (pInfo != NULL) return pInfo->hFont;
+        if (pInfo == nullptr) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
+        if (pInfo != nullptr) return pInfo->hFont;
     }
     return GetDefaultFontInfo()->hFont;
 }
@@ -505,7 +505,7 @@ namespace {
 bool FontMatches(const TFontInfo* pInfo, LPCTSTR pStrFontName, int nSize, bool bBold,
                  bool bUnderline, bool bItalic)
 {
-    return pInfo != NULL && pInfo->sFontName == (pStrFontName != NULL ? pStrFontName : L"") &&
+    return pInfo != nullptr && pInfo->sFontName == (pStrFontName != nullptr ? pStrFontName : L"") &&
            pInfo->iSize == nSize && pInfo->bBold == bBold && pInfo->bUnderline == bUnderline &&
            pInfo->bItalic == bItalic;
 }
@@ -516,9 +516,9 @@ LPCTSTR FindFontKey(const CStdStringPtrMap& fonts, Pred pred)
 {
     for (int i = 0; i < fonts.GetSize(); ++i) {
         LPCTSTR key = fonts.GetAt(i);
-        if (key != NULL && pred(static_cast<TFontInfo*>(fonts.Find(key, false)))) return key;
+        if (key != nullptr && pred(static_cast<TFontInfo*>(fonts.Find(key, false)))) return key;
     }
-    return NULL;
+    return nullptr;
 }
 
 } // namespace
@@ -532,17 +532,17 @@ HFONT CPaintManagerUI::GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool
     const CStdStringPtrMap* sets[2] = {&m_ResInfo.m_CustomFonts, &m_SharedResInfo.m_CustomFonts};
     for (const CStdStringPtrMap* pSet : sets) {
         LPCTSTR key = FindFontKey(*pSet, match);
-        if (key != NULL) return static_cast<TFontInfo*>(pSet->Find(key, false))->hFont;
+        if (key != nullptr) return static_cast<TFontInfo*>(pSet->Find(key, false))->hFont;
     }
-    return NULL;
+    return nullptr;
 }
 
 int CPaintManagerUI::GetFontIndex(HFONT hFont, bool bShared)
 {
     const CStdStringPtrMap& fonts = bShared ? m_SharedResInfo.m_CustomFonts : m_ResInfo.m_CustomFonts;
-    if (hFont == NULL) return -1;
-    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != NULL && p->hFont == hFont; });
-    return key != NULL ? _wtoi(key) : -1;
+    if (hFont == nullptr) return -1;
+    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != nullptr && p->hFont == hFont; });
+    return key != nullptr ? _wtoi(key) : -1;
 }
 
 int CPaintManagerUI::GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
@@ -552,15 +552,15 @@ int CPaintManagerUI::GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, b
     LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) {
         return FontMatches(p, pStrFontName, nSize, bBold, bUnderline, bItalic);
     });
-    return key != NULL ? _wtoi(key) : -1;
+    return key != nullptr ? _wtoi(key) : -1;
 }
 
 void CPaintManagerUI::RemoveFont(HFONT hFont, bool bShared)
 {
-    if (hFont == NULL) return;
+    if (hFont == nullptr) return;
     CStdStringPtrMap& fonts = ChosenSet(&TResInfo::m_CustomFonts, bShared);
-    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != NULL && p->hFont == hFont; });
-    if (key == NULL) return;
+    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != nullptr && p->hFont == hFont; });
+    if (key == nullptr) return;
     CUIString sKey(key);
     DeleteFontInfo(static_cast<TFontInfo*>(fonts.Find(sKey, false)));
     fonts.Remove(sKey);
@@ -573,7 +573,7 @@ void CPaintManagerUI::RemoveFont(int id, bool bShared)
     szKey[15] = L'\0';
     CStdStringPtrMap& fonts = ChosenSet(&TResInfo::m_CustomFonts, bShared);
     TFontInfo* pInfo = static_cast<TFontInfo*>(fonts.Find(szKey));
-    if (pInfo == NULL) return;
+    if (pInfo == nullptr) return;
     DeleteFontInfo(pInfo);
     fonts.Remove(szKey);
 }
@@ -590,19 +590,19 @@ TFontInfo* CPaintManagerUI::GetFontInfo(int id)
     _snwprintf(szKey, 16, L"%d", id);
     szKey[15] = L'\0';
     TFontInfo* pInfo = static_cast<TFontInfo*>(m_ResInfo.m_CustomFonts.Find(szKey));
-    if (pInfo == NULL) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
-    if (pInfo == NULL) return GetDefaultFontInfo();
+    if (pInfo == nullptr) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
+    if (pInfo == nullptr) return GetDefaultFontInfo();
     return Measured(pInfo);
 }
 
 TFontInfo* CPaintManagerUI::GetFontInfo(HFONT hFont)
 {
-    if (hFont != NULL) {
-        auto byHandle = [&](const TFontInfo* p) { return p != NULL && p->hFont == hFont; };
+    if (hFont != nullptr) {
+        auto byHandle = [&](const TFontInfo* p) { return p != nullptr && p->hFont == hFont; };
         const CStdStringPtrMap* sets[2] = {&m_ResInfo.m_CustomFonts, &m_SharedResInfo.m_CustomFonts};
         for (const CStdStringPtrMap* pSet : sets) {
             LPCTSTR key = FindFontKey(*pSet, byHandle);
-            if (key != NULL) return Measured(static_cast<TFontInfo*>(pSet->Find(key, false)));
+            if (key != nullptr) return Measured(static_cast<TFontInfo*>(pSet->Find(key, false)));
         }
     }
     return GetDefaultFontInfo();
@@ -610,7 +610,7 @@ TFontInfo* CPaintManagerUI::GetFontInfo(HFONT hFont)
 
 void CPaintManagerUI::RebuildFont(TFontInfo* pFontInfo)
 {
-    if (pFontInfo == NULL) return;
+    if (pFontInfo == nullptr) return;
     LOGFONTW lf = StockGuiLogFont();
     SetFaceName(lf, pFontInfo->sFontName);
     lf.lfHeight = -GetDPIObj()->Scale(pFontInfo->iSize);
@@ -618,7 +618,7 @@ void CPaintManagerUI::RebuildFont(TFontInfo* pFontInfo)
     if (pFontInfo->bBold) lf.lfWeight = AddBoldWeight(lf.lfWeight);
     if (pFontInfo->bUnderline) lf.lfUnderline = TRUE;
     if (pFontInfo->bItalic) lf.lfItalic = TRUE;
-    if (pFontInfo->hFont != NULL) ::DeleteObject(pFontInfo->hFont);
+    if (pFontInfo->hFont != nullptr) ::DeleteObject(pFontInfo->hFont);
     pFontInfo->hFont = ::CreateFontIndirectW(&lf);
     ZeroMemory(&pFontInfo->tm, sizeof(pFontInfo->tm));
     MeasureFont(pFontInfo);
@@ -629,7 +629,7 @@ void CPaintManagerUI::RebuildFont(TFontInfo* pFontInfo)
 const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap)
 {
     TImageInfo* pData = static_cast<TImageInfo*>(m_ResInfo.m_ImageHash.Find(bitmap));
-    if (pData == NULL) pData = static_cast<TImageInfo*>(m_SharedResInfo.m_ImageHash.Find(bitmap));
+    if (pData == nullptr) pData = static_cast<TImageInfo*>(m_SharedResInfo.m_ImageHash.Find(bitmap));
     return pData;
 }
 
@@ -637,30 +637,30 @@ const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWOR
                                               bool bUseHSL, HINSTANCE instance)
 {
     const TImageInfo* pData = GetImage(bitmap);
-    if (pData != NULL) return pData;
+    if (pData != nullptr) return pData;
     return AddImage(bitmap, type, mask, bUseHSL, false, instance);
 }
 
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask,
                                             bool bUseHSL, bool bShared, HINSTANCE instance)
 {
-    if (bitmap == NULL || bitmap[0] == L'\0') return NULL;
+    if (bitmap == nullptr || bitmap[0] == L'\0') return nullptr;
     TImageInfo* pData = LoadByName(bitmap, type, mask, instance);
-    if (pData == NULL) return NULL;
+    if (pData == nullptr) return nullptr;
     pData->bUseHSL = bUseHSL;
-    if (type != NULL) pData->sResType = type;
+    if (type != nullptr) pData->sResType = type;
     pData->dwMask = mask;
     CopySourceBits(pData);
 
     CStdStringPtrMap& images = ChosenSet(&TResInfo::m_ImageHash, bShared);
     TImageInfo* pOld = static_cast<TImageInfo*>(images.Find(bitmap));
-    if (pOld != NULL) {
+    if (pOld != nullptr) {
         CRenderEngine::FreeImage(pOld);
         images.Remove(bitmap);
     }
     if (!images.Insert(bitmap, pData)) {
         CRenderEngine::FreeImage(pData);
-        return NULL;
+        return nullptr;
     }
     return pData;
 }
@@ -671,17 +671,17 @@ const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int
     // Refused arguments leave the bitmap with the caller, who frees it when
     // null comes back; only a record that fails to go into the table takes
     // the bitmap with it.
-    if (bitmap == NULL || bitmap[0] == L'\0' || hBitmap == NULL || iWidth <= 0 || iHeight <= 0)
-        return NULL;
+    if (bitmap == nullptr || bitmap[0] == L'\0' || hBitmap == nullptr || iWidth <= 0 || iHeight <= 0)
+        return nullptr;
     TImageInfo* pData = new (std::nothrow) TImageInfo;
-    if (pData == NULL) return NULL;
+    if (pData == nullptr) return nullptr;
     pData->hBitmap = hBitmap;
     pData->nX = iWidth;
     pData->nY = iHeight;
     pData->bAlpha = bAlpha;
     if (!ChosenSet(&TResInfo::m_ImageHash, bShared).Insert(bitmap, pData)) {
         CRenderEngine::FreeImage(pData);
-        return NULL;
+        return nullptr;
     }
     return pData;
 }
@@ -690,7 +690,7 @@ void CPaintManagerUI::RemoveImage(LPCTSTR bitmap, bool bShared)
 {
     CStdStringPtrMap& images = ChosenSet(&TResInfo::m_ImageHash, bShared);
     TImageInfo* pData = static_cast<TImageInfo*>(images.Find(bitmap));
-    if (pData == NULL) return;
+    if (pData == nullptr) return;
     CRenderEngine::FreeImage(pData);
     images.Remove(bitmap);
 }
@@ -709,42 +709,42 @@ void CPaintManagerUI::ReloadImages()
 {
     RemoveAllDrawInfos();
     ReloadImageTable(m_ResInfo.m_ImageHash, false);
-    if (m_pRoot != NULL) m_pRoot->Invalidate();
+    if (m_pRoot != nullptr) m_pRoot->Invalidate();
 }
 
 const TImageInfo* CPaintManagerUI::GetImageString(LPCTSTR pStrImage, LPCTSTR pStrModify)
 {
     // Parsed without a manager: the name is taken as written, unscaled.
     TDrawInfo info;
-    info.Parse(pStrImage, pStrModify, NULL);
-    return GetImageEx(info.sImageName, info.sResType, info.dwMask, false, NULL);
+    info.Parse(pStrImage, pStrModify, nullptr);
+    return GetImageEx(info.sImageName, info.sResType, info.dwMask, false, nullptr);
 }
 
 // ---- Draw descriptions -----------------------------------------------------------
 
 const TDrawInfo* CPaintManagerUI::GetDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify)
 {
-    CUIString sKey(pStrImage != NULL ? pStrImage : L"");
-    sKey += (pStrModify != NULL ? pStrModify : L"");
-    if (sKey.IsEmpty()) return NULL;
+    CUIString sKey(pStrImage != nullptr ? pStrImage : L"");
+    sKey += (pStrModify != nullptr ? pStrModify : L"");
+    if (sKey.IsEmpty()) return nullptr;
     TDrawInfo* pInfo = static_cast<TDrawInfo*>(m_ResInfo.m_DrawInfoHash.Find(sKey));
-    if (pInfo != NULL) return pInfo;
+    if (pInfo != nullptr) return pInfo;
     pInfo = new (std::nothrow) TDrawInfo;
-    if (pInfo == NULL) return NULL;
+    if (pInfo == nullptr) return nullptr;
     pInfo->Parse(pStrImage, pStrModify, this);
     if (!m_ResInfo.m_DrawInfoHash.Insert(sKey, pInfo)) {
         delete pInfo;
-        return NULL;
+        return nullptr;
     }
     return pInfo;
 }
 
 void CPaintManagerUI::RemoveDrawInfo(LPCTSTR pStrImage, LPCTSTR pStrModify)
 {
-    CUIString sKey(pStrImage != NULL ? pStrImage : L"");
-    sKey += (pStrModify != NULL ? pStrModify : L"");
+    CUIString sKey(pStrImage != nullptr ? pStrImage : L"");
+    sKey += (pStrModify != nullptr ? pStrModify : L"");
     TDrawInfo* pInfo = static_cast<TDrawInfo*>(m_ResInfo.m_DrawInfoHash.Find(sKey));
-    if (pInfo == NULL) return;
+    if (pInfo == nullptr) return;
     delete pInfo;
     m_ResInfo.m_DrawInfoHash.Remove(sKey);
 }
@@ -759,12 +759,12 @@ void CPaintManagerUI::RemoveAllDrawInfos()
 void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName,
                                               LPCTSTR pStrControlAttrList, bool bShared)
 {
-    if (pStrControlName == NULL || pStrControlName[0] == L'\0') return;
-    CUIString* pList = new (std::nothrow) CUIString(pStrControlAttrList != NULL ? pStrControlAttrList : L"");
-    if (pList == NULL) return;
+    if (pStrControlName == nullptr || pStrControlName[0] == L'\0') return;
+    CUIString* pList = new (std::nothrow) CUIString(pStrControlAttrList != nullptr ? pStrControlAttrList : L"");
+    if (pList == nullptr) return;
     CStdStringPtrMap& lists = ChosenSet(&TResInfo::m_AttrHash, bShared);
     CUIString* pOld = static_cast<CUIString*>(lists.Find(pStrControlName));
-    if (pOld != NULL) {
+    if (pOld != nullptr) {
         lists.Set(pStrControlName, pList);
         delete pOld;
     } else if (!lists.Insert(pStrControlName, pList)) {
@@ -775,15 +775,15 @@ void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName,
 LPCTSTR CPaintManagerUI::GetDefaultAttributeList(LPCTSTR pStrControlName) const
 {
     CUIString* pList = static_cast<CUIString*>(m_ResInfo.m_AttrHash.Find(pStrControlName));
-    if (pList == NULL) pList = static_cast<CUIString*>(m_SharedResInfo.m_AttrHash.Find(pStrControlName));
-    return pList != NULL ? pList->GetData() : NULL;
+    if (pList == nullptr) pList = static_cast<CUIString*>(m_SharedResInfo.m_AttrHash.Find(pStrControlName));
+    return pList != nullptr ? pList->GetData() : nullptr;
 }
 
 bool CPaintManagerUI::RemoveDefaultAttributeList(LPCTSTR pStrControlName, bool bShared)
 {
     CStdStringPtrMap& lists = ChosenSet(&TResInfo::m_AttrHash, bShared);
     CUIString* pList = static_cast<CUIString*>(lists.Find(pStrControlName));
-    if (pList == NULL) return false;
+    if (pList == nullptr) return false;
     delete pList;
     return lists.Remove(pStrControlName);
 }
@@ -795,25 +795,25 @@ void CPaintManagerUI::RemoveAllDefaultAttributeList(bool bShared)
 
 void CPaintManagerUI::AddStyle(LPCTSTR pName, LPCTSTR pStyle, bool bShared)
 {
-    if (pName == NULL || pName[0] == L'\0') return;
+    if (pName == nullptr || pName[0] == L'\0') return;
     CStdStringPtrMap& styles = ChosenSet(&TResInfo::m_StyleHash, bShared);
-    if (styles.Find(pName) != NULL) return;
-    CUIString* pCopy = new (std::nothrow) CUIString(pStyle != NULL ? pStyle : L"");
-    if (pCopy != NULL && !styles.Insert(pName, pCopy)) delete pCopy;
+    if (styles.Find(pName) != nullptr) return;
+    CUIString* pCopy = new (std::nothrow) CUIString(pStyle != nullptr ? pStyle : L"");
+    if (pCopy != nullptr && !styles.Insert(pName, pCopy)) delete pCopy;
 }
 
 LPCTSTR CPaintManagerUI::GetStyle(LPCTSTR pName) const
 {
     CUIString* pStyle = static_cast<CUIString*>(m_ResInfo.m_StyleHash.Find(pName));
-    if (pStyle == NULL) pStyle = static_cast<CUIString*>(m_SharedResInfo.m_StyleHash.Find(pName));
-    return pStyle != NULL ? pStyle->GetData() : NULL;
+    if (pStyle == nullptr) pStyle = static_cast<CUIString*>(m_SharedResInfo.m_StyleHash.Find(pName));
+    return pStyle != nullptr ? pStyle->GetData() : nullptr;
 }
 
 bool CPaintManagerUI::RemoveStyle(LPCTSTR pName, bool bShared)
 {
     CStdStringPtrMap& styles = ChosenSet(&TResInfo::m_StyleHash, bShared);
     CUIString* pStyle = static_cast<CUIString*>(styles.Find(pName));
-    if (pStyle != NULL) {
+    if (pStyle != nullptr) {
         delete pStyle;
         styles.Remove(pName);
     }
@@ -855,14 +855,14 @@ void CPaintManagerUI::RemoveAllWindowCustomAttribute()
 
 bool CPaintManagerUI::AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
-    if (pStrGroupName == NULL || pStrGroupName[0] == L'\0') return false;
+    if (pStrGroupName == nullptr || pStrGroupName[0] == L'\0') return false;
     CStdPtrArray* aOptionGroup = static_cast<CStdPtrArray*>(m_mOptionGroup.Find(pStrGroupName));
-    if (aOptionGroup != NULL) {
+    if (aOptionGroup != nullptr) {
         if (aOptionGroup->Find(pControl) >= 0) return false;
         return aOptionGroup->Add(pControl);
     }
     aOptionGroup = new (std::nothrow) CStdPtrArray(6);
-    if (aOptionGroup == NULL) return false;
+    if (aOptionGroup == nullptr) return false;
     if (!aOptionGroup->Add(pControl) || !m_mOptionGroup.Insert(pStrGroupName, aOptionGroup)) {
         delete aOptionGroup;
         return false;
@@ -878,7 +878,7 @@ CStdPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR pStrGroupName)
 void CPaintManagerUI::RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl)
 {
     CStdPtrArray* aOptionGroup = static_cast<CStdPtrArray*>(m_mOptionGroup.Find(pStrGroupName));
-    if (aOptionGroup == NULL) return;
+    if (aOptionGroup == nullptr) return;
     aOptionGroup->Remove(aOptionGroup->Find(pControl));
     if (aOptionGroup->IsEmpty()) {
         delete aOptionGroup;
@@ -902,8 +902,8 @@ void CPaintManagerUI::SetInitSize(int cx, int cy)
 {
     m_szInitWindowSize.cx = cx;
     m_szInitWindowSize.cy = cy;
-    if (m_pRoot == NULL && m_hWndPaint != NULL) {
-        ::SetWindowPos(m_hWndPaint, NULL, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (m_pRoot == nullptr && m_hWndPaint != nullptr) {
+        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     }
 }
 
@@ -963,7 +963,7 @@ void CPaintManagerUI::SetMaxInfo(int cx, int cy)
 SIZE CPaintManagerUI::GetClientSize() const
 {
     RECT rcClient = {0, 0, 0, 0};
-    if (m_hWndPaint != NULL) ::GetClientRect(m_hWndPaint, &rcClient);
+    if (m_hWndPaint != nullptr) ::GetClientRect(m_hWndPaint, &rcClient);
     SIZE sz = {rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
     return sz;
 }
@@ -992,11 +992,11 @@ void CPaintManagerUI::SetGdiplusTextRenderingHint(int trh)
 
 CDPI* CPaintManagerUI::GetDPIObj()
 {
-    if (m_pDPI == NULL) m_pDPI = new (std::nothrow) CDPI;
+    if (m_pDPI == nullptr) m_pDPI = new (std::nothrow) CDPI;
     // Without memory for the object the manager works at scale 100 through a
     // process-wide stand-in that nothing rescales.
     static CDPI s_unscaled;
-    return m_pDPI != NULL ? m_pDPI : &s_unscaled;
+    return m_pDPI != nullptr ? m_pDPI : &s_unscaled;
 }
 
 void CPaintManagerUI::SetDPI(int iDPI)
@@ -1006,7 +1006,7 @@ void CPaintManagerUI::SetDPI(int iDPI)
     pDPI->SetScale(static_cast<UINT>(iDPI));
     int newScale = static_cast<int>(pDPI->GetScale());
     ResetDPIAssets();
-    if (m_hWndPaint != NULL) {
+    if (m_hWndPaint != nullptr) {
         RECT rcWnd = {0, 0, 0, 0};
         ::GetWindowRect(m_hWndPaint, &rcWnd);
         int width = rcWnd.right - rcWnd.left;
@@ -1015,13 +1015,13 @@ void CPaintManagerUI::SetDPI(int iDPI)
             width = ::MulDiv(width, newScale, oldScale);
             height = ::MulDiv(height, newScale, oldScale);
         }
-        ::SetWindowPos(m_hWndPaint, NULL, rcWnd.left, rcWnd.top, width, height,
+        ::SetWindowPos(m_hWndPaint, nullptr, rcWnd.left, rcWnd.top, width, height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // A maximised window keeps its size, so no WM_SIZE lays the tree out at
     // the new scale: ask for the layout here.
-    if (m_pRoot != NULL) m_pRoot->NeedUpdate();
-    if (m_hWndPaint != NULL) ::PostMessageW(m_hWndPaint, WM_USER + 200, 0, 0);
+    if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
+    if (m_hWndPaint != nullptr) ::PostMessageW(m_hWndPaint, WM_USER + 200, 0, 0);
 }
 
 void CPaintManagerUI::SetAllDPI(int iDPI)

@@ -26,7 +26,7 @@ namespace SkinUI {
 
 typedef struct tagTFontInfo
 {
-    HFONT hFont = NULL;
+    HFONT hFont = nullptr;
     CUIString sFontName;            // the face actually used
     int iSize = 0;                  // as asked for, before DPI scaling
     bool bBold = false;

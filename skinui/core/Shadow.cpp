@@ -86,12 +86,12 @@ void StampKernel(UINT32* pBits, int nWidth, int nHeight, const UINT32* pKernel, 
 // ---- Construction, class -----------------------------------------------
 
 bool CShadowUI::s_bHasInit = false;
-HINSTANCE CShadowUI::s_hInstance = NULL;
+HINSTANCE CShadowUI::s_hInstance = nullptr;
 
 CShadowUI::CShadowUI()
-    : m_pManager(NULL)
-    , m_hWnd(NULL)
-    , m_OriParentProc(NULL)
+    : m_pManager(nullptr)
+    , m_hWnd(nullptr)
+    , m_OriParentProc(nullptr)
     , m_Status(0)
     , m_bIsImageMode(false)
     , m_bIsShowShadow(false)
@@ -104,14 +104,14 @@ CShadowUI::CShadowUI()
     , m_WndSize(0)
     , m_bUpdate(false)
     , m_Color(RGB(0, 0, 0))
-    , m_hOwner(NULL)
+    , m_hOwner(nullptr)
 {
     ::SetRectEmpty(&m_rcShadowCorner);
 }
 
 CShadowUI::~CShadowUI()
 {
-    if (m_hOwner != NULL) {
+    if (m_hOwner != nullptr) {
         ShadowMap& map = GetShadowMap();
         ShadowMap::iterator it = map.find(m_hOwner);
         if (it != map.end() && it->second.pShadow == this) {
@@ -122,13 +122,13 @@ CShadowUI::~CShadowUI()
                                     reinterpret_cast<LONG_PTR>(m_OriParentProc));
                 map.erase(it);
             } else if (bOwnerAlive) {
-                it->second.pShadow = NULL;
+                it->second.pShadow = nullptr;
             } else {
                 map.erase(it);
             }
         }
     }
-    if (m_hWnd != NULL && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
 bool CShadowUI::Initialize(HINSTANCE hInstance)
@@ -142,10 +142,10 @@ bool CShadowUI::Initialize(HINSTANCE hInstance)
     wcex.cbClsExtra = 0;
     wcex.cbWndExtra = 0;
     wcex.hInstance = hInstance;
-    wcex.hIcon = NULL;
-    wcex.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
+    wcex.hIcon = nullptr;
+    wcex.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wcex.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wcex.lpszMenuName = NULL;
+    wcex.lpszMenuName = nullptr;
     wcex.lpszClassName = kShadowClassName;
     ::RegisterClassExW(&wcex);
 
@@ -159,7 +159,7 @@ bool CShadowUI::Initialize(HINSTANCE hInstance)
 void CShadowUI::Create(CPaintManagerUI* pPaintManager)
 {
     if (!m_bIsShowShadow) return;
-    if (pPaintManager == NULL || !s_bHasInit || m_hWnd != NULL) return;
+    if (pPaintManager == nullptr || !s_bHasInit || m_hWnd != nullptr) return;
     HWND hParent = pPaintManager->GetPaintWindow();
     if (!::IsWindow(hParent)) return;
 
@@ -170,13 +170,13 @@ void CShadowUI::Create(CPaintManagerUI* pPaintManager)
 
     m_pManager = pPaintManager;
     const LONG_PTR lParentStyle = ::GetWindowLongPtrW(hParent, GWL_STYLE);
-    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, NULL,
+    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, nullptr,
                                (static_cast<DWORD>(lParentStyle) & WS_CAPTION) | WS_POPUP |
                                    WS_BORDER | WS_SYSMENU,
-                               CW_USEDEFAULT, 0, 0, 0, hParent, NULL, s_hInstance, NULL);
-    if (m_hWnd == NULL) return;
+                               CW_USEDEFAULT, 0, 0, 0, hParent, nullptr, s_hInstance, nullptr);
+    if (m_hWnd == nullptr) return;
 
-    TShadowEntry entry = {this, NULL};
+    TShadowEntry entry = {this, nullptr};
     map[hParent] = entry;
     m_hOwner = hParent;
 
@@ -242,17 +242,17 @@ LRESULT CALLBACK CShadowUI::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPAR
     if (it == map.end()) return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
     CShadowUI* pThis = it->second.pShadow;
     const WNDPROC pfnPrevious = it->second.pfnPrevious;
-    if (pfnPrevious == NULL) return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
+    if (pfnPrevious == nullptr) return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
 
     if (uMsg == WM_NCDESTROY) {
         map.erase(it);
-        if (pThis != NULL) pThis->m_hOwner = NULL;
+        if (pThis != nullptr) pThis->m_hOwner = nullptr;
         return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
     }
-    if (pThis == NULL) return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
+    if (pThis == nullptr) return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
     if (uMsg == WM_DESTROY) {
-        if (pThis->m_hWnd != NULL) ::DestroyWindow(pThis->m_hWnd);
-        pThis->m_hWnd = NULL;
+        if (pThis->m_hWnd != nullptr) ::DestroyWindow(pThis->m_hWnd);
+        pThis->m_hWnd = nullptr;
         pThis->m_Status = 0;
         return ::CallWindowProcW(pfnPrevious, hwnd, uMsg, wParam, lParam);
     }
@@ -336,7 +336,7 @@ bool CShadowUI::IsShowShadow() const
 void CShadowUI::DisableShadow(bool bDisable)
 {
     m_bIsDisableShadow = bDisable;
-    if (m_hWnd == NULL) return;
+    if (m_hWnd == nullptr) return;
     if (bDisable) {
         Hide();
     } else {
@@ -351,7 +351,7 @@ bool CShadowUI::IsDisableShadow() const
 
 void CShadowUI::UpdateIfShown()
 {
-    if (m_hWnd != NULL && (m_Status & StatusVisible)) Update(::GetParent(m_hWnd));
+    if (m_hWnd != nullptr && (m_Status & StatusVisible)) Update(::GetParent(m_hWnd));
 }
 
 bool CShadowUI::SetSize(int NewSize)
@@ -396,7 +396,7 @@ bool CShadowUI::SetColor(COLORREF NewColor)
 
 bool CShadowUI::SetImage(LPCTSTR szImage)
 {
-    if (szImage == NULL) return false;
+    if (szImage == nullptr) return false;
     m_bIsImageMode = true;
     m_sShadowImage = szImage;
     UpdateIfShown();
@@ -415,7 +415,7 @@ bool CShadowUI::SetShadowCorner(RECT rcCorner)
 
 bool CShadowUI::CopyShadow(CShadowUI* pShadow)
 {
-    if (pShadow == NULL) return false;
+    if (pShadow == nullptr) return false;
     if (m_bIsImageMode) {
         pShadow->SetImage(m_sShadowImage);
         pShadow->SetShadowCorner(m_rcShadowCorner);
@@ -452,7 +452,7 @@ void CShadowUI::Update(HWND hParent)
     const int nShadWndHei = rcParent.bottom - rcParent.top + m_nSize * 2;
     if (nShadWndWid <= 0 || nShadWndHei <= 0) return;
 
-    CMemoryDib dib(NULL, nShadWndWid, nShadWndHei, false);  // rows stored bottom-up
+    CMemoryDib dib(nullptr, nShadWndWid, nShadWndHei, false);  // rows stored bottom-up
     if (!dib.IsValid()) return;
 
     bool bDrawn = false;
@@ -468,9 +468,9 @@ void CShadowUI::Update(HWND hParent)
 
 bool CShadowUI::DrawShadowImage(HDC hMemDC, int nWidth, int nHeight)
 {
-    if (m_pManager == NULL || hMemDC == NULL || nWidth <= 0 || nHeight <= 0) return false;
-    const TImageInfo* pImage = m_pManager->GetImageEx(m_sShadowImage, NULL, 0);
-    if (pImage == NULL || pImage->hBitmap == NULL) return false;
+    if (m_pManager == nullptr || hMemDC == nullptr || nWidth <= 0 || nHeight <= 0) return false;
+    const TImageInfo* pImage = m_pManager->GetImageEx(m_sShadowImage, nullptr, 0);
+    if (pImage == nullptr || pImage->hBitmap == nullptr) return false;
     const RECT rcDest = {0, 0, nWidth, nHeight};
     const RECT rcBmpPart = {0, 0, pImage->nX, pImage->nY};
     CRenderEngine::DrawImage(hMemDC, pImage->hBitmap, rcDest, rcDest, rcBmpPart, m_rcShadowCorner,
@@ -489,7 +489,7 @@ void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeigh
     SIZE szWnd = {nWidth, nHeight};
     BLENDFUNCTION blendPixelFunction = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::MoveWindow(m_hWnd, ptDst.x, ptDst.y, nWidth, nHeight, FALSE);
-    ::UpdateLayeredWindow(m_hWnd, NULL, &ptDst, &szWnd, hMemDC, &ptSrc, 0, &blendPixelFunction,
+    ::UpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &szWnd, hMemDC, &ptSrc, 0, &blendPixelFunction,
                           ULW_ALPHA);
 }
 
@@ -506,7 +506,7 @@ void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeigh
 //      out, so that a translucent owner never shows its own shadow.
 void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent)
 {
-    if (pShadBits == NULL) return;
+    if (pShadBits == nullptr) return;
     const int nWidth = rcParent.right - rcParent.left;
     const int nHeight = rcParent.bottom - rcParent.top;
     const int nSize = m_nSize;
@@ -517,7 +517,7 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
     if (nWidth <= 0 || nHeight <= 0 || nShadWndWid <= 0 || nShadWndHei <= 0) return;
 
     HRGN hParentRgn = ::CreateRectRgn(0, 0, 0, 0);
-    if (hParentRgn == NULL) return;
+    if (hParentRgn == nullptr) return;
     if (::GetWindowRgn(hParent, hParentRgn) == ERROR) {
         ::SetRectRgn(hParentRgn, 0, 0, nWidth, nHeight);
     }
@@ -530,7 +530,7 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
     TSpan* pWork = static_cast<TSpan*>(malloc(sizeof(TSpan) * nTable));
     TSpan* pSwap = static_cast<TSpan*>(malloc(sizeof(TSpan) * nTable));
     UINT32* pKernel = static_cast<UINT32*>(malloc(sizeof(UINT32) * nSide * nSide));
-    if (pRows != NULL && pWork != NULL && pSwap != NULL && pKernel != NULL) {
+    if (pRows != nullptr && pWork != nullptr && pSwap != nullptr && pKernel != nullptr) {
         const TSpan empty = {nWidth, 0};
 
         // 1. Region scan.

@@ -20,15 +20,15 @@ int NextCapacity(int nAllocated, size_t cbElement)
 
 }  // namespace
 
-CStdPtrArray::CStdPtrArray(int iPreallocSize) : m_ppVoid(NULL), m_nCount(0), m_nAllocated(0)
+CStdPtrArray::CStdPtrArray(int iPreallocSize) : m_ppVoid(nullptr), m_nCount(0), m_nAllocated(0)
 {
     if (iPreallocSize > 0 && (size_t)iPreallocSize <= ((size_t)-1) / sizeof(LPVOID)) {
         m_ppVoid = static_cast<LPVOID*>(malloc((size_t)iPreallocSize * sizeof(LPVOID)));
-        if (m_ppVoid != NULL) m_nAllocated = iPreallocSize;
+        if (m_ppVoid != nullptr) m_nAllocated = iPreallocSize;
     }
 }
 
-CStdPtrArray::CStdPtrArray(const CStdPtrArray& src) : m_ppVoid(NULL), m_nCount(0), m_nAllocated(0)
+CStdPtrArray::CStdPtrArray(const CStdPtrArray& src) : m_ppVoid(nullptr), m_nCount(0), m_nAllocated(0)
 {
     for (int i = 0; i < src.GetSize(); i++) Add(src.GetAt(i));
 }
@@ -41,7 +41,7 @@ CStdPtrArray::~CStdPtrArray()
 void CStdPtrArray::Empty()
 {
     free(m_ppVoid);
-    m_ppVoid = NULL;
+    m_ppVoid = nullptr;
     m_nCount = m_nAllocated = 0;
 }
 
@@ -50,7 +50,7 @@ void CStdPtrArray::Resize(int iSize)
     Empty();
     if (iSize <= 0 || (size_t)iSize > ((size_t)-1) / sizeof(LPVOID)) return;
     m_ppVoid = static_cast<LPVOID*>(calloc((size_t)iSize, sizeof(LPVOID)));
-    if (m_ppVoid == NULL) return;
+    if (m_ppVoid == nullptr) return;
     m_nAllocated = iSize;
     m_nCount = iSize;
 }
@@ -69,8 +69,8 @@ bool CStdPtrArray::Grow()
         const int nAllocated = NextCapacity(m_nAllocated, sizeof(LPVOID));
         LPVOID* ppVoid = nAllocated > 0
             ? static_cast<LPVOID*>(realloc(m_ppVoid, (size_t)nAllocated * sizeof(LPVOID)))
-            : NULL;
-        if (ppVoid == NULL) {
+            : nullptr;
+        if (ppVoid == nullptr) {
             --m_nCount;
             return false;
         }
@@ -133,7 +133,7 @@ LPVOID* CStdPtrArray::GetData()
 
 LPVOID CStdPtrArray::GetAt(int iIndex) const
 {
-    if (iIndex < 0 || iIndex >= m_nCount) return NULL;
+    if (iIndex < 0 || iIndex >= m_nCount) return nullptr;
     return m_ppVoid[iIndex];
 }
 

@@ -8,12 +8,12 @@ namespace SkinUI {
 
 // A non-positive element size makes an array that never accepts an element.
 CStdValArray::CStdValArray(int iElementSize, int iPreallocSize)
-    : m_pVoid(NULL), m_iElementSize(iElementSize > 0 ? iElementSize : 0), m_nCount(0), m_nAllocated(0)
+    : m_pVoid(nullptr), m_iElementSize(iElementSize > 0 ? iElementSize : 0), m_nCount(0), m_nAllocated(0)
 {
     if (m_iElementSize > 0 && iPreallocSize > 0 &&
         (size_t)iPreallocSize <= ((size_t)-1) / (size_t)m_iElementSize) {
         m_pVoid = static_cast<LPBYTE>(malloc((size_t)iPreallocSize * (size_t)m_iElementSize));
-        if (m_pVoid != NULL) m_nAllocated = iPreallocSize;
+        if (m_pVoid != nullptr) m_nAllocated = iPreallocSize;
     }
 }
 
@@ -34,16 +34,16 @@ bool CStdValArray::IsEmpty() const
 
 bool CStdValArray::Add(LPCVOID pData)
 {
-    if (pData == NULL || m_iElementSize <= 0 || m_nCount == INT_MAX) return false;
+    if (pData == nullptr || m_iElementSize <= 0 || m_nCount == INT_MAX) return false;
     if (++m_nCount >= m_nAllocated) {
         int nAllocated = 0;
         if (m_nAllocated <= 0) nAllocated = 11;
         else if (m_nAllocated <= INT_MAX / 2) nAllocated = m_nAllocated * 2;
-        LPBYTE pVoid = NULL;
+        LPBYTE pVoid = nullptr;
         if (nAllocated > 0 && (size_t)nAllocated <= ((size_t)-1) / (size_t)m_iElementSize) {
             pVoid = static_cast<LPBYTE>(realloc(m_pVoid, (size_t)nAllocated * (size_t)m_iElementSize));
         }
-        if (pVoid == NULL) {
+        if (pVoid == nullptr) {
             --m_nCount;
             return false;
         }
@@ -77,7 +77,7 @@ LPVOID CStdValArray::GetData()
 
 LPVOID CStdValArray::GetAt(int iIndex) const
 {
-    if (iIndex < 0 || iIndex >= m_nCount) return NULL;
+    if (iIndex < 0 || iIndex >= m_nCount) return nullptr;
     return m_pVoid + (size_t)iIndex * m_iElementSize;
 }
 

@@ -10,7 +10,7 @@ namespace SkinUI {
 // Stores a copy of pstrValue under pstrName unless the name is there already
 // (the first value wins). Null or empty names and values are ignored.
 void AddTableString(CStdStringPtrMap& map, LPCTSTR pstrName, LPCTSTR pstrValue);
-// The value stored under the name, or NULL (also for a null or empty name).
+// The value stored under the name, or null (also for a null or empty name).
 LPCTSTR FindTableString(const CStdStringPtrMap& map, LPCTSTR pstrName);
 // False when nothing is stored under the name.
 bool RemoveTableString(CStdStringPtrMap& map, LPCTSTR pstrName);

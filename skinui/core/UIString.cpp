@@ -23,7 +23,7 @@ int BoundedLength(LPCTSTR pstr, int nMax)
 
 LPCTSTR OrEmpty(LPCTSTR pstr)
 {
-    return pstr != NULL ? pstr : L"";
+    return pstr != nullptr ? pstr : L"";
 }
 
 }  // namespace
@@ -127,7 +127,7 @@ void CUIString::Assign(LPCTSTR pstr, int nLength)
     }
     else if (IsLocal() || nLength > GetLength()) {
         LPTSTR pNew = static_cast<LPTSTR>(malloc(((size_t)nLength + 1) * sizeof(TCHAR)));
-        if (pNew == NULL) {
+        if (pNew == nullptr) {
             ToLocal();
             return;
         }
@@ -143,7 +143,7 @@ void CUIString::Assign(LPCTSTR pstr, int nLength)
 
 void CUIString::Append(LPCTSTR pstr)
 {
-    if (pstr == NULL) return;
+    if (pstr == nullptr) return;
     const int nOld = GetLength();
     const size_t cchAdd = wcslen(pstr);
     // A result longer than an int can count is refused; the text stays as it is.
@@ -163,7 +163,7 @@ void CUIString::Append(LPCTSTR pstr)
         return;
     }
     LPTSTR pNew = static_cast<LPTSTR>(malloc(((size_t)nNew + 1) * sizeof(TCHAR)));
-    if (pNew == NULL) {
+    if (pNew == nullptr) {
         ToLocal();
         return;
     }
@@ -182,7 +182,7 @@ const CUIString& CUIString::operator=(const CUIString& src)
 
 const CUIString& CUIString::operator=(LPCTSTR pstr)
 {
-    if (pstr == NULL) Empty();
+    if (pstr == nullptr) Empty();
     else Assign(pstr);
     return *this;
 }
@@ -198,13 +198,13 @@ const CUIString& CUIString::operator=(const TCHAR ch)
 void CUIString::AssignNarrow(LPCSTR lpStr, bool bAppend)
 {
     const UINT cp = GetACP();
-    const int cchLen = MultiByteToWideChar(cp, 0, lpStr, -1, NULL, 0);
+    const int cchLen = MultiByteToWideChar(cp, 0, lpStr, -1, nullptr, 0);
     if (cchLen <= 0) {
         if (!bAppend) Empty();
         return;
     }
     LPTSTR pwstr = static_cast<LPTSTR>(malloc((size_t)cchLen * sizeof(TCHAR)));
-    if (pwstr == NULL) {
+    if (pwstr == nullptr) {
         if (!bAppend) Empty();
         return;
     }
@@ -217,14 +217,14 @@ void CUIString::AssignNarrow(LPCSTR lpStr, bool bAppend)
 
 const CUIString& CUIString::operator=(LPCSTR lpStr)
 {
-    if (lpStr == NULL) Empty();
+    if (lpStr == nullptr) Empty();
     else AssignNarrow(lpStr, false);
     return *this;
 }
 
 const CUIString& CUIString::operator+=(LPCSTR lpStr)
 {
-    if (lpStr != NULL) AssignNarrow(lpStr, true);
+    if (lpStr != nullptr) AssignNarrow(lpStr, true);
     return *this;
 }
 
@@ -319,32 +319,32 @@ int CUIString::Find(TCHAR ch, int iPos) const
 {
     if (iPos != 0 && (iPos < 0 || iPos >= GetLength())) return -1;
     LPCTSTR p = wcschr(m_pstr + iPos, ch);
-    if (p == NULL) return -1;
+    if (p == nullptr) return -1;
     return (int)(p - m_pstr);
 }
 
 int CUIString::Find(LPCTSTR pstrSub, int iPos) const
 {
-    if (pstrSub == NULL) return -1;
+    if (pstrSub == nullptr) return -1;
     if (iPos != 0 && (iPos < 0 || iPos > GetLength())) return -1;
     // An empty text is found where the search starts (C runtimes disagree here).
     if (pstrSub[0] == L'\0') return iPos;
     LPCTSTR p = wcsstr(m_pstr + iPos, pstrSub);
-    if (p == NULL) return -1;
+    if (p == nullptr) return -1;
     return (int)(p - m_pstr);
 }
 
 int CUIString::ReverseFind(TCHAR ch) const
 {
     LPCTSTR p = wcsrchr(m_pstr, ch);
-    if (p == NULL) return -1;
+    if (p == nullptr) return -1;
     return (int)(p - m_pstr);
 }
 
 int CUIString::Replace(LPCTSTR pstrFrom, LPCTSTR pstrTo)
 {
     // An empty pattern would match everywhere forever: nothing to replace.
-    if (pstrFrom == NULL || pstrFrom[0] == L'\0') return 0;
+    if (pstrFrom == nullptr || pstrFrom[0] == L'\0') return 0;
     // pstrTo may point into this string; keep a copy while the text changes.
     CUIString sTo(OrEmpty(pstrTo));
     const int nFrom = (int)wcslen(pstrFrom);
@@ -365,14 +365,14 @@ int CUIString::Replace(LPCTSTR pstrFrom, LPCTSTR pstrTo)
 
 int __cdecl CUIString::Format(LPCTSTR pstrFormat, ...)
 {
-    if (pstrFormat == NULL) return -1;
+    if (pstrFormat == nullptr) return -1;
     va_list args;
     va_start(args, pstrFormat);
     const int nLen = _vscwprintf(pstrFormat, args);
     va_end(args);
     if (nLen < 0) return -1;
     LPTSTR szBuffer = static_cast<LPTSTR>(malloc(((size_t)nLen + 1) * sizeof(TCHAR)));
-    if (szBuffer == NULL) return -1;
+    if (szBuffer == nullptr) return -1;
     va_start(args, pstrFormat);
     int iRet = _vsnwprintf(szBuffer, (size_t)nLen + 1, pstrFormat, args);
     va_end(args);
@@ -385,7 +385,7 @@ int __cdecl CUIString::Format(LPCTSTR pstrFormat, ...)
 
 int __cdecl CUIString::SmallFormat(LPCTSTR pstrFormat, ...)
 {
-    if (pstrFormat == NULL) return -1;
+    if (pstrFormat == nullptr) return -1;
     TCHAR szBuffer[64];
     va_list args;
     va_start(args, pstrFormat);

@@ -4,7 +4,7 @@ namespace SkinUI {
 
 CWaitCursor::CWaitCursor()
 {
-    m_hOrigCursor = ::SetCursor(::LoadCursor(NULL, IDC_WAIT));
+    m_hOrigCursor = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
 }
 
 CWaitCursor::~CWaitCursor()

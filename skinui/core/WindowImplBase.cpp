@@ -33,7 +33,7 @@ const LPCTSTR kStaticClasses[] = {
 // Class names are compared in lower case; a longer name is never static.
 bool IsStaticClass(LPCTSTR pstrClass)
 {
-    if (pstrClass == NULL) return false;
+    if (pstrClass == nullptr) return false;
     WCHAR lower[32];
     size_t i = 0;
     for (; pstrClass[i] != L'\0'; ++i) {
@@ -54,8 +54,8 @@ const WCHAR kLoadFailureCaption[] = L"SkinUI";
 
 bool WindowImplBase::IsInStaticControl(CControlUI* pControl)
 {
-    if (pControl == NULL) return false;
-    for (CControlUI* p = pControl; p != NULL; p = p->GetParent()) {
+    if (pControl == nullptr) return false;
+    for (CControlUI* p = pControl; p != nullptr; p = p->GetParent()) {
         if (!IsStaticClass(p->GetClass())) return false;
     }
     return true;
@@ -83,7 +83,7 @@ LPCTSTR WindowImplBase::GetSkinType()
 
 LPCTSTR WindowImplBase::GetManagerName()
 {
-    return NULL;
+    return nullptr;
 }
 
 LONG WindowImplBase::GetStyle()
@@ -213,7 +213,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
     ::SetWindowLongW(m_hWnd, GWL_STYLE, styleValue | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
-    ::SetWindowPos(m_hWnd, NULL, rcClient.left, rcClient.top, rcClient.right - rcClient.left,
+    ::SetWindowPos(m_hWnd, nullptr, rcClient.left, rcClient.top, rcClient.right - rcClient.left,
                    rcClient.bottom - rcClient.top, SWP_FRAMECHANGED);
 
     m_Manager.Init(m_hWnd, GetManagerName());
@@ -222,17 +222,17 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
     CUIString sSkinFile = GetSkinFile();
     LPCTSTR pstrSkinType = GetSkinType();
     CDialogBuilder builder;
-    CControlUI* pRoot = NULL;
-    if (pstrSkinType != NULL && pstrSkinType[0] != L'\0') {
+    CControlUI* pRoot = nullptr;
+    if (pstrSkinType != nullptr && pstrSkinType[0] != L'\0') {
         UINT nId = static_cast<UINT>(_wtoi(sSkinFile.GetData())) & 0xFFFF;
         pRoot = builder.Create(STRINGorID(nId), pstrSkinType, this, &m_Manager);
     } else {
-        pRoot = builder.Create(STRINGorID(sSkinFile.GetData()), NULL, this, &m_Manager);
+        pRoot = builder.Create(STRINGorID(sSkinFile.GetData()), nullptr, this, &m_Manager);
     }
-    if (pRoot == NULL) {
+    if (pRoot == nullptr) {
         CUIString sText = kLoadFailureText;
         sText += sSkinFile;
-        ::MessageBoxW(NULL, sText.GetData(), kLoadFailureCaption, MB_ICONERROR);
+        ::MessageBoxW(nullptr, sText.GetData(), kLoadFailureCaption, MB_ICONERROR);
         ::ExitProcess(1);
     }
 
@@ -338,7 +338,7 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
         SIZE szRound = m_Manager.GetRoundCorner();
         HRGN hRgn = ::CreateRoundRectRgn(rcWnd.left, rcWnd.top, rcWnd.right, rcWnd.bottom,
                                          szRound.cx, szRound.cy);
-        if (hRgn != NULL && ::SetWindowRgn(m_hWnd, hRgn, TRUE) == 0) ::DeleteObject(hRgn);
+        if (hRgn != nullptr && ::SetWindowRgn(m_hWnd, hRgn, TRUE) == 0) ::DeleteObject(hRgn);
     }
     bHandled = FALSE;
     return 0;
@@ -357,8 +357,8 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BO
         bool bNowZoomed = !bZoomed;
         CControlUI* pMax = m_Manager.FindControl(L"maxbtn");
         CControlUI* pRestore = m_Manager.FindControl(L"restorebtn");
-        if (pMax != NULL) pMax->SetVisible(!bNowZoomed);
-        if (pRestore != NULL) pRestore->SetVisible(bNowZoomed);
+        if (pMax != nullptr) pMax->SetVisible(!bNowZoomed);
+        if (pRestore != nullptr) pRestore->SetVisible(bNowZoomed);
     }
     return lRes;
 }
@@ -367,7 +367,7 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BO
 
 void WindowImplBase::OnClick(TNotifyUI& msg)
 {
-    CUIString sName = msg.sender != NULL ? msg.sender->GetName() : CUIString();
+    CUIString sName = msg.sender != nullptr ? msg.sender->GetName() : CUIString();
     if (sName == L"closebtn") {
         Close(IDOK);
     } else if (sName == L"minbtn") {
@@ -408,12 +408,12 @@ LRESULT WindowImplBase::ResponseDefaultKeyEvent(WPARAM wParam)
 
 CControlUI* WindowImplBase::CreateControl(LPCTSTR /*pstrClass*/)
 {
-    return NULL;
+    return nullptr;
 }
 
 LPCTSTR WindowImplBase::QueryControlText(LPCTSTR /*lpstrId*/, LPCTSTR /*lpstrType*/)
 {
-    return NULL;
+    return nullptr;
 }
 
 } // namespace SkinUI

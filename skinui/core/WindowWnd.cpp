@@ -18,7 +18,7 @@ int RoundUpTo16(int value)
 
 LPCTSTR CWindowWnd::GetSuperClassName() const
 {
-    return NULL;
+    return nullptr;
 }
 
 UINT CWindowWnd::GetClassStyle() const
@@ -39,7 +39,7 @@ bool CWindowWnd::RegisterWindowClass()
     wc.style = GetClassStyle();
     wc.lpfnWndProc = CWindowWnd::__WndProc;
     wc.hInstance = CPaintManagerUI::GetInstance();
-    wc.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = GetWindowClassName();
     if (::RegisterClassW(&wc) != 0) return true;
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
@@ -49,7 +49,7 @@ bool CWindowWnd::RegisterSuperclass()
 {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
-    if (!::GetClassInfoExW(NULL, GetSuperClassName(), &wc) &&
+    if (!::GetClassInfoExW(nullptr, GetSuperClassName(), &wc) &&
         !::GetClassInfoExW(CPaintManagerUI::GetInstance(), GetSuperClassName(), &wc)) {
         return false;
     }
@@ -71,8 +71,8 @@ HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD 
 HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle,
                         int x, int y, int cx, int cy, HMENU hMenu)
 {
-    bool registered = GetSuperClassName() != NULL ? RegisterSuperclass() : RegisterWindowClass();
-    if (!registered) return NULL;
+    bool registered = GetSuperClassName() != nullptr ? RegisterSuperclass() : RegisterWindowClass();
+    if (!registered) return nullptr;
     m_hWnd = ::CreateWindowExW(dwExStyle, GetWindowClassName(), pstrName, dwStyle, x, y, cx, cy,
                                hwndParent, hMenu, CPaintManagerUI::GetInstance(), this);
     return m_hWnd;
@@ -81,14 +81,14 @@ HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD 
 HWND CWindowWnd::CreateUIWindow(HWND hwndParent, LPCTSTR pstrWindowName, DWORD dwStyle,
                                 DWORD dwExStyle)
 {
-    return Create(hwndParent, pstrWindowName, dwStyle, dwExStyle, 0, 0, 0, 0, NULL);
+    return Create(hwndParent, pstrWindowName, dwStyle, dwExStyle, 0, 0, 0, 0, nullptr);
 }
 
 HWND CWindowWnd::Subclass(HWND hWnd)
 {
     WNDPROC previous = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(__WndProc)));
-    if (previous == NULL) return NULL;
+    if (previous == nullptr) return nullptr;
     m_OldWndProc = previous;
     m_bSubclassed = true;
     m_hWnd = hWnd;
@@ -117,7 +117,7 @@ UINT CWindowWnd::ShowModal()
     ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     ::EnableWindow(hWndParent, FALSE);
     MSG msg = {};
-    while (::IsWindow(m_hWnd) && ::GetMessageW(&msg, NULL, 0, 0)) {
+    while (::IsWindow(m_hWnd) && ::GetMessageW(&msg, nullptr, 0, 0)) {
         if (msg.message == WM_CLOSE && msg.hwnd == m_hWnd) {
             nRet = static_cast<UINT>(msg.wParam);
             ::EnableWindow(hWndParent, TRUE);
@@ -149,14 +149,14 @@ void CWindowWnd::CenterWindow()
     const int w = rcDlg.right - rcDlg.left;
     const int h = rcDlg.bottom - rcDlg.top;
     HWND hWndOwner = ::GetWindow(m_hWnd, GW_OWNER);
-    HWND hWndReference = hWndOwner != NULL ? hWndOwner : m_hWnd;
+    HWND hWndReference = hWndOwner != nullptr ? hWndOwner : m_hWnd;
 
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     ::GetMonitorInfoW(::MonitorFromWindow(hWndReference, MONITOR_DEFAULTTONEAREST), &info);
     const RECT rcWork = info.rcWork;
     RECT rcCenter = rcWork;
-    if (hWndOwner != NULL) ::GetWindowRect(hWndOwner, &rcCenter);
+    if (hWndOwner != nullptr) ::GetWindowRect(hWndOwner, &rcCenter);
 
     int x = (rcCenter.left + rcCenter.right) / 2 - w / 2;
     int y = (rcCenter.top + rcCenter.bottom) / 2 - h / 2;
@@ -164,7 +164,7 @@ void CWindowWnd::CenterWindow()
     else if (x + w > rcWork.right) x = rcWork.right - w;
     if (y < rcWork.top) y = rcWork.top;
     else if (y + h > rcWork.bottom) y = rcWork.bottom - h;
-    ::SetWindowPos(m_hWnd, NULL, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, nullptr, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CWindowWnd::SetIcon(UINT nRes)
@@ -198,9 +198,9 @@ void CWindowWnd::ResizeClient(int cx, int cy)
     if (cy != -1) rc.bottom = cy;
     const DWORD style = static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE));
-    const BOOL hasMenu = !(style & WS_CHILD) && ::GetMenu(m_hWnd) != NULL;
+    const BOOL hasMenu = !(style & WS_CHILD) && ::GetMenu(m_hWnd) != nullptr;
     if (!::AdjustWindowRectEx(&rc, style, hasMenu, exStyle)) return;
-    ::SetWindowPos(m_hWnd, NULL, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -228,7 +228,7 @@ void CWindowWnd::GuardedFinalMessage(HWND hWnd)
 
 LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    CWindowWnd* pThis = NULL;
+    CWindowWnd* pThis = nullptr;
     if (uMsg == WM_NCCREATE) {
         LPCREATESTRUCTW lpcs = reinterpret_cast<LPCREATESTRUCTW>(lParam);
         pThis = static_cast<CWindowWnd*>(lpcs->lpCreateParams);
@@ -236,22 +236,22 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
         ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pThis));
     } else {
         pThis = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (uMsg == WM_NCDESTROY && pThis != NULL) {
+        if (uMsg == WM_NCDESTROY && pThis != nullptr) {
             LRESULT lRes = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
-            pThis->m_hWnd = NULL;
+            pThis->m_hWnd = nullptr;
             pThis->GuardedFinalMessage(hWnd);
             return lRes;
         }
     }
-    if (pThis != NULL) return pThis->GuardedHandleMessage(uMsg, wParam, lParam);
+    if (pThis != nullptr) return pThis->GuardedHandleMessage(uMsg, wParam, lParam);
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
 LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    CWindowWnd* pThis = NULL;
+    CWindowWnd* pThis = nullptr;
     if (uMsg == WM_NCCREATE) {
         LPCREATESTRUCTW lpcs = reinterpret_cast<LPCREATESTRUCTW>(lParam);
         pThis = static_cast<CWindowWnd*>(lpcs->lpCreateParams);
@@ -259,16 +259,16 @@ LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, 
         pThis->m_hWnd = hWnd;
     } else {
         pThis = static_cast<CWindowWnd*>(::GetPropW(hWnd, kObjectProperty));
-        if (uMsg == WM_NCDESTROY && pThis != NULL) {
+        if (uMsg == WM_NCDESTROY && pThis != nullptr) {
             LRESULT lRes = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
-            ::SetPropW(hWnd, kObjectProperty, NULL);
-            pThis->m_hWnd = NULL;
+            ::SetPropW(hWnd, kObjectProperty, nullptr);
+            pThis->m_hWnd = nullptr;
             pThis->GuardedFinalMessage(hWnd);
             return lRes;
         }
     }
-    if (pThis != NULL) return pThis->GuardedHandleMessage(uMsg, wParam, lParam);
+    if (pThis != nullptr) return pThis->GuardedHandleMessage(uMsg, wParam, lParam);
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 

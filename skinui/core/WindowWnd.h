@@ -22,10 +22,10 @@ public:
     bool RegisterSuperclass();
 
     HWND Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle,
-                const RECT& rc, HMENU hMenu = NULL);
+                const RECT& rc, HMENU hMenu = nullptr);
     HWND Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle,
                 int x = CW_USEDEFAULT, int y = CW_USEDEFAULT, int cx = CW_USEDEFAULT,
-                int cy = CW_USEDEFAULT, HMENU hMenu = NULL);
+                int cy = CW_USEDEFAULT, HMENU hMenu = nullptr);
     HWND CreateUIWindow(HWND hwndParent, LPCTSTR pstrWindowName, DWORD dwStyle = 0,
                         DWORD dwExStyle = 0);
     HWND Subclass(HWND hWnd);
@@ -50,7 +50,7 @@ protected:
     static LRESULT CALLBACK __WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK __ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
-    HWND m_hWnd = NULL;
+    HWND m_hWnd = nullptr;
     WNDPROC m_OldWndProc = ::DefWindowProcW;
     bool m_bSubclassed = false;
 

@@ -42,13 +42,13 @@ CControlFactory* CControlFactory::GetInstance()
 CControlUI* CControlFactory::CreateControl(CUIString strClassName)
 {
     std::map<CUIString, CreateClass>::const_iterator it = m_mapControl.find(strClassName);
-    if (it == m_mapControl.end()) return NULL;
+    if (it == m_mapControl.end()) return nullptr;
     return it->second();
 }
 
 void CControlFactory::RegistControl(CUIString strClassName, CreateClass pFunc)
 {
-    if (pFunc == NULL) return;
+    if (pFunc == nullptr) return;
     m_mapControl.insert(std::make_pair(strClassName, pFunc));
 }
 

@@ -61,7 +61,7 @@ RECT ParseRect(LPCTSTR pstrValue)
 DWORD ParseColor(LPCTSTR pstrValue)
 {
     if (*pstrValue == L'#') pstrValue++;
-    LPTSTR pstrEnd = NULL;
+    LPTSTR pstrEnd = nullptr;
     return wcstoul(pstrValue, &pstrEnd, 16);
 }
 
@@ -92,14 +92,14 @@ const wchar_t kTooDeepMessage[] = L"Controls nested too deeply";
 // wcsncpy semantics, as the markup's own error texts are handed out.
 void CopyText(LPCTSTR pstrText, LPTSTR pstrOut, DWORD cchMax)
 {
-    if (pstrOut != NULL) wcsncpy(pstrOut, pstrText, cchMax);
+    if (pstrOut != nullptr) wcsncpy(pstrOut, pstrText, cchMax);
 }
 
 // Controls from pControl up to the root, pControl included.
 int DepthOf(CControlUI* pControl)
 {
     int nDepth = 0;
-    for (; pControl != NULL && nDepth <= CDialogBuilder::kMaxTreeDepth; pControl = pControl->GetParent())
+    for (; pControl != nullptr && nDepth <= CDialogBuilder::kMaxTreeDepth; pControl = pControl->GetParent())
         ++nDepth;
     return nDepth;
 }
@@ -124,23 +124,23 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderC
                                    CPaintManagerUI* pManager, CControlUI* pParent)
 {
     if (m_pState == &m_ownState) m_ownState = TBuildState();
-    if (!xml.IsResourceId() && xml.m_lpstr != NULL && *xml.m_lpstr != L'<') {
+    if (!xml.IsResourceId() && xml.m_lpstr != nullptr && *xml.m_lpstr != L'<') {
         LPCTSTR pstrPath = CResourceManager::GetInstance()->GetXmlPath(xml.m_lpstr);
-        if (pstrPath != NULL) xml = STRINGorID(pstrPath);
+        if (pstrPath != nullptr) xml = STRINGorID(pstrPath);
     }
 
     if (xml.IsResourceId()) {
-        HINSTANCE hModule = m_instance != NULL ? m_instance : CPaintManagerUI::GetResourceDll();
+        HINSTANCE hModule = m_instance != nullptr ? m_instance : CPaintManagerUI::GetResourceDll();
         // Resource memory is read-only; the parser may swap bytes in place.
         DWORD dwSize = 0;
         BYTE* pCopy = CopyModuleResource(hModule, xml.m_lpstr, type, MAXDWORD, &dwSize);
         // An empty resource still goes to the parser, which names the fault.
-        if (pCopy == NULL && ::FindResourceW(hModule, xml.m_lpstr, type) == NULL) return NULL;
+        if (pCopy == nullptr && ::FindResourceW(hModule, xml.m_lpstr, type) == nullptr) return nullptr;
         m_pCallback = pCallback;
         m_xml.Release();
         const bool bLoaded = m_xml.LoadFromMem(pCopy, dwSize, XMLFILE_ENCODING_UTF8);
         free(pCopy);
-        if (!bLoaded) return NULL;
+        if (!bLoaded) return nullptr;
         if (IS_INTRESOURCE(type)) {
             m_sType.Empty();
             m_pstrType = type;
@@ -149,13 +149,13 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR type, IDialogBuilderC
             m_pstrType = m_sType.GetData();
         }
     } else {
-        if (xml.m_lpstr == NULL) return NULL;
+        if (xml.m_lpstr == nullptr) return nullptr;
         if (*xml.m_lpstr == L'<') {
-            if (!m_xml.Load(xml.m_lpstr)) return NULL;
+            if (!m_xml.Load(xml.m_lpstr)) return nullptr;
         } else if (!m_xml.LoadFromFile(xml.m_lpstr, XMLFILE_ENCODING_UTF8)) {
-            return NULL;
+            return nullptr;
         }
-        m_pstrType = NULL;
+        m_pstrType = nullptr;
         m_sType.Empty();
     }
 
@@ -169,11 +169,11 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintMana
     const bool bTopLevel = m_pState == &m_ownState;
     if (bTopLevel) m_ownState = TBuildState();
     CMarkupNode root = m_xml.GetRoot();
-    if (!root.IsValid()) return NULL;
+    if (!root.IsValid()) return nullptr;
 
-    if (pManager != NULL) {
+    if (pManager != nullptr) {
         ApplyResources(root, pManager);
-        if (Is(root.GetName(), L"Window") && pManager->GetPaintWindow() != NULL)
+        if (Is(root.GetName(), L"Window") && pManager->GetPaintWindow() != nullptr)
             ApplyWindowAttributes(root, pManager);
     }
     if (!bTopLevel) return _Parse(&root, pParent, pManager, m_nIncludeParentDepth);
@@ -181,16 +181,16 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintMana
     // A tree too deep is taken back whole: what this build (and its
     // includes) added to the caller's parent goes again.
     IContainerUI* pContainer =
-        pParent != NULL ? static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer")) : NULL;
-    const int nBefore = pContainer != NULL ? pContainer->GetCount() : 0;
+        pParent != nullptr ? static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer")) : nullptr;
+    const int nBefore = pContainer != nullptr ? pContainer->GetCount() : 0;
     CControlUI* pReturn = _Parse(&root, pParent, pManager, DepthOf(pParent));
     if (!m_ownState.bTooDeep) return pReturn;
-    if (pContainer != NULL) {
+    if (pContainer != nullptr) {
         while (pContainer->GetCount() > nBefore) pContainer->RemoveAt(pContainer->GetCount() - 1);
     } else {
         delete pReturn;
     }
-    return NULL;
+    return nullptr;
 }
 
 // ---- Shared resources ---------------------------------------------------------
@@ -201,8 +201,8 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
         LPCTSTR pstrClass = node.GetName();
         const int nAttributes = node.GetAttributeCount();
         if (Is(pstrClass, L"Image")) {
-            LPCTSTR pImageName = NULL;
-            LPCTSTR pImageResType = NULL;
+            LPCTSTR pImageName = nullptr;
+            LPCTSTR pImageResType = nullptr;
             DWORD mask = 0;
             bool shared = false;
             for (int i = 0; i < nAttributes; i++) {
@@ -213,8 +213,8 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
                 else if (Is(pstrName, L"mask")) mask = ParseColor(pstrValue);
                 else if (Is(pstrName, L"shared")) shared = ParseBool(pstrValue);
             }
-            if (pImageName != NULL)
-                pManager->AddImage(pImageName, pImageResType, mask, false, shared, NULL);
+            if (pImageName != nullptr)
+                pManager->AddImage(pImageName, pImageResType, mask, false, shared, nullptr);
         } else if (Is(pstrClass, L"Font")) {
             int id = -1;
             LPCTSTR pFontName = L"";
@@ -238,8 +238,8 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
                     pManager->SetDefaultFont(pFontName, size, bold, underline, italic, shared);
             }
         } else if (Is(pstrClass, L"Default") || Is(pstrClass, L"Style")) {
-            LPCTSTR pName = NULL;
-            LPCTSTR pValue = NULL;
+            LPCTSTR pName = nullptr;
+            LPCTSTR pValue = nullptr;
             bool shared = false;
             for (int i = 0; i < nAttributes; i++) {
                 LPCTSTR pstrName = node.GetAttributeName(i);
@@ -248,8 +248,8 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
                 else if (Is(pstrName, L"value")) pValue = pstrValue;
                 else if (Is(pstrName, L"shared")) shared = ParseBool(pstrValue);
             }
-            if (pName == NULL) continue;
-            if (pValue == NULL) pValue = L"";
+            if (pName == nullptr) continue;
+            if (pValue == nullptr) pValue = L"";
             if (Is(pstrClass, L"Default")) pManager->AddDefaultAttributeList(pName, pValue, shared);
             else pManager->AddStyle(pName, pValue, shared);
         }
@@ -335,14 +335,14 @@ CControlUI* CDialogBuilder::MakeControl(LPCTSTR pstrClass)
 {
     CUIString sClassName = CUIString(L"C") + pstrClass + L"UI";
     CControlUI* pControl = CControlFactory::GetInstance()->CreateControl(sClassName);
-    if (pControl != NULL) return pControl;
+    if (pControl != nullptr) return pControl;
 
     CStdPtrArray* pPlugins = CPaintManagerUI::GetPlugins();
-    for (int i = 0; pControl == NULL && i < pPlugins->GetSize(); i++) {
+    for (int i = 0; pControl == nullptr && i < pPlugins->GetSize(); i++) {
         LPCREATECONTROL lpCreateControl = reinterpret_cast<LPCREATECONTROL>(pPlugins->GetAt(i));
-        if (lpCreateControl != NULL) pControl = lpCreateControl(pstrClass);
+        if (lpCreateControl != nullptr) pControl = lpCreateControl(pstrClass);
     }
-    if (pControl == NULL && m_pCallback != NULL) pControl = m_pCallback->CreateControl(pstrClass);
+    if (pControl == nullptr && m_pCallback != nullptr) pControl = m_pCallback->CreateControl(pstrClass);
     return pControl;
 }
 
@@ -368,11 +368,11 @@ void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaint
         builder.m_nIncludeDepth = m_nIncludeDepth + 1;
         builder.m_nIncludeParentDepth = nDepth;
         builder.m_pState = m_pState;
-        if (m_pstrType != NULL) {
+        if (m_pstrType != nullptr) {
             const UINT nID = static_cast<UINT>(_wtoi(szValue)) & 0xFFFF;
             builder.Create(STRINGorID(nID), m_pstrType, m_pCallback, pManager, pParent);
         } else {
-            builder.Create(STRINGorID(szValue), NULL, m_pCallback, pManager, pParent);
+            builder.Create(STRINGorID(szValue), nullptr, m_pCallback, pManager, pParent);
         }
     }
 }
@@ -383,9 +383,9 @@ void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaint
 CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager,
                                    int nDepth)
 {
-    IContainerUI* pContainer = NULL;
+    IContainerUI* pContainer = nullptr;
     bool bContainerLooked = false;
-    CControlUI* pReturn = NULL;
+    CControlUI* pReturn = nullptr;
 
     for (CMarkupNode node = pRoot->GetChild(); node.IsValid() && !m_pState->bTooDeep;
          node = node.GetSibling()) {
@@ -405,7 +405,7 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPai
         }
 
         CControlUI* pControl = MakeControl(pstrClass);
-        if (pControl == NULL) continue;
+        if (pControl == nullptr) continue;
 
         if (node.HasChildren()) _Parse(&node, pControl, pManager, nDepth + 1);
         if (m_pState->bTooDeep) {
@@ -415,14 +415,14 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPai
 
         // This build has no tree views or tree nodes, so every parent is
         // reached through its container interface.
-        if (pParent != NULL) {
+        if (pParent != nullptr) {
             if (!bContainerLooked) {
                 pContainer = static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer"));
                 bContainerLooked = true;
             }
-            if (pContainer == NULL) {
+            if (pContainer == nullptr) {
                 delete pControl;
-                return NULL;
+                return nullptr;
             }
             if (!pContainer->Add(pControl)) {
                 delete pControl;
@@ -430,17 +430,17 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPai
             }
         }
 
-        if (pManager != NULL) {
-            pControl->SetManager(pManager, NULL, false);
+        if (pManager != nullptr) {
+            pControl->SetManager(pManager, nullptr, false);
             LPCTSTR pDefaultAttributes = pManager->GetDefaultAttributeList(pstrClass);
-            if (pDefaultAttributes != NULL) pControl->ApplyAttributeList(pDefaultAttributes);
+            if (pDefaultAttributes != nullptr) pControl->ApplyAttributeList(pDefaultAttributes);
         }
         const int nAttributes = node.GetAttributeCount();
         for (int i = 0; i < nAttributes; i++)
             pControl->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
-        if (pManager != NULL) pControl->SetManager(NULL, NULL, false);
+        if (pManager != nullptr) pControl->SetManager(nullptr, nullptr, false);
 
-        if (pReturn == NULL) pReturn = pControl;
+        if (pReturn == nullptr) pReturn = pControl;
     }
     return pReturn;
 }

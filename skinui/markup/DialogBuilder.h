@@ -50,12 +50,12 @@ public:
     // file name in the skin folder or package. Returns the first control
     // built at the document's top level; null when the load fails or
     // nothing could be built.
-    CControlUI* Create(STRINGorID xml, LPCTSTR type = NULL, IDialogBuilderCallback* pCallback = NULL,
-                       CPaintManagerUI* pManager = NULL, CControlUI* pParent = NULL);
+    CControlUI* Create(STRINGorID xml, LPCTSTR type = nullptr, IDialogBuilderCallback* pCallback = nullptr,
+                       CPaintManagerUI* pManager = nullptr, CControlUI* pParent = nullptr);
     // Builds the document already loaded. Without a manager no window
     // settings, shared resources or default attributes are applied.
-    CControlUI* Create(IDialogBuilderCallback* pCallback = NULL, CPaintManagerUI* pManager = NULL,
-                       CControlUI* pParent = NULL);
+    CControlUI* Create(IDialogBuilderCallback* pCallback = nullptr, CPaintManagerUI* pManager = nullptr,
+                       CControlUI* pParent = nullptr);
 
     CMarkup* GetMarkup() { return &m_xml; }
     // The parser's message and location, or the builder's own when the
@@ -95,12 +95,12 @@ private:
     CControlUI* MakeControl(LPCTSTR pstrClass);
 
     CMarkup m_xml;
-    IDialogBuilderCallback* m_pCallback = NULL;
+    IDialogBuilderCallback* m_pCallback = nullptr;
     // Null unless the document came from a resource; a type given by name
     // is kept in m_sType and m_pstrType points at it.
-    LPCTSTR m_pstrType = NULL;
+    LPCTSTR m_pstrType = nullptr;
     CUIString m_sType;
-    HINSTANCE m_instance = NULL;
+    HINSTANCE m_instance = nullptr;
     // Include bookkeeping: this builder's nesting level, the depth of the
     // parent an included document is built into, and the state shared with
     // the top-level builder (its own for a top-level build).

@@ -31,12 +31,12 @@ bool IsNameChar(TCHAR ch)
 // --- Construction and loading ----------------------------------------------
 
 CMarkup::CMarkup(LPCTSTR pstrXML)
-    : m_pstrXML(NULL), m_pElements(NULL), m_nElements(0), m_nReservedElements(0),
+    : m_pstrXML(nullptr), m_pElements(nullptr), m_nElements(0), m_nReservedElements(0),
       m_bPreserveWhitespace(true)
 {
     m_szErrorMsg[0] = L'\0';
     m_szErrorXML[0] = L'\0';
-    if (pstrXML != NULL) Load(pstrXML);
+    if (pstrXML != nullptr) Load(pstrXML);
 }
 
 CMarkup::~CMarkup()
@@ -46,7 +46,7 @@ CMarkup::~CMarkup()
 
 bool CMarkup::IsValid() const
 {
-    return m_pElements != NULL;
+    return m_pElements != nullptr;
 }
 
 void CMarkup::SetPreserveWhitespace(bool bPreserve)
@@ -57,10 +57,10 @@ void CMarkup::SetPreserveWhitespace(bool bPreserve)
 bool CMarkup::Load(LPCTSTR pstrXML)
 {
     Release();
-    if (pstrXML == NULL) return _Failed(L"Expected start tag");
+    if (pstrXML == nullptr) return _Failed(L"Expected start tag");
     const SIZE_T cchLen = wcslen(pstrXML) + 1;
     m_pstrXML = static_cast<LPTSTR>(malloc(cchLen * sizeof(TCHAR)));
-    if (m_pstrXML == NULL) return _Failed(L"Out of memory");
+    if (m_pstrXML == nullptr) return _Failed(L"Out of memory");
     wmemcpy(m_pstrXML, pstrXML, cchLen);
     if (!_Parse()) {
         Release();
@@ -72,7 +72,7 @@ bool CMarkup::Load(LPCTSTR pstrXML)
 bool CMarkup::LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding)
 {
     Release();
-    if (pByte == NULL && dwSize > 0) return _Failed(L"Could not read file");
+    if (pByte == nullptr && dwSize > 0) return _Failed(L"Could not read file");
     if (dwSize > (DWORD)0x7FFFFFFE) return _Failed(L"File too large");
 
     if (encoding == XMLFILE_ENCODING_UTF8 || encoding == XMLFILE_ENCODING_ANSI) {
@@ -85,10 +85,10 @@ bool CMarkup::LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding)
             }
         }
         const LPCSTR pstrBytes = reinterpret_cast<LPCSTR>(pByte);
-        const int nWide = dwSize > 0 ? MultiByteToWideChar(codePage, 0, pstrBytes, (int)dwSize, NULL, 0) : 0;
+        const int nWide = dwSize > 0 ? MultiByteToWideChar(codePage, 0, pstrBytes, (int)dwSize, nullptr, 0) : 0;
         if (nWide < 0) return _Failed(L"Could not read file");
         m_pstrXML = static_cast<LPTSTR>(malloc(((SIZE_T)nWide + 1) * sizeof(TCHAR)));
-        if (m_pstrXML == NULL) return _Failed(L"Out of memory");
+        if (m_pstrXML == nullptr) return _Failed(L"Out of memory");
         if (nWide > 0) MultiByteToWideChar(codePage, 0, pstrBytes, (int)dwSize, m_pstrXML, nWide);
         m_pstrXML[nWide] = L'\0';
     }
@@ -107,7 +107,7 @@ bool CMarkup::LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding)
             }
         }
         m_pstrXML = static_cast<LPTSTR>(malloc(((SIZE_T)nUnits + 1) * sizeof(TCHAR)));
-        if (m_pstrXML == NULL) return _Failed(L"Out of memory");
+        if (m_pstrXML == nullptr) return _Failed(L"Out of memory");
         memcpy(m_pstrXML, pByte + 2, (SIZE_T)nUnits * sizeof(TCHAR));
         m_pstrXML[nUnits] = L'\0';
     }
@@ -125,9 +125,9 @@ bool CMarkup::LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding)
 bool CMarkup::LoadFromFile(LPCTSTR pstrFilename, int encoding)
 {
     Release();
-    BYTE* pByte = NULL;
+    BYTE* pByte = nullptr;
     DWORD dwSize = 0;
-    if (pstrFilename == NULL) return _Failed(L"Error opening file");
+    if (pstrFilename == nullptr) return _Failed(L"Error opening file");
     const bool bRead = CPaintManagerUI::GetResourceZip().IsEmpty()
                            ? _LoadFileBytes(pstrFilename, pByte, dwSize)
                            : _LoadPackageBytes(pstrFilename, pByte, dwSize);
@@ -141,19 +141,19 @@ void CMarkup::Release()
 {
     free(m_pstrXML);
     free(m_pElements);
-    m_pstrXML = NULL;
-    m_pElements = NULL;
+    m_pstrXML = nullptr;
+    m_pElements = nullptr;
     m_nElements = 0;
 }
 
 void CMarkup::GetLastErrorMessage(LPTSTR pstrMessage, SIZE_T cchMax) const
 {
-    if (pstrMessage != NULL) wcsncpy(pstrMessage, m_szErrorMsg, cchMax);
+    if (pstrMessage != nullptr) wcsncpy(pstrMessage, m_szErrorMsg, cchMax);
 }
 
 void CMarkup::GetLastErrorLocation(LPTSTR pstrSource, SIZE_T cchMax) const
 {
-    if (pstrSource != NULL) wcsncpy(pstrSource, m_szErrorXML, cchMax);
+    if (pstrSource != nullptr) wcsncpy(pstrSource, m_szErrorXML, cchMax);
 }
 
 CMarkupNode CMarkup::GetRoot()
@@ -169,8 +169,8 @@ CMarkupNode CMarkup::GetRoot()
 bool CMarkup::_LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
 {
     const CUIString sFile = CPaintManagerUI::GetResourcePath() + pstrFilename;
-    HANDLE hFile = ::CreateFileW(sFile.GetData(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hFile = ::CreateFileW(sFile.GetData(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) return _Failed(L"Error opening file");
     DWORD dwHigh = 0;
     const DWORD dwLow = ::GetFileSize(hFile, &dwHigh);
@@ -178,12 +178,12 @@ bool CMarkup::_LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
     if (dwLow == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) _Failed(L"Could not read file");
     else if (dwHigh == 0 && dwLow == 0) _Failed(L"File is empty");
     else if (dwHigh != 0 || dwLow > MAX_FILE_SIZE) _Failed(L"File too large");
-    else if ((pByte = static_cast<BYTE*>(malloc(dwLow))) == NULL) _Failed(L"Out of memory");
+    else if ((pByte = static_cast<BYTE*>(malloc(dwLow))) == nullptr) _Failed(L"Out of memory");
     else {
         DWORD dwRead = 0;
-        if (!::ReadFile(hFile, pByte, dwLow, &dwRead, NULL) || dwRead != dwLow) {
+        if (!::ReadFile(hFile, pByte, dwLow, &dwRead, nullptr) || dwRead != dwLow) {
             free(pByte);
-            pByte = NULL;
+            pByte = nullptr;
             _Failed(L"Could not read file");
         }
         else {
@@ -201,19 +201,19 @@ bool CMarkup::_LoadPackageBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSiz
 {
     bool bOwnPackage = false;
     HANDLE hPackage = CPaintManagerUI::OpenResourceZip(bOwnPackage);
-    if (hPackage == NULL) return _Failed(L"Error opening zip file");
+    if (hPackage == nullptr) return _Failed(L"Error opening zip file");
     bool bOk = false;
     int iIndex = -1;
     TSkinPackageEntry entry;
     if (SkinPackageFind(hPackage, pstrFilename, true, &iIndex, &entry) != SKINPKG_OK) _Failed(L"Could not find ziped file");
     else if (entry.unpackedSize == 0) _Failed(L"File is empty");
     else if (entry.unpackedSize > MAX_FILE_SIZE) _Failed(L"File too large");
-    else if ((pByte = static_cast<BYTE*>(malloc(entry.unpackedSize))) == NULL) _Failed(L"Out of memory");
+    else if ((pByte = static_cast<BYTE*>(malloc(entry.unpackedSize))) == nullptr) _Failed(L"Out of memory");
     else {
         const DWORD dwResult = SkinPackageUnpack(hPackage, iIndex, pByte, entry.unpackedSize);
         if (dwResult != SKINPKG_OK && dwResult != SKINPKG_MORE) {
             free(pByte);
-            pByte = NULL;
+            pByte = nullptr;
             _Failed(L"Could not unzip file");
         }
         else {
@@ -230,7 +230,7 @@ bool CMarkup::_LoadPackageBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSiz
 bool CMarkup::_Parse()
 {
     _ReserveElement();  // record 0: index 0 means "none"
-    if (m_pElements == NULL) return _Failed(L"Out of memory");
+    if (m_pElements == nullptr) return _Failed(L"Out of memory");
     memset(m_pElements, 0, sizeof(XMLELEMENT));
     m_szErrorMsg[0] = L'\0';
     m_szErrorXML[0] = L'\0';
@@ -259,12 +259,12 @@ bool CMarkup::_Parse(LPTSTR& pstrText, ULONG iParent, int nDepth)
         // Processing instructions end at "?>", comments and declarations at "->".
         if (*pstrText == L'?' || *pstrText == L'!') {
             LPTSTR pstrEnd = wcsstr(pstrText, *pstrText == L'?' ? L"?>" : L"->");
-            pstrText = pstrEnd != NULL ? pstrEnd + 2 : pstrText + wcslen(pstrText);
+            pstrText = pstrEnd != nullptr ? pstrEnd + 2 : pstrText + wcslen(pstrText);
             continue;
         }
 
         XMLELEMENT* pEl = _ReserveElement();
-        if (pEl == NULL) return _Failed(L"Out of memory", pstrText);
+        if (pEl == nullptr) return _Failed(L"Out of memory", pstrText);
         // The table may move while children are parsed: keep the index.
         const ULONG iPos = (ULONG)(pEl - m_pElements);
         pEl->iStart = (ULONG)(pstrText - m_pstrXML);
@@ -322,10 +322,10 @@ CMarkup::XMLELEMENT* CMarkup::_ReserveElement()
     if (m_nElements == 0) m_nReservedElements = 0;
     if (m_nElements >= m_nReservedElements) {
         const ULONG nMax = (ULONG)(((SIZE_T)-1) / sizeof(XMLELEMENT)) / 2;
-        if (m_nReservedElements > nMax) return NULL;
+        if (m_nReservedElements > nMax) return nullptr;
         const ULONG nReserved = m_nReservedElements + (m_nReservedElements / 2) + 500;
         XMLELEMENT* pElements = static_cast<XMLELEMENT*>(realloc(m_pElements, nReserved * sizeof(XMLELEMENT)));
-        if (pElements == NULL) return NULL;
+        if (pElements == nullptr) return nullptr;
         m_pElements = pElements;
         m_nReservedElements = nReserved;
     }
@@ -411,7 +411,7 @@ bool CMarkup::_Failed(LPCTSTR pstrError, LPCTSTR pstrLocation)
 {
     wcsncpy(m_szErrorMsg, pstrError, 99);
     m_szErrorMsg[99] = L'\0';
-    wcsncpy(m_szErrorXML, pstrLocation != NULL ? pstrLocation : L"", 49);
+    wcsncpy(m_szErrorXML, pstrLocation != nullptr ? pstrLocation : L"", 49);
     m_szErrorXML[49] = L'\0';
     return false;
 }

@@ -26,7 +26,7 @@ class CMarkup
     friend class CMarkupNode;
 
 public:
-    CMarkup(LPCTSTR pstrXML = NULL);
+    CMarkup(LPCTSTR pstrXML = nullptr);
     CMarkup(const CMarkup&) = delete;
     CMarkup& operator=(const CMarkup&) = delete;
     ~CMarkup();
@@ -75,7 +75,7 @@ private:
     void _SkipIdentifier(LPTSTR& pstr) const;
     void _ParseData(LPTSTR& pstrText, LPTSTR& pstrDest, char cEnd);
     bool _ParseAttributes(LPTSTR& pstrText);
-    bool _Failed(LPCTSTR pstrError, LPCTSTR pstrLocation = NULL);
+    bool _Failed(LPCTSTR pstrError, LPCTSTR pstrLocation = nullptr);
 
     LPTSTR m_pstrXML;
     XMLELEMENT* m_pElements;

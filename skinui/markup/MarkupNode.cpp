@@ -6,7 +6,7 @@
 
 namespace SkinUI {
 
-CMarkupNode::CMarkupNode() : m_iPos(0), m_nAttributes(0), m_pOwner(NULL)
+CMarkupNode::CMarkupNode() : m_iPos(0), m_nAttributes(0), m_pOwner(nullptr)
 {
 }
 
@@ -17,7 +17,7 @@ CMarkupNode::CMarkupNode(CMarkup* pOwner, int iPos) : m_iPos(iPos), m_nAttribute
 // A handle whose document was released no longer reaches into freed memory.
 bool CMarkupNode::IsValid() const
 {
-    return m_pOwner != NULL && m_pOwner->m_pElements != NULL && m_iPos > 0 &&
+    return m_pOwner != nullptr && m_pOwner->m_pElements != nullptr && m_iPos > 0 &&
            (ULONG)m_iPos < m_pOwner->m_nElements;
 }
 
@@ -47,7 +47,7 @@ CMarkupNode CMarkupNode::GetChild()
 
 CMarkupNode CMarkupNode::GetChild(LPCTSTR pstrName)
 {
-    if (!IsValid() || pstrName == NULL) return CMarkupNode();
+    if (!IsValid() || pstrName == nullptr) return CMarkupNode();
     ULONG iPos = m_pOwner->m_pElements[m_iPos].iChild;
     while (iPos != 0) {
         if (_wcsicmp(m_pOwner->m_pstrXML + m_pOwner->m_pElements[iPos].iStart, pstrName) == 0) {
@@ -72,19 +72,19 @@ CMarkupNode CMarkupNode::GetParent()
 
 LPCTSTR CMarkupNode::GetName() const
 {
-    if (!IsValid()) return NULL;
+    if (!IsValid()) return nullptr;
     return m_pOwner->m_pstrXML + m_pOwner->m_pElements[m_iPos].iStart;
 }
 
 LPCTSTR CMarkupNode::GetValue() const
 {
-    if (!IsValid()) return NULL;
+    if (!IsValid()) return nullptr;
     return m_pOwner->m_pstrXML + m_pOwner->m_pElements[m_iPos].iData;
 }
 
 LPCTSTR CMarkupNode::GetAttributeName(int iIndex)
 {
-    if (!IsValid()) return NULL;
+    if (!IsValid()) return nullptr;
     if (m_nAttributes == 0) _MapAttributes();
     if (iIndex < 0 || iIndex >= m_nAttributes) return L"";
     return m_pOwner->m_pstrXML + m_aAttributes[iIndex].iName;
@@ -92,7 +92,7 @@ LPCTSTR CMarkupNode::GetAttributeName(int iIndex)
 
 LPCTSTR CMarkupNode::GetAttributeValue(int iIndex)
 {
-    if (!IsValid()) return NULL;
+    if (!IsValid()) return nullptr;
     if (m_nAttributes == 0) _MapAttributes();
     if (iIndex < 0 || iIndex >= m_nAttributes) return L"";
     return m_pOwner->m_pstrXML + m_aAttributes[iIndex].iValue;
@@ -100,9 +100,9 @@ LPCTSTR CMarkupNode::GetAttributeValue(int iIndex)
 
 LPCTSTR CMarkupNode::GetAttributeValue(LPCTSTR pstrName)
 {
-    if (!IsValid()) return NULL;
+    if (!IsValid()) return nullptr;
     if (m_nAttributes == 0) _MapAttributes();
-    if (pstrName == NULL) return L"";
+    if (pstrName == nullptr) return L"";
     for (int i = 0; i < m_nAttributes; i++) {
         if (_wcsicmp(m_pOwner->m_pstrXML + m_aAttributes[i].iName, pstrName) == 0) {
             return m_pOwner->m_pstrXML + m_aAttributes[i].iValue;
@@ -113,7 +113,7 @@ LPCTSTR CMarkupNode::GetAttributeValue(LPCTSTR pstrName)
 
 bool CMarkupNode::GetAttributeValue(int iIndex, LPTSTR pstrValue, SIZE_T cchMax)
 {
-    if (!IsValid() || pstrValue == NULL) return false;
+    if (!IsValid() || pstrValue == nullptr) return false;
     if (m_nAttributes == 0) _MapAttributes();
     if (iIndex < 0 || iIndex >= m_nAttributes) return false;
     wcsncpy(pstrValue, m_pOwner->m_pstrXML + m_aAttributes[iIndex].iValue, cchMax);
@@ -122,7 +122,7 @@ bool CMarkupNode::GetAttributeValue(int iIndex, LPTSTR pstrValue, SIZE_T cchMax)
 
 bool CMarkupNode::GetAttributeValue(LPCTSTR pstrName, LPTSTR pstrValue, SIZE_T cchMax)
 {
-    if (!IsValid() || pstrValue == NULL || pstrName == NULL) return false;
+    if (!IsValid() || pstrValue == nullptr || pstrName == nullptr) return false;
     if (m_nAttributes == 0) _MapAttributes();
     for (int i = 0; i < m_nAttributes; i++) {
         if (_wcsicmp(m_pOwner->m_pstrXML + m_aAttributes[i].iName, pstrName) == 0) {
@@ -147,7 +147,7 @@ bool CMarkupNode::HasAttributes()
 
 bool CMarkupNode::HasAttribute(LPCTSTR pstrName)
 {
-    if (!IsValid() || pstrName == NULL) return false;
+    if (!IsValid() || pstrName == nullptr) return false;
     if (m_nAttributes == 0) _MapAttributes();
     for (int i = 0; i < m_nAttributes; i++) {
         if (_wcsicmp(m_pOwner->m_pstrXML + m_aAttributes[i].iName, pstrName) == 0) return true;

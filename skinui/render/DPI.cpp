@@ -38,7 +38,7 @@ template <typename Fn>
 Fn ShcoreProc(const char* name)
 {
     HMODULE hShcore = LoadSystemLibrary(L"Shcore.dll");
-    if (hShcore == NULL) return NULL;
+    if (hShcore == nullptr) return nullptr;
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(hShcore, name)));
 }
 
@@ -49,14 +49,14 @@ CDPI::CDPI() = default;
 int CDPI::GetDPIOfMonitor(HMONITOR hMonitor)
 {
     if (!IsWindows81OrGreater()) {
-        HDC hDC = ::GetDC(NULL);
+        HDC hDC = ::GetDC(nullptr);
         int dpi = ::GetDeviceCaps(hDC, LOGPIXELSX);
-        ::ReleaseDC(NULL, hDC);
+        ::ReleaseDC(nullptr, hDC);
         return dpi > 0 ? dpi : 96;
     }
     GetDpiForMonitorFn pGetDpiForMonitor =
         ShcoreProc<GetDpiForMonitorFn>("GetDpiForMonitor");
-    if (pGetDpiForMonitor == NULL) return 96;
+    if (pGetDpiForMonitor == nullptr) return 96;
     UINT dpiX = 96;
     UINT dpiY = 96;
     // A failed query (for example a stale monitor handle) gives the default
@@ -81,9 +81,9 @@ int CDPI::GetDPIAwareness()
     if (!IsWindows81OrGreater()) return m_Awareness;
     GetProcessDpiAwarenessFn pGet =
         ShcoreProc<GetProcessDpiAwarenessFn>("GetProcessDpiAwareness");
-    if (pGet == NULL) return m_Awareness;
+    if (pGet == nullptr) return m_Awareness;
     HANDLE hProcess = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId());
-    if (hProcess == NULL) return m_Awareness;
+    if (hProcess == nullptr) return m_Awareness;
     int value = m_Awareness;
     if (SUCCEEDED(pGet(hProcess, &value)) && value >= 0 && value <= 2) m_Awareness = value;
     ::CloseHandle(hProcess);
@@ -99,7 +99,7 @@ bool CDPI::SetDPIAwareness(int awareness)
     }
     SetProcessDpiAwarenessFn pSet =
         ShcoreProc<SetProcessDpiAwarenessFn>("SetProcessDpiAwareness");
-    if (pSet == NULL || FAILED(pSet(awareness))) return false;
+    if (pSet == nullptr || FAILED(pSet(awareness))) return false;
     m_Awareness = awareness;
     return true;
 }
@@ -151,7 +151,7 @@ typedef int (CDPI::*ScaleFn)(int) const;
 // rectangle keeps the scaled size of the skin's one wherever it lies.
 void ScaleRectWith(const CDPI& dpi, ScaleFn pfnScale, RECT* pRect)
 {
-    if (pRect == NULL) return;
+    if (pRect == nullptr) return;
     int width = (dpi.*pfnScale)(pRect->right - pRect->left);
     int height = (dpi.*pfnScale)(pRect->bottom - pRect->top);
     pRect->left = (dpi.*pfnScale)(pRect->left);
@@ -193,7 +193,7 @@ RECT CDPI::Scale(RECT rc) const
 
 void CDPI::Scale(POINT* pPoint) const
 {
-    if (pPoint != NULL) ScaleBoth(*this, pPoint->x, pPoint->y);
+    if (pPoint != nullptr) ScaleBoth(*this, pPoint->x, pPoint->y);
 }
 
 POINT CDPI::Scale(POINT pt) const
@@ -203,7 +203,7 @@ POINT CDPI::Scale(POINT pt) const
 
 void CDPI::Scale(SIZE* pSize) const
 {
-    if (pSize != NULL) ScaleBoth(*this, pSize->cx, pSize->cy);
+    if (pSize != nullptr) ScaleBoth(*this, pSize->cx, pSize->cy);
 }
 
 SIZE CDPI::Scale(SIZE sz) const

@@ -161,15 +161,15 @@ void CDibPixels::OpaqueWhereColoured(DWORD* pPixels, int n)
 
 bool CDibPixels::AttachBitmap(HBITMAP hBitmap)
 {
-    m_pBits = NULL;
+    m_pBits = nullptr;
     m_nWidth = m_nHeight = m_nStride = 0;
     m_nClipRects = -1;
     m_ptOffset.x = m_ptOffset.y = 0;
-    if (hBitmap == NULL) return false;
+    if (hBitmap == nullptr) return false;
     DIBSECTION ds;
     memset(&ds, 0, sizeof(ds));
     if (::GetObjectW(hBitmap, sizeof(ds), &ds) != static_cast<int>(sizeof(ds))) return false;
-    if (ds.dsBm.bmBits == NULL || ds.dsBm.bmBitsPixel != 32 || ds.dsBmih.biCompression != BI_RGB ||
+    if (ds.dsBm.bmBits == nullptr || ds.dsBm.bmBitsPixel != 32 || ds.dsBmih.biCompression != BI_RGB ||
         ds.dsBm.bmWidth <= 0 || ds.dsBm.bmHeight <= 0) {
         return false;
     }
@@ -197,8 +197,8 @@ bool CDibPixels::AttachBitmap(HBITMAP hBitmap)
 
 bool CDibPixels::Attach(HDC hDC)
 {
-    m_pBits = NULL;
-    if (hDC == NULL || ::GetObjectType(hDC) != OBJ_MEMDC) return false;
+    m_pBits = nullptr;
+    if (hDC == nullptr || ::GetObjectType(hDC) != OBJ_MEMDC) return false;
     if (::GetMapMode(hDC) != MM_TEXT || ::GetGraphicsMode(hDC) != GM_COMPATIBLE ||
         ::GetLayout(hDC) != 0) {
         return false;
@@ -206,14 +206,14 @@ bool CDibPixels::Attach(HDC hDC)
     if (!AttachBitmap(static_cast<HBITMAP>(::GetCurrentObject(hDC, OBJ_BITMAP)))) return false;
     POINT pt = {0, 0};
     if (!::LPtoDP(hDC, &pt, 1)) {
-        m_pBits = NULL;
+        m_pBits = nullptr;
         return false;
     }
     m_ptOffset = pt;
 
     HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
-    if (hRgn == NULL) {
-        m_pBits = NULL;
+    if (hRgn == nullptr) {
+        m_pBits = nullptr;
         return false;
     }
     bool bOk = false;
@@ -229,7 +229,7 @@ bool CDibPixels::Attach(HDC hDC)
                 RGNDATAHEADER header;
                 RECT rects[kMaxClipRects];
             } data;
-            const DWORD dwNeeded = ::GetRegionData(hRgn, 0, NULL);
+            const DWORD dwNeeded = ::GetRegionData(hRgn, 0, nullptr);
             if (dwNeeded != 0 && dwNeeded <= sizeof(data) &&
                 ::GetRegionData(hRgn, sizeof(data), reinterpret_cast<RGNDATA*>(&data)) != 0 &&
                 data.header.iType == RDH_RECTANGLES && data.header.nCount <= kMaxClipRects) {
@@ -241,7 +241,7 @@ bool CDibPixels::Attach(HDC hDC)
     }
     ::DeleteObject(hRgn);
     if (!bOk) {
-        m_pBits = NULL;
+        m_pBits = nullptr;
         return false;
     }
     // Pixels are about to be written past GDI's back.
@@ -270,7 +270,7 @@ bool CDibPixels::ToDevice(int x, int y, int cx, int cy, RECT& rcDevice) const
 bool CDibPixels::Blend(int x, int y, int cx, int cy, const CDibPixels& source, int sx, int sy,
                        BYTE uConstant) const
 {
-    if (m_pBits == NULL || !source.IsAttached() || cx <= 0 || cy <= 0) return false;
+    if (m_pBits == nullptr || !source.IsAttached() || cx <= 0 || cy <= 0) return false;
     if (sx < 0 || sy < 0 || cx > source.m_nWidth - sx || cy > source.m_nHeight - sy) return false;
     RECT rcDest;
     if (!ToDevice(x, y, cx, cy, rcDest)) return true;
@@ -294,7 +294,7 @@ bool CDibPixels::Blend(int x, int y, int cx, int cy, const CDibPixels& source, i
 
 void CDibPixels::FillOpaque(const RECT& rc, DWORD dwColor) const
 {
-    if (m_pBits == NULL || rc.right <= rc.left || rc.bottom <= rc.top) return;
+    if (m_pBits == nullptr || rc.right <= rc.left || rc.bottom <= rc.top) return;
     RECT rcDest;
     if (!ToDevice(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, rcDest)) return;
     const int nRects = m_nClipRects < 0 ? 1 : m_nClipRects;

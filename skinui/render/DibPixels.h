@@ -25,7 +25,7 @@ public:
     bool Attach(HDC hDC);
     // A 32-bit DIB section as a blend source (no clip). False as above.
     bool AttachBitmap(HBITMAP hBitmap);
-    bool IsAttached() const { return m_pBits != NULL; }
+    bool IsAttached() const { return m_pBits != nullptr; }
 
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
@@ -62,7 +62,7 @@ private:
     // false when nothing is left.
     bool ToDevice(int x, int y, int cx, int cy, RECT& rcDevice) const;
 
-    BYTE* m_pBits = NULL;
+    BYTE* m_pBits = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
     int m_nStride = 0;         // bytes from one window row to the next

@@ -22,7 +22,7 @@ RECT ParseRect(LPCTSTR pstrValue)
     LONG values[4] = {0, 0, 0, 0};
     LPCTSTR p = pstrValue;
     for (int i = 0; i < 4; ++i) {
-        LPTSTR pEnd = NULL;
+        LPTSTR pEnd = nullptr;
         values[i] = wcstol(p, &pEnd, 10);
         p = pEnd;
         if (*p == L'\0') break;
@@ -35,7 +35,7 @@ RECT ParseRect(LPCTSTR pstrValue)
 DWORD ParseColor(LPCTSTR pstrValue)
 {
     if (*pstrValue == L'#') ++pstrValue;
-    LPTSTR pEnd = NULL;
+    LPTSTR pEnd = nullptr;
     return static_cast<DWORD>(wcstoul(pstrValue, &pEnd, 16));
 }
 
@@ -95,17 +95,17 @@ static void ParsePairs(tagTDrawInfo& info, LPCTSTR pstr, const CDPI* pDPI)
                 info.sResType = sValue;
             } else if (sKey == L"dest") {
                 info.rcDest = ParseRect(v);
-                if (pDPI != NULL) pDPI->Scale(&info.rcDest);
+                if (pDPI != nullptr) pDPI->Scale(&info.rcDest);
             } else if (sKey == L"source") {
                 info.rcSource = ParseRect(v);
-                if (pDPI != NULL) pDPI->Scale(&info.rcSource);
+                if (pDPI != nullptr) pDPI->Scale(&info.rcSource);
             } else if (sKey == L"corner") {
                 info.rcCorner = ParseRect(v);
-                if (pDPI != NULL) pDPI->Scale(&info.rcCorner);
+                if (pDPI != nullptr) pDPI->Scale(&info.rcCorner);
             } else if (sKey == L"mask") {
                 info.dwMask = ParseColor(v);
             } else if (sKey == L"fade") {
-                info.uFade = static_cast<BYTE>(wcstol(v, NULL, 10) & 0xFF);
+                info.uFade = static_cast<BYTE>(wcstol(v, nullptr, 10) & 0xFF);
             } else if (sKey == L"hole") {
                 info.bHole = ParseBool(v);
             } else if (sKey == L"xtiled") {
@@ -124,16 +124,16 @@ static void ParsePairs(tagTDrawInfo& info, LPCTSTR pstr, const CDPI* pDPI)
 void tagTDrawInfo::Parse(LPCTSTR pStrImage, LPCTSTR pStrModify, CPaintManagerUI* pManager)
 {
     Clear();
-    if (pStrImage == NULL) pStrImage = L"";
+    if (pStrImage == nullptr) pStrImage = L"";
     sDrawString = pStrImage;
-    sDrawModify = pStrModify != NULL ? pStrModify : L"";
+    sDrawModify = pStrModify != nullptr ? pStrModify : L"";
     sImageName = pStrImage;
 
-    const CDPI* pDPI = pManager != NULL ? pManager->GetDPIObj() : NULL;
+    const CDPI* pDPI = pManager != nullptr ? pManager->GetDPIObj() : nullptr;
     ParsePairs(*this, pStrImage, pDPI);
-    if (pStrModify != NULL) ParsePairs(*this, pStrModify, pDPI);
+    if (pStrModify != nullptr) ParsePairs(*this, pStrModify, pDPI);
 
-    if (pDPI != NULL && pDPI->GetScale() != 100) {
+    if (pDPI != nullptr && pDPI->GetScale() != 100) {
         CUIString sMarker;
         sMarker.SmallFormat(L"@%d.", static_cast<int>(pDPI->GetScale()));
         sImageName.Replace(L".", sMarker);

@@ -10,9 +10,9 @@ class CMemoryDib
 {
 public:
     // A cx by cy DIB section of 32 bits a pixel (BI_RGB), rows stored
-    // top-down or bottom-up. NULL when a side is not positive, the pixels
+    // top-down or bottom-up. Null when a side is not positive, the pixels
     // would take 2 GiB or more, or GDI refuses; *ppBits (when given) gets
-    // the pixels, or NULL.
+    // the pixels, or null.
     static HBITMAP CreateBitmap(HDC hDC, int cx, int cy, bool bTopDown, BYTE** ppBits);
 
     // A bitmap (top-down unless asked otherwise) selected into a DC
@@ -22,7 +22,7 @@ public:
     CMemoryDib(const CMemoryDib&) = delete;
     CMemoryDib& operator=(const CMemoryDib&) = delete;
 
-    bool IsValid() const { return m_hDC != NULL && m_pBits != NULL; }
+    bool IsValid() const { return m_hDC != nullptr && m_pBits != nullptr; }
     HDC GetDC() const { return m_hDC; }
     HBITMAP GetBitmap() const { return m_hBitmap; }
     BYTE* GetBits() const { return m_pBits; }
@@ -32,10 +32,10 @@ public:
 private:
     int m_cx;
     int m_cy;
-    HBITMAP m_hBitmap = NULL;
-    HGDIOBJ m_hOld = NULL;
-    HDC m_hDC = NULL;
-    BYTE* m_pBits = NULL;
+    HBITMAP m_hBitmap = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+    HDC m_hDC = nullptr;
+    BYTE* m_pBits = nullptr;
 };
 
 } // namespace SkinUI

@@ -9,12 +9,12 @@ CRenderClip::~CRenderClip()
 
 void CRenderClip::Release()
 {
-    if (m_hDC != NULL && m_hOldRgn != NULL) ::SelectClipRgn(m_hDC, m_hOldRgn);
-    if (m_hOldRgn != NULL) ::DeleteObject(m_hOldRgn);
-    if (m_hRgn != NULL) ::DeleteObject(m_hRgn);
-    m_hOldRgn = NULL;
-    m_hRgn = NULL;
-    m_hDC = NULL;
+    if (m_hDC != nullptr && m_hOldRgn != nullptr) ::SelectClipRgn(m_hDC, m_hOldRgn);
+    if (m_hOldRgn != nullptr) ::DeleteObject(m_hOldRgn);
+    if (m_hRgn != nullptr) ::DeleteObject(m_hRgn);
+    m_hOldRgn = nullptr;
+    m_hRgn = nullptr;
+    m_hDC = nullptr;
 }
 
 void CRenderClip::Begin(HDC hDC, RECT rc, CRenderClip& clip)
@@ -31,17 +31,17 @@ void CRenderClip::Begin(HDC hDC, RECT rc, CRenderClip& clip)
 void CRenderClip::GenerateClip(HDC hDC, RECT rc, CRenderClip& clip)
 {
     Begin(hDC, rc, clip);
-    if (clip.m_hRgn != NULL) ::ExtSelectClipRgn(hDC, clip.m_hRgn, RGN_AND);
+    if (clip.m_hRgn != nullptr) ::ExtSelectClipRgn(hDC, clip.m_hRgn, RGN_AND);
 }
 
 void CRenderClip::GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height,
                                     CRenderClip& clip)
 {
     Begin(hDC, rc, clip);
-    if (clip.m_hRgn == NULL) return;
+    if (clip.m_hRgn == nullptr) return;
     HRGN hRgnItem = ::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1,
                                          rcItem.bottom + 1, width, height);
-    if (hRgnItem != NULL) {
+    if (hRgnItem != nullptr) {
         ::CombineRgn(clip.m_hRgn, clip.m_hRgn, hRgnItem, RGN_AND);
         ::DeleteObject(hRgnItem);
     }
@@ -50,15 +50,15 @@ void CRenderClip::GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, in
 
 void CRenderClip::UseOldClipBegin(HDC hDC, CRenderClip& clip)
 {
-    if (clip.m_hOldRgn != NULL) ::SelectClipRgn(hDC, clip.m_hOldRgn);
+    if (clip.m_hOldRgn != nullptr) ::SelectClipRgn(hDC, clip.m_hOldRgn);
 }
 
 // The narrowed region is intersected into the old clip again rather than
 // selected alone, so that painting stays inside the clip the DC had before.
 void CRenderClip::UseOldClipEnd(HDC hDC, CRenderClip& clip)
 {
-    if (clip.m_hRgn == NULL) return;
-    if (clip.m_hOldRgn != NULL) ::SelectClipRgn(hDC, clip.m_hOldRgn);
+    if (clip.m_hRgn == nullptr) return;
+    if (clip.m_hOldRgn != nullptr) ::SelectClipRgn(hDC, clip.m_hOldRgn);
     ::ExtSelectClipRgn(hDC, clip.m_hRgn, RGN_AND);
 }
 

@@ -36,9 +36,9 @@ private:
     static void Begin(HDC hDC, RECT rc, CRenderClip& clip);
 
     RECT m_rcItem = {0, 0, 0, 0};
-    HDC m_hDC = NULL;
-    HRGN m_hRgn = NULL;
-    HRGN m_hOldRgn = NULL;
+    HDC m_hDC = nullptr;
+    HRGN m_hRgn = nullptr;
+    HRGN m_hOldRgn = nullptr;
 };
 
 } // namespace SkinUI

@@ -28,8 +28,8 @@ typedef BOOL(WINAPI* GradientFillFn)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG
 
 struct TMsimg32
 {
-    AlphaBlendFn pAlphaBlend = NULL;
-    GradientFillFn pGradientFill = NULL;
+    AlphaBlendFn pAlphaBlend = nullptr;
+    GradientFillFn pGradientFill = nullptr;
 };
 
 // Resolved once per process, at the first drawing, from the system folder's
@@ -41,7 +41,7 @@ const TMsimg32& Msimg32()
     if (!bResolved) {
         bResolved = true;
         HMODULE hModule = LoadSystemLibrary(L"msimg32.dll");
-        if (hModule != NULL) {
+        if (hModule != nullptr) {
             // GetProcAddress gives a generic function pointer; the cast goes
             // through void (*)(), which every function pointer converts from.
             entries.pAlphaBlend = reinterpret_cast<AlphaBlendFn>(
@@ -57,7 +57,7 @@ BOOL Blend(HDC hDC, int x, int y, int cx, int cy, HDC hSrcDC, int sx, int sy, in
            BLENDFUNCTION blend)
 {
     AlphaBlendFn pAlphaBlend = Msimg32().pAlphaBlend;
-    if (pAlphaBlend != NULL) return pAlphaBlend(hDC, x, y, cx, cy, hSrcDC, sx, sy, scx, scy, blend);
+    if (pAlphaBlend != nullptr) return pAlphaBlend(hDC, x, y, cx, cy, hSrcDC, sx, sy, scx, scy, blend);
     return CRenderEngine::SoftwareAlphaBlend(hDC, x, y, cx, cy, hSrcDC, sx, sy, scx, scy, blend);
 }
 
@@ -194,12 +194,12 @@ public:
     explicit CGdiplusGraphics(HDC hDC)
     {
         if (Gdiplus::DllExports::GdipCreateFromHDC(hDC, &m_pGraphics) != Gdiplus::Ok) {
-            m_pGraphics = NULL;
+            m_pGraphics = nullptr;
         }
     }
     ~CGdiplusGraphics()
     {
-        if (m_pGraphics != NULL) Gdiplus::DllExports::GdipDeleteGraphics(m_pGraphics);
+        if (m_pGraphics != nullptr) Gdiplus::DllExports::GdipDeleteGraphics(m_pGraphics);
     }
     CGdiplusGraphics(const CGdiplusGraphics&) = delete;
     CGdiplusGraphics& operator=(const CGdiplusGraphics&) = delete;
@@ -207,7 +207,7 @@ public:
     Gdiplus::GpGraphics* Get() const { return m_pGraphics; }
 
 private:
-    Gdiplus::GpGraphics* m_pGraphics = NULL;
+    Gdiplus::GpGraphics* m_pGraphics = nullptr;
 };
 
 // Number of bands of the band gradient: 2^k for the given steps.
@@ -232,7 +232,7 @@ void FillGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool b
                   int nSteps)
 {
     GradientFillFn pGradientFill = Msimg32().pGradientFill;
-    if (pGradientFill == NULL) {
+    if (pGradientFill == nullptr) {
         CRenderEngine::DrawGradientBands(hDC, rc, dwFirst, dwSecond, bVertical, nSteps);
         return;
     }
@@ -280,7 +280,7 @@ BOOL CRenderEngine::SoftwareAlphaBlend(HDC hDC, int nDestX, int nDestY, int nDes
                                        int nDestHeight, HDC hSrcDC, int nSrcX, int nSrcY,
                                        int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend)
 {
-    if (hDC == NULL || hSrcDC == NULL || nDestWidth <= 0 || nDestHeight <= 0 ||
+    if (hDC == nullptr || hSrcDC == nullptr || nDestWidth <= 0 || nDestHeight <= 0 ||
         nSrcWidth <= 0 || nSrcHeight <= 0) {
         return FALSE;
     }
@@ -325,7 +325,7 @@ bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RE
                                     const RECT& rcPaint, LPCTSTR pStrImage, LPCTSTR pStrModify,
                                     HINSTANCE instance)
 {
-    if (hDC == NULL || pManager == NULL) return false;
+    if (hDC == nullptr || pManager == nullptr) return false;
     const TDrawInfo* pDrawInfo = pManager->GetDrawInfo(pStrImage, pStrModify);
     return DrawImageInfo(hDC, pManager, rcItem, rcPaint, pDrawInfo, instance);
 }
@@ -334,7 +334,7 @@ bool CRenderEngine::DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT
                                   const RECT& rcPaint, const TDrawInfo* pDrawInfo,
                                   HINSTANCE instance)
 {
-    if (hDC == NULL || pManager == NULL || pDrawInfo == NULL) return false;
+    if (hDC == nullptr || pManager == nullptr || pDrawInfo == nullptr) return false;
 
     RECT rcDest = rcItem;
     if (!IsZero(pDrawInfo->rcDest)) {
@@ -347,10 +347,10 @@ bool CRenderEngine::DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT
     }
 
     if (pDrawInfo->sImageName.IsEmpty()) return false;
-    LPCTSTR pResType = pDrawInfo->sResType.IsEmpty() ? NULL : pDrawInfo->sResType.GetData();
+    LPCTSTR pResType = pDrawInfo->sResType.IsEmpty() ? nullptr : pDrawInfo->sResType.GetData();
     const TImageInfo* pImage =
         pManager->GetImageEx(pDrawInfo->sImageName, pResType, pDrawInfo->dwMask, false, instance);
-    if (pImage == NULL) return false;
+    if (pImage == nullptr) return false;
 
     RECT rcSource = pDrawInfo->rcSource;
     if (IsZero(rcSource)) {
@@ -388,9 +388,9 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
                               const RECT& rcBmpPart, const RECT& rcCorners, bool bAlpha,
                               BYTE uFade, bool bHole, bool bTiledX, bool bTiledY)
 {
-    if (hDC == NULL || hBitmap == NULL) return;
+    if (hDC == nullptr || hBitmap == nullptr) return;
     HDC hCloneDC = ::CreateCompatibleDC(hDC);
-    if (hCloneDC == NULL) return;
+    if (hCloneDC == nullptr) return;
     HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(hCloneDC, hBitmap));
     const int nOldStretchMode = ::SetStretchBltMode(hDC, HALFTONE);
     // HALFTONE asks for the brush origin to be set again.
@@ -459,7 +459,7 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
         }
     }
 
-    ::SetBrushOrgEx(hDC, ptOldOrigin.x, ptOldOrigin.y, NULL);
+    ::SetBrushOrgEx(hDC, ptOldOrigin.x, ptOldOrigin.y, nullptr);
     if (nOldStretchMode != 0) ::SetStretchBltMode(hDC, nOldStretchMode);
     ::SelectObject(hCloneDC, hOldBitmap);
     ::DeleteDC(hCloneDC);
@@ -469,7 +469,7 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
 
 void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
 {
-    if (hDC == NULL || (color >> 24) == 0) return;
+    if (hDC == nullptr || (color >> 24) == 0) return;
     if (rc.right <= rc.left || rc.bottom <= rc.top) return;
     // An opaque colour on a 32-bit DIB is what GDI+ would write: the colour
     // itself in every pixel of the clip.
@@ -481,8 +481,8 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
         }
     }
     CGdiplusGraphics graphics(hDC);
-    if (graphics.Get() == NULL) return;
-    Gdiplus::GpSolidFill* pBrush = NULL;
+    if (graphics.Get() == nullptr) return;
+    Gdiplus::GpSolidFill* pBrush = nullptr;
     if (Gdiplus::DllExports::GdipCreateSolidFill(color, &pBrush) != Gdiplus::Ok) return;
     Gdiplus::DllExports::GdipFillRectangleI(graphics.Get(), pBrush, rc.left, rc.top,
                                             rc.right - rc.left, rc.bottom - rc.top);
@@ -492,7 +492,7 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
 void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond,
                                  bool bVertical, int nSteps)
 {
-    if (hDC == NULL) return;
+    if (hDC == nullptr) return;
     const int cx = rc.right - rc.left;
     const int cy = rc.bottom - rc.top;
     if (cx <= 0 || cy <= 0) return;
@@ -522,7 +522,7 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
 void CRenderEngine::DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond,
                                       bool bVertical, int nSteps)
 {
-    if (hDC == NULL) return;
+    if (hDC == nullptr) return;
     const int n = GradientBandCount(nSteps);
     const int length = bVertical ? rc.bottom - rc.top : rc.right - rc.left;
     const int end = bVertical ? rc.bottom : rc.right;
@@ -546,7 +546,7 @@ void CRenderEngine::DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DW
             rcBand.right = to;
         }
         HBRUSH hBrush = ::CreateSolidBrush(RGB(r, g, b));
-        if (hBrush == NULL) continue;
+        if (hBrush == nullptr) continue;
         ::FillRect(hDC, &rcBand, hBrush);
         ::DeleteObject(hBrush);
     }
@@ -554,14 +554,14 @@ void CRenderEngine::DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DW
 
 void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle)
 {
-    if (hDC == NULL) return;
+    if (hDC == nullptr) return;
     HPEN hPen = ::CreatePen(nStyle, nSize, ToColorRef(dwPenColor));
-    if (hPen == NULL) return;
+    if (hPen == nullptr) return;
     HPEN hOldPen = static_cast<HPEN>(::SelectObject(hDC, hPen));
     POINT ptOld;
     ::MoveToEx(hDC, rc.left, rc.top, &ptOld);
     ::LineTo(hDC, rc.right, rc.bottom);
-    ::MoveToEx(hDC, ptOld.x, ptOld.y, NULL);
+    ::MoveToEx(hDC, ptOld.x, ptOld.y, nullptr);
     ::SelectObject(hDC, hOldPen);
     ::DeleteObject(hPen);
 }
@@ -569,10 +569,10 @@ void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
 void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor,
                              int /*nStyle*/)
 {
-    if (hDC == NULL) return;
+    if (hDC == nullptr) return;
     CGdiplusGraphics graphics(hDC);
-    if (graphics.Get() == NULL) return;
-    Gdiplus::GpPen* pPen = NULL;
+    if (graphics.Get() == nullptr) return;
+    Gdiplus::GpPen* pPen = nullptr;
     if (Gdiplus::DllExports::GdipCreatePen1(dwPenColor, static_cast<Gdiplus::REAL>(nSize),
                                             Gdiplus::UnitWorld, &pPen) != Gdiplus::Ok) {
         return;
@@ -591,9 +591,9 @@ void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
 void CRenderEngine::DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height,
                                   DWORD dwPenColor, int nStyle)
 {
-    if (hDC == NULL) return;
+    if (hDC == nullptr) return;
     HPEN hPen = ::CreatePen(nStyle, nSize, ToColorRef(dwPenColor));
-    if (hPen == NULL) return;
+    if (hPen == nullptr) return;
     HPEN hOldPen = static_cast<HPEN>(::SelectObject(hDC, hPen));
     HGDIOBJ hOldBrush = ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, width, height);
@@ -655,8 +655,8 @@ DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L)
 
 void CRenderEngine::AdjustImage(bool bUseHSL, TImageInfo* imageInfo, short H, short S, short L)
 {
-    if (imageInfo == NULL || !imageInfo->bUseHSL || imageInfo->hBitmap == NULL ||
-        imageInfo->pBits == NULL || imageInfo->pSrcBits == NULL || imageInfo->nX <= 0 ||
+    if (imageInfo == nullptr || !imageInfo->bUseHSL || imageInfo->hBitmap == nullptr ||
+        imageInfo->pBits == nullptr || imageInfo->pSrcBits == nullptr || imageInfo->nX <= 0 ||
         imageInfo->nY <= 0) {
         return;
     }
@@ -680,32 +680,32 @@ HBITMAP CRenderEngine::CreateARGB32Bitmap(HDC hDC, int cx, int cy, BYTE** pBits)
 
 HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pControl, RECT rc)
 {
-    if (pManager == NULL || pControl == NULL || pManager->GetPaintDC() == NULL) return NULL;
+    if (pManager == nullptr || pControl == nullptr || pManager->GetPaintDC() == nullptr) return nullptr;
     const int cx = rc.right - rc.left;
     const int cy = rc.bottom - rc.top;
-    if (cx <= 0 || cy <= 0 || rc.right <= 0 || rc.bottom <= 0) return NULL;
+    if (cx <= 0 || cy <= 0 || rc.right <= 0 || rc.bottom <= 0) return nullptr;
     HDC hPaintDC = pManager->GetPaintDC();
 
     HDC hPaintMemDC = ::CreateCompatibleDC(hPaintDC);
     HBITMAP hPaintBitmap = ::CreateCompatibleBitmap(hPaintDC, rc.right, rc.bottom);
-    if (hPaintMemDC == NULL || hPaintBitmap == NULL) {
-        if (hPaintMemDC != NULL) ::DeleteDC(hPaintMemDC);
-        if (hPaintBitmap != NULL) ::DeleteObject(hPaintBitmap);
-        return NULL;
+    if (hPaintMemDC == nullptr || hPaintBitmap == nullptr) {
+        if (hPaintMemDC != nullptr) ::DeleteDC(hPaintMemDC);
+        if (hPaintBitmap != nullptr) ::DeleteObject(hPaintBitmap);
+        return nullptr;
     }
     HBITMAP hOldPaintBitmap = static_cast<HBITMAP>(::SelectObject(hPaintMemDC, hPaintBitmap));
     pControl->DoPaint(hPaintMemDC, rc);
 
-    HBITMAP hBitmap = CreateARGB32Bitmap(hPaintDC, cx, cy, NULL);
-    HDC hCloneDC = hBitmap != NULL ? ::CreateCompatibleDC(hPaintDC) : NULL;
-    if (hCloneDC != NULL) {
+    HBITMAP hBitmap = CreateARGB32Bitmap(hPaintDC, cx, cy, nullptr);
+    HDC hCloneDC = hBitmap != nullptr ? ::CreateCompatibleDC(hPaintDC) : nullptr;
+    if (hCloneDC != nullptr) {
         HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(hCloneDC, hBitmap));
         ::BitBlt(hCloneDC, 0, 0, cx, cy, hPaintMemDC, rc.left, rc.top, SRCCOPY);
         ::SelectObject(hCloneDC, hOldBitmap);
         ::DeleteDC(hCloneDC);
-    } else if (hBitmap != NULL) {
+    } else if (hBitmap != nullptr) {
         ::DeleteObject(hBitmap);
-        hBitmap = NULL;
+        hBitmap = nullptr;
     }
     ::SelectObject(hPaintMemDC, hOldPaintBitmap);
     ::DeleteObject(hPaintBitmap);

@@ -22,12 +22,12 @@ public:
     // ---- Image loading --------------------------------------------------
     // The caller owns the returned record; null when nothing could be read
     // or decoded.
-    static TImageInfo* LoadImageW(STRINGorID bitmap, LPCTSTR type = NULL, DWORD mask = 0,
-                                  HINSTANCE instance = NULL);
-    static TImageInfo* LoadImageW(LPCTSTR bitmap, LPCTSTR type = NULL, DWORD mask = 0,
-                                  HINSTANCE instance = NULL);
-    static TImageInfo* LoadImageW(UINT nID, LPCTSTR type = NULL, DWORD mask = 0,
-                                  HINSTANCE instance = NULL);
+    static TImageInfo* LoadImageW(STRINGorID bitmap, LPCTSTR type = nullptr, DWORD mask = 0,
+                                  HINSTANCE instance = nullptr);
+    static TImageInfo* LoadImageW(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0,
+                                  HINSTANCE instance = nullptr);
+    static TImageInfo* LoadImageW(UINT nID, LPCTSTR type = nullptr, DWORD mask = 0,
+                                  HINSTANCE instance = nullptr);
     static void FreeImage(TImageInfo* bitmap, bool bDelete = true);
 
     // ---- Images and shapes ----------------------------------------------
@@ -40,10 +40,10 @@ public:
     // nothing was visible.
     static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem,
                                 const RECT& rcPaint, LPCTSTR pStrImage,
-                                LPCTSTR pStrModify = NULL, HINSTANCE instance = NULL);
+                                LPCTSTR pStrModify = nullptr, HINSTANCE instance = nullptr);
     static bool DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem,
                               const RECT& rcPaint, const TDrawInfo* pDrawInfo,
-                              HINSTANCE instance = NULL);
+                              HINSTANCE instance = nullptr);
     // Nine-grid drawing of the part rcBmpPart of a 32-bit premultiplied
     // bitmap into rc: corners unscaled, edges stretched along their edge,
     // the middle stretched or tiled, or left out with bHole. Blended when

@@ -32,10 +32,10 @@ COLORREF ToColorRef(DWORD dwColor)
 // The GDI+ objects of one DrawTextW call, released together.
 struct TGdiplusText
 {
-    Gdiplus::GpGraphics* pGraphics = NULL;
-    Gdiplus::GpFont* pFont = NULL;
-    Gdiplus::GpStringFormat* pFormat = NULL;
-    Gdiplus::GpSolidFill* pBrush = NULL;
+    Gdiplus::GpGraphics* pGraphics = nullptr;
+    Gdiplus::GpFont* pFont = nullptr;
+    Gdiplus::GpStringFormat* pFormat = nullptr;
+    Gdiplus::GpSolidFill* pBrush = nullptr;
 
     TGdiplusText() = default;
     TGdiplusText(const TGdiplusText&) = delete;
@@ -43,10 +43,10 @@ struct TGdiplusText
     ~TGdiplusText()
     {
         using namespace Gdiplus::DllExports;
-        if (pBrush != NULL) GdipDeleteBrush(pBrush);
-        if (pFormat != NULL) GdipDeleteStringFormat(pFormat);
-        if (pFont != NULL) GdipDeleteFont(pFont);
-        if (pGraphics != NULL) GdipDeleteGraphics(pGraphics);
+        if (pBrush != nullptr) GdipDeleteBrush(pBrush);
+        if (pFormat != nullptr) GdipDeleteStringFormat(pFormat);
+        if (pFont != nullptr) GdipDeleteFont(pFont);
+        if (pGraphics != nullptr) GdipDeleteGraphics(pGraphics);
     }
 };
 
@@ -71,23 +71,23 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
     using namespace Gdiplus::DllExports;
     TGdiplusText gp;
     if (GdipCreateFromHDC(hDC, &gp.pGraphics) != Gdiplus::Ok) {
-        gp.pGraphics = NULL;
+        gp.pGraphics = nullptr;
         return;
     }
     LOGFONTW lf = {};
-    if (hFont == NULL || ::GetObjectW(hFont, sizeof(lf), &lf) == 0 ||
+    if (hFont == nullptr || ::GetObjectW(hFont, sizeof(lf), &lf) == 0 ||
         GdipCreateFontFromLogfontW(hDC, &lf, &gp.pFont) != Gdiplus::Ok) {
-        gp.pFont = NULL;
+        gp.pFont = nullptr;
         return;
     }
     GdipSetTextRenderingHint(gp.pGraphics, RenderingHint(pManager->GetGdiplusTextRenderingHint()));
     GdipSetSmoothingMode(gp.pGraphics, Gdiplus::SmoothingModeHighQuality);
     GdipSetInterpolationMode(gp.pGraphics, Gdiplus::InterpolationModeHighQualityBicubic);
 
-    Gdiplus::GpStringFormat* pTypographic = NULL;
+    Gdiplus::GpStringFormat* pTypographic = nullptr;
     if (GdipStringFormatGetGenericTypographic(&pTypographic) != Gdiplus::Ok ||
         GdipCloneStringFormat(pTypographic, &gp.pFormat) != Gdiplus::Ok) {
-        gp.pFormat = NULL;
+        gp.pFormat = nullptr;
         return;
     }
     if ((uStyle & DT_END_ELLIPSIS) != 0) {
@@ -118,7 +118,7 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
     if ((uStyle & DT_CALCRECT) != 0) {
         Gdiplus::RectF bounds;
         if (GdipMeasureString(gp.pGraphics, pstrText, -1, gp.pFont, &layout, gp.pFormat, &bounds,
-                              NULL, NULL) == Gdiplus::Ok) {
+                              nullptr, nullptr) == Gdiplus::Ok) {
             rc.right = rc.left + static_cast<LONG>(bounds.Width) + 1;
             rc.bottom = rc.top + static_cast<LONG>(bounds.Height) + 1;
         }
@@ -128,7 +128,7 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
     // lies under it.
     const Gdiplus::ARGB argb = (static_cast<Gdiplus::ARGB>(254) << 24) | (dwTextColor & 0x00FFFFFF);
     if (GdipCreateSolidFill(argb, &gp.pBrush) != Gdiplus::Ok) {
-        gp.pBrush = NULL;
+        gp.pBrush = nullptr;
         return;
     }
     GdipDrawString(gp.pGraphics, pstrText, -1, gp.pFont, &layout, gp.pFormat, gp.pBrush);
@@ -205,7 +205,7 @@ bool SameCall(const TTextResult& r, LPCTSTR pstrText, const LOGFONTW& lf, DWORD 
 bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
                            DWORD dwTextColor, HFONT hFont, UINT uStyle)
 {
-    if ((uStyle & DT_CALCRECT) != 0 || hFont == NULL) return false;
+    if ((uStyle & DT_CALCRECT) != 0 || hFont == nullptr) return false;
     CDibPixels pixels;
     if (!pixels.Attach(hDC)) return false;
     LOGFONTW lf;
@@ -263,7 +263,7 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
         rcChanged.top = rcChanged.bottom = rcArea.top;
     }
 
-    TTextResult* pSlot = NULL;
+    TTextResult* pSlot = nullptr;
     if (results.size() < kTextResults) {
         results.push_back(TTextResult());
         pSlot = &results.back();
@@ -330,13 +330,13 @@ private:
         int nAllocated = m_nAllocated < 8 ? 8 : m_nAllocated * 2;
         if (nAllocated < nCount) nAllocated = nCount;
         T* pItems = static_cast<T*>(realloc(m_pItems, sizeof(T) * nAllocated));
-        if (pItems == NULL) return false;
+        if (pItems == nullptr) return false;
         m_pItems = pItems;
         m_nAllocated = nAllocated;
         return true;
     }
 
-    T* m_pItems = NULL;
+    T* m_pItems = nullptr;
     int m_nCount = 0;
     int m_nAllocated = 0;
 };
@@ -377,9 +377,9 @@ void SkipSpaces(LPCTSTR& p)
 
 int ReadNumber(LPCTSTR& p, int base)
 {
-    LPTSTR pEnd = NULL;
+    LPTSTR pEnd = nullptr;
     long value = wcstol(p, &pEnd, base);
-    if (pEnd != NULL) p = pEnd;
+    if (pEnd != nullptr) p = pEnd;
     return static_cast<int>(value);
 }
 
@@ -483,7 +483,7 @@ private:
     int m_nLinkSlots;
     UINT m_uStyle;
     bool m_bDraw;
-    TFontInfo* m_pDefaultFont = NULL;
+    TFontInfo* m_pDefaultFont = nullptr;
 
     CTextStack<TFontInfo*> m_fonts;
     CTextStack<DWORD> m_colors;
@@ -502,7 +502,7 @@ private:
     CTextStack<TFontInfo*> m_lineFonts;
     CTextStack<DWORD> m_lineColors;
     CTextStack<int> m_lineSpacings;
-    LPCTSTR m_pLineBegin = NULL;
+    LPCTSTR m_pLineBegin = nullptr;
     bool m_bLineInRaw = false;
     bool m_bLineInLink = false;
     bool m_bLineInSelected = false;
@@ -528,7 +528,7 @@ void CHtmlTextReader::SelectFont(TFontInfo* pFont)
 // the closing tag still pops what its opening tag pushed.
 void CHtmlTextReader::PushFont(TFontInfo* pFont)
 {
-    if (pFont == NULL) pFont = CurrentFont();
+    if (pFont == nullptr) pFont = CurrentFont();
     m_fonts.Push(pFont);
     SelectFont(CurrentFont());
     RaiseLineHeight(FontHeight(CurrentFont()) + CurrentSpacing());
@@ -581,12 +581,12 @@ TFontInfo* CHtmlTextReader::FindOrAddFont(CUIString sFace, int nSize, bool bBold
     if (sFace.IsEmpty()) sFace = CurrentFont()->sFontName;
     if (sFace.GetLength() > kMaxFaceName) sFace = sFace.Left(kMaxFaceName);
     HFONT hFont = m_pManager->GetFont(sFace, nSize, bBold, bUnderline, bItalic);
-    if (hFont == NULL) {
+    if (hFont == nullptr) {
         const int id = FreeVariantFontId();
-        if (id < 0) return NULL;
+        if (id < 0) return nullptr;
         hFont = m_pManager->AddFont(id, sFace, nSize, bBold, bUnderline, bItalic, false);
     }
-    if (hFont == NULL) return NULL;
+    if (hFont == nullptr) return nullptr;
     return m_pManager->GetFontInfo(hFont);
 }
 
@@ -690,7 +690,7 @@ int CHtmlTextReader::Read()
     SelectColor();
     ::SetBkColor(m_hDC, ToColorRef(m_pManager->GetDefaultSelectedBkColor()));
 
-    if (m_prcLinks == NULL || m_sLinks == NULL || m_nLinkSlots < 0) m_nLinkSlots = 0;
+    if (m_prcLinks == nullptr || m_sLinks == nullptr || m_nLinkSlots < 0) m_nLinkSlots = 0;
     const POINT ptMouse = m_pManager->GetMousePos();
     for (int i = 0; i < m_nLinkSlots; ++i) {
         if (::PtInRect(&m_prcLinks[i], ptMouse)) {
@@ -901,8 +901,8 @@ void CHtmlTextReader::ReadImageTag(LPCTSTR pTag, bool& bReread)
     }
 
     const TImageInfo* pImage =
-        m_pManager->GetImageEx(sName, sResType.IsEmpty() ? NULL : sResType.GetData());
-    if (pImage == NULL) return;
+        m_pManager->GetImageEx(sName, sResType.IsEmpty() ? nullptr : sResType.GetData());
+    if (pImage == nullptr) return;
     const int cxFrame = pImage->nX / nCount;
     if (m_pt.x + cxFrame > m_rc.right && m_pt.x > m_rc.left && !IsSingleLine()) {
         m_bLineEnd = true;
@@ -1070,7 +1070,7 @@ void CHtmlTextReader::ReadRun()
 void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
                               DWORD dwTextColor, int iFont, UINT uStyle)
 {
-    if (hDC == NULL || pstrText == NULL || pManager == NULL) return;
+    if (hDC == nullptr || pstrText == nullptr || pManager == nullptr) return;
     HFONT hFont = pManager->GetFont(iFont);
     HFONT hOldFont = static_cast<HFONT>(::SelectObject(hDC, hFont));
     if (pManager->IsLayered() || pManager->IsUseGdiplusText()) {
@@ -1087,7 +1087,7 @@ void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCT
 void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
                               DWORD dwTextColor, DWORD dwTextBkColor, int iFont, UINT uStyle)
 {
-    if (hDC == NULL || pstrText == NULL || pManager == NULL) return;
+    if (hDC == nullptr || pstrText == nullptr || pManager == nullptr) return;
     DrawColor(hDC, rc, dwTextBkColor);
     DrawTextW(hDC, pManager, rc, pstrText, dwTextColor, iFont, uStyle);
 }
@@ -1098,7 +1098,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
                                  DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
                                  int& nLinkRects, UINT uStyle)
 {
-    if (hDC == NULL || pstrText == NULL || pManager == NULL || ::IsRectEmpty(&rc)) return;
+    if (hDC == nullptr || pstrText == nullptr || pManager == nullptr || ::IsRectEmpty(&rc)) return;
     const bool bDraw = (uStyle & DT_CALCRECT) == 0;
 
     // The clip comes back as the rectangle of the clip box it had.
@@ -1107,7 +1107,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
     HRGN hOldRgn = ::CreateRectRgnIndirect(&rcClip);
     if (bDraw) {
         HRGN hRgn = ::CreateRectRgnIndirect(&rc);
-        if (hRgn != NULL) {
+        if (hRgn != nullptr) {
             ::ExtSelectClipRgn(hDC, hRgn, RGN_AND);
             ::DeleteObject(hRgn);
         }
@@ -1116,7 +1116,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
     if (bDraw && (uStyle & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) != 0) {
         RECT rcText = {0, 0, 9999, 100};
         int nLinks = 0;
-        DrawHtmlText(hDC, pManager, rcText, pstrText, dwTextColor, NULL, NULL, nLinks,
+        DrawHtmlText(hDC, pManager, rcText, pstrText, dwTextColor, nullptr, nullptr, nLinks,
                      uStyle | DT_CALCRECT);
         const int cxText = rcText.right - rcText.left;
         const int cyText = rcText.bottom - rcText.top;
@@ -1148,7 +1148,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
     ::SetBkColor(hDC, clrOldBk);
     ::SetBkMode(hDC, nOldBkMode);
 
-    if (hOldRgn != NULL) {
+    if (hOldRgn != nullptr) {
         ::SelectClipRgn(hDC, hOldRgn);
         ::DeleteObject(hOldRgn);
     }
@@ -1158,7 +1158,7 @@ SIZE CRenderEngine::GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstr
                                 UINT /*uStyle*/)
 {
     SIZE size = {0, 0};
-    if (hDC == NULL || pstrText == NULL || pManager == NULL) return size;
+    if (hDC == nullptr || pstrText == nullptr || pManager == nullptr) return size;
     HGDIOBJ hOldFont = ::SelectObject(hDC, pManager->GetFont(iFont));
     ::GetTextExtentPoint32W(hDC, pstrText, static_cast<int>(wcslen(pstrText)), &size);
     ::SelectObject(hDC, hOldFont);

@@ -10,9 +10,9 @@ namespace SkinUI {
 
 typedef struct tagTImageInfo
 {
-    HBITMAP hBitmap = NULL;     // 32-bit top-down DIB, B G R A, premultiplied
-    LPBYTE pBits = NULL;        // working pixels for colour adjustment
-    LPBYTE pSrcBits = NULL;     // unadjusted copy, only for use-HSL images
+    HBITMAP hBitmap = nullptr;     // 32-bit top-down DIB, B G R A, premultiplied
+    LPBYTE pBits = nullptr;        // working pixels for colour adjustment
+    LPBYTE pSrcBits = nullptr;     // unadjusted copy, only for use-HSL images
     int nX = 0;                 // width
     int nY = 0;                 // height
     bool bAlpha = false;        // some pixel is not opaque or matched the key

@@ -54,37 +54,37 @@ const UINT64 kMaxImagePixels = 16u * 1024u * 1024u;
 
 struct TBytes
 {
-    BYTE* pData = NULL;
+    BYTE* pData = nullptr;
     DWORD dwSize = 0;
 };
 
 void Discard(TBytes& bytes)
 {
     free(bytes.pData);
-    bytes.pData = NULL;
+    bytes.pData = nullptr;
     bytes.dwSize = 0;
 }
 
 // ---- Byte sources -------------------------------------------------------------
 bool ReadResourceBytes(STRINGorID image, LPCTSTR type, HINSTANCE instance, TBytes& bytes)
 {
-    HINSTANCE hModule = instance != NULL ? instance : CPaintManagerUI::GetResourceDll();
+    HINSTANCE hModule = instance != nullptr ? instance : CPaintManagerUI::GetResourceDll();
     bytes.pData = CopyModuleResource(hModule, image.m_lpstr, type, kMaxImageFileSize, &bytes.dwSize);
-    return bytes.pData != NULL;
+    return bytes.pData != nullptr;
 }
 
 bool ReadFileBytes(LPCTSTR path, TBytes& bytes)
 {
-    HANDLE hFile = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hFile = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) return false;
     DWORD dwHigh = 0;
     const DWORD dwSize = ::GetFileSize(hFile, &dwHigh);
     bool bOk = false;
     if (dwSize != INVALID_FILE_SIZE && dwHigh == 0 && dwSize > 0 && dwSize <= kMaxImageFileSize &&
-        (bytes.pData = static_cast<BYTE*>(malloc(dwSize))) != NULL) {
+        (bytes.pData = static_cast<BYTE*>(malloc(dwSize))) != nullptr) {
         DWORD dwRead = 0;
-        if (::ReadFile(hFile, bytes.pData, dwSize, &dwRead, NULL) && dwRead == dwSize) {
+        if (::ReadFile(hFile, bytes.pData, dwSize, &dwRead, nullptr) && dwRead == dwSize) {
             bytes.dwSize = dwSize;
             bOk = true;
         }
@@ -100,18 +100,18 @@ bool ReadPackageBytes(LPCTSTR name, TBytes& bytes)
 {
     bool bOwnPackage = false;
     HANDLE hPackage = CPaintManagerUI::OpenResourceZip(bOwnPackage);
-    if (hPackage == NULL) return false;
+    if (hPackage == nullptr) return false;
     int iIndex = -1;
     TSkinPackageEntry entry;
     if (SkinPackageFind(hPackage, name, true, &iIndex, &entry) == SKINPKG_OK && entry.unpackedSize > 0 &&
         entry.unpackedSize <= kMaxImageFileSize &&
-        (bytes.pData = static_cast<BYTE*>(malloc(entry.unpackedSize))) != NULL) {
+        (bytes.pData = static_cast<BYTE*>(malloc(entry.unpackedSize))) != nullptr) {
         const DWORD dwResult = SkinPackageUnpack(hPackage, iIndex, bytes.pData, entry.unpackedSize);
         if (dwResult == SKINPKG_OK || dwResult == SKINPKG_MORE) bytes.dwSize = entry.unpackedSize;
         else Discard(bytes);
     }
     if (bOwnPackage) SkinPackageClose(hPackage);
-    return bytes.pData != NULL;
+    return bytes.pData != nullptr;
 }
 
 // ---- Decoding ------------------------------------------------------------------
@@ -137,23 +137,23 @@ bool PngChunksFit(const BYTE* pData, DWORD dwSize)
 // colour key (0xAARRGGBB) becomes fully transparent.
 TImageInfo* Decode(const TBytes& bytes, DWORD mask)
 {
-    if (bytes.dwSize > 0x7FFFFFFF || !PngChunksFit(bytes.pData, bytes.dwSize)) return NULL;
+    if (bytes.dwSize > 0x7FFFFFFF || !PngChunksFit(bytes.pData, bytes.dwSize)) return nullptr;
     int nWidth = 0, nHeight = 0, nChannels = 0;
-    if (!stbi_info_from_memory(bytes.pData, (int)bytes.dwSize, &nWidth, &nHeight, &nChannels)) return NULL;
-    if (nWidth <= 0 || nHeight <= 0 || (UINT64)nWidth * (UINT64)nHeight > kMaxImagePixels) return NULL;
+    if (!stbi_info_from_memory(bytes.pData, (int)bytes.dwSize, &nWidth, &nHeight, &nChannels)) return nullptr;
+    if (nWidth <= 0 || nHeight <= 0 || (UINT64)nWidth * (UINT64)nHeight > kMaxImagePixels) return nullptr;
     int nX = 0, nY = 0;
     stbi_uc* pImage = stbi_load_from_memory(bytes.pData, (int)bytes.dwSize, &nX, &nY, &nChannels, 4);
-    if (pImage == NULL) return NULL;
+    if (pImage == nullptr) return nullptr;
     if (nX != nWidth || nY != nHeight) {
         stbi_image_free(pImage);
-        return NULL;
+        return nullptr;
     }
 
-    BYTE* pDest = NULL;
-    HBITMAP hBitmap = CMemoryDib::CreateBitmap(NULL, nX, nY, true, &pDest);
-    if (hBitmap == NULL) {
+    BYTE* pDest = nullptr;
+    HBITMAP hBitmap = CMemoryDib::CreateBitmap(nullptr, nX, nY, true, &pDest);
+    if (hBitmap == nullptr) {
         stbi_image_free(pImage);
-        return NULL;
+        return nullptr;
     }
 
     bool bAlpha = false;
@@ -183,9 +183,9 @@ TImageInfo* Decode(const TBytes& bytes, DWORD mask)
     stbi_image_free(pImage);
 
     TImageInfo* pInfo = new (std::nothrow) TImageInfo;
-    if (pInfo == NULL) {
+    if (pInfo == nullptr) {
         ::DeleteObject(hBitmap);
-        return NULL;
+        return nullptr;
     }
     pInfo->hBitmap = hBitmap;
     pInfo->nX = nX;
@@ -202,10 +202,10 @@ TImageInfo* Decode(const TBytes& bytes, DWORD mask)
 TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
     TBytes bytes;
-    if (type != NULL) {
+    if (type != nullptr) {
         ReadResourceBytes(bitmap, type, instance, bytes);
     }
-    else if (!bitmap.IsResourceId() && bitmap.m_lpstr != NULL) {
+    else if (!bitmap.IsResourceId() && bitmap.m_lpstr != nullptr) {
         if (CPaintManagerUI::GetResourceZip().IsEmpty()) {
             const CUIString sFile = CPaintManagerUI::GetResourcePath() + bitmap.m_lpstr;
             ReadFileBytes(sFile.GetData(), bytes);
@@ -214,9 +214,9 @@ TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mas
             ReadPackageBytes(bitmap.m_lpstr, bytes);
         }
     }
-    if (bytes.pData == NULL && !bitmap.IsResourceId() && bitmap.m_lpstr != NULL)
+    if (bytes.pData == nullptr && !bitmap.IsResourceId() && bitmap.m_lpstr != nullptr)
         ReadFileBytes(bitmap.m_lpstr, bytes);
-    if (bytes.pData == NULL) return NULL;
+    if (bytes.pData == nullptr) return nullptr;
     TImageInfo* pInfo = Decode(bytes, mask);
     Discard(bytes);
     return pInfo;
@@ -224,10 +224,10 @@ TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mas
 
 TImageInfo* CRenderEngine::LoadImageW(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
-    if (type == NULL && bitmap != NULL && !IS_INTRESOURCE(bitmap)) {
+    if (type == nullptr && bitmap != nullptr && !IS_INTRESOURCE(bitmap)) {
         CResourceManager* pManager = CResourceManager::GetInstance();
-        LPCTSTR pstrPath = pManager != NULL ? pManager->GetImagePath(bitmap) : NULL;
-        if (pstrPath != NULL) bitmap = pstrPath;
+        LPCTSTR pstrPath = pManager != nullptr ? pManager->GetImagePath(bitmap) : nullptr;
+        if (pstrPath != nullptr) bitmap = pstrPath;
     }
     return LoadImageW(STRINGorID(bitmap), type, mask, instance);
 }
@@ -241,13 +241,13 @@ TImageInfo* CRenderEngine::LoadImageW(UINT nID, LPCTSTR type, DWORD mask, HINSTA
 // The pixel buffers are allocated with new BYTE[] by whoever fills them.
 void CRenderEngine::FreeImage(TImageInfo* bitmap, bool bDelete)
 {
-    if (bitmap == NULL) return;
-    if (bitmap->hBitmap != NULL) ::DeleteObject(bitmap->hBitmap);
-    bitmap->hBitmap = NULL;
+    if (bitmap == nullptr) return;
+    if (bitmap->hBitmap != nullptr) ::DeleteObject(bitmap->hBitmap);
+    bitmap->hBitmap = nullptr;
     delete[] bitmap->pBits;
-    bitmap->pBits = NULL;
+    bitmap->pBits = nullptr;
     delete[] bitmap->pSrcBits;
-    bitmap->pSrcBits = NULL;
+    bitmap->pSrcBits = nullptr;
     if (bDelete) delete bitmap;
 }
 

@@ -8,16 +8,16 @@ namespace SkinUI {
 bool FindModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, const BYTE** ppData,
                         DWORD* pdwSize)
 {
-    *ppData = NULL;
+    *ppData = nullptr;
     *pdwSize = 0;
     HRSRC hResource = ::FindResourceW(hModule, name, type);
-    if (hResource == NULL) return false;
+    if (hResource == nullptr) return false;
     HGLOBAL hGlobal = ::LoadResource(hModule, hResource);
-    if (hGlobal == NULL) return false;
+    if (hGlobal == nullptr) return false;
     const DWORD dwSize = ::SizeofResource(hModule, hResource);
     // Resources of a loaded module need no unlocking or freeing.
     const BYTE* pData = static_cast<const BYTE*>(::LockResource(hGlobal));
-    if (pData == NULL || dwSize == 0) return false;
+    if (pData == nullptr || dwSize == 0) return false;
     *ppData = pData;
     *pdwSize = dwSize;
     return true;
@@ -27,11 +27,11 @@ BYTE* CopyModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, DWORD dwMa
                          DWORD* pdwSize)
 {
     *pdwSize = 0;
-    const BYTE* pData = NULL;
+    const BYTE* pData = nullptr;
     DWORD dwSize = 0;
-    if (!FindModuleResource(hModule, name, type, &pData, &dwSize) || dwSize > dwMaxSize) return NULL;
+    if (!FindModuleResource(hModule, name, type, &pData, &dwSize) || dwSize > dwMaxSize) return nullptr;
     BYTE* pCopy = static_cast<BYTE*>(malloc(dwSize));
-    if (pCopy == NULL) return NULL;
+    if (pCopy == nullptr) return nullptr;
     memcpy(pCopy, pData, dwSize);
     *pdwSize = dwSize;
     return pCopy;

@@ -11,7 +11,7 @@ bool FindModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, const BYTE*
                         DWORD* pdwSize);
 
 // A malloc'd copy of the resource, for readers that write into their input
-// (the XML parser swaps bytes in place). NULL when it is missing, empty,
+// (the XML parser swaps bytes in place). Null when it is missing, empty,
 // larger than dwMaxSize, or memory runs out; the caller frees the copy.
 BYTE* CopyModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, DWORD dwMaxSize,
                          DWORD* pdwSize);

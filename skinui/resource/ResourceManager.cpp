@@ -18,12 +18,12 @@ namespace SkinUI {
 namespace {
 
 std::mutex g_instanceLock;
-CResourceManager* g_pInstance = NULL;
+CResourceManager* g_pInstance = nullptr;
 
 // The value of the last attribute called pstrName (ignoring case), or null.
 LPCTSTR LastAttribute(CMarkupNode& node, LPCTSTR pstrName)
 {
-    LPCTSTR pstrValue = NULL;
+    LPCTSTR pstrValue = nullptr;
     const int nCount = node.GetAttributeCount();
     for (int i = 0; i < nCount; ++i) {
         if (_wcsicmp(node.GetAttributeName(i), pstrName) == 0) pstrValue = node.GetAttributeValue(i);
@@ -37,18 +37,18 @@ LPCTSTR LastAttribute(CMarkupNode& node, LPCTSTR pstrName)
 CResourceManager* CResourceManager::GetInstance()
 {
     std::lock_guard<std::mutex> lock(g_instanceLock);
-    if (g_pInstance == NULL) g_pInstance = new (std::nothrow) CResourceManager;
+    if (g_pInstance == nullptr) g_pInstance = new (std::nothrow) CResourceManager;
     return g_pInstance;
 }
 
 void CResourceManager::Release()
 {
     std::lock_guard<std::mutex> lock(g_instanceLock);
-    if (g_pInstance == this) g_pInstance = NULL;
+    if (g_pInstance == this) g_pInstance = nullptr;
     delete this;
 }
 
-CResourceManager::CResourceManager() : m_pQueryInterface(NULL) {}
+CResourceManager::CResourceManager() : m_pQueryInterface(nullptr) {}
 
 CResourceManager::~CResourceManager()
 {
@@ -64,12 +64,12 @@ bool CResourceManager::LoadResource(STRINGorID xml, LPCTSTR type)
         DWORD dwSize = 0;
         BYTE* pCopy = CopyModuleResource(CPaintManagerUI::GetResourceDll(), xml.m_lpstr, type,
                                          MAXDWORD, &dwSize);
-        if (pCopy == NULL) return false;
+        if (pCopy == nullptr) return false;
         const bool bLoaded = m_xml.LoadFromMem(pCopy, dwSize);
         free(pCopy);
         if (!bLoaded) return false;
     }
-    else if (xml.m_lpstr == NULL) {
+    else if (xml.m_lpstr == nullptr) {
         return false;
     }
     else if (*xml.m_lpstr == L'<') {
@@ -85,9 +85,9 @@ void CResourceManager::StorePath(CStdStringPtrMap& map, CMarkupNode& node)
 {
     LPCTSTR pstrId = LastAttribute(node, L"id");
     LPCTSTR pstrPath = LastAttribute(node, L"path");
-    if (pstrId == NULL || pstrPath == NULL || map.Find(pstrId) != NULL) return;
+    if (pstrId == nullptr || pstrPath == nullptr || map.Find(pstrId) != nullptr) return;
     CUIString* pPath = new (std::nothrow) CUIString(pstrPath);
-    if (pPath != NULL && !map.Insert(pstrId, pPath)) delete pPath;
+    if (pPath != nullptr && !map.Insert(pstrId, pPath)) delete pPath;
 }
 
 bool CResourceManager::LoadResource(CMarkupNode Root)
@@ -109,13 +109,13 @@ bool CResourceManager::LoadResource(CMarkupNode Root)
 LPCTSTR CResourceManager::GetImagePath(LPCTSTR lpstrId)
 {
     const CUIString* pPath = static_cast<CUIString*>(m_mImageHashMap.Find(lpstrId));
-    return pPath != NULL ? pPath->GetData() : NULL;
+    return pPath != nullptr ? pPath->GetData() : nullptr;
 }
 
 LPCTSTR CResourceManager::GetXmlPath(LPCTSTR lpstrId)
 {
     const CUIString* pPath = static_cast<CUIString*>(m_mXmlHashMap.Find(lpstrId));
-    return pPath != NULL ? pPath->GetData() : NULL;
+    return pPath != nullptr ? pPath->GetData() : nullptr;
 }
 
 void CResourceManager::ResetResourceMap()
@@ -127,7 +127,7 @@ void CResourceManager::ResetResourceMap()
 // ---- Language texts ------------------------------------------------------------------
 bool CResourceManager::LoadLanguage(LPCTSTR pstrXml)
 {
-    if (pstrXml == NULL) return false;
+    if (pstrXml == nullptr) return false;
     CMarkup xml;
     const bool bLoaded = *pstrXml == L'<' ? xml.Load(pstrXml) : xml.LoadFromFile(pstrXml);
     if (!bLoaded) return false;
@@ -136,44 +136,44 @@ bool CResourceManager::LoadLanguage(LPCTSTR pstrXml)
         if (_wcsicmp(node.GetName(), L"Text") != 0 || !node.HasAttributes()) continue;
         LPCTSTR pstrId = LastAttribute(node, L"id");
         LPCTSTR pstrValue = LastAttribute(node, L"value");
-        if (pstrId == NULL || pstrValue == NULL) continue;
+        if (pstrId == nullptr || pstrValue == nullptr) continue;
         CUIString* pText = static_cast<CUIString*>(m_mTextResourceHashMap.Find(pstrId));
-        if (pText != NULL) {
+        if (pText != nullptr) {
             *pText = pstrValue;
             continue;
         }
         pText = new (std::nothrow) CUIString(pstrValue);
-        if (pText != NULL && !m_mTextResourceHashMap.Insert(pstrId, pText)) delete pText;
+        if (pText != nullptr && !m_mTextResourceHashMap.Insert(pstrId, pText)) delete pText;
     }
     return true;
 }
 
 CUIString CResourceManager::GetText(LPCTSTR lpstrId, LPCTSTR lpstrType)
 {
-    if (lpstrId == NULL) return CUIString();
+    if (lpstrId == nullptr) return CUIString();
     CUIString* pText = static_cast<CUIString*>(m_mTextResourceHashMap.Find(lpstrId));
-    if (pText == NULL && m_pQueryInterface != NULL) {
+    if (pText == nullptr && m_pQueryInterface != nullptr) {
         LPCTSTR pstrAnswer = m_pQueryInterface->QueryControlText(lpstrId, lpstrType);
-        const CUIString sAnswer(pstrAnswer != NULL ? pstrAnswer : L"");
+        const CUIString sAnswer(pstrAnswer != nullptr ? pstrAnswer : L"");
         pText = new (std::nothrow) CUIString(sAnswer);
-        if (pText == NULL || !m_mTextResourceHashMap.Insert(lpstrId, pText)) {
+        if (pText == nullptr || !m_mTextResourceHashMap.Insert(lpstrId, pText)) {
             delete pText;
             return sAnswer;
         }
     }
-    return pText != NULL ? *pText : CUIString(lpstrId);
+    return pText != nullptr ? *pText : CUIString(lpstrId);
 }
 
 void CResourceManager::ReloadText()
 {
-    if (m_pQueryInterface == NULL) return;
+    if (m_pQueryInterface == nullptr) return;
     for (int i = 0; i < m_mTextResourceHashMap.GetSize(); ++i) {
         LPCTSTR key = m_mTextResourceHashMap.GetAt(i);
-        if (key == NULL) continue;
-        LPCTSTR pstrAnswer = m_pQueryInterface->QueryControlText(key, NULL);
-        if (pstrAnswer == NULL) continue;
+        if (key == nullptr) continue;
+        LPCTSTR pstrAnswer = m_pQueryInterface->QueryControlText(key, nullptr);
+        if (pstrAnswer == nullptr) continue;
         CUIString* pText = static_cast<CUIString*>(m_mTextResourceHashMap.Find(key, false));
-        if (pText != NULL) *pText = pstrAnswer;
+        if (pText != nullptr) *pText = pstrAnswer;
     }
 }
 

@@ -33,7 +33,7 @@ public:
     // A resource document: an integer id (a module resource of that type), a
     // text starting with '<', or a file name in the resource folder or the
     // skin package. Registers its Image and Xml ids; the first one of an id wins.
-    bool LoadResource(STRINGorID xml, LPCTSTR type = NULL);
+    bool LoadResource(STRINGorID xml, LPCTSTR type = nullptr);
     bool LoadResource(CMarkupNode Root);
     void ResetResourceMap();
     LPCTSTR GetImagePath(LPCTSTR lpstrId);
@@ -46,7 +46,7 @@ public:
 
     void SetTextQueryInterface(IQueryControlText* pInterface) { m_pQueryInterface = pInterface; }
     // The stored text, else the query interface's answer (then stored), else the id.
-    CUIString GetText(LPCTSTR lpstrId, LPCTSTR lpstrType = NULL);
+    CUIString GetText(LPCTSTR lpstrId, LPCTSTR lpstrType = nullptr);
     void ReloadText();
     void ResetTextMap();
 

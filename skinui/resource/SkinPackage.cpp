@@ -64,7 +64,7 @@ private:
 
     // Source: a duplicated or opened file handle, or a memory block.
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
-    const BYTE* m_pMemory = NULL;
+    const BYTE* m_pMemory = nullptr;
     UINT64 m_nStart = 0;        // file position at open time: the archive's start
     UINT64 m_nLength = 0;       // bytes of the source from the start
     // Directory, checked entry by entry at open.
@@ -73,9 +73,9 @@ private:
     DWORD m_nEntries = 0;
     UINT64 m_nDirectoryPos = 0; // absolute position in the source
     DWORD m_nDirectorySize = 0;
-    BYTE* m_pDirectoryCopy = NULL;  // file sources; memory sources point into the block
-    const BYTE* m_pDirectory = NULL;
-    DWORD* m_aEntryOffsets = NULL;
+    BYTE* m_pDirectoryCopy = nullptr;  // file sources; memory sources point into the block
+    const BYTE* m_pDirectory = nullptr;
+    DWORD* m_aEntryOffsets = nullptr;
     // The entry opened for unpacking, -1 for none.
     int m_iOpen = -1;
     int m_nMethod = 0;
@@ -88,7 +88,7 @@ private:
     bool m_bInflateInit = false;
     bool m_bStreamEnd = false;
     z_stream m_stream;
-    BYTE* m_pReadBuffer = NULL; // kReadChunk bytes, file sources only
+    BYTE* m_pReadBuffer = nullptr; // kReadChunk bytes, file sources only
 };
 
 CSkinPackage::~CSkinPackage()
@@ -103,29 +103,29 @@ CSkinPackage::~CSkinPackage()
 bool CSkinPackage::ReadAt(UINT64 pos, void* buffer, DWORD length)
 {
     if (pos > m_nLength || length > m_nLength - pos) return false;
-    if (m_pMemory != NULL) {
+    if (m_pMemory != nullptr) {
         memcpy(buffer, m_pMemory + pos, length);
         return true;
     }
     LARGE_INTEGER li;
     li.QuadPart = (LONGLONG)(m_nStart + pos);
-    if (!::SetFilePointerEx(m_hFile, li, NULL, FILE_BEGIN)) return false;
+    if (!::SetFilePointerEx(m_hFile, li, nullptr, FILE_BEGIN)) return false;
     DWORD dwRead = 0;
-    return ::ReadFile(m_hFile, buffer, length, &dwRead, NULL) && dwRead == length;
+    return ::ReadFile(m_hFile, buffer, length, &dwRead, nullptr) && dwRead == length;
 }
 
 DWORD CSkinPackage::OpenSource(const void* source, DWORD length, int kind)
 {
     if (kind == SKINPKG_MEMORY) {
-        if (source == NULL) return SKINPKG_ARGS;
+        if (source == nullptr) return SKINPKG_ARGS;
         m_pMemory = static_cast<const BYTE*>(source);
         m_nLength = length;
         return SKINPKG_OK;
     }
     if (kind == SKINPKG_FILENAME) {
-        if (source == NULL) return SKINPKG_NOFILE;
-        m_hFile = ::CreateFileW(static_cast<LPCWSTR>(source), GENERIC_READ, FILE_SHARE_READ, NULL,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (source == nullptr) return SKINPKG_NOFILE;
+        m_hFile = ::CreateFileW(static_cast<LPCWSTR>(source), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_hFile == INVALID_HANDLE_VALUE) return SKINPKG_NOFILE;
     }
     else if (kind == SKINPKG_HANDLE) {
@@ -148,7 +148,7 @@ DWORD CSkinPackage::OpenSource(const void* source, DWORD length, int kind)
     m_nStart = (UINT64)pos.QuadPart;
     m_nLength = (UINT64)(size.QuadPart - pos.QuadPart);
     m_pReadBuffer = static_cast<BYTE*>(malloc(kReadChunk));
-    return m_pReadBuffer != NULL ? SKINPKG_OK : SKINPKG_READ;
+    return m_pReadBuffer != nullptr ? SKINPKG_OK : SKINPKG_READ;
 }
 
 DWORD CSkinPackage::Open(const void* source, DWORD length, int kind)
@@ -161,7 +161,7 @@ DWORD CSkinPackage::Open(const void* source, DWORD length, int kind)
     const DWORD nTail = (DWORD)(m_nLength < kEndSearchSpan ? m_nLength : kEndSearchSpan);
     if (nTail < kEndRecordSize) return SKINPKG_BADDATA;
     BYTE* pTail = static_cast<BYTE*>(malloc(nTail));
-    if (pTail == NULL) return SKINPKG_READ;
+    if (pTail == nullptr) return SKINPKG_READ;
     const UINT64 nTailPos = m_nLength - nTail;
     if (!ReadAt(nTailPos, pTail, nTail)) {
         free(pTail);
@@ -198,17 +198,17 @@ DWORD CSkinPackage::Open(const void* source, DWORD length, int kind)
 // of well-formed entries fills it.
 DWORD CSkinPackage::ReadDirectory()
 {
-    if (m_pMemory != NULL) {
+    if (m_pMemory != nullptr) {
         m_pDirectory = m_pMemory + m_nDirectoryPos;
     }
     else {
         m_pDirectoryCopy = static_cast<BYTE*>(malloc(m_nDirectorySize > 0 ? m_nDirectorySize : 1));
-        if (m_pDirectoryCopy == NULL) return SKINPKG_READ;
+        if (m_pDirectoryCopy == nullptr) return SKINPKG_READ;
         if (!ReadAt(m_nDirectoryPos, m_pDirectoryCopy, m_nDirectorySize)) return SKINPKG_READ;
         m_pDirectory = m_pDirectoryCopy;
     }
     m_aEntryOffsets = static_cast<DWORD*>(malloc(sizeof(DWORD) * (m_nEntries > 0 ? m_nEntries : 1)));
-    if (m_aEntryOffsets == NULL) return SKINPKG_READ;
+    if (m_aEntryOffsets == nullptr) return SKINPKG_READ;
     DWORD pos = 0;
     for (DWORD n = 0; n < m_nEntries; ++n) {
         if (m_nDirectorySize - pos < kCentralHeaderSize) return SKINPKG_BADDATA;
@@ -225,11 +225,11 @@ DWORD CSkinPackage::ReadDirectory()
 
 DWORD CSkinPackage::Find(LPCWSTR pstrName, bool bIgnoreCase, int* pIndex, TSkinPackageEntry* pEntry)
 {
-    if (pIndex != NULL) *pIndex = -1;
-    if (pstrName == NULL) return SKINPKG_ARGS;
+    if (pIndex != nullptr) *pIndex = -1;
+    if (pstrName == nullptr) return SKINPKG_ARGS;
     if (wcslen(pstrName) > 255) return SKINPKG_NOTFOUND;
     char szName[260];
-    const int nName = ::WideCharToMultiByte(CP_ACP, 0, pstrName, -1, szName, 259, NULL, NULL);
+    const int nName = ::WideCharToMultiByte(CP_ACP, 0, pstrName, -1, szName, 259, nullptr, nullptr);
     if (nName <= 0) return SKINPKG_NOTFOUND;
     const DWORD cbName = (DWORD)nName - 1;
     for (DWORD k = 0; k < cbName; ++k) {
@@ -253,8 +253,8 @@ DWORD CSkinPackage::Find(LPCWSTR pstrName, bool bIgnoreCase, int* pIndex, TSkinP
         if (k != cbName) continue;
 
         CloseEntry();
-        if (pIndex != NULL) *pIndex = (int)n;
-        if (pEntry != NULL) {
+        if (pIndex != nullptr) *pIndex = (int)n;
+        if (pEntry != nullptr) {
             memset(pEntry, 0, sizeof(*pEntry));
             pEntry->index = (int)n;
             const int cbAll = (int)Le16(p + CD_NAMELEN) < 259 ? (int)Le16(p + CD_NAMELEN) : 259;
@@ -340,8 +340,8 @@ DWORD CSkinPackage::Produce(BYTE* buffer, DWORD length, DWORD& produced)
             // A memory source is read in place, all of the entry at once (its
             // bounds were checked when the entry was opened); a file through
             // the read buffer.
-            const DWORD nChunk = m_pMemory != NULL || m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
-            if (m_pMemory != NULL) {
+            const DWORD nChunk = m_pMemory != nullptr || m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
+            if (m_pMemory != nullptr) {
                 m_stream.next_in = const_cast<BYTE*>(m_pMemory + m_nDataPos);
             }
             else {
@@ -380,7 +380,7 @@ DWORD CSkinPackage::FinishEntry()
 DWORD CSkinPackage::Unpack(int index, BYTE* buffer, DWORD length)
 {
     if (index < 0 || (DWORD)index >= m_nEntries) return SKINPKG_ARGS;
-    if (buffer == NULL && length > 0) return SKINPKG_ARGS;
+    if (buffer == nullptr && length > 0) return SKINPKG_ARGS;
     if (index != m_iOpen) {
         CloseEntry();
         const DWORD dwOpen = OpenEntry(index);
@@ -424,7 +424,7 @@ std::set<HANDLE>& LiveHandles()
 CSkinPackage* Live(HANDLE hPackage)
 {
     std::lock_guard<std::mutex> lock(g_liveLock);
-    return LiveHandles().count(hPackage) ? static_cast<CSkinPackage*>(hPackage) : NULL;
+    return LiveHandles().count(hPackage) ? static_cast<CSkinPackage*>(hPackage) : nullptr;
 }
 
 } // namespace
@@ -434,10 +434,10 @@ CSkinPackage* Live(HANDLE hPackage)
 HANDLE SkinPackageOpen(const void* source, DWORD length, int kind, DWORD* pResult)
 {
     CSkinPackage* pPackage = new (std::nothrow) CSkinPackage;
-    DWORD dwResult = pPackage != NULL ? pPackage->Open(source, length, kind) : SKINPKG_READ;
+    DWORD dwResult = pPackage != nullptr ? pPackage->Open(source, length, kind) : SKINPKG_READ;
     if (dwResult != SKINPKG_OK) {
         delete pPackage;
-        pPackage = NULL;
+        pPackage = nullptr;
     }
     else {
         std::lock_guard<std::mutex> lock(g_liveLock);
@@ -446,37 +446,37 @@ HANDLE SkinPackageOpen(const void* source, DWORD length, int kind, DWORD* pResul
         }
         catch (...) {  // out of memory: no handle rather than an exception
             delete pPackage;
-            pPackage = NULL;
+            pPackage = nullptr;
             dwResult = SKINPKG_READ;
         }
     }
-    if (pResult != NULL) *pResult = dwResult;
+    if (pResult != nullptr) *pResult = dwResult;
     return pPackage;
 }
 
 DWORD SkinPackageFind(HANDLE hPackage, LPCWSTR pstrName, bool bIgnoreCase, int* pIndex,
                       TSkinPackageEntry* pEntry)
 {
-    if (pIndex != NULL) *pIndex = -1;
-    if (hPackage == NULL) return SKINPKG_ARGS;
+    if (pIndex != nullptr) *pIndex = -1;
+    if (hPackage == nullptr) return SKINPKG_ARGS;
     CSkinPackage* pPackage = Live(hPackage);
-    if (pPackage == NULL) return SKINPKG_NOTOPEN;
+    if (pPackage == nullptr) return SKINPKG_NOTOPEN;
     return pPackage->Find(pstrName, bIgnoreCase, pIndex, pEntry);
 }
 
 DWORD SkinPackageUnpack(HANDLE hPackage, int index, void* buffer, DWORD length, int kind)
 {
-    if (hPackage == NULL || kind != SKINPKG_MEMORY) return SKINPKG_ARGS;
+    if (hPackage == nullptr || kind != SKINPKG_MEMORY) return SKINPKG_ARGS;
     CSkinPackage* pPackage = Live(hPackage);
-    if (pPackage == NULL) return SKINPKG_NOTOPEN;
+    if (pPackage == nullptr) return SKINPKG_NOTOPEN;
     return pPackage->Unpack(index, static_cast<BYTE*>(buffer), length);
 }
 
 DWORD SkinPackageClose(HANDLE hPackage)
 {
-    if (hPackage == NULL) return SKINPKG_ARGS;
+    if (hPackage == nullptr) return SKINPKG_ARGS;
     CSkinPackage* pPackage = Live(hPackage);
-    if (pPackage == NULL) return SKINPKG_NOTOPEN;
+    if (pPackage == nullptr) return SKINPKG_NOTOPEN;
     {
         std::lock_guard<std::mutex> lock(g_liveLock);
         LiveHandles().erase(hPackage);

@@ -23,7 +23,7 @@ enum : DWORD
     // central directory, a method other than stored or deflated, encryption,
     // damaged deflate data, sizes that lie, or a CRC-32 that does not match.
     SKINPKG_BADDATA = 0x00000800,
-    SKINPKG_ARGS = 0x00010000,          // null handle, unknown kind, index out of range
+    SKINPKG_ARGS = 0x00010000,          // Null handle, unknown kind, index out of range
     SKINPKG_NOTOPEN = 0x00080000,       // not an archive opened for reading
     SKINPKG_INUSE = 0x01000000,         // the archive object was already in use
     SKINPKG_NOTDISK = 0x02000000,       // the given file handle is not a disk file
@@ -52,7 +52,7 @@ typedef struct tagTSkinPackageEntry
 // ---- Operations ---------------------------------------------------------------------
 // Null when the archive cannot be opened; *pResult (optional) gets the reason
 // (SKINPKG_BADDATA when no consistent end-of-central-directory record exists).
-HANDLE SkinPackageOpen(const void* source, DWORD length, int kind, DWORD* pResult = NULL);
+HANDLE SkinPackageOpen(const void* source, DWORD length, int kind, DWORD* pResult = nullptr);
 
 // Finds the first entry whose name equals pstrName (ANSI code page, '\' read
 // as '/', ASCII letters folded when bIgnoreCase). Closes an entry open for

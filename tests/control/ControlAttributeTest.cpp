@@ -54,7 +54,7 @@ std::wstring Sides(CControlUI& c)
 
 std::wstring Text(LPCTSTR p)
 {
-    return p != NULL ? std::wstring(p) : std::wstring(L"(null)");
+    return p != nullptr ? std::wstring(p) : std::wstring(L"(null)");
 }
 
 struct AttributeCase
@@ -232,13 +232,13 @@ TEST(ControlAttributes, CustomAttributesKeepTheFirstValue)
     control.AddCustomAttribute(L"key", L"first");
     control.AddCustomAttribute(L"key", L"second");
     control.AddCustomAttribute(L"", L"x");
-    control.AddCustomAttribute(NULL, L"x");
+    control.AddCustomAttribute(nullptr, L"x");
     control.AddCustomAttribute(L"empty", L"");
     control.AddCustomAttribute(L"other", L"o");
     EXPECT_STREQ(control.GetCustomAttribute(L"key"), L"first");
     EXPECT_EQ(control.GetCustomAttribute(L"empty"), nullptr);
     EXPECT_EQ(control.GetCustomAttribute(L""), nullptr);
-    EXPECT_EQ(control.GetCustomAttribute(NULL), nullptr);
+    EXPECT_EQ(control.GetCustomAttribute(nullptr), nullptr);
     EXPECT_FALSE(control.RemoveCustomAttribute(L"missing"));
     EXPECT_FALSE(control.RemoveCustomAttribute(L""));
     EXPECT_TRUE(control.RemoveCustomAttribute(L"key"));
@@ -275,9 +275,9 @@ TEST(ControlAttributes, ContainerAttributes)
         {L"mousechild", L"false", [](CContainerUI& c) { return Num(c.IsMouseChildEnabled()); }, L"0"},
         {L"scrollstepsize", L"12", [](CContainerUI& c) { return Num(c.GetScrollStepSize()); }, L"12"},
         {L"scrollstepsize", L"-4", [](CContainerUI& c) { return Num(c.GetScrollStepSize()); }, L"0"},
-        {L"vscrollbar", L"true", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != NULL) + Num(c.GetHorizontalScrollBar() != NULL); }, L"10"},
-        {L"hscrollbar", L"true", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != NULL) + Num(c.GetHorizontalScrollBar() != NULL); }, L"01"},
-        {L"hscrollbarstyle", L"width=\"3\"", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != NULL) + Num(c.GetHorizontalScrollBar() != NULL); }, L"01"},
+        {L"vscrollbar", L"true", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr); }, L"10"},
+        {L"hscrollbar", L"true", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr); }, L"01"},
+        {L"hscrollbarstyle", L"width=\"3\"", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr); }, L"01"},
         {L"width", L"30", [](CContainerUI& c) { return Num(c.GetFixedWidth()); }, L"30"},
     };
     for (const ContainerCase& tc : cases) {
@@ -299,18 +299,18 @@ TEST(ControlAttributes, StylesApplyThroughTheManager)
     pm.AddStyle(L"inner", L"height=\"5\"");
 
     CControlUI viaValue;
-    viaValue.SetManager(&pm, NULL, false);
+    viaValue.SetManager(&pm, nullptr, false);
     viaValue.SetAttribute(L"anything", L"tile");
     EXPECT_EQ(Geometry(viaValue), L"0,0 400x90");
     EXPECT_EQ(viaValue.GetCustomAttribute(L"anything"), nullptr);
 
     CControlUI viaList;
-    viaList.SetManager(&pm, NULL, false);
+    viaList.SetManager(&pm, nullptr, false);
     viaList.ApplyAttributeList(L"outer");
     EXPECT_EQ(Geometry(viaList), L"0,0 0x5");
 
     CControlUI looping;
-    looping.SetManager(&pm, NULL, false);
+    looping.SetManager(&pm, nullptr, false);
     looping.SetAttribute(L"bkimage", L"loop");
     EXPECT_EQ(looping.GetFixedWidth(), 7);
 

@@ -71,9 +71,9 @@ TEST(ControlGeometry, GettersScaleWithTheManagersDpi)
         {"estimate", 30, 45, [](CControlUI& c) { return static_cast<int>(c.EstimateSize(SIZE{0, 0}).cx); }},
     };
     for (const ScaleCase& tc : cases) EXPECT_EQ(tc.get(control), tc.detached) << tc.what;
-    control.SetManager(window.Manager(), NULL, false);
+    control.SetManager(window.Manager(), nullptr, false);
     for (const ScaleCase& tc : cases) EXPECT_EQ(tc.get(control), tc.attached) << tc.what;
-    control.SetManager(NULL, NULL, false);
+    control.SetManager(nullptr, nullptr, false);
 }
 
 // SetPos normalises the rectangle, raises OnSize once per call, clears the
@@ -175,7 +175,7 @@ TEST(ControlGeometry, AttachInitialisesChildrenFirstAndReplacesTheRoot)
     ASSERT_TRUE(pm.AttachDialog(root));
     EXPECT_EQ(order, (std::vector<std::wstring>{L"leaf", L"box"}));  // the root has no parent
     EXPECT_EQ(pm.GetRoot(), root);
-    EXPECT_FALSE(pm.InitControls(NULL));
+    EXPECT_FALSE(pm.InitControls(nullptr));
 
     Counter destroyed;
     leaf->OnDestroy += MakeDelegate(&destroyed, &Counter::Hit);
@@ -235,7 +235,7 @@ TEST(ControlGeometry, ManagerDestructionTakesTheTreeAlong)
 TEST(ControlGeometry, ManagerWithoutWindowKeepsItsQueue)
 {
     MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {}
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
     CPaintManagerUI* pm = new CPaintManagerUI;
     CContainerUI* root = new CContainerUI;
     CControlUI* child = new CControlUI;
@@ -250,7 +250,7 @@ TEST(ControlGeometry, ManagerWithoutWindowKeepsItsQueue)
     child->SetPos(R(0, 0, 10, 10), true);
     child->Invalidate();
     EXPECT_FALSE(child->SetTimer(1, 10));
-    EXPECT_FALSE(::PeekMessageW(&msg, NULL, WM_ASYNC_FLUSH, WM_ASYNC_FLUSH, PM_NOREMOVE));
+    EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_ASYNC_FLUSH, WM_ASYNC_FLUSH, PM_NOREMOVE));
     EXPECT_EQ(destroyed.n, 0);
     delete pm;
     EXPECT_EQ(destroyed.n, 1);

@@ -360,7 +360,7 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
         {inside, true, R(0, 0, 0, 0)},
     };
     for (const InvalidateCase& tc : cases) {
-        ::ValidateRect(window.Handle(), NULL);
+        ::ValidateRect(window.Handle(), nullptr);
         tc.control->SetInternVisible(!tc.hidden);
         tc.control->Invalidate();
         RECT rc = {0, 0, 0, 0};

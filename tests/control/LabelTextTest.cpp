@@ -330,8 +330,8 @@ TEST_F(LabelTest, InlineMarkupLinksAreTrackedAndClicked)
     EXPECT_EQ(-1, text->GetHoverLink());
 
     // The hand over a link; elsewhere the cursor is left as it was.
-    HCURSOR arrow = ::LoadCursorW(NULL, MAKEINTRESOURCEW(32512));
-    HCURSOR hand = ::LoadCursorW(NULL, MAKEINTRESOURCEW(32649));
+    HCURSOR arrow = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    HCURSOR hand = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
     ::SetCursor(arrow);
     Send(text, EVT_SETCURSOR, offLinks);
     EXPECT_EQ(arrow, ::GetCursor());
@@ -444,7 +444,7 @@ TEST_F(LabelTest, ButtonTextTakesTheColourOfItsState)
         leave.type = EVT_MOUSELEAVE;
         button->Event(leave);
         button->SetEnabled(r.enabled);
-        m_window.Manager()->SetFocus(r.focus ? button : NULL);
+        m_window.Manager()->SetFocus(r.focus ? button : nullptr);
         for (int type : r.events) Send(button, type, inside);
         DibSurface surface(400, 100);
         Paint(button, surface);

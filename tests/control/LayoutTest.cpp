@@ -377,10 +377,10 @@ TEST(Layout, SeparatorDragResizesTheLayout)
     cursor.mousePos.x = 48;
     cursor.mousePos.y = 10;
     pane->Event(cursor);
-    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_SIZEWE));
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE));
     cursor.mousePos.x = 10;
     pane->Event(cursor);
-    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_ARROW));
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
 
     TEventUI event = {};
     event.type = EVT_BUTTONDOWN;

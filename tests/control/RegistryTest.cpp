@@ -100,8 +100,8 @@ TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
     ASSERT_TRUE(root->Remove(a));
     EXPECT_EQ(pm.FindControl(L"a"), nullptr);
     EXPECT_FALSE(root->Remove(a));
-    EXPECT_FALSE(root->Remove(NULL));
-    EXPECT_FALSE(root->Add(NULL));
+    EXPECT_FALSE(root->Remove(nullptr));
+    EXPECT_FALSE(root->Add(nullptr));
     EXPECT_FALSE(root->RemoveAt(5));
 }
 
@@ -124,26 +124,26 @@ TEST(Registry, DuplicateNamesAndSearches)
     // visited, ignoring case.
     EXPECT_EQ(pm.FindControl(L"twin"), third);
     EXPECT_EQ(pm.FindControl(L"Twin"), second);
-    EXPECT_EQ(pm.FindSubControlByName(NULL, L"TWIN"), first);
+    EXPECT_EQ(pm.FindSubControlByName(nullptr, L"TWIN"), first);
     EXPECT_EQ(pm.FindSubControlByName(box, L"twin"), second);
-    EXPECT_EQ(pm.FindSubControlByName(NULL, L""), nullptr);
-    EXPECT_EQ(pm.FindSubControlByName(NULL, NULL), nullptr);
+    EXPECT_EQ(pm.FindSubControlByName(nullptr, L""), nullptr);
+    EXPECT_EQ(pm.FindSubControlByName(nullptr, nullptr), nullptr);
     EXPECT_EQ(box->FindSubControl(L"twin"), second);
 
     // Search order: children before their container, in list order.
     CControlUI* const order[] = {first, second, third, box, root};
     for (int i = 0; i < 5; i++) {
-        EXPECT_EQ(pm.FindSubControlByClass(NULL, L"*", i), order[i]) << i;
+        EXPECT_EQ(pm.FindSubControlByClass(nullptr, L"*", i), order[i]) << i;
     }
-    EXPECT_EQ(pm.FindSubControlByClass(NULL, L"*", 5), nullptr);
-    EXPECT_EQ(pm.FindSubControlByClass(NULL, L"*", -1), nullptr);
-    EXPECT_EQ(pm.FindSubControlByClass(NULL, L"ContainerUI", 1), root);
+    EXPECT_EQ(pm.FindSubControlByClass(nullptr, L"*", 5), nullptr);
+    EXPECT_EQ(pm.FindSubControlByClass(nullptr, L"*", -1), nullptr);
+    EXPECT_EQ(pm.FindSubControlByClass(nullptr, L"ContainerUI", 1), root);
     EXPECT_EQ(pm.FindSubControlByClass(box, L"ContainerUI", 0), box);
-    CStdPtrArray* all = pm.FindSubControlsByClass(NULL, L"ControlUI");
+    CStdPtrArray* all = pm.FindSubControlsByClass(nullptr, L"ControlUI");
     ASSERT_EQ(all->GetSize(), 3);
     EXPECT_EQ(all->GetAt(2), third);
     EXPECT_EQ(pm.GetFoundControls(), all);
-    EXPECT_EQ(pm.FindSubControlsByClass(NULL, L"controlui")->GetSize(), 0);
+    EXPECT_EQ(pm.FindSubControlsByClass(nullptr, L"controlui")->GetSize(), 0);
 
     // Sub-control helpers.
     EXPECT_TRUE(box->SetSubControlText(L"twin", L"hello"));
@@ -161,7 +161,7 @@ TEST(Registry, PaintManagersByName)
     second.Manager()->Init(second.Handle(), L"second");
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"second"), second.Manager());
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L""), nullptr);
-    EXPECT_EQ(CPaintManagerUI::GetPaintManager(NULL), nullptr);
+    EXPECT_EQ(CPaintManagerUI::GetPaintManager(nullptr), nullptr);
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"third"), nullptr);
     EXPECT_GE(CPaintManagerUI::GetPaintManagers()->Find(first.Manager()), 0);
 }
@@ -462,10 +462,10 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
     EXPECT_EQ(recorder.log[1].sender, a);
     EXPECT_EQ(recorder.log[2].sender, b);
 
-    pm.SetFocus(NULL);
+    pm.SetFocus(nullptr);
     TestSupport::PaintManagerWindow other;  // a control of another manager never takes the focus
     CControlUI foreign;
-    foreign.SetManager(other.Manager(), NULL, false);
+    foreign.SetManager(other.Manager(), nullptr, false);
     pm.SetFocus(&foreign);
     EXPECT_EQ(pm.GetFocus(), nullptr);
 
@@ -479,7 +479,7 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
         CControlUI* from;
         CControlUI* to;
     };
-    const TabCase backwards[] = {{b, a}, {c, b}, {a, c}, {NULL, a}};
+    const TabCase backwards[] = {{b, a}, {c, b}, {a, c}, {nullptr, a}};
     for (const TabCase& tc : backwards) {
         pm.SetFocus(tc.from);
         EXPECT_TRUE(pm.SetNextTabControl(false));
@@ -595,7 +595,7 @@ TEST(Registry, SetCursorEventShowsTheControlsCursor)
         TEventUI event = {};
         event.type = EVT_SETCURSOR;
         root->Event(event);
-        EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, tc.id)) << tc.keyword;
+        EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, tc.id)) << tc.keyword;
     }
 }
 
@@ -613,17 +613,17 @@ TEST(Registry, EventSourcesCallDelegatesInOrder)
     };
     CEventSource source;
     EXPECT_FALSE(source);
-    EXPECT_TRUE(source(NULL));
+    EXPECT_TRUE(source(nullptr));
     source += Free::One;
     source += Free::One;
     source += Free::Two;
     source += Free::Three;
     EXPECT_TRUE(source);
-    EXPECT_FALSE(source(NULL));
+    EXPECT_FALSE(source(nullptr));
     EXPECT_EQ(calls, (std::vector<int>{1, 2}));
     source -= Free::Two;
     calls.clear();
-    EXPECT_TRUE(source(NULL));
+    EXPECT_TRUE(source(nullptr));
     EXPECT_EQ(calls, (std::vector<int>{1, 3}));
 
     struct Obj
@@ -710,7 +710,7 @@ TEST(Registry, ItemIndexAndInsertion)
     EXPECT_EQ(box.GetItemAt(0), b);
     EXPECT_TRUE(box.SetItemIndex(b, 2));
     EXPECT_EQ(box.GetItemAt(2), b);
-    EXPECT_FALSE(box.SetItemIndex(NULL, 0));
+    EXPECT_FALSE(box.SetItemIndex(nullptr, 0));
     // A bad index leaves the child where it was.
     EXPECT_FALSE(box.SetItemIndex(b, 3));
     EXPECT_FALSE(box.SetItemIndex(b, -1));

@@ -89,10 +89,10 @@ TEST(StdStringPtrMapEntries, InsertSetFindRemove)
 TEST(StdStringPtrMapEntries, NullKeyIsNeverStored)
 {
     CStdStringPtrMap m;
-    EXPECT_FALSE(m.Insert(NULL, P(1)));
-    EXPECT_EQ(P(1), m.Set(NULL, P(1)));
-    EXPECT_EQ(nullptr, m.Find(NULL));
-    EXPECT_FALSE(m.Remove(NULL));
+    EXPECT_FALSE(m.Insert(nullptr, P(1)));
+    EXPECT_EQ(P(1), m.Set(nullptr, P(1)));
+    EXPECT_EQ(nullptr, m.Find(nullptr));
+    EXPECT_FALSE(m.Remove(nullptr));
     EXPECT_EQ(0, m.GetSize());
 }
 

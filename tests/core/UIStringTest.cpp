@@ -65,7 +65,7 @@ TEST(UIStringStorage, AssignWithLengthStopsAtSourceEnd)
     struct Case { const wchar_t* text; int length; const wchar_t* expect; };
     const Case cases[] = {
         {L"hello", 3, L"hel"}, {L"hello", -1, L"hello"}, {L"hi", 10, L"hi"},
-        {NULL, -1, L""}, {NULL, 5, L""}, {L"hello", 0, L""},
+        {nullptr, -1, L""}, {nullptr, 5, L""}, {L"hello", 0, L""},
     };
     for (const Case& c : cases) {
         CUIString s(L"previous");
@@ -129,7 +129,7 @@ TEST(UIStringOperators, AssignmentAndConcatenation)
     CUIString s;
     s = L"abc";
     EXPECT_STREQ(L"abc", s);
-    s = (const wchar_t*)NULL;
+    s = (const wchar_t*)nullptr;
     EXPECT_TRUE(s.IsEmpty());
     s = L'Q';
     EXPECT_STREQ(L"Q", s);
@@ -137,17 +137,17 @@ TEST(UIStringOperators, AssignmentAndConcatenation)
     EXPECT_STREQ(L"narrow", s);
     s += " text";
     EXPECT_STREQ(L"narrow text", s);
-    s += (const char*)NULL;
+    s += (const char*)nullptr;
     EXPECT_STREQ(L"narrow text", s);
-    s = (const char*)NULL;
+    s = (const char*)nullptr;
     EXPECT_TRUE(s.IsEmpty());
 
     CUIString a(L"left");
     CUIString b(L"right");
     EXPECT_STREQ(L"leftright", a + b);
     EXPECT_STREQ(L"left!", a + L"!");
-    EXPECT_STREQ(L"left", a + (const wchar_t*)NULL);
-    a += (const wchar_t*)NULL;
+    EXPECT_STREQ(L"left", a + (const wchar_t*)nullptr);
+    a += (const wchar_t*)nullptr;
     EXPECT_STREQ(L"left", a);
     a += b;
     a += L'.';
@@ -175,8 +175,8 @@ TEST(UIStringOperators, Comparisons)
         {L"Click", L"click", -1, 0},
         {L"a", L"b", -1, -1},
         {L"", L"", 0, 0},
-        {L"", NULL, 0, 0},
-        {L"x", NULL, 1, 1},
+        {L"", nullptr, 0, 0},
+        {L"x", nullptr, 1, 1},
         {L"ab", L"abc", -1, -1},
     };
     auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
@@ -244,7 +244,7 @@ TEST(UIStringSearch, FindSubstring)
         {L"abcabc", L"bc", 2, 4},
         {L"abcabc", L"abc", 1, 3},
         {L"abcabc", L"x", 0, -1},
-        {L"abc", NULL, 0, -1},
+        {L"abc", nullptr, 0, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.expect, CUIString(c.text).Find(c.what, c.start)) << c.text << " " << c.start;
@@ -281,7 +281,7 @@ TEST(UIStringSearch, Replace)
         {L"a.b.c", L".", L"::", 2, L"a::b::c"},
         {L"xxxx", L"xx", L"x", 2, L"xx"},
         {L"abc", L"", L"y", 0, L"abc"},
-        {L"abc", L"b", NULL, 1, L"ac"},
+        {L"abc", L"b", nullptr, 1, L"ac"},
     };
     for (const Case& c : cases) {
         CUIString s(c.text);

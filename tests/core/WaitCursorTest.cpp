@@ -6,8 +6,8 @@ using SkinUI::CWaitCursor;
 
 TEST(WaitCursor, ShowsWaitCursorAndRestoresPrevious)
 {
-    HCURSOR arrow = ::LoadCursor(NULL, IDC_ARROW);
-    HCURSOR wait = ::LoadCursor(NULL, IDC_WAIT);
+    HCURSOR arrow = ::LoadCursor(nullptr, IDC_ARROW);
+    HCURSOR wait = ::LoadCursor(nullptr, IDC_WAIT);
     ASSERT_NE(arrow, wait);
     ::SetCursor(arrow);
     {

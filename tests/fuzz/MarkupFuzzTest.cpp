@@ -40,9 +40,9 @@ private:
 // --- Input builders -------------------------------------------------------------
 std::vector<BYTE> ToUtf8(const std::wstring& text)
 {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
     std::vector<BYTE> bytes((size_t)(n > 0 ? n : 0));
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, NULL, NULL);
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr, nullptr);
     return bytes;
 }
 
@@ -180,7 +180,7 @@ bool HeapsValid()
     HANDLE heaps[64];
     const DWORD n = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < n && i < 64; ++i) {
-        if (!HeapValidate(heaps[i], 0, NULL)) return false;
+        if (!HeapValidate(heaps[i], 0, nullptr)) return false;
     }
     return true;
 }
@@ -207,7 +207,7 @@ TEST(MarkupFuzz, MutatedSkinInEveryEncoding)
         }
         else {
             // UTF-16: re-encode the mutated text, then mutate the units once more.
-            const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)data.data(), (int)data.size(), NULL, 0);
+            const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)data.data(), (int)data.size(), nullptr, 0);
             std::wstring text((size_t)(n > 0 ? n : 0), L'\0');
             if (n > 0) MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)data.data(), (int)data.size(), &text[0], n);
             std::vector<BYTE> wide = ToUtf16(text, form == 3);

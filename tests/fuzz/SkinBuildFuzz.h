@@ -230,7 +230,7 @@ inline bool HeapsValid()
     HANDLE heaps[64];
     const DWORD n = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < n && i < 64; ++i) {
-        if (!HeapValidate(heaps[i], 0, NULL)) return false;
+        if (!HeapValidate(heaps[i], 0, nullptr)) return false;
     }
     return true;
 }
@@ -241,10 +241,10 @@ inline int CheckTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent, Sk
 {
     if (control->GetParent() != parent || control->GetManager() != &manager) return -1;
     const SkinUI::CUIString name = control->GetName();
-    if (!name.IsEmpty() && manager.FindControl(name) == NULL) return -1;
+    if (!name.IsEmpty() && manager.FindControl(name) == nullptr) return -1;
     int count = 1;
     SkinUI::IContainerUI* items = static_cast<SkinUI::IContainerUI*>(control->GetInterface(L"IContainer"));
-    if (items == NULL) return count;
+    if (items == nullptr) return count;
     for (int i = 0; i < items->GetCount(); ++i) {
         const int below = CheckTree(items->GetItemAt(i), control, manager);
         if (below < 0) return -1;
@@ -267,17 +267,17 @@ inline Outcome RunOne(const std::wstring& skin, HWND hWnd, TestSupport::DibSurfa
     SkinUI::CPaintManagerUI manager;
     manager.Init(hWnd);
     SkinUI::CDialogBuilder builder;
-    SkinUI::CControlUI* root = builder.Create(skin.c_str(), NULL, NULL, &manager, NULL);
-    if (root == NULL) return outcome;
+    SkinUI::CControlUI* root = builder.Create(skin.c_str(), nullptr, nullptr, &manager, nullptr);
+    if (root == nullptr) return outcome;
     outcome.built = true;
     if (!manager.AttachDialog(root)) {
         delete root;
         outcome.failed = true;
         return outcome;
     }
-    outcome.controls = CheckTree(root, NULL, manager);
+    outcome.controls = CheckTree(root, nullptr, manager);
     outcome.failed = outcome.controls < 0;
-    if (outcome.failed || surface == NULL) return outcome;
+    if (outcome.failed || surface == nullptr) return outcome;
 
     // Lay the tree out over the window's area and paint it: draw strings,
     // images from the package and inline text markup are read here.

@@ -688,7 +688,7 @@ TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)
 {
     // The test executable holds documents 101..103 of type "XML".
     CDialogBuilder builder;
-    builder.SetInstance(::GetModuleHandleW(NULL));
+    builder.SetInstance(::GetModuleHandleW(nullptr));
     std::unique_ptr<CControlUI> root(builder.Create(101u, L"XML", nullptr, &m_manager, nullptr));
     ASSERT_NE(nullptr, root.get());
     EXPECT_STREQ(L"res_top", root->GetName().GetData());
@@ -697,7 +697,7 @@ TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)
     EXPECT_EQ(300, m_manager.GetInitSize().cx);
 
     // Without an instance the paint manager's resource module is searched.
-    CPaintManagerUI::SetInstance(::GetModuleHandleW(NULL));
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
     CDialogBuilder byManager;
     std::unique_ptr<CControlUI> again(byManager.Create(102u, L"XML", nullptr, &m_manager, nullptr));
     ASSERT_NE(nullptr, again.get());
@@ -712,7 +712,7 @@ TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)
     for (const Case& row : kCases) {
         SCOPED_TRACE(::testing::Message() << "resource " << row.id);
         CDialogBuilder failing;
-        failing.SetInstance(::GetModuleHandleW(NULL));
+        failing.SetInstance(::GetModuleHandleW(nullptr));
         EXPECT_EQ(nullptr, failing.Create(row.id, row.type, nullptr, &m_manager, nullptr));
         wchar_t message[128] = {0};
         failing.GetLastErrorMessage(message, 128);

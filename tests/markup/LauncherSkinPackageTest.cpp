@@ -215,7 +215,7 @@ void CollectImageUses(CMarkupNode node, int windowWidth, int windowHeight, std::
             if (!DrawStringValue(draw, L"file", use.file)) use.file = draw;
             std::wstring mask;
             if (DrawStringValue(draw, L"mask", mask)) {
-                use.mask = wcstoul(mask.c_str() + (mask[0] == L'#' ? 1 : 0), NULL, 16);
+                use.mask = wcstoul(mask.c_str() + (mask[0] == L'#' ? 1 : 0), nullptr, 16);
             }
             use.attribute = name;
             use.control = node.GetAttributeValue(L"name");
@@ -449,24 +449,24 @@ TEST(LauncherSkinPackage, ProgramResourcesCarryThePackageAndTheIcon)
 {
     std::string built;
     ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::SkinPackageFile(), built));
-    HMODULE self = GetModuleHandleW(NULL);
+    HMODULE self = GetModuleHandleW(nullptr);
 
     HRSRC chinese = FindResourceExW(self, L"ZIPRES", L"IDR_ZIPRES1",
                                     MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
-    ASSERT_TRUE(chinese != NULL);
+    ASSERT_TRUE(chinese != nullptr);
     std::vector<WORD> languages;
     EnumResourceLanguagesW(self, L"ZIPRES", L"IDR_ZIPRES1", CollectLanguage, (LONG_PTR)&languages);
     EXPECT_EQ(std::vector<WORD>{2052}, languages);
 
-    const BYTE* data = NULL;
+    const BYTE* data = nullptr;
     DWORD size = 0;
     ASSERT_TRUE(SkinUI::FindModuleResource(self, L"IDR_ZIPRES1", L"ZIPRES", &data, &size));
     EXPECT_TRUE(std::string(reinterpret_cast<const char*>(data), size) == built) << "the resource differs from skin.zip";
 
-    EXPECT_TRUE(FindResourceW(self, MAKEINTRESOURCEW(131), RT_GROUP_ICON) != NULL);
+    EXPECT_TRUE(FindResourceW(self, MAKEINTRESOURCEW(131), RT_GROUP_ICON) != nullptr);
     for (int edge : {16, 32, 48}) {
         HICON icon = (HICON)LoadImageW(self, MAKEINTRESOURCEW(131), IMAGE_ICON, edge, edge, 0);
-        ASSERT_TRUE(icon != NULL) << edge;
+        ASSERT_TRUE(icon != nullptr) << edge;
         ICONINFO info = {};
         ASSERT_TRUE(GetIconInfo(icon, &info));
         BITMAP bitmap = {};

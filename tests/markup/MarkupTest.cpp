@@ -28,9 +28,9 @@ std::wstring Location(const CMarkup& xml)
 
 std::vector<BYTE> Utf8(const std::wstring& text)
 {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
     std::vector<BYTE> bytes((size_t)n);
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, NULL, NULL);
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr, nullptr);
     return bytes;
 }
 
@@ -261,16 +261,16 @@ TEST(MarkupText, CommentsAndDeclarationsEndAtArrow)
     const Case cases[] = {
         {L"<!-- <x> --><a/>", true, L"a"},
         {L"<!DOCTYPE a -><a/>", true, L"a"},
-        {L"<!DOCTYPE a><a/>", true, NULL},       // skipped to the end of the text
+        {L"<!DOCTYPE a><a/>", true, nullptr},       // skipped to the end of the text
         {L"<?pi x?><a/>", true, L"a"},
-        {L"<?pi", true, NULL},
-        {L"<!--", true, NULL},
+        {L"<?pi", true, nullptr},
+        {L"<!--", true, nullptr},
         {L"<a><!-- c --><b/></a>", true, L"a"},
     };
     for (const Case& c : cases) {
         CMarkup xml;
         EXPECT_EQ(c.ok, xml.Load(c.xml)) << c.xml;
-        if (c.root != NULL) {
+        if (c.root != nullptr) {
             EXPECT_STREQ(c.root, xml.GetRoot().GetName()) << c.xml;
         }
         else {
@@ -291,7 +291,7 @@ TEST(MarkupLifecycle, ReloadReleaseAndGrowth)
     EXPECT_FALSE(xml.IsValid());
     EXPECT_FALSE(node.IsValid());
     EXPECT_EQ(nullptr, node.GetName());
-    EXPECT_FALSE(xml.Load(NULL));
+    EXPECT_FALSE(xml.Load(nullptr));
 
     CMarkup constructed(L"<c/>");
     EXPECT_TRUE(constructed.IsValid());
@@ -364,7 +364,7 @@ TEST(MarkupEncoding, Utf8AnsiAndUtf16)
     EXPECT_TRUE(other.LoadFromMem(ansi, 0, 0));
     EXPECT_FALSE(other.GetRoot().IsValid());
     EXPECT_FALSE(other.LoadFromMem(ansi, sizeof(ansi) - 1, 7));
-    EXPECT_FALSE(other.LoadFromMem(NULL, 5, 0));
+    EXPECT_FALSE(other.LoadFromMem(nullptr, 5, 0));
 }
 
 TEST(MarkupFile, LooseFiles)
@@ -375,7 +375,7 @@ TEST(MarkupFile, LooseFiles)
     struct Case { const char* content; size_t size; const wchar_t* message; };
     const std::string big((size_t)CMarkup::MAX_FILE_SIZE + 1, ' ');
     const Case cases[] = {
-        {"\xEF\xBB\xBF<a x=\"1\"/>", 14, NULL},
+        {"\xEF\xBB\xBF<a x=\"1\"/>", 14, nullptr},
         {"", 0, L"File is empty"},
         {big.c_str(), big.size(), L"File too large"},
         {"<a", 2, L"Error parsing element name"},
@@ -383,15 +383,15 @@ TEST(MarkupFile, LooseFiles)
     int n = 0;
     for (const Case& c : cases) {
         const std::wstring path = base + L"_" + std::to_wstring(n++) + L".xml";
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, h);
         DWORD written = 0;
-        if (c.size > 0) WriteFile(h, c.content, (DWORD)c.size, &written, NULL);
+        if (c.size > 0) WriteFile(h, c.content, (DWORD)c.size, &written, nullptr);
         CloseHandle(h);
         CMarkup xml;
         const bool ok = xml.LoadFromFile(path.c_str());
-        EXPECT_EQ(c.message == NULL, ok);
-        if (c.message != NULL) {
+        EXPECT_EQ(c.message == nullptr, ok);
+        if (c.message != nullptr) {
             EXPECT_EQ(c.message, Message(xml));
         }
         else {

@@ -129,7 +129,7 @@ TEST(SkinMarkup, LauncherWindowFromText)
 {
     std::vector<BYTE> bytes = SkinFileBytes();
     ASSERT_GT(bytes.size(), 3u);
-    const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, NULL, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, nullptr, 0);
     ASSERT_GT(n, 0);
     std::wstring text((size_t)n, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, &text[0], n);

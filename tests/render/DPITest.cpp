@@ -108,9 +108,9 @@ TEST(DPITest, PointsAndSizes)
     EXPECT_EQ(533, ssz.cy);  // 532.5 -> 533
     dpi.Scale(&sz);
     EXPECT_EQ(533, sz.cy);
-    dpi.Scale(static_cast<RECT*>(NULL));
-    dpi.Scale(static_cast<POINT*>(NULL));
-    dpi.Scale(static_cast<SIZE*>(NULL));
+    dpi.Scale(static_cast<RECT*>(nullptr));
+    dpi.Scale(static_cast<POINT*>(nullptr));
+    dpi.Scale(static_cast<SIZE*>(nullptr));
 }
 
 // The system scale is the first one ever set; per-monitor follows the last.
@@ -164,7 +164,7 @@ TEST(DPITest, ZeroScaleDoesNotDivideByZero)
 // and never stop for a message box.
 TEST(DPITest, MonitorDpi)
 {
-    EXPECT_EQ(96, CDPI::GetDPIOfMonitor(NULL));
+    EXPECT_EQ(96, CDPI::GetDPIOfMonitor(nullptr));
     int mainDpi = CDPI::GetMainMonitorDPI();
     EXPECT_GE(mainDpi, 72);
     EXPECT_LE(mainDpi, 480);

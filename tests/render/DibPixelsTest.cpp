@@ -36,10 +36,10 @@ class Dib {
 public:
     Dib(int width, int height, bool bBottomUp) : m_width(width), m_height(height)
     {
-        BYTE* pBits = NULL;
-        m_hBitmap = SkinUI::CMemoryDib::CreateBitmap(NULL, width, height, !bBottomUp, &pBits);
+        BYTE* pBits = nullptr;
+        m_hBitmap = SkinUI::CMemoryDib::CreateBitmap(nullptr, width, height, !bBottomUp, &pBits);
         m_pBits = reinterpret_cast<DWORD*>(pBits);
-        m_hDC = ::CreateCompatibleDC(NULL);
+        m_hDC = ::CreateCompatibleDC(nullptr);
         m_hOld = ::SelectObject(m_hDC, m_hBitmap);
         m_bBottomUp = bBottomUp;
     }
@@ -71,10 +71,10 @@ private:
     int m_width;
     int m_height;
     bool m_bBottomUp = false;
-    HBITMAP m_hBitmap = NULL;
-    HDC m_hDC = NULL;
-    HGDIOBJ m_hOld = NULL;
-    DWORD* m_pBits = NULL;
+    HBITMAP m_hBitmap = nullptr;
+    HDC m_hDC = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+    DWORD* m_pBits = nullptr;
 };
 
 DWORD NextRandom(DWORD& state)
@@ -160,7 +160,7 @@ TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
         FillRandom(viaSystem, 90, 70, 5, false);
         FillRandom(viaEngine, 90, 70, 5, false);
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
-            HRGN hRgn = NULL;
+            HRGN hRgn = nullptr;
             if (c.clip == 1) hRgn = ::CreateRectRgn(8, 6, 50, 40);
             if (c.clip == 2) hRgn = ::CreateRoundRectRgn(4, 4, 75, 55, 10, 10);
             if (c.clip == 3) {
@@ -169,11 +169,11 @@ TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
                 ::CombineRgn(hRgn, hRgn, hOther, RGN_OR);
                 ::DeleteObject(hOther);
             }
-            if (hRgn != NULL) {
+            if (hRgn != nullptr) {
                 ::SelectClipRgn(dib->DC(), hRgn);
                 ::DeleteObject(hRgn);
             }
-            ::SetWindowOrgEx(dib->DC(), c.origin.x, c.origin.y, NULL);
+            ::SetWindowOrgEx(dib->DC(), c.origin.x, c.origin.y, nullptr);
         }
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         ::AlphaBlend(viaSystem.DC(), c.x, c.y, c.cx, c.cy, source.DC(), c.sx, c.sy, c.cx, c.cy, blend);
@@ -213,14 +213,14 @@ TEST(DibPixels, DCsTheEngineCannotDrawOnAreLeftToTheSystem)
     EXPECT_FALSE(pixels.Attach(dib.DC())) << "a mapping mode";
     ::SetMapMode(dib.DC(), MM_TEXT);
 
-    HDC hScreen = ::GetDC(NULL);
+    HDC hScreen = ::GetDC(nullptr);
     EXPECT_FALSE(pixels.Attach(hScreen)) << "a window DC";
     HBITMAP hDdb = ::CreateCompatibleBitmap(hScreen, 10, 10);
     EXPECT_FALSE(pixels.AttachBitmap(hDdb)) << "a device-dependent bitmap";
     ::DeleteObject(hDdb);
-    ::ReleaseDC(NULL, hScreen);
+    ::ReleaseDC(nullptr, hScreen);
 
-    HDC hMono = ::CreateCompatibleDC(NULL);
+    HDC hMono = ::CreateCompatibleDC(nullptr);
     EXPECT_FALSE(pixels.Attach(hMono)) << "the memory DC's stock bitmap";
     ::DeleteDC(hMono);
 

@@ -38,7 +38,7 @@ const RECT kZero = {0, 0, 0, 0};
 std::string Narrow(const wchar_t* s)
 {
     std::string out;
-    for (; s != NULL && *s; ++s) out += (*s < 128 && *s >= 32) ? static_cast<char>(*s) : '?';
+    for (; s != nullptr && *s; ++s) out += (*s < 128 && *s >= 32) ? static_cast<char>(*s) : '?';
     return out;
 }
 
@@ -50,7 +50,7 @@ bool SameRect(const RECT& a, const RECT& b)
 void ExpectInfo(const TDrawInfo& info, const Expected& want, const std::string& where)
 {
     EXPECT_STREQ(want.name, info.sImageName.GetData()) << where;
-    EXPECT_STREQ(want.resType != NULL ? want.resType : L"", info.sResType.GetData()) << where;
+    EXPECT_STREQ(want.resType != nullptr ? want.resType : L"", info.sResType.GetData()) << where;
     EXPECT_TRUE(SameRect(want.dest, info.rcDest))
         << where << " dest " << info.rcDest.left << "," << info.rcDest.top << ","
         << info.rcDest.right << "," << info.rcDest.bottom;
@@ -66,7 +66,7 @@ void ExpectInfo(const TDrawInfo& info, const Expected& want, const std::string& 
 
 Expected Plain(const wchar_t* name)
 {
-    return Expected{name, kZero, kZero, kZero, 0, 255, false, false, false, false, NULL};
+    return Expected{name, kZero, kZero, kZero, 0, 255, false, false, false, false, nullptr};
 }
 
 }  // namespace
@@ -76,57 +76,57 @@ TEST(DrawInfoTest, ParsesDrawStrings)
 {
     auto with = [](Expected e, void (*f)(Expected&)) { f(e); return e; };
     const Case cases[] = {
-        {L"bg.png", NULL, Plain(L"bg.png")},
-        {L"", NULL, Plain(L"")},
-        {L"file='btn_close_1.png' mask='#FFFF00FF'", NULL,
+        {L"bg.png", nullptr, Plain(L"bg.png")},
+        {L"", nullptr, Plain(L"")},
+        {L"file='btn_close_1.png' mask='#FFFF00FF'", nullptr,
          with(Plain(L"btn_close_1.png"), [](Expected& e) { e.mask = 0xFFFF00FF; })},
-        {L"file='computer_un_1.png' mask='#FF0000' ", NULL,
+        {L"file='computer_un_1.png' mask='#FF0000' ", nullptr,
          with(Plain(L"computer_un_1.png"), [](Expected& e) { e.mask = 0x00FF0000; })},
-        {L"file='a.png'  dest='0,0,10,10'", NULL,
+        {L"file='a.png'  dest='0,0,10,10'", nullptr,
          with(Plain(L"a.png"), [](Expected& e) { e.dest = {0, 0, 10, 10}; })},
         // A tab after the closing quote ends the scan.
-        {L"file='a.png'\tdest='0,0,10,10'", NULL, Plain(L"a.png")},
+        {L"file='a.png'\tdest='0,0,10,10'", nullptr, Plain(L"a.png")},
         // Keys are case-sensitive; unknown keys change nothing.
-        {L"File='a.png'", NULL, Plain(L"File='a.png'")},
-        {L"unknown='x' file='a.png'", NULL, Plain(L"a.png")},
-        {L"file='a.png' fade='300'", NULL, with(Plain(L"a.png"), [](Expected& e) { e.fade = 44; })},
-        {L"file='a.png' fade='-1'", NULL, with(Plain(L"a.png"), [](Expected& e) { e.fade = 255; })},
-        {L"file='a.png' fade='0'", NULL, with(Plain(L"a.png"), [](Expected& e) { e.fade = 0; })},
-        {L"file=''", NULL, Plain(L"file=''")},
-        {L"res='101' restype='PNG'", NULL,
+        {L"File='a.png'", nullptr, Plain(L"File='a.png'")},
+        {L"unknown='x' file='a.png'", nullptr, Plain(L"a.png")},
+        {L"file='a.png' fade='300'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.fade = 44; })},
+        {L"file='a.png' fade='-1'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.fade = 255; })},
+        {L"file='a.png' fade='0'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.fade = 0; })},
+        {L"file=''", nullptr, Plain(L"file=''")},
+        {L"res='101' restype='PNG'", nullptr,
          with(Plain(L"101"), [](Expected& e) { e.resType = L"PNG"; })},
-        {L"file='a b.png'", NULL, Plain(L"a b.png")},
-        {L"  file = 'a.png'", NULL, Plain(L"a.png")},
-        {L"hole='TRUE' xtiled='yes' ytiled='true' hsl='True'", NULL,
+        {L"file='a b.png'", nullptr, Plain(L"a b.png")},
+        {L"  file = 'a.png'", nullptr, Plain(L"a.png")},
+        {L"hole='TRUE' xtiled='yes' ytiled='true' hsl='True'", nullptr,
          with(Plain(L"hole='TRUE' xtiled='yes' ytiled='true' hsl='True'"), [](Expected& e) {
              e.hole = true; e.ytiled = true; e.hsl = true; })},
-        {L"file='a.png' source='1,2,3,4' corner='5,6,7,8'", NULL,
+        {L"file='a.png' source='1,2,3,4' corner='5,6,7,8'", nullptr,
          with(Plain(L"a.png"), [](Expected& e) { e.source = {1, 2, 3, 4}; e.corner = {5, 6, 7, 8}; })},
         // Any single character separates the numbers of a list.
-        {L"file='a.png' dest='1;2 3x4'", NULL,
+        {L"file='a.png' dest='1;2 3x4'", nullptr,
          with(Plain(L"a.png"), [](Expected& e) { e.dest = {1, 2, 3, 4}; })},
         // Too few numbers: the missing ones are 0; extra numbers are ignored.
-        {L"file='a.png' dest='1,2'", NULL,
+        {L"file='a.png' dest='1,2'", nullptr,
          with(Plain(L"a.png"), [](Expected& e) { e.dest = {1, 2, 0, 0}; })},
-        {L"file='a.png' dest='7'", NULL, with(Plain(L"a.png"), [](Expected& e) { e.dest = {7, 0, 0, 0}; })},
-        {L"file='a.png' dest='1,2,3,4,5,6'", NULL,
+        {L"file='a.png' dest='7'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.dest = {7, 0, 0, 0}; })},
+        {L"file='a.png' dest='1,2,3,4,5,6'", nullptr,
          with(Plain(L"a.png"), [](Expected& e) { e.dest = {1, 2, 3, 4}; })},
-        {L"file='a.png' dest=',,,'", NULL, Plain(L"a.png")},
+        {L"file='a.png' dest=',,,'", nullptr, Plain(L"a.png")},
         // A colour without '#' reads the same; an empty one after '#' is 0.
-        {L"file='a.png' mask='FF00FF'", NULL, with(Plain(L"a.png"), [](Expected& e) { e.mask = 0xFF00FF; })},
-        {L"file='a.png' mask='#'", NULL, Plain(L"a.png")},
-        {L"file='a.png' mask='#zz'", NULL, Plain(L"a.png")},
+        {L"file='a.png' mask='FF00FF'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.mask = 0xFF00FF; })},
+        {L"file='a.png' mask='#'", nullptr, Plain(L"a.png")},
+        {L"file='a.png' mask='#zz'", nullptr, Plain(L"a.png")},
         // Malformed pairs stop the scan; pairs before them are kept.
-        {L"file='a.png", NULL, Plain(L"file='a.png")},
-        {L"file=a.png", NULL, Plain(L"file=a.png")},
-        {L"file", NULL, Plain(L"file")},
-        {L"=", NULL, Plain(L"=")},
-        {L"'", NULL, Plain(L"'")},
-        {L"file='a.png'dest='1,1,1,1'", NULL, Plain(L"a.png")},
-        {L"file='a.png' dest='1,1,1,1", NULL, Plain(L"a.png")},
-        {L"file='a.png' dest", NULL, Plain(L"a.png")},
-        {L"file='a.png' dest=", NULL, Plain(L"a.png")},
-        {L"file='a.png' dest='", NULL, Plain(L"a.png")},
+        {L"file='a.png", nullptr, Plain(L"file='a.png")},
+        {L"file=a.png", nullptr, Plain(L"file=a.png")},
+        {L"file", nullptr, Plain(L"file")},
+        {L"=", nullptr, Plain(L"=")},
+        {L"'", nullptr, Plain(L"'")},
+        {L"file='a.png'dest='1,1,1,1'", nullptr, Plain(L"a.png")},
+        {L"file='a.png' dest='1,1,1,1", nullptr, Plain(L"a.png")},
+        {L"file='a.png' dest", nullptr, Plain(L"a.png")},
+        {L"file='a.png' dest=", nullptr, Plain(L"a.png")},
+        {L"file='a.png' dest='", nullptr, Plain(L"a.png")},
         // The modify string overrides the image string.
         {L"file='a.png' dest='0,0,10,10'", L"dest='2,2,8,8'",
          with(Plain(L"a.png"), [](Expected& e) { e.dest = {2, 2, 8, 8}; })},
@@ -137,11 +137,11 @@ TEST(DrawInfoTest, ParsesDrawStrings)
     };
     for (const Case& c : cases) {
         TDrawInfo info;
-        info.Parse(c.image, c.modify, NULL);
+        info.Parse(c.image, c.modify, nullptr);
         std::string where = Narrow(c.image) + " | " + (c.modify ? Narrow(c.modify) : "(null)");
         ExpectInfo(info, c.want, where);
         EXPECT_STREQ(c.image, info.sDrawString.GetData()) << where;
-        EXPECT_STREQ(c.modify != NULL ? c.modify : L"", info.sDrawModify.GetData()) << where;
+        EXPECT_STREQ(c.modify != nullptr ? c.modify : L"", info.sDrawModify.GetData()) << where;
     }
 }
 
@@ -154,7 +154,7 @@ TEST(DrawInfoTest, EveryPrefixIsBounded)
     for (size_t n = 0; n <= full.size(); ++n) {
         std::wstring prefix = full.substr(0, n);
         TDrawInfo info;
-        info.Parse(prefix.c_str(), NULL, NULL);
+        info.Parse(prefix.c_str(), nullptr, nullptr);
         std::string where = Narrow(prefix.c_str());
         Expected want = Plain(n < firstDone ? prefix.c_str() : L"a.png");
         if (n == full.size()) want.dest = {1, 2, 3, 4};
@@ -165,17 +165,17 @@ TEST(DrawInfoTest, EveryPrefixIsBounded)
 TEST(DrawInfoTest, NullAndLongStrings)
 {
     TDrawInfo info;
-    info.Parse(NULL, NULL, NULL);
+    info.Parse(nullptr, nullptr, nullptr);
     ExpectInfo(info, Plain(L""), "null");
 
     std::wstring longName(5000, L'x');
     std::wstring image = L"file='" + longName + L"' dest='1,1,2,2'";
-    info.Parse(image.c_str(), NULL, NULL);
+    info.Parse(image.c_str(), nullptr, nullptr);
     EXPECT_EQ(longName.size(), static_cast<size_t>(info.sImageName.GetLength()));
     EXPECT_EQ(1, info.rcDest.left);
 
     // Parsing again starts from the initial values.
-    info.Parse(L"bg.png", NULL, NULL);
+    info.Parse(L"bg.png", nullptr, nullptr);
     ExpectInfo(info, Plain(L"bg.png"), "reparse");
 }
 
@@ -187,14 +187,14 @@ TEST(DrawInfoTest, ScaledThroughTheManager)
     struct ScaledCase { const wchar_t* image; const wchar_t* modify; Expected want; };
     auto with = [](Expected e, void (*f)(Expected&)) { f(e); return e; };
     const ScaledCase cases[] = {
-        {L"file='a.png' dest='0,0,10,10'", NULL,
+        {L"file='a.png' dest='0,0,10,10'", nullptr,
          with(Plain(L"a@150.png"), [](Expected& e) { e.dest = {0, 0, 15, 15}; })},
-        {L"file='my.skin.png' source='2,2,4,4' corner='1,1,1,1'", NULL,
+        {L"file='my.skin.png' source='2,2,4,4' corner='1,1,1,1'", nullptr,
          with(Plain(L"my@150.skin@150.png"), [](Expected& e) {
              e.source = {3, 3, 6, 6}; e.corner = {2, 2, 2, 2}; })},
         {L"bg.png", L"dest='2,2,8,8'",
          with(Plain(L"bg@150.png"), [](Expected& e) { e.dest = {3, 3, 12, 12}; })},
-        {L"noextension", NULL, Plain(L"noextension")},
+        {L"noextension", nullptr, Plain(L"noextension")},
     };
     for (const ScaledCase& c : cases) {
         TDrawInfo info;
@@ -204,6 +204,6 @@ TEST(DrawInfoTest, ScaledThroughTheManager)
     // At 100 % nothing changes.
     CPaintManagerUI unscaled;
     TDrawInfo info;
-    info.Parse(L"file='a.png' dest='0,0,10,10'", NULL, &unscaled);
+    info.Parse(L"file='a.png' dest='0,0,10,10'", nullptr, &unscaled);
     ExpectInfo(info, with(Plain(L"a.png"), [](Expected& e) { e.dest = {0, 0, 10, 10}; }), "100");
 }

@@ -40,9 +40,9 @@ protected:
     CPaintManagerUI* Manager() { return m_window.Manager(); }
     HDC DC() const { return m_surface.GetDC(); }
 
-    int Extent(LPCTSTR text, HFONT hFont = NULL)
+    int Extent(LPCTSTR text, HFONT hFont = nullptr)
     {
-        HGDIOBJ hOld = ::SelectObject(DC(), hFont != NULL ? hFont : DefaultFont());
+        HGDIOBJ hOld = ::SelectObject(DC(), hFont != nullptr ? hFont : DefaultFont());
         SIZE size = {0, 0};
         ::GetTextExtentPoint32W(DC(), text, static_cast<int>(wcslen(text)), &size);
         ::SelectObject(DC(), hOld);
@@ -63,7 +63,7 @@ protected:
     {
         RECT rc = {0, 0, width, height};
         int links = 0;
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, markup, kBlack, NULL, NULL, links,
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, markup, kBlack, nullptr, nullptr, links,
                                     style | DT_CALCRECT);
         SIZE size = {rc.right - rc.left, rc.bottom - rc.top};
         return size;
@@ -72,7 +72,7 @@ protected:
     void Draw(LPCTSTR markup, RECT rc, UINT style = DT_SINGLELINE, DWORD color = kBlack)
     {
         int links = 0;
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, markup, color, NULL, NULL, links, style);
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, markup, color, nullptr, nullptr, links, style);
     }
 
     RECT Ink() const { return TestSupport::BoundsOf(m_surface, Not(kWhite)); }
@@ -103,7 +103,7 @@ TEST_F(HtmlTextTest, ReturnButtonTextIsTheUnderlinedDefaultFontCentred)
 
     RECT rc = {10, 5, 90, 35};
     int links = 0;
-    CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{u}<<返回{/u}", kBlack, NULL, NULL, links,
+    CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{u}<<返回{/u}", kBlack, nullptr, nullptr, links,
                                 DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     const int measured = Measure(L"{u}<<返回{/u}").cx;
     EXPECT_EQ(10 + 80 / 2 - measured / 2, rc.left);
@@ -118,7 +118,7 @@ TEST_F(HtmlTextTest, ReturnButtonTextIsTheUnderlinedDefaultFontCentred)
 
     m_surface.Clear(kWhite);
     rc = {10, 5, 90, 35};
-    CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"<<返回", kBlack, NULL, NULL, links,
+    CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"<<返回", kBlack, nullptr, nullptr, links,
                                 DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     EXPECT_LT(LongestInkRow(), width * 8 / 10) << "the same text without {u}";
 }
@@ -146,7 +146,7 @@ TEST_F(HtmlTextTest, AlignmentMovesTheText)
         m_surface.Clear(kWhite);
         RECT rc = {20, 10, 220, 110};
         int links = 0;
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, c.markup, kBlack, NULL, NULL, links,
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, c.markup, kBlack, nullptr, nullptr, links,
                                     c.style);
         EXPECT_EQ(c.left, rc.left) << c.name;
         EXPECT_EQ(c.top, rc.top) << c.name;
@@ -356,7 +356,7 @@ TEST_F(HtmlTextTest, LinkRectangles)
     {
         int count = 0;
         RECT rc = {0, 0, 300, 100};
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a 1}x{/a}", kBlack, NULL, NULL, count,
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a 1}x{/a}", kBlack, nullptr, nullptr, count,
                                     0);
         EXPECT_EQ(0, count);
     }
@@ -614,7 +614,7 @@ TEST_F(HtmlTextTest, NothingHappensWithoutTextManagerOrRectangle)
         UINT style;
     };
     const Case cases[] = {
-        {"null text", NULL, true, {0, 0, 100, 40}, 0},
+        {"null text", nullptr, true, {0, 0, 100, 40}, 0},
         {"null manager", L"text", false, {0, 0, 100, 40}, 0},
         {"empty rectangle", L"text", true, {10, 10, 10, 40}, 0},
         {"empty rectangle, measuring", L"text", true, {10, 10, 100, 10}, DT_CALCRECT},
@@ -625,7 +625,7 @@ TEST_F(HtmlTextTest, NothingHappensWithoutTextManagerOrRectangle)
         RECT links[1] = {};
         CUIString texts[1];
         int count = 1;
-        CRenderEngine::DrawHtmlText(DC(), c.bManager ? Manager() : NULL, rc, c.text, kBlack,
+        CRenderEngine::DrawHtmlText(DC(), c.bManager ? Manager() : nullptr, rc, c.text, kBlack,
                                     links, texts, count, c.style);
         EXPECT_EQ(0, memcmp(&rc, &c.rc, sizeof(RECT))) << c.name;
         EXPECT_EQ(1, count) << c.name;

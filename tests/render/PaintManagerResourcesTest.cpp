@@ -20,14 +20,14 @@ namespace {
 
 bool IsLive(HGDIOBJ h)
 {
-    return h != NULL && ::GetObjectType(h) != 0;
+    return h != nullptr && ::GetObjectType(h) != 0;
 }
 
 HBITMAP MakeBitmap(int cx, int cy)
 {
-    HDC hDC = ::GetDC(NULL);
+    HDC hDC = ::GetDC(nullptr);
     HBITMAP hBitmap = ::CreateCompatibleBitmap(hDC, cx, cy);
-    ::ReleaseDC(NULL, hDC);
+    ::ReleaseDC(nullptr, hDC);
     return hBitmap;
 }
 
@@ -73,7 +73,7 @@ TEST(PaintManagerResourcesTest, AddFontRecordsAndHandles)
         {96, L"Arial", 12, false, false, false, L"Arial", -12, 0},
         {96, L"Arial", 12, true, true, true, L"Arial", -12, FW_BOLD},
         {96, L"", 9, false, false, false, StockFace(), -9, 0},
-        {96, NULL, 9, false, false, false, StockFace(), -9, 0},
+        {96, nullptr, 9, false, false, false, StockFace(), -9, 0},
         {96, longFace.c_str(), 10, false, false, false, longFace.substr(0, 31), -10, 0},
         {144, L"Tahoma", 10, false, false, false, L"Tahoma", -15, 0},
         {120, L"Tahoma", 13, false, false, false, L"Tahoma", -16, 0},  // 16.25
@@ -83,7 +83,7 @@ TEST(PaintManagerResourcesTest, AddFontRecordsAndHandles)
         CPaintManagerUI manager;
         manager.GetDPIObj()->SetScale(c.dpi);
         HFONT hFont = manager.AddFont(3, c.name, c.size, c.bold, c.underline, c.italic);
-        ASSERT_NE(static_cast<HFONT>(NULL), hFont);
+        ASSERT_NE(static_cast<HFONT>(nullptr), hFont);
         LOGFONTW lf = LogFontOf(hFont);
         EXPECT_EQ(c.face, std::wstring(lf.lfFaceName));
         EXPECT_EQ(c.height, lf.lfHeight);
@@ -92,7 +92,7 @@ TEST(PaintManagerResourcesTest, AddFontRecordsAndHandles)
         EXPECT_EQ(c.italic ? 1 : 0, lf.lfItalic);
         EXPECT_EQ(DEFAULT_CHARSET, lf.lfCharSet);
         TFontInfo* pInfo = manager.GetFontInfo(3);
-        ASSERT_NE(static_cast<TFontInfo*>(NULL), pInfo);
+        ASSERT_NE(static_cast<TFontInfo*>(nullptr), pInfo);
         EXPECT_EQ(hFont, pInfo->hFont);
         EXPECT_EQ(c.face, std::wstring(pInfo->sFontName.GetData()));
         EXPECT_EQ(c.size, pInfo->iSize);
@@ -111,7 +111,7 @@ TEST(PaintManagerResourcesTest, FontsAddedReplacedRemoved)
         CPaintManagerUI manager;
         HFONT hFirst = manager.AddFont(1, L"Arial", 12, false, false, false);
         HFONT hSecond = manager.AddFont(1, L"Tahoma", 14, false, false, false);
-        ASSERT_NE(static_cast<HFONT>(NULL), hSecond);
+        ASSERT_NE(static_cast<HFONT>(nullptr), hSecond);
         EXPECT_NE(hFirst, hSecond);
         EXPECT_FALSE(IsLive(hFirst));
         EXPECT_EQ(hSecond, manager.GetFont(1));
@@ -134,8 +134,8 @@ TEST(PaintManagerResourcesTest, FontsAddedReplacedRemoved)
         HFONT hPlain = manager.AddFont(12, L"Arial", 12, false, false, false);
         EXPECT_EQ(hBold, manager.GetFont(L"Arial", 12, true, false, false));
         EXPECT_EQ(hPlain, manager.GetFont(L"Arial", 12, false, false, false));
-        EXPECT_EQ(static_cast<HFONT>(NULL), manager.GetFont(L"Arial", 12, false, true, false));
-        EXPECT_EQ(static_cast<HFONT>(NULL), manager.GetFont(L"arial", 12, false, false, false));
+        EXPECT_EQ(static_cast<HFONT>(nullptr), manager.GetFont(L"Arial", 12, false, true, false));
+        EXPECT_EQ(static_cast<HFONT>(nullptr), manager.GetFont(L"arial", 12, false, false, false));
         EXPECT_EQ(-1, manager.GetFontIndex(L"Arial", 12, true, false, false));
         EXPECT_EQ(12, manager.GetFontIndex(L"Arial", 12, false, false, false));
         EXPECT_EQ(hBold, manager.GetFontInfo(hBold)->hFont);
@@ -147,7 +147,7 @@ TEST(PaintManagerResourcesTest, FontsAddedReplacedRemoved)
         manager.RemoveFont(hBold);
         EXPECT_FALSE(IsLive(hBold));
         manager.RemoveFont(99);
-        manager.RemoveFont(static_cast<HFONT>(NULL));
+        manager.RemoveFont(static_cast<HFONT>(nullptr));
         EXPECT_EQ(1u, manager.GetCustomFontCount());
 
         for (int id = 20; id < 25; ++id) handles.push_back(manager.AddFont(id, L"Arial", id, false, false, false));
@@ -168,7 +168,7 @@ TEST(PaintManagerResourcesTest, FontsSharedBetweenWindows)
     CPaintManagerUI a;
     CPaintManagerUI b;
     HFONT hShared = a.AddFont(5, L"Arial", 10, false, false, false, true);
-    ASSERT_NE(static_cast<HFONT>(NULL), hShared);
+    ASSERT_NE(static_cast<HFONT>(nullptr), hShared);
     EXPECT_EQ(hShared, b.GetFont(5));
     EXPECT_EQ(1u, b.GetCustomFontCount(true));
     EXPECT_EQ(0u, b.GetCustomFontCount());
@@ -201,7 +201,7 @@ TEST(PaintManagerResourcesTest, FontsSharedBetweenWindows)
 TEST(PaintManagerResourcesTest, DefaultFontPerWindow)
 {
     CPaintManagerUI other;
-    HFONT hOwnDefault = NULL;
+    HFONT hOwnDefault = nullptr;
     {
         CPaintManagerUI manager;
         TFontInfo* pShared = manager.GetDefaultFontInfo();
@@ -236,7 +236,7 @@ TEST(PaintManagerResourcesTest, InitEmptiesWindowTablesAndMeasuresFonts)
     CPaintManagerUI manager;
     HFONT hFont = manager.AddFont(1, L"Arial", 12, false, false, false);
     HBITMAP hBitmap = MakeBitmap(4, 4);
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), manager.AddImage(L"img", hBitmap, 4, 4, false));
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.AddImage(L"img", hBitmap, 4, 4, false));
     manager.AddStyle(L"s", L"a='1'");
     manager.AddDefaultAttributeList(L"Button", L"b='2'");
     manager.AddWindowCustomAttribute(L"k", L"v");
@@ -247,12 +247,12 @@ TEST(PaintManagerResourcesTest, InitEmptiesWindowTablesAndMeasuresFonts)
     manager.Init(window.Handle());
     EXPECT_EQ(0u, manager.GetCustomFontCount());
     EXPECT_FALSE(IsLive(hFont));
-    EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImage(L"img"));
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.GetImage(L"img"));
     EXPECT_FALSE(IsLive(hBitmap));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetStyle(L"s"));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetDefaultAttributeList(L"Button"));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetWindowCustomAttribute(L"k"));
-    EXPECT_EQ(static_cast<CStdPtrArray*>(NULL), manager.GetOptionGroup(L"g"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetStyle(L"s"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetDefaultAttributeList(L"Button"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetWindowCustomAttribute(L"k"));
+    EXPECT_EQ(static_cast<CStdPtrArray*>(nullptr), manager.GetOptionGroup(L"g"));
 
     manager.AddFont(2, L"Arial", 12, false, false, false);
     EXPECT_GT(manager.GetFontInfo(2)->tm.tmHeight, 0);
@@ -306,46 +306,46 @@ TEST(PaintManagerResourcesTest, AddBitmapImages)
 {
     struct Bad { const wchar_t* name; bool bitmap; int cx; int cy; };
     const Bad bad[] = {
-        {NULL, true, 4, 4}, {L"", true, 4, 4}, {L"x", false, 4, 4},
+        {nullptr, true, 4, 4}, {L"", true, 4, 4}, {L"x", false, 4, 4},
         {L"x", true, 0, 4}, {L"x", true, 4, -1},
     };
     CPaintManagerUI manager;
     for (const Bad& b : bad) {
-        HBITMAP hBitmap = b.bitmap ? MakeBitmap(4, 4) : NULL;
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.AddImage(b.name, hBitmap, b.cx, b.cy, false));
+        HBITMAP hBitmap = b.bitmap ? MakeBitmap(4, 4) : nullptr;
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(b.name, hBitmap, b.cx, b.cy, false));
         // Refused arguments leave the bitmap with the caller, who frees it
         // when null comes back.
-        if (hBitmap != NULL) {
-            EXPECT_TRUE(IsLive(hBitmap)) << (b.name != NULL ? b.name : L"(null)") << " " << b.cx << "x" << b.cy;
+        if (hBitmap != nullptr) {
+            EXPECT_TRUE(IsLive(hBitmap)) << (b.name != nullptr ? b.name : L"(null)") << " " << b.cx << "x" << b.cy;
             ::DeleteObject(hBitmap);
         }
     }
-    EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImage(L"x"));
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.GetImage(L"x"));
 
     HBITMAP hFirst = MakeBitmap(4, 3);
     const TImageInfo* pImage = manager.AddImage(L"x", hFirst, 4, 3, true);
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pImage);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pImage);
     EXPECT_EQ(hFirst, pImage->hBitmap);
     EXPECT_EQ(4, pImage->nX);
     EXPECT_EQ(3, pImage->nY);
     EXPECT_TRUE(pImage->bAlpha);
     EXPECT_FALSE(pImage->bUseHSL);
     EXPECT_EQ(0u, pImage->dwMask);
-    EXPECT_EQ(static_cast<LPBYTE>(NULL), pImage->pBits);
+    EXPECT_EQ(static_cast<LPBYTE>(nullptr), pImage->pBits);
     EXPECT_EQ(pImage, manager.GetImage(L"x"));
 
     // The bitmap form does not replace: the failed insertion takes the
     // second bitmap and frees it.
     HBITMAP hSecond = MakeBitmap(2, 2);
-    EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.AddImage(L"x", hSecond, 2, 2, false));
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(L"x", hSecond, 2, 2, false));
     EXPECT_FALSE(IsLive(hSecond));
     EXPECT_EQ(hFirst, manager.GetImage(L"x")->hBitmap);
 
     manager.RemoveImage(L"x");
     EXPECT_FALSE(IsLive(hFirst));
-    EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImage(L"x"));
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.GetImage(L"x"));
     manager.RemoveImage(L"x");
-    manager.RemoveImage(NULL);
+    manager.RemoveImage(nullptr);
 
     std::vector<HBITMAP> bitmaps;
     {
@@ -353,7 +353,7 @@ TEST(PaintManagerResourcesTest, AddBitmapImages)
         for (int i = 0; i < 5; ++i) {
             bitmaps.push_back(MakeBitmap(2, 2));
             std::wstring name = L"img" + std::to_wstring(i);
-            ASSERT_NE(static_cast<const TImageInfo*>(NULL), owner.AddImage(name.c_str(), bitmaps.back(), 2, 2, false));
+            ASSERT_NE(static_cast<const TImageInfo*>(nullptr), owner.AddImage(name.c_str(), bitmaps.back(), 2, 2, false));
         }
         owner.RemoveAllImages();
         for (HBITMAP h : bitmaps) EXPECT_FALSE(IsLive(h));
@@ -374,10 +374,10 @@ TEST(PaintManagerResourcesTest, SharedImagesAfterWindowImages)
     CPaintManagerUI b;
     HBITMAP hShared = MakeBitmap(2, 2);
     const TImageInfo* pShared = a.AddImage(L"logo", hShared, 2, 2, false, true);
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pShared);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pShared);
     EXPECT_EQ(pShared, b.GetImage(L"logo"));
     const TImageInfo* pOwn = a.AddImage(L"logo", MakeBitmap(3, 3), 3, 3, false);
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pOwn);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pOwn);
     EXPECT_EQ(pOwn, a.GetImage(L"logo"));
     EXPECT_EQ(pShared, b.GetImage(L"logo"));
 
@@ -385,12 +385,12 @@ TEST(PaintManagerResourcesTest, SharedImagesAfterWindowImages)
     const TImageInfo* pForced = a.AddImage(L"forced", MakeBitmap(2, 2), 2, 2, false);
     EXPECT_EQ(pForced, b.GetImage(L"forced"));
     a.RemoveImage(L"forced");
-    EXPECT_EQ(static_cast<const TImageInfo*>(NULL), b.GetImage(L"forced"));
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), b.GetImage(L"forced"));
     a.SetForceUseSharedRes(false);
 
     a.RemoveImage(L"logo", true);
     EXPECT_FALSE(IsLive(hShared));
-    EXPECT_EQ(static_cast<const TImageInfo*>(NULL), b.GetImage(L"logo"));
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), b.GetImage(L"logo"));
     EXPECT_EQ(pOwn, a.GetImage(L"logo"));
 }
 
@@ -399,11 +399,11 @@ TEST(PaintManagerResourcesTest, FileImagesCachedOncePerName)
 {
     TestSupport::TempFolder folder("render_images");
     const std::wstring path = WritePng(folder, "btn.png", 3, 2);
-    HBITMAP hBitmap = NULL;
+    HBITMAP hBitmap = nullptr;
     {
         CPaintManagerUI manager;
         const TImageInfo* pImage = manager.GetImageEx(path.c_str());
-        ASSERT_NE(static_cast<const TImageInfo*>(NULL), pImage);
+        ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pImage);
         EXPECT_EQ(3, pImage->nX);
         EXPECT_EQ(2, pImage->nY);
         hBitmap = pImage->hBitmap;
@@ -412,20 +412,20 @@ TEST(PaintManagerResourcesTest, FileImagesCachedOncePerName)
         // The file is gone: the cached image still answers, whatever the mask.
         ::DeleteFileA(folder.File("btn.png").c_str());
         EXPECT_EQ(pImage, manager.GetImageEx(path.c_str()));
-        EXPECT_EQ(pImage, manager.GetImageEx(path.c_str(), NULL, 0xFFFFFFFF));
+        EXPECT_EQ(pImage, manager.GetImageEx(path.c_str(), nullptr, 0xFFFFFFFF));
         EXPECT_EQ(pImage, manager.GetImage(path.c_str()));
         // A failed load leaves the table as it was.
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.AddImage(path.c_str()));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(path.c_str()));
         EXPECT_EQ(pImage, manager.GetImage(path.c_str()));
 
         // Unknown files and type names that are not ids give null and cache nothing.
         std::wstring missing = path + L".missing";
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImageEx(missing.c_str()));
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImage(missing.c_str()));
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.AddImage(L"abc", L"PNG"));
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.AddImage(L"4242", L"PNG"));
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.AddImage(L""));
-        EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImageEx(NULL));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.GetImageEx(missing.c_str()));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.GetImage(missing.c_str()));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(L"abc", L"PNG"));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(L"4242", L"PNG"));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(L""));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.GetImageEx(nullptr));
     }
     EXPECT_FALSE(IsLive(hBitmap));
 }
@@ -435,8 +435,8 @@ TEST(PaintManagerResourcesTest, LoadedImageRecords)
     TestSupport::TempFolder folder("render_images");
     const std::wstring path = WritePng(folder, "masked.png", 2, 2);
     CPaintManagerUI manager;
-    const TImageInfo* pImage = manager.AddImage(path.c_str(), static_cast<LPCTSTR>(NULL), 0xFFFFFFFF, true);
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pImage);
+    const TImageInfo* pImage = manager.AddImage(path.c_str(), static_cast<LPCTSTR>(nullptr), 0xFFFFFFFF, true);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pImage);
     EXPECT_EQ(0xFFFFFFFFu, pImage->dwMask);
     EXPECT_TRUE(pImage->bUseHSL);
     EXPECT_TRUE(pImage->bAlpha);  // every white pixel matched the key
@@ -444,7 +444,7 @@ TEST(PaintManagerResourcesTest, LoadedImageRecords)
     // The loading form replaces an image of the same name.
     HBITMAP hOld = pImage->hBitmap;
     const TImageInfo* pAgain = manager.AddImage(path.c_str());
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pAgain);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pAgain);
     EXPECT_FALSE(IsLive(hOld));
     EXPECT_EQ(0u, pAgain->dwMask);
     EXPECT_FALSE(pAgain->bAlpha);
@@ -453,7 +453,7 @@ TEST(PaintManagerResourcesTest, LoadedImageRecords)
     const std::wstring other = WritePng(folder, "other.png", 5, 1);
     std::wstring drawString = L"file='" + other + L"' mask='#FFFFFFFF' dest='0,0,1,1'";
     const TImageInfo* pNamed = manager.GetImageString(drawString.c_str());
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pNamed);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pNamed);
     EXPECT_EQ(5, pNamed->nX);
     EXPECT_EQ(0xFFFFFFFFu, pNamed->dwMask);
     EXPECT_EQ(pNamed, manager.GetImage(other.c_str()));
@@ -466,23 +466,23 @@ TEST(PaintManagerResourcesTest, ReloadImages)
     const std::wstring keep = WritePng(folder, "keep.png", 2, 2);
     const std::wstring gone = WritePng(folder, "gone.png", 2, 2);
     CPaintManagerUI manager;
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), manager.GetImageEx(keep.c_str()));
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), manager.GetImageEx(gone.c_str()));
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), manager.AddImage(gone.c_str(), static_cast<LPCTSTR>(NULL), 0, false, true));
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.GetImageEx(keep.c_str()));
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.GetImageEx(gone.c_str()));
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.AddImage(gone.c_str(), static_cast<LPCTSTR>(nullptr), 0, false, true));
 
     WritePng(folder, "keep.png", 6, 5);
     ::DeleteFileA(folder.File("gone.png").c_str());
     HBITMAP hGoneWindow = manager.GetImage(gone.c_str())->hBitmap;
     manager.ReloadImages();
     const TImageInfo* pKeep = manager.GetImage(keep.c_str());
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pKeep);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pKeep);
     EXPECT_EQ(6, pKeep->nX);
     EXPECT_EQ(5, pKeep->nY);
     EXPECT_TRUE(IsLive(pKeep->hBitmap));
     // This window's copy failed to reload and is gone; the shared one stays.
     EXPECT_FALSE(IsLive(hGoneWindow));
     const TImageInfo* pAfter = manager.GetImage(gone.c_str());
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), pAfter);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pAfter);
     EXPECT_NE(hGoneWindow, pAfter->hBitmap);
     EXPECT_TRUE(IsLive(pAfter->hBitmap));
 
@@ -505,9 +505,9 @@ TEST(PaintManagerResourcesTest, ReloadSkinReachesEveryManager)
     ASSERT_TRUE(window.IsValid());
     CPaintManagerUI manager;
     manager.Init(window.Handle());
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL), manager.GetImageEx(own.c_str()));
-    ASSERT_NE(static_cast<const TImageInfo*>(NULL),
-              manager.AddImage(shared.c_str(), static_cast<LPCTSTR>(NULL), 0, false, true));
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.GetImageEx(own.c_str()));
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr),
+              manager.AddImage(shared.c_str(), static_cast<LPCTSTR>(nullptr), 0, false, true));
     WritePng(folder, "own.png", 4, 3);
     WritePng(folder, "shared.png", 7, 1);
     CPaintManagerUI::ReloadSkin();
@@ -523,23 +523,23 @@ TEST(PaintManagerResourcesTest, DrawInfoCache)
 {
     CPaintManagerUI manager;
     const TDrawInfo* pAb = manager.GetDrawInfo(L"ab", L"");
-    ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pAb);
+    ASSERT_NE(static_cast<const TDrawInfo*>(nullptr), pAb);
     EXPECT_EQ(pAb, manager.GetDrawInfo(L"ab", L""));
-    EXPECT_EQ(pAb, manager.GetDrawInfo(L"ab", NULL));
+    EXPECT_EQ(pAb, manager.GetDrawInfo(L"ab", nullptr));
     // The key is the two strings joined: "a" + "b" is the record parsed first.
     EXPECT_EQ(pAb, manager.GetDrawInfo(L"a", L"b"));
     EXPECT_STREQ(L"ab", pAb->sDrawString.GetData());
-    EXPECT_EQ(static_cast<const TDrawInfo*>(NULL), manager.GetDrawInfo(L"", L""));
-    EXPECT_EQ(static_cast<const TDrawInfo*>(NULL), manager.GetDrawInfo(NULL, NULL));
+    EXPECT_EQ(static_cast<const TDrawInfo*>(nullptr), manager.GetDrawInfo(L"", L""));
+    EXPECT_EQ(static_cast<const TDrawInfo*>(nullptr), manager.GetDrawInfo(nullptr, nullptr));
 
     manager.RemoveDrawInfo(L"a", L"b");
     const TDrawInfo* pSplit = manager.GetDrawInfo(L"a", L"b");
-    ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pSplit);
+    ASSERT_NE(static_cast<const TDrawInfo*>(nullptr), pSplit);
     EXPECT_STREQ(L"a", pSplit->sDrawString.GetData());
     EXPECT_STREQ(L"b", pSplit->sDrawModify.GetData());
 
     const TDrawInfo* pMasked = manager.GetDrawInfo(L"file='x.png' mask='#FF0000'", L"dest='1,2,3,4'");
-    ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pMasked);
+    ASSERT_NE(static_cast<const TDrawInfo*>(nullptr), pMasked);
     EXPECT_STREQ(L"x.png", pMasked->sImageName.GetData());
     EXPECT_EQ(0x00FF0000u, pMasked->dwMask);
     EXPECT_EQ(3, pMasked->rcDest.right);
@@ -548,14 +548,14 @@ TEST(PaintManagerResourcesTest, DrawInfoCache)
     CPaintManagerUI scaled;
     scaled.GetDPIObj()->SetScale(144);
     const TDrawInfo* pScaled = scaled.GetDrawInfo(L"file='x.png' mask='#FF0000'", L"dest='1,2,3,4'");
-    ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pScaled);
+    ASSERT_NE(static_cast<const TDrawInfo*>(nullptr), pScaled);
     EXPECT_NE(pMasked, pScaled);
     EXPECT_STREQ(L"x@150.png", pScaled->sImageName.GetData());
     EXPECT_EQ(5, pScaled->rcDest.right);  // left 2 (1.5), width 3
 
     manager.RemoveAllDrawInfos();
     const TDrawInfo* pFresh = manager.GetDrawInfo(L"ab", L"");
-    ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pFresh);
+    ASSERT_NE(static_cast<const TDrawInfo*>(nullptr), pFresh);
     EXPECT_STREQ(L"ab", pFresh->sDrawString.GetData());
 }
 
@@ -568,7 +568,7 @@ TEST(PaintManagerResourcesTest, AttributeListsAndStyles)
     a.AddDefaultAttributeList(L"Button", L"first");
     a.AddDefaultAttributeList(L"Button", L"second");
     EXPECT_STREQ(L"second", a.GetDefaultAttributeList(L"Button"));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), b.GetDefaultAttributeList(L"Button"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), b.GetDefaultAttributeList(L"Button"));
     a.AddStyle(L"title", L"first");
     a.AddStyle(L"title", L"second");
     EXPECT_STREQ(L"first", a.GetStyle(L"title"));
@@ -593,7 +593,7 @@ TEST(PaintManagerResourcesTest, AttributeListsAndStyles)
     b.SetForceUseSharedRes(false);
 
     EXPECT_FALSE(a.RemoveDefaultAttributeList(L"Missing"));
-    EXPECT_FALSE(a.RemoveDefaultAttributeList(NULL));
+    EXPECT_FALSE(a.RemoveDefaultAttributeList(nullptr));
     EXPECT_TRUE(a.RemoveDefaultAttributeList(L"Label"));
     EXPECT_STREQ(L"shared", a.GetDefaultAttributeList(L"Label"));
     EXPECT_TRUE(a.RemoveStyle(L"missing"));
@@ -602,12 +602,12 @@ TEST(PaintManagerResourcesTest, AttributeListsAndStyles)
 
     a.RemoveAllDefaultAttributeList(true);
     a.RemoveAllStyle(true);
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), b.GetDefaultAttributeList(L"Label"));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), b.GetStyle(L"forced"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), b.GetDefaultAttributeList(L"Label"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), b.GetStyle(L"forced"));
     EXPECT_STREQ(L"second", a.GetDefaultAttributeList(L"Button"));
     a.RemoveAllDefaultAttributeList();
     a.RemoveAllStyle();
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), a.GetDefaultAttributeList(L"Button"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), a.GetDefaultAttributeList(L"Button"));
     EXPECT_EQ(0, a.GetStyles().GetSize());
 }
 
@@ -618,18 +618,18 @@ TEST(PaintManagerResourcesTest, WindowAttributesAndOptionGroups)
     manager.AddWindowCustomAttribute(L"k", L"second");
     manager.AddWindowCustomAttribute(L"", L"x");
     manager.AddWindowCustomAttribute(L"empty", L"");
-    manager.AddWindowCustomAttribute(NULL, NULL);
+    manager.AddWindowCustomAttribute(nullptr, nullptr);
     EXPECT_STREQ(L"first", manager.GetWindowCustomAttribute(L"k"));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetWindowCustomAttribute(L"empty"));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetWindowCustomAttribute(L""));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetWindowCustomAttribute(NULL));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetWindowCustomAttribute(L"empty"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetWindowCustomAttribute(L""));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetWindowCustomAttribute(nullptr));
     EXPECT_FALSE(manager.RemoveWindowCustomAttribute(L"unknown"));
     EXPECT_FALSE(manager.RemoveWindowCustomAttribute(L""));
     EXPECT_TRUE(manager.RemoveWindowCustomAttribute(L"k"));
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetWindowCustomAttribute(L"k"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetWindowCustomAttribute(L"k"));
     manager.AddWindowCustomAttribute(L"k2", L"v");
     manager.RemoveAllWindowCustomAttribute();
-    EXPECT_EQ(static_cast<LPCTSTR>(NULL), manager.GetWindowCustomAttribute(L"k2"));
+    EXPECT_EQ(static_cast<LPCTSTR>(nullptr), manager.GetWindowCustomAttribute(L"k2"));
 
     // Controls are only compared, never touched: any distinct addresses do.
     int controls[3];
@@ -641,19 +641,19 @@ TEST(PaintManagerResourcesTest, WindowAttributesAndOptionGroups)
     EXPECT_FALSE(manager.AddOptionGroup(L"tabs", p0));
     EXPECT_TRUE(manager.AddOptionGroup(L"other", p2));
     CStdPtrArray* pGroup = manager.GetOptionGroup(L"tabs");
-    ASSERT_NE(static_cast<CStdPtrArray*>(NULL), pGroup);
+    ASSERT_NE(static_cast<CStdPtrArray*>(nullptr), pGroup);
     EXPECT_EQ(2, pGroup->GetSize());
     EXPECT_EQ(p0, pGroup->GetAt(0));
-    EXPECT_EQ(static_cast<CStdPtrArray*>(NULL), manager.GetOptionGroup(L"none"));
+    EXPECT_EQ(static_cast<CStdPtrArray*>(nullptr), manager.GetOptionGroup(L"none"));
     manager.RemoveOptionGroup(L"tabs", p2);
     EXPECT_EQ(2, manager.GetOptionGroup(L"tabs")->GetSize());
     manager.RemoveOptionGroup(L"tabs", p0);
     EXPECT_EQ(p1, manager.GetOptionGroup(L"tabs")->GetAt(0));
     manager.RemoveOptionGroup(L"tabs", p1);
-    EXPECT_EQ(static_cast<CStdPtrArray*>(NULL), manager.GetOptionGroup(L"tabs"));
+    EXPECT_EQ(static_cast<CStdPtrArray*>(nullptr), manager.GetOptionGroup(L"tabs"));
     manager.RemoveOptionGroup(L"none", p1);
     manager.RemoveAllOptionGroups();
-    EXPECT_EQ(static_cast<CStdPtrArray*>(NULL), manager.GetOptionGroup(L"other"));
+    EXPECT_EQ(static_cast<CStdPtrArray*>(nullptr), manager.GetOptionGroup(L"other"));
 }
 
 // ---- Window settings and DPI ------------------------------------------------------
@@ -706,13 +706,13 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
     ASSERT_TRUE(window.IsValid());
     CPaintManagerUI manager;
     manager.Init(window.Handle());
-    ::SetWindowPos(window.Handle(), NULL, 30, 40, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(window.Handle(), nullptr, 30, 40, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
     HFONT hOld = manager.AddFont(1, L"Arial", 10, false, false, false);
     manager.SetDefaultFont(L"Arial", 12, false, false, false);
     HBITMAP hBitmap = MakeBitmap(2, 2);
     manager.AddImage(L"img", hBitmap, 2, 2, false);
-    const TDrawInfo* pDraw = manager.GetDrawInfo(L"file='a.png' dest='0,0,10,10'", NULL);
-    ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pDraw);
+    const TDrawInfo* pDraw = manager.GetDrawInfo(L"file='a.png' dest='0,0,10,10'", nullptr);
+    ASSERT_NE(static_cast<const TDrawInfo*>(nullptr), pDraw);
     MSG msg;
     while (::PeekMessageW(&msg, window.Handle(), 0, 0, PM_REMOVE)) {}
 
@@ -733,10 +733,10 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
     EXPECT_EQ(-15, LogFontOf(pFont->hFont).lfHeight);
     EXPECT_EQ(CLEARTYPE_QUALITY, LogFontOf(pFont->hFont).lfQuality);
     EXPECT_EQ(-18, LogFontOf(manager.GetDefaultFontInfo()->hFont).lfHeight);
-    EXPECT_EQ(static_cast<const TImageInfo*>(NULL), manager.GetImage(L"img"));
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.GetImage(L"img"));
     EXPECT_FALSE(IsLive(hBitmap));
-    const TDrawInfo* pAgain = manager.GetDrawInfo(L"file='a.png' dest='0,0,10,10'", NULL);
-    ASSERT_NE(static_cast<const TDrawInfo*>(NULL), pAgain);
+    const TDrawInfo* pAgain = manager.GetDrawInfo(L"file='a.png' dest='0,0,10,10'", nullptr);
+    ASSERT_NE(static_cast<const TDrawInfo*>(nullptr), pAgain);
     EXPECT_EQ(15, pAgain->rcDest.right);
     EXPECT_STREQ(L"a@150.png", pAgain->sImageName.GetData());
 
@@ -753,7 +753,7 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
 TEST(PaintManagerResourcesTest, PluginsAndHsl)
 {
     int before = CPaintManagerUI::GetPlugins()->GetSize();
-    EXPECT_FALSE(CPaintManagerUI::LoadPlugin(NULL));
+    EXPECT_FALSE(CPaintManagerUI::LoadPlugin(nullptr));
     EXPECT_FALSE(CPaintManagerUI::LoadPlugin(L""));
     EXPECT_FALSE(CPaintManagerUI::LoadPlugin(L"no_such_plugin_module.dll"));
     EXPECT_FALSE(CPaintManagerUI::LoadPlugin(L"kernel32.dll"));  // no "CreateControl"
@@ -778,7 +778,7 @@ TEST(PaintManagerResourcesTest, PluginsAndHsl)
     EXPECT_EQ(200, l);
     CPaintManagerUI::SetHSL(true, 180, 100, 100);
     CPaintManagerUI::SetHSL(false, 180, 100, 100);
-    EXPECT_FALSE(CPaintManagerUI::GetHSL(NULL, NULL, NULL));
+    EXPECT_FALSE(CPaintManagerUI::GetHSL(nullptr, nullptr, nullptr));
 }
 
 // ---- Leaks ---------------------------------------------------------------------------
@@ -816,7 +816,7 @@ void OneManagerLife(const std::wstring& png, std::vector<HGDIOBJ>& handles)
     handles.push_back(hBitmap);
     manager.AddImage(L"bitmap", hBitmap, 8, 8, false);
     const TImageInfo* pImage = manager.GetImageEx(png.c_str());
-    if (pImage != NULL) handles.push_back(pImage->hBitmap);
+    if (pImage != nullptr) handles.push_back(pImage->hBitmap);
     manager.GetDrawInfo(L"file='a.png' dest='0,0,10,10'", L"source='0,0,1,1'");
     manager.AddStyle(L"s", L"a='1'");
     manager.AddDefaultAttributeList(L"Button", L"b='2'");

@@ -52,7 +52,7 @@ public:
     }
     ~Bitmap()
     {
-        if (m_hBitmap != NULL) ::DeleteObject(m_hBitmap);
+        if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
     }
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
@@ -152,7 +152,7 @@ TEST_P(ImageDrawTest, NothingIsDrawnOutsideThePaintRectangle)
     // the DC keeps them inside it, as the paint manager's clip does.
     ClipTo(m_surface.GetDC(), rcPaint);
     Draw(rcPaint);
-    ::SelectClipRgn(m_surface.GetDC(), NULL);
+    ::SelectClipRgn(m_surface.GetDC(), nullptr);
     EXPECT_EQ(0, TestSupport::CountOutside(m_surface, rcPaint, Not(kBackground)));
     EXPECT_TRUE(PixelIs(40, 12, kTop));
     EXPECT_TRUE(PixelIs(40, 25, kMiddle));
@@ -244,7 +244,7 @@ TEST_P(TileTest, PartialPaintMatchesTheFullPaint)
     ClipTo(partial.GetDC(), rcPaint);
     CRenderEngine::DrawImage(partial.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
                              false, 255, false, c.bTiledX, c.bTiledY);
-    ::SelectClipRgn(partial.GetDC(), NULL);
+    ::SelectClipRgn(partial.GetDC(), nullptr);
     int differing = 0;
     for (int y = rcPaint.top; y < rcPaint.bottom; ++y) {
         for (int x = rcPaint.left; x < rcPaint.right; ++x) {
@@ -299,9 +299,9 @@ TEST(ImageDrawEdgeTest, NullBitmapOrDCDrawsNothing)
     DibSurface surface(20, 20);
     surface.Clear(kBackground);
     RECT rc = {0, 0, 20, 20};
-    CRenderEngine::DrawImage(surface.GetDC(), NULL, rc, rc, rc, kNoCorners, true);
+    CRenderEngine::DrawImage(surface.GetDC(), nullptr, rc, rc, rc, kNoCorners, true);
     Bitmap image(20, 20, [](int, int) { return kMarker; });
-    CRenderEngine::DrawImage(NULL, image.Get(), rc, rc, rc, kNoCorners, true);
+    CRenderEngine::DrawImage(nullptr, image.Get(), rc, rc, rc, kNoCorners, true);
     EXPECT_EQ(0, TestSupport::CountIn(surface, rc, Not(kBackground)));
 }
 
@@ -386,14 +386,14 @@ TEST(ImageBlendTest, SoftwareBlendMatchesAlphaBlend)
         background[i] = 0xFF000000u | (static_cast<DWORD>(rand()) & 0xFFFFFF);
     }
     Bitmap image(16, 16, [&source](int x, int y) { return source[y * 16 + x]; });
-    HDC hSrcDC = ::CreateCompatibleDC(NULL);
+    HDC hSrcDC = ::CreateCompatibleDC(nullptr);
     HGDIOBJ hOld = ::SelectObject(hSrcDC, image.Get());
     for (const Case& c : cases) {
         DibSurface expected(16, 16);
         DibSurface actual(16, 16);
         for (DibSurface* s : {&expected, &actual}) {
             Bitmap fill(16, 16, [&background](int x, int y) { return background[y * 16 + x]; });
-            HDC hFillDC = ::CreateCompatibleDC(NULL);
+            HDC hFillDC = ::CreateCompatibleDC(nullptr);
             HGDIOBJ hOldFill = ::SelectObject(hFillDC, fill.Get());
             ::BitBlt(s->GetDC(), 0, 0, 16, 16, hFillDC, 0, 0, SRCCOPY);
             ::SelectObject(hFillDC, hOldFill);
@@ -423,7 +423,7 @@ TEST(ImageBlendTest, SoftwareBlendMatchesAlphaBlend)
                                                    blend));
     EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(target.GetDC(), 0, 0, 4, 4, hSrcDC, 0, 0, 4, 0,
                                                    blend));
-    EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(NULL, 0, 0, 4, 4, hSrcDC, 0, 0, 4, 4, blend));
+    EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(nullptr, 0, 0, 4, 4, hSrcDC, 0, 0, 4, 4, blend));
     ::SelectObject(hSrcDC, hOld);
     ::DeleteDC(hSrcDC);
 }
@@ -431,7 +431,7 @@ TEST(ImageBlendTest, SoftwareBlendMatchesAlphaBlend)
 TEST(ImageBlendTest, SoftwareBlendStretchesToTheDestination)
 {
     Bitmap image(2, 2, [](int, int) { return 0xFFFF0000u; });
-    HDC hSrcDC = ::CreateCompatibleDC(NULL);
+    HDC hSrcDC = ::CreateCompatibleDC(nullptr);
     HGDIOBJ hOld = ::SelectObject(hSrcDC, image.Get());
     DibSurface surface(20, 20);
     surface.Clear(kBackground);
@@ -475,18 +475,18 @@ TEST_F(ImageInfoTest, InputsThatAreMissingGiveFalse)
         LPCTSTR image;
     };
     const Case cases[] = {
-        {"no DC", NULL, Manager(), L"plain.png"},
-        {"no manager", surface.GetDC(), NULL, L"plain.png"},
+        {"no DC", nullptr, Manager(), L"plain.png"},
+        {"no manager", surface.GetDC(), nullptr, L"plain.png"},
         {"image that cannot be had", surface.GetDC(), Manager(), L"file='missing.png'"},
         {"empty draw string", surface.GetDC(), Manager(), L""},
     };
     for (const Case& c : cases) {
         surface.Clear(kBackground);
-        EXPECT_FALSE(CRenderEngine::DrawImageString(c.hDC, c.pManager, rc, rc, c.image, NULL))
+        EXPECT_FALSE(CRenderEngine::DrawImageString(c.hDC, c.pManager, rc, rc, c.image, nullptr))
             << c.name;
         EXPECT_EQ(0, TestSupport::CountIn(surface, rc, Not(kBackground))) << c.name;
     }
-    EXPECT_FALSE(CRenderEngine::DrawImageInfo(surface.GetDC(), Manager(), rc, rc, NULL));
+    EXPECT_FALSE(CRenderEngine::DrawImageInfo(surface.GetDC(), Manager(), rc, rc, nullptr));
 }
 
 TEST_F(ImageInfoTest, DestAndSourceLimits)

@@ -293,17 +293,17 @@ TEST(ColourTest, AdjustImageWorksFromTheUnadjustedPixels)
     CRenderEngine::AdjustImage(false, &image, 300, 100, 100);
     EXPECT_EQ(0, memcmp(pixels, original, sizeof(pixels))) << "HSL off restores the pixels";
 
-    image.pSrcBits = NULL;
+    image.pSrcBits = nullptr;
     CRenderEngine::AdjustImage(true, &image, 300, 100, 100);
     EXPECT_EQ(0, memcmp(pixels, original, sizeof(pixels))) << "no unadjusted copy: nothing";
-    CRenderEngine::AdjustImage(true, NULL, 300, 100, 100);
+    CRenderEngine::AdjustImage(true, nullptr, 300, 100, 100);
     ::DeleteObject(image.hBitmap);
 }
 
 TEST(BitmapTest, ARGB32BitmapIsBottomUp)
 {
-    BYTE* pBits = NULL;
-    HBITMAP hBitmap = CRenderEngine::CreateARGB32Bitmap(NULL, 4, 3, &pBits);
+    BYTE* pBits = nullptr;
+    HBITMAP hBitmap = CRenderEngine::CreateARGB32Bitmap(nullptr, 4, 3, &pBits);
     ASSERT_NE(nullptr, hBitmap);
     ASSERT_NE(nullptr, pBits);
     DIBSECTION ds = {};
@@ -315,7 +315,7 @@ TEST(BitmapTest, ARGB32BitmapIsBottomUp)
     // The first row in memory is the bottom row of the picture.
     memset(pBits, 0, 4 * 3 * 4);
     pBits[0] = 0xFF;    // blue of the first pixel in memory
-    HDC hDC = ::CreateCompatibleDC(NULL);
+    HDC hDC = ::CreateCompatibleDC(nullptr);
     HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
     EXPECT_EQ(RGB(0, 0, 255), ::GetPixel(hDC, 0, 2));
     EXPECT_EQ(RGB(0, 0, 0), ::GetPixel(hDC, 0, 0));
@@ -323,7 +323,7 @@ TEST(BitmapTest, ARGB32BitmapIsBottomUp)
     ::DeleteDC(hDC);
     ::DeleteObject(hBitmap);
 
-    EXPECT_EQ(nullptr, CRenderEngine::CreateARGB32Bitmap(NULL, 0, 3, &pBits));
+    EXPECT_EQ(nullptr, CRenderEngine::CreateARGB32Bitmap(nullptr, 0, 3, &pBits));
     EXPECT_EQ(nullptr, pBits);
 }
 
@@ -339,7 +339,7 @@ TEST_F(ShapeTest, GenerateBitmapPaintsTheControl)
     ::GetObjectW(hBitmap, sizeof(bm), &bm);
     EXPECT_EQ(40, bm.bmWidth);
     EXPECT_EQ(20, bm.bmHeight);
-    HDC hDC = ::CreateCompatibleDC(NULL);
+    HDC hDC = ::CreateCompatibleDC(nullptr);
     HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
     EXPECT_EQ(RGB(0x33, 0x66, 0x99), ::GetPixel(hDC, 0, 0));
     EXPECT_EQ(RGB(0x33, 0x66, 0x99), ::GetPixel(hDC, 39, 19));
@@ -347,8 +347,8 @@ TEST_F(ShapeTest, GenerateBitmapPaintsTheControl)
     ::DeleteDC(hDC);
     ::DeleteObject(hBitmap);
 
-    EXPECT_EQ(nullptr, CRenderEngine::GenerateBitmap(NULL, &control, rc));
-    EXPECT_EQ(nullptr, CRenderEngine::GenerateBitmap(m_window.Manager(), NULL, rc));
+    EXPECT_EQ(nullptr, CRenderEngine::GenerateBitmap(nullptr, &control, rc));
+    EXPECT_EQ(nullptr, CRenderEngine::GenerateBitmap(m_window.Manager(), nullptr, rc));
     RECT empty = {20, 10, 20, 30};
     EXPECT_EQ(nullptr, CRenderEngine::GenerateBitmap(m_window.Manager(), &control, empty));
 }

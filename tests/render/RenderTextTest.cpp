@@ -172,10 +172,10 @@ TEST_P(PlainTextTest, NullTextOrManagerDrawsNothing)
     DibSurface surface(100, 40);
     surface.Clear(kWhite);
     RECT rc = {0, 0, 100, 40};
-    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, NULL, 0xFF000000, -1, 0);
-    CRenderEngine::DrawTextW(surface.GetDC(), NULL, rc, L"text", 0xFF000000, -1, 0);
-    CRenderEngine::DrawTextW(surface.GetDC(), NULL, rc, L"text", 0xFF000000, 0xFFFF0000, -1, 0);
-    CRenderEngine::DrawTextW(surface.GetDC(), NULL, rc, L"text", 0xFF000000, -1,
+    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, nullptr, 0xFF000000, -1, 0);
+    CRenderEngine::DrawTextW(surface.GetDC(), nullptr, rc, L"text", 0xFF000000, -1, 0);
+    CRenderEngine::DrawTextW(surface.GetDC(), nullptr, rc, L"text", 0xFF000000, 0xFFFF0000, -1, 0);
+    CRenderEngine::DrawTextW(surface.GetDC(), nullptr, rc, L"text", 0xFF000000, -1,
                              DT_CALCRECT);
     EXPECT_EQ(0, TestSupport::CountIn(surface, rc, Not(kWhite)));
     EXPECT_EQ(100, rc.right);
@@ -251,9 +251,9 @@ TEST(TextSizeTest, GetTextSizeMeasuresOneLine)
     EXPECT_GT(one.cx, 0);
     EXPECT_EQ(window.Manager()->GetDefaultFontInfo()->tm.tmHeight, one.cy);
     EXPECT_NEAR(2 * one.cx, two.cx, 1);
-    const SIZE none = CRenderEngine::GetTextSize(surface.GetDC(), NULL, L"abc", -1, 0);
+    const SIZE none = CRenderEngine::GetTextSize(surface.GetDC(), nullptr, L"abc", -1, 0);
     EXPECT_EQ(0, none.cx);
-    const SIZE null = CRenderEngine::GetTextSize(surface.GetDC(), window.Manager(), NULL, -1, 0);
+    const SIZE null = CRenderEngine::GetTextSize(surface.GetDC(), window.Manager(), nullptr, -1, 0);
     EXPECT_EQ(0, null.cy);
 }
 

@@ -91,7 +91,7 @@ TEST(ImageLoader, PremultipliesAndAppliesTheColourKey)
     };
     for (const Case& c : cases) {
         Loaded img;
-        img.info = CRenderEngine::LoadImageW(c.name, NULL, c.mask);
+        img.info = CRenderEngine::LoadImageW(c.name, nullptr, c.mask);
         ASSERT_NE(nullptr, img.info) << c.name;
         EXPECT_EQ(2, img.info->nX);
         EXPECT_EQ(2, img.info->nY);
@@ -159,7 +159,7 @@ TEST(ImageLoader, FindsBytesInFolderPackagePlainPathAndModule)
     // With a type: a module resource, by name or id; the resource module
     // unless one is given.
     ResetSkinLocation();
-    CPaintManagerUI::SetInstance(GetModuleHandleW(NULL));
+    CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
     Loaded dot;
     dot.info = CRenderEngine::LoadImageW(L"DOT_PNG", L"PNG", 0);
     ASSERT_NE(nullptr, dot.info);
@@ -169,7 +169,7 @@ TEST(ImageLoader, FindsBytesInFolderPackagePlainPathAndModule)
     EXPECT_EQ(nullptr, CRenderEngine::LoadImageW(L"NO_SUCH", L"PNG", 0));
     EXPECT_EQ(nullptr, CRenderEngine::LoadImageW(4711u, L"PNG", 0));
     EXPECT_EQ(nullptr, CRenderEngine::LoadImageW(L"DOT_PNG", L"PNG", 0, GetModuleHandleW(L"kernel32.dll")));
-    CPaintManagerUI::SetInstance(NULL);
+    CPaintManagerUI::SetInstance(nullptr);
 }
 
 // A name without a type is first looked up among the resource manager's
@@ -218,7 +218,7 @@ TEST(ImageLoader, BadImagesGiveNull)
     ASSERT_NE(nullptr, whole.info);
     const std::vector<uint8_t> reference = DibBytes(whole.info);
 
-    // Every truncation and a damaged byte at every 7th position: null, or the
+    // Every truncation and a damaged byte at every 7th position: Null, or the
     // full image of the right size (never a record of other dimensions).
     std::vector<std::string> damaged;
     for (size_t n = 0; n < good.size(); ++n) damaged.push_back(good.substr(0, n));

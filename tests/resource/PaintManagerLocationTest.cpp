@@ -28,12 +28,12 @@ TEST(ResourceLocation, ResourcePathEndsInASeparator)
 
 TEST(ResourceLocation, ModulesAndPaths)
 {
-    CPaintManagerUI::SetInstance(NULL);
-    CPaintManagerUI::SetResourceDll(NULL);
+    CPaintManagerUI::SetInstance(nullptr);
+    CPaintManagerUI::SetResourceDll(nullptr);
     EXPECT_STREQ(L"", CPaintManagerUI::GetInstancePath().GetData());
     EXPECT_EQ(nullptr, CPaintManagerUI::GetResourceDll());
 
-    HINSTANCE self = GetModuleHandleW(NULL);
+    HINSTANCE self = GetModuleHandleW(nullptr);
     CPaintManagerUI::SetInstance(self);
     EXPECT_EQ(self, CPaintManagerUI::GetInstance());
     EXPECT_EQ(self, CPaintManagerUI::GetResourceDll());
@@ -41,7 +41,7 @@ TEST(ResourceLocation, ModulesAndPaths)
     HINSTANCE kernel = GetModuleHandleW(L"kernel32.dll");
     CPaintManagerUI::SetResourceDll(kernel);
     EXPECT_EQ(kernel, CPaintManagerUI::GetResourceDll());
-    CPaintManagerUI::SetResourceDll(NULL);
+    CPaintManagerUI::SetResourceDll(nullptr);
 
     const SkinUI::CUIString before = CPaintManagerUI::GetCurrentPath();
     TestSupport::TempFolder folder("vzloc");
@@ -53,7 +53,7 @@ TEST(ResourceLocation, ModulesAndPaths)
     CPaintManagerUI::SetResourceType(5);
     EXPECT_EQ(5, CPaintManagerUI::GetResourceType());
     CPaintManagerUI::SetResourceType(1);
-    CPaintManagerUI::SetInstance(NULL);
+    CPaintManagerUI::SetInstance(nullptr);
 }
 
 // The memory package is opened once and kept; calls that change nothing keep

@@ -9,10 +9,10 @@ namespace TestSupport {
 // A new T added as the last child of pParent, with the attribute list (when
 // given) applied before it is added.
 template <class T>
-T* AddChild(SkinUI::CContainerUI* pParent, LPCTSTR pstrAttributes = NULL)
+T* AddChild(SkinUI::CContainerUI* pParent, LPCTSTR pstrAttributes = nullptr)
 {
     T* pChild = new T;
-    if (pstrAttributes != NULL) pChild->ApplyAttributeList(pstrAttributes);
+    if (pstrAttributes != nullptr) pChild->ApplyAttributeList(pstrAttributes);
     pParent->Add(pChild);
     return pChild;
 }

@@ -2,7 +2,7 @@
 
 namespace TestSupport {
 
-DibSurface::DibSurface(int width, int height) : m_dib(NULL, width, height)
+DibSurface::DibSurface(int width, int height) : m_dib(nullptr, width, height)
 {
     Clear(0);
 }

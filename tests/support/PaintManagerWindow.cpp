@@ -13,13 +13,13 @@ const wchar_t kClassName[] = L"SkinUITestWindow";
 void RegisterWindowClass(WNDPROC proc)
 {
     WNDCLASSW wc = {};
-    const HINSTANCE hInstance = ::GetModuleHandleW(NULL);
+    const HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
     if (::GetClassInfoW(hInstance, kClassName, &wc)) return;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = proc;
     wc.hInstance = hInstance;
     wc.lpszClassName = kClassName;
-    wc.hCursor = ::LoadCursorW(NULL, MAKEINTRESOURCEW(32512));
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     ::RegisterClassW(&wc);
 }
 
@@ -30,8 +30,8 @@ PaintManagerWindow::PaintManagerWindow(int cx, int cy, bool bLayered)
     RegisterWindowClass(WndProc);
     m_pManager = new SkinUI::CPaintManagerUI;
     m_hWnd = ::CreateWindowExW(0, kClassName, L"paint manager window", WS_POPUP, 100, 100, cx, cy,
-                               NULL, NULL, ::GetModuleHandleW(NULL), this);
-    if (m_hWnd == NULL) return;
+                               nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+    if (m_hWnd == nullptr) return;
     m_pManager->Init(m_hWnd);
     m_pManager->AddNotifier(this);
     if (bLayered) m_pManager->SetLayered(true);
@@ -45,16 +45,16 @@ PaintManagerWindow::~PaintManagerWindow()
 void PaintManagerWindow::DestroyManager()
 {
     delete m_pManager;
-    m_pManager = NULL;
-    if (m_hWnd != NULL) {
+    m_pManager = nullptr;
+    if (m_hWnd != nullptr) {
         ::DestroyWindow(m_hWnd);
-        m_hWnd = NULL;
+        m_hWnd = nullptr;
     }
 }
 
 bool PaintManagerWindow::IsValid() const
 {
-    return m_hWnd != NULL && m_pManager != NULL && m_pManager->GetPaintDC() != NULL;
+    return m_hWnd != nullptr && m_pManager != nullptr && m_pManager->GetPaintDC() != nullptr;
 }
 
 SkinUI::CContainerUI* PaintManagerWindow::AttachContainer()
@@ -67,8 +67,8 @@ SkinUI::CContainerUI* PaintManagerWindow::AttachContainer()
 SkinUI::CControlUI* PaintManagerWindow::LoadSkin(LPCTSTR pstrSkin)
 {
     SkinUI::CDialogBuilder builder;
-    SkinUI::CControlUI* pRoot = builder.Create(pstrSkin, NULL, NULL, m_pManager);
-    if (pRoot != NULL && !m_pManager->AttachDialog(pRoot)) return NULL;
+    SkinUI::CControlUI* pRoot = builder.Create(pstrSkin, nullptr, nullptr, m_pManager);
+    if (pRoot != nullptr && !m_pManager->AttachDialog(pRoot)) return nullptr;
     return pRoot;
 }
 
@@ -81,7 +81,7 @@ int PaintManagerWindow::Pump()
 {
     m_nFlushes = 0;
     MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -90,7 +90,7 @@ int PaintManagerWindow::Pump()
 
 void PaintManagerWindow::Paint()
 {
-    ::InvalidateRect(m_hWnd, NULL, FALSE);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
     ::UpdateWindow(m_hWnd);
 }
 
@@ -98,7 +98,7 @@ DWORD PaintManagerWindow::PaintedPixel(int x, int y) const
 {
     const SIZE sz = m_pManager->GetOffscreenSize();
     const DWORD* pBits = reinterpret_cast<const DWORD*>(m_pManager->GetOffscreenBits());
-    if (pBits == NULL || x < 0 || y < 0 || x >= sz.cx || y >= sz.cy) return 0;
+    if (pBits == nullptr || x < 0 || y < 0 || x >= sz.cx || y >= sz.cy) return 0;
     // The off-screen bitmap is bottom-up.
     return pBits[static_cast<size_t>(sz.cy - 1 - y) * sz.cx + x];
 }
@@ -110,7 +110,7 @@ LRESULT CALLBACK PaintManagerWindow::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam
         ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pCreate->lpCreateParams));
     }
     PaintManagerWindow* pThis = reinterpret_cast<PaintManagerWindow*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (pThis != NULL && pThis->m_pManager != NULL) {
+    if (pThis != nullptr && pThis->m_pManager != nullptr) {
         if (uMsg == WM_ASYNC_FLUSH) ++pThis->m_nFlushes;
         LRESULT lRes = 0;
         if (pThis->m_pManager->MessageHandler(uMsg, wParam, lParam, lRes)) return lRes;

@@ -36,7 +36,7 @@ public:
     // A plain container attached as the root; the manager owns it.
     SkinUI::CContainerUI* AttachContainer();
     // A skin built with the manager and attached as the root: its XML text,
-    // or the name of a document among the current resources. NULL when the
+    // or the name of a document among the current resources. Null when the
     // builder refuses it.
     SkinUI::CControlUI* LoadSkin(LPCTSTR pstrSkin);
 
@@ -54,7 +54,7 @@ public:
         const DWORD dwStart = ::GetTickCount();
         while (!pred()) {
             if (::GetTickCount() - dwStart > 5000) return false;
-            ::MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
             Pump();
         }
         return true;
@@ -72,8 +72,8 @@ public:
 private:
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
-    SkinUI::CPaintManagerUI* m_pManager = NULL;
-    HWND m_hWnd = NULL;
+    SkinUI::CPaintManagerUI* m_pManager = nullptr;
+    HWND m_hWnd = nullptr;
     int m_nFlushes = 0;
     std::vector<std::wstring> m_notifications;
 };

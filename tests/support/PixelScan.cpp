@@ -86,9 +86,9 @@ int Blue(DWORD pixel) { return static_cast<int>(pixel & 0xFF); }
 
 HBITMAP CreateSourceBitmap(int width, int height, const PixelSource& source)
 {
-    BYTE* pBits = NULL;
-    HBITMAP hBitmap = SkinUI::CMemoryDib::CreateBitmap(NULL, width, height, true, &pBits);
-    if (hBitmap == NULL) return NULL;
+    BYTE* pBits = nullptr;
+    HBITMAP hBitmap = SkinUI::CMemoryDib::CreateBitmap(nullptr, width, height, true, &pBits);
+    if (hBitmap == nullptr) return nullptr;
     DWORD* pPixels = reinterpret_cast<DWORD*>(pBits);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) pPixels[y * width + x] = source(x, y);

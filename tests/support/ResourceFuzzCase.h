@@ -107,7 +107,7 @@ inline bool CheckArchive(const std::string& archive, const std::vector<std::wstr
     DWORD openResult = 0;
     HANDLE h = SkinPackageOpen(archive.data(), DWORD(archive.size()), SKINPKG_MEMORY, &openResult);
     if (!IsDocumentedPackageResult(openResult)) return false;
-    if (h == NULL) return openResult != SKINPKG_OK;
+    if (h == nullptr) return openResult != SKINPKG_OK;
     if (stats != nullptr) ++stats->opened;
     bool ok = true;
     for (const std::wstring& name : names) {
@@ -158,15 +158,15 @@ inline bool CheckImage(const std::string& package, const wchar_t* name, FuzzStat
     using namespace SkinUI;
     CPaintManagerUI::SetResourceZip(L"", true);  // forget the previous memory package
     CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
-    TImageInfo* info = CRenderEngine::LoadImageW(name, NULL, 0xFFFF00FF);
-    if (info == NULL) return true;
+    TImageInfo* info = CRenderEngine::LoadImageW(name, nullptr, 0xFFFF00FF);
+    if (info == nullptr) return true;
     if (stats != nullptr) ++stats->decoded;
     bool ok = info->nX > 0 && info->nY > 0 && (UINT64)info->nX * (UINT64)info->nY <= 16u * 1024u * 1024u &&
-              info->hBitmap != NULL;
+              info->hBitmap != nullptr;
     DIBSECTION ds;
     if (ok && ::GetObjectW(info->hBitmap, sizeof(ds), &ds) == sizeof(ds)) {
         ok = ds.dsBm.bmWidth == info->nX && ds.dsBm.bmHeight == info->nY && ds.dsBm.bmBitsPixel == 32 &&
-             ds.dsBm.bmBits != NULL;
+             ds.dsBm.bmBits != nullptr;
         if (ok) {
             const BYTE* p = static_cast<const BYTE*>(ds.dsBm.bmBits);
             const size_t n = size_t(info->nX) * size_t(info->nY);

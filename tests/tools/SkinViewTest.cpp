@@ -56,10 +56,10 @@ TRun RunSkinView(const std::vector<std::wstring>& args)
     TRun run;
     TempFolder folder("skinview_err");
     const std::string errorFile = folder.File("stderr.txt");
-    SECURITY_ATTRIBUTES sa = {sizeof(sa), NULL, TRUE};
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
     HANDLE hErrors = ::CreateFileW(WideFromAnsi(errorFile).c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hErrors == INVALID_HANDLE_VALUE) return run;
 
     std::wstring line = Quoted(SkinViewExe());
@@ -67,12 +67,12 @@ TRun RunSkinView(const std::vector<std::wstring>& args)
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = NULL;
+    si.hStdInput = nullptr;
     si.hStdOutput = hErrors;
     si.hStdError = hErrors;
     PROCESS_INFORMATION pi = {};
-    const BOOL started = ::CreateProcessW(NULL, &line[0], NULL, NULL, TRUE, CREATE_NO_WINDOW,
-                                          NULL, NULL, &si, &pi);
+    const BOOL started = ::CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                          nullptr, nullptr, &si, &pi);
     ::CloseHandle(hErrors);
     if (!started) {
         run.errors = "cannot start " + AnsiFromWide(line);
@@ -89,12 +89,12 @@ TRun RunSkinView(const std::vector<std::wstring>& args)
     // Opened with every sharing mode: an inheriting service may still hold
     // the write handle.
     HANDLE hRead = ::CreateFileW(WideFromAnsi(errorFile).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hRead == INVALID_HANDLE_VALUE) return run;
     char buffer[1024];
     DWORD got = 0;
-    while (::ReadFile(hRead, buffer, sizeof(buffer), &got, NULL) && got > 0)
+    while (::ReadFile(hRead, buffer, sizeof(buffer), &got, nullptr) && got > 0)
         run.errors.append(buffer, got);
     ::CloseHandle(hRead);
     return run;
@@ -133,7 +133,7 @@ TImage ReadPng(const std::string& path)
     unsigned char* pixels = stbi_load_from_memory(
         reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
         &image.width, &image.height, &channels, 4);
-    if (pixels == NULL) return image;
+    if (pixels == nullptr) return image;
     image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
     stbi_image_free(pixels);
     return image;

@@ -130,23 +130,23 @@ TEST(NotifyPump, MessageMapsRouteByTypeAndSenderName)
         const char* reached;
     } cases[] = {
         {"base map, named sender", 0, L"click", &closeBtn, true, "base click"},
-        {"base map, null sender", 0, L"click", NULL, true, "base click"},
+        {"base map, null sender", 0, L"click", nullptr, true, "base click"},
         {"virtual OnClick reached", 1, L"click", &closeBtn, true, "override click"},
         {"named entry wins", 2, L"click", &closeBtn, true, "close click"},
         {"other control: any-control entry", 2, L"click", &other, true, "any click"},
-        {"null sender: any-control entry", 2, L"click", NULL, true, "any click"},
+        {"null sender: any-control entry", 2, L"click", nullptr, true, "any click"},
         {"base map's entry through the chain", 2, L"timer", &other, true, "base timer"},
         {"later any-control entry replaces earlier", 2, L"valuechanged", &other, true,
          "last value"},
         {"unnamed sender: the last any-control entry", 2, L"valuechanged", &unnamed, true,
          "last value"},
-        {"null sender: the last any-control entry", 2, L"valuechanged", NULL, true, "last value"},
+        {"null sender: the last any-control entry", 2, L"valuechanged", nullptr, true, "last value"},
         {"unnamed sender: no named entry matches", 2, L"menu", &unnamed, false, ""},
         {"base member in a derived map", 2, L"menu", &logo, true, "base timer"},
         {"named entry, other sender", 2, L"menu", &other, false, ""},
         {"type compared exactly", 2, L"Click", &closeBtn, false, ""},
         {"unknown type", 2, L"itemselect", &closeBtn, false, ""},
-        {"root map has nothing", 0, L"windowinit", NULL, false, ""},
+        {"root map has nothing", 0, L"windowinit", nullptr, false, ""},
     };
     for (const Case& c : cases) {
         CClickBase base;
@@ -163,7 +163,7 @@ TEST(NotifyPump, MessageMapsRouteByTypeAndSenderName)
 TEST(NotifyPump, WParamLParamHandlerGetsTheNotificationsValues)
 {
     CNamedWnd wnd;
-    TNotifyUI msg = Notification(L"scroll", NULL);
+    TNotifyUI msg = Notification(L"scroll", nullptr);
     msg.wParam = 0x1234;
     msg.lParam = -77;
     EXPECT_TRUE(wnd.LoopDispatch(msg));
@@ -175,7 +175,7 @@ TEST(NotifyPump, WParamLParamHandlerGetsTheNotificationsValues)
 TEST(NotifyPump, UnknownSignatureStopsTheSearchWithoutACall)
 {
     CBadSignature pump;
-    TNotifyUI msg = Notification(L"click", NULL);
+    TNotifyUI msg = Notification(L"click", nullptr);
     EXPECT_FALSE(pump.LoopDispatch(msg));
     EXPECT_TRUE(pump.log.empty());
 }
@@ -190,7 +190,7 @@ TEST(NotifyPump, FindMessageEntryPrefersTheNamedEntryWhereverItStands)
     const UI_MSGMAP_ENTRY* entry = CNotifyPump::FindMessageEntry(table, msg);
     ASSERT_NE(nullptr, entry);
     EXPECT_STREQ(L"closebtn", entry->sCtrlName);
-    EXPECT_EQ(nullptr, CNotifyPump::FindMessageEntry(NULL, msg));
+    EXPECT_EQ(nullptr, CNotifyPump::FindMessageEntry(nullptr, msg));
     EXPECT_EQ(nullptr, wnd.GetMessageMap()->pfnGetBaseMap()->pfnGetBaseMap()->pfnGetBaseMap);
 }
 
@@ -202,7 +202,7 @@ TEST(NotifyPump, VirtualWindowsRegisterOncePerExactName)
     EXPECT_TRUE(host.AddVirtualWnd(L"page", &page));
     EXPECT_FALSE(host.AddVirtualWnd(L"page", &other));
     EXPECT_TRUE(host.AddVirtualWnd(L"Page", &other)) << "names are case-sensitive here";
-    EXPECT_FALSE(host.AddVirtualWnd(L"null", NULL));
+    EXPECT_FALSE(host.AddVirtualWnd(L"null", nullptr));
     EXPECT_TRUE(host.RemoveVirtualWnd(L"page"));
     EXPECT_FALSE(host.RemoveVirtualWnd(L"page"));
     EXPECT_FALSE(host.RemoveVirtualWnd(L"missing"));

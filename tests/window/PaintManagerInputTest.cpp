@@ -37,8 +37,8 @@ protected:
 
     std::vector<std::wstring> m_log;
     PaintManagerWindow m_host;
-    CRecorderUI* m_pA = NULL;
-    CRecorderUI* m_pB = NULL;
+    CRecorderUI* m_pA = nullptr;
+    CRecorderUI* m_pB = nullptr;
 };
 
 TEST_F(InputTest, HoverChangeSendsLeaveBeforeEnterBeforeMove)
@@ -339,9 +339,9 @@ public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt,
                                         DWORD* pdwEffect) override
     {
-        FORMATETC fmt = {CF_ENHMETAFILE, NULL, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+        FORMATETC fmt = {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
         STGMEDIUM medium = {};
-        if (pDataObj != NULL && pDataObj->GetData(&fmt, &medium) == S_OK) {
+        if (pDataObj != nullptr && pDataObj->GetData(&fmt, &medium) == S_OK) {
             ENHMETAHEADER header = {};
             if (::GetEnhMetaFileHeader(medium.hEnhMetaFile, sizeof(header), &header) != 0) {
                 m_szMetafile = {header.rclBounds.right - header.rclBounds.left + 1,
@@ -358,7 +358,7 @@ public:
         BITMAP bm = {};
         if (pFmtEtc->tymed == TYMED_GDI && ::GetObjectW(medium.hBitmap, sizeof(bm), &bm) != 0) {
             m_szBitmap = {bm.bmWidth, bm.bmHeight};
-            HDC hDC = ::CreateCompatibleDC(NULL);
+            HDC hDC = ::CreateCompatibleDC(nullptr);
             HGDIOBJ hOld = ::SelectObject(hDC, medium.hBitmap);
             m_crCentre = ::GetPixel(hDC, bm.bmWidth / 2, bm.bmHeight / 2);
             ::SelectObject(hDC, hOld);
@@ -378,7 +378,7 @@ class CDropHost : public CWindowWnd
 public:
     CDropHost()
     {
-        Create(NULL, L"SkinUI drop host", WS_POPUP, 0, kTargetAt.x, kTargetAt.y, 150, 70);
+        Create(nullptr, L"SkinUI drop host", WS_POPUP, 0, kTargetAt.x, kTargetAt.y, 150, 70);
         m_pm.Init(GetHWND(), L"drop");
         m_pm.AttachDialog(new CContainerUI);
         ShowOnTop(GetHWND(), kTargetAt);
@@ -438,7 +438,7 @@ void CALLBACK DragStep(HWND, UINT, UINT_PTR, DWORD)
 // control without drag does not.
 TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
 {
-    ASSERT_TRUE(SUCCEEDED(::OleInitialize(NULL)));
+    ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
     for (bool bDrag : {true, false}) {
         SCOPED_TRACE(bDrag ? "drag enabled" : "drag not enabled");
         {
@@ -458,16 +458,16 @@ TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
             Mouse(tileCentre.x, tileCentre.y, MOUSEEVENTF_LEFTDOWN);
             source.Pump();
             g_nDragStep = 0;
-            const UINT_PTR timer = ::SetTimer(NULL, 0, 10, DragStep);
+            const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, DragStep);
             Mouse(tileCentre.x + 10, tileCentre.y);
             // With drag, the move runs the whole drag before it returns;
             // without, the ticks come here.
             MSG msg;
-            while (g_nDragStep < 3 && ::GetMessageW(&msg, NULL, 0, 0)) {
+            while (g_nDragStep < 3 && ::GetMessageW(&msg, nullptr, 0, 0)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }
-            ::KillTimer(NULL, timer);
+            ::KillTimer(nullptr, timer);
             source.Pump();
 
             EXPECT_EQ(target.m_pm.m_nDrops, bDrag ? 1 : 0);

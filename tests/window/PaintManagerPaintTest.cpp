@@ -80,7 +80,7 @@ TEST(Painting, FirstPaintLaysOutAndSendsWindowInitOnceThenQueuesWindowSize)
     EXPECT_EQ(Count(host.Notifications(), L"windowsize"), 1);
 
     // A size change lays the whole tree out again.
-    ::SetWindowPos(host.Handle(), NULL, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(host.Handle(), nullptr, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     host.Paint();
     host.Pump();
     EXPECT_EQ(Count(host.Notifications(), L"windowinit"), 1);
@@ -144,7 +144,7 @@ TEST(Painting, WithoutARootTheWindowIsValidatedAndLeftUnpainted)
 {
     PaintManagerWindow host(50, 50);
     ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
-    ::InvalidateRect(host.Handle(), NULL, FALSE);
+    ::InvalidateRect(host.Handle(), nullptr, FALSE);
     LRESULT lRes = 0;
     EXPECT_TRUE(host.Manager()->MessageHandler(WM_PAINT, 0, 0, lRes));
     RECT rc;
@@ -195,8 +195,8 @@ TEST(Painting, SetLayeredIsIgnoredForChildWindows)
 {
     PaintManagerWindow host(200, 100);
     CPaintManagerUI pm;
-    HWND hChild = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, host.Handle(), NULL,
-                                    NULL, NULL);
+    HWND hChild = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, host.Handle(), nullptr,
+                                    nullptr, nullptr);
     pm.Init(hChild);
     pm.SetLayered(true);
     EXPECT_FALSE(pm.IsLayered());

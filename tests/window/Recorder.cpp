@@ -14,7 +14,7 @@ CRecorderUI::CRecorderUI(std::vector<std::wstring>* pLog, LPCTSTR pstrName, UINT
 
 LPVOID CRecorderUI::GetInterface(LPCTSTR pstrName)
 {
-    if (pstrName != NULL && wcscmp(pstrName, L"WantTab") == 0) return static_cast<IWantTabUI*>(this);
+    if (pstrName != nullptr && wcscmp(pstrName, L"WantTab") == 0) return static_cast<IWantTabUI*>(this);
     return CControlUI::GetInterface(pstrName);
 }
 

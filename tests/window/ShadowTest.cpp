@@ -33,7 +33,7 @@ void RegisterOwnerClass()
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(NULL);
+    wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = kOwnerClass;
     ASSERT_NE(0, ::RegisterClassExW(&wc));
     s_registered = true;
@@ -43,7 +43,7 @@ HWND CreateOwner(int x, int y, bool bVisible)
 {
     RegisterOwnerClass();
     return ::CreateWindowExW(0, kOwnerClass, L"owner", WS_POPUP | (bVisible ? WS_VISIBLE : 0), x, y,
-                             kOwnerWidth, kOwnerHeight, NULL, NULL, ::GetModuleHandleW(NULL), NULL);
+                             kOwnerWidth, kOwnerHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
 // The round corners the launcher's window has.
@@ -179,7 +179,7 @@ class ShadowWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        CShadowUI::Initialize(::GetModuleHandleW(NULL));
+        CShadowUI::Initialize(::GetModuleHandleW(nullptr));
     }
 
     void TearDown() override
@@ -218,7 +218,7 @@ void ExpectRect(const RECT& expected, const RECT& actual)
 // Shrinks the shadow window so that only a rebuild gives it its size back.
 void SpoilShadowSize(HWND hShadow)
 {
-    ::SetWindowPos(hShadow, NULL, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hShadow, nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Settings ------------------------------------------------------------
@@ -246,7 +246,7 @@ TEST(Shadow, SettersRejectValuesOutOfRangeAndKeepTheOldValue)
              RECT rc = {1, 2, -1, 4};
              return s.SetShadowCorner(rc);
          }, false},
-        {"null image", [](CShadowUI& s) { return s.SetImage(NULL); }, false},
+        {"null image", [](CShadowUI& s) { return s.SetImage(nullptr); }, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.accepted, c.apply(shadow)) << c.name;
@@ -336,7 +336,7 @@ TEST(Shadow, CopyShadowCopiesTheOutlineSettingsOrTheImage)
     EXPECT_EQ(0, image.GetSize());
     EXPECT_FALSE(image.IsShowShadow());
 
-    EXPECT_FALSE(source.CopyShadow(NULL));
+    EXPECT_FALSE(source.CopyShadow(nullptr));
 }
 
 // ---- Outline -------------------------------------------------------------
@@ -453,10 +453,10 @@ TEST(ShadowOutline, LauncherWindowIsClearUnderItsRegionAndDarkestAtTheEdgeCentre
 
 TEST_F(ShadowWindowTest, InitializeRegistersTheShadowClassOnce)
 {
-    EXPECT_FALSE(CShadowUI::Initialize(::GetModuleHandleW(NULL)));
+    EXPECT_FALSE(CShadowUI::Initialize(::GetModuleHandleW(nullptr)));
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
-    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(NULL), L"ZazuruShadowWnd", &wc));
+    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr), L"ZazuruShadowWnd", &wc));
     EXPECT_EQ(static_cast<UINT>(CS_HREDRAW | CS_VREDRAW), wc.style);
 }
 
@@ -524,7 +524,7 @@ TEST_F(ShadowWindowTest, ShadowFollowsItsOwnersMoves)
         int y;
     } moves[] = {{0, 0}, {300, 40}, {-50, 500}, {7, 9}};
     for (const Move& m : moves) {
-        ::SetWindowPos(hOwner, NULL, m.x, m.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(hOwner, nullptr, m.x, m.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         RECT rc = WindowRect(shadow.GetHWND());
         EXPECT_EQ(m.x + 1 - 3, rc.left) << m.x << "," << m.y;
         EXPECT_EQ(m.y + 1 - 3, rc.top) << m.x << "," << m.y;
@@ -593,12 +593,12 @@ TEST_F(ShadowWindowTest, ShrinkingRebuildsAtOnceGrowingAtTheNextPaint)
     ASSERT_NE(nullptr, hShadow);
     ::SendMessageW(hOwner, WM_SIZE, SIZE_RESTORED, MAKELPARAM(kOwnerWidth, kOwnerHeight));
 
-    ::SetWindowPos(hOwner, NULL, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hOwner, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT rc = WindowRect(hShadow);
     EXPECT_EQ(406, rc.right - rc.left);
     EXPECT_EQ(306, rc.bottom - rc.top);
 
-    ::SetWindowPos(hOwner, NULL, 0, 0, 500, 320, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hOwner, nullptr, 0, 0, 500, 320, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     rc = WindowRect(hShadow);
     EXPECT_EQ(406, rc.right - rc.left) << "not before the owner paints";
     ::SendMessageW(hOwner, WM_PAINT, 0, 0);
@@ -644,7 +644,7 @@ TEST_F(ShadowWindowTest, DisabledShadowHidesAndStaysWhileTheOwnerMoves)
     EXPECT_TRUE(shadow.IsDisableShadow());
     EXPECT_FALSE(::IsWindowVisible(hShadow));
     const RECT before = WindowRect(hShadow);
-    ::SetWindowPos(hOwner, NULL, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hOwner, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ExpectRect(before, WindowRect(hShadow));
 
     SpoilShadowSize(hShadow);
@@ -704,7 +704,7 @@ TEST_F(ShadowWindowTest, ShadowObjectGoneFirstLeavesTheOwnerWorking)
     const LONG_PTR original = ::GetWindowLongPtrW(hOwner, GWLP_WNDPROC);
     CPaintManagerUI pm;
     pm.Init(hOwner);
-    HWND hShadow = NULL;
+    HWND hShadow = nullptr;
     {
         CShadowUI shadow;
         ConfigureLauncher(shadow);
@@ -720,12 +720,12 @@ TEST_F(ShadowWindowTest, ShadowObjectGoneFirstLeavesTheOwnerWorking)
         second.Create(&pm);
         EXPECT_EQ(nullptr, second.GetHWND());
 
-        ::SetWindowPos(hOwner, NULL, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(hOwner, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         EXPECT_EQ(5 + 1 - 3, WindowRect(hShadow).left);
     }
     EXPECT_EQ(original, ::GetWindowLongPtrW(hOwner, GWLP_WNDPROC));
     EXPECT_FALSE(::IsWindow(hShadow));
-    ::SetWindowPos(hOwner, NULL, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hOwner, nullptr, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(50, WindowRect(hOwner).left);
 }
 
@@ -762,14 +762,14 @@ TEST_F(ShadowWindowTest, ImageModeStretchesTheImageAroundTheOwner)
     RECT expected = {92, 112, 92 + 552, 112 + 371};
     ExpectRect(expected, WindowRect(hShadow));
 
-    ::SetWindowPos(hOwner, NULL, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hOwner, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(30 - 8, WindowRect(hShadow).left);
     EXPECT_EQ(40 - 8, WindowRect(hShadow).top);
 
     const int w = 552;
     const int h = 371;
     HBITMAP target = MakeBitmap(w, h, 0, 0, 0);
-    HDC hdc = ::CreateCompatibleDC(NULL);
+    HDC hdc = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(hdc, target);
     ASSERT_TRUE(shadow.DrawShadowImage(hdc, w, h));
     ::GdiFlush();
@@ -804,9 +804,9 @@ TEST_F(ShadowWindowTest, ImageModeStretchesTheImageAroundTheOwner)
     EXPECT_EQ(10, WindowRect(hShadow).right - WindowRect(hShadow).left);
     CShadowUI unattached;
     ASSERT_TRUE(unattached.SetImage(L"shadow_test.png"));
-    HDC screen = ::GetDC(NULL);
+    HDC screen = ::GetDC(nullptr);
     EXPECT_FALSE(unattached.DrawShadowImage(screen, 10, 10));
-    ::ReleaseDC(NULL, screen);
+    ::ReleaseDC(nullptr, screen);
 }
 
 } // namespace

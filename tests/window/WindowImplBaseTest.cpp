@@ -50,14 +50,14 @@ public:
     void Pump()
     {
         MSG msg;
-        while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
     }
     void PaintNow()
     {
-        ::InvalidateRect(m_hWnd, NULL, FALSE);
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
         ::UpdateWindow(m_hWnd);
         Pump();
     }
@@ -84,15 +84,15 @@ private:
 
 HWND Open(CSkinnedWnd& wnd)
 {
-    HWND hWnd = wnd.Create(NULL, L"window base test", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 536, 355);
-    if (hWnd != NULL) wnd.PaintNow();
+    HWND hWnd = wnd.Create(nullptr, L"window base test", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 536, 355);
+    if (hWnd != nullptr) wnd.PaintNow();
     return hWnd;
 }
 
 TEST(WindowImplBase, CreationRemovesTheCaptionAndBuildsTheSkin)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)NULL, Open(wnd));
+    ASSERT_NE((HWND)nullptr, Open(wnd));
     EXPECT_EQ(1, wnd.m_nInitWindow);
     LONG style = ::GetWindowLongW(wnd.GetHWND(), GWL_STYLE);
     EXPECT_EQ(0, style & WS_CAPTION);
@@ -102,7 +102,7 @@ TEST(WindowImplBase, CreationRemovesTheCaptionAndBuildsTheSkin)
     ::GetClientRect(wnd.GetHWND(), &rc);
     EXPECT_EQ(536, rc.right);
     EXPECT_EQ(355, rc.bottom);
-    EXPECT_NE((CControlUI*)NULL, wnd.GetManager().FindControl(L"closebtn"));
+    EXPECT_NE((CControlUI*)nullptr, wnd.GetManager().FindControl(L"closebtn"));
     EXPECT_EQ((LONG)CS_DBLCLKS, (LONG)::GetClassLongW(wnd.GetHWND(), GCL_STYLE));
     ::DestroyWindow(wnd.GetHWND());
     EXPECT_EQ(1, wnd.m_nFinalMessages);
@@ -113,7 +113,7 @@ TEST(WindowImplBase, CreationRemovesTheCaptionAndBuildsTheSkin)
 TEST(WindowImplBase, CaptionHitTestTable)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)NULL, Open(wnd));
+    ASSERT_NE((HWND)nullptr, Open(wnd));
     const struct {
         const char* what;
         int x, y;
@@ -139,7 +139,7 @@ TEST(WindowImplBase, CaptionHitTestTable)
 TEST(WindowImplBase, SizeBoxHitTestTable)
 {
     CSkinnedWnd wnd(Skin(L" sizebox=\"4,4,6,6\""));
-    ASSERT_NE((HWND)NULL, Open(wnd));
+    ASSERT_NE((HWND)nullptr, Open(wnd));
     const struct {
         int x, y;
         LRESULT expected;
@@ -161,8 +161,8 @@ TEST(WindowImplBase, SizeBoxHitTestTable)
 TEST(WindowImplBase, SizeGivesTheRoundRegion)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)NULL, Open(wnd));
-    ::SetWindowPos(wnd.GetHWND(), NULL, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_NE((HWND)nullptr, Open(wnd));
+    ::SetWindowPos(wnd.GetHWND(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, ::GetWindowRgn(wnd.GetHWND(), hRgn));
     RECT box = {};
@@ -197,7 +197,7 @@ TEST(WindowImplBase, CloseButtonAndAltF4CloseTheWindow)
     };
     for (const auto& c : cases) {
         CSkinnedWnd wnd(Skin(L""));
-        ASSERT_NE((HWND)NULL, Open(wnd)) << c.what;
+        ASSERT_NE((HWND)nullptr, Open(wnd)) << c.what;
         HWND hWnd = wnd.GetHWND();
         if (c.action == 0) wnd.Click(L"closebtn");
         if (c.action == 1) wnd.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -215,9 +215,9 @@ TEST(WindowImplBase, CloseButtonAndAltF4CloseTheWindow)
 TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)NULL, Open(wnd));
+    ASSERT_NE((HWND)nullptr, Open(wnd));
     CControlUI* pLate = wnd.GetManager().FindControl(L"late");
-    ASSERT_NE((CControlUI*)NULL, pLate);
+    ASSERT_NE((CControlUI*)nullptr, pLate);
     pLate->SetVisible(true);
     wnd.PaintNow();
     RECT rc = pLate->GetPos();

@@ -17,7 +17,7 @@ class CLoggingWnd : public CWindowWnd
 public:
     std::vector<UINT> m_messages;
     std::vector<std::string> m_calls;
-    HWND m_hFinal = NULL;
+    HWND m_hFinal = nullptr;
     bool m_bThrowOnUser = false;
 
 protected:
@@ -45,7 +45,7 @@ TEST(WindowWnd, RegisteringTheSameClassTwiceSucceeds)
 TEST(WindowWnd, CreateBindsTheObjectAndFinalMessageIsTheLastCall)
 {
     CLoggingWnd wnd;
-    HWND hwnd = wnd.Create(NULL, L"logging", WS_POPUP, 0, 10, 20, 200, 100);
+    HWND hwnd = wnd.Create(nullptr, L"logging", WS_POPUP, 0, 10, 20, 200, 100);
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(wnd.GetHWND(), hwnd);
     EXPECT_EQ(static_cast<HWND>(wnd), hwnd);
@@ -78,7 +78,7 @@ TEST(WindowWnd, CenterWindowUsesTheWorkAreaAndKeepsTheWindowInside)
     struct Case { int cx, cy; } cases[] = {{536, 355}, {101, 51}, {workW + 40, workH + 30}};
     for (const Case& c : cases) {
         CLoggingWnd wnd;
-        ASSERT_NE(wnd.Create(NULL, L"centre", WS_POPUP, 0, 0, 0, c.cx, c.cy), nullptr);
+        ASSERT_NE(wnd.Create(nullptr, L"centre", WS_POPUP, 0, 0, 0, c.cx, c.cy), nullptr);
         wnd.CenterWindow();
         RECT rc;
         ::GetWindowRect(wnd.GetHWND(), &rc);
@@ -101,7 +101,7 @@ TEST(WindowWnd, CenterWindowUsesTheWorkAreaAndKeepsTheWindowInside)
 
 TEST(WindowWnd, SubclassRoutesAnExistingWindowAndUnsubclassRestoresIt)
 {
-    HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"text", WS_POPUP, 0, 0, 50, 50, NULL, NULL, NULL, NULL);
+    HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"text", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     const LONG_PTR original = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     CLoggingWnd wnd;
@@ -125,7 +125,7 @@ TEST(WindowWnd, SubclassRoutesAnExistingWindowAndUnsubclassRestoresIt)
 TEST(WindowWnd, ResizeClientGivesTheClientAreaTheAskedSize)
 {
     CLoggingWnd wnd;
-    ASSERT_NE(wnd.Create(NULL, L"resize", WS_OVERLAPPEDWINDOW, 0, 0, 0, 300, 300), nullptr);
+    ASSERT_NE(wnd.Create(nullptr, L"resize", WS_OVERLAPPEDWINDOW, 0, 0, 0, 300, 300), nullptr);
     wnd.ResizeClient(200, -1);
     RECT rc;
     ::GetClientRect(wnd.GetHWND(), &rc);
@@ -140,7 +140,7 @@ TEST(WindowWnd, ResizeClientGivesTheClientAreaTheAskedSize)
 TEST(WindowWnd, CloseClosesThroughTheQueueAndShowModalReturnsItsCode)
 {
     CLoggingWnd wnd;
-    ASSERT_NE(wnd.Create(NULL, L"modal", WS_POPUP, 0, 0, 0, 50, 50), nullptr);
+    ASSERT_NE(wnd.Create(nullptr, L"modal", WS_POPUP, 0, 0, 0, 50, 50), nullptr);
     wnd.Close(IDCANCEL);
     EXPECT_EQ(wnd.ShowModal(), static_cast<UINT>(IDCANCEL));
     EXPECT_EQ(wnd.GetHWND(), nullptr);
@@ -150,7 +150,7 @@ TEST(MessageLoop, AnExceptionLeavingAWindowProcedureDoesNotEndTheLoop)
 {
     CLoggingWnd wnd;
     wnd.m_bThrowOnUser = true;
-    ASSERT_NE(wnd.Create(NULL, L"thrower", WS_POPUP, 0, 0, 0, 50, 50), nullptr);
+    ASSERT_NE(wnd.Create(nullptr, L"thrower", WS_POPUP, 0, 0, 0, 50, 50), nullptr);
     wnd.PostMessage(WM_USER + 1);
     wnd.PostMessage(WM_USER + 2);
     ::PostQuitMessage(0);

@@ -44,7 +44,7 @@ unsigned char Unpremultiply(BYTE c, BYTE a)
 bool EncodePng(const BYTE* pBits, int width, int height, std::vector<unsigned char>& out)
 {
     out.clear();
-    if (pBits == NULL || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+    if (pBits == nullptr || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return false;
 
     // Raw scan lines, top row first, each led by filter type 0 (none).
@@ -84,7 +84,7 @@ bool EncodePng(const BYTE* pBits, int width, int height, std::vector<unsigned ch
     header.insert(header.end(), rest, rest + 5);
     PutChunk(out, "IHDR", &header[0], header.size());
     PutChunk(out, "IDAT", &packed[0], packedSize);
-    PutChunk(out, "IEND", NULL, 0);
+    PutChunk(out, "IEND", nullptr, 0);
     return true;
 }
 
@@ -92,11 +92,11 @@ bool WritePngFile(const std::wstring& path, const BYTE* pBits, int width, int he
 {
     std::vector<unsigned char> bytes;
     if (!EncodePng(pBits, width, height, bytes)) return false;
-    HANDLE hFile = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hFile = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = ::WriteFile(hFile, &bytes[0], static_cast<DWORD>(bytes.size()), &written, NULL)
+    const bool ok = ::WriteFile(hFile, &bytes[0], static_cast<DWORD>(bytes.size()), &written, nullptr)
                     && written == bytes.size();
     ::CloseHandle(hFile);
     if (!ok) ::DeleteFileW(path.c_str());

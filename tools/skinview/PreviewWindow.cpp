@@ -22,7 +22,7 @@ const int kOutside = -32000;
 CControlUI* CollectControl(CControlUI* pControl, LPVOID pData)
 {
     static_cast<std::vector<CControlUI*>*>(pData)->push_back(pControl);
-    return NULL;
+    return nullptr;
 }
 
 // A control's name for messages: its name, else its class.
@@ -45,8 +45,8 @@ bool CPreviewWindow::Open(int scalePercent)
     // system paints only visible windows, so the window is shown, but far
     // outside every monitor, without activation and without a taskbar
     // button.
-    if (Create(NULL, L"skinview", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOutside,
-               kOutside, 100, 100) == NULL)
+    if (Create(nullptr, L"skinview", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOutside,
+               kOutside, 100, 100) == nullptr)
         return false;
     m_pm.Init(GetHWND(), L"skinview");
     // Per-monitor awareness makes the scale last set the one in force.
@@ -58,8 +58,8 @@ bool CPreviewWindow::Open(int scalePercent)
 bool CPreviewWindow::Build(const std::wstring& xml, std::wstring& error)
 {
     CDialogBuilder builder;
-    CControlUI* pRoot = builder.Create(xml.c_str(), NULL, NULL, &m_pm, NULL);
-    if (pRoot == NULL) {
+    CControlUI* pRoot = builder.Create(xml.c_str(), nullptr, nullptr, &m_pm, nullptr);
+    if (pRoot == nullptr) {
         WCHAR message[128] = L"";
         WCHAR location[64] = L"";
         builder.GetLastErrorMessage(message, 127);
@@ -88,7 +88,7 @@ int CPreviewWindow::Scale(int value)
 
 void CPreviewWindow::SetClientSize(int cx, int cy)
 {
-    ::SetWindowPos(GetHWND(), NULL, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(GetHWND(), nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The region grows by one on the right and bottom so that the last
     // column and row stay inside; it belongs to the window once set.
     const SIZE corner = m_pm.GetRoundCorner();
@@ -104,9 +104,9 @@ CControlUI* CPreviewWindow::Find(const std::wstring& name) const
 bool CPreviewWindow::Paint()
 {
     if (!::IsWindowVisible(GetHWND())) ::ShowWindow(GetHWND(), SW_SHOWNOACTIVATE);
-    ::InvalidateRect(GetHWND(), NULL, FALSE);
+    ::InvalidateRect(GetHWND(), nullptr, FALSE);
     ::UpdateWindow(GetHWND());
-    return m_pm.GetOffscreenBits() != NULL;
+    return m_pm.GetOffscreenBits() != nullptr;
 }
 
 bool CPreviewWindow::PointAt(CControlUI* pControl, bool press, std::wstring& error)
@@ -125,7 +125,7 @@ bool CPreviewWindow::PointAt(CControlUI* pControl, bool press, std::wstring& err
     CControlUI* pTop = m_pm.FindControl(pt);
     if (pTop != pControl) {
         error = name + L" is not the control under its centre";
-        if (pTop != NULL && !pTop->GetName().IsEmpty())
+        if (pTop != nullptr && !pTop->GetName().IsEmpty())
             error += std::wstring(L" (") + pTop->GetName().GetData() + L" is)";
         return false;
     }
@@ -139,7 +139,7 @@ std::vector<std::wstring> CPreviewWindow::FindMissingImages()
 {
     std::vector<std::wstring> missing;
     CControlUI* pRoot = m_pm.GetRoot();
-    if (pRoot == NULL) return missing;
+    if (pRoot == nullptr) return missing;
     std::vector<CControlUI*> controls;
     pRoot->FindControl(CollectControl, &controls, FIND_MEFIRST);
 
@@ -153,7 +153,7 @@ std::vector<std::wstring> CPreviewWindow::FindMissingImages()
         std::vector<TImageAttribute> images = {{L"bkimage", pControl->GetBkImage()},
                                                {L"foreimage", pControl->GetForeImage()}};
         CButtonUI* pButton = static_cast<CButtonUI*>(pControl->GetInterface(L"Button"));
-        if (pButton != NULL) {
+        if (pButton != nullptr) {
             images.push_back({L"normalimage", pButton->GetNormalImage()});
             images.push_back({L"hotimage", pButton->GetHotImage()});
             images.push_back({L"pushedimage", pButton->GetPushedImage()});
@@ -162,11 +162,11 @@ std::vector<std::wstring> CPreviewWindow::FindMissingImages()
             images.push_back({L"hotforeimage", pButton->GetHotForeImage()});
         }
         for (const TImageAttribute& image : images) {
-            if (image.value == NULL || image.value[0] == 0) continue;
-            const TDrawInfo* pInfo = m_pm.GetDrawInfo(image.value, NULL);
-            if (pInfo == NULL || pInfo->sImageName.IsEmpty()) continue;
-            const LPCTSTR type = pInfo->sResType.IsEmpty() ? NULL : pInfo->sResType.GetData();
-            if (m_pm.GetImageEx(pInfo->sImageName.GetData(), type, pInfo->dwMask, pInfo->bHSL) != NULL)
+            if (image.value == nullptr || image.value[0] == 0) continue;
+            const TDrawInfo* pInfo = m_pm.GetDrawInfo(image.value, nullptr);
+            if (pInfo == nullptr || pInfo->sImageName.IsEmpty()) continue;
+            const LPCTSTR type = pInfo->sResType.IsEmpty() ? nullptr : pInfo->sResType.GetData();
+            if (m_pm.GetImageEx(pInfo->sImageName.GetData(), type, pInfo->dwMask, pInfo->bHSL) != nullptr)
                 continue;
             const std::wstring file = pInfo->sImageName.GetData();
             if (!reported.insert(file).second) continue;
@@ -180,12 +180,12 @@ bool CPreviewWindow::GetShownPixels(std::vector<BYTE>& bits, SIZE& size) const
 {
     const BYTE* pBits = m_pm.GetOffscreenBits();
     size = m_pm.GetOffscreenSize();
-    if (pBits == NULL || size.cx <= 0 || size.cy <= 0) return false;
+    if (pBits == nullptr || size.cx <= 0 || size.cy <= 0) return false;
     const size_t rowBytes = static_cast<size_t>(size.cx) * 4;
     bits.assign(pBits, pBits + rowBytes * size.cy);
 
     HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
-    if (hRgn == NULL) return true;
+    if (hRgn == nullptr) return true;
     if (::GetWindowRgn(GetHWND(), hRgn) != ERROR) {
         for (int y = 0; y < size.cy; ++y) {
             BYTE* row = &bits[static_cast<size_t>(size.cy - 1 - y) * rowBytes];

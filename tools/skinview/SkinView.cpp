@@ -96,12 +96,12 @@ int Fail(int code, const std::wstring& message)
 }
 
 // A whole decimal number in [lo, hi], nothing else.
-bool ParseNumber(const wchar_t* text, int lo, int hi, int& value, const wchar_t** end = NULL)
+bool ParseNumber(const wchar_t* text, int lo, int hi, int& value, const wchar_t** end = nullptr)
 {
-    if (text == NULL || *text < L'0' || *text > L'9') return false;
-    wchar_t* stop = NULL;
+    if (text == nullptr || *text < L'0' || *text > L'9') return false;
+    wchar_t* stop = nullptr;
     const long v = wcstol(text, &stop, 10);
-    if (end != NULL) *end = stop;
+    if (end != nullptr) *end = stop;
     else if (*stop != 0) return false;
     if (v < lo || v > hi) return false;
     value = static_cast<int>(v);
@@ -111,7 +111,7 @@ bool ParseNumber(const wchar_t* text, int lo, int hi, int& value, const wchar_t*
 // "<W>x<H>", both 1 .. kMaxDesignSide.
 bool ParseSize(const wchar_t* text, int& width, int& height)
 {
-    const wchar_t* rest = NULL;
+    const wchar_t* rest = nullptr;
     if (!ParseNumber(text, 1, kMaxDesignSide, width, &rest)) return false;
     if (*rest != L'x' && *rest != L'X') return false;
     return ParseNumber(rest + 1, 1, kMaxDesignSide, height);
@@ -181,7 +181,7 @@ bool ParseCommandLine(int argc, wchar_t** argv, TOptions& options, std::wstring&
 bool UseSkin(const std::wstring& skin, std::wstring& error)
 {
     WCHAR full[MAX_PATH];
-    WCHAR* namePart = NULL;
+    WCHAR* namePart = nullptr;
     const DWORD len = ::GetFullPathNameW(skin.c_str(), MAX_PATH, full, &namePart);
     const DWORD attributes = (len == 0 || len >= MAX_PATH) ? INVALID_FILE_ATTRIBUTES
                                                            : ::GetFileAttributesW(full);
@@ -193,11 +193,11 @@ bool UseSkin(const std::wstring& skin, std::wstring& error)
         SkinUI::CPaintManagerUI::SetResourcePath(full);
         return true;
     }
-    const std::wstring fileName = namePart != NULL ? namePart : full;
-    const std::wstring folder(full, namePart != NULL ? namePart - full : 0);
+    const std::wstring fileName = namePart != nullptr ? namePart : full;
+    const std::wstring folder(full, namePart != nullptr ? namePart - full : 0);
     SkinUI::CPaintManagerUI::SetResourcePath(folder.c_str());
     SkinUI::CPaintManagerUI::SetResourceZip(fileName.c_str(), true);
-    if (SkinUI::CPaintManagerUI::GetResourceZipHandle() == NULL) {
+    if (SkinUI::CPaintManagerUI::GetResourceZipHandle() == nullptr) {
         error = skin + L": not a readable skin package";
         return false;
     }
@@ -215,7 +215,7 @@ int Run(int argc, wchar_t** argv)
         return Fail(kUsage, error);
     }
 
-    SkinUI::CPaintManagerUI::SetInstance(::GetModuleHandleW(NULL));
+    SkinUI::CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
     if (!UseSkin(options.skin, error)) return Fail(kBadSkin, error);
 
     CPreviewWindow window;
@@ -233,7 +233,7 @@ int Run(int argc, wchar_t** argv)
 
     for (const TControlStep& step : options.steps) {
         SkinUI::CControlUI* pControl = window.Find(step.name);
-        if (pControl == NULL) return Fail(kBadControl, L"no control named " + step.name);
+        if (pControl == nullptr) return Fail(kBadControl, L"no control named " + step.name);
         if (step.action == kDisable) pControl->SetEnabled(false);
         else pControl->SetVisible(step.action == kShow);
     }
@@ -241,7 +241,7 @@ int Run(int argc, wchar_t** argv)
     if (!window.Paint()) return Fail(kNoImage, L"nothing was painted");
     if (!options.pointAt.empty()) {
         SkinUI::CControlUI* pControl = window.Find(options.pointAt);
-        if (pControl == NULL) return Fail(kBadControl, L"no control named " + options.pointAt);
+        if (pControl == nullptr) return Fail(kBadControl, L"no control named " + options.pointAt);
         if (!window.PointAt(pControl, options.press, error)) return Fail(kBadControl, error);
         if (!window.Paint()) return Fail(kNoImage, L"nothing was painted");
     }

@@ -34,10 +34,10 @@ bool PrepareBitmap() {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = NULL;
-    g_memory = CreateCompatibleDC(NULL);
-    g_bitmap = CreateDIBSection(g_memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (g_memory == NULL || g_bitmap == NULL || bits == NULL) return false;
+    void* bits = nullptr;
+    g_memory = CreateCompatibleDC(nullptr);
+    g_bitmap = CreateDIBSection(g_memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (g_memory == nullptr || g_bitmap == nullptr || bits == nullptr) return false;
     uint32_t* pixel = static_cast<uint32_t*>(bits);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) *pixel++ = 0xFF000000u | uint32_t(y * 255 / kHeight) << 8 | uint32_t(x * 255 / kWidth);
@@ -53,7 +53,7 @@ void Present(HWND window) {
     POINT from = {0, 0};
     SIZE size = {kWidth, kHeight};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(window, NULL, &to, &size, g_memory, &from, 0, &blend, ULW_ALPHA);
+    UpdateLayeredWindow(window, nullptr, &to, &size, g_memory, &from, 0, &blend, ULW_ALPHA);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -69,7 +69,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             QueryPerformanceCounter(&now);
             ProbeReport::Line("baseline_first_frame_ms", ProbeReport::Milliseconds(g_entered, now));
             if (g_idleSeconds > 0)
-                SetTimer(window, kIdleTimer, UINT(g_idleSeconds) * 1000, NULL);
+                SetTimer(window, kIdleTimer, UINT(g_idleSeconds) * 1000, nullptr);
             else
                 PostMessageW(window, WM_CLOSE, 0, 0);
         }
@@ -92,20 +92,20 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     QueryPerformanceCounter(&g_entered);
-    if (commandLine != NULL && std::wcsncmp(commandLine, L"idle ", 5) == 0)
+    if (commandLine != nullptr && std::wcsncmp(commandLine, L"idle ", 5) == 0)
         g_idleSeconds = _wtoi(commandLine + 5);
     if (!PrepareBitmap()) return 1;
     WNDCLASSW kind = {};
     kind.lpfnWndProc = WindowProc;
     kind.hInstance = instance;
-    kind.hCursor = LoadCursorW(NULL, MAKEINTRESOURCEW(32512));
+    kind.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     kind.lpszClassName = L"BaselineWindow";
     if (RegisterClassW(&kind) == 0) return 1;
     HWND window = CreateWindowExW(0, kind.lpszClassName, L"Baseline", WS_POPUP | WS_VISIBLE, 100, 100, kWidth,
-                                  kHeight, NULL, NULL, instance, NULL);
-    if (window == NULL) return 1;
+                                  kHeight, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return 1;
     MSG msg;
-    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -35,11 +35,11 @@ int Bare(const char* url) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     bool ok = false;
-    HINTERNET session = InternetOpenA("varivo", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0);
-    if (session != NULL) {
+    HINTERNET session = InternetOpenA("varivo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (session != nullptr) {
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
-        HINTERNET file = InternetOpenUrlA(session, url, NULL, 0, flags, 1);
-        if (file != NULL) {
+        HINTERNET file = InternetOpenUrlA(session, url, nullptr, 0, flags, 1);
+        if (file != nullptr) {
             char buffer[2048];
             DWORD got = 0;
             unsigned long long total = 0;

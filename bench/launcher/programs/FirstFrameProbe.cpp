@@ -33,8 +33,8 @@ double g_idleCpuStart;
 LARGE_INTEGER g_idleStart;
 
 void CloseLauncher() {
-    HWND frame = FindWindowW(NULL, L"Vozeror");
-    if (frame != NULL) PostMessageW(frame, WM_CLOSE, 0, 0);
+    HWND frame = FindWindowW(nullptr, L"Vozeror");
+    if (frame != nullptr) PostMessageW(frame, WM_CLOSE, 0, 0);
 }
 
 DWORD WINAPI IdleClock(LPVOID) {
@@ -53,8 +53,8 @@ void FirstFrameEnded() {
     }
     g_idleCpuStart = ProbeReport::CpuSeconds();
     QueryPerformanceCounter(&g_idleStart);
-    HANDLE clock = CreateThread(NULL, 0, IdleClock, NULL, 0, NULL);
-    if (clock == NULL) {
+    HANDLE clock = CreateThread(nullptr, 0, IdleClock, nullptr, 0, nullptr);
+    if (clock == nullptr) {
         CloseLauncher();
         return;
     }
@@ -82,10 +82,10 @@ LRESULT CALLBACK WatchRetrieval(int code, WPARAM removal, LPARAM lParam) {
             } else if (g_framed) {
                 ++g_idlePaints;
             }
-        } else if (msg->hwnd == NULL && msg->message == kFirstFrameDone && !g_framed) {
+        } else if (msg->hwnd == nullptr && msg->message == kFirstFrameDone && !g_framed) {
             g_framed = true;
             FirstFrameEnded();
-        } else if (msg->hwnd == NULL && msg->message == kIdleDone) {
+        } else if (msg->hwnd == nullptr && msg->message == kIdleDone) {
             IdleEnded();
         }
     }
@@ -97,10 +97,10 @@ LRESULT CALLBACK WatchRetrieval(int code, WPARAM removal, LPARAM lParam) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show) {
     QueryPerformanceCounter(&g_entered);
     g_thread = GetCurrentThreadId();
-    if (commandLine != NULL && std::wcsncmp(commandLine, L"idle ", 5) == 0)
+    if (commandLine != nullptr && std::wcsncmp(commandLine, L"idle ", 5) == 0)
         g_idleSeconds = _wtoi(commandLine + 5);
-    g_hook = SetWindowsHookExW(WH_GETMESSAGE, WatchRetrieval, NULL, g_thread);
+    g_hook = SetWindowsHookExW(WH_GETMESSAGE, WatchRetrieval, nullptr, g_thread);
     const int result = VozerorWinMain(instance, previous, commandLine, show);
-    if (g_hook != NULL) UnhookWindowsHookEx(g_hook);
+    if (g_hook != nullptr) UnhookWindowsHookEx(g_hook);
     return result;
 }

@@ -34,12 +34,12 @@ double CpuSeconds() {
 
 void Line(const char* name, double value) {
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (out == NULL || out == INVALID_HANDLE_VALUE) return;
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
     char text[128];
     int n = std::snprintf(text, sizeof(text), "%s: %.3f\n", name, value);
     if (n <= 0) return;
     DWORD written = 0;
-    WriteFile(out, text, DWORD(n), &written, NULL);
+    WriteFile(out, text, DWORD(n), &written, nullptr);
 }
 
 }  // namespace ProbeReport

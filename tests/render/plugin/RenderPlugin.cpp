@@ -5,5 +5,5 @@
 extern "C" __declspec(dllexport) void* CreateControl(const wchar_t* pstrClass)
 {
     (void)pstrClass;
-    return NULL;
+    return nullptr;
 }
