@@ -27,7 +27,8 @@ const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | I
 // The system ANSI code page, as everywhere in the launcher: the worker that
 // runs the setup reads the same path the same way, so the file written is the
 // file run even where a thread's code page differs.
-bool ToWide(const char* text, std::wstring& out) {
+bool ToWide(const char* text, std::wstring& out)
+{
     if (text == nullptr) return false;
     int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (n <= 0) return false;
@@ -38,23 +39,27 @@ bool ToWide(const char* text, std::wstring& out) {
 }
 
 // The folder part of path with its trailing separator ("." for a bare name).
-std::wstring FolderOf(const std::wstring& path) {
+std::wstring FolderOf(const std::wstring& path)
+{
     size_t pos = path.find_last_of(L"\\/:");
     return pos == std::wstring::npos ? std::wstring(L".") : path.substr(0, pos + 1);
 }
 
 // Removes the temporary file unless it has been moved over the target.
-struct TempFile {
+struct TempFile
+{
     wchar_t name[MAX_PATH] = {};
     bool created = false;
-    ~TempFile() {
+    ~TempFile()
+    {
         if (created) DeleteFileW(name);
     }
 };
 
 // Writes the body beside the target and moves it over the target only once it
 // is complete, so that no failure can leave a partial file at the path.
-bool WriteWholeFile(const std::wstring& path, const char* body, UINT size) {
+bool WriteWholeFile(const std::wstring& path, const char* body, UINT size)
+{
     TempFile temp;
     if (GetTempFileNameW(FolderOf(path).c_str(), L"vdl", 0, temp.name) == 0) return false;
     temp.created = true;
@@ -68,7 +73,8 @@ bool WriteWholeFile(const std::wstring& path, const char* body, UINT size) {
 
 // The declared body length: a plain decimal number of at most kMaxBodyLength.
 // A sign, a space, any other character or a larger number gives false.
-bool ParseContentLength(const std::wstring& text, DWORD& length) {
+bool ParseContentLength(const std::wstring& text, DWORD& length)
+{
     if (text.empty()) return false;
     unsigned long long value = 0;
     for (wchar_t c : text) {
@@ -81,7 +87,8 @@ bool ParseContentLength(const std::wstring& text, DWORD& length) {
 }
 
 bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstring& path,
-           DownloadProgressProc callback) {
+           DownloadProgressProc callback)
+{
     bool result = false;
     std::unique_ptr<CHttpFile> file;
     std::unique_ptr<char[]> body;
@@ -120,8 +127,7 @@ bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstrin
     if (file) {
         try {
             file->Close();
-        } catch (...) {
-        }
+        } catch (...) {}
         session.Close();
         file.reset();
     }
@@ -130,7 +136,8 @@ bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstrin
 
 }  // namespace
 
-bool DownloadToFile(const char* url, const char* path, DownloadProgressProc callback) {
+bool DownloadToFile(const char* url, const char* path, DownloadProgressProc callback)
+{
     std::wstring wideUrl, widePath;
     if (!ToWide(url, wideUrl) || !ToWide(path, widePath)) return false;
     try {

@@ -17,7 +17,8 @@ namespace {
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "setups and products start with a 60-byte record");
 #endif
 
-struct SharedProgress {
+struct SharedProgress
+{
     std::atomic<unsigned int> total;
     std::atomic<unsigned int> remaining;
 };
@@ -27,19 +28,21 @@ SharedProgress g_progress[kProductCount];
 std::atomic<unsigned char> g_setupFinished[kProductCount];
 std::atomic<bool> g_workerRunning[kProductCount];
 
-bool ValidIndex(int index) {
+bool ValidIndex(int index)
+{
     return index >= 0 && index < kProductCount;
 }
 
-void ToWide(const char* text, wchar_t (&out)[kPathBufferSize]) {
+void ToWide(const char* text, wchar_t (&out)[kPathBufferSize])
+{
     ZeroMemory(out, sizeof(out));
-    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, out, kPathBufferSize))
-        ZeroMemory(out, sizeof(out));
+    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, out, kPathBufferSize)) ZeroMemory(out, sizeof(out));
 }
 
 }  // namespace
 
-DownloadProgress GetProgress(int index) {
+DownloadProgress GetProgress(int index)
+{
     DownloadProgress copy = {0, 0};
     if (ValidIndex(index)) {
         copy.total = g_progress[index].total.load(std::memory_order_relaxed);
@@ -48,56 +51,64 @@ DownloadProgress GetProgress(int index) {
     return copy;
 }
 
-void SetProgress(int index, unsigned int total, unsigned int remaining) {
-    if (!ValidIndex(index))
-        return;
+void SetProgress(int index, unsigned int total, unsigned int remaining)
+{
+    if (!ValidIndex(index)) return;
     g_progress[index].total.store(total, std::memory_order_relaxed);
     g_progress[index].remaining.store(remaining, std::memory_order_relaxed);
 }
 
-unsigned char GetSetupFinished(int index) {
+unsigned char GetSetupFinished(int index)
+{
     return ValidIndex(index) ? g_setupFinished[index].load(std::memory_order_relaxed) : 0;
 }
 
-void SetSetupFinished(int index, unsigned char value) {
-    if (ValidIndex(index))
-        g_setupFinished[index].store(value, std::memory_order_relaxed);
+void SetSetupFinished(int index, unsigned char value)
+{
+    if (ValidIndex(index)) g_setupFinished[index].store(value, std::memory_order_relaxed);
 }
 
-void OnDesktopProgress(unsigned int total, unsigned int remaining) {
+void OnDesktopProgress(unsigned int total, unsigned int remaining)
+{
     SetProgress(kDesktop, total, remaining);
 }
-void OnIPhoneProgress(unsigned int total, unsigned int remaining) {
+void OnIPhoneProgress(unsigned int total, unsigned int remaining)
+{
     SetProgress(kIPhone, total, remaining);
 }
-void OnAndroidProgress(unsigned int total, unsigned int remaining) {
+void OnAndroidProgress(unsigned int total, unsigned int remaining)
+{
     SetProgress(kAndroid, total, remaining);
 }
 
-bool ClaimWorker(int index) {
+bool ClaimWorker(int index)
+{
     return ValidIndex(index) && !g_workerRunning[index].exchange(true);
 }
 
-void ReleaseWorker(int index) {
-    if (ValidIndex(index))
-        g_workerRunning[index].store(false);
+void ReleaseWorker(int index)
+{
+    if (ValidIndex(index)) g_workerRunning[index].store(false);
 }
 
-bool IsWorkerRunning(int index) {
+bool IsWorkerRunning(int index)
+{
     return ValidIndex(index) && g_workerRunning[index].load();
 }
 
 namespace {
 
 // The folder part of a setup path, its working directory; empty for a bare name.
-std::wstring FolderOf(const wchar_t* path) {
+std::wstring FolderOf(const wchar_t* path)
+{
     const wchar_t* slash = std::wcsrchr(path, L'\\');
     return slash != nullptr ? std::wstring(path, size_t(slash - path)) : std::wstring();
 }
 
 // The length of a trailing icon index (",N" or ",-N", blanks allowed around
 // the comma) at the end of text[0..n), or 0 when there is none.
-size_t IconIndexLength(const char* text, size_t n) {
+size_t IconIndexLength(const char* text, size_t n)
+{
     size_t at = n;
     while (at > 0 && text[at - 1] == ' ') --at;
     size_t digitsEnd = at;
@@ -113,7 +124,8 @@ size_t IconIndexLength(const char* text, size_t n) {
 
 }  // namespace
 
-bool StartSetupAndWait(const char* path, HANDLE heldOpen) {
+bool StartSetupAndWait(const char* path, HANDLE heldOpen)
+{
     wchar_t file[kPathBufferSize];
     ToWide(path, file);
     const std::wstring folder = FolderOf(file);
@@ -127,33 +139,32 @@ bool StartSetupAndWait(const char* path, HANDLE heldOpen) {
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_HIDE;
     ShellExecuteExW(&info);
-    if (heldOpen != nullptr && heldOpen != INVALID_HANDLE_VALUE)
-        CloseHandle(heldOpen);
-    if (!info.hProcess)
-        return false;
+    if (heldOpen != nullptr && heldOpen != INVALID_HANDLE_VALUE) CloseHandle(heldOpen);
+    if (!info.hProcess) return false;
     WaitForSingleObject(info.hProcess, INFINITE);
     DWORD code = 0;
-    while (GetExitCodeProcess(info.hProcess, &code) && code == STILL_ACTIVE)
-        Sleep(5);
+    while (GetExitCodeProcess(info.hProcess, &code) && code == STILL_ACTIVE) Sleep(5);
     CloseHandle(info.hProcess);
     return true;
 }
 
-void RunSetupAndWait(const char* path, int index) {
+void RunSetupAndWait(const char* path, int index)
+{
     StartSetupAndWait(path, nullptr);
     SetSetupFinished(index, 1);
 }
 
-HANDLE HoldSetupFile(const wchar_t* path) {
-    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+HANDLE HoldSetupFile(const wchar_t* path)
+{
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
-bool RunDownloadedSetup(const char* path, const wchar_t* publisher) {
+bool RunDownloadedSetup(const char* path, const wchar_t* publisher)
+{
     wchar_t file[kPathBufferSize];
     ToWide(path, file);
-    if (file[0] == L'\0')
-        return false;
+    if (file[0] == L'\0') return false;
     // The check reads the file through the hold, and the hold lasts until
     // the process has started: the bytes checked are the bytes run.
     HANDLE held = HoldSetupFile(file);
@@ -169,7 +180,8 @@ bool RunDownloadedSetup(const char* path, const wchar_t* publisher) {
     return StartSetupAndWait(path, held);
 }
 
-bool LaunchFileFromPath(const char* path, char (&file)[260]) {
+bool LaunchFileFromPath(const char* path, char (&file)[260])
+{
     ZeroMemory(file, sizeof(file));
     size_t n = std::strlen(path);
     const char* begin = path;
@@ -189,21 +201,19 @@ bool LaunchFileFromPath(const char* path, char (&file)[260]) {
     } else {
         n -= IconIndexLength(path, n);
     }
-    if (n == 0 || n >= sizeof(file))
-        return false;
+    if (n == 0 || n >= sizeof(file)) return false;
     std::memcpy(file, begin, n);
     return true;
 }
 
-void LaunchProduct(const char* path, int index) {
+void LaunchProduct(const char* path, int index)
+{
     char bare[260];
-    if (!LaunchFileFromPath(path, bare))
-        return;
+    if (!LaunchFileFromPath(path, bare)) return;
     wchar_t file[kPathBufferSize];
     ToWide(bare, file);
     std::wstring directory;
-    if (index == kIPhone)
-        directory = ReadInstallLocation();
+    if (index == kIPhone) directory = ReadInstallLocation();
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_FLAG_NO_UI;
@@ -216,28 +226,65 @@ void LaunchProduct(const char* path, int index) {
 
 CDownloadFile::~CDownloadFile() {}
 
-bool CDownloadFile::StartDesktopDownload() { return StartWorker(kDesktop); }
-bool CDownloadFile::StartIPhoneDownload() { return StartWorker(kIPhone); }
-bool CDownloadFile::StartAndroidDownload() { return StartWorker(kAndroid); }
+bool CDownloadFile::StartDesktopDownload()
+{
+    return StartWorker(kDesktop);
+}
+bool CDownloadFile::StartIPhoneDownload()
+{
+    return StartWorker(kIPhone);
+}
+bool CDownloadFile::StartAndroidDownload()
+{
+    return StartWorker(kAndroid);
+}
 
-DownloadProgress CDownloadFile::GetDesktopProgress() const { return GetProgress(kDesktop); }
-DownloadProgress CDownloadFile::GetIPhoneProgress() const { return GetProgress(kIPhone); }
-DownloadProgress CDownloadFile::GetAndroidProgress() const { return GetProgress(kAndroid); }
+DownloadProgress CDownloadFile::GetDesktopProgress() const
+{
+    return GetProgress(kDesktop);
+}
+DownloadProgress CDownloadFile::GetIPhoneProgress() const
+{
+    return GetProgress(kIPhone);
+}
+DownloadProgress CDownloadFile::GetAndroidProgress() const
+{
+    return GetProgress(kAndroid);
+}
 
-unsigned char CDownloadFile::IsDesktopSetupFinished() { return GetSetupFinished(kDesktop); }
-unsigned char CDownloadFile::IsIPhoneSetupFinished() { return GetSetupFinished(kIPhone); }
-unsigned char CDownloadFile::IsAndroidSetupFinished() { return GetSetupFinished(kAndroid); }
-void CDownloadFile::SetDesktopSetupFinished(unsigned char value) { SetSetupFinished(kDesktop, value); }
-void CDownloadFile::SetIPhoneSetupFinished(unsigned char value) { SetSetupFinished(kIPhone, value); }
-void CDownloadFile::SetAndroidSetupFinished(unsigned char value) { SetSetupFinished(kAndroid, value); }
+unsigned char CDownloadFile::IsDesktopSetupFinished()
+{
+    return GetSetupFinished(kDesktop);
+}
+unsigned char CDownloadFile::IsIPhoneSetupFinished()
+{
+    return GetSetupFinished(kIPhone);
+}
+unsigned char CDownloadFile::IsAndroidSetupFinished()
+{
+    return GetSetupFinished(kAndroid);
+}
+void CDownloadFile::SetDesktopSetupFinished(unsigned char value)
+{
+    SetSetupFinished(kDesktop, value);
+}
+void CDownloadFile::SetIPhoneSetupFinished(unsigned char value)
+{
+    SetSetupFinished(kIPhone, value);
+}
+void CDownloadFile::SetAndroidSetupFinished(unsigned char value)
+{
+    SetSetupFinished(kAndroid, value);
+}
 
-void CDownloadFile::ResetProgress(int index) {
+void CDownloadFile::ResetProgress(int index)
+{
     SetProgress(index, 0, 0);
 }
 
-void CDownloadFile::RunProduct(int index, const char* path) {
-    if (ValidIndex(index))
-        LaunchProduct(path, index);
+void CDownloadFile::RunProduct(int index, const char* path)
+{
+    if (ValidIndex(index)) LaunchProduct(path, index);
 }
 
 }  // namespace Launcher

@@ -17,7 +17,8 @@ namespace Launcher {
 
 // A copy of one product's progress: announced size and bytes not yet read.
 // (0, 0) means there is no download to show.
-struct DownloadProgress {
+struct DownloadProgress
+{
     unsigned int total;
     unsigned int remaining;
 };
@@ -101,7 +102,8 @@ DWORD WINAPI IPhoneWorkerProc(LPVOID);
 DWORD WINAPI AndroidWorkerProc(LPVOID);
 
 // The controller's facade over the shared records; it holds no data.
-class CDownloadFile {
+class CDownloadFile
+{
 public:
     virtual ~CDownloadFile();
 

@@ -10,14 +10,14 @@ namespace Launcher {
 
 namespace {
 
-const DownloadProgressProc kProgressProcs[kProductCount] = {
-    OnDesktopProgress, OnIPhoneProgress, OnAndroidProgress};
+const DownloadProgressProc kProgressProcs[kProductCount] = {OnDesktopProgress, OnIPhoneProgress,
+                                                            OnAndroidProgress};
 
 }  // namespace
 
-DWORD RunWorker(int index) {
-    if (index < 0 || index >= kProductCount)
-        return 0;
+DWORD RunWorker(int index)
+{
+    if (index < 0 || index >= kProductCount) return 0;
     char url[kPathBufferSize] = {};
     char setupPath[kPathBufferSize] = {};
     lstrcpynA(url, kProducts[index].downloadUrl, kPathBufferSize);
@@ -35,29 +35,32 @@ DWORD RunWorker(int index) {
     return 0;
 }
 
-DWORD WINAPI DesktopWorkerProc(LPVOID) {
+DWORD WINAPI DesktopWorkerProc(LPVOID)
+{
     RunWorker(kDesktop);
     ReleaseWorker(kDesktop);
     return 0;
 }
 
-DWORD WINAPI IPhoneWorkerProc(LPVOID) {
+DWORD WINAPI IPhoneWorkerProc(LPVOID)
+{
     RunWorker(kIPhone);
     ReleaseWorker(kIPhone);
     return 0;
 }
 
-DWORD WINAPI AndroidWorkerProc(LPVOID) {
+DWORD WINAPI AndroidWorkerProc(LPVOID)
+{
     RunWorker(kAndroid);
     ReleaseWorker(kAndroid);
     return 0;
 }
 
-bool StartWorker(int index) {
-    static const LPTHREAD_START_ROUTINE kRoutines[kProductCount] = {
-        DesktopWorkerProc, IPhoneWorkerProc, AndroidWorkerProc};
-    if (index < 0 || index >= kProductCount || !ClaimWorker(index))
-        return false;
+bool StartWorker(int index)
+{
+    static const LPTHREAD_START_ROUTINE kRoutines[kProductCount] = {DesktopWorkerProc, IPhoneWorkerProc,
+                                                                    AndroidWorkerProc};
+    if (index < 0 || index >= kProductCount || !ClaimWorker(index)) return false;
     HANDLE thread = CreateThread(nullptr, 0, kRoutines[index], nullptr, 0, nullptr);
     if (!thread) {
         ReleaseWorker(index);

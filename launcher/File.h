@@ -8,9 +8,11 @@
 
 namespace Launcher {
 
-class CFile {
+class CFile
+{
 public:
-    enum OpenFlags : UINT {
+    enum OpenFlags : UINT
+    {
         modeRead = 0x0000,
         modeWrite = 0x0001,
         modeReadWrite = 0x0002,

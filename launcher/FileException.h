@@ -6,7 +6,8 @@
 namespace Launcher {
 
 // Thrown by CFile; carries the Windows error code.
-class CFileException {
+class CFileException
+{
 public:
     explicit CFileException(DWORD error) : m_lOsError(error) {}
     DWORD m_lOsError;

@@ -4,18 +4,21 @@
 
 namespace Launcher {
 
-CHttpFile::~CHttpFile() {
+CHttpFile::~CHttpFile()
+{
     if (m_hFile != nullptr) InternetCloseHandle(m_hFile);
     if (m_hConnect != nullptr) InternetCloseHandle(m_hConnect);
 }
 
-BOOL CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const {
+BOOL CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const
+{
     DWORD size = sizeof(DWORD);
-    return HttpQueryInfoW(m_hFile, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
-                          &dwStatusCode, &size, nullptr);
+    return HttpQueryInfoW(m_hFile, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatusCode, &size,
+                          nullptr);
 }
 
-BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex) const {
+BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex) const
+{
     DWORD value = 0;
     DWORD size = sizeof(DWORD);
     if (!HttpQueryInfoW(m_hFile, dwInfoLevel | HTTP_QUERY_FLAG_NUMBER, &value, &size, lpdwIndex))
@@ -24,7 +27,8 @@ BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, DWORD& dwResult, LPDWORD lpdwIndex)
     return TRUE;
 }
 
-BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, std::wstring& strResult, LPDWORD lpdwIndex) const {
+BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, std::wstring& strResult, LPDWORD lpdwIndex) const
+{
     DWORD size = 0;
     DWORD index = lpdwIndex != nullptr ? *lpdwIndex : 0;
     HttpQueryInfoW(m_hFile, dwInfoLevel, nullptr, &size, &index);
@@ -35,14 +39,16 @@ BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, std::wstring& strResult, LPDWORD lp
     return TRUE;
 }
 
-UINT CHttpFile::Read(void* lpBuf, UINT nCount) {
+UINT CHttpFile::Read(void* lpBuf, UINT nCount)
+{
     DWORD read = 0;
     if (!InternetReadFile(m_hFile, lpBuf, nCount, &read))
         throw CInternetException(m_dwContext, GetLastError());
     return read;
 }
 
-void CHttpFile::Close() {
+void CHttpFile::Close()
+{
     BOOL closed = TRUE;
     if (m_hFile != nullptr) {
         closed = InternetCloseHandle(m_hFile);

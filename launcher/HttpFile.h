@@ -13,10 +13,12 @@ namespace Launcher {
 
 // One open request and its connection. Owns both handles; Close (or the
 // destructor) frees them.
-class CHttpFile {
+class CHttpFile
+{
 public:
     CHttpFile(HINTERNET hConnect, HINTERNET hFile, DWORD_PTR context)
-        : m_hConnect(hConnect), m_hFile(hFile), m_dwContext(context) {}
+        : m_hConnect(hConnect), m_hFile(hFile), m_dwContext(context)
+    {}
     ~CHttpFile();
     CHttpFile(const CHttpFile&) = delete;
     CHttpFile& operator=(const CHttpFile&) = delete;

@@ -7,7 +7,8 @@
 namespace Launcher {
 
 // Thrown by the internet classes; carries the Windows (WinINet) error code.
-class CInternetException {
+class CInternetException
+{
 public:
     CInternetException(DWORD_PTR context, DWORD error) : m_dwContext(context), m_dwError(error) {}
     DWORD_PTR m_dwContext;

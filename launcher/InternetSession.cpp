@@ -6,16 +6,19 @@ namespace Launcher {
 
 CInternetSession::CInternetSession(LPCWSTR pstrAgent, DWORD_PTR dwContext, DWORD dwAccessType,
                                    LPCWSTR pstrProxyName, LPCWSTR pstrProxyBypass, DWORD dwFlags)
-    : m_hSession(nullptr), m_dwContext(dwContext) {
+    : m_hSession(nullptr), m_dwContext(dwContext)
+{
     m_hSession = InternetOpenW(pstrAgent, dwAccessType, pstrProxyName, pstrProxyBypass, dwFlags);
     if (m_hSession == nullptr) throw CInternetException(m_dwContext, GetLastError());
 }
 
-CInternetSession::~CInternetSession() {
+CInternetSession::~CInternetSession()
+{
     if (m_hSession != nullptr) InternetCloseHandle(m_hSession);
 }
 
-BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue, DWORD dwFlags) {
+BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue, DWORD dwFlags)
+{
     // The flags select how a string option is passed; a DWORD option has none.
     (void)dwFlags;
     auto it = m_options.begin();
@@ -33,13 +36,15 @@ namespace {
 // redirect loop without end, so the hops are followed here, with a bound.
 const int kMaxRedirects = 10;
 
-bool IsRedirect(DWORD status) {
+bool IsRedirect(DWORD status)
+{
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 // The Location of a redirect resolved against the URL that answered it;
 // false when there is none.
-bool RedirectTarget(const CHttpFile& file, const std::wstring& from, std::wstring& to) {
+bool RedirectTarget(const CHttpFile& file, const std::wstring& from, std::wstring& to)
+{
     DWORD size = 0;
     HttpQueryInfoW(file.m_hFile, HTTP_QUERY_LOCATION, nullptr, &size, nullptr);
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return false;
@@ -47,40 +52,42 @@ bool RedirectTarget(const CHttpFile& file, const std::wstring& from, std::wstrin
     if (!HttpQueryInfoW(file.m_hFile, HTTP_QUERY_LOCATION, location.data(), &size, nullptr)) return false;
     DWORD length = INTERNET_MAX_URL_LENGTH;
     std::vector<wchar_t> combined(length + 1, L'\0');
-    if (!InternetCombineUrlW(from.c_str(), location.data(), combined.data(), &length, ICU_NO_ENCODE)) return false;
+    if (!InternetCombineUrlW(from.c_str(), location.data(), combined.data(), &length, ICU_NO_ENCODE))
+        return false;
     to.assign(combined.data(), length);
     return true;
 }
 
 // One GET of the URL, answered by whatever the server sends first.
 CHttpFile* OpenOnce(HINTERNET hSession, const std::vector<std::pair<DWORD, DWORD>>& options, LPCWSTR pstrURL,
-                    DWORD_PTR dwContext, DWORD dwFlags, LPCWSTR pstrHeaders, DWORD dwHeadersLength) {
+                    DWORD_PTR dwContext, DWORD dwFlags, LPCWSTR pstrHeaders, DWORD dwHeadersLength)
+{
     if (pstrURL == nullptr) throw CInternetException(dwContext, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
     URL_COMPONENTSW parts = {};
     parts.dwStructSize = sizeof(parts);
     parts.lpszHostName = host;
     parts.dwHostNameLength = INTERNET_MAX_HOST_NAME_LENGTH + 1;
-    parts.dwUrlPathLength = 1;   // pointers into pstrURL
+    parts.dwUrlPathLength = 1;  // pointers into pstrURL
     parts.dwExtraInfoLength = 1;
     if (!InternetCrackUrlW(pstrURL, 0, 0, &parts)) throw CInternetException(dwContext, GetLastError());
     if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
         throw CInternetException(dwContext, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     // The request target is the path and query exactly as given, braces and all.
     std::wstring object = parts.lpszUrlPath != nullptr
-                              ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength)
-                              : std::wstring();
+        ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength)
+        : std::wstring();
     if (parts.lpszExtraInfo != nullptr) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (object.empty()) object = L"/";
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) dwFlags |= INTERNET_FLAG_SECURE;
 
-    HINTERNET connect = InternetConnectW(hSession, host, parts.nPort, nullptr, nullptr,
-                                         INTERNET_SERVICE_HTTP, 0, dwContext);
+    HINTERNET connect =
+        InternetConnectW(hSession, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, dwContext);
     if (connect == nullptr) throw CInternetException(dwContext, GetLastError());
     for (auto option : options)
         InternetSetOptionW(connect, option.first, &option.second, sizeof(option.second));
-    HINTERNET request = HttpOpenRequestW(connect, L"GET", object.c_str(), nullptr, nullptr, nullptr,
-                                         dwFlags, dwContext);
+    HINTERNET request =
+        HttpOpenRequestW(connect, L"GET", object.c_str(), nullptr, nullptr, nullptr, dwFlags, dwContext);
     if (request == nullptr) {
         DWORD error = GetLastError();
         InternetCloseHandle(connect);
@@ -99,14 +106,16 @@ CHttpFile* OpenOnce(HINTERNET hSession, const std::vector<std::pair<DWORD, DWORD
 
 }  // namespace
 
-CHttpFile* CInternetSession::OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext, DWORD dwFlags,
-                                     LPCWSTR pstrHeaders, DWORD dwHeadersLength) {
+CHttpFile* CInternetSession::OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext, DWORD dwFlags, LPCWSTR pstrHeaders,
+                                     DWORD dwHeadersLength)
+{
     if ((dwFlags & INTERNET_FLAG_NO_AUTO_REDIRECT) != 0)
         return OpenOnce(m_hSession, m_options, pstrURL, dwContext, dwFlags, pstrHeaders, dwHeadersLength);
     std::wstring url = pstrURL != nullptr ? pstrURL : L"";
     for (int hop = 0;; ++hop) {
-        CHttpFile* file = OpenOnce(m_hSession, m_options, pstrURL != nullptr ? url.c_str() : nullptr, dwContext,
-                                   dwFlags | INTERNET_FLAG_NO_AUTO_REDIRECT, pstrHeaders, dwHeadersLength);
+        CHttpFile* file =
+            OpenOnce(m_hSession, m_options, pstrURL != nullptr ? url.c_str() : nullptr, dwContext,
+                     dwFlags | INTERNET_FLAG_NO_AUTO_REDIRECT, pstrHeaders, dwHeadersLength);
         DWORD status = 0;
         std::wstring next;
         if (!file->QueryInfoStatusCode(status) || !IsRedirect(status) || !RedirectTarget(*file, url, next))
@@ -117,7 +126,8 @@ CHttpFile* CInternetSession::OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext, DWORD
     }
 }
 
-void CInternetSession::Close() {
+void CInternetSession::Close()
+{
     if (m_hSession != nullptr) {
         HINTERNET h = m_hSession;
         m_hSession = nullptr;

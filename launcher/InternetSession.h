@@ -17,13 +17,13 @@
 namespace Launcher {
 
 // The session of an internet connection.
-class CInternetSession {
+class CInternetSession
+{
 public:
     // Opens the session (InternetOpenW); throws CInternetException when it cannot.
     CInternetSession(LPCWSTR pstrAgent = nullptr, DWORD_PTR dwContext = 1,
-                     DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG,
-                     LPCWSTR pstrProxyName = nullptr, LPCWSTR pstrProxyBypass = nullptr,
-                     DWORD dwFlags = 0);
+                     DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG, LPCWSTR pstrProxyName = nullptr,
+                     LPCWSTR pstrProxyBypass = nullptr, DWORD dwFlags = 0);
     ~CInternetSession();
     CInternetSession(const CInternetSession&) = delete;
     CInternetSession& operator=(const CInternetSession&) = delete;
@@ -37,8 +37,7 @@ public:
     // INTERNET_FLAG_NO_AUTO_REDIRECT; one more throws ERROR_HTTP_REDIRECT_FAILED.
     // Returns a heap object the caller deletes; throws on failure, and for
     // any other scheme (ERROR_INTERNET_UNRECOGNIZED_SCHEME).
-    CHttpFile* OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext = 1,
-                       DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
+    CHttpFile* OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext = 1, DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                        LPCWSTR pstrHeaders = nullptr, DWORD dwHeadersLength = 0);
     void Close();
 

@@ -33,7 +33,8 @@ const UINT kPollTimerPeriod = 100;
 extern const wchar_t kServicePage[];
 extern const wchar_t kContactPage[];
 
-class CLauncherView : public CProductProbe {
+class CLauncherView : public CProductProbe
+{
 public:
     CLauncherView();
     virtual ~CLauncherView();

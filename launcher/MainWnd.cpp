@@ -6,14 +6,21 @@ const wchar_t kMainWindowTitle[] = L"Vozeror";
 
 CMainWnd::~CMainWnd() = default;
 
-LPCTSTR CMainWnd::GetWindowClassName() const { return kMainWindowTitle; }
+LPCTSTR CMainWnd::GetWindowClassName() const
+{
+    return kMainWindowTitle;
+}
 
-SkinUI::CUIString CMainWnd::GetSkinFile() { return SkinUI::CUIString(L"DlgMain.xml"); }
+SkinUI::CUIString CMainWnd::GetSkinFile()
+{
+    return SkinUI::CUIString(L"DlgMain.xml");
+}
 
 // What escapes these two would cross the window procedure; the operation's
 // name in its place says where it came from.
 
-void CMainWnd::InitWindow() {
+void CMainWnd::InitWindow()
+{
     try {
         WindowImplBase::InitWindow();
         Init(m_Manager, m_hWnd);
@@ -22,17 +29,20 @@ void CMainWnd::InitWindow() {
     }
 }
 
-LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
     if (uMsg == WM_TIMER) return OnTimer(uMsg, wParam, lParam, bHandled);
     return 0;
 }
 
-void CMainWnd::Notify(SkinUI::TNotifyUI& msg) {
+void CMainWnd::Notify(SkinUI::TNotifyUI& msg)
+{
     HandleClick(msg);
     WindowImplBase::Notify(msg);
 }
 
-void CMainWnd::OnFinalMessage(HWND hWnd) {
+void CMainWnd::OnFinalMessage(HWND hWnd)
+{
     try {
         WindowImplBase::OnFinalMessage(hWnd);
         ::PostQuitMessage(0);

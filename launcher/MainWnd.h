@@ -16,7 +16,8 @@ namespace Launcher {
 // The main window's title and class name; a second start looks for the title.
 extern const wchar_t kMainWindowTitle[];
 
-class CMainWnd : public SkinUI::WindowImplBase, public CLauncherView {
+class CMainWnd : public SkinUI::WindowImplBase, public CLauncherView
+{
 public:
     CMainWnd() = default;
 

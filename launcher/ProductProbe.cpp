@@ -17,15 +17,16 @@ const DWORD kValueBytes = 260;
 
 // Reads a value as UTF-16 text; any failure (missing, too long) gives "".
 // The buffer is cleared again after a failed read so a partial copy never leaks.
-void ReadValue(HKEY key, const wchar_t* name, wchar_t (&text)[kValueUnits]) {
+void ReadValue(HKEY key, const wchar_t* name, wchar_t (&text)[kValueUnits])
+{
     ZeroMemory(text, sizeof(text));
     DWORD size = kValueBytes;
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
         ZeroMemory(text, sizeof(text));
 }
 
-void ToAnsi(const wchar_t* text, char (&out)[kPathBufferSize]) {
+void ToAnsi(const wchar_t* text, char (&out)[kPathBufferSize])
+{
     ZeroMemory(out, sizeof(out));
     if (!WideCharToMultiByte(CP_ACP, 0, text, -1, out, kPathBufferSize, nullptr, nullptr))
         ZeroMemory(out, sizeof(out));
@@ -33,7 +34,8 @@ void ToAnsi(const wchar_t* text, char (&out)[kPathBufferSize]) {
 
 // Opens a product key; state := Installed or NotInstalled, and a missing
 // product's setup-finished flag := 0. Returns the open key or null.
-HKEY OpenProduct(int index, const wchar_t* path, int& state) {
+HKEY OpenProduct(int index, const wchar_t* path, int& state)
+{
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         state = NotInstalled;
@@ -46,47 +48,48 @@ HKEY OpenProduct(int index, const wchar_t* path, int& state) {
 
 // Desktop and iPhone: the "DisplayIcon" value as it stands; an empty value
 // leaves the field as it was.
-void ProbeDisplayIconProduct(int index, const wchar_t* path, int& state,
-                             char (&launchPath)[kPathBufferSize]) {
+void ProbeDisplayIconProduct(int index, const wchar_t* path, int& state, char (&launchPath)[kPathBufferSize])
+{
     HKEY key = OpenProduct(index, path, state);
-    if (!key)
-        return;
+    if (!key) return;
     wchar_t text[kValueUnits];
     ReadValue(key, kProducts[index].pathValue, text);
     char ansi[kPathBufferSize];
     ToAnsi(text, ansi);
-    if (ansi[0])
-        std::memcpy(launchPath, ansi, sizeof(ansi));
+    if (ansi[0]) std::memcpy(launchPath, ansi, sizeof(ansi));
     RegCloseKey(key);
 }
 
 }  // namespace
 
-void DeriveAndroidLaunchPath(const char* uninstallString, char (&out)[kPathBufferSize]) {
+void DeriveAndroidLaunchPath(const char* uninstallString, char (&out)[kPathBufferSize])
+{
     static const char kUninstaller[] = "uninst.exe";
     static const char kProduct[] = "Rezude.exe";
     ZeroMemory(out, sizeof(out));
     const char* hit = std::strstr(uninstallString, kUninstaller);
     size_t prefix = hit ? size_t(hit - uninstallString) : std::strlen(uninstallString);
-    if (prefix + (sizeof(kProduct) - 1) >= size_t(kPathBufferSize))
-        return;
+    if (prefix + (sizeof(kProduct) - 1) >= size_t(kPathBufferSize)) return;
     std::memcpy(out, uninstallString, prefix);
     std::memcpy(out + prefix, kProduct, sizeof(kProduct));
 }
 
-CProductProbe::CProductProbe() : m_nDesktopState(0), m_nIPhoneState(0), m_nAndroidState(0) {
+CProductProbe::CProductProbe() : m_nDesktopState(0), m_nIPhoneState(0), m_nAndroidState(0)
+{
     ZeroMemory(m_szDesktopPath, sizeof(m_szDesktopPath));
     ZeroMemory(m_szIPhonePath, sizeof(m_szIPhonePath));
     ZeroMemory(m_szAndroidPath, sizeof(m_szAndroidPath));
 }
 
-void CProductProbe::ProbeProducts() {
+void CProductProbe::ProbeProducts()
+{
     ProbeProduct(kIPhone);
     ProbeProduct(kDesktop);
     ProbeProduct(kAndroid);
 }
 
-bool CProductProbe::ProbeProduct(int index) {
+bool CProductProbe::ProbeProduct(int index)
+{
     const wchar_t* path = ProductKeyPath(index);
     if (path == nullptr) return false;
     if (index == kDesktop) {
@@ -106,16 +109,15 @@ bool CProductProbe::ProbeProduct(int index) {
     char ansi[kPathBufferSize];
     ToAnsi(text, ansi);
     std::memcpy(m_szAndroidPath, ansi, sizeof(ansi));
-    if (ansi[0])
-        DeriveAndroidLaunchPath(ansi, m_szAndroidPath);
+    if (ansi[0]) DeriveAndroidLaunchPath(ansi, m_szAndroidPath);
     RegCloseKey(key);
     return true;
 }
 
-std::wstring ReadInstallLocation() {
+std::wstring ReadInstallLocation()
+{
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(kIPhone), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(kIPhone), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::wstring();
     wchar_t text[kValueUnits];
     ReadValue(key, L"InstallLocation", text);

@@ -9,7 +9,8 @@
 
 namespace Launcher {
 
-class CProductProbe {
+class CProductProbe
+{
 public:
     CProductProbe();
 

@@ -6,10 +6,17 @@
 
 namespace Launcher {
 
-enum ProductIndex { kDesktop = 0, kIPhone = 1, kAndroid = 2, kProductCount = 3 };
+enum ProductIndex
+{
+    kDesktop = 0,
+    kIPhone = 1,
+    kAndroid = 2,
+    kProductCount = 3
+};
 
 // Install state of one product, as the view controller keeps it.
-enum InstallState {
+enum InstallState
+{
     None = 0,          // install tile shown after a run click found the product missing
     Installed = 1,     // run tile offered
     NotInstalled = 2,  // install tile offered
@@ -20,12 +27,13 @@ enum InstallState {
 // The vendor's plain-HTTP redirect server; the download and contact URLs name it.
 #define VOZEROR_REDIRECT_HOST "redirect.vozeror.com"
 
-struct ProductInfo {
-    const wchar_t* keyWow64;      // uninstall key under HKLM, 32-bit-view form
-    const wchar_t* keyPlain;      // uninstall key under HKLM, plain form
-    const wchar_t* pathValue;     // value holding the launch path
-    const char* setupFileName;    // appended to the temporary folder
-    const char* downloadUrl;      // sent as it stands, braces included
+struct ProductInfo
+{
+    const wchar_t* keyWow64;    // uninstall key under HKLM, 32-bit-view form
+    const wchar_t* keyPlain;    // uninstall key under HKLM, plain form
+    const wchar_t* pathValue;   // value holding the launch path
+    const char* setupFileName;  // appended to the temporary folder
+    const char* downloadUrl;    // sent as it stands, braces included
 };
 
 extern const ProductInfo kProducts[kProductCount];

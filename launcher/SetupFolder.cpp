@@ -25,7 +25,8 @@ const DWORD kRemoveRetryMs = 50;
 // rather than walked without bound.
 const int kMaxDepth = 32;
 
-bool IsFolderName(const wchar_t* name) {
+bool IsFolderName(const wchar_t* name)
+{
     if (wcsncmp(name, kFolderPrefix, kPrefixLength) != 0) return false;
     const wchar_t* digits = name + kPrefixLength;
     size_t n = 0;
@@ -36,7 +37,8 @@ bool IsFolderName(const wchar_t* name) {
     return n == kRandomBytes * 2;
 }
 
-bool RandomFolderName(std::wstring& name) {
+bool RandomFolderName(std::wstring& name)
+{
     unsigned char bytes[kRandomBytes];
     if (!RtlGenRandom(bytes, sizeof(bytes))) return false;
     static const wchar_t kHex[] = L"0123456789abcdef";
@@ -49,7 +51,8 @@ bool RandomFolderName(std::wstring& name) {
 }
 
 // The temporary folder with its trailing backslash, or empty.
-std::wstring TempFolder() {
+std::wstring TempFolder()
+{
     wchar_t temp[MAX_PATH + 1] = {};
     DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     if (n == 0 || n > MAX_PATH) return std::wstring();
@@ -60,20 +63,23 @@ std::wstring TempFolder() {
 
 // The form Win32 file calls take without the MAX_PATH limit, so that a
 // setup's deep tree can still be removed.
-std::wstring LongForm(const std::wstring& path) {
+std::wstring LongForm(const std::wstring& path)
+{
     if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
     return path;
 }
 
 // Opened to hold the folder: others may read and write in it, nobody may
 // delete or rename it meanwhile.
-HANDLE HoldFolder(const std::wstring& path) {
+HANDLE HoldFolder(const std::wstring& path)
+{
     return CreateFileW(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // True when another handle holds the folder without delete sharing.
-bool FolderInUse(const std::wstring& path) {
+bool FolderInUse(const std::wstring& path)
+{
     HANDLE probe = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (probe == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
@@ -83,14 +89,16 @@ bool FolderInUse(const std::wstring& path) {
 
 // ---- Removal -------------------------------------------------------------------
 
-bool RemoveFile(const std::wstring& path, DWORD attributes) {
+bool RemoveFile(const std::wstring& path, DWORD attributes)
+{
     if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     return DeleteFileW(path.c_str()) != FALSE;
 }
 
 // Depth first. A link (junction or symbolic link) is removed as a link: its
 // target may be anything of the user's.
-bool RemoveTree(const std::wstring& folder, int depth) {
+bool RemoveTree(const std::wstring& folder, int depth)
+{
     if (depth > kMaxDepth) return false;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
@@ -102,8 +110,9 @@ bool RemoveTree(const std::wstring& folder, int depth) {
             DWORD attributes = found.dwFileAttributes;
             bool removed;
             if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                removed = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? RemoveDirectoryW(path.c_str()) != FALSE
-                                                                      : RemoveTree(path, depth + 1);
+                removed = (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                    ? RemoveDirectoryW(path.c_str()) != FALSE
+                    : RemoveTree(path, depth + 1);
             else
                 removed = RemoveFile(path, attributes);
             empty = empty && removed;
@@ -115,7 +124,8 @@ bool RemoveTree(const std::wstring& folder, int depth) {
 
 // The programs at the top of a folder, deleted first: one that cannot be
 // deleted is running (its image is mapped), and then the folder stays.
-bool RemovePrograms(const std::wstring& folder) {
+bool RemovePrograms(const std::wstring& folder)
+{
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*.exe").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return true;
@@ -130,13 +140,15 @@ bool RemovePrograms(const std::wstring& folder) {
 
 }  // namespace
 
-bool ToAnsiExactly(const std::wstring& text, std::string& out) {
+bool ToAnsiExactly(const std::wstring& text, std::string& out)
+{
     out.clear();
     if (text.empty()) return true;
     int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return false;
     std::string ansi(size_t(bytes), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), &ansi[0], bytes, nullptr, nullptr) != bytes)
+    if (WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), &ansi[0], bytes, nullptr, nullptr) !=
+        bytes)
         return false;
     int units = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), bytes, nullptr, 0);
     if (units != int(text.size())) return false;
@@ -151,11 +163,13 @@ bool ToAnsiExactly(const std::wstring& text, std::string& out) {
 
 CSetupFolder::CSetupFolder() : m_hFolder(INVALID_HANDLE_VALUE) {}
 
-CSetupFolder::~CSetupFolder() {
+CSetupFolder::~CSetupFolder()
+{
     Remove();
 }
 
-bool CSetupFolder::Create() {
+bool CSetupFolder::Create()
+{
     if (!m_path.empty()) return false;
     std::wstring temp = TempFolder();
     if (temp.empty()) return false;
@@ -186,7 +200,8 @@ bool CSetupFolder::Create() {
     return false;
 }
 
-bool CSetupFolder::FilePath(const char* name, char (&out)[kPathBufferSize]) const {
+bool CSetupFolder::FilePath(const char* name, char (&out)[kPathBufferSize]) const
+{
     ZeroMemory(out, sizeof(out));
     if (m_path.empty() || name == nullptr) return false;
     size_t length = m_ansiPath.size() + std::strlen(name);
@@ -196,7 +211,8 @@ bool CSetupFolder::FilePath(const char* name, char (&out)[kPathBufferSize]) cons
     return true;
 }
 
-bool CSetupFolder::Remove() {
+bool CSetupFolder::Remove()
+{
     if (m_hFolder != INVALID_HANDLE_VALUE) {
         CloseHandle(m_hFolder);
         m_hFolder = INVALID_HANDLE_VALUE;
@@ -219,7 +235,8 @@ bool CSetupFolder::Remove() {
 
 // ---- Leftovers ----------------------------------------------------------------------
 
-int RemoveLeftoverSetupFolders() {
+int RemoveLeftoverSetupFolders()
+{
     std::wstring temp = TempFolder();
     if (temp.empty()) return 0;
     std::vector<std::wstring> candidates;

@@ -16,7 +16,8 @@
 
 namespace Launcher {
 
-class CSetupFolder {
+class CSetupFolder
+{
 public:
     CSetupFolder();
     // Removes the folder if it is still there.

@@ -13,7 +13,8 @@ namespace Launcher {
 
 namespace {
 
-std::wstring CommonName(PCCERT_CONTEXT cert) {
+std::wstring CommonName(PCCERT_CONTEXT cert)
+{
     // CERT_NAME_ATTR_TYPE takes the attribute's OID as a narrow string.
     void* oid = const_cast<char*>(szOID_COMMON_NAME);
     DWORD units = CertGetNameStringW(cert, CERT_NAME_ATTR_TYPE, 0, oid, nullptr, 0);
@@ -24,7 +25,8 @@ std::wstring CommonName(PCCERT_CONTEXT cert) {
 }
 
 // The primary signer's own certificate, the first of its chain.
-std::wstring SignerName(HANDLE state) {
+std::wstring SignerName(HANDLE state)
+{
     CRYPT_PROVIDER_DATA* provider = WTHelperProvDataFromStateData(state);
     if (provider == nullptr) return std::wstring();
     CRYPT_PROVIDER_SGNR* signer = WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0);
@@ -36,7 +38,8 @@ std::wstring SignerName(HANDLE state) {
 
 }  // namespace
 
-SetupSignature ReadSetupSignature(HANDLE file, const wchar_t* path) {
+SetupSignature ReadSetupSignature(HANDLE file, const wchar_t* path)
+{
     SetupSignature result = {TRUST_E_NOSIGNATURE, std::wstring()};
     if (file == nullptr || file == INVALID_HANDLE_VALUE || path == nullptr) return result;
 
@@ -64,7 +67,8 @@ SetupSignature ReadSetupSignature(HANDLE file, const wchar_t* path) {
     return result;
 }
 
-bool SetupMayRun(HANDLE file, const wchar_t* path, const wchar_t* publisher) {
+bool SetupMayRun(HANDLE file, const wchar_t* path, const wchar_t* publisher)
+{
     if (publisher == nullptr || publisher[0] == L'\0') return true;
     SetupSignature signature = ReadSetupSignature(file, path);
     return signature.trust == 0 && signature.signer == publisher;

@@ -11,7 +11,8 @@
 
 namespace Launcher {
 
-struct SetupSignature {
+struct SetupSignature
+{
     // WinVerifyTrust's answer: 0 for an intact signature, else for example
     // TRUST_E_NOSIGNATURE or TRUST_E_BAD_DIGEST.
     LONG trust;

@@ -16,7 +16,8 @@ IsWow64ProcessProc g_pfnIsWow64Process = nullptr;
 
 }  // namespace
 
-bool IsWindows7OrLater() {
+bool IsWindows7OrLater()
+{
     OSVERSIONINFOW info = {};
     info.dwOSVersionInfoSize = sizeof(info);  // 276
 #ifdef _MSC_VER
@@ -30,32 +31,35 @@ bool IsWindows7OrLater() {
     return info.dwMajorVersion > 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion >= 1);
 }
 
-bool IsWow64() {
+bool IsWow64()
+{
     // Through void* because FARPROC and the real signature are unrelated types.
-    g_pfnIsWow64Process = reinterpret_cast<IsWow64ProcessProc>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32"), "IsWow64Process")));
-    if (!g_pfnIsWow64Process)
-        return false;
+    g_pfnIsWow64Process = reinterpret_cast<IsWow64ProcessProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "IsWow64Process")));
+    if (!g_pfnIsWow64Process) return false;
     BOOL wow64 = FALSE;
     g_pfnIsWow64Process(GetCurrentProcess(), &wow64);
     return wow64 == 1;
 }
 
-bool IsWindows64() {
+bool IsWindows64()
+{
     return sizeof(void*) == 8 || IsWow64();
 }
 
-bool UseWow64KeyForms() {
+bool UseWow64KeyForms()
+{
     return IsWindows7OrLater() && IsWindows64();
 }
 
-const wchar_t* ProductKeyPath(int index, bool wow64Forms) {
-    if (index < 0 || index >= kProductCount)
-        return nullptr;
+const wchar_t* ProductKeyPath(int index, bool wow64Forms)
+{
+    if (index < 0 || index >= kProductCount) return nullptr;
     return wow64Forms ? kProducts[index].keyWow64 : kProducts[index].keyPlain;
 }
 
-const wchar_t* ProductKeyPath(int index) {
+const wchar_t* ProductKeyPath(int index)
+{
     return ProductKeyPath(index, UseWow64KeyForms());
 }
 

@@ -30,7 +30,8 @@ namespace {
 // where kernel32 lacks SetDefaultDllDirectories and the program's own folder
 // would still be searched. Should that load fail, the helper's own load by
 // name still sees only the narrowed search path.
-FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
+FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo info)
+{
     if (notification != dliNotePreLoadLibrary || info == nullptr || info->szDll == nullptr) return nullptr;
     wchar_t name[MAX_PATH] = {};
     // Import names are ASCII.
@@ -48,14 +49,15 @@ const DWORD kMainWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
 // Points the engine at the "ZIPRES" package among the module's resources.
 // A missing or empty package is not reported here: the window then fails to
 // load its skin and says so.
-void PrepareSkinPackage() {
+void PrepareSkinPackage()
+{
     using SkinUI::CPaintManagerUI;
     CPaintManagerUI::SetResourceType(SkinUI::kResourceTypeZipInMemory);
     const BYTE* package = nullptr;
     DWORD size = 0;
     // The module's own resource stays valid for the life of the process.
-    if (!SkinUI::FindModuleResource(CPaintManagerUI::GetResourceDll(), L"IDR_ZIPRES1", L"ZIPRES",
-                                    &package, &size))
+    if (!SkinUI::FindModuleResource(CPaintManagerUI::GetResourceDll(), L"IDR_ZIPRES1", L"ZIPRES", &package,
+                                    &size))
         return;
     // The engine reads the package in place and never writes to it.
     CPaintManagerUI::SetResourceZip(const_cast<BYTE*>(package), size);
@@ -75,7 +77,8 @@ PfnDliHook __pfnDliNotifyHook2 = LoadDelayedFromSystemFolder;
 }
 #endif
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+{
     SkinUI::RestrictDllSearchPath();
     if (::FindWindowW(nullptr, Launcher::kMainWindowTitle) != nullptr) return 0;
     // After the single-instance test: a running launcher's folders are its own.

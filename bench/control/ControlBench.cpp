@@ -54,7 +54,7 @@ struct Tree
     }
 };
 
-} // namespace
+}  // namespace
 
 VOZEROR_BENCH(LauncherTreeLayout)
 {

@@ -27,11 +27,13 @@ using TestSupport::ByteMutator;
 namespace {
 
 const char* const kTokens[] = {
-    "<", ">", "/>", "</", "\"", "=", " ", "&amp;", "&lt;", "&quot;", "&", "<!--", "-->", "->",
-    "<?", "?>", "<a>", "</a>", "<Window>", "</Window>", "x=\"1\"", "'", "\xEF\xBB\xBF", "\xC3", "\xFF\xFE",
+    "<",        ">",         "/>",      "</",  "\"",           "=",    " ",        "&amp;", "&lt;",
+    "&quot;",   "&",         "<!--",    "-->", "->",           "<?",   "?>",       "<a>",   "</a>",
+    "<Window>", "</Window>", "x=\"1\"", "'",   "\xEF\xBB\xBF", "\xC3", "\xFF\xFE",
 };
 
-std::string Utf16(const std::string& ascii, bool bigEndian) {
+std::string Utf16(const std::string& ascii, bool bigEndian)
+{
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char ch : ascii) {
         bytes.push_back(bigEndian ? '\0' : ch);
@@ -40,14 +42,16 @@ std::string Utf16(const std::string& ascii, bool bigEndian) {
     return bytes;
 }
 
-void PlantToken(std::string& data, ByteMutator& mutator) {
+void PlantToken(std::string& data, ByteMutator& mutator)
+{
     const char* token = kTokens[mutator.Below(sizeof(kTokens) / sizeof(kTokens[0]))];
     data.insert(mutator.Below(uint32_t(data.size() + 1)), token);
 }
 
 // The nodes reachable from node and its siblings, or -1 when a link or a
 // string is broken.
-long Walk(CMarkupNode node, int depth) {
+long Walk(CMarkupNode node, int depth)
+{
     long seen = 0;
     for (; node.IsValid(); node = node.GetSibling()) {
         ++seen;
@@ -79,7 +83,8 @@ long Walk(CMarkupNode node, int depth) {
     return seen;
 }
 
-bool Check(const std::string& data, int encoding, bool& loaded) {
+bool Check(const std::string& data, int encoding, bool& loaded)
+{
     // An exact-size heap copy: reading past it leaves the block.
     BYTE* copy = static_cast<BYTE*>(malloc(data.empty() ? 1 : data.size()));
     if (copy == nullptr) return false;
@@ -103,7 +108,8 @@ bool Check(const std::string& data, int encoding, bool& loaded) {
     return sound;
 }
 
-bool HeapsValid() {
+bool HeapsValid()
+{
     HANDLE heaps[64];
     const DWORD n = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < n && i < 64; ++i)
@@ -126,8 +132,8 @@ VOZEROR_BENCH(MarkupFuzz)
     const std::string small =
         "<?xml version=\"1.0\"?><!-- c --><W a=\"x&amp;y\" b='2'><F id=\"0\"/><L>t&lt;&#65;&#x42;</L></W>";
     const std::string seeds[] = {skin, small, Utf16(small, false), Utf16(small, true)};
-    const int encodings[] = {SkinUI::XMLFILE_ENCODING_UTF8, SkinUI::XMLFILE_ENCODING_UTF8, SkinUI::XMLFILE_ENCODING_UNICODE,
-                             SkinUI::XMLFILE_ENCODING_UNICODE};
+    const int encodings[] = {SkinUI::XMLFILE_ENCODING_UTF8, SkinUI::XMLFILE_ENCODING_UTF8,
+                             SkinUI::XMLFILE_ENCODING_UNICODE, SkinUI::XMLFILE_ENCODING_UNICODE};
     uint32_t failures = 0, loaded = 0;
     const double start = Bench::Now();
     for (uint32_t i = 1; i <= kInputs; ++i) {

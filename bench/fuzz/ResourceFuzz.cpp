@@ -29,8 +29,7 @@ VOZEROR_BENCH(ResourceFuzz)
             std::string archive = archives[mutator.Below(uint32_t(archives.size()))];
             mutator.Mutate(archive);
             ok = TestSupport::CheckArchive(archive, names, &stats);
-        }
-        else {
+        } else {
             std::wstring name;
             const std::string package = TestSupport::FuzzImagePackage(mutator, images, archives, name);
             ok = TestSupport::CheckImage(package, name.c_str(), &stats);

@@ -15,7 +15,7 @@
 
 namespace {
 
-const char* const kPackageImages[] = {"bg.png", "logo.png", "btn_close_1.png", "computer_un_1.png",
+const char* const kPackageImages[] = {"bg.png",        "logo.png",     "btn_close_1.png", "computer_un_1.png",
                                       "install_b.png", "install_f.png"};
 
 int EnvNumber(const char* name, int fallback)
@@ -56,8 +56,8 @@ VOZEROR_BENCH(SkinBuildFuzz)
     const double start = Bench::Now();
     for (int i = 0; i < kInputs; ++i) {
         const bool paint = i % kPaintEvery == 0;
-        const SkinFuzz::Outcome outcome =
-            SkinFuzz::RunOne(SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd), window.Handle(), paint ? &surface : nullptr);
+        const SkinFuzz::Outcome outcome = SkinFuzz::RunOne(SkinFuzz::Mutate(SkinTest::LauncherSkin(), rnd),
+                                                           window.Handle(), paint ? &surface : nullptr);
         if (outcome.built) ++built;
         if (outcome.built && paint) ++painted;
         if (outcome.failed) ++failures;

@@ -8,21 +8,24 @@ namespace LauncherBench {
 
 namespace {
 
-void ParseFigures(const std::string& text, std::map<std::string, double>& figures) {
+void ParseFigures(const std::string& text, std::map<std::string, double>& figures)
+{
     size_t at = 0;
     while (at < text.size()) {
         size_t end = text.find('\n', at);
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(at, end - at);
         const size_t colon = line.find(": ");
-        if (colon != std::string::npos && colon > 0) figures[line.substr(0, colon)] = std::atof(line.c_str() + colon + 2);
+        if (colon != std::string::npos && colon > 0)
+            figures[line.substr(0, colon)] = std::atof(line.c_str() + colon + 2);
         at = end + 1;
     }
 }
 
 }  // namespace
 
-ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
+ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs)
+{
     ChildResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -37,8 +40,8 @@ ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
     PROCESS_INFORMATION process = {};
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-    result.started =
-        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process) != FALSE;
+    result.started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                    &startup, &process) != FALSE;
     CloseHandle(writeEnd);
     if (!result.started) {
         CloseHandle(readEnd);
@@ -46,14 +49,17 @@ ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
     }
     // The pipe is read on a thread of its own so that a chatty child never
     // blocks on a full pipe while this thread waits for its end.
-    struct Reader {
+    struct Reader
+    {
         HANDLE pipe;
         std::string text;
-        static DWORD WINAPI Run(LPVOID self) {
+        static DWORD WINAPI Run(LPVOID self)
+        {
             Reader* reader = static_cast<Reader*>(self);
             char buffer[4096];
             DWORD got = 0;
-            while (ReadFile(reader->pipe, buffer, sizeof(buffer), &got, nullptr) && got > 0) reader->text.append(buffer, got);
+            while (ReadFile(reader->pipe, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+                reader->text.append(buffer, got);
             return 0;
         }
     } reader = {readEnd, std::string()};
@@ -79,7 +85,8 @@ ChildResult RunChild(const std::wstring& commandLine, DWORD timeLimitMs) {
     return result;
 }
 
-std::wstring BenchFolder() {
+std::wstring BenchFolder()
+{
     wchar_t path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path, n);
@@ -87,13 +94,15 @@ std::wstring BenchFolder() {
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
 }
 
-double FileKiB(const std::wstring& path) {
+double FileKiB(const std::wstring& path)
+{
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1.0;
     return (double(data.nFileSizeHigh) * 4294967296.0 + double(data.nFileSizeLow)) / 1024.0;
 }
 
-double Median(std::vector<double> values) {
+double Median(std::vector<double> values)
+{
     if (values.empty()) return 0.0;
     std::sort(values.begin(), values.end());
     const size_t mid = values.size() / 2;

@@ -10,7 +10,8 @@
 
 namespace LauncherBench {
 
-struct ChildResult {
+struct ChildResult
+{
     bool started = false;
     bool ended = false;  // within the time limit; otherwise it was terminated
     DWORD exitCode = 0;

@@ -28,12 +28,14 @@ const size_t kSetupBytes = size_t(64) << 20;
 const int kRounds = 3;
 const double kMiB = 1024.0 * 1024.0;
 
-std::wstring Wide(const std::string& text) {
+std::wstring Wide(const std::string& text)
+{
     return std::wstring(text.begin(), text.end());
 }
 
 // curl's own transfer time for url in seconds, or -1 without the helper.
-double CurlSeconds(const std::string& url) {
+double CurlSeconds(const std::string& url)
+{
     char folder[MAX_PATH] = {};
     DWORD n = GetEnvironmentVariableA("VOZEROR_BENCH_CURL_DIR", folder, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return -1.0;
@@ -67,24 +69,30 @@ VOZEROR_BENCH(Download64MiB)
     double best = 0.0, bestBare = 0.0, bestCurl = 0.0, peakWs = 0.0, peakCommit = 0.0;
     bool complete = true, bareRan = true, curlRan = true;
     for (int round = 0; round < kRounds; ++round) {
-        ChildResult own = RunChild(L"\"" + probe + L"\" " + Wide(server.Url("/setup.exe")) + L" \"" + Wide(target) + L"\"",
-                                   120000);
+        ChildResult own = RunChild(
+            L"\"" + probe + L"\" " + Wide(server.Url("/setup.exe")) + L" \"" + Wide(target) + L"\"", 120000);
         if (!own.ended || own.figures["download_ok"] != 1.0) complete = false;
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeLow != kSetupBytes)
+        if (!GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &data) ||
+            data.nFileSizeLow != kSetupBytes)
             complete = false;
         DeleteFileA(target.c_str());
-        if (own.figures["download_seconds"] > 0) best = std::max(best, kSetupBytes / kMiB / own.figures["download_seconds"]);
+        if (own.figures["download_seconds"] > 0)
+            best = std::max(best, kSetupBytes / kMiB / own.figures["download_seconds"]);
         peakWs = std::max(peakWs, own.figures["download_peak_ws_mib"]);
         peakCommit = std::max(peakCommit, own.figures["download_peak_commit_mib"]);
 
         ChildResult bare = RunChild(L"\"" + probe + L"\" --bare " + Wide(server.Url("/setup.exe")), 120000);
-        if (!bare.ended || bare.figures["bare_ok"] != 1.0 || bare.figures["bare_seconds"] <= 0) bareRan = false;
-        else bestBare = std::max(bestBare, kSetupBytes / kMiB / bare.figures["bare_seconds"]);
+        if (!bare.ended || bare.figures["bare_ok"] != 1.0 || bare.figures["bare_seconds"] <= 0)
+            bareRan = false;
+        else
+            bestBare = std::max(bestBare, kSetupBytes / kMiB / bare.figures["bare_seconds"]);
 
         const double curlSeconds = CurlSeconds(server.Url("/setup.exe"));
-        if (curlSeconds <= 0) curlRan = false;
-        else bestCurl = std::max(bestCurl, kSetupBytes / kMiB / curlSeconds);
+        if (curlSeconds <= 0)
+            curlRan = false;
+        else
+            bestCurl = std::max(bestCurl, kSetupBytes / kMiB / curlSeconds);
     }
     if (!complete) std::printf("the download routine did not fetch the whole setup\n");
     if (!bareRan) std::printf("the bare WinINet loop did not fetch the setup\n");

@@ -15,7 +15,8 @@
 
 namespace {
 
-std::wstring BuildFolder() {
+std::wstring BuildFolder()
+{
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path(self);
@@ -25,8 +26,10 @@ std::wstring BuildFolder() {
 }
 
 // Milliseconds of one check, or -1 when the file is missing or refused.
-double CheckMs(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+double CheckMs(const std::wstring& path)
+{
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return -1.0;
     const double start = Bench::Now();
     const bool ok = Launcher::SetupMayRun(file, path.c_str(), Launcher::kSetupPublisher);
@@ -35,7 +38,8 @@ double CheckMs(const std::wstring& path) {
     return ok ? ms : -1.0;
 }
 
-void ReportCheck(const char* name, const std::wstring& path) {
+void ReportCheck(const char* name, const std::wstring& path)
+{
     double best = -1.0;
     for (int round = 0; round < 5; ++round) {
         double ms = CheckMs(path);
@@ -47,7 +51,8 @@ void ReportCheck(const char* name, const std::wstring& path) {
 
 }  // namespace
 
-VOZEROR_BENCH(SetupCheck) {
+VOZEROR_BENCH(SetupCheck)
+{
     const std::wstring tree = BuildFolder();
     Bench::Report("setup_check_first_ms", CheckMs(tree + L"launcher\\demo_setup.exe"));
     ReportCheck("setup_check_demo_ms", tree + L"launcher\\demo_setup.exe");

@@ -33,9 +33,11 @@ VOZEROR_BENCH(StartupAndIdle)
     std::vector<double> own, bare;
     for (int i = 0; i < kStarts; ++i) {
         ChildResult a = RunChild(launcher, kStartLimitMs);
-        if (a.figures.count("startup_first_frame_ms") != 0) own.push_back(a.figures["startup_first_frame_ms"]);
+        if (a.figures.count("startup_first_frame_ms") != 0)
+            own.push_back(a.figures["startup_first_frame_ms"]);
         ChildResult b = RunChild(baseline, kStartLimitMs);
-        if (b.figures.count("baseline_first_frame_ms") != 0) bare.push_back(b.figures["baseline_first_frame_ms"]);
+        if (b.figures.count("baseline_first_frame_ms") != 0)
+            bare.push_back(b.figures["baseline_first_frame_ms"]);
     }
     if (int(own.size()) != kStarts || int(bare.size()) != kStarts)
         std::printf("a start gave no first frame (launcher %u, baseline %u of %d)\n", unsigned(own.size()),

@@ -31,12 +31,14 @@ const int kSkinLoads = 20;
 const int kRepaints = 300;
 const int kHovers = 200;
 
-struct Package {
+struct Package
+{
     const void* data = nullptr;
     DWORD size = 0;
 };
 
-Package LinkedSkin() {
+Package LinkedSkin()
+{
     Package package;
     const BYTE* data = nullptr;
     if (SkinUI::FindModuleResource(GetModuleHandleW(nullptr), L"IDR_ZIPRES1", L"ZIPRES", &data,
@@ -46,7 +48,8 @@ Package LinkedSkin() {
 }
 
 // The image entries of the package, from the central directory's names.
-std::vector<std::wstring> ImageNames(const Package& package) {
+std::vector<std::wstring> ImageNames(const Package& package)
+{
     std::vector<std::wstring> names;
     const unsigned char* bytes = static_cast<const unsigned char*>(package.data);
     for (DWORD at = 0; at + 46 <= package.size; ++at) {
@@ -60,7 +63,8 @@ std::vector<std::wstring> ImageNames(const Package& package) {
     return names;
 }
 
-void Pump() {
+void Pump()
+{
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -68,17 +72,19 @@ void Pump() {
     }
 }
 
-HWND PlainWindow(bool layered) {
+HWND PlainWindow(bool layered)
+{
     WNDCLASSW kind = {};
     kind.lpfnWndProc = DefWindowProcW;
     kind.hInstance = GetModuleHandleW(nullptr);
     kind.lpszClassName = L"LauncherBenchPlain";
     RegisterClassW(&kind);
-    return CreateWindowExW(layered ? WS_EX_LAYERED : 0, kind.lpszClassName, L"", WS_POPUP, 0, 0, kWidth, kHeight,
-                           nullptr, nullptr, kind.hInstance, nullptr);
+    return CreateWindowExW(layered ? WS_EX_LAYERED : 0, kind.lpszClassName, L"", WS_POPUP, 0, 0, kWidth,
+                           kHeight, nullptr, nullptr, kind.hInstance, nullptr);
 }
 
-double SkinLoadMs(const Package& package) {
+double SkinLoadMs(const Package& package)
+{
     const std::vector<std::wstring> images = ImageNames(package);
     HWND host = PlainWindow(false);
     double total = 0.0;
@@ -103,11 +109,13 @@ double SkinLoadMs(const Package& package) {
         total += Bench::Now() - start;
     }
     DestroyWindow(host);
-    if (decoded != images.size()) std::printf("%u of %u images decoded\n", unsigned(decoded), unsigned(images.size()));
+    if (decoded != images.size())
+        std::printf("%u of %u images decoded\n", unsigned(decoded), unsigned(images.size()));
     return total * 1000.0 / kSkinLoads;
 }
 
-double BaselinePresentUs() {
+double BaselinePresentUs()
+{
     HWND window = PlainWindow(true);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     HDC screen = GetDC(nullptr);
@@ -149,7 +157,8 @@ VOZEROR_BENCH(LauncherWindow)
     SkinUI::CPaintManagerUI::SetResourceZip(const_cast<void*>(package.data), package.size);
     SkinUI::CResourceManager::GetInstance()->LoadResource(L"DlgMain.xml", nullptr);
     Launcher::CMainWnd* frame = new Launcher::CMainWnd;
-    if (frame->Create(nullptr, L"Vozeror bench", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, kWidth, kHeight) == nullptr) {
+    if (frame->Create(nullptr, L"Vozeror bench", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, kWidth,
+                      kHeight) == nullptr) {
         std::printf("the launcher window was not created\n");
         return;
     }

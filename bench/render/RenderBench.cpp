@@ -59,7 +59,7 @@ struct TOffscreen
     }
 };
 
-} // namespace
+}  // namespace
 
 VOZEROR_BENCH(BackgroundImage)
 {
@@ -105,23 +105,22 @@ VOZEROR_BENCH(HtmlLabel)
     if (!window.IsValid()) return;
     SkinUI::CPaintManagerUI* pManager = window.Manager();
     TOffscreen target(pManager->GetPaintDC());
-    LPCTSTR text =
-        L"{c #FF6600}安装完成后{/c}即可使用，如有问题请联系{a http://kf}在线客服{/a}"
-        L"{n}或拨打服务热线 {u}{c #1E90FF}400-000-0000{/c}{/u}，工作日 9:00-18:00";
+    LPCTSTR text = L"{c #FF6600}安装完成后{/c}即可使用，如有问题请联系{a http://kf}在线客服{/a}"
+                   L"{n}或拨打服务热线 {u}{c #1E90FF}400-000-0000{/c}{/u}，工作日 9:00-18:00";
     RECT links[4] = {};
     SkinUI::CUIString linkTexts[4];
     for (int i = 0; i < kWarmUp; ++i) {
         RECT rc = {20, 300, 516, 350};
         int count = 4;
-        CRenderEngine::DrawHtmlText(target.hDC, pManager, rc, text, 0xFF333333, links, linkTexts,
-                                    count, DT_WORDBREAK);
+        CRenderEngine::DrawHtmlText(target.hDC, pManager, rc, text, 0xFF333333, links, linkTexts, count,
+                                    DT_WORDBREAK);
     }
     const double start = Bench::Now();
     for (int i = 0; i < kRounds; ++i) {
         RECT rc = {20, 300, 516, 350};
         int count = 4;
-        CRenderEngine::DrawHtmlText(target.hDC, pManager, rc, text, 0xFF333333, links, linkTexts,
-                                    count, DT_WORDBREAK);
+        CRenderEngine::DrawHtmlText(target.hDC, pManager, rc, text, 0xFF333333, links, linkTexts, count,
+                                    DT_WORDBREAK);
     }
     Bench::Report("html_text_us", (Bench::Now() - start) * 1e6 / kRounds);
 }

@@ -23,8 +23,9 @@ namespace {
 // Text-like data that deflates about as well as skin XML does.
 std::string SampleData(size_t size)
 {
-    static const char* const kWords[] = {"<Button ", "name=\"tile\" ", "pos=\"0,0,150,150\" ", "bkimage=\"", "tile.png\" ",
-                                         "textcolor=\"#FF333333\" ", "/>\r\n", "<Label text=\"", "Recovery\" "};
+    static const char* const kWords[] = {"<Button ",   "name=\"tile\" ", "pos=\"0,0,150,150\" ",
+                                         "bkimage=\"", "tile.png\" ",    "textcolor=\"#FF333333\" ",
+                                         "/>\r\n",     "<Label text=\"", "Recovery\" "};
     std::string s;
     s.reserve(size + 64);
     uint32_t x = 2463534242u;
@@ -55,8 +56,8 @@ VOZEROR_BENCH(PackageUnpack)
     std::vector<unsigned char> out(kSize);
     // The entry's raw deflate data with zlib's header and Adler-32 trailer.
     std::string wrapped = std::string("\x78\x9C", 2) + packed;
-    const uLong adler = adler32(adler32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data.data()),
-                                uInt(data.size()));
+    const uLong adler =
+        adler32(adler32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data.data()), uInt(data.size()));
     for (int shift = 24; shift >= 0; shift -= 8) wrapped += char((adler >> shift) & 0xFF);
 
     double bestPackage = 1e9, bestZlib = 1e9, bestCrc = 1e9;
@@ -130,7 +131,8 @@ VOZEROR_BENCH(SkinImagesDecode)
             SkinUI::CRenderEngine::FreeImage(info);
         }
         const double t1 = Bench::Now();
-        if (loaded != int(names.size())) std::printf("only %d of %u images loaded\n", loaded, unsigned(names.size()));
+        if (loaded != int(names.size()))
+            std::printf("only %d of %u images loaded\n", loaded, unsigned(names.size()));
         if (t1 - t0 < best) best = t1 - t0;
     }
     SkinUI::CPaintManagerUI::Term();

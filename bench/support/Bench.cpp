@@ -18,7 +18,7 @@ std::vector<Entry>& Entries()
     return entries;
 }
 
-} // namespace
+}  // namespace
 
 Registrar::Registrar(const char* name, BenchFunction function)
 {
@@ -43,11 +43,10 @@ double Now()
     return double(now.QuadPart) / double(frequency.QuadPart);
 }
 
-} // namespace Bench
+}  // namespace Bench
 
 int main()
 {
-    for (const Bench::Entry& entry : Bench::Entries())
-        entry.function();
+    for (const Bench::Entry& entry : Bench::Entries()) entry.function();
     return 0;
 }

@@ -20,9 +20,9 @@ void Report(const char* figure, double value);
 // Wall-clock seconds from QueryPerformanceCounter.
 double Now();
 
-} // namespace Bench
+}  // namespace Bench
 
-#define VOZEROR_BENCH(name)                                             \
-    static void name();                                                 \
-    static ::Bench::Registrar name##_registrar(#name, &name);           \
+#define VOZEROR_BENCH(name)                                                                                  \
+    static void name();                                                                                      \
+    static ::Bench::Registrar name##_registrar(#name, &name);                                                \
     static void name()

@@ -26,8 +26,8 @@ HWND CreateLauncherSizedOwner()
         ::RegisterClassExW(&wc);
         s_registered = true;
     }
-    HWND hWnd = ::CreateWindowExW(0, L"ShadowBenchOwner", L"owner", WS_POPUP | WS_VISIBLE, 100, 100,
-                                  kWidth, kHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND hWnd = ::CreateWindowExW(0, L"ShadowBenchOwner", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, kWidth,
+                                  kHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowRgn(hWnd, ::CreateRoundRectRgn(0, 0, kWidth + 1, kHeight + 1, 5, 5), FALSE);
     return hWnd;
 }
@@ -40,7 +40,7 @@ void ConfigureLauncher(SkinUI::CShadowUI& shadow)
     shadow.ShowShadow(true);
 }
 
-} // namespace
+}  // namespace
 
 VOZEROR_BENCH(ShadowOutline)
 {

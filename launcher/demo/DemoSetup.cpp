@@ -12,12 +12,13 @@
 
 namespace {
 
-struct DemoProduct {
-    const wchar_t* setupName;   // the launcher saves the download under this name
+struct DemoProduct
+{
+    const wchar_t* setupName;  // the launcher saves the download under this name
     const wchar_t* title;
-    const wchar_t* keyName;     // subkey of ...\CurrentVersion\Uninstall
-    const wchar_t* exeName;     // the installed product
-    bool android;               // writes "UninstallString" instead of "DisplayIcon"
+    const wchar_t* keyName;  // subkey of ...\CurrentVersion\Uninstall
+    const wchar_t* exeName;  // the installed product
+    bool android;            // writes "UninstallString" instead of "DisplayIcon"
 };
 
 const DemoProduct kDemoProducts[] = {
@@ -28,19 +29,22 @@ const DemoProduct kDemoProducts[] = {
 
 const wchar_t kUninstallRoot[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-const DemoProduct* FindByFileName(const wchar_t* name) {
+const DemoProduct* FindByFileName(const wchar_t* name)
+{
     for (const DemoProduct& p : kDemoProducts) {
         if (_wcsicmp(name, p.setupName) == 0 || _wcsicmp(name, p.exeName) == 0) return &p;
     }
     return nullptr;
 }
 
-bool SetString(HKEY key, const wchar_t* name, const wchar_t* value) {
+bool SetString(HKEY key, const wchar_t* name, const wchar_t* value)
+{
     DWORD bytes = DWORD((wcslen(value) + 1) * sizeof(wchar_t));
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes) == ERROR_SUCCESS;
 }
 
-int Install(const DemoProduct& p, const wchar_t* self) {
+int Install(const DemoProduct& p, const wchar_t* self)
+{
     wchar_t dir[MAX_PATH];
     if (!ExpandEnvironmentStringsW(L"%ProgramFiles%\\Vozeror Demo\\", dir, MAX_PATH)) return 1;
     CreateDirectoryW(dir, nullptr);
@@ -74,7 +78,8 @@ int Install(const DemoProduct& p, const wchar_t* self) {
     return ok ? 0 : 4;
 }
 
-LRESULT CALLBACK ProductProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ProductProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     switch (msg) {
     case WM_TIMER:
     case WM_LBUTTONUP:
@@ -99,7 +104,8 @@ LRESULT CALLBACK ProductProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
-int RunProduct(HINSTANCE instance, const DemoProduct& p) {
+int RunProduct(HINSTANCE instance, const DemoProduct& p)
+{
     WNDCLASSW wc = {};
     wc.lpfnWndProc = ProductProc;
     wc.hInstance = instance;
@@ -123,7 +129,8 @@ int RunProduct(HINSTANCE instance, const DemoProduct& p) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int)
+{
     wchar_t self[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 1;

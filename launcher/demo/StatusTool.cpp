@@ -19,37 +19,52 @@ namespace {
 
 const char* const kNames[kProductCount] = {"desktop", "iphone", "android"};
 
-struct Probe : CProductProbe {
-    int State(int i) const { return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState; }
-    const char* Path(int i) const { return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath; }
+struct Probe : CProductProbe
+{
+    int State(int i) const
+    {
+        return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState;
+    }
+    const char* Path(int i) const
+    {
+        return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
+    }
 };
 
-const char* StateName(int state) {
+const char* StateName(int state)
+{
     switch (state) {
-    case Installed: return "installed";
-    case NotInstalled: return "not installed";
-    default: return "unknown";
+    case Installed:
+        return "installed";
+    case NotInstalled:
+        return "not installed";
+    default:
+        return "unknown";
     }
 }
 
-int IndexByName(const char* name) {
+int IndexByName(const char* name)
+{
     for (int i = 0; i < kProductCount; ++i)
         if (_stricmp(name, kNames[i]) == 0) return i;
     return -1;
 }
 
-void PrintStates() {
+void PrintStates()
+{
     Probe probe;
     probe.ProbeProducts();
     for (int i = 0; i < kProductCount; ++i)
         std::printf("%-8s %-14s %s\n", kNames[i], StateName(probe.State(i)), probe.Path(i));
 }
 
-int Install(int index) {
+int Install(int index)
+{
     CDownloadFile facade;
     SetSetupFinished(index, 0);
     facade.ResetProgress(index);
-    bool (CDownloadFile::*starts[])() = {&CDownloadFile::StartDesktopDownload, &CDownloadFile::StartIPhoneDownload,
+    bool (CDownloadFile::*starts[])() = {&CDownloadFile::StartDesktopDownload,
+                                         &CDownloadFile::StartIPhoneDownload,
                                          &CDownloadFile::StartAndroidDownload};
     if (!(facade.*starts[index])()) {
         std::printf("a worker for %s is already running\n", kNames[index]);
@@ -81,7 +96,8 @@ int Install(int index) {
     return 0;
 }
 
-int Run(int index) {
+int Run(int index)
+{
     Probe probe;
     probe.ProbeProducts();
     if (probe.State(index) != Installed) {
@@ -96,7 +112,8 @@ int Run(int index) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc == 1) {
         PrintStates();
         return 0;

@@ -45,24 +45,51 @@ struct TBoxAxis
     bool bClipThumb;
 };
 
-static const TBoxAxis kVerticalAxis = {
-    L"VerticalLayoutUI", L"VerticalLayout", true,
-    &RECT::top, &RECT::bottom, &RECT::left, &RECT::right, &SIZE::cy, &SIZE::cx, &POINT::y,
-    &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
-    &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
-    DT_CENTER, DT_RIGHT, L"sepheight", 32645 /* IDC_SIZENS */, 1, true};
+static const TBoxAxis kVerticalAxis = {L"VerticalLayoutUI",
+                                       L"VerticalLayout",
+                                       true,
+                                       &RECT::top,
+                                       &RECT::bottom,
+                                       &RECT::left,
+                                       &RECT::right,
+                                       &SIZE::cy,
+                                       &SIZE::cx,
+                                       &POINT::y,
+                                       &CControlUI::GetMinHeight,
+                                       &CControlUI::GetMaxHeight,
+                                       &CControlUI::GetMinWidth,
+                                       &CControlUI::GetMaxWidth,
+                                       DT_CENTER,
+                                       DT_RIGHT,
+                                       L"sepheight",
+                                       32645 /* IDC_SIZENS */,
+                                       1,
+                                       true};
 
-static const TBoxAxis kHorizontalAxis = {
-    L"HorizontalLayoutUI", L"HorizontalLayout", false,
-    &RECT::left, &RECT::right, &RECT::top, &RECT::bottom, &SIZE::cx, &SIZE::cy, &POINT::x,
-    &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
-    &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
-    DT_VCENTER, DT_BOTTOM, L"sepwidth", 32644 /* IDC_SIZEWE */, -1, false};
+static const TBoxAxis kHorizontalAxis = {L"HorizontalLayoutUI",
+                                         L"HorizontalLayout",
+                                         false,
+                                         &RECT::left,
+                                         &RECT::right,
+                                         &RECT::top,
+                                         &RECT::bottom,
+                                         &SIZE::cx,
+                                         &SIZE::cy,
+                                         &POINT::x,
+                                         &CControlUI::GetMinWidth,
+                                         &CControlUI::GetMaxWidth,
+                                         &CControlUI::GetMinHeight,
+                                         &CControlUI::GetMaxHeight,
+                                         DT_VCENTER,
+                                         DT_BOTTOM,
+                                         L"sepwidth",
+                                         32644 /* IDC_SIZEWE */,
+                                         -1,
+                                         false};
 
 // The room offered to a child: all of szRoom along the main axis, less its
 // padding across it, and no more than its fixed (else its maximum) size.
-static SIZE ControlAvailable(CControlUI* pControl, SIZE szRoom, const RECT& rcPadding,
-                             const TBoxAxis& ax)
+static SIZE ControlAvailable(CControlUI* pControl, SIZE szRoom, const RECT& rcPadding, const TBoxAxis& ax)
 {
     SIZE sz = szRoom;
     sz.*ax.pCrossSize -= rcPadding.*ax.pCrossStart + rcPadding.*ax.pCrossEnd;
@@ -391,4 +418,4 @@ RECT CBoxLayoutUI::GetThumbRect(bool bUseNew) const
     return rc;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -49,4 +49,4 @@ protected:
     bool m_bImmMode = false;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -36,8 +36,7 @@ LPVOID CButtonUI::GetInterface(LPCTSTR pstrName)
 
 UINT CButtonUI::GetControlFlags() const
 {
-    return (IsKeyboardEnabled() ? CONTROLFLAG_TABSTOP : 0) |
-           (IsEnabled() ? CONTROLFLAG_SETCURSOR : 0);
+    return (IsKeyboardEnabled() ? CONTROLFLAG_TABSTOP : 0) | (IsEnabled() ? CONTROLFLAG_SETCURSOR : 0);
 }
 
 // "click" is sent synchronously: the listeners may hide, disable or remove
@@ -141,7 +140,7 @@ bool AssignImage(CUIString& target, LPCTSTR pStrImage)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 LPCTSTR CButtonUI::GetNormalImage()
 {
@@ -353,8 +352,7 @@ void CButtonUI::PaintBkColor(HDC hDC)
         CRenderEngine::DrawColor(hDC, m_rcPaint, GetAdjustColor(m_dwPushedBkColor));
         return;
     }
-    if ((m_uButtonState & STATE_HOT) != 0 && (m_uButtonState & STATE_PUSHED) == 0 &&
-        m_dwHotBkColor != 0) {
+    if ((m_uButtonState & STATE_HOT) != 0 && (m_uButtonState & STATE_PUSHED) == 0 && m_dwHotBkColor != 0) {
         CRenderEngine::DrawColor(hDC, m_rcPaint, GetAdjustColor(m_dwHotBkColor));
         return;
     }
@@ -425,4 +423,4 @@ void CButtonUI::PaintText(HDC hDC)
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

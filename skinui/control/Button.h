@@ -111,4 +111,4 @@ protected:
     CUIString m_sBindTabLayoutName;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -422,8 +422,8 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired)
                 m_pVerticalScrollBar->SetScrollRange(0);
                 SetPos(m_rcItem, true);
             } else {
-                RECT rcScrollBarPos = {rc.right, rc.top,
-                                       rc.right + m_pVerticalScrollBar->GetFixedWidth(), rc.bottom};
+                RECT rcScrollBarPos = {rc.right, rc.top, rc.right + m_pVerticalScrollBar->GetFixedWidth(),
+                                       rc.bottom};
                 m_pVerticalScrollBar->SetPos(rcScrollBarPos, true);
                 if (m_pVerticalScrollBar->GetScrollRange() != cyScroll) {
                     int iScrollPos = m_pVerticalScrollBar->GetScrollPos();
@@ -495,8 +495,7 @@ CControlUI* CContainerUI::FindControl(FindControlProc Proc, LPVOID pData, UINT u
             CControlUI* pChild = static_cast<CControlUI*>(m_items.GetAt(i));
             pResult = pChild->FindControl(Proc, pData, uFlags);
             if (pResult == nullptr) continue;
-            if (bHitTest && !pResult->IsFloat() &&
-                !::PtInRect(&rc, *static_cast<LPPOINT>(pData))) {
+            if (bHitTest && !pResult->IsFloat() && !::PtInRect(&rc, *static_cast<LPPOINT>(pData))) {
                 continue;
             }
             return pResult;
@@ -586,38 +585,74 @@ void CContainerUI::DoEvent(TEventUI& event)
         m_pVerticalScrollBar->IsEnabled()) {
         if (event.type == EVT_KEYDOWN) {
             switch (event.keyChar) {
-            case VK_PRIOR: PageUp(); return;
-            case VK_NEXT: PageDown(); return;
-            case VK_END: EndDown(); return;
-            case VK_HOME: HomeUp(); return;
-            case VK_UP: LineUp(); return;
-            case VK_DOWN: LineDown(); return;
-            default: break;
+            case VK_PRIOR:
+                PageUp();
+                return;
+            case VK_NEXT:
+                PageDown();
+                return;
+            case VK_END:
+                EndDown();
+                return;
+            case VK_HOME:
+                HomeUp();
+                return;
+            case VK_UP:
+                LineUp();
+                return;
+            case VK_DOWN:
+                LineDown();
+                return;
+            default:
+                break;
             }
         } else if (event.type == EVT_SCROLLWHEEL) {
             switch (LOWORD(event.wParam)) {
-            case SB_LINEUP: LineUp(); return;
-            case SB_LINEDOWN: LineDown(); return;
-            default: break;
+            case SB_LINEUP:
+                LineUp();
+                return;
+            case SB_LINEDOWN:
+                LineDown();
+                return;
+            default:
+                break;
             }
         }
     } else if (m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible() &&
                m_pHorizontalScrollBar->IsEnabled()) {
         if (event.type == EVT_KEYDOWN) {
             switch (event.keyChar) {
-            case VK_PRIOR: PageLeft(); return;
-            case VK_NEXT: PageRight(); return;
-            case VK_END: EndRight(); return;
-            case VK_HOME: HomeLeft(); return;
-            case VK_UP: LineLeft(); return;
-            case VK_DOWN: LineRight(); return;
-            default: break;
+            case VK_PRIOR:
+                PageLeft();
+                return;
+            case VK_NEXT:
+                PageRight();
+                return;
+            case VK_END:
+                EndRight();
+                return;
+            case VK_HOME:
+                HomeLeft();
+                return;
+            case VK_UP:
+                LineLeft();
+                return;
+            case VK_DOWN:
+                LineRight();
+                return;
+            default:
+                break;
             }
         } else if (event.type == EVT_SCROLLWHEEL) {
             switch (LOWORD(event.wParam)) {
-            case SB_LINEUP: LineLeft(); return;
-            case SB_LINEDOWN: LineRight(); return;
-            default: break;
+            case SB_LINEUP:
+                LineLeft();
+                return;
+            case SB_LINEDOWN:
+                LineRight();
+                return;
+            default:
+                break;
             }
         }
     }
@@ -921,14 +956,12 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint)
         }
     }
 
-    if (IsVerticalBarShown() &&
-        ::IntersectRect(&rcTemp, &rcPaint, &m_pVerticalScrollBar->GetPos())) {
+    if (IsVerticalBarShown() && ::IntersectRect(&rcTemp, &rcPaint, &m_pVerticalScrollBar->GetPos())) {
         m_pVerticalScrollBar->DoPaint(hDC, rcPaint);
     }
-    if (IsHorizontalBarShown() &&
-        ::IntersectRect(&rcTemp, &rcPaint, &m_pHorizontalScrollBar->GetPos())) {
+    if (IsHorizontalBarShown() && ::IntersectRect(&rcTemp, &rcPaint, &m_pHorizontalScrollBar->GetPos())) {
         m_pHorizontalScrollBar->DoPaint(hDC, rcPaint);
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

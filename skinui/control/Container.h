@@ -104,8 +104,7 @@ public:
     virtual void PageRight();
     virtual void HomeLeft();
     virtual void EndRight();
-    virtual void EnableScrollBar(bool bEnableVertical = true,
-                                 bool bEnableHorizontal = false);
+    virtual void EnableScrollBar(bool bEnableVertical = true, bool bEnableHorizontal = false);
     virtual CScrollBarUI* GetVerticalScrollBar() const;
     virtual CScrollBarUI* GetHorizontalScrollBar() const;
 
@@ -153,4 +152,4 @@ protected:
     CUIString m_sHorizontalScrollBarStyle;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -843,10 +843,9 @@ struct CursorName
 };
 
 const CursorName kCursors[] = {
-    {L"arrow", 32512},    {L"ibeam", 32513},    {L"wait", 32514},   {L"cross", 32515},
-    {L"uparrow", 32516},  {L"size", 32640},     {L"icon", 32641},   {L"sizenwse", 32642},
-    {L"sizenesw", 32643}, {L"sizewe", 32644},   {L"sizens", 32645}, {L"sizeall", 32646},
-    {L"no", 32648},       {L"hand", 32649},
+    {L"arrow", 32512},  {L"ibeam", 32513},   {L"wait", 32514},     {L"cross", 32515},    {L"uparrow", 32516},
+    {L"size", 32640},   {L"icon", 32641},    {L"sizenwse", 32642}, {L"sizenesw", 32643}, {L"sizewe", 32644},
+    {L"sizens", 32645}, {L"sizeall", 32646}, {L"no", 32648},       {L"hand", 32649},
 };
 
 UINT ParseFloatAlign(UINT uAlign, LPCTSTR pstrValue)
@@ -877,7 +876,7 @@ UINT ParseFloatAlign(UINT uAlign, LPCTSTR pstrValue)
     return uAlign;
 }
 
-} // namespace
+}  // namespace
 
 void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
@@ -1060,4 +1059,4 @@ void CControlUI::ApplyAttributePairs(LPCTSTR pstrList)
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -24,22 +24,22 @@ class CPaintManagerUI;
 class CControlUI;
 
 // Flags returned by GetControlFlags.
-#define CONTROLFLAG_TABSTOP   0x00000001  // takes part in Tab navigation
+#define CONTROLFLAG_TABSTOP 0x00000001    // takes part in Tab navigation
 #define CONTROLFLAG_SETCURSOR 0x00000002  // wants EVT_SETCURSOR over it
 
 // Flags of FindControl. FIND_HITTEST means the data pointer is a POINT.
-#define FIND_VISIBLE    0x00000001
-#define FIND_ENABLED    0x00000002
-#define FIND_HITTEST    0x00000004
+#define FIND_VISIBLE 0x00000001
+#define FIND_ENABLED 0x00000002
+#define FIND_HITTEST 0x00000004
 #define FIND_UPDATETEST 0x00000008
-#define FIND_TOPFIRST   0x00000010
-#define FIND_MEFIRST    0x80000000
+#define FIND_TOPFIRST 0x00000010
+#define FIND_MEFIRST 0x80000000
 
 // Control state bits.
-#define STATE_FOCUSED  0x01
+#define STATE_FOCUSED 0x01
 #define STATE_DISABLED 0x04
-#define STATE_HOT      0x08
-#define STATE_PUSHED   0x10
+#define STATE_HOT 0x08
+#define STATE_PUSHED 0x10
 #define STATE_CAPTURED 0x40
 
 // The callback of a tree search: the visited control and the caller's data;
@@ -88,8 +88,7 @@ public:
     virtual UINT GetControlFlags() const;
     virtual bool Activate();
     virtual CPaintManagerUI* GetManager() const;
-    virtual void SetManager(CPaintManagerUI* pManager, CControlUI* pParent,
-                            bool bInit = true);
+    virtual void SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit = true);
     virtual CControlUI* GetParent() const;
     virtual CUIString GetText() const;
     virtual void SetText(LPCTSTR pstrText);
@@ -155,8 +154,7 @@ public:
     virtual void SetFocus();
     virtual bool IsFloat() const;
     virtual void SetFloat(bool bFloat = true);
-    virtual CControlUI* FindControl(FindControlProc Proc, LPVOID pData,
-                                    UINT uFlags);
+    virtual CControlUI* FindControl(FindControlProc Proc, LPVOID pData, UINT uFlags);
     virtual void Init();
     virtual void DoInit();
     virtual void Event(TEventUI& event);
@@ -321,4 +319,4 @@ protected:
     static const int kMaxStyleDepth = 8;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -79,8 +79,8 @@ DWORD CControlUI::GetAdjustColor(DWORD dwColor) const
 
 bool CControlUI::DrawImage(HDC hDC, LPCTSTR pStrImage, LPCTSTR pStrModify)
 {
-    return CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, pStrImage,
-                                          pStrModify, m_instance);
+    return CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, pStrImage, pStrModify,
+                                          m_instance);
 }
 
 void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint)
@@ -90,8 +90,8 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint)
     SIZE cxyBorderRound = GetBorderRound();
     if (cxyBorderRound.cx > 0 || cxyBorderRound.cy > 0) {
         CRenderClip roundClip;
-        CRenderClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, cxyBorderRound.cx,
-                                       cxyBorderRound.cy, roundClip);
+        CRenderClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, cxyBorderRound.cx, cxyBorderRound.cy,
+                                       roundClip);
         PaintSteps(hDC);
     } else {
         PaintSteps(hDC);
@@ -167,10 +167,9 @@ void CControlUI::PaintBorder(HDC hDC)
                          GetBottomBorderSize()};
 
     if (nBorderSize >= 1 && (cxyBorderRound.cx >= 1 || cxyBorderRound.cy >= 1)) {
-        DWORD dwColor = IsFocused() && m_dwFocusBorderColor != 0 ? m_dwFocusBorderColor
-                                                                 : m_dwBorderColor;
-        CRenderEngine::DrawRoundRect(hDC, m_rcItem, nBorderSize, cxyBorderRound.cx,
-                                     cxyBorderRound.cy, GetAdjustColor(dwColor), m_nBorderStyle);
+        DWORD dwColor = IsFocused() && m_dwFocusBorderColor != 0 ? m_dwFocusBorderColor : m_dwBorderColor;
+        CRenderEngine::DrawRoundRect(hDC, m_rcItem, nBorderSize, cxyBorderRound.cx, cxyBorderRound.cy,
+                                     GetAdjustColor(dwColor), m_nBorderStyle);
         return;
     }
     if (IsFocused() && m_dwFocusBorderColor != 0 && m_nBorderSize > 0) {
@@ -178,8 +177,7 @@ void CControlUI::PaintBorder(HDC hDC)
                                 m_nBorderStyle);
         return;
     }
-    if (rcBorderSize.left > 0 || rcBorderSize.top > 0 || rcBorderSize.right > 0 ||
-        rcBorderSize.bottom > 0) {
+    if (rcBorderSize.left > 0 || rcBorderSize.top > 0 || rcBorderSize.right > 0 || rcBorderSize.bottom > 0) {
         DWORD dwColor = GetAdjustColor(m_dwBorderColor);
         RECT rcBorder;
         if (rcBorderSize.left > 0) {
@@ -207,11 +205,10 @@ void CControlUI::PaintBorder(HDC hDC)
         return;
     }
     if (nBorderSize > 0) {
-        CRenderEngine::DrawRect(hDC, m_rcItem, nBorderSize, GetAdjustColor(m_dwBorderColor),
-                                m_nBorderStyle);
+        CRenderEngine::DrawRect(hDC, m_rcItem, nBorderSize, GetAdjustColor(m_dwBorderColor), m_nBorderStyle);
     }
 }
 
 void CControlUI::DoPostPaint(HDC /*hDC*/, const RECT& /*rcPaint*/) {}
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -48,4 +48,4 @@ CDelegate<O, T> MakeDelegate(O* pObject, bool (T::*pFn)(void*))
     return CDelegate<O, T>(pObject, pFn);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -13,4 +13,4 @@ bool CDelegateBase::Equals(const CDelegateBase& rhs) const
     return m_pObject == rhs.m_pObject && m_pFn == rhs.m_pFn;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -26,4 +26,4 @@ private:
     void* m_pFn;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -28,4 +28,4 @@ inline CDelegateStatic MakeDelegate(bool (*pFn)(void*))
     return CDelegateStatic(pFn);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

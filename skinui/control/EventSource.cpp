@@ -63,4 +63,4 @@ void CEventSource::Clear()
     m_aDelegates.Empty();
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

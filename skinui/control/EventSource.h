@@ -31,4 +31,4 @@ protected:
     CStdPtrArray m_aDelegates;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

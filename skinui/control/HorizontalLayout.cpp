@@ -19,4 +19,4 @@ int CHorizontalLayoutUI::GetSepWidth() const
     return GetSepSize();
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

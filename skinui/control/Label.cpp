@@ -204,7 +204,7 @@ const TStyleSwitch kStyleSwitches[] = {
     {L"noprefix", 0, DT_NOPREFIX, DT_NOPREFIX, 0},
 };
 
-} // namespace
+}  // namespace
 
 void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
@@ -221,8 +221,10 @@ void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
     for (const TStyleSwitch& sw : kStyleSwitches) {
         if (_wcsicmp(pstrName, sw.pstrAttribute) != 0) continue;
         bStyle = true;
-        if (ParseBool(pstrValue)) m_uTextStyle = (m_uTextStyle & ~sw.uClearOn) | sw.uSetOn;
-        else m_uTextStyle = (m_uTextStyle & ~sw.uClearOff) | sw.uSetOff;
+        if (ParseBool(pstrValue))
+            m_uTextStyle = (m_uTextStyle & ~sw.uClearOn) | sw.uSetOn;
+        else
+            m_uTextStyle = (m_uTextStyle & ~sw.uClearOff) | sw.uSetOff;
     }
     if (bStyle) return;
 
@@ -258,12 +260,11 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
         RECT rcText = {0, 0, szAvailable.cx, szAvailable.cy};
         if (m_bShowHtml) {
             int nLinks = 0;
-            CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
-                                        m_dwTextColor, nullptr, nullptr, nLinks,
-                                        DT_CALCRECT | m_uTextStyle);
+            CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText, m_dwTextColor,
+                                        nullptr, nullptr, nLinks, DT_CALCRECT | m_uTextStyle);
         } else {
-            CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
-                                     m_dwTextColor, m_iFont, DT_CALCRECT | m_uTextStyle);
+            CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText, m_dwTextColor,
+                                     m_iFont, DT_CALCRECT | m_uTextStyle);
         }
         RECT rcPadding = GetScaledTextPadding();
         int cxScaled = rcText.right - rcText.left + rcPadding.left + rcPadding.right;
@@ -300,4 +301,4 @@ void CLabelUI::PaintText(HDC hDC)
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

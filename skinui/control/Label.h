@@ -65,4 +65,4 @@ protected:
     bool m_bAutoCalcWidth = false;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

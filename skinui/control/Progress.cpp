@@ -119,7 +119,7 @@ void CProgressUI::UpdateText()
     float fPercent = 0.0f;
     if (m_nMax > m_nMin) {
         fPercent = (static_cast<float>(m_nValue) - static_cast<float>(m_nMin)) * 100.0f /
-                   (static_cast<float>(m_nMax) - static_cast<float>(m_nMin));
+            (static_cast<float>(m_nMax) - static_cast<float>(m_nMin));
     }
     wchar_t szText[32];
     swprintf(szText, 32, L"%.0f%%", static_cast<double>(fPercent));
@@ -195,14 +195,12 @@ void CProgressUI::PaintForeImage(HDC hDC)
     if (m_pManager != nullptr) m_pManager->GetDPIObj()->ScaleBack(&rc);
 
     if (m_bStretchForeImage) {
-        m_sForeImageModify.Format(L"dest='%d,%d,%d,%d'", rc.left, rc.top, rc.right,
-                                       rc.bottom);
+        m_sForeImageModify.Format(L"dest='%d,%d,%d,%d'", rc.left, rc.top, rc.right, rc.bottom);
     } else {
-        m_sForeImageModify.Format(L"dest='%d,%d,%d,%d' source='%d,%d,%d,%d'", rc.left,
-                                       rc.top, rc.right, rc.bottom, rc.left, rc.top, rc.right,
-                                       rc.bottom);
+        m_sForeImageModify.Format(L"dest='%d,%d,%d,%d' source='%d,%d,%d,%d'", rc.left, rc.top, rc.right,
+                                  rc.bottom, rc.left, rc.top, rc.right, rc.bottom);
     }
     DrawImage(hDC, m_sForeImage, m_sForeImageModify);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

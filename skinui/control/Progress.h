@@ -59,4 +59,4 @@ private:
     CUIString m_sForeImageModify;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

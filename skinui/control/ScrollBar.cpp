@@ -111,5 +111,4 @@ void CScrollBarUI::ScrollTo(int nPos)
     m_pOwner->SetScrollPos(sz);
 }
 
-
-} // namespace SkinUI
+}  // namespace SkinUI

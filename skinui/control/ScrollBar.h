@@ -44,4 +44,4 @@ private:
     int m_nLineSize = 8;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -121,12 +121,11 @@ SIZE CTextUI::EstimateSize(SIZE szAvailable)
         RECT rcText = {m_rcTextPadding.left, 0, 9999 - m_rcTextPadding.right, 9999};
         if (m_bShowHtml) {
             int nLinks = 0;
-            CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
-                                        m_dwTextColor, nullptr, nullptr, nLinks,
-                                        DT_CALCRECT | m_uTextStyle);
+            CRenderEngine::DrawHtmlText(m_pManager->GetPaintDC(), m_pManager, rcText, sText, m_dwTextColor,
+                                        nullptr, nullptr, nLinks, DT_CALCRECT | m_uTextStyle);
         } else {
-            CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText,
-                                     m_dwTextColor, m_iFont, DT_CALCRECT | m_uTextStyle);
+            CRenderEngine::DrawTextW(m_pManager->GetPaintDC(), m_pManager, rcText, sText, m_dwTextColor,
+                                     m_iFont, DT_CALCRECT | m_uTextStyle);
         }
         int cx = rcText.right - rcText.left + m_rcTextPadding.left + m_rcTextPadding.right;
         int iScale = static_cast<int>(m_pManager->GetDPIObj()->GetScale());
@@ -152,8 +151,8 @@ void CTextUI::PaintText(HDC hDC)
     DWORD dwColor = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
     if (m_bShowHtml) {
         m_nLinks = kMaxLinks;
-        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, m_rcLinks, m_sLinks,
-                                    m_nLinks, m_uTextStyle);
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rcText, sText, dwColor, m_rcLinks, m_sLinks, m_nLinks,
+                                    m_uTextStyle);
         if (m_nLinks < 0 || m_nLinks > kMaxLinks) m_nLinks = 0;
     } else {
         m_nLinks = 0;
@@ -162,4 +161,4 @@ void CTextUI::PaintText(HDC hDC)
     if (m_nHoverLink >= m_nLinks) m_nHoverLink = -1;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -14,7 +14,10 @@ namespace SkinUI {
 class CTextUI : public CLabelUI
 {
 public:
-    enum { kMaxLinks = 8 };
+    enum
+    {
+        kMaxLinks = 8
+    };
 
     CTextUI();
 
@@ -44,4 +47,4 @@ private:
     int m_nHoverLink = -1;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -19,4 +19,4 @@ int CVerticalLayoutUI::GetSepHeight() const
     return GetSepSize();
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -21,4 +21,4 @@ public:
     static CControlUI* CreateControl();
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -58,4 +58,4 @@ private:
     LONG m_lRefCount = 1;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

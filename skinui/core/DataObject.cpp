@@ -35,7 +35,7 @@ HRESULT CopyMedium(const FORMATETC& format, const STGMEDIUM& from, STGMEDIUM& to
     }
 }
 
-} // namespace
+}  // namespace
 
 CIDataObject::~CIDataObject()
 {
@@ -50,8 +50,8 @@ CIDataObject::TEntry* CIDataObject::Find(const FORMATETC& format, DWORD tymed) c
 {
     for (int i = 0; i < m_aEntries.GetSize(); ++i) {
         TEntry* pEntry = static_cast<TEntry*>(m_aEntries[i]);
-        if (pEntry->format.cfFormat == format.cfFormat &&
-            pEntry->format.dwAspect == format.dwAspect && (pEntry->format.tymed & tymed) != 0)
+        if (pEntry->format.cfFormat == format.cfFormat && pEntry->format.dwAspect == format.dwAspect &&
+            (pEntry->format.tymed & tymed) != 0)
             return pEntry;
     }
     return nullptr;
@@ -92,7 +92,7 @@ HRESULT CIDataObject::SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium, BOOL fR
     TEntry* pEntry = new (std::nothrow) TEntry;
     if (pEntry == nullptr) return E_OUTOFMEMORY;
     pEntry->format = *pformatetc;
-    pEntry->format.ptd = nullptr;   // no target device is kept
+    pEntry->format.ptd = nullptr;  // no target device is kept
     pEntry->format.tymed = pmedium->tymed;
     if (fRelease) {
         pEntry->medium = *pmedium;
@@ -108,7 +108,7 @@ HRESULT CIDataObject::SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium, BOOL fR
         return S_OK;
     }
     if (!m_aEntries.Add(pEntry)) {
-        if (fRelease) pEntry->medium.tymed = TYMED_NULL;   // still the caller's
+        if (fRelease) pEntry->medium.tymed = TYMED_NULL;  // still the caller's
         ::ReleaseStgMedium(&pEntry->medium);
         delete pEntry;
         return E_OUTOFMEMORY;
@@ -146,4 +146,4 @@ HRESULT CIDataObject::EnumDAdvise(IEnumSTATDATA** /*ppenumAdvise*/)
     return OLE_E_ADVISENOTSUPPORTED;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -23,10 +23,8 @@ public:
                                                     FORMATETC* pformatetcOut) override;
     // With fRelease the object takes the medium, else it keeps a copy. A
     // medium of a format and type it holds already replaces the old one.
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium,
-                                      BOOL fRelease) override;
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD dwDirection,
-                                            IEnumFORMATETC** ppenumFormatEtc) override;
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium, BOOL fRelease) override;
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD dwDirection, IEnumFORMATETC** ppenumFormatEtc) override;
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* pformatetc, DWORD advf, IAdviseSink* pAdvSink,
                                       DWORD* pdwConnection) override;
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD dwConnection) override;
@@ -44,7 +42,7 @@ private:
     // of tymed), or null.
     TEntry* Find(const FORMATETC& format, DWORD tymed) const;
 
-    CStdPtrArray m_aEntries;   // TEntry*, owned with their media
+    CStdPtrArray m_aEntries;  // TEntry*, owned with their media
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -14,4 +14,4 @@ HRESULT CIDropSource::GiveFeedback(DWORD /*dwEffect*/)
     return DRAGDROP_S_USEDEFAULTCURSORS;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

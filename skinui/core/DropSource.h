@@ -20,4 +20,4 @@ private:
     ~CIDropSource() override = default;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

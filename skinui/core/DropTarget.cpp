@@ -55,8 +55,7 @@ DWORD CIDropTarget::EffectFor(DWORD grfKeyState, DWORD allowed)
     return effect;
 }
 
-HRESULT CIDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt*/,
-                                DWORD* pdwEffect)
+HRESULT CIDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt*/, DWORD* pdwEffect)
 {
     if (pDataObj == nullptr || pdwEffect == nullptr) return E_INVALIDARG;
     m_bAllowDrop = false;
@@ -86,8 +85,7 @@ HRESULT CIDropTarget::DragLeave()
     return S_OK;
 }
 
-HRESULT CIDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt*/,
-                           DWORD* pdwEffect)
+HRESULT CIDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt*/, DWORD* pdwEffect)
 {
     if (pDataObj == nullptr || pdwEffect == nullptr) return E_INVALIDARG;
     if (!m_bAllowDrop || m_pSupportedFormat == nullptr) {
@@ -107,4 +105,4 @@ HRESULT CIDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL /*pt
     return S_OK;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

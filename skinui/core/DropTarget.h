@@ -42,9 +42,9 @@ private:
     ULONG m_lRefCount = 1;
     DWORD m_dwAcceptKeyState = MK_LBUTTON;
     bool m_bAllowDrop = false;
-    FORMATETC* m_pSupportedFormat = nullptr;   // the accepted format of the current drag
+    FORMATETC* m_pSupportedFormat = nullptr;  // the accepted format of the current drag
     FORMATETC m_formats[8] = {};
     int m_nFormats = 0;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -21,14 +21,9 @@ const UI_MSGMAP_ENTRY CNotifyPump::s_messageEntries[] = {
     {CUIString(), CUIString(), SigEnd, nullptr},
 };
 
-CNotifyPump::CNotifyPump()
-    : m_VirtualWndMap(83)
-{
-}
+CNotifyPump::CNotifyPump() : m_VirtualWndMap(83) {}
 
-CNotifyPump::~CNotifyPump()
-{
-}
+CNotifyPump::~CNotifyPump() {}
 
 bool CNotifyPump::AddVirtualWnd(CUIString strName, CNotifyPump* pObject)
 {
@@ -43,8 +38,7 @@ bool CNotifyPump::RemoveVirtualWnd(CUIString strName)
     return m_VirtualWndMap.Remove(strName);
 }
 
-const UI_MSGMAP_ENTRY* CNotifyPump::FindMessageEntry(const UI_MSGMAP_ENTRY* lpEntry,
-                                                     const TNotifyUI& msg)
+const UI_MSGMAP_ENTRY* CNotifyPump::FindMessageEntry(const UI_MSGMAP_ENTRY* lpEntry, const TNotifyUI& msg)
 {
     if (lpEntry == nullptr) return nullptr;
     // A queued notification whose sender was destroyed comes without one and
@@ -68,8 +62,7 @@ bool CNotifyPump::LoopDispatch(TNotifyUI& msg)
          pMap = pMap->pfnGetBaseMap != nullptr ? pMap->pfnGetBaseMap() : nullptr) {
         const UI_MSGMAP_ENTRY* lpEntry = FindMessageEntry(pMap->lpEntries, msg);
         if (lpEntry == nullptr) continue;
-        if ((lpEntry->nSig != SigWParamLParam && lpEntry->nSig != SigNotify) ||
-            lpEntry->pfn == nullptr) {
+        if ((lpEntry->nSig != SigWParamLParam && lpEntry->nSig != SigNotify) || lpEntry->pfn == nullptr) {
             return false;
         }
         lpEntry->pfn(this, msg);
@@ -91,4 +84,4 @@ void CNotifyPump::NotifyPump(TNotifyUI& msg)
     LoopDispatch(msg);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

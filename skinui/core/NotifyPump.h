@@ -81,8 +81,7 @@ public:
     bool LoopDispatch(TNotifyUI& msg);
 
     // The entry for msg's type and sender name in one table, or null.
-    static const UI_MSGMAP_ENTRY* FindMessageEntry(const UI_MSGMAP_ENTRY* lpEntry,
-                                                   const TNotifyUI& msg);
+    static const UI_MSGMAP_ENTRY* FindMessageEntry(const UI_MSGMAP_ENTRY* lpEntry, const TNotifyUI& msg);
 
     virtual const UI_MSGMAP* GetMessageMap() const;
 
@@ -110,70 +109,69 @@ void UIWParamLParamThunk(CNotifyPump* pObject, TNotifyUI& msg)
     (static_cast<T*>(pObject)->*Handler)(msg.wParam, msg.lParam);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI
 
 // Inside the class body; theClass is the class being declared. Members
 // declared after it are private until the next access specifier.
-#define UI_DECLARE_MESSAGE_MAP(theClass)                                         \
-private:                                                                         \
-    typedef theClass UIMapOwner;                                                 \
-    static const ::SkinUI::UI_MSGMAP_ENTRY s_messageEntries[];                   \
-                                                                                 \
-protected:                                                                       \
-    static const ::SkinUI::UI_MSGMAP s_messageMap;                               \
-    static const ::SkinUI::UI_MSGMAP* GetThisMessageMap();                       \
-                                                                                 \
-public:                                                                          \
-    const ::SkinUI::UI_MSGMAP* GetMessageMap() const override;                   \
-                                                                                 \
+#define UI_DECLARE_MESSAGE_MAP(theClass)                                                                     \
+private:                                                                                                     \
+    typedef theClass UIMapOwner;                                                                             \
+    static const ::SkinUI::UI_MSGMAP_ENTRY s_messageEntries[];                                               \
+                                                                                                             \
+protected:                                                                                                   \
+    static const ::SkinUI::UI_MSGMAP s_messageMap;                                                           \
+    static const ::SkinUI::UI_MSGMAP* GetThisMessageMap();                                                   \
+                                                                                                             \
+public:                                                                                                      \
+    const ::SkinUI::UI_MSGMAP* GetMessageMap() const override;                                               \
+                                                                                                             \
 private:
 
 // At namespace scope in the class's .cpp, followed by entries and
 // UI_END_MESSAGE_MAP().
-#define UI_BEGIN_MESSAGE_MAP(theClass, baseClass)                                \
-    const ::SkinUI::UI_MSGMAP* theClass::GetThisMessageMap()                     \
-    {                                                                            \
-        return &theClass::s_messageMap;                                          \
-    }                                                                            \
-    const ::SkinUI::UI_MSGMAP* theClass::GetMessageMap() const                   \
-    {                                                                            \
-        return &theClass::s_messageMap;                                          \
-    }                                                                            \
-    const ::SkinUI::UI_MSGMAP theClass::s_messageMap = {                         \
-        &baseClass::GetThisMessageMap, &theClass::s_messageEntries[0]};          \
+#define UI_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                            \
+    const ::SkinUI::UI_MSGMAP* theClass::GetThisMessageMap()                                                 \
+    {                                                                                                        \
+        return &theClass::s_messageMap;                                                                      \
+    }                                                                                                        \
+    const ::SkinUI::UI_MSGMAP* theClass::GetMessageMap() const                                               \
+    {                                                                                                        \
+        return &theClass::s_messageMap;                                                                      \
+    }                                                                                                        \
+    const ::SkinUI::UI_MSGMAP theClass::s_messageMap = {&baseClass::GetThisMessageMap,                       \
+                                                        &theClass::s_messageEntries[0]};                     \
     const ::SkinUI::UI_MSGMAP_ENTRY theClass::s_messageEntries[] = {
-
-#define UI_END_MESSAGE_MAP()                                                     \
-    {::SkinUI::CUIString(), ::SkinUI::CUIString(), ::SkinUI::SigEnd, nullptr}       \
-    };
+#define UI_END_MESSAGE_MAP()                                                                                 \
+    {                                                                                                        \
+        ::SkinUI::CUIString(), ::SkinUI::CUIString(), ::SkinUI::SigEnd, nullptr                              \
+    }                                                                                                        \
+    }                                                                                                        \
+    ;
 
 // Any control's notification of this type: void memberFxn(TNotifyUI&).
-#define UI_ON_MSGTYPE(msgtype, memberFxn)                                        \
-    {msgtype, ::SkinUI::CUIString(), ::SkinUI::SigNotify,                        \
+#define UI_ON_MSGTYPE(msgtype, memberFxn)                                                                    \
+    {msgtype, ::SkinUI::CUIString(), ::SkinUI::SigNotify,                                                    \
      &::SkinUI::UINotifyThunk<UIMapOwner, &UIMapOwner::memberFxn>},
 
 // This type from the control of this name: void memberFxn(TNotifyUI&).
-#define UI_ON_MSGTYPE_CTRNAME(msgtype, ctrname, memberFxn)                       \
-    {msgtype, ctrname, ::SkinUI::SigNotify,                                      \
-     &::SkinUI::UINotifyThunk<UIMapOwner, &UIMapOwner::memberFxn>},
+#define UI_ON_MSGTYPE_CTRNAME(msgtype, ctrname, memberFxn)                                                   \
+    {msgtype, ctrname, ::SkinUI::SigNotify, &::SkinUI::UINotifyThunk<UIMapOwner, &UIMapOwner::memberFxn>},
 
-#define UI_ON_CLICK_CTRNAME(ctrname, memberFxn)                                  \
-    UI_ON_MSGTYPE_CTRNAME(L"click", ctrname, memberFxn)
+#define UI_ON_CLICK_CTRNAME(ctrname, memberFxn) UI_ON_MSGTYPE_CTRNAME(L"click", ctrname, memberFxn)
 
-#define UI_ON_SELECTCHANGED_CTRNAME(ctrname, memberFxn)                          \
+#define UI_ON_SELECTCHANGED_CTRNAME(ctrname, memberFxn)                                                      \
     UI_ON_MSGTYPE_CTRNAME(L"selectchanged", ctrname, memberFxn)
 
-#define UI_ON_KILLFOCUS_CTRNAME(ctrname, memberFxn)                              \
-    UI_ON_MSGTYPE_CTRNAME(L"killfocus", ctrname, memberFxn)
+#define UI_ON_KILLFOCUS_CTRNAME(ctrname, memberFxn) UI_ON_MSGTYPE_CTRNAME(L"killfocus", ctrname, memberFxn)
 
 #define UI_ON_TIMER(memberFxn) UI_ON_MSGTYPE(L"timer", memberFxn)
 
 // Any control's notification of this type, handed on as its wParam and
 // lParam: LRESULT memberFxn(WPARAM, LPARAM).
-#define UI_ON_MSGTYPE_WPARAM_LPARAM(msgtype, memberFxn)                          \
-    {msgtype, ::SkinUI::CUIString(), ::SkinUI::SigWParamLParam,                  \
+#define UI_ON_MSGTYPE_WPARAM_LPARAM(msgtype, memberFxn)                                                      \
+    {msgtype, ::SkinUI::CUIString(), ::SkinUI::SigWParamLParam,                                              \
      &::SkinUI::UIWParamLParamThunk<UIMapOwner, &UIMapOwner::memberFxn>},
 
-#define UI_ON_MSGTYPE_CTRNAME_WPARAM_LPARAM(msgtype, ctrname, memberFxn)         \
-    {msgtype, ctrname, ::SkinUI::SigWParamLParam,                                \
+#define UI_ON_MSGTYPE_CTRNAME_WPARAM_LPARAM(msgtype, ctrname, memberFxn)                                     \
+    {msgtype, ctrname, ::SkinUI::SigWParamLParam,                                                            \
      &::SkinUI::UIWParamLParamThunk<UIMapOwner, &UIMapOwner::memberFxn>},

@@ -111,7 +111,7 @@ CControlUI* FindControlFromTab(CControlUI* pThis, LPVOID pData)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
 {
@@ -120,8 +120,8 @@ void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
     if (m_pFocus != nullptr) DropFocus(pControl);
     FindTabInfo info = {pControl, nullptr, false, false};
     if (m_pRoot != nullptr) {
-        m_pFocus = m_pRoot->FindControl(FindControlFromTab, &info,
-                                        FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST);
+        m_pFocus =
+            m_pRoot->FindControl(FindControlFromTab, &info, FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST);
     }
     m_bFocusNeeded = true;
     if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
@@ -177,4 +177,4 @@ POINT CPaintManagerUI::GetMousePos() const
     return m_ptLastMousePos;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

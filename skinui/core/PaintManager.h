@@ -133,18 +133,18 @@ public:
     // Fonts. Sizes are design sizes; the handles are made at the DPI scale.
     // Records and handles belong to the manager's tables.
     TFontInfo* GetDefaultFontInfo();
-    void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
-                        bool bItalic, bool bShared = false);
+    void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                        bool bShared = false);
     DWORD GetCustomFontCount(bool bShared = false) const;
     // Replaces the font of the same id; null when the font cannot be made.
-    HFONT AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
-                  bool bItalic, bool bShared = false);
+    HFONT AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                  bool bShared = false);
     HFONT GetFont(int id);
     HFONT GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
     // Search only the set named by bShared; -1 when absent.
     int GetFontIndex(HFONT hFont, bool bShared = false);
-    int GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
-                     bool bItalic, bool bShared = false);
+    int GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                     bool bShared = false);
     void RemoveFont(HFONT hFont, bool bShared = false);
     void RemoveFont(int id, bool bShared = false);
     void RemoveAllFonts(bool bShared = false);
@@ -155,19 +155,18 @@ public:
 
     // Images, cached by name alone.
     const TImageInfo* GetImage(LPCTSTR bitmap);
-    const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0,
-                                 bool bUseHSL = false, HINSTANCE instance = nullptr);
+    const TImageInfo* GetImageEx(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0, bool bUseHSL = false,
+                                 HINSTANCE instance = nullptr);
     // Loads and stores the image, replacing one of the same name. With a
     // type the name must start with the decimal resource id.
-    const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0,
-                               bool bUseHSL = false, bool bShared = false,
-                               HINSTANCE instance = nullptr);
+    const TImageInfo* AddImage(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0, bool bUseHSL = false,
+                               bool bShared = false, HINSTANCE instance = nullptr);
     // Stores hBitmap, which the table then owns. Null without a name, a
     // bitmap or a positive size: the bitmap stays the caller's. Does not
     // replace an image of the same name: that failed insertion deletes the
     // bitmap and returns null.
-    const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight,
-                               bool bAlpha, bool bShared = false);
+    const TImageInfo* AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight, bool bAlpha,
+                               bool bShared = false);
     void RemoveImage(LPCTSTR bitmap, bool bShared = false);
     void RemoveAllImages(bool bShared = false);
     static void ReloadSharedImages();
@@ -181,8 +180,7 @@ public:
     void RemoveAllDrawInfos();
 
     // Default attribute lists per control class: a later list replaces.
-    void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList,
-                                 bool bShared = false);
+    void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList, bool bShared = false);
     LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
     bool RemoveDefaultAttributeList(LPCTSTR pStrControlName, bool bShared = false);
     void RemoveAllDefaultAttributeList(bool bShared = false);
@@ -257,8 +255,8 @@ public:
     // At once: the sender's OnNotify, then every notifier in order. Queued:
     // a copy is kept and WM_ASYNC_FLUSH posted to the paint window.
     void SendNotify(TNotifyUI& Msg, bool bAsync = false);
-    void SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam = 0,
-                    LPARAM lParam = 0, bool bAsync = false);
+    void SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam = 0, LPARAM lParam = 0,
+                    bool bAsync = false);
     bool AddNotifier(INotifyUI* pControl);
     bool RemoveNotifier(INotifyUI* pControl);
     void UsedVirtualWnd(bool bUsed);
@@ -367,12 +365,12 @@ public:
 private:
     // Per-concern parts of construction, Init and destruction; each is
     // implemented in the file of its concern.
-    void InitResources();           // shared defaults, GDI+ start-up
-    void ResetWindowResources();    // Init: empty the per-window tables
-    void TermResources();           // destruction: free the tables, GDI+ off
-    void ResetRegistry();           // Init: forget names and timers
-    void TermRegistry();            // destruction: cleanup list, queue, tree
-    void PostFlush();               // WM_ASYNC_FLUSH to the paint window
+    void InitResources();         // shared defaults, GDI+ start-up
+    void ResetWindowResources();  // Init: empty the per-window tables
+    void TermResources();         // destruction: free the tables, GDI+ off
+    void ResetRegistry();         // Init: forget names and timers
+    void TermRegistry();          // destruction: cleanup list, queue, tree
+    void PostFlush();             // WM_ASYNC_FLUSH to the paint window
 
     // ---- Identity and lifetime ----------------------------------------
     CUIString m_sName;
@@ -420,8 +418,8 @@ private:
 
     bool m_bForceUseSharedRes = false;
     TResInfo m_ResInfo;
-    CStdStringPtrMap m_mWindowCustomAttrHash;   // name -> CUIString*
-    CStdStringPtrMap m_mOptionGroup;            // group -> CStdPtrArray*
+    CStdStringPtrMap m_mWindowCustomAttrHash;  // name -> CUIString*
+    CStdStringPtrMap m_mOptionGroup;           // group -> CStdPtrArray*
     SIZE m_szInitWindowSize = {0, 0};
     SIZE m_szMinWindow = {0, 0};
     SIZE m_szMaxWindow = {0, 0};
@@ -436,18 +434,18 @@ private:
 
     // ---- Timers, notifications and control registry -------------------
     UINT m_uTimerID = 0x1000;
-    CStdPtrArray m_aTimers;             // TimerRecord*, owned
-    CStdPtrArray m_aNotifiers;          // INotifyUI*, not owned
+    CStdPtrArray m_aTimers;     // TimerRecord*, owned
+    CStdPtrArray m_aNotifiers;  // INotifyUI*, not owned
     bool m_bUsedVirtualWnd = false;
-    CStdPtrArray m_aAsyncNotify;        // TNotifyUI*, owned, in queue order
-    CStdPtrArray m_aDelayedCleanup;     // CControlUI*, owned
+    CStdPtrArray m_aAsyncNotify;     // TNotifyUI*, owned, in queue order
+    CStdPtrArray m_aDelayedCleanup;  // CControlUI*, owned
     CStdPtrArray m_aFoundControls;
-    CStdStringPtrMap m_mNameHash{83};   // name -> CControlUI*, not owned
+    CStdStringPtrMap m_mNameHash{83};  // name -> CControlUI*, not owned
 
     // ---- Input and event dispatch --------------------------------------
     static WORD MapKeyState();
-    void SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState, WPARAM wParam,
-                   LPARAM lParam, TCHAR keyChar = 0);
+    void SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState, WPARAM wParam, LPARAM lParam,
+                   TCHAR keyChar = 0);
     // An event without a mouse position or key state for the focused
     // control, naming pSender as its sender.
     void SendFocusEvent(int type, CControlUI* pSender, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -475,9 +473,9 @@ private:
     HBITMAP m_hDragBitmap = nullptr;
     HWND m_hwndTooltip = nullptr;
     TOOLINFOW m_ToolTip = {};
-    CStdPtrArray m_aPreMessageFilters;      // IMessageFilterUI*, not owned
-    CStdPtrArray m_aMessageFilters;         // IMessageFilterUI*, not owned
-    CStdPtrArray m_aTranslateAccelerator;   // ITranslateAccelerator*, not owned
+    CStdPtrArray m_aPreMessageFilters;     // IMessageFilterUI*, not owned
+    CStdPtrArray m_aMessageFilters;        // IMessageFilterUI*, not owned
+    CStdPtrArray m_aTranslateAccelerator;  // ITranslateAccelerator*, not owned
 
     // ---- Painting and layered windows ---------------------------------
     bool OnPaint();
@@ -496,13 +494,13 @@ private:
     BYTE m_nOpacity = 255;
     RECT m_rcLayeredInset = {0, 0, 0, 0};
     bool m_bShowUpdateRect = false;
-    CStdPtrArray m_aChildWnds;      // HWND of painted child windows
+    CStdPtrArray m_aChildWnds;  // HWND of painted child windows
     RECT m_rcCaret = {0, 0, 0, 0};
-    bool m_bCaretActive = false;    // blink phase: drawn now
+    bool m_bCaretActive = false;  // blink phase: drawn now
     bool m_bCaretShowing = false;
     CControlUI* m_pCurrentCaretObject = nullptr;
     RECT m_rcLayeredUpdate = {0, 0, 0, 0};
     CStdPtrArray m_aPostPaintControls;  // CControlUI*, in paint order
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

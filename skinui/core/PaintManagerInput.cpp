@@ -30,8 +30,8 @@ POINT PointFromLParam(LPARAM lParam)
 // Upper case of one UTF-16 unit, as the shortcut comparison needs it.
 TCHAR UpperChar(TCHAR ch)
 {
-    return static_cast<TCHAR>(reinterpret_cast<UINT_PTR>(::CharUpperW(
-        reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(static_cast<WORD>(ch))))));
+    return static_cast<TCHAR>(reinterpret_cast<UINT_PTR>(
+        ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(static_cast<WORD>(ch))))));
 }
 
 struct FindShortcut
@@ -50,7 +50,7 @@ CControlUI* FindControlFromShortcut(CControlUI* pThis, LPVOID pData)
     return pFS->bPickNext ? pThis : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 // ---- Message handling ----------------------------------------------------
 
@@ -80,10 +80,10 @@ TEventUI NewEvent(int type, CControlUI* pSender, WPARAM wParam, LPARAM lParam)
     return event;
 }
 
-} // namespace
+}  // namespace
 
-void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState,
-                                WPARAM wParam, LPARAM lParam, TCHAR keyChar)
+void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WORD keyState, WPARAM wParam,
+                                LPARAM lParam, TCHAR keyChar)
 {
     TEventUI event = NewEvent(type, pControl, wParam, lParam);
     event.mousePos = pt;
@@ -109,13 +109,12 @@ namespace {
 
 // Hands the message to each filter in turn; the first that handles it gives
 // the result.
-bool RunFilters(const CStdPtrArray& aFilters, UINT uMsg, WPARAM wParam, LPARAM lParam,
-                LRESULT& lRes)
+bool RunFilters(const CStdPtrArray& aFilters, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     for (int i = 0; i < aFilters.GetSize(); ++i) {
         bool bHandled = false;
-        LRESULT lResult = static_cast<IMessageFilterUI*>(aFilters[i])
-                              ->MessageHandler(uMsg, wParam, lParam, bHandled);
+        LRESULT lResult =
+            static_cast<IMessageFilterUI*>(aFilters[i])->MessageHandler(uMsg, wParam, lParam, bHandled);
         if (bHandled) {
             lRes = lResult;
             return true;
@@ -124,7 +123,7 @@ bool RunFilters(const CStdPtrArray& aFilters, UINT uMsg, WPARAM wParam, LPARAM l
     return false;
 }
 
-} // namespace
+}  // namespace
 
 CControlUI* CPaintManagerUI::PressTarget(LPARAM lParam, POINT& pt)
 {
@@ -190,8 +189,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         }
         const TimerRecord* pTimer = FindTimer(LOWORD(wParam));
         if (pTimer != nullptr) {
-            SendEvent(pTimer->pSender, EVT_TIMER, m_ptLastMousePos, MapKeyState(),
-                      pTimer->nLocalID, lParam);
+            SendEvent(pTimer->pSender, EVT_TIMER, m_ptLastMousePos, MapKeyState(), pTimer->nLocalID, lParam);
         }
         return false;
     }
@@ -206,15 +204,15 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return true;
     }
     case WM_MOUSELEAVE: {
-        if (m_hwndTooltip != nullptr) ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
+        if (m_hwndTooltip != nullptr)
+            ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
         if (m_bMouseTracking) {
             POINT pt = {};
             RECT rcWnd = {};
             ::GetCursorPos(&pt);
             ::GetWindowRect(m_hWndPaint, &rcWnd);
             LPARAM lPoint = static_cast<LPARAM>(-1);
-            if (!::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint &&
-                ::PtInRect(&rcWnd, pt) &&
+            if (!::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint && ::PtInRect(&rcWnd, pt) &&
                 ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT) {
                 ::ScreenToClient(m_hWndPaint, &pt);
                 lPoint = MAKELPARAM(pt.x, pt.y);
@@ -272,8 +270,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (pControl == nullptr) return false;
         pControl->SetFocus();
         SetCapture();
-        SendEvent(pControl, uMsg == WM_RBUTTONDOWN ? EVT_RBUTTONDOWN : EVT_MBUTTONDOWN, pt,
-                  LOWORD(wParam), wParam, lParam);
+        SendEvent(pControl, uMsg == WM_RBUTTONDOWN ? EVT_RBUTTONDOWN : EVT_MBUTTONDOWN, pt, LOWORD(wParam),
+                  wParam, lParam);
         m_pEventClick = pControl;
         return false;
     }
@@ -284,8 +282,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         m_ptLastMousePos = pt;
         m_pEventClick = FindControl(pt);
         if (m_pEventClick == nullptr) return false;
-        SendEvent(m_pEventClick, uMsg == WM_RBUTTONUP ? EVT_RBUTTONUP : EVT_MBUTTONUP, pt,
-                  LOWORD(wParam), wParam, lParam);
+        SendEvent(m_pEventClick, uMsg == WM_RBUTTONUP ? EVT_RBUTTONUP : EVT_MBUTTONUP, pt, LOWORD(wParam),
+                  wParam, lParam);
         return false;
     }
     case WM_CONTEXTMENU: {
@@ -295,8 +293,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (m_pEventClick == nullptr) return false;
         ReleaseCapture();
         CControlUI* pClick = m_pEventClick;
-        SendEvent(pClick, EVT_CONTEXTMENU, pt, LOWORD(wParam), wParam,
-                  reinterpret_cast<LPARAM>(pClick));
+        SendEvent(pClick, EVT_CONTEXTMENU, pt, LOWORD(wParam), wParam, reinterpret_cast<LPARAM>(pClick));
         m_pEventClick = nullptr;
         return false;
     }
@@ -307,11 +304,9 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         CControlUI* pControl = FindOwnControl(pt);
         if (pControl == nullptr) return false;
         const int zDelta = static_cast<short>(HIWORD(wParam));
-        SendEvent(pControl, EVT_SCROLLWHEEL, pt, MapKeyState(),
-                  zDelta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam);
+        SendEvent(pControl, EVT_SCROLLWHEEL, pt, MapKeyState(), zDelta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam);
         // Hover follows the content that scrolled under the mouse.
-        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0,
-                       MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
+        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
         return false;
     }
     case WM_KEYDOWN:
@@ -340,8 +335,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         ::GetCursorPos(&pt);
         ::ScreenToClient(m_hWndPaint, &pt);
         CControlUI* pControl = FindControl(pt);
-        if (pControl == nullptr || (pControl->GetControlFlags() & CONTROLFLAG_SETCURSOR) == 0)
-            return false;
+        if (pControl == nullptr || (pControl->GetControlFlags() & CONTROLFLAG_SETCURSOR) == 0) return false;
         SendEvent(pControl, EVT_SETCURSOR, pt, MapKeyState(), wParam, lParam);
         return true;
     }
@@ -422,10 +416,9 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pHover)
     m_ToolTip.lpszText = const_cast<LPWSTR>(sToolTip.GetData());
     m_ToolTip.rect = pHover->GetPos();
     if (m_hwndTooltip == nullptr) {
-        m_hwndTooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
-                                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                          CW_USEDEFAULT, m_hWndPaint, nullptr, m_hInstance, nullptr);
+        m_hwndTooltip = ::CreateWindowExW(
+            0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWndPaint, nullptr, m_hInstance, nullptr);
         if (m_hwndTooltip == nullptr) return;
         ::SendMessageW(m_hwndTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
         ::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, pHover->GetToolTipWidth());
@@ -467,8 +460,8 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_SYSCHAR: {
         if (m_pRoot == nullptr) return false;
         FindShortcut fs = {UpperChar(static_cast<TCHAR>(wParam)), false};
-        CControlUI* pControl = m_pRoot->FindControl(FindControlFromShortcut, &fs,
-                                                    FIND_ENABLED | FIND_MEFIRST | FIND_TOPFIRST);
+        CControlUI* pControl =
+            m_pRoot->FindControl(FindControlFromShortcut, &fs, FIND_ENABLED | FIND_MEFIRST | FIND_TOPFIRST);
         if (pControl == nullptr) return false;
         pControl->SetFocus();
         pControl->Activate();
@@ -488,8 +481,8 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
 bool CPaintManagerUI::TranslateAcceleratorW(MSG* pMsg)
 {
     for (int i = 0; i < m_aTranslateAccelerator.GetSize(); ++i) {
-        LRESULT lResult = static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator[i])
-                              ->TranslateAccelerator(pMsg);
+        LRESULT lResult =
+            static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator[i])->TranslateAccelerator(pMsg);
         if (lResult == S_OK) return true;
     }
     return false;
@@ -651,8 +644,8 @@ void ShowDragImage(CIDataObject* pData, HBITMAP hBitmap)
     BITMAP bm = {};
     if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) return;
     IDragSourceHelper* pHelper = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IDragSourceHelper, reinterpret_cast<void**>(&pHelper))) ||
+    if (FAILED(::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDragSourceHelper,
+                                  reinterpret_cast<void**>(&pHelper))) ||
         pHelper == nullptr)
         return;
     SHDRAGIMAGE image = {};
@@ -668,7 +661,7 @@ void ShowDragImage(CIDataObject* pData, HBITMAP hBitmap)
     pHelper->Release();
 }
 
-} // namespace
+}  // namespace
 
 void CPaintManagerUI::DoDrag()
 {
@@ -694,4 +687,4 @@ HWND CPaintManagerUI::GetTooltipWindow() const
     return m_hwndTooltip;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

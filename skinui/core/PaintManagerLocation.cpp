@@ -148,4 +148,4 @@ void CPaintManagerUI::Term()
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -15,8 +15,8 @@
 namespace SkinUI {
 namespace {
 
-typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                               BLENDFUNCTION*, DWORD);
+typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
+                                              DWORD);
 typedef BOOL(WINAPI* UpdateLayeredWindowIndirectProc)(HWND, const UPDATELAYEREDWINDOWINFO*);
 typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
 
@@ -46,7 +46,7 @@ void ClampToClient(RECT& rc, int width, int height)
     if (rc.bottom > height) rc.bottom = height;
 }
 
-} // namespace
+}  // namespace
 
 // ---- The WM_PAINT pass ---------------------------------------------------
 
@@ -89,8 +89,10 @@ bool CPaintManagerUI::OnPaint()
                     CControlUI* pControl = static_cast<CControlUI*>(m_aFoundControls[i]);
                     if (!pControl->IsUpdateNeeded()) continue;
                     CControlUI* pParent = pControl->GetParent();
-                    if (pControl->IsFloat() && pParent != nullptr) pParent->SetPos(pParent->GetPos(), true);
-                    else pControl->SetPos(pControl->GetPos(), true);
+                    if (pControl->IsFloat() && pParent != nullptr)
+                        pParent->SetPos(pParent->GetPos(), true);
+                    else
+                        pControl->SetPos(pControl->GetPos(), true);
                 }
             }
             if (m_bFirstLayout) {
@@ -114,8 +116,7 @@ bool CPaintManagerUI::OnPaint()
 
     if (m_hbmpOffscreen == nullptr) {
         m_hDcOffscreen = ::CreateCompatibleDC(m_hDcPaint);
-        m_hbmpOffscreen = CRenderEngine::CreateARGB32Bitmap(m_hDcPaint, width, height,
-                                                            &m_pOffscreenBits);
+        m_hbmpOffscreen = CRenderEngine::CreateARGB32Bitmap(m_hDcPaint, width, height, &m_pOffscreenBits);
         m_szOffscreen.cx = width;
         m_szOffscreen.cy = height;
     }
@@ -167,13 +168,12 @@ bool CPaintManagerUI::OnPaint()
                 bPresented = g_fUpdateLayeredWindowIndirect(m_hWndPaint, &info) != FALSE;
             }
             if (!bPresented) {
-                g_fUpdateLayeredWindow(m_hWndPaint, m_hDcPaint, &ptPos, &sizeWnd, m_hDcOffscreen,
-                                       &ptSrc, 0, &bf, ULW_ALPHA);
+                g_fUpdateLayeredWindow(m_hWndPaint, m_hDcPaint, &ptPos, &sizeWnd, m_hDcOffscreen, &ptSrc, 0,
+                                       &bf, ULW_ALPHA);
             }
         } else {
             ::BitBlt(m_hDcPaint, rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left,
-                     rcPaint.bottom - rcPaint.top, m_hDcOffscreen, rcPaint.left, rcPaint.top,
-                     SRCCOPY);
+                     rcPaint.bottom - rcPaint.top, m_hDcOffscreen, rcPaint.left, rcPaint.top, SRCCOPY);
         }
         ::SelectObject(m_hDcOffscreen, hOldBitmap);
         if (m_bShowUpdateRect) CRenderEngine::DrawRect(m_hDcPaint, rcPaint, 1, 0xFFFF0000);
@@ -270,8 +270,7 @@ void CPaintManagerUI::OnPrintClient(HDC hDC, LPARAM lParam)
             ::GetWindowRect(hWndChild, &rcPos);
             ::MapWindowPoints(HWND_DESKTOP, m_hWndPaint, reinterpret_cast<LPPOINT>(&rcPos), 2);
             ::SetWindowOrgEx(hDC, -rcPos.left, -rcPos.top, nullptr);
-            ::SendMessageW(hWndChild, WM_PRINT, reinterpret_cast<WPARAM>(hDC),
-                           lParam | PRF_NONCLIENT);
+            ::SendMessageW(hWndChild, WM_PRINT, reinterpret_cast<WPARAM>(hDC), lParam | PRF_NONCLIENT);
             hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT);
         }
     }
@@ -521,4 +520,4 @@ void CPaintManagerUI::DrawCaret(HDC hDC, const RECT& rcPaint)
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -51,7 +51,7 @@ CControlUI* RegisterName(CControlUI* pThis, LPVOID pData)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 {
@@ -98,8 +98,7 @@ bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse
     if (pControl == nullptr || m_hWndPaint == nullptr) return false;
     for (int i = 0; i < m_aTimers.GetSize(); i++) {
         TimerRecord* pTimer = static_cast<TimerRecord*>(m_aTimers.GetAt(i));
-        if (pTimer->pSender == pControl && pTimer->hWnd == m_hWndPaint &&
-            pTimer->nLocalID == nTimerID) {
+        if (pTimer->pSender == pControl && pTimer->hWnd == m_hWndPaint && pTimer->nLocalID == nTimerID) {
             if (!pTimer->bKilled) return false;
             if (::SetTimer(m_hWndPaint, pTimer->uWinTimer, uElapse, nullptr) == 0) return false;
             pTimer->bKilled = false;
@@ -127,8 +126,8 @@ bool CPaintManagerUI::KillTimer(CControlUI* pControl, UINT nTimerID)
 {
     for (int i = 0; i < m_aTimers.GetSize(); i++) {
         TimerRecord* pTimer = static_cast<TimerRecord*>(m_aTimers.GetAt(i));
-        if (pTimer->pSender == pControl && pTimer->hWnd == m_hWndPaint &&
-            pTimer->nLocalID == nTimerID && !pTimer->bKilled) {
+        if (pTimer->pSender == pControl && pTimer->hWnd == m_hWndPaint && pTimer->nLocalID == nTimerID &&
+            !pTimer->bKilled) {
             if (::IsWindow(m_hWndPaint)) ::KillTimer(pTimer->hWnd, pTimer->uWinTimer);
             pTimer->bKilled = true;
             return true;
@@ -181,8 +180,8 @@ const TimerRecord* CPaintManagerUI::FindTimer(UINT uWinTimer) const
 
 // ---- Notifications and the flush ------------------------------------------------
 
-void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam,
-                                 LPARAM lParam, bool bAsync)
+void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam, LPARAM lParam,
+                                 bool bAsync)
 {
     TNotifyUI Msg;
     Msg.type = pstrMessage != nullptr ? pstrMessage : L"";
@@ -321,13 +320,12 @@ CControlUI* FindControlsFromClass(CControlUI* pThis, LPVOID pData)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 CControlUI* CPaintManagerUI::FindControl(POINT pt) const
 {
     if (m_pRoot == nullptr) return nullptr;
-    return m_pRoot->FindControl(FindControlFromPoint, &pt,
-                                FIND_VISIBLE | FIND_HITTEST | FIND_TOPFIRST);
+    return m_pRoot->FindControl(FindControlFromPoint, &pt, FIND_VISIBLE | FIND_HITTEST | FIND_TOPFIRST);
 }
 
 CControlUI* CPaintManagerUI::FindControl(LPCTSTR pstrName) const
@@ -340,8 +338,7 @@ CControlUI* CPaintManagerUI::FindSubControlByPoint(CControlUI* pParent, POINT pt
 {
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr) return nullptr;
-    return pParent->FindControl(FindControlFromPoint, &pt,
-                                FIND_VISIBLE | FIND_HITTEST | FIND_TOPFIRST);
+    return pParent->FindControl(FindControlFromPoint, &pt, FIND_VISIBLE | FIND_HITTEST | FIND_TOPFIRST);
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCTSTR pstrName) const
@@ -351,8 +348,7 @@ CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* pParent, LPCTSTR p
     return pParent->FindControl(FindControlFromName, const_cast<LPTSTR>(pstrName), 0);
 }
 
-CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass,
-                                                   int iIndex)
+CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* pParent, LPCTSTR pstrClass, int iIndex)
 {
     if (pParent == nullptr) pParent = m_pRoot;
     if (pParent == nullptr || pstrClass == nullptr || iIndex < 0) return nullptr;
@@ -387,4 +383,4 @@ CPaintManagerUI* CPaintManagerUI::GetPaintManager(LPCTSTR pstrName)
     return nullptr;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -178,7 +178,7 @@ void ReloadImageTable(CStdStringPtrMap& map, bool bKeepOnFailure)
     }
 }
 
-} // namespace
+}  // namespace
 
 CStdStringPtrMap& CPaintManagerUI::ChosenSet(CStdStringPtrMap TResInfo::*table, bool bShared)
 {
@@ -409,9 +409,8 @@ DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const
 
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
 {
-    TFontInfo* pInfo = m_ResInfo.m_DefaultFontInfo.sFontName.IsEmpty()
-                           ? &m_SharedResInfo.m_DefaultFontInfo
-                           : &m_ResInfo.m_DefaultFontInfo;
+    TFontInfo* pInfo = m_ResInfo.m_DefaultFontInfo.sFontName.IsEmpty() ? &m_SharedResInfo.m_DefaultFontInfo
+                                                                       : &m_ResInfo.m_DefaultFontInfo;
     return Measured(pInfo);
 }
 
@@ -427,8 +426,8 @@ void CPaintManagerUI::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold
     HFONT hFont = ::CreateFontIndirectW(&lf);
     if (hFont == nullptr) return;
 
-    TFontInfo& info = (bShared || m_bForceUseSharedRes) ? m_SharedResInfo.m_DefaultFontInfo
-                                                        : m_ResInfo.m_DefaultFontInfo;
+    TFontInfo& info =
+        (bShared || m_bForceUseSharedRes) ? m_SharedResInfo.m_DefaultFontInfo : m_ResInfo.m_DefaultFontInfo;
     if (info.hFont != nullptr) ::DeleteObject(info.hFont);
     info.hFont = hFont;
     info.sFontName = lf.lfFaceName;
@@ -446,8 +445,8 @@ DWORD CPaintManagerUI::GetCustomFontCount(bool bShared) const
     return static_cast<DWORD>(set.m_CustomFonts.GetSize());
 }
 
-HFONT CPaintManagerUI::AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold,
-                               bool bUnderline, bool bItalic, bool bShared)
+HFONT CPaintManagerUI::AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                               bool bItalic, bool bShared)
 {
     LOGFONTW lf = StockGuiLogFont();
     SetFaceName(lf, pStrFontName);
@@ -502,12 +501,12 @@ HFONT CPaintManagerUI::GetFont(int id)
 
 namespace {
 
-bool FontMatches(const TFontInfo* pInfo, LPCTSTR pStrFontName, int nSize, bool bBold,
-                 bool bUnderline, bool bItalic)
+bool FontMatches(const TFontInfo* pInfo, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                 bool bItalic)
 {
     return pInfo != nullptr && pInfo->sFontName == (pStrFontName != nullptr ? pStrFontName : L"") &&
-           pInfo->iSize == nSize && pInfo->bBold == bBold && pInfo->bUnderline == bUnderline &&
-           pInfo->bItalic == bItalic;
+        pInfo->iSize == nSize && pInfo->bBold == bBold && pInfo->bUnderline == bUnderline &&
+        pInfo->bItalic == bItalic;
 }
 
 // The key of the first record of a font table that the predicate accepts.
@@ -521,10 +520,9 @@ LPCTSTR FindFontKey(const CStdStringPtrMap& fonts, Pred pred)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
-HFONT CPaintManagerUI::GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
-                               bool bItalic)
+HFONT CPaintManagerUI::GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic)
 {
     auto match = [&](const TFontInfo* p) {
         return FontMatches(p, pStrFontName, nSize, bBold, bUnderline, bItalic);
@@ -545,8 +543,8 @@ int CPaintManagerUI::GetFontIndex(HFONT hFont, bool bShared)
     return key != nullptr ? _wtoi(key) : -1;
 }
 
-int CPaintManagerUI::GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
-                                  bool bItalic, bool bShared)
+int CPaintManagerUI::GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                                  bool bShared)
 {
     const CStdStringPtrMap& fonts = bShared ? m_SharedResInfo.m_CustomFonts : m_ResInfo.m_CustomFonts;
     LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) {
@@ -633,16 +631,16 @@ const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap)
     return pData;
 }
 
-const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWORD mask,
-                                              bool bUseHSL, HINSTANCE instance)
+const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWORD mask, bool bUseHSL,
+                                              HINSTANCE instance)
 {
     const TImageInfo* pData = GetImage(bitmap);
     if (pData != nullptr) return pData;
     return AddImage(bitmap, type, mask, bUseHSL, false, instance);
 }
 
-const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask,
-                                            bool bUseHSL, bool bShared, HINSTANCE instance)
+const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask, bool bUseHSL,
+                                            bool bShared, HINSTANCE instance)
 {
     if (bitmap == nullptr || bitmap[0] == L'\0') return nullptr;
     TImageInfo* pData = LoadByName(bitmap, type, mask, instance);
@@ -665,8 +663,8 @@ const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD 
     return pData;
 }
 
-const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth,
-                                            int iHeight, bool bAlpha, bool bShared)
+const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight,
+                                            bool bAlpha, bool bShared)
 {
     // Refused arguments leave the bitmap with the caller, who frees it when
     // null comes back; only a record that fails to go into the table takes
@@ -756,11 +754,12 @@ void CPaintManagerUI::RemoveAllDrawInfos()
 
 // ---- Default attribute lists and styles -------------------------------------------
 
-void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName,
-                                              LPCTSTR pStrControlAttrList, bool bShared)
+void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList,
+                                              bool bShared)
 {
     if (pStrControlName == nullptr || pStrControlName[0] == L'\0') return;
-    CUIString* pList = new (std::nothrow) CUIString(pStrControlAttrList != nullptr ? pStrControlAttrList : L"");
+    CUIString* pList =
+        new (std::nothrow) CUIString(pStrControlAttrList != nullptr ? pStrControlAttrList : L"");
     if (pList == nullptr) return;
     CStdStringPtrMap& lists = ChosenSet(&TResInfo::m_AttrHash, bShared);
     CUIString* pOld = static_cast<CUIString*>(lists.Find(pStrControlName));
@@ -1048,4 +1047,4 @@ void CPaintManagerUI::ResetDPIAssets()
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

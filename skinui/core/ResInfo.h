@@ -27,12 +27,12 @@ namespace SkinUI {
 typedef struct tagTFontInfo
 {
     HFONT hFont = nullptr;
-    CUIString sFontName;            // the face actually used
-    int iSize = 0;                  // as asked for, before DPI scaling
+    CUIString sFontName;  // the face actually used
+    int iSize = 0;        // as asked for, before DPI scaling
     bool bBold = false;
     bool bUnderline = false;
     bool bItalic = false;
-    TEXTMETRICW tm = {};            // all zero until first measured
+    TEXTMETRICW tm = {};  // all zero until first measured
 } TFontInfo;
 
 typedef struct tagTResInfo
@@ -42,7 +42,7 @@ typedef struct tagTResInfo
     DWORD m_dwDefaultLinkFontColor = 0;
     DWORD m_dwDefaultLinkHoverFontColor = 0;
     DWORD m_dwDefaultSelectedBkColor = 0;
-    TFontInfo m_DefaultFontInfo;    // empty face name: use the shared one
+    TFontInfo m_DefaultFontInfo;  // empty face name: use the shared one
     CStdStringPtrMap m_CustomFonts;
     CStdStringPtrMap m_ImageHash;
     CStdStringPtrMap m_AttrHash;
@@ -50,4 +50,4 @@ typedef struct tagTResInfo
     CStdStringPtrMap m_DrawInfoHash;
 } TResInfo;
 
-} // namespace SkinUI
+}  // namespace SkinUI

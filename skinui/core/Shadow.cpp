@@ -49,10 +49,22 @@ struct TSpan
     int end;
 };
 
-inline int Max(int a, int b) { return a > b ? a : b; }
-inline int Min(int a, int b) { return a < b ? a : b; }
-inline int Max3(int a, int b, int c) { return Max(a, Max(b, c)); }
-inline int Min3(int a, int b, int c) { return Min(a, Min(b, c)); }
+inline int Max(int a, int b)
+{
+    return a > b ? a : b;
+}
+inline int Min(int a, int b)
+{
+    return a < b ? a : b;
+}
+inline int Max3(int a, int b, int c)
+{
+    return Max(a, Max(b, c));
+}
+inline int Min3(int a, int b, int c)
+{
+    return Min(a, Min(b, c));
+}
 
 // Sets the pixels [from, to) of one row of nWidth pixels, clipped to it.
 void FillRow(UINT32* pRow, int nWidth, int from, int to, UINT32 value)
@@ -64,8 +76,7 @@ void FillRow(UINT32* pRow, int nWidth, int from, int to, UINT32 value)
 
 // Stamps the (2K + 1)^2 kernel centred on (cx, cy) of the bottom-up buffer,
 // keeping per pixel the larger of the old and the kernel value.
-void StampKernel(UINT32* pBits, int nWidth, int nHeight, const UINT32* pKernel, int nKernel,
-                 int cx, int cy)
+void StampKernel(UINT32* pBits, int nWidth, int nHeight, const UINT32* pKernel, int nKernel, int cx, int cy)
 {
     const int nSide = 2 * nKernel + 1;
     for (int dy = -nKernel; dy <= nKernel; ++dy) {
@@ -81,7 +92,7 @@ void StampKernel(UINT32* pBits, int nWidth, int nHeight, const UINT32* pKernel, 
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---- Construction, class -----------------------------------------------
 
@@ -89,22 +100,9 @@ bool CShadowUI::s_bHasInit = false;
 HINSTANCE CShadowUI::s_hInstance = nullptr;
 
 CShadowUI::CShadowUI()
-    : m_pManager(nullptr)
-    , m_hWnd(nullptr)
-    , m_OriParentProc(nullptr)
-    , m_Status(0)
-    , m_bIsImageMode(false)
-    , m_bIsShowShadow(false)
-    , m_bIsDisableShadow(false)
-    , m_nDarkness(150)
-    , m_nSharpness(5)
-    , m_nSize(0)
-    , m_nxOffset(0)
-    , m_nyOffset(0)
-    , m_WndSize(0)
-    , m_bUpdate(false)
-    , m_Color(RGB(0, 0, 0))
-    , m_hOwner(nullptr)
+    : m_pManager(nullptr), m_hWnd(nullptr), m_OriParentProc(nullptr), m_Status(0), m_bIsImageMode(false),
+      m_bIsShowShadow(false), m_bIsDisableShadow(false), m_nDarkness(150), m_nSharpness(5), m_nSize(0),
+      m_nxOffset(0), m_nyOffset(0), m_WndSize(0), m_bUpdate(false), m_Color(RGB(0, 0, 0)), m_hOwner(nullptr)
 {
     ::SetRectEmpty(&m_rcShadowCorner);
 }
@@ -116,10 +114,10 @@ CShadowUI::~CShadowUI()
         ShadowMap::iterator it = map.find(m_hOwner);
         if (it != map.end() && it->second.pShadow == this) {
             const bool bOwnerAlive = ::IsWindow(m_hOwner) != FALSE;
-            if (bOwnerAlive && reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(
-                                   m_hOwner, GWLP_WNDPROC)) == &CShadowUI::ParentProc) {
-                ::SetWindowLongPtrW(m_hOwner, GWLP_WNDPROC,
-                                    reinterpret_cast<LONG_PTR>(m_OriParentProc));
+            if (bOwnerAlive &&
+                reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hOwner, GWLP_WNDPROC)) ==
+                    &CShadowUI::ParentProc) {
+                ::SetWindowLongPtrW(m_hOwner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_OriParentProc));
                 map.erase(it);
             } else if (bOwnerAlive) {
                 it->second.pShadow = nullptr;
@@ -170,10 +168,10 @@ void CShadowUI::Create(CPaintManagerUI* pPaintManager)
 
     m_pManager = pPaintManager;
     const LONG_PTR lParentStyle = ::GetWindowLongPtrW(hParent, GWL_STYLE);
-    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, nullptr,
-                               (static_cast<DWORD>(lParentStyle) & WS_CAPTION) | WS_POPUP |
-                                   WS_BORDER | WS_SYSMENU,
-                               CW_USEDEFAULT, 0, 0, 0, hParent, nullptr, s_hInstance, nullptr);
+    m_hWnd =
+        ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, nullptr,
+                          (static_cast<DWORD>(lParentStyle) & WS_CAPTION) | WS_POPUP | WS_BORDER | WS_SYSMENU,
+                          CW_USEDEFAULT, 0, 0, 0, hParent, nullptr, s_hInstance, nullptr);
     if (m_hWnd == nullptr) return;
 
     TShadowEntry entry = {this, nullptr};
@@ -282,8 +280,7 @@ LRESULT CALLBACK CShadowUI::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPAR
                     pThis->Show();
                     pThis->m_Status |= StatusVisible;
                 }
-                if (LOWORD(lParam) > LOWORD(pThis->m_WndSize) ||
-                    HIWORD(lParam) > HIWORD(pThis->m_WndSize)) {
+                if (LOWORD(lParam) > LOWORD(pThis->m_WndSize) || HIWORD(lParam) > HIWORD(pThis->m_WndSize)) {
                     pThis->m_bUpdate = true;
                 } else {
                     pThis->Update(hwnd);
@@ -489,8 +486,7 @@ void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeigh
     SIZE szWnd = {nWidth, nHeight};
     BLENDFUNCTION blendPixelFunction = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::MoveWindow(m_hWnd, ptDst.x, ptDst.y, nWidth, nHeight, FALSE);
-    ::UpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &szWnd, hMemDC, &ptSrc, 0, &blendPixelFunction,
-                          ULW_ALPHA);
+    ::UpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &szWnd, hMemDC, &ptSrc, 0, &blendPixelFunction, ULW_ALPHA);
 }
 
 // The outline, step by step (s size, p sharpness, d darkness):
@@ -577,8 +573,8 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
         }
 
         // 4. Kernel.
-        const UINT32 cCenter = static_cast<UINT32>(nDark) << 24 |
-                               PreMultiply(m_Color, static_cast<unsigned char>(nDark));
+        const UINT32 cCenter =
+            static_cast<UINT32>(nDark) << 24 | PreMultiply(m_Color, static_cast<unsigned char>(nDark));
         for (int dy = -nKernel; dy <= nKernel; ++dy) {
             for (int dx = -nKernel; dx <= nKernel; ++dx) {
                 const double r = sqrt(static_cast<double>(dx * dx + dy * dy));
@@ -592,8 +588,8 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
                     // distances lie at least 5e-7 away from a whole value.
                     const double falloff = (1.0 - (r - nCenter) / (nSharp + 1)) * nDark;
                     const int f = static_cast<int>(falloff + 1e-9);
-                    value = static_cast<UINT32>(f) << 24 |
-                            PreMultiply(m_Color, static_cast<unsigned char>(f));
+                    value =
+                        static_cast<UINT32>(f) << 24 | PreMultiply(m_Color, static_cast<unsigned char>(f));
                 }
                 pKernel[(dy + nKernel) * nSide + dx + nKernel] = value;
             }
@@ -619,8 +615,8 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
         const int nOffX = m_nxOffset;
         const int nOffY = m_nyOffset;
         const int iBegin = Max(Min(nKernel, Max(nSize - nOffY, 0)), 0);
-        const int iEnd = Min(Max(nShadWndHei - nKernel, Min(nHeight + nSize - nOffY, nShadWndHei)),
-                             nShadWndHei);
+        const int iEnd =
+            Min(Max(nShadWndHei - nKernel, Min(nHeight + nSize - nOffY, nShadWndHei)), nShadWndHei);
         for (int i = iBegin; i < iEnd; ++i) {
             const int a = pLine[i].start;
             const int b = pLine[i].end;
@@ -645,4 +641,4 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
     ::DeleteObject(hParentRgn);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -58,11 +58,11 @@ public:
     bool IsDisableShadow() const;
 
     // Setters keep the old value and return false for a value out of range.
-    bool SetSize(int NewSize);          // -35..35
-    bool SetSharpness(unsigned int NewSharpness);  // 0..35
-    bool SetDarkness(unsigned int NewDarkness);  // 0..255
+    bool SetSize(int NewSize);                         // -35..35
+    bool SetSharpness(unsigned int NewSharpness);      // 0..35
+    bool SetDarkness(unsigned int NewDarkness);        // 0..255
     bool SetPosition(int NewXOffset, int NewYOffset);  // each -35..35
-    bool SetColor(COLORREF NewColor);   // 0x00RRGGBB
+    bool SetColor(COLORREF NewColor);                  // 0x00RRGGBB
     // Switches to image mode for good; false for a null name.
     bool SetImage(LPCTSTR szImage);
     // Nine-part corner widths; false when an edge is negative.
@@ -142,4 +142,4 @@ private:
     static HINSTANCE s_hInstance;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -122,8 +122,10 @@ bool CStdStringPtrMap::Remove(LPCTSTR key)
     UINT slot = 0;
     TITEM* pItem = FindItem(key, slot);
     if (pItem == nullptr) return false;
-    if (pItem->pPrev != nullptr) pItem->pPrev->pNext = pItem->pNext;
-    else m_aT[slot] = pItem->pNext;
+    if (pItem->pPrev != nullptr)
+        pItem->pPrev->pNext = pItem->pNext;
+    else
+        m_aT[slot] = pItem->pNext;
     if (pItem->pNext != nullptr) pItem->pNext->pPrev = pItem->pPrev;
     delete pItem;
     --m_nCount;

@@ -37,8 +37,10 @@ bool CStdValArray::Add(LPCVOID pData)
     if (pData == nullptr || m_iElementSize <= 0 || m_nCount == INT_MAX) return false;
     if (++m_nCount >= m_nAllocated) {
         int nAllocated = 0;
-        if (m_nAllocated <= 0) nAllocated = 11;
-        else if (m_nAllocated <= INT_MAX / 2) nAllocated = m_nAllocated * 2;
+        if (m_nAllocated <= 0)
+            nAllocated = 11;
+        else if (m_nAllocated <= INT_MAX / 2)
+            nAllocated = m_nAllocated * 2;
         LPBYTE pVoid = nullptr;
         if (nAllocated > 0 && (size_t)nAllocated <= ((size_t)-1) / (size_t)m_iElementSize) {
             pVoid = static_cast<LPBYTE>(realloc(m_pVoid, (size_t)nAllocated * (size_t)m_iElementSize));
@@ -58,8 +60,7 @@ bool CStdValArray::Remove(int iIndex)
 {
     if (iIndex < 0 || iIndex >= m_nCount) return false;
     if (iIndex < --m_nCount) {
-        memmove(m_pVoid + (size_t)iIndex * m_iElementSize,
-                m_pVoid + (size_t)(iIndex + 1) * m_iElementSize,
+        memmove(m_pVoid + (size_t)iIndex * m_iElementSize, m_pVoid + (size_t)(iIndex + 1) * m_iElementSize,
                 (size_t)(m_nCount - iIndex) * m_iElementSize);
     }
     return true;

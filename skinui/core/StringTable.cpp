@@ -37,4 +37,4 @@ void FreeTableStrings(CStdStringPtrMap& map)
     map.RemoveAll();
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -17,4 +17,4 @@ bool RemoveTableString(CStdStringPtrMap& map, LPCTSTR pstrName);
 // Deletes every value and empties the table.
 void FreeTableStrings(CStdStringPtrMap& map);
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -12,7 +12,7 @@ namespace {
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD flags);
 
-} // namespace
+}  // namespace
 
 HMODULE LoadSystemLibrary(const wchar_t* name)
 {
@@ -32,10 +32,10 @@ bool RestrictDllSearchPath()
 {
     // kernel32 is mapped in every process, so looking it up loads nothing.
     HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    SetDefaultDllDirectoriesFn pSetDefault =
-        kernel != nullptr ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(
-                             ::GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                       : nullptr;
+    SetDefaultDllDirectoriesFn pSetDefault = kernel != nullptr
+        ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+              reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDefaultDllDirectories")))
+        : nullptr;
     if (pSetDefault != nullptr && pSetDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return true;
     ::SetDllDirectoryW(L"");
     return false;

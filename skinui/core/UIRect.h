@@ -16,13 +16,13 @@ public:
     int GetHeight() const;
     void Empty();
     bool IsNull() const;
-    void Join(const RECT& rc);     // bounding box of both, empty ones included
+    void Join(const RECT& rc);  // bounding box of both, empty ones included
     void ResetOffset();
     void Normalize();
     void Offset(int cx, int cy);
     void Inflate(int cx, int cy);
     void Deflate(int cx, int cy);
-    void Union(CUIRect& rc);       // UnionRect: an empty rectangle does not count
+    void Union(CUIRect& rc);  // UnionRect: an empty rectangle does not count
 };
 
 }  // namespace SkinUI

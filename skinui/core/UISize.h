@@ -10,7 +10,7 @@ class CUISize : public tagSIZE
 public:
     CUISize();
     CUISize(const SIZE& src);
-    CUISize(const RECT rc);     // the rectangle's width and height
+    CUISize(const RECT rc);  // the rectangle's width and height
     CUISize(int cx, int cy);
 };
 

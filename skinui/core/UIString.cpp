@@ -124,8 +124,7 @@ void CUIString::Assign(LPCTSTR pstr, int nLength)
             free(m_pstr);
             m_pstr = m_szBuffer;
         }
-    }
-    else if (IsLocal() || nLength > GetLength()) {
+    } else if (IsLocal() || nLength > GetLength()) {
         LPTSTR pNew = static_cast<LPTSTR>(malloc(((size_t)nLength + 1) * sizeof(TCHAR)));
         if (pNew == nullptr) {
             ToLocal();
@@ -134,8 +133,7 @@ void CUIString::Assign(LPCTSTR pstr, int nLength)
         wmemcpy(pNew, pstr, nCopy);
         if (!IsLocal()) free(m_pstr);
         m_pstr = pNew;
-    }
-    else {
+    } else {
         wmemmove(m_pstr, pstr, nCopy);
     }
     for (int i = nCopy; i <= nLength; ++i) m_pstr[i] = L'\0';
@@ -182,8 +180,10 @@ const CUIString& CUIString::operator=(const CUIString& src)
 
 const CUIString& CUIString::operator=(LPCTSTR pstr)
 {
-    if (pstr == nullptr) Empty();
-    else Assign(pstr);
+    if (pstr == nullptr)
+        Empty();
+    else
+        Assign(pstr);
     return *this;
 }
 
@@ -210,15 +210,19 @@ void CUIString::AssignNarrow(LPCSTR lpStr, bool bAppend)
     }
     if (MultiByteToWideChar(cp, 0, lpStr, -1, pwstr, cchLen) <= 0) pwstr[0] = L'\0';
     pwstr[cchLen - 1] = L'\0';
-    if (bAppend) Append(pwstr);
-    else Assign(pwstr);
+    if (bAppend)
+        Append(pwstr);
+    else
+        Assign(pwstr);
     free(pwstr);
 }
 
 const CUIString& CUIString::operator=(LPCSTR lpStr)
 {
-    if (lpStr == nullptr) Empty();
-    else AssignNarrow(lpStr, false);
+    if (lpStr == nullptr)
+        Empty();
+    else
+        AssignNarrow(lpStr, false);
     return *this;
 }
 
@@ -243,7 +247,7 @@ const CUIString& CUIString::operator+=(LPCTSTR pstr)
 
 const CUIString& CUIString::operator+=(const TCHAR ch)
 {
-    TCHAR str[] = { ch, L'\0' };
+    TCHAR str[] = {ch, L'\0'};
     Append(str);
     return *this;
 }
@@ -262,12 +266,30 @@ CUIString CUIString::operator+(LPCTSTR pstr) const
     return sTemp;
 }
 
-bool CUIString::operator==(LPCTSTR str) const { return Compare(str) == 0; }
-bool CUIString::operator!=(LPCTSTR str) const { return Compare(str) != 0; }
-bool CUIString::operator<=(LPCTSTR str) const { return Compare(str) <= 0; }
-bool CUIString::operator<(LPCTSTR str) const { return Compare(str) < 0; }
-bool CUIString::operator>=(LPCTSTR str) const { return Compare(str) >= 0; }
-bool CUIString::operator>(LPCTSTR str) const { return Compare(str) > 0; }
+bool CUIString::operator==(LPCTSTR str) const
+{
+    return Compare(str) == 0;
+}
+bool CUIString::operator!=(LPCTSTR str) const
+{
+    return Compare(str) != 0;
+}
+bool CUIString::operator<=(LPCTSTR str) const
+{
+    return Compare(str) <= 0;
+}
+bool CUIString::operator<(LPCTSTR str) const
+{
+    return Compare(str) < 0;
+}
+bool CUIString::operator>=(LPCTSTR str) const
+{
+    return Compare(str) >= 0;
+}
+bool CUIString::operator>(LPCTSTR str) const
+{
+    return Compare(str) > 0;
+}
 
 int CUIString::Compare(LPCTSTR pstr) const
 {
@@ -377,8 +399,10 @@ int __cdecl CUIString::Format(LPCTSTR pstrFormat, ...)
     int iRet = _vsnwprintf(szBuffer, (size_t)nLen + 1, pstrFormat, args);
     va_end(args);
     szBuffer[nLen] = L'\0';
-    if (iRet >= 0) Assign(szBuffer);
-    else iRet = -1;
+    if (iRet >= 0)
+        Assign(szBuffer);
+    else
+        iRet = -1;
     free(szBuffer);
     return iRet;
 }

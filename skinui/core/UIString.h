@@ -11,7 +11,10 @@ namespace SkinUI {
 class CUIString
 {
 public:
-    enum { MAX_LOCAL_STRING_LEN = 63 };  // local buffer is 64; texts below 63 stay local
+    enum
+    {
+        MAX_LOCAL_STRING_LEN = 63
+    };  // local buffer is 64; texts below 63 stay local
 
     CUIString();
     CUIString(const wchar_t ch);

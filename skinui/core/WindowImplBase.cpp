@@ -16,7 +16,7 @@ namespace SkinUI {
 // ---- Message map and static classes ------------------------------------------
 
 UI_BEGIN_MESSAGE_MAP(WindowImplBase, CNotifyPump)
-    UI_ON_MSGTYPE(L"click", OnClick)
+UI_ON_MSGTYPE(L"click", OnClick)
 UI_END_MESSAGE_MAP()
 
 namespace {
@@ -24,10 +24,8 @@ namespace {
 // Classes that only show something; a press on them (and on nothing else)
 // drags the window when it lies in the caption rectangle. Lower case.
 const LPCTSTR kStaticClasses[] = {
-    L"controlui",         L"textui",           L"labelui",
-    L"containerui",       L"horizontallayoutui", L"verticallayoutui",
-    L"tablayoutui",       L"childlayoutui",    L"dialoglayoutui",
-    L"progresscontainerui",
+    L"controlui",        L"textui",      L"labelui",       L"containerui",    L"horizontallayoutui",
+    L"verticallayoutui", L"tablayoutui", L"childlayoutui", L"dialoglayoutui", L"progresscontainerui",
 };
 
 // Class names are compared in lower case; a longer name is never static.
@@ -50,7 +48,7 @@ bool IsStaticClass(LPCTSTR pstrClass)
 const WCHAR kLoadFailureText[] = L"加载资源文件失败：";
 const WCHAR kLoadFailureCaption[] = L"SkinUI";
 
-} // namespace
+}  // namespace
 
 bool WindowImplBase::IsInStaticControl(CControlUI* pControl)
 {
@@ -99,26 +97,66 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     LRESULT lRes = 0;
     BOOL bHandled = TRUE;
     switch (uMsg) {
-    case WM_CREATE: lRes = OnCreate(uMsg, wParam, lParam, bHandled); break;
-    case WM_CLOSE: lRes = OnClose(uMsg, wParam, lParam, bHandled); break;
-    case WM_DESTROY: lRes = OnDestroy(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCACTIVATE: lRes = OnNcActivate(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCCALCSIZE: lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCPAINT: lRes = OnNcPaint(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCHITTEST: lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled); break;
-    case WM_GETMINMAXINFO: lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEWHEEL: lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEHOVER: lRes = OnMouseHover(uMsg, wParam, lParam, bHandled); break;
-    case WM_SIZE: lRes = OnSize(uMsg, wParam, lParam, bHandled); break;
-    case WM_CHAR: lRes = OnChar(uMsg, wParam, lParam, bHandled); break;
-    case WM_SYSCOMMAND: lRes = OnSysCommand(uMsg, wParam, lParam, bHandled); break;
-    case WM_KEYDOWN: lRes = OnKeyDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_KILLFOCUS: lRes = OnKillFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_SETFOCUS: lRes = OnSetFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONDOWN: lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONUP: lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEMOVE: lRes = OnMouseMove(uMsg, wParam, lParam, bHandled); break;
-    default: bHandled = FALSE; break;
+    case WM_CREATE:
+        lRes = OnCreate(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_CLOSE:
+        lRes = OnClose(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_DESTROY:
+        lRes = OnDestroy(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCACTIVATE:
+        lRes = OnNcActivate(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCCALCSIZE:
+        lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCPAINT:
+        lRes = OnNcPaint(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCHITTEST:
+        lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_GETMINMAXINFO:
+        lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEWHEEL:
+        lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEHOVER:
+        lRes = OnMouseHover(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SIZE:
+        lRes = OnSize(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_CHAR:
+        lRes = OnChar(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SYSCOMMAND:
+        lRes = OnSysCommand(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_KEYDOWN:
+        lRes = OnKeyDown(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_KILLFOCUS:
+        lRes = OnKillFocus(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SETFOCUS:
+        lRes = OnSetFocus(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_LBUTTONDOWN:
+        lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_LBUTTONUP:
+        lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEMOVE:
+        lRes = OnMouseMove(uMsg, wParam, lParam, bHandled);
+        break;
+    default:
+        bHandled = FALSE;
+        break;
     }
     if (bHandled) return lRes;
 
@@ -336,8 +374,8 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
         rcWnd.right++;
         rcWnd.bottom++;
         SIZE szRound = m_Manager.GetRoundCorner();
-        HRGN hRgn = ::CreateRoundRectRgn(rcWnd.left, rcWnd.top, rcWnd.right, rcWnd.bottom,
-                                         szRound.cx, szRound.cy);
+        HRGN hRgn =
+            ::CreateRoundRectRgn(rcWnd.left, rcWnd.top, rcWnd.right, rcWnd.bottom, szRound.cx, szRound.cy);
         if (hRgn != nullptr && ::SetWindowRgn(m_hWnd, hRgn, TRUE) == 0) ::DeleteObject(hRgn);
     }
     bHandled = FALSE;
@@ -416,4 +454,4 @@ LPCTSTR WindowImplBase::QueryControlText(LPCTSTR /*lpstrId*/, LPCTSTR /*lpstrTyp
     return nullptr;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

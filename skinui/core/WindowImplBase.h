@@ -106,4 +106,4 @@ protected:
     UI_DECLARE_MESSAGE_MAP(WindowImplBase)
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

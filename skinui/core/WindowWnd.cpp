@@ -14,7 +14,7 @@ int RoundUpTo16(int value)
     return (value + 15) & ~15;
 }
 
-} // namespace
+}  // namespace
 
 LPCTSTR CWindowWnd::GetSuperClassName() const
 {
@@ -61,25 +61,24 @@ bool CWindowWnd::RegisterSuperclass()
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle,
-                        const RECT& rc, HMENU hMenu)
+HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle, const RECT& rc,
+                        HMENU hMenu)
 {
-    return Create(hwndParent, pstrName, dwStyle, dwExStyle, rc.left, rc.top,
-                  rc.right - rc.left, rc.bottom - rc.top, hMenu);
+    return Create(hwndParent, pstrName, dwStyle, dwExStyle, rc.left, rc.top, rc.right - rc.left,
+                  rc.bottom - rc.top, hMenu);
 }
 
-HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle,
-                        int x, int y, int cx, int cy, HMENU hMenu)
+HWND CWindowWnd::Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle, int x, int y,
+                        int cx, int cy, HMENU hMenu)
 {
     bool registered = GetSuperClassName() != nullptr ? RegisterSuperclass() : RegisterWindowClass();
     if (!registered) return nullptr;
-    m_hWnd = ::CreateWindowExW(dwExStyle, GetWindowClassName(), pstrName, dwStyle, x, y, cx, cy,
-                               hwndParent, hMenu, CPaintManagerUI::GetInstance(), this);
+    m_hWnd = ::CreateWindowExW(dwExStyle, GetWindowClassName(), pstrName, dwStyle, x, y, cx, cy, hwndParent,
+                               hMenu, CPaintManagerUI::GetInstance(), this);
     return m_hWnd;
 }
 
-HWND CWindowWnd::CreateUIWindow(HWND hwndParent, LPCTSTR pstrWindowName, DWORD dwStyle,
-                                DWORD dwExStyle)
+HWND CWindowWnd::CreateUIWindow(HWND hwndParent, LPCTSTR pstrWindowName, DWORD dwStyle, DWORD dwExStyle)
 {
     return Create(hwndParent, pstrWindowName, dwStyle, dwExStyle, 0, 0, 0, 0, nullptr);
 }
@@ -160,10 +159,14 @@ void CWindowWnd::CenterWindow()
 
     int x = (rcCenter.left + rcCenter.right) / 2 - w / 2;
     int y = (rcCenter.top + rcCenter.bottom) / 2 - h / 2;
-    if (x < rcWork.left) x = rcWork.left;
-    else if (x + w > rcWork.right) x = rcWork.right - w;
-    if (y < rcWork.top) y = rcWork.top;
-    else if (y + h > rcWork.bottom) y = rcWork.bottom - h;
+    if (x < rcWork.left)
+        x = rcWork.left;
+    else if (x + w > rcWork.right)
+        x = rcWork.right - w;
+    if (y < rcWork.top)
+        y = rcWork.top;
+    else if (y + h > rcWork.bottom)
+        y = rcWork.bottom - h;
     ::SetWindowPos(m_hWnd, nullptr, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -222,8 +225,7 @@ void CWindowWnd::GuardedFinalMessage(HWND hWnd)
 {
     try {
         OnFinalMessage(hWnd);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -272,4 +274,4 @@ LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, 
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

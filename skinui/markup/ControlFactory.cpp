@@ -29,9 +29,7 @@ CControlFactory::CControlFactory()
     RegistControl(L"CVerticalLayoutUI", &CVerticalLayoutUI::CreateControl);
 }
 
-CControlFactory::~CControlFactory()
-{
-}
+CControlFactory::~CControlFactory() {}
 
 CControlFactory* CControlFactory::GetInstance()
 {
@@ -57,4 +55,4 @@ void CControlFactory::Release()
     delete this;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

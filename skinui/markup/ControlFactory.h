@@ -43,4 +43,4 @@ private:
     std::map<CUIString, CreateClass> m_mapControl;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

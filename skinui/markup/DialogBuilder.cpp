@@ -75,15 +75,11 @@ bool Is(LPCTSTR pstrName, LPCTSTR pstrWanted)
     return _wcsicmp(pstrName, pstrWanted) == 0;
 }
 
-} // namespace
+}  // namespace
 
-CDialogBuilder::CDialogBuilder()
-{
-}
+CDialogBuilder::CDialogBuilder() {}
 
-CDialogBuilder::~CDialogBuilder()
-{
-}
+CDialogBuilder::~CDialogBuilder() {}
 
 namespace {
 
@@ -104,18 +100,22 @@ int DepthOf(CControlUI* pControl)
     return nDepth;
 }
 
-} // namespace
+}  // namespace
 
 void CDialogBuilder::GetLastErrorMessage(LPTSTR pstrMessage, DWORD cchMax) const
 {
-    if (m_pState->bTooDeep) CopyText(kTooDeepMessage, pstrMessage, cchMax);
-    else m_xml.GetLastErrorMessage(pstrMessage, cchMax);
+    if (m_pState->bTooDeep)
+        CopyText(kTooDeepMessage, pstrMessage, cchMax);
+    else
+        m_xml.GetLastErrorMessage(pstrMessage, cchMax);
 }
 
 void CDialogBuilder::GetLastErrorLocation(LPTSTR pstrSource, DWORD cchMax) const
 {
-    if (m_pState->bTooDeep) CopyText(m_pState->sTooDeepAt, pstrSource, cchMax);
-    else m_xml.GetLastErrorLocation(pstrSource, cchMax);
+    if (m_pState->bTooDeep)
+        CopyText(m_pState->sTooDeepAt, pstrSource, cchMax);
+    else
+        m_xml.GetLastErrorLocation(pstrSource, cchMax);
 }
 
 // ---- Loading ----------------------------------------------------------------
@@ -208,10 +208,14 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
             for (int i = 0; i < nAttributes; i++) {
                 LPCTSTR pstrName = node.GetAttributeName(i);
                 LPCTSTR pstrValue = node.GetAttributeValue(i);
-                if (Is(pstrName, L"name")) pImageName = pstrValue;
-                else if (Is(pstrName, L"restype")) pImageResType = pstrValue;
-                else if (Is(pstrName, L"mask")) mask = ParseColor(pstrValue);
-                else if (Is(pstrName, L"shared")) shared = ParseBool(pstrValue);
+                if (Is(pstrName, L"name"))
+                    pImageName = pstrValue;
+                else if (Is(pstrName, L"restype"))
+                    pImageResType = pstrValue;
+                else if (Is(pstrName, L"mask"))
+                    mask = ParseColor(pstrValue);
+                else if (Is(pstrName, L"shared"))
+                    shared = ParseBool(pstrValue);
             }
             if (pImageName != nullptr)
                 pManager->AddImage(pImageName, pImageResType, mask, false, shared, nullptr);
@@ -223,19 +227,26 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
             for (int i = 0; i < nAttributes; i++) {
                 LPCTSTR pstrName = node.GetAttributeName(i);
                 LPCTSTR pstrValue = node.GetAttributeValue(i);
-                if (Is(pstrName, L"id")) id = ParseInt(pstrValue);
-                else if (Is(pstrName, L"name")) pFontName = pstrValue;
-                else if (Is(pstrName, L"size")) size = ParseInt(pstrValue);
-                else if (Is(pstrName, L"bold")) bold = ParseBool(pstrValue);
-                else if (Is(pstrName, L"underline")) underline = ParseBool(pstrValue);
-                else if (Is(pstrName, L"italic")) italic = ParseBool(pstrValue);
-                else if (Is(pstrName, L"default")) defaultfont = ParseBool(pstrValue);
-                else if (Is(pstrName, L"shared")) shared = ParseBool(pstrValue);
+                if (Is(pstrName, L"id"))
+                    id = ParseInt(pstrValue);
+                else if (Is(pstrName, L"name"))
+                    pFontName = pstrValue;
+                else if (Is(pstrName, L"size"))
+                    size = ParseInt(pstrValue);
+                else if (Is(pstrName, L"bold"))
+                    bold = ParseBool(pstrValue);
+                else if (Is(pstrName, L"underline"))
+                    underline = ParseBool(pstrValue);
+                else if (Is(pstrName, L"italic"))
+                    italic = ParseBool(pstrValue);
+                else if (Is(pstrName, L"default"))
+                    defaultfont = ParseBool(pstrValue);
+                else if (Is(pstrName, L"shared"))
+                    shared = ParseBool(pstrValue);
             }
             if (id >= 0) {
                 pManager->AddFont(id, pFontName, size, bold, underline, italic, shared);
-                if (defaultfont)
-                    pManager->SetDefaultFont(pFontName, size, bold, underline, italic, shared);
+                if (defaultfont) pManager->SetDefaultFont(pFontName, size, bold, underline, italic, shared);
             }
         } else if (Is(pstrClass, L"Default") || Is(pstrClass, L"Style")) {
             LPCTSTR pName = nullptr;
@@ -244,14 +255,19 @@ void CDialogBuilder::ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager
             for (int i = 0; i < nAttributes; i++) {
                 LPCTSTR pstrName = node.GetAttributeName(i);
                 LPCTSTR pstrValue = node.GetAttributeValue(i);
-                if (Is(pstrName, L"name")) pName = pstrValue;
-                else if (Is(pstrName, L"value")) pValue = pstrValue;
-                else if (Is(pstrName, L"shared")) shared = ParseBool(pstrValue);
+                if (Is(pstrName, L"name"))
+                    pName = pstrValue;
+                else if (Is(pstrName, L"value"))
+                    pValue = pstrValue;
+                else if (Is(pstrName, L"shared"))
+                    shared = ParseBool(pstrValue);
             }
             if (pName == nullptr) continue;
             if (pValue == nullptr) pValue = L"";
-            if (Is(pstrClass, L"Default")) pManager->AddDefaultAttributeList(pName, pValue, shared);
-            else pManager->AddStyle(pName, pValue, shared);
+            if (Is(pstrClass, L"Default"))
+                pManager->AddDefaultAttributeList(pName, pValue, shared);
+            else
+                pManager->AddStyle(pName, pValue, shared);
         }
     }
 }
@@ -360,8 +376,7 @@ void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaint
     if (!node.GetAttributeValue(L"source", szValue, kValueChars - 1)) return;
     if (m_nIncludeDepth >= kMaxIncludeDepth) return;
 
-    for (int i = 0; i < count && m_pState->nIncludeBuilds < kMaxIncludeBuilds && !m_pState->bTooDeep;
-         i++) {
+    for (int i = 0; i < count && m_pState->nIncludeBuilds < kMaxIncludeBuilds && !m_pState->bTooDeep; i++) {
         ++m_pState->nIncludeBuilds;
         CDialogBuilder builder;
         builder.m_instance = m_instance;
@@ -445,4 +460,4 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPai
     return pReturn;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

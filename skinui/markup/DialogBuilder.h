@@ -67,13 +67,20 @@ public:
     // Included documents nest at most this deep, and one top-level build
     // makes at most kMaxIncludeBuilds included builds in all, so that a
     // document including itself, or repeating nested includes, ends.
-    enum { kMaxIncludeDepth = 16, kMaxIncludeBuilds = 4096 };
+    enum
+    {
+        kMaxIncludeDepth = 16,
+        kMaxIncludeBuilds = 4096
+    };
     // A built tree, the caller's parent and included documents counted, is
     // at most this many controls deep: every walk of the tree (layout,
     // painting, searches, destruction) recurses once per level, and this
     // depth keeps them well inside a 1 MiB stack. A deeper document builds
     // nothing; the error message is then "Controls nested too deeply".
-    enum { kMaxTreeDepth = 256 };
+    enum
+    {
+        kMaxTreeDepth = 256
+    };
 
 private:
     // What every builder of one top-level build shares: the included builds
@@ -88,10 +95,8 @@ private:
     void ApplyResources(CMarkupNode& root, CPaintManagerUI* pManager);
     void ApplyWindowAttributes(CMarkupNode& root, CPaintManagerUI* pManager);
     // nDepth is the depth of pParent in the finished tree (0 for none).
-    CControlUI* _Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager,
-                       int nDepth);
-    void BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager,
-                      int nDepth);
+    CControlUI* _Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager, int nDepth);
+    void BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager, int nDepth);
     CControlUI* MakeControl(LPCTSTR pstrClass);
 
     CMarkup m_xml;
@@ -110,4 +115,4 @@ private:
     TBuildState* m_pState = &m_ownState;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -85,14 +85,14 @@ bool CMarkup::LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding)
             }
         }
         const LPCSTR pstrBytes = reinterpret_cast<LPCSTR>(pByte);
-        const int nWide = dwSize > 0 ? MultiByteToWideChar(codePage, 0, pstrBytes, (int)dwSize, nullptr, 0) : 0;
+        const int nWide =
+            dwSize > 0 ? MultiByteToWideChar(codePage, 0, pstrBytes, (int)dwSize, nullptr, 0) : 0;
         if (nWide < 0) return _Failed(L"Could not read file");
         m_pstrXML = static_cast<LPTSTR>(malloc(((SIZE_T)nWide + 1) * sizeof(TCHAR)));
         if (m_pstrXML == nullptr) return _Failed(L"Out of memory");
         if (nWide > 0) MultiByteToWideChar(codePage, 0, pstrBytes, (int)dwSize, m_pstrXML, nWide);
         m_pstrXML[nWide] = L'\0';
-    }
-    else if (encoding == XMLFILE_ENCODING_UNICODE) {
+    } else if (encoding == XMLFILE_ENCODING_UNICODE) {
         // A byte-order mark is required; an odd last byte is ignored.
         if (dwSize < 2) return _Failed(L"Missing byte-order mark");
         const bool bLittle = pByte[0] == 0xFF && pByte[1] == 0xFE;
@@ -110,8 +110,7 @@ bool CMarkup::LoadFromMem(BYTE* pByte, DWORD dwSize, int encoding)
         if (m_pstrXML == nullptr) return _Failed(L"Out of memory");
         memcpy(m_pstrXML, pByte + 2, (SIZE_T)nUnits * sizeof(TCHAR));
         m_pstrXML[nUnits] = L'\0';
-    }
-    else {
+    } else {
         return _Failed(L"Unknown encoding");
     }
 
@@ -129,8 +128,8 @@ bool CMarkup::LoadFromFile(LPCTSTR pstrFilename, int encoding)
     DWORD dwSize = 0;
     if (pstrFilename == nullptr) return _Failed(L"Error opening file");
     const bool bRead = CPaintManagerUI::GetResourceZip().IsEmpty()
-                           ? _LoadFileBytes(pstrFilename, pByte, dwSize)
-                           : _LoadPackageBytes(pstrFilename, pByte, dwSize);
+        ? _LoadFileBytes(pstrFilename, pByte, dwSize)
+        : _LoadPackageBytes(pstrFilename, pByte, dwSize);
     if (!bRead) return false;
     const bool bResult = LoadFromMem(pByte, dwSize, encoding);
     free(pByte);
@@ -175,18 +174,21 @@ bool CMarkup::_LoadFileBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSize)
     DWORD dwHigh = 0;
     const DWORD dwLow = ::GetFileSize(hFile, &dwHigh);
     bool bOk = false;
-    if (dwLow == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) _Failed(L"Could not read file");
-    else if (dwHigh == 0 && dwLow == 0) _Failed(L"File is empty");
-    else if (dwHigh != 0 || dwLow > MAX_FILE_SIZE) _Failed(L"File too large");
-    else if ((pByte = static_cast<BYTE*>(malloc(dwLow))) == nullptr) _Failed(L"Out of memory");
+    if (dwLow == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR)
+        _Failed(L"Could not read file");
+    else if (dwHigh == 0 && dwLow == 0)
+        _Failed(L"File is empty");
+    else if (dwHigh != 0 || dwLow > MAX_FILE_SIZE)
+        _Failed(L"File too large");
+    else if ((pByte = static_cast<BYTE*>(malloc(dwLow))) == nullptr)
+        _Failed(L"Out of memory");
     else {
         DWORD dwRead = 0;
         if (!::ReadFile(hFile, pByte, dwLow, &dwRead, nullptr) || dwRead != dwLow) {
             free(pByte);
             pByte = nullptr;
             _Failed(L"Could not read file");
-        }
-        else {
+        } else {
             dwSize = dwLow;
             bOk = true;
         }
@@ -205,18 +207,21 @@ bool CMarkup::_LoadPackageBytes(LPCTSTR pstrFilename, BYTE*& pByte, DWORD& dwSiz
     bool bOk = false;
     int iIndex = -1;
     TSkinPackageEntry entry;
-    if (SkinPackageFind(hPackage, pstrFilename, true, &iIndex, &entry) != SKINPKG_OK) _Failed(L"Could not find ziped file");
-    else if (entry.unpackedSize == 0) _Failed(L"File is empty");
-    else if (entry.unpackedSize > MAX_FILE_SIZE) _Failed(L"File too large");
-    else if ((pByte = static_cast<BYTE*>(malloc(entry.unpackedSize))) == nullptr) _Failed(L"Out of memory");
+    if (SkinPackageFind(hPackage, pstrFilename, true, &iIndex, &entry) != SKINPKG_OK)
+        _Failed(L"Could not find ziped file");
+    else if (entry.unpackedSize == 0)
+        _Failed(L"File is empty");
+    else if (entry.unpackedSize > MAX_FILE_SIZE)
+        _Failed(L"File too large");
+    else if ((pByte = static_cast<BYTE*>(malloc(entry.unpackedSize))) == nullptr)
+        _Failed(L"Out of memory");
     else {
         const DWORD dwResult = SkinPackageUnpack(hPackage, iIndex, pByte, entry.unpackedSize);
         if (dwResult != SKINPKG_OK && dwResult != SKINPKG_MORE) {
             free(pByte);
             pByte = nullptr;
             _Failed(L"Could not unzip file");
-        }
-        else {
+        } else {
             dwSize = entry.unpackedSize;
             bOk = true;
         }
@@ -271,8 +276,10 @@ bool CMarkup::_Parse(LPTSTR& pstrText, ULONG iParent, int nDepth)
         pEl->iParent = iParent;
         pEl->iNext = pEl->iChild = 0;
         pEl->iData = 0;
-        if (iPrevious != 0) m_pElements[iPrevious].iNext = iPos;
-        else if (iParent > 0) m_pElements[iParent].iChild = iPos;
+        if (iPrevious != 0)
+            m_pElements[iPrevious].iNext = iPos;
+        else if (iParent > 0)
+            m_pElements[iParent].iChild = iPos;
         iPrevious = iPos;
 
         LPCTSTR pstrName = pstrText;
@@ -286,8 +293,7 @@ bool CMarkup::_Parse(LPTSTR& pstrText, ULONG iParent, int nDepth)
             m_pElements[iPos].iData = (ULONG)(pstrText - m_pstrXML);
             *pstrText = L'\0';
             pstrText += 2;
-        }
-        else {
+        } else {
             if (*pstrText != L'>') return _Failed(L"Expected start-tag closing", pstrText);
             m_pElements[iPos].iData = (ULONG)(++pstrText - m_pstrXML);
             LPTSTR pstrDest = pstrText;
@@ -306,7 +312,8 @@ bool CMarkup::_Parse(LPTSTR& pstrText, ULONG iParent, int nDepth)
                 pstrText += 2;
                 _SkipWhitespace(pstrText);
                 const SIZE_T cchName = (SIZE_T)(pstrNameEnd - pstrName);
-                if (wcsncmp(pstrText, pstrName, cchName) != 0) return _Failed(L"Unmatched closing tag", pstrText);
+                if (wcsncmp(pstrText, pstrName, cchName) != 0)
+                    return _Failed(L"Unmatched closing tag", pstrText);
                 pstrText += cchName;
                 _SkipWhitespace(pstrText);
                 if (*pstrText != L'>') return _Failed(L"Unmatched closing tag", pstrText);
@@ -324,7 +331,8 @@ CMarkup::XMLELEMENT* CMarkup::_ReserveElement()
         const ULONG nMax = (ULONG)(((SIZE_T)-1) / sizeof(XMLELEMENT)) / 2;
         if (m_nReservedElements > nMax) return nullptr;
         const ULONG nReserved = m_nReservedElements + (m_nReservedElements / 2) + 500;
-        XMLELEMENT* pElements = static_cast<XMLELEMENT*>(realloc(m_pElements, nReserved * sizeof(XMLELEMENT)));
+        XMLELEMENT* pElements =
+            static_cast<XMLELEMENT*>(realloc(m_pElements, nReserved * sizeof(XMLELEMENT)));
         if (pElements == nullptr) return nullptr;
         m_pElements = pElements;
         m_nReservedElements = nReserved;
@@ -375,10 +383,15 @@ bool CMarkup::_ParseAttributes(LPTSTR& pstrText)
 // decoded text; what lies between them has become spaces.
 void CMarkup::_ParseData(LPTSTR& pstrText, LPTSTR& pstrDest, char cEnd)
 {
-    struct Entity { LPCTSTR name; SIZE_T cch; TCHAR ch; };
+    struct Entity
+    {
+        LPCTSTR name;
+        SIZE_T cch;
+        TCHAR ch;
+    };
     static const Entity kEntities[] = {
-        { L"&amp;", 5, L'&' }, { L"&lt;", 4, L'<' }, { L"&gt;", 4, L'>' },
-        { L"&quot;", 6, L'"' }, { L"&apos;", 6, L'\'' },
+        {L"&amp;", 5, L'&'},  {L"&lt;", 4, L'<'},    {L"&gt;", 4, L'>'},
+        {L"&quot;", 6, L'"'}, {L"&apos;", 6, L'\''},
     };
     while (*pstrText != L'\0' && *pstrText != (TCHAR)cEnd) {
         if (*pstrText == L'&') {
@@ -396,8 +409,7 @@ void CMarkup::_ParseData(LPTSTR& pstrText, LPTSTR& pstrDest, char cEnd)
         if (*pstrText == L' ') {
             *pstrDest++ = *pstrText++;
             if (!m_bPreserveWhitespace) _SkipWhitespace(pstrText);
-        }
-        else {
+        } else {
             LPTSTR pstrTemp = ::CharNextW(pstrText);
             while (pstrText < pstrTemp) *pstrDest++ = *pstrText++;
         }

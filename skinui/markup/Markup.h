@@ -52,9 +52,15 @@ public:
     ULONG GetReservedElementCount() const { return m_nReservedElements; }
 
     // Files above this size are refused before they are read.
-    enum { MAX_FILE_SIZE = 4 * 1024 * 1024 };
+    enum
+    {
+        MAX_FILE_SIZE = 4 * 1024 * 1024
+    };
     // Deeper nesting fails instead of exhausting the stack.
-    enum { MAX_NESTING_DEPTH = 256 };
+    enum
+    {
+        MAX_NESTING_DEPTH = 256
+    };
 
 private:
     typedef struct tagXMLELEMENT

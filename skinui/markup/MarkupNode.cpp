@@ -6,19 +6,15 @@
 
 namespace SkinUI {
 
-CMarkupNode::CMarkupNode() : m_iPos(0), m_nAttributes(0), m_pOwner(nullptr)
-{
-}
+CMarkupNode::CMarkupNode() : m_iPos(0), m_nAttributes(0), m_pOwner(nullptr) {}
 
-CMarkupNode::CMarkupNode(CMarkup* pOwner, int iPos) : m_iPos(iPos), m_nAttributes(0), m_pOwner(pOwner)
-{
-}
+CMarkupNode::CMarkupNode(CMarkup* pOwner, int iPos) : m_iPos(iPos), m_nAttributes(0), m_pOwner(pOwner) {}
 
 // A handle whose document was released no longer reaches into freed memory.
 bool CMarkupNode::IsValid() const
 {
     return m_pOwner != nullptr && m_pOwner->m_pElements != nullptr && m_iPos > 0 &&
-           (ULONG)m_iPos < m_pOwner->m_nElements;
+        (ULONG)m_iPos < m_pOwner->m_nElements;
 }
 
 CMarkupNode CMarkupNode::_NodeAt(ULONG iPos) const
@@ -167,11 +163,11 @@ void CMarkupNode::_MapAttributes()
     LPCTSTR pstrEnd = pstrXML + m_pOwner->m_pElements[m_iPos].iData;
     pstr += wcslen(pstr) + 1;
     while (m_nAttributes < MAX_XML_ATTRIBUTES) {
-        while (pstr < pstrEnd && *pstr > 0 && *pstr <= 32) ++pstr;
+        while (pstr<pstrEnd&& * pstr> 0 && *pstr <= 32) ++pstr;
         if (pstr >= pstrEnd || *pstr == L'>' || *pstr == L'/') return;
         const ULONG iName = (ULONG)(pstr - pstrXML);
         pstr += wcslen(pstr) + 1;
-        while (pstr < pstrEnd && *pstr > 0 && *pstr <= 32) ++pstr;
+        while (pstr<pstrEnd&& * pstr> 0 && *pstr <= 32) ++pstr;
         if (pstr >= pstrEnd || *pstr != L'"') return;
         ++pstr;
         m_aAttributes[m_nAttributes].iName = iName;

@@ -39,7 +39,10 @@ public:
     bool GetAttributeValue(int iIndex, LPTSTR pstrValue, SIZE_T cchMax);
     bool GetAttributeValue(LPCTSTR pstrName, LPTSTR pstrValue, SIZE_T cchMax);
 
-    enum { MAX_XML_ATTRIBUTES = 64 };
+    enum
+    {
+        MAX_XML_ATTRIBUTES = 64
+    };
 
 private:
     void _MapAttributes();

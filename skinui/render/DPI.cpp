@@ -11,8 +11,7 @@ namespace {
 // and the monitor DPI type 0 is the effective DPI.
 typedef HRESULT(WINAPI* SetProcessDpiAwarenessFn)(int value);
 typedef HRESULT(WINAPI* GetProcessDpiAwarenessFn)(HANDLE hProcess, int* value);
-typedef HRESULT(WINAPI* GetDpiForMonitorFn)(HMONITOR hMonitor, int dpiType, UINT* dpiX,
-                                            UINT* dpiY);
+typedef HRESULT(WINAPI* GetDpiForMonitorFn)(HMONITOR hMonitor, int dpiType, UINT* dpiX, UINT* dpiY);
 
 const int kEffectiveDpi = 0;
 
@@ -27,8 +26,8 @@ bool IsWindows81OrGreater()
     mask = ::VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
     mask = ::VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
     mask = ::VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-    return ::VerifyVersionInfoW(&osvi, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
-                                mask) != FALSE;
+    return ::VerifyVersionInfoW(&osvi, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) !=
+        FALSE;
 }
 
 // Shcore is loaded from the system folder on each call and stays loaded
@@ -42,7 +41,7 @@ Fn ShcoreProc(const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(hShcore, name)));
 }
 
-} // namespace
+}  // namespace
 
 CDPI::CDPI() = default;
 
@@ -54,8 +53,7 @@ int CDPI::GetDPIOfMonitor(HMONITOR hMonitor)
         ::ReleaseDC(nullptr, hDC);
         return dpi > 0 ? dpi : 96;
     }
-    GetDpiForMonitorFn pGetDpiForMonitor =
-        ShcoreProc<GetDpiForMonitorFn>("GetDpiForMonitor");
+    GetDpiForMonitorFn pGetDpiForMonitor = ShcoreProc<GetDpiForMonitorFn>("GetDpiForMonitor");
     if (pGetDpiForMonitor == nullptr) return 96;
     UINT dpiX = 96;
     UINT dpiY = 96;
@@ -79,8 +77,7 @@ int CDPI::GetMainMonitorDPI()
 int CDPI::GetDPIAwareness()
 {
     if (!IsWindows81OrGreater()) return m_Awareness;
-    GetProcessDpiAwarenessFn pGet =
-        ShcoreProc<GetProcessDpiAwarenessFn>("GetProcessDpiAwareness");
+    GetProcessDpiAwarenessFn pGet = ShcoreProc<GetProcessDpiAwarenessFn>("GetProcessDpiAwareness");
     if (pGet == nullptr) return m_Awareness;
     HANDLE hProcess = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId());
     if (hProcess == nullptr) return m_Awareness;
@@ -97,8 +94,7 @@ bool CDPI::SetDPIAwareness(int awareness)
         m_Awareness = awareness;
         return false;
     }
-    SetProcessDpiAwarenessFn pSet =
-        ShcoreProc<SetProcessDpiAwarenessFn>("SetProcessDpiAwareness");
+    SetProcessDpiAwarenessFn pSet = ShcoreProc<SetProcessDpiAwarenessFn>("SetProcessDpiAwareness");
     if (pSet == nullptr || FAILED(pSet(awareness))) return false;
     m_Awareness = awareness;
     return true;
@@ -113,9 +109,12 @@ UINT CDPI::GetDPI() const
 UINT CDPI::GetScale() const
 {
     switch (m_Awareness) {
-    case 0: return 100;
-    case 1: return static_cast<UINT>(m_nScaleFactorSDA);
-    default: return static_cast<UINT>(m_nScaleFactor);
+    case 0:
+        return 100;
+    case 1:
+        return static_cast<UINT>(m_nScaleFactorSDA);
+    default:
+        return static_cast<UINT>(m_nScaleFactor);
     }
 }
 
@@ -174,7 +173,7 @@ T ScaledCopy(const CDPI& dpi, T value)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 void CDPI::Scale(RECT* pRect) const
 {
@@ -211,4 +210,4 @@ SIZE CDPI::Scale(SIZE sz) const
     return ScaledCopy(*this, sz);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

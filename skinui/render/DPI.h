@@ -48,12 +48,12 @@ public:
     SIZE Scale(SIZE sz) const;
 
 private:
-    int m_nScaleFactor = 100;       // percent, from the DPI last set
-    int m_nScaleFactorSDA = 100;    // percent, from the first DPI set
+    int m_nScaleFactor = 100;     // percent, from the DPI last set
+    int m_nScaleFactorSDA = 100;  // percent, from the first DPI set
     int m_Awareness = 2;
     // The 100 % a new object starts with is not a DPI that was set: the
     // first SetScale still fixes the system scale.
     bool m_bSystemScaleSet = false;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

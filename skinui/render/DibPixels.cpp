@@ -144,7 +144,7 @@ void BlendSpanConstant(DWORD* pDst, const DWORD* pSrc, int n, DWORD constant)
     for (int i = 0; i < n; ++i) pDst[i] = BlendPixel(pDst[i], ScalePixel(pSrc[i], constant));
 }
 
-} // namespace
+}  // namespace
 
 void CDibPixels::OpaqueWhereColoured(DWORD* pPixels, int n)
 {
@@ -199,8 +199,7 @@ bool CDibPixels::Attach(HDC hDC)
 {
     m_pBits = nullptr;
     if (hDC == nullptr || ::GetObjectType(hDC) != OBJ_MEMDC) return false;
-    if (::GetMapMode(hDC) != MM_TEXT || ::GetGraphicsMode(hDC) != GM_COMPATIBLE ||
-        ::GetLayout(hDC) != 0) {
+    if (::GetMapMode(hDC) != MM_TEXT || ::GetGraphicsMode(hDC) != GM_COMPATIBLE || ::GetLayout(hDC) != 0) {
         return false;
     }
     if (!AttachBitmap(static_cast<HBITMAP>(::GetCurrentObject(hDC, OBJ_BITMAP)))) return false;
@@ -225,7 +224,8 @@ bool CDibPixels::Attach(HDC hDC)
             m_nClipRects = -1;
             bOk = true;
         } else if (nClip == 1) {
-            struct {
+            struct
+            {
                 RGNDATAHEADER header;
                 RECT rects[kMaxClipRects];
             } data;
@@ -285,8 +285,10 @@ bool CDibPixels::Blend(int x, int y, int cx, int cy, const CDibPixels& source, i
         for (int row = rcPart.top; row < rcPart.bottom; ++row) {
             DWORD* pDst = Row(row) + rcPart.left;
             const DWORD* pSrc = source.Row(sy + row - originY) + sx + rcPart.left - originX;
-            if (uConstant == 255) BlendSpan(pDst, pSrc, width);
-            else BlendSpanConstant(pDst, pSrc, width, uConstant);
+            if (uConstant == 255)
+                BlendSpan(pDst, pSrc, width);
+            else
+                BlendSpanConstant(pDst, pSrc, width, uConstant);
         }
     }
     return true;
@@ -308,4 +310,4 @@ void CDibPixels::FillOpaque(const RECT& rc, DWORD dwColor) const
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -40,8 +40,7 @@ public:
     // with AC_SRC_ALPHA. Only pixels inside the clip are written. False, with
     // nothing drawn, when the source part does not lie inside the source,
     // where AlphaBlend fails too.
-    bool Blend(int x, int y, int cx, int cy, const CDibPixels& source, int sx, int sy,
-               BYTE uConstant) const;
+    bool Blend(int x, int y, int cx, int cy, const CDibPixels& source, int sx, int sy, BYTE uConstant) const;
     // An opaque colour (0xFFRRGGBB) over the logical rectangle rc, as GDI+
     // fills it on such a DC: every pixel inside the clip becomes the colour.
     void FillOpaque(const RECT& rc, DWORD dwColor) const;
@@ -65,11 +64,11 @@ private:
     BYTE* m_pBits = nullptr;
     int m_nWidth = 0;
     int m_nHeight = 0;
-    int m_nStride = 0;         // bytes from one window row to the next
+    int m_nStride = 0;  // bytes from one window row to the next
     bool m_bBottomUp = false;
-    POINT m_ptOffset = {0, 0}; // logical to device
-    int m_nClipRects = 0;      // -1: no clip, the whole bitmap
+    POINT m_ptOffset = {0, 0};  // logical to device
+    int m_nClipRects = 0;       // -1: no clip, the whole bitmap
     RECT m_rcClip[kMaxClipRects] = {};
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

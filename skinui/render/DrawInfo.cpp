@@ -44,7 +44,7 @@ bool ParseBool(LPCTSTR pstrValue)
     return _wcsicmp(pstrValue, L"true") == 0;
 }
 
-} // namespace
+}  // namespace
 
 void tagTDrawInfo::Clear()
 {
@@ -140,4 +140,4 @@ void tagTDrawInfo::Parse(LPCTSTR pStrImage, LPCTSTR pStrModify, CPaintManagerUI*
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -27,9 +27,9 @@ typedef struct tagTDrawInfo
     CUIString sDrawModify;
     CUIString sImageName;
     CUIString sResType;
-    RECT rcDest = {0, 0, 0, 0};     // all zero: the whole control
-    RECT rcSource = {0, 0, 0, 0};   // all zero: the whole image
-    RECT rcCorner = {0, 0, 0, 0};   // nine-grid borders l, t, r, b
+    RECT rcDest = {0, 0, 0, 0};    // all zero: the whole control
+    RECT rcSource = {0, 0, 0, 0};  // all zero: the whole image
+    RECT rcCorner = {0, 0, 0, 0};  // nine-grid borders l, t, r, b
     DWORD dwMask = 0;
     BYTE uFade = 255;
     bool bHole = false;
@@ -38,4 +38,4 @@ typedef struct tagTDrawInfo
     bool bHSL = false;
 } TDrawInfo;
 
-} // namespace SkinUI
+}  // namespace SkinUI

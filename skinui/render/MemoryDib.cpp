@@ -6,7 +6,8 @@ HBITMAP CMemoryDib::CreateBitmap(HDC hDC, int cx, int cy, bool bTopDown, BYTE** 
 {
     if (ppBits != nullptr) *ppBits = nullptr;
     if (cx <= 0 || cy <= 0) return nullptr;
-    const unsigned long long cb = static_cast<unsigned long long>(cx) * static_cast<unsigned long long>(cy) * 4;
+    const unsigned long long cb =
+        static_cast<unsigned long long>(cx) * static_cast<unsigned long long>(cy) * 4;
     if (cb > 0x7FFFFFFFull) return nullptr;
 
     BITMAPINFO bmi = {};
@@ -47,4 +48,4 @@ CMemoryDib::~CMemoryDib()
     if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

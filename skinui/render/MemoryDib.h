@@ -38,4 +38,4 @@ private:
     BYTE* m_pBits = nullptr;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

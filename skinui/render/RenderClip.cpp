@@ -34,13 +34,12 @@ void CRenderClip::GenerateClip(HDC hDC, RECT rc, CRenderClip& clip)
     if (clip.m_hRgn != nullptr) ::ExtSelectClipRgn(hDC, clip.m_hRgn, RGN_AND);
 }
 
-void CRenderClip::GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height,
-                                    CRenderClip& clip)
+void CRenderClip::GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height, CRenderClip& clip)
 {
     Begin(hDC, rc, clip);
     if (clip.m_hRgn == nullptr) return;
-    HRGN hRgnItem = ::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1,
-                                         rcItem.bottom + 1, width, height);
+    HRGN hRgnItem =
+        ::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height);
     if (hRgnItem != nullptr) {
         ::CombineRgn(clip.m_hRgn, clip.m_hRgn, hRgnItem, RGN_AND);
         ::DeleteObject(hRgnItem);
@@ -62,4 +61,4 @@ void CRenderClip::UseOldClipEnd(HDC hDC, CRenderClip& clip)
     ::ExtSelectClipRgn(hDC, clip.m_hRgn, RGN_AND);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

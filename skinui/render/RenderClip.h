@@ -22,8 +22,7 @@ public:
     static void GenerateClip(HDC hDC, RECT rc, CRenderClip& clip);
     // As GenerateClip, with rc further intersected with a round rectangle
     // over rcItem (right and bottom inclusive) of width x height corners.
-    static void GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height,
-                                  CRenderClip& clip);
+    static void GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height, CRenderClip& clip);
     // Paint outside the narrowed clip between Begin and End.
     static void UseOldClipBegin(HDC hDC, CRenderClip& clip);
     static void UseOldClipEnd(HDC hDC, CRenderClip& clip);
@@ -41,4 +40,4 @@ private:
     HRGN m_hOldRgn = nullptr;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -22,8 +22,7 @@ namespace {
 
 // ---- msimg32 entry points and the software blend ---------------------------
 
-typedef BOOL(WINAPI* AlphaBlendFn)(HDC, int, int, int, int, HDC, int, int, int, int,
-                                   BLENDFUNCTION);
+typedef BOOL(WINAPI* AlphaBlendFn)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
 typedef BOOL(WINAPI* GradientFillFn)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
 struct TMsimg32
@@ -82,7 +81,7 @@ public:
         m_blend.SourceConstantAlpha = uFade;
         m_blend.AlphaFormat = AC_SRC_ALPHA;
         m_bOwnBlend = bBlend && m_target.Attach(hDC) &&
-                      m_source.AttachBitmap(static_cast<HBITMAP>(::GetCurrentObject(hSrcDC, OBJ_BITMAP)));
+            m_source.AttachBitmap(static_cast<HBITMAP>(::GetCurrentObject(hSrcDC, OBJ_BITMAP)));
     }
 
     // Stretched from (sx, sy, scx, scy) to (x, y, cx, cy).
@@ -136,8 +135,8 @@ private:
 // stretch: the middle is left as it is. Tiles are laid only over the part of
 // M that meets the paint rectangle, so a tiny tile in a huge middle costs no
 // more than the visible tiles.
-void DrawMiddle(const CPieceBlitter& blitter, const RECT& M, const RECT& rcPaint, int sx, int sy,
-                int scx, int scy, bool bTiledX, bool bTiledY)
+void DrawMiddle(const CPieceBlitter& blitter, const RECT& M, const RECT& rcPaint, int sx, int sy, int scx,
+                int scy, bool bTiledX, bool bTiledY)
 {
     if (M.right <= M.left || M.bottom <= M.top || scx <= 0 || scy <= 0) return;
     const int cx = M.right - M.left;
@@ -148,8 +147,7 @@ void DrawMiddle(const CPieceBlitter& blitter, const RECT& M, const RECT& rcPaint
     }
     // First tile column and row that can meet the paint rectangle, and the
     // ends beyond which no tile can.
-    const int firstLeft =
-        rcPaint.left > M.left ? M.left + (rcPaint.left - M.left) / scx * scx : M.left;
+    const int firstLeft = rcPaint.left > M.left ? M.left + (rcPaint.left - M.left) / scx * scx : M.left;
     const int firstTop = rcPaint.top > M.top ? M.top + (rcPaint.top - M.top) / scy * scy : M.top;
     const int endX = M.right < rcPaint.right ? M.right : rcPaint.right;
     const int endY = M.bottom < rcPaint.bottom ? M.bottom : rcPaint.bottom;
@@ -228,24 +226,21 @@ int GradientBandCount(int nSteps)
     return 1 << k;
 }
 
-void FillGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical,
-                  int nSteps)
+void FillGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical, int nSteps)
 {
     GradientFillFn pGradientFill = Msimg32().pGradientFill;
     if (pGradientFill == nullptr) {
         CRenderEngine::DrawGradientBands(hDC, rc, dwFirst, dwSecond, bVertical, nSteps);
         return;
     }
-    TRIVERTEX triv[2] = {
-        {rc.left, rc.top, static_cast<COLOR16>(GetBValue(dwFirst) << 8),
-         static_cast<COLOR16>(GetGValue(dwFirst) << 8),
-         static_cast<COLOR16>(GetRValue(dwFirst) << 8), 0xFF00},
-        {rc.right, rc.bottom, static_cast<COLOR16>(GetBValue(dwSecond) << 8),
-         static_cast<COLOR16>(GetGValue(dwSecond) << 8),
-         static_cast<COLOR16>(GetRValue(dwSecond) << 8), 0xFF00}};
+    TRIVERTEX triv[2] = {{rc.left, rc.top, static_cast<COLOR16>(GetBValue(dwFirst) << 8),
+                          static_cast<COLOR16>(GetGValue(dwFirst) << 8),
+                          static_cast<COLOR16>(GetRValue(dwFirst) << 8), 0xFF00},
+                         {rc.right, rc.bottom, static_cast<COLOR16>(GetBValue(dwSecond) << 8),
+                          static_cast<COLOR16>(GetGValue(dwSecond) << 8),
+                          static_cast<COLOR16>(GetRValue(dwSecond) << 8), 0xFF00}};
     GRADIENT_RECT gradientRect = {0, 1};
-    pGradientFill(hDC, triv, 2, &gradientRect, 1,
-                  bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+    pGradientFill(hDC, triv, 2, &gradientRect, 1, bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
 // ---- Colours -----------------------------------------------------------------
@@ -268,7 +263,7 @@ BYTE ClampChannel(double value)
     return static_cast<BYTE>(scaled);
 }
 
-} // namespace
+}  // namespace
 
 // ---- msimg32 entry points and the software blend ---------------------------
 
@@ -276,20 +271,20 @@ BYTE ClampChannel(double value)
 // constant alpha, then every channel (alpha included) becomes
 // source + destination * (255 - source alpha) / 255. Without AC_SRC_ALPHA
 // the constant alpha alone weighs source against destination.
-BOOL CRenderEngine::SoftwareAlphaBlend(HDC hDC, int nDestX, int nDestY, int nDestWidth,
-                                       int nDestHeight, HDC hSrcDC, int nSrcX, int nSrcY,
-                                       int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend)
+BOOL CRenderEngine::SoftwareAlphaBlend(HDC hDC, int nDestX, int nDestY, int nDestWidth, int nDestHeight,
+                                       HDC hSrcDC, int nSrcX, int nSrcY, int nSrcWidth, int nSrcHeight,
+                                       BLENDFUNCTION blend)
 {
-    if (hDC == nullptr || hSrcDC == nullptr || nDestWidth <= 0 || nDestHeight <= 0 ||
-        nSrcWidth <= 0 || nSrcHeight <= 0) {
+    if (hDC == nullptr || hSrcDC == nullptr || nDestWidth <= 0 || nDestHeight <= 0 || nSrcWidth <= 0 ||
+        nSrcHeight <= 0) {
         return FALSE;
     }
     CMemoryDib source(hDC, nDestWidth, nDestHeight);
     CMemoryDib target(hDC, nDestWidth, nDestHeight);
     if (!source.IsValid() || !target.IsValid()) return FALSE;
     ::SetStretchBltMode(source.GetDC(), COLORONCOLOR);
-    if (!::StretchBlt(source.GetDC(), 0, 0, nDestWidth, nDestHeight, hSrcDC, nSrcX, nSrcY,
-                      nSrcWidth, nSrcHeight, SRCCOPY) ||
+    if (!::StretchBlt(source.GetDC(), 0, 0, nDestWidth, nDestHeight, hSrcDC, nSrcX, nSrcY, nSrcWidth,
+                      nSrcHeight, SRCCOPY) ||
         !::BitBlt(target.GetDC(), 0, 0, nDestWidth, nDestHeight, hDC, nDestX, nDestY, SRCCOPY)) {
         return FALSE;
     }
@@ -311,8 +306,7 @@ BOOL CRenderEngine::SoftwareAlphaBlend(HDC hDC, int nDestX, int nDestY, int nDes
             }
         } else {
             for (int c = 0; c < 4; ++c) {
-                pDst[c] = static_cast<BYTE>((pSrc[c] * constant + pDst[c] * (255 - constant) + 127) /
-                                            255);
+                pDst[c] = static_cast<BYTE>((pSrc[c] * constant + pDst[c] * (255 - constant) + 127) / 255);
             }
         }
     }
@@ -330,9 +324,8 @@ bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RE
     return DrawImageInfo(hDC, pManager, rcItem, rcPaint, pDrawInfo, instance);
 }
 
-bool CRenderEngine::DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem,
-                                  const RECT& rcPaint, const TDrawInfo* pDrawInfo,
-                                  HINSTANCE instance)
+bool CRenderEngine::DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
+                                  const TDrawInfo* pDrawInfo, HINSTANCE instance)
 {
     if (hDC == nullptr || pManager == nullptr || pDrawInfo == nullptr) return false;
 
@@ -365,8 +358,8 @@ bool CRenderEngine::DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT
     if (!::IntersectRect(&rcTemp, &rcDest, &rcPaint)) return true;
 
     const bool bAlpha = pManager->IsLayered() || pImage->bAlpha;
-    DrawImage(hDC, pImage->hBitmap, rcDest, rcPaint, rcSource, pDrawInfo->rcCorner, bAlpha,
-              pDrawInfo->uFade, pDrawInfo->bHole, pDrawInfo->bTiledX, pDrawInfo->bTiledY);
+    DrawImage(hDC, pImage->hBitmap, rcDest, rcPaint, rcSource, pDrawInfo->rcCorner, bAlpha, pDrawInfo->uFade,
+              pDrawInfo->bHole, pDrawInfo->bTiledX, pDrawInfo->bTiledY);
     return true;
 }
 
@@ -385,8 +378,8 @@ bool CRenderEngine::DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT
 //
 // drawn in this order. Negative corner widths count as 0.
 void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
-                              const RECT& rcBmpPart, const RECT& rcCorners, bool bAlpha,
-                              BYTE uFade, bool bHole, bool bTiledX, bool bTiledY)
+                              const RECT& rcBmpPart, const RECT& rcCorners, bool bAlpha, BYTE uFade,
+                              bool bHole, bool bTiledX, bool bTiledY)
 {
     if (hDC == nullptr || hBitmap == nullptr) return;
     HDC hCloneDC = ::CreateCompatibleDC(hDC);
@@ -413,9 +406,8 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
     if (!bBlend && dw == sw && dh == sh && IsZero(C)) {
         RECT rcTemp;
         if (::IntersectRect(&rcTemp, &D, &rcPaint)) {
-            ::BitBlt(hDC, rcTemp.left, rcTemp.top, rcTemp.right - rcTemp.left,
-                     rcTemp.bottom - rcTemp.top, hCloneDC, S.left + rcTemp.left - D.left,
-                     S.top + rcTemp.top - D.top, SRCCOPY);
+            ::BitBlt(hDC, rcTemp.left, rcTemp.top, rcTemp.right - rcTemp.left, rcTemp.bottom - rcTemp.top,
+                     hCloneDC, S.left + rcTemp.left - D.left, S.top + rcTemp.top - D.top, SRCCOPY);
         }
     } else {
         CPieceBlitter blitter(hDC, hCloneDC, rcPaint, bBlend, uFade);
@@ -425,8 +417,7 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
         const int smh = sh - C.top - C.bottom;
         if (!bHole) {
             RECT M = {D.left + C.left, D.top + C.top, D.right - C.right, D.bottom - C.bottom};
-            DrawMiddle(blitter, M, rcPaint, S.left + C.left, S.top + C.top, smw, smh, bTiledX,
-                       bTiledY);
+            DrawMiddle(blitter, M, rcPaint, S.left + C.left, S.top + C.top, smw, smh, bTiledX, bTiledY);
         }
         if (C.left > 0 && C.top > 0) {
             blitter.Stretch(D.left, D.top, C.left, C.top, S.left, S.top, C.left, C.top);
@@ -435,27 +426,27 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
             blitter.Stretch(D.left + C.left, D.top, dmw, C.top, S.left + C.left, S.top, smw, C.top);
         }
         if (C.right > 0 && C.top > 0) {
-            blitter.Stretch(D.right - C.right, D.top, C.right, C.top, S.right - C.right, S.top,
-                            C.right, C.top);
+            blitter.Stretch(D.right - C.right, D.top, C.right, C.top, S.right - C.right, S.top, C.right,
+                            C.top);
         }
         if (C.left > 0) {
             blitter.Stretch(D.left, D.top + C.top, C.left, dmh, S.left, S.top + C.top, C.left, smh);
         }
         if (C.right > 0) {
-            blitter.Stretch(D.right - C.right, D.top + C.top, C.right, dmh, S.right - C.right,
-                            S.top + C.top, C.right, smh);
+            blitter.Stretch(D.right - C.right, D.top + C.top, C.right, dmh, S.right - C.right, S.top + C.top,
+                            C.right, smh);
         }
         if (C.left > 0 && C.bottom > 0) {
-            blitter.Stretch(D.left, D.bottom - C.bottom, C.left, C.bottom, S.left,
-                            S.bottom - C.bottom, C.left, C.bottom);
+            blitter.Stretch(D.left, D.bottom - C.bottom, C.left, C.bottom, S.left, S.bottom - C.bottom,
+                            C.left, C.bottom);
         }
         if (C.bottom > 0) {
             blitter.Stretch(D.left + C.left, D.bottom - C.bottom, dmw, C.bottom, S.left + C.left,
                             S.bottom - C.bottom, smw, C.bottom);
         }
         if (C.right > 0 && C.bottom > 0) {
-            blitter.Stretch(D.right - C.right, D.bottom - C.bottom, C.right, C.bottom,
-                            S.right - C.right, S.bottom - C.bottom, C.right, C.bottom);
+            blitter.Stretch(D.right - C.right, D.bottom - C.bottom, C.right, C.bottom, S.right - C.right,
+                            S.bottom - C.bottom, C.right, C.bottom);
         }
     }
 
@@ -484,13 +475,13 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     if (graphics.Get() == nullptr) return;
     Gdiplus::GpSolidFill* pBrush = nullptr;
     if (Gdiplus::DllExports::GdipCreateSolidFill(color, &pBrush) != Gdiplus::Ok) return;
-    Gdiplus::DllExports::GdipFillRectangleI(graphics.Get(), pBrush, rc.left, rc.top,
-                                            rc.right - rc.left, rc.bottom - rc.top);
+    Gdiplus::DllExports::GdipFillRectangleI(graphics.Get(), pBrush, rc.left, rc.top, rc.right - rc.left,
+                                            rc.bottom - rc.top);
     Gdiplus::DllExports::GdipDeleteBrush(pBrush);
 }
 
-void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond,
-                                 bool bVertical, int nSteps)
+void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical,
+                                 int nSteps)
 {
     if (hDC == nullptr) return;
     const int cx = rc.right - rc.left;
@@ -519,8 +510,8 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD d
 
 // Band i of n is (second * (n - i) + first * i) / n and lies, counted from
 // the far end, between i and i + 1 n-ths of the length.
-void CRenderEngine::DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond,
-                                      bool bVertical, int nSteps)
+void CRenderEngine::DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical,
+                                      int nSteps)
 {
     if (hDC == nullptr) return;
     const int n = GradientBandCount(nSteps);
@@ -531,12 +522,9 @@ void CRenderEngine::DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DW
         const int from = end - static_cast<int>((static_cast<long long>(i) + 1) * length / n);
         const int to = end - static_cast<int>(static_cast<long long>(i) * length / n);
         if (to <= from) continue;
-        const BYTE r = static_cast<BYTE>(
-            (GetBValue(dwSecond) * (n - i) + GetBValue(dwFirst) * i) / n);
-        const BYTE g = static_cast<BYTE>(
-            (GetGValue(dwSecond) * (n - i) + GetGValue(dwFirst) * i) / n);
-        const BYTE b = static_cast<BYTE>(
-            (GetRValue(dwSecond) * (n - i) + GetRValue(dwFirst) * i) / n);
+        const BYTE r = static_cast<BYTE>((GetBValue(dwSecond) * (n - i) + GetBValue(dwFirst) * i) / n);
+        const BYTE g = static_cast<BYTE>((GetGValue(dwSecond) * (n - i) + GetGValue(dwFirst) * i) / n);
+        const BYTE b = static_cast<BYTE>((GetRValue(dwSecond) * (n - i) + GetRValue(dwFirst) * i) / n);
         RECT rcBand = rc;
         if (bVertical) {
             rcBand.top = from;
@@ -566,30 +554,28 @@ void CRenderEngine::DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColo
     ::DeleteObject(hPen);
 }
 
-void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor,
-                             int /*nStyle*/)
+void CRenderEngine::DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int /*nStyle*/)
 {
     if (hDC == nullptr) return;
     CGdiplusGraphics graphics(hDC);
     if (graphics.Get() == nullptr) return;
     Gdiplus::GpPen* pPen = nullptr;
-    if (Gdiplus::DllExports::GdipCreatePen1(dwPenColor, static_cast<Gdiplus::REAL>(nSize),
-                                            Gdiplus::UnitWorld, &pPen) != Gdiplus::Ok) {
+    if (Gdiplus::DllExports::GdipCreatePen1(dwPenColor, static_cast<Gdiplus::REAL>(nSize), Gdiplus::UnitWorld,
+                                            &pPen) != Gdiplus::Ok) {
         return;
     }
     // Inside the shape: a centred pen on the outline moved in by half the
     // pen's extra width. GDI+ implementations differ in honouring inset
     // alignment for rectangles; this geometry is the same everywhere.
     const Gdiplus::REAL inset = nSize > 1 ? (nSize - 1) / 2.0f : 0.0f;
-    Gdiplus::DllExports::GdipDrawRectangle(
-        graphics.Get(), pPen, rc.left + inset, rc.top + inset,
-        static_cast<Gdiplus::REAL>(rc.right - rc.left - 1) - 2 * inset,
-        static_cast<Gdiplus::REAL>(rc.bottom - rc.top - 1) - 2 * inset);
+    Gdiplus::DllExports::GdipDrawRectangle(graphics.Get(), pPen, rc.left + inset, rc.top + inset,
+                                           static_cast<Gdiplus::REAL>(rc.right - rc.left - 1) - 2 * inset,
+                                           static_cast<Gdiplus::REAL>(rc.bottom - rc.top - 1) - 2 * inset);
     Gdiplus::DllExports::GdipDeletePen(pPen);
 }
 
-void CRenderEngine::DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height,
-                                  DWORD dwPenColor, int nStyle)
+void CRenderEngine::DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height, DWORD dwPenColor,
+                                  int nStyle)
 {
     if (hDC == nullptr) return;
     HPEN hPen = ::CreatePen(nStyle, nSize, ToColorRef(dwPenColor));
@@ -650,7 +636,7 @@ DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L)
         bb = HueToChannel(p, q, t - 1.0 / 3.0);
     }
     return (dwColor & 0xFF000000) | (static_cast<DWORD>(ClampChannel(rr)) << 16) |
-           (static_cast<DWORD>(ClampChannel(gg)) << 8) | ClampChannel(bb);
+        (static_cast<DWORD>(ClampChannel(gg)) << 8) | ClampChannel(bb);
 }
 
 void CRenderEngine::AdjustImage(bool bUseHSL, TImageInfo* imageInfo, short H, short S, short L)
@@ -713,4 +699,4 @@ HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* pManager, CControlUI* pCo
     return hBitmap;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

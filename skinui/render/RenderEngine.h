@@ -38,45 +38,41 @@ public:
     // rcItem; only what meets rcPaint is drawn. False when the DC, the
     // manager, the record or the image is missing; true otherwise, also when
     // nothing was visible.
-    static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem,
-                                const RECT& rcPaint, LPCTSTR pStrImage,
-                                LPCTSTR pStrModify = nullptr, HINSTANCE instance = nullptr);
-    static bool DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem,
-                              const RECT& rcPaint, const TDrawInfo* pDrawInfo,
-                              HINSTANCE instance = nullptr);
+    static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
+                                LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr,
+                                HINSTANCE instance = nullptr);
+    static bool DrawImageInfo(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
+                              const TDrawInfo* pDrawInfo, HINSTANCE instance = nullptr);
     // Nine-grid drawing of the part rcBmpPart of a 32-bit premultiplied
     // bitmap into rc: corners unscaled, edges stretched along their edge,
     // the middle stretched or tiled, or left out with bHole. Blended when
     // bAlpha is set or uFade is below 255, else copied.
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
-                          const RECT& rcBmpPart, const RECT& rcCorners, bool bAlpha,
-                          BYTE uFade = 255, bool bHole = false, bool bTiledX = false,
-                          bool bTiledY = false);
+                          const RECT& rcBmpPart, const RECT& rcCorners, bool bAlpha, BYTE uFade = 255,
+                          bool bHole = false, bool bTiledX = false, bool bTiledY = false);
     // The blend DrawImage falls back to where msimg32 has no AlphaBlend:
     // the same arguments and the same premultiplied source-over result.
-    static BOOL SoftwareAlphaBlend(HDC hDC, int nDestX, int nDestY, int nDestWidth,
-                                   int nDestHeight, HDC hSrcDC, int nSrcX, int nSrcY,
-                                   int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend);
+    static BOOL SoftwareAlphaBlend(HDC hDC, int nDestX, int nDestY, int nDestWidth, int nDestHeight,
+                                   HDC hSrcDC, int nSrcX, int nSrcY, int nSrcWidth, int nSrcHeight,
+                                   BLENDFUNCTION blend);
 
     // Fills with a GDI+ brush, alpha respected; alpha 0 draws nothing.
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
     // dwFirst at the left (top when bVertical) to dwSecond at the right
     // (bottom), at the opacity of the average of both alphas.
-    static void DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond,
-                             bool bVertical, int nSteps);
+    static void DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical,
+                             int nSteps);
     // The band gradient DrawGradient falls back to where msimg32 has no
     // GradientFill: 2^k opaque bands, k from nSteps (1 to 6).
-    static void DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond,
-                                  bool bVertical, int nSteps);
+    static void DrawGradientBands(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical,
+                                  int nSteps);
     // A GDI line from (left, top) to (right, bottom).
-    static void DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor,
-                         int nStyle = PS_SOLID);
+    static void DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle = PS_SOLID);
     // A GDI+ outline inside rc, alpha respected; nStyle is not used.
-    static void DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor,
-                         int nStyle = PS_SOLID);
+    static void DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle = PS_SOLID);
     // A GDI RoundRect outline with a hollow brush.
-    static void DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height,
-                              DWORD dwPenColor, int nStyle = PS_SOLID);
+    static void DrawRoundRect(HDC hDC, const RECT& rc, int nSize, int width, int height, DWORD dwPenColor,
+                              int nStyle = PS_SOLID);
 
     // Pure black becomes 0x..000001, so that it never matches a colour key.
     static void CheckAlphaColor(DWORD& dwColor);
@@ -97,11 +93,11 @@ public:
     // Plain text with the manager's font iFont and the Windows DT_* flags;
     // DT_CALCRECT measures into rc. Layered windows and GDI+ text windows
     // draw with GDI+, others with GDI.
-    static void DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                          DWORD dwTextColor, int iFont, UINT uStyle);
+    static void DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                          int iFont, UINT uStyle);
     // The same over rc filled with dwTextBkColor first.
-    static void DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                          DWORD dwTextColor, DWORD dwTextBkColor, int iFont, UINT uStyle);
+    static void DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                          DWORD dwTextBkColor, int iFont, UINT uStyle);
     // Inline-markup text ({b} {i} {u} {c} {f} {a} {i image} {n} {p} {r} {s}
     // {x} {y}, also with angle brackets), always with GDI. nLinkRects is the
     // number of slots in prcLinks and sLinks on entry and the number of link
@@ -115,12 +111,15 @@ public:
     // styles texts name (they are found again by those values and live as
     // long as the window); past that, a new one draws in the enclosing font.
     static void DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                             DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
-                             int& nLinkRects, UINT uStyle);
-    enum { kMaxMarkupNesting = 64, kMaxMarkupFonts = 128 };
+                             DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks, int& nLinkRects,
+                             UINT uStyle);
+    enum
+    {
+        kMaxMarkupNesting = 64,
+        kMaxMarkupFonts = 128
+    };
     // One line's extent with the manager's font iFont; zero for null input.
-    static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont,
-                            UINT uStyle);
+    static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont, UINT uStyle);
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -56,17 +56,23 @@ struct TGdiplusText
 Gdiplus::TextRenderingHint RenderingHint(int trh)
 {
     switch (trh) {
-    case 1: return Gdiplus::TextRenderingHintSingleBitPerPixelGridFit;
-    case 2: return Gdiplus::TextRenderingHintSingleBitPerPixel;
-    case 3: return Gdiplus::TextRenderingHintAntiAliasGridFit;
-    case 4: return Gdiplus::TextRenderingHintAntiAlias;
-    case 5: return Gdiplus::TextRenderingHintClearTypeGridFit;
-    default: return Gdiplus::TextRenderingHintSystemDefault;
+    case 1:
+        return Gdiplus::TextRenderingHintSingleBitPerPixelGridFit;
+    case 2:
+        return Gdiplus::TextRenderingHintSingleBitPerPixel;
+    case 3:
+        return Gdiplus::TextRenderingHintAntiAliasGridFit;
+    case 4:
+        return Gdiplus::TextRenderingHintAntiAlias;
+    case 5:
+        return Gdiplus::TextRenderingHintClearTypeGridFit;
+    default:
+        return Gdiplus::TextRenderingHintSystemDefault;
     }
 }
 
-void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                     DWORD dwTextColor, HFONT hFont, UINT uStyle)
+void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                     HFONT hFont, UINT uStyle)
 {
     using namespace Gdiplus::DllExports;
     TGdiplusText gp;
@@ -117,8 +123,8 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
                           static_cast<Gdiplus::REAL>(rc.bottom - rc.top));
     if ((uStyle & DT_CALCRECT) != 0) {
         Gdiplus::RectF bounds;
-        if (GdipMeasureString(gp.pGraphics, pstrText, -1, gp.pFont, &layout, gp.pFormat, &bounds,
-                              nullptr, nullptr) == Gdiplus::Ok) {
+        if (GdipMeasureString(gp.pGraphics, pstrText, -1, gp.pFont, &layout, gp.pFormat, &bounds, nullptr,
+                              nullptr) == Gdiplus::Ok) {
             rc.right = rc.left + static_cast<LONG>(bounds.Width) + 1;
             rc.bottom = rc.top + static_cast<LONG>(bounds.Height) + 1;
         }
@@ -150,12 +156,12 @@ struct TTextResult
     DWORD dwColor = 0;
     UINT uStyle = 0;
     int nHint = 0;
-    RECT rcText = {};          // device pixels
-    RECT rcArea = {};          // the clip box, device pixels
+    RECT rcText = {};  // device pixels
+    RECT rcArea = {};  // the clip box, device pixels
     std::vector<RECT> aClip;
     unsigned long long ullBefore = 0;
     RECT rcChanged = {};
-    std::vector<DWORD> aAfter; // rcChanged's pixels, row by row
+    std::vector<DWORD> aAfter;  // rcChanged's pixels, row by row
     unsigned uLastUse = 0;
 };
 
@@ -202,8 +208,8 @@ bool SameCall(const TTextResult& r, LPCTSTR pstrText, const LOGFONTW& lf, DWORD 
 
 // Draws through the cache; false when the DC or the call is not one it
 // takes, and nothing was drawn.
-bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                           DWORD dwTextColor, HFONT hFont, UINT uStyle)
+bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                           HFONT hFont, UINT uStyle)
 {
     if ((uStyle & DT_CALCRECT) != 0 || hFont == nullptr) return false;
     CDibPixels pixels;
@@ -285,7 +291,8 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
     pSlot->rcChanged = rcChanged;
     pSlot->aAfter.clear();
     for (int y = rcChanged.top; y < rcChanged.bottom; ++y)
-        pSlot->aAfter.insert(pSlot->aAfter.end(), pixels.Row(y) + rcChanged.left, pixels.Row(y) + rcChanged.right);
+        pSlot->aAfter.insert(pSlot->aAfter.end(), pixels.Row(y) + rcChanged.left,
+                             pixels.Row(y) + rcChanged.right);
     pSlot->uLastUse = uUse;
     return true;
 }
@@ -367,7 +374,7 @@ bool IsTagEnd(wchar_t ch)
 bool IsRawClose(LPCTSTR p)
 {
     return (p[0] == L'{' && p[1] == L'/' && p[2] == L'r' && p[3] == L'}') ||
-           (p[0] == L'<' && p[1] == L'/' && p[2] == L'r' && p[3] == L'>');
+        (p[0] == L'<' && p[1] == L'/' && p[2] == L'r' && p[3] == L'>');
 }
 
 void SkipSpaces(LPCTSTR& p)
@@ -409,9 +416,8 @@ CUIString ReadTagText(LPCTSTR& p, bool bStopAtSpace)
 class CHtmlTextReader
 {
 public:
-    CHtmlTextReader(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                    DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks, int nLinkSlots,
-                    UINT uStyle)
+    CHtmlTextReader(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                    RECT* prcLinks, CUIString* sLinks, int nLinkSlots, UINT uStyle)
         : m_hDC(hDC), m_pManager(pManager), m_rc(rc), m_p(pstrText), m_dwTextColor(dwTextColor),
           m_prcLinks(prcLinks), m_sLinks(sLinks), m_nLinkSlots(nLinkSlots), m_uStyle(uStyle),
           m_bDraw((uStyle & DT_CALCRECT) == 0)
@@ -430,10 +436,7 @@ private:
     TFontInfo* CurrentFont() const { return m_fonts.IsEmpty() ? m_pDefaultFont : m_fonts.Top(); }
     DWORD CurrentColor() const { return m_colors.IsEmpty() ? m_dwTextColor : m_colors.Top(); }
     int CurrentSpacing() const { return m_spacings.IsEmpty() ? 0 : m_spacings.Top(); }
-    int FontHeight(const TFontInfo* pFont) const
-    {
-        return pFont->tm.tmHeight + pFont->tm.tmExternalLeading;
-    }
+    int FontHeight(const TFontInfo* pFont) const { return pFont->tm.tmHeight + pFont->tm.tmExternalLeading; }
     // Where a text piece of the current font starts so that every character
     // cell of the line ends at the line's bottom.
     int TextTop() const { return m_pt.y + m_cyLine - FontHeight(CurrentFont()); }
@@ -450,8 +453,7 @@ private:
     void PopFont();
     void PushColor(DWORD dwColor);
     void PopColor();
-    TFontInfo* FindOrAddFont(CUIString sFace, int nSize, bool bBold, bool bUnderline,
-                             bool bItalic);
+    TFontInfo* FindOrAddFont(CUIString sFace, int nSize, bool bBold, bool bUnderline, bool bItalic);
     TFontInfo* Variant(bool bBold, bool bUnderline, bool bItalic);
     int FreeVariantFontId();
     void SaveLineStart();
@@ -575,8 +577,8 @@ int CHtmlTextReader::FreeVariantFontId()
 // A font named by its values: found among the window's fonts, else made
 // while the window holds fewer than kMaxMarkupFonts made for texts; null
 // past that, and the caller keeps the enclosing font.
-TFontInfo* CHtmlTextReader::FindOrAddFont(CUIString sFace, int nSize, bool bBold,
-                                          bool bUnderline, bool bItalic)
+TFontInfo* CHtmlTextReader::FindOrAddFont(CUIString sFace, int nSize, bool bBold, bool bUnderline,
+                                          bool bItalic)
 {
     if (sFace.IsEmpty()) sFace = CurrentFont()->sFontName;
     if (sFace.GetLength() > kMaxFaceName) sFace = sFace.Left(kMaxFaceName);
@@ -806,8 +808,7 @@ void CHtmlTextReader::ReadOpenTag()
         CUIString sAttributes = ReadTagText(q, false);
         sAttributes.MakeLower();
         PushFont(FindOrAddFont(sFace, nSize, sAttributes.Find(L"bold") >= 0,
-                               sAttributes.Find(L"underline") >= 0,
-                               sAttributes.Find(L"italic") >= 0));
+                               sAttributes.Find(L"underline") >= 0, sAttributes.Find(L"italic") >= 0));
         break;
     }
     case L'i': {
@@ -914,8 +915,8 @@ void CHtmlTextReader::ReadImageTag(LPCTSTR pTag, bool& bReread)
         RECT rcImage = {m_pt.x, bottom - pImage->nY, m_pt.x + cxFrame, bottom};
         RECT rcSource = {nIndex * cxFrame, 0, (nIndex + 1) * cxFrame, pImage->nY};
         RECT rcCorners = {0, 0, 0, 0};
-        CRenderEngine::DrawImage(m_hDC, pImage->hBitmap, rcImage, m_rc, rcSource, rcCorners,
-                                 pImage->bAlpha, 255);
+        CRenderEngine::DrawImage(m_hDC, pImage->hBitmap, rcImage, m_rc, rcSource, rcCorners, pImage->bAlpha,
+                                 255);
     }
     RaiseLineHeight(pImage->nY);
     m_pt.x += cxFrame;
@@ -992,7 +993,7 @@ void CHtmlTextReader::ReadRun()
     LPCTSTR pRun = m_p;
     const int cxMaxChar = CurrentFont()->tm.tmMaxCharWidth;
     int cch = 0;
-    int cchMeasured = 0;   // the first cchMeasured characters are cxMeasured wide
+    int cchMeasured = 0;  // the first cchMeasured characters are cxMeasured wide
     int cxMeasured = 0;
     bool bAtRawClose = false;
     bool bCut = false;
@@ -1009,7 +1010,8 @@ void CHtmlTextReader::ReadRun()
         }
         ++cch;
         if (static_cast<long long>(m_pt.x) + cxMeasured +
-                static_cast<long long>(cch - cchMeasured) * cxMaxChar < m_rc.right)
+                static_cast<long long>(cch - cchMeasured) * cxMaxChar <
+            m_rc.right)
             continue;
         SIZE size = {0, 0};
         ::GetTextExtentPoint32W(m_hDC, pRun + cchMeasured, cch - cchMeasured, &size);
@@ -1063,7 +1065,7 @@ void CHtmlTextReader::ReadRun()
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---- DrawTextW ---------------------------------------------------------------
 
@@ -1095,8 +1097,8 @@ void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCT
 // ---- DrawHtmlText and GetTextSize --------------------------------------------
 
 void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                                 DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
-                                 int& nLinkRects, UINT uStyle)
+                                 DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks, int& nLinkRects,
+                                 UINT uStyle)
 {
     if (hDC == nullptr || pstrText == nullptr || pManager == nullptr || ::IsRectEmpty(&rc)) return;
     const bool bDraw = (uStyle & DT_CALCRECT) == 0;
@@ -1139,8 +1141,8 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
     const COLORREF clrOldBk = ::GetBkColor(hDC);
     const int nOldBkMode = ::GetBkMode(hDC);
     {
-        CHtmlTextReader reader(hDC, pManager, rc, pstrText, dwTextColor, prcLinks, sLinks,
-                               nLinkRects, uStyle);
+        CHtmlTextReader reader(hDC, pManager, rc, pstrText, dwTextColor, prcLinks, sLinks, nLinkRects,
+                               uStyle);
         nLinkRects = reader.Read();
     }
     ::SelectObject(hDC, hOldFont);
@@ -1165,4 +1167,4 @@ SIZE CRenderEngine::GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstr
     return size;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -10,15 +10,15 @@ namespace SkinUI {
 
 typedef struct tagTImageInfo
 {
-    HBITMAP hBitmap = nullptr;     // 32-bit top-down DIB, B G R A, premultiplied
-    LPBYTE pBits = nullptr;        // working pixels for colour adjustment
-    LPBYTE pSrcBits = nullptr;     // unadjusted copy, only for use-HSL images
+    HBITMAP hBitmap = nullptr;  // 32-bit top-down DIB, B G R A, premultiplied
+    LPBYTE pBits = nullptr;     // working pixels for colour adjustment
+    LPBYTE pSrcBits = nullptr;  // unadjusted copy, only for use-HSL images
     int nX = 0;                 // width
     int nY = 0;                 // height
     bool bAlpha = false;        // some pixel is not opaque or matched the key
     bool bUseHSL = false;
-    CUIString sResType;         // empty for file and package images
-    DWORD dwMask = 0;           // the colour key it was loaded with
+    CUIString sResType;  // empty for file and package images
+    DWORD dwMask = 0;    // the colour key it was loaded with
 } TImageInfo;
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -87,8 +87,7 @@ bool ReadFileBytes(LPCTSTR path, TBytes& bytes)
         if (::ReadFile(hFile, bytes.pData, dwSize, &dwRead, nullptr) && dwRead == dwSize) {
             bytes.dwSize = dwSize;
             bOk = true;
-        }
-        else {
+        } else {
             Discard(bytes);
         }
     }
@@ -107,8 +106,10 @@ bool ReadPackageBytes(LPCTSTR name, TBytes& bytes)
         entry.unpackedSize <= kMaxImageFileSize &&
         (bytes.pData = static_cast<BYTE*>(malloc(entry.unpackedSize))) != nullptr) {
         const DWORD dwResult = SkinPackageUnpack(hPackage, iIndex, bytes.pData, entry.unpackedSize);
-        if (dwResult == SKINPKG_OK || dwResult == SKINPKG_MORE) bytes.dwSize = entry.unpackedSize;
-        else Discard(bytes);
+        if (dwResult == SKINPKG_OK || dwResult == SKINPKG_MORE)
+            bytes.dwSize = entry.unpackedSize;
+        else
+            Discard(bytes);
     }
     if (bOwnPackage) SkinPackageClose(hPackage);
     return bytes.pData != nullptr;
@@ -167,14 +168,13 @@ TImageInfo* Decode(const TBytes& bytes, DWORD mask)
             pDest[1] = (BYTE)(g * a / 255);
             pDest[2] = (BYTE)(r * a / 255);
             bAlpha = true;
-        }
-        else {
+        } else {
             pDest[0] = b;
             pDest[1] = g;
             pDest[2] = r;
         }
-        const DWORD dwPixel = (DWORD)pDest[0] | ((DWORD)pDest[1] << 8) | ((DWORD)pDest[2] << 16) |
-                              ((DWORD)pDest[3] << 24);
+        const DWORD dwPixel =
+            (DWORD)pDest[0] | ((DWORD)pDest[1] << 8) | ((DWORD)pDest[2] << 16) | ((DWORD)pDest[3] << 24);
         if (dwPixel == mask) {
             pDest[0] = pDest[1] = pDest[2] = pDest[3] = 0;
             bAlpha = true;
@@ -194,7 +194,7 @@ TImageInfo* Decode(const TBytes& bytes, DWORD mask)
     return pInfo;
 }
 
-} // namespace
+}  // namespace
 
 // ---- LoadImageW ------------------------------------------------------------------
 // With a type: a module resource. Without: the skin package when one is set,
@@ -204,13 +204,11 @@ TImageInfo* CRenderEngine::LoadImageW(STRINGorID bitmap, LPCTSTR type, DWORD mas
     TBytes bytes;
     if (type != nullptr) {
         ReadResourceBytes(bitmap, type, instance, bytes);
-    }
-    else if (!bitmap.IsResourceId() && bitmap.m_lpstr != nullptr) {
+    } else if (!bitmap.IsResourceId() && bitmap.m_lpstr != nullptr) {
         if (CPaintManagerUI::GetResourceZip().IsEmpty()) {
             const CUIString sFile = CPaintManagerUI::GetResourcePath() + bitmap.m_lpstr;
             ReadFileBytes(sFile.GetData(), bytes);
-        }
-        else {
+        } else {
             ReadPackageBytes(bitmap.m_lpstr, bytes);
         }
     }
@@ -251,4 +249,4 @@ void CRenderEngine::FreeImage(TImageInfo* bitmap, bool bDelete)
     if (bDelete) delete bitmap;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

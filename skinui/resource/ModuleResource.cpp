@@ -5,8 +5,7 @@
 
 namespace SkinUI {
 
-bool FindModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, const BYTE** ppData,
-                        DWORD* pdwSize)
+bool FindModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, const BYTE** ppData, DWORD* pdwSize)
 {
     *ppData = nullptr;
     *pdwSize = 0;
@@ -23,8 +22,7 @@ bool FindModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, const BYTE*
     return true;
 }
 
-BYTE* CopyModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, DWORD dwMaxSize,
-                         DWORD* pdwSize)
+BYTE* CopyModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, DWORD dwMaxSize, DWORD* pdwSize)
 {
     *pdwSize = 0;
     const BYTE* pData = nullptr;
@@ -37,4 +35,4 @@ BYTE* CopyModuleResource(HMODULE hModule, LPCTSTR name, LPCTSTR type, DWORD dwMa
     return pCopy;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -31,7 +31,7 @@ LPCTSTR LastAttribute(CMarkupNode& node, LPCTSTR pstrName)
     return pstrValue;
 }
 
-} // namespace
+}  // namespace
 
 // ---- The instance ------------------------------------------------------------------
 CResourceManager* CResourceManager::GetInstance()
@@ -62,20 +62,17 @@ bool CResourceManager::LoadResource(STRINGorID xml, LPCTSTR type)
     if (xml.IsResourceId()) {
         // The parser may write into its input: it gets a copy.
         DWORD dwSize = 0;
-        BYTE* pCopy = CopyModuleResource(CPaintManagerUI::GetResourceDll(), xml.m_lpstr, type,
-                                         MAXDWORD, &dwSize);
+        BYTE* pCopy =
+            CopyModuleResource(CPaintManagerUI::GetResourceDll(), xml.m_lpstr, type, MAXDWORD, &dwSize);
         if (pCopy == nullptr) return false;
         const bool bLoaded = m_xml.LoadFromMem(pCopy, dwSize);
         free(pCopy);
         if (!bLoaded) return false;
-    }
-    else if (xml.m_lpstr == nullptr) {
+    } else if (xml.m_lpstr == nullptr) {
         return false;
-    }
-    else if (*xml.m_lpstr == L'<') {
+    } else if (*xml.m_lpstr == L'<') {
         if (!m_xml.Load(xml.m_lpstr)) return false;
-    }
-    else if (!m_xml.LoadFromFile(xml.m_lpstr)) {
+    } else if (!m_xml.LoadFromFile(xml.m_lpstr)) {
         return false;
     }
     return LoadResource(m_xml.GetRoot());
@@ -100,8 +97,10 @@ bool CResourceManager::LoadResource(CMarkupNode Root)
         }
         LPCTSTR pstrClass = node.GetName();
         if (!node.HasAttributes()) continue;
-        if (_wcsicmp(pstrClass, L"Image") == 0) StorePath(m_mImageHashMap, node);
-        else if (_wcsicmp(pstrClass, L"Xml") == 0) StorePath(m_mXmlHashMap, node);
+        if (_wcsicmp(pstrClass, L"Image") == 0)
+            StorePath(m_mImageHashMap, node);
+        else if (_wcsicmp(pstrClass, L"Xml") == 0)
+            StorePath(m_mXmlHashMap, node);
     }
     return true;
 }
@@ -182,4 +181,4 @@ void CResourceManager::ResetTextMap()
     FreeTableStrings(m_mTextResourceHashMap);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -66,4 +66,4 @@ private:
     CUIString m_sLanguage;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -28,16 +28,25 @@ DWORD Le32(const BYTE* p)
 }
 
 const DWORD kEndRecordSize = 22;
-const DWORD kEndSearchSpan = 65535;       // the end record lies in the last 64 KiB
+const DWORD kEndSearchSpan = 65535;  // the end record lies in the last 64 KiB
 const DWORD kCentralHeaderSize = 46;
 const DWORD kLocalHeaderSize = 30;
-const DWORD kReadChunk = 16384;           // packed bytes read per step from a file
+const DWORD kReadChunk = 16384;  // packed bytes read per step from a file
 
 // Offsets in a central directory header.
 enum
 {
-    CD_FLAGS = 8, CD_METHOD = 10, CD_TIME = 12, CD_DATE = 14, CD_CRC = 16, CD_PACKED = 20,
-    CD_UNPACKED = 24, CD_NAMELEN = 28, CD_EXTRALEN = 30, CD_COMMENTLEN = 32, CD_EXTATTR = 38,
+    CD_FLAGS = 8,
+    CD_METHOD = 10,
+    CD_TIME = 12,
+    CD_DATE = 14,
+    CD_CRC = 16,
+    CD_PACKED = 20,
+    CD_UNPACKED = 24,
+    CD_NAMELEN = 28,
+    CD_EXTRALEN = 30,
+    CD_COMMENTLEN = 32,
+    CD_EXTATTR = 38,
     CD_LOCALOFFSET = 42,
 };
 
@@ -65,13 +74,13 @@ private:
     // Source: a duplicated or opened file handle, or a memory block.
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
     const BYTE* m_pMemory = nullptr;
-    UINT64 m_nStart = 0;        // file position at open time: the archive's start
-    UINT64 m_nLength = 0;       // bytes of the source from the start
+    UINT64 m_nStart = 0;   // file position at open time: the archive's start
+    UINT64 m_nLength = 0;  // bytes of the source from the start
     // Directory, checked entry by entry at open.
     UINT64 m_nEndRecord = 0;
-    UINT64 m_nPrefix = 0;       // bytes of other data before the archive
+    UINT64 m_nPrefix = 0;  // bytes of other data before the archive
     DWORD m_nEntries = 0;
-    UINT64 m_nDirectoryPos = 0; // absolute position in the source
+    UINT64 m_nDirectoryPos = 0;  // absolute position in the source
     DWORD m_nDirectorySize = 0;
     BYTE* m_pDirectoryCopy = nullptr;  // file sources; memory sources point into the block
     const BYTE* m_pDirectory = nullptr;
@@ -79,16 +88,16 @@ private:
     // The entry opened for unpacking, -1 for none.
     int m_iOpen = -1;
     int m_nMethod = 0;
-    UINT64 m_nDataPos = 0;      // next packed byte to read
+    UINT64 m_nDataPos = 0;  // next packed byte to read
     DWORD m_nPackedLeft = 0;
     DWORD m_nUnpackedLeft = 0;
     DWORD m_dwCrc = 0;
     DWORD m_dwStoredCrc = 0;
-    bool m_bFinished = false;   // declared size reached and checked
+    bool m_bFinished = false;  // declared size reached and checked
     bool m_bInflateInit = false;
     bool m_bStreamEnd = false;
     z_stream m_stream;
-    BYTE* m_pReadBuffer = nullptr; // kReadChunk bytes, file sources only
+    BYTE* m_pReadBuffer = nullptr;  // kReadChunk bytes, file sources only
 };
 
 CSkinPackage::~CSkinPackage()
@@ -127,16 +136,14 @@ DWORD CSkinPackage::OpenSource(const void* source, DWORD length, int kind)
         m_hFile = ::CreateFileW(static_cast<LPCWSTR>(source), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_hFile == INVALID_HANDLE_VALUE) return SKINPKG_NOFILE;
-    }
-    else if (kind == SKINPKG_HANDLE) {
+    } else if (kind == SKINPKG_HANDLE) {
         HANDLE hGiven = const_cast<void*>(source);
         if (!::DuplicateHandle(::GetCurrentProcess(), hGiven, ::GetCurrentProcess(), &m_hFile, 0, FALSE,
                                DUPLICATE_SAME_ACCESS)) {
             m_hFile = INVALID_HANDLE_VALUE;
             return SKINPKG_NODUPHANDLE;
         }
-    }
-    else {
+    } else {
         return SKINPKG_ARGS;
     }
     if (::GetFileType(m_hFile) != FILE_TYPE_DISK) return SKINPKG_NOTDISK;
@@ -200,8 +207,7 @@ DWORD CSkinPackage::ReadDirectory()
 {
     if (m_pMemory != nullptr) {
         m_pDirectory = m_pMemory + m_nDirectoryPos;
-    }
-    else {
+    } else {
         m_pDirectoryCopy = static_cast<BYTE*>(malloc(m_nDirectorySize > 0 ? m_nDirectorySize : 1));
         if (m_pDirectoryCopy == nullptr) return SKINPKG_READ;
         if (!ReadAt(m_nDirectoryPos, m_pDirectoryCopy, m_nDirectorySize)) return SKINPKG_READ;
@@ -214,8 +220,8 @@ DWORD CSkinPackage::ReadDirectory()
         if (m_nDirectorySize - pos < kCentralHeaderSize) return SKINPKG_BADDATA;
         const BYTE* p = m_pDirectory + pos;
         if (Le32(p) != 0x02014B50) return SKINPKG_BADDATA;
-        const DWORD nRecord = kCentralHeaderSize + Le16(p + CD_NAMELEN) + Le16(p + CD_EXTRALEN) +
-                              Le16(p + CD_COMMENTLEN);
+        const DWORD nRecord =
+            kCentralHeaderSize + Le16(p + CD_NAMELEN) + Le16(p + CD_EXTRALEN) + Le16(p + CD_COMMENTLEN);
         if (m_nDirectorySize - pos < nRecord) return SKINPKG_BADDATA;
         m_aEntryOffsets[n] = pos;
         pos += nRecord;
@@ -258,7 +264,8 @@ DWORD CSkinPackage::Find(LPCWSTR pstrName, bool bIgnoreCase, int* pIndex, TSkinP
             memset(pEntry, 0, sizeof(*pEntry));
             pEntry->index = (int)n;
             const int cbAll = (int)Le16(p + CD_NAMELEN) < 259 ? (int)Le16(p + CD_NAMELEN) : 259;
-            const int nWide = cbAll > 0 ? ::MultiByteToWideChar(CP_ACP, 0, (LPCSTR)pStored, cbAll, pEntry->name, 259) : 0;
+            const int nWide =
+                cbAll > 0 ? ::MultiByteToWideChar(CP_ACP, 0, (LPCSTR)pStored, cbAll, pEntry->name, 259) : 0;
             pEntry->name[nWide > 0 ? nWide : 0] = L'\0';
             pEntry->attr = Le32(p + CD_EXTATTR);
             FILETIME local;
@@ -340,11 +347,11 @@ DWORD CSkinPackage::Produce(BYTE* buffer, DWORD length, DWORD& produced)
             // A memory source is read in place, all of the entry at once (its
             // bounds were checked when the entry was opened); a file through
             // the read buffer.
-            const DWORD nChunk = m_pMemory != nullptr || m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
+            const DWORD nChunk =
+                m_pMemory != nullptr || m_nPackedLeft < kReadChunk ? m_nPackedLeft : kReadChunk;
             if (m_pMemory != nullptr) {
                 m_stream.next_in = const_cast<BYTE*>(m_pMemory + m_nDataPos);
-            }
-            else {
+            } else {
                 if (!ReadAt(m_nDataPos, m_pReadBuffer, nChunk)) {
                     produced = length - m_stream.avail_out;
                     return SKINPKG_READ;
@@ -356,9 +363,12 @@ DWORD CSkinPackage::Produce(BYTE* buffer, DWORD length, DWORD& produced)
             m_nPackedLeft -= nChunk;
         }
         const int err = inflate(&m_stream, Z_SYNC_FLUSH);
-        if (err == Z_STREAM_END) m_bStreamEnd = true;
-        else if (err == Z_BUF_ERROR && m_stream.avail_in == 0 && m_nPackedLeft == 0) break;  // input ran out
-        else if (err != Z_OK && err != Z_BUF_ERROR) break;  // damaged data
+        if (err == Z_STREAM_END)
+            m_bStreamEnd = true;
+        else if (err == Z_BUF_ERROR && m_stream.avail_in == 0 && m_nPackedLeft == 0)
+            break;  // input ran out
+        else if (err != Z_OK && err != Z_BUF_ERROR)
+            break;  // damaged data
     }
     produced = length - m_stream.avail_out;
     return m_stream.avail_out == 0 ? SKINPKG_OK : SKINPKG_BADDATA;
@@ -427,7 +437,7 @@ CSkinPackage* Live(HANDLE hPackage)
     return LiveHandles().count(hPackage) ? static_cast<CSkinPackage*>(hPackage) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 // ---- Exported operations -------------------------------------------------------------
 
@@ -438,13 +448,11 @@ HANDLE SkinPackageOpen(const void* source, DWORD length, int kind, DWORD* pResul
     if (dwResult != SKINPKG_OK) {
         delete pPackage;
         pPackage = nullptr;
-    }
-    else {
+    } else {
         std::lock_guard<std::mutex> lock(g_liveLock);
         try {
             LiveHandles().insert(pPackage);
-        }
-        catch (...) {  // out of memory: no handle rather than an exception
+        } catch (...) {  // out of memory: no handle rather than an exception
             delete pPackage;
             pPackage = nullptr;
             dwResult = SKINPKG_READ;
@@ -485,4 +493,4 @@ DWORD SkinPackageClose(HANDLE hPackage)
     return SKINPKG_OK;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -137,40 +137,48 @@ struct Sequence
     int clicks;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ButtonTest, MouseSequencesShowTheStateImagesAndClickOnlyWhenCompletedInside)
 {
     SetAllImages();
     const std::vector<Sequence> sequences = {
         {"press and release inside",
-         {{EVT_MOUSEENTER, kInside, kHot}, {EVT_BUTTONDOWN, kInside, kPushed},
-          {EVT_BUTTONUP, kInside, kHot}},
+         {{EVT_MOUSEENTER, kInside, kHot}, {EVT_BUTTONDOWN, kInside, kPushed}, {EVT_BUTTONUP, kInside, kHot}},
          1},
         {"out and back in before the release",
-         {{EVT_MOUSEENTER, kInside, kHot}, {EVT_BUTTONDOWN, kInside, kPushed},
-          {EVT_MOUSEMOVE, kOutside, kHot}, {EVT_MOUSELEAVE, kOutside, kNormal},
-          {EVT_MOUSEENTER, kInside, kHot}, {EVT_MOUSEMOVE, kInside, kPushed},
+         {{EVT_MOUSEENTER, kInside, kHot},
+          {EVT_BUTTONDOWN, kInside, kPushed},
+          {EVT_MOUSEMOVE, kOutside, kHot},
+          {EVT_MOUSELEAVE, kOutside, kNormal},
+          {EVT_MOUSEENTER, kInside, kHot},
+          {EVT_MOUSEMOVE, kInside, kPushed},
           {EVT_BUTTONUP, kInside, kHot}},
          1},
         {"released outside",
-         {{EVT_MOUSEENTER, kInside, kHot}, {EVT_BUTTONDOWN, kInside, kPushed},
-          {EVT_MOUSEMOVE, kOutside, kHot}, {EVT_MOUSELEAVE, kOutside, kNormal},
-          {EVT_BUTTONUP, kOutside, kNormal}, {EVT_MOUSEMOVE, kInside, kNormal}},
+         {{EVT_MOUSEENTER, kInside, kHot},
+          {EVT_BUTTONDOWN, kInside, kPushed},
+          {EVT_MOUSEMOVE, kOutside, kHot},
+          {EVT_MOUSELEAVE, kOutside, kNormal},
+          {EVT_BUTTONUP, kOutside, kNormal},
+          {EVT_MOUSEMOVE, kInside, kNormal}},
          0},
         {"pressed outside, released inside",
-         {{EVT_BUTTONDOWN, kOutside, kNormal}, {EVT_MOUSEENTER, kInside, kHot},
+         {{EVT_BUTTONDOWN, kOutside, kNormal},
+          {EVT_MOUSEENTER, kInside, kHot},
           {EVT_BUTTONUP, kInside, kHot}},
          0},
         {"double click, then release inside",
-         {{EVT_MOUSEENTER, kInside, kHot}, {EVT_DBLCLICK, kInside, kPushed},
-          {EVT_BUTTONUP, kInside, kHot}},
+         {{EVT_MOUSEENTER, kInside, kHot}, {EVT_DBLCLICK, kInside, kPushed}, {EVT_BUTTONUP, kInside, kHot}},
          1},
         {"release without a press", {{EVT_MOUSEENTER, kInside, kHot}, {EVT_BUTTONUP, kInside, kHot}}, 0},
         {"two clicks",
-         {{EVT_MOUSEENTER, kInside, kHot}, {EVT_BUTTONDOWN, kInside, kPushed},
-          {EVT_BUTTONUP, kInside, kHot}, {EVT_BUTTONDOWN, kInside, kPushed},
-          {EVT_BUTTONUP, kInside, kHot}, {EVT_MOUSELEAVE, kOutside, kNormal}},
+         {{EVT_MOUSEENTER, kInside, kHot},
+          {EVT_BUTTONDOWN, kInside, kPushed},
+          {EVT_BUTTONUP, kInside, kHot},
+          {EVT_BUTTONDOWN, kInside, kPushed},
+          {EVT_BUTTONUP, kInside, kHot},
+          {EVT_MOUSELEAVE, kOutside, kNormal}},
          2},
     };
     for (const Sequence& s : sequences) {
@@ -196,8 +204,8 @@ TEST_F(ButtonTest, SpaceAndReturnActivateOnlyAKeyboardEnabledButton)
         int clicks;
     };
     const Row rows[] = {
-        {VK_SPACE, true, 1}, {VK_RETURN, true, 1}, {L'A', true, 0}, {VK_ESCAPE, true, 0},
-        {VK_SPACE, false, 0}, {VK_RETURN, false, 0},
+        {VK_SPACE, true, 1},  {VK_RETURN, true, 1}, {L'A', true, 0},
+        {VK_ESCAPE, true, 0}, {VK_SPACE, false, 0}, {VK_RETURN, false, 0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << "key " << int(r.key) << " keyboard " << r.keyboard);
@@ -220,8 +228,8 @@ TEST_F(ButtonTest, DisabledButtonIgnoresInputAndDrawsItsDisabledImage)
     EXPECT_EQ(0u, m_button->GetButtonState()) << "disabling forgets hot, pushed and captured";
     EXPECT_EQ(kDisabled, PaintedColor());
 
-    const int inputs[] = {EVT_MOUSEENTER, EVT_BUTTONDOWN, EVT_MOUSEMOVE, EVT_BUTTONUP,
-                          EVT_DBLCLICK, EVT_BUTTONUP};
+    const int inputs[] = {EVT_MOUSEENTER, EVT_BUTTONDOWN, EVT_MOUSEMOVE,
+                          EVT_BUTTONUP,   EVT_DBLCLICK,   EVT_BUTTONUP};
     for (int type : inputs) {
         Send(type, kInside);
         EXPECT_EQ(kDisabled, PaintedColor()) << "event " << type;
@@ -321,7 +329,7 @@ public:
     std::vector<int> selected;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ButtonTest, AClickSelectsThePageOfTheBoundTabLayout)
 {

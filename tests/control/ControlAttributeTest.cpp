@@ -32,24 +32,21 @@ std::wstring Rect(const RECT& rc)
 std::wstring Geometry(CControlUI& c)
 {
     SIZE xy = c.GetFixedXY();
-    return Num(xy.cx) + L"," + Num(xy.cy) + L" " + Num(c.GetFixedWidth()) + L"x" +
-           Num(c.GetFixedHeight());
+    return Num(xy.cx) + L"," + Num(xy.cy) + L" " + Num(c.GetFixedWidth()) + L"x" + Num(c.GetFixedHeight());
 }
 
 std::wstring Percent(CControlUI& c)
 {
     TPercentInfo p = c.GetFloatPercent();
     wchar_t buf[96];
-    swprintf(buf, 96, L"%d %.2f,%.2f,%.2f,%.2f", c.IsFloat() ? 1 : 0, p.left, p.top, p.right,
-             p.bottom);
+    swprintf(buf, 96, L"%d %.2f,%.2f,%.2f,%.2f", c.IsFloat() ? 1 : 0, p.left, p.top, p.right, p.bottom);
     return buf;
 }
 
 std::wstring Sides(CControlUI& c)
 {
-    return Num(c.GetBorderSize()) + L" " + Num(c.GetLeftBorderSize()) + L"," +
-           Num(c.GetTopBorderSize()) + L"," + Num(c.GetRightBorderSize()) + L"," +
-           Num(c.GetBottomBorderSize());
+    return Num(c.GetBorderSize()) + L" " + Num(c.GetLeftBorderSize()) + L"," + Num(c.GetTopBorderSize()) +
+        L"," + Num(c.GetRightBorderSize()) + L"," + Num(c.GetBottomBorderSize());
 }
 
 std::wstring Text(LPCTSTR p)
@@ -65,7 +62,7 @@ struct AttributeCase
     const wchar_t* expected;
 };
 
-} // namespace
+}  // namespace
 
 // Every attribute of the control base, applied to a fresh detached control,
 // as its getter shows it; malformed values end in a defined state.
@@ -106,7 +103,8 @@ TEST(ControlAttributes, EachAttributeReachesItsGetter)
         {L"forecolor", L"\t#80FF0000", [](CControlUI& c) { return Hex(c.GetForeColor()); }, L"80FF0000"},
         {L"bordercolor", L"#FF0000FF", [](CControlUI& c) { return Hex(c.GetBorderColor()); }, L"FF0000FF"},
         {L"bordercolor", L" #FF00FF00", [](CControlUI& c) { return Hex(c.GetBorderColor()); }, L"00000000"},
-        {L"focusbordercolor", L"#FF00FF00", [](CControlUI& c) { return Hex(c.GetFocusBorderColor()); }, L"FF00FF00"},
+        {L"focusbordercolor", L"#FF00FF00", [](CControlUI& c) { return Hex(c.GetFocusBorderColor()); },
+         L"FF00FF00"},
         {L"colorhsl", L"True", [](CControlUI& c) { return Num(c.IsColorHSL()); }, L"1"},
         {L"bordersize", L"2", Sides, L"2 0,0,0,0"},
         {L"bordersize", L"1,2,3,4", Sides, L"0 1,2,3,4"},
@@ -116,10 +114,21 @@ TEST(ControlAttributes, EachAttributeReachesItsGetter)
         {L"rightbordersize", L"3", Sides, L"0 0,0,3,0"},
         {L"bottombordersize", L"3", Sides, L"0 0,0,0,3"},
         {L"borderstyle", L"2", [](CControlUI& c) { return Num(c.GetBorderStyle()); }, L"2"},
-        {L"borderround", L"5,6", [](CControlUI& c) { SIZE s = c.GetBorderRound(); return Num(s.cx) + L"x" + Num(s.cy); }, L"5x6"},
-        {L"borderround", L"7", [](CControlUI& c) { SIZE s = c.GetBorderRound(); return Num(s.cx) + L"x" + Num(s.cy); }, L"7x0"},
+        {L"borderround", L"5,6",
+         [](CControlUI& c) {
+             SIZE s = c.GetBorderRound();
+             return Num(s.cx) + L"x" + Num(s.cy);
+         },
+         L"5x6"},
+        {L"borderround", L"7",
+         [](CControlUI& c) {
+             SIZE s = c.GetBorderRound();
+             return Num(s.cx) + L"x" + Num(s.cy);
+         },
+         L"7x0"},
         {L"bkimage", L"bg.png", [](CControlUI& c) { return Text(c.GetBkImage()); }, L"bg.png"},
-        {L"foreimage", L"file='f.png' dest='0,0,8,8'", [](CControlUI& c) { return Text(c.GetForeImage()); }, L"file='f.png' dest='0,0,8,8'"},
+        {L"foreimage", L"file='f.png' dest='0,0,8,8'", [](CControlUI& c) { return Text(c.GetForeImage()); },
+         L"file='f.png' dest='0,0,8,8'"},
         {L"width", L"30", Geometry, L"0,0 30x0"},
         {L"width", L" +12px", Geometry, L"0,0 12x0"},
         {L"width", L"abc", Geometry, L"0,0 0x0"},
@@ -153,8 +162,10 @@ TEST(ControlAttributes, EachAttributeReachesItsGetter)
         {L"virtualwnd", L"page2", [](CControlUI& c) { return std::wstring(c.GetVirtualWnd()); }, L"page2"},
         {L"innerstyle", L"width=&quot;30&quot; height=&quot;40&quot;", Geometry, L"0,0 30x40"},
         {L"innerstyle", L"width=\"30\",height=\"40\"", Geometry, L"0,0 30x0"},
-        {L"roundcorner", L"5,5", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"roundcorner")); }, L"5,5"},
-        {L"ChildAlign", L"center", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"ChildAlign")); }, L"center"},
+        {L"roundcorner", L"5,5", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"roundcorner")); },
+         L"5,5"},
+        {L"ChildAlign", L"center", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"ChildAlign")); },
+         L"center"},
         {L"unknown", L"", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"unknown")); }, L"(null)"},
         {L"WIDTH", L"8", Geometry, L"0,0 8x0"},
     };
@@ -182,9 +193,11 @@ TEST(ControlAttributes, SequencesCombineInDocumentOrder)
         {L"width=\"80\" pos=\"1,1,11,5\"", Geometry, L"1,1 10x4"},
         {L"bordersize=\"1,2,3,4\" bordersize=\"2\"", Sides, L"2 0,0,0,0"},
         {L"bordersize=\"2\" bordersize=\"1,2,3,4\"", Sides, L"2 1,2,3,4"},
-        {L"floatalign=\"right\" floatalign=\"bottom\"", [](CControlUI& c) { return Num(c.GetFloatAlign()); }, L"10"},
+        {L"floatalign=\"right\" floatalign=\"bottom\"", [](CControlUI& c) { return Num(c.GetFloatAlign()); },
+         L"10"},
         {L"float=\"0.5,0,0.5,0\" float=\"false\"", Percent, L"0 0.50,0.00,0.50,0.00"},
-        {L"tag=\"one\" tag=\"two\"", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"tag")); }, L"one"},
+        {L"tag=\"one\" tag=\"two\"", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"tag")); },
+         L"one"},
         {L"cursor=\"hand\" cursor=\"bogus\"", [](CControlUI& c) { return Num(c.GetCursor()); }, L"32649"},
     };
     for (const SequenceCase& tc : cases) {
@@ -268,16 +281,32 @@ TEST(ControlAttributes, ContainerAttributes)
         {L"childalign", L"center", [](CContainerUI& c) { return Num(c.GetChildAlign()); }, L"1"},
         {L"childalign", L"right", [](CContainerUI& c) { return Num(c.GetChildAlign()); }, L"2"},
         {L"childalign", L"Center", [](CContainerUI& c) { return Num(c.GetChildAlign()); }, L"0"},
-        {L"ChildAlign", L"center", [](CContainerUI& c) { return Num(c.GetChildAlign()) + L" " + Text(c.GetCustomAttribute(L"ChildAlign")); }, L"0 center"},
+        {L"ChildAlign", L"center",
+         [](CContainerUI& c) {
+             return Num(c.GetChildAlign()) + L" " + Text(c.GetCustomAttribute(L"ChildAlign"));
+         },
+         L"0 center"},
         {L"childvalign", L"vcenter", [](CContainerUI& c) { return Num(c.GetChildVAlign()); }, L"4"},
         {L"childvalign", L"bottom", [](CContainerUI& c) { return Num(c.GetChildVAlign()); }, L"8"},
         {L"childvalign", L"middle", [](CContainerUI& c) { return Num(c.GetChildVAlign()); }, L"0"},
         {L"mousechild", L"false", [](CContainerUI& c) { return Num(c.IsMouseChildEnabled()); }, L"0"},
         {L"scrollstepsize", L"12", [](CContainerUI& c) { return Num(c.GetScrollStepSize()); }, L"12"},
         {L"scrollstepsize", L"-4", [](CContainerUI& c) { return Num(c.GetScrollStepSize()); }, L"0"},
-        {L"vscrollbar", L"true", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr); }, L"10"},
-        {L"hscrollbar", L"true", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr); }, L"01"},
-        {L"hscrollbarstyle", L"width=\"3\"", [](CContainerUI& c) { return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr); }, L"01"},
+        {L"vscrollbar", L"true",
+         [](CContainerUI& c) {
+             return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr);
+         },
+         L"10"},
+        {L"hscrollbar", L"true",
+         [](CContainerUI& c) {
+             return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr);
+         },
+         L"01"},
+        {L"hscrollbarstyle", L"width=\"3\"",
+         [](CContainerUI& c) {
+             return Num(c.GetVerticalScrollBar() != nullptr) + Num(c.GetHorizontalScrollBar() != nullptr);
+         },
+         L"01"},
         {L"width", L"30", [](CContainerUI& c) { return Num(c.GetFixedWidth()); }, L"30"},
     };
     for (const ContainerCase& tc : cases) {

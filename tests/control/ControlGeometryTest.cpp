@@ -21,8 +21,8 @@ RECT R(int l, int t, int r, int b)
 
 std::wstring Rect(const RECT& rc)
 {
-    return std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) + L"," +
-           std::to_wstring(rc.right) + L"," + std::to_wstring(rc.bottom);
+    return std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) + L"," + std::to_wstring(rc.right) +
+        L"," + std::to_wstring(rc.bottom);
 }
 
 struct Counter
@@ -37,7 +37,7 @@ struct Counter
     }
 };
 
-} // namespace
+}  // namespace
 
 // Attached to a manager at 150 %, the geometry getters scale; the stored
 // values stay as written, and a detached control returns them as they are.
@@ -46,8 +46,9 @@ TEST(ControlGeometry, GettersScaleWithTheManagersDpi)
     TestSupport::PaintManagerWindow window;
     window.Manager()->GetDPIObj()->SetScale(144);
     CControlUI control;
-    control.ApplyAttributeList(L"pos=\"10,20,0,0\" width=\"30\" height=\"7\" minwidth=\"3\" maxheight=\"100\" "
-                               L"padding=\"2,4,6,8\" bordersize=\"2\" borderround=\"4,4\" ");
+    control.ApplyAttributeList(
+        L"pos=\"10,20,0,0\" width=\"30\" height=\"7\" minwidth=\"3\" maxheight=\"100\" "
+        L"padding=\"2,4,6,8\" bordersize=\"2\" borderround=\"4,4\" ");
     control.SetToolTipWidth(200);
 
     struct ScaleCase
@@ -68,7 +69,10 @@ TEST(ControlGeometry, GettersScaleWithTheManagersDpi)
         {"border size", 2, 3, [](CControlUI& c) { return c.GetBorderSize(); }},
         {"border round", 4, 6, [](CControlUI& c) { return static_cast<int>(c.GetBorderRound().cx); }},
         {"tool tip width", 200, 300, [](CControlUI& c) { return c.GetToolTipWidth(); }},
-        {"estimate", 30, 45, [](CControlUI& c) { return static_cast<int>(c.EstimateSize(SIZE{0, 0}).cx); }},
+        {"estimate", 30, 45,
+         [](CControlUI& c) {
+             return static_cast<int>(c.EstimateSize(SIZE{0, 0}).cx);
+         }},
     };
     for (const ScaleCase& tc : cases) EXPECT_EQ(tc.get(control), tc.detached) << tc.what;
     control.SetManager(window.Manager(), nullptr, false);

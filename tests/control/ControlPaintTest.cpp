@@ -85,8 +85,7 @@ class CImageFolder
 public:
     CImageFolder() : m_sOldPath(CPaintManagerUI::GetResourcePath())
     {
-        CPaintManagerUI::SetResourcePath(
-            TestSupport::WideFromAnsi(m_folder.Path() + "\\").c_str());
+        CPaintManagerUI::SetResourcePath(TestSupport::WideFromAnsi(m_folder.Path() + "\\").c_str());
     }
     ~CImageFolder() { CPaintManagerUI::SetResourcePath(m_sOldPath); }
 
@@ -99,8 +98,7 @@ public:
             rgba.push_back(static_cast<uint8_t>(argb));
             rgba.push_back(static_cast<uint8_t>(argb >> 24));
         }
-        ASSERT_TRUE(TestSupport::WriteWholeFile(m_folder.File(name),
-                                                TestSupport::EncodePng(cx, cy, rgba)));
+        ASSERT_TRUE(TestSupport::WriteWholeFile(m_folder.File(name), TestSupport::EncodePng(cx, cy, rgba)));
     }
 
 private:
@@ -123,7 +121,7 @@ void ExpectPixels(const DibSurface& dib, const std::vector<PixelCase>& cases)
     }
 }
 
-} // namespace
+}  // namespace
 
 // One control, every step visible: the background colour covers the item,
 // the background image a part of it, then the status image, the text and
@@ -147,19 +145,20 @@ TEST(ControlPaint, StepsPaintInTheirFixedOrder)
     control->DoPaint(dib.GetDC(), R(0, 0, 80, 50));
 
     EXPECT_EQ(control->steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
-    ExpectPixels(dib, {
-        {2, 2, kRed, "background colour"},
-        {57, 37, kRed, "background colour"},
-        {6, 6, kYellow, "background image"},
-        {52, 32, kYellow, "background image"},
-        {12, 12, kGreen, "status image"},
-        {30, 20, kBlue, "text"},
-        {0, 0, kWhite, "border corner"},
-        {30, 0, kWhite, "border top"},
-        {59, 20, kWhite, "border right"},
-        {30, 39, kWhite, "border bottom"},
-        {70, 45, 0xFF000000, "outside the item"},
-    });
+    ExpectPixels(dib,
+                 {
+                     {2, 2, kRed, "background colour"},
+                     {57, 37, kRed, "background colour"},
+                     {6, 6, kYellow, "background image"},
+                     {52, 32, kYellow, "background image"},
+                     {12, 12, kGreen, "status image"},
+                     {30, 20, kBlue, "text"},
+                     {0, 0, kWhite, "border corner"},
+                     {30, 0, kWhite, "border top"},
+                     {59, 20, kWhite, "border right"},
+                     {30, 39, kWhite, "border bottom"},
+                     {70, 45, 0xFF000000, "outside the item"},
+                 });
 }
 
 // Background colours: opaque ones fill only the paint rectangle, others the
@@ -174,14 +173,16 @@ TEST(ControlPaint, BackgroundColours)
         std::vector<PixelCase> pixels;
     };
     const BkCase cases[] = {
-        {L"bkcolor=\"#FFFFFFFF\"", R(0, 0, 20, 40),
+        {L"bkcolor=\"#FFFFFFFF\"",
+         R(0, 0, 20, 40),
          {{5, 5, kWhite, "inside the paint rectangle"}, {30, 5, 0, "outside the paint rectangle"}}},
-        {L"bkcolor=\"#80FFFFFF\"", R(0, 0, 20, 40),
-         {{30, 5, 0x808080, "translucent covers the whole item"}}},
+        {L"bkcolor=\"#80FFFFFF\"", R(0, 0, 20, 40), {{30, 5, 0x808080, "translucent covers the whole item"}}},
         {L"bkcolor=\"#FFFFFF\"", R(0, 0, 40, 40), {{5, 5, 0, "alpha 0 paints nothing"}}},
-        {L"bkcolor=\"#FF000000\" bkcolor2=\"#FFFFFFFF\"", R(0, 0, 40, 40),
+        {L"bkcolor=\"#FF000000\" bkcolor2=\"#FFFFFFFF\"",
+         R(0, 0, 40, 40),
          {{20, 0, 0x000000, "gradient top"}, {20, 39, 0xF0F0F0, "gradient bottom"}}},
-        {L"bkcolor=\"#FFFF0000\" bkcolor2=\"#FF00FF00\" bkcolor3=\"#FF0000FF\"", R(0, 0, 40, 40),
+        {L"bkcolor=\"#FFFF0000\" bkcolor2=\"#FF00FF00\" bkcolor3=\"#FF0000FF\"",
+         R(0, 0, 40, 40),
          {{20, 0, kRed, "upper gradient starts red"}, {20, 39, kBlue, "lower gradient ends blue"}}},
     };
     for (const BkCase& tc : cases) {
@@ -216,14 +217,21 @@ TEST(ControlPaint, Borders)
         std::vector<PixelCase> pixels;
     };
     const BorderCase cases[] = {
-        {L"bordersize=\"1\" bordercolor=\"#FFFF0000\" focusbordercolor=\"#FF00FF00\"", false,
+        {L"bordersize=\"1\" bordercolor=\"#FFFF0000\" focusbordercolor=\"#FF00FF00\"",
+         false,
          {{0, 10, kRed, "left"}, {10, 10, 0, "inside"}}},
-        {L"bordersize=\"1\" bordercolor=\"#FFFF0000\" focusbordercolor=\"#FF00FF00\"", true,
+        {L"bordersize=\"1\" bordercolor=\"#FFFF0000\" focusbordercolor=\"#FF00FF00\"",
+         true,
          {{0, 10, kGreen, "focused left"}, {19, 10, kGreen, "focused right"}}},
-        {L"bordersize=\"0,0,0,2\" bordercolor=\"#FFFF0000\"", false,
-         {{10, 19, kRed, "bottom line on row bottom - 1"}, {10, 0, 0, "no top"}, {0, 10, 0, "no left"},
-          {19, 10, 0, "no right"}, {10, 16, 0, "above the line"}}},
-        {L"bordersize=\"2,0,0,0\" bordercolor=\"#FF0000FF\"", false,
+        {L"bordersize=\"0,0,0,2\" bordercolor=\"#FFFF0000\"",
+         false,
+         {{10, 19, kRed, "bottom line on row bottom - 1"},
+          {10, 0, 0, "no top"},
+          {0, 10, 0, "no left"},
+          {19, 10, 0, "no right"},
+          {10, 16, 0, "above the line"}}},
+        {L"bordersize=\"2,0,0,0\" bordercolor=\"#FF0000FF\"",
+         false,
          {{0, 10, kBlue, "left line"}, {10, 19, 0, "no bottom"}}},
         {L"bordersize=\"3\"", false, {{0, 10, 0, "no colour, no border"}}},
     };
@@ -258,7 +266,8 @@ TEST(ControlPaint, ChildrenAreClippedToTheirParent)
     CControlUI* big = new CControlUI;  // fills box's client area, grown beyond it
     big->ApplyAttributeList(L"bkcolor=\"#FFFF0000\" minwidth=\"100\" minheight=\"100\"");
     CControlUI* floating = new CControlUI;
-    floating->ApplyAttributeList(L"float=\"true\" pos=\"30,30,0,0\" width=\"30\" height=\"30\" bkcolor=\"#FF00FF00\"");
+    floating->ApplyAttributeList(
+        L"float=\"true\" pos=\"30,30,0,0\" width=\"30\" height=\"30\" bkcolor=\"#FF00FF00\"");
     root->Add(box);
     box->Add(big);
     box->Add(floating);
@@ -269,15 +278,16 @@ TEST(ControlPaint, ChildrenAreClippedToTheirParent)
     DibSurface dib(100, 100);
     dib.Clear(0xFF000000);
     root->DoPaint(dib.GetDC(), R(0, 0, 100, 100));
-    ExpectPixels(dib, {
-        {30, 30, kRed, "inside box's client area"},
-        {22, 30, 0, "box inset"},
-        {56, 40, 0, "right of box's client area"},
-        {70, 40, 0, "outside box"},
-        {52, 52, kGreen, "float child inside box's client area"},
-        {57, 57, kGreen, "float child over box's inset"},
-        {62, 62, 0, "float child outside box"},
-    });
+    ExpectPixels(dib,
+                 {
+                     {30, 30, kRed, "inside box's client area"},
+                     {22, 30, 0, "box inset"},
+                     {56, 40, 0, "right of box's client area"},
+                     {70, 40, 0, "outside box"},
+                     {52, 52, kGreen, "float child inside box's client area"},
+                     {57, 57, kGreen, "float child over box's inset"},
+                     {62, 62, 0, "float child outside box"},
+                 });
 
     // Only the paint rectangle is painted.
     dib.Clear(0xFF000000);
@@ -324,8 +334,11 @@ TEST(ControlPaint, RoundCornersClip)
     // The clip ends with the control: a later sibling paints its corner.
     TestSupport::PaintManagerWindow window;
     CContainerUI* root = new CContainerUI;
-    AddChild<CControlUI>(root, L"float=\"true\" pos=\"0,0,0,0\" width=\"40\" height=\"30\" bkcolor=\"#FFFFFFFF\" borderround=\"10,10\"");
-    AddChild<CControlUI>(root, L"float=\"true\" pos=\"0,0,0,0\" width=\"4\" height=\"4\" bkcolor=\"#FF00FFFF\"");
+    AddChild<CControlUI>(root,
+                         L"float=\"true\" pos=\"0,0,0,0\" width=\"40\" height=\"30\" bkcolor=\"#FFFFFFFF\" "
+                         L"borderround=\"10,10\"");
+    AddChild<CControlUI>(root,
+                         L"float=\"true\" pos=\"0,0,0,0\" width=\"4\" height=\"4\" bkcolor=\"#FF00FFFF\"");
     window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 40, 30), false);
     DibSurface dib(40, 30);
@@ -342,9 +355,12 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
     TestSupport::PaintManagerWindow window;
     ::ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
     CContainerUI* root = new CContainerUI;
-    CContainerUI* box = AddChild<CContainerUI>(root, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* inside = AddChild<CControlUI>(box, L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
-    CControlUI* outside = AddChild<CControlUI>(box, L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
+    CContainerUI* box =
+        AddChild<CContainerUI>(root, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* inside =
+        AddChild<CControlUI>(box, L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
+    CControlUI* outside =
+        AddChild<CControlUI>(box, L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
     window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 200, 200), false);
 

@@ -113,7 +113,7 @@ protected:
     CLinkRecorder m_recorder;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Label, AlignmentAttributesBuildTheTextStyle)
 {
@@ -133,9 +133,13 @@ TEST(Label, AlignmentAttributesBuildTheTextStyle)
         {"names ignore case", {{L"ALIGN", L"right"}}, DT_RIGHT | DT_VCENTER | DT_SINGLELINE},
         {"bottom", {{L"valign", L"bottom"}}, DT_BOTTOM | DT_SINGLELINE},
         {"top", {{L"valign", L"top"}}, DT_SINGLELINE},
-        {"vcenter after bottom", {{L"valign", L"bottom"}, {L"valign", L"vcenter"}}, DT_VCENTER | DT_SINGLELINE},
+        {"vcenter after bottom",
+         {{L"valign", L"bottom"}, {L"valign", L"vcenter"}},
+         DT_VCENTER | DT_SINGLELINE},
         {"wordbreak", {{L"wordbreak", L"true"}}, DT_VCENTER | DT_WORDBREAK | DT_EDITCONTROL},
-        {"top after wordbreak", {{L"wordbreak", L"true"}, {L"valign", L"top"}}, DT_SINGLELINE | DT_EDITCONTROL},
+        {"top after wordbreak",
+         {{L"wordbreak", L"true"}, {L"valign", L"top"}},
+         DT_SINGLELINE | DT_EDITCONTROL},
         {"wordbreak off", {{L"wordbreak", L"true"}, {L"wordbreak", L"false"}}, DT_VCENTER | DT_SINGLELINE},
         {"end ellipsis", {{L"endellipsis", L"TRUE"}}, DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS},
         {"no prefix on and off", {{L"noprefix", L"true"}, {L"noprefix", L"no"}}, DT_VCENTER | DT_SINGLELINE},

@@ -15,8 +15,8 @@ namespace {
 
 std::wstring Rect(const RECT& rc)
 {
-    return std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) + L"," +
-           std::to_wstring(rc.right) + L"," + std::to_wstring(rc.bottom);
+    return std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) + L"," + std::to_wstring(rc.right) +
+        L"," + std::to_wstring(rc.bottom);
 }
 
 template <class T>
@@ -67,7 +67,7 @@ const SkinControl kSkin[] = {
 
 const int kRowTop[] = {0, 50, 305};
 
-} // namespace
+}  // namespace
 
 // The launcher's tree, built by hand as the skin describes it, laid out in
 // its 536 x 355 window: rows at their fixed sizes, every float control at
@@ -91,7 +91,8 @@ TEST(Layout, LauncherTreeGetsTheSkinsRectangles)
     for (CHorizontalLayoutUI* row : rows) ASSERT_TRUE(frame->Add(row));
     for (const SkinControl& sc : kSkin) {
         wchar_t attrs[200];
-        swprintf(attrs, 200, L"name=\"%ls\" float=\"true\" pos=\"%d,%d,0,0\" width=\"%d\" height=\"%d\" visible=\"%ls\"",
+        swprintf(attrs, 200,
+                 L"name=\"%ls\" float=\"true\" pos=\"%d,%d,0,0\" width=\"%d\" height=\"%d\" visible=\"%ls\"",
                  sc.name, sc.x, sc.y, sc.cx, sc.cy, sc.visible ? L"true" : L"false");
         CControlUI* control = Make<CControlUI>(attrs);
         controls.push_back(control);
@@ -160,75 +161,142 @@ void RunStackCases(const std::vector<StackCase>& cases)
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(Layout, VerticalLayoutStacksFixedMinMaxAndFlexibleChildren)
 {
     RunStackCases<CVerticalLayoutUI>({
-        {"three flexible share, last takes the remainder", L"", {L"", L"", L""}, R(0, 0, 100, 100),
+        {"three flexible share, last takes the remainder",
+         L"",
+         {L"", L"", L""},
+         R(0, 0, 100, 100),
          {R(0, 0, 100, 33), R(0, 33, 100, 66), R(0, 66, 100, 100)}},
-        {"fixed in the middle with child padding", L"childpadding=\"5\"",
-         {L"", L"height=\"40\"", L""}, R(0, 0, 100, 100),
+        {"fixed in the middle with child padding",
+         L"childpadding=\"5\"",
+         {L"", L"height=\"40\"", L""},
+         R(0, 0, 100, 100),
          {R(0, 0, 100, 25), R(0, 30, 100, 70), R(0, 75, 100, 100)}},
-        {"minimum beats the remaining space", L"", {L"height=\"80\"", L"minheight=\"30\""},
-         R(0, 0, 100, 100), {R(0, 0, 100, 80), R(0, 80, 100, 110)}},
-        {"maximum caps a share, the last takes the rest", L"", {L"maxheight=\"20\"", L""},
-         R(0, 0, 100, 100), {R(0, 0, 100, 20), R(0, 20, 100, 100)}},
-        {"fixed width narrower than the layout", L"", {L"width=\"535\" height=\"50\"", L"width=\"535\" height=\"255\"", L"width=\"535\" height=\"50\""},
-         R(0, 0, 536, 355), {R(0, 0, 535, 50), R(0, 50, 535, 305), R(0, 305, 535, 355)}},
-        {"child align center", L"childalign=\"center\"", {L"width=\"51\" height=\"10\""},
-         R(0, 0, 100, 100), {R(25, 0, 76, 10)}},
-        {"child align right with padding", L"childalign=\"right\"",
-         {L"width=\"30\" height=\"10\" padding=\"0,0,5,0\""}, R(0, 0, 100, 100), {R(65, 0, 95, 10)}},
-        {"padding around a fixed child", L"", {L"height=\"20\" padding=\"10,5,10,5\""},
-         R(0, 0, 100, 100), {R(10, 5, 90, 25)}},
-        {"inset shrinks the room", L"inset=\"5,6,7,8\"", {L""}, R(0, 0, 100, 100),
-         {R(5, 6, 93, 92)}},
-        {"minimum width wider than the layout", L"", {L"minwidth=\"150\" height=\"10\""},
-         R(0, 0, 100, 100), {R(0, 0, 150, 10)}},
-        {"maximum width narrower than the layout", L"", {L"maxwidth=\"40\" height=\"10\""},
-         R(0, 0, 100, 100), {R(0, 0, 40, 10)}},
-        {"float child takes no share", L"childpadding=\"5\"",
-         {L"", L"float=\"true\" pos=\"10,10,0,0\" width=\"5\" height=\"5\"", L""}, R(0, 0, 100, 100),
+        {"minimum beats the remaining space",
+         L"",
+         {L"height=\"80\"", L"minheight=\"30\""},
+         R(0, 0, 100, 100),
+         {R(0, 0, 100, 80), R(0, 80, 100, 110)}},
+        {"maximum caps a share, the last takes the rest",
+         L"",
+         {L"maxheight=\"20\"", L""},
+         R(0, 0, 100, 100),
+         {R(0, 0, 100, 20), R(0, 20, 100, 100)}},
+        {"fixed width narrower than the layout",
+         L"",
+         {L"width=\"535\" height=\"50\"", L"width=\"535\" height=\"255\"", L"width=\"535\" height=\"50\""},
+         R(0, 0, 536, 355),
+         {R(0, 0, 535, 50), R(0, 50, 535, 305), R(0, 305, 535, 355)}},
+        {"child align center",
+         L"childalign=\"center\"",
+         {L"width=\"51\" height=\"10\""},
+         R(0, 0, 100, 100),
+         {R(25, 0, 76, 10)}},
+        {"child align right with padding",
+         L"childalign=\"right\"",
+         {L"width=\"30\" height=\"10\" padding=\"0,0,5,0\""},
+         R(0, 0, 100, 100),
+         {R(65, 0, 95, 10)}},
+        {"padding around a fixed child",
+         L"",
+         {L"height=\"20\" padding=\"10,5,10,5\""},
+         R(0, 0, 100, 100),
+         {R(10, 5, 90, 25)}},
+        {"inset shrinks the room", L"inset=\"5,6,7,8\"", {L""}, R(0, 0, 100, 100), {R(5, 6, 93, 92)}},
+        {"minimum width wider than the layout",
+         L"",
+         {L"minwidth=\"150\" height=\"10\""},
+         R(0, 0, 100, 100),
+         {R(0, 0, 150, 10)}},
+        {"maximum width narrower than the layout",
+         L"",
+         {L"maxwidth=\"40\" height=\"10\""},
+         R(0, 0, 100, 100),
+         {R(0, 0, 40, 10)}},
+        {"float child takes no share",
+         L"childpadding=\"5\"",
+         {L"", L"float=\"true\" pos=\"10,10,0,0\" width=\"5\" height=\"5\"", L""},
+         R(0, 0, 100, 100),
          {R(0, 0, 100, 47), R(10, 10, 15, 15), R(0, 52, 100, 100)}},
-        {"hidden child takes no share", L"", {L"", L"visible=\"false\"", L""}, R(0, 0, 100, 100),
+        {"hidden child takes no share",
+         L"",
+         {L"", L"visible=\"false\"", L""},
+         R(0, 0, 100, 100),
          {R(0, 0, 100, 50), R(0, 0, 0, 0), R(0, 50, 100, 100)}},
-        {"fixed children overflow, flexible gets 0", L"", {L"height=\"80\"", L"", L"height=\"80\""},
-         R(0, 0, 100, 100), {R(0, 0, 100, 80), R(0, 80, 100, 80), R(0, 80, 100, 160)}},
+        {"fixed children overflow, flexible gets 0",
+         L"",
+         {L"height=\"80\"", L"", L"height=\"80\""},
+         R(0, 0, 100, 100),
+         {R(0, 0, 100, 80), R(0, 80, 100, 80), R(0, 80, 100, 160)}},
         // At 150 % the inset and the heights scale, the gap between the
         // children does not.
-        {"150 %: child padding unscaled", L"inset=\"10,10,10,10\" childpadding=\"10\"",
-         {L"height=\"20\"", L"height=\"20\""}, R(0, 0, 300, 200),
-         {R(15, 15, 285, 45), R(15, 55, 285, 85)}, 144},
+        {"150 %: child padding unscaled",
+         L"inset=\"10,10,10,10\" childpadding=\"10\"",
+         {L"height=\"20\"", L"height=\"20\""},
+         R(0, 0, 300, 200),
+         {R(15, 15, 285, 45), R(15, 55, 285, 85)},
+         144},
     });
 }
 
 TEST(Layout, HorizontalLayoutStacksFixedMinMaxAndFlexibleChildren)
 {
     RunStackCases<CHorizontalLayoutUI>({
-        {"three flexible share, last takes the remainder", L"", {L"", L"", L""}, R(0, 0, 100, 100),
+        {"three flexible share, last takes the remainder",
+         L"",
+         {L"", L"", L""},
+         R(0, 0, 100, 100),
          {R(0, 0, 33, 100), R(33, 0, 66, 100), R(66, 0, 100, 100)}},
-        {"fixed in the middle with child padding", L"childpadding=\"5\"",
-         {L"", L"width=\"40\"", L""}, R(0, 0, 100, 100),
+        {"fixed in the middle with child padding",
+         L"childpadding=\"5\"",
+         {L"", L"width=\"40\"", L""},
+         R(0, 0, 100, 100),
          {R(0, 0, 25, 100), R(30, 0, 70, 100), R(75, 0, 100, 100)}},
-        {"minimum beats the remaining space", L"", {L"width=\"80\"", L"minwidth=\"30\""},
-         R(0, 0, 100, 100), {R(0, 0, 80, 100), R(80, 0, 110, 100)}},
-        {"maximum caps a share, the last takes the rest", L"", {L"maxwidth=\"20\"", L""},
-         R(0, 0, 100, 100), {R(0, 0, 20, 100), R(20, 0, 100, 100)}},
-        {"child valign vcenter", L"childvalign=\"vcenter\"", {L"width=\"10\" height=\"51\""},
-         R(0, 0, 100, 100), {R(0, 25, 10, 76)}},
-        {"child valign bottom with padding", L"childvalign=\"bottom\"",
-         {L"width=\"10\" height=\"30\" padding=\"0,0,0,5\""}, R(0, 0, 100, 100), {R(0, 65, 10, 95)}},
-        {"padding around a fixed child", L"", {L"width=\"20\" padding=\"5,10,5,10\""},
-         R(0, 0, 100, 100), {R(5, 10, 25, 90)}},
-        {"offset layout", L"", {L"width=\"20\"", L""}, R(10, 20, 110, 70),
+        {"minimum beats the remaining space",
+         L"",
+         {L"width=\"80\"", L"minwidth=\"30\""},
+         R(0, 0, 100, 100),
+         {R(0, 0, 80, 100), R(80, 0, 110, 100)}},
+        {"maximum caps a share, the last takes the rest",
+         L"",
+         {L"maxwidth=\"20\"", L""},
+         R(0, 0, 100, 100),
+         {R(0, 0, 20, 100), R(20, 0, 100, 100)}},
+        {"child valign vcenter",
+         L"childvalign=\"vcenter\"",
+         {L"width=\"10\" height=\"51\""},
+         R(0, 0, 100, 100),
+         {R(0, 25, 10, 76)}},
+        {"child valign bottom with padding",
+         L"childvalign=\"bottom\"",
+         {L"width=\"10\" height=\"30\" padding=\"0,0,0,5\""},
+         R(0, 0, 100, 100),
+         {R(0, 65, 10, 95)}},
+        {"padding around a fixed child",
+         L"",
+         {L"width=\"20\" padding=\"5,10,5,10\""},
+         R(0, 0, 100, 100),
+         {R(5, 10, 25, 90)}},
+        {"offset layout",
+         L"",
+         {L"width=\"20\"", L""},
+         R(10, 20, 110, 70),
          {R(10, 20, 30, 70), R(30, 20, 110, 70)}},
-        {"float child takes no share", L"",
-         {L"", L"float=\"true\" pos=\"1,2,0,0\" width=\"3\" height=\"4\""}, R(0, 0, 100, 50),
+        {"float child takes no share",
+         L"",
+         {L"", L"float=\"true\" pos=\"1,2,0,0\" width=\"3\" height=\"4\""},
+         R(0, 0, 100, 50),
          {R(0, 0, 100, 50), R(1, 2, 4, 6)}},
-        {"150 %: child padding unscaled", L"inset=\"10,10,10,10\" childpadding=\"10\"",
-         {L"width=\"20\"", L"width=\"20\""}, R(0, 0, 200, 300),
-         {R(15, 15, 45, 285), R(55, 15, 85, 285)}, 144},
+        {"150 %: child padding unscaled",
+         L"inset=\"10,10,10,10\" childpadding=\"10\"",
+         {L"width=\"20\"", L"width=\"20\""},
+         R(0, 0, 200, 300),
+         {R(15, 15, 45, 285), R(55, 15, 85, 285)},
+         144},
     });
 }
 
@@ -240,18 +308,42 @@ TEST(Layout, FloatChildrenArePlacedByAlignOrPercent)
     {
         const char* what;
         const wchar_t* attrs;
-        SIZE xy;   // set through SetFixedXY when not 0,0
+        SIZE xy;  // set through SetFixedXY when not 0,0
         RECT container;
         RECT expected;
     };
     const FloatCase cases[] = {
-        {"right", L"float=\"true\" floatalign=\"right\" width=\"30\" height=\"10\"", {0, 0}, R(10, 0, 110, 50), R(80, 0, 110, 10)},
-        {"center", L"float=\"true\" floatalign=\"center\" width=\"30\" height=\"10\"", {0, 0}, R(10, 0, 110, 50), R(45, 0, 75, 10)},
-        {"vcenter keeps x", L"float=\"true\" floatalign=\"vcenter\" pos=\"7,3,0,0\" width=\"30\" height=\"10\"", {0, 0}, R(0, 0, 100, 51), R(7, 20, 37, 30)},
-        {"bottom right", L"float=\"true\" floatalign=\"right,bottom\" width=\"30\" height=\"10\"", {0, 0}, R(0, 0, 100, 50), R(70, 40, 100, 50)},
-        {"percent with negative offset", L"float=\"0.5,0,0.5,0\" width=\"40\" height=\"10\"", {-20, 0}, R(0, 0, 200, 100), R(80, 0, 120, 10)},
+        {"right",
+         L"float=\"true\" floatalign=\"right\" width=\"30\" height=\"10\"",
+         {0, 0},
+         R(10, 0, 110, 50),
+         R(80, 0, 110, 10)},
+        {"center",
+         L"float=\"true\" floatalign=\"center\" width=\"30\" height=\"10\"",
+         {0, 0},
+         R(10, 0, 110, 50),
+         R(45, 0, 75, 10)},
+        {"vcenter keeps x",
+         L"float=\"true\" floatalign=\"vcenter\" pos=\"7,3,0,0\" width=\"30\" height=\"10\"",
+         {0, 0},
+         R(0, 0, 100, 51),
+         R(7, 20, 37, 30)},
+        {"bottom right",
+         L"float=\"true\" floatalign=\"right,bottom\" width=\"30\" height=\"10\"",
+         {0, 0},
+         R(0, 0, 100, 50),
+         R(70, 40, 100, 50)},
+        {"percent with negative offset",
+         L"float=\"0.5,0,0.5,0\" width=\"40\" height=\"10\"",
+         {-20, 0},
+         R(0, 0, 200, 100),
+         R(80, 0, 120, 10)},
         {"percent stretches", L"float=\"0.25,0.5,0.75,1\"", {0, 0}, R(0, 0, 200, 100), R(50, 50, 150, 100)},
-        {"plain float ignores inset", L"float=\"true\" pos=\"5,5,0,0\" width=\"30\" height=\"30\"", {0, 0}, R(100, 100, 300, 300), R(105, 105, 135, 135)},
+        {"plain float ignores inset",
+         L"float=\"true\" pos=\"5,5,0,0\" width=\"30\" height=\"30\"",
+         {0, 0},
+         R(100, 100, 300, 300),
+         R(105, 105, 135, 135)},
     };
     for (const FloatCase& tc : cases) {
         TestSupport::PaintManagerWindow window;

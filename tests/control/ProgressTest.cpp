@@ -75,7 +75,7 @@ struct FillRow
     const char* modifier;  // stretched foreground image
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ProgressTest, FilledPartAcrossTheRangeInBothOrientations)
 {
@@ -95,8 +95,8 @@ TEST_F(ProgressTest, FilledPartAcrossTheRangeInBothOrientations)
         {false, 10, 60, -10, -4, -7, 30, "dest='0,30,10,60'"},
     };
     for (const FillRow& r : rows) {
-        SCOPED_TRACE(testing::Message() << (r.horizontal ? "hor " : "ver ") << r.min << ".." << r.max
-                                        << " value " << r.value);
+        SCOPED_TRACE(testing::Message()
+                     << (r.horizontal ? "hor " : "ver ") << r.min << ".." << r.max << " value " << r.value);
         m_bar->SetHorizontal(r.horizontal);
         m_bar->SetMinValue(INT_MIN);
         m_bar->SetMaxValue(INT_MAX);
@@ -129,7 +129,8 @@ TEST_F(ProgressTest, UnstretchedForeImageRevealsTheSamePartOfTheImage)
             uint8_t px[4] = {0, uint8_t(left ? 200 : 0), uint8_t(left ? 0 : 200), 255};
             rgba.insert(rgba.end(), px, px + 4);
         }
-    ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("fore.png"), TestSupport::EncodePng(80, 8, rgba, false)));
+    ASSERT_TRUE(
+        TestSupport::WriteWholeFile(folder.File("fore.png"), TestSupport::EncodePng(80, 8, rgba, false)));
     CPaintManagerUI::SetResourcePath(TestSupport::WideFromAnsi(folder.Path()).c_str());
 
     RECT rc = {30, 40, 110, 48};
@@ -226,8 +227,8 @@ TEST(Progress, ShowTextWritesThePercentage)
         const wchar_t* text;
     };
     const Row rows[] = {
-        {0, 100, 30, L"30%"}, {0, 3, 1, L"33%"}, {0, 3, 2, L"67%"}, {-100, 100, 0, L"50%"},
-        {0, 100, 100, L"100%"}, {5, 5, 5, L"0%"},
+        {0, 100, 30, L"30%"},   {0, 3, 1, L"33%"},      {0, 3, 2, L"67%"},
+        {-100, 100, 0, L"50%"}, {0, 100, 100, L"100%"}, {5, 5, 5, L"0%"},
     };
     for (const Row& r : rows) {
         CProgressUI bar;

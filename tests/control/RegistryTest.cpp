@@ -60,7 +60,7 @@ public:
     std::vector<int> types;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
 {
@@ -175,9 +175,12 @@ TEST(Registry, HitTestFindsTheTopmostControl)
     CContainerUI* root = new CContainerUI;
     CContainerUI* deaf = AddChild<CContainerUI>(
         root, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
-    CControlUI* under = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* over = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* hidden = AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
+    CControlUI* under =
+        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* over =
+        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
+    CControlUI* hidden =
+        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
     pm.AttachDialog(root);
     root->SetPos({0, 0, 200, 200}, false);
     hidden->SetVisible(false);
@@ -188,8 +191,8 @@ TEST(Registry, HitTestFindsTheTopmostControl)
         CControlUI* expected;
     };
     const HitCase cases[] = {
-        {{40, 40}, over}, {{15, 15}, under}, {{90, 90}, root}, {{150, 150}, root},
-        {{5, 5}, root},   {{250, 10}, nullptr},
+        {{40, 40}, over},   {{15, 15}, under}, {{90, 90}, root},
+        {{150, 150}, root}, {{5, 5}, root},    {{250, 10}, nullptr},
     };
     for (const HitCase& tc : cases) {
         EXPECT_EQ(pm.FindControl(tc.pt), tc.expected) << tc.pt.x << "," << tc.pt.y;
@@ -526,9 +529,9 @@ TEST(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
         const wchar_t* notification;
     };
     const BubbleCase cases[] = {
-        {EVT_KEYDOWN, false, 1, nullptr},   {EVT_MOUSEMOVE, false, 1, nullptr},
-        {EVT_SETFOCUS, false, 0, nullptr},  {EVT_KILLFOCUS, false, 0, nullptr},
-        {EVT_SETCURSOR, false, 0, nullptr}, {EVT_TIMER, false, 0, L"timer"},
+        {EVT_KEYDOWN, false, 1, nullptr},    {EVT_MOUSEMOVE, false, 1, nullptr},
+        {EVT_SETFOCUS, false, 0, nullptr},   {EVT_KILLFOCUS, false, 0, nullptr},
+        {EVT_SETCURSOR, false, 0, nullptr},  {EVT_TIMER, false, 0, L"timer"},
         {EVT_CONTEXTMENU, true, 0, L"menu"}, {EVT_CONTEXTMENU, false, 1, nullptr},
     };
     for (const BubbleCase& tc : cases) {
@@ -607,9 +610,21 @@ TEST(Registry, EventSourcesCallDelegatesInOrder)
     calls.clear();
     struct Free
     {
-        static bool One(void*) { calls.push_back(1); return true; }
-        static bool Two(void*) { calls.push_back(2); return false; }
-        static bool Three(void*) { calls.push_back(3); return true; }
+        static bool One(void*)
+        {
+            calls.push_back(1);
+            return true;
+        }
+        static bool Two(void*)
+        {
+            calls.push_back(2);
+            return false;
+        }
+        static bool Three(void*)
+        {
+            calls.push_back(3);
+            return true;
+        }
     };
     CEventSource source;
     EXPECT_FALSE(source);

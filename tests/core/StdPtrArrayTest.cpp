@@ -16,7 +16,8 @@ void* P(int i)
 std::vector<int> Items(const CStdPtrArray& a)
 {
     std::vector<int> v;
-    for (int i = 0; i < a.GetSize(); ++i) v.push_back(static_cast<int>(reinterpret_cast<INT_PTR>(a.GetAt(i))));
+    for (int i = 0; i < a.GetSize(); ++i)
+        v.push_back(static_cast<int>(reinterpret_cast<INT_PTR>(a.GetAt(i))));
     return v;
 }
 
@@ -44,12 +45,19 @@ TEST(StdPtrArrayGrowth, AppendingKeepsEveryItemInOrder)
 // array and shrinking it to nothing, match a plain vector at every step.
 TEST(StdPtrArrayGrowth, InsertsAndRemovalsAtTheEndsAndTheMiddleKeepTheOrder)
 {
-    enum Where { kFront, kMiddle, kEnd };
+    enum Where
+    {
+        kFront,
+        kMiddle,
+        kEnd
+    };
     const Where pattern[] = {kEnd, kFront, kMiddle, kMiddle, kEnd, kFront, kEnd};
     CStdPtrArray a;
     std::vector<int> model;
     auto index = [&model](Where w) {
-        return w == kFront ? 0 : w == kEnd ? static_cast<int>(model.size()) : static_cast<int>(model.size()) / 2;
+        return w == kFront ? 0
+            : w == kEnd    ? static_cast<int>(model.size())
+                           : static_cast<int>(model.size()) / 2;
     };
     for (int i = 1; i <= 100; ++i) {
         const Where w = pattern[i % 7];
@@ -92,25 +100,27 @@ TEST(StdPtrArrayEdit, InsertSetRemoveWithBounds)
     CStdPtrArray a;
     for (int i = 1; i <= 3; ++i) a.Add(P(i));
 
-    struct Case { char op; int index; int value; bool ok; std::vector<int> after; };
+    struct Case
+    {
+        char op;
+        int index;
+        int value;
+        bool ok;
+        std::vector<int> after;
+    };
     const Case cases[] = {
-        {'I', 3, 4, true, {1, 2, 3, 4}},      // at count: append
-        {'I', 5, 9, false, {1, 2, 3, 4}},     // past count
-        {'I', -1, 9, false, {1, 2, 3, 4}},
-        {'I', 0, 0, true, {0, 1, 2, 3, 4}},
-        {'I', 2, 7, true, {0, 1, 7, 2, 3, 4}},
-        {'S', 2, 8, true, {0, 1, 8, 2, 3, 4}},
-        {'S', 6, 8, false, {0, 1, 8, 2, 3, 4}},
-        {'S', -1, 8, false, {0, 1, 8, 2, 3, 4}},
-        {'R', 0, 0, true, {1, 8, 2, 3, 4}},
-        {'R', 4, 0, true, {1, 8, 2, 3}},
-        {'R', 4, 0, false, {1, 8, 2, 3}},
-        {'R', -1, 0, false, {1, 8, 2, 3}},
+        {'I', 3, 4, true, {1, 2, 3, 4}},   // at count: append
+        {'I', 5, 9, false, {1, 2, 3, 4}},  // past count
+        {'I', -1, 9, false, {1, 2, 3, 4}},      {'I', 0, 0, true, {0, 1, 2, 3, 4}},
+        {'I', 2, 7, true, {0, 1, 7, 2, 3, 4}},  {'S', 2, 8, true, {0, 1, 8, 2, 3, 4}},
+        {'S', 6, 8, false, {0, 1, 8, 2, 3, 4}}, {'S', -1, 8, false, {0, 1, 8, 2, 3, 4}},
+        {'R', 0, 0, true, {1, 8, 2, 3, 4}},     {'R', 4, 0, true, {1, 8, 2, 3}},
+        {'R', 4, 0, false, {1, 8, 2, 3}},       {'R', -1, 0, false, {1, 8, 2, 3}},
         {'R', 1, 0, true, {1, 2, 3}},
     };
     for (const Case& c : cases) {
         bool ok = c.op == 'I' ? a.InsertAt(c.index, P(c.value))
-                : c.op == 'S' ? a.SetAt(c.index, P(c.value))
+            : c.op == 'S'     ? a.SetAt(c.index, P(c.value))
                               : a.Remove(c.index);
         EXPECT_EQ(c.ok, ok) << c.op << c.index;
         EXPECT_EQ(c.after, Items(a)) << c.op << c.index;

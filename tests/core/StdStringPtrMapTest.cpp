@@ -40,8 +40,12 @@ std::vector<std::wstring> CollidingKeys(const CStdStringPtrMap& m, size_t count)
 
 TEST(StdStringPtrMapBuckets, MinimumSixteenAndNone)
 {
-    struct Case { int requested; int buckets; };
-    const Case cases[] = { {5, 16}, {-1, 16}, {16, 16}, {83, 83}, {101, 101} };
+    struct Case
+    {
+        int requested;
+        int buckets;
+    };
+    const Case cases[] = {{5, 16}, {-1, 16}, {16, 16}, {83, 83}, {101, 101}};
     for (const Case& c : cases) EXPECT_EQ(c.buckets, CStdStringPtrMap(c.requested).GetBucketCount());
     EXPECT_EQ(83, CStdStringPtrMap().GetBucketCount());
 
@@ -101,7 +105,12 @@ TEST(StdStringPtrMapEntries, NullKeyIsNeverStored)
 // found with its own value, whatever lookups reordered the chain before.
 TEST(StdStringPtrMapCollisions, RemovalAmongCollidingKeysKeepsTheOthers)
 {
-    struct Case { const char* name; std::vector<int> lookups; std::vector<int> removals; };
+    struct Case
+    {
+        const char* name;
+        std::vector<int> lookups;
+        std::vector<int> removals;
+    };
     const Case cases[] = {
         {"newest (the chain's head) first", {}, {3, 2, 1, 0}},
         {"oldest (the chain's tail) first", {}, {0, 1, 2, 3}},
@@ -146,9 +155,11 @@ TEST(StdStringPtrMapCollisions, LookupsAndUpdatesInOneBucketStayApart)
         }
     }
     EXPECT_EQ(P(3), m.Set(keys[2].c_str(), P(30)));
-    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(i == 2 ? P(30) : P(int(i) + 1), m.Find(keys[i].c_str()));
+    for (size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(i == 2 ? P(30) : P(int(i) + 1), m.Find(keys[i].c_str()));
     const std::vector<std::wstring> listed = Keys(m);
-    EXPECT_EQ(std::set<std::wstring>(keys.begin(), keys.end()), std::set<std::wstring>(listed.begin(), listed.end()));
+    EXPECT_EQ(std::set<std::wstring>(keys.begin(), keys.end()),
+              std::set<std::wstring>(listed.begin(), listed.end()));
     EXPECT_EQ(keys.size(), listed.size());
     EXPECT_EQ(nullptr, m.GetAt(int(keys.size())));
     EXPECT_EQ(nullptr, m.GetAt(-1));

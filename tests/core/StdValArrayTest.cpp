@@ -6,7 +6,12 @@ using SkinUI::CStdValArray;
 
 namespace {
 
-struct Rec { int a; short b; char c; };
+struct Rec
+{
+    int a;
+    short b;
+    char c;
+};
 
 }  // namespace
 
@@ -15,7 +20,7 @@ TEST(StdValArray, CopiesElementsByValueAndGrowsLikePtrArray)
     CStdValArray a(sizeof(Rec));
     EXPECT_EQ(0, a.GetAllocated());
     for (int i = 0; i < 11; ++i) {
-        Rec r = { i, static_cast<short>(i * 2), static_cast<char>('a' + i) };
+        Rec r = {i, static_cast<short>(i * 2), static_cast<char>('a' + i)};
         ASSERT_TRUE(a.Add(&r));
         r.a = -1;  // the array keeps its own copy
         EXPECT_EQ(i, static_cast<Rec*>(a.GetAt(i))->a);

@@ -9,18 +9,42 @@ using namespace SkinUI;
 // handlers expect, and the range bounds, never sent, in neither.
 TEST(UIEventTypes, EveryEventFallsInTheClassItsHandlersExpect)
 {
-    struct Case { int type; bool key; bool mouse; };
+    struct Case
+    {
+        int type;
+        bool key;
+        bool mouse;
+    };
     const Case cases[] = {
-        {0, false, false}, {1, false, false},
-        {EVT_KEYBEGIN, false, false}, {EVT_KEYDOWN, true, false}, {EVT_KEYUP, true, false},
-        {EVT_CHAR, true, false}, {EVT_SYSKEY, true, false}, {EVT_KEYEND, false, false},
-        {EVT_MOUSEBEGIN, false, false}, {EVT_MOUSEMOVE, false, true}, {EVT_MOUSELEAVE, false, true},
-        {EVT_MOUSEENTER, false, true}, {EVT_MOUSEHOVER, false, true}, {EVT_BUTTONDOWN, false, true},
-        {EVT_BUTTONUP, false, true}, {EVT_RBUTTONDOWN, false, true}, {EVT_RBUTTONUP, false, true},
-        {EVT_MBUTTONDOWN, false, true}, {EVT_MBUTTONUP, false, true}, {EVT_DBLCLICK, false, true},
-        {EVT_CONTEXTMENU, false, true}, {EVT_SCROLLWHEEL, false, true}, {EVT_MOUSEEND, false, false},
-        {EVT_KILLFOCUS, false, false}, {EVT_SETFOCUS, false, false}, {EVT_WINDOWSIZE, false, false},
-        {EVT_SETCURSOR, false, false}, {EVT_TIMER, false, false}, {EVT_TIMER + 1, false, false},
+        {0, false, false},
+        {1, false, false},
+        {EVT_KEYBEGIN, false, false},
+        {EVT_KEYDOWN, true, false},
+        {EVT_KEYUP, true, false},
+        {EVT_CHAR, true, false},
+        {EVT_SYSKEY, true, false},
+        {EVT_KEYEND, false, false},
+        {EVT_MOUSEBEGIN, false, false},
+        {EVT_MOUSEMOVE, false, true},
+        {EVT_MOUSELEAVE, false, true},
+        {EVT_MOUSEENTER, false, true},
+        {EVT_MOUSEHOVER, false, true},
+        {EVT_BUTTONDOWN, false, true},
+        {EVT_BUTTONUP, false, true},
+        {EVT_RBUTTONDOWN, false, true},
+        {EVT_RBUTTONUP, false, true},
+        {EVT_MBUTTONDOWN, false, true},
+        {EVT_MBUTTONUP, false, true},
+        {EVT_DBLCLICK, false, true},
+        {EVT_CONTEXTMENU, false, true},
+        {EVT_SCROLLWHEEL, false, true},
+        {EVT_MOUSEEND, false, false},
+        {EVT_KILLFOCUS, false, false},
+        {EVT_SETFOCUS, false, false},
+        {EVT_WINDOWSIZE, false, false},
+        {EVT_SETCURSOR, false, false},
+        {EVT_TIMER, false, false},
+        {EVT_TIMER + 1, false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.key, IsKeyEvent(c.type)) << c.type;
@@ -47,10 +71,14 @@ TEST(UIEventRecords, AQueuedNotificationKeepsItsOwnCopy)
 // Listeners compare notification types exactly: "click" is not "Click".
 TEST(UIEventRecords, NotificationTypesCompareExactly)
 {
-    struct Case { const wchar_t* type; bool click; };
+    struct Case
+    {
+        const wchar_t* type;
+        bool click;
+    };
     const Case cases[] = {
-        {L"click", true}, {L"Click", false}, {L"CLICK", false}, {L"click ", false}, {L"clicked", false},
-        {L"", false},
+        {L"click", true},   {L"Click", false},   {L"CLICK", false},
+        {L"click ", false}, {L"clicked", false}, {L"", false},
     };
     for (const Case& c : cases) {
         TNotifyUI msg;

@@ -6,7 +6,12 @@ using SkinUI::CUIPoint;
 
 TEST(UIPoint, PackedMouseParameterIsSigned16Bit)
 {
-    struct Case { DWORD packed; int x; int y; };
+    struct Case
+    {
+        DWORD packed;
+        int x;
+        int y;
+    };
     const Case cases[] = {
         {0xFFFF0010u, 16, -1},
         {0x00000000u, 0, 0},
@@ -18,7 +23,7 @@ TEST(UIPoint, PackedMouseParameterIsSigned16Bit)
         EXPECT_EQ(c.x, pt.x) << std::hex << c.packed;
         EXPECT_EQ(c.y, pt.y) << std::hex << c.packed;
     }
-    POINT raw = { -4, 9 };
+    POINT raw = {-4, 9};
     CUIPoint copy(raw);
     EXPECT_EQ(-4, copy.x);
     EXPECT_EQ(9, copy.y);

@@ -26,13 +26,19 @@ TEST(UIRect, SizeAndNull)
     EXPECT_TRUE(rc.IsNull());
     EXPECT_TRUE(CUIRect().IsNull());
     EXPECT_FALSE(CUIRect(0, 0, 0, 1).IsNull());
-    RECT raw = { 1, 2, 3, 4 };
+    RECT raw = {1, 2, 3, 4};
     ExpectRect(CUIRect(raw), 1, 2, 3, 4);
 }
 
 TEST(UIRect, JoinCountsEmptyRectanglesUnionDoesNot)
 {
-    struct Case { CUIRect a; CUIRect b; CUIRect join; CUIRect uni; };
+    struct Case
+    {
+        CUIRect a;
+        CUIRect b;
+        CUIRect join;
+        CUIRect uni;
+    };
     const Case cases[] = {
         {CUIRect(0, 0, 10, 10), CUIRect(5, 5, 20, 20), CUIRect(0, 0, 20, 20), CUIRect(0, 0, 20, 20)},
         {CUIRect(10, 10, 20, 20), CUIRect(0, 0, 0, 0), CUIRect(0, 0, 20, 20), CUIRect(10, 10, 20, 20)},

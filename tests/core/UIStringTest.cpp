@@ -27,8 +27,13 @@ std::wstring Repeat(wchar_t ch, int n)
 
 TEST(UIStringStorage, LocalUpTo62CharactersHeapFrom63)
 {
-    struct Case { int length; bool local; };
-    const Case cases[] = { {0, true}, {1, true}, {61, true}, {62, true}, {63, false}, {64, false}, {500, false} };
+    struct Case
+    {
+        int length;
+        bool local;
+    };
+    const Case cases[] = {{0, true},   {1, true},   {61, true},  {62, true},
+                          {63, false}, {64, false}, {500, false}};
     for (const Case& c : cases) {
         const std::wstring text = Repeat(L'x', c.length);
         CUIString assigned(text.c_str());
@@ -62,10 +67,15 @@ TEST(UIStringStorage, HeapBlockSizedExactlyAndBackToLocal)
 
 TEST(UIStringStorage, AssignWithLengthStopsAtSourceEnd)
 {
-    struct Case { const wchar_t* text; int length; const wchar_t* expect; };
+    struct Case
+    {
+        const wchar_t* text;
+        int length;
+        const wchar_t* expect;
+    };
     const Case cases[] = {
         {L"hello", 3, L"hel"}, {L"hello", -1, L"hello"}, {L"hi", 10, L"hi"},
-        {nullptr, -1, L""}, {nullptr, 5, L""}, {L"hello", 0, L""},
+        {nullptr, -1, L""},    {nullptr, 5, L""},        {L"hello", 0, L""},
     };
     for (const Case& c : cases) {
         CUIString s(L"previous");
@@ -168,16 +178,16 @@ TEST(UIStringOperators, AssignmentAndConcatenation)
 
 TEST(UIStringOperators, Comparisons)
 {
-    struct Case { const wchar_t* a; const wchar_t* b; int sign; int signNoCase; };
+    struct Case
+    {
+        const wchar_t* a;
+        const wchar_t* b;
+        int sign;
+        int signNoCase;
+    };
     const Case cases[] = {
-        {L"abc", L"abc", 0, 0},
-        {L"abc", L"ABC", 1, 0},
-        {L"Click", L"click", -1, 0},
-        {L"a", L"b", -1, -1},
-        {L"", L"", 0, 0},
-        {L"", nullptr, 0, 0},
-        {L"x", nullptr, 1, 1},
-        {L"ab", L"abc", -1, -1},
+        {L"abc", L"abc", 0, 0}, {L"abc", L"ABC", 1, 0}, {L"Click", L"click", -1, 0}, {L"a", L"b", -1, -1},
+        {L"", L"", 0, 0},       {L"", nullptr, 0, 0},   {L"x", nullptr, 1, 1},       {L"ab", L"abc", -1, -1},
     };
     auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
     for (const Case& c : cases) {
@@ -204,24 +214,23 @@ TEST(UIStringOperators, CaseConversion)
 
 TEST(UIStringSubstrings, LeftMidRight)
 {
-    struct Case { const wchar_t* text; char op; int a; int b; const wchar_t* expect; };
+    struct Case
+    {
+        const wchar_t* text;
+        char op;
+        int a;
+        int b;
+        const wchar_t* expect;
+    };
     const Case cases[] = {
-        {L"hello", 'L', -5, 0, L""},
-        {L"hello", 'L', 0, 0, L""},
-        {L"hello", 'L', 2, 0, L"he"},
-        {L"hello", 'L', 1000, 0, L"hello"},
-        {L"ab", 'M', 3, -1, L""},
-        {L"ab", 'M', 2, -1, L""},
-        {L"hello", 'M', 1, -1, L"ello"},
-        {L"hello", 'M', 1, 2, L"el"},
-        {L"hello", 'M', 1, 100, L"ello"},
-        {L"hello", 'M', 1, 0, L""},
-        {L"hello", 'M', 1000, 3, L""},
-        {L"abc", 'R', 10, 0, L"abc"},
-        {L"abc", 'R', 2, 0, L"bc"},
-        {L"abc", 'R', 0, 0, L""},
-        {L"abc", 'R', -1, 0, L""},
-        {L"", 'R', 3, 0, L""},
+        {L"hello", 'L', -5, 0, L""},      {L"hello", 'L', 0, 0, L""},
+        {L"hello", 'L', 2, 0, L"he"},     {L"hello", 'L', 1000, 0, L"hello"},
+        {L"ab", 'M', 3, -1, L""},         {L"ab", 'M', 2, -1, L""},
+        {L"hello", 'M', 1, -1, L"ello"},  {L"hello", 'M', 1, 2, L"el"},
+        {L"hello", 'M', 1, 100, L"ello"}, {L"hello", 'M', 1, 0, L""},
+        {L"hello", 'M', 1000, 3, L""},    {L"abc", 'R', 10, 0, L"abc"},
+        {L"abc", 'R', 2, 0, L"bc"},       {L"abc", 'R', 0, 0, L""},
+        {L"abc", 'R', -1, 0, L""},        {L"", 'R', 3, 0, L""},
     };
     for (const Case& c : cases) {
         CUIString s(c.text);
@@ -232,19 +241,18 @@ TEST(UIStringSubstrings, LeftMidRight)
 
 TEST(UIStringSearch, FindSubstring)
 {
-    struct Case { const wchar_t* text; const wchar_t* what; int start; int expect; };
+    struct Case
+    {
+        const wchar_t* text;
+        const wchar_t* what;
+        int start;
+        int expect;
+    };
     const Case cases[] = {
-        {L"", L"a", 0, -1},
-        {L"", L"", 0, 0},
-        {L"abc", L"a", 4, -1},
-        {L"abc", L"", 3, 3},
-        {L"abc", L"c", 3, -1},
-        {L"abc", L"a", -1, -1},
-        {L"abcabc", L"bc", 0, 1},
-        {L"abcabc", L"bc", 2, 4},
-        {L"abcabc", L"abc", 1, 3},
-        {L"abcabc", L"x", 0, -1},
-        {L"abc", nullptr, 0, -1},
+        {L"", L"a", 0, -1},       {L"", L"", 0, 0},         {L"abc", L"a", 4, -1},
+        {L"abc", L"", 3, 3},      {L"abc", L"c", 3, -1},    {L"abc", L"a", -1, -1},
+        {L"abcabc", L"bc", 0, 1}, {L"abcabc", L"bc", 2, 4}, {L"abcabc", L"abc", 1, 3},
+        {L"abcabc", L"x", 0, -1}, {L"abc", nullptr, 0, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.expect, CUIString(c.text).Find(c.what, c.start)) << c.text << " " << c.start;
@@ -253,15 +261,16 @@ TEST(UIStringSearch, FindSubstring)
 
 TEST(UIStringSearch, FindCharacterAndReverse)
 {
-    struct Case { const wchar_t* text; wchar_t ch; int start; int expect; };
+    struct Case
+    {
+        const wchar_t* text;
+        wchar_t ch;
+        int start;
+        int expect;
+    };
     const Case cases[] = {
-        {L"", L'a', 0, -1},
-        {L"abca", L'a', 0, 0},
-        {L"abca", L'a', 1, 3},
-        {L"abca", L'a', 3, 3},
-        {L"abca", L'a', 4, -1},
-        {L"abca", L'a', -2, -1},
-        {L"abca", L'z', 0, -1},
+        {L"", L'a', 0, -1},     {L"abca", L'a', 0, 0},   {L"abca", L'a', 1, 3},  {L"abca", L'a', 3, 3},
+        {L"abca", L'a', 4, -1}, {L"abca", L'a', -2, -1}, {L"abca", L'z', 0, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.expect, CUIString(c.text).Find(c.ch, c.start)) << c.text << " " << c.start;
@@ -273,14 +282,18 @@ TEST(UIStringSearch, FindCharacterAndReverse)
 
 TEST(UIStringSearch, Replace)
 {
-    struct Case { const wchar_t* text; const wchar_t* from; const wchar_t* to; int count; const wchar_t* expect; };
+    struct Case
+    {
+        const wchar_t* text;
+        const wchar_t* from;
+        const wchar_t* to;
+        int count;
+        const wchar_t* expect;
+    };
     const Case cases[] = {
-        {L"aaa", L"a", L"aa", 3, L"aaaaaa"},
-        {L"abcabc", L"bc", L"", 2, L"aa"},
-        {L"abc", L"x", L"y", 0, L"abc"},
-        {L"a.b.c", L".", L"::", 2, L"a::b::c"},
-        {L"xxxx", L"xx", L"x", 2, L"xx"},
-        {L"abc", L"", L"y", 0, L"abc"},
+        {L"aaa", L"a", L"aa", 3, L"aaaaaa"}, {L"abcabc", L"bc", L"", 2, L"aa"},
+        {L"abc", L"x", L"y", 0, L"abc"},     {L"a.b.c", L".", L"::", 2, L"a::b::c"},
+        {L"xxxx", L"xx", L"x", 2, L"xx"},    {L"abc", L"", L"y", 0, L"abc"},
         {L"abc", L"b", nullptr, 1, L"ac"},
     };
     for (const Case& c : cases) {

@@ -40,9 +40,12 @@ private:
 // --- Input builders -------------------------------------------------------------
 std::vector<BYTE> ToUtf8(const std::wstring& text)
 {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
     std::vector<BYTE> bytes((size_t)(n > 0 ? n : 0));
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr, nullptr);
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr,
+                            nullptr);
     return bytes;
 }
 
@@ -61,8 +64,9 @@ std::vector<BYTE> ToUtf16(const std::wstring& text, bool bigEndian)
 
 // --- Mutations --------------------------------------------------------------------
 const char* const kTokens[] = {
-    "<", ">", "/>", "</", "\"", "=", " ", "&amp;", "&lt;", "&quot;", "&", "<!--", "-->", "->",
-    "<?", "?>", "<a>", "</a>", "<Window>", "</Window>", "x=\"1\"", "'", "\xEF\xBB\xBF", "\xC3", "\xFF\xFE",
+    "<",        ">",         "/>",      "</",  "\"",           "=",    " ",        "&amp;", "&lt;",
+    "&quot;",   "&",         "<!--",    "-->", "->",           "<?",   "?>",       "<a>",   "</a>",
+    "<Window>", "</Window>", "x=\"1\"", "'",   "\xEF\xBB\xBF", "\xC3", "\xFF\xFE",
 };
 
 void Mutate(std::vector<BYTE>& data, Random& rnd)
@@ -80,13 +84,16 @@ void Mutate(std::vector<BYTE>& data, Random& rnd)
             break;
         case 2: {  // delete a range
             const size_t n = rnd.Below(64) + 1;
-            data.erase(data.begin() + (ptrdiff_t)pos, data.begin() + (ptrdiff_t)(pos + (n < size - pos ? n : size - pos)));
+            data.erase(data.begin() + (ptrdiff_t)pos,
+                       data.begin() + (ptrdiff_t)(pos + (n < size - pos ? n : size - pos)));
             break;
         }
         case 3: {  // duplicate a range
             const size_t n = rnd.Below(200) + 1;
-            std::vector<BYTE> piece(data.begin() + (ptrdiff_t)pos, data.begin() + (ptrdiff_t)(pos + (n < size - pos ? n : size - pos)));
-            data.insert(data.begin() + (ptrdiff_t)(size ? rnd.Below((UINT)size) : 0), piece.begin(), piece.end());
+            std::vector<BYTE> piece(data.begin() + (ptrdiff_t)pos,
+                                    data.begin() + (ptrdiff_t)(pos + (n < size - pos ? n : size - pos)));
+            data.insert(data.begin() + (ptrdiff_t)(size ? rnd.Below((UINT)size) : 0), piece.begin(),
+                        piece.end());
             break;
         }
         case 4: {  // insert a markup token
@@ -163,8 +170,7 @@ bool Feed(std::vector<BYTE> data, int encoding)
     if (ok) {
         // Every element is reachable once from the root and its siblings.
         EXPECT_EQ(xml.GetElementCount() ? xml.GetElementCount() - 1 : 0, Walk(xml.GetRoot(), 0));
-    }
-    else {
+    } else {
         EXPECT_FALSE(xml.GetRoot().IsValid());
         EXPECT_EQ(0u, xml.GetElementCount());
         wchar_t message[100] = {};
@@ -204,8 +210,7 @@ TEST(MarkupFuzz, MutatedSkinInEveryEncoding)
         const UINT form = rnd.Below(5);
         if (form == 0 || form == 1) {
             loaded += Feed(data, form == 0 ? 0 : 2);
-        }
-        else {
+        } else {
             // UTF-16: re-encode the mutated text, then mutate the units once more.
             const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)data.data(), (int)data.size(), nullptr, 0);
             std::wstring text((size_t)(n > 0 ? n : 0), L'\0');
@@ -232,7 +237,8 @@ TEST(MarkupFuzz, RandomBytesInEveryEncoding)
     for (int i = 0; i < 8000; ++i) {
         std::vector<BYTE> data(rnd.Below(300));
         const bool markupish = rnd.Below(2) == 0;
-        for (BYTE& b : data) b = markupish ? (BYTE)alphabet[rnd.Below(sizeof(alphabet) - 1)] : (BYTE)rnd.Next();
+        for (BYTE& b : data)
+            b = markupish ? (BYTE)alphabet[rnd.Below(sizeof(alphabet) - 1)] : (BYTE)rnd.Next();
         if (rnd.Below(4) == 0 && data.size() >= 2) {
             data[0] = 0xFE;
             data[1] = 0xFF;

@@ -17,7 +17,8 @@ const uint32_t kImageInputs = 8000;
 TEST(ResourceFuzz, SeedsPassTheChecks)
 {
     const std::vector<std::wstring> names = TestSupport::FuzzEntryNames();
-    for (const std::string& archive : TestSupport::FuzzArchiveSeeds()) EXPECT_TRUE(TestSupport::CheckArchive(archive, names));
+    for (const std::string& archive : TestSupport::FuzzArchiveSeeds())
+        EXPECT_TRUE(TestSupport::CheckArchive(archive, names));
     const std::string package = TestSupport::FuzzArchiveSeeds()[0];
     SkinUI::CPaintManagerUI::SetResourceZip((LPVOID)package.data(), (unsigned int)package.size());
     SkinUI::TImageInfo* info = SkinUI::CRenderEngine::LoadImageW(L"img/tile.png");

@@ -41,7 +41,8 @@ inline const std::wstring& HostileText(int which)
         std::wstring(20000, L'\x200B'),
         [] {
             std::wstring t;
-            for (int i = 0; i < 400; ++i) t += L"{f Fuzz" + std::to_wstring(i) + L" " + std::to_wstring(8 + i % 9) + L"}x{/f}";
+            for (int i = 0; i < 400; ++i)
+                t += L"{f Fuzz" + std::to_wstring(i) + L" " + std::to_wstring(8 + i % 9) + L"}x{/f}";
             return t;
         }(),
         [] {
@@ -60,21 +61,72 @@ inline const wchar_t* const* ValuePool(size_t& count)
 {
     static const wchar_t* const kValues[] = {
         // numbers, lists, colours, bools
-        L"", L"0", L"-1", L"2147483647", L"-2147483648", L"99999999999999999999", L"  12x", L"+7", L"0x10",
-        L"1,2", L"1,2,3", L"1,2,3,4,5,6", L",,,,", L"-5,-5,-5,-5", L"536", L"9999,9999", L"1 2 3 4", L"1;2",
-        L"#", L"#FF", L"#FFFFFFFFFF", L"#GG0000", L"FF00FF00", L"#-1", L"true", L"TRUE", L"false", L"yes",
-        L"0.5,0.25,1,1", L"1e308,1e308", L"nan",
+        L"",
+        L"0",
+        L"-1",
+        L"2147483647",
+        L"-2147483648",
+        L"99999999999999999999",
+        L"  12x",
+        L"+7",
+        L"0x10",
+        L"1,2",
+        L"1,2,3",
+        L"1,2,3,4,5,6",
+        L",,,,",
+        L"-5,-5,-5,-5",
+        L"536",
+        L"9999,9999",
+        L"1 2 3 4",
+        L"1;2",
+        L"#",
+        L"#FF",
+        L"#FFFFFFFFFF",
+        L"#GG0000",
+        L"FF00FF00",
+        L"#-1",
+        L"true",
+        L"TRUE",
+        L"false",
+        L"yes",
+        L"0.5,0.25,1,1",
+        L"1e308,1e308",
+        L"nan",
         // draw strings
-        L"file='bg.png'", L"file='' source='0,0,10,10'", L"file='x.png' corner='1,2,3,4' mask='#FFFF00FF'",
+        L"file='bg.png'",
+        L"file='' source='0,0,10,10'",
+        L"file='x.png' corner='1,2,3,4' mask='#FFFF00FF'",
         L"file='a.png' dest='-10,-10,99999,99999' fade='300' hole='true' xtiled='true' ytiled='true'",
-        L"file='", L"file='a.png' source='", L"res='12' restype='PNG'", L"''''''", L"file='a.png' hsl='true'",
+        L"file='",
+        L"file='a.png' source='",
+        L"res='12' restype='PNG'",
+        L"''''''",
+        L"file='a.png' hsl='true'",
         L"file='a.png' align='center' valign='bottom' width='-5' height='99999'",
         // inline text markup
-        L"{b}bold{/b}", L"{i}{u}{s}nested{/s}{/u}{/i}", L"{a http://127.0.0.1/}link{/a}", L"{a}{a}{a}",
-        L"{c #FF0000}red{/c}", L"{c}", L"{f 1}big{/f}", L"{f 99999}", L"{n}{n}{p}{p}", L"{x 10}{y -5}",
-        L"{i bg.png}", L"{i}", L"{r 1 2 3}", L"{{{{", L"}}}}", L"{/b}{/i}{/u}", L"<b>html</b>", L"&lt;&lt;",
-        L"{u}&lt;&lt;返回{/u}", L"请选择需要恢复的手机类型",
-        HostileText(0).c_str(), HostileText(1).c_str(), HostileText(2).c_str(),
+        L"{b}bold{/b}",
+        L"{i}{u}{s}nested{/s}{/u}{/i}",
+        L"{a http://127.0.0.1/}link{/a}",
+        L"{a}{a}{a}",
+        L"{c #FF0000}red{/c}",
+        L"{c}",
+        L"{f 1}big{/f}",
+        L"{f 99999}",
+        L"{n}{n}{p}{p}",
+        L"{x 10}{y -5}",
+        L"{i bg.png}",
+        L"{i}",
+        L"{r 1 2 3}",
+        L"{{{{",
+        L"}}}}",
+        L"{/b}{/i}{/u}",
+        L"<b>html</b>",
+        L"&lt;&lt;",
+        L"{u}&lt;&lt;返回{/u}",
+        L"请选择需要恢复的手机类型",
+        HostileText(0).c_str(),
+        HostileText(1).c_str(),
+        HostileText(2).c_str(),
     };
     count = sizeof(kValues) / sizeof(kValues[0]);
     return kValues;
@@ -83,18 +135,27 @@ inline const wchar_t* const* ValuePool(size_t& count)
 inline const wchar_t* const* ElementPool(size_t& count)
 {
     static const wchar_t* const kElements[] = {
-        L"<Include source=\"part.xml\" count=\"3\"/>", L"<Include source=\"missing.xml\"/>",
-        L"<Include source=\"part.xml\" count=\"-2\"/>", L"<Include/>",
+        L"<Include source=\"part.xml\" count=\"3\"/>",
+        L"<Include source=\"missing.xml\"/>",
+        L"<Include source=\"part.xml\" count=\"-2\"/>",
+        L"<Include/>",
         L"<Include source=\"&lt;Window&gt;&lt;Label text=&quot;x&quot;/&gt;&lt;/Window&gt;\"/>",
         L"<Default name=\"Button\" value=\"text=&quot;d&quot; bkcolor=&quot;#FF00FF00&quot;\"/>",
-        L"<Default name=\"Label\" value=\"text=&quot;unclosed\"/>", L"<Style name=\"s\" value=\"style=&quot;s&quot;\"/>",
-        L"<Image name=\"missing.png\" mask=\"#FFFF00FF\"/>", L"<Font id=\"5\" name=\"\" size=\"-9\"/>",
-        L"<Font id=\"0\" name=\"Arial\" size=\"99999\" default=\"true\"/>", L"<Lable><Button/></Lable>",
-        L"<Label><Label/></Label>", L"<Container><Control/><Text text=\"{a x}y{/a}\"/></Container>",
+        L"<Default name=\"Label\" value=\"text=&quot;unclosed\"/>",
+        L"<Style name=\"s\" value=\"style=&quot;s&quot;\"/>",
+        L"<Image name=\"missing.png\" mask=\"#FFFF00FF\"/>",
+        L"<Font id=\"5\" name=\"\" size=\"-9\"/>",
+        L"<Font id=\"0\" name=\"Arial\" size=\"99999\" default=\"true\"/>",
+        L"<Lable><Button/></Lable>",
+        L"<Label><Label/></Label>",
+        L"<Container><Control/><Text text=\"{a x}y{/a}\"/></Container>",
         L"<HorizontalLayout><VerticalLayout><HorizontalLayout><Progress value=\"500\" min=\"9\" max=\"1\"/>"
         L"</HorizontalLayout></VerticalLayout></HorizontalLayout>",
-        L"<Button style=\"s\"/>", L"<Text showhtml=\"true\" text=\"{a 1}{/a}{a 2}{/a}\"/>",
-        HostileText(3).c_str(), HostileText(4).c_str(), HostileText(5).c_str(),
+        L"<Button style=\"s\"/>",
+        L"<Text showhtml=\"true\" text=\"{a 1}{/a}{a 2}{/a}\"/>",
+        HostileText(3).c_str(),
+        HostileText(4).c_str(),
+        HostileText(5).c_str(),
     };
     count = sizeof(kElements) / sizeof(kElements[0]);
     return kElements;
@@ -107,9 +168,12 @@ inline std::wstring Escaped(const wchar_t* value)
 {
     std::wstring out;
     for (; *value != L'\0'; ++value) {
-        if (*value == L'<') out += L"&lt;";
-        else if (*value == L'"') out += L"&quot;";
-        else out += *value;
+        if (*value == L'<')
+            out += L"&lt;";
+        else if (*value == L'"')
+            out += L"&quot;";
+        else
+            out += *value;
     }
     return out;
 }
@@ -123,9 +187,13 @@ inline std::wstring Mutate(const std::wstring& seed, Random& rnd)
     const int steps = 1 + (int)rnd.Below(6);
     for (int s = 0; s < steps; ++s) {
         switch (rnd.Below(10)) {
-        case 0: case 1: case 2: case 3: {  // replace one attribute value
+        case 0:
+        case 1:
+        case 2:
+        case 3: {  // replace one attribute value
             std::vector<size_t> starts;
-            for (size_t p = text.find(L"=\""); p != std::wstring::npos; p = text.find(L"=\"", p + 2)) starts.push_back(p + 2);
+            for (size_t p = text.find(L"=\""); p != std::wstring::npos; p = text.find(L"=\"", p + 2))
+                starts.push_back(p + 2);
             if (starts.empty()) break;
             const size_t start = starts[rnd.Below((UINT)starts.size())];
             const size_t end = text.find(L'"', start);
@@ -133,9 +201,11 @@ inline std::wstring Mutate(const std::wstring& seed, Random& rnd)
             text.replace(start, end - start, Escaped(values[rnd.Below((UINT)nValues)]));
             break;
         }
-        case 4: case 5: {  // insert an element after some tag end
+        case 4:
+        case 5: {  // insert an element after some tag end
             std::vector<size_t> ends;
-            for (size_t p = text.find(L'>'); p != std::wstring::npos; p = text.find(L'>', p + 1)) ends.push_back(p + 1);
+            for (size_t p = text.find(L'>'); p != std::wstring::npos; p = text.find(L'>', p + 1))
+                ends.push_back(p + 1);
             if (ends.size() < 3) break;
             const size_t at = ends[1 + rnd.Below((UINT)ends.size() - 2)];
             text.insert(at, elements[rnd.Below((UINT)nElements)]);
@@ -148,13 +218,15 @@ inline std::wstring Mutate(const std::wstring& seed, Random& rnd)
             }
             if (tags.empty()) break;
             static const wchar_t* const kNames[] = {
-                L"text", L"pos", L"bkimage", L"normalimage", L"font", L"style", L"visible", L"float", L"width",
-                L"padding", L"value", L"max", L"showhtml", L"textpadding", L"align", L"bordersize", L"name",
+                L"text",     L"pos",         L"bkimage", L"normalimage", L"font",  L"style",
+                L"visible",  L"float",       L"width",   L"padding",     L"value", L"max",
+                L"showhtml", L"textpadding", L"align",   L"bordersize",  L"name",
             };
             size_t p = tags[rnd.Below((UINT)tags.size())] + 1;
             while (p < text.size() && iswalnum(text[p])) ++p;
-            text.insert(p, std::wstring(L" ") + kNames[rnd.Below(sizeof(kNames) / sizeof(kNames[0]))] + L"=\"" +
-                               Escaped(values[rnd.Below((UINT)nValues)]) + L"\"");
+            text.insert(p,
+                        std::wstring(L" ") + kNames[rnd.Below(sizeof(kNames) / sizeof(kNames[0]))] + L"=\"" +
+                            Escaped(values[rnd.Below((UINT)nValues)]) + L"\"");
             break;
         }
         case 7: {  // wrap the body in deep nesting
@@ -217,7 +289,9 @@ inline void UsePackage()
         {"computer_un_1.png", SkinImage("computer_un_1.png")},
         {"install_b.png", SkinImage("install_b.png")},
         {"install_f.png", SkinImage("install_f.png")},
-        {"part.xml", SkinTest::Utf8(L"<Window><Label name=\"part_a\" text=\"{b}a{/b}\"/><Button name=\"part_b\"/></Window>")},
+        {"part.xml",
+         SkinTest::Utf8(
+             L"<Window><Label name=\"part_a\" text=\"{b}a{/b}\"/><Button name=\"part_b\"/></Window>")},
         // Includes itself inside 200 layouts: a tree without end, which the
         // builder's depth bound refuses.
         {"deep.xml", SkinTest::Utf8(SelfIncludingDocument(L"deep.xml", 200))},
@@ -237,7 +311,8 @@ inline bool HeapsValid()
 
 // Checks the parent links of an attached tree and that every named control
 // can be found by name; returns the number of controls, or -1 on a broken link.
-inline int CheckTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent, SkinUI::CPaintManagerUI& manager)
+inline int CheckTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent,
+                     SkinUI::CPaintManagerUI& manager)
 {
     if (control->GetParent() != parent || control->GetManager() != &manager) return -1;
     const SkinUI::CUIString name = control->GetName();
@@ -253,7 +328,8 @@ inline int CheckTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent, Sk
     return count;
 }
 
-struct Outcome {
+struct Outcome
+{
     bool built = false;
     bool failed = false;
     int controls = 0;

@@ -23,10 +23,14 @@ typedef std::pair<unsigned, unsigned> Call;  // (total, remaining)
 
 // The callback runs on the downloading thread: each thread keeps its own record.
 thread_local std::vector<Call> t_calls;
-void Record(unsigned total, unsigned remaining) { t_calls.push_back(Call(total, remaining)); }
+void Record(unsigned total, unsigned remaining)
+{
+    t_calls.push_back(Call(total, remaining));
+}
 
 // Bytes of every value, zeros included, in an order no short pattern repeats.
-std::string Body(size_t size, unsigned seed = 1) {
+std::string Body(size_t size, unsigned seed = 1)
+{
     std::string b(size, '\0');
     unsigned x = seed * 2654435761u + 12345u;
     for (size_t i = 0; i < size; ++i) {
@@ -37,7 +41,8 @@ std::string Body(size_t size, unsigned seed = 1) {
 }
 
 // The callbacks a complete body of size bytes must give: one per 2048-byte read.
-std::vector<Call> FullReads(unsigned size) {
+std::vector<Call> FullReads(unsigned size)
+{
     std::vector<Call> calls;
     for (unsigned remaining = size; remaining > 0;) {
         remaining -= remaining < 2048 ? remaining : 2048;
@@ -50,13 +55,15 @@ const char* const kEarlier = "an earlier setup that a failed download must keep"
 
 }  // namespace
 
-TEST(Download, FiveThousandBytesAreReadIn2048ByteStepsAndWrittenExactly) {
+TEST(Download, FiveThousandBytesAreReadIn2048ByteStepsAndWrittenExactly)
+{
     HttpTestServer server;
     const std::string body = Body(5000);
     server.SetRoute("/setup.exe", HttpResponse::Ok(body));
     TempFolder folder;
     const std::string path = folder.File("setup.exe");
-    ASSERT_TRUE(TestSupport::WriteWholeFile(path, Body(12000, 7)));  // longer than the new file: must not survive as a tail
+    ASSERT_TRUE(TestSupport::WriteWholeFile(
+        path, Body(12000, 7)));  // longer than the new file: must not survive as a tail
 
     t_calls.clear();
     EXPECT_TRUE(DownloadToFile(server.Url("/setup.exe").c_str(), path.c_str(), Record));
@@ -67,16 +74,17 @@ TEST(Download, FiveThousandBytesAreReadIn2048ByteStepsAndWrittenExactly) {
     EXPECT_EQ(std::vector<std::string>{"setup.exe"}, folder.Names()) << "a temporary file was left";
 }
 
-TEST(Download, CompleteBodiesOfEverySizeAndAfterRedirects) {
-    struct Case {
+TEST(Download, CompleteBodiesOfEverySizeAndAfterRedirects)
+{
+    struct Case
+    {
         const char* name;
         size_t size;
         int redirects;  // 302 hops before the body
     };
     const Case cases[] = {
-        {"one byte", 1, 0},           {"one full read", 2048, 0},
-        {"one byte past a read", 2049, 0}, {"302 then 200", 5000, 1},
-        {"two redirects", 70001, 2},  {"large body", 1000000, 0},
+        {"one byte", 1, 0},        {"one full read", 2048, 0},  {"one byte past a read", 2049, 0},
+        {"302 then 200", 5000, 1}, {"two redirects", 70001, 2}, {"large body", 1000000, 0},
     };
     HttpTestServer server;
     for (const Case& c : cases) {
@@ -102,8 +110,10 @@ TEST(Download, CompleteBodiesOfEverySizeAndAfterRedirects) {
     }
 }
 
-TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
-    struct Case {
+TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile)
+{
+    struct Case
+    {
         const char* name;
         HttpResponse response;
         std::vector<Call> callbacks;  // exact, or the first ones when partial
@@ -118,7 +128,10 @@ TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
         {"302 to a 404", HttpResponse::Redirect("/missing"), {}, false},
         {"cut after 3048 of 5000", HttpResponse::CutOff(body, 3048), {{5000, 2952}}, true},
         {"cut after 1000 of 5000", HttpResponse::CutOff(body, 1000), {}, true},
-        {"length 10000, body 5000", HttpResponse::WithContentLength("10000", body), {{10000, 7952}, {10000, 5904}}, true},
+        {"length 10000, body 5000",
+         HttpResponse::WithContentLength("10000", body),
+         {{10000, 7952}, {10000, 5904}},
+         true},
         // total + 8 wraps in 32 bits to 2, to 0, to 7.
         {"length 4294967290", HttpResponse::WithContentLength("4294967290", body), {}, false},
         {"length 4294967288", HttpResponse::WithContentLength("4294967288", body), {}, false},
@@ -127,7 +140,10 @@ TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
         {"length 4000000000", HttpResponse::WithContentLength("4000000000", body), {}, false},
         // 2 GiB and more, or not a plain number: refused before any read, in both builds.
         {"length 2147483648", HttpResponse::WithContentLength("2147483648", body), {}, false},
-        {"length 99999999999999999999", HttpResponse::WithContentLength("99999999999999999999", body), {}, false},
+        {"length 99999999999999999999",
+         HttpResponse::WithContentLength("99999999999999999999", body),
+         {},
+         false},
         {"length -5", HttpResponse::WithContentLength("-5", body), {}, false},
         {"length +5000", HttpResponse::WithContentLength("+5000", body), {}, false},
         {"length 5000x", HttpResponse::WithContentLength("5000x", body), {}, false},
@@ -170,7 +186,8 @@ TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile) {
     }
 }
 
-TEST(Download, RefusedConnectionGivesFalse) {
+TEST(Download, RefusedConnectionGivesFalse)
+{
     TempFolder folder;
     const std::string path = folder.File("s.exe");
     ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
@@ -183,7 +200,8 @@ TEST(Download, RefusedConnectionGivesFalse) {
     EXPECT_EQ(kEarlier, onDisk);
 }
 
-TEST(Download, StalledServerTimesOut) {
+TEST(Download, StalledServerTimesOut)
+{
     HttpTestServer server;
     server.SetRoute("/stall", HttpResponse::Stall());
     TempFolder folder;
@@ -192,7 +210,8 @@ TEST(Download, StalledServerTimesOut) {
     t_calls.clear();
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(DownloadToFile(server.Url("/stall").c_str(), path.c_str(), Record));
-    auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+    auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
     // A sanity bound: the 5 s time-outs are in force, not the library's defaults.
     EXPECT_LT(seconds, 30);
     EXPECT_TRUE(t_calls.empty());
@@ -202,7 +221,8 @@ TEST(Download, StalledServerTimesOut) {
     EXPECT_EQ(kEarlier, onDisk);
 }
 
-TEST(Download, ThreeDownloadsAtOnce) {
+TEST(Download, ThreeDownloadsAtOnce)
+{
     HttpTestServer server;
     const size_t sizes[3] = {300000, 70001, 12345};
     std::string bodies[3];
@@ -234,7 +254,8 @@ TEST(Download, ThreeDownloadsAtOnce) {
     EXPECT_EQ(3u, folder.Names().size());
 }
 
-TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere) {
+TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere)
+{
     HttpTestServer server;
     const std::string body = Body(5000);
     server.SetRoute("/s", HttpResponse::Ok(body));
@@ -249,7 +270,8 @@ TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere) {
     // A target held open without sharing: the body arrives but cannot replace it.
     const std::string locked = folder.File("locked.exe");
     ASSERT_TRUE(TestSupport::WriteWholeFile(locked, kEarlier));
-    HANDLE h = CreateFileW(TestSupport::WideFromAnsi(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileW(TestSupport::WideFromAnsi(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     t_calls.clear();
     EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), locked.c_str(), Record));
@@ -269,9 +291,11 @@ TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere) {
     EXPECT_EQ(2u, folder.Names().size());
 }
 
-TEST(Download, SendsAgentVarivoAndThePathWithItsBraces) {
+TEST(Download, SendsAgentVarivoAndThePathWithItsBraces)
+{
     HttpTestServer server;
-    const std::string route = "/redirect/ver1/vuvudavu/download_silent_zadazi/{version}/{setupname}/{machineid}";
+    const std::string route =
+        "/redirect/ver1/vuvudavu/download_silent_zadazi/{version}/{setupname}/{machineid}";
     server.SetRoute(route, HttpResponse::Ok(Body(100)));
     TempFolder folder;
     EXPECT_TRUE(DownloadToFile(server.Url(route).c_str(), folder.File("s.exe").c_str(), Record));
@@ -282,7 +306,8 @@ TEST(Download, SendsAgentVarivoAndThePathWithItsBraces) {
     EXPECT_EQ("varivo", requests[0].Header("User-Agent"));
 }
 
-TEST(Download, NullArgumentsGiveFalse) {
+TEST(Download, NullArgumentsGiveFalse)
+{
     TempFolder folder;
     EXPECT_FALSE(DownloadToFile(nullptr, folder.File("s.exe").c_str(), Record));
     EXPECT_FALSE(DownloadToFile("http://127.0.0.1:1/", nullptr, Record));

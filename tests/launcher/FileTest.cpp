@@ -13,7 +13,8 @@ using TestSupport::WideFromAnsi;
 namespace {
 
 // The error the constructor throws, or ERROR_SUCCESS when it opens the file.
-DWORD OpenError(const std::string& path, UINT flags) {
+DWORD OpenError(const std::string& path, UINT flags)
+{
     try {
         CFile file(WideFromAnsi(path).c_str(), flags);
     } catch (const CFileException& e) {
@@ -24,7 +25,8 @@ DWORD OpenError(const std::string& path, UINT flags) {
 
 }  // namespace
 
-TEST(File, CreateTruncatesAndWritesTheWholeBuffer) {
+TEST(File, CreateTruncatesAndWritesTheWholeBuffer)
+{
     TempFolder folder;
     const std::string path = folder.File("f.bin");
     ASSERT_TRUE(TestSupport::WriteWholeFile(path, std::string(10000, 'o')));
@@ -40,7 +42,8 @@ TEST(File, CreateTruncatesAndWritesTheWholeBuffer) {
     EXPECT_TRUE(onDisk == data);
 }
 
-TEST(File, FailuresThrowTheWindowsError) {
+TEST(File, FailuresThrowTheWindowsError)
+{
     TempFolder folder;
     EXPECT_EQ(DWORD(ERROR_PATH_NOT_FOUND),
               OpenError(folder.File("missing\\f.bin"), CFile::modeCreate | CFile::modeWrite));

@@ -24,12 +24,14 @@ using namespace TestSupport;
 namespace {
 
 // The probe's results are the main window's members; the test reads them here.
-struct Probe : CProductProbe {
+struct Probe : CProductProbe
+{
     using CProductProbe::m_nDesktopState;
     using CProductProbe::m_szDesktopPath;
 };
 
-bool WaitUntil(DWORD ms, bool (*done)()) {
+bool WaitUntil(DWORD ms, bool (*done)())
+{
     for (DWORD waited = 0; waited < ms; waited += 20) {
         if (done()) return true;
         Sleep(20);
@@ -39,7 +41,8 @@ bool WaitUntil(DWORD ms, bool (*done)()) {
 
 }  // namespace
 
-TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl) {
+TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
+{
     TempFolder folder("vzinstall");
     std::string setupBody;
     ASSERT_TRUE(ReadWholeFile(AnsiFromWide(TestBinDir()) + "fake_setup.exe", setupBody));
@@ -93,11 +96,12 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl) {
     facade.RunProduct(kDesktop, after.m_szDesktopPath);
     static std::string s_productLog;
     s_productLog = productLog;
-    EXPECT_TRUE(WaitUntil(20000, [] { return GetFileAttributesA(s_productLog.c_str()) != INVALID_FILE_ATTRIBUTES; }))
-        << "the installed product did not start";
+    EXPECT_TRUE(WaitUntil(20000, [] {
+        return GetFileAttributesA(s_productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
+    })) << "the installed product did not start";
 
-    for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY", L"FAKE_SETUP_REG_VALUE",
-                                L"FAKE_SETUP_REG_DATA"})
+    for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
+                                L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
         SetEnvironmentVariableW(name, nullptr);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
     char temp[MAX_PATH] = {};

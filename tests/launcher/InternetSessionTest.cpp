@@ -17,13 +17,15 @@ namespace {
 
 const DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
 
-std::unique_ptr<CHttpFile> Open(CInternetSession& session, const std::string& url) {
+std::unique_ptr<CHttpFile> Open(CInternetSession& session, const std::string& url)
+{
     return std::unique_ptr<CHttpFile>(
         session.OpenURL(TestSupport::WideFromAnsi(url).c_str(), 1, kFlags, nullptr, 0));
 }
 
 // The error OpenURL throws, or ERROR_SUCCESS when it returns a file.
-DWORD OpenError(CInternetSession& session, const std::string& url) {
+DWORD OpenError(CInternetSession& session, const std::string& url)
+{
     try {
         Open(session, url);
     } catch (const CInternetException& e) {
@@ -34,8 +36,10 @@ DWORD OpenError(CInternetSession& session, const std::string& url) {
 
 }  // namespace
 
-TEST(InternetSession, ContentLengthIsReadAsAnUnsigned32BitNumber) {
-    struct Case {
+TEST(InternetSession, ContentLengthIsReadAsAnUnsigned32BitNumber)
+{
+    struct Case
+    {
         const char* header;  // nullptr: chunked, no header at all
         BOOL found;
         DWORD value;
@@ -51,8 +55,9 @@ TEST(InternetSession, ContentLengthIsReadAsAnUnsigned32BitNumber) {
     CInternetSession session(L"varivo");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header ? c.header : "chunked");
-        server.SetRoute("/len", c.header ? HttpResponse::WithContentLength(c.header, "abc")
-                                         : HttpResponse::Chunked("abc"));
+        server.SetRoute("/len",
+                        c.header ? HttpResponse::WithContentLength(c.header, "abc")
+                                 : HttpResponse::Chunked("abc"));
         auto file = Open(session, server.Url("/len"));
         DWORD length = 77;
         EXPECT_EQ(c.found, file->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, length));
@@ -60,13 +65,15 @@ TEST(InternetSession, ContentLengthIsReadAsAnUnsigned32BitNumber) {
     }
 }
 
-TEST(InternetSession, StatusIsThatOfTheFinalResponse) {
+TEST(InternetSession, StatusIsThatOfTheFinalResponse)
+{
     HttpTestServer server;
     server.SetRoute("/ok", HttpResponse::Ok("x"));
     server.SetRoute("/moved", HttpResponse::Redirect("/ok"));
     server.SetRoute("/gone", HttpResponse::Redirect("/nowhere"));
     CInternetSession session(L"varivo");
-    const std::pair<const char*, DWORD> cases[] = {{"/ok", 200}, {"/moved", 200}, {"/gone", 404}, {"/x", 404}};
+    const std::pair<const char*, DWORD> cases[] = {
+        {"/ok", 200}, {"/moved", 200}, {"/gone", 404}, {"/x", 404}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         auto file = Open(session, server.Url(c.first));
@@ -76,7 +83,8 @@ TEST(InternetSession, StatusIsThatOfTheFinalResponse) {
     }
 }
 
-TEST(InternetSession, ReadGivesTheBodyThenZero) {
+TEST(InternetSession, ReadGivesTheBodyThenZero)
+{
     HttpTestServer server;
     std::string body;
     for (int i = 0; i < 3000; ++i) body += char('a' + i % 26);
@@ -92,7 +100,8 @@ TEST(InternetSession, ReadGivesTheBodyThenZero) {
     EXPECT_EQ(nullptr, file->m_hFile);
 }
 
-TEST(InternetSession, OpenUrlThrowsTheWindowsError) {
+TEST(InternetSession, OpenUrlThrowsTheWindowsError)
+{
     CInternetSession session(L"varivo");
     EXPECT_EQ(DWORD(ERROR_INTERNET_UNRECOGNIZED_SCHEME), OpenError(session, "ftp://127.0.0.1/x"));
     const std::string refused =
@@ -100,7 +109,8 @@ TEST(InternetSession, OpenUrlThrowsTheWindowsError) {
     EXPECT_EQ(DWORD(ERROR_INTERNET_CANNOT_CONNECT), OpenError(session, refused));
 }
 
-TEST(InternetSession, SessionTimeOutsReachTheRequest) {
+TEST(InternetSession, SessionTimeOutsReachTheRequest)
+{
     HttpTestServer server;
     server.SetRoute("/stall", HttpResponse::Stall());
     CInternetSession session(L"varivo");
@@ -113,7 +123,8 @@ TEST(InternetSession, SessionTimeOutsReachTheRequest) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
 }
 
-TEST(InternetSession, ProxyGetsTheAbsoluteUri) {
+TEST(InternetSession, ProxyGetsTheAbsoluteUri)
+{
     HttpTestServer proxy;
     proxy.SetRoute("/via/proxy", HttpResponse::Ok("proxied"));
     const std::string proxyName = "127.0.0.1:" + std::to_string(proxy.Port());

@@ -42,14 +42,17 @@ namespace {
 
 // ---- Fixture ------------------------------------------------------------------
 
-class CFaultView : public CLauncherView, public SkinUI::INotifyUI {
+class CFaultView : public CLauncherView, public SkinUI::INotifyUI
+{
 public:
     void Notify(SkinUI::TNotifyUI& msg) override { HandleClick(msg); }
-    void Tick() {
+    void Tick()
+    {
         BOOL handled = FALSE;
         OnTimer(WM_TIMER, kPollTimerId, 0, handled);
     }
-    int State(int index) const {
+    int State(int index) const
+    {
         return index == kDesktop ? m_nDesktopState : index == kIPhone ? m_nIPhoneState : m_nAndroidState;
     }
     bool OnHomePage() const { return m_bHomePage; }
@@ -59,7 +62,8 @@ const wchar_t* const kInstall[kProductCount] = {L"computer_install", L"iphone_in
 const wchar_t* const kRun[kProductCount] = {L"computer_run", L"iphone_run", L"android_run"};
 const wchar_t* const kBar[kProductCount] = {L"computer_pro", L"iphone_pro", L"android_pro"};
 
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 90000) {
+bool WaitFor(const std::function<bool()>& done, DWORD bound = 90000)
+{
     for (DWORD start = GetTickCount(); !done();) {
         if (GetTickCount() - start > bound) return false;
         Sleep(20);
@@ -67,26 +71,32 @@ bool WaitFor(const std::function<bool()>& done, DWORD bound = 90000) {
     return true;
 }
 
-bool KeyExists(int index) {
+bool KeyExists(int index)
+{
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(key);
     return true;
 }
 
-std::string SetupPath(int index) {
+std::string SetupPath(int index)
+{
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + kProducts[index].setupFileName;
 }
 
-bool Exists(const std::string& path) {
+bool Exists(const std::string& path)
+{
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-class LauncherFaultTest : public ::testing::Test {
+class LauncherFaultTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         for (int i = 0; i < kProductCount; i++) {
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
             SetProgress(i, 0, 0);
@@ -99,15 +109,18 @@ protected:
         ASSERT_NE(nullptr, m_window.LoadSkin(L"DlgMain.xml"));
         ASSERT_TRUE(m_view.Init(Manager(), Manager().GetPaintWindow()));
         Manager().AddNotifier(&m_view);
-        ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup.exe",
-                                               m_setup));
+        ASSERT_TRUE(TestSupport::ReadWholeFile(
+            TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup.exe", m_setup));
         SetEnvironmentVariableW(L"FAKE_SETUP_LOG", WideFromAnsi(m_folder.File("setup.log")).c_str());
         SetEnvironmentVariableW(L"FAKE_PRODUCT_LOG", WideFromAnsi(m_folder.File("product.log")).c_str());
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         Manager().RemoveNotifier(&m_view);
-        WaitFor([] { return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid); });
+        WaitFor([] {
+            return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid);
+        });
         for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
                                     L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA", L"FAKE_SETUP_DELAY_MS"})
             SetEnvironmentVariableW(name, nullptr);
@@ -121,14 +134,17 @@ protected:
 
     CPaintManagerUI& Manager() { return *m_window.Manager(); }
     CControlUI* C(const wchar_t* name) { return Manager().FindControl(name); }
-    SkinUI::CProgressUI* P(const wchar_t* name) {
+    SkinUI::CProgressUI* P(const wchar_t* name)
+    {
         return static_cast<SkinUI::CProgressUI*>(C(name)->GetInterface(L"Progress"));
     }
     // A click as the button's activation sends it; false when the button is
     // hidden or disabled, as a real click would then not land.
-    bool Click(const wchar_t* name) {
+    bool Click(const wchar_t* name)
+    {
         CControlUI* control = C(name);
-        CButtonUI* button = control != nullptr ? static_cast<CButtonUI*>(control->GetInterface(L"Button")) : nullptr;
+        CButtonUI* button =
+            control != nullptr ? static_cast<CButtonUI*>(control->GetInterface(L"Button")) : nullptr;
         return button != nullptr && button->IsVisible() && button->IsEnabled() && button->Activate();
     }
     bool SetupRan() { return Exists(m_folder.File("setup.log")); }
@@ -145,8 +161,10 @@ protected:
 // A chain of redirects is followed up to ten hops; one more, like a loop,
 // fails the download instead of following it for ever.
 
-TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails) {
-    struct Row {
+TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails)
+{
+    struct Row
+    {
         int hops;
         bool complete;
     };
@@ -157,7 +175,8 @@ TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails) {
         SCOPED_TRACE(row.hops);
         TestSupport::HttpTestServer server;
         for (int i = 0; i < row.hops; i++)
-            server.SetRoute("/hop" + std::to_string(i), HttpResponse::Redirect("/hop" + std::to_string(i + 1)));
+            server.SetRoute("/hop" + std::to_string(i),
+                            HttpResponse::Redirect("/hop" + std::to_string(i + 1)));
         server.SetRoute("/hop" + std::to_string(row.hops), HttpResponse::Ok("the setup"));
         DeleteFileA(target.c_str());
         EXPECT_EQ(row.complete, DownloadToFile(server.Url("/hop0").c_str(), target.c_str(), nullptr));
@@ -173,9 +192,11 @@ TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails) {
 // ends the view reads the product's key again, finds nothing and shows the
 // install tile, its bar back at 0.
 
-TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun) {
+TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
+{
     const std::string body = m_setup;
-    struct Row {
+    struct Row
+    {
         const char* name;
         HttpResponse response;
         bool refuse;  // the proxy port has no listener
@@ -186,8 +207,8 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun) {
         {"404", HttpResponse::Status(404, "not here"), false},
         {"302 to itself", loop, false},
         {"no Content-Length (chunked)", HttpResponse::Chunked(body), false},
-        {"Content-Length above the body", HttpResponse::WithContentLength(std::to_string(body.size() + 4096), body),
-         false},
+        {"Content-Length above the body",
+         HttpResponse::WithContentLength(std::to_string(body.size() + 4096), body), false},
         {"body cut off at half", HttpResponse::CutOff(body, body.size() / 2), false},
         {"body cut off one byte short", HttpResponse::CutOff(body, body.size() - 1), false},
         {"stalled past the time-outs", HttpResponse::Stall(), false},
@@ -240,12 +261,13 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun) {
 // worker: the server must see exactly one request per such click, so a
 // second worker of one product would show as a request too many.
 
-TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduct) {
+TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduct)
+{
     // Padded before it was signed (tests/support/CMakeLists.txt): bytes
     // appended to a signed file would fail its check.
     std::string body;
-    ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup_6mib.exe",
-                                           body));
+    ASSERT_TRUE(TestSupport::ReadWholeFile(
+        TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup_6mib.exe", body));
     ASSERT_LE(size_t(6) << 20, body.size());
     TestSupport::HttpTestServer server;
     TestSupport::ProxyGuard proxy(server.Port());
@@ -270,7 +292,7 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
         EXPECT_TRUE(IsWorkerRunning(i)) << "product " << i;
     }
 
-    const wchar_t* const tiles[] = {kInstall[kDesktop], kRun[kDesktop], L"phone_jump", kInstall[kIPhone],
+    const wchar_t* const tiles[] = {kInstall[kDesktop], kRun[kDesktop],     L"phone_jump",  kInstall[kIPhone],
                                     kRun[kIPhone],      kInstall[kAndroid], kRun[kAndroid], L"return"};
     const int kTileCount = sizeof(tiles) / sizeof(tiles[0]);
     UINT random = 0x2545F491u;
@@ -292,10 +314,12 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
     }
     EXPECT_GT(landed, 100);
 
-    ASSERT_TRUE(WaitFor([] { return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid); }))
-        << "the workers did not end";
+    ASSERT_TRUE(WaitFor([] {
+        return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid);
+    })) << "the workers did not end";
     for (int i = 0; i < 3; i++) m_view.Tick();
-    for (int i = 0; i < kProductCount; i++) EXPECT_EQ(size_t(starts[i]), server.RequestCount(paths[i])) << "product " << i;
+    for (int i = 0; i < kProductCount; i++)
+        EXPECT_EQ(size_t(starts[i]), server.RequestCount(paths[i])) << "product " << i;
 
     // Each product's run tile, where shown, reconciles it with the registry:
     // only the desktop product was installed.

@@ -42,7 +42,8 @@ const wchar_t kLauncherTitle[] = L"Vozeror";
 const int kTileX = 68 + 200;
 const int kTileY = 50 + 20 + 45;
 
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 30000) {
+bool WaitFor(const std::function<bool()>& done, DWORD bound = 30000)
+{
     for (DWORD start = GetTickCount(); !done();) {
         if (GetTickCount() - start > bound) return false;
         Sleep(20);
@@ -50,21 +51,27 @@ bool WaitFor(const std::function<bool()>& done, DWORD bound = 30000) {
     return true;
 }
 
-std::wstring BuiltProgram() { return TestSupport::TestBinDir() + L"..\\..\\launcher\\vozeror.exe"; }
+std::wstring BuiltProgram()
+{
+    return TestSupport::TestBinDir() + L"..\\..\\launcher\\vozeror.exe";
+}
 
-std::wstring Lower(std::wstring text) {
+std::wstring Lower(std::wstring text)
+{
     std::transform(text.begin(), text.end(), text.begin(), ::towlower);
     return text;
 }
 
-LONGLONG FileSize(const std::wstring& path) {
+LONGLONG FileSize(const std::wstring& path)
+{
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
     return LONGLONG(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 // The setup folders in the temporary folder and the files in them.
-std::vector<std::wstring> SetupFolderFiles() {
+std::vector<std::wstring> SetupFolderFiles()
+{
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     std::vector<std::wstring> files;
@@ -73,7 +80,8 @@ std::vector<std::wstring> SetupFolderFiles() {
         HANDLE search = FindFirstFileW((temp + folder + L"\\*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) continue;
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(temp + folder + L"\\" + found.cFileName);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(temp + folder + L"\\" + found.cFileName);
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
@@ -83,9 +91,11 @@ std::vector<std::wstring> SetupFolderFiles() {
 // One run of the launcher program: started, its window found, then closed
 // with WM_CLOSE by Close(). Environment changes made before the start reach
 // the child; the destructor ends a child that is still there.
-class LauncherRun {
+class LauncherRun
+{
 public:
-    bool Start(const std::wstring& program, const wchar_t* folder = nullptr) {
+    bool Start(const std::wstring& program, const wchar_t* folder = nullptr)
+    {
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         std::wstring line = L"\"" + program + L"\"";
@@ -95,7 +105,8 @@ public:
         return WaitFor([&] { return (m_window = FindWindowW(nullptr, kLauncherTitle)) != nullptr; });
     }
 
-    void ClickDesktopTile() {
+    void ClickDesktopTile()
+    {
         // Let the first frame lay the tree out before the press lands.
         Sleep(500);
         const LPARAM at = MAKELPARAM(kTileX, kTileY);
@@ -105,20 +116,23 @@ public:
     }
 
     // The full paths of the child's modules, in lower case.
-    std::vector<std::wstring> Modules() const {
+    std::vector<std::wstring> Modules() const
+    {
         HMODULE modules[512];
         DWORD bytes = 0;
         std::vector<std::wstring> paths;
         if (!EnumProcessModules(m_process.hProcess, modules, sizeof(modules), &bytes)) return paths;
         for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
             wchar_t path[MAX_PATH] = {};
-            if (GetModuleFileNameExW(m_process.hProcess, modules[i], path, MAX_PATH)) paths.push_back(Lower(path));
+            if (GetModuleFileNameExW(m_process.hProcess, modules[i], path, MAX_PATH))
+                paths.push_back(Lower(path));
         }
         return paths;
     }
 
     // Closes the window; the exit code, or 99 when the child did not end.
-    DWORD Close() {
+    DWORD Close()
+    {
         if (m_window != nullptr) PostMessageW(m_window, WM_CLOSE, 0, 0);
         DWORD code = 99;
         if (m_process.hProcess != nullptr && WaitForSingleObject(m_process.hProcess, 30000) == WAIT_OBJECT_0)
@@ -126,9 +140,11 @@ public:
         return code;
     }
 
-    ~LauncherRun() {
+    ~LauncherRun()
+    {
         if (m_process.hProcess == nullptr) return;
-        if (WaitForSingleObject(m_process.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_process.hProcess, 99);
+        if (WaitForSingleObject(m_process.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(m_process.hProcess, 99);
         CloseHandle(m_process.hThread);
         CloseHandle(m_process.hProcess);
     }
@@ -140,7 +156,8 @@ private:
 
 }  // namespace
 
-TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalfSetup) {
+TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalfSetup)
+{
     const std::wstring program = BuiltProgram();
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(program.c_str()));
     ASSERT_EQ(nullptr, FindWindowW(nullptr, kLauncherTitle)) << "a launcher is already running";
@@ -148,7 +165,8 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalf
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
     const std::string big(size_t(64) << 20, 'z');
 
-    struct Row {
+    struct Row
+    {
         const char* name;
         HttpResponse response;
     };
@@ -166,7 +184,8 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalf
             LauncherRun run;
             ASSERT_TRUE(run.Start(program)) << "the launcher's window did not appear";
             run.ClickDesktopTile();
-            EXPECT_TRUE(WaitFor([&] { return server.RequestCount(path) > 0; })) << "the install click started no download";
+            EXPECT_TRUE(WaitFor([&] { return server.RequestCount(path) > 0; }))
+                << "the install click started no download";
             EXPECT_EQ(0u, run.Close());
         }
         // An interrupted worker may leave its folder; never a part of a setup.
@@ -175,7 +194,8 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalf
             EXPECT_FALSE(row.response.stall) << "a setup was written although no byte of it arrived";
             EXPECT_EQ(LONGLONG(big.size()), size) << "a half-written setup";
         }
-        EXPECT_EQ(partsBefore, TempEntries(L"vdl*.tmp")) << "a temporary part of the download was left behind";
+        EXPECT_EQ(partsBefore, TempEntries(L"vdl*.tmp"))
+            << "a temporary part of the download was left behind";
         const std::wstring setupName = TestSupport::WideFromAnsi(kProducts[kDesktop].setupFileName + 1);
         EXPECT_EQ(0u, TempEntries(setupName.c_str()).size()) << "a setup in the temporary folder";
     }
@@ -185,7 +205,8 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalf
     TestSupport::ProxyGuard proxy(server.Port());
     LauncherRun run;
     ASSERT_TRUE(run.Start(program));
-    EXPECT_EQ(std::set<std::wstring>(), TempEntries(L"VozerorSetup-*")) << "a leftover setup folder survived the start";
+    EXPECT_EQ(std::set<std::wstring>(), TempEntries(L"VozerorSetup-*"))
+        << "a leftover setup folder survived the start";
     EXPECT_EQ(0u, run.Close());
 }
 
@@ -196,7 +217,8 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalf
 // that loads it; a small consumer that loads them by name proves the planting
 // is seen, and the launcher, started in that folder and made to draw and to
 // download, must load the system folder's DLLs only.
-TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
+TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad)
+{
     ASSERT_EQ(nullptr, FindWindowW(nullptr, kLauncherTitle)) << "a launcher is already running";
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(kDesktop));
     TestSupport::TempFolder folder("vzplanted");
@@ -215,13 +237,14 @@ TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     std::wstring line = L"dll_consumer.exe msimg32.dll gdiplus.dll wininet.dll";
-    ASSERT_TRUE(CreateProcessW((dir + L"dll_consumer.exe").c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               dir.c_str(), &startup, &process));
+    ASSERT_TRUE(CreateProcessW((dir + L"dll_consumer.exe").c_str(), &line[0], nullptr, nullptr, FALSE, 0,
+                               nullptr, dir.c_str(), &startup, &process));
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 30000));
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     std::string marks;
-    ASSERT_TRUE(TestSupport::ReadWholeFile(folder.File("marks.log"), marks)) << "the planting is not seen at all";
+    ASSERT_TRUE(TestSupport::ReadWholeFile(folder.File("marks.log"), marks))
+        << "the planting is not seen at all";
     EXPECT_EQ(3, std::count(marks.begin(), marks.end(), '\n')) << marks;
     DeleteFileW(mark.c_str());
 
@@ -234,7 +257,8 @@ TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
         LauncherRun run;
         ASSERT_TRUE(run.Start(dir + L"vozeror.exe", dir.c_str())) << "the launcher's window did not appear";
         run.ClickDesktopTile();
-        EXPECT_TRUE(WaitFor([&] { return server.RequestCount(path) > 0; })) << "the install click started no download";
+        EXPECT_TRUE(WaitFor([&] { return server.RequestCount(path) > 0; }))
+            << "the install click started no download";
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
         const std::vector<std::wstring> modules = run.Modules();
@@ -246,7 +270,8 @@ TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
             const std::wstring expected = Lower(std::wstring(system) + L"\\" + name);
             const std::wstring tail = std::wstring(L"\\") + name;
             for (const std::wstring& module : modules) {
-                if (module.size() >= tail.size() && module.compare(module.size() - tail.size(), tail.size(), tail) == 0) {
+                if (module.size() >= tail.size() &&
+                    module.compare(module.size() - tail.size(), tail.size(), tail) == 0) {
                     EXPECT_EQ(expected, module);
                 }
             }
@@ -257,13 +282,15 @@ TEST(LauncherProgram, DllsPlantedBesideTheProgramNeverLoad) {
         EXPECT_EQ(0u, run.Close());
     }
     SetEnvironmentVariableW(L"PLANTED_DLL_MARK", nullptr);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(mark.c_str())) << "a planted DLL ran in the launcher";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(mark.c_str()))
+        << "a planted DLL ran in the launcher";
 }
 
 // The manifest the loader reads (resource 1 of type RT_MANIFEST): the user's
 // own rights without virtualization, every supported Windows, and no DPI
 // awareness. The tests above show that Wine runs the program carrying it.
-TEST(LauncherProgram, TheProgramCarriesItsManifest) {
+TEST(LauncherProgram, TheProgramCarriesItsManifest)
+{
     HMODULE image = LoadLibraryExW(BuiltProgram().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, image);
     const BYTE* bytes = nullptr;

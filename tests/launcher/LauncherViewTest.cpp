@@ -41,9 +41,15 @@ namespace {
 
 // ---- Tree and fixture --------------------------------------------------------
 
-enum Kind { kLabel, kButton, kProgress };
+enum Kind
+{
+    kLabel,
+    kButton,
+    kProgress
+};
 
-struct Node {
+struct Node
+{
     const wchar_t* name;
     Kind kind;
     bool visible;  // as the skin starts
@@ -51,42 +57,58 @@ struct Node {
 
 // The skin's controls in document order, plus two the view does not use.
 const Node kSkin[] = {
-    {L"LabelUI1", kLabel, true},          {L"closebtn", kButton, true},
-    {L"computer_install", kButton, true}, {L"computer_run", kButton, true},
-    {L"computer_pro", kProgress, true},   {L"phone_jump", kButton, true},
-    {L"firstBK3", kLabel, false},         {L"iphone_install", kButton, false},
-    {L"iphone_run", kButton, false},      {L"android_install", kButton, false},
-    {L"android_run", kButton, false},     {L"choose_text", kLabel, false},
-    {L"iphone_pro", kProgress, false},    {L"android_pro", kProgress, false},
-    {L"qq", kButton, true},               {L"tel", kButton, true},
+    {L"LabelUI1", kLabel, true},
+    {L"closebtn", kButton, true},
+    {L"computer_install", kButton, true},
+    {L"computer_run", kButton, true},
+    {L"computer_pro", kProgress, true},
+    {L"phone_jump", kButton, true},
+    {L"firstBK3", kLabel, false},
+    {L"iphone_install", kButton, false},
+    {L"iphone_run", kButton, false},
+    {L"android_install", kButton, false},
+    {L"android_run", kButton, false},
+    {L"choose_text", kLabel, false},
+    {L"iphone_pro", kProgress, false},
+    {L"android_pro", kProgress, false},
+    {L"qq", kButton, true},
+    {L"tel", kButton, true},
     {L"return", kButton, false},
 };
 
 const int kTick = 0;
 
 // The view as the main window holds it, listening to its manager.
-class CTestView : public CLauncherView, public INotifyUI {
+class CTestView : public CLauncherView, public INotifyUI
+{
 public:
     void Notify(TNotifyUI& msg) override { HandleClick(msg); }
 
-    void Tick() {
+    void Tick()
+    {
         BOOL handled = FALSE;
         EXPECT_EQ(0, OnTimer(WM_TIMER, kPollTimerId, kTick, handled));
         EXPECT_FALSE(handled);
     }
-    int& State(int index) {
+    int& State(int index)
+    {
         return index == kDesktop ? m_nDesktopState : index == kIPhone ? m_nIPhoneState : m_nAndroidState;
     }
-    const char* Path(int index) const {
+    const char* Path(int index) const
+    {
         return index == kDesktop ? m_szDesktopPath : index == kIPhone ? m_szIPhonePath : m_szAndroidPath;
     }
-    DownloadProgress Snapshot(int index) const {
-        return index == kDesktop ? m_DesktopProgress : index == kIPhone ? m_IPhoneProgress : m_AndroidProgress;
+    DownloadProgress Snapshot(int index) const
+    {
+        return index == kDesktop ? m_DesktopProgress
+            : index == kIPhone   ? m_IPhoneProgress
+                                 : m_AndroidProgress;
     }
     using CLauncherView::m_bHomePage;
 };
 
-struct ProductTiles {
+struct ProductTiles
+{
     const wchar_t* install;
     const wchar_t* run;
     const wchar_t* bar;
@@ -98,21 +120,25 @@ const ProductTiles kTiles[kProductCount] = {
 };
 
 // Writes or removes a product's uninstall key in the form the probe reads.
-void InstallKey(int index, const std::string& launchValue) {
+void InstallKey(int index, const std::string& launchValue)
+{
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0,
-                                             KEY_WRITE, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr));
     std::wstring data = WideFromAnsi(launchValue);
     RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    DWORD((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
-void RemoveKey(int index) {
+void RemoveKey(int index)
+{
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
 }
 
-void ResetShared() {
+void ResetShared()
+{
     for (int i = 0; i < kProductCount; i++) {
         SetProgress(i, 0, 0);
         SetSetupFinished(i, 0);
@@ -121,7 +147,8 @@ void ResetShared() {
 
 // Waits for a condition that another process or thread makes true; the
 // bound only keeps a broken run from hanging.
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 60000) {
+bool WaitFor(const std::function<bool()>& done, DWORD bound = 60000)
+{
     for (DWORD start = GetTickCount(); !done();) {
         if (GetTickCount() - start > bound) return false;
         Sleep(20);
@@ -129,22 +156,26 @@ bool WaitFor(const std::function<bool()>& done, DWORD bound = 60000) {
     return true;
 }
 
-std::string ReadFile(const std::string& path) {
+std::string ReadFile(const std::string& path)
+{
     std::string text;
     TestSupport::ReadWholeFile(path, text);
     return text;
 }
 
-class LauncherViewTest : public ::testing::Test {
+class LauncherViewTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         for (int i = 0; i < kProductCount; i++) RemoveKey(i);
         ResetShared();
         ASSERT_TRUE(m_window.IsValid());
         BuildTree(kSkin, sizeof(kSkin) / sizeof(kSkin[0]));
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         Manager().RemoveNotifier(&m_view);
         for (int i = 0; i < kProductCount; i++) RemoveKey(i);
         ResetShared();
@@ -152,12 +183,13 @@ protected:
 
     CPaintManagerUI& Manager() { return *m_window.Manager(); }
 
-    void BuildTree(const Node* nodes, size_t count) {
+    void BuildTree(const Node* nodes, size_t count)
+    {
         CContainerUI* root = new CContainerUI;
         for (size_t i = 0; i < count; i++) {
-            CControlUI* control = nodes[i].kind == kButton     ? new CButtonUI
-                                  : nodes[i].kind == kProgress ? static_cast<CControlUI*>(new CProgressUI)
-                                                               : new CLabelUI;
+            CControlUI* control = nodes[i].kind == kButton ? new CButtonUI
+                : nodes[i].kind == kProgress               ? static_cast<CControlUI*>(new CProgressUI)
+                                                           : new CLabelUI;
             control->SetName(nodes[i].name);
             control->SetVisible(nodes[i].visible);
             if (nodes[i].kind == kProgress) control->SetAttribute(L"value", L"30");
@@ -166,7 +198,8 @@ protected:
         ASSERT_TRUE(Manager().AttachDialog(root));
     }
 
-    bool Start() {
+    bool Start()
+    {
         bool complete = m_view.Init(Manager(), Manager().GetPaintWindow());
         Manager().AddNotifier(&m_view);
         return complete;
@@ -174,14 +207,16 @@ protected:
 
     CControlUI* C(const wchar_t* name) { return Manager().FindControl(name); }
     CButtonUI* B(const wchar_t* name) { return static_cast<CButtonUI*>(C(name)->GetInterface(L"Button")); }
-    CProgressUI* P(const wchar_t* name) {
+    CProgressUI* P(const wchar_t* name)
+    {
         return static_cast<CProgressUI*>(C(name)->GetInterface(L"Progress"));
     }
     // A completed click on the button, as its activation sends it.
     void Click(const wchar_t* name) { EXPECT_TRUE(B(name)->Activate()) << AnsiFromWide(name); }
 
     // "v"/"h" per control of the tree, in tree order.
-    std::map<std::wstring, bool> Visibility() {
+    std::map<std::wstring, bool> Visibility()
+    {
         std::map<std::wstring, bool> shown;
         for (const Node& n : kSkin) shown[n.name] = C(n.name)->IsVisible();
         return shown;
@@ -195,10 +230,12 @@ protected:
 
 // ---- Init ---------------------------------------------------------------------
 
-TEST_F(LauncherViewTest, InitFindsTheControlsStartsTheTimerAndShowsTheDesktopTile) {
+TEST_F(LauncherViewTest, InitFindsTheControlsStartsTheTimerAndShowsTheDesktopTile)
+{
     ASSERT_TRUE(Start());
     EXPECT_TRUE(KillTimer(Manager().GetPaintWindow(), kPollTimerId)) << "the poll timer runs on the window";
-    for (const wchar_t* bar : {L"computer_pro", L"iphone_pro", L"android_pro"}) EXPECT_EQ(0, P(bar)->GetValue());
+    for (const wchar_t* bar : {L"computer_pro", L"iphone_pro", L"android_pro"})
+        EXPECT_EQ(0, P(bar)->GetValue());
     for (const Node& n : kSkin) {
         bool hand = n.kind == kButton && std::wstring(n.name) != L"closebtn";
         EXPECT_EQ(hand ? 32649 : 0, C(n.name)->GetCursor()) << AnsiFromWide(n.name);
@@ -210,12 +247,13 @@ TEST_F(LauncherViewTest, InitFindsTheControlsStartsTheTimerAndShowsTheDesktopTil
     EXPECT_FALSE(shown[L"computer_run"]);
     EXPECT_FALSE(shown[L"computer_pro"]);
     EXPECT_TRUE(shown[L"phone_jump"]);
-    for (const wchar_t* name : {L"firstBK3", L"choose_text", L"iphone_install", L"iphone_run", L"android_install",
-                                L"android_run", L"iphone_pro", L"android_pro", L"return"})
+    for (const wchar_t* name : {L"firstBK3", L"choose_text", L"iphone_install", L"iphone_run",
+                                L"android_install", L"android_run", L"iphone_pro", L"android_pro", L"return"})
         EXPECT_FALSE(shown[name]) << "phone tiles stay as the skin has them: " << AnsiFromWide(name);
 }
 
-TEST_F(LauncherViewTest, InitWithTheDesktopProductInstalledOffersItsRunTile) {
+TEST_F(LauncherViewTest, InitWithTheDesktopProductInstalledOffersItsRunTile)
+{
     InstallKey(kDesktop, "C:\\Vedeziz\\Vedeziz.exe");
     InstallKey(kIPhone, "C:\\Zarazed\\Zarazed.exe");
     ASSERT_TRUE(Start());
@@ -228,7 +266,8 @@ TEST_F(LauncherViewTest, InitWithTheDesktopProductInstalledOffersItsRunTile) {
     EXPECT_FALSE(C(L"iphone_run")->IsVisible()) << "the phone page is not showing";
 }
 
-TEST_F(LauncherViewTest, ASkinWithoutOneOfTheControlsStillWorks) {
+TEST_F(LauncherViewTest, ASkinWithoutOneOfTheControlsStillWorks)
+{
     // "tel" is missing and "computer_pro" is a label, not a bar.
     std::vector<Node> nodes;
     for (const Node& n : kSkin) {
@@ -252,7 +291,8 @@ TEST_F(LauncherViewTest, ASkinWithoutOneOfTheControlsStillWorks) {
 // value, '-' leaves it. Every row runs from everything shown and enabled
 // and from everything hidden and disabled, so that '-' is seen to hold.
 
-struct StateRow {
+struct StateRow
+{
     int product;
     int state;
     bool homePage;
@@ -260,31 +300,33 @@ struct StateRow {
 };
 
 const StateRow kStateRows[] = {
-    {kDesktop, 2, true, {"v-", "h-", "h-"}},   {kDesktop, 2, false, {"v-", "h-", "h-"}},
-    {kDesktop, 1, true, {"h-", "v1", "h-"}},   {kDesktop, 1, false, {"h-", "v1", "h-"}},
-    {kDesktop, 3, true, {"h-", "v0", "v-"}},   {kDesktop, 3, false, {"h-", "v0", "h-"}},
-    {kDesktop, 4, true, {"--", "--", "h-"}},   {kDesktop, 4, false, {"--", "--", "h-"}},
-    {kDesktop, 0, true, {"--", "--", "--"}},   {kDesktop, 0, false, {"--", "--", "--"}},
-    {kIPhone, 2, true, {"v-", "h-", "h-"}},    {kIPhone, 2, false, {"v-", "h-", "h-"}},
-    {kIPhone, 1, true, {"h-", "-1", "h-"}},    {kIPhone, 1, false, {"h-", "v1", "h-"}},
-    {kIPhone, 3, true, {"h-", "h0", "h-"}},    {kIPhone, 3, false, {"h-", "v0", "v-"}},
-    {kIPhone, 4, true, {"--", "-0", "h-"}},    {kIPhone, 4, false, {"--", "v0", "h-"}},
-    {kIPhone, 0, true, {"--", "--", "--"}},    {kIPhone, 0, false, {"--", "--", "--"}},
-    {kAndroid, 2, true, {"v-", "h-", "h-"}},   {kAndroid, 2, false, {"v-", "h-", "h-"}},
-    {kAndroid, 1, true, {"h-", "-1", "h-"}},   {kAndroid, 1, false, {"h-", "v1", "h-"}},
-    {kAndroid, 3, true, {"h-", "h0", "h-"}},   {kAndroid, 3, false, {"h-", "v0", "v-"}},
-    {kAndroid, 4, true, {"--", "-0", "h-"}},   {kAndroid, 4, false, {"--", "v0", "h-"}},
-    {kAndroid, 0, true, {"--", "--", "--"}},   {kAndroid, 0, false, {"--", "--", "--"}},
+    {kDesktop, 2, true, {"v-", "h-", "h-"}}, {kDesktop, 2, false, {"v-", "h-", "h-"}},
+    {kDesktop, 1, true, {"h-", "v1", "h-"}}, {kDesktop, 1, false, {"h-", "v1", "h-"}},
+    {kDesktop, 3, true, {"h-", "v0", "v-"}}, {kDesktop, 3, false, {"h-", "v0", "h-"}},
+    {kDesktop, 4, true, {"--", "--", "h-"}}, {kDesktop, 4, false, {"--", "--", "h-"}},
+    {kDesktop, 0, true, {"--", "--", "--"}}, {kDesktop, 0, false, {"--", "--", "--"}},
+    {kIPhone, 2, true, {"v-", "h-", "h-"}},  {kIPhone, 2, false, {"v-", "h-", "h-"}},
+    {kIPhone, 1, true, {"h-", "-1", "h-"}},  {kIPhone, 1, false, {"h-", "v1", "h-"}},
+    {kIPhone, 3, true, {"h-", "h0", "h-"}},  {kIPhone, 3, false, {"h-", "v0", "v-"}},
+    {kIPhone, 4, true, {"--", "-0", "h-"}},  {kIPhone, 4, false, {"--", "v0", "h-"}},
+    {kIPhone, 0, true, {"--", "--", "--"}},  {kIPhone, 0, false, {"--", "--", "--"}},
+    {kAndroid, 2, true, {"v-", "h-", "h-"}}, {kAndroid, 2, false, {"v-", "h-", "h-"}},
+    {kAndroid, 1, true, {"h-", "-1", "h-"}}, {kAndroid, 1, false, {"h-", "v1", "h-"}},
+    {kAndroid, 3, true, {"h-", "h0", "h-"}}, {kAndroid, 3, false, {"h-", "v0", "v-"}},
+    {kAndroid, 4, true, {"--", "-0", "h-"}}, {kAndroid, 4, false, {"--", "v0", "h-"}},
+    {kAndroid, 0, true, {"--", "--", "--"}}, {kAndroid, 0, false, {"--", "--", "--"}},
 };
 
-TEST_F(LauncherViewTest, EveryRowOfTheThreeStateTables) {
+TEST_F(LauncherViewTest, EveryRowOfTheThreeStateTables)
+{
     ASSERT_TRUE(Start());
     for (const StateRow& r : kStateRows) {
         for (bool from : {true, false}) {
             SCOPED_TRACE(testing::Message() << "product " << r.product << " state " << r.state
                                             << (r.homePage ? " computer page" : " phone page") << " from "
                                             << (from ? "shown" : "hidden"));
-            const wchar_t* names[3] = {kTiles[r.product].install, kTiles[r.product].run, kTiles[r.product].bar};
+            const wchar_t* names[3] = {kTiles[r.product].install, kTiles[r.product].run,
+                                       kTiles[r.product].bar};
             std::map<std::wstring, bool> othersBefore = Visibility();
             for (const wchar_t* name : names) {
                 C(name)->SetVisible(from);
@@ -311,7 +353,8 @@ TEST_F(LauncherViewTest, EveryRowOfTheThreeStateTables) {
 
 // ---- Page switch ----------------------------------------------------------------
 
-TEST_F(LauncherViewTest, PageSwitchHidesAndShowsExactlyTheListedControls) {
+TEST_F(LauncherViewTest, PageSwitchHidesAndShowsExactlyTheListedControls)
+{
     ASSERT_TRUE(Start());
     std::map<std::wstring, bool> expected = Visibility();
 
@@ -320,13 +363,15 @@ TEST_F(LauncherViewTest, PageSwitchHidesAndShowsExactlyTheListedControls) {
     for (const wchar_t* name : {L"computer_install", L"computer_run", L"computer_pro", L"phone_jump",
                                 L"iphone_run", L"android_run", L"iphone_pro", L"android_pro"})
         expected[name] = false;
-    for (const wchar_t* name : {L"firstBK3", L"choose_text", L"iphone_install", L"android_install", L"return"})
+    for (const wchar_t* name :
+         {L"firstBK3", L"choose_text", L"iphone_install", L"android_install", L"return"})
         expected[name] = true;
     EXPECT_EQ(expected, Visibility());
 
     Click(L"return");
     EXPECT_TRUE(m_view.m_bHomePage);
-    for (const wchar_t* name : {L"firstBK3", L"choose_text", L"iphone_install", L"android_install", L"return"})
+    for (const wchar_t* name :
+         {L"firstBK3", L"choose_text", L"iphone_install", L"android_install", L"return"})
         expected[name] = false;
     expected[L"computer_install"] = true;
     expected[L"phone_jump"] = true;
@@ -337,16 +382,19 @@ TEST_F(LauncherViewTest, PageSwitchHidesAndShowsExactlyTheListedControls) {
 
 // ---- The poll timer ------------------------------------------------------------------
 
-struct PollCase {
+struct PollCase
+{
     int product;
     bool phonePage;
 };
 
-TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred) {
+TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
+{
     ASSERT_TRUE(Start());
     const PollCase cases[] = {{kDesktop, false}, {kIPhone, true}, {kAndroid, true}, {kDesktop, true}};
     for (const PollCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "product " << c.product << (c.phonePage ? " on the phone page" : ""));
+        SCOPED_TRACE(testing::Message()
+                     << "product " << c.product << (c.phonePage ? " on the phone page" : ""));
         ResetShared();
         m_view.State(c.product) = NotInstalled;
         if (c.phonePage != !m_view.m_bHomePage) Click(c.phonePage ? L"phone_jump" : L"return");
@@ -405,24 +453,26 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred) {
     }
 }
 
-TEST(ProgressBarValue, TwentiethsReadWithoutDividingByZero) {
-    struct Row {
+TEST(ProgressBarValue, TwentiethsReadWithoutDividingByZero)
+{
+    struct Row
+    {
         unsigned total, remaining;
         int value;
     };
     const Row rows[] = {
-        {0, 0, 0},       {0, 5, 0},        {1, 1, 0},       {1, 0, 100},      {19, 19, 0},
-        {19, 10, 45},    {19, 1, 90},      {19, 0, 100},    {20, 20, 0},      {20, 10, 50},
-        {20, 1, 95},     {20, 0, 100},     {399, 20, 95},   {399, 0, 105},    {400, 0, 100},
-        {1000, 500, 50}, {1000, 501, 45},  {10, 20, 0},     {0xFFFFFFFFu, 0, 100},
-        {0xFFFFFFFFu, 0xFFFFFFFFu, 0},
+        {0, 0, 0},       {0, 5, 0},       {1, 1, 0},     {1, 0, 100},           {19, 19, 0},
+        {19, 10, 45},    {19, 1, 90},     {19, 0, 100},  {20, 20, 0},           {20, 10, 50},
+        {20, 1, 95},     {20, 0, 100},    {399, 20, 95}, {399, 0, 105},         {400, 0, 100},
+        {1000, 500, 50}, {1000, 501, 45}, {10, 20, 0},   {0xFFFFFFFFu, 0, 100}, {0xFFFFFFFFu, 0xFFFFFFFFu, 0},
     };
     for (const Row& r : rows)
         EXPECT_EQ(r.value, ProgressBarValue(DownloadProgress{r.total, r.remaining}))
             << "total " << r.total << " remaining " << r.remaining;
 }
 
-TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilTheFlag) {
+TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilTheFlag)
+{
     ASSERT_TRUE(Start());
     // Totals below 20: the step of total / 20 bytes would be 0.
     for (unsigned total : {1u, 19u, 20u}) {
@@ -464,7 +514,8 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
     EXPECT_EQ(0, P(L"computer_pro")->GetValue());
 }
 
-TEST_F(LauncherViewTest, APhoneDownloadOnTheComputerPageChangesNothingVisible) {
+TEST_F(LauncherViewTest, APhoneDownloadOnTheComputerPageChangesNothingVisible)
+{
     ASSERT_TRUE(Start());
     std::map<std::wstring, bool> before = Visibility();
     SetProgress(kIPhone, 1000, 600);
@@ -485,7 +536,8 @@ TEST_F(LauncherViewTest, APhoneDownloadOnTheComputerPageChangesNothingVisible) {
     EXPECT_FALSE(C(L"computer_pro")->IsVisible());
 }
 
-TEST_F(LauncherViewTest, OnlyThePollTimerActs) {
+TEST_F(LauncherViewTest, OnlyThePollTimerActs)
+{
     ASSERT_TRUE(Start());
     SetProgress(kDesktop, 1000, 500);
     SetSetupFinished(kIPhone, 1);
@@ -501,7 +553,8 @@ TEST_F(LauncherViewTest, OnlyThePollTimerActs) {
 
 // ---- Run clicks ----------------------------------------------------------------------
 
-TEST_F(LauncherViewTest, RunClickStartsTheProductOrShowsTheInstallTileWhenItWasUninstalled) {
+TEST_F(LauncherViewTest, RunClickStartsTheProductOrShowsTheInstallTileWhenItWasUninstalled)
+{
     TestSupport::TempFolder folder("vzview");
     const std::string product = AnsiFromWide(TestSupport::TestBinDir()) + "fake_product.exe";
     const std::string productLog = folder.File("product.log");
@@ -547,9 +600,11 @@ TEST_F(LauncherViewTest, RunClickStartsTheProductOrShowsTheInstallTileWhenItWasU
 // ships a browser of its own in the system folder, which ShellExecuteW finds
 // before App Paths; it is moved aside for the test and put back afterwards.
 
-class BrowserGuard {
+class BrowserGuard
+{
 public:
-    explicit BrowserGuard(const std::wstring& recorder) {
+    explicit BrowserGuard(const std::wstring& recorder)
+    {
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
         m_builtin = std::wstring(system) + L"\\iexplore.exe";
@@ -559,18 +614,21 @@ public:
             MoveFileW(m_moved.c_str(), m_builtin.c_str());  // left aside by an interrupted run
         m_wasMoved = MoveFileW(m_builtin.c_str(), m_moved.c_str()) != FALSE;
 
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                        nullptr);
         wchar_t old[1024] = {};
         DWORD size = sizeof(old) - sizeof(wchar_t);
-        m_hadValue = RegQueryValueExW(m_key, nullptr, nullptr, &m_type, reinterpret_cast<BYTE*>(old), &size) ==
-                     ERROR_SUCCESS;
+        m_hadValue = RegQueryValueExW(m_key, nullptr, nullptr, &m_type, reinterpret_cast<BYTE*>(old),
+                                      &size) == ERROR_SUCCESS;
         m_old.assign(reinterpret_cast<char*>(old), size);
         RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(recorder.c_str()),
                        DWORD((recorder.size() + 1) * sizeof(wchar_t)));
     }
-    ~BrowserGuard() {
+    ~BrowserGuard()
+    {
         if (m_hadValue)
-            RegSetValueExW(m_key, nullptr, 0, m_type, reinterpret_cast<const BYTE*>(m_old.data()), DWORD(m_old.size()));
+            RegSetValueExW(m_key, nullptr, 0, m_type, reinterpret_cast<const BYTE*>(m_old.data()),
+                           DWORD(m_old.size()));
         else
             RegDeleteValueW(m_key, nullptr);
         RegCloseKey(m_key);
@@ -578,7 +636,8 @@ public:
     }
 
 private:
-    static constexpr const wchar_t* kAppPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe";
+    static constexpr const wchar_t* kAppPath =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe";
     std::wstring m_builtin, m_moved;
     bool m_wasMoved = false;
     HKEY m_key = nullptr;
@@ -587,7 +646,8 @@ private:
     std::string m_old;
 };
 
-TEST_F(LauncherViewTest, ServiceLinksOpenTheTwoPagesInTheBrowser) {
+TEST_F(LauncherViewTest, ServiceLinksOpenTheTwoPagesInTheBrowser)
+{
     TestSupport::TempFolder folder("vzbrowser");
     const std::string log = folder.File("browser.log");
     BrowserGuard browser(TestSupport::TestBinDir() + L"iexplore_recorder.exe");
@@ -595,7 +655,8 @@ TEST_F(LauncherViewTest, ServiceLinksOpenTheTwoPagesInTheBrowser) {
     // An "iexplore.exe" in the current folder, as anyone may leave one there,
     // must not be what starts.
     const std::wstring planted = WideFromAnsi(folder.File("iexplore.exe"));
-    ASSERT_TRUE(CopyFileW((TestSupport::TestBinDir() + L"iexplore_recorder.exe").c_str(), planted.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW((TestSupport::TestBinDir() + L"iexplore_recorder.exe").c_str(), planted.c_str(), FALSE));
     wchar_t previous[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
     SetCurrentDirectoryW(WideFromAnsi(folder.Path()).c_str());
@@ -632,7 +693,8 @@ TEST_F(LauncherViewTest, ServiceLinksOpenTheTwoPagesInTheBrowser) {
 
 // ---- The whole install path ------------------------------------------------------------------
 
-struct TickRecord {
+struct TickRecord
+{
     int state;
     int bar;
     bool barShown;
@@ -640,10 +702,12 @@ struct TickRecord {
     bool runEnabled;
 };
 
-TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTheRunTile) {
+TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTheRunTile)
+{
     TestSupport::TempFolder folder("vzviewinstall");
     std::string setupBody;
-    ASSERT_TRUE(TestSupport::ReadWholeFile(AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup.exe", setupBody));
+    ASSERT_TRUE(
+        TestSupport::ReadWholeFile(AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup.exe", setupBody));
     const std::string product = AnsiFromWide(TestSupport::TestBinDir()) + "fake_product.exe";
     const std::string productLog = folder.File("product.log");
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
@@ -651,12 +715,14 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
     GetTempPathA(MAX_PATH, temp);
     const std::string setupFile = std::string(temp) + kProducts[kDesktop].setupFileName;
 
-    struct Body {
+    struct Body
+    {
         const char* name;
         std::string body;
         bool installs;
     };
-    const Body bodies[] = {{"the stand-in setup", setupBody, true}, {"a 399-byte body", std::string(399, 'x'), false}};
+    const Body bodies[] = {{"the stand-in setup", setupBody, true},
+                           {"a 399-byte body", std::string(399, 'x'), false}};
 
     TestSupport::HttpTestServer server;
     TestSupport::ProxyGuard proxy(server.Port());
@@ -682,8 +748,9 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
         std::vector<TickRecord> ticks;
         ASSERT_TRUE(WaitFor([&] {
             m_view.Tick();
-            ticks.push_back({m_view.State(kDesktop), P(L"computer_pro")->GetValue(), C(L"computer_pro")->IsVisible(),
-                             C(L"computer_run")->IsVisible(), C(L"computer_run")->IsEnabled()});
+            ticks.push_back({m_view.State(kDesktop), P(L"computer_pro")->GetValue(),
+                             C(L"computer_pro")->IsVisible(), C(L"computer_run")->IsVisible(),
+                             C(L"computer_run")->IsEnabled()});
             return b.installs ? ticks.back().state == Installed
                               : !IsWorkerRunning(kDesktop) && GetSetupFinished(kDesktop) == 0;
         })) << "the worker did not finish";
@@ -720,15 +787,16 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
             Click(L"computer_run");
             EXPECT_EQ(Installed, m_view.State(kDesktop));
             EXPECT_STREQ(product.c_str(), m_view.Path(kDesktop));
-            EXPECT_TRUE(WaitFor([&] { return GetFileAttributesA(productLog.c_str()) != INVALID_FILE_ATTRIBUTES; }))
-                << "the installed product did not start";
+            EXPECT_TRUE(WaitFor([&] {
+                return GetFileAttributesA(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
+            })) << "the installed product did not start";
         } else {
             EXPECT_EQ(NotInstalled, m_view.State(kDesktop));
         }
     }
 
-    for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY", L"FAKE_SETUP_REG_VALUE",
-                                L"FAKE_SETUP_REG_DATA"})
+    for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
+                                L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
         SetEnvironmentVariableW(name, nullptr);
     WaitFor([] { return !IsWorkerRunning(kDesktop); });
     DeleteFileA(setupFile.c_str());

@@ -24,65 +24,83 @@ using namespace Launcher;
 namespace {
 
 // The probe's members, read from outside as the main window would.
-class ProbeUnderTest : public CProductProbe {
+class ProbeUnderTest : public CProductProbe
+{
 public:
-    int State(int i) const { return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState; }
-    std::string Path(int i) const {
+    int State(int i) const
+    {
+        return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState;
+    }
+    std::string Path(int i) const
+    {
         return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
     }
-    const char* RawPath(int i) const {
+    const char* RawPath(int i) const
+    {
         return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
     }
 };
 
-const wchar_t* UsedPath(int i) { return ProductKeyPath(i, UseWow64KeyForms()); }
+const wchar_t* UsedPath(int i)
+{
+    return ProductKeyPath(i, UseWow64KeyForms());
+}
 
-void DeleteKey(const wchar_t* path, REGSAM view = 0) {
+void DeleteKey(const wchar_t* path, REGSAM view = 0)
+{
     // RegDeleteTreeW has no view flag: open the parent in the view, delete below it.
     std::wstring p(path);
     size_t slash = p.rfind(L'\\');
     HKEY parent = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, p.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | view,
-                      &parent) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, p.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | view, &parent) ==
+        ERROR_SUCCESS) {
         RegDeleteTreeW(parent, p.substr(slash + 1).c_str());
         RegCloseKey(parent);
     }
 }
 
-void RemoveAllProductKeys() {
+void RemoveAllProductKeys()
+{
     for (int i = 0; i < kProductCount; ++i) {
         DeleteKey(kProducts[i].keyPlain);
         DeleteKey(kProducts[i].keyWow64);
     }
 }
 
-HKEY CreateKey(const wchar_t* path) {
+HKEY CreateKey(const wchar_t* path)
+{
     HKEY key = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr))
+    EXPECT_EQ(
+        ERROR_SUCCESS,
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
         << "cannot create a key in HKLM";
     return key;
 }
 
-void SetString(const wchar_t* path, const wchar_t* name, const std::wstring& data) {
+void SetString(const wchar_t* path, const wchar_t* name, const std::wstring& data)
+{
     HKEY key = CreateKey(path);
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_SZ,
-                                            reinterpret_cast<const BYTE*>(data.c_str()),
-                                            DWORD((data.size() + 1) * sizeof(wchar_t))));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                             DWORD((data.size() + 1) * sizeof(wchar_t))));
     RegCloseKey(key);
 }
 
-bool KeyExists(const wchar_t* path, REGSAM view) {
+bool KeyExists(const wchar_t* path, REGSAM view)
+{
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+std::string Narrow(const std::wstring& w)
+{
+    return std::string(w.begin(), w.end());
+}
 
-class Probe : public ::testing::Test {
+class Probe : public ::testing::Test
+{
 protected:
     void SetUp() override { RemoveAllProductKeys(); }
     void TearDown() override { RemoveAllProductKeys(); }
@@ -90,7 +108,8 @@ protected:
 
 }  // namespace
 
-TEST(SystemInfo, PrefixKindDecidesTheKeyForm) {
+TEST(SystemInfo, PrefixKindDecidesTheKeyForm)
+{
     // A 64-bit Windows has a WOW64 system folder; a 32-bit one has none.
     wchar_t dir[MAX_PATH];
     bool windows64 = GetSystemWow64DirectoryW(dir, MAX_PATH) != 0;
@@ -106,7 +125,8 @@ TEST(SystemInfo, PrefixKindDecidesTheKeyForm) {
     RecordProperty("prefix", !windows64 ? "win32" : build64 ? "win64 (64-bit process)" : "win64 (WOW64)");
 }
 
-TEST(ProductProbe, ConstructedEmpty) {
+TEST(ProductProbe, ConstructedEmpty)
+{
     ProbeUnderTest probe;
     for (int i = 0; i < kProductCount; ++i) {
         EXPECT_EQ(0, probe.State(i));
@@ -117,27 +137,33 @@ TEST(ProductProbe, ConstructedEmpty) {
 
 // One probe over keys made as each row says: a missing key, a key without the
 // product's value, or a key whose value holds the given text.
-struct KeySetup {
+struct KeySetup
+{
     bool exists;
     bool hasValue;
     std::wstring value;
 };
 
-struct ProbeCase {
+struct ProbeCase
+{
     const char* name;
-    KeySetup keys[kProductCount];      // desktop, iPhone, Android
+    KeySetup keys[kProductCount];  // desktop, iPhone, Android
     int states[kProductCount];
     std::string paths[kProductCount];
 };
 
-TEST_F(Probe, StatesAndLaunchPaths) {
+TEST_F(Probe, StatesAndLaunchPaths)
+{
     const std::wstring v129(129, L'x');
     const std::wstring v130(130, L'x');
     const KeySetup missing = {false, false, L""};
     const KeySetup novalue = {true, false, L""};
     auto val = [](const std::wstring& v) { return KeySetup{true, true, v}; };
     const std::vector<ProbeCase> cases = {
-        {"nothing installed", {missing, missing, missing}, {NotInstalled, NotInstalled, NotInstalled}, {"", "", ""}},
+        {"nothing installed",
+         {missing, missing, missing},
+         {NotInstalled, NotInstalled, NotInstalled},
+         {"", "", ""}},
         {"keys without values", {novalue, novalue, novalue}, {Installed, Installed, Installed}, {"", "", ""}},
         {"plain paths",
          {val(L"C:\\D\\desk.exe"), val(L"C:\\I\\phone.exe"), val(L"C:\\A\\uninst.exe")},
@@ -171,15 +197,16 @@ TEST_F(Probe, StatesAndLaunchPaths) {
          {val(v130), val(v130), val(v130)},
          {Installed, Installed, Installed},
          {"", "", ""}},
-        {"only the iPhone product", {missing, val(L"C:\\I\\phone.exe"), missing}, {NotInstalled, Installed, NotInstalled},
+        {"only the iPhone product",
+         {missing, val(L"C:\\I\\phone.exe"), missing},
+         {NotInstalled, Installed, NotInstalled},
          {"", "C:\\I\\phone.exe", ""}},
     };
     for (const ProbeCase& c : cases) {
         SCOPED_TRACE(c.name);
         RemoveAllProductKeys();
         for (int i = 0; i < kProductCount; ++i) {
-            if (!c.keys[i].exists)
-                continue;
+            if (!c.keys[i].exists) continue;
             if (c.keys[i].hasValue)
                 SetString(UsedPath(i), kProducts[i].pathValue, c.keys[i].value);
             else
@@ -197,7 +224,8 @@ TEST_F(Probe, StatesAndLaunchPaths) {
 // Each product is found at its own key in this prefix's registry and at no
 // other: its launch-path value there makes it installed with that path and
 // leaves the others missing; a value of another name is no launch path.
-TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone) {
+TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone)
+{
     for (int target = 0; target < kProductCount; ++target) {
         SCOPED_TRACE(target);
         RemoveAllProductKeys();
@@ -206,8 +234,11 @@ TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone) {
         probe.ProbeProducts();
         for (int i = 0; i < kProductCount; ++i) {
             EXPECT_EQ(i == target ? Installed : NotInstalled, probe.State(i)) << "product " << i;
-            EXPECT_EQ(i != target ? "" : target == kAndroid ? "C:\\P\\app.exeRezude.exe" : "C:\\P\\app.exe",
-                      probe.Path(i)) << "product " << i;
+            EXPECT_EQ(i != target              ? ""
+                          : target == kAndroid ? "C:\\P\\app.exeRezude.exe"
+                                               : "C:\\P\\app.exe",
+                      probe.Path(i))
+                << "product " << i;
         }
 
         RemoveAllProductKeys();
@@ -219,7 +250,8 @@ TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone) {
     }
 }
 
-TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid) {
+TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid)
+{
     for (int i = 0; i < kProductCount; ++i)
         SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\P\\uninst.exe");
     ProbeUnderTest probe;
@@ -227,8 +259,14 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid) {
     ASSERT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
     ASSERT_EQ("C:\\P\\Rezude.exe", probe.Path(kAndroid));
 
-    struct Row { const char* name; std::wstring value; bool remove; };
-    const Row rows[] = {{"value removed", L"", true}, {"value too long", std::wstring(130, L'y'), false},
+    struct Row
+    {
+        const char* name;
+        std::wstring value;
+        bool remove;
+    };
+    const Row rows[] = {{"value removed", L"", true},
+                        {"value too long", std::wstring(130, L'y'), false},
                         {"empty value", L"", false}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -245,12 +283,12 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid) {
         EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
         EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kIPhone));
         EXPECT_EQ("", probe.Path(kAndroid));
-        for (int i = 0; i < kProductCount; ++i)
-            EXPECT_EQ(Installed, probe.State(i));
+        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(Installed, probe.State(i));
     }
 }
 
-TEST_F(Probe, LongerValueNeverLeaksAPartialRead) {
+TEST_F(Probe, LongerValueNeverLeaksAPartialRead)
+{
     // A failed read must not leave the first 129 characters behind.
     SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(200, L'z'));
     ProbeUnderTest probe;
@@ -259,15 +297,18 @@ TEST_F(Probe, LongerValueNeverLeaksAPartialRead) {
     EXPECT_EQ("", probe.Path(kAndroid));
 }
 
-TEST_F(Probe, SetupFinishedFlagsClearedOnlyForMissingProducts) {
-    struct Row { bool present[kProductCount]; };
-    const Row rows[] = {{{false, false, false}}, {{true, false, true}}, {{false, true, false}},
-                        {{true, true, true}}};
+TEST_F(Probe, SetupFinishedFlagsClearedOnlyForMissingProducts)
+{
+    struct Row
+    {
+        bool present[kProductCount];
+    };
+    const Row rows[] = {
+        {{false, false, false}}, {{true, false, true}}, {{false, true, false}}, {{true, true, true}}};
     for (const Row& r : rows) {
         RemoveAllProductKeys();
         for (int i = 0; i < kProductCount; ++i) {
-            if (r.present[i])
-                SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\x.exe");
+            if (r.present[i]) SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\x.exe");
             SetSetupFinished(i, 1);
         }
         ProbeUnderTest probe;
@@ -280,11 +321,11 @@ TEST_F(Probe, SetupFinishedFlagsClearedOnlyForMissingProducts) {
         EXPECT_EQ(GetSetupFinished(kIPhone), CDownloadFile::IsIPhoneSetupFinished());
         EXPECT_EQ(GetSetupFinished(kAndroid), CDownloadFile::IsAndroidSetupFinished());
     }
-    for (int i = 0; i < kProductCount; ++i)
-        SetSetupFinished(i, 0);
+    for (int i = 0; i < kProductCount; ++i) SetSetupFinished(i, 0);
 }
 
-TEST_F(Probe, OnlyTheFormOfThisPrefixCounts) {
+TEST_F(Probe, OnlyTheFormOfThisPrefixCounts)
+{
     // Keys at the other form are not the probe's.
     const bool wow64 = UseWow64KeyForms();
     for (int i = 0; i < kProductCount; ++i)
@@ -294,8 +335,7 @@ TEST_F(Probe, OnlyTheFormOfThisPrefixCounts) {
     probe.ProbeProducts();
     if (!wow64) {
         // 32-bit Windows: "Wow6432Node" is an ordinary subkey name.
-        for (int i = 0; i < kProductCount; ++i)
-            EXPECT_EQ(NotInstalled, probe.State(i)) << "product " << i;
+        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(NotInstalled, probe.State(i)) << "product " << i;
         return;
     }
     // WOW64: Windows maps "SOFTWARE\Wow6432Node\..." of a 32-bit process onto
@@ -306,9 +346,9 @@ TEST_F(Probe, OnlyTheFormOfThisPrefixCounts) {
     }
 }
 
-TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands) {
-    if (!IsWow64())
-        GTEST_SKIP() << "only under WOW64 (x86 build, 64-bit prefix)";
+TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands)
+{
+    if (!IsWow64()) GTEST_SKIP() << "only under WOW64 (x86 build, 64-bit prefix)";
     const wchar_t* path = kProducts[kIPhone].keyWow64;
     SetString(path, kProducts[kIPhone].pathValue, L"C:\\I\\phone.exe");
     // Windows: the key is the 32-bit view's plain key. Wine 8: it is a key of
@@ -324,17 +364,17 @@ TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands) {
     probe.ProbeProducts();
     EXPECT_EQ(Installed, probe.State(kIPhone));
     EXPECT_EQ("C:\\I\\phone.exe", probe.Path(kIPhone));
-    if (wineWay)
-        DeleteKey(L"SOFTWARE\\Wow6432Node\\Wow6432Node", KEY_WOW64_64KEY);
+    if (wineWay) DeleteKey(L"SOFTWARE\\Wow6432Node\\Wow6432Node", KEY_WOW64_64KEY);
 }
 
-TEST_F(Probe, The64BitBuildFindsWhatA32BitSetupWrote) {
-    if (sizeof(void*) != 8)
-        GTEST_SKIP() << "only in the x64 build";
+TEST_F(Probe, The64BitBuildFindsWhatA32BitSetupWrote)
+{
+    if (sizeof(void*) != 8) GTEST_SKIP() << "only in the x64 build";
     // A 32-bit setup writes the plain path in the 32-bit view.
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProducts[kDesktop].keyPlain, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProducts[kDesktop].keyPlain, 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr));
     const std::wstring exe = L"C:\\D\\desktop.exe";
     RegSetValueExW(key, kProducts[kDesktop].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
                    DWORD((exe.size() + 1) * sizeof(wchar_t)));
@@ -347,11 +387,16 @@ TEST_F(Probe, The64BitBuildFindsWhatA32BitSetupWrote) {
     DeleteKey(kProducts[kDesktop].keyPlain, KEY_WOW64_32KEY);
 }
 
-TEST_F(Probe, ReadInstallLocation) {
+TEST_F(Probe, ReadInstallLocation)
+{
     EXPECT_EQ(L"", ReadInstallLocation()) << "no key";
     RegCloseKey(CreateKey(UsedPath(kIPhone)));
     EXPECT_EQ(L"", ReadInstallLocation()) << "no value";
-    struct Row { std::wstring value; std::wstring expected; };
+    struct Row
+    {
+        std::wstring value;
+        std::wstring expected;
+    };
     const Row rows[] = {{L"C:\\Program Files\\Phone", L"C:\\Program Files\\Phone"},
                         {std::wstring(129, L'q'), std::wstring(129, L'q')},
                         {std::wstring(130, L'q'), L""}};
@@ -365,8 +410,13 @@ TEST_F(Probe, ReadInstallLocation) {
     EXPECT_EQ(L"", ReadInstallLocation());
 }
 
-TEST(AndroidLaunchPath, Derivation) {
-    struct Row { std::string in; std::string out; };
+TEST(AndroidLaunchPath, Derivation)
+{
+    struct Row
+    {
+        std::string in;
+        std::string out;
+    };
     const std::string long249(249, 'a');  // 249 + "Rezude.exe" = 259 bytes: fits
     const std::string long250(250, 'a');  // 260 bytes: does not fit
     const Row rows[] = {
@@ -377,7 +427,8 @@ TEST(AndroidLaunchPath, Derivation) {
         {long250, ""},
         {std::string(255, 'b'), ""},
         {std::string(255, 'b') + "uninst.exe", ""},
-        {std::string(200, 'c') + "\\uninst.exe" + std::string(40, 'd'), std::string(200, 'c') + "\\Rezude.exe"},
+        {std::string(200, 'c') + "\\uninst.exe" + std::string(40, 'd'),
+         std::string(200, 'c') + "\\Rezude.exe"},
     };
     for (const Row& r : rows) {
         char out[kPathBufferSize];
@@ -385,20 +436,20 @@ TEST(AndroidLaunchPath, Derivation) {
         DeriveAndroidLaunchPath(r.in.c_str(), out);
         EXPECT_EQ(r.out, std::string(out)) << r.in.size() << " bytes in";
         if (r.out.empty()) {
-            for (char ch : out)
-                ASSERT_EQ(0, ch) << "a refused path leaves the field empty";
+            for (char ch : out) ASSERT_EQ(0, ch) << "a refused path leaves the field empty";
         }
     }
 }
 
-
 // The whole round in this prefix's registry view: a setup (a separate 32-bit
 // process) writes the product's uninstall key, the probe finds it there, and
 // the stored launch path starts the product.
-TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
+TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
+{
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    std::wstring dir = std::wstring(temp) + L"vozeror_probe_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    std::wstring dir =
+        std::wstring(temp) + L"vozeror_probe_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(dir.c_str(), nullptr);
     std::wstring product = dir + L"Rezude.exe";  // the Android product's derived name
     ASSERT_TRUE(CopyFileW((TestSupport::TestBinDir() + L"fake_product.exe").c_str(), product.c_str(), FALSE));
@@ -409,7 +460,8 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
 
     const std::wstring data[kProductCount] = {L"\"" + product + L"\",0", product,
                                               L"\"" + dir + L"uninst.exe\" /S"};
-    const std::string expected[kProductCount] = {TestSupport::AnsiFromWide(data[0]), TestSupport::AnsiFromWide(data[1]),
+    const std::string expected[kProductCount] = {TestSupport::AnsiFromWide(data[0]),
+                                                 TestSupport::AnsiFromWide(data[1]),
                                                  "\"" + TestSupport::AnsiFromWide(dir) + "Rezude.exe"};
     CDownloadFile facade;
     for (int i = 0; i < kProductCount; ++i) {
@@ -432,8 +484,7 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
         bool started = false;
         for (int waited = 0; waited < 15000 && !started; waited += 20) {
             started = GetFileAttributesW(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
-            if (!started)
-                Sleep(20);
+            if (!started) Sleep(20);
         }
         EXPECT_TRUE(started) << "the product did not start from " << probe.Path(i);
         SetSetupFinished(i, 0);
@@ -442,15 +493,15 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts) {
                                 L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
         SetEnvironmentVariableW(name, nullptr);
     Sleep(200);  // the last product may still hold its log open
-    for (const std::wstring& f : {setupLog, productLog, product})
-        DeleteFileW(f.c_str());
+    for (const std::wstring& f : {setupLog, productLog, product}) DeleteFileW(f.c_str());
     RemoveDirectoryW(dir.c_str());
 }
 
 // Only a double-byte ANSI code page turns a value within the read limit into
 // a derived Android path over the 260-byte field: 129 such characters are 258
 // bytes before "Rezude.exe" is appended.
-TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty) {
+TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty)
+{
     CPINFO info = {};
     if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 2)
         GTEST_SKIP() << "ANSI code page " << GetACP() << " is not double-byte";
@@ -459,7 +510,11 @@ TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty) {
     BOOL lossy = FALSE;
     ASSERT_EQ(2, WideCharToMultiByte(CP_ACP, 0, &wide, 1, ansi, sizeof(ansi), nullptr, &lossy));
     ASSERT_FALSE(lossy);
-    struct Row { size_t chars; bool fits; };
+    struct Row
+    {
+        size_t chars;
+        bool fits;
+    };
     const Row rows[] = {{124, true}, {125, false}, {129, false}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.chars);
@@ -468,8 +523,7 @@ TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty) {
         ProbeUnderTest probe;
         probe.ProbeProducts();
         std::string bytes;
-        for (size_t i = 0; i < r.chars; ++i)
-            bytes.append(ansi, 2);
+        for (size_t i = 0; i < r.chars; ++i) bytes.append(ansi, 2);
         EXPECT_EQ(bytes, probe.Path(kDesktop)) << "a 258-byte path fits as read";
         EXPECT_EQ(Installed, probe.State(kAndroid));
         EXPECT_EQ(r.fits ? bytes + "Rezude.exe" : std::string(), probe.Path(kAndroid));

@@ -6,7 +6,8 @@
 
 using namespace Launcher;
 
-TEST(Products, UrlsAndSetupNamesFitTheirBuffers) {
+TEST(Products, UrlsAndSetupNamesFitTheirBuffers)
+{
     for (const ProductInfo& p : kProducts) {
         EXPECT_LT(std::strlen(p.downloadUrl), size_t(kPathBufferSize)) << p.downloadUrl;
         EXPECT_EQ('\\', p.setupFileName[0]) << p.setupFileName;

@@ -19,11 +19,13 @@ using namespace TestSupport;
 
 namespace {
 
-bool Exists(const std::wstring& path) {
+bool Exists(const std::wstring& path)
+{
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+bool MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+{
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD n = 0;
@@ -32,24 +34,28 @@ bool MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL
     return true;
 }
 
-std::wstring TempPath() {
+std::wstring TempPath()
+{
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     return temp;
 }
 
-std::wstring LastPart(const std::wstring& path) {
+std::wstring LastPart(const std::wstring& path)
+{
     return path.substr(path.find_last_of(L'\\') + 1);
 }
 
 // A name of the folders' own form, its digits chosen here.
-std::wstring LeftoverName(wchar_t digit) {
+std::wstring LeftoverName(wchar_t digit)
+{
     return L"VozerorSetup-" + std::wstring(32, digit);
 }
 
 }  // namespace
 
-TEST(SetupFolder, EachDownloadGetsANewUnguessableFolderThatGoesWithAllItHolds) {
+TEST(SetupFolder, EachDownloadGetsANewUnguessableFolderThatGoesWithAllItHolds)
+{
     const std::wstring temp = TempPath();
     CSetupFolder first, second;
     ASSERT_TRUE(first.Create());
@@ -95,7 +101,8 @@ TEST(SetupFolder, EachDownloadGetsANewUnguessableFolderThatGoesWithAllItHolds) {
     EXPECT_FALSE(Exists(gone)) << "the destructor removes the folder";
 }
 
-TEST(SetupFolder, RemovalTakesALinkAwayWithoutFollowingIt) {
+TEST(SetupFolder, RemovalTakesALinkAwayWithoutFollowingIt)
+{
     TempFolder outside("vzlinked");
     const std::wstring target = WideFromAnsi(outside.Path());
     ASSERT_TRUE(MakeFile(target + L"\\keep.txt"));
@@ -111,14 +118,16 @@ TEST(SetupFolder, RemovalTakesALinkAwayWithoutFollowingIt) {
     EXPECT_TRUE(Exists(target + L"\\keep.txt")) << "the link's target was emptied";
 }
 
-TEST(SetupFolder, TheNextStartRemovesOnlyLeftoversNobodyUses) {
+TEST(SetupFolder, TheNextStartRemovesOnlyLeftoversNobodyUses)
+{
     const std::wstring temp = TempPath();
     RemoveLeftoverSetupFolders();  // those of earlier tests' launchers
     CSetupFolder live;
     ASSERT_TRUE(live.Create());
     ASSERT_TRUE(MakeFile(live.Path() + L"\\Vedeziz.exe"));
 
-    struct Row {
+    struct Row
+    {
         const char* name;
         std::wstring folder;
         bool directory;
@@ -156,8 +165,8 @@ TEST(SetupFolder, TheNextStartRemovesOnlyLeftoversNobodyUses) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     std::wstring line = L"\"" + program + L"\" /s";
-    BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, running.c_str(),
-                                  &startup, &process);
+    BOOL started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  running.c_str(), &startup, &process);
     SetEnvironmentVariableW(L"FAKE_SETUP_DELAY_MS", nullptr);
     SetEnvironmentVariableW(L"FAKE_SETUP_LOG", nullptr);
     ASSERT_TRUE(started);
@@ -189,7 +198,8 @@ TEST(SetupFolder, TheNextStartRemovesOnlyLeftoversNobodyUses) {
     }
 }
 
-TEST(SetupFolder, AnUnrepresentableTemporaryFolderIsReachedThroughItsShortForm) {
+TEST(SetupFolder, AnUnrepresentableTemporaryFolderIsReachedThroughItsShortForm)
+{
     const std::wstring name = UnrepresentableName();
     if (name.empty()) GTEST_SKIP() << "the ANSI code page " << GetACP() << " represents every candidate";
     const std::wstring unicodeTemp = TempPath() + L"vz" + name;

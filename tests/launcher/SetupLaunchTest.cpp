@@ -31,49 +31,51 @@ using namespace Launcher;
 
 namespace {
 
-std::wstring Wide(const std::string& s) {
+std::wstring Wide(const std::string& s)
+{
     wchar_t out[1024] = {};
     MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, out, 1024);
     return out;
 }
 
-std::wstring Lower(std::wstring s) {
-    for (wchar_t& c : s)
-        c = towlower(c);
-    while (!s.empty() && s.back() == L'\\')
-        s.pop_back();
+std::wstring Lower(std::wstring s)
+{
+    for (wchar_t& c : s) c = towlower(c);
+    while (!s.empty() && s.back() == L'\\') s.pop_back();
     return s;
 }
 
-bool FileExists(const std::wstring& path) {
+bool FileExists(const std::wstring& path)
+{
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool WaitForFile(const std::wstring& path, DWORD ms) {
+bool WaitForFile(const std::wstring& path, DWORD ms)
+{
     for (DWORD waited = 0; waited < ms; waited += 20) {
-        if (FileExists(path))
-            return true;
+        if (FileExists(path)) return true;
         Sleep(20);
     }
     return FileExists(path);
 }
 
 // The last record of a stand-in's log as key -> value.
-std::map<std::string, std::wstring> ReadLog(const std::wstring& path) {
+std::map<std::string, std::wstring> ReadLog(const std::wstring& path)
+{
     std::map<std::string, std::wstring> fields;
     std::ifstream in(TestSupport::AnsiFromWide(path).c_str());
     std::string line;
     while (std::getline(in, line)) {
         size_t eq = line.find('=');
-        if (eq != std::string::npos)
-            fields[line.substr(0, eq)] = Wide(line.substr(eq + 1));
+        if (eq != std::string::npos) fields[line.substr(0, eq)] = Wide(line.substr(eq + 1));
     }
     return fields;
 }
 
 // The stand-in's record once it can be read whole (its last field is "cwd"):
 // a reader may catch the log between its rename and the first read.
-std::map<std::string, std::wstring> WaitForRecord(const std::wstring& path, DWORD ms) {
+std::map<std::string, std::wstring> WaitForRecord(const std::wstring& path, DWORD ms)
+{
     std::map<std::string, std::wstring> fields;
     for (DWORD waited = 0; waited <= ms; waited += 20) {
         if (FileExists(path)) {
@@ -85,39 +87,51 @@ std::map<std::string, std::wstring> WaitForRecord(const std::wstring& path, DWOR
     return fields;
 }
 
-int CountRecords(const std::wstring& path) {
+int CountRecords(const std::wstring& path)
+{
     std::ifstream in(TestSupport::AnsiFromWide(path).c_str());
     std::string line;
     int n = 0;
-    while (std::getline(in, line))
-        n += line.compare(0, 5, "args=") == 0;
+    while (std::getline(in, line)) n += line.compare(0, 5, "args=") == 0;
     return n;
 }
 
-void SetEnv(const wchar_t* name, const std::wstring& value) {
+void SetEnv(const wchar_t* name, const std::wstring& value)
+{
     SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
 }
 
 // Runs body on its own thread; false when it did not end within ms (a setup
 // run blocked on a dialog, say). The thread is then abandoned.
 template <class F>
-bool FinishesWithin(DWORD ms, F body) {
-    struct Box { F f; static DWORD WINAPI Run(LPVOID p) { static_cast<Box*>(p)->f(); return 0; } };
+bool FinishesWithin(DWORD ms, F body)
+{
+    struct Box
+    {
+        F f;
+        static DWORD WINAPI Run(LPVOID p)
+        {
+            static_cast<Box*>(p)->f();
+            return 0;
+        }
+    };
     Box* box = new Box{body};
     HANDLE t = CreateThread(nullptr, 0, &Box::Run, box, 0, nullptr);
     bool done = WaitForSingleObject(t, ms) == WAIT_OBJECT_0;
     CloseHandle(t);
-    if (done)
-        delete box;
+    if (done) delete box;
     return done;
 }
 
-class SetupLaunch : public ::testing::Test {
+class SetupLaunch : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"vozeror_setup_launch_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        m_dir =
+            std::wstring(temp) + L"vozeror_setup_launch_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(m_dir.c_str(), nullptr);
         m_setup = TestSupport::TestBinDir() + L"fake_setup.exe";
         m_product = TestSupport::TestBinDir() + L"fake_product.exe";
@@ -132,12 +146,12 @@ protected:
             SetProgress(i, 0, 0);
         }
     }
-    void TearDown() override {
-        for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_DELAY_MS",
-                                    L"FAKE_SETUP_CHILD_MS"})
+    void TearDown() override
+    {
+        for (const wchar_t* name :
+             {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_DELAY_MS", L"FAKE_SETUP_CHILD_MS"})
             SetEnv(name, L"");
-        for (int i = 0; i < kProductCount; ++i)
-            SetSetupFinished(i, 0);
+        for (int i = 0; i < kProductCount; ++i) SetSetupFinished(i, 0);
         SHFILEOPSTRUCTW op = {};
         std::wstring from = m_dir + L'\0';
         op.wFunc = FO_DELETE;
@@ -151,7 +165,8 @@ protected:
 
 }  // namespace
 
-TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor) {
+TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor)
+{
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
     std::string path = TestSupport::AnsiFromWide(m_setup);
     DWORD start = GetTickCount();
@@ -172,11 +187,14 @@ TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor) {
     EXPECT_EQ(1, CountRecords(m_setupLog));
 }
 
-TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns) {
+TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns)
+{
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
     std::string path = TestSupport::AnsiFromWide(m_setup);
-    struct Worker {
-        static DWORD WINAPI Run(LPVOID p) {
+    struct Worker
+    {
+        static DWORD WINAPI Run(LPVOID p)
+        {
             RunSetupAndWait(static_cast<std::string*>(p)->c_str(), kAndroid);
             return 0;
         }
@@ -189,7 +207,8 @@ TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns) {
     EXPECT_EQ(1, GetSetupFinished(kAndroid));
 }
 
-TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce) {
+TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce)
+{
     SetEnv(L"FAKE_SETUP_CHILD_MS", L"6000");
     std::string path = TestSupport::AnsiFromWide(m_setup);
     DWORD start = GetTickCount();
@@ -199,8 +218,13 @@ TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce) {
     EXPECT_EQ(L"/s", ReadLog(m_setupLog)["args"]);
 }
 
-TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog) {
-    struct Row { int index; std::string path; };
+TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog)
+{
+    struct Row
+    {
+        int index;
+        std::string path;
+    };
     const Row rows[] = {{kDesktop, TestSupport::AnsiFromWide(m_dir) + "\\Vedeziz.exe"},
                         {kIPhone, "C:\\no such folder\\Zarazed.exe"},
                         {kAndroid, ""}};
@@ -214,12 +238,12 @@ TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog) {
     }
 }
 
-TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag) {
+TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag)
+{
     std::string path = TestSupport::AnsiFromWide(m_setup);
     for (int index : {-1, 3}) {
         ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), index); }));
-        for (int i = 0; i < kProductCount; ++i)
-            EXPECT_EQ(0, GetSetupFinished(i));
+        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, GetSetupFinished(i));
     }
     EXPECT_EQ(2, CountRecords(m_setupLog));
 }
@@ -228,18 +252,23 @@ TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag) {
 // where a download would have written it. Only the publisher's intact
 // signature runs, unless the check is off (an empty publisher); a refused
 // setup is deleted.
-TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature) {
+TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature)
+{
     using namespace TestSupport;
     const std::wstring publisher = TestSigner();
-    struct Row {
+    struct Row
+    {
         SetupForm form;
         const wchar_t* publisher;
         bool runs;
     };
     const Row rows[] = {
-        {kSignedByPublisher, publisher.c_str(), true}, {kUnsigned, publisher.c_str(), false},
-        {kSignedByOther, publisher.c_str(), false},    {kTampered, publisher.c_str(), false},
-        {kUnsigned, L"", true},                       {kTampered, L"", true},
+        {kSignedByPublisher, publisher.c_str(), true},
+        {kUnsigned, publisher.c_str(), false},
+        {kSignedByOther, publisher.c_str(), false},
+        {kTampered, publisher.c_str(), false},
+        {kUnsigned, L"", true},
+        {kTampered, L"", true},
     };
     const std::wstring downloaded = m_dir + L"Zarazed.exe";
     const std::string path = TestSupport::AnsiFromWide(downloaded);
@@ -251,13 +280,15 @@ TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature) {
         ASSERT_TRUE(FinishesWithin(30000, [&] { ran = RunDownloadedSetup(path.c_str(), row.publisher); }));
         EXPECT_EQ(row.runs, ran);
         EXPECT_EQ(row.runs, FileExists(m_setupLog)) << "the setup's own record";
-        EXPECT_EQ(row.runs, FileExists(downloaded)) << "a refused setup is deleted, one that ran is left to its folder";
+        EXPECT_EQ(row.runs, FileExists(downloaded))
+            << "a refused setup is deleted, one that ran is left to its folder";
         if (row.runs) {
             EXPECT_EQ(Lower(m_dir), Lower(ReadLog(m_setupLog)["cwd"]));
         }
         DeleteFileW(downloaded.c_str());
     }
-    EXPECT_FALSE(RunDownloadedSetup(TestSupport::AnsiFromWide(m_dir + L"missing.exe").c_str(), publisher.c_str()));
+    EXPECT_FALSE(
+        RunDownloadedSetup(TestSupport::AnsiFromWide(m_dir + L"missing.exe").c_str(), publisher.c_str()));
     for (int i = 0; i < kProductCount; ++i)
         EXPECT_EQ(0, GetSetupFinished(i)) << "the run alone raises no flag";
 }
@@ -265,13 +296,15 @@ TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature) {
 // The hold a checked setup is kept under until its process has started:
 // nobody can change, delete or rename the file, readers still can, and the
 // setup starts from the held file.
-TEST_F(SetupLaunch, AHeldSetupCannotBeChangedYetStarts) {
+TEST_F(SetupLaunch, AHeldSetupCannotBeChangedYetStarts)
+{
     const std::wstring held = m_dir + L"Vedeziz.exe";
     ASSERT_TRUE(CopyFileW(m_setup.c_str(), held.c_str(), FALSE));
     const std::wstring moved = m_dir + L"moved.exe";
     HANDLE hold = HoldSetupFile(held.c_str());
     ASSERT_NE(INVALID_HANDLE_VALUE, hold);
-    struct Row {
+    struct Row
+    {
         const char* name;
         DWORD access, share;
         bool opens;
@@ -299,14 +332,15 @@ TEST_F(SetupLaunch, AHeldSetupCannotBeChangedYetStarts) {
     EXPECT_TRUE(DeleteFileW(held.c_str())) << "the hold ends once the setup has started";
 }
 
-TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex) {
+TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex)
+{
     std::wstring spaced = m_dir + L"dir with space\\";
     CreateDirectoryW(spaced.c_str(), nullptr);
     std::wstring copy = spaced + L"fake product.exe";
     ASSERT_TRUE(CopyFileW(m_product.c_str(), copy.c_str(), FALSE));
     const std::string p = TestSupport::AnsiFromWide(copy);
-    const std::string rows[] = {p, p + ",0", p + ",12", p + ",-1", "\"" + p + "\"",
-                                "\"" + p + "\",0", "\"" + p + "\" ,3"};
+    const std::string rows[] = {
+        p, p + ",0", p + ",12", p + ",-1", "\"" + p + "\"", "\"" + p + "\",0", "\"" + p + "\" ,3"};
     for (const std::string& form : rows) {
         SCOPED_TRACE(form);
         DeleteFileW(m_productLog.c_str());
@@ -320,15 +354,20 @@ TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex) {
     }
 }
 
-TEST(LaunchFile, FromRegistryForms) {
-    struct Row { const char* in; const char* out; };
+TEST(LaunchFile, FromRegistryForms)
+{
+    struct Row
+    {
+        const char* in;
+        const char* out;
+    };
     const Row rows[] = {
-        {"C:\\P\\a.exe", "C:\\P\\a.exe"},          {"C:\\P\\a.exe,0", "C:\\P\\a.exe"},
-        {"C:\\P\\a.exe,-101", "C:\\P\\a.exe"},     {"\"C:\\P\\a.exe\"", "C:\\P\\a.exe"},
-        {"\"C:\\P\\a.exe\",0", "C:\\P\\a.exe"},    {"\"C:\\P Q\\a.exe", "C:\\P Q\\a.exe"},
-        {"C:\\P,1\\a.exe", "C:\\P,1\\a.exe"},      {"C:\\P\\a2.exe", "C:\\P\\a2.exe"},
-        {"C:\\P\\a.exe,", "C:\\P\\a.exe,"},        {"\"C:\\P\\a.exe\" , 3 ", "C:\\P\\a.exe"},
-        {"\"C:\\P\\a.exe\" ", "C:\\P\\a.exe"},     {"\"C:\\P\\a.exe\",-2", "C:\\P\\a.exe"},
+        {"C:\\P\\a.exe", "C:\\P\\a.exe"},       {"C:\\P\\a.exe,0", "C:\\P\\a.exe"},
+        {"C:\\P\\a.exe,-101", "C:\\P\\a.exe"},  {"\"C:\\P\\a.exe\"", "C:\\P\\a.exe"},
+        {"\"C:\\P\\a.exe\",0", "C:\\P\\a.exe"}, {"\"C:\\P Q\\a.exe", "C:\\P Q\\a.exe"},
+        {"C:\\P,1\\a.exe", "C:\\P,1\\a.exe"},   {"C:\\P\\a2.exe", "C:\\P\\a2.exe"},
+        {"C:\\P\\a.exe,", "C:\\P\\a.exe,"},     {"\"C:\\P\\a.exe\" , 3 ", "C:\\P\\a.exe"},
+        {"\"C:\\P\\a.exe\" ", "C:\\P\\a.exe"},  {"\"C:\\P\\a.exe\",-2", "C:\\P\\a.exe"},
     };
     for (const Row& r : rows) {
         char out[260];
@@ -338,8 +377,13 @@ TEST(LaunchFile, FromRegistryForms) {
     // Text after the closing quote other than an icon index: the path names
     // another program than the one it reads as, and nothing is launched.
     const char* const refused[] = {
-        "\"C:\\P\\Vav\\Uninstall.exe\"Rezude.exe", "\"C:\\P\\a.exe\" /uninstall", "\"C:\\P\\a.exe\",",
-        "\"C:\\P\\a.exe\",0x1",                     "\"C:\\P\\a.exe\"\"", "\"\"", "",
+        "\"C:\\P\\Vav\\Uninstall.exe\"Rezude.exe",
+        "\"C:\\P\\a.exe\" /uninstall",
+        "\"C:\\P\\a.exe\",",
+        "\"C:\\P\\a.exe\",0x1",
+        "\"C:\\P\\a.exe\"\"",
+        "\"\"",
+        "",
     };
     for (const char* in : refused) {
         char out[260] = "untouched";
@@ -350,18 +394,24 @@ TEST(LaunchFile, FromRegistryForms) {
 
 namespace {
 
-const wchar_t* IPhoneKey() { return ProductKeyPath(kIPhone); }
+const wchar_t* IPhoneKey()
+{
+    return ProductKeyPath(kIPhone);
+}
 
-void SetInstallLocation(const std::wstring& dir) {
+void SetInstallLocation(const std::wstring& dir)
+{
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, IPhoneKey(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, IPhoneKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr));
     RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
                    DWORD((dir.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
-void RemoveIPhoneKey() {
+void RemoveIPhoneKey()
+{
     std::wstring p(IPhoneKey());
     size_t slash = p.rfind(L'\\');
     HKEY parent = nullptr;
@@ -374,14 +424,21 @@ void RemoveIPhoneKey() {
 
 }  // namespace
 
-TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
+TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation)
+{
     std::wstring install = m_dir + L"Phone Install";
     CreateDirectoryW(install.c_str(), nullptr);
     wchar_t own[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, own);
     std::string product = TestSupport::AnsiFromWide(m_product);
 
-    struct Row { const char* name; int index; bool withLocation; std::wstring cwd; };
+    struct Row
+    {
+        const char* name;
+        int index;
+        bool withLocation;
+        std::wstring cwd;
+    };
     const Row rows[] = {
         {"iPhone with InstallLocation", kIPhone, true, install},
         {"iPhone without InstallLocation", kIPhone, false, own},
@@ -392,8 +449,7 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         RemoveIPhoneKey();
-        if (r.withLocation)
-            SetInstallLocation(install);
+        if (r.withLocation) SetInstallLocation(install);
         DeleteFileW(m_productLog.c_str());
         facade.RunProduct(r.index, product.c_str());
         auto log = WaitForRecord(m_productLog, 15000);
@@ -405,17 +461,21 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation) {
 
 namespace {
 
-void SetProductValue(int index, const std::wstring& data) {
+void SetProductValue(int index, const std::wstring& data)
+{
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr));
     RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    DWORD((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
-struct ProbeOf : CProductProbe {
-    const char* Path(int index) const {
+struct ProbeOf : CProductProbe
+{
+    const char* Path(int index) const
+    {
         return index == kDesktop ? m_szDesktopPath : index == kIPhone ? m_szIPhonePath : m_szAndroidPath;
     }
 };
@@ -426,13 +486,15 @@ struct ProbeOf : CProductProbe {
 // program below is a copy of the stand-in product, which leaves a log beside
 // itself when it starts. The quoted Android "Uninstall.exe" derives
 // "...\Uninstall.exe"Rezude.exe", which must not start the uninstaller.
-TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller) {
+TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller)
+{
     const std::wstring dir = m_dir + L"Vav Android\\";
     ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
     for (const wchar_t* name : {L"Uninstall.exe", L"uninst.exe", L"Rezude.exe", L"Disk.exe"})
         ASSERT_TRUE(CopyFileW(m_product.c_str(), (dir + name).c_str(), FALSE));
     SetEnv(L"FAKE_PRODUCT_LOG", L"");  // each copy logs to "<its path>.log"
-    struct Row {
+    struct Row
+    {
         const char* name;
         int index;
         std::wstring value;
@@ -460,11 +522,11 @@ TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller) {
     }
     EXPECT_FALSE(FileExists(dir + L"Uninstall.exe.log")) << "the uninstaller was started";
     EXPECT_FALSE(FileExists(dir + L"uninst.exe.log"));
-    for (int index : {kDesktop, kAndroid})
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
+    for (int index : {kDesktop, kAndroid}) RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
 }
 
-TEST_F(SetupLaunch, RunProductIgnoresOtherIndices) {
+TEST_F(SetupLaunch, RunProductIgnoresOtherIndices)
+{
     std::string product = TestSupport::AnsiFromWide(m_product);
     CDownloadFile facade;
     facade.RunProduct(-1, product.c_str());
@@ -477,9 +539,11 @@ namespace {
 // While workers run, every download goes to a refused loopback port (port 9,
 // discard, which nothing serves here), so it fails at once and never leaves
 // the machine.
-class WorkerTest : public SetupLaunch {
+class WorkerTest : public SetupLaunch
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetupLaunch::SetUp();
         RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
                         0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_settings, nullptr);
@@ -488,15 +552,18 @@ protected:
         DWORD one = 1;
         RegSetValueExW(m_settings, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), sizeof(one));
         const wchar_t server[] = L"127.0.0.1:9";
-        RegSetValueExW(m_settings, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server), sizeof(server));
+        RegSetValueExW(m_settings, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server),
+                       sizeof(server));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         Restore(L"ProxyEnable", m_hadEnable, m_enable);
         Restore(L"ProxyServer", m_hadServer, m_server);
         RegCloseKey(m_settings);
         SetupLaunch::TearDown();
     }
-    bool Save(const wchar_t* name, std::string& data) {
+    bool Save(const wchar_t* name, std::string& data)
+    {
         BYTE buf[1024];
         DWORD size = sizeof(buf);
         if (RegQueryValueExW(m_settings, name, nullptr, &m_types[name], buf, &size) != ERROR_SUCCESS)
@@ -504,16 +571,18 @@ protected:
         data.assign(reinterpret_cast<char*>(buf), size);
         return true;
     }
-    void Restore(const wchar_t* name, bool had, const std::string& data) {
+    void Restore(const wchar_t* name, bool had, const std::string& data)
+    {
         if (had)
-            RegSetValueExW(m_settings, name, 0, m_types[name], reinterpret_cast<const BYTE*>(data.data()), DWORD(data.size()));
+            RegSetValueExW(m_settings, name, 0, m_types[name], reinterpret_cast<const BYTE*>(data.data()),
+                           DWORD(data.size()));
         else
             RegDeleteValueW(m_settings, name);
     }
-    static bool WaitFor(DWORD ms, bool (*done)()) {
+    static bool WaitFor(DWORD ms, bool (*done)())
+    {
         for (DWORD waited = 0; waited < ms; waited += 20) {
-            if (done())
-                return true;
+            if (done()) return true;
             Sleep(20);
         }
         return done();
@@ -525,7 +594,8 @@ protected:
     std::map<std::wstring, DWORD> m_types;
 };
 
-std::wstring TempSetupPath(int index) {
+std::wstring TempSetupPath(int index)
+{
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     std::string path = std::string(temp) + kProducts[index].setupFileName;
@@ -536,7 +606,8 @@ std::wstring TempSetupPath(int index) {
 
 }  // namespace
 
-TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup) {
+TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup)
+{
     for (int index = 0; index < kProductCount; ++index) {
         SCOPED_TRACE(index);
         std::wstring stale = TempSetupPath(index);
@@ -558,7 +629,8 @@ TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup) {
 // reaches the folder through the short form). Only the publisher's setup
 // runs, from a private folder in the temporary folder; every run ends with
 // the flag, and with nothing of the download left in the temporary folder.
-TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNothing) {
+TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNothing)
+{
     using namespace TestSupport;
     HttpTestServer server;
     ProxyGuard proxy(server.Port());
@@ -574,7 +646,8 @@ TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNoth
     const bool checked = kSetupPublisher[0] != L'\0';
     for (const std::wstring& temp : temps) {
         for (SetupForm form : {kSignedByPublisher, kUnsigned, kSignedByOther, kTampered}) {
-            SCOPED_TRACE(testing::Message() << SetupFormName(form) << (temp == own ? "" : ", Unicode temporary folder"));
+            SCOPED_TRACE(testing::Message()
+                         << SetupFormName(form) << (temp == own ? "" : ", Unicode temporary folder"));
             std::string body;
             ASSERT_TRUE(ReadWholeFile(AnsiFromWide(StandInSetup(form)), body));
             server.SetRoute(route, HttpResponse::Ok(body));
@@ -623,13 +696,15 @@ namespace {
 // overflows its buffer is one with the MSVC runtime (which otherwise ends the
 // process); Wine's msvcrt reports it only through the result.
 int g_invalidParameters = 0;
-void CountInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned int, uintptr_t) {
+void CountInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned int, uintptr_t)
+{
     ++g_invalidParameters;
 }
 
 }  // namespace
 
-TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload) {
+TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload)
+{
     g_invalidParameters = 0;
     _invalid_parameter_handler previous = _set_invalid_parameter_handler(CountInvalidParameter);
     wchar_t oldTmp[1024] = {}, oldTemp[1024] = {};
@@ -652,7 +727,8 @@ TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload) {
     EXPECT_FALSE(FileExists(m_setupLog));
 }
 
-TEST_F(WorkerTest, SecondStartWhileAWorkerRunsIsRefused) {
+TEST_F(WorkerTest, SecondStartWhileAWorkerRunsIsRefused)
+{
     CDownloadFile facade;
     bool (CDownloadFile::*starts[])() = {&CDownloadFile::StartDesktopDownload,
                                          &CDownloadFile::StartIPhoneDownload,
@@ -681,7 +757,8 @@ TEST_F(WorkerTest, SecondStartWhileAWorkerRunsIsRefused) {
     }
 }
 
-TEST(WorkerSlots, OnePerProduct) {
+TEST(WorkerSlots, OnePerProduct)
+{
     EXPECT_FALSE(ClaimWorker(-1));
     EXPECT_FALSE(ClaimWorker(3));
     EXPECT_FALSE(IsWorkerRunning(3));
@@ -697,15 +774,15 @@ TEST(WorkerSlots, OnePerProduct) {
     ReleaseWorker(kAndroid);
 }
 
-TEST(ProgressRecords, CallbacksResetAndIndices) {
+TEST(ProgressRecords, CallbacksResetAndIndices)
+{
     typedef void (*Callback)(unsigned int, unsigned int);
     const Callback callbacks[kProductCount] = {OnDesktopProgress, OnIPhoneProgress, OnAndroidProgress};
     CDownloadFile facade;
-    DownloadProgress (CDownloadFile::*getters[])() const = {&CDownloadFile::GetDesktopProgress,
-                                                            &CDownloadFile::GetIPhoneProgress,
-                                                            &CDownloadFile::GetAndroidProgress};
-    for (int i = 0; i < kProductCount; ++i)
-        facade.ResetProgress(i);
+    DownloadProgress (CDownloadFile::*getters[])()
+        const = {&CDownloadFile::GetDesktopProgress, &CDownloadFile::GetIPhoneProgress,
+                 &CDownloadFile::GetAndroidProgress};
+    for (int i = 0; i < kProductCount; ++i) facade.ResetProgress(i);
     for (int i = 0; i < kProductCount; ++i) {
         SCOPED_TRACE(i);
         callbacks[i](5000, 2952);
@@ -717,8 +794,7 @@ TEST(ProgressRecords, CallbacksResetAndIndices) {
         EXPECT_EQ(0xFFFFFFFFu, p.total);
         EXPECT_EQ(0u, p.remaining);
         for (int other = 0; other < kProductCount; ++other) {
-            if (other == i)
-                continue;
+            if (other == i) continue;
             DownloadProgress q = GetProgress(other);
             EXPECT_EQ(other < i ? 0xFFFFFFFFu : 0u, q.total) << "product " << other;
         }
@@ -738,11 +814,11 @@ TEST(ProgressRecords, CallbacksResetAndIndices) {
     EXPECT_EQ(0u, facade.GetIPhoneProgress().total);
     EXPECT_EQ(0u, facade.GetIPhoneProgress().remaining);
     EXPECT_EQ(0xFFFFFFFFu, facade.GetDesktopProgress().total) << "reset touches one product";
-    for (int i = 0; i < kProductCount; ++i)
-        facade.ResetProgress(i);
+    for (int i = 0; i < kProductCount; ++i) facade.ResetProgress(i);
 }
 
-TEST(SetupFinishedFlags, FacadeAndIndices) {
+TEST(SetupFinishedFlags, FacadeAndIndices)
+{
     typedef void (*Setter)(unsigned char);
     typedef unsigned char (*Getter)();
     const Setter setters[] = {CDownloadFile::SetDesktopSetupFinished, CDownloadFile::SetIPhoneSetupFinished,
@@ -751,8 +827,7 @@ TEST(SetupFinishedFlags, FacadeAndIndices) {
                               CDownloadFile::IsAndroidSetupFinished};
     for (int i = 0; i < kProductCount; ++i) {
         setters[i](1);
-        for (int j = 0; j < kProductCount; ++j)
-            EXPECT_EQ(j <= i ? 1 : 0, getters[j]()) << i << "," << j;
+        for (int j = 0; j < kProductCount; ++j) EXPECT_EQ(j <= i ? 1 : 0, getters[j]()) << i << "," << j;
     }
     SetSetupFinished(3, 1);
     EXPECT_EQ(0, GetSetupFinished(3));

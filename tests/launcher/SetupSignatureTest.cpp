@@ -21,7 +21,8 @@ using namespace TestSupport;
 
 namespace {
 
-HANDLE OpenForCheck(const std::wstring& path) {
+HANDLE OpenForCheck(const std::wstring& path)
+{
     return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
@@ -30,10 +31,12 @@ const LONG kBadDigest = LONG(0x80096010);    // TRUST_E_BAD_DIGEST
 
 }  // namespace
 
-TEST(SetupSignature, OnlyAnIntactSignatureOfThePublisherMayRun) {
+TEST(SetupSignature, OnlyAnIntactSignatureOfThePublisherMayRun)
+{
     const std::wstring demo = TestBinDir() + L"..\\..\\launcher\\demo_setup.exe";
     const std::wstring publisher = TestSigner();
-    struct Row {
+    struct Row
+    {
         const char* name;
         std::wstring file;
         std::wstring pathGiven;  // the path WinVerifyTrust is told; the bytes come from file's handle
@@ -45,12 +48,14 @@ TEST(SetupSignature, OnlyAnIntactSignatureOfThePublisherMayRun) {
     const Row rows[] = {
         {SetupFormName(kSignedByPublisher), good, good, 0, publisher, true},
         {"the demo setup", demo, demo, 0, publisher, true},
-        {SetupFormName(kUnsigned), StandInSetup(kUnsigned), StandInSetup(kUnsigned), kNoSignature, L"", false},
+        {SetupFormName(kUnsigned), StandInSetup(kUnsigned), StandInSetup(kUnsigned), kNoSignature, L"",
+         false},
         {SetupFormName(kSignedByOther), StandInSetup(kSignedByOther), StandInSetup(kSignedByOther), 0,
          L"Someone Else", false},
         {SetupFormName(kTampered), StandInSetup(kTampered), StandInSetup(kTampered), kBadDigest, L"", false},
         // The check reads the handle it is given, not the file the path names.
-        {"tampered bytes under the intact file's path", StandInSetup(kTampered), good, kBadDigest, L"", false},
+        {"tampered bytes under the intact file's path", StandInSetup(kTampered), good, kBadDigest, L"",
+         false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -12,7 +12,8 @@ using SkinUI::CControlUI;
 
 namespace {
 
-struct ClassRow {
+struct ClassRow
+{
     const wchar_t* className;
     const wchar_t* builtClass;  // GetClass() of the made control; null: not in this build
 };
@@ -90,8 +91,9 @@ TEST(ControlFactoryTest, EveryKnownClassNameMakesItsClassOrNothing)
 TEST(ControlFactoryTest, LookupIsExactAndCaseSensitive)
 {
     const wchar_t* const kUnknown[] = {
-        L"CbuttonUI", L"Button", L"CBUTTONUI", L"CButtonUI ", L" CButtonUI", L"CButton", L"ButtonUI",
-        L"", L"C", L"UI", L"CUI", L"CLableUI", L"CVerticalLayoutUIX", L"CControlU",
+        L"CbuttonUI",          L"Button",    L"CBUTTONUI", L"CButtonUI ", L" CButtonUI", L"CButton",
+        L"ButtonUI",           L"",          L"C",         L"UI",         L"CUI",        L"CLableUI",
+        L"CVerticalLayoutUIX", L"CControlU",
     };
     for (const wchar_t* name : kUnknown) {
         SCOPED_TRACE(::testing::Message() << "name '" << name << "'");
@@ -112,7 +114,10 @@ public:
     static CControlUI* CreateControl() { return new CFactoryProbeUI; }
 };
 
-CControlUI* CreateNothing() { return nullptr; }
+CControlUI* CreateNothing()
+{
+    return nullptr;
+}
 
 TEST(ControlFactoryTest, FirstRegistrationOfANameStays)
 {

@@ -39,7 +39,8 @@ namespace {
 // One memory package per process (the engine keeps the first one it is
 // given): the launcher's skin plus the documents the include cases read.
 const wchar_t kPartXml[] = L"<Window><Label name=\"part_a\" text=\"a\"/><Button name=\"part_b\"/></Window>";
-const wchar_t kSelfXml[] = L"<Window><Label name=\"self\"/><Include source=\"self.xml\" count=\"2\"/></Window>";
+const wchar_t kSelfXml[] =
+    L"<Window><Label name=\"self\"/><Include source=\"self.xml\" count=\"2\"/></Window>";
 const wchar_t kBrokenXml[] = L"<Window><Label name=\"x\"></Window>";
 
 // "chain<n>.xml" nests kChainStep layouts around an include of
@@ -74,8 +75,9 @@ void UseTestPackage()
             {"chain0.xml", SkinTest::Utf8(L"<Window><Label name=\"bottom\"/></Window>")},
         };
         for (int link = 1; link <= kChainLinks; ++link) {
-            files.push_back({"chain" + std::to_string(link) + ".xml",
-                             SkinTest::Utf8(L"<Window>" + Nest(kChainStep, ChainInclude(link - 1)) + L"</Window>")});
+            files.push_back(
+                {"chain" + std::to_string(link) + ".xml",
+                 SkinTest::Utf8(L"<Window>" + Nest(kChainStep, ChainInclude(link - 1)) + L"</Window>")});
         }
         return SkinTest::Package(files);
     }();
@@ -124,7 +126,8 @@ int ChildCount(CControlUI* container)
 }
 
 // ---- The launcher's skin -------------------------------------------------------------
-struct SkinControl {
+struct SkinControl
+{
     const wchar_t* cls;
     const wchar_t* name;
     int x, y, width, height;
@@ -161,7 +164,8 @@ const SkinControl kFooter[] = {
     {L"ButtonUI", L"return", 450, 15, 60, 30, false, L"{u}<<返回{/u}", L"", 0},
 };
 
-struct SkinRow {
+struct SkinRow
+{
     const SkinControl* controls;
     int count;
 };
@@ -263,7 +267,8 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
 
     ASSERT_TRUE(m_manager.AttachDialog(root.get()));
     CControlUI* attached = root.release();
-    const wchar_t* const names[] = {L"closebtn", L"computer_install", L"computer_pro", L"choose_text", L"return", L"tel"};
+    const wchar_t* const names[] = {L"closebtn",    L"computer_install", L"computer_pro",
+                                    L"choose_text", L"return",           L"tel"};
     for (const wchar_t* name : names) {
         SCOPED_TRACE(::testing::Message() << "name " << name);
         CControlUI* found = m_manager.FindControl(name);
@@ -274,7 +279,8 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
     EXPECT_EQ(attached, m_manager.GetRoot());
 
     // What the label, button and progress classes made of their own attributes.
-    struct Detail {
+    struct Detail
+    {
         const wchar_t* name;
         DWORD textcolor;
         const wchar_t* normalimage;  // buttons only
@@ -294,7 +300,8 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
     };
     for (const Detail& want : kDetails) {
         SCOPED_TRACE(::testing::Message() << "control " << want.name);
-        SkinUI::CLabelUI* label = static_cast<SkinUI::CLabelUI*>(m_manager.FindControl(want.name)->GetInterface(L"Label"));
+        SkinUI::CLabelUI* label =
+            static_cast<SkinUI::CLabelUI*>(m_manager.FindControl(want.name)->GetInterface(L"Label"));
         ASSERT_NE(nullptr, label);
         EXPECT_EQ(want.textcolor, label->GetTextColor());
         EXPECT_EQ(want.font, label->GetFont());
@@ -310,7 +317,8 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
     const wchar_t* const kBars[] = {L"computer_pro", L"iphone_pro", L"android_pro"};
     for (const wchar_t* name : kBars) {
         SCOPED_TRACE(::testing::Message() << "bar " << name);
-        SkinUI::CProgressUI* bar = static_cast<SkinUI::CProgressUI*>(m_manager.FindControl(name)->GetInterface(L"Progress"));
+        SkinUI::CProgressUI* bar =
+            static_cast<SkinUI::CProgressUI*>(m_manager.FindControl(name)->GetInterface(L"Progress"));
         ASSERT_NE(nullptr, bar);
         EXPECT_EQ(0, bar->GetMinValue());
         EXPECT_EQ(100, bar->GetMaxValue());
@@ -341,7 +349,8 @@ TEST_F(DialogBuilderTest, LauncherSkinOfTheProductPackage)
 
 TEST_F(DialogBuilderTest, WithoutAManagerTheTreeIsBuiltAlone)
 {
-    std::unique_ptr<CControlUI> root(m_builder.Create(SkinTest::LauncherSkin().c_str(), nullptr, nullptr, nullptr, nullptr));
+    std::unique_ptr<CControlUI> root(
+        m_builder.Create(SkinTest::LauncherSkin().c_str(), nullptr, nullptr, nullptr, nullptr));
     CheckLauncherTree(root.get());
     EXPECT_EQ(0, m_manager.GetInitSize().cx);
     EXPECT_FALSE(m_manager.IsLayered());
@@ -349,26 +358,61 @@ TEST_F(DialogBuilderTest, WithoutAManagerTheTreeIsBuiltAlone)
 }
 
 // ---- Window settings ---------------------------------------------------------------
-struct WindowCase {
+struct WindowCase
+{
     const wchar_t* attributes;
     std::function<void(CPaintManagerUI&)> check;
 };
 
 const WindowCase kWindowCases[] = {
-    {L"size=\"800,600\"", [](CPaintManagerUI& m) { EXPECT_EQ(800, m.GetInitSize().cx); EXPECT_EQ(600, m.GetInitSize().cy); }},
-    {L"size=\"536\"", [](CPaintManagerUI& m) { EXPECT_EQ(536, m.GetInitSize().cx); EXPECT_EQ(0, m.GetInitSize().cy); }},
-    {L"size=\"1,1\" size=\"7 9\"", [](CPaintManagerUI& m) { EXPECT_EQ(7, m.GetInitSize().cx); EXPECT_EQ(9, m.GetInitSize().cy); }},
-    {L"SIZE=\"-5,abc\"", [](CPaintManagerUI& m) { EXPECT_EQ(-5, m.GetInitSize().cx); EXPECT_EQ(0, m.GetInitSize().cy); }},
-    {L"Caption=\"1,2,3,4\"", [](CPaintManagerUI& m) {
+    {L"size=\"800,600\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(800, m.GetInitSize().cx);
+         EXPECT_EQ(600, m.GetInitSize().cy);
+     }},
+    {L"size=\"536\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(536, m.GetInitSize().cx);
+         EXPECT_EQ(0, m.GetInitSize().cy);
+     }},
+    {L"size=\"1,1\" size=\"7 9\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(7, m.GetInitSize().cx);
+         EXPECT_EQ(9, m.GetInitSize().cy);
+     }},
+    {L"SIZE=\"-5,abc\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(-5, m.GetInitSize().cx);
+         EXPECT_EQ(0, m.GetInitSize().cy);
+     }},
+    {L"Caption=\"1,2,3,4\"",
+     [](CPaintManagerUI& m) {
          const RECT rc = m.GetCaptionRect();
-         EXPECT_EQ(1, rc.left); EXPECT_EQ(2, rc.top); EXPECT_EQ(3, rc.right); EXPECT_EQ(4, rc.bottom); }},
-    {L"sizebox=\"4;5;6;7\"", [](CPaintManagerUI& m) {
+         EXPECT_EQ(1, rc.left);
+         EXPECT_EQ(2, rc.top);
+         EXPECT_EQ(3, rc.right);
+         EXPECT_EQ(4, rc.bottom);
+     }},
+    {L"sizebox=\"4;5;6;7\"",
+     [](CPaintManagerUI& m) {
          const RECT rc = m.GetSizeBox();
-         EXPECT_EQ(4, rc.left); EXPECT_EQ(5, rc.top); EXPECT_EQ(6, rc.right); EXPECT_EQ(7, rc.bottom); }},
-    {L"roundcorner=\"5,6\"", [](CPaintManagerUI& m) { EXPECT_EQ(5, m.GetRoundCorner().cx); EXPECT_EQ(6, m.GetRoundCorner().cy); }},
-    {L"mininfo=\"100,50\" maxinfo=\"900,800\"", [](CPaintManagerUI& m) {
-         EXPECT_EQ(100, m.GetMinInfo().cx); EXPECT_EQ(50, m.GetMinInfo().cy);
-         EXPECT_EQ(900, m.GetMaxInfo().cx); EXPECT_EQ(800, m.GetMaxInfo().cy); }},
+         EXPECT_EQ(4, rc.left);
+         EXPECT_EQ(5, rc.top);
+         EXPECT_EQ(6, rc.right);
+         EXPECT_EQ(7, rc.bottom);
+     }},
+    {L"roundcorner=\"5,6\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(5, m.GetRoundCorner().cx);
+         EXPECT_EQ(6, m.GetRoundCorner().cy);
+     }},
+    {L"mininfo=\"100,50\" maxinfo=\"900,800\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(100, m.GetMinInfo().cx);
+         EXPECT_EQ(50, m.GetMinInfo().cy);
+         EXPECT_EQ(900, m.GetMaxInfo().cx);
+         EXPECT_EQ(800, m.GetMaxInfo().cy);
+     }},
     {L"bktrans=\"TRUE\"", [](CPaintManagerUI& m) { EXPECT_TRUE(m.IsLayered()); }},
     {L"BkTrans=\"true\"", [](CPaintManagerUI& m) { EXPECT_FALSE(m.IsLayered()); }},
     {L"layered=\"True\"", [](CPaintManagerUI& m) { EXPECT_TRUE(m.IsLayered()); }},
@@ -380,28 +424,53 @@ const WindowCase kWindowCases[] = {
     {L"layeredopacity=\"200\"", [](CPaintManagerUI& m) { EXPECT_EQ(200, m.GetLayeredOpacity()); }},
     {L"LayeredOpacity=\"200\"", [](CPaintManagerUI& m) { EXPECT_EQ(255, m.GetLayeredOpacity()); }},
     {L"showdirty=\"true\"", [](CPaintManagerUI& m) { EXPECT_TRUE(m.IsShowUpdateRect()); }},
-    {L"defaultfontcolor=\"#FF112233\" disabledfontcolor=\"#333333\"", [](CPaintManagerUI& m) {
-         EXPECT_EQ(0xFF112233u, m.GetDefaultFontColor()); EXPECT_EQ(0x00333333u, m.GetDefaultDisabledColor()); }},
-    {L"linkfontcolor=\"FF0000FF\" linkhoverfontcolor=\"#\" selectedcolor=\"#FFBAE4FF\"", [](CPaintManagerUI& m) {
-         EXPECT_EQ(0xFF0000FFu, m.GetDefaultLinkFontColor()); EXPECT_EQ(0u, m.GetDefaultLinkHoverFontColor());
-         EXPECT_EQ(0xFFBAE4FFu, m.GetDefaultSelectedBkColor()); }},
-    {L"gdiplustext=\"true\" textrenderinghint=\"4\"", [](CPaintManagerUI& m) {
-         EXPECT_TRUE(m.IsUseGdiplusText()); EXPECT_EQ(4, m.GetGdiplusTextRenderingHint()); }},
-    {L"shadowsize=\"36\" shadowsharpness=\"9\" shadowdarkness=\"255\"", [](CPaintManagerUI& m) {
-         EXPECT_EQ(0, m.GetShadow()->GetSize()); EXPECT_EQ(9u, m.GetShadow()->GetSharpness());
-         EXPECT_EQ(255u, m.GetShadow()->GetDarkness()); }},
-    {L"shadowsize=\"-35\" shadowposition=\"0,-36\"", [](CPaintManagerUI& m) {
-         EXPECT_EQ(-35, m.GetShadow()->GetSize()); EXPECT_EQ(0, m.GetShadow()->GetYOffset()); }},
-    {L"shadowposition=\"-3 4\" shadowcolor=\"#FF102030\"", [](CPaintManagerUI& m) {
-         EXPECT_EQ(-3, m.GetShadow()->GetXOffset()); EXPECT_EQ(4, m.GetShadow()->GetYOffset());
-         EXPECT_EQ(0xFF102030u, (DWORD)m.GetShadow()->GetColor()); }},
-    {L"shadowcorner=\"1,2,3,4\" shadowimage=\"shadow.png\" showshadow=\"true\"", [](CPaintManagerUI& m) {
+    {L"defaultfontcolor=\"#FF112233\" disabledfontcolor=\"#333333\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(0xFF112233u, m.GetDefaultFontColor());
+         EXPECT_EQ(0x00333333u, m.GetDefaultDisabledColor());
+     }},
+    {L"linkfontcolor=\"FF0000FF\" linkhoverfontcolor=\"#\" selectedcolor=\"#FFBAE4FF\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(0xFF0000FFu, m.GetDefaultLinkFontColor());
+         EXPECT_EQ(0u, m.GetDefaultLinkHoverFontColor());
+         EXPECT_EQ(0xFFBAE4FFu, m.GetDefaultSelectedBkColor());
+     }},
+    {L"gdiplustext=\"true\" textrenderinghint=\"4\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_TRUE(m.IsUseGdiplusText());
+         EXPECT_EQ(4, m.GetGdiplusTextRenderingHint());
+     }},
+    {L"shadowsize=\"36\" shadowsharpness=\"9\" shadowdarkness=\"255\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(0, m.GetShadow()->GetSize());
+         EXPECT_EQ(9u, m.GetShadow()->GetSharpness());
+         EXPECT_EQ(255u, m.GetShadow()->GetDarkness());
+     }},
+    {L"shadowsize=\"-35\" shadowposition=\"0,-36\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(-35, m.GetShadow()->GetSize());
+         EXPECT_EQ(0, m.GetShadow()->GetYOffset());
+     }},
+    {L"shadowposition=\"-3 4\" shadowcolor=\"#FF102030\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(-3, m.GetShadow()->GetXOffset());
+         EXPECT_EQ(4, m.GetShadow()->GetYOffset());
+         EXPECT_EQ(0xFF102030u, (DWORD)m.GetShadow()->GetColor());
+     }},
+    {L"shadowcorner=\"1,2,3,4\" shadowimage=\"shadow.png\" showshadow=\"true\"",
+     [](CPaintManagerUI& m) {
          const RECT rc = m.GetShadow()->GetShadowCorner();
-         EXPECT_EQ(1, rc.left); EXPECT_EQ(4, rc.bottom);
+         EXPECT_EQ(1, rc.left);
+         EXPECT_EQ(4, rc.bottom);
          EXPECT_STREQ(L"shadow.png", m.GetShadow()->GetImage().GetData());
-         EXPECT_TRUE(m.GetShadow()->IsImageMode()); EXPECT_TRUE(m.GetShadow()->IsShowShadow()); }},
-    {L"shadowcorner=\"-1,2,3,4\" showshadow=\"false\"", [](CPaintManagerUI& m) {
-         EXPECT_EQ(0, m.GetShadow()->GetShadowCorner().top); EXPECT_FALSE(m.GetShadow()->IsShowShadow()); }},
+         EXPECT_TRUE(m.GetShadow()->IsImageMode());
+         EXPECT_TRUE(m.GetShadow()->IsShowShadow());
+     }},
+    {L"shadowcorner=\"-1,2,3,4\" showshadow=\"false\"",
+     [](CPaintManagerUI& m) {
+         EXPECT_EQ(0, m.GetShadow()->GetShadowCorner().top);
+         EXPECT_FALSE(m.GetShadow()->IsShowShadow());
+     }},
 };
 
 TEST(DialogBuilderWindowTest, RootAttributesReachTheManager)
@@ -413,7 +482,8 @@ TEST(DialogBuilderWindowTest, RootAttributesReachTheManager)
         ASSERT_TRUE(window.IsValid());
         CPaintManagerUI& manager = *window.Manager();
         CDialogBuilder builder;
-        const std::wstring xml = std::wstring(L"<Window ") + row.attributes + L"><Control name=\"c\"/></Window>";
+        const std::wstring xml =
+            std::wstring(L"<Window ") + row.attributes + L"><Control name=\"c\"/></Window>";
         std::unique_ptr<CControlUI> root(builder.Create(xml.c_str(), nullptr, nullptr, &manager, nullptr));
         ASSERT_NE(nullptr, root.get());
         row.check(manager);
@@ -427,9 +497,10 @@ TEST(DialogBuilderWindowTest, OnlyAWindowRootWithANativeWindowSetsWindowSettings
         TestSupport::PaintManagerWindow window;
         CPaintManagerUI& manager = *window.Manager();
         CDialogBuilder builder;
-        std::unique_ptr<CControlUI> root(builder.Create(
-            L"<Dialog size=\"800,600\" bktrans=\"true\"><Font id=\"3\" name=\"Arial\" size=\"9\"/><Control/></Dialog>",
-            nullptr, nullptr, &manager, nullptr));
+        std::unique_ptr<CControlUI> root(
+            builder.Create(L"<Dialog size=\"800,600\" bktrans=\"true\"><Font id=\"3\" name=\"Arial\" "
+                           L"size=\"9\"/><Control/></Dialog>",
+                           nullptr, nullptr, &manager, nullptr));
         ASSERT_NE(nullptr, root.get());
         EXPECT_EQ(0, manager.GetInitSize().cx);
         EXPECT_FALSE(manager.IsLayered());
@@ -475,15 +546,15 @@ TEST_F(DialogBuilderTest, FontElementsNeedAnIdAndMayBecomeTheDefault)
 
 TEST_F(DialogBuilderTest, ImagesDefaultListsAndStylesAreRegistered)
 {
-    std::unique_ptr<CControlUI> root(Build(
-        L"<Window>"
-        L"<Image name=\"dot.png\" mask=\"#FFFF00FF\"/>"
-        L"<Image restype=\"PNG\"/>"
-        L"<Default name=\"Label\" value=\"text=&quot;from default&quot;\"/>"
-        L"<Default value=\"text=&quot;nameless&quot;\"/>"
-        L"<Style name=\"red\" value=\"bkcolor=&quot;#FFFF0000&quot;\"/>"
-        L"<Style name=\"red\" value=\"bkcolor=&quot;#FF00FF00&quot;\"/>"
-        L"<Control/></Window>"));
+    std::unique_ptr<CControlUI> root(
+        Build(L"<Window>"
+              L"<Image name=\"dot.png\" mask=\"#FFFF00FF\"/>"
+              L"<Image restype=\"PNG\"/>"
+              L"<Default name=\"Label\" value=\"text=&quot;from default&quot;\"/>"
+              L"<Default value=\"text=&quot;nameless&quot;\"/>"
+              L"<Style name=\"red\" value=\"bkcolor=&quot;#FFFF0000&quot;\"/>"
+              L"<Style name=\"red\" value=\"bkcolor=&quot;#FF00FF00&quot;\"/>"
+              L"<Control/></Window>"));
     ASSERT_NE(nullptr, root.get());
     const SkinUI::TImageInfo* image = m_manager.GetImage(L"dot.png");
     ASSERT_NE(nullptr, image);
@@ -497,17 +568,17 @@ TEST_F(DialogBuilderTest, ImagesDefaultListsAndStylesAreRegistered)
 // ---- Element lists and includes ---------------------------------------------------------
 TEST_F(DialogBuilderTest, ElementAttributesOverrideDefaultsAndApplyInOrder)
 {
-    std::unique_ptr<CControlUI> root(Build(
-        L"<Window>"
-        L"<Default name=\"Button\" value=\"text=&quot;dflt&quot; tooltip=&quot;tip&quot;\"/>"
-        L"<VerticalLayout>"
-        L"<Button name=\"own\" text=\"own text\"/>"
-        L"<Button name=\"plain\"/>"
-        L"<Label name=\"twice\" text=\"first\" text=\"second\" visible=\"false\" visible=\"true\"/>"
-        L"<Label name=\"styled\" style=\"red\"/>"
-        L"</VerticalLayout>"
-        L"<Style name=\"red\" value=\"bkcolor=&quot;#FFFF0000&quot;\"/>"
-        L"</Window>"));
+    std::unique_ptr<CControlUI> root(
+        Build(L"<Window>"
+              L"<Default name=\"Button\" value=\"text=&quot;dflt&quot; tooltip=&quot;tip&quot;\"/>"
+              L"<VerticalLayout>"
+              L"<Button name=\"own\" text=\"own text\"/>"
+              L"<Button name=\"plain\"/>"
+              L"<Label name=\"twice\" text=\"first\" text=\"second\" visible=\"false\" visible=\"true\"/>"
+              L"<Label name=\"styled\" style=\"red\"/>"
+              L"</VerticalLayout>"
+              L"<Style name=\"red\" value=\"bkcolor=&quot;#FFFF0000&quot;\"/>"
+              L"</Window>"));
     ASSERT_NE(nullptr, root.get());
     ASSERT_EQ(4, ChildCount(root.get()));
     EXPECT_STREQ(L"own text", ChildAt(root.get(), 0)->GetText().GetData());
@@ -531,12 +602,14 @@ public:
 
 CControlUI* PluginCreate(LPCTSTR pstrType)
 {
-    return wcscmp(pstrType, L"Plugged") == 0 ? CControlFactory::GetInstance()->CreateControl(L"CLabelUI") : nullptr;
+    return wcscmp(pstrType, L"Plugged") == 0 ? CControlFactory::GetInstance()->CreateControl(L"CLabelUI")
+                                             : nullptr;
 }
 
-struct ListCase {
-    const wchar_t* body;        // inside <Window><VerticalLayout name="top">...
-    const wchar_t* children;    // classes of the top layout's children, in order, '|'-separated
+struct ListCase
+{
+    const wchar_t* body;      // inside <Window><VerticalLayout name="top">...
+    const wchar_t* children;  // classes of the top layout's children, in order, '|'-separated
 };
 
 const ListCase kListCases[] = {
@@ -548,8 +621,10 @@ const ListCase kListCases[] = {
     {L"<Include source=\"part.xml\" count=\"3\"/>", L"LabelUI|ButtonUI|LabelUI|ButtonUI|LabelUI|ButtonUI"},
     {L"<Include source=\"part.xml\" count=\"0\"/><Include source=\"part.xml\" count=\"-4\"/>", L""},
     {L"<Include source=\"missing.xml\"/><Include source=\"broken.xml\"/><Control/>", L"ControlUI"},
-    {L"<Include source=\"&lt;Window&gt;&lt;Text/&gt;&lt;Label/&gt;&lt;/Window&gt;\" count=\"2\"/>", L"TextUI|LabelUI|TextUI|LabelUI"},
-    {L"<Label><Label name=\"lost\"/></Label><HorizontalLayout><Control/></HorizontalLayout>", L"LabelUI|HorizontalLayoutUI"},
+    {L"<Include source=\"&lt;Window&gt;&lt;Text/&gt;&lt;Label/&gt;&lt;/Window&gt;\" count=\"2\"/>",
+     L"TextUI|LabelUI|TextUI|LabelUI"},
+    {L"<Label><Label name=\"lost\"/></Label><HorizontalLayout><Control/></HorizontalLayout>",
+     L"LabelUI|HorizontalLayoutUI"},
 };
 
 std::wstring ChildClasses(CControlUI* container)
@@ -569,8 +644,10 @@ TEST_F(DialogBuilderTest, ElementListsMakeKnownElementsAndSkipTheRest)
     for (const ListCase& row : kListCases) {
         SCOPED_TRACE(::testing::Message() << "body " << row.body);
         CDialogBuilder builder;
-        const std::wstring xml = std::wstring(L"<Window><VerticalLayout name=\"top\">") + row.body + L"</VerticalLayout></Window>";
-        std::unique_ptr<CControlUI> root(builder.Create(xml.c_str(), nullptr, &callback, &m_manager, nullptr));
+        const std::wstring xml =
+            std::wstring(L"<Window><VerticalLayout name=\"top\">") + row.body + L"</VerticalLayout></Window>";
+        std::unique_ptr<CControlUI> root(
+            builder.Create(xml.c_str(), nullptr, &callback, &m_manager, nullptr));
         ASSERT_NE(nullptr, root.get());
         EXPECT_STREQ(L"top", root->GetName().GetData());
         EXPECT_EQ(std::wstring(row.children), ChildClasses(root.get()));
@@ -580,14 +657,16 @@ TEST_F(DialogBuilderTest, ElementListsMakeKnownElementsAndSkipTheRest)
     // The callback hears the element names as written, and only those the
     // factory and the plug-ins did not know.
     for (const std::wstring& asked : callback.m_asked) {
-        EXPECT_TRUE(asked == L"Lable" || asked == L"button" || asked == L"BUTTON" || asked == L"Custom") << asked.c_str();
+        EXPECT_TRUE(asked == L"Lable" || asked == L"button" || asked == L"BUTTON" || asked == L"Custom")
+            << asked.c_str();
     }
     EXPECT_EQ(4u, callback.m_asked.size());
 }
 
 TEST_F(DialogBuilderTest, RegisteredClassesBuildTheirElements)
 {
-    struct CMyControlUI : public CControlUI {
+    struct CMyControlUI : public CControlUI
+    {
         LPCTSTR GetClass() const override { return L"MyControlUI"; }
         static CControlUI* Create() { return new CMyControlUI; }
     };
@@ -601,8 +680,9 @@ TEST_F(DialogBuilderTest, RegisteredClassesBuildTheirElements)
 TEST_F(DialogBuilderTest, APreparedParentReceivesTheTopLevelControls)
 {
     std::unique_ptr<CContainerUI> parent(new CContainerUI);
-    CControlUI* first = Build(L"<Window><Label name=\"one\"/><Include source=\"part.xml\"/><Button name=\"two\"/></Window>",
-                              parent.get());
+    CControlUI* first =
+        Build(L"<Window><Label name=\"one\"/><Include source=\"part.xml\"/><Button name=\"two\"/></Window>",
+              parent.get());
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(L"LabelUI|LabelUI|ButtonUI|ButtonUI", ChildClasses(parent.get()));
     EXPECT_EQ(first, parent->GetItemAt(0));
@@ -612,12 +692,14 @@ TEST_F(DialogBuilderTest, APreparedParentReceivesTheTopLevelControls)
     // A parent that is no container takes nothing, and the list yields null.
     std::unique_ptr<CControlUI> leaf(new CControlUI);
     CDialogBuilder builder;
-    EXPECT_EQ(nullptr, builder.Create(L"<Window><Label/><Label/></Window>", nullptr, nullptr, &m_manager, leaf.get()));
+    EXPECT_EQ(nullptr,
+              builder.Create(L"<Window><Label/><Label/></Window>", nullptr, nullptr, &m_manager, leaf.get()));
 }
 
 TEST_F(DialogBuilderTest, SelfIncludingDocumentsEnd)
 {
-    std::unique_ptr<CControlUI> root(Build(L"<Window><VerticalLayout><Include source=\"self.xml\" count=\"2\"/></VerticalLayout></Window>"));
+    std::unique_ptr<CControlUI> root(Build(
+        L"<Window><VerticalLayout><Include source=\"self.xml\" count=\"2\"/></VerticalLayout></Window>"));
     ASSERT_NE(nullptr, root.get());
     const int count = ChildCount(root.get());
     EXPECT_GT(count, 0);
@@ -629,7 +711,12 @@ TEST_F(DialogBuilderTest, SelfIncludingDocumentsEnd)
 TEST_F(DialogBuilderTest, IncludeValuesAreCutAt499Characters)
 {
     const std::wstring partText = L"&lt;Window&gt;&lt;Label name=&quot;cut&quot;/&gt;&lt;/Window&gt;";
-    struct Case { const char* what; std::wstring attributes; const wchar_t* children; };
+    struct Case
+    {
+        const char* what;
+        std::wstring attributes;
+        const wchar_t* children;
+    };
     const Case kCases[] = {
         {"count as written", L"count=\"2\" source=\"part.xml\"", L"LabelUI|ButtonUI|LabelUI|ButtonUI"},
         // 499 zeros are read; the 2 after them is not.
@@ -637,13 +724,15 @@ TEST_F(DialogBuilderTest, IncludeValuesAreCutAt499Characters)
         {"count of 499 characters", L"count=\"" + std::wstring(498, L'0') + L"2\" source=\"part.xml\"",
          L"LabelUI|ButtonUI|LabelUI|ButtonUI"},
         // A document text, then spaces past the 499th character and more.
-        {"source text of 700 characters", L"source=\"" + partText + std::wstring(600, L' ') + L"&lt;x\"", L"LabelUI"},
+        {"source text of 700 characters", L"source=\"" + partText + std::wstring(600, L' ') + L"&lt;x\"",
+         L"LabelUI"},
         {"source name of 600 characters", L"source=\"part.xml" + std::wstring(592, L'x') + L"\"", L""},
     };
     for (const Case& row : kCases) {
         SCOPED_TRACE(row.what);
         CDialogBuilder builder;
-        const std::wstring xml = L"<Window><VerticalLayout><Include " + row.attributes + L"/></VerticalLayout></Window>";
+        const std::wstring xml =
+            L"<Window><VerticalLayout><Include " + row.attributes + L"/></VerticalLayout></Window>";
         std::unique_ptr<CControlUI> root(builder.Create(xml.c_str(), nullptr, nullptr, &m_manager, nullptr));
         ASSERT_NE(nullptr, root.get());
         EXPECT_EQ(std::wstring(row.children), ChildClasses(root.get()));
@@ -659,7 +748,14 @@ TEST_F(DialogBuilderTest, TreesDeeperThanTheBoundFailWithTheBuildersMessage)
     const int nest = kMax - 1 - links * kChainStep;  // layouts around the chain
     ASSERT_GE(nest, 1);
     ASSERT_LE(links, kChainLinks);
-    struct Case { const char* what; int parentDepth; int nest; int links; bool builds; };
+    struct Case
+    {
+        const char* what;
+        int parentDepth;
+        int nest;
+        int links;
+        bool builds;
+    };
     const Case kCases[] = {
         {"exactly the bound", 0, nest, links, true},
         {"one more level", 0, nest + 1, links, false},
@@ -703,7 +799,12 @@ TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)
     ASSERT_NE(nullptr, again.get());
     EXPECT_STREQ(L"res_part", again->GetName().GetData());
 
-    struct Case { UINT id; const wchar_t* type; const wchar_t* message; };
+    struct Case
+    {
+        UINT id;
+        const wchar_t* type;
+        const wchar_t* message;
+    };
     const Case kCases[] = {
         {103, L"XML", L"Unmatched closing tag"},
         {104, L"XML", L""},
@@ -732,8 +833,15 @@ std::wstring Nested(int depth)
 TEST_F(DialogBuilderTest, MalformedDocumentsGiveNullWithTheParsersMessage)
 {
     const std::wstring kTexts[] = {
-        L"<", L"<Window", L"<Window>", L"<Window><Label></Window>", L"<Window a=b/>", L"<Window a=\"b/>",
-        L"<Window></Dialog>", L"<?xml version=\"1.0\"?>", L"<!-- only a comment -->",
+        L"<",
+        L"<Window",
+        L"<Window>",
+        L"<Window><Label></Window>",
+        L"<Window a=b/>",
+        L"<Window a=\"b/>",
+        L"<Window></Dialog>",
+        L"<?xml version=\"1.0\"?>",
+        L"<!-- only a comment -->",
         Nested(CMarkup::MAX_NESTING_DEPTH + 4),
     };
     for (const std::wstring& text : kTexts) {
@@ -760,7 +868,11 @@ TEST_F(DialogBuilderTest, MalformedDocumentsGiveNullWithTheParsersMessage)
 
 TEST_F(DialogBuilderTest, MissingDocumentsGiveNull)
 {
-    struct Case { const wchar_t* source; const wchar_t* message; };
+    struct Case
+    {
+        const wchar_t* source;
+        const wchar_t* message;
+    };
     const Case kCases[] = {
         {L"missing.xml", L"Could not find ziped file"},
         {L"broken.xml", L"Unmatched closing tag"},
@@ -780,12 +892,23 @@ TEST_F(DialogBuilderTest, MissingDocumentsGiveNull)
 TEST_F(DialogBuilderTest, BadAttributeValuesStillBuild)
 {
     const wchar_t* const kAttributes[] = {
-        L"size=\"\"", L"size=\",,,,,,\"", L"caption=\"1\"", L"roundcorner=\"-5,-5\"", L"shadowsize=\"99999999999999\"",
-        L"shadowcolor=\"#\"", L"opacity=\"-1\"", L"mininfo=\"x\"", L"textrenderinghint=\"-9\"", L"shadowimage=\"\"",
+        L"size=\"\"",
+        L"size=\",,,,,,\"",
+        L"caption=\"1\"",
+        L"roundcorner=\"-5,-5\"",
+        L"shadowsize=\"99999999999999\"",
+        L"shadowcolor=\"#\"",
+        L"opacity=\"-1\"",
+        L"mininfo=\"x\"",
+        L"textrenderinghint=\"-9\"",
+        L"shadowimage=\"\"",
     };
     const wchar_t* const kControlAttributes[] = {
-        L"pos=\"1,2,3\"", L"width=\"-1\"", L"bkcolor=\"#GG\"", L"float=\"0.5,0.5\"", L"text=\"{b}{i}unclosed\"",
-        L"bkimage=\"file='' corner='1,2'\"", L"style=\"nosuchstyle\"", L"font=\"99\"", L"padding=\",,\"",
+        L"pos=\"1,2,3\"",           L"width=\"-1\"",
+        L"bkcolor=\"#GG\"",         L"float=\"0.5,0.5\"",
+        L"text=\"{b}{i}unclosed\"", L"bkimage=\"file='' corner='1,2'\"",
+        L"style=\"nosuchstyle\"",   L"font=\"99\"",
+        L"padding=\",,\"",
     };
     for (const wchar_t* window : kAttributes) {
         for (const wchar_t* control : kControlAttributes) {
@@ -793,9 +916,11 @@ TEST_F(DialogBuilderTest, BadAttributeValuesStillBuild)
             TestSupport::PaintManagerWindow host;
             CPaintManagerUI& manager = *host.Manager();
             CDialogBuilder builder;
-            const std::wstring xml = std::wstring(L"<Window ") + window + L"><VerticalLayout><Label " + control +
-                                     L"/><Button " + control + L"/><Progress " + control + L"/></VerticalLayout></Window>";
-            std::unique_ptr<CControlUI> root(builder.Create(xml.c_str(), nullptr, nullptr, &manager, nullptr));
+            const std::wstring xml = std::wstring(L"<Window ") + window + L"><VerticalLayout><Label " +
+                control + L"/><Button " + control + L"/><Progress " + control +
+                L"/></VerticalLayout></Window>";
+            std::unique_ptr<CControlUI> root(
+                builder.Create(xml.c_str(), nullptr, nullptr, &manager, nullptr));
             ASSERT_NE(nullptr, root.get());
             EXPECT_EQ(3, ChildCount(root.get()));
         }

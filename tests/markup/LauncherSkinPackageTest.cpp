@@ -35,8 +35,14 @@ namespace {
 
 // --- Package reading ----------------------------------------------------------
 
-UINT16 Le16(const std::string& s, size_t at) { return (UINT16)((BYTE)s[at] | ((BYTE)s[at + 1] << 8)); }
-UINT32 Le32(const std::string& s, size_t at) { return (UINT32)Le16(s, at) | ((UINT32)Le16(s, at + 2) << 16); }
+UINT16 Le16(const std::string& s, size_t at)
+{
+    return (UINT16)((BYTE)s[at] | ((BYTE)s[at + 1] << 8));
+}
+UINT32 Le32(const std::string& s, size_t at)
+{
+    return (UINT32)Le16(s, at) | ((UINT32)Le16(s, at + 2) << 16);
+}
 
 // One central directory record: the name, flags and method, the CRC, both
 // sizes and where the local header is.
@@ -138,8 +144,10 @@ bool PngSize(const std::string& png, UINT32& width, UINT32& height)
     if (png.size() < 24 || png.compare(0, 8, signature, 8) != 0 || png.compare(12, 4, "IHDR") != 0) {
         return false;
     }
-    width = ((UINT32)(BYTE)png[16] << 24) | ((UINT32)(BYTE)png[17] << 16) | ((UINT32)(BYTE)png[18] << 8) | (BYTE)png[19];
-    height = ((UINT32)(BYTE)png[20] << 24) | ((UINT32)(BYTE)png[21] << 16) | ((UINT32)(BYTE)png[22] << 8) | (BYTE)png[23];
+    width = ((UINT32)(BYTE)png[16] << 24) | ((UINT32)(BYTE)png[17] << 16) | ((UINT32)(BYTE)png[18] << 8) |
+        (BYTE)png[19];
+    height = ((UINT32)(BYTE)png[20] << 24) | ((UINT32)(BYTE)png[21] << 16) | ((UINT32)(BYTE)png[22] << 8) |
+        (BYTE)png[23];
     return true;
 }
 
@@ -244,25 +252,51 @@ void SkinImageUses(const Package& package, std::vector<ImageUse>& uses)
     CollectImageUses(window.GetChild(), _wtoi(size.c_str()), _wtoi(size.c_str() + comma + 1), uses);
 }
 
-std::string Narrow(const std::wstring& w) { return TestSupport::AnsiFromWide(w); }
+std::string Narrow(const std::wstring& w)
+{
+    return TestSupport::AnsiFromWide(w);
+}
 
 // The images and the sizes of the controls that show them, as the window
 // description lays them out.
-struct ImageSize { const char* name; UINT32 width; UINT32 height; };
+struct ImageSize
+{
+    const char* name;
+    UINT32 width;
+    UINT32 height;
+};
 const ImageSize kImageSizes[] = {
-    {"android_1.png", 158, 178},      {"android_2.png", 158, 178},      {"android_3.png", 158, 178},
-    {"android_run_1.png", 158, 178},  {"android_run_2.png", 158, 178},  {"android_run_3.png", 158, 178},
+    {"android_1.png", 158, 178},
+    {"android_2.png", 158, 178},
+    {"android_3.png", 158, 178},
+    {"android_run_1.png", 158, 178},
+    {"android_run_2.png", 158, 178},
+    {"android_run_3.png", 158, 178},
     {"bg.png", 536, 355},
-    {"btn_close_1.png", 30, 30},      {"btn_close_2.png", 30, 30},      {"btn_close_3.png", 30, 30},
-    {"computer_run_1.png", 400, 90},  {"computer_run_2.png", 400, 90},  {"computer_run_3.png", 400, 90},
+    {"btn_close_1.png", 30, 30},
+    {"btn_close_2.png", 30, 30},
+    {"btn_close_3.png", 30, 30},
+    {"computer_run_1.png", 400, 90},
+    {"computer_run_2.png", 400, 90},
+    {"computer_run_3.png", 400, 90},
     {"computer_run_dis.png", 400, 90},
-    {"computer_un_1.png", 400, 90},   {"computer_un_2.png", 400, 90},   {"computer_un_3.png", 400, 90},
-    {"install_b.png", 80, 8},         {"install_f.png", 80, 8},
-    {"iphone_1.png", 158, 178},       {"iphone_2.png", 158, 178},       {"iphone_3.png", 158, 178},
-    {"iphone_run_1.png", 158, 178},   {"iphone_run_2.png", 158, 178},   {"iphone_run_3.png", 158, 178},
+    {"computer_un_1.png", 400, 90},
+    {"computer_un_2.png", 400, 90},
+    {"computer_un_3.png", 400, 90},
+    {"install_b.png", 80, 8},
+    {"install_f.png", 80, 8},
+    {"iphone_1.png", 158, 178},
+    {"iphone_2.png", 158, 178},
+    {"iphone_3.png", 158, 178},
+    {"iphone_run_1.png", 158, 178},
+    {"iphone_run_2.png", 158, 178},
+    {"iphone_run_3.png", 158, 178},
     {"logo.png", 30, 30},
-    {"phone_jump_1.png", 400, 90},    {"phone_jump_2.png", 400, 90},    {"phone_jump_3.png", 400, 90},
-    {"qq_ico.png", 14, 14},           {"tel_ico.png", 14, 14},
+    {"phone_jump_1.png", 400, 90},
+    {"phone_jump_2.png", 400, 90},
+    {"phone_jump_3.png", 400, 90},
+    {"qq_ico.png", 14, 14},
+    {"tel_ico.png", 14, 14},
 };
 
 }  // namespace
@@ -351,9 +385,9 @@ TEST(LauncherSkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
     std::vector<ImageUse> uses;
     ASSERT_NO_FATAL_FAILURE(SkinImageUses(package, uses));
     const std::set<std::string> transparentCorners = {
-        "btn_close_1.png", "btn_close_2.png", "btn_close_3.png",
-        "iphone_1.png", "iphone_2.png", "iphone_3.png", "iphone_run_1.png", "iphone_run_2.png", "iphone_run_3.png",
-        "android_1.png", "android_2.png", "android_3.png", "android_run_1.png", "android_run_2.png", "android_run_3.png",
+        "btn_close_1.png", "btn_close_2.png",  "btn_close_3.png",   "iphone_1.png",      "iphone_2.png",
+        "iphone_3.png",    "iphone_run_1.png", "iphone_run_2.png",  "iphone_run_3.png",  "android_1.png",
+        "android_2.png",   "android_3.png",    "android_run_1.png", "android_run_2.png", "android_run_3.png",
     };
 
     for (const ImageSize& image : kImageSizes) {
@@ -394,7 +428,8 @@ TEST(LauncherSkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
                 if (roundBackground && inCorner) continue;
                 const UINT32 argb = pixels.At(x, y);
                 if ((argb >> 24) != 0xFF) {
-                    ADD_FAILURE() << "a pixel that is not opaque at " << x << "," << y << ": " << std::hex << argb;
+                    ADD_FAILURE() << "a pixel that is not opaque at " << x << "," << y << ": " << std::hex
+                                  << argb;
                     reported = true;
                 }
             }
@@ -419,8 +454,10 @@ TEST(LauncherSkinPackage, ButtonStatesLookDifferent)
         }
     }
     const std::pair<const wchar_t*, const wchar_t*> pairs[] = {
-        {L"normalimage", L"hotimage"}, {L"normalimage", L"pushedimage"},
-        {L"hotimage", L"pushedimage"}, {L"normalimage", L"disabledimage"},
+        {L"normalimage", L"hotimage"},
+        {L"normalimage", L"pushedimage"},
+        {L"hotimage", L"pushedimage"},
+        {L"normalimage", L"disabledimage"},
     };
     int compared = 0;
     for (const auto& button : buttons) {
@@ -461,7 +498,8 @@ TEST(LauncherSkinPackage, ProgramResourcesCarryThePackageAndTheIcon)
     const BYTE* data = nullptr;
     DWORD size = 0;
     ASSERT_TRUE(SkinUI::FindModuleResource(self, L"IDR_ZIPRES1", L"ZIPRES", &data, &size));
-    EXPECT_TRUE(std::string(reinterpret_cast<const char*>(data), size) == built) << "the resource differs from skin.zip";
+    EXPECT_TRUE(std::string(reinterpret_cast<const char*>(data), size) == built)
+        << "the resource differs from skin.zip";
 
     EXPECT_TRUE(FindResourceW(self, MAKEINTRESOURCEW(131), RT_GROUP_ICON) != nullptr);
     for (int edge : {16, 32, 48}) {

@@ -24,7 +24,11 @@ TEST(MarkupTruncation, EveryPrefixGivesItsError)
     const wchar_t* UC = L"Unmatched closing tag";
 
     // Each row covers the prefixes longer than the previous row's up to its own.
-    struct Range { const wchar_t* upTo; const wchar_t* message; };
+    struct Range
+    {
+        const wchar_t* upTo;
+        const wchar_t* message;
+    };
     const Range ranges[] = {
         {L"", OK},
         {L"<", EN},
@@ -77,8 +81,7 @@ TEST(MarkupTruncation, EveryPrefixGivesItsError)
                 if (hasRoot) {
                     EXPECT_STREQ(L"W", xml.GetRoot().GetName());
                 }
-            }
-            else {
+            } else {
                 EXPECT_FALSE(ok) << "prefix " << length;
                 EXPECT_STREQ(r.message, message) << "prefix " << length;
                 EXPECT_FALSE(xml.IsValid());

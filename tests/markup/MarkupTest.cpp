@@ -28,9 +28,12 @@ std::wstring Location(const CMarkup& xml)
 
 std::vector<BYTE> Utf8(const std::wstring& text)
 {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
     std::vector<BYTE> bytes((size_t)n);
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr, nullptr);
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr,
+                            nullptr);
     return bytes;
 }
 
@@ -38,7 +41,12 @@ std::vector<BYTE> Utf8(const std::wstring& text)
 
 TEST(MarkupErrors, MessagesAndLocations)
 {
-    struct Case { const wchar_t* xml; const wchar_t* message; const wchar_t* location; };
+    struct Case
+    {
+        const wchar_t* xml;
+        const wchar_t* message;
+        const wchar_t* location;
+    };
     const Case cases[] = {
         {L"hello", L"Expected start tag", L"hello"},
         {L"<a>text<b/>more</a>", L"Expected start tag", L"more</a>"},
@@ -86,7 +94,12 @@ TEST(MarkupErrors, LocationKeeps49CharactersAndCopiesAreBounded)
 
 TEST(MarkupStructure, MissingEndTagsOfRootAndItsChildren)
 {
-    struct Case { const wchar_t* xml; bool ok; int elements; };
+    struct Case
+    {
+        const wchar_t* xml;
+        bool ok;
+        int elements;
+    };
     const Case cases[] = {
         {L"", true, 0},
         {L"  \r\n\t ", true, 0},
@@ -120,8 +133,9 @@ TEST(MarkupStructure, MissingEndTagsOfRootAndItsChildren)
 TEST(MarkupStructure, TreeLinksAndText)
 {
     CMarkup xml;
-    ASSERT_TRUE(xml.Load(L"<?xml version=\"1.0\"?>\r\n<!-- head -->\r\n<a>text<b>inner</b><!-- c --><c x=\"1\"/>"
-                         L"<d></d></a>\r\n<!-- tail -->"));
+    ASSERT_TRUE(
+        xml.Load(L"<?xml version=\"1.0\"?>\r\n<!-- head -->\r\n<a>text<b>inner</b><!-- c --><c x=\"1\"/>"
+                 L"<d></d></a>\r\n<!-- tail -->"));
     CMarkupNode a = xml.GetRoot();
     EXPECT_STREQ(L"a", a.GetName());
     EXPECT_STREQ(L"text", a.GetValue());
@@ -156,14 +170,14 @@ TEST(MarkupStructure, TreeLinksAndText)
 
 TEST(MarkupStructure, EndTagForms)
 {
-    struct Case { const wchar_t* xml; bool ok; };
+    struct Case
+    {
+        const wchar_t* xml;
+        bool ok;
+    };
     const Case cases[] = {
-        {L"<Window></ Window >", true},
-        {L"<Window></Window\r\n>", true},
-        {L"<Window></window>", false},
-        {L"<Window></Windows>", false},
-        {L"<Window ></Window>", true},
-        {L"< Window/>", true},
+        {L"<Window></ Window >", true}, {L"<Window></Window\r\n>", true}, {L"<Window></window>", false},
+        {L"<Window></Windows>", false}, {L"<Window ></Window>", true},    {L"< Window/>", true},
     };
     for (const Case& c : cases) {
         CMarkup xml;
@@ -173,7 +187,13 @@ TEST(MarkupStructure, EndTagForms)
 
 TEST(MarkupAttributes, ValuesEntitiesAndCounts)
 {
-    struct Case { const wchar_t* xml; int count; const wchar_t* name; const wchar_t* value; };
+    struct Case
+    {
+        const wchar_t* xml;
+        int count;
+        const wchar_t* name;
+        const wchar_t* value;
+    };
     const Case cases[] = {
         {L"<Font name=\"a\" id = \"0\" size=\"18\"/>", 3, L"id", L"0"},
         {L"<a t=\"{u}&lt;&lt;x{/u}\"/>", 1, L"t", L"{u}<<x{/u}"},
@@ -203,8 +223,8 @@ TEST(MarkupAttributes, ValuesEntitiesAndCounts)
     CMarkup xml;
     ASSERT_TRUE(xml.Load(L"<Font name=\"a\" id = \"0\" size=\"18\"/>"));
     CMarkupNode font = xml.GetRoot();
-    const wchar_t* names[] = { L"name", L"id", L"size" };
-    const wchar_t* values[] = { L"a", L"0", L"18" };
+    const wchar_t* names[] = {L"name", L"id", L"size"};
+    const wchar_t* values[] = {L"a", L"0", L"18"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_STREQ(names[i], font.GetAttributeName(i));
         EXPECT_STREQ(values[i], font.GetAttributeValue(i));
@@ -237,7 +257,12 @@ TEST(MarkupAttributes, OnlySixtyFourVisible)
 
 TEST(MarkupText, EntitiesAndWhitespace)
 {
-    struct Case { const wchar_t* xml; bool preserve; const wchar_t* text; };
+    struct Case
+    {
+        const wchar_t* xml;
+        bool preserve;
+        const wchar_t* text;
+    };
     const Case cases[] = {
         {L"<a>x &amp; y</a>", true, L"x & y"},
         {L"<a>&lt;&lt;&gt;</a>", true, L"<<>"},
@@ -257,11 +282,16 @@ TEST(MarkupText, EntitiesAndWhitespace)
 
 TEST(MarkupText, CommentsAndDeclarationsEndAtArrow)
 {
-    struct Case { const wchar_t* xml; bool ok; const wchar_t* root; };
+    struct Case
+    {
+        const wchar_t* xml;
+        bool ok;
+        const wchar_t* root;
+    };
     const Case cases[] = {
         {L"<!-- <x> --><a/>", true, L"a"},
         {L"<!DOCTYPE a -><a/>", true, L"a"},
-        {L"<!DOCTYPE a><a/>", true, nullptr},       // skipped to the end of the text
+        {L"<!DOCTYPE a><a/>", true, nullptr},  // skipped to the end of the text
         {L"<?pi x?><a/>", true, L"a"},
         {L"<?pi", true, nullptr},
         {L"<!--", true, nullptr},
@@ -272,8 +302,7 @@ TEST(MarkupText, CommentsAndDeclarationsEndAtArrow)
         EXPECT_EQ(c.ok, xml.Load(c.xml)) << c.xml;
         if (c.root != nullptr) {
             EXPECT_STREQ(c.root, xml.GetRoot().GetName()) << c.xml;
-        }
-        else {
+        } else {
             EXPECT_FALSE(xml.GetRoot().IsValid()) << c.xml;
         }
     }
@@ -296,9 +325,13 @@ TEST(MarkupLifecycle, ReloadReleaseAndGrowth)
     CMarkup constructed(L"<c/>");
     EXPECT_TRUE(constructed.IsValid());
 
-    struct Case { int children; ULONG reserved; };
+    struct Case
+    {
+        int children;
+        ULONG reserved;
+    };
     // Record 0 is the placeholder: 498 children + root + placeholder = 500 records.
-    const Case cases[] = { {498, 500}, {499, 1250}, {1248, 1250}, {1249, 2375} };
+    const Case cases[] = {{498, 500}, {499, 1250}, {1248, 1250}, {1249, 2375}};
     for (const Case& c : cases) {
         std::wstring text = L"<r>";
         for (int i = 0; i < c.children; ++i) text += L"<e/>";
@@ -325,12 +358,19 @@ TEST(MarkupLifecycle, DeepNestingFailsInsteadOfOverflowing)
 
 TEST(MarkupEncoding, Utf8AnsiAndUtf16)
 {
-    const std::wstring text = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><Label text=\"\x8BF7\x9009\x62E9\"/>";
-    struct Case { const char* name; std::vector<BYTE> bytes; int encoding; bool ok; };
+    const std::wstring text =
+        L"<?xml version=\"1.0\" encoding=\"utf-8\"?><Label text=\"\x8BF7\x9009\x62E9\"/>";
+    struct Case
+    {
+        const char* name;
+        std::vector<BYTE> bytes;
+        int encoding;
+        bool ok;
+    };
     std::vector<BYTE> utf8 = Utf8(text);
-    std::vector<BYTE> bom8 = { 0xEF, 0xBB, 0xBF };
+    std::vector<BYTE> bom8 = {0xEF, 0xBB, 0xBF};
     bom8.insert(bom8.end(), utf8.begin(), utf8.end());
-    std::vector<BYTE> le = { 0xFF, 0xFE }, be = { 0xFE, 0xFF }, nobom;
+    std::vector<BYTE> le = {0xFF, 0xFE}, be = {0xFE, 0xFF}, nobom;
     for (wchar_t ch : text) {
         le.push_back((BYTE)(ch & 0xFF));
         le.push_back((BYTE)(ch >> 8));
@@ -342,9 +382,13 @@ TEST(MarkupEncoding, Utf8AnsiAndUtf16)
     std::vector<BYTE> leOdd = le;
     leOdd.push_back(0x41);
     const Case cases[] = {
-        {"utf8", utf8, 0, true}, {"utf8 bom", bom8, 0, true},
-        {"utf16 le", le, 1, true}, {"utf16 be", be, 1, true}, {"utf16 odd", leOdd, 1, true},
-        {"utf16 no bom", nobom, 1, false}, {"utf16 one byte", {0xFF}, 1, false},
+        {"utf8", utf8, 0, true},
+        {"utf8 bom", bom8, 0, true},
+        {"utf16 le", le, 1, true},
+        {"utf16 be", be, 1, true},
+        {"utf16 odd", leOdd, 1, true},
+        {"utf16 no bom", nobom, 1, false},
+        {"utf16 one byte", {0xFF}, 1, false},
         {"utf16 bom only", {0xFF, 0xFE}, 1, true},
     };
     for (const Case& c : cases) {
@@ -372,7 +416,12 @@ TEST(MarkupFile, LooseFiles)
     wchar_t dir[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, dir), 0u);
     const std::wstring base = std::wstring(dir) + L"markup_test_" + std::to_wstring(GetCurrentProcessId());
-    struct Case { const char* content; size_t size; const wchar_t* message; };
+    struct Case
+    {
+        const char* content;
+        size_t size;
+        const wchar_t* message;
+    };
     const std::string big((size_t)CMarkup::MAX_FILE_SIZE + 1, ' ');
     const Case cases[] = {
         {"\xEF\xBB\xBF<a x=\"1\"/>", 14, nullptr},
@@ -383,7 +432,8 @@ TEST(MarkupFile, LooseFiles)
     int n = 0;
     for (const Case& c : cases) {
         const std::wstring path = base + L"_" + std::to_wstring(n++) + L".xml";
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, h);
         DWORD written = 0;
         if (c.size > 0) WriteFile(h, c.content, (DWORD)c.size, &written, nullptr);
@@ -393,8 +443,7 @@ TEST(MarkupFile, LooseFiles)
         EXPECT_EQ(c.message == nullptr, ok);
         if (c.message != nullptr) {
             EXPECT_EQ(c.message, Message(xml));
-        }
-        else {
+        } else {
             EXPECT_STREQ(L"1", xml.GetRoot().GetAttributeValue(L"x"));
         }
         DeleteFileW(path.c_str());
@@ -407,14 +456,14 @@ TEST(MarkupFile, LooseFiles)
 
 TEST(MarkupEncoding, BigEndianInputIsSwappedInPlaceAndMissingMarkReported)
 {
-    BYTE be[] = { 0xFE, 0xFF, 0x00, '<', 0x00, 'a', 0x00, '/', 0x00, '>' };
+    BYTE be[] = {0xFE, 0xFF, 0x00, '<', 0x00, 'a', 0x00, '/', 0x00, '>'};
     CMarkup xml;
     ASSERT_TRUE(xml.LoadFromMem(be, sizeof(be), 1));
     EXPECT_STREQ(L"a", xml.GetRoot().GetName());
-    const BYTE swapped[] = { 0xFE, 0xFF, '<', 0x00, 'a', 0x00, '/', 0x00, '>', 0x00 };
+    const BYTE swapped[] = {0xFE, 0xFF, '<', 0x00, 'a', 0x00, '/', 0x00, '>', 0x00};
     EXPECT_EQ(0, memcmp(be, swapped, sizeof(be)));
 
-    BYTE plain[] = { '<', 0x00, 'a', 0x00, '/', 0x00, '>', 0x00 };
+    BYTE plain[] = {'<', 0x00, 'a', 0x00, '/', 0x00, '>', 0x00};
     EXPECT_FALSE(xml.LoadFromMem(plain, sizeof(plain), 1));
     EXPECT_EQ(L"Missing byte-order mark", Message(xml));
     EXPECT_EQ(L"", Location(xml));
@@ -426,9 +475,9 @@ TEST(MarkupNodeHandle, CopiesKeepTheirOwnAttributeMap)
     CMarkup xml;
     ASSERT_TRUE(xml.Load(L"<a one=\"1\" two=\"2\"><b three=\"3\"/></a>"));
     CMarkupNode a = xml.GetRoot();
-    CMarkupNode before = a;               // copied before mapping
+    CMarkupNode before = a;  // copied before mapping
     EXPECT_EQ(2, a.GetAttributeCount());
-    CMarkupNode after = a;                // copied after mapping
+    CMarkupNode after = a;  // copied after mapping
     EXPECT_STREQ(L"2", after.GetAttributeValue(L"two"));
     EXPECT_STREQ(L"1", before.GetAttributeValue(0));
     CMarkupNode b = a.GetChild();

@@ -13,7 +13,13 @@ using SkinUI::CMarkupNode;
 
 namespace {
 
-struct Expected { const wchar_t* cls; const wchar_t* name; const wchar_t* pos; const wchar_t* visible; };
+struct Expected
+{
+    const wchar_t* cls;
+    const wchar_t* name;
+    const wchar_t* pos;
+    const wchar_t* visible;
+};
 
 // DlgMain.xml of the skin folder, as its bytes; empty when it cannot be read.
 std::vector<BYTE> SkinFileBytes()
@@ -79,8 +85,8 @@ void CheckSkin(CMarkup& xml)
             {L"Button", L"return", L"450,15,0,0", L"false"},
         },
     };
-    const int counts[3] = { 3, 12, 5 };
-    const wchar_t* heights[3] = { L"50", L"255", L"50" };
+    const int counts[3] = {3, 12, 5};
+    const wchar_t* heights[3] = {L"50", L"255", L"50"};
 
     CMarkupNode row = inner.GetChild();
     for (int r = 0; r < 3; ++r) {
@@ -110,10 +116,12 @@ void CheckSkin(CMarkup& xml)
     CMarkupNode install = body.GetChild(L"button");
     EXPECT_STREQ(L"computer_install", install.GetAttributeValue(L"name"));
     EXPECT_STREQ(L"file='computer_un_1.png' mask='#FF0000' ", install.GetAttributeValue(L"normalimage"));
-    EXPECT_STREQ(L"file='computer_run_dis.png' mask='#FFFF00FF'", install.GetSibling().GetAttributeValue(L"disabledimage"));
+    EXPECT_STREQ(L"file='computer_run_dis.png' mask='#FFFF00FF'",
+                 install.GetSibling().GetAttributeValue(L"disabledimage"));
     CMarkupNode footer = body.GetSibling();
     CMarkupNode back = footer.GetChild();
-    while (back.IsValid() && wcscmp(back.GetAttributeValue(L"name"), L"return") != 0) back = back.GetSibling();
+    while (back.IsValid() && wcscmp(back.GetAttributeValue(L"name"), L"return") != 0)
+        back = back.GetSibling();
     ASSERT_TRUE(back.IsValid());
     EXPECT_STREQ(L"{u}<<返回{/u}", back.GetAttributeValue(L"text"));
     EXPECT_STREQ(L"true", back.GetAttributeValue(L"showhtml"));
@@ -129,7 +137,8 @@ TEST(SkinMarkup, LauncherWindowFromText)
 {
     std::vector<BYTE> bytes = SkinFileBytes();
     ASSERT_GT(bytes.size(), 3u);
-    const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, nullptr, 0);
     ASSERT_GT(n, 0);
     std::wstring text((size_t)n, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, &text[0], n);

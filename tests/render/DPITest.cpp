@@ -38,18 +38,22 @@ TEST(DPITest, NewObjectIsUnscaled)
 // Values as MulDiv rounds them: to the nearest, halves away from zero.
 TEST(DPITest, ScaleRoundsToNearest)
 {
-    struct Case { UINT dpi; UINT scale; int n; int scaled; int back; };
+    struct Case
+    {
+        UINT dpi;
+        UINT scale;
+        int n;
+        int scaled;
+        int back;
+    };
     const Case cases[] = {
-        {144, 150, 5, 8, 3},      // 7.5 -> 8; 5 * 100 / 150 = 3.33 -> 3
-        {144, 150, 10, 15, 7},
-        {144, 150, 7, 11, 5},
-        {144, 150, -5, -8, -3},
-        {120, 125, 3, 4, 2},      // 3.75 -> 4; 2.4 -> 2
-        {120, 125, 2, 3, 2},      // 2.5 -> 3; 1.6 -> 2
-        {192, 200, 9, 18, 5},     // 4.5 -> 5
-        {96, 100, 9, 9, 9},
-        {72, 75, 3, 2, 4},        // 2.25 -> 2; 4.0
-        {97, 101, 100, 101, 99},  // 97 * 100 / 96 = 101.04 -> 101
+        {144, 150, 5, 8, 3},  // 7.5 -> 8; 5 * 100 / 150 = 3.33 -> 3
+        {144, 150, 10, 15, 7},   {144, 150, 7, 11, 5},
+        {144, 150, -5, -8, -3},  {120, 125, 3, 4, 2},  // 3.75 -> 4; 2.4 -> 2
+        {120, 125, 2, 3, 2},                           // 2.5 -> 3; 1.6 -> 2
+        {192, 200, 9, 18, 5},                          // 4.5 -> 5
+        {96, 100, 9, 9, 9},      {72, 75, 3, 2, 4},    // 2.25 -> 2; 4.0
+        {97, 101, 100, 101, 99},                       // 97 * 100 / 96 = 101.04 -> 101
     };
     for (const Case& c : cases) {
         CDPI dpi;
@@ -67,7 +71,13 @@ TEST(DPITest, ScaleRoundsToNearest)
 // Rectangles keep their scaled width and height: right = left + width.
 TEST(DPITest, RectanglesKeepScaledSize)
 {
-    struct Case { UINT dpi; RECT in; RECT scaled; RECT back; };
+    struct Case
+    {
+        UINT dpi;
+        RECT in;
+        RECT scaled;
+        RECT back;
+    };
     const Case cases[] = {
         {144, {1, 1, 11, 11}, {2, 2, 17, 17}, {1, 1, 8, 8}},
         // Touching at x = 2 before; a gap at x = 2 after (1 -> 1..2, 2 -> 3..4).
@@ -116,7 +126,14 @@ TEST(DPITest, PointsAndSizes)
 // The system scale is the first one ever set; per-monitor follows the last.
 TEST(DPITest, SystemAndPerMonitorScale)
 {
-    struct Case { int awareness; UINT scale; UINT dpi; int ten; int backFifteen; };
+    struct Case
+    {
+        int awareness;
+        UINT scale;
+        UINT dpi;
+        int ten;
+        int backFifteen;
+    };
     const Case cases[] = {
         {2, 125, 120, 13, 12},
         {1, 150, 144, 15, 10},

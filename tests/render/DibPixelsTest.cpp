@@ -32,7 +32,8 @@ void LeaveToTheSystem(HDC hDC, int width, int height)
 
 // A 32-bit DIB section in its own memory DC; bottom-up like the paint
 // manager's off-screen bitmap, or top-down like decoded images.
-class Dib {
+class Dib
+{
 public:
     Dib(int width, int height, bool bBottomUp) : m_width(width), m_height(height)
     {
@@ -57,10 +58,7 @@ public:
 
     HDC DC() const { return m_hDC; }
     HBITMAP Bitmap() const { return m_hBitmap; }
-    DWORD& At(int x, int y) const
-    {
-        return m_pBits[(m_bBottomUp ? m_height - 1 - y : y) * m_width + x];
-    }
+    DWORD& At(int x, int y) const { return m_pBits[(m_bBottomUp ? m_height - 1 - y : y) * m_width + x]; }
     std::vector<DWORD> Pixels() const
     {
         ::GdiFlush();
@@ -99,9 +97,12 @@ void FillRandom(const Dib& dib, int width, int height, DWORD seed, bool bPremult
             // Runs of opaque and of empty pixels, as in skin images.
             const DWORD kind = NextRandom(seed) % 8;
             DWORD pixel;
-            if (kind == 0) pixel = 0;
-            else if (kind == 1) pixel = 0xFF000000 | NextRandom(seed);
-            else pixel = bPremultiplied ? Premultiplied(seed) : NextRandom(seed) ^ (NextRandom(seed) << 24);
+            if (kind == 0)
+                pixel = 0;
+            else if (kind == 1)
+                pixel = 0xFF000000 | NextRandom(seed);
+            else
+                pixel = bPremultiplied ? Premultiplied(seed) : NextRandom(seed) ^ (NextRandom(seed) << 24);
             dib.At(x, y) = pixel;
         }
 }
@@ -126,7 +127,8 @@ TEST(DibPixels, BlendGivesAlphaBlendsPixelsForEveryAlphaAndConstant)
         FillRandom(viaSystem, kWidth, kHeight, 99, false);
         FillRandom(viaEngine, kWidth, kHeight, 99, false);
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, constant, AC_SRC_ALPHA};
-        ASSERT_TRUE(::AlphaBlend(viaSystem.DC(), 0, 0, kWidth, kHeight, source.DC(), 0, 0, kWidth, kHeight, blend));
+        ASSERT_TRUE(
+            ::AlphaBlend(viaSystem.DC(), 0, 0, kWidth, kHeight, source.DC(), 0, 0, kWidth, kHeight, blend));
         CDibPixels target, pixels;
         ASSERT_TRUE(target.Attach(viaEngine.DC()));
         ASSERT_TRUE(pixels.AttachBitmap(source.Bitmap()));
@@ -139,7 +141,8 @@ TEST(DibPixels, BlendGivesAlphaBlendsPixelsForEveryAlphaAndConstant)
 // pieces), window origins and parts of the source, each blended both ways.
 TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         int clip;  // 0 none, 1 rectangle, 2 round rectangle, 3 two rectangles
         POINT origin;
@@ -247,7 +250,8 @@ TEST(DibPixels, DCsTheEngineCannotDrawOnAreLeftToTheSystem)
 }
 
 // GDI+ runs while a paint manager lives, as in a running window.
-class DrawPathTest : public ::testing::Test {
+class DrawPathTest : public ::testing::Test
+{
 protected:
     void SetUp() override { ASSERT_TRUE(m_window.IsValid()); }
     TestSupport::PaintManagerWindow m_window;
@@ -258,7 +262,8 @@ protected:
 // GM_ADVANCED, the same pixels.
 TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         RECT dest, part, corners;
         BYTE fade;
@@ -286,8 +291,8 @@ TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
             SkinUI::CRenderClip clip;
             SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcPaint, rcItem, 9, 9, clip);
-            CRenderEngine::DrawImage(dib->DC(), image.Bitmap(), c.dest, rcPaint, c.part, c.corners, true, c.fade,
-                                     c.hole, c.tiledX, c.tiledY);
+            CRenderEngine::DrawImage(dib->DC(), image.Bitmap(), c.dest, rcPaint, c.part, c.corners, true,
+                                     c.fade, c.hole, c.tiledX, c.tiledY);
         }
         EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << c.name;
     }
@@ -325,14 +330,15 @@ namespace {
 TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
 {
     m_window.Manager()->SetUseGdiplusText(true);
-    struct Step {
+    struct Step
+    {
         DWORD seed;
         const wchar_t* text;
         bool roundClip;
     };
     const Step steps[] = {
         {21, L"客服:4000012345", false}, {21, L"客服:4000012345", false}, {22, L"客服:4000012345", false},
-        {21, L"客服:4000012345", false}, {21, L"Vozeror", false},          {21, L"客服:4000012345", true},
+        {21, L"客服:4000012345", false}, {21, L"Vozeror", false},         {21, L"客服:4000012345", true},
         {21, L"客服:4000012345", true},
     };
     for (const Step& step : steps) {

@@ -29,7 +29,7 @@ struct Expected
 struct Case
 {
     const wchar_t* image;
-    const wchar_t* modify;   // may be null
+    const wchar_t* modify;  // may be null
     Expected want;
 };
 
@@ -52,8 +52,8 @@ void ExpectInfo(const TDrawInfo& info, const Expected& want, const std::string& 
     EXPECT_STREQ(want.name, info.sImageName.GetData()) << where;
     EXPECT_STREQ(want.resType != nullptr ? want.resType : L"", info.sResType.GetData()) << where;
     EXPECT_TRUE(SameRect(want.dest, info.rcDest))
-        << where << " dest " << info.rcDest.left << "," << info.rcDest.top << ","
-        << info.rcDest.right << "," << info.rcDest.bottom;
+        << where << " dest " << info.rcDest.left << "," << info.rcDest.top << "," << info.rcDest.right << ","
+        << info.rcDest.bottom;
     EXPECT_TRUE(SameRect(want.source, info.rcSource)) << where << " source";
     EXPECT_TRUE(SameRect(want.corner, info.rcCorner)) << where << " corner";
     EXPECT_EQ(want.mask, info.dwMask) << where;
@@ -74,7 +74,10 @@ Expected Plain(const wchar_t* name)
 // Draw strings at scale 100, well-formed and malformed, and what each gives.
 TEST(DrawInfoTest, ParsesDrawStrings)
 {
-    auto with = [](Expected e, void (*f)(Expected&)) { f(e); return e; };
+    auto with = [](Expected e, void (*f)(Expected&)) {
+        f(e);
+        return e;
+    };
     const Case cases[] = {
         {L"bg.png", nullptr, Plain(L"bg.png")},
         {L"", nullptr, Plain(L"")},
@@ -83,7 +86,10 @@ TEST(DrawInfoTest, ParsesDrawStrings)
         {L"file='computer_un_1.png' mask='#FF0000' ", nullptr,
          with(Plain(L"computer_un_1.png"), [](Expected& e) { e.mask = 0x00FF0000; })},
         {L"file='a.png'  dest='0,0,10,10'", nullptr,
-         with(Plain(L"a.png"), [](Expected& e) { e.dest = {0, 0, 10, 10}; })},
+         with(Plain(L"a.png"),
+              [](Expected& e) {
+                  e.dest = {0, 0, 10, 10};
+              })},
         // A tab after the closing quote ends the scan.
         {L"file='a.png'\tdest='0,0,10,10'", nullptr, Plain(L"a.png")},
         // Keys are case-sensitive; unknown keys change nothing.
@@ -93,27 +99,48 @@ TEST(DrawInfoTest, ParsesDrawStrings)
         {L"file='a.png' fade='-1'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.fade = 255; })},
         {L"file='a.png' fade='0'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.fade = 0; })},
         {L"file=''", nullptr, Plain(L"file=''")},
-        {L"res='101' restype='PNG'", nullptr,
-         with(Plain(L"101"), [](Expected& e) { e.resType = L"PNG"; })},
+        {L"res='101' restype='PNG'", nullptr, with(Plain(L"101"), [](Expected& e) { e.resType = L"PNG"; })},
         {L"file='a b.png'", nullptr, Plain(L"a b.png")},
         {L"  file = 'a.png'", nullptr, Plain(L"a.png")},
         {L"hole='TRUE' xtiled='yes' ytiled='true' hsl='True'", nullptr,
-         with(Plain(L"hole='TRUE' xtiled='yes' ytiled='true' hsl='True'"), [](Expected& e) {
-             e.hole = true; e.ytiled = true; e.hsl = true; })},
+         with(Plain(L"hole='TRUE' xtiled='yes' ytiled='true' hsl='True'"),
+              [](Expected& e) {
+                  e.hole = true;
+                  e.ytiled = true;
+                  e.hsl = true;
+              })},
         {L"file='a.png' source='1,2,3,4' corner='5,6,7,8'", nullptr,
-         with(Plain(L"a.png"), [](Expected& e) { e.source = {1, 2, 3, 4}; e.corner = {5, 6, 7, 8}; })},
+         with(Plain(L"a.png"),
+              [](Expected& e) {
+                  e.source = {1, 2, 3, 4};
+                  e.corner = {5, 6, 7, 8};
+              })},
         // Any single character separates the numbers of a list.
         {L"file='a.png' dest='1;2 3x4'", nullptr,
-         with(Plain(L"a.png"), [](Expected& e) { e.dest = {1, 2, 3, 4}; })},
+         with(Plain(L"a.png"),
+              [](Expected& e) {
+                  e.dest = {1, 2, 3, 4};
+              })},
         // Too few numbers: the missing ones are 0; extra numbers are ignored.
         {L"file='a.png' dest='1,2'", nullptr,
-         with(Plain(L"a.png"), [](Expected& e) { e.dest = {1, 2, 0, 0}; })},
-        {L"file='a.png' dest='7'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.dest = {7, 0, 0, 0}; })},
+         with(Plain(L"a.png"),
+              [](Expected& e) {
+                  e.dest = {1, 2, 0, 0};
+              })},
+        {L"file='a.png' dest='7'", nullptr,
+         with(Plain(L"a.png"),
+              [](Expected& e) {
+                  e.dest = {7, 0, 0, 0};
+              })},
         {L"file='a.png' dest='1,2,3,4,5,6'", nullptr,
-         with(Plain(L"a.png"), [](Expected& e) { e.dest = {1, 2, 3, 4}; })},
+         with(Plain(L"a.png"),
+              [](Expected& e) {
+                  e.dest = {1, 2, 3, 4};
+              })},
         {L"file='a.png' dest=',,,'", nullptr, Plain(L"a.png")},
         // A colour without '#' reads the same; an empty one after '#' is 0.
-        {L"file='a.png' mask='FF00FF'", nullptr, with(Plain(L"a.png"), [](Expected& e) { e.mask = 0xFF00FF; })},
+        {L"file='a.png' mask='FF00FF'", nullptr,
+         with(Plain(L"a.png"), [](Expected& e) { e.mask = 0xFF00FF; })},
         {L"file='a.png' mask='#'", nullptr, Plain(L"a.png")},
         {L"file='a.png' mask='#zz'", nullptr, Plain(L"a.png")},
         // Malformed pairs stop the scan; pairs before them are kept.
@@ -129,7 +156,10 @@ TEST(DrawInfoTest, ParsesDrawStrings)
         {L"file='a.png' dest='", nullptr, Plain(L"a.png")},
         // The modify string overrides the image string.
         {L"file='a.png' dest='0,0,10,10'", L"dest='2,2,8,8'",
-         with(Plain(L"a.png"), [](Expected& e) { e.dest = {2, 2, 8, 8}; })},
+         with(Plain(L"a.png"),
+              [](Expected& e) {
+                  e.dest = {2, 2, 8, 8};
+              })},
         {L"bg.png", L"file='b.png' mask='#FF0000FF'",
          with(Plain(L"b.png"), [](Expected& e) { e.mask = 0xFF0000FF; })},
         {L"file='a.png' fade='10'", L"broken'", with(Plain(L"a.png"), [](Expected& e) { e.fade = 10; })},
@@ -184,16 +214,33 @@ TEST(DrawInfoTest, ScaledThroughTheManager)
 {
     CPaintManagerUI manager;
     manager.GetDPIObj()->SetScale(144);
-    struct ScaledCase { const wchar_t* image; const wchar_t* modify; Expected want; };
-    auto with = [](Expected e, void (*f)(Expected&)) { f(e); return e; };
+    struct ScaledCase
+    {
+        const wchar_t* image;
+        const wchar_t* modify;
+        Expected want;
+    };
+    auto with = [](Expected e, void (*f)(Expected&)) {
+        f(e);
+        return e;
+    };
     const ScaledCase cases[] = {
         {L"file='a.png' dest='0,0,10,10'", nullptr,
-         with(Plain(L"a@150.png"), [](Expected& e) { e.dest = {0, 0, 15, 15}; })},
+         with(Plain(L"a@150.png"),
+              [](Expected& e) {
+                  e.dest = {0, 0, 15, 15};
+              })},
         {L"file='my.skin.png' source='2,2,4,4' corner='1,1,1,1'", nullptr,
-         with(Plain(L"my@150.skin@150.png"), [](Expected& e) {
-             e.source = {3, 3, 6, 6}; e.corner = {2, 2, 2, 2}; })},
+         with(Plain(L"my@150.skin@150.png"),
+              [](Expected& e) {
+                  e.source = {3, 3, 6, 6};
+                  e.corner = {2, 2, 2, 2};
+              })},
         {L"bg.png", L"dest='2,2,8,8'",
-         with(Plain(L"bg@150.png"), [](Expected& e) { e.dest = {3, 3, 12, 12}; })},
+         with(Plain(L"bg@150.png"),
+              [](Expected& e) {
+                  e.dest = {3, 3, 12, 12};
+              })},
         {L"noextension", nullptr, Plain(L"noextension")},
     };
     for (const ScaledCase& c : cases) {

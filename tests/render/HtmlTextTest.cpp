@@ -23,12 +23,12 @@ using namespace TestSupport::Colors;
 
 namespace {
 
-
 // Inline-markup text measured and drawn with the manager's real default
 // font, whatever font the machine has: the expectations are widths from
 // GetTextExtentPoint32 of the same font, line heights from its metrics, and
 // colours.
-class HtmlTextTest : public ::testing::Test {
+class HtmlTextTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -127,11 +127,12 @@ TEST_F(HtmlTextTest, AlignmentMovesTheText)
 {
     const int cx = Extent(L"MMMM");
     const int lh = LineHeight();
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR markup;
         UINT style;
-        int left;   // the rectangle after the call, from (20, 10, 220, 110)
+        int left;  // the rectangle after the call, from (20, 10, 220, 110)
         int top;
     };
     const Case cases[] = {
@@ -146,8 +147,7 @@ TEST_F(HtmlTextTest, AlignmentMovesTheText)
         m_surface.Clear(kWhite);
         RECT rc = {20, 10, 220, 110};
         int links = 0;
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, c.markup, kBlack, nullptr, nullptr, links,
-                                    c.style);
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, c.markup, kBlack, nullptr, nullptr, links, c.style);
         EXPECT_EQ(c.left, rc.left) << c.name;
         EXPECT_EQ(c.top, rc.top) << c.name;
         const RECT ink = Ink();
@@ -181,11 +181,12 @@ TEST_F(HtmlTextTest, AlignmentMovesTheText)
 
 TEST_F(HtmlTextTest, TagsAndEscapesMeasureAsTheTextTheyStandFor)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR markup;
-        LPCTSTR text;   // what is drawn, in the default font
-        int extra;      // pixels added by the markup
+        LPCTSTR text;  // what is drawn, in the default font
+        int extra;     // pixels added by the markup
     };
     const Case cases[] = {
         {"a letter not followed by space or bracket is no tag", L"{bold}", L"{bold}", 0},
@@ -211,7 +212,8 @@ TEST_F(HtmlTextTest, TagsAndEscapesMeasureAsTheTextTheyStandFor)
 
 TEST_F(HtmlTextTest, AngleAndCurlyTagsDrawTheSame)
 {
-    struct Case {
+    struct Case
+    {
         LPCTSTR first;
         LPCTSTR second;
     };
@@ -241,7 +243,8 @@ TEST_F(HtmlTextTest, AngleAndCurlyTagsDrawTheSame)
 
 TEST_F(HtmlTextTest, ColourTags)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR markup;
         DWORD background;
@@ -254,31 +257,29 @@ TEST_F(HtmlTextTest, ColourTags)
     };
     auto notGrey = [](DWORD p) {
         return abs(TestSupport::Red(p) - TestSupport::Green(p)) > 40 ||
-               abs(TestSupport::Red(p) - TestSupport::Blue(p)) > 40;
+            abs(TestSupport::Red(p) - TestSupport::Blue(p)) > 40;
     };
     auto blueish = [](DWORD p) {
         return TestSupport::Blue(p) > TestSupport::Red(p) + 100 &&
-               TestSupport::Blue(p) > TestSupport::Green(p) + 100;
+            TestSupport::Blue(p) > TestSupport::Green(p) + 100;
     };
     auto notBlue = [](DWORD p) {
         return TestSupport::Red(p) > TestSupport::Blue(p) + 40 ||
-               TestSupport::Green(p) > TestSupport::Blue(p) + 40;
+            TestSupport::Green(p) > TestSupport::Blue(p) + 40;
     };
     auto notRed = [](DWORD p) {
         return TestSupport::Green(p) > TestSupport::Red(p) + 40 ||
-               TestSupport::Blue(p) > TestSupport::Red(p) + 40;
+            TestSupport::Blue(p) > TestSupport::Red(p) + 40;
     };
     const Case cases[] = {
-        {"{c #FF0000} draws red", L"{c #FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120),
-         notRed},
-        {"{c FF0000} without #", L"{c FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120),
-         notRed},
-        {"{c #FF0000FF} reads as 0x7FFFFFFF: white", L"{c #FF0000FF}MMMM{/c}", kBlack, kBlack,
-         whitish, notGrey},
+        {"{c #FF0000} draws red", L"{c #FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120), notRed},
+        {"{c FF0000} without #", L"{c FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120), notRed},
+        {"{c #FF0000FF} reads as 0x7FFFFFFF: white", L"{c #FF0000FF}MMMM{/c}", kBlack, kBlack, whitish,
+         notGrey},
         {"colour passed in", L"MMMM", kWhite, 0xFF0000FF, blueish, notBlue},
         {"link in the default link colour", L"{a x}MMMM{/a}", kWhite, 0, blueish, notBlue},
-        {"link in the colour passed in", L"{a x}MMMM{/a}", kWhite, 0xFFFF0000,
-         TestSupport::Reddish(120), notRed},
+        {"link in the colour passed in", L"{a x}MMMM{/a}", kWhite, 0xFFFF0000, TestSupport::Reddish(120),
+         notRed},
     };
     for (const Case& c : cases) {
         m_surface.Clear(c.background);
@@ -309,8 +310,8 @@ TEST_F(HtmlTextTest, LinkRectangles)
         CUIString texts[4];
         int count = 4;
         RECT rc = {0, 0, 300, 100};
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"go {a http://a}here{/a} now", kBlack,
-                                    links, texts, count, 0);
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"go {a http://a}here{/a} now", kBlack, links, texts,
+                                    count, 0);
         ASSERT_EQ(1, count);
         EXPECT_NEAR(Extent(L"go "), links[0].left, 1);
         EXPECT_NEAR(Extent(L"go here"), links[0].right, 1);
@@ -325,8 +326,8 @@ TEST_F(HtmlTextTest, LinkRectangles)
         int count = 4;
         const int width = Extent(L"aaaa b") + 1;
         RECT rc = {0, 0, width, 100};
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a L}aaaa bbbb{/a}", kBlack, links,
-                                    texts, count, DT_WORDBREAK);
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a L}aaaa bbbb{/a}", kBlack, links, texts, count,
+                                    DT_WORDBREAK);
         ASSERT_EQ(2, count);
         EXPECT_EQ(0, links[0].left);
         EXPECT_EQ(0, links[0].top);
@@ -345,8 +346,8 @@ TEST_F(HtmlTextTest, LinkRectangles)
         CUIString texts[2];
         int count = 2;
         RECT rc = {0, 0, 300, 100};
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a 1}x{/a} {a 2}y{/a} {a 3}z{/a}",
-                                    kBlack, links, texts, count, 0);
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a 1}x{/a} {a 2}y{/a} {a 3}z{/a}", kBlack, links,
+                                    texts, count, 0);
         ASSERT_EQ(2, count);
         EXPECT_STREQ(L"1", texts[0].GetData());
         EXPECT_STREQ(L"2", texts[1].GetData());
@@ -356,8 +357,7 @@ TEST_F(HtmlTextTest, LinkRectangles)
     {
         int count = 0;
         RECT rc = {0, 0, 300, 100};
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a 1}x{/a}", kBlack, nullptr, nullptr, count,
-                                    0);
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, L"{a 1}x{/a}", kBlack, nullptr, nullptr, count, 0);
         EXPECT_EQ(0, count);
     }
 }
@@ -365,7 +365,8 @@ TEST_F(HtmlTextTest, LinkRectangles)
 TEST_F(HtmlTextTest, LineBreaking)
 {
     const int lh = LineHeight();
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR markup;
         UINT style;
@@ -375,8 +376,8 @@ TEST_F(HtmlTextTest, LineBreaking)
     const int cjk = Extent(L"返");
     const Case cases[] = {
         {"word break after the space", L"abc def", DT_WORDBREAK, Extent(L"abc d") + 1, 2},
-        {"CJK breaks between any two characters", L"返回返回返回", DT_WORDBREAK,
-         Extent(L"返回") + cjk / 2, 3},
+        {"CJK breaks between any two characters", L"返回返回返回", DT_WORDBREAK, Extent(L"返回") + cjk / 2,
+         3},
         {"{n} breaks the line", L"ab{n}cd", 0, 9999, 2},
         {"{n} is ignored on a single line", L"ab{n}cd", DT_SINGLELINE, 9999, 1},
         {"a line feed breaks the line", L"ab\ncd", 0, 9999, 2},
@@ -425,7 +426,8 @@ TEST_F(HtmlTextTest, LineHeightTags)
 
 TEST_F(HtmlTextTest, MeasuredWidthNeverExceedsTheRectangle)
 {
-    struct Case {
+    struct Case
+    {
         LPCTSTR markup;
         UINT style;
     };
@@ -448,7 +450,8 @@ TEST_F(HtmlTextTest, HostileTextEndsWithABoundedResult)
     std::wstring nested;
     for (int i = 0; i < 5000; ++i) nested += L"{f 0}{c #FF0000}{p 1}";
     for (int i = 0; i < 200; ++i) nested += L"{y -9}ab\n";
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR markup;
         UINT style;
@@ -481,7 +484,8 @@ TEST_F(HtmlTextTest, HostileTextEndsWithABoundedResult)
 
 TEST_F(HtmlTextTest, DrawingStaysInsideTheRectangle)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR markup;
         UINT style;
@@ -512,8 +516,8 @@ TEST_F(HtmlTextTest, ImagesInText)
 {
     HBITMAP hDot = TestSupport::CreateSourceBitmap(8, 8, [](int, int) { return 0xFFFF0000u; });
     ASSERT_NE(nullptr, Manager()->AddImage(L"dot.png", hDot, 8, 8, false));
-    HBITMAP hStrip = TestSupport::CreateSourceBitmap(
-        16, 8, [](int x, int) { return x < 8 ? 0xFFFF0000u : 0xFF00FF00u; });
+    HBITMAP hStrip =
+        TestSupport::CreateSourceBitmap(16, 8, [](int x, int) { return x < 8 ? 0xFFFF0000u : 0xFF00FF00u; });
     ASSERT_NE(nullptr, Manager()->AddImage(L"strip.png", hStrip, 16, 8, false));
     const int lh = LineHeight();
 
@@ -525,7 +529,8 @@ TEST_F(HtmlTextTest, ImagesInText)
     // An image that does not fit goes to the next line.
     EXPECT_EQ(lh + (std::max)(lh, 8), Measure(L"ab{i dot.png}", 0, Extent(L"ab") + 4).cy);
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR markup;
         DWORD color;
@@ -562,9 +567,9 @@ TEST_F(HtmlTextTest, FontVariantsAreMadeOnceAndReplaceNothing)
     Draw(L"{b}bold{/b} {i}italic{/i} {u}under{/u} {f 1}{b}both{/b}{/f}", rc);
     EXPECT_EQ(after, Manager()->GetCustomFontCount());
     EXPECT_EQ(hFont1, Manager()->GetFont(1));
-    EXPECT_NE(nullptr, Manager()->GetFont(Manager()->GetDefaultFontInfo()->sFontName,
-                                          Manager()->GetDefaultFontInfo()->iSize, true, false,
-                                          false));
+    EXPECT_NE(nullptr,
+              Manager()->GetFont(Manager()->GetDefaultFontInfo()->sFontName,
+                                 Manager()->GetDefaultFontInfo()->iSize, true, false, false));
     // A named font with size and attributes.
     EXPECT_GT(Measure(L"{f Arial 30 bold underline}M{/f}").cy, LineHeight());
     EXPECT_NE(nullptr, Manager()->GetFont(L"Arial", 30, true, true, false));
@@ -606,7 +611,8 @@ TEST_F(HtmlTextTest, SelectedTextHasTheSelectedBackground)
 
 TEST_F(HtmlTextTest, NothingHappensWithoutTextManagerOrRectangle)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR text;
         bool bManager;
@@ -625,8 +631,8 @@ TEST_F(HtmlTextTest, NothingHappensWithoutTextManagerOrRectangle)
         RECT links[1] = {};
         CUIString texts[1];
         int count = 1;
-        CRenderEngine::DrawHtmlText(DC(), c.bManager ? Manager() : nullptr, rc, c.text, kBlack,
-                                    links, texts, count, c.style);
+        CRenderEngine::DrawHtmlText(DC(), c.bManager ? Manager() : nullptr, rc, c.text, kBlack, links, texts,
+                                    count, c.style);
         EXPECT_EQ(0, memcmp(&rc, &c.rc, sizeof(RECT))) << c.name;
         EXPECT_EQ(1, count) << c.name;
         const RECT ink = Ink();

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+using SkinUI::CControlUI;
 using SkinUI::CPaintManagerUI;
 using SkinUI::CStdPtrArray;
-using SkinUI::CControlUI;
 using SkinUI::TDrawInfo;
 using SkinUI::TFontInfo;
 using SkinUI::TImageInfo;
@@ -60,14 +60,15 @@ std::wstring WritePng(const TestSupport::TempFolder& folder, const std::string& 
 TEST(PaintManagerResourcesTest, AddFontRecordsAndHandles)
 {
     const std::wstring longFace = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn";  // 40 characters
-    struct Case {
+    struct Case
+    {
         UINT dpi;
         const wchar_t* name;
         int size;
         bool bold, underline, italic;
-        std::wstring face;   // recorded and in the LOGFONT
+        std::wstring face;  // recorded and in the LOGFONT
         LONG height;
-        LONG weight;         // 0: the stock font's weight
+        LONG weight;  // 0: the stock font's weight
     };
     const Case cases[] = {
         {96, L"Arial", 12, false, false, false, L"Arial", -12, 0},
@@ -150,7 +151,8 @@ TEST(PaintManagerResourcesTest, FontsAddedReplacedRemoved)
         manager.RemoveFont(static_cast<HFONT>(nullptr));
         EXPECT_EQ(1u, manager.GetCustomFontCount());
 
-        for (int id = 20; id < 25; ++id) handles.push_back(manager.AddFont(id, L"Arial", id, false, false, false));
+        for (int id = 20; id < 25; ++id)
+            handles.push_back(manager.AddFont(id, L"Arial", id, false, false, false));
         manager.RemoveAllFonts();
         EXPECT_EQ(0u, manager.GetCustomFontCount());
         for (HFONT h : handles) EXPECT_FALSE(IsLive(h));
@@ -265,14 +267,20 @@ TEST(PaintManagerResourcesTest, DefaultColours)
 {
     typedef void (CPaintManagerUI::*Setter)(DWORD, bool);
     typedef DWORD (CPaintManagerUI::*Getter)() const;
-    struct Case { Setter set; Getter get; DWORD initial; };
+    struct Case
+    {
+        Setter set;
+        Getter get;
+        DWORD initial;
+    };
     const Case cases[] = {
         {&CPaintManagerUI::SetDefaultDisabledColor, &CPaintManagerUI::GetDefaultDisabledColor, 0xFFA7A6AA},
         {&CPaintManagerUI::SetDefaultFontColor, &CPaintManagerUI::GetDefaultFontColor, 0xFF000000},
         {&CPaintManagerUI::SetDefaultLinkFontColor, &CPaintManagerUI::GetDefaultLinkFontColor, 0xFF0000FF},
         {&CPaintManagerUI::SetDefaultLinkHoverFontColor, &CPaintManagerUI::GetDefaultLinkHoverFontColor,
          0xFFD3215F},
-        {&CPaintManagerUI::SetDefaultSelectedBkColor, &CPaintManagerUI::GetDefaultSelectedBkColor, 0xFFBAE4FF},
+        {&CPaintManagerUI::SetDefaultSelectedBkColor, &CPaintManagerUI::GetDefaultSelectedBkColor,
+         0xFFBAE4FF},
     };
     for (const Case& c : cases) {
         CPaintManagerUI untouched;
@@ -304,19 +312,27 @@ TEST(PaintManagerResourcesTest, DefaultColours)
 
 TEST(PaintManagerResourcesTest, AddBitmapImages)
 {
-    struct Bad { const wchar_t* name; bool bitmap; int cx; int cy; };
+    struct Bad
+    {
+        const wchar_t* name;
+        bool bitmap;
+        int cx;
+        int cy;
+    };
     const Bad bad[] = {
-        {nullptr, true, 4, 4}, {L"", true, 4, 4}, {L"x", false, 4, 4},
-        {L"x", true, 0, 4}, {L"x", true, 4, -1},
+        {nullptr, true, 4, 4}, {L"", true, 4, 4},   {L"x", false, 4, 4},
+        {L"x", true, 0, 4},    {L"x", true, 4, -1},
     };
     CPaintManagerUI manager;
     for (const Bad& b : bad) {
         HBITMAP hBitmap = b.bitmap ? MakeBitmap(4, 4) : nullptr;
-        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(b.name, hBitmap, b.cx, b.cy, false));
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr),
+                  manager.AddImage(b.name, hBitmap, b.cx, b.cy, false));
         // Refused arguments leave the bitmap with the caller, who frees it
         // when null comes back.
         if (hBitmap != nullptr) {
-            EXPECT_TRUE(IsLive(hBitmap)) << (b.name != nullptr ? b.name : L"(null)") << " " << b.cx << "x" << b.cy;
+            EXPECT_TRUE(IsLive(hBitmap))
+                << (b.name != nullptr ? b.name : L"(null)") << " " << b.cx << "x" << b.cy;
             ::DeleteObject(hBitmap);
         }
     }
@@ -353,7 +369,8 @@ TEST(PaintManagerResourcesTest, AddBitmapImages)
         for (int i = 0; i < 5; ++i) {
             bitmaps.push_back(MakeBitmap(2, 2));
             std::wstring name = L"img" + std::to_wstring(i);
-            ASSERT_NE(static_cast<const TImageInfo*>(nullptr), owner.AddImage(name.c_str(), bitmaps.back(), 2, 2, false));
+            ASSERT_NE(static_cast<const TImageInfo*>(nullptr),
+                      owner.AddImage(name.c_str(), bitmaps.back(), 2, 2, false));
         }
         owner.RemoveAllImages();
         for (HBITMAP h : bitmaps) EXPECT_FALSE(IsLive(h));
@@ -435,7 +452,8 @@ TEST(PaintManagerResourcesTest, LoadedImageRecords)
     TestSupport::TempFolder folder("render_images");
     const std::wstring path = WritePng(folder, "masked.png", 2, 2);
     CPaintManagerUI manager;
-    const TImageInfo* pImage = manager.AddImage(path.c_str(), static_cast<LPCTSTR>(nullptr), 0xFFFFFFFF, true);
+    const TImageInfo* pImage =
+        manager.AddImage(path.c_str(), static_cast<LPCTSTR>(nullptr), 0xFFFFFFFF, true);
     ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pImage);
     EXPECT_EQ(0xFFFFFFFFu, pImage->dwMask);
     EXPECT_TRUE(pImage->bUseHSL);
@@ -468,7 +486,8 @@ TEST(PaintManagerResourcesTest, ReloadImages)
     CPaintManagerUI manager;
     ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.GetImageEx(keep.c_str()));
     ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.GetImageEx(gone.c_str()));
-    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), manager.AddImage(gone.c_str(), static_cast<LPCTSTR>(nullptr), 0, false, true));
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr),
+              manager.AddImage(gone.c_str(), static_cast<LPCTSTR>(nullptr), 0, false, true));
 
     WritePng(folder, "keep.png", 6, 5);
     ::DeleteFileA(folder.File("gone.png").c_str());

@@ -75,7 +75,8 @@ TEST(RenderClipTest, RoundClipCutsOnlyTheCorners)
 // DC without clip region or with a rectangle of its own.
 TEST(RenderClipTest, OldClipBoxComesBack)
 {
-    struct Case {
+    struct Case
+    {
         bool hasOldClip;
         RECT oldClip;
         RECT rc;
@@ -155,7 +156,9 @@ TEST(RenderClipTest, RegenerateAndUnused)
     DibSurface surface(100, 30);
     ASSERT_TRUE(surface.IsValid());
     HDC hDC = surface.GetDC();
-    { CRenderClip unused; }
+    {
+        CRenderClip unused;
+    }
     RECT full = {0, 0, 100, 30};
     EXPECT_TRUE(SameRect(full, ClipBox(hDC)));
     {

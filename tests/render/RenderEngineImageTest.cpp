@@ -38,18 +38,17 @@ DWORD NinePieceColor(int x, int y)
 {
     const int column = x < 5 ? 0 : (x < 15 ? 1 : 2);
     const int row = y < 5 ? 0 : (y < 15 ? 1 : 2);
-    static const DWORD colors[3][3] = {{kTopLeft, kTop, kTopRight},
-                                       {kLeft, kMiddle, kRight},
-                                       {kBottomLeft, kBottom, kBottomRight}};
+    static const DWORD colors[3][3] = {
+        {kTopLeft, kTop, kTopRight}, {kLeft, kMiddle, kRight}, {kBottomLeft, kBottom, kBottomRight}};
     return colors[row][column];
 }
 
-class Bitmap {
+class Bitmap
+{
 public:
     Bitmap(int width, int height, const TestSupport::PixelSource& source)
         : m_hBitmap(TestSupport::CreateSourceBitmap(width, height, source))
-    {
-    }
+    {}
     ~Bitmap()
     {
         if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
@@ -73,9 +72,10 @@ void ClipTo(HDC hDC, const RECT& rc)
 const RECT kNoCorners = {0, 0, 0, 0};
 const RECT kCorners5 = {5, 5, 5, 5};
 
-struct PieceCase {
+struct PieceCase
+{
     const char* piece;
-    POINT point;    // in a 100 x 40 destination at (10, 10)
+    POINT point;  // in a 100 x 40 destination at (10, 10)
     DWORD color;
 };
 
@@ -106,7 +106,8 @@ const PieceCase kPieces[] = {
 // The nine-piece image drawn over a 100 x 40 destination at (10, 10) of a
 // surface cleared to the background, copied or blended as the parameter
 // says.
-class ImageDrawTest : public ::testing::TestWithParam<bool> {
+class ImageDrawTest : public ::testing::TestWithParam<bool>
+{
 protected:
     void SetUp() override { m_surface.Clear(kBackground); }
 
@@ -182,13 +183,15 @@ DWORD TiledSource(int x, int y)
     return (x == 5 && y == 5) ? kMarker : kPlain;
 }
 
-struct TileCase {
+struct TileCase
+{
     const char* name;
     bool bTiledX;
     bool bTiledY;
 };
 
-class TileTest : public ::testing::TestWithParam<TileCase> {};
+class TileTest : public ::testing::TestWithParam<TileCase>
+{};
 
 TEST_P(TileTest, MiddleRepeatsFromItsTopLeft)
 {
@@ -200,8 +203,8 @@ TEST_P(TileTest, MiddleRepeatsFromItsTopLeft)
     RECT rcDest = {10, 10, 45, 45};
     RECT rcPaint = {0, 0, 60, 60};
     RECT rcSource = {0, 0, 20, 20};
-    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
-                             false, 255, false, c.bTiledX, c.bTiledY);
+    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5, false, 255,
+                             false, c.bTiledX, c.bTiledY);
     // Tiles start every 10 pixels along a tiled axis: 3 of them, the last
     // 5 pixels wide. Along an axis that is not tiled the marker is stretched
     // and stays at the middle's first pixel.
@@ -209,8 +212,7 @@ TEST_P(TileTest, MiddleRepeatsFromItsTopLeft)
         for (int i = 0; i < 3; ++i) {
             const int x = 15 + (c.bTiledX ? i * 10 : 0);
             const int y = 15 + (c.bTiledY ? j * 10 : 0);
-            EXPECT_TRUE(IsNear(surface.Pixel(x, y), kMarker, 8))
-                << c.name << " tile " << i << "," << j;
+            EXPECT_TRUE(IsNear(surface.Pixel(x, y), kMarker, 8)) << c.name << " tile " << i << "," << j;
         }
     }
     if (c.bTiledX) {
@@ -236,14 +238,14 @@ TEST_P(TileTest, PartialPaintMatchesTheFullPaint)
     DibSurface full(60, 60);
     full.Clear(kBackground);
     RECT rcAll = {0, 0, 60, 60};
-    CRenderEngine::DrawImage(full.GetDC(), image.Get(), rcDest, rcAll, rcSource, kCorners5, false,
-                             255, false, c.bTiledX, c.bTiledY);
+    CRenderEngine::DrawImage(full.GetDC(), image.Get(), rcDest, rcAll, rcSource, kCorners5, false, 255, false,
+                             c.bTiledX, c.bTiledY);
     DibSurface partial(60, 60);
     partial.Clear(kBackground);
     RECT rcPaint = {27, 27, 60, 60};
     ClipTo(partial.GetDC(), rcPaint);
-    CRenderEngine::DrawImage(partial.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5,
-                             false, 255, false, c.bTiledX, c.bTiledY);
+    CRenderEngine::DrawImage(partial.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kCorners5, false, 255,
+                             false, c.bTiledX, c.bTiledY);
     ::SelectClipRgn(partial.GetDC(), nullptr);
     int differing = 0;
     for (int y = rcPaint.top; y < rcPaint.bottom; ++y) {
@@ -256,11 +258,11 @@ TEST_P(TileTest, PartialPaintMatchesTheFullPaint)
 }
 
 INSTANTIATE_TEST_SUITE_P(Axes, TileTest,
-                         ::testing::Values(TileCase{"x and y", true, true},
-                                           TileCase{"x only", true, false},
+                         ::testing::Values(TileCase{"x and y", true, true}, TileCase{"x only", true, false},
                                            TileCase{"y only", false, true}));
 
-struct EmptyMiddleCase {
+struct EmptyMiddleCase
+{
     const char* name;
     int imageSize;
     RECT corners;
@@ -287,8 +289,8 @@ TEST(ImageDrawEdgeTest, SourceMiddleWithoutAreaLeavesTheMiddleAlone)
         RECT rcDest = {0, 0, 50, 50};
         RECT rcPaint = {0, 0, 60, 60};
         RECT rcSource = {0, 0, c.imageSize, c.imageSize};
-        CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource,
-                                 c.corners, false, 255, false, c.bTiledX, c.bTiledY);
+        CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, c.corners, false,
+                                 255, false, c.bTiledX, c.bTiledY);
         EXPECT_EQ(kBackground, surface.Pixel(25, 25)) << c.name;
         EXPECT_TRUE(IsNear(surface.Pixel(0, 0), kMarker, 8)) << c.name;
     }
@@ -315,17 +317,17 @@ TEST(ImageDrawEdgeTest, UnscaledOpaqueImageIsCopiedExactly)
     RECT rcDest = {10, 10, 40, 40};
     RECT rcPaint = {20, 20, 50, 50};
     RECT rcSource = {0, 0, 30, 30};
-    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kNoCorners,
-                             false);
+    CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kNoCorners, false);
     EXPECT_EQ(0xFF000000u | (10 << 16) | (10 << 8) | 7, surface.Pixel(20, 20));
     EXPECT_EQ(0xFF000000u | (29 << 16) | (29 << 8) | 7, surface.Pixel(39, 39));
     EXPECT_EQ(kBackground, surface.Pixel(19, 25)) << "left of the paint rectangle";
     EXPECT_EQ(kBackground, surface.Pixel(40, 40)) << "past the destination";
 }
 
-struct BlendCase {
+struct BlendCase
+{
     const char* name;
-    DWORD source;       // premultiplied
+    DWORD source;  // premultiplied
     DWORD background;
     bool bAlpha;
     BYTE fade;
@@ -351,11 +353,11 @@ TEST(ImageBlendTest, FadeAndPerPixelAlpha)
         RECT rcDest = {2, 2, 6, 6};
         RECT rcPaint = {0, 0, 8, 8};
         RECT rcSource = {0, 0, 4, 4};
-        CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource,
-                                 kNoCorners, c.bAlpha, c.fade);
+        CRenderEngine::DrawImage(surface.GetDC(), image.Get(), rcDest, rcPaint, rcSource, kNoCorners,
+                                 c.bAlpha, c.fade);
         const DWORD pixel = surface.Pixel(3, 3);
-        EXPECT_TRUE(IsNear(pixel, c.expected, 2) && abs(TestSupport::Alpha(pixel) -
-                                                        TestSupport::Alpha(c.expected)) <= 2)
+        EXPECT_TRUE(IsNear(pixel, c.expected, 2) &&
+                    abs(TestSupport::Alpha(pixel) - TestSupport::Alpha(c.expected)) <= 2)
             << c.name << ": " << std::hex << pixel;
         EXPECT_EQ(c.background, surface.Pixel(1, 1)) << c.name;
     }
@@ -364,7 +366,8 @@ TEST(ImageBlendTest, FadeAndPerPixelAlpha)
 // The engine's own blend gives what msimg32's AlphaBlend gives.
 TEST(ImageBlendTest, SoftwareBlendMatchesAlphaBlend)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         BLENDFUNCTION blend;
     };
@@ -400,16 +403,16 @@ TEST(ImageBlendTest, SoftwareBlendMatchesAlphaBlend)
             ::DeleteDC(hFillDC);
         }
         ASSERT_TRUE(::AlphaBlend(expected.GetDC(), 0, 0, 16, 16, hSrcDC, 0, 0, 16, 16, c.blend));
-        ASSERT_TRUE(CRenderEngine::SoftwareAlphaBlend(actual.GetDC(), 0, 0, 16, 16, hSrcDC, 0, 0,
-                                                      16, 16, c.blend));
+        ASSERT_TRUE(
+            CRenderEngine::SoftwareAlphaBlend(actual.GetDC(), 0, 0, 16, 16, hSrcDC, 0, 0, 16, 16, c.blend));
         int worst = 0;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
                 const DWORD e = expected.Pixel(x, y);
                 const DWORD a = actual.Pixel(x, y);
                 for (int shift = 0; shift < 32; shift += 8) {
-                    const int d = abs(static_cast<int>((e >> shift) & 0xFF) -
-                                      static_cast<int>((a >> shift) & 0xFF));
+                    const int d =
+                        abs(static_cast<int>((e >> shift) & 0xFF) - static_cast<int>((a >> shift) & 0xFF));
                     if (d > worst) worst = d;
                 }
             }
@@ -419,10 +422,8 @@ TEST(ImageBlendTest, SoftwareBlendMatchesAlphaBlend)
     // Nothing to blend: no area on either side.
     DibSurface target(4, 4);
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(target.GetDC(), 0, 0, 0, 4, hSrcDC, 0, 0, 4, 4,
-                                                   blend));
-    EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(target.GetDC(), 0, 0, 4, 4, hSrcDC, 0, 0, 4, 0,
-                                                   blend));
+    EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(target.GetDC(), 0, 0, 0, 4, hSrcDC, 0, 0, 4, 4, blend));
+    EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(target.GetDC(), 0, 0, 4, 4, hSrcDC, 0, 0, 4, 0, blend));
     EXPECT_FALSE(CRenderEngine::SoftwareAlphaBlend(nullptr, 0, 0, 4, 4, hSrcDC, 0, 0, 4, 4, blend));
     ::SelectObject(hSrcDC, hOld);
     ::DeleteDC(hSrcDC);
@@ -436,8 +437,7 @@ TEST(ImageBlendTest, SoftwareBlendStretchesToTheDestination)
     DibSurface surface(20, 20);
     surface.Clear(kBackground);
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ASSERT_TRUE(CRenderEngine::SoftwareAlphaBlend(surface.GetDC(), 4, 4, 10, 8, hSrcDC, 0, 0, 2, 2,
-                                                  blend));
+    ASSERT_TRUE(CRenderEngine::SoftwareAlphaBlend(surface.GetDC(), 4, 4, 10, 8, hSrcDC, 0, 0, 2, 2, blend));
     RECT rcDest = {4, 4, 14, 12};
     EXPECT_EQ(80, TestSupport::CountIn(surface, rcDest, TestSupport::Near(0xFFFF0000, 0)));
     EXPECT_EQ(0, TestSupport::CountOutside(surface, rcDest, Not(kBackground)));
@@ -447,7 +447,8 @@ TEST(ImageBlendTest, SoftwareBlendStretchesToTheDestination)
 
 // ---- Through the paint manager: draw strings and draw records ------------
 
-class ImageInfoTest : public ::testing::Test {
+class ImageInfoTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -468,7 +469,8 @@ TEST_F(ImageInfoTest, InputsThatAreMissingGiveFalse)
 {
     DibSurface surface(40, 40);
     RECT rc = {0, 0, 40, 40};
-    struct Case {
+    struct Case
+    {
         const char* name;
         HDC hDC;
         CPaintManagerUI* pManager;
@@ -482,8 +484,7 @@ TEST_F(ImageInfoTest, InputsThatAreMissingGiveFalse)
     };
     for (const Case& c : cases) {
         surface.Clear(kBackground);
-        EXPECT_FALSE(CRenderEngine::DrawImageString(c.hDC, c.pManager, rc, rc, c.image, nullptr))
-            << c.name;
+        EXPECT_FALSE(CRenderEngine::DrawImageString(c.hDC, c.pManager, rc, rc, c.image, nullptr)) << c.name;
         EXPECT_EQ(0, TestSupport::CountIn(surface, rc, Not(kBackground))) << c.name;
     }
     EXPECT_FALSE(CRenderEngine::DrawImageInfo(surface.GetDC(), Manager(), rc, rc, nullptr));
@@ -491,26 +492,26 @@ TEST_F(ImageInfoTest, InputsThatAreMissingGiveFalse)
 
 TEST_F(ImageInfoTest, DestAndSourceLimits)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR image;
-        RECT expectedInk;   // on the surface; the control is (10, 10, 60, 60)
+        RECT expectedInk;  // on the surface; the control is (10, 10, 60, 60)
     };
     const Case cases[] = {
         {"whole control", L"plain.png", {10, 10, 60, 60}},
         {"dest inside", L"file='plain.png' dest='5,5,25,15'", {15, 15, 35, 25}},
-        {"dest past the control is limited to it", L"file='plain.png' dest='10,10,200,200'",
+        {"dest past the control is limited to it",
+         L"file='plain.png' dest='10,10,200,200'",
          {20, 20, 60, 60}},
-        {"source larger than the image is cut", L"file='plain.png' source='0,0,100,100'",
-         {10, 10, 60, 60}},
+        {"source larger than the image is cut", L"file='plain.png' source='0,0,100,100'", {10, 10, 60, 60}},
     };
     for (const Case& c : cases) {
         DibSurface surface(80, 80);
         surface.Clear(kBackground);
         RECT rcItem = {10, 10, 60, 60};
         RECT rcPaint = {0, 0, 80, 80};
-        EXPECT_TRUE(
-            CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint, c.image))
+        EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint, c.image))
             << c.name;
         RECT ink = TestSupport::BoundsOf(surface, Not(kBackground));
         EXPECT_EQ(c.expectedInk.left, ink.left) << c.name;
@@ -539,8 +540,7 @@ TEST_F(ImageInfoTest, UnscaledImageIsCopiedUnchanged)
     surface.Clear(kBackground);
     RECT rcItem = {5, 5, 35, 35};
     RECT rcPaint = {0, 0, 40, 40};
-    EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint,
-                                               L"plain.png"));
+    EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint, L"plain.png"));
     for (int y = 0; y < 30; y += 7) {
         for (int x = 0; x < 30; x += 7) {
             EXPECT_EQ(0xFF000000u | (x << 16) | (y << 8), surface.Pixel(5 + x, 5 + y));
@@ -550,7 +550,8 @@ TEST_F(ImageInfoTest, UnscaledImageIsCopiedUnchanged)
 
 TEST_F(ImageInfoTest, ImageOutsideControlOrPaintIsTrueAndDrawsNothing)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR image;
         RECT rcPaint;
@@ -563,8 +564,7 @@ TEST_F(ImageInfoTest, ImageOutsideControlOrPaintIsTrueAndDrawsNothing)
         DibSurface surface(100, 100);
         surface.Clear(kBackground);
         RECT rcItem = {10, 10, 60, 60};
-        EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, c.rcPaint,
-                                                   c.image))
+        EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, c.rcPaint, c.image))
             << c.name;
         RECT all = {0, 0, 100, 100};
         EXPECT_EQ(0, TestSupport::CountIn(surface, all, Not(kBackground))) << c.name;
@@ -598,8 +598,7 @@ TEST_F(ImageInfoTest, TheSkinBackgroundIsCopiedAsLoaded)
     DibSurface surface(536, 355);
     surface.Clear(0);
     RECT rc = {0, 0, 536, 355};
-    const bool bDrawn = CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rc, rc,
-                                                       L"bg.png");
+    const bool bDrawn = CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rc, rc, L"bg.png");
     CPaintManagerUI::SetResourcePath(L"");
     ASSERT_TRUE(bDrawn);
     const SkinUI::TImageInfo* pImage = Manager()->GetImage(L"bg.png");
@@ -631,8 +630,7 @@ TEST_F(ImageInfoTest, ColourKeyedPixelsStayTransparent)
             rgba.push_back(255);
         }
     }
-    ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("keyed.png"),
-                                            TestSupport::EncodePng(8, 8, rgba)));
+    ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("keyed.png"), TestSupport::EncodePng(8, 8, rgba)));
     const std::wstring path = TestSupport::WideFromAnsi(folder.Path());
     CPaintManagerUI::SetResourcePath(path.c_str());
     DibSurface surface(8, 8);

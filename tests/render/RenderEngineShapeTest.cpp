@@ -21,9 +21,9 @@ using namespace TestSupport::Colors;
 
 namespace {
 
-
 // GDI+ runs while a paint manager lives, as in a running window.
-class ShapeTest : public ::testing::Test {
+class ShapeTest : public ::testing::Test
+{
 protected:
     void SetUp() override { ASSERT_TRUE(m_window.IsValid()); }
     TestSupport::PaintManagerWindow m_window;
@@ -31,7 +31,8 @@ protected:
 
 TEST_F(ShapeTest, DrawColorFillsWithAlphaRespected)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         DWORD color;
         DWORD background;
@@ -57,13 +58,15 @@ TEST_F(ShapeTest, DrawColorFillsWithAlphaRespected)
     }
 }
 
-struct GradientCase {
+struct GradientCase
+{
     const char* name;
     bool bVertical;
     bool bBands;
 };
 
-class GradientTest : public ShapeTest, public ::testing::WithParamInterface<GradientCase> {
+class GradientTest : public ShapeTest, public ::testing::WithParamInterface<GradientCase>
+{
 protected:
     void Draw(HDC hDC, const RECT& rc, DWORD first, DWORD second, int steps)
     {
@@ -153,7 +156,8 @@ TEST_F(ShapeTest, TranslucentGradientBlendsAtTheAverageAlpha)
     EXPECT_NEAR(255, TestSupport::Alpha(surface.Pixel(0, 4)), 1);
 }
 
-struct LineCase {
+struct LineCase
+{
     const char* name;
     RECT line;
     int width;
@@ -185,16 +189,15 @@ TEST_F(ShapeTest, LinesOfGivenWidthAndColour)
 
 TEST_F(ShapeTest, RectangleFramesStayInside)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         int width;
         DWORD color;
     };
     const Case cases[] = {
-        {"1 pixel, opaque", 1, 0xFF0000FF},
-        {"2 pixels, opaque", 2, 0xFF0000FF},
-        {"3 pixels, opaque", 3, 0xFF0000FF},
-        {"5 pixels, opaque", 5, 0xFF0000FF},
+        {"1 pixel, opaque", 1, 0xFF0000FF},           {"2 pixels, opaque", 2, 0xFF0000FF},
+        {"3 pixels, opaque", 3, 0xFF0000FF},          {"5 pixels, opaque", 5, 0xFF0000FF},
         {"1 pixel, half transparent", 1, 0x800000FF},
     };
     for (const Case& c : cases) {
@@ -247,18 +250,19 @@ TEST(ColourTest, CheckAlphaColor)
 
 TEST(ColourTest, AdjustColor)
 {
-    struct Case {
+    struct Case
+    {
         DWORD color;
         short H, S, L;
         DWORD expected;
     };
     const Case cases[] = {
-        {0x80123456, 180, 100, 100, 0x80123456},   // unchanged
-        {0xFFFF0000, 300, 100, 100, 0xFF00FF00},   // +120 degrees: red to green
-        {0xFFFF0000, 60, 100, 100, 0xFF0000FF},    // -120 degrees: red to blue
-        {0x7FFF0000, 180, 0, 100, 0x7F7F7F7F},     // no saturation: grey, alpha kept
-        {0xFF00FF00, 180, 100, 0, 0xFF000000},     // no lightness: black
-        {0xFF808080, 180, 100, 200, 0xFFFFFFFF},   // lightness doubled, limited
+        {0x80123456, 180, 100, 100, 0x80123456},  // unchanged
+        {0xFFFF0000, 300, 100, 100, 0xFF00FF00},  // +120 degrees: red to green
+        {0xFFFF0000, 60, 100, 100, 0xFF0000FF},   // -120 degrees: red to blue
+        {0x7FFF0000, 180, 0, 100, 0x7F7F7F7F},    // no saturation: grey, alpha kept
+        {0xFF00FF00, 180, 100, 0, 0xFF000000},    // no lightness: black
+        {0xFF808080, 180, 100, 200, 0xFFFFFFFF},  // lightness doubled, limited
     };
     for (const Case& c : cases) {
         const DWORD actual = CRenderEngine::AdjustColor(c.color, c.H, c.S, c.L);
@@ -314,7 +318,7 @@ TEST(BitmapTest, ARGB32BitmapIsBottomUp)
     EXPECT_GT(ds.dsBmih.biHeight, 0);
     // The first row in memory is the bottom row of the picture.
     memset(pBits, 0, 4 * 3 * 4);
-    pBits[0] = 0xFF;    // blue of the first pixel in memory
+    pBits[0] = 0xFF;  // blue of the first pixel in memory
     HDC hDC = ::CreateCompatibleDC(nullptr);
     HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
     EXPECT_EQ(RGB(0, 0, 255), ::GetPixel(hDC, 0, 2));

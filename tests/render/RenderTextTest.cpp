@@ -15,11 +15,11 @@ using namespace TestSupport::Colors;
 
 namespace {
 
-
 // Plain text, drawn with GDI or with GDI+ (the manager's GDI+ text setting
 // takes the same path as a layered window). Assertions hold for any font:
 // geometry and colour, not glyph shapes.
-class PlainTextTest : public ::testing::TestWithParam<bool> {
+class PlainTextTest : public ::testing::TestWithParam<bool>
+{
 protected:
     void SetUp() override
     {
@@ -34,7 +34,8 @@ protected:
 
 TEST_P(PlainTextTest, MeasuredRectangleContainsTheDrawnText)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR text;
         int font;
@@ -50,16 +51,15 @@ TEST_P(PlainTextTest, MeasuredRectangleContainsTheDrawnText)
         DibSurface surface(300, 120);
         surface.Clear(kWhite);
         RECT rcMeasure = {10, 10, 290, 110};
-        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000,
-                                 c.font, c.style | DT_CALCRECT);
+        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, c.font,
+                                 c.style | DT_CALCRECT);
         EXPECT_EQ(10, rcMeasure.left) << c.name;
         EXPECT_EQ(10, rcMeasure.top) << c.name;
         EXPECT_GT(rcMeasure.right, 10) << c.name;
         EXPECT_GT(rcMeasure.bottom, 10) << c.name;
 
         RECT rcDraw = {10, 10, 290, 110};
-        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcDraw, c.text, 0xFF000000, c.font,
-                                 c.style);
+        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcDraw, c.text, 0xFF000000, c.font, c.style);
         RECT ink = TestSupport::BoundsOf(surface, Not(kWhite));
         ASSERT_FALSE(::IsRectEmpty(&ink)) << c.name;
         EXPECT_GE(ink.left, rcMeasure.left) << c.name;
@@ -75,7 +75,8 @@ TEST_P(PlainTextTest, MeasuredRectangleContainsTheDrawnText)
 // pixel (a property of the font, which DT_CALCRECT does not count).
 TEST_P(PlainTextTest, MeasuredRectangleHoldsTheTextUnchanged)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR text;
         UINT style;
@@ -96,8 +97,7 @@ TEST_P(PlainTextTest, MeasuredRectangleHoldsTheTextUnchanged)
         CRenderEngine::DrawTextW(roomy.GetDC(), Manager(), rc, c.text, 0xFF000000, -1, c.style);
         DibSurface tight(320, 160);
         tight.Clear(kWhite);
-        CRenderEngine::DrawTextW(tight.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, -1,
-                                 c.style);
+        CRenderEngine::DrawTextW(tight.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, -1, c.style);
         int differing = 0;
         for (int y = rcMeasure.top; y < rcMeasure.bottom && y < 160; ++y) {
             for (int x = rcMeasure.left; x < rcMeasure.right && x < 320; ++x)
@@ -112,19 +112,17 @@ TEST_P(PlainTextTest, TextHasItsColourAndTheFontItsSize)
     DibSurface surface(300, 60);
     surface.Clear(kWhite);
     RECT rc = {0, 0, 300, 60};
-    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"MMMM", 0xFFFF0000, -1,
-                             DT_SINGLELINE);
+    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"MMMM", 0xFFFF0000, -1, DT_SINGLELINE);
     EXPECT_GT(TestSupport::CountIn(surface, rc, TestSupport::Reddish(120)), 10);
     EXPECT_EQ(0, TestSupport::CountIn(surface, rc, [](DWORD p) {
                   return TestSupport::Green(p) > TestSupport::Red(p) + 40 ||
-                         TestSupport::Blue(p) > TestSupport::Red(p) + 40;
+                      TestSupport::Blue(p) > TestSupport::Red(p) + 40;
               }));
     const RECT small = TestSupport::BoundsOf(surface, Not(kWhite));
 
     surface.Clear(kWhite);
     rc = {0, 0, 300, 60};
-    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"MMMM", 0xFFFF0000, 1,
-                             DT_SINGLELINE);
+    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"MMMM", 0xFFFF0000, 1, DT_SINGLELINE);
     const RECT big = TestSupport::BoundsOf(surface, Not(kWhite));
     EXPECT_GT(big.right - big.left, small.right - small.left);
     EXPECT_GT(big.bottom - big.top, small.bottom - small.top);
@@ -132,7 +130,8 @@ TEST_P(PlainTextTest, TextHasItsColourAndTheFontItsSize)
 
 TEST_P(PlainTextTest, AlignmentPlacesTheText)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         UINT style;
         bool bCentreX;
@@ -148,8 +147,7 @@ TEST_P(PlainTextTest, AlignmentPlacesTheText)
         DibSurface surface(200, 100);
         surface.Clear(kWhite);
         RECT rc = {0, 0, 200, 100};
-        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"Text", 0xFF000000, -1,
-                                 c.style);
+        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"Text", 0xFF000000, -1, c.style);
         const RECT ink = TestSupport::BoundsOf(surface, Not(kWhite));
         ASSERT_FALSE(::IsRectEmpty(&ink)) << c.name;
         if (c.bCentreX) {
@@ -175,8 +173,7 @@ TEST_P(PlainTextTest, NullTextOrManagerDrawsNothing)
     CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, nullptr, 0xFF000000, -1, 0);
     CRenderEngine::DrawTextW(surface.GetDC(), nullptr, rc, L"text", 0xFF000000, -1, 0);
     CRenderEngine::DrawTextW(surface.GetDC(), nullptr, rc, L"text", 0xFF000000, 0xFFFF0000, -1, 0);
-    CRenderEngine::DrawTextW(surface.GetDC(), nullptr, rc, L"text", 0xFF000000, -1,
-                             DT_CALCRECT);
+    CRenderEngine::DrawTextW(surface.GetDC(), nullptr, rc, L"text", 0xFF000000, -1, DT_CALCRECT);
     EXPECT_EQ(0, TestSupport::CountIn(surface, rc, Not(kWhite)));
     EXPECT_EQ(100, rc.right);
     EXPECT_EQ(40, rc.bottom);
@@ -191,8 +188,7 @@ TEST_P(PlainTextTest, BackgroundColourFillsTheRectangleFirst)
                              DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     EXPECT_EQ(0, TestSupport::CountOutside(surface, rc, Not(kWhite)));
     EXPECT_TRUE(TestSupport::IsNear(surface.Pixel(11, 6), 0xFF00FF00, 0));
-    EXPECT_GT(TestSupport::CountIn(surface, rc, [](DWORD p) { return TestSupport::Green(p) < 100; }),
-              5);
+    EXPECT_GT(TestSupport::CountIn(surface, rc, [](DWORD p) { return TestSupport::Green(p) < 100; }), 5);
 }
 
 TEST_P(PlainTextTest, EndEllipsisKeepsTheTextInside)
@@ -200,9 +196,8 @@ TEST_P(PlainTextTest, EndEllipsisKeepsTheTextInside)
     DibSurface surface(200, 40);
     surface.Clear(kWhite);
     RECT rc = {10, 5, 70, 35};
-    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc,
-                             L"a rather long text that does not fit", 0xFF000000, -1,
-                             DT_SINGLELINE | DT_END_ELLIPSIS);
+    CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"a rather long text that does not fit",
+                             0xFF000000, -1, DT_SINGLELINE | DT_END_ELLIPSIS);
     const RECT ink = TestSupport::BoundsOf(surface, Not(kWhite));
     ASSERT_FALSE(::IsRectEmpty(&ink));
     EXPECT_LE(ink.right, 70);
@@ -214,8 +209,8 @@ TEST_P(PlainTextTest, EndEllipsisKeepsTheTextInside)
     DibSurface cut(200, 40);
     cut.Clear(kWhite);
     rc = {10, 5, 70, 35};
-    CRenderEngine::DrawTextW(cut.GetDC(), Manager(), rc, L"a rather long text that does not fit",
-                             0xFF000000, -1, DT_SINGLELINE);
+    CRenderEngine::DrawTextW(cut.GetDC(), Manager(), rc, L"a rather long text that does not fit", 0xFF000000,
+                             -1, DT_SINGLELINE);
     int differing = 0;
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 200; ++x) differing += surface.Pixel(x, y) != cut.Pixel(x, y);
@@ -234,10 +229,8 @@ TEST(GdiplusTextTest, TextOnATransparentSurfaceGetsAlpha)
     DibSurface surface(100, 40);
     surface.Clear(0);
     RECT rc = {0, 0, 100, 40};
-    CRenderEngine::DrawTextW(surface.GetDC(), window.Manager(), rc, L"Alpha", 0xFF0000FF, -1,
-                             DT_SINGLELINE);
-    EXPECT_GT(TestSupport::CountIn(surface, rc, [](DWORD p) { return TestSupport::Alpha(p) > 128; }),
-              5);
+    CRenderEngine::DrawTextW(surface.GetDC(), window.Manager(), rc, L"Alpha", 0xFF0000FF, -1, DT_SINGLELINE);
+    EXPECT_GT(TestSupport::CountIn(surface, rc, [](DWORD p) { return TestSupport::Alpha(p) > 128; }), 5);
 }
 
 TEST(TextSizeTest, GetTextSizeMeasuresOneLine)
@@ -246,8 +239,7 @@ TEST(TextSizeTest, GetTextSizeMeasuresOneLine)
     ASSERT_TRUE(window.IsValid());
     DibSurface surface(10, 10);
     const SIZE one = CRenderEngine::GetTextSize(surface.GetDC(), window.Manager(), L"abc", -1, 0);
-    const SIZE two =
-        CRenderEngine::GetTextSize(surface.GetDC(), window.Manager(), L"abcabc", -1, 0);
+    const SIZE two = CRenderEngine::GetTextSize(surface.GetDC(), window.Manager(), L"abcabc", -1, 0);
     EXPECT_GT(one.cx, 0);
     EXPECT_EQ(window.Manager()->GetDefaultFontInfo()->tm.tmHeight, one.cy);
     EXPECT_NEAR(2 * one.cx, two.cx, 1);

@@ -27,10 +27,10 @@ namespace {
 // ---- Helpers --------------------------------------------------------------------
 // The four pixels of the reference image, R G B A.
 const std::vector<uint8_t> kPixels = {
-    10, 20, 30, 128,    // half transparent
-    255, 0, 255, 255,   // opaque magenta
-    1, 2, 3, 0,         // fully transparent
-    200, 100, 50, 255,  // opaque
+    10,  20,  30,  128,  // half transparent
+    255, 0,   255, 255,  // opaque magenta
+    1,   2,   3,   0,    // fully transparent
+    200, 100, 50,  255,  // opaque
 };
 
 // The DIB's bytes as the engine stored them (B G R A per pixel). The pixel
@@ -198,7 +198,8 @@ TEST(ImageLoader, NamesGoThroughTheResourceManagersImageIds)
 TEST(ImageLoader, BadImagesGiveNull)
 {
     std::vector<uint8_t> pixels;
-    for (int i = 0; i < 16 * 16; ++i) pixels.insert(pixels.end(), {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7), 255});
+    for (int i = 0; i < 16 * 16; ++i)
+        pixels.insert(pixels.end(), {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7), 255});
     const std::string good = EncodePng(16, 16, pixels);
     TestSupport::ZipWriter w;
     w.Add("huge.png", TestSupport::PngHeaderOnly(65535, 65535), 0);

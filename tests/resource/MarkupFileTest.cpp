@@ -18,7 +18,8 @@ using TestSupport::WriteWholeFile;
 
 namespace {
 
-const char kSkin[] = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Window size=\"536,355\"><Font id=\"0\"/></Window>";
+const char kSkin[] = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Window size=\"536,355\"><Font "
+                     "id=\"0\"/></Window>";
 
 struct Outcome
 {
@@ -92,7 +93,12 @@ TEST(MarkupFile, EntriesOfTheKeptOpenMemoryPackage)
     ResourceTests::UseMemoryPackage(bytes);
     ASSERT_NE(nullptr, CPaintManagerUI::GetResourceZipHandle());
     CPaintManagerUI::SetResourcePath(L"C:\\nowhere");
-    struct Case { const wchar_t* name; bool loaded; const wchar_t* message; };
+    struct Case
+    {
+        const wchar_t* name;
+        bool loaded;
+        const wchar_t* message;
+    };
     const Case cases[] = {
         {L"DlgMain.xml", true, L""},
         {L"dlgmain.XML", true, L""},

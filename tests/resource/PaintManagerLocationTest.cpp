@@ -10,7 +10,11 @@ using SkinUI::CPaintManagerUI;
 
 TEST(ResourceLocation, ResourcePathEndsInASeparator)
 {
-    struct Case { const wchar_t* given; const wchar_t* stored; };
+    struct Case
+    {
+        const wchar_t* given;
+        const wchar_t* stored;
+    };
     const Case cases[] = {
         {L"", L""},
         {L"C:\\skin", L"C:\\skin\\"},
@@ -46,7 +50,8 @@ TEST(ResourceLocation, ModulesAndPaths)
     const SkinUI::CUIString before = CPaintManagerUI::GetCurrentPath();
     TestSupport::TempFolder folder("vzloc");
     CPaintManagerUI::SetCurrentPath(TestSupport::WideFromAnsi(folder.Path()).c_str());
-    EXPECT_EQ(0, CPaintManagerUI::GetCurrentPath().CompareNoCase(TestSupport::WideFromAnsi(folder.Path()).c_str()));
+    EXPECT_EQ(
+        0, CPaintManagerUI::GetCurrentPath().CompareNoCase(TestSupport::WideFromAnsi(folder.Path()).c_str()));
     CPaintManagerUI::SetCurrentPath(before);
     EXPECT_STREQ(before.GetData(), CPaintManagerUI::GetCurrentPath().GetData());
 

@@ -55,31 +55,34 @@ TEST(ResourceManager, OneInstanceForConcurrentFirstCalls)
 TEST(ResourceManager, RegistersImageAndXmlIds)
 {
     CResourceManager* m = FreshManager();
-    ASSERT_TRUE(m->LoadResource(
-        L"<Res>"
-        L"<Image id=\"close\" path=\"btn_close.png\"/>"
-        L"<IMAGE ID=\"close\" path=\"other.png\"/>"
-        L"<image id=\"nopath\"/>"
-        L"<Image path=\"noid.png\"/>"
-        L"<Image id=\"twice\" path=\"first.png\" path=\"last.png\"/>"
-        L"<Group><Xml id=\"main\" path=\"DlgMain.xml\"/><Deeper><Image id=\"deep\" path=\"d.png\"/></Deeper></Group>"
-        L"<Xml id=\"main\" path=\"other.xml\"/>"
-        L"<Font id=\"0\" path=\"font\"/>"
-        L"</Res>"));
-    struct Case { const wchar_t* id; const wchar_t* image; const wchar_t* xml; };
+    ASSERT_TRUE(m->LoadResource(L"<Res>"
+                                L"<Image id=\"close\" path=\"btn_close.png\"/>"
+                                L"<IMAGE ID=\"close\" path=\"other.png\"/>"
+                                L"<image id=\"nopath\"/>"
+                                L"<Image path=\"noid.png\"/>"
+                                L"<Image id=\"twice\" path=\"first.png\" path=\"last.png\"/>"
+                                L"<Group><Xml id=\"main\" path=\"DlgMain.xml\"/><Deeper><Image id=\"deep\" "
+                                L"path=\"d.png\"/></Deeper></Group>"
+                                L"<Xml id=\"main\" path=\"other.xml\"/>"
+                                L"<Font id=\"0\" path=\"font\"/>"
+                                L"</Res>"));
+    struct Case
+    {
+        const wchar_t* id;
+        const wchar_t* image;
+        const wchar_t* xml;
+    };
     const Case cases[] = {
-        {L"close", L"btn_close.png", nullptr},
-        {L"nopath", nullptr, nullptr},
-        {L"twice", L"last.png", nullptr},
-        {L"deep", L"d.png", nullptr},
-        {L"main", nullptr, L"DlgMain.xml"},
-        {L"0", nullptr, nullptr},
+        {L"close", L"btn_close.png", nullptr}, {L"nopath", nullptr, nullptr},
+        {L"twice", L"last.png", nullptr},      {L"deep", L"d.png", nullptr},
+        {L"main", nullptr, L"DlgMain.xml"},    {L"0", nullptr, nullptr},
         {L"CLOSE", nullptr, nullptr},
     };
     for (const Case& c : cases) {
         const wchar_t* image = m->GetImagePath(c.id);
         const wchar_t* xml = m->GetXmlPath(c.id);
-        EXPECT_EQ(std::wstring(c.image ? c.image : L"(none)"), std::wstring(image ? image : L"(none)")) << c.id;
+        EXPECT_EQ(std::wstring(c.image ? c.image : L"(none)"), std::wstring(image ? image : L"(none)"))
+            << c.id;
         EXPECT_EQ(std::wstring(c.xml ? c.xml : L"(none)"), std::wstring(xml ? xml : L"(none)")) << c.id;
     }
     EXPECT_EQ(nullptr, m->GetImagePath(nullptr));
@@ -115,8 +118,9 @@ TEST(ResourceManager, TextsFromLanguageQueryAndId)
     CResourceManager* m = FreshManager();
     EXPECT_STREQ(L"", m->GetText(nullptr).GetData());
     EXPECT_STREQ(L"hello", m->GetText(L"hello").GetData());
-    ASSERT_TRUE(m->LoadLanguage(L"<Lang><Text id=\"ok\" value=\"OK\"/><TEXT id=\"no\" value=\"No\" value=\"Nein\"/>"
-                                L"<Text id=\"novalue\"/><Group><Text id=\"inner\" value=\"x\"/></Group></Lang>"));
+    ASSERT_TRUE(
+        m->LoadLanguage(L"<Lang><Text id=\"ok\" value=\"OK\"/><TEXT id=\"no\" value=\"No\" value=\"Nein\"/>"
+                        L"<Text id=\"novalue\"/><Group><Text id=\"inner\" value=\"x\"/></Group></Lang>"));
     EXPECT_STREQ(L"OK", m->GetText(L"ok").GetData());
     EXPECT_STREQ(L"Nein", m->GetText(L"no").GetData());
     EXPECT_STREQ(L"novalue", m->GetText(L"novalue").GetData());

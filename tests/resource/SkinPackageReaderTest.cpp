@@ -57,7 +57,8 @@ DWORD UnpackWhole(HANDLE h, const wchar_t* name, std::string& out)
     if (r != SKINPKG_OK) return r;
     out.assign(entry.unpackedSize + 16, '\x5A');
     r = SkinPackageUnpack(h, index, &out[0], entry.unpackedSize);
-    for (size_t i = entry.unpackedSize; i < out.size(); ++i) EXPECT_EQ('\x5A', out[i]) << "write past the buffer";
+    for (size_t i = entry.unpackedSize; i < out.size(); ++i)
+        EXPECT_EQ('\x5A', out[i]) << "write past the buffer";
     out.resize(entry.unpackedSize);
     return r;
 }
@@ -76,7 +77,13 @@ TEST(SkinPackageReader, FindsEntriesIgnoringAsciiCaseWithBackslashes)
     Package p = Standard();
     HANDLE h = OpenMemory(p.bytes);
     ASSERT_NE(nullptr, h);
-    struct Case { const wchar_t* name; bool ignoreCase; DWORD result; int index; };
+    struct Case
+    {
+        const wchar_t* name;
+        bool ignoreCase;
+        DWORD result;
+        int index;
+    };
     const Case cases[] = {
         {L"Skin.xml", true, SKINPKG_OK, 0},
         {L"SKIN.XML", true, SKINPKG_OK, 0},
@@ -221,7 +228,11 @@ TEST(SkinPackageReader, DataDescriptorFlagSkipsTheLocalSizes)
 
 TEST(SkinPackageReader, CommentDecidesWhetherTheEndRecordIsInReach)
 {
-    struct Case { size_t comment; bool opens; };
+    struct Case
+    {
+        size_t comment;
+        bool opens;
+    };
     const Case cases[] = {{0, true}, {1000, true}, {65535 - 22, true}, {65535 - 21, false}, {65535, false}};
     for (const Case& c : cases) {
         ZipWriter w;
@@ -254,7 +265,11 @@ TEST(SkinPackageReader, EveryTruncationFailsToOpen)
 // unpack of the damaged entry fails while the others still read.
 TEST(SkinPackageReader, DamagedFieldsGiveAFailureNotData)
 {
-    enum Outcome { OPEN_FAILS, UNPACK_FAILS };
+    enum Outcome
+    {
+        OPEN_FAILS,
+        UNPACK_FAILS
+    };
     struct Case
     {
         const char* what;
@@ -266,65 +281,77 @@ TEST(SkinPackageReader, DamagedFieldsGiveAFailureNotData)
          [](std::string& s, const ZipWriter& w) {
              PutLe32(s, w.Entries()[0].local + 14, 0x12345678);
              PutLe32(s, w.Entries()[0].central + 16, 0x12345678);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"CRC-32 of the local header differs",
          [](std::string& s, const ZipWriter& w) { PutLe32(s, w.Entries()[0].local + 14, 1); }, UNPACK_FAILS},
         {"unpacked size larger than the data",
          [](std::string& s, const ZipWriter& w) {
              PutLe32(s, w.Entries()[0].local + 22, 5001);
              PutLe32(s, w.Entries()[0].central + 24, 5001);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"unpacked size smaller than the data",
          [](std::string& s, const ZipWriter& w) {
              PutLe32(s, w.Entries()[0].local + 22, 4999);
              PutLe32(s, w.Entries()[0].central + 24, 4999);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"packed size smaller than the data",
          [](std::string& s, const ZipWriter& w) {
              const uint32_t packed = uint32_t(w.Entries()[0].packed) / 2;
              PutLe32(s, w.Entries()[0].local + 18, packed);
              PutLe32(s, w.Entries()[0].central + 20, packed);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"packed size reaching into the directory",
          [](std::string& s, const ZipWriter& w) {
              PutLe32(s, w.Entries()[2].local + 18, 1000);
              PutLe32(s, w.Entries()[2].central + 20, 1000);
              PutLe32(s, w.Entries()[2].local + 22, 1000);
              PutLe32(s, w.Entries()[2].central + 24, 1000);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"stored entry whose sizes differ",
          [](std::string& s, const ZipWriter& w) {
              PutLe32(s, w.Entries()[2].local + 22, 10);
              PutLe32(s, w.Entries()[2].central + 24, 10);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"method 12 (bzip2)",
          [](std::string& s, const ZipWriter& w) {
              PutLe16(s, w.Entries()[0].local + 8, 12);
              PutLe16(s, w.Entries()[0].central + 10, 12);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"local method differs",
          [](std::string& s, const ZipWriter& w) { PutLe16(s, w.Entries()[0].local + 8, 0); }, UNPACK_FAILS},
         {"encrypted",
          [](std::string& s, const ZipWriter& w) {
              PutLe16(s, w.Entries()[0].local + 6, 1);
              PutLe16(s, w.Entries()[0].central + 8, 1);
-         }, UNPACK_FAILS},
-        {"local header signature",
-         [](std::string& s, const ZipWriter& w) { s[w.Entries()[0].local] = 'X'; }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
+        {"local header signature", [](std::string& s, const ZipWriter& w) { s[w.Entries()[0].local] = 'X'; },
+         UNPACK_FAILS},
         {"local name length differs",
          [](std::string& s, const ZipWriter& w) { PutLe16(s, w.Entries()[0].local + 26, 7); }, UNPACK_FAILS},
         {"local extra length pushes the data past its end",
-         [](std::string& s, const ZipWriter& w) { PutLe16(s, w.Entries()[0].local + 28, 0xFFFF); }, UNPACK_FAILS},
+         [](std::string& s, const ZipWriter& w) { PutLe16(s, w.Entries()[0].local + 28, 0xFFFF); },
+         UNPACK_FAILS},
         {"local header offset outside the archive",
-         [](std::string& s, const ZipWriter& w) { PutLe32(s, w.Entries()[0].central + 42, 0x7FFFFFF0); }, UNPACK_FAILS},
+         [](std::string& s, const ZipWriter& w) { PutLe32(s, w.Entries()[0].central + 42, 0x7FFFFFF0); },
+         UNPACK_FAILS},
         {"local header offset onto the next entry's data",
          [](std::string& s, const ZipWriter& w) {
              PutLe32(s, w.Entries()[0].central + 42, uint32_t(w.Entries()[1].data));
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"deflate data damaged",
          [](std::string& s, const ZipWriter& w) {
              for (size_t i = 0; i < 8; ++i) s[w.Entries()[0].data + i] = char(0xFF);
-         }, UNPACK_FAILS},
+         },
+         UNPACK_FAILS},
         {"directory offset outside",
          [](std::string& s, const ZipWriter& w) { PutLe32(s, w.EndRecord() + 16, 0x7FFFFFFF); }, OPEN_FAILS},
         {"directory size beyond the end record",
@@ -333,25 +360,29 @@ TEST(SkinPackageReader, DamagedFieldsGiveAFailureNotData)
          [](std::string& s, const ZipWriter& w) {
              PutLe32(s, w.EndRecord() + 12, GetLe32(s, w.EndRecord() + 12) - 5);
              PutLe32(s, w.EndRecord() + 16, GetLe32(s, w.EndRecord() + 16) + 5);
-         }, OPEN_FAILS},
+         },
+         OPEN_FAILS},
         {"more entries announced than present",
          [](std::string& s, const ZipWriter& w) {
              PutLe16(s, w.EndRecord() + 8, 4);
              PutLe16(s, w.EndRecord() + 10, 4);
-         }, OPEN_FAILS},
+         },
+         OPEN_FAILS},
         {"fewer entries announced than present",
          [](std::string& s, const ZipWriter& w) {
              PutLe16(s, w.EndRecord() + 8, 2);
              PutLe16(s, w.EndRecord() + 10, 2);
-         }, OPEN_FAILS},
-        {"entry counts differ",
-         [](std::string& s, const ZipWriter& w) { PutLe16(s, w.EndRecord() + 8, 2); }, OPEN_FAILS},
-        {"disk number",
-         [](std::string& s, const ZipWriter& w) { PutLe16(s, w.EndRecord() + 4, 1); }, OPEN_FAILS},
-        {"central signature",
-         [](std::string& s, const ZipWriter& w) { s[w.Entries()[1].central + 3] = 9; }, OPEN_FAILS},
+         },
+         OPEN_FAILS},
+        {"entry counts differ", [](std::string& s, const ZipWriter& w) { PutLe16(s, w.EndRecord() + 8, 2); },
+         OPEN_FAILS},
+        {"disk number", [](std::string& s, const ZipWriter& w) { PutLe16(s, w.EndRecord() + 4, 1); },
+         OPEN_FAILS},
+        {"central signature", [](std::string& s, const ZipWriter& w) { s[w.Entries()[1].central + 3] = 9; },
+         OPEN_FAILS},
         {"central name length past the directory",
-         [](std::string& s, const ZipWriter& w) { PutLe16(s, w.Entries()[2].central + 28, 0x4000); }, OPEN_FAILS},
+         [](std::string& s, const ZipWriter& w) { PutLe16(s, w.Entries()[2].central + 28, 0x4000); },
+         OPEN_FAILS},
     };
     for (const Case& c : cases) {
         Package p = Standard();
@@ -398,8 +429,10 @@ TEST(SkinPackageReader, DeflateBombStaysBounded)
         ASSERT_NE(nullptr, h);
         std::string buf(4096 + 64, '\x5A');
         DWORD r = SkinPackageUnpack(h, 0, &buf[0], declared < 4096 ? declared : 4096);
-        if (declared == 1000) EXPECT_EQ(SKINPKG_BADDATA, r);
-        else EXPECT_EQ(SKINPKG_MORE, r);
+        if (declared == 1000)
+            EXPECT_EQ(SKINPKG_BADDATA, r);
+        else
+            EXPECT_EQ(SKINPKG_MORE, r);
         for (size_t i = declared < 4096 ? declared : 4096; i < buf.size(); ++i) ASSERT_EQ('\x5A', buf[i]);
         SkinPackageClose(h);
     }

@@ -4,13 +4,15 @@ namespace TestSupport {
 
 namespace {
 
-const uint32_t kBoundaries[] = {0, 1, 0x7F, 0x80, 0xFF, 0x100, 0x7FFF, 0x8000, 0xFFFF, 0x10000,
-                                0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 0xFFFFFFFEu, 16384, 65535 - 22};
+const uint32_t kBoundaries[] = {0,           1,           0x7F,   0x80,      0xFF,       0x100,
+                                0x7FFF,      0x8000,      0xFFFF, 0x10000,   0x7FFFFFFF, 0x80000000u,
+                                0xFFFFFFFFu, 0xFFFFFFFEu, 16384,  65535 - 22};
 const char* const kSignatures[] = {"PK\x03\x04", "PK\x01\x02", "PK\x05\x06", "IHDR", "IDAT", "IEND"};
 
 void Put(std::string& s, size_t pos, uint32_t v, int bytes)
 {
-    for (int i = 0; i < bytes && pos + size_t(i) < s.size(); ++i) s[pos + size_t(i)] = char((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < bytes && pos + size_t(i) < s.size(); ++i)
+        s[pos + size_t(i)] = char((v >> (8 * i)) & 0xFF);
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 
 namespace TestSupport {
 
-class DibSurface {
+class DibSurface
+{
 public:
     DibSurface(int width, int height);
     DibSurface(const DibSurface&) = delete;

@@ -18,54 +18,65 @@ namespace TestSupport {
 
 // --- Responses --------------------------------------------------------------
 
-HttpResponse HttpResponse::Ok(const std::string& body) { return Status(200, body); }
+HttpResponse HttpResponse::Ok(const std::string& body)
+{
+    return Status(200, body);
+}
 
-HttpResponse HttpResponse::Status(int status, const std::string& body) {
+HttpResponse HttpResponse::Status(int status, const std::string& body)
+{
     HttpResponse r;
     r.status = status;
     r.body = body;
     return r;
 }
 
-HttpResponse HttpResponse::Redirect(const std::string& location, int status) {
+HttpResponse HttpResponse::Redirect(const std::string& location, int status)
+{
     HttpResponse r;
     r.status = status;
     r.headers.push_back({"Location", location});
     return r;
 }
 
-HttpResponse HttpResponse::Chunked(const std::string& body) {
+HttpResponse HttpResponse::Chunked(const std::string& body)
+{
     HttpResponse r = Ok(body);
     r.chunked = true;
     return r;
 }
 
-HttpResponse HttpResponse::CutOff(const std::string& body, size_t bytes) {
+HttpResponse HttpResponse::CutOff(const std::string& body, size_t bytes)
+{
     HttpResponse r = Ok(body);
     r.cutAfter = bytes;
     return r;
 }
 
-HttpResponse HttpResponse::Stall() {
+HttpResponse HttpResponse::Stall()
+{
     HttpResponse r;
     r.stall = true;
     return r;
 }
 
-HttpResponse HttpResponse::WithContentLength(const std::string& value, const std::string& body) {
+HttpResponse HttpResponse::WithContentLength(const std::string& value, const std::string& body)
+{
     HttpResponse r = Ok(body);
     r.contentLength = value;
     return r;
 }
 
-static bool SameText(const std::string& a, const std::string& b) {
+static bool SameText(const std::string& a, const std::string& b)
+{
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (std::tolower((unsigned char)a[i]) != std::tolower((unsigned char)b[i])) return false;
     return true;
 }
 
-std::string HttpRequest::Header(const std::string& name) const {
+std::string HttpRequest::Header(const std::string& name) const
+{
     for (const auto& h : headers)
         if (SameText(h.first, name)) return h.second;
     return std::string();
@@ -79,21 +90,31 @@ const int kSliceMs = 50;
 // A request head larger than this is refused.
 const size_t kMaxHead = 64 * 1024;
 
-const char* ReasonOf(int status) {
+const char* ReasonOf(int status)
+{
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 307: return "Temporary Redirect";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 307:
+        return "Temporary Redirect";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 }  // namespace
 
-struct HttpTestServer::State {
+struct HttpTestServer::State
+{
     mutable std::mutex mutex;
     std::condition_variable stopped;
     std::atomic<bool> stopping{false};
@@ -105,7 +126,8 @@ struct HttpTestServer::State {
     std::thread acceptor;
 
     // Waits until sock is readable (true) or the server stops (false).
-    bool WaitReadable(SOCKET sock) {
+    bool WaitReadable(SOCKET sock)
+    {
         while (!stopping) {
             fd_set set;
             FD_ZERO(&set);
@@ -118,7 +140,8 @@ struct HttpTestServer::State {
         return false;
     }
 
-    bool SendAll(SOCKET sock, const char* data, size_t size) {
+    bool SendAll(SOCKET sock, const char* data, size_t size)
+    {
         while (size > 0 && !stopping) {
             int chunk = size > 65536 ? 65536 : int(size);
             int n = send(sock, data, chunk, 0);
@@ -129,7 +152,8 @@ struct HttpTestServer::State {
         return size == 0;
     }
 
-    bool ReadRequest(SOCKET sock, HttpRequest& req) {
+    bool ReadRequest(SOCKET sock, HttpRequest& req)
+    {
         std::string data;
         size_t end;
         char buf[4096];
@@ -177,7 +201,8 @@ struct HttpTestServer::State {
         return true;
     }
 
-    void Answer(SOCKET sock, const HttpResponse& r) {
+    void Answer(SOCKET sock, const HttpResponse& r)
+    {
         if (r.stall) {
             std::unique_lock<std::mutex> lock(mutex);
             stopped.wait(lock, [this] { return stopping.load(); });
@@ -209,7 +234,8 @@ struct HttpTestServer::State {
         SendAll(sock, out.data(), out.size());
     }
 
-    void Serve(SOCKET sock) {
+    void Serve(SOCKET sock)
+    {
         HttpRequest req;
         if (ReadRequest(sock, req)) {
             HttpResponse response = HttpResponse::Status(404, "not found");
@@ -225,7 +251,8 @@ struct HttpTestServer::State {
         closesocket(sock);
     }
 
-    void AcceptLoop() {
+    void AcceptLoop()
+    {
         while (WaitReadable(listener)) {
             SOCKET sock = accept(listener, nullptr, nullptr);
             if (sock == INVALID_SOCKET) continue;
@@ -240,7 +267,8 @@ struct HttpTestServer::State {
 
 // --- Server -----------------------------------------------------------------
 
-HttpTestServer::HttpTestServer() : m_state(std::make_shared<State>()) {
+HttpTestServer::HttpTestServer() : m_state(std::make_shared<State>())
+{
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) throw std::runtime_error("WSAStartup failed");
     State& s = *m_state;
@@ -260,7 +288,8 @@ HttpTestServer::HttpTestServer() : m_state(std::make_shared<State>()) {
     s.acceptor = std::thread([&s] { s.AcceptLoop(); });
 }
 
-HttpTestServer::~HttpTestServer() {
+HttpTestServer::~HttpTestServer()
+{
     State& s = *m_state;
     {
         std::lock_guard<std::mutex> lock(s.mutex);
@@ -274,23 +303,30 @@ HttpTestServer::~HttpTestServer() {
     WSACleanup();
 }
 
-unsigned short HttpTestServer::Port() const { return m_state->port; }
+unsigned short HttpTestServer::Port() const
+{
+    return m_state->port;
+}
 
-std::string HttpTestServer::Url(const std::string& path) const {
+std::string HttpTestServer::Url(const std::string& path) const
+{
     return "http://127.0.0.1:" + std::to_string(m_state->port) + path;
 }
 
-void HttpTestServer::SetRoute(const std::string& path, const HttpResponse& response) {
+void HttpTestServer::SetRoute(const std::string& path, const HttpResponse& response)
+{
     std::lock_guard<std::mutex> lock(m_state->mutex);
     m_state->routes[path] = response;
 }
 
-std::vector<HttpRequest> HttpTestServer::Requests() const {
+std::vector<HttpRequest> HttpTestServer::Requests() const
+{
     std::lock_guard<std::mutex> lock(m_state->mutex);
     return m_state->requests;
 }
 
-size_t HttpTestServer::RequestCount(const std::string& path) const {
+size_t HttpTestServer::RequestCount(const std::string& path) const
+{
     std::lock_guard<std::mutex> lock(m_state->mutex);
     size_t n = 0;
     for (const HttpRequest& r : m_state->requests)
@@ -298,7 +334,8 @@ size_t HttpTestServer::RequestCount(const std::string& path) const {
     return n;
 }
 
-unsigned short UnusedLoopbackPort() {
+unsigned short UnusedLoopbackPort()
+{
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 0;
     SOCKET sock = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

@@ -25,7 +25,8 @@ namespace TestSupport {
 
 typedef std::vector<std::pair<std::string, std::string>> HttpHeaders;
 
-struct HttpResponse {
+struct HttpResponse
+{
     int status = 200;
     HttpHeaders headers;  // sent as given, after the status line
     std::string body;
@@ -48,7 +49,8 @@ struct HttpResponse {
     static HttpResponse WithContentLength(const std::string& value, const std::string& body);
 };
 
-struct HttpRequest {
+struct HttpRequest
+{
     std::string method;
     std::string target;  // as on the request line (absolute URI or path)
     std::string path;    // the target without scheme and authority
@@ -59,7 +61,8 @@ struct HttpRequest {
     std::string Header(const std::string& name) const;
 };
 
-class HttpTestServer {
+class HttpTestServer
+{
 public:
     // Listens on 127.0.0.1 at a free port; throws std::runtime_error if it cannot.
     HttpTestServer();

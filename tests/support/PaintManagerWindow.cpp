@@ -29,8 +29,8 @@ PaintManagerWindow::PaintManagerWindow(int cx, int cy, bool bLayered)
 {
     RegisterWindowClass(WndProc);
     m_pManager = new SkinUI::CPaintManagerUI;
-    m_hWnd = ::CreateWindowExW(0, kClassName, L"paint manager window", WS_POPUP, 100, 100, cx, cy,
-                               nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+    m_hWnd = ::CreateWindowExW(0, kClassName, L"paint manager window", WS_POPUP, 100, 100, cx, cy, nullptr,
+                               nullptr, ::GetModuleHandleW(nullptr), this);
     if (m_hWnd == nullptr) return;
     m_pManager->Init(m_hWnd);
     m_pManager->AddNotifier(this);
@@ -109,7 +109,8 @@ LRESULT CALLBACK PaintManagerWindow::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam
         const CREATESTRUCTW* pCreate = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pCreate->lpCreateParams));
     }
-    PaintManagerWindow* pThis = reinterpret_cast<PaintManagerWindow*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    PaintManagerWindow* pThis =
+        reinterpret_cast<PaintManagerWindow*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     if (pThis != nullptr && pThis->m_pManager != nullptr) {
         if (uMsg == WM_ASYNC_FLUSH) ++pThis->m_nFlushes;
         LRESULT lRes = 0;

@@ -76,13 +76,25 @@ PixelTest Reddish(int margin)
 bool IsNear(DWORD a, DWORD b, int tolerance)
 {
     return abs(Red(a) - Red(b)) <= tolerance && abs(Green(a) - Green(b)) <= tolerance &&
-           abs(Blue(a) - Blue(b)) <= tolerance;
+        abs(Blue(a) - Blue(b)) <= tolerance;
 }
 
-int Alpha(DWORD pixel) { return static_cast<int>((pixel >> 24) & 0xFF); }
-int Red(DWORD pixel) { return static_cast<int>((pixel >> 16) & 0xFF); }
-int Green(DWORD pixel) { return static_cast<int>((pixel >> 8) & 0xFF); }
-int Blue(DWORD pixel) { return static_cast<int>(pixel & 0xFF); }
+int Alpha(DWORD pixel)
+{
+    return static_cast<int>((pixel >> 24) & 0xFF);
+}
+int Red(DWORD pixel)
+{
+    return static_cast<int>((pixel >> 16) & 0xFF);
+}
+int Green(DWORD pixel)
+{
+    return static_cast<int>((pixel >> 8) & 0xFF);
+}
+int Blue(DWORD pixel)
+{
+    return static_cast<int>(pixel & 0xFF);
+}
 
 HBITMAP CreateSourceBitmap(int width, int height, const PixelSource& source)
 {

@@ -8,8 +8,10 @@ namespace {
 const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 }
 
-ProxyGuard::ProxyGuard(unsigned short port) {
-    RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+ProxyGuard::ProxyGuard(unsigned short port)
+{
+    RegCreateKeyExW(HKEY_CURRENT_USER, kInternetSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                    nullptr);
     m_hadEnable = Save(L"ProxyEnable", m_enable, m_enableType);
     m_hadServer = Save(L"ProxyServer", m_server, m_serverType);
     DWORD one = 1;
@@ -19,13 +21,15 @@ ProxyGuard::ProxyGuard(unsigned short port) {
                    DWORD((server.size() + 1) * sizeof(wchar_t)));
 }
 
-ProxyGuard::~ProxyGuard() {
+ProxyGuard::~ProxyGuard()
+{
     Restore(L"ProxyEnable", m_hadEnable, m_enable, m_enableType);
     Restore(L"ProxyServer", m_hadServer, m_server, m_serverType);
     RegCloseKey(m_key);
 }
 
-bool ProxyGuard::Save(const wchar_t* name, std::string& data, DWORD& type) {
+bool ProxyGuard::Save(const wchar_t* name, std::string& data, DWORD& type)
+{
     BYTE buf[1024];
     DWORD size = sizeof(buf);
     if (RegQueryValueExW(m_key, name, nullptr, &type, buf, &size) != ERROR_SUCCESS) return false;
@@ -33,14 +37,16 @@ bool ProxyGuard::Save(const wchar_t* name, std::string& data, DWORD& type) {
     return true;
 }
 
-void ProxyGuard::Restore(const wchar_t* name, bool had, const std::string& data, DWORD type) {
+void ProxyGuard::Restore(const wchar_t* name, bool had, const std::string& data, DWORD type)
+{
     if (had)
         RegSetValueExW(m_key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), DWORD(data.size()));
     else
         RegDeleteValueW(m_key, name);
 }
 
-std::string UrlPath(const char* url) {
+std::string UrlPath(const char* url)
+{
     const char* p = std::strstr(url, "://");
     p = p ? std::strchr(p + 3, '/') : nullptr;
     return p ? p : "";

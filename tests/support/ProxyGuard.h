@@ -9,7 +9,8 @@
 
 namespace TestSupport {
 
-class ProxyGuard {
+class ProxyGuard
+{
 public:
     explicit ProxyGuard(unsigned short port);
     ~ProxyGuard();

@@ -81,17 +81,17 @@ inline std::string FuzzImagePackage(ByteMutator& mutator, const std::vector<std:
 // How deep the inputs got, for the benchmark's figures.
 struct FuzzStats
 {
-    unsigned opened = 0;     // archives that opened
-    unsigned unpacked = 0;   // entries unpacked whole without a failure
-    unsigned decoded = 0;    // images the loader returned
+    unsigned opened = 0;    // archives that opened
+    unsigned unpacked = 0;  // entries unpacked whole without a failure
+    unsigned decoded = 0;   // images the loader returned
 };
 
 inline bool IsDocumentedPackageResult(DWORD r)
 {
     using namespace SkinUI;
     return r == SKINPKG_OK || r == SKINPKG_NODUPHANDLE || r == SKINPKG_NOFILE || r == SKINPKG_NOTFOUND ||
-           r == SKINPKG_MORE || r == SKINPKG_BADDATA || r == SKINPKG_ARGS || r == SKINPKG_NOTOPEN ||
-           r == SKINPKG_INUSE || r == SKINPKG_NOTDISK || r == SKINPKG_READ;
+        r == SKINPKG_MORE || r == SKINPKG_BADDATA || r == SKINPKG_ARGS || r == SKINPKG_NOTOPEN ||
+        r == SKINPKG_INUSE || r == SKINPKG_NOTDISK || r == SKINPKG_READ;
 }
 
 // Opens the archive from memory, finds every name and unpacks what it finds
@@ -129,7 +129,8 @@ inline bool CheckArchive(const std::string& archive, const std::vector<std::wstr
             for (DWORD calls = 0;; ++calls) {
                 const DWORD r = SkinPackageUnpack(h, index, buffer.data(), piece);
                 if (!IsDocumentedPackageResult(r)) ok = false;
-                if (stats != nullptr && calls == 0 && piece == entry.unpackedSize && (r == SKINPKG_OK || r == SKINPKG_MORE))
+                if (stats != nullptr && calls == 0 && piece == entry.unpackedSize &&
+                    (r == SKINPKG_OK || r == SKINPKG_MORE))
                     ++stats->unpacked;
                 for (size_t g = piece; g < buffer.size(); ++g) {
                     if (buffer[g] != 0xA5) ok = false;
@@ -162,18 +163,17 @@ inline bool CheckImage(const std::string& package, const wchar_t* name, FuzzStat
     if (info == nullptr) return true;
     if (stats != nullptr) ++stats->decoded;
     bool ok = info->nX > 0 && info->nY > 0 && (UINT64)info->nX * (UINT64)info->nY <= 16u * 1024u * 1024u &&
-              info->hBitmap != nullptr;
+        info->hBitmap != nullptr;
     DIBSECTION ds;
     if (ok && ::GetObjectW(info->hBitmap, sizeof(ds), &ds) == sizeof(ds)) {
         ok = ds.dsBm.bmWidth == info->nX && ds.dsBm.bmHeight == info->nY && ds.dsBm.bmBitsPixel == 32 &&
-             ds.dsBm.bmBits != nullptr;
+            ds.dsBm.bmBits != nullptr;
         if (ok) {
             const BYTE* p = static_cast<const BYTE*>(ds.dsBm.bmBits);
             const size_t n = size_t(info->nX) * size_t(info->nY);
             for (size_t i = 0; i < n && ok; ++i, p += 4) ok = p[0] <= p[3] && p[1] <= p[3] && p[2] <= p[3];
         }
-    }
-    else {
+    } else {
         ok = false;
     }
     CRenderEngine::FreeImage(info);

@@ -10,7 +10,13 @@
 
 namespace TestSupport {
 
-enum SetupForm { kSignedByPublisher, kUnsigned, kSignedByOther, kTampered };
+enum SetupForm
+{
+    kSignedByPublisher,
+    kUnsigned,
+    kSignedByOther,
+    kTampered
+};
 
 // The path of that form in the test programs' folder.
 std::wstring StandInSetup(SetupForm form);

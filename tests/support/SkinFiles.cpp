@@ -4,11 +4,13 @@
 
 namespace TestSupport {
 
-std::string SkinSourceFile(const std::string& name) {
+std::string SkinSourceFile(const std::string& name)
+{
     return std::string(VOZEROR_SKIN_SOURCE_DIR) + "/" + name;
 }
 
-std::string SkinPackageFile() {
+std::string SkinPackageFile()
+{
     return AnsiFromWide(TestBinDir()) + "skin.zip";
 }
 

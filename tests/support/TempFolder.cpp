@@ -4,7 +4,8 @@
 
 namespace TestSupport {
 
-std::wstring WideFromAnsi(const std::string& s) {
+std::wstring WideFromAnsi(const std::string& s)
+{
     int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
     if (n <= 0) return std::wstring();
     std::wstring w(size_t(n), L'\0');
@@ -13,7 +14,8 @@ std::wstring WideFromAnsi(const std::string& s) {
     return w;
 }
 
-std::string AnsiFromWide(const std::wstring& w) {
+std::string AnsiFromWide(const std::wstring& w)
+{
     int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (n <= 0) return std::string();
     std::string s(size_t(n), '\0');
@@ -22,16 +24,18 @@ std::string AnsiFromWide(const std::wstring& w) {
     return s;
 }
 
-TempFolder::TempFolder(const std::string& prefix) {
+TempFolder::TempFolder(const std::string& prefix)
+{
     static LONG counter = 0;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     m_path = AnsiFromWide(temp) + prefix + "_" + std::to_string(GetCurrentProcessId()) + "_" +
-             std::to_string(InterlockedIncrement(&counter)) + "_" + std::to_string(GetTickCount());
+        std::to_string(InterlockedIncrement(&counter)) + "_" + std::to_string(GetTickCount());
     CreateDirectoryW(WideFromAnsi(m_path).c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() {
+TempFolder::~TempFolder()
+{
     for (const std::string& name : Names()) {
         std::wstring p = WideFromAnsi(File(name));
         if (!DeleteFileW(p.c_str())) RemoveDirectoryW(p.c_str());
@@ -39,9 +43,13 @@ TempFolder::~TempFolder() {
     RemoveDirectoryW(WideFromAnsi(m_path).c_str());
 }
 
-std::string TempFolder::File(const std::string& name) const { return m_path + "\\" + name; }
+std::string TempFolder::File(const std::string& name) const
+{
+    return m_path + "\\" + name;
+}
 
-std::vector<std::string> TempFolder::Names() const {
+std::vector<std::string> TempFolder::Names() const
+{
     std::vector<std::string> names;
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW(WideFromAnsi(m_path + "\\*").c_str(), &fd);
@@ -54,9 +62,10 @@ std::vector<std::string> TempFolder::Names() const {
     return names;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    HANDLE h = CreateFileW(WideFromAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+bool ReadWholeFile(const std::string& path, std::string& out)
+{
+    HANDLE h = CreateFileW(WideFromAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     out.clear();
     char buf[65536];
@@ -67,16 +76,17 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& data) {
-    HANDLE h = CreateFileW(WideFromAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                           nullptr);
+bool WriteWholeFile(const std::string& path, const std::string& data)
+{
+    HANDLE h = CreateFileW(WideFromAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD n = 0;
     bool ok = WriteFile(h, data.data(), DWORD(data.size()), &n, nullptr) && n == data.size();
     return CloseHandle(h) && ok;
 }
 
-std::set<std::wstring> TempEntries(const wchar_t* pattern) {
+std::set<std::wstring> TempEntries(const wchar_t* pattern)
+{
     std::set<std::wstring> names;
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
@@ -93,7 +103,8 @@ std::set<std::wstring> TempEntries(const wchar_t* pattern) {
 
 namespace {
 
-bool ReadVariable(const wchar_t* name, std::wstring& value) {
+bool ReadVariable(const wchar_t* name, std::wstring& value)
+{
     wchar_t buffer[32768];
     DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
     if (n == 0 || n >= 32768) return false;
@@ -104,17 +115,20 @@ bool ReadVariable(const wchar_t* name, std::wstring& value) {
 }  // namespace
 
 TempPathOverride::TempPathOverride(const std::wstring& folder)
-    : m_hadTmp(ReadVariable(L"TMP", m_tmp)), m_hadTemp(ReadVariable(L"TEMP", m_temp)) {
+    : m_hadTmp(ReadVariable(L"TMP", m_tmp)), m_hadTemp(ReadVariable(L"TEMP", m_temp))
+{
     SetEnvironmentVariableW(L"TMP", folder.c_str());
     SetEnvironmentVariableW(L"TEMP", folder.c_str());
 }
 
-TempPathOverride::~TempPathOverride() {
+TempPathOverride::~TempPathOverride()
+{
     SetEnvironmentVariableW(L"TMP", m_hadTmp ? m_tmp.c_str() : nullptr);
     SetEnvironmentVariableW(L"TEMP", m_hadTemp ? m_temp.c_str() : nullptr);
 }
 
-std::wstring UnrepresentableName() {
+std::wstring UnrepresentableName()
+{
     const wchar_t* const candidates[] = {L"\u4E34\u65F6\u6587\u4EF6", L"\u0416\u0443\u0440\u043D\u0430\u043B",
                                          L"\u05E7\u05D1\u05E6\u05D9\u05DD", L"\u0E44\u0E1F\u0E25\u0E4C"};
     for (const wchar_t* name : candidates) {
@@ -127,7 +141,8 @@ std::wstring UnrepresentableName() {
     return std::wstring();
 }
 
-std::wstring TestBinDir() {
+std::wstring TestBinDir()
+{
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring s(self);

@@ -10,7 +10,8 @@ namespace TestSupport {
 
 // Creates "<temp>\<prefix>_<pid>_<n>_<tick>"; the destructor removes the
 // files and empty folders in it, then the folder itself.
-class TempFolder {
+class TempFolder
+{
 public:
     explicit TempFolder(const std::string& prefix = "vztest");
     ~TempFolder();
@@ -41,7 +42,8 @@ std::set<std::wstring> TempEntries(const wchar_t* pattern);
 
 // While alive, TMP and TEMP name folder, so that GetTempPath gives it; the
 // earlier values come back afterwards.
-class TempPathOverride {
+class TempPathOverride
+{
 public:
     explicit TempPathOverride(const std::wstring& folder);
     ~TempPathOverride();

@@ -55,7 +55,8 @@ std::string RawDeflate(const std::string& data, int level)
 
 uint32_t Crc32(const std::string& data)
 {
-    return uint32_t(crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
+    return uint32_t(
+        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
 }
 
 void ZipWriter::Add(const std::string& name, const std::string& data, int method)

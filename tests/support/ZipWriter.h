@@ -13,10 +13,10 @@ namespace TestSupport {
 
 struct ZipPlacedEntry
 {
-    size_t local = 0;       // local header
-    size_t data = 0;        // first data byte
-    size_t packed = 0;      // data bytes
-    size_t central = 0;     // central directory header
+    size_t local = 0;    // local header
+    size_t data = 0;     // first data byte
+    size_t packed = 0;   // data bytes
+    size_t central = 0;  // central directory header
 };
 
 class ZipWriter

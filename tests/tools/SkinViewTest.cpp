@@ -28,7 +28,7 @@ using TestSupport::WriteWholeFile;
 struct TRun
 {
     DWORD exitCode = 0xFFFFFFFF;
-    std::string errors;   // everything written to stderr
+    std::string errors;  // everything written to stderr
 };
 
 // The build's path of the tool; under Wine that absolute path is found on
@@ -58,8 +58,8 @@ TRun RunSkinView(const std::vector<std::wstring>& args)
     const std::string errorFile = folder.File("stderr.txt");
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
     HANDLE hErrors = ::CreateFileW(WideFromAnsi(errorFile).c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hErrors == INVALID_HANDLE_VALUE) return run;
 
     std::wstring line = Quoted(SkinViewExe());
@@ -108,10 +108,7 @@ struct TImage
     std::vector<unsigned char> rgba;
 
     bool IsEmpty() const { return rgba.empty(); }
-    const unsigned char* At(int x, int y) const
-    {
-        return &rgba[(static_cast<size_t>(y) * width + x) * 4];
-    }
+    const unsigned char* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
     unsigned Alpha(int x, int y) const { return At(x, y)[3]; }
     // Sum of the absolute differences of all channels over a rectangle.
     long Difference(const TImage& other, const RECT& rc) const
@@ -130,9 +127,9 @@ TImage ReadPng(const std::string& path)
     std::string bytes;
     if (!ReadWholeFile(path, bytes) || bytes.empty()) return image;
     int channels = 0;
-    unsigned char* pixels = stbi_load_from_memory(
-        reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
-        &image.width, &image.height, &channels, 4);
+    unsigned char* pixels =
+        stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
+                              &image.width, &image.height, &channels, 4);
     if (pixels == nullptr) return image;
     image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
     stbi_image_free(pixels);
@@ -146,8 +143,8 @@ std::wstring SkinFolder()
 
 // Renders the launcher's skin with extra arguments into the folder; the
 // decoded image, empty when the run failed (the test then reports why).
-TImage Render(const TempFolder& folder, const std::string& name,
-              std::vector<std::wstring> extra, const std::wstring& skin = SkinFolder())
+TImage Render(const TempFolder& folder, const std::string& name, std::vector<std::wstring> extra,
+              const std::wstring& skin = SkinFolder())
 {
     const std::string out = folder.File(name);
     std::vector<std::wstring> args = {L"--skin", skin, L"--out", WideFromAnsi(out)};
@@ -197,21 +194,21 @@ TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
     {
         const char* file;
         std::vector<std::wstring> args;
-        RECT changed;   // must differ from the normal render here
-        RECT same;      // and stay as it was here
+        RECT changed;  // must differ from the normal render here
+        RECT same;     // and stay as it was here
     };
     const TCase cases[] = {
         {"close_hot.png", StartView({L"--hot", L"closebtn"}), kCloseButton, kDesktopTile},
         {"close_pushed.png", StartView({L"--pushed", L"closebtn"}), kCloseButton, kDesktopTile},
         {"tile_hot.png", StartView({L"--hot", L"computer_install"}), kDesktopTile, kCloseButton},
         {"tile_disabled.png",
-         StartView({L"--hide", L"computer_install", L"--show", L"computer_run", L"--disabled",
-                    L"computer_run"}),
+         StartView(
+             {L"--hide", L"computer_install", L"--show", L"computer_run", L"--disabled", L"computer_run"}),
          kDesktopTile, kCloseButton},
         {"phone.png",
-         StartView({L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show",
-                    L"firstBK3", L"--show", L"choose_text", L"--show", L"iphone_install",
-                    L"--show", L"android_install", L"--show", L"return"}),
+         StartView({L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show", L"firstBK3",
+                    L"--show", L"choose_text", L"--show", L"iphone_install", L"--show", L"android_install",
+                    L"--show", L"return"}),
          kIPhoneTile, kCloseButton},
     };
     std::vector<TImage> images;
@@ -233,10 +230,9 @@ TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
 TEST(SkinView, TheLauncherViewsKeepEveryPixelOfTheirReferencePictures)
 {
     TempFolder folder("skinview");
-    const std::vector<std::wstring> phone =
-        StartView({L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show", L"firstBK3", L"--show",
-                   L"choose_text", L"--show", L"iphone_install", L"--show", L"android_install", L"--show",
-                   L"return"});
+    const std::vector<std::wstring> phone = StartView(
+        {L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show", L"firstBK3", L"--show",
+         L"choose_text", L"--show", L"iphone_install", L"--show", L"android_install", L"--show", L"return"});
     std::vector<std::wstring> phoneHot = phone;
     phoneHot.insert(phoneHot.end(), {L"--hot", L"android_install"});
     struct TCase
@@ -288,10 +284,10 @@ bool CopySkinWithScaledImages(const TempFolder& to, int scale)
         ok = ok && ::CopyFileW((from + name).c_str(), target.c_str(), FALSE);
         const size_t dot = name.rfind(L".png");
         if (dot != std::wstring::npos && dot + 4 == name.size()) {
-            const std::wstring scaled =
-                name.substr(0, dot) + L"@" + std::to_wstring(scale) + L".png";
-            ok = ok && ::CopyFileW((from + name).c_str(),
-                                   WideFromAnsi(to.File(AnsiFromWide(scaled))).c_str(), FALSE);
+            const std::wstring scaled = name.substr(0, dot) + L"@" + std::to_wstring(scale) + L".png";
+            ok = ok &&
+                ::CopyFileW((from + name).c_str(), WideFromAnsi(to.File(AnsiFromWide(scaled))).c_str(),
+                            FALSE);
             ++copied;
         }
     } while (::FindNextFileW(hFind, &fd));
@@ -311,7 +307,7 @@ TEST(SkinView, SizeAndScaleGiveTheImageSize)
     };
     const TCase cases[] = {
         {"scale100.png", {}, 536, 355},
-        {"scale150.png", {L"--scale", L"150"}, 804, 533},   // 355 * 1.5 rounds up
+        {"scale150.png", {L"--scale", L"150"}, 804, 533},  // 355 * 1.5 rounds up
         {"scale200.png", {L"--scale", L"200"}, 1072, 710},
         {"size.png", {L"--size", L"300x200"}, 300, 200},
         {"size125.png", {L"--size", L"400x300", L"--scale", L"125"}, 500, 375},
@@ -341,9 +337,9 @@ TEST(SkinView, AScaledWindowDrawsTheImagesMadeForItsScale)
     const POINT body[] = {{402, 266}, {30, 450}, {772, 90}};
     for (const POINT& pt : body) EXPECT_EQ(image.Alpha(pt.x, pt.y), 255u) << pt.x << "," << pt.y;
 
-    const TImage hot = Render(folder, "scaled_hot.png",
-                              StartView({L"--scale", L"150", L"--hot", L"closebtn"}),
-                              WideFromAnsi(skin.Path()));
+    const TImage hot =
+        Render(folder, "scaled_hot.png", StartView({L"--scale", L"150", L"--hot", L"closebtn"}),
+               WideFromAnsi(skin.Path()));
     ASSERT_EQ(hot.width, 804);
     const RECT scaledClose = {750, 8, 795, 53};
     EXPECT_GT(hot.Difference(image, scaledClose), 0);
@@ -356,18 +352,17 @@ TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
     TempFolder scaled("skinview_150");
     ASSERT_TRUE(CopySkinWithScaledImages(scaled, 150));
     TempFolder misspelt("skinview_names");
-    ASSERT_TRUE(WriteWholeFile(
-        misspelt.File("DlgMain.xml"),
-        "<Window size=\"100,80\"><VerticalLayout bkimage=\"nothere.png\">"
-        "<Button name=\"ok\" normalimage=\"file='gone.png' mask='#FFFF00FF'\" "
-        "hotimage=\"gone.png\"/></VerticalLayout></Window>"));
+    ASSERT_TRUE(WriteWholeFile(misspelt.File("DlgMain.xml"),
+                               "<Window size=\"100,80\"><VerticalLayout bkimage=\"nothere.png\">"
+                               "<Button name=\"ok\" normalimage=\"file='gone.png' mask='#FFFF00FF'\" "
+                               "hotimage=\"gone.png\"/></VerticalLayout></Window>"));
 
     struct TCase
     {
         std::wstring skin;
         std::vector<std::wstring> args;
-        size_t lines;                        // warning lines
-        std::vector<std::string> warnings;   // parts of them
+        size_t lines;                       // warning lines
+        std::vector<std::string> warnings;  // parts of them
     };
     const TCase cases[] = {
         {SkinFolder(), {}, 0, {}},
@@ -433,7 +428,7 @@ TEST(SkinView, FailuresExitNonZeroWithAMessageAndWriteNothing)
     {
         std::vector<std::wstring> args;
         DWORD exitCode;
-        const char* message;   // part of stderr
+        const char* message;  // part of stderr
     };
     const TCase cases[] = {
         {{L"--skin", bad, L"--out", out}, 2, "DlgMain.xml: "},
@@ -443,20 +438,22 @@ TEST(SkinView, FailuresExitNonZeroWithAMessageAndWriteNothing)
         {{L"--skin", bad + L"\\DlgMain.xml", L"--out", out}, 2, "not a readable skin package"},
         {{L"--skin", good, L"--out", out, L"--hot", L"no_such"}, 3, "no control named no_such"},
         {{L"--skin", good, L"--out", out, L"--hide", L"no_such"}, 3, "no control named no_such"},
-        {{L"--skin", good, L"--out", out, L"--pushed", L"iphone_install"}, 3,
-         "iphone_install is hidden"},
+        {{L"--skin", good, L"--out", out, L"--pushed", L"iphone_install"}, 3, "iphone_install is hidden"},
         // firstBK3 lies on top of the desktop tile on the phone page.
-        {{L"--skin", good, L"--out", out, L"--hide", L"computer_run", L"--show", L"firstBK3",
-          L"--hot", L"computer_install"},
-         3, "computer_install is not the control under its centre"},
+        {{L"--skin", good, L"--out", out, L"--hide", L"computer_run", L"--show", L"firstBK3", L"--hot",
+          L"computer_install"},
+         3,
+         "computer_install is not the control under its centre"},
         {{L"--skin", good, L"--out", out, L"--scale", L"0"}, 1, "--scale wants"},
         {{L"--skin", good, L"--out", out, L"--size", L"536x"}, 1, "--size wants"},
-        {{L"--skin", good, L"--out", out, L"--hot", L"closebtn", L"--pushed", L"closebtn"}, 1,
+        {{L"--skin", good, L"--out", out, L"--hot", L"closebtn", L"--pushed", L"closebtn"},
+         1,
          "only one of --hot and --pushed"},
         {{L"--skin", good, L"--out", out, L"--colour", L"red"}, 1, "unknown option --colour"},
         {{L"--skin", good, L"--out", out, L"--hot"}, 1, "--hot needs a value"},
         {{L"--skin", good}, 1, "--skin and --out are required"},
-        {{L"--skin", good, L"--out", WideFromAnsi(folder.File("nowhere\\out.png"))}, 4,
+        {{L"--skin", good, L"--out", WideFromAnsi(folder.File("nowhere\\out.png"))},
+         4,
          "cannot write the PNG"},
     };
     for (const TCase& c : cases) {
@@ -480,7 +477,7 @@ TEST(SkinView, HostileSkinsEndWithTheirExitCode)
         const char* what;
         std::vector<std::pair<std::string, std::string>> files;
         DWORD exitCode;
-        const char* message;   // part of stderr, or empty
+        const char* message;  // part of stderr, or empty
     };
     auto window = [](const std::string& body) {
         return "<Window size=\"300,100\"><VerticalLayout>" + body + "</VerticalLayout></Window>";
@@ -489,7 +486,7 @@ TEST(SkinView, HostileSkinsEndWithTheirExitCode)
         return window("<Label showhtml=\"true\" text=\"" + text + "\"/>");
     };
     std::string zeroWidth, letters, fonts;
-    for (int i = 0; i < 100000; ++i) zeroWidth += "\xE2\x80\x8B";   // U+200B
+    for (int i = 0; i < 100000; ++i) zeroWidth += "\xE2\x80\x8B";  // U+200B
     letters.assign(100000, 'a');
     for (int i = 0; i < 5000; ++i)
         fonts += "{f Face" + std::to_string(i) + " " + std::to_string(10 + i % 7) + "}x{/f}";
@@ -512,17 +509,19 @@ TEST(SkinView, HostileSkinsEndWithTheirExitCode)
         {"100000 letters wrapping", {{"DlgMain.xml", label(letters)}}, 0, ""},
         {"5000 inline fonts", {{"DlgMain.xml", label(fonts)}}, 0, ""},
         {"include values of 500 characters",
-         {{"DlgMain.xml", window("<Include count=\"" + std::string(499, '0') + "2\" source=\"p.xml" +
-                                 std::string(600, ' ') + "\"/>")},
+         {{"DlgMain.xml",
+           window("<Include count=\"" + std::string(499, '0') + "2\" source=\"p.xml" + std::string(600, ' ') +
+                  "\"/>")},
           {"p.xml", "<Window><Label/></Window>"}},
-         0, ""},
+         0,
+         ""},
     };
     for (const TCase& c : cases) {
         TempFolder skin("skinview_hostile");
         for (const auto& file : c.files) ASSERT_TRUE(WriteWholeFile(skin.File(file.first), file.second));
         TempFolder folder("skinview");
-        const TRun run = RunSkinView(
-            {L"--skin", WideFromAnsi(skin.Path()), L"--out", WideFromAnsi(folder.File("x.png"))});
+        const TRun run =
+            RunSkinView({L"--skin", WideFromAnsi(skin.Path()), L"--out", WideFromAnsi(folder.File("x.png"))});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.what << "\n" << run.errors;
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.what << "\n" << run.errors;
     }
@@ -535,12 +534,12 @@ TEST(SkinView, AMalformedDocumentReportsTheParsersMessageAndLocation)
     ASSERT_TRUE(WriteWholeFile(broken.File("DlgMain.xml"),
                                "<Window size=\"100,80\"><VerticalLayout></Label></Window>"));
     TempFolder folder("skinview");
-    const TRun run = RunSkinView(
-        {L"--skin", WideFromAnsi(broken.Path()), L"--out", WideFromAnsi(folder.File("x.png"))});
+    const TRun run =
+        RunSkinView({L"--skin", WideFromAnsi(broken.Path()), L"--out", WideFromAnsi(folder.File("x.png"))});
     EXPECT_EQ(run.exitCode, 2u) << run.errors;
     // The location is the text where the parser stopped.
     EXPECT_NE(run.errors.find("at \""), std::string::npos) << run.errors;
     EXPECT_NE(run.errors.find("Label"), std::string::npos) << run.errors;
 }
 
-} // namespace
+}  // namespace

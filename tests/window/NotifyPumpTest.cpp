@@ -38,8 +38,8 @@ public:
 };
 
 UI_BEGIN_MESSAGE_MAP(CClickBase, CNotifyPump)
-    UI_ON_MSGTYPE(L"click", OnClick)
-    UI_ON_TIMER(OnTimer)
+UI_ON_MSGTYPE(L"click", OnClick)
+UI_ON_TIMER(OnTimer)
 UI_END_MESSAGE_MAP()
 
 // Overrides OnClick without a map of its own.
@@ -73,12 +73,12 @@ public:
 };
 
 UI_BEGIN_MESSAGE_MAP(CNamedWnd, CClickBase)
-    UI_ON_MSGTYPE(L"click", OnAnyClick)
-    UI_ON_CLICK_CTRNAME(L"closebtn", OnCloseClick)
-    UI_ON_MSGTYPE_WPARAM_LPARAM(L"scroll", OnScroll)
-    UI_ON_MSGTYPE(L"valuechanged", OnFirstValue)
-    UI_ON_MSGTYPE(L"valuechanged", OnLastValue)
-    UI_ON_MSGTYPE_CTRNAME(L"menu", L"logo", OnTimer)
+UI_ON_MSGTYPE(L"click", OnAnyClick)
+UI_ON_CLICK_CTRNAME(L"closebtn", OnCloseClick)
+UI_ON_MSGTYPE_WPARAM_LPARAM(L"scroll", OnScroll)
+UI_ON_MSGTYPE(L"valuechanged", OnFirstValue)
+UI_ON_MSGTYPE(L"valuechanged", OnLastValue)
+UI_ON_MSGTYPE_CTRNAME(L"menu", L"logo", OnTimer)
 UI_END_MESSAGE_MAP()
 
 // A pump whose map has an entry with a signature it cannot call.
@@ -90,11 +90,11 @@ public:
     void OnClick(TNotifyUI&) { Record("bad click"); }
 };
 
-UI_BEGIN_MESSAGE_MAP(CBadSignature, CNotifyPump)
-    {L"click", SkinUI::CUIString(), 7, &SkinUI::UINotifyThunk<CBadSignature, &CBadSignature::OnClick>},
-UI_END_MESSAGE_MAP()
+UI_BEGIN_MESSAGE_MAP(CBadSignature, CNotifyPump){
+    L"click", SkinUI::CUIString(), 7, &SkinUI::UINotifyThunk<CBadSignature, &CBadSignature::OnClick>},
+    UI_END_MESSAGE_MAP()
 
-TNotifyUI Notification(LPCTSTR type, CControlUI* sender, LPCTSTR virtualWnd = L"")
+        TNotifyUI Notification(LPCTSTR type, CControlUI* sender, LPCTSTR virtualWnd = L"")
 {
     TNotifyUI msg = {};
     msg.type = type;
@@ -121,7 +121,8 @@ TEST(NotifyPump, MessageMapsRouteByTypeAndSenderName)
     logo.SetName(L"logo");
     CControlUI unnamed;
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         int pump;  // 0 CClickBase, 1 CClickOverride, 2 CNamedWnd
         LPCTSTR type;
@@ -136,10 +137,8 @@ TEST(NotifyPump, MessageMapsRouteByTypeAndSenderName)
         {"other control: any-control entry", 2, L"click", &other, true, "any click"},
         {"null sender: any-control entry", 2, L"click", nullptr, true, "any click"},
         {"base map's entry through the chain", 2, L"timer", &other, true, "base timer"},
-        {"later any-control entry replaces earlier", 2, L"valuechanged", &other, true,
-         "last value"},
-        {"unnamed sender: the last any-control entry", 2, L"valuechanged", &unnamed, true,
-         "last value"},
+        {"later any-control entry replaces earlier", 2, L"valuechanged", &other, true, "last value"},
+        {"unnamed sender: the last any-control entry", 2, L"valuechanged", &unnamed, true, "last value"},
         {"null sender: the last any-control entry", 2, L"valuechanged", nullptr, true, "last value"},
         {"unnamed sender: no named entry matches", 2, L"menu", &unnamed, false, ""},
         {"base member in a derived map", 2, L"menu", &logo, true, "base timer"},
@@ -215,7 +214,8 @@ TEST(NotifyPump, VirtualWindowNamesRouteToTheirPump)
     CControlUI closeBtn;
     closeBtn.SetName(L"closebtn");
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         LPCTSTR virtualWnd;
         LPCTSTR type;
@@ -228,8 +228,7 @@ TEST(NotifyPump, VirtualWindowNamesRouteToTheirPump)
         {"second page", L"about", L"click", "", "", "base click"},
         {"unregistered name falls back to the host", L"nowhere", L"click", "base click", "", ""},
         {"page without a handler: nobody", L"about", L"valuechanged", "", "", ""},
-        {"page without a handler falls back to the host", L"blank", L"click", "base click", "",
-         ""},
+        {"page without a handler falls back to the host", L"blank", L"click", "base click", "", ""},
         {"no virtual window: host only", L"", L"click", "base click", "", ""},
     };
     for (const Case& c : cases) {
@@ -248,4 +247,4 @@ TEST(NotifyPump, VirtualWindowNamesRouteToTheirPump)
     }
 }
 
-} // namespace NotifyPumpTests
+}  // namespace NotifyPumpTests

@@ -46,12 +46,10 @@ TEST_F(InputTest, HoverChangeSendsLeaveBeforeEnterBeforeMove)
     Send(WM_MOUSEMOVE, 0, 20, 20);
     Send(WM_MOUSEMOVE, 0, 30, 20);
     Send(WM_MOUSEMOVE, 0, 210, 20);
-    Send(WM_MOUSEMOVE, 0, 150, 20);   // over the root only
+    Send(WM_MOUSEMOVE, 0, 150, 20);  // over the root only
     std::vector<std::wstring> expected = {
-        Ev(L"a", EVT_MOUSEENTER), Ev(L"a", EVT_MOUSEMOVE),
-        Ev(L"a", EVT_MOUSEMOVE),
-        Ev(L"a", EVT_MOUSELEAVE), Ev(L"b", EVT_MOUSEENTER), Ev(L"b", EVT_MOUSEMOVE),
-        Ev(L"b", EVT_MOUSELEAVE),
+        Ev(L"a", EVT_MOUSEENTER), Ev(L"a", EVT_MOUSEMOVE), Ev(L"a", EVT_MOUSEMOVE),  Ev(L"a", EVT_MOUSELEAVE),
+        Ev(L"b", EVT_MOUSEENTER), Ev(L"b", EVT_MOUSEMOVE), Ev(L"b", EVT_MOUSELEAVE),
     };
     EXPECT_EQ(m_log, expected);
 }
@@ -65,7 +63,9 @@ TEST_F(InputTest, PressedControlKeepsMovesAndTheButtonUp)
     Send(WM_MOUSEMOVE, MK_LBUTTON, 250, 20);
     Send(WM_LBUTTONUP, 0, 250, 20);
     std::vector<std::wstring> expected = {
-        Ev(L"a", EVT_MOUSELEAVE), Ev(L"b", EVT_MOUSEENTER), Ev(L"a", EVT_MOUSEMOVE),
+        Ev(L"a", EVT_MOUSELEAVE),
+        Ev(L"b", EVT_MOUSEENTER),
+        Ev(L"a", EVT_MOUSEMOVE),
         Ev(L"a", EVT_BUTTONUP),
     };
     EXPECT_EQ(m_log, expected);
@@ -118,9 +118,8 @@ TEST_F(InputTest, KeysGoToTheFocusAndKeyUpToTheKeyDownControl)
 TEST_F(InputTest, TimerMessagesBecomeTimerEventsOfTheirControl)
 {
     ASSERT_TRUE(m_host.Manager()->SetTimer(m_pB, 7, 10));
-    EXPECT_TRUE(m_host.PumpUntil([this] {
-        return std::find(m_log.begin(), m_log.end(), Ev(L"b", EVT_TIMER)) != m_log.end();
-    }));
+    EXPECT_TRUE(m_host.PumpUntil(
+        [this] { return std::find(m_log.begin(), m_log.end(), Ev(L"b", EVT_TIMER)) != m_log.end(); }));
     m_host.Manager()->KillTimer(m_pB);
 }
 
@@ -153,7 +152,11 @@ TEST(TabNavigation, TabWrapsShiftTabGoesBackControlsWithoutTabStopAreSkipped)
     // The first paint moves the focus to the first tab stop.
     EXPECT_EQ(host.Manager()->GetFocus(), t1);
 
-    struct Step { bool shift; CControlUI* expected; } steps[] = {
+    struct Step
+    {
+        bool shift;
+        CControlUI* expected;
+    } steps[] = {
         {false, t2}, {false, t3}, {false, t1}, {true, t3}, {true, t2}, {true, t1},
     };
     for (const Step& step : steps) {
@@ -181,27 +184,23 @@ TEST(TabNavigation, NoTabStopLeavesTheFocusAlone)
 // as well. Every other focus lets Tab move on.
 TEST(TabNavigation, ControlsThatWantTabByClassNameKeepTheKey)
 {
-    struct Case {
+    struct Case
+    {
         LPCTSTR cls;
         bool wantTab;
         bool keeps;
     } cases[] = {
-        {L"RichEditUI", true, true},
-        {L"PluginRichEditUI", true, true},
-        {L"RichEditUI", false, false},
-        {L"WkeWebkitUI", false, true},
-        {L"RecorderUI", true, false},
-        {L"EditUI", true, false},
+        {L"RichEditUI", true, true},   {L"PluginRichEditUI", true, true}, {L"RichEditUI", false, false},
+        {L"WkeWebkitUI", false, true}, {L"RecorderUI", true, false},      {L"EditUI", true, false},
     };
     for (const Case& c : cases) {
         std::vector<std::wstring> log;
         PaintManagerWindow host;
         CContainerUI* pRoot = host.AttachContainer();
-        CRecorderUI* first = AddRecorder(pRoot, &log, L"first", RECT{0, 0, 10, 10},
-                                         CONTROLFLAG_TABSTOP, c.cls);
+        CRecorderUI* first =
+            AddRecorder(pRoot, &log, L"first", RECT{0, 0, 10, 10}, CONTROLFLAG_TABSTOP, c.cls);
         first->m_bWantTab = c.wantTab;
-        CRecorderUI* second = AddRecorder(pRoot, &log, L"second", RECT{20, 0, 30, 10},
-                                          CONTROLFLAG_TABSTOP);
+        CRecorderUI* second = AddRecorder(pRoot, &log, L"second", RECT{20, 0, 30, 10}, CONTROLFLAG_TABSTOP);
         ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
         host.Paint();
         ASSERT_EQ(host.Manager()->GetFocus(), first);
@@ -327,8 +326,7 @@ const POINT kTargetAt = {820, 690};
 
 void ShowOnTop(HWND hWnd, POINT at)
 {
-    ::SetWindowPos(hWnd, HWND_TOPMOST, at.x, at.y, 0, 0,
-                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::SetWindowPos(hWnd, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 // The receiving window: a paint manager that notes what each drop brought,
@@ -486,5 +484,5 @@ TEST(DragSource, ADragEnabledControlIsDroppedOnAnotherWindowAsItsPicture)
     ::OleUninitialize();
 }
 
-} // namespace
-} // namespace WindowTest
+}  // namespace
+}  // namespace WindowTest

@@ -96,10 +96,10 @@ TEST(Painting, LayeredWindowKeepsUntouchedPixelsTransparentAndRepairsGdiPixels)
     ASSERT_NE(host.Manager()->GetOffscreenBits(), nullptr);
 
     EXPECT_NE(::GetWindowLongW(host.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-    EXPECT_EQ(host.PaintedPixel(20, 20), 0xFF204060u);   // GDI fill made opaque
-    EXPECT_EQ(host.PaintedPixel(100, 80), 0u);           // nothing painted
+    EXPECT_EQ(host.PaintedPixel(20, 20), 0xFF204060u);  // GDI fill made opaque
+    EXPECT_EQ(host.PaintedPixel(100, 80), 0u);          // nothing painted
     EXPECT_EQ(host.PaintedPixel(9, 9), 0u);
-    EXPECT_EQ(host.PaintedPixel(50, 40), 0u);            // right/bottom exclusive
+    EXPECT_EQ(host.PaintedPixel(50, 40), 0u);  // right/bottom exclusive
 }
 
 TEST(Painting, OrdinaryWindowPaintsWithoutTouchingAlpha)
@@ -125,11 +125,14 @@ TEST(Painting, ALayoutRequestDuringPaintingCausesExactlyOneMoreFullPaint)
 TEST(Painting, InvalidateCorrectsTheCallersRectangle)
 {
     PaintManagerWindow host(200, 100);
-    struct Case { RECT in; RECT out; } cases[] = {
-        {{-5, -7, 20, 30}, {0, 0, 20, 30}},
-        {{-5, -7, -1, 3}, {0, 0, 0, 3}},     // right below the new left
-        {{10, 10, 5, 20}, {10, 10, 10, 20}},  // right below left: empty
-        {{10, 10, 20, 5}, {10, 10, 20, 10}},  // bottom below top: empty
+    struct Case
+    {
+        RECT in;
+        RECT out;
+    } cases[] = {
+        {{-5, -7, 20, 30}, {0, 0, 20, 30}},  {{-5, -7, -1, 3}, {0, 0, 0, 3}},  // right below the new left
+        {{10, 10, 5, 20}, {10, 10, 10, 20}},                                   // right below left: empty
+        {{10, 10, 20, 5}, {10, 10, 20, 10}},                                   // bottom below top: empty
         {{1, 2, 3, 4}, {1, 2, 3, 4}},
     };
     for (Case& c : cases) {
@@ -203,5 +206,5 @@ TEST(Painting, SetLayeredIsIgnoredForChildWindows)
     ::DestroyWindow(hChild);
 }
 
-} // namespace
-} // namespace WindowTest
+}  // namespace
+}  // namespace WindowTest

@@ -5,8 +5,7 @@
 
 namespace WindowTest {
 
-CRecorderUI::CRecorderUI(std::vector<std::wstring>* pLog, LPCTSTR pstrName, UINT uFlags,
-                         LPCTSTR pstrClass)
+CRecorderUI::CRecorderUI(std::vector<std::wstring>* pLog, LPCTSTR pstrName, UINT uFlags, LPCTSTR pstrClass)
     : m_pLog(pLog), m_uFlags(uFlags), m_sClass(pstrClass)
 {
     SetName(pstrName);
@@ -31,8 +30,8 @@ void CRecorderUI::DoEvent(TEventUI& event)
     CControlUI::DoEvent(event);
 }
 
-CRecorderUI* AddRecorder(CContainerUI* pParent, std::vector<std::wstring>* pLog, LPCTSTR name,
-                         RECT rc, UINT uFlags, LPCTSTR pstrClass)
+CRecorderUI* AddRecorder(CContainerUI* pParent, std::vector<std::wstring>* pLog, LPCTSTR name, RECT rc,
+                         UINT uFlags, LPCTSTR pstrClass)
 {
     CRecorderUI* pControl = new CRecorderUI(pLog, name, uFlags, pstrClass);
     WCHAR pos[64];
@@ -48,4 +47,4 @@ LPARAM PointParam(int x, int y)
     return MAKELPARAM(x, y);
 }
 
-} // namespace WindowTest
+}  // namespace WindowTest

@@ -40,9 +40,9 @@ private:
 };
 
 // A float child at the given rectangle of its parent.
-CRecorderUI* AddRecorder(CContainerUI* pParent, std::vector<std::wstring>* pLog, LPCTSTR name,
-                         RECT rc, UINT uFlags = 0, LPCTSTR pstrClass = L"RecorderUI");
+CRecorderUI* AddRecorder(CContainerUI* pParent, std::vector<std::wstring>* pLog, LPCTSTR name, RECT rc,
+                         UINT uFlags = 0, LPCTSTR pstrClass = L"RecorderUI");
 
 LPARAM PointParam(int x, int y);
 
-} // namespace WindowTest
+}  // namespace WindowTest

@@ -43,7 +43,8 @@ HWND CreateOwner(int x, int y, bool bVisible)
 {
     RegisterOwnerClass();
     return ::CreateWindowExW(0, kOwnerClass, L"owner", WS_POPUP | (bVisible ? WS_VISIBLE : 0), x, y,
-                             kOwnerWidth, kOwnerHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                             kOwnerWidth, kOwnerHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                             nullptr);
 }
 
 // The round corners the launcher's window has.
@@ -112,8 +113,7 @@ int ExpectedAlpha(const TOutlineCase& c, int x, int y)
     const int bottom = kOwnerHeight - 1 + s - coreInset;
     const int ownerLeft = s - c.xOffset;
     const int ownerTop = s - c.yOffset;
-    if (x >= ownerLeft && x < ownerLeft + kOwnerWidth && y >= ownerTop &&
-        y < ownerTop + kOwnerHeight) {
+    if (x >= ownerLeft && x < ownerLeft + kOwnerWidth && y >= ownerTop && y < ownerTop + kOwnerHeight) {
         return 0;
     }
     const int dx = x < left ? left - x : (x > right ? x - right : 0);
@@ -136,8 +136,7 @@ struct TShadowBits
 TShadowBits MakeOutline(CShadowUI& shadow, HWND hOwner)
 {
     RECT rc = WindowRect(hOwner);
-    TShadowBits out(rc.right - rc.left + 2 * shadow.GetSize(),
-                    rc.bottom - rc.top + 2 * shadow.GetSize());
+    TShadowBits out(rc.right - rc.left + 2 * shadow.GetSize(), rc.bottom - rc.top + 2 * shadow.GetSize());
     shadow.MakeShadow(out.bits.data(), hOwner, rc);
     return out;
 }
@@ -177,10 +176,7 @@ struct TLauncherShadow
 class ShadowWindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        CShadowUI::Initialize(::GetModuleHandleW(nullptr));
-    }
+    void SetUp() override { CShadowUI::Initialize(::GetModuleHandleW(nullptr)); }
 
     void TearDown() override
     {
@@ -231,7 +227,8 @@ TEST(Shadow, SettersRejectValuesOutOfRangeAndKeepTheOldValue)
     ASSERT_TRUE(shadow.SetDarkness(100));
     ASSERT_TRUE(shadow.SetPosition(2, 3));
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool (*apply)(CShadowUI&);
         bool accepted;
@@ -242,10 +239,12 @@ TEST(Shadow, SettersRejectValuesOutOfRangeAndKeepTheOldValue)
         {"darkness 256", [](CShadowUI& s) { return s.SetDarkness(256); }, false},
         {"position 0,-36", [](CShadowUI& s) { return s.SetPosition(0, -36); }, false},
         {"position 36,0", [](CShadowUI& s) { return s.SetPosition(36, 0); }, false},
-        {"corner with a negative edge", [](CShadowUI& s) {
+        {"corner with a negative edge",
+         [](CShadowUI& s) {
              RECT rc = {1, 2, -1, 4};
              return s.SetShadowCorner(rc);
-         }, false},
+         },
+         false},
         {"null image", [](CShadowUI& s) { return s.SetImage(nullptr); }, false},
     };
     for (const Case& c : cases) {
@@ -292,15 +291,15 @@ TEST(Shadow, DefaultsAreDarkness150Sharpness5AndNoSize)
 
 TEST(Shadow, PreMultiplyScalesEachColourByteAndClearsTheTop)
 {
-    struct Case {
+    struct Case
+    {
         COLORREF colour;
         unsigned char alpha;
         DWORD expected;
     } cases[] = {
-        {0x333333, 100, 0x141414},   // 51 * 100 / 255 = 20
-        {0xFF8001, 255, 0xFF8001},
-        {0xFFFFFF, 0, 0},
-        {0x123456, 128, 0x091A2B},   // 18, 52, 86 times 128/255, rounded down
+        {0x333333, 100, 0x141414},  // 51 * 100 / 255 = 20
+        {0xFF8001, 255, 0xFF8001},       {0xFFFFFF, 0, 0},
+        {0x123456, 128, 0x091A2B},  // 18, 52, 86 times 128/255, rounded down
         {0xAB000000u | 0xFF, 255, 0xFF},
     };
     for (const auto& c : cases) {
@@ -366,8 +365,8 @@ TEST(ShadowOutline, RectangularOwnerMatchesTheDistanceFormulaAtEveryPixel)
             for (int x = 0; x < out.width; ++x) {
                 const UINT32 expected = Pixel(c.colour, ExpectedAlpha(c, x, y));
                 if (out.At(x, y) != expected && ++wrong <= 3) {
-                    ADD_FAILURE() << c.name << " at (" << x << ", " << y << "): " << std::hex
-                                  << out.At(x, y) << " instead of " << expected;
+                    ADD_FAILURE() << c.name << " at (" << x << ", " << y << "): " << std::hex << out.At(x, y)
+                                  << " instead of " << expected;
                 }
             }
         }
@@ -425,20 +424,17 @@ TEST(ShadowOutline, LauncherWindowIsClearUnderItsRegionAndDarkestAtTheEdgeCentre
     auto f = [](int r) { return KernelAlpha(r * r, 3, 5, 150); };
     const UINT32 colour = 0x333333;
     EXPECT_EQ(Pixel(colour, f(2)), darkest);
-    struct Point {
+    struct Point
+    {
         const char* where;
         int x;
         int y;
         int r;
     } points[] = {
-        {"right edge centre", 538, 180, 2},
-        {"right edge centre, outermost", 541, 180, 5},
-        {"right edge, 3 out", 539, 100, 3},
-        {"bottom edge centre", 271, 357, 2},
-        {"bottom edge, 4 out", 300, 359, 4},
-        {"bottom edge, outermost", 271, 360, 5},
-        {"left edge centre", 1, 180, 4},
-        {"left edge, outermost", 0, 180, 5},
+        {"right edge centre", 538, 180, 2},  {"right edge centre, outermost", 541, 180, 5},
+        {"right edge, 3 out", 539, 100, 3},  {"bottom edge centre", 271, 357, 2},
+        {"bottom edge, 4 out", 300, 359, 4}, {"bottom edge, outermost", 271, 360, 5},
+        {"left edge centre", 1, 180, 4},     {"left edge, outermost", 0, 180, 5},
         {"top edge centre", 271, 1, 4},
     };
     for (const Point& p : points) {
@@ -485,9 +481,9 @@ TEST_F(ShadowWindowTest, LauncherOwnerGetsA542By361ShadowAtOffsetMinusTwo)
 // The status a new shadow takes from its owner's state.
 TEST_F(ShadowWindowTest, CreateTakesItsStatusFromTheOwner)
 {
-    const BYTE all = CShadowUI::StatusEnabled | CShadowUI::StatusVisible |
-                     CShadowUI::StatusParentVisible;
-    struct Case {
+    const BYTE all = CShadowUI::StatusEnabled | CShadowUI::StatusVisible | CShadowUI::StatusParentVisible;
+    struct Case
+    {
         const char* name;
         bool visible;
         int show;  // ShowWindow command before Create, 0 for none
@@ -496,10 +492,8 @@ TEST_F(ShadowWindowTest, CreateTakesItsStatusFromTheOwner)
     } cases[] = {
         {"hidden", false, 0, CShadowUI::StatusEnabled, false},
         {"visible", true, 0, all, true},
-        {"maximised", true, SW_MAXIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible,
-         false},
-        {"minimised", true, SW_MINIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible,
-         false},
+        {"maximised", true, SW_MAXIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible, false},
+        {"minimised", true, SW_MINIMIZE, CShadowUI::StatusEnabled | CShadowUI::StatusParentVisible, false},
     };
     for (const Case& c : cases) {
         HWND hOwner = Owner(100, 120, c.visible);
@@ -519,7 +513,8 @@ TEST_F(ShadowWindowTest, ShadowFollowsItsOwnersMoves)
     CShadowUI& shadow = launcher.shadow;
     ASSERT_NE(nullptr, shadow.GetHWND());
 
-    struct Move {
+    struct Move
+    {
         int x;
         int y;
     } moves[] = {{0, 0}, {300, 40}, {-50, 500}, {7, 9}};
@@ -747,8 +742,8 @@ TEST_F(ShadowWindowTest, ImageModeStretchesTheImageAroundTheOwner)
     pm.Init(hOwner);
     const UINT32 edge = 0xFF336699;
     const UINT32 cornerColour = 0xFF0000FF;
-    ASSERT_NE(nullptr, pm.AddImage(L"shadow_test.png", MakeBitmap(40, 40, edge, cornerColour, 10),
-                                   40, 40, true));
+    ASSERT_NE(nullptr,
+              pm.AddImage(L"shadow_test.png", MakeBitmap(40, 40, edge, cornerColour, 10), 40, 40, true));
     CShadowUI shadow;
     ASSERT_TRUE(shadow.SetSize(8));
     ASSERT_TRUE(shadow.SetPosition(5, 5));
@@ -776,20 +771,17 @@ TEST_F(ShadowWindowTest, ImageModeStretchesTheImageAroundTheOwner)
     DIBSECTION dib = {};
     ::GetObjectW(target, sizeof(dib), &dib);
     const UINT32* px = static_cast<const UINT32*>(dib.dsBm.bmBits);
-    struct Point {
+    struct Point
+    {
         const char* where;
         int x;
         int y;
         UINT32 value;
     } points[] = {
-        {"top-left corner", 0, 0, cornerColour},
-        {"top-left corner, inner end", 9, 9, cornerColour},
-        {"past the corner", 10, 10, 0},
-        {"left edge", 3, 185, edge},
-        {"right edge", w - 1, 185, edge},
-        {"top edge", 276, 2, edge},
-        {"bottom edge", 276, h - 1, edge},
-        {"middle left out", 276, 185, 0},
+        {"top-left corner", 0, 0, cornerColour}, {"top-left corner, inner end", 9, 9, cornerColour},
+        {"past the corner", 10, 10, 0},          {"left edge", 3, 185, edge},
+        {"right edge", w - 1, 185, edge},        {"top edge", 276, 2, edge},
+        {"bottom edge", 276, h - 1, edge},       {"middle left out", 276, 185, 0},
     };
     for (const Point& p : points) {
         EXPECT_EQ(p.value, px[p.y * w + p.x]) << p.where;
@@ -809,4 +801,4 @@ TEST_F(ShadowWindowTest, ImageModeStretchesTheImageAroundTheOwner)
     ::ReleaseDC(nullptr, screen);
 }
 
-} // namespace
+}  // namespace

@@ -27,7 +27,8 @@ std::wstring Skin(const wchar_t* sizebox)
            L"<Button name=\"closebtn\" float=\"true\" pos=\"500,5,0,0\" width=\"30\" height=\"30\"/>"
            L"</HorizontalLayout>"
            L"<HorizontalLayout width=\"535\" height=\"255\">"
-           L"<Button name=\"late\" float=\"true\" pos=\"92,75,0,0\" width=\"158\" height=\"178\" visible=\"false\"/>"
+           L"<Button name=\"late\" float=\"true\" pos=\"92,75,0,0\" width=\"158\" height=\"178\" "
+           L"visible=\"false\"/>"
            L"</HorizontalLayout>"
            L"</VerticalLayout></VerticalLayout></Window>";
     return xml;
@@ -92,7 +93,7 @@ HWND Open(CSkinnedWnd& wnd)
 TEST(WindowImplBase, CreationRemovesTheCaptionAndBuildsTheSkin)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)nullptr, Open(wnd));
+    ASSERT_NE((HWND) nullptr, Open(wnd));
     EXPECT_EQ(1, wnd.m_nInitWindow);
     LONG style = ::GetWindowLongW(wnd.GetHWND(), GWL_STYLE);
     EXPECT_EQ(0, style & WS_CAPTION);
@@ -113,8 +114,9 @@ TEST(WindowImplBase, CreationRemovesTheCaptionAndBuildsTheSkin)
 TEST(WindowImplBase, CaptionHitTestTable)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)nullptr, Open(wnd));
-    const struct {
+    ASSERT_NE((HWND) nullptr, Open(wnd));
+    const struct
+    {
         const char* what;
         int x, y;
         LRESULT expected;
@@ -139,15 +141,15 @@ TEST(WindowImplBase, CaptionHitTestTable)
 TEST(WindowImplBase, SizeBoxHitTestTable)
 {
     CSkinnedWnd wnd(Skin(L" sizebox=\"4,4,6,6\""));
-    ASSERT_NE((HWND)nullptr, Open(wnd));
-    const struct {
+    ASSERT_NE((HWND) nullptr, Open(wnd));
+    const struct
+    {
         int x, y;
         LRESULT expected;
     } cases[] = {
-        {0, 0, HTTOPLEFT},      {200, 1, HTTOP},      {535, 3, HTTOPRIGHT},
-        {1, 200, HTLEFT},       {531, 200, HTRIGHT},  {529, 200, HTCLIENT},
-        {2, 354, HTBOTTOMLEFT}, {200, 350, HTBOTTOM}, {535, 354, HTBOTTOMRIGHT},
-        {60, 20, HTCAPTION},
+        {0, 0, HTTOPLEFT},         {200, 1, HTTOP},      {535, 3, HTTOPRIGHT},   {1, 200, HTLEFT},
+        {531, 200, HTRIGHT},       {529, 200, HTCLIENT}, {2, 354, HTBOTTOMLEFT}, {200, 350, HTBOTTOM},
+        {535, 354, HTBOTTOMRIGHT}, {60, 20, HTCAPTION},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, wnd.HitTest(c.x, c.y)) << c.x << "," << c.y;
@@ -161,7 +163,7 @@ TEST(WindowImplBase, SizeBoxHitTestTable)
 TEST(WindowImplBase, SizeGivesTheRoundRegion)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)nullptr, Open(wnd));
+    ASSERT_NE((HWND) nullptr, Open(wnd));
     ::SetWindowPos(wnd.GetHWND(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, ::GetWindowRgn(wnd.GetHWND(), hRgn));
@@ -185,7 +187,8 @@ TEST(WindowImplBase, SizeGivesTheRoundRegion)
 // control or from another name changes nothing.
 TEST(WindowImplBase, CloseButtonAndAltF4CloseTheWindow)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         int action;  // 0 click closebtn, 1 SC_CLOSE, 2 click on no control, 3 click "logo"
         bool closes;
@@ -197,7 +200,7 @@ TEST(WindowImplBase, CloseButtonAndAltF4CloseTheWindow)
     };
     for (const auto& c : cases) {
         CSkinnedWnd wnd(Skin(L""));
-        ASSERT_NE((HWND)nullptr, Open(wnd)) << c.what;
+        ASSERT_NE((HWND) nullptr, Open(wnd)) << c.what;
         HWND hWnd = wnd.GetHWND();
         if (c.action == 0) wnd.Click(L"closebtn");
         if (c.action == 1) wnd.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -215,7 +218,7 @@ TEST(WindowImplBase, CloseButtonAndAltF4CloseTheWindow)
 TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
 {
     CSkinnedWnd wnd(Skin(L""));
-    ASSERT_NE((HWND)nullptr, Open(wnd));
+    ASSERT_NE((HWND) nullptr, Open(wnd));
     CControlUI* pLate = wnd.GetManager().FindControl(L"late");
     ASSERT_NE((CControlUI*)nullptr, pLate);
     pLate->SetVisible(true);
@@ -231,7 +234,8 @@ TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
 TEST(WindowImplBase, EscapeIsTheDefaultKeyReturnIsNot)
 {
     CSkinnedWnd wnd(Skin(L""));
-    const struct {
+    const struct
+    {
         WPARAM key;
         LRESULT expected;
     } cases[] = {{VK_ESCAPE, TRUE}, {VK_RETURN, FALSE}, {VK_SPACE, FALSE}};
@@ -244,4 +248,4 @@ TEST(WindowImplBase, EscapeIsTheDefaultKeyReturnIsNot)
     EXPECT_EQ(FALSE, wnd.MessageHandler(WM_KEYUP, VK_ESCAPE, 0, handled));
 }
 
-} // namespace
+}  // namespace

@@ -75,7 +75,10 @@ TEST(WindowWnd, CenterWindowUsesTheWorkAreaAndKeepsTheWindowInside)
     const int workW = work.right - work.left;
     const int workH = work.bottom - work.top;
 
-    struct Case { int cx, cy; } cases[] = {{536, 355}, {101, 51}, {workW + 40, workH + 30}};
+    struct Case
+    {
+        int cx, cy;
+    } cases[] = {{536, 355}, {101, 51}, {workW + 40, workH + 30}};
     for (const Case& c : cases) {
         CLoggingWnd wnd;
         ASSERT_NE(wnd.Create(nullptr, L"centre", WS_POPUP, 0, 0, 0, c.cx, c.cy), nullptr);
@@ -84,10 +87,14 @@ TEST(WindowWnd, CenterWindowUsesTheWorkAreaAndKeepsTheWindowInside)
         ::GetWindowRect(wnd.GetHWND(), &rc);
         int x = (work.left + work.right) / 2 - c.cx / 2;
         int y = (work.top + work.bottom) / 2 - c.cy / 2;
-        if (x < work.left) x = work.left;
-        else if (x + c.cx > work.right) x = work.right - c.cx;
-        if (y < work.top) y = work.top;
-        else if (y + c.cy > work.bottom) y = work.bottom - c.cy;
+        if (x < work.left)
+            x = work.left;
+        else if (x + c.cx > work.right)
+            x = work.right - c.cx;
+        if (y < work.top)
+            y = work.top;
+        else if (y + c.cy > work.bottom)
+            y = work.bottom - c.cy;
         EXPECT_EQ(rc.left, x) << c.cx;
         EXPECT_EQ(rc.top, y) << c.cy;
         if (c.cx > workW) {
@@ -101,7 +108,8 @@ TEST(WindowWnd, CenterWindowUsesTheWorkAreaAndKeepsTheWindowInside)
 
 TEST(WindowWnd, SubclassRoutesAnExistingWindowAndUnsubclassRestoresIt)
 {
-    HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"text", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd =
+        ::CreateWindowExW(0, L"STATIC", L"text", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     const LONG_PTR original = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     CLoggingWnd wnd;
@@ -160,4 +168,4 @@ TEST(MessageLoop, AnExceptionLeavingAWindowProcedureDoesNotEndTheLoop)
     ::DestroyWindow(wnd.GetHWND());
 }
 
-} // namespace
+}  // namespace

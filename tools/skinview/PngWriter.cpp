@@ -19,8 +19,7 @@ void PutBigEndian32(std::vector<unsigned char>& out, unsigned long value)
 }
 
 // Length, type, data and the CRC-32 of type and data.
-void PutChunk(std::vector<unsigned char>& out, const char type[4], const unsigned char* data,
-              size_t size)
+void PutChunk(std::vector<unsigned char>& out, const char type[4], const unsigned char* data, size_t size)
 {
     PutBigEndian32(out, static_cast<unsigned long>(size));
     const size_t typeAt = out.size();
@@ -39,13 +38,12 @@ unsigned char Unpremultiply(BYTE c, BYTE a)
     return static_cast<unsigned char>(value > 255u ? 255u : value);
 }
 
-} // namespace
+}  // namespace
 
 bool EncodePng(const BYTE* pBits, int width, int height, std::vector<unsigned char>& out)
 {
     out.clear();
-    if (pBits == nullptr || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
-        return false;
+    if (pBits == nullptr || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
 
     // Raw scan lines, top row first, each led by filter type 0 (none).
     const size_t rowBytes = 1 + static_cast<size_t>(width) * 4;
@@ -69,8 +67,8 @@ bool EncodePng(const BYTE* pBits, int width, int height, std::vector<unsigned ch
 
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<unsigned char> packed(packedSize);
-    if (compress2(&packed[0], &packedSize, &raw[0], static_cast<uLong>(raw.size()),
-                  Z_BEST_COMPRESSION) != Z_OK)
+    if (compress2(&packed[0], &packedSize, &raw[0], static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) !=
+        Z_OK)
         return false;
 
     static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -92,15 +90,15 @@ bool WritePngFile(const std::wstring& path, const BYTE* pBits, int width, int he
 {
     std::vector<unsigned char> bytes;
     if (!EncodePng(pBits, width, height, bytes)) return false;
-    HANDLE hFile = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hFile =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = ::WriteFile(hFile, &bytes[0], static_cast<DWORD>(bytes.size()), &written, nullptr)
-                    && written == bytes.size();
+    const bool ok = ::WriteFile(hFile, &bytes[0], static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     ::CloseHandle(hFile);
     if (!ok) ::DeleteFileW(path.c_str());
     return ok;
 }
 
-} // namespace SkinView
+}  // namespace SkinView

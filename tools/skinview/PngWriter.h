@@ -19,4 +19,4 @@ bool EncodePng(const BYTE* pBits, int width, int height, std::vector<unsigned ch
 // failure; a partly written file is removed.
 bool WritePngFile(const std::wstring& path, const BYTE* pBits, int width, int height);
 
-} // namespace SkinView
+}  // namespace SkinView

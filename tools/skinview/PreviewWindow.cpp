@@ -32,7 +32,7 @@ std::wstring Describe(CControlUI* pControl)
     return std::wstring(L"unnamed ") + pControl->GetClass();
 }
 
-} // namespace
+}  // namespace
 
 CPreviewWindow::~CPreviewWindow()
 {
@@ -45,8 +45,8 @@ bool CPreviewWindow::Open(int scalePercent)
     // system paints only visible windows, so the window is shown, but far
     // outside every monitor, without activation and without a taskbar
     // button.
-    if (Create(nullptr, L"skinview", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOutside,
-               kOutside, 100, 100) == nullptr)
+    if (Create(nullptr, L"skinview", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOutside, kOutside, 100,
+               100) == nullptr)
         return false;
     m_pm.Init(GetHWND(), L"skinview");
     // Per-monitor awareness makes the scale last set the one in force.
@@ -92,8 +92,7 @@ void CPreviewWindow::SetClientSize(int cx, int cy)
     // The region grows by one on the right and bottom so that the last
     // column and row stay inside; it belongs to the window once set.
     const SIZE corner = m_pm.GetRoundCorner();
-    ::SetWindowRgn(GetHWND(), ::CreateRoundRectRgn(0, 0, cx + 1, cy + 1, corner.cx, corner.cy),
-                   TRUE);
+    ::SetWindowRgn(GetHWND(), ::CreateRoundRectRgn(0, 0, cx + 1, cy + 1, corner.cx, corner.cy), TRUE);
 }
 
 CControlUI* CPreviewWindow::Find(const std::wstring& name) const
@@ -204,4 +203,4 @@ LRESULT CPreviewWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
 }
 
-} // namespace SkinView
+}  // namespace SkinView

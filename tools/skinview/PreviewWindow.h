@@ -78,4 +78,4 @@ private:
     SkinUI::CPaintManagerUI m_pm;
 };
 
-} // namespace SkinView
+}  // namespace SkinView

@@ -50,7 +50,14 @@ namespace {
 
 using namespace SkinView;
 
-enum ExitCode { kWritten = 0, kUsage = 1, kBadSkin = 2, kBadControl = 3, kNoImage = 4 };
+enum ExitCode
+{
+    kWritten = 0,
+    kUsage = 1,
+    kBadSkin = 2,
+    kBadControl = 3,
+    kNoImage = 4
+};
 
 // Widest and highest image in skin pixels, and the scale range.
 const int kMaxDesignSide = 8192;
@@ -59,7 +66,12 @@ const int kMaxScale = 400;
 
 // ---- Command line -------------------------------------------------------------
 
-enum ControlAction { kShow, kHide, kDisable };
+enum ControlAction
+{
+    kShow,
+    kHide,
+    kDisable
+};
 
 struct TControlStep
 {
@@ -72,11 +84,11 @@ struct TOptions
     std::wstring skin;
     std::wstring xml = L"DlgMain.xml";
     std::wstring out;
-    int width = 0;    // 0: the document's size
+    int width = 0;  // 0: the document's size
     int height = 0;
     int scale = 100;
     std::vector<TControlStep> steps;
-    std::wstring pointAt;   // --hot or --pushed target, empty for none
+    std::wstring pointAt;  // --hot or --pushed target, empty for none
     bool press = false;
 };
 
@@ -101,8 +113,10 @@ bool ParseNumber(const wchar_t* text, int lo, int hi, int& value, const wchar_t*
     if (text == nullptr || *text < L'0' || *text > L'9') return false;
     wchar_t* stop = nullptr;
     const long v = wcstol(text, &stop, 10);
-    if (end != nullptr) *end = stop;
-    else if (*stop != 0) return false;
+    if (end != nullptr)
+        *end = stop;
+    else if (*stop != 0)
+        return false;
     if (v < lo || v > hi) return false;
     value = static_cast<int>(v);
     return true;
@@ -129,27 +143,30 @@ bool ParseCommandLine(int argc, wchar_t** argv, TOptions& options, std::wstring&
             return false;
         }
         const wchar_t* value = argv[++i];
-        if (option == L"--skin") options.skin = value;
-        else if (option == L"--xml") options.xml = value;
-        else if (option == L"--out") options.out = value;
+        if (option == L"--skin")
+            options.skin = value;
+        else if (option == L"--xml")
+            options.xml = value;
+        else if (option == L"--out")
+            options.out = value;
         else if (option == L"--size") {
             if (!ParseSize(value, options.width, options.height)) {
                 error = std::wstring(L"--size wants <W>x<H> with each side 1 to ") +
-                        std::to_wstring(kMaxDesignSide) + L", not " + value;
+                    std::to_wstring(kMaxDesignSide) + L", not " + value;
                 return false;
             }
-        }
-        else if (option == L"--scale") {
+        } else if (option == L"--scale") {
             if (!ParseNumber(value, kMinScale, kMaxScale, options.scale)) {
-                error = std::wstring(L"--scale wants a percentage from ") +
-                        std::to_wstring(kMinScale) + L" to " + std::to_wstring(kMaxScale) +
-                        L", not " + value;
+                error = std::wstring(L"--scale wants a percentage from ") + std::to_wstring(kMinScale) +
+                    L" to " + std::to_wstring(kMaxScale) + L", not " + value;
                 return false;
             }
-        }
-        else if (option == L"--show") options.steps.push_back({kShow, value});
-        else if (option == L"--hide") options.steps.push_back({kHide, value});
-        else if (option == L"--disabled") options.steps.push_back({kDisable, value});
+        } else if (option == L"--show")
+            options.steps.push_back({kShow, value});
+        else if (option == L"--hide")
+            options.steps.push_back({kHide, value});
+        else if (option == L"--disabled")
+            options.steps.push_back({kDisable, value});
         else if (option == L"--hot" || option == L"--pushed") {
             if (!options.pointAt.empty()) {
                 error = L"only one of --hot and --pushed, once";
@@ -157,8 +174,7 @@ bool ParseCommandLine(int argc, wchar_t** argv, TOptions& options, std::wstring&
             }
             options.pointAt = value;
             options.press = option == L"--pushed";
-        }
-        else {
+        } else {
             error = L"unknown option " + option;
             return false;
         }
@@ -183,8 +199,8 @@ bool UseSkin(const std::wstring& skin, std::wstring& error)
     WCHAR full[MAX_PATH];
     WCHAR* namePart = nullptr;
     const DWORD len = ::GetFullPathNameW(skin.c_str(), MAX_PATH, full, &namePart);
-    const DWORD attributes = (len == 0 || len >= MAX_PATH) ? INVALID_FILE_ATTRIBUTES
-                                                           : ::GetFileAttributesW(full);
+    const DWORD attributes =
+        (len == 0 || len >= MAX_PATH) ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(full);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         error = skin + L": no such skin folder or package";
         return false;
@@ -234,8 +250,10 @@ int Run(int argc, wchar_t** argv)
     for (const TControlStep& step : options.steps) {
         SkinUI::CControlUI* pControl = window.Find(step.name);
         if (pControl == nullptr) return Fail(kBadControl, L"no control named " + step.name);
-        if (step.action == kDisable) pControl->SetEnabled(false);
-        else pControl->SetVisible(step.action == kShow);
+        if (step.action == kDisable)
+            pControl->SetEnabled(false);
+        else
+            pControl->SetVisible(step.action == kShow);
     }
 
     if (!window.Paint()) return Fail(kNoImage, L"nothing was painted");
@@ -259,7 +277,7 @@ int Run(int argc, wchar_t** argv)
     return kWritten;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {

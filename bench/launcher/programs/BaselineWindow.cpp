@@ -26,7 +26,8 @@ bool g_presented;
 int g_idleSeconds;
 
 // A premultiplied opaque gradient, so that the frame is not a flat colour.
-bool PrepareBitmap() {
+bool PrepareBitmap()
+{
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = kWidth;
@@ -40,12 +41,14 @@ bool PrepareBitmap() {
     if (g_memory == nullptr || g_bitmap == nullptr || bits == nullptr) return false;
     uint32_t* pixel = static_cast<uint32_t*>(bits);
     for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) *pixel++ = 0xFF000000u | uint32_t(y * 255 / kHeight) << 8 | uint32_t(x * 255 / kWidth);
+        for (int x = 0; x < kWidth; ++x)
+            *pixel++ = 0xFF000000u | uint32_t(y * 255 / kHeight) << 8 | uint32_t(x * 255 / kWidth);
     SelectObject(g_memory, g_bitmap);
     return true;
 }
 
-void Present(HWND window) {
+void Present(HWND window)
+{
     SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     RECT place;
     GetWindowRect(window, &place);
@@ -56,7 +59,8 @@ void Present(HWND window) {
     UpdateLayeredWindow(window, nullptr, &to, &size, g_memory, &from, 0, &blend, ULW_ALPHA);
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -90,7 +94,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
+{
     QueryPerformanceCounter(&g_entered);
     if (commandLine != nullptr && std::wcsncmp(commandLine, L"idle ", 5) == 0)
         g_idleSeconds = _wtoi(commandLine + 5);

@@ -26,18 +26,21 @@ namespace {
 volatile unsigned int g_total;
 volatile unsigned int g_remaining;
 
-void Progress(unsigned int total, unsigned int remaining) {
+void Progress(unsigned int total, unsigned int remaining)
+{
     g_total = total;
     g_remaining = remaining;
 }
 
-int Bare(const char* url) {
+int Bare(const char* url)
+{
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     bool ok = false;
     HINTERNET session = InternetOpenA("varivo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (session != nullptr) {
-        const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
+        const DWORD flags =
+            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
         HINTERNET file = InternetOpenUrlA(session, url, nullptr, 0, flags, 1);
         if (file != nullptr) {
             char buffer[2048];
@@ -57,7 +60,8 @@ int Bare(const char* url) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc == 3 && std::strcmp(argv[1], "--bare") == 0) return Bare(argv[2]);
     if (argc != 3) return 2;
     PROCESS_MEMORY_COUNTERS before = {};
@@ -73,7 +77,8 @@ int main(int argc, char** argv) {
     const double mib = 1024.0 * 1024.0;
     ProbeReport::Line("download_ok", ok ? 1 : 0);
     ProbeReport::Line("download_seconds", ProbeReport::Milliseconds(start, end) / 1000.0);
-    ProbeReport::Line("download_peak_ws_mib", (double(after.PeakWorkingSetSize) - double(before.WorkingSetSize)) / mib);
+    ProbeReport::Line("download_peak_ws_mib",
+                      (double(after.PeakWorkingSetSize) - double(before.WorkingSetSize)) / mib);
     ProbeReport::Line("download_peak_commit_mib",
                       (double(after.PeakPagefileUsage) - double(before.PagefileUsage)) / mib);
     return ok ? 0 : 1;

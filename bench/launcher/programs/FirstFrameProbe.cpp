@@ -32,18 +32,21 @@ long g_idlePaints;
 double g_idleCpuStart;
 LARGE_INTEGER g_idleStart;
 
-void CloseLauncher() {
+void CloseLauncher()
+{
     HWND frame = FindWindowW(nullptr, L"Vozeror");
     if (frame != nullptr) PostMessageW(frame, WM_CLOSE, 0, 0);
 }
 
-DWORD WINAPI IdleClock(LPVOID) {
+DWORD WINAPI IdleClock(LPVOID)
+{
     Sleep(DWORD(g_idleSeconds) * 1000);
     PostThreadMessageW(g_thread, kIdleDone, 0, 0);
     return 0;
 }
 
-void FirstFrameEnded() {
+void FirstFrameEnded()
+{
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     ProbeReport::Line("startup_first_frame_ms", ProbeReport::Milliseconds(g_entered, now));
@@ -61,7 +64,8 @@ void FirstFrameEnded() {
     CloseHandle(clock);
 }
 
-void IdleEnded() {
+void IdleEnded()
+{
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const double seconds = ProbeReport::Milliseconds(g_idleStart, now) / 1000.0;
@@ -72,7 +76,8 @@ void IdleEnded() {
     CloseLauncher();
 }
 
-LRESULT CALLBACK WatchRetrieval(int code, WPARAM removal, LPARAM lParam) {
+LRESULT CALLBACK WatchRetrieval(int code, WPARAM removal, LPARAM lParam)
+{
     if (code == HC_ACTION && removal == PM_REMOVE) {
         const MSG* msg = reinterpret_cast<const MSG*>(lParam);
         if (msg->message == WM_PAINT) {
@@ -94,7 +99,8 @@ LRESULT CALLBACK WatchRetrieval(int code, WPARAM removal, LPARAM lParam) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show)
+{
     QueryPerformanceCounter(&g_entered);
     g_thread = GetCurrentThreadId();
     if (commandLine != nullptr && std::wcsncmp(commandLine, L"idle ", 5) == 0)

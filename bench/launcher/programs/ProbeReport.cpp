@@ -6,13 +6,15 @@
 
 namespace ProbeReport {
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-double PrivateMiB() {
+double PrivateMiB()
+{
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof(counters);
     if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
@@ -21,7 +23,8 @@ double PrivateMiB() {
     return double(counters.PagefileUsage) / (1024.0 * 1024.0);
 }
 
-double CpuSeconds() {
+double CpuSeconds()
+{
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1.0;
     ULARGE_INTEGER k, u;
@@ -32,7 +35,8 @@ double CpuSeconds() {
     return double(k.QuadPart + u.QuadPart) / 1e7;
 }
 
-void Line(const char* name, double value) {
+void Line(const char* name, double value)
+{
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
     char text[128];

@@ -7,7 +7,8 @@
 
 #include <shellapi.h>
 
-int main() {
+int main()
+{
     int count = 0;
     wchar_t** names = CommandLineToArgvW(GetCommandLineW(), &count);
     if (names == nullptr) return 0;

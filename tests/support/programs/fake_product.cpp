@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <string>
 
-int main() {
+int main()
+{
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring logPath = LaunchRecord::Env(L"FAKE_PRODUCT_LOG");

@@ -19,7 +19,8 @@
 
 using LaunchRecord::Env;
 
-int main() {
+int main()
+{
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring args = LaunchRecord::Arguments();
@@ -30,8 +31,7 @@ int main() {
     }
 
     std::wstring log = Env(L"FAKE_SETUP_LOG");
-    if (log.empty())
-        log = std::wstring(self) + L".log";
+    if (log.empty()) log = std::wstring(self) + L".log";
     if (FILE* f = _wfopen(log.c_str(), L"a")) {
         LaunchRecord::Write(f, args);
         std::fclose(f);

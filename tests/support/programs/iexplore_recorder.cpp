@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <string>
 
-int main() {
+int main()
+{
     wchar_t log[1024];
     DWORD n = GetEnvironmentVariableW(L"IEXPLORE_RECORDER_LOG", log, 1024);
     if (n == 0 || n >= 1024) return 1;

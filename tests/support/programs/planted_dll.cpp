@@ -6,7 +6,8 @@
 
 #include <cstdio>
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
     if (reason != DLL_PROCESS_ATTACH) return TRUE;
     wchar_t mark[1024];
     DWORD n = GetEnvironmentVariableW(L"PLANTED_DLL_MARK", mark, 1024);
