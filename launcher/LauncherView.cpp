@@ -26,25 +26,28 @@ using SkinUI::CProgressUI;
 const wchar_t kServicePage[] =
     L"http://wpa.qq.com/page/portalpage/wpa.php?uin=4000012345&aty=0&a=0&curl=&ty=1";
 // The vendor's contact page; the brace segments are sent as they stand.
-const wchar_t kContactPage[] =
-    L"http://" TEXT(VOZEROR_REDIRECT_HOST) L"/redirect/ver1/vuvudavu/contact/{version}/{setupname}/{machineid}";
+#define VOZEROR_CONTACT_PATH L"/redirect/ver1/vuvudavu/contact/{version}/{setupname}/{machineid}"
+const wchar_t kContactPage[] = L"http://" TEXT(VOZEROR_REDIRECT_HOST) VOZEROR_CONTACT_PATH;
 
 namespace {
 
 // The control's cursor attribute takes the resource number of IDC_HAND.
 const WORD kHandCursor = LOWORD(reinterpret_cast<ULONG_PTR>(IDC_HAND));
 
-void Show(CControlUI* control, bool visible) {
+void Show(CControlUI* control, bool visible)
+{
     if (control != nullptr) control->SetVisible(visible);
 }
 
-void Enable(CControlUI* control, bool enabled) {
+void Enable(CControlUI* control, bool enabled)
+{
     if (control != nullptr) control->SetEnabled(enabled);
 }
 
 // The control of that name when it answers to the interface; else null.
 template <class T>
-T* FindAs(CPaintManagerUI& manager, const wchar_t* name, const wchar_t* kind) {
+T* FindAs(CPaintManagerUI& manager, const wchar_t* name, const wchar_t* kind)
+{
     CControlUI* control = manager.FindControl(name);
     return control != nullptr ? static_cast<T*>(control->GetInterface(kind)) : nullptr;
 }
@@ -55,7 +58,8 @@ const wchar_t kBrowserAppPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 // A bare "iexplore.exe" would be looked for in the current folder first,
 // where anyone can leave a program of that name. Empty when there is no
 // entry, or it is not a full path.
-std::wstring BrowserPath() {
+std::wstring BrowserPath()
+{
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kBrowserAppPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::wstring();
@@ -72,13 +76,15 @@ std::wstring BrowserPath() {
         if (n == 0 || n > MAX_PATH + 1) return std::wstring();
         path = expanded;
     }
-    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
+        path = path.substr(1, path.size() - 2);
     const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
     const bool share = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
     return drive || share ? path : std::wstring();
 }
 
-void OpenInBrowser(const wchar_t* page) {
+void OpenInBrowser(const wchar_t* page)
+{
     // A browser that cannot be found or started is not reported.
     std::wstring browser = BrowserPath();
     if (browser.empty()) return;
@@ -87,13 +93,14 @@ void OpenInBrowser(const wchar_t* page) {
 
 }  // namespace
 
-int ProgressBarValue(const DownloadProgress& progress) {
+int ProgressBarValue(const DownloadProgress& progress)
+{
     if (progress.total == 0) return 0;
     unsigned int done = progress.remaining < progress.total ? progress.total - progress.remaining : 0;
     unsigned int step = progress.total / 20;
-    unsigned int n = step != 0 ? done / step
-                               : static_cast<unsigned int>(static_cast<unsigned long long>(done) * 20 /
-                                                           progress.total);
+    unsigned int n = step != 0
+        ? done / step
+        : static_cast<unsigned int>(static_cast<unsigned long long>(done) * 20 / progress.total);
     // n < 40 whatever the record, so the product fits an int.
     return static_cast<int>(n * 5);
 }
@@ -101,47 +108,41 @@ int ProgressBarValue(const DownloadProgress& progress) {
 // ---- Construction and Init ------------------------------------------------
 
 CLauncherView::CLauncherView()
-    : m_bHomePage(true),
-      m_pDownload(nullptr),
-      m_DesktopProgress(),
-      m_IPhoneProgress(),
-      m_AndroidProgress(),
-      m_pComputerInstall(nullptr),
-      m_pComputerRun(nullptr),
-      m_pComputerPro(nullptr),
-      m_pPhoneJump(nullptr),
-      m_pQQ(nullptr),
-      m_pTel(nullptr),
-      m_pFirstBK3(nullptr),
-      m_pChooseText(nullptr),
-      m_pIPhonePro(nullptr),
-      m_pAndroidPro(nullptr),
-      m_pIPhoneInstall(nullptr),
-      m_pIPhoneRun(nullptr),
-      m_pAndroidInstall(nullptr),
-      m_pAndroidRun(nullptr),
-      m_pReturn(nullptr) {}
+    : m_bHomePage(true), m_pDownload(nullptr), m_DesktopProgress(), m_IPhoneProgress(), m_AndroidProgress(),
+      m_pComputerInstall(nullptr), m_pComputerRun(nullptr), m_pComputerPro(nullptr), m_pPhoneJump(nullptr),
+      m_pQQ(nullptr), m_pTel(nullptr), m_pFirstBK3(nullptr), m_pChooseText(nullptr), m_pIPhonePro(nullptr),
+      m_pAndroidPro(nullptr), m_pIPhoneInstall(nullptr), m_pIPhoneRun(nullptr), m_pAndroidInstall(nullptr),
+      m_pAndroidRun(nullptr), m_pReturn(nullptr)
+{}
 
-CLauncherView::~CLauncherView() {
+CLauncherView::~CLauncherView()
+{
     delete m_pDownload;
 }
 
-bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd) {
+bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd)
+{
     if (m_pDownload == nullptr) m_pDownload = new CDownloadFile;
     ::SetTimer(hWnd, kPollTimerId, kPollTimerPeriod, nullptr);
 
     // Every button of the view is clickable and shows the hand cursor.
-    struct NamedButton {
+    struct NamedButton
+    {
         CButtonUI** button;
         const wchar_t* name;
     };
-    const NamedButton buttons[] = {
-        {&m_pComputerInstall, L"computer_install"}, {&m_pComputerRun, L"computer_run"},
-        {&m_pPhoneJump, L"phone_jump"},             {&m_pQQ, L"qq"},
-        {&m_pTel, L"tel"},                          {&m_pIPhoneInstall, L"iphone_install"},
-        {&m_pIPhoneRun, L"iphone_run"},             {&m_pAndroidInstall, L"android_install"},
-        {&m_pAndroidRun, L"android_run"},           {&m_pReturn, L"return"}};
-    for (const NamedButton& named : buttons) *named.button = FindAs<CButtonUI>(manager, named.name, L"Button");
+    const NamedButton buttons[] = {{&m_pComputerInstall, L"computer_install"},
+                                   {&m_pComputerRun, L"computer_run"},
+                                   {&m_pPhoneJump, L"phone_jump"},
+                                   {&m_pQQ, L"qq"},
+                                   {&m_pTel, L"tel"},
+                                   {&m_pIPhoneInstall, L"iphone_install"},
+                                   {&m_pIPhoneRun, L"iphone_run"},
+                                   {&m_pAndroidInstall, L"android_install"},
+                                   {&m_pAndroidRun, L"android_run"},
+                                   {&m_pReturn, L"return"}};
+    for (const NamedButton& named : buttons)
+        *named.button = FindAs<CButtonUI>(manager, named.name, L"Button");
     m_pComputerPro = FindAs<CProgressUI>(manager, L"computer_pro", L"Progress");
     m_pIPhonePro = FindAs<CProgressUI>(manager, L"iphone_pro", L"Progress");
     m_pAndroidPro = FindAs<CProgressUI>(manager, L"android_pro", L"Progress");
@@ -157,10 +158,21 @@ bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd) {
     ProbeProducts();
     ShowComputerState(m_nDesktopState);
 
-    CControlUI* all[] = {m_pComputerInstall, m_pComputerRun, m_pComputerPro,   m_pPhoneJump,
-                         m_pQQ,              m_pTel,         m_pFirstBK3,      m_pChooseText,
-                         m_pIPhonePro,       m_pAndroidPro,  m_pIPhoneInstall, m_pIPhoneRun,
-                         m_pAndroidInstall,  m_pAndroidRun,  m_pReturn};
+    CControlUI* all[] = {m_pComputerInstall,
+                         m_pComputerRun,
+                         m_pComputerPro,
+                         m_pPhoneJump,
+                         m_pQQ,
+                         m_pTel,
+                         m_pFirstBK3,
+                         m_pChooseText,
+                         m_pIPhonePro,
+                         m_pAndroidPro,
+                         m_pIPhoneInstall,
+                         m_pIPhoneRun,
+                         m_pAndroidInstall,
+                         m_pAndroidRun,
+                         m_pReturn};
     for (CControlUI* control : all)
         if (control == nullptr) return false;
     return true;
@@ -178,7 +190,8 @@ bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd) {
 // On the phone page the desktop tiles lie under the opaque firstBK3 panel,
 // which is drawn after them.
 
-void CLauncherView::ShowComputerState(int state) {
+void CLauncherView::ShowComputerState(int state)
+{
     switch (state) {
     case NotInstalled:
         Show(m_pComputerInstall, true);
@@ -215,8 +228,8 @@ void CLauncherView::ShowComputerState(int state) {
 //
 // States 1, 3 and 4 never show a phone tile while the computer page shows.
 
-void CLauncherView::ShowPhoneProductState(int state, CButtonUI* install, CButtonUI* run,
-                                          CProgressUI* bar) {
+void CLauncherView::ShowPhoneProductState(int state, CButtonUI* install, CButtonUI* run, CProgressUI* bar)
+{
     switch (state) {
     case NotInstalled:
         Show(install, true);
@@ -246,25 +259,30 @@ void CLauncherView::ShowPhoneProductState(int state, CButtonUI* install, CButton
     }
 }
 
-void CLauncherView::ShowIPhoneState(int state) {
+void CLauncherView::ShowIPhoneState(int state)
+{
     ShowPhoneProductState(state, m_pIPhoneInstall, m_pIPhoneRun, m_pIPhonePro);
 }
 
-void CLauncherView::ShowAndroidState(int state) {
+void CLauncherView::ShowAndroidState(int state)
+{
     ShowPhoneProductState(state, m_pAndroidInstall, m_pAndroidRun, m_pAndroidPro);
 }
 
-void CLauncherView::ShowComputerPage(bool visible) {
+void CLauncherView::ShowComputerPage(bool visible)
+{
     Show(m_pComputerInstall, visible);
     Show(m_pComputerRun, visible);
     Show(m_pComputerPro, visible);
 }
 
-void CLauncherView::ShowPhoneJump(bool visible) {
+void CLauncherView::ShowPhoneJump(bool visible)
+{
     Show(m_pPhoneJump, visible);
 }
 
-void CLauncherView::ShowPhonePage(bool visible) {
+void CLauncherView::ShowPhonePage(bool visible)
+{
     Show(m_pFirstBK3, visible);
     Show(m_pChooseText, visible);
     Show(m_pIPhonePro, visible);
@@ -280,7 +298,8 @@ void CLauncherView::ShowPhonePage(bool visible) {
 // Each test stands alone, in this order; a notification without a sender
 // (a queued one whose control is gone) matches nothing.
 
-void CLauncherView::RunOrReinstall(int index, int& state, const char* path, ShowStateFn show) {
+void CLauncherView::RunOrReinstall(int index, int& state, const char* path, ShowStateFn show)
+{
     ProbeProducts();
     if (state == Installed) {
         if (m_pDownload != nullptr) m_pDownload->RunProduct(index, path);
@@ -290,7 +309,8 @@ void CLauncherView::RunOrReinstall(int index, int& state, const char* path, Show
     state = None;
 }
 
-void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg) {
+void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
+{
     if (msg.type != L"click") return;
     CControlUI* sender = msg.sender;
     if (sender == nullptr) return;
@@ -337,8 +357,9 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg) {
 // install tile is shown only on the phone page, as ever; the page switch
 // applies state 2 there.
 
-void CLauncherView::PollProduct(int index, DownloadProgress current, int& state,
-                                DownloadProgress& snapshot, CProgressUI* bar, ShowStateFn show) {
+void CLauncherView::PollProduct(int index, DownloadProgress current, int& state, DownloadProgress& snapshot,
+                                CProgressUI* bar, ShowStateFn show)
+{
     snapshot = current;
     if (snapshot.total == 0 || state == Installed) return;
     int value = bar != nullptr ? bar->GetValue() : 0;
@@ -354,7 +375,8 @@ void CLauncherView::PollProduct(int index, DownloadProgress current, int& state,
     }
 }
 
-void CLauncherView::FinishInstall(int index, int& state, CProgressUI* bar, ShowStateFn show) {
+void CLauncherView::FinishInstall(int index, int& state, CProgressUI* bar, ShowStateFn show)
+{
     if (GetSetupFinished(index) != 1) return;
     SetSetupFinished(index, 0);
     state = ProbeProduct(index) ? Installed : NotInstalled;
@@ -367,15 +389,16 @@ void CLauncherView::FinishInstall(int index, int& state, CProgressUI* bar, ShowS
     if (state == Installed || index == kDesktop || !m_bHomePage) (this->*show)(state);
 }
 
-LRESULT CLauncherView::OnTimer(UINT /*uMsg*/, WPARAM wParam, LPARAM /*lParam*/, BOOL& /*bHandled*/) {
+LRESULT CLauncherView::OnTimer(UINT /*uMsg*/, WPARAM wParam, LPARAM /*lParam*/, BOOL& /*bHandled*/)
+{
     if (wParam != kPollTimerId || m_pDownload == nullptr) return 0;
 
     PollProduct(kDesktop, m_pDownload->GetDesktopProgress(), m_nDesktopState, m_DesktopProgress,
                 m_pComputerPro, &CLauncherView::ShowComputerState);
     FinishInstall(kDesktop, m_nDesktopState, m_pComputerPro, &CLauncherView::ShowComputerState);
 
-    PollProduct(kIPhone, m_pDownload->GetIPhoneProgress(), m_nIPhoneState, m_IPhoneProgress,
-                m_pIPhonePro, &CLauncherView::ShowIPhoneState);
+    PollProduct(kIPhone, m_pDownload->GetIPhoneProgress(), m_nIPhoneState, m_IPhoneProgress, m_pIPhonePro,
+                &CLauncherView::ShowIPhoneState);
     FinishInstall(kIPhone, m_nIPhoneState, m_pIPhonePro, &CLauncherView::ShowIPhoneState);
 
     PollProduct(kAndroid, m_pDownload->GetAndroidProgress(), m_nAndroidState, m_AndroidProgress,
