@@ -36,7 +36,7 @@ struct TBoxAxis
     UINT uAlignCenter;  // the child alignment values across the main axis
     UINT uAlignEnd;
     LPCWSTR pstrSepAttribute;
-    WORD wSepCursor;
+    LPCWSTR pstrSepCursor;
     // The two layouts differ in two details that skins see: a drag towards
     // the outside starts to count a strip's size beyond the edge (vertical)
     // or inside it (horizontal), and only the vertical strip is clipped to
@@ -45,47 +45,29 @@ struct TBoxAxis
     bool bClipThumb;
 };
 
-static const TBoxAxis kVerticalAxis = {L"VerticalLayoutUI",
-                                       L"VerticalLayout",
-                                       true,
-                                       &RECT::top,
-                                       &RECT::bottom,
-                                       &RECT::left,
-                                       &RECT::right,
-                                       &SIZE::cy,
-                                       &SIZE::cx,
-                                       &POINT::y,
-                                       &CControlUI::GetMinHeight,
-                                       &CControlUI::GetMaxHeight,
-                                       &CControlUI::GetMinWidth,
-                                       &CControlUI::GetMaxWidth,
-                                       DT_CENTER,
-                                       DT_RIGHT,
-                                       L"sepheight",
-                                       32645 /* IDC_SIZENS */,
-                                       1,
-                                       true};
+// The two axes side by side, a group of fields to a row.
+// clang-format off
+static const TBoxAxis kVerticalAxis = {
+    L"VerticalLayoutUI", L"VerticalLayout", true,
+    &RECT::top, &RECT::bottom, &RECT::left, &RECT::right, &SIZE::cy, &SIZE::cx, &POINT::y,
+    &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight, &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth,
+    DT_CENTER, DT_RIGHT, L"sepheight", IDC_SIZENS, 1, true};
 
-static const TBoxAxis kHorizontalAxis = {L"HorizontalLayoutUI",
-                                         L"HorizontalLayout",
-                                         false,
-                                         &RECT::left,
-                                         &RECT::right,
-                                         &RECT::top,
-                                         &RECT::bottom,
-                                         &SIZE::cx,
-                                         &SIZE::cy,
-                                         &POINT::x,
-                                         &CControlUI::GetMinWidth,
-                                         &CControlUI::GetMaxWidth,
-                                         &CControlUI::GetMinHeight,
-                                         &CControlUI::GetMaxHeight,
-                                         DT_VCENTER,
-                                         DT_BOTTOM,
-                                         L"sepwidth",
-                                         32644 /* IDC_SIZEWE */,
-                                         -1,
-                                         false};
+static const TBoxAxis kHorizontalAxis = {
+    L"HorizontalLayoutUI", L"HorizontalLayout", false,
+    &RECT::left, &RECT::right, &RECT::top, &RECT::bottom, &SIZE::cx, &SIZE::cy, &POINT::x,
+    &CControlUI::GetMinWidth, &CControlUI::GetMaxWidth, &CControlUI::GetMinHeight, &CControlUI::GetMaxHeight,
+    DT_VCENTER, DT_BOTTOM, L"sepwidth", IDC_SIZEWE, -1, false};
+// clang-format on
+
+// A size held to a child's limits: the minimum first, so that a maximum
+// below the minimum wins.
+static LONG Clamp(LONG iSize, int iMin, int iMax)
+{
+    if (iSize < iMin) iSize = iMin;
+    if (iSize > iMax) iSize = iMax;
+    return iSize;
+}
 
 // The room offered to a child: all of szRoom along the main axis, less its
 // padding across it, and no more than its fixed (else its maximum) size.
@@ -201,14 +183,12 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
         if (sz.*pSize == 0) {
             nAdjustables++;
         } else {
-            if (sz.*pSize < (pControl->*ax.pfnMin)()) sz.*pSize = (pControl->*ax.pfnMin)();
-            if (sz.*pSize > (pControl->*ax.pfnMax)()) sz.*pSize = (pControl->*ax.pfnMax)();
+            sz.*pSize = Clamp(sz.*pSize, (pControl->*ax.pfnMin)(), (pControl->*ax.pfnMax)());
         }
         iFixed += sz.*pSize + rcPadding.*pStart + rcPadding.*pEnd;
 
         if (sz.*pCross < 0) sz.*pCross = 0;
-        if (sz.*pCross < (pControl->*ax.pfnCrossMin)()) sz.*pCross = (pControl->*ax.pfnCrossMin)();
-        if (sz.*pCross > (pControl->*ax.pfnCrossMax)()) sz.*pCross = (pControl->*ax.pfnCrossMax)();
+        sz.*pCross = Clamp(sz.*pCross, (pControl->*ax.pfnCrossMin)(), (pControl->*ax.pfnCrossMax)());
         if (sz.*pCross + rcPadding.*pCrossStart + rcPadding.*pCrossEnd > iCrossNeeded) {
             iCrossNeeded = sz.*pCross + rcPadding.*pCrossStart + rcPadding.*pCrossEnd;
         }
@@ -254,11 +234,9 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
                 sz.*pSize = szRemaining.*pSize - rcPadding.*pEnd - iFixedRemaining;
                 if (sz.*pSize < 0) sz.*pSize = 0;
             }
-            if (sz.*pSize < (pControl->*ax.pfnMin)()) sz.*pSize = (pControl->*ax.pfnMin)();
-            if (sz.*pSize > (pControl->*ax.pfnMax)()) sz.*pSize = (pControl->*ax.pfnMax)();
+            sz.*pSize = Clamp(sz.*pSize, (pControl->*ax.pfnMin)(), (pControl->*ax.pfnMax)());
         } else {
-            if (sz.*pSize < (pControl->*ax.pfnMin)()) sz.*pSize = (pControl->*ax.pfnMin)();
-            if (sz.*pSize > (pControl->*ax.pfnMax)()) sz.*pSize = (pControl->*ax.pfnMax)();
+            sz.*pSize = Clamp(sz.*pSize, (pControl->*ax.pfnMin)(), (pControl->*ax.pfnMax)());
             iFixedRemaining -= sz.*pSize;
         }
 
@@ -395,7 +373,7 @@ void CBoxLayoutUI::DoEvent(TEventUI& event)
         if (event.type == EVT_SETCURSOR) {
             RECT rcSeparator = GetThumbRect(false);
             if (IsEnabled() && ::PtInRect(&rcSeparator, event.mousePos)) {
-                ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(m_pAxis->wSepCursor)));
+                ::SetCursor(::LoadCursorW(nullptr, m_pAxis->pstrSepCursor));
                 return;
             }
         }
