@@ -34,8 +34,11 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
         m_hDcPaint = ::GetDC(hWnd);
         if (m_aPreMessages.Find(this) < 0) m_aPreMessages.Add(this);
     }
-    // Without OLE initialised the window simply accepts no drops.
-    InitDragDrop();
+    // The window becomes a drop target in the flush after its first paint:
+    // registering sets up OLE's marshalling, which costs about as much as
+    // the rest of the first frame, and a window not yet shown takes no
+    // drops. Without OLE initialised the window simply accepts no drops.
+    m_bDropTargetPending = true;
 }
 
 // ---- Attaching the tree, focus and capture ---------------------------------

@@ -32,8 +32,9 @@ namespace SkinUI {
 
 class CControlUI;
 
-// Posted by the manager to its own window: destroy the controls of the
-// delayed clean-up and deliver the queued notifications.
+// Posted by the manager to its own window: register the drop target after
+// the first paint, destroy the controls of the delayed clean-up and deliver
+// the queued notifications.
 #define WM_ASYNC_FLUSH (WM_APP + 1)
 
 // One control timer multiplexed onto a native timer of the paint window.
@@ -260,8 +261,9 @@ public:
     bool AddNotifier(INotifyUI* pControl);
     bool RemoveNotifier(INotifyUI* pControl);
     void UsedVirtualWnd(bool bUsed);
-    // WM_ASYNC_FLUSH: deletes the delayed-cleanup controls, then delivers
-    // the queued notifications in order, including those queued meanwhile.
+    // WM_ASYNC_FLUSH: registers a pending drop target, deletes the
+    // delayed-cleanup controls, then delivers the queued notifications in
+    // order, including those queued meanwhile.
     void OnAsyncFlush();
 
     // By name: exact, through the name map. By point: the topmost visible,
@@ -385,6 +387,9 @@ private:
     bool m_bFirstLayout = true;
     bool m_bUpdateNeeded = false;
     bool m_bFocusNeeded = false;
+    // Init leaves the drop target's registration to the flush after the
+    // first paint (see Init).
+    bool m_bDropTargetPending = false;
     CShadowUI m_shadow;
     // Every manager that has been bound to a window, in the order of Init.
     static CStdPtrArray m_aPreMessages;

@@ -416,6 +416,14 @@ void CPaintManagerUI::ShowToolTip(CControlUI* pHover)
     m_ToolTip.lpszText = const_cast<LPWSTR>(sToolTip.GetData());
     m_ToolTip.rect = pHover->GetPos();
     if (m_hwndTooltip == nullptr) {
+        // The common controls are loaded with the first tooltip, not at
+        // start-up: loading them costs more than the rest of the first frame
+        // and the tooltip is the only common control the engine makes.
+        static bool s_bCommonControlsReady = false;
+        if (!s_bCommonControlsReady) {
+            s_bCommonControlsReady = true;
+            ::InitCommonControls();
+        }
         m_hwndTooltip = ::CreateWindowExW(
             0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWndPaint, nullptr, m_hInstance, nullptr);

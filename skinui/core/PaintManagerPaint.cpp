@@ -181,6 +181,7 @@ bool CPaintManagerUI::OnPaint()
     ::EndPaint(m_hWndPaint, &ps);
 
     if (m_bUpdateNeeded) Invalidate();
+    if (m_bDropTargetPending) PostFlush();
     m_bIsPainting = false;
     if (bNeedSizeMsg) SendNotify(m_pRoot, L"windowsize", 0, 0, true);
     return true;

@@ -251,6 +251,10 @@ void CPaintManagerUI::UsedVirtualWnd(bool bUsed)
 
 void CPaintManagerUI::OnAsyncFlush()
 {
+    if (m_bDropTargetPending) {
+        m_bDropTargetPending = false;
+        InitDragDrop();
+    }
     // Destroying a control may add others to the list (a container removing
     // its children with delayed destroy): take the list apart one by one.
     while (!m_aDelayedCleanup.IsEmpty()) {

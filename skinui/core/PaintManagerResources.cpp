@@ -18,7 +18,6 @@
 #include "skinui/core/StringTable.h"
 #include "skinui/render/RenderEngine.h"
 
-#include <commctrl.h>
 #include <gdiplus.h>
 #include <new>
 #include <stdlib.h>
@@ -228,12 +227,6 @@ void CPaintManagerUI::InitResources()
     m_ResInfo.m_dwDefaultLinkFontColor = m_SharedResInfo.m_dwDefaultLinkFontColor;
     m_ResInfo.m_dwDefaultLinkHoverFontColor = m_SharedResInfo.m_dwDefaultLinkHoverFontColor;
     m_ResInfo.m_dwDefaultSelectedBkColor = m_SharedResInfo.m_dwDefaultSelectedBkColor;
-
-    static bool s_bProcessReady = false;
-    if (!s_bProcessReady) {
-        s_bProcessReady = true;
-        ::InitCommonControls();
-    }
 
     // Each manager starts GDI+ for itself and shuts it down with its token.
     m_pGdiplusStartupInput = new (std::nothrow) Gdiplus::GdiplusStartupInput();

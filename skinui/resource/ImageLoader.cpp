@@ -157,28 +157,25 @@ TImageInfo* Decode(const TBytes& bytes, DWORD mask)
         return nullptr;
     }
 
+    // One 32-bit store a pixel; the DIB's bits are DWORD-aligned.
     bool bAlpha = false;
     const SIZE_T nPixels = (SIZE_T)nX * (SIZE_T)nY;
     const BYTE* pSrc = pImage;
-    for (SIZE_T i = 0; i < nPixels; ++i, pSrc += 4, pDest += 4) {
-        const BYTE r = pSrc[0], g = pSrc[1], b = pSrc[2], a = pSrc[3];
-        pDest[3] = a;
-        if (a < 255) {
-            pDest[0] = (BYTE)(b * a / 255);
-            pDest[1] = (BYTE)(g * a / 255);
-            pDest[2] = (BYTE)(r * a / 255);
-            bAlpha = true;
+    DWORD* pOut = reinterpret_cast<DWORD*>(pDest);
+    for (SIZE_T i = 0; i < nPixels; ++i, pSrc += 4) {
+        const DWORD r = pSrc[0], g = pSrc[1], b = pSrc[2], a = pSrc[3];
+        DWORD dwPixel;
+        if (a == 255) {
+            dwPixel = 0xFF000000 | (r << 16) | (g << 8) | b;
         } else {
-            pDest[0] = b;
-            pDest[1] = g;
-            pDest[2] = r;
-        }
-        const DWORD dwPixel =
-            (DWORD)pDest[0] | ((DWORD)pDest[1] << 8) | ((DWORD)pDest[2] << 16) | ((DWORD)pDest[3] << 24);
-        if (dwPixel == mask) {
-            pDest[0] = pDest[1] = pDest[2] = pDest[3] = 0;
+            dwPixel = (a << 24) | ((r * a / 255) << 16) | ((g * a / 255) << 8) | (b * a / 255);
             bAlpha = true;
         }
+        if (dwPixel == mask) {
+            dwPixel = 0;
+            bAlpha = true;
+        }
+        pOut[i] = dwPixel;
     }
     stbi_image_free(pImage);
 
