@@ -121,8 +121,20 @@ bool CPaintManagerUI::OnPaint()
         m_szOffscreen.cy = height;
     }
 
+    // A layered window shows only what UpdateLayeredWindow hands over, and
+    // this pass never draws on the DC BeginPaint would give: where the
+    // client area is the whole window (no frame that could wait for its
+    // WM_NCPAINT), validating is all BeginPaint and EndPaint would do, at a
+    // fraction of their cost.
+    RECT rcWnd = {};
+    ::GetWindowRect(m_hWndPaint, &rcWnd);
     PAINTSTRUCT ps = {};
-    ::BeginPaint(m_hWndPaint, &ps);
+    const bool bBeginPaint =
+        !m_bLayered || rcWnd.right - rcWnd.left != width || rcWnd.bottom - rcWnd.top != height;
+    if (bBeginPaint)
+        ::BeginPaint(m_hWndPaint, &ps);
+    else
+        ::ValidateRect(m_hWndPaint, nullptr);
     if (m_hDcOffscreen != nullptr && m_hbmpOffscreen != nullptr && m_pOffscreenBits != nullptr) {
         HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(m_hDcOffscreen, m_hbmpOffscreen));
         const int iSaveDC = ::SaveDC(m_hDcOffscreen);
@@ -144,8 +156,6 @@ bool CPaintManagerUI::OnPaint()
         ::RestoreDC(m_hDcOffscreen, iSaveDC);
 
         if (m_bLayered && g_fUpdateLayeredWindow != nullptr) {
-            RECT rcWnd = {};
-            ::GetWindowRect(m_hWndPaint, &rcWnd);
             POINT ptPos = {rcWnd.left, rcWnd.top};
             SIZE sizeWnd = {width, height};
             POINT ptSrc = {0, 0};
@@ -178,7 +188,7 @@ bool CPaintManagerUI::OnPaint()
         ::SelectObject(m_hDcOffscreen, hOldBitmap);
         if (m_bShowUpdateRect) CRenderEngine::DrawRect(m_hDcPaint, rcPaint, 1, 0xFFFF0000);
     }
-    ::EndPaint(m_hWndPaint, &ps);
+    if (bBeginPaint) ::EndPaint(m_hWndPaint, &ps);
 
     if (m_bUpdateNeeded) Invalidate();
     m_bIsPainting = false;
