@@ -38,6 +38,20 @@ DWORD* PixelRow(BYTE* pBits, int width, int height, int y)
     return reinterpret_cast<DWORD*>(pBits) + static_cast<size_t>(height - 1 - y) * width;
 }
 
+// The update region's bounding rectangle in client coordinates; false when
+// nothing waits to be painted. GetUpdateRect gives the same on a window
+// whose DC has no mapping, but it takes and releases a DC of the window for
+// that mapping each time, which under Wine costs as much as a small repaint.
+bool GetUpdateBox(HWND hWnd, RECT& rc)
+{
+    HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+    if (hRgn == nullptr) return ::GetUpdateRect(hWnd, &rc, FALSE) != FALSE;
+    const int nType = ::GetUpdateRgn(hWnd, hRgn, FALSE);
+    const bool bAny = nType != ERROR && nType != NULLREGION && ::GetRgnBox(hRgn, &rc) != NULLREGION;
+    ::DeleteObject(hRgn);
+    return bAny;
+}
+
 void ClampToClient(RECT& rc, int width, int height)
 {
     if (rc.left < 0) rc.left = 0;
@@ -53,7 +67,7 @@ void ClampToClient(RECT& rc, int width, int height)
 bool CPaintManagerUI::OnPaint()
 {
     RECT rcPaint = {};
-    if (!::GetUpdateRect(m_hWndPaint, &rcPaint, FALSE)) return true;
+    if (!GetUpdateBox(m_hWndPaint, rcPaint)) return true;
     if (m_pRoot == nullptr) {
         PAINTSTRUCT ps = {};
         ::BeginPaint(m_hWndPaint, &ps);
