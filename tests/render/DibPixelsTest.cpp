@@ -115,6 +115,36 @@ int CountDifferences(const std::vector<DWORD>& a, const std::vector<DWORD>& b)
     return n;
 }
 
+// The layered window's alpha repair, pixel by pixel, over spans of every
+// length and start up to a few vector widths (whole blocks and their tails).
+TEST(DibPixels, AlphaRepairMakesOnlyColouredPixelsWithoutAlphaOpaque)
+{
+    struct Case
+    {
+        DWORD before, after;
+    };
+    const Case cases[] = {
+        {0x00000000, 0x00000000},  // nobody painted it
+        {0x00123456, 0xFF123456},  // GDI text: colour, alpha left 0
+        {0x00000001, 0xFF000001}, {0x00FFFFFF, 0xFFFFFFFF}, {0x80402010, 0x80402010},
+        {0x01000000, 0x01000000}, {0xFF000000, 0xFF000000}, {0xFE00FF00, 0xFE00FF00},
+    };
+    const int nCases = static_cast<int>(sizeof(cases) / sizeof(cases[0]));
+    for (int start = 0; start < 5; ++start) {
+        for (int n = 0; n <= 13; ++n) {
+            DWORD span[32];
+            for (int i = 0; i < 32; ++i) span[i] = cases[(i * 3) % nCases].before;
+            CDibPixels::OpaqueWhereColoured(span + start, n);
+            for (int i = 0; i < 32; ++i) {
+                const Case& c = cases[(i * 3) % nCases];
+                const bool inside = i >= start && i < start + n;
+                EXPECT_EQ(inside ? c.after : c.before, span[i])
+                    << "start " << start << " length " << n << " at " << i;
+            }
+        }
+    }
+}
+
 TEST(DibPixels, BlendGivesAlphaBlendsPixelsForEveryAlphaAndConstant)
 {
     const int kWidth = 256, kHeight = 64;
