@@ -328,6 +328,36 @@ TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
     }
 }
 
+// An image still selected into another DC draws nothing, on the engine's
+// path as on AlphaBlend's; an image that was drawn is let go again, so that
+// it can be selected elsewhere afterwards.
+TEST_F(DrawPathTest, ImagesSelectedElsewhereDrawNothingAndDrawnOnesAreLetGo)
+{
+    Dib image(20, 10, false);
+    FillRandom(image, 20, 10, 31, true);
+    const RECT rc = {2, 2, 22, 12}, part = {0, 0, 20, 10}, corners = {0, 0, 0, 0};
+    for (int pass = 0; pass < 3; ++pass) {
+        // 0: engine, selected elsewhere; 1: system, selected elsewhere; 2: engine, free.
+        if (pass == 2) image.Unselect();
+        Dib target(30, 20, true);
+        FillRandom(target, 30, 20, 33, false);
+        if (pass == 1) LeaveToTheSystem(target.DC(), 30, 20);
+        const std::vector<DWORD> before = target.Pixels();
+        CRenderEngine::DrawImage(target.DC(), image.Bitmap(), rc, rc, part, corners, true, 255, false, false,
+                                 false);
+        const int changed = CountDifferences(before, target.Pixels());
+        if (pass < 2)
+            EXPECT_EQ(0, changed) << "pass " << pass;
+        else
+            EXPECT_LT(50, changed);
+    }
+    HDC hOther = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ hOld = ::SelectObject(hOther, image.Bitmap());
+    EXPECT_NE(nullptr, hOld) << "the image is let go after drawing";
+    if (hOld != nullptr) ::SelectObject(hOther, hOld);
+    ::DeleteDC(hOther);
+}
+
 TEST_F(DrawPathTest, DrawColorGivesGdiplusPixels)
 {
     const DWORD colors[] = {0xFFFFFFFF, 0xFF000000, 0xFF123456, 0xFFFF00FF};
