@@ -105,15 +105,16 @@ bool HasSse2()
 }
 #endif
 
+// The span routine NameSse2 where the processor has SSE2, else NameScalar.
+#if defined(SKINUI_HAVE_SSE2_HEADER)
+#define SKINUI_SPAN_ROUTINE(Name) (HasSse2() ? Name##Sse2 : Name##Scalar)
+#else
+#define SKINUI_SPAN_ROUTINE(Name) Name##Scalar
+#endif
+
 void BlendSpan(DWORD* pDst, const DWORD* pSrc, int n)
 {
-#if defined(SKINUI_HAVE_SSE2_HEADER)
-    if (HasSse2()) {
-        BlendSpanSse2(pDst, pSrc, n);
-        return;
-    }
-#endif
-    BlendSpanScalar(pDst, pSrc, n);
+    SKINUI_SPAN_ROUTINE(BlendSpan)(pDst, pSrc, n);
 }
 
 void OpaqueWhereColouredScalar(DWORD* p, int n)
@@ -161,13 +162,7 @@ SKINUI_SSE2_FUNCTION void FillSpanSse2(DWORD* p, int n, DWORD dwColor)
 
 void FillSpan(DWORD* p, int n, DWORD dwColor)
 {
-#if defined(SKINUI_HAVE_SSE2_HEADER)
-    if (HasSse2()) {
-        FillSpanSse2(p, n, dwColor);
-        return;
-    }
-#endif
-    FillSpanScalar(p, n, dwColor);
+    SKINUI_SPAN_ROUTINE(FillSpan)(p, n, dwColor);
 }
 
 void BlendSpanConstant(DWORD* pDst, const DWORD* pSrc, int n, DWORD constant)
@@ -179,13 +174,7 @@ void BlendSpanConstant(DWORD* pDst, const DWORD* pSrc, int n, DWORD constant)
 
 void CDibPixels::OpaqueWhereColoured(DWORD* pPixels, int n)
 {
-#if defined(SKINUI_HAVE_SSE2_HEADER)
-    if (HasSse2()) {
-        OpaqueWhereColouredSse2(pPixels, n);
-        return;
-    }
-#endif
-    OpaqueWhereColouredScalar(pPixels, n);
+    SKINUI_SPAN_ROUTINE(OpaqueWhereColoured)(pPixels, n);
 }
 
 // ---- Attaching ----------------------------------------------------------------
