@@ -138,8 +138,8 @@ bool CPaintManagerUI::OnPaint()
     // A layered window shows only what UpdateLayeredWindow hands over, and
     // this pass never draws on the DC BeginPaint would give: where the
     // client area is the whole window (no frame that could wait for its
-    // WM_NCPAINT), validating is all BeginPaint and EndPaint would do, at a
-    // fraction of their cost.
+    // WM_NCPAINT), validating the window itself, not its children, is all
+    // BeginPaint and EndPaint would do, at a fraction of their cost.
     RECT rcWnd = {};
     ::GetWindowRect(m_hWndPaint, &rcWnd);
     PAINTSTRUCT ps = {};
@@ -148,7 +148,7 @@ bool CPaintManagerUI::OnPaint()
     if (bBeginPaint)
         ::BeginPaint(m_hWndPaint, &ps);
     else
-        ::ValidateRect(m_hWndPaint, nullptr);
+        ::RedrawWindow(m_hWndPaint, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
     if (m_hDcOffscreen != nullptr && m_hbmpOffscreen != nullptr && m_pOffscreenBits != nullptr) {
         HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(m_hDcOffscreen, m_hbmpOffscreen));
         const int iSaveDC = ::SaveDC(m_hDcOffscreen);
