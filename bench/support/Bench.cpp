@@ -1,6 +1,8 @@
 #include "bench/support/Bench.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace Bench {
@@ -45,8 +47,13 @@ double Now()
 
 }  // namespace Bench
 
+// VOZEROR_BENCH_ONLY=Name runs only the benchmark of that name.
 int main()
 {
-    for (const Bench::Entry& entry : Bench::Entries()) entry.function();
+    const char* only = std::getenv("VOZEROR_BENCH_ONLY");
+    for (const Bench::Entry& entry : Bench::Entries()) {
+        if (only != nullptr && *only != '\0' && std::strcmp(only, entry.name) != 0) continue;
+        entry.function();
+    }
     return 0;
 }

@@ -38,6 +38,20 @@ DWORD* PixelRow(BYTE* pBits, int width, int height, int y)
     return reinterpret_cast<DWORD*>(pBits) + static_cast<size_t>(height - 1 - y) * width;
 }
 
+// The update region's bounding rectangle in client coordinates; false when
+// nothing waits to be painted. GetUpdateRect gives the same on a window
+// whose DC has no mapping, but it takes and releases a DC of the window for
+// that mapping each time, which under Wine costs as much as a small repaint.
+bool GetUpdateBox(HWND hWnd, RECT& rc)
+{
+    HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+    if (hRgn == nullptr) return ::GetUpdateRect(hWnd, &rc, FALSE) != FALSE;
+    const int nType = ::GetUpdateRgn(hWnd, hRgn, FALSE);
+    const bool bAny = nType != ERROR && nType != NULLREGION && ::GetRgnBox(hRgn, &rc) != NULLREGION;
+    ::DeleteObject(hRgn);
+    return bAny;
+}
+
 void ClampToClient(RECT& rc, int width, int height)
 {
     if (rc.left < 0) rc.left = 0;
@@ -53,7 +67,7 @@ void ClampToClient(RECT& rc, int width, int height)
 bool CPaintManagerUI::OnPaint()
 {
     RECT rcPaint = {};
-    if (!::GetUpdateRect(m_hWndPaint, &rcPaint, FALSE)) return true;
+    if (!GetUpdateBox(m_hWndPaint, rcPaint)) return true;
     if (m_pRoot == nullptr) {
         PAINTSTRUCT ps = {};
         ::BeginPaint(m_hWndPaint, &ps);
@@ -121,8 +135,20 @@ bool CPaintManagerUI::OnPaint()
         m_szOffscreen.cy = height;
     }
 
+    // A layered window shows only what UpdateLayeredWindow hands over, and
+    // this pass never draws on the DC BeginPaint would give: where the
+    // client area is the whole window (no frame that could wait for its
+    // WM_NCPAINT), validating the window itself, not its children, is all
+    // BeginPaint and EndPaint would do, at a fraction of their cost.
+    RECT rcWnd = {};
+    ::GetWindowRect(m_hWndPaint, &rcWnd);
     PAINTSTRUCT ps = {};
-    ::BeginPaint(m_hWndPaint, &ps);
+    const bool bBeginPaint =
+        !m_bLayered || rcWnd.right - rcWnd.left != width || rcWnd.bottom - rcWnd.top != height;
+    if (bBeginPaint)
+        ::BeginPaint(m_hWndPaint, &ps);
+    else
+        ::RedrawWindow(m_hWndPaint, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
     if (m_hDcOffscreen != nullptr && m_hbmpOffscreen != nullptr && m_pOffscreenBits != nullptr) {
         HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(m_hDcOffscreen, m_hbmpOffscreen));
         const int iSaveDC = ::SaveDC(m_hDcOffscreen);
@@ -144,8 +170,6 @@ bool CPaintManagerUI::OnPaint()
         ::RestoreDC(m_hDcOffscreen, iSaveDC);
 
         if (m_bLayered && g_fUpdateLayeredWindow != nullptr) {
-            RECT rcWnd = {};
-            ::GetWindowRect(m_hWndPaint, &rcWnd);
             POINT ptPos = {rcWnd.left, rcWnd.top};
             SIZE sizeWnd = {width, height};
             POINT ptSrc = {0, 0};
@@ -178,7 +202,7 @@ bool CPaintManagerUI::OnPaint()
         ::SelectObject(m_hDcOffscreen, hOldBitmap);
         if (m_bShowUpdateRect) CRenderEngine::DrawRect(m_hDcPaint, rcPaint, 1, 0xFFFF0000);
     }
-    ::EndPaint(m_hWndPaint, &ps);
+    if (bBeginPaint) ::EndPaint(m_hWndPaint, &ps);
 
     if (m_bUpdateNeeded) Invalidate();
     if (m_bDropTargetPending) PostFlush();

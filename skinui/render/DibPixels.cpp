@@ -7,8 +7,8 @@
 #define SKINUI_HAVE_SSE2_HEADER 1
 #endif
 
-// Sections: attaching (DIB, mapping, clip), the blend arithmetic (scalar and
-// SSE2), Blend, FillOpaque.
+// Sections: the blend arithmetic, alpha repair and fill spans (scalar and
+// SSE2), attaching (DIB, mapping, clip), Blend, FillOpaque.
 
 namespace SkinUI {
 
@@ -105,15 +105,16 @@ bool HasSse2()
 }
 #endif
 
+// The span routine NameSse2 where the processor has SSE2, else NameScalar.
+#if defined(SKINUI_HAVE_SSE2_HEADER)
+#define SKINUI_SPAN_ROUTINE(Name) (HasSse2() ? Name##Sse2 : Name##Scalar)
+#else
+#define SKINUI_SPAN_ROUTINE(Name) Name##Scalar
+#endif
+
 void BlendSpan(DWORD* pDst, const DWORD* pSrc, int n)
 {
-#if defined(SKINUI_HAVE_SSE2_HEADER)
-    if (HasSse2()) {
-        BlendSpanSse2(pDst, pSrc, n);
-        return;
-    }
-#endif
-    BlendSpanScalar(pDst, pSrc, n);
+    SKINUI_SPAN_ROUTINE(BlendSpan)(pDst, pSrc, n);
 }
 
 void OpaqueWhereColouredScalar(DWORD* p, int n)
@@ -133,11 +134,36 @@ SKINUI_SSE2_FUNCTION void OpaqueWhereColouredSse2(DWORD* p, int n)
         const __m128i noAlpha = _mm_cmpeq_epi32(_mm_and_si128(v, alphaMask), zero);
         const __m128i empty = _mm_cmpeq_epi32(v, zero);
         const __m128i fix = _mm_and_si128(_mm_andnot_si128(empty, noAlpha), alphaMask);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_or_si128(v, fix));
+        // Most pixels need nothing; their memory is left unwritten.
+        if (_mm_movemask_epi8(fix) != 0)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_or_si128(v, fix));
     }
     OpaqueWhereColouredScalar(p + i, n - i);
 }
 #endif
+
+void FillSpanScalar(DWORD* p, int n, DWORD dwColor)
+{
+    for (int i = 0; i < n; ++i) p[i] = dwColor;
+}
+
+#if defined(SKINUI_HAVE_SSE2_HEADER)
+SKINUI_SSE2_FUNCTION void FillSpanSse2(DWORD* p, int n, DWORD dwColor)
+{
+    const __m128i v = _mm_set1_epi32(static_cast<int>(dwColor));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i + 4), v);
+    }
+    FillSpanScalar(p + i, n - i, dwColor);
+}
+#endif
+
+void FillSpan(DWORD* p, int n, DWORD dwColor)
+{
+    SKINUI_SPAN_ROUTINE(FillSpan)(p, n, dwColor);
+}
 
 void BlendSpanConstant(DWORD* pDst, const DWORD* pSrc, int n, DWORD constant)
 {
@@ -148,13 +174,7 @@ void BlendSpanConstant(DWORD* pDst, const DWORD* pSrc, int n, DWORD constant)
 
 void CDibPixels::OpaqueWhereColoured(DWORD* pPixels, int n)
 {
-#if defined(SKINUI_HAVE_SSE2_HEADER)
-    if (HasSse2()) {
-        OpaqueWhereColouredSse2(pPixels, n);
-        return;
-    }
-#endif
-    OpaqueWhereColouredScalar(pPixels, n);
+    SKINUI_SPAN_ROUTINE(OpaqueWhereColoured)(pPixels, n);
 }
 
 // ---- Attaching ----------------------------------------------------------------
@@ -303,10 +323,8 @@ void CDibPixels::FillOpaque(const RECT& rc, DWORD dwColor) const
     for (int r = 0; r < nRects; ++r) {
         RECT rcPart = rcDest;
         if (m_nClipRects >= 0 && !::IntersectRect(&rcPart, &rcDest, &m_rcClip[r])) continue;
-        for (int row = rcPart.top; row < rcPart.bottom; ++row) {
-            DWORD* pDst = Row(row);
-            for (int col = rcPart.left; col < rcPart.right; ++col) pDst[col] = dwColor;
-        }
+        for (int row = rcPart.top; row < rcPart.bottom; ++row)
+            FillSpan(Row(row) + rcPart.left, rcPart.right - rcPart.left, dwColor);
     }
 }
 

@@ -73,6 +73,10 @@ public:
     // AlphaBlend. The source is the bitmap the source DC really holds: an
     // image selected into another DC cannot be selected here, and then
     // AlphaBlend draws nothing, as the engine must not either.
+    //
+    // The target's stretch mode becomes HALFTONE for the system's pieces
+    // only, at the first of them, and is restored with the brush origin
+    // HALFTONE moves; the engine's own blend does not depend on either.
     CPieceBlitter(HDC hDC, HDC hSrcDC, const RECT& rcPaint, bool bBlend, BYTE uFade)
         : m_hDC(hDC), m_hSrcDC(hSrcDC), m_rcPaint(rcPaint), m_bBlend(bBlend)
     {
@@ -83,6 +87,14 @@ public:
         m_bOwnBlend = bBlend && m_target.Attach(hDC) &&
             m_source.AttachBitmap(static_cast<HBITMAP>(::GetCurrentObject(hSrcDC, OBJ_BITMAP)));
     }
+    ~CPieceBlitter()
+    {
+        if (!m_bSystemModes) return;
+        ::SetBrushOrgEx(m_hDC, m_ptOldOrigin.x, m_ptOldOrigin.y, nullptr);
+        if (m_nOldStretchMode != 0) ::SetStretchBltMode(m_hDC, m_nOldStretchMode);
+    }
+    CPieceBlitter(const CPieceBlitter&) = delete;
+    CPieceBlitter& operator=(const CPieceBlitter&) = delete;
 
     // Stretched from (sx, sy, scx, scy) to (x, y, cx, cy).
     void Stretch(int x, int y, int cx, int cy, int sx, int sy, int scx, int scy) const
@@ -92,8 +104,10 @@ public:
             if (m_bOwnBlend && cx == scx && cy == scy &&
                 m_target.Blend(x, y, cx, cy, m_source, sx, sy, m_blend.SourceConstantAlpha))
                 return;
+            UseSystemModes();
             Blend(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, scx, scy, m_blend);
         } else {
+            UseSystemModes();
             ::StretchBlt(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, scx, scy, SRCCOPY);
         }
     }
@@ -105,13 +119,24 @@ public:
         if (m_bBlend) {
             if (m_bOwnBlend && m_target.Blend(x, y, cx, cy, m_source, sx, sy, m_blend.SourceConstantAlpha))
                 return;
+            UseSystemModes();
             Blend(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, cx, cy, m_blend);
         } else {
+            UseSystemModes();
             ::BitBlt(m_hDC, x, y, cx, cy, m_hSrcDC, sx, sy, SRCCOPY);
         }
     }
 
 private:
+    void UseSystemModes() const
+    {
+        if (m_bSystemModes) return;
+        m_bSystemModes = true;
+        m_nOldStretchMode = ::SetStretchBltMode(m_hDC, HALFTONE);
+        // HALFTONE asks for the brush origin to be set again.
+        ::SetBrushOrgEx(m_hDC, 0, 0, &m_ptOldOrigin);
+    }
+
     bool Visible(int x, int y, int cx, int cy) const
     {
         if (cx <= 0 || cy <= 0) return false;
@@ -128,6 +153,9 @@ private:
     bool m_bOwnBlend = false;
     CDibPixels m_target;
     CDibPixels m_source;
+    mutable bool m_bSystemModes = false;
+    mutable int m_nOldStretchMode = 0;
+    mutable POINT m_ptOldOrigin = {0, 0};
 };
 
 // The middle piece M from the source middle (sx, sy, scx, scy), stretched or
@@ -170,6 +198,37 @@ void DrawMiddle(const CPieceBlitter& blitter, const RECT& M, const RECT& rcPaint
             blitter.Stretch(M.left, top, cx, h, sx, sy, scx, h);
         }
     }
+}
+
+// The memory DC an image is selected into while it is drawn onto a memory
+// DC: one per thread, kept, since a DC made and deleted for every image
+// costs more than blending a small one. It is as new each time: it holds
+// its stock bitmap between images, and nothing else of it is ever changed.
+class CImageDC
+{
+public:
+    CImageDC() = default;
+    CImageDC(const CImageDC&) = delete;
+    CImageDC& operator=(const CImageDC&) = delete;
+    ~CImageDC()
+    {
+        if (m_hDC != nullptr) ::DeleteDC(m_hDC);
+    }
+
+    HDC Get()
+    {
+        if (m_hDC == nullptr) m_hDC = ::CreateCompatibleDC(nullptr);
+        return m_hDC;
+    }
+
+private:
+    HDC m_hDC = nullptr;
+};
+
+HDC SharedImageDC()
+{
+    static thread_local CImageDC dc;
+    return dc.Get();
 }
 
 bool IsZero(const RECT& rc)
@@ -382,13 +441,11 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
                               bool bHole, bool bTiledX, bool bTiledY)
 {
     if (hDC == nullptr || hBitmap == nullptr) return;
-    HDC hCloneDC = ::CreateCompatibleDC(hDC);
+    // Other targets (a printer's DC) get a DC of their own device.
+    const bool bSharedDC = ::GetObjectType(hDC) == OBJ_MEMDC;
+    HDC hCloneDC = bSharedDC ? SharedImageDC() : ::CreateCompatibleDC(hDC);
     if (hCloneDC == nullptr) return;
     HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(hCloneDC, hBitmap));
-    const int nOldStretchMode = ::SetStretchBltMode(hDC, HALFTONE);
-    // HALFTONE asks for the brush origin to be set again.
-    POINT ptOldOrigin = {0, 0};
-    ::SetBrushOrgEx(hDC, 0, 0, &ptOldOrigin);
 
     const RECT& D = rc;
     const RECT& S = rcBmpPart;
@@ -450,10 +507,8 @@ void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RE
         }
     }
 
-    ::SetBrushOrgEx(hDC, ptOldOrigin.x, ptOldOrigin.y, nullptr);
-    if (nOldStretchMode != 0) ::SetStretchBltMode(hDC, nOldStretchMode);
     ::SelectObject(hCloneDC, hOldBitmap);
-    ::DeleteDC(hCloneDC);
+    if (!bSharedDC) ::DeleteDC(hCloneDC);
 }
 
 // ---- Shapes: colour, gradient, line, rectangle, round rectangle --------------

@@ -11,6 +11,7 @@
 #include "skinui/render/DibPixels.h"
 
 #include <gdiplus.h>
+#include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
@@ -145,9 +146,12 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
 // a repaint draws the same texts over the same pixels again. The result is a
 // function of the call (text, font, colour, style, rendering hint, rectangle,
 // clip) and of the pixels inside the clip box before it, which is all that
-// GDI+ can write. So each entry keeps the call, a hash of those pixels, and
-// the pixels of the box that drawing changed; a later call with the same
-// call and the same hash gets those pixels copied instead of drawn.
+// GDI+ can write. So each entry keeps the call, those pixels, and the pixels
+// of the box that drawing changed; a later call with the same call over the
+// very same pixels (compared, not hashed: a row compare runs at memory speed
+// and cannot be fooled) gets the changed pixels copied instead of drawn.
+// Kept pixels are bounded by count and by bytes, the least recently used
+// going first.
 
 struct TTextResult
 {
@@ -159,13 +163,16 @@ struct TTextResult
     RECT rcText = {};  // device pixels
     RECT rcArea = {};  // the clip box, device pixels
     std::vector<RECT> aClip;
-    unsigned long long ullBefore = 0;
+    std::vector<DWORD> aBefore;  // rcArea's pixels before drawing, row by row
     RECT rcChanged = {};
     std::vector<DWORD> aAfter;  // rcChanged's pixels, row by row
     unsigned uLastUse = 0;
 };
 
 const size_t kTextResults = 8;
+// Several window-sized clip boxes; the launcher's texts keep well under one
+// megabyte (their clip boxes are the rows of the window they stand in).
+const size_t kTextResultBytes = 4 * 1024 * 1024;
 
 std::vector<TTextResult>& TextResults()
 {
@@ -174,18 +181,20 @@ std::vector<TTextResult>& TextResults()
     return results;
 }
 
-unsigned long long HashArea(const CDibPixels& pixels, const RECT& rc)
+// rcArea's pixels equal the kept ones (the same rectangle, so the same count).
+bool SameArea(const std::vector<DWORD>& aKept, const CDibPixels& pixels, const RECT& rcArea)
 {
-    unsigned long long h = 1469598103934665603ull;
-    for (int y = rc.top; y < rc.bottom; ++y) {
-        const DWORD* pRow = pixels.Row(y);
-        for (int x = rc.left; x < rc.right; ++x) {
-            h ^= pRow[x];
-            h *= 1099511628211ull;
-            h ^= h >> 29;
-        }
-    }
-    return h;
+    const size_t width = static_cast<size_t>(rcArea.right - rcArea.left);
+    if (aKept.size() != width * static_cast<size_t>(rcArea.bottom - rcArea.top)) return false;
+    const DWORD* pKept = aKept.data();
+    for (int y = rcArea.top; y < rcArea.bottom; ++y, pKept += width)
+        if (memcmp(pixels.Row(y) + rcArea.left, pKept, width * sizeof(DWORD)) != 0) return false;
+    return true;
+}
+
+size_t KeptBytes(const TTextResult& r)
+{
+    return (r.aBefore.size() + r.aAfter.size()) * sizeof(DWORD);
 }
 
 bool SameRect(const RECT& a, const RECT& b)
@@ -226,14 +235,13 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
     RECT rcText = rc;
     ::OffsetRect(&rcText, offset.x, offset.y);
     const int nHint = pManager->GetGdiplusTextRenderingHint();
-    const unsigned long long ullBefore = HashArea(pixels, rcArea);
 
     std::vector<TTextResult>& results = TextResults();
     static thread_local unsigned uUse = 0;
     ++uUse;
     for (TTextResult& r : results) {
-        if (r.ullBefore != ullBefore ||
-            !SameCall(r, pstrText, lf, dwTextColor, uStyle, nHint, rcText, rcArea, pixels))
+        if (!SameCall(r, pstrText, lf, dwTextColor, uStyle, nHint, rcText, rcArea, pixels) ||
+            !SameArea(r.aBefore, pixels, rcArea))
             continue;
         r.uLastUse = uUse;
         const int width = r.rcChanged.right - r.rcChanged.left;
@@ -287,13 +295,25 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
     pSlot->rcArea = rcArea;
     pSlot->aClip.assign(pixels.ClipRects(),
                         pixels.ClipRects() + (pixels.ClipRectCount() < 0 ? 0 : pixels.ClipRectCount()));
-    pSlot->ullBefore = ullBefore;
+    pSlot->aBefore.swap(before);
     pSlot->rcChanged = rcChanged;
     pSlot->aAfter.clear();
     for (int y = rcChanged.top; y < rcChanged.bottom; ++y)
         pSlot->aAfter.insert(pSlot->aAfter.end(), pixels.Row(y) + rcChanged.left,
                              pixels.Row(y) + rcChanged.right);
     pSlot->uLastUse = uUse;
+
+    // Over the byte budget the least recently used entries go, the new one
+    // last: a text whose clip box alone is above it is drawn every time.
+    size_t bytes = 0;
+    for (const TTextResult& r : results) bytes += KeptBytes(r);
+    while (bytes > kTextResultBytes && !results.empty()) {
+        size_t oldest = 0;
+        for (size_t i = 1; i < results.size(); ++i)
+            if (results[i].uLastUse < results[oldest].uLastUse) oldest = i;
+        bytes -= KeptBytes(results[oldest]);
+        results.erase(results.begin() + static_cast<ptrdiff_t>(oldest));
+    }
     return true;
 }
 

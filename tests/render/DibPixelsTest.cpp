@@ -115,6 +115,36 @@ int CountDifferences(const std::vector<DWORD>& a, const std::vector<DWORD>& b)
     return n;
 }
 
+// The layered window's alpha repair, pixel by pixel, over spans of every
+// length and start up to a few vector widths (whole blocks and their tails).
+TEST(DibPixels, AlphaRepairMakesOnlyColouredPixelsWithoutAlphaOpaque)
+{
+    struct Case
+    {
+        DWORD before, after;
+    };
+    const Case cases[] = {
+        {0x00000000, 0x00000000},  // nobody painted it
+        {0x00123456, 0xFF123456},  // GDI text: colour, alpha left 0
+        {0x00000001, 0xFF000001}, {0x00FFFFFF, 0xFFFFFFFF}, {0x80402010, 0x80402010},
+        {0x01000000, 0x01000000}, {0xFF000000, 0xFF000000}, {0xFE00FF00, 0xFE00FF00},
+    };
+    const int nCases = static_cast<int>(sizeof(cases) / sizeof(cases[0]));
+    for (int start = 0; start < 5; ++start) {
+        for (int n = 0; n <= 13; ++n) {
+            DWORD span[32];
+            for (int i = 0; i < 32; ++i) span[i] = cases[(i * 3) % nCases].before;
+            CDibPixels::OpaqueWhereColoured(span + start, n);
+            for (int i = 0; i < 32; ++i) {
+                const Case& c = cases[(i * 3) % nCases];
+                const bool inside = i >= start && i < start + n;
+                EXPECT_EQ(inside ? c.after : c.before, span[i])
+                    << "start " << start << " length " << n << " at " << i;
+            }
+        }
+    }
+}
+
 TEST(DibPixels, BlendGivesAlphaBlendsPixelsForEveryAlphaAndConstant)
 {
     const int kWidth = 256, kHeight = 64;
@@ -296,6 +326,36 @@ TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
         }
         EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << c.name;
     }
+}
+
+// An image still selected into another DC draws nothing, on the engine's
+// path as on AlphaBlend's; an image that was drawn is let go again, so that
+// it can be selected elsewhere afterwards.
+TEST_F(DrawPathTest, ImagesSelectedElsewhereDrawNothingAndDrawnOnesAreLetGo)
+{
+    Dib image(20, 10, false);
+    FillRandom(image, 20, 10, 31, true);
+    const RECT rc = {2, 2, 22, 12}, part = {0, 0, 20, 10}, corners = {0, 0, 0, 0};
+    for (int pass = 0; pass < 3; ++pass) {
+        // 0: engine, selected elsewhere; 1: system, selected elsewhere; 2: engine, free.
+        if (pass == 2) image.Unselect();
+        Dib target(30, 20, true);
+        FillRandom(target, 30, 20, 33, false);
+        if (pass == 1) LeaveToTheSystem(target.DC(), 30, 20);
+        const std::vector<DWORD> before = target.Pixels();
+        CRenderEngine::DrawImage(target.DC(), image.Bitmap(), rc, rc, part, corners, true, 255, false, false,
+                                 false);
+        const int changed = CountDifferences(before, target.Pixels());
+        if (pass < 2)
+            EXPECT_EQ(0, changed) << "pass " << pass;
+        else
+            EXPECT_LT(50, changed);
+    }
+    HDC hOther = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ hOld = ::SelectObject(hOther, image.Bitmap());
+    EXPECT_NE(nullptr, hOld) << "the image is let go after drawing";
+    if (hOld != nullptr) ::SelectObject(hOther, hOld);
+    ::DeleteDC(hOther);
 }
 
 TEST_F(DrawPathTest, DrawColorGivesGdiplusPixels)
