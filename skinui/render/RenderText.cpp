@@ -145,8 +145,9 @@ void DrawTextGdiplus(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrT
 // GDI+ text on a layered window costs far more than the pixels it changes, and
 // a repaint draws the same texts over the same pixels again. The result is a
 // function of the call (text, font, colour, style, rendering hint, rectangle,
-// clip) and of the pixels inside the clip box before it, which is all that
-// GDI+ can write. So each entry keeps the call, those pixels, and the pixels
+// clip) and of the pixels GDI+ can write before it: those of the text's
+// rectangle within the clip box, or of the whole clip box for a text drawn
+// without clipping. So each entry keeps the call, those pixels, and the pixels
 // of the box that drawing changed; a later call with the same call over the
 // very same pixels (compared, not hashed: a row compare runs at memory speed
 // and cannot be fooled) gets the changed pixels copied instead of drawn.
@@ -163,15 +164,15 @@ struct TTextResult
     RECT rcText = {};  // device pixels
     RECT rcArea = {};  // the clip box, device pixels
     std::vector<RECT> aClip;
-    std::vector<DWORD> aBefore;  // rcArea's pixels before drawing, row by row
+    std::vector<DWORD> aBefore;  // the writable pixels before drawing, row by row
     RECT rcChanged = {};
     std::vector<DWORD> aAfter;  // rcChanged's pixels, row by row
     unsigned uLastUse = 0;
 };
 
 const size_t kTextResults = 8;
-// Several window-sized clip boxes; the launcher's texts keep well under one
-// megabyte (their clip boxes are the rows of the window they stand in).
+// Several window-sized clip boxes; the launcher's texts keep a few dozen
+// kilobytes (their rectangles and what they changed).
 const size_t kTextResultBytes = 4 * 1024 * 1024;
 
 std::vector<TTextResult>& TextResults()
@@ -181,14 +182,14 @@ std::vector<TTextResult>& TextResults()
     return results;
 }
 
-// rcArea's pixels equal the kept ones (the same rectangle, so the same count).
-bool SameArea(const std::vector<DWORD>& aKept, const CDibPixels& pixels, const RECT& rcArea)
+// rcKey's pixels equal the kept ones (the same rectangle, so the same count).
+bool SameArea(const std::vector<DWORD>& aKept, const CDibPixels& pixels, const RECT& rcKey)
 {
-    const size_t width = static_cast<size_t>(rcArea.right - rcArea.left);
-    if (aKept.size() != width * static_cast<size_t>(rcArea.bottom - rcArea.top)) return false;
+    const size_t width = static_cast<size_t>(rcKey.right - rcKey.left);
+    if (aKept.size() != width * static_cast<size_t>(rcKey.bottom - rcKey.top)) return false;
     const DWORD* pKept = aKept.data();
-    for (int y = rcArea.top; y < rcArea.bottom; ++y, pKept += width)
-        if (memcmp(pixels.Row(y) + rcArea.left, pKept, width * sizeof(DWORD)) != 0) return false;
+    for (int y = rcKey.top; y < rcKey.bottom; ++y, pKept += width)
+        if (memcmp(pixels.Row(y) + rcKey.left, pKept, width * sizeof(DWORD)) != 0) return false;
     return true;
 }
 
@@ -235,13 +236,23 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
     RECT rcText = rc;
     ::OffsetRect(&rcText, offset.x, offset.y);
     const int nHint = pManager->GetGdiplusTextRenderingHint();
+    // Without DT_NOCLIP GDI+ clips the text to its layout rectangle, so only
+    // the pixels under it (one more all round, for the clip's edge) can
+    // change or matter; only they are kept and compared. With DT_NOCLIP it
+    // is the whole clip box.
+    RECT rcKey = rcArea;
+    if ((uStyle & DT_NOCLIP) == 0) {
+        RECT rcReach = rcText;
+        ::InflateRect(&rcReach, 1, 1);
+        if (!::IntersectRect(&rcKey, &rcArea, &rcReach)) return false;
+    }
 
     std::vector<TTextResult>& results = TextResults();
     static thread_local unsigned uUse = 0;
     ++uUse;
     for (TTextResult& r : results) {
         if (!SameCall(r, pstrText, lf, dwTextColor, uStyle, nHint, rcText, rcArea, pixels) ||
-            !SameArea(r.aBefore, pixels, rcArea))
+            !SameArea(r.aBefore, pixels, rcKey))
             continue;
         r.uLastUse = uUse;
         const int width = r.rcChanged.right - r.rcChanged.left;
@@ -251,20 +262,20 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
         return true;
     }
 
-    const int areaWidth = rcArea.right - rcArea.left;
+    const int keyWidth = rcKey.right - rcKey.left;
     std::vector<DWORD> before;
-    before.reserve(static_cast<size_t>(areaWidth) * (rcArea.bottom - rcArea.top));
-    for (int y = rcArea.top; y < rcArea.bottom; ++y)
-        before.insert(before.end(), pixels.Row(y) + rcArea.left, pixels.Row(y) + rcArea.right);
+    before.reserve(static_cast<size_t>(keyWidth) * (rcKey.bottom - rcKey.top));
+    for (int y = rcKey.top; y < rcKey.bottom; ++y)
+        before.insert(before.end(), pixels.Row(y) + rcKey.left, pixels.Row(y) + rcKey.right);
     DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
     ::GdiFlush();
 
-    RECT rcChanged = {rcArea.right, rcArea.bottom, rcArea.left, rcArea.top};
+    RECT rcChanged = {rcKey.right, rcKey.bottom, rcKey.left, rcKey.top};
     const DWORD* pBefore = before.data();
-    for (int y = rcArea.top; y < rcArea.bottom; ++y, pBefore += areaWidth) {
+    for (int y = rcKey.top; y < rcKey.bottom; ++y, pBefore += keyWidth) {
         const DWORD* pRow = pixels.Row(y);
-        for (int x = rcArea.left; x < rcArea.right; ++x) {
-            if (pRow[x] == pBefore[x - rcArea.left]) continue;
+        for (int x = rcKey.left; x < rcKey.right; ++x) {
+            if (pRow[x] == pBefore[x - rcKey.left]) continue;
             if (x < rcChanged.left) rcChanged.left = x;
             if (x >= rcChanged.right) rcChanged.right = x + 1;
             if (y < rcChanged.top) rcChanged.top = y;
@@ -273,8 +284,8 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
     }
     if (rcChanged.right < rcChanged.left) {
         // Nothing changed: an empty box.
-        rcChanged.left = rcChanged.right = rcArea.left;
-        rcChanged.top = rcChanged.bottom = rcArea.top;
+        rcChanged.left = rcChanged.right = rcKey.left;
+        rcChanged.top = rcChanged.bottom = rcKey.top;
     }
 
     TTextResult* pSlot = nullptr;

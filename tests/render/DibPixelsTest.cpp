@@ -386,33 +386,50 @@ namespace {
 // GDI+ text results are replayed when the same text meets the same pixels
 // again: every draw, first or repeated, over the same or another
 // background, with or without a round clip, equals a draw the engine cannot
-// replay.
+// replay. A text clipped to its rectangle is replayed over other pixels
+// outside it; one drawn with DT_NOCLIP may reach beyond it (where GDI+
+// honours the flag: Wine's clips it all the same).
 TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
 {
     m_window.Manager()->SetUseGdiplusText(true);
+    const wchar_t kLong[] = L"Vozeror Vozeror Vozeror Vozeror";
     struct Step
     {
         DWORD seed;
         const wchar_t* text;
         bool roundClip;
+        DWORD frame;  // painted beside the text's rectangle, 0 for none
+        UINT extraStyle;
     };
     const Step steps[] = {
-        {21, L"客服:4000012345", false}, {21, L"客服:4000012345", false}, {22, L"客服:4000012345", false},
-        {21, L"客服:4000012345", false}, {21, L"Vozeror", false},         {21, L"客服:4000012345", true},
-        {21, L"客服:4000012345", true},
+        {21, L"客服:4000012345", false, 0, 0},
+        {21, L"客服:4000012345", false, 0, 0},
+        {22, L"客服:4000012345", false, 0, 0},
+        {21, L"客服:4000012345", false, 0, 0},
+        {21, L"客服:4000012345", false, 0xFF102030, 0},
+        {21, L"Vozeror", false, 0, 0},
+        {21, L"客服:4000012345", true, 0, 0},
+        {21, L"客服:4000012345", true, 0, 0},
+        {21, kLong, false, 0, DT_NOCLIP},
+        {21, kLong, false, 0xFF102030, DT_NOCLIP},
     };
+    const RECT rcItem = {4, 6, 116, 34};
     for (const Step& step : steps) {
         Dib viaSystem(120, 40, true), viaEngine(120, 40, true);
-        FillRandom(viaSystem, 120, 40, step.seed, false);
-        FillRandom(viaEngine, 120, 40, step.seed, false);
+        for (const Dib* dib : {&viaSystem, &viaEngine}) {
+            FillRandom(*dib, 120, 40, step.seed, false);
+            for (int y = 0; y < 40 && step.frame != 0; ++y)
+                for (int x = 0; x < 120; ++x)
+                    if (x < rcItem.left - 1 || x > rcItem.right || y < rcItem.top - 1 || y > rcItem.bottom)
+                        dib->At(x, y) = step.frame;
+        }
         LeaveToTheSystem(viaSystem.DC(), 120, 40);
-        const RECT rcItem = {4, 6, 116, 34};
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
             SkinUI::CRenderClip clip;
             if (step.roundClip) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcItem, rcItem, 9, 9, clip);
             RECT rc = rcItem;
             CRenderEngine::DrawTextW(dib->DC(), m_window.Manager(), rc, step.text, 0xFF336699, -1,
-                                     DT_SINGLELINE | DT_VCENTER);
+                                     DT_SINGLELINE | DT_VCENTER | step.extraStyle);
         }
         EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels()))
             << step.seed << (step.roundClip ? " round" : "");
