@@ -198,6 +198,15 @@ size_t KeptBytes(const TTextResult& r)
     return (r.aBefore.size() + r.aAfter.size()) * sizeof(DWORD);
 }
 
+// The index of the least recently used entry; results is not empty.
+size_t LeastRecentlyUsed(const std::vector<TTextResult>& results)
+{
+    size_t oldest = 0;
+    for (size_t i = 1; i < results.size(); ++i)
+        if (results[i].uLastUse < results[oldest].uLastUse) oldest = i;
+    return oldest;
+}
+
 bool SameRect(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -293,9 +302,7 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
         results.push_back(TTextResult());
         pSlot = &results.back();
     } else {
-        pSlot = &results[0];
-        for (TTextResult& r : results)
-            if (r.uLastUse < pSlot->uLastUse) pSlot = &r;
+        pSlot = &results[LeastRecentlyUsed(results)];
     }
     pSlot->sText = pstrText;
     pSlot->lf = lf;
@@ -315,13 +322,11 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
     pSlot->uLastUse = uUse;
 
     // Over the byte budget the least recently used entries go, the new one
-    // last: a text whose clip box alone is above it is drawn every time.
+    // last: a text whose kept pixels alone are above it is drawn every time.
     size_t bytes = 0;
     for (const TTextResult& r : results) bytes += KeptBytes(r);
     while (bytes > kTextResultBytes && !results.empty()) {
-        size_t oldest = 0;
-        for (size_t i = 1; i < results.size(); ++i)
-            if (results[i].uLastUse < results[oldest].uLastUse) oldest = i;
+        const size_t oldest = LeastRecentlyUsed(results);
         bytes -= KeptBytes(results[oldest]);
         results.erase(results.begin() + static_cast<ptrdiff_t>(oldest));
     }
