@@ -54,12 +54,20 @@ bool CButtonUI::Activate()
 void CButtonUI::SetEnabled(bool bEnable)
 {
     CControlUI::SetEnabled(bEnable);
-    if (!IsEnabled()) m_uButtonState = 0;
+    if (!IsEnabled()) SetButtonState(0);
 }
 
 UINT CButtonUI::GetButtonState() const
 {
     return m_uButtonState;
+}
+
+void CButtonUI::SetButtonState(UINT uState)
+{
+    if (uState == m_uButtonState) return;
+    const UINT uChanged = uState ^ m_uButtonState;
+    m_uButtonState = uState;
+    if ((uChanged & (STATE_HOT | STATE_PUSHED)) != 0) Changed(CHANGE_STATE);
 }
 
 // ---- State machine ----------------------------------------------------------
@@ -75,30 +83,32 @@ void CButtonUI::DoEvent(TEventUI& event)
         break;
     case EVT_KEYDOWN:
         if (IsKeyboardEnabled() && (event.keyChar == VK_SPACE || event.keyChar == VK_RETURN)) {
-            Activate();
+            // A held key repeats its key-down (bit 30 set): only the first
+            // one activates.
+            if ((event.lParam & (1 << 30)) == 0) Activate();
             return;
         }
         break;
     case EVT_BUTTONDOWN:
     case EVT_DBLCLICK:
         if (::PtInRect(&m_rcItem, event.mousePos) && IsEnabled()) {
-            m_uButtonState |= STATE_PUSHED | STATE_CAPTURED;
+            SetButtonState(m_uButtonState | (STATE_PUSHED | STATE_CAPTURED));
             Invalidate();
         }
         return;
     case EVT_MOUSEMOVE:
         if ((m_uButtonState & STATE_CAPTURED) != 0) {
             if (::PtInRect(&m_rcItem, event.mousePos)) {
-                m_uButtonState |= STATE_PUSHED;
+                SetButtonState(m_uButtonState | STATE_PUSHED);
             } else {
-                m_uButtonState &= ~STATE_PUSHED;
+                SetButtonState(m_uButtonState & ~STATE_PUSHED);
             }
             Invalidate();
         }
         return;
     case EVT_BUTTONUP:
         if ((m_uButtonState & STATE_CAPTURED) != 0) {
-            m_uButtonState &= ~(STATE_PUSHED | STATE_CAPTURED);
+            SetButtonState(m_uButtonState & ~(STATE_PUSHED | STATE_CAPTURED));
             Invalidate();
             if (::PtInRect(&m_rcItem, event.mousePos)) Activate();
         }
@@ -110,13 +120,13 @@ void CButtonUI::DoEvent(TEventUI& event)
         return;
     case EVT_MOUSEENTER:
         if (IsEnabled()) {
-            m_uButtonState |= STATE_HOT;
+            SetButtonState(m_uButtonState | STATE_HOT);
             Invalidate();
         }
         break;
     case EVT_MOUSELEAVE:
         if (IsEnabled()) {
-            m_uButtonState &= ~STATE_HOT;
+            SetButtonState(m_uButtonState & ~STATE_HOT);
             Invalidate();
         }
         break;
@@ -335,14 +345,14 @@ void CButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 void CButtonUI::RefreshFocusAndEnabledBits()
 {
     if (IsFocused()) {
-        m_uButtonState |= STATE_FOCUSED;
+        SetButtonState(m_uButtonState | STATE_FOCUSED);
     } else {
-        m_uButtonState &= ~STATE_FOCUSED;
+        SetButtonState(m_uButtonState & ~STATE_FOCUSED);
     }
     if (!IsEnabled()) {
-        m_uButtonState |= STATE_DISABLED;
+        SetButtonState(m_uButtonState | STATE_DISABLED);
     } else {
-        m_uButtonState &= ~STATE_DISABLED;
+        SetButtonState(m_uButtonState & ~STATE_DISABLED);
     }
 }
 
@@ -367,7 +377,7 @@ void CButtonUI::PaintStatusImage(HDC hDC)
 {
     RefreshFocusAndEnabledBits();
     if (m_pManager != nullptr && !::IsWindowEnabled(m_pManager->GetPaintWindow())) {
-        m_uButtonState &= STATE_DISABLED;
+        SetButtonState(m_uButtonState & STATE_DISABLED);
     }
 
     const CUIString* pImage = nullptr;

@@ -93,6 +93,9 @@ public:
 protected:
     // STATE_FOCUSED and STATE_DISABLED follow IsFocused and IsEnabled.
     void RefreshFocusAndEnabledBits();
+    // The one writer of the state bits; a change of hot or pushed is
+    // reported as CHANGE_STATE.
+    void SetButtonState(UINT uState);
 
 protected:
     UINT m_uButtonState = 0;

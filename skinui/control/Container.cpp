@@ -193,6 +193,7 @@ void CContainerUI::SetEnabled(bool bEnabled)
         static_cast<CControlUI*>(m_items.GetAt(i))->SetEnabled(bEnabled);
     }
     Invalidate();
+    Changed(CHANGE_ENABLED);
 }
 
 void CContainerUI::SetMouseEnabled(bool bEnabled)

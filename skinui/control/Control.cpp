@@ -21,6 +21,9 @@ CControlUI::CControlUI() {}
 CControlUI::~CControlUI()
 {
     if (OnDestroy) OnDestroy(this);
+    // Only the base part is left by now: observers forget the pointer and
+    // call nothing on it.
+    Changed(CHANGE_DESTROYED);
     RemoveAllCustomAttribute();
     if (m_pManager != nullptr) m_pManager->ReapObjects(this);
 }
@@ -87,6 +90,7 @@ void CControlUI::SetText(LPCTSTR pstrText)
     if (m_sText == pstrText) return;
     m_sText = pstrText;
     Invalidate();
+    Changed(CHANGE_TEXT);
 }
 
 bool CControlUI::IsResourceText() const
@@ -428,6 +432,7 @@ void CControlUI::SetVisible(bool bVisible)
         m_pManager->SetFocus(nullptr);
     }
     if (IsVisible() != bWasVisible) NeedParentUpdate();
+    Changed(CHANGE_VISIBLE);
 }
 
 void CControlUI::SetInternVisible(bool bVisible)
@@ -448,6 +453,7 @@ void CControlUI::SetEnabled(bool bEnable)
     if (m_bEnabled == bEnable) return;
     m_bEnabled = bEnable;
     Invalidate();
+    Changed(CHANGE_ENABLED);
 }
 
 bool CControlUI::IsMouseEnabled() const
@@ -721,6 +727,13 @@ void CControlUI::SetVirtualWnd(LPCTSTR pstrValue)
 {
     m_sVirtualWnd = pstrValue != nullptr ? pstrValue : L"";
     if (m_pManager != nullptr) m_pManager->UsedVirtualWnd(true);
+}
+
+// ---- Change notification ----------------------------------------------------
+
+void CControlUI::Changed(ControlChange change)
+{
+    if (m_pManager != nullptr) m_pManager->ControlChanged(this, change);
 }
 
 // ---- Repaint and relayout requests ----------------------------------------

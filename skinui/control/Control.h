@@ -42,6 +42,21 @@ class CControlUI;
 #define STATE_PUSHED 0x10
 #define STATE_CAPTURED 0x40
 
+// What changed of a control, as CControlUI::Changed reports it to the paint
+// manager's observers (the accessibility tree, for one). Each is reported
+// once per real change, after the new value is in place.
+enum ControlChange
+{
+    CHANGE_FOCUS = 1,   // the manager's focus moved to or away from it
+    CHANGE_VISIBLE,     // its own visibility
+    CHANGE_ENABLED,     // its own enabled flag
+    CHANGE_TEXT,        // its text
+    CHANGE_NAME,        // its accessible name attribute
+    CHANGE_VALUE,       // a progress bar's value
+    CHANGE_STATE,       // a button's hot or pushed state
+    CHANGE_DESTROYED    // its destructor runs; nothing of it may be read later
+};
+
 // The callback of a tree search: the visited control and the caller's data;
 // a non-null result ends the search with that control.
 typedef CControlUI* (*FindControlProc)(CControlUI*, LPVOID);
@@ -65,6 +80,23 @@ public:
 
 protected:
     ~IWantTabUI() {}
+};
+
+// A control with several Tab stops of its own (the links of a text) offers
+// this through GetInterface(L"TabStops"): Tab visits its stops in order
+// before it leaves the control, and the focus cue frames the focused one.
+class ITabStopsUI
+{
+public:
+    virtual int GetTabStopCount() const = 0;
+    // -1 while none is focused.
+    virtual int GetFocusedTabStop() const = 0;
+    virtual void SetFocusedTabStop(int iIndex) = 0;
+    // In client pixels; empty outside 0 .. count - 1.
+    virtual RECT GetTabStopRect(int iIndex) const = 0;
+
+protected:
+    ~ITabStopsUI() {}
 };
 
 class CControlUI
@@ -182,6 +214,11 @@ public:
     LPCTSTR GetCustomAttribute(LPCTSTR pstrName) const;
     bool RemoveCustomAttribute(LPCTSTR pstrName);
     void RemoveAllCustomAttribute();
+
+    // ---- Change notification -------------------------------------------
+    // The one point every state setter passes through when a value really
+    // changed: hands the change to the manager's observers when attached.
+    void Changed(ControlChange change);
 
     // ---- Repaint and relayout requests ---------------------------------
     void Invalidate();

@@ -104,6 +104,7 @@ void CProgressUI::SetValue(int nValue)
     m_nValue = nValue;
     Invalidate();
     UpdateText();
+    Changed(CHANGE_VALUE);
 }
 
 const CUIString& CProgressUI::GetForeModifier() const

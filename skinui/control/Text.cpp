@@ -29,12 +29,47 @@ LPCTSTR CTextUI::GetClass() const
 LPVOID CTextUI::GetInterface(LPCTSTR pstrName)
 {
     if (pstrName != nullptr && _wcsicmp(pstrName, L"Text") == 0) return static_cast<CTextUI*>(this);
+    if (pstrName != nullptr && _wcsicmp(pstrName, L"TabStops") == 0) return static_cast<ITabStopsUI*>(this);
     return CLabelUI::GetInterface(pstrName);
 }
 
 UINT CTextUI::GetControlFlags() const
 {
-    return IsEnabled() && m_nLinks > 0 ? CONTROLFLAG_SETCURSOR : 0;
+    if (!IsEnabled() || m_nLinks == 0) return 0;
+    return CONTROLFLAG_SETCURSOR | (IsKeyboardEnabled() ? CONTROLFLAG_TABSTOP : 0);
+}
+
+RECT CTextUI::GetLinkRect(int iIndex) const
+{
+    if (iIndex < 0 || iIndex >= m_nLinks) return RECT{0, 0, 0, 0};
+    return m_rcLinks[iIndex];
+}
+
+bool CTextUI::ActivateLink(int iIndex)
+{
+    if (iIndex < 0 || iIndex >= m_nLinks || !IsEnabled() || m_pManager == nullptr) return false;
+    m_pManager->SendNotify(this, L"link", static_cast<WPARAM>(iIndex), 0, false);
+    return true;
+}
+
+int CTextUI::GetTabStopCount() const
+{
+    return IsEnabled() ? m_nLinks : 0;
+}
+
+int CTextUI::GetFocusedTabStop() const
+{
+    return m_nFocusLink < m_nLinks ? m_nFocusLink : -1;
+}
+
+void CTextUI::SetFocusedTabStop(int iIndex)
+{
+    m_nFocusLink = iIndex >= 0 && iIndex < m_nLinks ? iIndex : -1;
+}
+
+RECT CTextUI::GetTabStopRect(int iIndex) const
+{
+    return GetLinkRect(iIndex);
 }
 
 CUIString* CTextUI::GetLinkContent(int iIndex)
@@ -68,6 +103,20 @@ void CTextUI::DoEvent(TEventUI& event)
     if (PassMouseEventOn(event)) return;
 
     switch (event.type) {
+    case EVT_SETFOCUS:
+        // Focus from a click or a call, not from Tab: the first link.
+        if (m_nFocusLink < 0 && m_nLinks > 0) m_nFocusLink = 0;
+        break;
+    case EVT_KILLFOCUS:
+        m_nFocusLink = -1;
+        break;
+    case EVT_KEYDOWN:
+        // A held key repeats its key-down: only the first one activates.
+        if (event.keyChar == VK_RETURN && (event.lParam & (1 << 30)) == 0) {
+            ActivateLink(GetFocusedTabStop());
+            return;
+        }
+        break;
     case EVT_SETCURSOR:
         if (HitLink(event.mousePos) >= 0) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -76,15 +125,17 @@ void CTextUI::DoEvent(TEventUI& event)
     case EVT_BUTTONDOWN:
     case EVT_DBLCLICK:
         if (event.type == EVT_DBLCLICK && !IsEnabled()) break;
-        if (HitLink(event.mousePos) >= 0) Invalidate();
+        if (HitLink(event.mousePos) >= 0) {
+            // The press gave the text the focus already; the cue moves to
+            // the link pressed.
+            if (m_pManager != nullptr && m_pManager->GetFocus() == this) m_nFocusLink = HitLink(event.mousePos);
+            Invalidate();
+        }
         return;
     case EVT_BUTTONUP:
         if (!IsEnabled()) break;
         {
-            int iLink = HitLink(event.mousePos);
-            if (iLink >= 0 && m_pManager != nullptr) {
-                m_pManager->SendNotify(this, L"link", static_cast<WPARAM>(iLink), 0, false);
-            }
+            ActivateLink(HitLink(event.mousePos));
         }
         return;
     case EVT_CONTEXTMENU:
@@ -159,6 +210,7 @@ void CTextUI::PaintText(HDC hDC)
         CRenderEngine::DrawTextW(hDC, m_pManager, rcText, sText, dwColor, m_iFont, m_uTextStyle);
     }
     if (m_nHoverLink >= m_nLinks) m_nHoverLink = -1;
+    if (m_nFocusLink >= m_nLinks) m_nFocusLink = m_nLinks > 0 ? m_nLinks - 1 : -1;
 }
 
 }  // namespace SkinUI

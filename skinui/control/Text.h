@@ -5,13 +5,17 @@
 // (for the hover colour of the markup drawing) and sends "link" with the
 // link's index as wParam when one is clicked.
 //
+// Each link is a Tab stop of its own (ITabStopsUI): Tab walks through them
+// before it leaves the text, and Return sends "link" for the focused one,
+// as a click does.
+//
 // Slots: those of CLabelUI; nothing appended.
 
 #include "skinui/control/Label.h"
 
 namespace SkinUI {
 
-class CTextUI : public CLabelUI
+class CTextUI : public CLabelUI, public ITabStopsUI
 {
 public:
     enum
@@ -34,6 +38,17 @@ public:
     int GetLinkCount() const;
     // Index of the link under the mouse, -1 for none.
     int GetHoverLink() const;
+    // In client pixels; empty outside 0 .. link count - 1.
+    RECT GetLinkRect(int iIndex) const;
+    // Sends "link" for that index as a click on it does; false outside
+    // 0 .. link count - 1, or while the text is disabled.
+    bool ActivateLink(int iIndex);
+
+    // ITabStopsUI: one stop per link while the text is enabled.
+    int GetTabStopCount() const override;
+    int GetFocusedTabStop() const override;
+    void SetFocusedTabStop(int iIndex) override;
+    RECT GetTabStopRect(int iIndex) const override;
 
     static CControlUI* CreateControl();
 
@@ -45,6 +60,7 @@ private:
     RECT m_rcLinks[kMaxLinks];
     CUIString m_sLinks[kMaxLinks];
     int m_nHoverLink = -1;
+    int m_nFocusLink = -1;
 };
 
 }  // namespace SkinUI

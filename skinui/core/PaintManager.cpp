@@ -39,6 +39,13 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
     // the rest of the first frame, and a window not yet shown takes no
     // drops. Without OLE initialised the window simply accepts no drops.
     m_bDropTargetPending = true;
+    // Keyboard cues start hidden unless the user asked the system to show
+    // them always; the window's own copy of the state says the same.
+    BOOL bCues = FALSE;
+    ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &bCues, 0);
+    m_bFocusCueHidden = bCues == FALSE;
+    if (m_bFocusCueHidden)
+        ::SendMessageW(hWnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
 }
 
 // ---- Attaching the tree, focus and capture ---------------------------------
@@ -77,7 +84,7 @@ void CPaintManagerUI::SetFocus(CControlUI* pControl)
     if (m_pFocus != nullptr) DropFocus(pControl);
     if (pControl == nullptr) return;
     if (pControl->GetManager() == this && pControl->IsVisible() && pControl->IsEnabled()) {
-        m_pFocus = pControl;
+        SetFocusControl(pControl);
         SendFocusEvent(EVT_SETFOCUS, pControl);
         if (m_pFocus != nullptr) SendNotify(m_pFocus, L"setfocus");
     }
@@ -88,44 +95,99 @@ void CPaintManagerUI::DropFocus(CControlUI* pNewFocus)
     SendFocusEvent(EVT_KILLFOCUS, pNewFocus);
     // The handler may have destroyed the old focus (ReapObjects clears it).
     if (m_pFocus != nullptr) SendNotify(m_pFocus, L"killfocus");
-    m_pFocus = nullptr;
+    SetFocusControl(nullptr);
+}
+
+void CPaintManagerUI::SetFocusControl(CControlUI* pControl)
+{
+    if (pControl == m_pFocus) return;
+    CControlUI* pOld = m_pFocus;
+    InvalidateFocusCue();
+    m_pFocus = pControl;
+    InvalidateFocusCue();
+    if (pOld != nullptr) ControlChanged(pOld, CHANGE_FOCUS);
+    if (pControl != nullptr) ControlChanged(pControl, CHANGE_FOCUS);
 }
 
 namespace {
 
-struct FindTabInfo
+// One walk over the whole tree in Tab order: the last tab stop before
+// pFrom and the first after it. With pFrom null every stop counts as
+// "after" (the first one ends the walk) unless bLast asks for the last.
+struct TabWalk
 {
-    CControlUI* pFocus;
-    CControlUI* pLast;
-    bool bForward;
-    bool bNextIsIt;
+    const CPaintManagerUI* pManager;
+    CControlUI* pFrom;
+    bool bSeen;
+    CControlUI* pBefore;
+    CControlUI* pAfter;
 };
 
-CControlUI* FindControlFromTab(CControlUI* pThis, LPVOID pData)
+CControlUI* WalkTabStops(CControlUI* pThis, LPVOID pData)
 {
-    FindTabInfo* pInfo = static_cast<FindTabInfo*>(pData);
-    if (pInfo->pFocus == pThis) {
-        if (pInfo->bForward) pInfo->bNextIsIt = true;
-        return pInfo->bForward ? nullptr : pInfo->pLast;
+    TabWalk* pWalk = static_cast<TabWalk*>(pData);
+    if (pThis == pWalk->pFrom) {
+        pWalk->bSeen = true;
+        return nullptr;
     }
-    if ((pThis->GetControlFlags() & CONTROLFLAG_TABSTOP) == 0) return nullptr;
-    pInfo->pLast = pThis;
-    if (pInfo->bNextIsIt || pInfo->pFocus == nullptr) return pThis;
+    if (!pWalk->pManager->IsTabStop(pThis)) return nullptr;
+    if (pWalk->bSeen) {
+        pWalk->pAfter = pThis;
+        return pThis;
+    }
+    pWalk->pBefore = pThis;
     return nullptr;
 }
 
+ITabStopsUI* TabStopsOf(CControlUI* pControl)
+{
+    return pControl != nullptr ? static_cast<ITabStopsUI*>(pControl->GetInterface(L"TabStops")) : nullptr;
+}
+
+bool Contains(const CControlUI* pAncestor, const CControlUI* pControl)
+{
+    for (const CControlUI* p = pControl; p != nullptr; p = p->GetParent())
+        if (p == pAncestor) return true;
+    return false;
+}
+
 }  // namespace
+
+bool CPaintManagerUI::IsTabStop(CControlUI* pControl) const
+{
+    if (pControl == nullptr || pControl->GetManager() != this) return false;
+    if ((pControl->GetControlFlags() & CONTROLFLAG_TABSTOP) == 0) return false;
+    for (CControlUI* p = pControl; p != nullptr; p = p->GetParent())
+        if (!p->IsVisible() || !p->IsEnabled()) return false;
+    // Before the first layout nothing covers anything.
+    const RECT& rc = pControl->GetPos();
+    if (::IsRectEmpty(&rc)) return true;
+    POINT pt = {rc.left + (rc.right - rc.left) / 2, rc.top + (rc.bottom - rc.top) / 2};
+    CControlUI* pHit = FindControl(pt);
+    // Nothing takes the mouse there, or the control itself, one of its
+    // children or one of its parents does (then it does not take the mouse
+    // itself): nothing covers it.
+    return pHit == nullptr || Contains(pControl, pHit) || Contains(pHit, pControl);
+}
+
+CControlUI* CPaintManagerUI::FindNextTabStop(CControlUI* pFrom, bool bForward) const
+{
+    if (m_pRoot == nullptr) return nullptr;
+    // The walk ends at the first stop after pFrom, so pBefore is the stop
+    // just before pFrom, or without pFrom the last one.
+    TabWalk walk = {this, pFrom, pFrom == nullptr && bForward, nullptr, nullptr};
+    m_pRoot->FindControl(WalkTabStops, &walk, FIND_MEFIRST);
+    if (bForward) return walk.pAfter;
+    return pFrom == nullptr || walk.bSeen ? walk.pBefore : nullptr;
+}
 
 void CPaintManagerUI::SetFocusNeeded(CControlUI* pControl)
 {
     ::SetFocus(m_hWndPaint);
     if (pControl == nullptr) return;
     if (m_pFocus != nullptr) DropFocus(pControl);
-    FindTabInfo info = {pControl, nullptr, false, false};
-    if (m_pRoot != nullptr) {
-        m_pFocus =
-            m_pRoot->FindControl(FindControlFromTab, &info, FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST);
-    }
+    // The stop before the control; the next paint moves on to it.
+    SetFocusControl(FindNextTabStop(pControl, false));
     m_bFocusNeeded = true;
     if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
 }
@@ -142,18 +204,38 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward)
         return true;
     }
 
-    const UINT uFlags = FIND_VISIBLE | FIND_ENABLED | FIND_MEFIRST;
-    FindTabInfo info1 = {m_pFocus, nullptr, bForward, false};
-    CControlUI* pControl = m_pRoot->FindControl(FindControlFromTab, &info1, uFlags);
-    if (pControl == nullptr) {
-        if (bForward) {
-            FindTabInfo info2 = {nullptr, nullptr, bForward, false};
-            pControl = m_pRoot->FindControl(FindControlFromTab, &info2, uFlags);
-        } else {
-            pControl = info1.pLast;
+    // First through the stops inside the focused control.
+    ITabStopsUI* pStops = TabStopsOf(m_pFocus);
+    if (pStops != nullptr) {
+        const int iStop = pStops->GetFocusedTabStop();
+        const int iNext = bForward ? iStop + 1 : iStop - 1;
+        if (iStop >= 0 && iNext >= 0 && iNext < pStops->GetTabStopCount()) {
+            InvalidateFocusCue();
+            pStops->SetFocusedTabStop(iNext);
+            InvalidateFocusCue();
+            ControlChanged(m_pFocus, CHANGE_FOCUS);
+            m_bFocusNeeded = false;
+            return true;
         }
     }
-    if (pControl != nullptr) SetFocus(pControl);
+
+    // Then the next control, wrapping around at either end.
+    CControlUI* pControl = FindNextTabStop(m_pFocus, bForward);
+    if (pControl == nullptr) pControl = FindNextTabStop(nullptr, bForward);
+    if (pControl != nullptr) {
+        ITabStopsUI* pNewStops = TabStopsOf(pControl);
+        if (pNewStops != nullptr) {
+            InvalidateFocusCue();
+            pNewStops->SetFocusedTabStop(bForward ? 0 : pNewStops->GetTabStopCount() - 1);
+        }
+        if (pControl == m_pFocus) {
+            // The only control with stops: it wrapped around inside.
+            InvalidateFocusCue();
+            ControlChanged(m_pFocus, CHANGE_FOCUS);
+        } else {
+            SetFocus(pControl);
+        }
+    }
     m_bFocusNeeded = false;
     return true;
 }

@@ -32,6 +32,17 @@ namespace SkinUI {
 
 class CControlUI;
 
+// Told of every real change of a control's state (see ControlChange in
+// Control.h), on the UI thread, after the new value is in place.
+class IControlObserverUI
+{
+public:
+    virtual void OnControlChanged(CControlUI* pControl, int change) = 0;
+
+protected:
+    ~IControlObserverUI() {}
+};
+
 // Posted by the manager to its own window: register the drop target after
 // the first paint, destroy the controls of the delayed clean-up and deliver
 // the queued notifications.
@@ -50,6 +61,9 @@ struct TimerRecord
 
 // Timer id of the caret's blinking, next to the control timers' ids.
 #define CARET_TIMER_ID 0x1999
+
+// The focus cue's colour where neither the control nor the window sets one.
+const DWORD kDefaultFocusCueColor = 0xFF0078D7;
 
 // The SetResourceType value of a skin package held in memory as a ZIP archive.
 const int kResourceTypeZipInMemory = 4;
@@ -260,6 +274,11 @@ public:
                     bool bAsync = false);
     bool AddNotifier(INotifyUI* pControl);
     bool RemoveNotifier(INotifyUI* pControl);
+    // Observers of control changes, in order; not owned. ControlChanged is
+    // what CControlUI::Changed calls; it costs one test without observers.
+    bool AddControlObserver(IControlObserverUI* pObserver);
+    bool RemoveControlObserver(IControlObserverUI* pObserver);
+    void ControlChanged(CControlUI* pControl, int change);
     void UsedVirtualWnd(bool bUsed);
     // WM_ASYNC_FLUSH: registers a pending drop target, deletes the
     // delayed-cleanup controls, then delivers the queued notifications in
@@ -312,7 +331,29 @@ public:
     CControlUI* GetFocus() const;
     void SetFocus(CControlUI* pControl);
     void SetFocusNeeded(CControlUI* pControl);
+    // Tab moves the focus through the tab stops in tree order, and through
+    // the stops inside a control that has several (ITabStopsUI).
     bool SetNextTabControl(bool bForward = true);
+    // A tab stop: a control that says so (CONTROLFLAG_TABSTOP), attached
+    // here, visible and enabled with all its ancestors, and not covered by
+    // another control that takes the mouse at its centre: Tab reaches what
+    // the mouse reaches.
+    bool IsTabStop(CControlUI* pControl) const;
+    // The next (or previous) tab stop after pFrom in tree order, without
+    // wrapping; pFrom itself need not be a tab stop any more (a control
+    // just hidden). Null when there is none.
+    CControlUI* FindNextTabStop(CControlUI* pFrom, bool bForward = true) const;
+    // The focus cue: a frame the engine draws around the focused control
+    // (or its focused stop) while keyboard cues are shown. They are hidden
+    // until the keyboard is used, as Windows does with its own controls
+    // (WM_CHANGEUISTATE, WM_UPDATEUISTATE, UISF_HIDEFOCUS).
+    bool IsFocusCueShown() const;
+    // The cue's colour: the focused control's focusbordercolor, else this
+    // (the window's "focuscuecolor"), else kDefaultFocusCueColor.
+    void SetFocusCueColor(DWORD dwColor);
+    DWORD GetFocusCueColor() const;
+    // Where the cue is drawn, in client pixels; empty while none is shown.
+    RECT GetFocusCueRect();
     void SetCapture();
     void ReleaseCapture();
     bool IsCaptured() const;
@@ -441,6 +482,7 @@ private:
     UINT m_uTimerID = 0x1000;
     CStdPtrArray m_aTimers;     // TimerRecord*, owned
     CStdPtrArray m_aNotifiers;  // INotifyUI*, not owned
+    CStdPtrArray m_aControlObservers;  // IControlObserverUI*, not owned
     bool m_bUsedVirtualWnd = false;
     CStdPtrArray m_aAsyncNotify;     // TNotifyUI*, owned, in queue order
     CStdPtrArray m_aDelayedCleanup;  // CControlUI*, owned
@@ -454,6 +496,9 @@ private:
     // An event without a mouse position or key state for the focused
     // control, naming pSender as its sender.
     void SendFocusEvent(int type, CControlUI* pSender, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The one writer of the focus control; reports the change to both the
+    // old and the new one.
+    void SetFocusControl(CControlUI* pControl);
     // The focused control loses the focus to pNewFocus: its killfocus event
     // and notification, and then no control has the focus.
     void DropFocus(CControlUI* pNewFocus);
@@ -466,10 +511,18 @@ private:
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     // True when the focus control takes the Tab key itself.
     bool FocusKeepsTab() const;
+    // The keyboard was used: keyboard cues are shown from now on.
+    void ShowKeyboardCues();
+    // WM_UPDATEUISTATE: the window's keyboard-cue state changed.
+    void OnUpdateUIState(WPARAM wParam);
+    void InvalidateFocusCue();
+    void DrawFocusCue(HDC hDC, const RECT& rcPaint);
     // Runs the OLE drag of the drag image; returns when it has ended.
     void DoDrag();
     void ShowToolTip(CControlUI* pHover);
 
+    bool m_bFocusCueHidden = true;
+    DWORD m_dwFocusCueColor = 0;
     bool m_bMouseCapture = false;
     bool m_bMouseTracking = false;
     // Set by a press on a drag-enabled control, with its picture made then;

@@ -2,6 +2,7 @@
 //   MessageHandler      native messages -> control events
 //   mouse move, tooltip hover tracking, enter/leave, the tooltip window
 //   PreMessageHandler   Tab navigation, shortcuts, system keys
+//   keyboard cues       shown once the keyboard is used; the focus cue
 //   TranslateMessage / MessageLoop, filters and accelerators
 //   drop target registration, drag source
 #include "skinui/core/PaintManager.h"
@@ -9,6 +10,7 @@
 #include "skinui/control/Control.h"
 #include "skinui/core/DataObject.h"
 #include "skinui/core/DropSource.h"
+#include "skinui/render/DPI.h"
 #include "skinui/render/RenderEngine.h"
 
 #include <commctrl.h>
@@ -310,6 +312,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return false;
     }
     case WM_KEYDOWN:
+        ShowKeyboardCues();
         if (m_pFocus == nullptr) return false;
         SendEvent(m_pFocus, EVT_KEYDOWN, m_ptLastMousePos, MapKeyState(), wParam, lParam,
                   static_cast<TCHAR>(LOWORD(wParam)));
@@ -341,6 +344,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_SETFOCUS:
         if (m_pFocus != nullptr) SendFocusEvent(EVT_SETFOCUS, m_pFocus, wParam, lParam);
+        return false;
+    case WM_UPDATEUISTATE:
+        // The default procedure keeps the window's own copy of the state.
+        OnUpdateUIState(wParam);
         return false;
     case WM_NOTIFY: {
         if (lParam == 0) return false;
@@ -463,6 +470,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     case WM_KEYDOWN:
         if (wParam != VK_TAB) return false;
         if (FocusKeepsTab()) return false;
+        ShowKeyboardCues();
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;
     case WM_SYSCHAR: {
@@ -476,6 +484,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
         return true;
     }
     case WM_SYSKEYDOWN:
+        ShowKeyboardCues();
         if (m_pFocus != nullptr) {
             SendEvent(m_pFocus, EVT_SYSKEY, m_ptLastMousePos, MapKeyState(), 0, 0,
                       static_cast<TCHAR>(LOWORD(wParam)));
@@ -484,6 +493,82 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     default:
         return false;
     }
+}
+
+// ---- Keyboard cues ----------------------------------------------------------
+// The window starts with its cues hidden where the system says so (the
+// setting "underline access keys" off, the default); the first key shows
+// them for good. The system's copy of the state is kept in step through
+// WM_CHANGEUISTATE, so that it reads the same to everyone who asks the window
+// (WM_QUERYUISTATE).
+
+void CPaintManagerUI::ShowKeyboardCues()
+{
+    if (!m_bFocusCueHidden || m_hWndPaint == nullptr) return;
+    ::SendMessageW(m_hWndPaint, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+    // A system that does not pass the change on as WM_UPDATEUISTATE still
+    // shows the cue.
+    if (m_bFocusCueHidden) OnUpdateUIState(MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+}
+
+void CPaintManagerUI::OnUpdateUIState(WPARAM wParam)
+{
+    if ((HIWORD(wParam) & UISF_HIDEFOCUS) == 0) return;
+    bool bHidden = m_bFocusCueHidden;
+    if (LOWORD(wParam) == UIS_SET) bHidden = true;
+    if (LOWORD(wParam) == UIS_CLEAR) bHidden = false;
+    if (bHidden == m_bFocusCueHidden) return;
+    InvalidateFocusCue();
+    m_bFocusCueHidden = bHidden;
+    InvalidateFocusCue();
+}
+
+bool CPaintManagerUI::IsFocusCueShown() const
+{
+    return !m_bFocusCueHidden;
+}
+
+void CPaintManagerUI::SetFocusCueColor(DWORD dwColor)
+{
+    m_dwFocusCueColor = dwColor;
+    InvalidateFocusCue();
+}
+
+DWORD CPaintManagerUI::GetFocusCueColor() const
+{
+    return m_dwFocusCueColor;
+}
+
+RECT CPaintManagerUI::GetFocusCueRect()
+{
+    RECT rc = {0, 0, 0, 0};
+    if (m_bFocusCueHidden || m_pFocus == nullptr || !m_pFocus->IsVisible()) return rc;
+    rc = m_pFocus->GetPos();
+    ITabStopsUI* pStops = static_cast<ITabStopsUI*>(m_pFocus->GetInterface(L"TabStops"));
+    if (pStops != nullptr && pStops->GetFocusedTabStop() >= 0)
+        rc = pStops->GetTabStopRect(pStops->GetFocusedTabStop());
+    if (::IsRectEmpty(&rc)) return RECT{0, 0, 0, 0};
+    // Two pixels of frame just outside the control, a pixel apart from it.
+    const int nOut = GetDPIObj()->Scale(3);
+    ::InflateRect(&rc, nOut, nOut);
+    return rc;
+}
+
+void CPaintManagerUI::InvalidateFocusCue()
+{
+    RECT rc = GetFocusCueRect();
+    if (!::IsRectEmpty(&rc)) Invalidate(rc);
+}
+
+void CPaintManagerUI::DrawFocusCue(HDC hDC, const RECT& rcPaint)
+{
+    RECT rc = GetFocusCueRect();
+    RECT rcTemp = {};
+    if (::IsRectEmpty(&rc) || !::IntersectRect(&rcTemp, &rc, &rcPaint)) return;
+    DWORD dwColor = m_pFocus->GetFocusBorderColor();
+    if (dwColor == 0) dwColor = m_dwFocusCueColor;
+    if (dwColor == 0) dwColor = kDefaultFocusCueColor;
+    CRenderEngine::DrawRect(hDC, rc, GetDPIObj()->Scale(2), dwColor);
 }
 
 bool CPaintManagerUI::TranslateAcceleratorW(MSG* pMsg)

@@ -163,6 +163,7 @@ bool CPaintManagerUI::OnPaint()
         for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
             static_cast<CControlUI*>(m_aPostPaintControls[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
         }
+        DrawFocusCue(m_hDcOffscreen, rcPaint);
         if (m_bLayered) {
             RepairAlpha(rcBits);
             PaintChildWindows(rcPaint);

@@ -68,6 +68,7 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl)
     if (pControl == m_pEventKey) m_pEventKey = nullptr;
     if (pControl == m_pEventHover) m_pEventHover = nullptr;
     if (pControl == m_pEventClick) m_pEventClick = nullptr;
+    // The control heard CHANGE_DESTROYED already: the focus goes quietly.
     if (pControl == m_pFocus) m_pFocus = nullptr;
     if (pControl == m_pRoot) m_pRoot = nullptr;
     KillTimer(pControl);
@@ -242,6 +243,25 @@ bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier)
     int iIndex = m_aNotifiers.Find(pNotifier);
     if (iIndex < 0) return false;
     return m_aNotifiers.Remove(iIndex);
+}
+
+bool CPaintManagerUI::AddControlObserver(IControlObserverUI* pObserver)
+{
+    if (pObserver == nullptr || m_aControlObservers.Find(pObserver) >= 0) return false;
+    return m_aControlObservers.Add(pObserver);
+}
+
+bool CPaintManagerUI::RemoveControlObserver(IControlObserverUI* pObserver)
+{
+    int iIndex = m_aControlObservers.Find(pObserver);
+    if (iIndex < 0) return false;
+    return m_aControlObservers.Remove(iIndex);
+}
+
+void CPaintManagerUI::ControlChanged(CControlUI* pControl, int change)
+{
+    for (int i = 0; i < m_aControlObservers.GetSize(); i++)
+        static_cast<IControlObserverUI*>(m_aControlObservers[i])->OnControlChanged(pControl, change);
 }
 
 void CPaintManagerUI::UsedVirtualWnd(bool bUsed)

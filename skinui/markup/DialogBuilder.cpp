@@ -319,6 +319,8 @@ void CDialogBuilder::ApplyWindowAttributes(CMarkupNode& root, CPaintManagerUI* p
             pManager->SetDefaultLinkHoverFontColor(ParseColor(pstrValue), false);
         } else if (Is(pstrName, L"selectedcolor")) {
             pManager->SetDefaultSelectedBkColor(ParseColor(pstrValue), false);
+        } else if (Is(pstrName, L"focuscuecolor")) {
+            pManager->SetFocusCueColor(ParseColor(pstrValue));
         } else if (Is(pstrName, L"shadowsize")) {
             pShadow->SetSize(ParseInt(pstrValue));
         } else if (Is(pstrName, L"shadowsharpness")) {
