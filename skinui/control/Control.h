@@ -47,14 +47,14 @@ class CControlUI;
 // once per real change, after the new value is in place.
 enum ControlChange
 {
-    CHANGE_FOCUS = 1,   // the manager's focus moved to or away from it
-    CHANGE_VISIBLE,     // its own visibility
-    CHANGE_ENABLED,     // its own enabled flag
-    CHANGE_TEXT,        // its text
-    CHANGE_NAME,        // its accessible name attribute
-    CHANGE_VALUE,       // a progress bar's value
-    CHANGE_STATE,       // a button's hot or pushed state
-    CHANGE_DESTROYED    // its destructor runs; nothing of it may be read later
+    CHANGE_FOCUS = 1,  // the manager's focus moved to or away from it
+    CHANGE_VISIBLE,    // its own visibility
+    CHANGE_ENABLED,    // its own enabled flag
+    CHANGE_TEXT,       // its text
+    CHANGE_NAME,       // its accessible name attribute
+    CHANGE_VALUE,      // a progress bar's value
+    CHANGE_STATE,      // a button's hot or pushed state
+    CHANGE_DESTROYED   // its destructor runs; nothing of it may be read later
 };
 
 // The callback of a tree search: the visited control and the caller's data;

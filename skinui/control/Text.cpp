@@ -128,7 +128,8 @@ void CTextUI::DoEvent(TEventUI& event)
         if (HitLink(event.mousePos) >= 0) {
             // The press gave the text the focus already; the cue moves to
             // the link pressed.
-            if (m_pManager != nullptr && m_pManager->GetFocus() == this) m_nFocusLink = HitLink(event.mousePos);
+            if (m_pManager != nullptr && m_pManager->GetFocus() == this)
+                m_nFocusLink = HitLink(event.mousePos);
             Invalidate();
         }
         return;

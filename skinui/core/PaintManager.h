@@ -480,8 +480,8 @@ private:
 
     // ---- Timers, notifications and control registry -------------------
     UINT m_uTimerID = 0x1000;
-    CStdPtrArray m_aTimers;     // TimerRecord*, owned
-    CStdPtrArray m_aNotifiers;  // INotifyUI*, not owned
+    CStdPtrArray m_aTimers;            // TimerRecord*, owned
+    CStdPtrArray m_aNotifiers;         // INotifyUI*, not owned
     CStdPtrArray m_aControlObservers;  // IControlObserverUI*, not owned
     bool m_bUsedVirtualWnd = false;
     CStdPtrArray m_aAsyncNotify;     // TNotifyUI*, owned, in queue order
