@@ -63,4 +63,16 @@ function(vozeror_delay_import lib dll)
   endif()
   # The helper that resolves a delay-loaded call (__delayLoadHelper2).
   target_link_libraries(${target} INTERFACE ${out} delayimp)
+  # The i686 linker treats each stub of a delay-import library as an import
+  # thunk and drops its code when nothing calls the stub itself; a call
+  # through the import pointer (a dllimport declaration) then finds the
+  # pointer aimed at nothing and jumps to address 0. Where a header lets the
+  # import attribute be chosen, the functions are declared as plain externals
+  # so that calls go through the stub; <wininet.h> does not, and
+  # launcher/WinInetApi.h includes it that way.
+  if(lib STREQUAL comctl32)
+    target_compile_definitions(${target} INTERFACE WINCOMMCTRLAPI=)
+  elseif(lib STREQUAL crypt32)
+    target_compile_definitions(${target} INTERFACE WINCRYPT32API=)
+  endif()
 endfunction()

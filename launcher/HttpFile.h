@@ -3,9 +3,9 @@
 // Read throws CInternetException; the QueryInfo calls report by result.
 
 #include "launcher/InternetException.h"
+#include "launcher/WinInetApi.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <string>
 

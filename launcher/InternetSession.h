@@ -6,9 +6,9 @@
 
 #include "launcher/HttpFile.h"
 #include "launcher/InternetException.h"
+#include "launcher/WinInetApi.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <string>
 #include <utility>

@@ -108,11 +108,11 @@ int ProgressBarValue(const DownloadProgress& progress)
 // ---- Construction and Init ------------------------------------------------
 
 CLauncherView::CLauncherView()
-    : m_bHomePage(true), m_pDownload(nullptr), m_DesktopProgress(), m_IPhoneProgress(), m_AndroidProgress(),
-      m_pComputerInstall(nullptr), m_pComputerRun(nullptr), m_pComputerPro(nullptr), m_pPhoneJump(nullptr),
-      m_pQQ(nullptr), m_pTel(nullptr), m_pFirstBK3(nullptr), m_pChooseText(nullptr), m_pIPhonePro(nullptr),
-      m_pAndroidPro(nullptr), m_pIPhoneInstall(nullptr), m_pIPhoneRun(nullptr), m_pAndroidInstall(nullptr),
-      m_pAndroidRun(nullptr), m_pReturn(nullptr)
+    : m_pManager(nullptr), m_bHomePage(true), m_pDownload(nullptr), m_DesktopProgress(), m_IPhoneProgress(),
+      m_AndroidProgress(), m_pComputerInstall(nullptr), m_pComputerRun(nullptr), m_pComputerPro(nullptr),
+      m_pPhoneJump(nullptr), m_pQQ(nullptr), m_pTel(nullptr), m_pFirstBK3(nullptr), m_pChooseText(nullptr),
+      m_pIPhonePro(nullptr), m_pAndroidPro(nullptr), m_pIPhoneInstall(nullptr), m_pIPhoneRun(nullptr),
+      m_pAndroidInstall(nullptr), m_pAndroidRun(nullptr), m_pReturn(nullptr)
 {}
 
 CLauncherView::~CLauncherView()
@@ -123,6 +123,7 @@ CLauncherView::~CLauncherView()
 bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd)
 {
     if (m_pDownload == nullptr) m_pDownload = new CDownloadFile;
+    m_pManager = &manager;
     ::SetTimer(hWnd, kPollTimerId, kPollTimerPeriod, nullptr);
 
     // Every button of the view is clickable and shows the hand cursor.
@@ -157,6 +158,9 @@ bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd)
 
     ProbeProducts();
     ShowComputerState(m_nDesktopState);
+    // The first paint gives the focus to the stop after the close button:
+    // the desktop tile, whichever of the two shows.
+    if (m_pComputerInstall != nullptr) manager.SetFocusNeeded(m_pComputerInstall);
 
     CControlUI* all[] = {m_pComputerInstall,
                          m_pComputerRun,
@@ -294,6 +298,41 @@ void CLauncherView::ShowPhonePage(bool visible)
     Show(m_pReturn, visible);
 }
 
+// ---- Focus ----------------------------------------------------------------------
+// Every action leaves the keyboard focus on a control the user can see:
+//   install click      the next stop of the page (the disabled run tile that
+//                      replaces the install tile cannot hold it)
+//   failed run click   the install tile shown in place of the run tile
+//   phone_jump         the phone page's first tile
+//   return             the phone_jump tile
+// Only the control that held the focus hands it on: a tick never moves it,
+// so a download that ends while the user is elsewhere leaves it there.
+
+bool CLauncherView::HadFocus(CControlUI* control) const
+{
+    if (m_pManager == nullptr) return false;
+    CControlUI* focus = m_pManager->GetFocus();
+    return focus == nullptr || focus == control;
+}
+
+void CLauncherView::FocusNextStopAfter(CControlUI* control)
+{
+    if (m_pManager == nullptr) return;
+    CControlUI* next = m_pManager->FindNextTabStop(control, true);
+    if (next == nullptr) next = m_pManager->FindNextTabStop(nullptr, true);
+    if (next != nullptr) next->SetFocus();
+}
+
+void CLauncherView::FocusFirstOf(std::initializer_list<CControlUI*> controls)
+{
+    for (CControlUI* control : controls) {
+        if (control != nullptr && control->IsVisible() && control->IsEnabled()) {
+            control->SetFocus();
+            return;
+        }
+    }
+}
+
 // ---- Click handling ---------------------------------------------------------
 // Each test stands alone, in this order; a notification without a sender
 // (a queued one whose control is gone) matches nothing.
@@ -305,8 +344,14 @@ void CLauncherView::RunOrReinstall(int index, int& state, const char* path, Show
         if (m_pDownload != nullptr) m_pDownload->RunProduct(index, path);
         return;
     }
+    CControlUI* run = index == kDesktop ? m_pComputerRun : index == kIPhone ? m_pIPhoneRun : m_pAndroidRun;
+    const bool focused = HadFocus(run);
     (this->*show)(state);
     state = None;
+    CControlUI* install = index == kDesktop ? m_pComputerInstall
+        : index == kIPhone                  ? m_pIPhoneInstall
+                                            : m_pAndroidInstall;
+    if (focused) FocusFirstOf({install});
 }
 
 void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
@@ -320,6 +365,9 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
     if (sender == m_pComputerInstall && m_pDownload != nullptr) m_pDownload->StartDesktopDownload();
     if (sender == m_pIPhoneInstall && m_pDownload != nullptr) m_pDownload->StartIPhoneDownload();
     if (sender == m_pAndroidInstall && m_pDownload != nullptr) m_pDownload->StartAndroidDownload();
+    if ((sender == m_pComputerInstall || sender == m_pIPhoneInstall || sender == m_pAndroidInstall) &&
+        HadFocus(sender))
+        FocusNextStopAfter(sender);
     if (sender == m_pComputerRun)
         RunOrReinstall(kDesktop, m_nDesktopState, m_szDesktopPath, &CLauncherView::ShowComputerState);
     if (sender == m_pIPhoneRun)
@@ -333,6 +381,9 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
         m_bHomePage = false;
         ShowIPhoneState(m_nIPhoneState);
         ShowAndroidState(m_nAndroidState);
+        // The page's first stop after its white panel: the iPhone tile, or
+        // the Android one while the iPhone's is a disabled run tile.
+        FocusNextStopAfter(m_pFirstBK3);
     }
     if (sender == m_pReturn) {
         ShowComputerPage(true);
@@ -340,6 +391,7 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
         ShowPhonePage(false);
         m_bHomePage = true;
         ShowComputerState(m_nDesktopState);
+        FocusFirstOf({m_pPhoneJump});
     }
 }
 

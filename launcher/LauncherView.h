@@ -16,6 +16,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 namespace SkinUI {
 class CButtonUI;
 class CControlUI;
@@ -78,6 +80,14 @@ protected:
     // A run click: probe again; start the product, or show its install tile.
     void RunOrReinstall(int index, int& state, const char* path, ShowStateFn show);
 
+    // Keyboard focus after an action (see "Focus" in LauncherView.cpp).
+    // The control that held the focus lost it to this action, or never had
+    // it: false when the user's focus is elsewhere and must stay there.
+    bool HadFocus(SkinUI::CControlUI* control) const;
+    void FocusNextStopAfter(SkinUI::CControlUI* control);
+    void FocusFirstOf(std::initializer_list<SkinUI::CControlUI*> controls);
+
+    SkinUI::CPaintManagerUI* m_pManager;
     bool m_bHomePage;
     CDownloadFile* m_pDownload;
     DownloadProgress m_DesktopProgress;

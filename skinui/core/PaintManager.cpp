@@ -39,13 +39,11 @@ void CPaintManagerUI::Init(HWND hWnd, LPCTSTR pstrName)
     // the rest of the first frame, and a window not yet shown takes no
     // drops. Without OLE initialised the window simply accepts no drops.
     m_bDropTargetPending = true;
-    // Keyboard cues start hidden unless the user asked the system to show
-    // them always; the window's own copy of the state says the same.
-    BOOL bCues = FALSE;
-    ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &bCues, 0);
-    m_bFocusCueHidden = bCues == FALSE;
-    if (m_bFocusCueHidden)
-        ::SendMessageW(hWnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+    // Keyboard cues start hidden, as a window the user has only reached
+    // with the mouse shows them; the window's own copy of the state says the
+    // same.
+    m_bFocusCueHidden = true;
+    ::SendMessageW(hWnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
 }
 
 // ---- Attaching the tree, focus and capture ---------------------------------
@@ -219,8 +217,10 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward)
         }
     }
 
-    // Then the next control, wrapping around at either end.
-    CControlUI* pControl = FindNextTabStop(m_pFocus, bForward);
+    // Then the next control, wrapping around at either end; without a focus
+    // both directions start at the first stop.
+    CControlUI* pControl =
+        m_pFocus == nullptr ? FindNextTabStop(nullptr, true) : FindNextTabStop(m_pFocus, bForward);
     if (pControl == nullptr) pControl = FindNextTabStop(nullptr, bForward);
     if (pControl != nullptr) {
         ITabStopsUI* pNewStops = TabStopsOf(pControl);

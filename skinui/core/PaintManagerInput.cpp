@@ -496,9 +496,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
 }
 
 // ---- Keyboard cues ----------------------------------------------------------
-// The window starts with its cues hidden where the system says so (the
-// setting "underline access keys" off, the default); the first key shows
-// them for good. The system's copy of the state is kept in step through
+// The window starts with its cues hidden; the first key shows them for good. The system's copy of the state is kept in step through
 // WM_CHANGEUISTATE, so that it reads the same to everyone who asks the window
 // (WM_QUERYUISTATE).
 

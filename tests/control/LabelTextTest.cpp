@@ -313,7 +313,7 @@ TEST_F(LabelTest, InlineMarkupLinksAreTrackedAndClicked)
     EXPECT_EQ(CUIString(L"second"), *text->GetLinkContent(1));
     EXPECT_EQ(nullptr, text->GetLinkContent(2));
     EXPECT_EQ(nullptr, text->GetLinkContent(-1));
-    EXPECT_EQ(UINT(CONTROLFLAG_SETCURSOR), text->GetControlFlags());
+    EXPECT_EQ(UINT(CONTROLFLAG_SETCURSOR | CONTROLFLAG_TABSTOP), text->GetControlFlags());
 
     // Sweep the mouse along the middle row: the hover link follows it.
     POINT onFirst = {-1, -1}, onSecond = {-1, -1}, offLinks = {-1, -1};

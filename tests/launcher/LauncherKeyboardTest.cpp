@@ -1,0 +1,328 @@
+// The launcher's own skin driven with keys only: the Tab order of each page
+// in each product state (never a tile hidden under the phone page's panel),
+// where the focus lands after each action, and the name every control a user
+// acts on or reads carries for screen readers. Keys go the way the message
+// loop sends them (the engine's pre-translation, then the window); installs
+// start real workers whose requests a local server refuses.
+//
+// Sections: fixture; Tab order; focus after actions; names.
+
+#include "launcher/DownloadFile.h"
+#include "launcher/LauncherView.h"
+#include "launcher/Products.h"
+#include "launcher/SystemInfo.h"
+#include "skinui/control/Control.h"
+#include "skinui/core/PaintManager.h"
+#include "tests/support/HttpTestServer.h"
+#include "tests/support/PaintManagerWindow.h"
+#include "tests/support/ProxyGuard.h"
+#include "tests/support/SkinFiles.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace Launcher;
+using SkinUI::CControlUI;
+using SkinUI::CPaintManagerUI;
+using TestSupport::WideFromAnsi;
+
+namespace {
+
+// ---- Fixture ------------------------------------------------------------------
+
+class CKeyView : public CLauncherView, public SkinUI::INotifyUI
+{
+public:
+    void Notify(SkinUI::TNotifyUI& msg) override { HandleClick(msg); }
+    void Tick()
+    {
+        BOOL handled = FALSE;
+        OnTimer(WM_TIMER, kPollTimerId, 0, handled);
+    }
+    bool OnHomePage() const { return m_bHomePage; }
+};
+
+void SetKey(int index, bool installed)
+{
+    if (!installed) {
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
+        return;
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &key, nullptr));
+    const wchar_t data[] = L"C:\\Vozeror\\Product.exe";
+    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
+    RegCloseKey(key);
+}
+
+void ResetShared()
+{
+    for (int i = 0; i < kProductCount; i++) {
+        SetKey(i, false);
+        SetProgress(i, 0, 0);
+        SetSetupFinished(i, 0);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD bound = 30000)
+{
+    for (DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > bound) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+class LauncherKeyboardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const std::string skin = TestSupport::SkinSourceFile("DlgMain.xml");
+        CPaintManagerUI::SetResourcePath(WideFromAnsi(skin.substr(0, skin.find_last_of("\\/") + 1)).c_str());
+        m_server.SetRoute("/", TestSupport::HttpResponse::Status(404));
+        Fresh();
+    }
+
+    void TearDown() override { End(); }
+
+    // A new window on the launcher's skin with a new view, nothing
+    // installed and no worker running.
+    void Fresh()
+    {
+        End();
+        ResetShared();
+        m_window.reset(new TestSupport::PaintManagerWindow);
+        ASSERT_TRUE(m_window->IsValid());
+        ASSERT_NE(nullptr, m_window->LoadSkin(L"DlgMain.xml"));
+        m_view.reset(new CKeyView);
+    }
+
+    void End()
+    {
+        if (m_view != nullptr) Manager().RemoveNotifier(m_view.get());
+        WaitFor([] {
+            return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid);
+        });
+        m_view.reset();
+        m_window.reset();
+        ResetShared();
+    }
+
+    // The window as it starts with these products installed: laid out and
+    // painted once, as the first WM_PAINT does.
+    void Start(bool desktop, bool iphone, bool android)
+    {
+        SetKey(kDesktop, desktop);
+        SetKey(kIPhone, iphone);
+        SetKey(kAndroid, android);
+        ASSERT_TRUE(m_view->Init(Manager(), Manager().GetPaintWindow()));
+        Manager().AddNotifier(m_view.get());
+        ShowWindow(Manager().GetPaintWindow(), SW_SHOWNOACTIVATE);
+        m_window->Paint();
+    }
+
+    // A product whose worker reported its first bytes: the next tick shows
+    // its disabled run tile and bar.
+    void Downloading(int index)
+    {
+        SetProgress(index, 100000, 90000);
+        m_view->Tick();
+        m_window->Paint();
+    }
+
+    void Key(WPARAM vk, bool shift = false)
+    {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG msg = {};
+        msg.hwnd = Manager().GetPaintWindow();
+        msg.message = WM_KEYDOWN;
+        msg.wParam = vk;
+        if (!CPaintManagerUI::TranslateMessage(&msg)) DispatchMessageW(&msg);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        m_window->Paint();
+    }
+
+    std::wstring Focus()
+    {
+        CControlUI* focus = Manager().GetFocus();
+        return focus != nullptr ? focus->GetName().GetData() : L"-";
+    }
+
+    // The stops Tab visits from the focus, until it comes back to it.
+    std::vector<std::wstring> TabCycle(bool shift = false)
+    {
+        std::vector<std::wstring> cycle = {Focus()};
+        for (int i = 0; i < 20; i++) {
+            Key(VK_TAB, shift);
+            if (Focus() == cycle.front()) break;
+            cycle.push_back(Focus());
+        }
+        return cycle;
+    }
+
+    CPaintManagerUI& Manager() { return *m_window->Manager(); }
+    CControlUI* C(const wchar_t* name) { return Manager().FindControl(name); }
+
+    TestSupport::HttpTestServer m_server;
+    TestSupport::ProxyGuard m_proxy{m_server.Port()};
+    std::unique_ptr<TestSupport::PaintManagerWindow> m_window;
+    std::unique_ptr<CKeyView> m_view;
+};
+
+}  // namespace
+
+// ---- Tab order ------------------------------------------------------------------
+
+// Reading order: header, body, footer; the close button is the header's
+// stop, so it comes last before the cycle starts again at the page's first
+// tile. A disabled run tile is no stop, and neither is a desktop tile that a
+// tick shows under the phone page's white panel.
+TEST_F(LauncherKeyboardTest, TabVisitsThePageInReadingOrderInEveryProductState)
+{
+    struct Row
+    {
+        const char* what;
+        bool desktop, iphone, android;  // installed at start
+        bool phonePage;
+        int downloading;  // then a tick shows this product downloading (-1: none)
+        int finished;     // or this product's setup finished and installed it
+        std::vector<std::wstring> cycle;
+    } rows[] = {
+        {"nothing installed", false, false, false, false, -1, -1,
+         {L"computer_install", L"phone_jump", L"qq", L"tel", L"closebtn"}},
+        {"desktop installed", true, false, false, false, -1, -1,
+         {L"computer_run", L"phone_jump", L"qq", L"tel", L"closebtn"}},
+        {"desktop downloading", false, false, false, false, kDesktop, -1,
+         {L"phone_jump", L"qq", L"tel", L"closebtn"}},
+        {"phone page", false, false, false, true, -1, -1,
+         {L"iphone_install", L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
+        {"phone page, desktop downloading under the panel", false, false, false, true, kDesktop, -1,
+         {L"iphone_install", L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
+        {"phone page, desktop installed under the panel", false, false, false, true, -1, kDesktop,
+         {L"iphone_install", L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
+        {"phone page, iPhone downloading", false, false, false, true, kIPhone, -1,
+         {L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
+        {"phone page, both phones installed", false, true, true, true, -1, -1,
+         {L"iphone_run", L"android_run", L"qq", L"tel", L"return", L"closebtn"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Fresh();
+        Start(row.desktop, row.iphone, row.android);
+        if (row.phonePage) {
+            Manager().SetFocus(C(L"phone_jump"));
+            Key(VK_RETURN);
+            ASSERT_FALSE(m_view->OnHomePage());
+        }
+        if (row.downloading >= 0) Downloading(row.downloading);
+        if (row.finished >= 0) {
+            SetKey(row.finished, true);
+            SetSetupFinished(row.finished, 1);
+            m_view->Tick();
+            m_window->Paint();
+        }
+        if (row.finished == kDesktop) {
+            ASSERT_TRUE(C(L"computer_run")->IsVisible()) << "under the panel";
+        }
+        Manager().SetFocus(C(row.cycle.front().c_str()));
+        EXPECT_EQ(TabCycle(), row.cycle);
+        std::vector<std::wstring> back(row.cycle.rbegin(), row.cycle.rend() - 1);
+        back.insert(back.begin(), row.cycle.front());
+        EXPECT_EQ(TabCycle(true), back) << "Shift+Tab: the same cycle backwards";
+    }
+}
+
+// ---- Focus after actions ------------------------------------------------------
+
+TEST_F(LauncherKeyboardTest, EveryActionLeavesTheFocusOnAVisibleStop)
+{
+    Start(false, false, false);
+    EXPECT_EQ(Focus(), L"computer_install") << "the first tile, not the close button";
+
+    // Return right after start installs: a worker asks the server, and the
+    // focus moves on, as the run tile that follows cannot hold it.
+    Key(VK_RETURN);
+    EXPECT_TRUE(WaitFor([this] { return !m_server.Requests().empty(); })) << "the install started";
+    EXPECT_EQ(Focus(), L"phone_jump");
+    EXPECT_TRUE(IsWindow(Manager().GetPaintWindow())) << "Return did not close the window";
+
+    Key(VK_RETURN);
+    EXPECT_FALSE(m_view->OnHomePage());
+    EXPECT_EQ(Focus(), L"iphone_install") << "the phone page's first tile";
+    Key(VK_RETURN);
+    EXPECT_EQ(Focus(), L"android_install") << "past the iPhone tile whose install started";
+    Manager().SetFocus(C(L"return"));
+    Key(VK_RETURN);
+    EXPECT_TRUE(m_view->OnHomePage());
+    EXPECT_EQ(Focus(), L"phone_jump") << "back on the tile that opened the page";
+
+    // The desktop download ends while the focus is elsewhere: it stays.
+    ASSERT_TRUE(WaitFor([] { return !IsWorkerRunning(kDesktop); }));
+    Manager().SetFocus(C(L"qq"));
+    SetSetupFinished(kDesktop, 1);
+    m_view->Tick();
+    EXPECT_EQ(Focus(), L"qq");
+}
+
+TEST_F(LauncherKeyboardTest, AFailedRunFocusesTheInstallTileThatReplacesIt)
+{
+    Start(true, false, false);
+    EXPECT_EQ(Focus(), L"computer_run");
+    SetKey(kDesktop, false);  // uninstalled meanwhile
+    Key(VK_RETURN);
+    EXPECT_TRUE(C(L"computer_install")->IsVisible());
+    EXPECT_EQ(Focus(), L"computer_install");
+}
+
+// ---- Names ------------------------------------------------------------------------
+
+// What each control a user acts on or reads says to a screen reader: its
+// accessible name while enabled, and while disabled where that differs.
+TEST_F(LauncherKeyboardTest, EveryActionableControlHasANameInTheSkinsLanguage)
+{
+    struct Row
+    {
+        const wchar_t* control;
+        const wchar_t* name;
+        const wchar_t* disabledName;
+    } rows[] = {
+        {L"closebtn", L"关闭", nullptr},
+        {L"computer_install", L"电脑数据恢复 立即安装", nullptr},
+        {L"computer_run", L"电脑数据恢复 立即运行", L"电脑数据恢复 安装中"},
+        {L"computer_pro", L"电脑数据恢复 正在下载并安装", nullptr},
+        {L"phone_jump", L"手机数据恢复 选择手机", nullptr},
+        {L"iphone_install", L"苹果手机恢复 立即安装", nullptr},
+        {L"iphone_run", L"苹果手机恢复 立即运行", L"苹果手机恢复 安装中"},
+        {L"iphone_pro", L"苹果手机恢复 正在下载并安装", nullptr},
+        {L"android_install", L"安卓手机恢复 立即安装", nullptr},
+        {L"android_run", L"安卓手机恢复 立即运行", L"安卓手机恢复 安装中"},
+        {L"android_pro", L"安卓手机恢复 正在下载并安装", nullptr},
+        {L"qq", L"客服 4000012345：打开网页在线客服", nullptr},
+        {L"tel", L"热线 4000012345：打开联系我们页面", nullptr},
+        {L"return", L"返回", nullptr},
+    };
+    Start(false, false, false);
+    for (const Row& row : rows) {
+        CControlUI* control = C(row.control);
+        ASSERT_NE(nullptr, control) << TestSupport::AnsiFromWide(row.control);
+        LPCTSTR name = control->GetCustomAttribute(L"accname");
+        LPCTSTR disabled = control->GetCustomAttribute(L"accdisabledname");
+        EXPECT_EQ(std::wstring(row.name), name != nullptr ? name : L"") << TestSupport::AnsiFromWide(row.control);
+        EXPECT_EQ(std::wstring(row.disabledName != nullptr ? row.disabledName : L""),
+                  disabled != nullptr ? disabled : L"")
+            << TestSupport::AnsiFromWide(row.control);
+    }
+}
