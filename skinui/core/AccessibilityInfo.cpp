@@ -90,7 +90,8 @@ void CAccessibilityUI::AddExposed(CControlUI* pControl, std::vector<TAccessibleT
     AddExposedChildren(pControl, children);
 }
 
-void CAccessibilityUI::AddExposedChildren(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const
+void CAccessibilityUI::AddExposedChildren(CControlUI* pControl,
+                                          std::vector<TAccessibleTarget>& children) const
 {
     // Items only: a container's scroll bars are not part of the page.
     CContainerUI* pContainer = static_cast<CContainerUI*>(pControl->GetInterface(L"Container"));
@@ -98,7 +99,8 @@ void CAccessibilityUI::AddExposedChildren(CControlUI* pControl, std::vector<TAcc
     for (int i = 0; i < pContainer->GetCount(); ++i) AddExposed(pContainer->GetItemAt(i), children);
 }
 
-void CAccessibilityUI::GetChildren(const TAccessibleTarget& target, std::vector<TAccessibleTarget>& children) const
+void CAccessibilityUI::GetChildren(const TAccessibleTarget& target,
+                                   std::vector<TAccessibleTarget>& children) const
 {
     children.clear();
     if (target.iLink >= 0) return;
@@ -109,7 +111,8 @@ void CAccessibilityUI::GetChildren(const TAccessibleTarget& target, std::vector<
     // A text's links are known from its last paint.
     CTextUI* pText = TextOf(target.pControl);
     if (pText != nullptr) {
-        for (int i = 0; i < pText->GetLinkCount(); ++i) children.push_back(TAccessibleTarget{target.pControl, i});
+        for (int i = 0; i < pText->GetLinkCount(); ++i)
+            children.push_back(TAccessibleTarget{target.pControl, i});
         return;
     }
     AddExposedChildren(target.pControl, children);
@@ -229,7 +232,8 @@ bool CAccessibilityUI::GetFocusTarget(TAccessibleTarget& target) const
     CControlUI* pFocus = m_pManager->GetFocus();
     if (pFocus == nullptr || !IsValid(TAccessibleTarget{pFocus, -1})) return false;
     CTextUI* pText = TextOf(pFocus);
-    if (pText != nullptr && pText->GetFocusedTabStop() >= 0 && pText->GetFocusedTabStop() < pText->GetLinkCount()) {
+    if (pText != nullptr && pText->GetFocusedTabStop() >= 0 &&
+        pText->GetFocusedTabStop() < pText->GetLinkCount()) {
         target = TAccessibleTarget{pFocus, pText->GetFocusedTabStop()};
         return true;
     }

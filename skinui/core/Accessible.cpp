@@ -9,9 +9,9 @@
 
 namespace SkinUI {
 
-CAccessibleUI::CAccessibleUI(CAccessibilityUI* pTree, CControlUI* pControl) : m_pTree(pTree), m_pControl(pControl)
-{
-}
+CAccessibleUI::CAccessibleUI(CAccessibilityUI* pTree, CControlUI* pControl)
+    : m_pTree(pTree), m_pControl(pControl)
+{}
 
 void CAccessibleUI::Detach()
 {
@@ -24,7 +24,8 @@ void CAccessibleUI::Detach()
 HRESULT CAccessibleUI::QueryInterface(REFIID riid, void** ppvObject)
 {
     if (ppvObject == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IAccessible)) {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, IID_IAccessible)) {
         *ppvObject = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;
@@ -137,8 +138,8 @@ HRESULT CAccessibleUI::get_accParent(IDispatch** ppdispParent)
     if (FAILED(hr)) return hr;
     // The client object's parent is the window object the system makes.
     if (m_pControl == nullptr)
-        return ::AccessibleObjectFromWindow(m_pTree->GetWindow(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                                            reinterpret_cast<void**>(ppdispParent));
+        return ::AccessibleObjectFromWindow(m_pTree->GetWindow(), static_cast<DWORD>(OBJID_WINDOW),
+                                            IID_IDispatch, reinterpret_cast<void**>(ppdispParent));
     *ppdispParent = m_pTree->GetAccessible(m_pTree->GetParent(target).pControl);
     return *ppdispParent != nullptr ? S_OK : E_FAIL;
 }
@@ -267,9 +268,11 @@ HRESULT CAccessibleUI::put_accValue(VARIANT, BSTR)
 
 // ---- Navigation, hit test, focus and actions -------------------------------
 
-HRESULT CAccessibleUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight, VARIANT varChild)
+HRESULT CAccessibleUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight,
+                                   VARIANT varChild)
 {
-    if (pxLeft == nullptr || pyTop == nullptr || pcxWidth == nullptr || pcyHeight == nullptr) return E_INVALIDARG;
+    if (pxLeft == nullptr || pyTop == nullptr || pcxWidth == nullptr || pcyHeight == nullptr)
+        return E_INVALIDARG;
     *pxLeft = *pyTop = *pcxWidth = *pcyHeight = 0;
     TAccessibleTarget target = {};
     HRESULT hr = Resolve(varChild, target);

@@ -75,7 +75,8 @@ private:
     // nothing here.
     HRESULT Resolve(const VARIANT& varChild, TAccessibleTarget& target) const;
     // A string answer: S_FALSE and null for an empty one.
-    HRESULT StringResult(const VARIANT& varChild, CUIString (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
+    HRESULT StringResult(const VARIANT& varChild,
+                         CUIString (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
                          BSTR* pszResult) const;
     // The target as this object names it: CHILDID_SELF, a child index for
     // its own links, an IDispatch for a control, -id for a deeper link.

@@ -84,7 +84,8 @@ std::wstring Name(IAccessible* pAcc, LONG nChild = CHILDID_SELF)
     return Take(s);
 }
 
-LONG IntProperty(IAccessible* pAcc, LONG nChild, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*))
+LONG IntProperty(IAccessible* pAcc, LONG nChild,
+                 HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*))
 {
     VARIANT v;
     ::VariantInit(&v);
@@ -153,11 +154,12 @@ struct Row
 
 std::ostream& operator<<(std::ostream& os, const Row& r)
 {
-    return os << r.depth << " role " << r.role << " '" << std::string(r.name.begin(), r.name.end()) << "' state 0x"
-              << std::hex << r.state << std::dec << " children " << r.children;
+    return os << r.depth << " role " << r.role << " '" << std::string(r.name.begin(), r.name.end())
+              << "' state 0x" << std::hex << r.state << std::dec << " children " << r.children;
 }
 
-std::wstring StringProperty(IAccessible* pAcc, LONG nChild, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*))
+std::wstring StringProperty(IAccessible* pAcc, LONG nChild,
+                            HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*))
 {
     BSTR s = nullptr;
     (pAcc->*get)(Child(nChild), &s);
@@ -213,8 +215,9 @@ protected:
         // Link rectangles are known after a paint.
         m_host.Paint();
         m_host.Pump();
-        ASSERT_EQ(S_OK, ::AccessibleObjectFromWindow(m_host.Handle(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                                     reinterpret_cast<void**>(&m_root)));
+        ASSERT_EQ(S_OK,
+                  ::AccessibleObjectFromWindow(m_host.Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                               IID_IAccessible, reinterpret_cast<void**>(&m_root)));
     }
     void TearDown() override
     {
@@ -365,11 +368,11 @@ TEST_F(AccessibleTest, LocationAndHitTestInScreenPixelsAtAnyDpi)
             const wchar_t* hit;
         } cases[] = {
             {{origin.x + scale(50), origin.y + scale(20)}, L"OK"},
-            {{origin.x + scale(60), origin.y + scale(145)}, L"Pause"},         // inside the group
-            {{origin.x + scale(300), origin.y + scale(125)}, L"Downloads"},    // the group itself
-            {{lx + lcx / 2, ly + lcy / 2}, L"the FAQ"},                        // a link: -id
-            {{origin.x + 590, origin.y + 450}, kTitle},                        // the client area
-            {{origin.x - 5, origin.y - 5}, L"<none>"},                         // outside
+            {{origin.x + scale(60), origin.y + scale(145)}, L"Pause"},       // inside the group
+            {{origin.x + scale(300), origin.y + scale(125)}, L"Downloads"},  // the group itself
+            {{lx + lcx / 2, ly + lcy / 2}, L"the FAQ"},                      // a link: -id
+            {{origin.x + 590, origin.y + 450}, kTitle},                      // the client area
+            {{origin.x - 5, origin.y - 5}, L"<none>"},                       // outside
         };
         for (const auto& c : cases) {
             VARIANT v;
@@ -459,8 +462,8 @@ TEST_F(AccessibleTest, ChangesAreToldAsWinEvents)
     std::vector<Heard> heard;
     g_hWatched = m_host.Handle();
     g_pHeard = &heard;
-    HWINEVENTHOOK hHook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnWinEvent, ::GetCurrentProcessId(), 0,
-                                            WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hHook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnWinEvent,
+                                            ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(nullptr, hHook);
     m_host.Pump();
     CProgressUI* pBar = static_cast<CProgressUI*>(Find(L"bar"));
@@ -473,19 +476,36 @@ TEST_F(AccessibleTest, ChangesAreToldAsWinEvents)
         LONG stateSet;  // in the state read back for the first event
     } cases[] = {
         // The first paint gave the first Tab stop (OK) the focus.
-        {"focus", [&] { Find(L"close")->SetFocus(); }, {EVENT_OBJECT_FOCUS}, {L"Close"}, STATE_SYSTEM_FOCUSED},
-        {"focus a link", [&] { m_host.Manager()->SetNextTabControl(true); }, {EVENT_OBJECT_FOCUS}, {L"Help"},
+        {"focus",
+         [&] { Find(L"close")->SetFocus(); },
+         {EVENT_OBJECT_FOCUS},
+         {L"Close"},
          STATE_SYSTEM_FOCUSED},
-        {"disable", [&] { Find(L"close")->SetEnabled(false); }, {EVENT_OBJECT_STATECHANGE}, {L"Close"},
+        {"focus a link",
+         [&] { m_host.Manager()->SetNextTabControl(true); },
+         {EVENT_OBJECT_FOCUS},
+         {L"Help"},
+         STATE_SYSTEM_FOCUSED},
+        {"disable",
+         [&] { Find(L"close")->SetEnabled(false); },
+         {EVENT_OBJECT_STATECHANGE},
+         {L"Close"},
          STATE_SYSTEM_UNAVAILABLE},
         {"enable with a disabled name",
          [&] { Find(L"run")->SetEnabled(true); },
          {EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE},
          {L"Run", L"Run"},
          0},
-        {"text", [&] { Find(L"status")->SetText(L"Installing"); }, {EVENT_OBJECT_NAMECHANGE}, {L"Installing"}, 0},
-        {"accessible name", [&] { Find(L"logo")->SetAccessibleName(L"Logo"); }, {EVENT_OBJECT_NAMECHANGE},
-         {L"Logo"}, 0},
+        {"text",
+         [&] { Find(L"status")->SetText(L"Installing"); },
+         {EVENT_OBJECT_NAMECHANGE},
+         {L"Installing"},
+         0},
+        {"accessible name",
+         [&] { Find(L"logo")->SetAccessibleName(L"Logo"); },
+         {EVENT_OBJECT_NAMECHANGE},
+         {L"Logo"},
+         0},
         {"progress within a percent",
          [&] {
              pBar->SetValue(371);
@@ -495,10 +515,16 @@ TEST_F(AccessibleTest, ChangesAreToldAsWinEvents)
          {},
          0},
         {"progress to the next percent", [&] { pBar->SetValue(380); }, {EVENT_OBJECT_VALUECHANGE}, {L""}, 0},
-        {"hide", [&] { Find(L"pause")->SetVisible(false); }, {EVENT_OBJECT_HIDE, EVENT_OBJECT_REORDER},
-         {L"Pause", L"Downloads"}, STATE_SYSTEM_INVISIBLE},
-        {"show", [&] { Find(L"hidden")->SetVisible(true); }, {EVENT_OBJECT_SHOW, EVENT_OBJECT_REORDER},
-         {L"Hidden", kTitle}, 0},
+        {"hide",
+         [&] { Find(L"pause")->SetVisible(false); },
+         {EVENT_OBJECT_HIDE, EVENT_OBJECT_REORDER},
+         {L"Pause", L"Downloads"},
+         STATE_SYSTEM_INVISIBLE},
+        {"show",
+         [&] { Find(L"hidden")->SetVisible(true); },
+         {EVENT_OBJECT_SHOW, EVENT_OBJECT_REORDER},
+         {L"Hidden", kTitle},
+         0},
         {"hide a page", [&] { Find(L"page")->SetVisible(false); }, {EVENT_OBJECT_REORDER}, {kTitle}, 0},
     };
     for (const auto& c : cases) {
