@@ -37,9 +37,10 @@ std::wstring LauncherLikeSkin()
                 return L"pos=\"" + std::to_wstring(left) + L"," + std::to_wstring(top + dy) + L"," +
                     std::to_wstring(right) + L"," + std::to_wstring(top + dy + height) + L"\"";
             };
-            xml += L"<Button float=\"true\" " + pos(68, 0, 468, 70) + L" text=\"Tile " + std::to_wstring(tile) +
-                L"\" accdisabledname=\"Installing\" />";
-            xml += L"<Progress float=\"true\" " + pos(292, 20, 372, 8) + L" min=\"0\" max=\"100\" value=\"30\" />";
+            xml += L"<Button float=\"true\" " + pos(68, 0, 468, 70) + L" text=\"Tile " +
+                std::to_wstring(tile) + L"\" accdisabledname=\"Installing\" />";
+            xml += L"<Progress float=\"true\" " + pos(292, 20, 372, 8) +
+                L" min=\"0\" max=\"100\" value=\"30\" />";
             xml += L"<Label float=\"true\" " + pos(100, 40, 280, 20) + L" text=\"Ready to install\" />";
         }
     }

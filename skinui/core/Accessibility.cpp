@@ -37,14 +37,14 @@ CAccessibilityUI::CAccessibilityUI(CPaintManagerUI* pManager) : m_pManager(pMana
 CAccessibilityUI::~CAccessibilityUI()
 {
     m_pManager->RemoveControlObserver(this);
-    for (auto& item : m_entries) Release(item.second.pAccessible);
+    for (auto& item : m_entries) Disconnect(item.second.pAccessible);
     m_entries.clear();
     m_ids.clear();
-    Release(m_pClient);
+    Disconnect(m_pClient);
     m_pClient = nullptr;
 }
 
-void CAccessibilityUI::Release(CAccessibleUI* pAccessible)
+void CAccessibilityUI::Disconnect(CAccessibleUI* pAccessible)
 {
     if (pAccessible == nullptr) return;
     pAccessible->Detach();
@@ -120,7 +120,7 @@ void CAccessibilityUI::Forget(CControlUI* pControl)
         if (nId != 0) m_ids.erase(nId);
     CAccessibleUI* pAccessible = found->second.pAccessible;
     m_entries.erase(found);
-    Release(pAccessible);
+    Disconnect(pAccessible);
 }
 
 CAccessibleUI* CAccessibilityUI::GetAccessible(CControlUI* pControl)

@@ -76,6 +76,7 @@ public:
     // WM_ACCESSIBLE_ACTION: the action of the object with that id, when it
     // still exists, is shown and enabled.
     void OnPostedAction(WPARAM wParam);
+    // Change 0 only records what the control shows now.
     void OnControlChanged(CControlUI* pControl, int change) override;
 
     // ---- Ids and objects (Accessibility.cpp) ----------------------------
@@ -134,7 +135,9 @@ private:
     void Snapshot(CControlUI* pControl, TControlEntry& entry) const;
     void Forget(CControlUI* pControl);
     void Fire(DWORD dwEvent, const TAccessibleTarget& target);
-    static void Release(CAccessibleUI* pAccessible);
+    // Cuts the object from the tree and its clients and drops the
+    // tree's reference.
+    static void Disconnect(CAccessibleUI* pAccessible);
 
     // ---- AccessibilityInfo.cpp ----
     // The control's name as it would read enabled (bDisabled false) or
