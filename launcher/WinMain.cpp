@@ -5,8 +5,8 @@
 // gone. The result is always 0.
 //
 // The program's static imports are known system DLLs only (kernel32, user32,
-// gdi32, advapi32, shell32, ole32, msvcrt); GDI+, comctl32, WinINet, wintrust
-// and crypt32 are delay-loaded (cmake/DelayImport.cmake) and msimg32 and
+// gdi32, advapi32, shell32, ole32, msvcrt); GDI+, comctl32, oleacc, WinINet,
+// wintrust and crypt32 are delay-loaded (cmake/DelayImport.cmake) and msimg32 and
 // Shcore loaded at run time, so none of them is resolved before the first
 // line below has run.
 

@@ -736,6 +736,16 @@ void CControlUI::Changed(ControlChange change)
     if (m_pManager != nullptr) m_pManager->ControlChanged(this, change);
 }
 
+void CControlUI::SetAccessibleName(LPCTSTR pstrName)
+{
+    if (pstrName == nullptr) pstrName = L"";
+    LPCTSTR pstrOld = GetCustomAttribute(L"accname");
+    if (wcscmp(pstrOld != nullptr ? pstrOld : L"", pstrName) == 0) return;
+    RemoveCustomAttribute(L"accname");
+    AddCustomAttribute(L"accname", pstrName);
+    Changed(CHANGE_NAME);
+}
+
 // ---- Repaint and relayout requests ----------------------------------------
 
 void CControlUI::Invalidate()
@@ -992,6 +1002,8 @@ void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
         SetText(pstrValue);
     } else if (_wcsicmp(pstrName, L"tooltip") == 0) {
         SetToolTip(pstrValue);
+    } else if (_wcsicmp(pstrName, L"accname") == 0) {
+        SetAccessibleName(pstrValue);
     } else if (_wcsicmp(pstrName, L"userdata") == 0) {
         SetUserData(pstrValue);
     } else if (_wcsicmp(pstrName, L"enabled") == 0) {

@@ -47,7 +47,8 @@ class CControlUI;
 // once per real change, after the new value is in place.
 enum ControlChange
 {
-    CHANGE_FOCUS = 1,  // the manager's focus moved to or away from it
+    CHANGE_FOCUS = 1,  // the manager's focus moved to or away from it, or
+                       // to another of its Tab stops (ITabStopsUI)
     CHANGE_VISIBLE,    // its own visibility
     CHANGE_ENABLED,    // its own enabled flag
     CHANGE_TEXT,       // its text
@@ -219,6 +220,9 @@ public:
     // The one point every state setter passes through when a value really
     // changed: hands the change to the manager's observers when attached.
     void Changed(ControlChange change);
+    // The name screen readers read for the control: the "accname" custom
+    // attribute (empty removes it), reported as CHANGE_NAME when it changed.
+    void SetAccessibleName(LPCTSTR pstrName);
 
     // ---- Repaint and relayout requests ---------------------------------
     void Invalidate();

@@ -105,7 +105,10 @@ void CTextUI::DoEvent(TEventUI& event)
     switch (event.type) {
     case EVT_SETFOCUS:
         // Focus from a click or a call, not from Tab: the first link.
-        if (m_nFocusLink < 0 && m_nLinks > 0) m_nFocusLink = 0;
+        if (m_nFocusLink < 0 && m_nLinks > 0) {
+            m_nFocusLink = 0;
+            Changed(CHANGE_FOCUS);
+        }
         break;
     case EVT_KILLFOCUS:
         m_nFocusLink = -1;
@@ -128,8 +131,11 @@ void CTextUI::DoEvent(TEventUI& event)
         if (HitLink(event.mousePos) >= 0) {
             // The press gave the text the focus already; the cue moves to
             // the link pressed.
-            if (m_pManager != nullptr && m_pManager->GetFocus() == this)
+            if (m_pManager != nullptr && m_pManager->GetFocus() == this &&
+                m_nFocusLink != HitLink(event.mousePos)) {
                 m_nFocusLink = HitLink(event.mousePos);
+                Changed(CHANGE_FOCUS);
+            }
             Invalidate();
         }
         return;

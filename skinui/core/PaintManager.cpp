@@ -1,6 +1,7 @@
 #include "skinui/core/PaintManager.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/core/Accessibility.h"
 
 namespace SkinUI {
 
@@ -14,6 +15,10 @@ CPaintManagerUI::CPaintManagerUI()
 
 CPaintManagerUI::~CPaintManagerUI()
 {
+    // Before the tree goes: clients lose their objects at once, not one
+    // control at a time.
+    delete m_pAccessibility;
+    m_pAccessibility = nullptr;
     TermRegistry();
     TermResources();
     if (m_hwndTooltip != nullptr) ::DestroyWindow(m_hwndTooltip);

@@ -8,12 +8,14 @@
 #include "skinui/core/PaintManager.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/core/Accessibility.h"
 #include "skinui/core/DataObject.h"
 #include "skinui/core/DropSource.h"
 #include "skinui/render/DPI.h"
 #include "skinui/render/RenderEngine.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <olectl.h>
 #include <shlobj.h>
 #include <windowsx.h>
@@ -344,6 +346,24 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_SETFOCUS:
         if (m_pFocus != nullptr) SendFocusEvent(EVT_SETFOCUS, m_pFocus, wParam, lParam);
+        if (m_pAccessibility != nullptr) m_pAccessibility->OnWindowFocus();
+        return false;
+    case WM_GETOBJECT:
+        // Only the low 32 bits name the object: Wine on Win64 sends the id
+        // zero-extended, others sign-extended. Other objects (the window,
+        // the caret, UI Automation's root) are the default procedure's.
+        if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return false;
+        if (m_pAccessibility == nullptr) m_pAccessibility = new (std::nothrow) CAccessibilityUI(this);
+        if (m_pAccessibility == nullptr) return false;
+        lRes = m_pAccessibility->GetClientObjectResult(wParam);
+        return lRes > 0;
+    case WM_ACCESSIBLE_ACTION:
+        if (m_pAccessibility != nullptr) m_pAccessibility->OnPostedAction(wParam);
+        return true;
+    case WM_DESTROY:
+        // Clients still holding objects get errors from now on.
+        delete m_pAccessibility;
+        m_pAccessibility = nullptr;
         return false;
     case WM_UPDATEUISTATE:
         // The default procedure keeps the window's own copy of the state.

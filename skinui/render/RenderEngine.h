@@ -118,6 +118,15 @@ public:
         kMaxMarkupNesting = 64,
         kMaxMarkupFonts = 128
     };
+    // What a reader hears of an inline-markup text, read as DrawHtmlText
+    // tells tags from text: tags left out, escapes as their character, raw
+    // sections as written, line breaks ({n}, {p}, line feeds) as spaces,
+    // every run of spaces as one and none at either end. With sLinkTexts the
+    // plain text of each link ({a}...{/a}) goes to the slot of the index
+    // DrawHtmlText gives it, up to nLinkSlots; *pnLinks receives the number
+    // of links. Linear in the length of the text.
+    static CUIString GetHtmlPlainText(LPCTSTR pstrText, CUIString* sLinkTexts = nullptr, int nLinkSlots = 0,
+                                      int* pnLinks = nullptr);
     // One line's extent with the manager's font iFont; zero for null input.
     static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont, UINT uStyle);
 };

@@ -1192,6 +1192,98 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
     }
 }
 
+// ---- GetHtmlPlainText ----------------------------------------------------------
+
+namespace {
+
+// Text with every run of spaces as one and none at the start; the caller
+// drops the one a run may leave at the end.
+class CPlainTextBuilder
+{
+public:
+    void Add(wchar_t ch)
+    {
+        const bool bSpace = ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n';
+        if (bSpace) {
+            m_bSpacePending = !m_text.empty();
+            return;
+        }
+        if (m_bSpacePending) m_text += L' ';
+        m_bSpacePending = false;
+        m_text += ch;
+    }
+    void Clear()
+    {
+        m_text.clear();
+        m_bSpacePending = false;
+    }
+    CUIString Result() const { return CUIString(m_text.c_str(), static_cast<int>(m_text.size())); }
+
+private:
+    std::wstring m_text;
+    bool m_bSpacePending = false;
+};
+
+}  // namespace
+
+CUIString CRenderEngine::GetHtmlPlainText(LPCTSTR pstrText, CUIString* sLinkTexts, int nLinkSlots,
+                                          int* pnLinks)
+{
+    if (pnLinks != nullptr) *pnLinks = 0;
+    if (pstrText == nullptr) return CUIString();
+    if (sLinkTexts == nullptr || nLinkSlots < 0) nLinkSlots = 0;
+    CPlainTextBuilder text;
+    CPlainTextBuilder link;
+    int nLinks = 0;
+    bool bInRaw = false;
+    LPCTSTR p = pstrText;
+    // The tests of CHtmlTextReader::ReadElement, in its order.
+    while (*p != L'\0') {
+        const wchar_t ch = *p;
+        if (bInRaw) {
+            if (IsRawClose(p)) {
+                p += 4;
+                bInRaw = false;
+                continue;
+            }
+        } else if ((ch == L'<' || ch == L'{') && p[1] >= L'a' && p[1] <= L'z' &&
+                   (p[2] == L' ' || IsTagEnd(p[2]))) {
+            if (p[1] == L'a') link.Clear();
+            if (p[1] == L'n' || p[1] == L'p') {
+                text.Add(L' ');
+                link.Add(L' ');
+            }
+            if (p[1] == L'r') bInRaw = true;
+            while (*p != L'\0' && !IsTagEnd(*p)) ++p;
+            if (*p != L'\0') ++p;
+            continue;
+        } else if ((ch == L'<' || ch == L'{') && p[1] == L'/') {
+            // Every closing link tag ends a link, as every one makes a link
+            // rectangle when drawn.
+            if (p[2] == L'a') {
+                if (nLinks < nLinkSlots) sLinkTexts[nLinks] = link.Result();
+                ++nLinks;
+                link.Clear();
+            }
+            if (p[2] == L'p') text.Add(L' ');
+            while (*p != L'\0' && !IsTagEnd(*p)) ++p;
+            if (*p != L'\0') ++p;
+            continue;
+        } else if ((ch == L'<' && (p[1] == L'{' || p[1] == L'}') && p[2] == L'>') ||
+                   (ch == L'{' && (p[1] == L'<' || p[1] == L'>') && p[2] == L'}')) {
+            text.Add(p[1]);
+            link.Add(p[1]);
+            p += 3;
+            continue;
+        }
+        text.Add(ch);
+        link.Add(ch);
+        ++p;
+    }
+    if (pnLinks != nullptr) *pnLinks = nLinks;
+    return text.Result();
+}
+
 SIZE CRenderEngine::GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont,
                                 UINT /*uStyle*/)
 {

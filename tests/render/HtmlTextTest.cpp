@@ -641,3 +641,38 @@ TEST_F(HtmlTextTest, NothingHappensWithoutTextManagerOrRectangle)
 }
 
 }  // namespace
+
+// The text a screen reader reads: the same reading of tags, escapes and raw
+// sections as the drawing, so that what is read is what is shown.
+TEST(HtmlPlainText, ReadsAsTheDrawingShowsIt)
+{
+    const struct
+    {
+        const wchar_t* markup;
+        const wchar_t* text;
+        std::vector<std::wstring> links;
+    } cases[] = {
+        {L"{a help}Help{/a}", L"Help", {L"Help"}},
+        {L"Read {a help}the {b}Help{/b}{/a} or <a faq>FAQ</a>.",
+         L"Read the Help or FAQ.",
+         {L"the Help", L"FAQ"}},
+        {L"{u}<<返回{/u}", L"<<返回", {}},
+        {L"{<}b{>} <{>x<}> {/x", L"<b> {x}", {}},
+        {L"{r}{b}raw{/r} done", L"{b}raw done", {}},
+        {L"one{n}two{p 5}three{/p}four", L"one two three four", {}},
+        {L"  {c #FF0000}  red  {/c}\n next ", L"red next", {}},
+        {L"{i logo.png 2 1}{f 1}x{/f}{x 10}{y 20}y", L"xy", {}},
+        {L"{/a}{a x}unterminated", L"unterminated", {L""}},
+        {L"{a", L"{a", {}},
+        {L"a {Z} <1> {/", L"a {Z} <1>", {}},
+    };
+    for (const auto& c : cases) {
+        CUIString links[4];
+        int nLinks = -1;
+        const CUIString text = CRenderEngine::GetHtmlPlainText(c.markup, links, 4, &nLinks);
+        EXPECT_STREQ(c.text, text.GetData()) << c.markup;
+        ASSERT_EQ(static_cast<int>(c.links.size()), nLinks) << c.markup;
+        for (int i = 0; i < nLinks; ++i) EXPECT_STREQ(c.links[i].c_str(), links[i].GetData()) << c.markup;
+    }
+    EXPECT_STREQ(L"", CRenderEngine::GetHtmlPlainText(nullptr).GetData());
+}
