@@ -127,6 +127,20 @@ HRESULT CAccessibleUI::StringResult(const VARIANT& varChild,
     return *pszResult != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
+HRESULT CAccessibleUI::NumberResult(const VARIANT& varChild,
+                                    LONG (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
+                                    VARIANT* pvarResult) const
+{
+    if (pvarResult == nullptr) return E_INVALIDARG;
+    ::VariantInit(pvarResult);
+    TAccessibleTarget target = {};
+    HRESULT hr = Resolve(varChild, target);
+    if (FAILED(hr)) return hr;
+    pvarResult->vt = VT_I4;
+    pvarResult->lVal = (m_pTree->*get)(target);
+    return S_OK;
+}
+
 HRESULT CAccessibleUI::get_accParent(IDispatch** ppdispParent)
 {
     if (ppdispParent == nullptr) return E_INVALIDARG;
@@ -191,26 +205,12 @@ HRESULT CAccessibleUI::get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAc
 
 HRESULT CAccessibleUI::get_accRole(VARIANT varChild, VARIANT* pvarRole)
 {
-    if (pvarRole == nullptr) return E_INVALIDARG;
-    ::VariantInit(pvarRole);
-    TAccessibleTarget target = {};
-    HRESULT hr = Resolve(varChild, target);
-    if (FAILED(hr)) return hr;
-    pvarRole->vt = VT_I4;
-    pvarRole->lVal = m_pTree->GetRole(target);
-    return S_OK;
+    return NumberResult(varChild, &CAccessibilityUI::GetRole, pvarRole);
 }
 
 HRESULT CAccessibleUI::get_accState(VARIANT varChild, VARIANT* pvarState)
 {
-    if (pvarState == nullptr) return E_INVALIDARG;
-    ::VariantInit(pvarState);
-    TAccessibleTarget target = {};
-    HRESULT hr = Resolve(varChild, target);
-    if (FAILED(hr)) return hr;
-    pvarState->vt = VT_I4;
-    pvarState->lVal = m_pTree->GetState(target);
-    return S_OK;
+    return NumberResult(varChild, &CAccessibilityUI::GetState, pvarState);
 }
 
 HRESULT CAccessibleUI::get_accHelp(VARIANT varChild, BSTR* pszHelp)

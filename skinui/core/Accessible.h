@@ -78,6 +78,10 @@ private:
     HRESULT StringResult(const VARIANT& varChild,
                          CUIString (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
                          BSTR* pszResult) const;
+    // A number answer (role, state) as VT_I4.
+    HRESULT NumberResult(const VARIANT& varChild,
+                         LONG (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
+                         VARIANT* pvarResult) const;
     // The target as this object names it: CHILDID_SELF, a child index for
     // its own links, an IDispatch for a control, -id for a deeper link.
     void ToVariant(const TAccessibleTarget& target, VARIANT* pvar) const;

@@ -491,6 +491,72 @@ def case_close_button(app):
     wait_until("no launcher window", lambda: not windows_named("Vozeror"))
 
 
+CUE = (0x1D, 0x6F, 0xC4)   # the skin's focuscuecolor
+
+
+def key(app, *keys):
+    """Keys through the X server's input queue to the launcher's window, which
+    is given the input focus first (there is no window manager to give it)."""
+    app.geometry()
+    xdo("windowfocus", "--sync", app.window)
+    time.sleep(0.2)
+    for k in keys:
+        xdo("key", k)
+        time.sleep(0.3)
+
+
+def cue_around(app, area):
+    """Whether the focus cue frames the area: its colour just outside the
+    area's left and right edges, at mid-height."""
+    shot = Shot()
+    x, y = app.origin()
+    mid = y + area[1] + area[3] // 2
+    return all(all(abs(a - b) <= 40 for a, b in zip(shot.pixel(px, mid), CUE))
+               for px in (x + area[0] - 3, x + area[0] + area[2] + 2))
+
+
+def case_keyboard(_):
+    """A fresh start driven by keys alone: Return right after start installs
+    the desktop product from its focused tile (and does not quit), the
+    product runs from its tile, Tab and Return open the phone page and
+    install the iPhone product, and Alt+F4 closes the window."""
+    for product in PRODUCT_KEYS.values():
+        wine_reg("delete", UNINSTALL + "\\" + product, "/f")
+    app = Launcher(ARGS.launcher)
+    app.wait_window()
+    assert not cue_around(app, COMPUTER_TILE), "a focus cue before any key"
+    key(app, "Return")
+    wait_until("the disabled run tile", app.shows(COMPUTER_TILE, "computer_run_dis.png", INSTALL_TILES))
+    assert windows_named("Vozeror"), "Return right after start closed the window"
+    # The focus went on to the phone tile, and the cue shows it now.
+    wait_until("the cue around the phone tile", lambda: cue_around(app, PHONE_JUMP))
+    x, y = app.origin()
+    Shot().save("focus_cue.png", crop=(x - 3, y - 3, 542, 361))
+    wait_until("the enabled run tile", app.shows(COMPUTER_TILE, "computer_run_1.png", INSTALL_TILES),
+               limit=90)
+    key(app, "shift+Tab")
+    wait_until("the cue around the run tile", lambda: cue_around(app, COMPUTER_TILE))
+    key(app, "Return")
+    product = wait_until("the desktop product's window", lambda: windows_named("Demo disk recovery"))
+    gx, gy, gw, gh = geometry(product[0])
+    xdo("mousemove", gx + gw // 2, gy + gh // 2, "click", 1)
+    wait_until("the product window closed", lambda: not windows_named("Demo disk recovery"))
+    app.away()
+
+    key(app, "Tab", "Return")
+    wait_until("the phone page", app.shows(IPHONE_TILE, "iphone_1.png", IPHONE_TILES))
+    wait_until("the cue around the iPhone tile", lambda: cue_around(app, IPHONE_TILE))
+    key(app, "Return")
+    wait_until("the iPhone bar", lambda: app.bar_width(IPHONE_BAR))
+    wait_until("the iPhone setup done", lambda: app.shows(IPHONE_TILE, "iphone_run_1.png", IPHONE_TILES)()
+               and app.bar_width(IPHONE_BAR) == 0, limit=90)
+
+    key(app, "alt+F4")
+    code = app.exit_code()
+    assert code == 0, "exit code %d after Alt+F4" % code
+    wait_until("no launcher window", lambda: not windows_named("Vozeror"))
+
+
 def case_load_failure(_):
     broken = Launcher(ARGS.noskin)
     box = wait_until("the load-failure box", lambda: windows_named("SkinUI"))[0]
@@ -553,7 +619,7 @@ def prepare_prefix(port):
 
 CASES = [case_start_view, case_second_start, case_drag, case_phone_page, case_service_links,
          case_desktop_install, case_iphone_install_then_uninstalled, case_close_button,
-         case_load_failure]
+         case_keyboard, case_load_failure]
 
 SCREEN = (1280, 800)
 
@@ -613,7 +679,8 @@ def main():
                 print("FAIL %s" % case.__name__[5:], flush=True)
                 traceback.print_exc()
                 Shot("failure_%s.png" % case.__name__[5:])
-                if not windows_named("Vozeror") and case not in (case_close_button, case_load_failure):
+                if not windows_named("Vozeror") and case not in (case_close_button, case_keyboard,
+                                                                 case_load_failure):
                     break
         print("%d of %d cases failed; %.1f s in all" % (failures, len(cases),
                                                          time.monotonic() - started))

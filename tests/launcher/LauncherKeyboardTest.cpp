@@ -12,6 +12,7 @@
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 #include "skinui/control/Control.h"
+#include "skinui/core/Accessibility.h"
 #include "skinui/core/PaintManager.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/PaintManagerWindow.h"
@@ -22,6 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <functional>
 #include <memory>
@@ -56,10 +59,12 @@ void SetKey(int index, bool installed)
         return;
     }
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0,
-                                             KEY_WRITE, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr));
     const wchar_t data[] = L"C:\\Vozeror\\Product.exe";
-    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
+    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                   sizeof(data));
     RegCloseKey(key);
 }
 
@@ -141,17 +146,7 @@ protected:
 
     void Key(WPARAM vk, bool shift = false)
     {
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(keys);
-        MSG msg = {};
-        msg.hwnd = Manager().GetPaintWindow();
-        msg.message = WM_KEYDOWN;
-        msg.wParam = vk;
-        if (!CPaintManagerUI::TranslateMessage(&msg)) DispatchMessageW(&msg);
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
+        m_window->Key(vk, shift);
         m_window->Paint();
     }
 
@@ -201,21 +196,69 @@ TEST_F(LauncherKeyboardTest, TabVisitsThePageInReadingOrderInEveryProductState)
         int finished;     // or this product's setup finished and installed it
         std::vector<std::wstring> cycle;
     } rows[] = {
-        {"nothing installed", false, false, false, false, -1, -1,
+        {"nothing installed",
+         false,
+         false,
+         false,
+         false,
+         -1,
+         -1,
          {L"computer_install", L"phone_jump", L"qq", L"tel", L"closebtn"}},
-        {"desktop installed", true, false, false, false, -1, -1,
+        {"desktop installed",
+         true,
+         false,
+         false,
+         false,
+         -1,
+         -1,
          {L"computer_run", L"phone_jump", L"qq", L"tel", L"closebtn"}},
-        {"desktop downloading", false, false, false, false, kDesktop, -1,
+        {"desktop downloading",
+         false,
+         false,
+         false,
+         false,
+         kDesktop,
+         -1,
          {L"phone_jump", L"qq", L"tel", L"closebtn"}},
-        {"phone page", false, false, false, true, -1, -1,
+        {"phone page",
+         false,
+         false,
+         false,
+         true,
+         -1,
+         -1,
          {L"iphone_install", L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
-        {"phone page, desktop downloading under the panel", false, false, false, true, kDesktop, -1,
+        {"phone page, desktop downloading under the panel",
+         false,
+         false,
+         false,
+         true,
+         kDesktop,
+         -1,
          {L"iphone_install", L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
-        {"phone page, desktop installed under the panel", false, false, false, true, -1, kDesktop,
+        {"phone page, desktop installed under the panel",
+         false,
+         false,
+         false,
+         true,
+         -1,
+         kDesktop,
          {L"iphone_install", L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
-        {"phone page, iPhone downloading", false, false, false, true, kIPhone, -1,
+        {"phone page, iPhone downloading",
+         false,
+         false,
+         false,
+         true,
+         kIPhone,
+         -1,
          {L"android_install", L"qq", L"tel", L"return", L"closebtn"}},
-        {"phone page, both phones installed", false, true, true, true, -1, -1,
+        {"phone page, both phones installed",
+         false,
+         true,
+         true,
+         true,
+         -1,
+         -1,
          {L"iphone_run", L"android_run", L"qq", L"tel", L"return", L"closebtn"}},
     };
     for (const Row& row : rows) {
@@ -315,14 +358,29 @@ TEST_F(LauncherKeyboardTest, EveryActionableControlHasANameInTheSkinsLanguage)
         {L"return", L"返回", nullptr},
     };
     Start(false, false, false);
+    SkinUI::CAccessibilityUI tree(&Manager());
     for (const Row& row : rows) {
         CControlUI* control = C(row.control);
         ASSERT_NE(nullptr, control) << TestSupport::AnsiFromWide(row.control);
-        LPCTSTR name = control->GetCustomAttribute(L"accname");
-        LPCTSTR disabled = control->GetCustomAttribute(L"accdisabledname");
-        EXPECT_EQ(std::wstring(row.name), name != nullptr ? name : L"") << TestSupport::AnsiFromWide(row.control);
-        EXPECT_EQ(std::wstring(row.disabledName != nullptr ? row.disabledName : L""),
-                  disabled != nullptr ? disabled : L"")
+        const SkinUI::TAccessibleTarget target = {control, -1};
+        EXPECT_TRUE(tree.IsExposed(control)) << TestSupport::AnsiFromWide(row.control);
+        EXPECT_EQ(std::wstring(row.name), tree.GetName(target).GetData())
             << TestSupport::AnsiFromWide(row.control);
+        const bool enabled = control->IsEnabled();
+        control->SetEnabled(false);
+        EXPECT_EQ(std::wstring(row.disabledName != nullptr ? row.disabledName : row.name),
+                  tree.GetName(target).GetData())
+            << "disabled: " << TestSupport::AnsiFromWide(row.control);
+        control->SetEnabled(enabled);
+    }
+    // The title and the phone page's instruction read as static text.
+    C(L"choose_text")->SetVisible(true);
+    std::vector<SkinUI::TAccessibleTarget> children;
+    tree.GetChildren({nullptr, -1}, children);
+    for (const wchar_t* text : {L"Vozeror", L"请选择需要恢复的手机类型"}) {
+        bool found = false;
+        for (const SkinUI::TAccessibleTarget& child : children)
+            if (tree.GetName(child) == text) found = tree.GetRole(child) == ROLE_SYSTEM_STATICTEXT;
+        EXPECT_TRUE(found) << TestSupport::AnsiFromWide(text);
     }
 }

@@ -33,7 +33,8 @@ void CheckSkin(CMarkup& xml)
 {
     CMarkupNode window = xml.GetRoot();
     ASSERT_STREQ(L"Window", window.GetName());
-    EXPECT_EQ(8, window.GetAttributeCount());
+    EXPECT_EQ(9, window.GetAttributeCount());
+    EXPECT_STREQ(L"#FF1D6FC4", window.GetAttributeValue(L"focuscuecolor"));
     EXPECT_STREQ(L"536,355", window.GetAttributeValue(L"size"));
     EXPECT_STREQ(L"0,0,100,30", window.GetAttributeValue(L"caption"));
     EXPECT_STREQ(L"#333333", window.GetAttributeValue(L"shadowcolor"));

@@ -94,6 +94,22 @@ void PaintManagerWindow::Paint()
     ::UpdateWindow(m_hWnd);
 }
 
+void PaintManagerWindow::Key(WPARAM vk, bool shift, LPARAM lParam)
+{
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    MSG msg = {};
+    msg.hwnd = m_hWnd;
+    msg.message = WM_KEYDOWN;
+    msg.wParam = vk;
+    msg.lParam = lParam;
+    if (!SkinUI::CPaintManagerUI::TranslateMessage(&msg)) ::DispatchMessageW(&msg);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+}
+
 DWORD PaintManagerWindow::PaintedPixel(int x, int y) const
 {
     const SIZE sz = m_pManager->GetOffscreenSize();

@@ -61,6 +61,10 @@ public:
     }
     // A paint of the whole client area, now.
     void Paint();
+    // A key-down the way the message loop hands it on: the engine's
+    // pre-translation first (Tab), then the window. Shift is held for it
+    // when asked; lParam carries the repeat bit where a test wants it.
+    void Key(WPARAM vk, bool shift = false, LPARAM lParam = 0);
     // The last paint's pixel as 0xAARRGGBB; 0 outside it or before it.
     DWORD PaintedPixel(int x, int y) const;
 

@@ -17,24 +17,6 @@ namespace {
 
 using TestSupport::AddChild;
 
-// The key goes the way the message loop sends it: the manager's
-// pre-translation first (Tab), then the window.
-void Key(PaintManagerWindow& host, WPARAM vk, bool shift = false, LPARAM lParam = 0)
-{
-    BYTE keys[256] = {};
-    ::GetKeyboardState(keys);
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-    MSG msg = {};
-    msg.hwnd = host.Handle();
-    msg.message = WM_KEYDOWN;
-    msg.wParam = vk;
-    msg.lParam = lParam;
-    if (!CPaintManagerUI::TranslateMessage(&msg)) ::DispatchMessageW(&msg);
-    keys[VK_SHIFT] = 0;
-    ::SetKeyboardState(keys);
-}
-
 // The focus as "name" or "name#stop" for a control with stops of its own.
 std::wstring FocusName(CPaintManagerUI* pManager)
 {
@@ -51,7 +33,7 @@ std::vector<std::wstring> TabWalk(PaintManagerWindow& host, int n, bool shift)
 {
     std::vector<std::wstring> walk;
     for (int i = 0; i < n; i++) {
-        Key(host, VK_TAB, shift);
+        host.Key(VK_TAB, shift);
         walk.push_back(FocusName(host.Manager()));
     }
     return walk;
@@ -125,9 +107,9 @@ TEST(Keyboard, LinksAreStopsAndReturnActivatesOnceAHeldKeyDoesNotRepeat)
     PaintManagerWindow host;
     CContainerUI* pRoot = host.AttachContainer();
     CButtonUI* pButton = AddChild<CButtonUI>(pRoot, L"name=\"go\" float=\"true\" pos=\"10,10,110,40\"");
-    CTextUI* pText = AddChild<CTextUI>(
-        pRoot, L"name=\"text\" float=\"true\" pos=\"10,60,400,90\" showhtml=\"true\" "
-               L"text=\"{a one}First{/a} and {a two}Second{/a}\"");
+    CTextUI* pText = AddChild<CTextUI>(pRoot,
+                                       L"name=\"text\" float=\"true\" pos=\"10,60,400,90\" showhtml=\"true\" "
+                                       L"text=\"{a one}First{/a} and {a two}Second{/a}\"");
     LinkLog links;
     host.Manager()->AddNotifier(&links);
     ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
@@ -135,8 +117,7 @@ TEST(Keyboard, LinksAreStopsAndReturnActivatesOnceAHeldKeyDoesNotRepeat)
     ASSERT_EQ(2, pText->GetLinkCount());
     host.Manager()->SetFocus(pButton);
 
-    EXPECT_EQ(TabWalk(host, 4, false),
-              (std::vector<std::wstring>{L"text#0", L"text#1", L"go", L"text#0"}));
+    EXPECT_EQ(TabWalk(host, 4, false), (std::vector<std::wstring>{L"text#0", L"text#1", L"go", L"text#0"}));
     EXPECT_EQ(TabWalk(host, 3, true), (std::vector<std::wstring>{L"go", L"text#1", L"text#0"}));
 
     const LPARAM kRepeat = 1 << 30;
@@ -153,9 +134,9 @@ TEST(Keyboard, LinksAreStopsAndReturnActivatesOnceAHeldKeyDoesNotRepeat)
     };
     for (const Press& press : presses) {
         host.Manager()->SetFocus(pButton);
-        for (int i = 0; i < press.tabs; i++) Key(host, VK_TAB);
+        for (int i = 0; i < press.tabs; i++) host.Key(VK_TAB);
         links.log.clear();
-        Key(host, press.vk, false, press.lParam);
+        host.Key(press.vk, false, press.lParam);
         std::vector<std::wstring> expected;
         if (press.expected != nullptr) expected.push_back(press.expected);
         EXPECT_EQ(links.log, expected) << press.tabs << " tabs, key " << press.vk;
@@ -191,12 +172,12 @@ TEST(Keyboard, TheFocusCueShowsOnceTheKeyboardIsUsed)
     EXPECT_FALSE(host.Manager()->IsFocusCueShown());
     EXPECT_NE(0xFF0000u, cueAt(pA)) << "no cue while only the mouse was used";
 
-    Key(host, VK_TAB);
+    host.Key(VK_TAB);
     EXPECT_TRUE(host.Manager()->IsFocusCueShown());
     EXPECT_EQ(FocusName(host.Manager()), L"b");
     EXPECT_EQ(0x00FF00u, cueAt(pB)) << "the control's own colour";
     EXPECT_NE(0xFF0000u, cueAt(pA)) << "the old focus lost its frame";
-    Key(host, VK_TAB);
+    host.Key(VK_TAB);
     EXPECT_EQ(0xFF0000u, cueAt(pA)) << "the window's colour";
     EXPECT_EQ(0, ::SendMessageW(host.Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)
         << "the window's own copy of the state agrees";

@@ -123,21 +123,6 @@ TEST_F(InputTest, TimerMessagesBecomeTimerEventsOfTheirControl)
     m_host.Manager()->KillTimer(m_pB);
 }
 
-void PressTab(PaintManagerWindow& host, bool shift)
-{
-    BYTE keys[256] = {};
-    ::GetKeyboardState(keys);
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-    MSG msg = {};
-    msg.hwnd = host.Handle();
-    msg.message = WM_KEYDOWN;
-    msg.wParam = VK_TAB;
-    EXPECT_TRUE(CPaintManagerUI::TranslateMessage(&msg));
-    keys[VK_SHIFT] = 0;
-    ::SetKeyboardState(keys);
-}
-
 TEST(TabNavigation, TabWrapsShiftTabGoesBackControlsWithoutTabStopAreSkipped)
 {
     std::vector<std::wstring> log;
@@ -160,7 +145,7 @@ TEST(TabNavigation, TabWrapsShiftTabGoesBackControlsWithoutTabStopAreSkipped)
         {false, t2}, {false, t3}, {false, t1}, {true, t3}, {true, t2}, {true, t1},
     };
     for (const Step& step : steps) {
-        PressTab(host, step.shift);
+        host.Key(VK_TAB, step.shift);
         EXPECT_EQ(host.Manager()->GetFocus(), step.expected);
     }
 }
@@ -174,8 +159,8 @@ TEST(TabNavigation, NoTabStopLeavesTheFocusAlone)
     ::ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
     host.Paint();
     EXPECT_EQ(host.Manager()->GetFocus(), nullptr);
-    PressTab(host, false);
-    PressTab(host, true);
+    host.Key(VK_TAB, false);
+    host.Key(VK_TAB, true);
     EXPECT_EQ(host.Manager()->GetFocus(), nullptr);
 }
 

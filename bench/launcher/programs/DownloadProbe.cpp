@@ -12,10 +12,10 @@
 
 #include "bench/launcher/programs/ProbeReport.h"
 #include "launcher/Download.h"
+#include "launcher/WinInetApi.h"
 
 #include <psapi.h>
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstring>
 #include <string>
