@@ -47,6 +47,11 @@ function(vozeror_delay_import lib dll)
     set(def "LIBRARY ${dll}\nEXPORTS\n")
     foreach(line ${lines})
       string(REGEX REPLACE "${pattern}" "\\1" name "${line}")
+      # Interface and class ids are data (some import libraries list them
+      # as functions): nothing to delay-load, and libuuid defines them.
+      if(name MATCHES "^_?(IID|CLSID|LIBID|DIID)_")
+        continue()
+      endif()
       string(APPEND def "  ${name}\n")
     endforeach()
     if(NOT lines)

@@ -323,14 +323,9 @@ void CLauncherView::FocusNextStopAfter(CControlUI* control)
     if (next != nullptr) next->SetFocus();
 }
 
-void CLauncherView::FocusFirstOf(std::initializer_list<CControlUI*> controls)
+void CLauncherView::FocusIfShown(CControlUI* control)
 {
-    for (CControlUI* control : controls) {
-        if (control != nullptr && control->IsVisible() && control->IsEnabled()) {
-            control->SetFocus();
-            return;
-        }
-    }
+    if (control != nullptr && control->IsVisible() && control->IsEnabled()) control->SetFocus();
 }
 
 // ---- Click handling ---------------------------------------------------------
@@ -351,7 +346,7 @@ void CLauncherView::RunOrReinstall(int index, int& state, const char* path, Show
     CControlUI* install = index == kDesktop ? m_pComputerInstall
         : index == kIPhone                  ? m_pIPhoneInstall
                                             : m_pAndroidInstall;
-    if (focused) FocusFirstOf({install});
+    if (focused) FocusIfShown(install);
 }
 
 void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
@@ -391,7 +386,7 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
         ShowPhonePage(false);
         m_bHomePage = true;
         ShowComputerState(m_nDesktopState);
-        FocusFirstOf({m_pPhoneJump});
+        FocusIfShown(m_pPhoneJump);
     }
 }
 

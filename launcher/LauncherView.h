@@ -16,8 +16,6 @@
 
 #include <windows.h>
 
-#include <initializer_list>
-
 namespace SkinUI {
 class CButtonUI;
 class CControlUI;
@@ -85,7 +83,7 @@ protected:
     // it: false when the user's focus is elsewhere and must stay there.
     bool HadFocus(SkinUI::CControlUI* control) const;
     void FocusNextStopAfter(SkinUI::CControlUI* control);
-    void FocusFirstOf(std::initializer_list<SkinUI::CControlUI*> controls);
+    void FocusIfShown(SkinUI::CControlUI* control);
 
     SkinUI::CPaintManagerUI* m_pManager;
     bool m_bHomePage;
