@@ -87,7 +87,7 @@ bool ParseContentLength(const std::wstring& text, DWORD& length)
 }
 
 bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstring& path,
-           DownloadProgressProc callback)
+           DownloadProgressProc callback, int product)
 {
     bool result = false;
     std::unique_ptr<CHttpFile> file;
@@ -114,7 +114,7 @@ bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstrin
                     if (got == 0) break;
                     at += got;
                     remaining -= got;
-                    if (callback != nullptr) callback(total, remaining);
+                    if (callback != nullptr) callback(product, total, remaining);
                 }
                 if (remaining == 0) result = WriteWholeFile(path, body.get(), UINT(total));
             }
@@ -136,7 +136,7 @@ bool Fetch(CInternetSession& session, const std::wstring& url, const std::wstrin
 
 }  // namespace
 
-bool DownloadToFile(const char* url, const char* path, DownloadProgressProc callback)
+bool DownloadToFile(const char* url, const char* path, DownloadProgressProc callback, int product)
 {
     std::wstring wideUrl, widePath;
     if (!ToWide(url, wideUrl) || !ToWide(path, widePath)) return false;
@@ -146,7 +146,7 @@ bool DownloadToFile(const char* url, const char* path, DownloadProgressProc call
                                   INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
                                   INTERNET_OPTION_DATA_RECEIVE_TIMEOUT};
         for (DWORD option : timeouts) session.SetOption(option, kTimeoutMs, 0);
-        return Fetch(session, wideUrl, widePath, callback);
+        return Fetch(session, wideUrl, widePath, callback, product);
     } catch (...) {
         // The session itself could not be opened.
         return false;

@@ -17,16 +17,17 @@ namespace {
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "setups and products start with a 60-byte record");
 #endif
 
-struct SharedProgress
+struct WorkerRecord
 {
     std::atomic<unsigned int> total;
     std::atomic<unsigned int> remaining;
+    std::atomic<int> outcome;
+    std::atomic<unsigned int> ends;
+    std::atomic<bool> running;
 };
 
-// Static storage: all zero at process start.
-SharedProgress g_progress[kProductCount];
-std::atomic<unsigned char> g_setupFinished[kProductCount];
-std::atomic<bool> g_workerRunning[kProductCount];
+// Static storage: all zero (idle) at process start.
+WorkerRecord g_workers[kProductCount];
 
 bool ValidIndex(int index)
 {
@@ -41,59 +42,54 @@ void ToWide(const char* text, wchar_t (&out)[kPathBufferSize])
 
 }  // namespace
 
-DownloadProgress GetProgress(int index)
+WorkerReport ReadWorker(int index)
 {
-    DownloadProgress copy = {0, 0};
-    if (ValidIndex(index)) {
-        copy.total = g_progress[index].total.load(std::memory_order_relaxed);
-        copy.remaining = g_progress[index].remaining.load(std::memory_order_relaxed);
-    }
-    return copy;
+    WorkerReport report = {{0, 0}, WorkerIdle, 0, false};
+    if (!ValidIndex(index)) return report;
+    const WorkerRecord& r = g_workers[index];
+    // The count first: an end seen here has its outcome stored already.
+    report.ends = r.ends.load(std::memory_order_acquire);
+    report.outcome = WorkerOutcome(r.outcome.load(std::memory_order_relaxed));
+    report.progress.total = r.total.load(std::memory_order_relaxed);
+    report.progress.remaining = r.remaining.load(std::memory_order_relaxed);
+    report.running = r.running.load();
+    return report;
 }
 
-void SetProgress(int index, unsigned int total, unsigned int remaining)
+void ReportProgress(int index, unsigned int total, unsigned int remaining)
 {
     if (!ValidIndex(index)) return;
-    g_progress[index].total.store(total, std::memory_order_relaxed);
-    g_progress[index].remaining.store(remaining, std::memory_order_relaxed);
+    g_workers[index].total.store(total, std::memory_order_relaxed);
+    g_workers[index].remaining.store(remaining, std::memory_order_relaxed);
 }
 
-unsigned char GetSetupFinished(int index)
+void ReportOutcome(int index, WorkerOutcome outcome)
 {
-    return ValidIndex(index) ? g_setupFinished[index].load(std::memory_order_relaxed) : 0;
+    if (!ValidIndex(index)) return;
+    g_workers[index].outcome.store(outcome, std::memory_order_relaxed);
+    if (outcome == WorkerFailed || outcome == WorkerFinished)
+        g_workers[index].ends.fetch_add(1, std::memory_order_release);
 }
 
-void SetSetupFinished(int index, unsigned char value)
+void ResetWorkerRecord(int index)
 {
-    if (ValidIndex(index)) g_setupFinished[index].store(value, std::memory_order_relaxed);
-}
-
-void OnDesktopProgress(unsigned int total, unsigned int remaining)
-{
-    SetProgress(kDesktop, total, remaining);
-}
-void OnIPhoneProgress(unsigned int total, unsigned int remaining)
-{
-    SetProgress(kIPhone, total, remaining);
-}
-void OnAndroidProgress(unsigned int total, unsigned int remaining)
-{
-    SetProgress(kAndroid, total, remaining);
+    ReportProgress(index, 0, 0);
+    if (ValidIndex(index)) g_workers[index].outcome.store(WorkerIdle, std::memory_order_relaxed);
 }
 
 bool ClaimWorker(int index)
 {
-    return ValidIndex(index) && !g_workerRunning[index].exchange(true);
+    return ValidIndex(index) && !g_workers[index].running.exchange(true);
 }
 
 void ReleaseWorker(int index)
 {
-    if (ValidIndex(index)) g_workerRunning[index].store(false);
+    if (ValidIndex(index)) g_workers[index].running.store(false);
 }
 
 bool IsWorkerRunning(int index)
 {
-    return ValidIndex(index) && g_workerRunning[index].load();
+    return ValidIndex(index) && g_workers[index].running.load();
 }
 
 namespace {
@@ -151,7 +147,7 @@ bool StartSetupAndWait(const char* path, HANDLE heldOpen)
 void RunSetupAndWait(const char* path, int index)
 {
     StartSetupAndWait(path, nullptr);
-    SetSetupFinished(index, 1);
+    ReportOutcome(index, WorkerFinished);
 }
 
 HANDLE HoldSetupFile(const wchar_t* path)
@@ -226,60 +222,14 @@ void LaunchProduct(const char* path, int index)
 
 CDownloadFile::~CDownloadFile() {}
 
-bool CDownloadFile::StartDesktopDownload()
+bool CDownloadFile::Start(int index)
 {
-    return StartWorker(kDesktop);
-}
-bool CDownloadFile::StartIPhoneDownload()
-{
-    return StartWorker(kIPhone);
-}
-bool CDownloadFile::StartAndroidDownload()
-{
-    return StartWorker(kAndroid);
+    return StartWorker(index);
 }
 
-DownloadProgress CDownloadFile::GetDesktopProgress() const
+WorkerReport CDownloadFile::Read(int index) const
 {
-    return GetProgress(kDesktop);
-}
-DownloadProgress CDownloadFile::GetIPhoneProgress() const
-{
-    return GetProgress(kIPhone);
-}
-DownloadProgress CDownloadFile::GetAndroidProgress() const
-{
-    return GetProgress(kAndroid);
-}
-
-unsigned char CDownloadFile::IsDesktopSetupFinished()
-{
-    return GetSetupFinished(kDesktop);
-}
-unsigned char CDownloadFile::IsIPhoneSetupFinished()
-{
-    return GetSetupFinished(kIPhone);
-}
-unsigned char CDownloadFile::IsAndroidSetupFinished()
-{
-    return GetSetupFinished(kAndroid);
-}
-void CDownloadFile::SetDesktopSetupFinished(unsigned char value)
-{
-    SetSetupFinished(kDesktop, value);
-}
-void CDownloadFile::SetIPhoneSetupFinished(unsigned char value)
-{
-    SetSetupFinished(kIPhone, value);
-}
-void CDownloadFile::SetAndroidSetupFinished(unsigned char value)
-{
-    SetSetupFinished(kAndroid, value);
-}
-
-void CDownloadFile::ResetProgress(int index)
-{
-    SetProgress(index, 0, 0);
+    return ReadWorker(index);
 }
 
 void CDownloadFile::RunProduct(int index, const char* path)

@@ -1,46 +1,70 @@
 #pragma once
 // Background machinery of the launcher: one worker thread per install request
-// (download the silent setup, run it hidden with "/s", wait, raise the
-// product's setup-finished flag), the process-wide records through which the
-// workers and the UI thread talk, and the launch of an installed product.
+// (download the silent setup, check it, run it hidden with "/s", wait), the
+// process-wide worker record of each product through which the workers
+// report to the UI thread, and the launch of an installed product.
 //
-// The records are atomics with relaxed ordering: each value stands alone, no
-// lock is taken, and a progress callback stores total before remaining.
+// A worker is the only writer of its product's record; the view only reads
+// it (ReadWorker). Every field is an atomic with relaxed ordering: each value
+// stands alone, no lock is taken; progress stores total before remaining,
+// and an end stores its outcome before it counts the end.
 //
 // DownloadFile.cpp holds the records, the setup run, the product launch and
-// CDownloadFile; DownloadWorkers.cpp holds the worker threads (RunWorker,
-// StartWorker and the three thread routines).
+// CDownloadFile; DownloadWorkers.cpp holds the worker thread (RunWorker,
+// StartWorker and its thread routine).
 
 #include <windows.h>
 
 namespace Launcher {
 
 // A copy of one product's progress: announced size and bytes not yet read.
-// (0, 0) means there is no download to show.
+// (0, 0) means that no byte has been shown yet.
 struct DownloadProgress
 {
     unsigned int total;
     unsigned int remaining;
 };
 
-// Shared records by product index (0 desktop, 1 iPhone, 2 Android). Other
-// indices read as zero and are not written.
-DownloadProgress GetProgress(int index);
-void SetProgress(int index, unsigned int total, unsigned int remaining);
-unsigned char GetSetupFinished(int index);
-void SetSetupFinished(int index, unsigned char value);
+// Where a product's worker stands.
+enum WorkerOutcome
+{
+    WorkerIdle = 0,          // no worker has run in this process
+    WorkerDownloading = 1,   // started: asking or reading (progress may be (0, 0))
+    WorkerRetrying = 2,      // a request failed; waiting to ask again
+    WorkerSetupRunning = 3,  // the setup arrived whole; checked, run and waited for
+    WorkerFailed = 4,        // ended without running a setup
+    WorkerFinished = 5,      // ended after the setup ran and exited
+};
 
-// Progress callbacks handed to the download, one per product.
-void OnDesktopProgress(unsigned int total, unsigned int remaining);
-void OnIPhoneProgress(unsigned int total, unsigned int remaining);
-void OnAndroidProgress(unsigned int total, unsigned int remaining);
+// One product's record as the view reads it. ends counts the workers of
+// the product that have ended (WorkerFailed or WorkerFinished): the view acts
+// once on each new end.
+struct WorkerReport
+{
+    DownloadProgress progress;
+    WorkerOutcome outcome;
+    unsigned int ends;
+    bool running;
+};
+
+// By product index (0 desktop, 1 iPhone, 2 Android); other indices read as
+// an idle record and write nothing.
+WorkerReport ReadWorker(int index);
+
+// The worker's own writes. ReportProgress is the download's progress
+// callback; ReportOutcome with WorkerFailed or WorkerFinished also counts
+// the end. ResetWorkerRecord puts progress and outcome back to idle (a fresh
+// start of the status tool and the tests), keeping the count of ends.
+void ReportProgress(int index, unsigned int total, unsigned int remaining);
+void ReportOutcome(int index, WorkerOutcome outcome);
+void ResetWorkerRecord(int index);
 
 // Runs the setup at path (ANSI) hidden with "/s", from the folder it lies
-// in, and waits until it has exited; then raises the product's
-// setup-finished flag, whether or not it started.
+// in, and waits until it has exited; then reports the product's worker as
+// finished, whether or not the setup started.
 void RunSetupAndWait(const char* path, int index);
 
-// The same run without the flag. heldOpen, when given, is a handle of the
+// The same run without the report. heldOpen, when given, is a handle of the
 // setup file that is closed once the process has started (or failed to), so
 // that nobody can change the file between its check and its start. True when
 // the setup started.
@@ -78,54 +102,35 @@ void LaunchProduct(const char* path, int index);
 // the one it reads as.
 bool LaunchFileFromPath(const char* path, char (&file)[260]);
 
-// A worker's body, run on the calling thread: makes a private setup folder
-// (CSetupFolder), downloads the setup into it, runs it through
-// RunDownloadedSetup with the built-in publisher, removes the folder and
-// finally raises the setup-finished flag. A setup name that does not fit the
-// folder's path skips the download.
+// A worker's body, run on the calling thread: reports the download under
+// way, makes a private setup folder (CSetupFolder), downloads the setup into
+// it, runs it through RunDownloadedSetup with the built-in publisher, removes
+// the folder and finally reports its outcome (WorkerFinished when a setup
+// ran, else WorkerFailed). A setup name that does not fit the folder's path
+// skips the download.
 DWORD RunWorker(int index);
 
-// One worker at a time per product: ClaimWorker sets the product's running
-// flag and says whether it was clear; the worker thread releases it last.
+// One worker at a time per product: ClaimWorker marks the product's worker
+// running and says whether it was not; the worker thread releases it last.
 bool ClaimWorker(int index);
 void ReleaseWorker(int index);
 bool IsWorkerRunning(int index);
 
-// Starts the product's worker thread, detached, once ClaimWorker grants it.
-// False for other indices, while the product's worker runs, or when no
-// thread can be made.
+// Starts the product's worker thread, detached, once ClaimWorker grants it;
+// the record reads WorkerDownloading from then on. False for other indices,
+// while the product's worker runs, or when no thread can be made.
 bool StartWorker(int index);
 
-// Thread routines of the three workers (the parameter is not used).
-DWORD WINAPI DesktopWorkerProc(LPVOID);
-DWORD WINAPI IPhoneWorkerProc(LPVOID);
-DWORD WINAPI AndroidWorkerProc(LPVOID);
-
-// The controller's facade over the shared records; it holds no data.
+// The view's way in: workers started, their records read, products launched.
 class CDownloadFile
 {
 public:
     virtual ~CDownloadFile();
 
-    // Start the product's worker thread and return at once. While a worker of
-    // the same product still runs, no second one starts and the result is false.
-    bool StartDesktopDownload();
-    bool StartIPhoneDownload();
-    bool StartAndroidDownload();
-
-    DownloadProgress GetDesktopProgress() const;
-    DownloadProgress GetIPhoneProgress() const;
-    DownloadProgress GetAndroidProgress() const;
-
-    static unsigned char IsDesktopSetupFinished();
-    static unsigned char IsIPhoneSetupFinished();
-    static unsigned char IsAndroidSetupFinished();
-    static void SetDesktopSetupFinished(unsigned char value);
-    static void SetIPhoneSetupFinished(unsigned char value);
-    static void SetAndroidSetupFinished(unsigned char value);
-
-    // (0, 0) for indices 0..2; other indices do nothing.
-    void ResetProgress(int index);
+    // StartWorker(index).
+    bool Start(int index);
+    // ReadWorker(index).
+    WorkerReport Read(int index) const;
     // LaunchProduct(path, index) for indices 0..2; other indices do nothing.
     void RunProduct(int index, const char* path);
 };

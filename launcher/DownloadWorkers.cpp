@@ -4,65 +4,57 @@
 #include "launcher/Products.h"
 #include "launcher/SetupFolder.h"
 
-// The worker threads: the only code of the launcher that calls the download.
+// The worker thread: the only code of the launcher that calls the download.
 
 namespace Launcher {
 
 namespace {
 
-const DownloadProgressProc kProgressProcs[kProductCount] = {OnDesktopProgress, OnIPhoneProgress,
-                                                            OnAndroidProgress};
+DWORD WINAPI WorkerProc(LPVOID parameter)
+{
+    const int index = static_cast<int>(reinterpret_cast<INT_PTR>(parameter));
+    RunWorker(index);
+    ReleaseWorker(index);
+    return 0;
+}
 
 }  // namespace
 
 DWORD RunWorker(int index)
 {
     if (index < 0 || index >= kProductCount) return 0;
+    ReportProgress(index, 0, 0);
+    ReportOutcome(index, WorkerDownloading);
     char url[kPathBufferSize] = {};
     char setupPath[kPathBufferSize] = {};
     lstrcpynA(url, kProducts[index].downloadUrl, kPathBufferSize);
+    bool ran = false;
     {
         // A failed download, and a setup that fails its check, end the same
         // way: nothing runs, and nothing the download wrote is left.
         CSetupFolder folder;
         if (folder.Create() && folder.FilePath(kProducts[index].setupFileName, setupPath) &&
-            DownloadToFile(url, setupPath, kProgressProcs[index]))
-            RunDownloadedSetup(setupPath, kSetupPublisher);
+            DownloadToFile(url, setupPath, ReportProgress, index)) {
+            ReportOutcome(index, WorkerSetupRunning);
+            ran = RunDownloadedSetup(setupPath, kSetupPublisher);
+        }
         folder.Remove();
     }
-    // Last, so that whoever sees the flag sees the folder gone.
-    SetSetupFinished(index, 1);
-    return 0;
-}
-
-DWORD WINAPI DesktopWorkerProc(LPVOID)
-{
-    RunWorker(kDesktop);
-    ReleaseWorker(kDesktop);
-    return 0;
-}
-
-DWORD WINAPI IPhoneWorkerProc(LPVOID)
-{
-    RunWorker(kIPhone);
-    ReleaseWorker(kIPhone);
-    return 0;
-}
-
-DWORD WINAPI AndroidWorkerProc(LPVOID)
-{
-    RunWorker(kAndroid);
-    ReleaseWorker(kAndroid);
+    // Last, so that whoever sees the end sees the folder gone.
+    ReportOutcome(index, ran ? WorkerFinished : WorkerFailed);
     return 0;
 }
 
 bool StartWorker(int index)
 {
-    static const LPTHREAD_START_ROUTINE kRoutines[kProductCount] = {DesktopWorkerProc, IPhoneWorkerProc,
-                                                                    AndroidWorkerProc};
     if (index < 0 || index >= kProductCount || !ClaimWorker(index)) return false;
-    HANDLE thread = CreateThread(nullptr, 0, kRoutines[index], nullptr, 0, nullptr);
+    // Seen by the next tick already, before the thread has run.
+    ReportProgress(index, 0, 0);
+    ReportOutcome(index, WorkerDownloading);
+    HANDLE thread =
+        CreateThread(nullptr, 0, WorkerProc, reinterpret_cast<LPVOID>(INT_PTR(index)), 0, nullptr);
     if (!thread) {
+        ReportOutcome(index, WorkerFailed);
         ReleaseWorker(index);
         return false;
     }

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 // Sections: pages and constants; construction and Init; view tables; click
 // handling; the poll timer.
@@ -107,12 +108,18 @@ int ProgressBarValue(const DownloadProgress& progress)
 
 // ---- Construction and Init ------------------------------------------------
 
+namespace {
+
+const wchar_t* const kInstallTile[kProductCount] = {L"computer_install", L"iphone_install",
+                                                    L"android_install"};
+const wchar_t* const kRunTile[kProductCount] = {L"computer_run", L"iphone_run", L"android_run"};
+const wchar_t* const kBar[kProductCount] = {L"computer_pro", L"iphone_pro", L"android_pro"};
+
+}  // namespace
+
 CLauncherView::CLauncherView()
-    : m_pManager(nullptr), m_bHomePage(true), m_pDownload(nullptr), m_DesktopProgress(), m_IPhoneProgress(),
-      m_AndroidProgress(), m_pComputerInstall(nullptr), m_pComputerRun(nullptr), m_pComputerPro(nullptr),
-      m_pPhoneJump(nullptr), m_pQQ(nullptr), m_pTel(nullptr), m_pFirstBK3(nullptr), m_pChooseText(nullptr),
-      m_pIPhonePro(nullptr), m_pAndroidPro(nullptr), m_pIPhoneInstall(nullptr), m_pIPhoneRun(nullptr),
-      m_pAndroidInstall(nullptr), m_pAndroidRun(nullptr), m_pReturn(nullptr)
+    : m_pManager(nullptr), m_bHomePage(true), m_pDownload(nullptr), m_pPhoneJump(nullptr), m_pQQ(nullptr),
+      m_pTel(nullptr), m_pFirstBK3(nullptr), m_pChooseText(nullptr), m_pReturn(nullptr)
 {}
 
 CLauncherView::~CLauncherView()
@@ -126,60 +133,42 @@ bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd)
     m_pManager = &manager;
     ::SetTimer(hWnd, kPollTimerId, kPollTimerPeriod, nullptr);
 
-    // Every button of the view is clickable and shows the hand cursor.
-    struct NamedButton
-    {
-        CButtonUI** button;
-        const wchar_t* name;
-    };
-    const NamedButton buttons[] = {{&m_pComputerInstall, L"computer_install"},
-                                   {&m_pComputerRun, L"computer_run"},
-                                   {&m_pPhoneJump, L"phone_jump"},
-                                   {&m_pQQ, L"qq"},
-                                   {&m_pTel, L"tel"},
-                                   {&m_pIPhoneInstall, L"iphone_install"},
-                                   {&m_pIPhoneRun, L"iphone_run"},
-                                   {&m_pAndroidInstall, L"android_install"},
-                                   {&m_pAndroidRun, L"android_run"},
-                                   {&m_pReturn, L"return"}};
-    for (const NamedButton& named : buttons)
-        *named.button = FindAs<CButtonUI>(manager, named.name, L"Button");
-    m_pComputerPro = FindAs<CProgressUI>(manager, L"computer_pro", L"Progress");
-    m_pIPhonePro = FindAs<CProgressUI>(manager, L"iphone_pro", L"Progress");
-    m_pAndroidPro = FindAs<CProgressUI>(manager, L"android_pro", L"Progress");
+    bool complete = true;
+    std::vector<CButtonUI*> buttons;
+    for (int i = 0; i < kProductCount; ++i) {
+        ProductRecord& product = m_product[i];
+        product.install = FindAs<CButtonUI>(manager, kInstallTile[i], L"Button");
+        product.run = FindAs<CButtonUI>(manager, kRunTile[i], L"Button");
+        product.bar = FindAs<CProgressUI>(manager, kBar[i], L"Progress");
+        // Ends of workers before this view are not its to show.
+        product.endsSeen = m_pDownload->Read(i).ends;
+        product.shown = DownloadProgress{0, 0};
+        buttons.push_back(product.install);
+        buttons.push_back(product.run);
+        complete = complete && product.install != nullptr && product.run != nullptr && product.bar != nullptr;
+        if (product.bar != nullptr) product.bar->SetValue(0);
+    }
+    m_pPhoneJump = FindAs<CButtonUI>(manager, L"phone_jump", L"Button");
+    m_pQQ = FindAs<CButtonUI>(manager, L"qq", L"Button");
+    m_pTel = FindAs<CButtonUI>(manager, L"tel", L"Button");
+    m_pReturn = FindAs<CButtonUI>(manager, L"return", L"Button");
     m_pFirstBK3 = manager.FindControl(L"firstBK3");
     m_pChooseText = manager.FindControl(L"choose_text");
+    buttons.insert(buttons.end(), {m_pPhoneJump, m_pQQ, m_pTel, m_pReturn});
 
-    CProgressUI* bars[] = {m_pComputerPro, m_pIPhonePro, m_pAndroidPro};
-    for (CProgressUI* bar : bars)
-        if (bar != nullptr) bar->SetValue(0);
-    for (const NamedButton& named : buttons)
-        if (*named.button != nullptr) (*named.button)->SetCursor(kHandCursor);
+    // Every button of the view is clickable and shows the hand cursor.
+    for (CButtonUI* button : buttons)
+        if (button != nullptr) button->SetCursor(kHandCursor);
 
     ProbeProducts();
-    ShowComputerState(m_nDesktopState);
+    ShowComputerState(m_product[kDesktop].state);
     // The first paint gives the focus to the stop after the close button:
     // the desktop tile, whichever of the two shows.
-    if (m_pComputerInstall != nullptr) manager.SetFocusNeeded(m_pComputerInstall);
+    if (m_product[kDesktop].install != nullptr) manager.SetFocusNeeded(m_product[kDesktop].install);
 
-    CControlUI* all[] = {m_pComputerInstall,
-                         m_pComputerRun,
-                         m_pComputerPro,
-                         m_pPhoneJump,
-                         m_pQQ,
-                         m_pTel,
-                         m_pFirstBK3,
-                         m_pChooseText,
-                         m_pIPhonePro,
-                         m_pAndroidPro,
-                         m_pIPhoneInstall,
-                         m_pIPhoneRun,
-                         m_pAndroidInstall,
-                         m_pAndroidRun,
-                         m_pReturn};
-    for (CControlUI* control : all)
-        if (control == nullptr) return false;
-    return true;
+    const CControlUI* others[] = {m_pPhoneJump, m_pQQ, m_pTel, m_pFirstBK3, m_pChooseText, m_pReturn};
+    for (const CControlUI* control : others) complete = complete && control != nullptr;
+    return complete;
 }
 
 // ---- View tables --------------------------------------------------------------
@@ -198,24 +187,24 @@ void CLauncherView::ShowComputerState(int state)
 {
     switch (state) {
     case NotInstalled:
-        Show(m_pComputerInstall, true);
-        Show(m_pComputerRun, false);
-        Show(m_pComputerPro, false);
+        Show(m_product[kDesktop].install, true);
+        Show(m_product[kDesktop].run, false);
+        Show(m_product[kDesktop].bar, false);
         break;
     case Installed:
-        Show(m_pComputerInstall, false);
-        Show(m_pComputerRun, true);
-        Enable(m_pComputerRun, true);
-        Show(m_pComputerPro, false);
+        Show(m_product[kDesktop].install, false);
+        Show(m_product[kDesktop].run, true);
+        Enable(m_product[kDesktop].run, true);
+        Show(m_product[kDesktop].bar, false);
         break;
     case Downloading:
-        Show(m_pComputerInstall, false);
-        Show(m_pComputerRun, true);
-        Enable(m_pComputerRun, false);
-        Show(m_pComputerPro, m_bHomePage);
+        Show(m_product[kDesktop].install, false);
+        Show(m_product[kDesktop].run, true);
+        Enable(m_product[kDesktop].run, false);
+        Show(m_product[kDesktop].bar, m_bHomePage);
         break;
     case Downloaded:
-        Show(m_pComputerPro, false);
+        Show(m_product[kDesktop].bar, false);
         break;
     default:
         break;
@@ -263,21 +252,29 @@ void CLauncherView::ShowPhoneProductState(int state, CButtonUI* install, CButton
     }
 }
 
+void CLauncherView::ShowState(int index, int state)
+{
+    if (index == kDesktop) ShowComputerState(state);
+    if (index == kIPhone) ShowIPhoneState(state);
+    if (index == kAndroid) ShowAndroidState(state);
+}
+
 void CLauncherView::ShowIPhoneState(int state)
 {
-    ShowPhoneProductState(state, m_pIPhoneInstall, m_pIPhoneRun, m_pIPhonePro);
+    ShowPhoneProductState(state, m_product[kIPhone].install, m_product[kIPhone].run, m_product[kIPhone].bar);
 }
 
 void CLauncherView::ShowAndroidState(int state)
 {
-    ShowPhoneProductState(state, m_pAndroidInstall, m_pAndroidRun, m_pAndroidPro);
+    ShowPhoneProductState(state, m_product[kAndroid].install, m_product[kAndroid].run,
+                          m_product[kAndroid].bar);
 }
 
 void CLauncherView::ShowComputerPage(bool visible)
 {
-    Show(m_pComputerInstall, visible);
-    Show(m_pComputerRun, visible);
-    Show(m_pComputerPro, visible);
+    Show(m_product[kDesktop].install, visible);
+    Show(m_product[kDesktop].run, visible);
+    Show(m_product[kDesktop].bar, visible);
 }
 
 void CLauncherView::ShowPhoneJump(bool visible)
@@ -289,12 +286,12 @@ void CLauncherView::ShowPhonePage(bool visible)
 {
     Show(m_pFirstBK3, visible);
     Show(m_pChooseText, visible);
-    Show(m_pIPhonePro, visible);
-    Show(m_pAndroidPro, visible);
-    Show(m_pIPhoneInstall, visible);
-    Show(m_pAndroidInstall, visible);
-    Show(m_pIPhoneRun, visible);
-    Show(m_pAndroidRun, visible);
+    Show(m_product[kIPhone].bar, visible);
+    Show(m_product[kAndroid].bar, visible);
+    Show(m_product[kIPhone].install, visible);
+    Show(m_product[kAndroid].install, visible);
+    Show(m_product[kIPhone].run, visible);
+    Show(m_product[kAndroid].run, visible);
     Show(m_pReturn, visible);
 }
 
@@ -332,21 +329,18 @@ void CLauncherView::FocusIfShown(CControlUI* control)
 // Each test stands alone, in this order; a notification without a sender
 // (a queued one whose control is gone) matches nothing.
 
-void CLauncherView::RunOrReinstall(int index, int& state, const char* path, ShowStateFn show)
+void CLauncherView::RunOrReinstall(int index)
 {
     ProbeProducts();
-    if (state == Installed) {
-        if (m_pDownload != nullptr) m_pDownload->RunProduct(index, path);
+    ProductRecord& product = m_product[index];
+    if (product.state == Installed) {
+        if (m_pDownload != nullptr) m_pDownload->RunProduct(index, product.path);
         return;
     }
-    CControlUI* run = index == kDesktop ? m_pComputerRun : index == kIPhone ? m_pIPhoneRun : m_pAndroidRun;
-    const bool focused = HadFocus(run);
-    (this->*show)(state);
-    state = None;
-    CControlUI* install = index == kDesktop ? m_pComputerInstall
-        : index == kIPhone                  ? m_pIPhoneInstall
-                                            : m_pAndroidInstall;
-    if (focused) FocusIfShown(install);
+    const bool focused = HadFocus(product.run);
+    ShowState(index, product.state);
+    product.state = None;
+    if (focused) FocusIfShown(product.install);
 }
 
 void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
@@ -357,25 +351,20 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
 
     if (sender == m_pQQ) OpenInBrowser(kServicePage);
     if (sender == m_pTel) OpenInBrowser(kContactPage);
-    if (sender == m_pComputerInstall && m_pDownload != nullptr) m_pDownload->StartDesktopDownload();
-    if (sender == m_pIPhoneInstall && m_pDownload != nullptr) m_pDownload->StartIPhoneDownload();
-    if (sender == m_pAndroidInstall && m_pDownload != nullptr) m_pDownload->StartAndroidDownload();
-    if ((sender == m_pComputerInstall || sender == m_pIPhoneInstall || sender == m_pAndroidInstall) &&
-        HadFocus(sender))
-        FocusNextStopAfter(sender);
-    if (sender == m_pComputerRun)
-        RunOrReinstall(kDesktop, m_nDesktopState, m_szDesktopPath, &CLauncherView::ShowComputerState);
-    if (sender == m_pIPhoneRun)
-        RunOrReinstall(kIPhone, m_nIPhoneState, m_szIPhonePath, &CLauncherView::ShowIPhoneState);
-    if (sender == m_pAndroidRun)
-        RunOrReinstall(kAndroid, m_nAndroidState, m_szAndroidPath, &CLauncherView::ShowAndroidState);
+    for (int i = 0; i < kProductCount; ++i) {
+        if (sender != m_product[i].install) continue;
+        if (m_pDownload != nullptr) m_pDownload->Start(i);
+        if (HadFocus(sender)) FocusNextStopAfter(sender);
+    }
+    for (int i = 0; i < kProductCount; ++i)
+        if (sender == m_product[i].run) RunOrReinstall(i);
     if (sender == m_pPhoneJump) {
         ShowComputerPage(false);
         ShowPhoneJump(false);
         ShowPhonePage(true);
         m_bHomePage = false;
-        ShowIPhoneState(m_nIPhoneState);
-        ShowAndroidState(m_nAndroidState);
+        ShowIPhoneState(m_product[kIPhone].state);
+        ShowAndroidState(m_product[kAndroid].state);
         // The page's first stop after its white panel: the iPhone tile, or
         // the Android one while the iPhone's is a disabled run tile.
         FocusNextStopAfter(m_pFirstBK3);
@@ -385,72 +374,71 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
         ShowPhoneJump(true);
         ShowPhonePage(false);
         m_bHomePage = true;
-        ShowComputerState(m_nDesktopState);
+        ShowComputerState(m_product[kDesktop].state);
         FocusIfShown(m_pPhoneJump);
     }
 }
 
 // ---- The poll timer -------------------------------------------------------------
-// Per product, in the order desktop, iPhone, Android:
-//   record total > 0, state not 1:   bar > 95: state 4, bar 100, record reset
-//                                    else:     state 3, bar := ProgressBarValue
-//   setup-finished flag 1:           the flag is cleared and the product's
-//                                    key read again: installed, state 1 (the
-//                                    run tile); missing, state 2 (the install
-//                                    tile, its bar back at 0), so that a failed
-//                                    download or a failed or refused setup
-//                                    reads as one
+// Per product, in the order desktop, iPhone, Android, from the worker's
+// report (ReadWorker):
+//   a new end of a worker:      the product's key read again: installed,
+//                               state 1 (the run tile); missing, state 2
+//                               (the install tile, its bar back at 0), so
+//                               that a failed download or a failed or
+//                               refused setup reads as one
+//   a worker under way, progress total > 0, state not 1:
+//                               the last tick already showed a full bar:
+//                               state 4, bar 100
+//                               else: state 3, bar := ProgressBarValue
 // So completion shows one tick after the bar reached 100. A phone product's
 // install tile is shown only on the phone page, as ever; the page switch
 // applies state 2 there.
 
-void CLauncherView::PollProduct(int index, DownloadProgress current, int& state, DownloadProgress& snapshot,
-                                CProgressUI* bar, ShowStateFn show)
+void CLauncherView::PollProduct(int index)
 {
-    snapshot = current;
-    if (snapshot.total == 0 || state == Installed) return;
-    int value = bar != nullptr ? bar->GetValue() : 0;
-    if (value > 95) {
-        state = Downloaded;
-        (this->*show)(Downloaded);
-        if (bar != nullptr) bar->SetValue(100);
-        if (m_pDownload != nullptr) m_pDownload->ResetProgress(index);
-    } else {
-        state = Downloading;
-        (this->*show)(Downloading);
-        if (bar != nullptr) bar->SetValue(ProgressBarValue(snapshot));
+    ProductRecord& product = m_product[index];
+    const WorkerReport report = m_pDownload->Read(index);
+    // A worker that ended since the last tick still shows its last progress
+    // first, as one under way.
+    const bool ended = report.ends != product.endsSeen;
+    const bool underWay = ended || report.outcome == WorkerDownloading || report.outcome == WorkerRetrying ||
+        report.outcome == WorkerSetupRunning;
+    const DownloadProgress previous = product.shown;
+    product.shown = underWay ? report.progress : DownloadProgress{0, 0};
+    if (underWay && report.progress.total != 0 && product.state != Installed) {
+        // The bar showed 100 at the last tick (a body under 400 bytes counts
+        // past it, which the bar never shows: such a tile waits in state 3).
+        const bool fullBefore = previous.total != 0 && ProgressBarValue(previous) == 100;
+        if (fullBefore || product.state == Downloaded) {
+            product.state = Downloaded;
+            ShowState(index, Downloaded);
+            if (product.bar != nullptr) product.bar->SetValue(100);
+        } else {
+            product.state = Downloading;
+            ShowState(index, Downloading);
+            if (product.bar != nullptr) product.bar->SetValue(ProgressBarValue(report.progress));
+        }
+    }
+    if (ended) {
+        product.endsSeen = report.ends;
+        FinishInstall(index);
     }
 }
 
-void CLauncherView::FinishInstall(int index, int& state, CProgressUI* bar, ShowStateFn show)
+void CLauncherView::FinishInstall(int index)
 {
-    if (GetSetupFinished(index) != 1) return;
-    SetSetupFinished(index, 0);
-    state = ProbeProduct(index) ? Installed : NotInstalled;
-    if (state == NotInstalled) {
-        // What is left of a failed download's record must not turn the
-        // install tile back into a download on the next tick.
-        if (m_pDownload != nullptr) m_pDownload->ResetProgress(index);
-        if (bar != nullptr) bar->SetValue(0);
-    }
-    if (state == Installed || index == kDesktop || !m_bHomePage) (this->*show)(state);
+    ProductRecord& product = m_product[index];
+    product.shown = DownloadProgress{0, 0};
+    product.state = ProbeProduct(index) ? Installed : NotInstalled;
+    if (product.state == NotInstalled && product.bar != nullptr) product.bar->SetValue(0);
+    if (product.state == Installed || index == kDesktop || !m_bHomePage) ShowState(index, product.state);
 }
 
 LRESULT CLauncherView::OnTimer(UINT /*uMsg*/, WPARAM wParam, LPARAM /*lParam*/, BOOL& /*bHandled*/)
 {
     if (wParam != kPollTimerId || m_pDownload == nullptr) return 0;
-
-    PollProduct(kDesktop, m_pDownload->GetDesktopProgress(), m_nDesktopState, m_DesktopProgress,
-                m_pComputerPro, &CLauncherView::ShowComputerState);
-    FinishInstall(kDesktop, m_nDesktopState, m_pComputerPro, &CLauncherView::ShowComputerState);
-
-    PollProduct(kIPhone, m_pDownload->GetIPhoneProgress(), m_nIPhoneState, m_IPhoneProgress, m_pIPhonePro,
-                &CLauncherView::ShowIPhoneState);
-    FinishInstall(kIPhone, m_nIPhoneState, m_pIPhonePro, &CLauncherView::ShowIPhoneState);
-
-    PollProduct(kAndroid, m_pDownload->GetAndroidProgress(), m_nAndroidState, m_AndroidProgress,
-                m_pAndroidPro, &CLauncherView::ShowAndroidState);
-    FinishInstall(kAndroid, m_nAndroidState, m_pAndroidPro, &CLauncherView::ShowAndroidState);
+    for (int i = 0; i < kProductCount; ++i) PollProduct(i);
     return 0;
 }
 

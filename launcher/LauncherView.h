@@ -7,8 +7,9 @@
 // engine's window base, and calls Init from InitWindow, OnTimer for WM_TIMER
 // and HandleClick for every notification.
 //
-// Everything here runs on the UI thread; the workers only write the shared
-// progress records and setup-finished flags that OnTimer reads.
+// Everything here runs on the UI thread; the workers only write their own
+// records (ReadWorker), which OnTimer reads. Each product's install state,
+// launch path, last progress and tiles are one ProductRecord (m_product).
 
 #include "launcher/DownloadFile.h"
 #include "launcher/ProductProbe.h"
@@ -55,6 +56,7 @@ public:
     void HandleClick(SkinUI::TNotifyUI& msg);
 
     // A product's state applied to its tiles; state 0 changes nothing.
+    void ShowState(int index, int state);
     void ShowComputerState(int state);
     void ShowIPhoneState(int state);
     void ShowAndroidState(int state);
@@ -64,19 +66,16 @@ public:
     void ShowPhonePage(bool visible);
 
 protected:
-    typedef void (CLauncherView::*ShowStateFn)(int);
-
     // The phone tiles' table, shared by the iPhone and Android products.
     void ShowPhoneProductState(int state, SkinUI::CButtonUI* install, SkinUI::CButtonUI* run,
                                SkinUI::CProgressUI* bar);
-    // One product's share of a tick: the progress record, then the flag.
-    void PollProduct(int index, DownloadProgress current, int& state, DownloadProgress& snapshot,
-                     SkinUI::CProgressUI* bar, ShowStateFn show);
-    // A worker's end (its setup-finished flag): the product's key decides
-    // between the run tile and the install tile.
-    void FinishInstall(int index, int& state, SkinUI::CProgressUI* bar, ShowStateFn show);
+    // One product's share of a tick: the worker's report, then its end.
+    void PollProduct(int index);
+    // A worker's end: the product's key decides between the run tile and
+    // the install tile.
+    void FinishInstall(int index);
     // A run click: probe again; start the product, or show its install tile.
-    void RunOrReinstall(int index, int& state, const char* path, ShowStateFn show);
+    void RunOrReinstall(int index);
 
     // Keyboard focus after an action (see "Focus" in LauncherView.cpp).
     // The control that held the focus lost it to this action, or never had
@@ -88,25 +87,13 @@ protected:
     SkinUI::CPaintManagerUI* m_pManager;
     bool m_bHomePage;
     CDownloadFile* m_pDownload;
-    DownloadProgress m_DesktopProgress;
-    DownloadProgress m_IPhoneProgress;
-    DownloadProgress m_AndroidProgress;
 
-    // The skin's controls; the paint manager owns them.
-    SkinUI::CButtonUI* m_pComputerInstall;
-    SkinUI::CButtonUI* m_pComputerRun;
-    SkinUI::CProgressUI* m_pComputerPro;
+    // The skin's controls besides the products' tiles; the paint manager owns them.
     SkinUI::CButtonUI* m_pPhoneJump;
     SkinUI::CButtonUI* m_pQQ;
     SkinUI::CButtonUI* m_pTel;
     SkinUI::CControlUI* m_pFirstBK3;
     SkinUI::CControlUI* m_pChooseText;
-    SkinUI::CProgressUI* m_pIPhonePro;
-    SkinUI::CProgressUI* m_pAndroidPro;
-    SkinUI::CButtonUI* m_pIPhoneInstall;
-    SkinUI::CButtonUI* m_pIPhoneRun;
-    SkinUI::CButtonUI* m_pAndroidInstall;
-    SkinUI::CButtonUI* m_pAndroidRun;
     SkinUI::CButtonUI* m_pReturn;
 };
 

@@ -32,14 +32,13 @@ void ToAnsi(const wchar_t* text, char (&out)[kPathBufferSize])
         ZeroMemory(out, sizeof(out));
 }
 
-// Opens a product key; state := Installed or NotInstalled, and a missing
-// product's setup-finished flag := 0. Returns the open key or null.
-HKEY OpenProduct(int index, const wchar_t* path, int& state)
+// Opens a product key; state := Installed or NotInstalled. Returns the open
+// key or null.
+HKEY OpenProduct(const wchar_t* path, int& state)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         state = NotInstalled;
-        SetSetupFinished(index, 0);
         return nullptr;
     }
     state = Installed;
@@ -50,7 +49,7 @@ HKEY OpenProduct(int index, const wchar_t* path, int& state)
 // leaves the field as it was.
 void ProbeDisplayIconProduct(int index, const wchar_t* path, int& state, char (&launchPath)[kPathBufferSize])
 {
-    HKEY key = OpenProduct(index, path, state);
+    HKEY key = OpenProduct(path, state);
     if (!key) return;
     wchar_t text[kValueUnits];
     ReadValue(key, kProducts[index].pathValue, text);
@@ -74,11 +73,9 @@ void DeriveAndroidLaunchPath(const char* uninstallString, char (&out)[kPathBuffe
     std::memcpy(out + prefix, kProduct, sizeof(kProduct));
 }
 
-CProductProbe::CProductProbe() : m_nDesktopState(0), m_nIPhoneState(0), m_nAndroidState(0)
+CProductProbe::CProductProbe()
 {
-    ZeroMemory(m_szDesktopPath, sizeof(m_szDesktopPath));
-    ZeroMemory(m_szIPhonePath, sizeof(m_szIPhonePath));
-    ZeroMemory(m_szAndroidPath, sizeof(m_szAndroidPath));
+    ZeroMemory(m_product, sizeof(m_product));
 }
 
 void CProductProbe::ProbeProducts()
@@ -92,24 +89,21 @@ bool CProductProbe::ProbeProduct(int index)
 {
     const wchar_t* path = ProductKeyPath(index);
     if (path == nullptr) return false;
-    if (index == kDesktop) {
-        ProbeDisplayIconProduct(kDesktop, path, m_nDesktopState, m_szDesktopPath);
-        return m_nDesktopState == Installed;
-    }
-    if (index == kIPhone) {
-        ProbeDisplayIconProduct(kIPhone, path, m_nIPhoneState, m_szIPhonePath);
-        return m_nIPhoneState == Installed;
+    ProductRecord& product = m_product[index];
+    if (index != kAndroid) {
+        ProbeDisplayIconProduct(index, path, product.state, product.path);
+        return product.state == Installed;
     }
     // Android: the field always takes the value, empty or not; a non-empty one
     // is turned from the uninstaller's path into the product's.
-    HKEY key = OpenProduct(kAndroid, path, m_nAndroidState);
+    HKEY key = OpenProduct(path, product.state);
     if (!key) return false;
     wchar_t text[kValueUnits];
     ReadValue(key, kProducts[kAndroid].pathValue, text);
     char ansi[kPathBufferSize];
     ToAnsi(text, ansi);
-    std::memcpy(m_szAndroidPath, ansi, sizeof(ansi));
-    if (ansi[0]) DeriveAndroidLaunchPath(ansi, m_szAndroidPath);
+    std::memcpy(product.path, ansi, sizeof(ansi));
+    if (ansi[0]) DeriveAndroidLaunchPath(ansi, product.path);
     RegCloseKey(key);
     return true;
 }

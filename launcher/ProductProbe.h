@@ -3,11 +3,37 @@
 // product is installed and where its executable is. The main window derives
 // from CProductProbe, so the members below are the window's own.
 
+#include "launcher/DownloadFile.h"
 #include "launcher/Products.h"
 
 #include <string>
 
+namespace SkinUI {
+class CButtonUI;
+class CProgressUI;
+}  // namespace SkinUI
+
 namespace Launcher {
+
+// Everything the launcher keeps of one product, indexed by product index.
+// The UI thread alone reads and writes it; the product's worker reports
+// through its own record (ReadWorker), never here.
+struct ProductRecord
+{
+    // InstallState; 0 until the first probe. Written by the probe and by
+    // the view's tick, from the worker's report.
+    int state;
+    // Launch path, NUL-terminated ANSI (CP_ACP); written only by the probe.
+    char path[kPathBufferSize];
+    // The worker's progress as the last tick read it.
+    DownloadProgress shown;
+    // The worker ends (WorkerReport::ends) already acted on.
+    unsigned int endsSeen;
+    // The product's tiles (null outside the view); the paint manager owns them.
+    SkinUI::CButtonUI* install;
+    SkinUI::CButtonUI* run;
+    SkinUI::CProgressUI* bar;
+};
 
 class CProductProbe
 {
@@ -15,8 +41,7 @@ public:
     CProductProbe();
 
     // Reads the three uninstall keys afresh (iPhone, desktop, Android) and
-    // writes the install states and launch paths. Clears the setup-finished
-    // flag of every product found missing. Runs on the UI thread only.
+    // writes the install states and launch paths. Runs on the UI thread only.
     void ProbeProducts();
 
     // Reads one product's key afresh the same way and writes its state and
@@ -25,14 +50,7 @@ public:
     bool ProbeProduct(int index);
 
 protected:
-    // InstallState values; 0 until the first probe.
-    int m_nDesktopState;
-    int m_nIPhoneState;
-    int m_nAndroidState;
-    // Launch paths, NUL-terminated ANSI (CP_ACP); written only by the probe.
-    char m_szDesktopPath[kPathBufferSize];
-    char m_szIPhonePath[kPathBufferSize];
-    char m_szAndroidPath[kPathBufferSize];
+    ProductRecord m_product[kProductCount];
 };
 
 // The iPhone product's "InstallLocation" (key form chosen afresh); empty when

@@ -21,14 +21,8 @@ const char* const kNames[kProductCount] = {"desktop", "iphone", "android"};
 
 struct Probe : CProductProbe
 {
-    int State(int i) const
-    {
-        return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState;
-    }
-    const char* Path(int i) const
-    {
-        return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
-    }
+    int State(int i) const { return m_product[i].state; }
+    const char* Path(int i) const { return m_product[i].path; }
 };
 
 const char* StateName(int state)
@@ -61,20 +55,16 @@ void PrintStates()
 int Install(int index)
 {
     CDownloadFile facade;
-    SetSetupFinished(index, 0);
-    facade.ResetProgress(index);
-    bool (CDownloadFile::*starts[])() = {&CDownloadFile::StartDesktopDownload,
-                                         &CDownloadFile::StartIPhoneDownload,
-                                         &CDownloadFile::StartAndroidDownload};
-    if (!(facade.*starts[index])()) {
+    const unsigned endsBefore = facade.Read(index).ends;
+    if (!facade.Start(index)) {
         std::printf("a worker for %s is already running\n", kNames[index]);
         return 1;
     }
     std::printf("downloading %s\n", kProducts[index].downloadUrl);
     unsigned int lastPercent = 101;
     bool announcedSetup = false;
-    while (!GetSetupFinished(index)) {
-        DownloadProgress p = GetProgress(index);
+    while (facade.Read(index).ends == endsBefore) {
+        DownloadProgress p = facade.Read(index).progress;
         if (p.total > 0) {
             unsigned int percent = unsigned((unsigned long long)(p.total - p.remaining) * 100 / p.total);
             if (percent != lastPercent && (percent % 5 == 0 || percent == 100)) {
@@ -89,8 +79,7 @@ int Install(int index)
         std::fflush(stdout);
         Sleep(100);
     }
-    DownloadProgress p = GetProgress(index);
-    if (p.total == 0 || p.remaining != 0) std::printf("the download failed; no setup was run\n");
+    if (facade.Read(index).outcome != WorkerFinished) std::printf("the download failed; no setup was run\n");
     std::printf("worker finished\n\n");
     PrintStates();
     return 0;

@@ -23,7 +23,7 @@ typedef std::pair<unsigned, unsigned> Call;  // (total, remaining)
 
 // The callback runs on the downloading thread: each thread keeps its own record.
 thread_local std::vector<Call> t_calls;
-void Record(unsigned total, unsigned remaining)
+void Record(int, unsigned total, unsigned remaining)
 {
     t_calls.push_back(Call(total, remaining));
 }

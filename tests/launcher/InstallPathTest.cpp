@@ -26,8 +26,7 @@ namespace {
 // The probe's results are the main window's members; the test reads them here.
 struct Probe : CProductProbe
 {
-    using CProductProbe::m_nDesktopState;
-    using CProductProbe::m_szDesktopPath;
+    using CProductProbe::m_product;
 };
 
 bool WaitUntil(DWORD ms, bool (*done)())
@@ -66,15 +65,14 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
 
     Probe before;
     before.ProbeProducts();
-    EXPECT_EQ(NotInstalled, before.m_nDesktopState);
+    EXPECT_EQ(NotInstalled, before.m_product[kDesktop].state);
 
     CDownloadFile facade;
-    CDownloadFile::SetDesktopSetupFinished(0);
-    facade.ResetProgress(kDesktop);
-    ASSERT_TRUE(facade.StartDesktopDownload());
-    EXPECT_TRUE(WaitUntil(60000, [] { return CDownloadFile::IsDesktopSetupFinished() == 1; }));
+    ResetWorkerRecord(kDesktop);
+    ASSERT_TRUE(facade.Start(kDesktop));
+    EXPECT_TRUE(WaitUntil(60000, [] { return ReadWorker(kDesktop).outcome == WorkerFinished; }));
 
-    DownloadProgress progress = facade.GetDesktopProgress();
+    DownloadProgress progress = facade.Read(kDesktop).progress;
     EXPECT_EQ(setupBody.size(), progress.total);
     EXPECT_EQ(0u, progress.remaining);
     ASSERT_EQ(1u, server.RequestCount(UrlPath(kProducts[kDesktop].downloadUrl)));
@@ -90,10 +88,10 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
 
     Probe after;
     after.ProbeProducts();
-    EXPECT_EQ(Installed, after.m_nDesktopState);
-    EXPECT_STREQ(product.c_str(), after.m_szDesktopPath);
+    EXPECT_EQ(Installed, after.m_product[kDesktop].state);
+    EXPECT_STREQ(product.c_str(), after.m_product[kDesktop].path);
 
-    facade.RunProduct(kDesktop, after.m_szDesktopPath);
+    facade.RunProduct(kDesktop, after.m_product[kDesktop].path);
     static std::string s_productLog;
     s_productLog = productLog;
     EXPECT_TRUE(WaitUntil(20000, [] {
@@ -107,6 +105,5 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     DeleteFileA((std::string(temp) + kProducts[kDesktop].setupFileName).c_str());
-    CDownloadFile::SetDesktopSetupFinished(0);
-    facade.ResetProgress(kDesktop);
+    ResetWorkerRecord(kDesktop);
 }

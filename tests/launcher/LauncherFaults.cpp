@@ -51,11 +51,9 @@ public:
         BOOL handled = FALSE;
         OnTimer(WM_TIMER, kPollTimerId, 0, handled);
     }
-    int State(int index) const
-    {
-        return index == kDesktop ? m_nDesktopState : index == kIPhone ? m_nIPhoneState : m_nAndroidState;
-    }
+    int State(int index) const { return m_product[index].state; }
     bool OnHomePage() const { return m_bHomePage; }
+    unsigned EndsSeen(int index) const { return m_product[index].endsSeen; }
 };
 
 const wchar_t* const kInstall[kProductCount] = {L"computer_install", L"iphone_install", L"android_install"};
@@ -99,8 +97,7 @@ protected:
     {
         for (int i = 0; i < kProductCount; i++) {
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
-            SetProgress(i, 0, 0);
-            SetSetupFinished(i, 0);
+            ResetWorkerRecord(i);
             DeleteFileA(SetupPath(i).c_str());
         }
         ASSERT_TRUE(m_window.IsValid());
@@ -126,8 +123,7 @@ protected:
             SetEnvironmentVariableW(name, nullptr);
         for (int i = 0; i < kProductCount; i++) {
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
-            SetProgress(i, 0, 0);
-            SetSetupFinished(i, 0);
+            ResetWorkerRecord(i);
             DeleteFileA(SetupPath(i).c_str());
         }
     }
@@ -223,7 +219,7 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         TestSupport::HttpTestServer server;
         server.SetRoute(path, row.response);
         TestSupport::ProxyGuard proxy(row.refuse ? TestSupport::UnusedLoopbackPort() : server.Port());
-        SetSetupFinished(kDesktop, 0);
+        ResetWorkerRecord(kDesktop);
         DeleteFileA(m_folder.File("setup.log").c_str());
         ASSERT_TRUE(TestSupport::WriteWholeFile(setupPath, body));
         ASSERT_TRUE(C(kInstall[kDesktop])->IsVisible());
@@ -231,7 +227,7 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         ASSERT_TRUE(Click(kInstall[kDesktop]));
         ASSERT_TRUE(WaitFor([&] {
             m_view.Tick();
-            return !IsWorkerRunning(kDesktop) && GetSetupFinished(kDesktop) == 0;
+            return !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
         })) << "the worker did not end";
         m_view.Tick();
         if (!row.refuse) {
@@ -323,7 +319,7 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
 
     // Each product's run tile, where shown, reconciles it with the registry:
     // only the desktop product was installed.
-    SetSetupFinished(kDesktop, 0);
+    ResetWorkerRecord(kDesktop);
     if (!m_view.OnHomePage()) {
         ASSERT_TRUE(Click(L"return"));
     }

@@ -38,6 +38,13 @@ using TestSupport::WideFromAnsi;
 
 namespace {
 
+// A worker's reports as the real worker makes them.
+void FeedProgress(int index, unsigned total, unsigned remaining)
+{
+    ReportOutcome(index, WorkerDownloading);
+    ReportProgress(index, total, remaining);
+}
+
 // ---- Fixture ------------------------------------------------------------------
 
 class CKeyView : public CLauncherView, public SkinUI::INotifyUI
@@ -72,8 +79,7 @@ void ResetShared()
 {
     for (int i = 0; i < kProductCount; i++) {
         SetKey(i, false);
-        SetProgress(i, 0, 0);
-        SetSetupFinished(i, 0);
+        ResetWorkerRecord(i);
     }
 }
 
@@ -139,7 +145,7 @@ protected:
     // its disabled run tile and bar.
     void Downloading(int index)
     {
-        SetProgress(index, 100000, 90000);
+        FeedProgress(index, 100000, 90000);
         m_view->Tick();
         m_window->Paint();
     }
@@ -273,7 +279,7 @@ TEST_F(LauncherKeyboardTest, TabVisitsThePageInReadingOrderInEveryProductState)
         if (row.downloading >= 0) Downloading(row.downloading);
         if (row.finished >= 0) {
             SetKey(row.finished, true);
-            SetSetupFinished(row.finished, 1);
+            ReportOutcome(row.finished, WorkerFinished);
             m_view->Tick();
             m_window->Paint();
         }
@@ -315,7 +321,7 @@ TEST_F(LauncherKeyboardTest, EveryActionLeavesTheFocusOnAVisibleStop)
     // The desktop download ends while the focus is elsewhere: it stays.
     ASSERT_TRUE(WaitFor([] { return !IsWorkerRunning(kDesktop); }));
     Manager().SetFocus(C(L"qq"));
-    SetSetupFinished(kDesktop, 1);
+    ReportOutcome(kDesktop, WorkerFinished);
     m_view->Tick();
     EXPECT_EQ(Focus(), L"qq");
 }

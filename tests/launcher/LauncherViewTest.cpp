@@ -39,6 +39,13 @@ using TestSupport::WideFromAnsi;
 
 namespace {
 
+// A worker's reports as the real worker makes them.
+void FeedProgress(int index, unsigned total, unsigned remaining)
+{
+    ReportOutcome(index, WorkerDownloading);
+    ReportProgress(index, total, remaining);
+}
+
 // ---- Tree and fixture --------------------------------------------------------
 
 enum Kind
@@ -90,20 +97,10 @@ public:
         EXPECT_EQ(0, OnTimer(WM_TIMER, kPollTimerId, kTick, handled));
         EXPECT_FALSE(handled);
     }
-    int& State(int index)
-    {
-        return index == kDesktop ? m_nDesktopState : index == kIPhone ? m_nIPhoneState : m_nAndroidState;
-    }
-    const char* Path(int index) const
-    {
-        return index == kDesktop ? m_szDesktopPath : index == kIPhone ? m_szIPhonePath : m_szAndroidPath;
-    }
-    DownloadProgress Snapshot(int index) const
-    {
-        return index == kDesktop ? m_DesktopProgress
-            : index == kIPhone   ? m_IPhoneProgress
-                                 : m_AndroidProgress;
-    }
+    int& State(int index) { return m_product[index].state; }
+    const char* Path(int index) const { return m_product[index].path; }
+    DownloadProgress Snapshot(int index) const { return m_product[index].shown; }
+    unsigned EndsSeen(int index) const { return m_product[index].endsSeen; }
     using CLauncherView::m_bHomePage;
 };
 
@@ -140,8 +137,7 @@ void RemoveKey(int index)
 void ResetShared()
 {
     for (int i = 0; i < kProductCount; i++) {
-        SetProgress(i, 0, 0);
-        SetSetupFinished(i, 0);
+        ResetWorkerRecord(i);
     }
 }
 
@@ -280,7 +276,7 @@ TEST_F(LauncherViewTest, ASkinWithoutOneOfTheControlsStillWorks)
     EXPECT_FALSE(Start());
     Click(L"phone_jump");
     Click(L"return");
-    SetProgress(kDesktop, 1000, 500);
+    FeedProgress(kDesktop, 1000, 500);
     m_view.Tick();
     EXPECT_EQ(Downloading, m_view.State(kDesktop));
     EXPECT_TRUE(C(L"computer_pro")->IsVisible()) << "a control of the wrong kind is left alone";
@@ -396,6 +392,7 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
         SCOPED_TRACE(testing::Message()
                      << "product " << c.product << (c.phonePage ? " on the phone page" : ""));
         ResetShared();
+        m_view.Tick();
         m_view.State(c.product) = NotInstalled;
         if (c.phonePage != !m_view.m_bHomePage) Click(c.phonePage ? L"phone_jump" : L"return");
         const ProductTiles& t = kTiles[c.product];
@@ -408,7 +405,7 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
         const unsigned total = 1000;
         int last = 0;
         for (unsigned remaining = total;; remaining = remaining >= 37 ? remaining - 37 : 0) {
-            SetProgress(c.product, total, remaining);
+            FeedProgress(c.product, total, remaining);
             m_view.Tick();
             int value = P(t.bar)->GetValue();
             EXPECT_EQ(int((total - remaining) / 50) * 5, value) << "remaining " << remaining;
@@ -430,23 +427,21 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
         EXPECT_EQ(Downloaded, m_view.State(c.product));
         EXPECT_FALSE(C(t.bar)->IsVisible());
         EXPECT_EQ(100, P(t.bar)->GetValue());
-        EXPECT_EQ(0u, GetProgress(c.product).total);
         m_view.Tick();
         EXPECT_EQ(Downloaded, m_view.State(c.product)) << "an empty record changes nothing";
 
         // The setup has finished and wrote the product's key: the run tile
         // is offered, and the flag is taken.
         InstallKey(c.product, "C:\\P\\product.exe");
-        SetSetupFinished(c.product, 1);
+        ReportOutcome(c.product, WorkerFinished);
         m_view.Tick();
         RemoveKey(c.product);
         EXPECT_EQ(Installed, m_view.State(c.product));
         EXPECT_EQ(runShown, C(t.run)->IsVisible());
         EXPECT_TRUE(C(t.run)->IsEnabled());
         EXPECT_FALSE(C(t.bar)->IsVisible());
-        EXPECT_EQ(0, GetSetupFinished(c.product));
         // An installed product ignores records.
-        SetProgress(c.product, 1000, 500);
+        FeedProgress(c.product, 1000, 500);
         m_view.Tick();
         EXPECT_EQ(Installed, m_view.State(c.product));
         EXPECT_EQ(100, P(t.bar)->GetValue());
@@ -478,13 +473,14 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
     for (unsigned total : {1u, 19u, 20u}) {
         SCOPED_TRACE(testing::Message() << "total " << total);
         ResetShared();
+        m_view.Tick();
         m_view.State(kDesktop) = NotInstalled;
         P(L"computer_pro")->SetValue(0);
-        SetProgress(kDesktop, total, total);
+        FeedProgress(kDesktop, total, total);
         m_view.Tick();
         EXPECT_EQ(0, P(L"computer_pro")->GetValue());
         EXPECT_TRUE(C(L"computer_pro")->IsVisible());
-        SetProgress(kDesktop, total, 0);
+        FeedProgress(kDesktop, total, 0);
         m_view.Tick();
         EXPECT_EQ(100, P(L"computer_pro")->GetValue());
         EXPECT_EQ(Downloading, m_view.State(kDesktop));
@@ -496,9 +492,10 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
     // A body under 400 bytes counts past 20 steps; the bar ignores 105 and
     // the tile waits in state 3 for the setup.
     ResetShared();
+    m_view.Tick();
     m_view.State(kDesktop) = NotInstalled;
     P(L"computer_pro")->SetValue(0);
-    SetProgress(kDesktop, 399, 0);
+    FeedProgress(kDesktop, 399, 0);
     for (int i = 0; i < 3; i++) {
         m_view.Tick();
         EXPECT_EQ(Downloading, m_view.State(kDesktop));
@@ -506,7 +503,7 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
         EXPECT_TRUE(C(L"computer_pro")->IsVisible());
     }
     // The setup ran and installed nothing: the install tile is back.
-    SetSetupFinished(kDesktop, 1);
+    ReportOutcome(kDesktop, WorkerFinished);
     m_view.Tick();
     EXPECT_EQ(NotInstalled, m_view.State(kDesktop));
     EXPECT_TRUE(C(L"computer_install")->IsVisible());
@@ -518,7 +515,7 @@ TEST_F(LauncherViewTest, APhoneDownloadOnTheComputerPageChangesNothingVisible)
 {
     ASSERT_TRUE(Start());
     std::map<std::wstring, bool> before = Visibility();
-    SetProgress(kIPhone, 1000, 600);
+    FeedProgress(kIPhone, 1000, 600);
     m_view.Tick();
     EXPECT_EQ(Downloading, m_view.State(kIPhone));
     EXPECT_EQ(before, Visibility());
@@ -530,7 +527,7 @@ TEST_F(LauncherViewTest, APhoneDownloadOnTheComputerPageChangesNothingVisible)
     EXPECT_EQ(40, P(L"iphone_pro")->GetValue());
 
     // A desktop download seen from the phone page keeps its bar hidden.
-    SetProgress(kDesktop, 1000, 600);
+    FeedProgress(kDesktop, 1000, 600);
     m_view.Tick();
     EXPECT_TRUE(C(L"computer_run")->IsVisible());
     EXPECT_FALSE(C(L"computer_pro")->IsVisible());
@@ -539,8 +536,8 @@ TEST_F(LauncherViewTest, APhoneDownloadOnTheComputerPageChangesNothingVisible)
 TEST_F(LauncherViewTest, OnlyThePollTimerActs)
 {
     ASSERT_TRUE(Start());
-    SetProgress(kDesktop, 1000, 500);
-    SetSetupFinished(kIPhone, 1);
+    FeedProgress(kDesktop, 1000, 500);
+    ReportOutcome(kIPhone, WorkerFinished);
     for (WPARAM id : {WPARAM(1), WPARAM(999), WPARAM(1001), WPARAM(0x1000)}) {
         BOOL handled = FALSE;
         EXPECT_EQ(0, m_view.OnTimer(WM_TIMER, id, 0, handled));
@@ -548,7 +545,6 @@ TEST_F(LauncherViewTest, OnlyThePollTimerActs)
     }
     EXPECT_EQ(NotInstalled, m_view.State(kDesktop));
     EXPECT_EQ(NotInstalled, m_view.State(kIPhone));
-    EXPECT_EQ(1, GetSetupFinished(kIPhone));
 }
 
 // ---- Run clicks ----------------------------------------------------------------------
@@ -751,8 +747,9 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
             ticks.push_back({m_view.State(kDesktop), P(L"computer_pro")->GetValue(),
                              C(L"computer_pro")->IsVisible(), C(L"computer_run")->IsVisible(),
                              C(L"computer_run")->IsEnabled()});
-            return b.installs ? ticks.back().state == Installed
-                              : !IsWorkerRunning(kDesktop) && GetSetupFinished(kDesktop) == 0;
+            return b.installs
+                ? ticks.back().state == Installed
+                : !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
         })) << "the worker did not finish";
         EXPECT_EQ(requests + 1, server.RequestCount(path));
 

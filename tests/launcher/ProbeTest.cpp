@@ -27,18 +27,9 @@ namespace {
 class ProbeUnderTest : public CProductProbe
 {
 public:
-    int State(int i) const
-    {
-        return i == kDesktop ? m_nDesktopState : i == kIPhone ? m_nIPhoneState : m_nAndroidState;
-    }
-    std::string Path(int i) const
-    {
-        return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
-    }
-    const char* RawPath(int i) const
-    {
-        return i == kDesktop ? m_szDesktopPath : i == kIPhone ? m_szIPhonePath : m_szAndroidPath;
-    }
+    int State(int i) const { return m_product[i].state; }
+    std::string Path(int i) const { return m_product[i].path; }
+    const char* RawPath(int i) const { return m_product[i].path; }
 };
 
 const wchar_t* UsedPath(int i)
@@ -297,33 +288,6 @@ TEST_F(Probe, LongerValueNeverLeaksAPartialRead)
     EXPECT_EQ("", probe.Path(kAndroid));
 }
 
-TEST_F(Probe, SetupFinishedFlagsClearedOnlyForMissingProducts)
-{
-    struct Row
-    {
-        bool present[kProductCount];
-    };
-    const Row rows[] = {
-        {{false, false, false}}, {{true, false, true}}, {{false, true, false}}, {{true, true, true}}};
-    for (const Row& r : rows) {
-        RemoveAllProductKeys();
-        for (int i = 0; i < kProductCount; ++i) {
-            if (r.present[i]) SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\x.exe");
-            SetSetupFinished(i, 1);
-        }
-        ProbeUnderTest probe;
-        probe.ProbeProducts();
-        for (int i = 0; i < kProductCount; ++i) {
-            EXPECT_EQ(r.present[i] ? 1 : 0, GetSetupFinished(i)) << "product " << i;
-            EXPECT_EQ(r.present[i] ? Installed : NotInstalled, probe.State(i)) << "product " << i;
-        }
-        EXPECT_EQ(GetSetupFinished(kDesktop), CDownloadFile::IsDesktopSetupFinished());
-        EXPECT_EQ(GetSetupFinished(kIPhone), CDownloadFile::IsIPhoneSetupFinished());
-        EXPECT_EQ(GetSetupFinished(kAndroid), CDownloadFile::IsAndroidSetupFinished());
-    }
-    for (int i = 0; i < kProductCount; ++i) SetSetupFinished(i, 0);
-}
-
 TEST_F(Probe, OnlyTheFormOfThisPrefixCounts)
 {
     // Keys at the other form are not the probe's.
@@ -466,18 +430,16 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
     CDownloadFile facade;
     for (int i = 0; i < kProductCount; ++i) {
         SCOPED_TRACE(i);
-        SetSetupFinished(i, 0);
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", UsedPath(i));
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[i].pathValue);
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", data[i].c_str());
         RunSetupAndWait(TestSupport::AnsiFromWide(setup).c_str(), i);
-        EXPECT_EQ(1, GetSetupFinished(i));
+        EXPECT_EQ(WorkerFinished, ReadWorker(i).outcome);
 
         ProbeUnderTest probe;
         probe.ProbeProducts();
         ASSERT_EQ(Installed, probe.State(i)) << "the setup's key is not where the probe looks";
         EXPECT_EQ(expected[i], probe.Path(i));
-        EXPECT_EQ(1, GetSetupFinished(i)) << "an installed product keeps its flag";
 
         DeleteFileW(productLog.c_str());
         facade.RunProduct(i, probe.RawPath(i));
@@ -487,7 +449,6 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
             if (!started) Sleep(20);
         }
         EXPECT_TRUE(started) << "the product did not start from " << probe.Path(i);
-        SetSetupFinished(i, 0);
     }
     for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
                                 L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})

@@ -31,6 +31,13 @@ using namespace Launcher;
 
 namespace {
 
+// 1 once the product's worker (or setup run) has reported its end.
+int Ended(int index)
+{
+    const WorkerOutcome outcome = ReadWorker(index).outcome;
+    return outcome == WorkerFinished || outcome == WorkerFailed ? 1 : 0;
+}
+
 std::wstring Wide(const std::string& s)
 {
     wchar_t out[1024] = {};
@@ -142,8 +149,7 @@ protected:
         SetEnv(L"FAKE_SETUP_LOG", m_setupLog);
         SetEnv(L"FAKE_PRODUCT_LOG", m_productLog);
         for (int i = 0; i < kProductCount; ++i) {
-            SetSetupFinished(i, 0);
-            SetProgress(i, 0, 0);
+            ResetWorkerRecord(i);
         }
     }
     void TearDown() override
@@ -151,7 +157,7 @@ protected:
         for (const wchar_t* name :
              {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_DELAY_MS", L"FAKE_SETUP_CHILD_MS"})
             SetEnv(name, L"");
-        for (int i = 0; i < kProductCount; ++i) SetSetupFinished(i, 0);
+        for (int i = 0; i < kProductCount; ++i) ResetWorkerRecord(i);
         SHFILEOPSTRUCTW op = {};
         std::wstring from = m_dir + L'\0';
         op.wFunc = FO_DELETE;
@@ -175,10 +181,10 @@ TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor)
         RunSetupAndWait(path.c_str(), kIPhone);
         raisedAfter = GetTickCount() - start;
     }));
-    EXPECT_EQ(1, GetSetupFinished(kIPhone));
+    EXPECT_EQ(1, Ended(kIPhone));
     EXPECT_GE(raisedAfter, 1450u) << "the flag waits for the setup's exit";
-    EXPECT_EQ(0, GetSetupFinished(kDesktop));
-    EXPECT_EQ(0, GetSetupFinished(kAndroid));
+    EXPECT_EQ(0, Ended(kDesktop));
+    EXPECT_EQ(0, Ended(kAndroid));
     auto log = ReadLog(m_setupLog);
     EXPECT_EQ(L"/s", log["args"]);
     EXPECT_EQ(L"1", log["useshow"]);
@@ -201,10 +207,10 @@ TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns)
     };
     HANDLE t = CreateThread(nullptr, 0, &Worker::Run, &path, 0, nullptr);
     Sleep(700);
-    EXPECT_EQ(0, GetSetupFinished(kAndroid));
+    EXPECT_EQ(0, Ended(kAndroid));
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(t, 20000));
     CloseHandle(t);
-    EXPECT_EQ(1, GetSetupFinished(kAndroid));
+    EXPECT_EQ(1, Ended(kAndroid));
 }
 
 TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce)
@@ -214,7 +220,7 @@ TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce)
     DWORD start = GetTickCount();
     ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), kDesktop); }));
     EXPECT_LT(GetTickCount() - start, 4000u) << "the child is not waited for";
-    EXPECT_EQ(1, GetSetupFinished(kDesktop));
+    EXPECT_EQ(1, Ended(kDesktop));
     EXPECT_EQ(L"/s", ReadLog(m_setupLog)["args"]);
 }
 
@@ -234,7 +240,7 @@ TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog)
         ASSERT_TRUE(FinishesWithin(15000, [&] { RunSetupAndWait(r.path.c_str(), r.index); }))
             << "a missing setup must not block on a message box";
         EXPECT_LT(GetTickCount() - start, 5000u);
-        EXPECT_EQ(1, GetSetupFinished(r.index));
+        EXPECT_EQ(1, Ended(r.index));
     }
 }
 
@@ -243,7 +249,7 @@ TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag)
     std::string path = TestSupport::AnsiFromWide(m_setup);
     for (int index : {-1, 3}) {
         ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), index); }));
-        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, GetSetupFinished(i));
+        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, Ended(i));
     }
     EXPECT_EQ(2, CountRecords(m_setupLog));
 }
@@ -289,8 +295,7 @@ TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature)
     }
     EXPECT_FALSE(
         RunDownloadedSetup(TestSupport::AnsiFromWide(m_dir + L"missing.exe").c_str(), publisher.c_str()));
-    for (int i = 0; i < kProductCount; ++i)
-        EXPECT_EQ(0, GetSetupFinished(i)) << "the run alone raises no flag";
+    for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, Ended(i)) << "the run alone reports no end";
 }
 
 // The hold a checked setup is kept under until its process has started:
@@ -474,10 +479,7 @@ void SetProductValue(int index, const std::wstring& data)
 
 struct ProbeOf : CProductProbe
 {
-    const char* Path(int index) const
-    {
-        return index == kDesktop ? m_szDesktopPath : index == kIPhone ? m_szIPhonePath : m_szAndroidPath;
-    }
+    const char* Path(int index) const { return m_product[index].path; }
 };
 
 }  // namespace
@@ -613,8 +615,8 @@ TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup)
         std::wstring stale = TempSetupPath(index);
         ASSERT_TRUE(CopyFileW(m_setup.c_str(), stale.c_str(), FALSE));
         ASSERT_TRUE(FinishesWithin(60000, [&] { RunWorker(index); }));
-        EXPECT_EQ(1, GetSetupFinished(index)) << "the tile flow still ends";
-        DownloadProgress p = GetProgress(index);
+        EXPECT_EQ(1, Ended(index)) << "the tile flow still ends";
+        DownloadProgress p = ReadWorker(index).progress;
         EXPECT_EQ(0u, p.total);
         EXPECT_EQ(0u, p.remaining);
         DeleteFileW(stale.c_str());
@@ -652,7 +654,7 @@ TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNoth
             ASSERT_TRUE(ReadWholeFile(AnsiFromWide(StandInSetup(form)), body));
             server.SetRoute(route, HttpResponse::Ok(body));
             DeleteFileW(m_setupLog.c_str());
-            SetSetupFinished(kDesktop, 0);
+            ResetWorkerRecord(kDesktop);
             {
                 TempPathOverride override(temp);
                 const std::set<std::wstring> before = TempEntries(L"VozerorSetup-*");
@@ -666,7 +668,7 @@ TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNoth
                 EXPECT_EQ(0u, TempEntries(L"vdl*.tmp").size());
                 EXPECT_EQ(0u, TempEntries(L"Vedeziz.exe").size());
             }
-            EXPECT_EQ(1, GetSetupFinished(kDesktop)) << "the tile flow ends";
+            EXPECT_EQ(1, Ended(kDesktop)) << "the tile flow ends";
             const bool runs = form == kSignedByPublisher || !checked;
             ASSERT_EQ(runs, FileExists(m_setupLog)) << "whether the setup ran";
             if (!runs) continue;
@@ -722,7 +724,7 @@ TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload)
     SetEnvironmentVariableW(L"TEMP", oldTemp[0] ? oldTemp : nullptr);
     ASSERT_GE(n, 248u) << "the temporary folder did not follow TMP";
     ASSERT_TRUE(ok) << "the worker did not end";
-    EXPECT_EQ(1, GetSetupFinished(kIPhone));
+    EXPECT_EQ(1, Ended(kIPhone));
     EXPECT_EQ(0, g_invalidParameters) << "the setup name was appended past the buffer";
     EXPECT_FALSE(FileExists(m_setupLog));
 }
@@ -730,30 +732,27 @@ TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload)
 TEST_F(WorkerTest, SecondStartWhileAWorkerRunsIsRefused)
 {
     CDownloadFile facade;
-    bool (CDownloadFile::*starts[])() = {&CDownloadFile::StartDesktopDownload,
-                                         &CDownloadFile::StartIPhoneDownload,
-                                         &CDownloadFile::StartAndroidDownload};
     static int s_index;
     for (int index = 0; index < kProductCount; ++index) {
         SCOPED_TRACE(index);
         s_index = index;
         // Holding the product's slot stands for its worker still running.
         ASSERT_TRUE(ClaimWorker(index));
-        EXPECT_FALSE((facade.*starts[index])());
+        EXPECT_FALSE(facade.Start(index));
         Sleep(300);
-        EXPECT_EQ(0, GetSetupFinished(index)) << "a second worker ran";
+        EXPECT_EQ(0, Ended(index)) << "a second worker ran";
         ReleaseWorker(index);
 
-        EXPECT_TRUE((facade.*starts[index])());
-        ASSERT_TRUE(WaitFor(60000, [] { return GetSetupFinished(s_index) == 1; }));
+        EXPECT_TRUE(facade.Start(index));
+        ASSERT_TRUE(WaitFor(60000, [] { return Ended(s_index) == 1; }));
         ASSERT_TRUE(WaitFor(5000, [] { return !IsWorkerRunning(s_index); }))
             << "a finished worker must free its product";
         for (int other = 0; other < kProductCount; ++other) {
             if (other != index) {
-                EXPECT_EQ(0, GetSetupFinished(other));
+                EXPECT_EQ(0, Ended(other));
             }
         }
-        SetSetupFinished(index, 0);
+        ResetWorkerRecord(index);
     }
 }
 
@@ -774,65 +773,23 @@ TEST(WorkerSlots, OnePerProduct)
     ReleaseWorker(kAndroid);
 }
 
-TEST(ProgressRecords, CallbacksResetAndIndices)
+TEST(WorkerRecords, EndsAreCountedAndIndicesChecked)
 {
-    typedef void (*Callback)(unsigned int, unsigned int);
-    const Callback callbacks[kProductCount] = {OnDesktopProgress, OnIPhoneProgress, OnAndroidProgress};
-    CDownloadFile facade;
-    DownloadProgress (CDownloadFile::*getters[])()
-        const = {&CDownloadFile::GetDesktopProgress, &CDownloadFile::GetIPhoneProgress,
-                 &CDownloadFile::GetAndroidProgress};
-    for (int i = 0; i < kProductCount; ++i) facade.ResetProgress(i);
-    for (int i = 0; i < kProductCount; ++i) {
-        SCOPED_TRACE(i);
-        callbacks[i](5000, 2952);
-        DownloadProgress p = (facade.*getters[i])();
-        EXPECT_EQ(5000u, p.total);
-        EXPECT_EQ(2952u, p.remaining);
-        callbacks[i](0xFFFFFFFFu, 0);
-        p = (facade.*getters[i])();
-        EXPECT_EQ(0xFFFFFFFFu, p.total);
-        EXPECT_EQ(0u, p.remaining);
-        for (int other = 0; other < kProductCount; ++other) {
-            if (other == i) continue;
-            DownloadProgress q = GetProgress(other);
-            EXPECT_EQ(other < i ? 0xFFFFFFFFu : 0u, q.total) << "product " << other;
-        }
-    }
-    // A returned record is a copy.
-    DownloadProgress copy = facade.GetIPhoneProgress();
-    OnIPhoneProgress(7, 6);
-    EXPECT_EQ(0xFFFFFFFFu, copy.total);
-    // Other indices do nothing.
-    facade.ResetProgress(-1);
-    facade.ResetProgress(3);
-    SetProgress(3, 1, 1);
-    EXPECT_EQ(0u, GetProgress(3).total);
-    EXPECT_EQ(0u, GetProgress(-1).remaining);
-    EXPECT_EQ(7u, GetProgress(kIPhone).total);
-    facade.ResetProgress(kIPhone);
-    EXPECT_EQ(0u, facade.GetIPhoneProgress().total);
-    EXPECT_EQ(0u, facade.GetIPhoneProgress().remaining);
-    EXPECT_EQ(0xFFFFFFFFu, facade.GetDesktopProgress().total) << "reset touches one product";
-    for (int i = 0; i < kProductCount; ++i) facade.ResetProgress(i);
-}
-
-TEST(SetupFinishedFlags, FacadeAndIndices)
-{
-    typedef void (*Setter)(unsigned char);
-    typedef unsigned char (*Getter)();
-    const Setter setters[] = {CDownloadFile::SetDesktopSetupFinished, CDownloadFile::SetIPhoneSetupFinished,
-                              CDownloadFile::SetAndroidSetupFinished};
-    const Getter getters[] = {CDownloadFile::IsDesktopSetupFinished, CDownloadFile::IsIPhoneSetupFinished,
-                              CDownloadFile::IsAndroidSetupFinished};
-    for (int i = 0; i < kProductCount; ++i) {
-        setters[i](1);
-        for (int j = 0; j < kProductCount; ++j) EXPECT_EQ(j <= i ? 1 : 0, getters[j]()) << i << "," << j;
-    }
-    SetSetupFinished(3, 1);
-    EXPECT_EQ(0, GetSetupFinished(3));
-    for (int i = 0; i < kProductCount; ++i) {
-        setters[i](0);
-        EXPECT_EQ(0, GetSetupFinished(i));
-    }
+    for (int i = 0; i < kProductCount; ++i) ResetWorkerRecord(i);
+    const unsigned before = ReadWorker(kIPhone).ends;
+    ReportProgress(kIPhone, 5000, 2952);
+    ReportOutcome(kIPhone, WorkerRetrying);
+    WorkerReport r = ReadWorker(kIPhone);
+    EXPECT_EQ(5000u, r.progress.total);
+    EXPECT_EQ(2952u, r.progress.remaining);
+    EXPECT_EQ(WorkerRetrying, r.outcome);
+    EXPECT_EQ(before, r.ends) << "only an end is counted";
+    ReportOutcome(kIPhone, WorkerFailed);
+    EXPECT_EQ(before + 1, ReadWorker(kIPhone).ends);
+    EXPECT_EQ(0u, ReadWorker(kDesktop).progress.total) << "one product's record only";
+    ReportProgress(3, 1, 1);
+    ReportOutcome(-1, WorkerFinished);
+    EXPECT_EQ(0u, ReadWorker(3).progress.total);
+    EXPECT_EQ(WorkerIdle, ReadWorker(-1).outcome);
+    for (int i = 0; i < kProductCount; ++i) ResetWorkerRecord(i);
 }

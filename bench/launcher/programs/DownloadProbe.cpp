@@ -26,7 +26,7 @@ namespace {
 volatile unsigned int g_total;
 volatile unsigned int g_remaining;
 
-void Progress(unsigned int total, unsigned int remaining)
+void Progress(int, unsigned int total, unsigned int remaining)
 {
     g_total = total;
     g_remaining = remaining;
