@@ -29,6 +29,9 @@ struct WorkerRecord
 // Static storage: all zero (idle) at process start.
 WorkerRecord g_workers[kProductCount];
 
+// How long a new setup file is waited for while a scanner holds it.
+const DWORD kHeldFileRetryMs = 2000;
+
 bool ValidIndex(int index)
 {
     return index >= 0 && index < kProductCount;
@@ -163,7 +166,8 @@ bool RunDownloadedSetup(const char* path, const wchar_t* publisher)
     if (file[0] == L'\0') return false;
     // The check reads the file through the hold, and the hold lasts until
     // the process has started: the bytes checked are the bytes run.
-    HANDLE held = HoldSetupFile(file);
+    HANDLE held = INVALID_HANDLE_VALUE;
+    RetryWhileHeld(kHeldFileRetryMs, [&] { return (held = HoldSetupFile(file)) != INVALID_HANDLE_VALUE; });
     if (held == INVALID_HANDLE_VALUE) {
         DeleteFileW(file);
         return false;

@@ -13,6 +13,8 @@
 // CDownloadFile; DownloadWorkers.cpp holds the worker thread (RunWorker,
 // StartWorker and its thread routine).
 
+#include "launcher/Download.h"
+
 #include <windows.h>
 
 namespace Launcher {
@@ -75,7 +77,8 @@ bool StartSetupAndWait(const char* path, HANDLE heldOpen);
 // still be started. INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE HoldSetupFile(const wchar_t* path);
 
-// A freshly downloaded setup at path (ANSI): held (HoldSetupFile), checked
+// A freshly downloaded setup at path (ANSI): held (HoldSetupFile, retried for
+// about 2 s while a scanner holds the new file), checked
 // for the publisher's signature through that handle (SetupMayRun; an empty
 // publisher skips the check), and started while still held, then waited for. A setup that cannot be opened or fails the check is deleted and never
 // runs. True when it ran.
@@ -120,6 +123,18 @@ bool IsWorkerRunning(int index);
 // the record reads WorkerDownloading from then on. False for other indices,
 // while the product's worker runs, or when no thread can be made.
 bool StartWorker(int index);
+
+// The download options every worker starts with (the launcher's defaults;
+// tests shorten waits that are not what they look at). The stop field is the
+// workers' own.
+DownloadOptions& WorkerDownloadOptions();
+
+// Asks every worker that is still downloading to stop (checked after each
+// read and during each wait; a blocked read ends within its time-out) and
+// waits up to waitMs for them to end, their folders removed. Workers whose
+// setup is already running are left to it. True when none is downloading
+// any more; then later workers download again.
+bool StopDownloads(DWORD waitMs);
 
 // The view's way in: workers started, their records read, products launched.
 class CDownloadFile

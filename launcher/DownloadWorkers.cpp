@@ -4,11 +4,21 @@
 #include "launcher/Products.h"
 #include "launcher/SetupFolder.h"
 
+#include <atomic>
+
 // The worker thread: the only code of the launcher that calls the download.
 
 namespace Launcher {
 
 namespace {
+
+std::atomic<bool> g_stop;
+
+bool StillDownloading(int index)
+{
+    const WorkerReport report = ReadWorker(index);
+    return report.running && (report.outcome == WorkerDownloading || report.outcome == WorkerRetrying);
+}
 
 DWORD WINAPI WorkerProc(LPVOID parameter)
 {
@@ -28,13 +38,15 @@ DWORD RunWorker(int index)
     char url[kPathBufferSize] = {};
     char setupPath[kPathBufferSize] = {};
     lstrcpynA(url, kProducts[index].downloadUrl, kPathBufferSize);
+    DownloadOptions options = WorkerDownloadOptions();
+    options.stop = &g_stop;
     bool ran = false;
     {
         // A failed download, and a setup that fails its check, end the same
         // way: nothing runs, and nothing the download wrote is left.
         CSetupFolder folder;
         if (folder.Create() && folder.FilePath(kProducts[index].setupFileName, setupPath) &&
-            DownloadToFile(url, setupPath, ReportProgress, index)) {
+            DownloadToFile(url, setupPath, ReportProgress, index, &options) && !g_stop) {
             ReportOutcome(index, WorkerSetupRunning);
             ran = RunDownloadedSetup(setupPath, kSetupPublisher);
         }
@@ -43,6 +55,27 @@ DWORD RunWorker(int index)
     // Last, so that whoever sees the end sees the folder gone.
     ReportOutcome(index, ran ? WorkerFinished : WorkerFailed);
     return 0;
+}
+
+DownloadOptions& WorkerDownloadOptions()
+{
+    static DownloadOptions options;
+    return options;
+}
+
+bool StopDownloads(DWORD waitMs)
+{
+    g_stop = true;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        bool any = false;
+        for (int i = 0; i < kProductCount; ++i) any = any || StillDownloading(i);
+        if (!any) break;
+        if (GetTickCount() - start >= waitMs) return false;
+        Sleep(20);
+    }
+    g_stop = false;
+    return true;
 }
 
 bool StartWorker(int index)

@@ -6,7 +6,7 @@ namespace Launcher {
 
 CInternetSession::CInternetSession(LPCWSTR pstrAgent, DWORD_PTR dwContext, DWORD dwAccessType,
                                    LPCWSTR pstrProxyName, LPCWSTR pstrProxyBypass, DWORD dwFlags)
-    : m_hSession(nullptr), m_dwContext(dwContext)
+    : m_hSession(nullptr), m_dwContext(dwContext), m_nRequests(0)
 {
     m_hSession = InternetOpenW(pstrAgent, dwAccessType, pstrProxyName, pstrProxyBypass, dwFlags);
     if (m_hSession == nullptr) throw CInternetException(m_dwContext, GetLastError());
@@ -109,10 +109,13 @@ CHttpFile* OpenOnce(HINTERNET hSession, const std::vector<std::pair<DWORD, DWORD
 CHttpFile* CInternetSession::OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext, DWORD dwFlags, LPCWSTR pstrHeaders,
                                      DWORD dwHeadersLength)
 {
-    if ((dwFlags & INTERNET_FLAG_NO_AUTO_REDIRECT) != 0)
+    if ((dwFlags & INTERNET_FLAG_NO_AUTO_REDIRECT) != 0) {
+        ++m_nRequests;
         return OpenOnce(m_hSession, m_options, pstrURL, dwContext, dwFlags, pstrHeaders, dwHeadersLength);
+    }
     std::wstring url = pstrURL != nullptr ? pstrURL : L"";
     for (int hop = 0;; ++hop) {
+        ++m_nRequests;
         CHttpFile* file =
             OpenOnce(m_hSession, m_options, pstrURL != nullptr ? url.c_str() : nullptr, dwContext,
                      dwFlags | INTERNET_FLAG_NO_AUTO_REDIRECT, pstrHeaders, dwHeadersLength);

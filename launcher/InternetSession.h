@@ -40,10 +40,13 @@ public:
     CHttpFile* OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext = 1, DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                        LPCWSTR pstrHeaders = nullptr, DWORD dwHeadersLength = 0);
     void Close();
+    // Requests sent through OpenURL so far, each redirect hop counted.
+    int GetRequestCount() const { return m_nRequests; }
 
     HINTERNET m_hSession;
     DWORD_PTR m_dwContext;
     std::vector<std::pair<DWORD, DWORD>> m_options;
+    int m_nRequests;
 };
 
 }  // namespace Launcher

@@ -387,7 +387,7 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
 //                               (the install tile, its bar back at 0), so
 //                               that a failed download or a failed or
 //                               refused setup reads as one
-//   a worker under way, progress total > 0, state not 1:
+//   a worker under way (from its start, before any byte), state not 1:
 //                               the last tick already showed a full bar:
 //                               state 4, bar 100
 //                               else: state 3, bar := ProgressBarValue
@@ -406,7 +406,9 @@ void CLauncherView::PollProduct(int index)
         report.outcome == WorkerSetupRunning;
     const DownloadProgress previous = product.shown;
     product.shown = underWay ? report.progress : DownloadProgress{0, 0};
-    if (underWay && report.progress.total != 0 && product.state != Installed) {
+    // From the worker's start on (before its first byte, too) the tile shows
+    // the download, so that a failure ends visibly in the install tile.
+    if (underWay && product.state != Installed) {
         // The bar showed 100 at the last tick (a body under 400 bytes counts
         // past it, which the bar never shows: such a tile waits in state 3).
         const bool fullBefore = previous.total != 0 && ProgressBarValue(previous) == 100;

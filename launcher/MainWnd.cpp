@@ -4,6 +4,13 @@ namespace Launcher {
 
 const wchar_t kMainWindowTitle[] = L"Vozeror";
 
+namespace {
+
+// One receive time-out, and a moment for the folders.
+const DWORD kStopWaitMs = 5000 + 1000;
+
+}  // namespace
+
 CMainWnd::~CMainWnd() = default;
 
 LPCTSTR CMainWnd::GetWindowClassName() const
@@ -45,6 +52,9 @@ void CMainWnd::OnFinalMessage(HWND hWnd)
 {
     try {
         WindowImplBase::OnFinalMessage(hWnd);
+        // Downloads under way end and take their folders with them; a setup
+        // that already runs is left to finish.
+        StopDownloads(kStopWaitMs);
         ::PostQuitMessage(0);
         delete this;
     } catch (...) {

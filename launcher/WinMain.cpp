@@ -12,6 +12,7 @@
 
 #include "launcher/MainWnd.h"
 #include "launcher/SetupFolder.h"
+#include "launcher/SingleInstance.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/SystemLibrary.h"
 #include "skinui/resource/ModuleResource.h"
@@ -94,7 +95,7 @@ void __verbose_terminate_handler()
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
     SkinUI::RestrictDllSearchPath();
-    if (::FindWindowW(nullptr, Launcher::kMainWindowTitle) != nullptr) return 0;
+    if (Launcher::BringRunningLauncherToFront()) return 0;
     // After the single-instance test: a running launcher's folders are its own.
     Launcher::RemoveLeftoverSetupFolders();
     if (FAILED(::CoInitialize(nullptr))) return 0;

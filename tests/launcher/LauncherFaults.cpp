@@ -173,7 +173,7 @@ TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails)
         for (int i = 0; i < row.hops; i++)
             server.SetRoute("/hop" + std::to_string(i),
                             HttpResponse::Redirect("/hop" + std::to_string(i + 1)));
-        server.SetRoute("/hop" + std::to_string(row.hops), HttpResponse::Ok("the setup"));
+        server.SetRoute("/hop" + std::to_string(row.hops), HttpResponse::Ok("MZ, the setup"));
         DeleteFileA(target.c_str());
         EXPECT_EQ(row.complete, DownloadToFile(server.Url("/hop0").c_str(), target.c_str(), nullptr));
         EXPECT_EQ(row.complete, Exists(target));

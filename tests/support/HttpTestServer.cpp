@@ -60,10 +60,24 @@ HttpResponse HttpResponse::Stall()
     return r;
 }
 
+HttpResponse HttpResponse::Drop()
+{
+    HttpResponse r;
+    r.drop = true;
+    return r;
+}
+
 HttpResponse HttpResponse::WithContentLength(const std::string& value, const std::string& body)
 {
     HttpResponse r = Ok(body);
     r.contentLength = value;
+    return r;
+}
+
+HttpResponse HttpResponse::Partial(const std::string& contentRange, const std::string& body)
+{
+    HttpResponse r = Status(206, body);
+    r.headers.push_back({"Content-Range", contentRange});
     return r;
 }
 
@@ -103,8 +117,14 @@ const char* ReasonOf(int status)
         return "See Other";
     case 307:
         return "Temporary Redirect";
+    case 206:
+        return "Partial Content";
     case 404:
         return "Not Found";
+    case 407:
+        return "Proxy Authentication Required";
+    case 503:
+        return "Service Unavailable";
     case 500:
         return "Internal Server Error";
     default:
@@ -120,7 +140,8 @@ struct HttpTestServer::State
     std::atomic<bool> stopping{false};
     SOCKET listener = INVALID_SOCKET;
     unsigned short port = 0;
-    std::map<std::string, HttpResponse> routes;
+    std::map<std::string, std::vector<HttpResponse>> routes;
+    std::map<std::string, size_t> answered;
     std::vector<HttpRequest> requests;
     std::vector<std::thread> connections;
     std::thread acceptor;
@@ -201,23 +222,46 @@ struct HttpTestServer::State
         return true;
     }
 
-    void Answer(SOCKET sock, const HttpResponse& r)
+    void Hold()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        stopped.wait(lock, [this] { return stopping.load(); });
+    }
+
+    // The first byte of a "Range: bytes=N-" the response honours, else 0.
+    static size_t RangeStart(const HttpResponse& r, const HttpRequest& req)
+    {
+        const std::string range = req.Header("Range");
+        const std::string ifRange = req.Header("If-Range");
+        if (!r.ranges || range.compare(0, 6, "bytes=") != 0) return 0;
+        if (!ifRange.empty() && ifRange != r.etag) return 0;
+        size_t from = size_t(std::strtoul(range.c_str() + 6, nullptr, 10));
+        return from < r.body.size() ? from : 0;
+    }
+
+    void Answer(SOCKET sock, const HttpResponse& r, const HttpRequest& req)
     {
         if (r.stall) {
-            std::unique_lock<std::mutex> lock(mutex);
-            stopped.wait(lock, [this] { return stopping.load(); });
+            Hold();
             return;
         }
+        if (r.drop) return;
+        const size_t from = RangeStart(r, req);
+        const int status = from > 0 ? 206 : r.status;
         char line[64];
-        std::snprintf(line, sizeof(line), "HTTP/1.1 %d %s\r\n", r.status, ReasonOf(r.status));
+        std::snprintf(line, sizeof(line), "HTTP/1.1 %d %s\r\n", status, ReasonOf(status));
         std::string out = line;
         for (const auto& h : r.headers) out += h.first + ": " + h.second + "\r\n";
+        if (!r.etag.empty()) out += "ETag: " + r.etag + "\r\n";
+        if (from > 0)
+            out += "Content-Range: bytes " + std::to_string(from) + "-" + std::to_string(r.body.size() - 1) +
+                "/" + std::to_string(r.body.size()) + "\r\n";
         if (r.chunked)
             out += "Transfer-Encoding: chunked\r\n";
         else if (!r.contentLength.empty())
             out += "Content-Length: " + r.contentLength + "\r\n";
         else
-            out += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
+            out += "Content-Length: " + std::to_string(r.body.size() - from) + "\r\n";
         out += "Connection: close\r\n\r\n";
         if (r.chunked) {
             const size_t piece = 1000;
@@ -228,10 +272,28 @@ struct HttpTestServer::State
                 out += size + part + "\r\n";
             }
             out += "0\r\n\r\n";
-        } else {
-            out += r.cutAfter < r.body.size() ? r.body.substr(0, r.cutAfter) : r.body;
+            SendAll(sock, out.data(), out.size());
+            return;
         }
-        SendAll(sock, out.data(), out.size());
+        // The body's bytes [from, end) go out; then the connection closes,
+        // or holds.
+        size_t end = r.body.size();
+        if (r.cutAfter < end) end = r.cutAfter > from ? r.cutAfter : from;
+        if (r.cutHalf) end = from + (end - from) / 2;
+        const bool hold = r.holdAfter < end;
+        if (hold) end = r.holdAfter > from ? r.holdAfter : from;
+        if (!SendAll(sock, out.data(), out.size())) return;
+        const size_t piece = r.bytesPerInterval != 0 ? r.bytesPerInterval : end - from;
+        for (size_t at = from; at < end && !stopping; at += piece) {
+            if (at > from && r.intervalMs != 0) {
+                std::unique_lock<std::mutex> lock(mutex);
+                if (stopped.wait_for(lock, std::chrono::milliseconds(r.intervalMs),
+                                     [this] { return stopping.load(); }))
+                    return;
+            }
+            if (!SendAll(sock, r.body.data() + at, (end - at) < piece ? end - at : piece)) return;
+        }
+        if (hold) Hold();
     }
 
     void Serve(SOCKET sock)
@@ -243,9 +305,12 @@ struct HttpTestServer::State
                 std::lock_guard<std::mutex> lock(mutex);
                 requests.push_back(req);
                 auto it = routes.find(req.path);
-                if (it != routes.end()) response = it->second;
+                if (it != routes.end() && !it->second.empty()) {
+                    size_t n = answered[req.path]++;
+                    response = it->second[n < it->second.size() ? n : it->second.size() - 1];
+                }
             }
-            Answer(sock, response);
+            Answer(sock, response, req);
         }
         shutdown(sock, SD_SEND);
         closesocket(sock);
@@ -315,8 +380,14 @@ std::string HttpTestServer::Url(const std::string& path) const
 
 void HttpTestServer::SetRoute(const std::string& path, const HttpResponse& response)
 {
+    SetRoute(path, std::vector<HttpResponse>{response});
+}
+
+void HttpTestServer::SetRoute(const std::string& path, const std::vector<HttpResponse>& sequence)
+{
     std::lock_guard<std::mutex> lock(m_state->mutex);
-    m_state->routes[path] = response;
+    m_state->routes[path] = sequence;
+    m_state->answered[path] = 0;
 }
 
 std::vector<HttpRequest> HttpTestServer::Requests() const

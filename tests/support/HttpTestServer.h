@@ -7,7 +7,9 @@
 //   std::string url = server.Url("/a");                // "http://127.0.0.1:PORT/a"
 //   ... server.Requests() lists what arrived.
 //
-// Routes match the request path exactly (query included). A request line with
+// Routes match the request path exactly (query included). A route given a
+// sequence answers its first request with the first response, the next with
+// the next, and every later one with the last. A request line with
 // an absolute URI ("GET http://host:80/a HTTP/1.1", as a proxy receives it)
 // matches by its path. Unknown paths get 404. Every response carries
 // "Connection: close" and the connection ends after it. Each connection is
@@ -39,6 +41,24 @@ struct HttpResponse
     size_t cutAfter = std::string::npos;
     // The request is read and never answered until the server stops.
     bool stall = false;
+    // The request is read and the connection closed without an answer.
+    bool drop = false;
+    // Ranges honoured: a request with "Range: bytes=N-" (and an If-Range
+    // that is absent or equals etag) gets 206 with the body from N and
+    // "Content-Range: bytes N-<size-1>/<size>". cutAfter, holdAfter and the
+    // half cut count in bytes of the whole body.
+    bool ranges = false;
+    // Sent as the ETag header when not empty.
+    std::string etag;
+    // Of the part asked for, only the first half is sent, then the
+    // connection closes.
+    bool cutHalf = false;
+    // After this many bytes of the body, nothing more is sent until the
+    // server stops.
+    size_t holdAfter = std::string::npos;
+    // The body is sent in pieces of this many bytes, one per interval.
+    size_t bytesPerInterval = 0;
+    unsigned intervalMs = 0;
 
     static HttpResponse Ok(const std::string& body);
     static HttpResponse Status(int status, const std::string& body = std::string());
@@ -46,7 +66,10 @@ struct HttpResponse
     static HttpResponse Chunked(const std::string& body);
     static HttpResponse CutOff(const std::string& body, size_t bytes);
     static HttpResponse Stall();
+    static HttpResponse Drop();
     static HttpResponse WithContentLength(const std::string& value, const std::string& body);
+    // 206 with the given Content-Range and body, whatever was asked.
+    static HttpResponse Partial(const std::string& contentRange, const std::string& body);
 };
 
 struct HttpRequest
@@ -75,6 +98,7 @@ public:
     std::string Url(const std::string& path) const;
 
     void SetRoute(const std::string& path, const HttpResponse& response);
+    void SetRoute(const std::string& path, const std::vector<HttpResponse>& sequence);
     // Every request received so far, in order of arrival.
     std::vector<HttpRequest> Requests() const;
     // Requests received so far for path.
