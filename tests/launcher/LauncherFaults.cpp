@@ -12,6 +12,7 @@
 #include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
 #include "launcher/Products.h"
+#include "launcher/SetupFolder.h"
 #include "launcher/SystemInfo.h"
 #include "skinui/control/Button.h"
 #include "skinui/control/Control.h"
@@ -51,7 +52,7 @@ public:
         BOOL handled = FALSE;
         OnTimer(WM_TIMER, kPollTimerId, 0, handled);
     }
-    int State(int index) const { return m_product[index].state; }
+    int& State(int index) { return m_product[index].state; }
     bool OnHomePage() const { return m_bHomePage; }
     unsigned EndsSeen(int index) const { return m_product[index].endsSeen; }
 };
@@ -110,10 +111,15 @@ protected:
             TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_setup.exe", m_setup));
         SetEnvironmentVariableW(L"FAKE_SETUP_LOG", WideFromAnsi(m_folder.File("setup.log")).c_str());
         SetEnvironmentVariableW(L"FAKE_PRODUCT_LOG", WideFromAnsi(m_folder.File("product.log")).c_str());
+        // The faults here are about where the tiles end, not how long the
+        // retries take: short waits and time-outs.
+        WorkerDownloadOptions().retryDelayMs = 10;
+        WorkerDownloadOptions().timeoutMs = 1000;
     }
 
     void TearDown() override
     {
+        WorkerDownloadOptions() = DownloadOptions();
         Manager().RemoveNotifier(&m_view);
         WaitFor([] {
             return !IsWorkerRunning(kDesktop) && !IsWorkerRunning(kIPhone) && !IsWorkerRunning(kAndroid);
@@ -245,6 +251,82 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         EXPECT_FALSE(Exists(m_folder.File("product.log")));
         EXPECT_FALSE(KeyExists(kDesktop));
         DeleteFileA(setupPath.c_str());
+    }
+}
+
+// ---- A scanner holding the new setup ------------------------------------------------
+// A virus scanner opens a new file for a moment as it is written. Here it
+// holds the setup's name in the worker's folder from before the body is
+// complete until a while after: for 300 ms the worker waits and installs;
+// for 5 s it gives up after about 2 s and the install tile comes back.
+
+TEST_F(LauncherFaultTest, ASetupHeldByAScannerForAMomentStillInstalls)
+{
+    struct Row
+    {
+        DWORD holdMs;
+        bool installs;
+    };
+    const Row rows[] = {{300, true}, {5000, false}};
+    const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
+    const std::string product = TestSupport::AnsiFromWide(TestSupport::TestBinDir()) + "fake_product.exe";
+    SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", ProductKeyPath(kDesktop));
+    SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[kDesktop].pathValue);
+    SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", WideFromAnsi(product).c_str());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.holdMs);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(kDesktop));
+        DeleteFileA(m_folder.File("setup.log").c_str());
+        TestSupport::HttpTestServer server;
+        // The last of three pieces comes 500 ms after the others.
+        HttpResponse slow = HttpResponse::Ok(m_setup);
+        slow.bytesPerInterval = m_setup.size() / 2 + 1;
+        slow.intervalMs = 500;
+        server.SetRoute(path, slow);
+        TestSupport::ProxyGuard proxy(server.Port());
+        ASSERT_TRUE(Click(kInstall[kDesktop]));
+
+        // The scanner: the setup's name in the new folder, held without
+        // sharing from the first byte until holdMs after the last.
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        HANDLE held = INVALID_HANDLE_VALUE;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                WIN32_FIND_DATAA found;
+                HANDLE search = FindFirstFileA((std::string(temp) + "VozerorSetup-*").c_str(), &found);
+                if (search == INVALID_HANDLE_VALUE) return false;
+                FindClose(search);
+                const std::string setup =
+                    std::string(temp) + found.cFileName + kProducts[kDesktop].setupFileName;
+                held = CreateFileA(setup.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                   nullptr);
+                return held != INVALID_HANDLE_VALUE;
+            },
+            10000));
+        ASSERT_NE(0u, ReadWorker(kDesktop).progress.remaining) << "the body was complete before the hold";
+        ASSERT_TRUE(WaitFor(
+            [] {
+                DownloadProgress p = ReadWorker(kDesktop).progress;
+                return p.total != 0 && p.remaining == 0;
+            },
+            10000));
+        Sleep(row.holdMs);
+        CloseHandle(held);
+
+        ASSERT_TRUE(WaitFor([&] {
+            m_view.Tick();
+            return !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
+        })) << "the worker did not end";
+        EXPECT_EQ(row.installs, SetupRan());
+        EXPECT_EQ(row.installs ? Installed : NotInstalled, m_view.State(kDesktop));
+        EXPECT_EQ(row.installs, C(kRun[kDesktop])->IsVisible());
+        EXPECT_EQ(!row.installs, C(kInstall[kDesktop])->IsVisible());
+        m_view.State(kDesktop) = NotInstalled;
+        m_view.ShowComputerState(NotInstalled);
+        // A file still held when the worker ended keeps its folder for the
+        // next start's clean-up.
+        RemoveLeftoverSetupFolders();
     }
 }
 

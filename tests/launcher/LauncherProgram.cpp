@@ -62,32 +62,6 @@ std::wstring Lower(std::wstring text)
     return text;
 }
 
-LONGLONG FileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return LONGLONG(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
-
-// The setup folders in the temporary folder and the files in them.
-std::vector<std::wstring> SetupFolderFiles()
-{
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    std::vector<std::wstring> files;
-    for (const std::wstring& folder : TempEntries(L"VozerorSetup-*")) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((temp + folder + L"\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                files.push_back(temp + folder + L"\\" + found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return files;
-}
-
 // One run of the launcher program: started, its window found, then closed
 // with WM_CLOSE by Close(). Environment changes made before the start reach
 // the child; the destructor ends a child that is still there.
@@ -102,7 +76,7 @@ public:
         if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                             &m_process))
             return false;
-        return WaitFor([&] { return (m_window = FindWindowW(nullptr, kLauncherTitle)) != nullptr; });
+        return WaitFor([&] { return (m_window = FindWindowW(kLauncherTitle, kLauncherTitle)) != nullptr; });
     }
 
     void ClickDesktopTile()
@@ -130,6 +104,8 @@ public:
         return paths;
     }
 
+    HWND Window() const { return m_window; }
+
     // Closes the window; the exit code, or 99 when the child did not end.
     DWORD Close()
     {
@@ -156,14 +132,14 @@ private:
 
 }  // namespace
 
-TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalfSetup)
+TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoSetupFolder)
 {
     const std::wstring program = BuiltProgram();
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(program.c_str()));
     ASSERT_EQ(nullptr, FindWindowW(nullptr, kLauncherTitle)) << "a launcher is already running";
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(kDesktop));
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
-    const std::string big(size_t(64) << 20, 'z');
+    const std::string big = "MZ" + std::string((size_t(64) << 20) - 2, 'z');
 
     struct Row
     {
@@ -188,12 +164,9 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoHalf
                 << "the install click started no download";
             EXPECT_EQ(0u, run.Close());
         }
-        // An interrupted worker may leave its folder; never a part of a setup.
-        for (const std::wstring& file : SetupFolderFiles()) {
-            const LONGLONG size = FileSize(file);
-            EXPECT_FALSE(row.response.stall) << "a setup was written although no byte of it arrived";
-            EXPECT_EQ(LONGLONG(big.size()), size) << "a half-written setup";
-        }
+        // Closing stops the download: the worker removes its folder before
+        // the program ends.
+        EXPECT_EQ(std::set<std::wstring>(), TempEntries(L"VozerorSetup-*")) << "a setup folder was left";
         EXPECT_EQ(partsBefore, TempEntries(L"vdl*.tmp"))
             << "a temporary part of the download was left behind";
         const std::wstring setupName = TestSupport::WideFromAnsi(kProducts[kDesktop].setupFileName + 1);
@@ -308,4 +281,47 @@ TEST(LauncherProgram, TheProgramCarriesItsManifest)
         "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">false</dpiAware>",
     };
     for (const char* part : parts) EXPECT_NE(std::string::npos, manifest.find(part)) << part;
+}
+
+// A second start hands over to the first launcher: its window comes back
+// from the taskbar and the second process exits with 0 and no window. A
+// window of another program that merely bears the title keeps nothing from
+// starting.
+TEST(LauncherProgram, ASecondStartBringsTheFirstWindowBack)
+{
+    const std::wstring program = BuiltProgram();
+    TestSupport::HttpTestServer server;
+    TestSupport::ProxyGuard proxy(server.Port());
+    WNDCLASSW other = {};
+    other.lpfnWndProc = DefWindowProcW;
+    other.hInstance = GetModuleHandleW(nullptr);
+    other.lpszClassName = L"NotTheLauncher";
+    RegisterClassW(&other);
+    HWND lookalike = CreateWindowW(L"NotTheLauncher", kLauncherTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   100, 100, nullptr, nullptr, other.hInstance, nullptr);
+    ASSERT_NE(nullptr, lookalike);
+    {
+        LauncherRun first;
+        ASSERT_TRUE(first.Start(program))
+            << "a window titled Vozeror of another program kept it from starting";
+        ShowWindow(first.Window(), SW_MINIMIZE);
+        ASSERT_TRUE(WaitFor([&] { return IsIconic(first.Window()) != FALSE; }));
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        std::wstring line = L"\"" + program + L"\"";
+        ASSERT_TRUE(CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &info));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(info.hProcess, 30000));
+        DWORD code = 99;
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+        EXPECT_EQ(0u, code);
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(first.Window()) == FALSE; }))
+            << "the first window stayed minimised";
+        EXPECT_TRUE(IsWindowVisible(first.Window()));
+        EXPECT_EQ(0u, first.Close());
+    }
+    DestroyWindow(lookalike);
 }

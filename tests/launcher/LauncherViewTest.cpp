@@ -402,6 +402,14 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
         bool barShown = (c.product == kDesktop) != c.phonePage;
         bool runShown = c.product == kDesktop || c.phonePage;
 
+        // The worker has started, before any byte: the download shows at once.
+        FeedProgress(c.product, 0, 0);
+        m_view.Tick();
+        EXPECT_EQ(Downloading, m_view.State(c.product));
+        EXPECT_EQ(0, P(t.bar)->GetValue());
+        EXPECT_EQ(barShown, C(t.bar)->IsVisible());
+        EXPECT_FALSE(C(t.install)->IsVisible());
+
         const unsigned total = 1000;
         int last = 0;
         for (unsigned remaining = total;; remaining = remaining >= 37 ? remaining - 37 : 0) {
