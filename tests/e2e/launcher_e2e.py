@@ -484,6 +484,51 @@ def case_iphone_install_then_uninstalled(app):
     app.away()
 
 
+# The demo server's own address, for its fault and request paths.
+DEMO = {}
+
+
+def demo(path):
+    """A request to the demo server itself, not through the prefix's proxy."""
+    import urllib.request
+    opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+    with opener.open("http://127.0.0.1:%d%s" % (DEMO["port"], path), timeout=10) as reply:
+        return reply.read().decode()
+
+
+def install_phone_product_despite(app, faults, tile, bar, tiles, images, title):
+    """Installs a phone product while the demo server applies faults to its
+    download; returns the download requests the server saw."""
+    before = len(demo("/demo/requests").splitlines())
+    for fault in faults:
+        demo("/demo/faults?add=" + fault)
+    app.click(*centre(PHONE_JUMP))
+    app.away()
+    wait_until("the install tile", app.shows(tile, images[0], tiles))
+    install_and_run(app, tile, bar, tiles, images[1], images[1], images[2], title)
+    app.click(*centre(RETURN))
+    app.away()
+    return demo("/demo/requests").splitlines()[before:]
+
+
+def case_download_resumes_after_a_drop(app):
+    # The connection drops at half of the setup; the worker asks for the
+    # rest and the install completes from the tile.
+    requests = install_phone_product_despite(
+        app, ["drop-half"], IPHONE_TILE, IPHONE_BAR, IPHONE_TILES,
+        ["iphone_1.png", "iphone_run_1.png", "iphone_run_2.png"], "Demo iPhone recovery")
+    assert len(requests) == 2, requests
+    assert requests[0] == "200 " and requests[1].startswith("206 bytes="), requests
+
+
+def case_download_retries_a_busy_server(app):
+    # Two answers of 503 ("Retry-After: 1"), then the setup.
+    requests = install_phone_product_despite(
+        app, ["busy", "busy"], ANDROID_TILE, (328, 250, 80, 8), ANDROID_TILES,
+        ["android_1.png", "android_run_1.png", "android_run_2.png"], "Demo Android recovery")
+    assert [line[:3] for line in requests] == ["503", "503", "200"], requests
+
+
 def case_close_button(app):
     app.click(*centre(CLOSE))
     code = app.exit_code()
@@ -635,6 +680,10 @@ CASES = [case_start_view, case_second_start, case_drag, case_phone_page, case_se
          case_desktop_install, case_iphone_install_then_uninstalled, case_close_button,
          case_keyboard, case_load_failure]
 
+# Downloads against a faulty server, after the iPhone product was uninstalled.
+CASES[CASES.index(case_close_button):CASES.index(case_close_button)] = [
+    case_download_resumes_after_a_drop, case_download_retries_a_busy_server]
+
 SCREEN = (1280, 800)
 
 
@@ -671,6 +720,7 @@ def main():
         port = int(wait_until("the demo server", lambda: os.path.exists(portfile)
                               and open(portfile).read().strip()))
         prepare_prefix(port)
+        DEMO["port"] = port
         app = Launcher(ARGS.launcher)
         try:
             app.wait_window()
