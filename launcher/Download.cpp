@@ -321,7 +321,10 @@ bool CTransfer::Run()
         if (retryAfterMs > m_options.retryAfterLimitMs) return false;
         if (retryAfterMs > wait) wait = retryAfterMs;
         if (GetTickCount() - lastProgress + wait > m_options.lastRequestAfterMs) return false;
-        if (!Wait(m_options, wait)) return false;
+        if (m_options.retrying != nullptr) m_options.retrying(m_product, true);
+        const bool waited = Wait(m_options, wait);
+        if (m_options.retrying != nullptr) m_options.retrying(m_product, false);
+        if (!waited) return false;
     }
 }
 

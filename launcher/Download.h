@@ -40,6 +40,9 @@ struct DownloadOptions
     // during every wait. A read under way is never cut; it ends by itself
     // within the receive time-out.
     const std::atomic<bool>* stop = nullptr;
+    // Called with true before the wait for a retry and with false when the
+    // download asks again (on the downloading thread, with its product).
+    void (*retrying)(int product, bool waiting) = nullptr;
 };
 
 // Downloads url (ANSI) into the file at path (ANSI, CP_ACP like every path

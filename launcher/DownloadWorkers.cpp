@@ -20,6 +20,11 @@ bool StillDownloading(int index)
     return report.running && (report.outcome == WorkerDownloading || report.outcome == WorkerRetrying);
 }
 
+void ReportRetrying(int index, bool waiting)
+{
+    ReportOutcome(index, waiting ? WorkerRetrying : WorkerDownloading);
+}
+
 DWORD WINAPI WorkerProc(LPVOID parameter)
 {
     const int index = static_cast<int>(reinterpret_cast<INT_PTR>(parameter));
@@ -40,6 +45,7 @@ DWORD RunWorker(int index)
     lstrcpynA(url, kProducts[index].downloadUrl, kPathBufferSize);
     DownloadOptions options = WorkerDownloadOptions();
     options.stop = &g_stop;
+    options.retrying = ReportRetrying;
     bool ran = false;
     {
         // A failed download, and a setup that fails its check, end the same
