@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -343,6 +345,7 @@ TEST(Download, ResumesAndRetriesWithinTheBound)
         bool real;                // the launcher's own waits: the row is about the bound
         DWORD minElapsed;         // ms the row must at least take
         std::string secondRange;  // the Range of the second request, when checked
+        DWORD listenAfter = 0;    // ms the port refuses connections first
     };
     const std::vector<Row> rows = {
         {"cut at 3048, Range honoured",
@@ -390,6 +393,9 @@ TEST(Download, ResumesAndRetriesWithinTheBound)
         {"cut after half of what was asked, every time", {half}, false, 10, 64, true, 0, ""},
         {"stall after part of the body", {held}, false, 4, 4, true, 0, ""},
         {"stall before the answer", {HttpResponse::Stall()}, false, 3, 3, true, 0, ""},
+        // Refused at 0 s and after 1 s; the server listens from 2 s on and
+        // takes the request made after another 2 s.
+        {"refused twice, then the body", {HttpResponse::Ok(body)}, true, 1, 1, true, 2900, "", 2000},
         {"closed unanswered twice, then the body",
          {HttpResponse::Drop(), HttpResponse::Drop(), HttpResponse::Ok(body)},
          true,
@@ -432,17 +438,38 @@ TEST(Download, ResumesAndRetriesWithinTheBound)
     std::vector<std::thread> threads;
     for (size_t i = 0; i < rows.size(); ++i) {
         threads.emplace_back([&, i] {
-            HttpTestServer server;
-            server.SetRoute("/s", rows[i].answers);
+            const Row& row = rows[i];
+            std::unique_ptr<HttpTestServer> server;
+            unsigned short port = 0;
+            std::atomic<bool> done{false};
+            std::thread late;
+            if (row.listenAfter == 0) {
+                server.reset(new HttpTestServer);
+                server->SetRoute("/s", row.answers);
+                port = server->Port();
+            } else {
+                // Nothing listens at first: the connections are refused.
+                port = TestSupport::UnusedLoopbackPort();
+                late = std::thread([&] {
+                    Sleep(row.listenAfter);
+                    HttpTestServer listening(port);
+                    listening.SetRoute("/s", row.answers);
+                    while (!done) Sleep(20);
+                    outcomes[i].requests = listening.Requests();
+                });
+            }
+            const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/s";
             const std::string path = folder.File("s" + std::to_string(i) + ".exe");
             const DownloadOptions defaults;
             t_calls.clear();
             const DWORD start = GetTickCount();
-            outcomes[i].ok = DownloadToFile(server.Url("/s").c_str(), path.c_str(), Record, 0,
-                                            rows[i].real ? &defaults : &kQuick);
+            outcomes[i].ok =
+                DownloadToFile(url.c_str(), path.c_str(), Record, 0, row.real ? &defaults : &kQuick);
             outcomes[i].elapsed = GetTickCount() - start;
             outcomes[i].calls = t_calls;
-            outcomes[i].requests = server.Requests();
+            done = true;
+            if (late.joinable()) late.join();
+            if (server) outcomes[i].requests = server->Requests();
             TestSupport::ReadWholeFile(path, outcomes[i].file);
         });
     }

@@ -332,7 +332,9 @@ struct HttpTestServer::State
 
 // --- Server -----------------------------------------------------------------
 
-HttpTestServer::HttpTestServer() : m_state(std::make_shared<State>())
+HttpTestServer::HttpTestServer() : HttpTestServer(0) {}
+
+HttpTestServer::HttpTestServer(unsigned short port) : m_state(std::make_shared<State>())
 {
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) throw std::runtime_error("WSAStartup failed");
@@ -341,7 +343,7 @@ HttpTestServer::HttpTestServer() : m_state(std::make_shared<State>())
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
+    addr.sin_port = htons(port);
     int len = sizeof(addr);
     if (s.listener == INVALID_SOCKET || bind(s.listener, (sockaddr*)&addr, sizeof(addr)) != 0 ||
         listen(s.listener, SOMAXCONN) != 0 || getsockname(s.listener, (sockaddr*)&addr, &len) != 0) {

@@ -88,6 +88,8 @@ class HttpTestServer
 {
 public:
     // Listens on 127.0.0.1 at a free port; throws std::runtime_error if it cannot.
+    // Listens on 127.0.0.1 at port instead (one UnusedLoopbackPort gave).
+    explicit HttpTestServer(unsigned short port);
     HttpTestServer();
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
