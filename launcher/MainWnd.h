@@ -13,7 +13,8 @@
 
 namespace Launcher {
 
-// The main window's title and class name; a second start looks for the title.
+// The main window's title and class name; a second start looks for a window
+// with both (SingleInstance.h).
 extern const wchar_t kMainWindowTitle[];
 
 class CMainWnd : public SkinUI::WindowImplBase, public CLauncherView

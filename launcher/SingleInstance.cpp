@@ -1,17 +1,13 @@
 #include "launcher/SingleInstance.h"
 
+#include "launcher/MainWnd.h"
+
 namespace Launcher {
-
-namespace {
-
-// The main window's class name and title (MainWnd.cpp uses the same text).
-const wchar_t kLauncherWindow[] = L"Vozeror";
-
-}  // namespace
 
 HWND FindRunningLauncher()
 {
-    return ::FindWindowW(kLauncherWindow, kLauncherWindow);
+    // The main window's class name and title are the same text.
+    return ::FindWindowW(kMainWindowTitle, kMainWindowTitle);
 }
 
 bool BringRunningLauncherToFront()
