@@ -114,6 +114,9 @@ private:
     void Hide();
     // Update when the shadow window exists and is shown.
     void UpdateIfShown();
+    // Size, sharpness and offsets are skin pixels: scaled to the manager's
+    // DPI, so that the shadow keeps its shape around a scaled window.
+    int Scaled(int value) const;
     // Moves the shadow window to its place for rcParent and presents the
     // bitmap held by hMemDC.
     void Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeight);
