@@ -92,8 +92,8 @@ bool ReadPixels(const TImageInfo& image, std::vector<DWORD>& pixels)
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
     HDC hDC = ::GetDC(nullptr);
-    const int rows = ::GetDIBits(hDC, image.hBitmap, 0, static_cast<UINT>(image.nY), &pixels[0], &bmi,
-                                 DIB_RGB_COLORS);
+    const int rows =
+        ::GetDIBits(hDC, image.hBitmap, 0, static_cast<UINT>(image.nY), &pixels[0], &bmi, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, hDC);
     return rows == image.nY;
 }
