@@ -590,11 +590,9 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 
 
 def set_logpixels(dpi):
-    """The prefix's display DPI (Wine's LogPixels). Wine reads it when its
-    server starts, so the server is stopped; the next program starts it."""
+    """The prefix's display DPI (Wine's LogPixels), read by every program
+    started afterwards."""
     wine_reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
-    subprocess.run(["wineserver", "-k"], env=dict(ENV, WINEPREFIX=PREFIX), check=False)
-    subprocess.run(["wineserver", "-w"], env=dict(ENV, WINEPREFIX=PREFIX), check=False)
 
 
 class ScaledLauncher(Launcher):
@@ -690,8 +688,7 @@ def scaled_session(dpi, scale):
     finally:
         for w in windows_named("Vozeror"):
             xdo("windowclose", w)
-        # Back at 96 for the next start of the prefix's server.
-        wine_reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f")
+        set_logpixels(96)
 
 
 def case_display_150(_):
