@@ -28,8 +28,8 @@ class CDisplayDpi
 public:
     explicit CDisplayDpi(DWORD dpi)
     {
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                            nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
             m_key = nullptr;
             return;
         }
@@ -42,7 +42,8 @@ public:
     {
         if (m_key == nullptr) return;
         if (m_hadValue)
-            RegSetValueExW(m_key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old), sizeof(m_old));
+            RegSetValueExW(m_key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old),
+                           sizeof(m_old));
         else
             RegDeleteValueW(m_key, L"LogPixels");
         RegCloseKey(m_key);
@@ -93,7 +94,8 @@ VOZEROR_BENCH(StartupAndIdle)
         std::vector<double> scaled;
         for (int i = 0; i < kStarts; ++i) {
             ChildResult a = RunChild(launcher, kStartLimitMs);
-            if (a.figures.count("startup_first_frame_ms") != 0) scaled.push_back(a.figures["startup_first_frame_ms"]);
+            if (a.figures.count("startup_first_frame_ms") != 0)
+                scaled.push_back(a.figures["startup_first_frame_ms"]);
         }
         Bench::Report("startup_first_frame_200_ms", LauncherBench::Median(scaled));
     }
