@@ -8,8 +8,7 @@
 // window program. Both are started as real processes, in turn, several
 // times; the first-frame figures are the medians. The launcher is
 // vozeror_first_frame.exe: the launcher's own entry point and skin with a
-// probe around it (the shipped vozeror.exe carries no probe), at 100 % and
-// on a 200 % display.
+// probe around it (the shipped vozeror.exe carries no probe).
 
 using LauncherBench::ChildResult;
 using LauncherBench::RunChild;
@@ -19,43 +18,6 @@ namespace {
 const int kStarts = 7;
 const int kIdleSeconds = 10;
 const DWORD kStartLimitMs = 60000;
-
-// The display DPI of programs started while it lives: Wine takes each new
-// process's DPI from the user's LogPixels value (Windows would need a new
-// sign-in). The value the user had, or its absence, is put back.
-class CDisplayDpi
-{
-public:
-    explicit CDisplayDpi(DWORD dpi)
-    {
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
-            m_key = nullptr;
-            return;
-        }
-        DWORD size = sizeof(m_old);
-        m_hadValue = RegQueryValueExW(m_key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&m_old),
-                                      &size) == ERROR_SUCCESS;
-        RegSetValueExW(m_key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-    }
-    ~CDisplayDpi()
-    {
-        if (m_key == nullptr) return;
-        if (m_hadValue)
-            RegSetValueExW(m_key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old),
-                           sizeof(m_old));
-        else
-            RegDeleteValueW(m_key, L"LogPixels");
-        RegCloseKey(m_key);
-    }
-    CDisplayDpi(const CDisplayDpi&) = delete;
-    CDisplayDpi& operator=(const CDisplayDpi&) = delete;
-
-private:
-    HKEY m_key = nullptr;
-    DWORD m_old = 0;
-    bool m_hadValue = false;
-};
 
 }  // namespace
 
@@ -85,20 +47,6 @@ VOZEROR_BENCH(StartupAndIdle)
     Bench::Report("startup_first_frame_ms", startup);
     Bench::Report("baseline_first_frame_ms", first);
     Bench::Report("startup_vs_baseline", first > 0 ? startup / first : 0.0);
-
-    // The same starts on a 200 % display: the window, its fonts and the art
-    // for 200 % at four times the pixels.
-    {
-        CDisplayDpi display(192);
-        RunChild(launcher, kStartLimitMs);
-        std::vector<double> scaled;
-        for (int i = 0; i < kStarts; ++i) {
-            ChildResult a = RunChild(launcher, kStartLimitMs);
-            if (a.figures.count("startup_first_frame_ms") != 0)
-                scaled.push_back(a.figures["startup_first_frame_ms"]);
-        }
-        Bench::Report("startup_first_frame_200_ms", LauncherBench::Median(scaled));
-    }
 
     wchar_t idle[32];
     swprintf(idle, 32, L" idle %d", kIdleSeconds);

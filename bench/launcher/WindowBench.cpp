@@ -52,7 +52,7 @@ Package LinkedSkin()
     return package;
 }
 
-// The image entries of the package, from the central directory's names.
+// The image entries of the package at 100 %, from the central directory's names.
 std::vector<std::wstring> ImageNames(const Package& package)
 {
     std::vector<std::wstring> names;
@@ -62,7 +62,10 @@ std::vector<std::wstring> ImageNames(const Package& package)
         const DWORD length = DWORD(bytes[at + 28]) | DWORD(bytes[at + 29]) << 8;
         if (at + 46 + length > package.size) break;
         std::string name(reinterpret_cast<const char*>(bytes + at + 46), length);
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
+        // The art for other display scales ("bg@200.png") is not decoded
+        // by a window at 100 %.
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0 &&
+            name.find('@') == std::string::npos)
             names.push_back(std::wstring(name.begin(), name.end()));
     }
     return names;
@@ -229,7 +232,12 @@ VOZEROR_BENCH(LauncherWindow)
         Bench::Report("hover_paint_area_percent", area);
     }
 
-    // On a 200 % display.
+    // On a 200 % display. Wine's null driver has a 1024x768 screen, which
+    // holds a sizable window within it; as a popup the window keeps the
+    // 1072x710 it takes at 200 %, as on a screen large enough.
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    SetWindowLongW(window, GWL_STYLE,
+                   (style & ~(WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) | WS_POPUP);
     manager.SetDPI(192);
     UpdateWindow(window);
     Pump();
