@@ -372,6 +372,9 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHand
     lpMMI->ptMaxTrackSize.y = rcWork.bottom - rcWork.top;
     lpMMI->ptMaxSize.x = rcWork.right - rcWork.left;
     lpMMI->ptMaxSize.y = rcWork.bottom - rcWork.top;
+    // No smallest size of the system's own: the skin's, or none.
+    lpMMI->ptMinTrackSize.x = 0;
+    lpMMI->ptMinTrackSize.y = 0;
     bHandled = FALSE;
     return 0;
 }

@@ -38,6 +38,8 @@ CUIString ImageNameForScale(LPCTSTR name, int from, int to)
 
 namespace {
 
+const UINT64 kMaxPixels = 16u * 1024u * 1024u;
+
 // One output position's taps: first source index and weights summing to 1.
 struct TTaps
 {
@@ -100,9 +102,15 @@ bool ReadPixels(const TImageInfo& image, std::vector<DWORD>& pixels)
 
 }  // namespace
 
-TImageInfo* ResampleImage(const TImageInfo& source, int nWidth, int nHeight)
+namespace {
+
+TImageInfo* Resample(const TImageInfo& source, int nWidth, int nHeight)
 {
-    if (nWidth <= 0 || nHeight <= 0 || nWidth > 16384 || nHeight > 16384) return nullptr;
+    // The loader's own limit on decoded images (16 Mi pixels) holds for the
+    // made ones too, so that a large image at 400 % cannot ask for gigabytes.
+    if (nWidth <= 0 || nHeight <= 0 ||
+        static_cast<UINT64>(nWidth) * static_cast<UINT64>(nHeight) > kMaxPixels)
+        return nullptr;
     std::vector<DWORD> src;
     if (!ReadPixels(source, src)) return nullptr;
     const int sw = source.nX;
@@ -164,6 +172,19 @@ TImageInfo* ResampleImage(const TImageInfo& source, int nWidth, int nHeight)
     pInfo->nY = nHeight;
     pInfo->bAlpha = bAlpha || source.bAlpha;
     return pInfo;
+}
+
+}  // namespace
+
+// The working buffers are standard containers: without memory for them the
+// result is null, as for every other failure.
+TImageInfo* ResampleImage(const TImageInfo& source, int nWidth, int nHeight)
+{
+    try {
+        return Resample(source, nWidth, nHeight);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 }  // namespace SkinUI

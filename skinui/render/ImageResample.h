@@ -26,8 +26,8 @@ CUIString ImageNameForScale(LPCTSTR name, int from, int to);
 
 // A new image of nWidth x nHeight drawn from the source's premultiplied
 // pixels with a triangle filter (widened when shrinking, so that every
-// source pixel counts). Null when a side is not positive or memory or GDI
-// fail. The caller frees it with CRenderEngine::FreeImage.
+// source pixel counts). Null when a side is not positive, the image would
+// have more than 16 Mi pixels, or memory or GDI fail. The caller frees it with CRenderEngine::FreeImage.
 TImageInfo* ResampleImage(const TImageInfo& source, int nWidth, int nHeight);
 
 }  // namespace SkinUI
