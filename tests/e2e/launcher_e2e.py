@@ -644,8 +644,8 @@ def scaled_session(dpi, scale):
     scaled, is drawn with the art made for the scale (closer to it than to
     the 100 % art enlarged), drags by its title, and a click on the phone
     tile opens the phone page."""
-    for w in windows_named("Vozeror"):
-        xdo("windowclose", w)
+    if windows_named("Vozeror"):   # one instance only: an earlier case left one
+        subprocess.run(["wineserver", "-k"], env=dict(ENV, WINEPREFIX=PREFIX), check=False)
     set_logpixels(dpi)
     app = ScaledLauncher(ARGS.launcher, scale)
     try:
@@ -659,9 +659,11 @@ def scaled_session(dpi, scale):
         shot = Shot()
         Shot().save("dpi_%d.png" % scale, crop=(x - app.px(3), y - app.px(3), w + 2 * app.px(3),
                                                  h + 2 * app.px(3)))
-        for area, image in ((COMPUTER_TILE, "computer_un_1.png"), (PHONE_JUMP, "phone_jump_1.png")):
+        # The desktop tile is an install or a run tile, after the cases before.
+        for area, images in ((COMPUTER_TILE, ("computer_un_1.png", "computer_run_1.png")),
+                             (PHONE_JUMP, ("phone_jump_1.png",))):
             seen = app.area(app.scaled(area), shot)
-            own = close_share(seen, reference(app.art(image), WHITE))
+            own, image = max((close_share(seen, reference(app.art(i), WHITE)), i) for i in images)
             assert own > 0.98, "%s: %.3f of the pixels are the %d %% art's" % (image, own, scale)
 
         # Dragging by the title text moves the window by the mouse's way.
@@ -686,8 +688,10 @@ def scaled_session(dpi, scale):
         code = app.exit_code()
         assert code == 0, "exit code %d after the close button" % code
     finally:
-        for w in windows_named("Vozeror"):
-            xdo("windowclose", w)
+        # A launcher left running would keep the next one from starting.
+        if app.proc.poll() is None:
+            subprocess.run(["wineserver", "-k"], env=dict(ENV, WINEPREFIX=PREFIX), check=False)
+            app.proc.wait(timeout=LIMIT)
         set_logpixels(96)
 
 
