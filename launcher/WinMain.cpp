@@ -110,7 +110,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     }
     // Without a window there is nothing for the message loop to end: stop.
     // A window destroyed during creation has already deleted its object.
-    if (frame->Create(nullptr, Launcher::kMainWindowTitle, kMainWindowStyle, 0, 0, 0, 536, 355) == nullptr) {
+    // No size of its own: the skin gives it, at the monitor's DPI.
+    if (frame->Create(nullptr, Launcher::kMainWindowTitle, kMainWindowStyle, 0, 0, 0, 0, 0) == nullptr) {
         ::CoUninitialize();
         return 0;
     }

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Draws the launcher's skin images and program icon with ImageMagick.
 
-    scripts/make_skin_art.py [--preview FILE]
+    scripts/make_skin_art.py [--preview FILE] [--scales 100,150,200]
 
-Writes the PNGs of resources/skin/ and resources/Vozeror.ico. The outputs are
+Writes the PNGs of resources/skin/, at 100 % and as "name@150.png" and
+"name@200.png" for 150 % and 200 % displays, and resources/Vozeror.ico. The
+PNGs are then recompressed losslessly with optipng. The outputs are
 committed, so a build needs neither this script nor ImageMagick; run it again
 after changing the artwork. With --preview it also writes a contact sheet of
 all images on a grey checkerboard.
@@ -31,6 +33,7 @@ Conventions that the skin relies on:
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -148,17 +151,43 @@ STABLE_PNG = ["-define", "png:exclude-chunks=date,time,tIME,bKGD",
               "-define", "png:compression-level=9", "-strip"]
 
 
+# The display scale being drawn, in percent. At 100 the images carry their
+# plain names; at another scale "name@<scale>.png", the name the engine asks
+# for there, drawn from the same primitives through a scaling transform (so
+# shapes and texts are drawn at the scaled size, not enlarged pixels), on a
+# canvas of the control's size at that scale.
+SCALE = 100
+
+
+def scaled(n):
+    """A length in skin pixels at SCALE, rounded as the engine rounds (half
+    away from zero, like MulDiv)."""
+    return int(n * SCALE / 100.0 + 0.5)
+
+
+def art_name(name):
+    if SCALE == 100:
+        return name
+    stem, ext = os.path.splitext(name)
+    return "%s@%d%s" % (stem, SCALE, ext)
+
+
 def render(name, w, h, behind, mvg, transparent_corners=False):
-    """Draws mvg over a w x h field of the colour behind, writes SKIN_DIR/name.
+    """Draws mvg over a w x h field of the colour behind, writes SKIN_DIR/name
+    (for the current SCALE).
 
     transparent_corners: the pixels of exactly the colour behind that are
     connected to a corner become magenta (made transparent by the mask)."""
-    args = ["convert", "-size", "%dx%d" % (w, h), "xc:%s" % behind, "-draw", mvg.source()]
+    source = mvg.source()
+    if SCALE != 100:
+        source = "affine %g,0,0,%g,0,0\n" % (SCALE / 100.0, SCALE / 100.0) + source
+    w, h = scaled(w), scaled(h)
+    args = ["convert", "-size", "%dx%d" % (w, h), "xc:%s" % behind, "-draw", source]
     if transparent_corners:
         args += ["-fill", MAGENTA, "-fuzz", "0"]
         for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
             args += ["-draw", "color %d,%d floodfill" % (x, y)]
-    args += STABLE_PNG + ["PNG24:" + os.path.join(SKIN_DIR, name)]
+    args += STABLE_PNG + ["PNG24:" + os.path.join(SKIN_DIR, art_name(name))]
     run(args)
 
 
@@ -182,9 +211,15 @@ def make_background():
     # The window's corners are cut round (roundcorner "5,5"): outside that
     # curve the background is transparent, so that the layered window shows
     # what lies behind it there.
-    path = os.path.join(SKIN_DIR, "bg.png")
-    run(["convert", path, "(", "-size", "536x355", "xc:black", "-fill", "white",
-         "-draw", "roundrectangle 0,0 535,354 3,3", ")", "-alpha", "off",
+    path = os.path.join(SKIN_DIR, art_name("bg.png"))
+    w, h = scaled(536), scaled(355)
+    corner = "roundrectangle 0,0 535,354 3,3"
+    if SCALE != 100:
+        # The same outline at the scale: edges at the scaled size's last pixel.
+        corner = "roundrectangle 0,0 %d,%d %g,%g" % (w - 1, h - 1, 3 * SCALE / 100.0,
+                                                     3 * SCALE / 100.0)
+    run(["convert", path, "(", "-size", "%dx%d" % (w, h), "xc:black", "-fill", "white",
+         "-draw", corner, ")", "-alpha", "off",
          "-compose", "CopyOpacity", "-composite"] + STABLE_PNG + ["PNG32:" + path])
 
 
@@ -480,20 +515,39 @@ def make_preview(target):
              "+repage", "-depth", "8", target])
 
 
+# The scales the skin carries art for; at any other the engine resamples
+# the nearest one.
+ART_SCALES = (100, 150, 200)
+
+
+def optimise(paths):
+    """Recompresses the PNGs losslessly (the pixels stay as they are)."""
+    if shutil.which("optipng") is None:
+        sys.exit("make_skin_art: optipng is missing (scripts/setup.sh installs it)")
+    run(["optipng", "-quiet", "-o5", "-strip", "all"] + paths)
+
+
 def main():
+    global SCALE
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--preview", help="also write a contact sheet of the images here")
+    parser.add_argument("--scales", default=",".join(str(s) for s in ART_SCALES),
+                        help="comma-separated scales to draw (default: %(default)s)")
     options = parser.parse_args()
     os.makedirs(SKIN_DIR, exist_ok=True)
-    make_background()
-    make_logo()
-    make_close_buttons()
-    make_desktop_tiles()
-    make_phone_jump_tiles()
-    make_phone_tiles()
-    make_progress_bar()
-    make_footer_icons()
+    for scale in (int(s) for s in options.scales.split(",")):
+        SCALE = scale
+        make_background()
+        make_logo()
+        make_close_buttons()
+        make_desktop_tiles()
+        make_phone_jump_tiles()
+        make_phone_tiles()
+        make_progress_bar()
+        make_footer_icons()
+    SCALE = 100
     make_icon()
+    optimise(sorted(os.path.join(SKIN_DIR, n) for n in os.listdir(SKIN_DIR) if n.endswith(".png")))
     if options.preview:
         make_preview(options.preview)
     return 0

@@ -12,7 +12,8 @@ trap 'rc=$?; [ $rc = 0 ] || echo "setup: stopped with code $rc (line $LINENO)" >
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 pkgs=(cmake make wine wine64 libz-mingw-w64-dev libstb-dev xvfb xauth x11-utils xdotool imagemagick
-      fonts-wqy-microhei curl python3 zip unzip osslsigncode openssl clang-format openbox)
+      fonts-wqy-microhei curl python3 zip unzip osslsigncode openssl clang-format openbox
+      optipng)
 if [ "$VOZEROR_ARCH" = x86 ]; then
   pkgs+=(g++-mingw-w64-i686-posix)
   # The 32-bit loader only where the host can run it.

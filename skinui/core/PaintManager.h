@@ -220,7 +220,10 @@ public:
     void RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
     void RemoveAllOptionGroups();
 
-    // Window settings read from the skin's root element.
+    // Window settings read from the skin's root element. They are kept in
+    // skin pixels (at 100 %) and scaled where they are used, so that a DPI
+    // change recomputes the window from them. The initial size is the one
+    // exception on the way out: GetInitSize answers in device pixels.
     SIZE GetInitSize() const;
     void SetInitSize(int cx, int cy);
     RECT& GetSizeBox();
@@ -241,7 +244,10 @@ public:
 
     // DPI: the object is made on first use and lives with the manager.
     CDPI* GetDPIObj();
-    void SetDPI(int iDPI);
+    // Scale for the DPI, fonts and images rebuilt, the window resized about
+    // its top-left corner (a maximised window keeps its size) or, with
+    // prcWindow, moved to that rectangle (WM_DPICHANGED's suggestion).
+    void SetDPI(int iDPI, const RECT* prcWindow = nullptr);
     static void SetAllDPI(int iDPI);
     // Drops the draw-string cache and this window's images, rebuilds fonts.
     void ResetDPIAssets();
@@ -470,7 +476,7 @@ private:
     TResInfo m_ResInfo;
     CStdStringPtrMap m_mWindowCustomAttrHash;  // name -> CUIString*
     CStdStringPtrMap m_mOptionGroup;           // group -> CStdPtrArray*
-    SIZE m_szInitWindowSize = {0, 0};
+    SIZE m_szInitWindowSize = {0, 0};          // skin pixels
     SIZE m_szMinWindow = {0, 0};
     SIZE m_szMaxWindow = {0, 0};
     RECT m_rcSizeBox = {0, 0, 0, 0};

@@ -173,11 +173,14 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
         return false;
     case WM_GETMINMAXINFO: {
+        // The limits are skin pixels; the system wants device pixels.
         LPMINMAXINFO lpMMI = reinterpret_cast<LPMINMAXINFO>(lParam);
-        if (m_szMinWindow.cx > 0) lpMMI->ptMinTrackSize.x = m_szMinWindow.cx;
-        if (m_szMinWindow.cy > 0) lpMMI->ptMinTrackSize.y = m_szMinWindow.cy;
-        if (m_szMaxWindow.cx > 0) lpMMI->ptMaxTrackSize.x = lpMMI->ptMaxSize.x = m_szMaxWindow.cx;
-        if (m_szMaxWindow.cy > 0) lpMMI->ptMaxTrackSize.y = lpMMI->ptMaxSize.y = m_szMaxWindow.cy;
+        const SIZE szMin = GetDPIObj()->Scale(m_szMinWindow);
+        const SIZE szMax = GetDPIObj()->Scale(m_szMaxWindow);
+        if (szMin.cx > 0) lpMMI->ptMinTrackSize.x = szMin.cx;
+        if (szMin.cy > 0) lpMMI->ptMinTrackSize.y = szMin.cy;
+        if (szMax.cx > 0) lpMMI->ptMaxTrackSize.x = lpMMI->ptMaxSize.x = szMax.cx;
+        if (szMax.cy > 0) lpMMI->ptMaxTrackSize.y = lpMMI->ptMaxSize.y = szMax.cy;
         return false;
     }
     case WM_SIZE: {

@@ -16,6 +16,7 @@
 
 #include "skinui/control/Control.h"
 #include "skinui/core/StringTable.h"
+#include "skinui/render/ImageResample.h"
 #include "skinui/render/RenderEngine.h"
 
 #include <gdiplus.h>
@@ -106,12 +107,41 @@ void FreeGroupTable(CStdStringPtrMap& map)
     map.RemoveAll();
 }
 
+// A scaled image name ("bg@125.png") that the skin has no file for: the art
+// of the nearest scale above, else below, resampled to the asked scale's
+// size. Null when the skin has the image at no scale.
+TImageInfo* LoadFromOtherScale(LPCTSTR bitmap, DWORD mask, HINSTANCE instance)
+{
+    const int wanted = ScaleOfImageName(bitmap);
+    if (wanted <= 0) return nullptr;
+    int order[16];
+    int n = 0;
+    for (int i = 0; i < kArtScaleCount; ++i)
+        if (kArtScales[i] > wanted) order[n++] = kArtScales[i];
+    for (int i = kArtScaleCount - 1; i >= 0; --i)
+        if (kArtScales[i] < wanted) order[n++] = kArtScales[i];
+    for (int i = 0; i < n; ++i) {
+        const CUIString sName = ImageNameForScale(bitmap, wanted, order[i]);
+        TImageInfo* pArt =
+            CRenderEngine::LoadImageW(sName.GetData(), static_cast<LPCTSTR>(nullptr), mask, instance);
+        if (pArt == nullptr) continue;
+        TImageInfo* pImage =
+            ResampleImage(*pArt, ::MulDiv(pArt->nX, wanted, order[i]), ::MulDiv(pArt->nY, wanted, order[i]));
+        CRenderEngine::FreeImage(pArt);
+        if (pImage != nullptr) pImage->nArtScale = order[i];
+        return pImage;
+    }
+    return nullptr;
+}
+
 // Loads an image the way the tables describe it: by name when there is no
-// resource type, else by the decimal resource id the name starts with.
+// resource type, else by the decimal resource id the name starts with. A
+// scaled name the skin has no file for is made from another scale's art.
 TImageInfo* LoadByName(LPCTSTR bitmap, LPCTSTR type, DWORD mask, HINSTANCE instance)
 {
     if (type == nullptr || type[0] == L'\0') {
-        return CRenderEngine::LoadImageW(bitmap, static_cast<LPCTSTR>(nullptr), mask, instance);
+        TImageInfo* pImage = CRenderEngine::LoadImageW(bitmap, static_cast<LPCTSTR>(nullptr), mask, instance);
+        return pImage != nullptr ? pImage : LoadFromOtherScale(bitmap, mask, instance);
     }
     if (bitmap[0] < L'0' || bitmap[0] > L'9') return nullptr;
     UINT nID = static_cast<UINT>(wcstoul(bitmap, nullptr, 10));
@@ -138,6 +168,7 @@ void TakePixels(TImageInfo* pImage, TImageInfo* pLoaded)
     pImage->nX = pLoaded->nX;
     pImage->nY = pLoaded->nY;
     pImage->bAlpha = pLoaded->bAlpha;
+    pImage->nArtScale = pLoaded->nArtScale;
     pLoaded->hBitmap = nullptr;
     pLoaded->pBits = nullptr;
     pLoaded->pSrcBits = nullptr;
@@ -209,7 +240,14 @@ void CPaintManagerUI::InitResources()
         m_SharedResInfo.m_dwDefaultLinkFontColor = 0xFF0000FF;
         m_SharedResInfo.m_dwDefaultLinkHoverFontColor = 0xFFD3215F;
         m_SharedResInfo.m_dwDefaultSelectedBkColor = 0xFFBAE4FF;
+        // The stock font comes at the system DPI in a DPI-aware process;
+        // the record keeps its size in skin pixels (at 96 DPI), which the
+        // DPI scale then enlarges once, not twice.
         LOGFONTW lf = StockGuiLogFont();
+        HDC hScreen = ::GetDC(nullptr);
+        const int systemDpi = hScreen != nullptr ? ::GetDeviceCaps(hScreen, LOGPIXELSY) : 96;
+        if (hScreen != nullptr) ::ReleaseDC(nullptr, hScreen);
+        if (systemDpi > 0 && systemDpi != 96) lf.lfHeight = ::MulDiv(lf.lfHeight, 96, systemDpi);
         HFONT hFont = ::CreateFontIndirectW(&lf);
         if (hFont != nullptr) {
             if (shared.hFont != nullptr) ::DeleteObject(shared.hFont);
@@ -887,7 +925,8 @@ void CPaintManagerUI::RemoveAllOptionGroups()
 
 SIZE CPaintManagerUI::GetInitSize() const
 {
-    return m_szInitWindowSize;
+    const CDPI* pDPI = m_pDPI;
+    return pDPI != nullptr ? pDPI->Scale(m_szInitWindowSize) : m_szInitWindowSize;
 }
 
 void CPaintManagerUI::SetInitSize(int cx, int cy)
@@ -895,7 +934,8 @@ void CPaintManagerUI::SetInitSize(int cx, int cy)
     m_szInitWindowSize.cx = cx;
     m_szInitWindowSize.cy = cy;
     if (m_pRoot == nullptr && m_hWndPaint != nullptr) {
-        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        const SIZE sz = GetInitSize();
+        ::SetWindowPos(m_hWndPaint, nullptr, 0, 0, sz.cx, sz.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     }
 }
 
@@ -991,29 +1031,43 @@ CDPI* CPaintManagerUI::GetDPIObj()
     return m_pDPI != nullptr ? m_pDPI : &s_unscaled;
 }
 
-void CPaintManagerUI::SetDPI(int iDPI)
+void CPaintManagerUI::SetDPI(int iDPI, const RECT* prcWindow)
 {
     CDPI* pDPI = GetDPIObj();
-    int oldScale = static_cast<int>(pDPI->GetScale());
+    const SIZE szOldInit = GetInitSize();
+    const int oldScale = static_cast<int>(pDPI->GetScale());
     pDPI->SetScale(static_cast<UINT>(iDPI));
-    int newScale = static_cast<int>(pDPI->GetScale());
+    const int newScale = static_cast<int>(pDPI->GetScale());
     ResetDPIAssets();
     if (m_hWndPaint != nullptr) {
         RECT rcWnd = {0, 0, 0, 0};
         ::GetWindowRect(m_hWndPaint, &rcWnd);
-        int width = rcWnd.right - rcWnd.left;
-        int height = rcWnd.bottom - rcWnd.top;
-        if (!::IsZoomed(m_hWndPaint) && oldScale > 0) {
-            width = ::MulDiv(width, newScale, oldScale);
-            height = ::MulDiv(height, newScale, oldScale);
+        if (prcWindow != nullptr) {
+            rcWnd = *prcWindow;
+        } else if (!::IsZoomed(m_hWndPaint) && oldScale > 0) {
+            // A window at the skin's size takes the skin's size at the new
+            // scale, computed from skin pixels, so that going back and forth
+            // between scales never drifts by a rounding pixel; any other
+            // size is scaled by the ratio.
+            int width = rcWnd.right - rcWnd.left;
+            int height = rcWnd.bottom - rcWnd.top;
+            const SIZE szNewInit = GetInitSize();
+            const bool bAtSkinSize = m_szInitWindowSize.cx > 0 && m_szInitWindowSize.cy > 0 &&
+                width == szOldInit.cx && height == szOldInit.cy;
+            width = bAtSkinSize ? szNewInit.cx : ::MulDiv(width, newScale, oldScale);
+            height = bAtSkinSize ? szNewInit.cy : ::MulDiv(height, newScale, oldScale);
+            rcWnd.right = rcWnd.left + width;
+            rcWnd.bottom = rcWnd.top + height;
         }
-        ::SetWindowPos(m_hWndPaint, nullptr, rcWnd.left, rcWnd.top, width, height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_hWndPaint, nullptr, rcWnd.left, rcWnd.top, rcWnd.right - rcWnd.left,
+                       rcWnd.bottom - rcWnd.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // A maximised window keeps its size, so no WM_SIZE lays the tree out at
     // the new scale: ask for the layout here.
-    if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
-    if (m_hWndPaint != nullptr) ::PostMessageW(m_hWndPaint, WM_USER + 200, 0, 0);
+    if (m_pRoot != nullptr) {
+        m_pRoot->NeedUpdate();
+        Invalidate();
+    }
 }
 
 void CPaintManagerUI::SetAllDPI(int iDPI)

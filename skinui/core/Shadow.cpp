@@ -1,6 +1,7 @@
 #include "skinui/core/Shadow.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/DPI.h"
 #include "skinui/render/MemoryDib.h"
 #include "skinui/render/RenderEngine.h"
 #include "skinui/resource/ImageInfo.h"
@@ -209,15 +210,20 @@ void CShadowUI::Hide()
     ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
+int CShadowUI::Scaled(int value) const
+{
+    return m_pManager != nullptr ? m_pManager->GetDPIObj()->Scale(value) : value;
+}
+
 void CShadowUI::MoveToOwner(HWND hParent)
 {
     RECT rcParent;
     if (!::GetWindowRect(hParent, &rcParent)) return;
-    int x = rcParent.left - m_nSize;
-    int y = rcParent.top - m_nSize;
+    int x = rcParent.left - Scaled(m_nSize);
+    int y = rcParent.top - Scaled(m_nSize);
     if (!m_bIsImageMode) {
-        x += m_nxOffset;
-        y += m_nyOffset;
+        x += Scaled(m_nxOffset);
+        y += Scaled(m_nyOffset);
     }
     ::SetWindowPos(m_hWnd, hParent, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -445,8 +451,8 @@ void CShadowUI::Update(HWND hParent)
     if (!::GetWindowRect(hParent, &rcParent)) return;
     if (m_bIsImageMode ? m_sShadowImage.IsEmpty() : m_nSize == 0) return;
 
-    const int nShadWndWid = rcParent.right - rcParent.left + m_nSize * 2;
-    const int nShadWndHei = rcParent.bottom - rcParent.top + m_nSize * 2;
+    const int nShadWndWid = rcParent.right - rcParent.left + Scaled(m_nSize) * 2;
+    const int nShadWndHei = rcParent.bottom - rcParent.top + Scaled(m_nSize) * 2;
     if (nShadWndWid <= 0 || nShadWndHei <= 0) return;
 
     CMemoryDib dib(nullptr, nShadWndWid, nShadWndHei, false);  // rows stored bottom-up
@@ -477,10 +483,10 @@ bool CShadowUI::DrawShadowImage(HDC hMemDC, int nWidth, int nHeight)
 
 void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeight)
 {
-    POINT ptDst = {rcParent.left - m_nSize, rcParent.top - m_nSize};
+    POINT ptDst = {rcParent.left - Scaled(m_nSize), rcParent.top - Scaled(m_nSize)};
     if (!m_bIsImageMode) {
-        ptDst.x += m_nxOffset;
-        ptDst.y += m_nyOffset;
+        ptDst.x += Scaled(m_nxOffset);
+        ptDst.y += Scaled(m_nyOffset);
     }
     POINT ptSrc = {0, 0};
     SIZE szWnd = {nWidth, nHeight};
@@ -505,8 +511,8 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
     if (pShadBits == nullptr) return;
     const int nWidth = rcParent.right - rcParent.left;
     const int nHeight = rcParent.bottom - rcParent.top;
-    const int nSize = m_nSize;
-    const int nSharp = m_nSharpness;
+    const int nSize = Scaled(m_nSize);
+    const int nSharp = Scaled(m_nSharpness);
     const int nDark = m_nDarkness;
     const int nShadWndWid = nWidth + nSize * 2;
     const int nShadWndHei = nHeight + nSize * 2;
@@ -612,8 +618,8 @@ void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent
         }
 
         // 6. Fill and cut out.
-        const int nOffX = m_nxOffset;
-        const int nOffY = m_nyOffset;
+        const int nOffX = Scaled(m_nxOffset);
+        const int nOffY = Scaled(m_nyOffset);
         const int iBegin = Max(Min(nKernel, Max(nSize - nOffY, 0)), 0);
         const int iEnd =
             Min(Max(nShadWndHei - nKernel, Min(nHeight + nSize - nOffY, nShadWndHei)), nShadWndHei);

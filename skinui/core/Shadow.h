@@ -78,9 +78,10 @@ public:
 
     // Computes the blurred outline of hParent's window region into pShadBits,
     // a zeroed buffer of (W + 2s) x (H + 2s) pixels for the W x H rectangle
-    // rcParent and size s, stored bottom-up: pixel (x, y), y counted from
-    // the top, lies at index (H + 2s - y - 1) * (W + 2s) + x. A window
-    // without a region is taken as its whole rectangle.
+    // rcParent and size s (the size at the manager's DPI, like the sharpness
+    // and the offsets), stored bottom-up: pixel (x, y), y counted from the
+    // top, lies at index (H + 2s - y - 1) * (W + 2s) + x. A window without a
+    // region is taken as its whole rectangle.
     void MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent);
 
     // Image mode: draws the shadow image, taken from the manager's images,
@@ -114,6 +115,9 @@ private:
     void Hide();
     // Update when the shadow window exists and is shown.
     void UpdateIfShown();
+    // Size, sharpness and offsets are skin pixels: scaled to the manager's
+    // DPI, so that the shadow keeps its shape around a scaled window.
+    int Scaled(int value) const;
     // Moves the shadow window to its place for rcParent and presents the
     // bitmap held by hMemDC.
     void Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeight);

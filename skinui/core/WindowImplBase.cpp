@@ -1,6 +1,7 @@
 #include "skinui/core/WindowImplBase.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/render/DPI.h"
 
 #include <windowsx.h>
 
@@ -10,6 +11,10 @@
 // Sections: message map and static classes; construction; dispatch;
 // creation; frame and caption; sizing and system commands; window buttons;
 // interfaces.
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace SkinUI {
 
@@ -154,6 +159,9 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         lRes = OnMouseMove(uMsg, wParam, lParam, bHandled);
         break;
+    case WM_DPICHANGED:
+        lRes = OnDpiChanged(wParam, lParam);
+        break;
     default:
         bHandled = FALSE;
         break;
@@ -256,6 +264,11 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
 
     m_Manager.Init(m_hWnd, GetManagerName());
     m_Manager.AddPreMessageFilter(this);
+    // The skin is built at the DPI of the monitor the window is made on, so
+    // that it is shown at its final size. A process that is not DPI-aware
+    // is told 96 by the system, and 96 changes nothing.
+    const int dpi = CDPI::GetDPIOfMonitor(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST));
+    if (dpi != 96) m_Manager.SetDPI(dpi);
 
     CUIString sSkinFile = GetSkinFile();
     LPCTSTR pstrSkinType = GetSkinType();
@@ -310,8 +323,9 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&)
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
 
+    const CDPI* pDPI = m_Manager.GetDPIObj();
     if (!::IsZoomed(m_hWnd)) {
-        const RECT& rcSizeBox = m_Manager.GetSizeBox();
+        const RECT rcSizeBox = pDPI->ScaleEdges(m_Manager.GetSizeBox());
         bool bLeft = pt.x < rcClient.left + rcSizeBox.left;
         bool bRight = pt.x > rcClient.right - rcSizeBox.right;
         if (pt.y < rcClient.top + rcSizeBox.top) {
@@ -328,8 +342,8 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&)
         if (bRight) return HTRIGHT;
     }
 
-    const RECT& rcCaption = m_Manager.GetCaptionRect();
-    LONG captionBottom = rcCaption.bottom == -1 ? rcClient.bottom : rcCaption.bottom;
+    const RECT rcCaption = pDPI->ScaleEdges(m_Manager.GetCaptionRect());
+    LONG captionBottom = m_Manager.GetCaptionRect().bottom == -1 ? rcClient.bottom : rcCaption.bottom;
     if (pt.x >= rcClient.left + rcCaption.left && pt.x < rcClient.right - rcCaption.right &&
         pt.y >= rcCaption.top && pt.y < captionBottom) {
         if (IsInStaticControl(m_Manager.FindControl(pt))) return HTCAPTION;
@@ -339,7 +353,9 @@ LRESULT WindowImplBase::OnNcHitTest(UINT, WPARAM, LPARAM lParam, BOOL&)
 
 // ---- Sizing and system commands ------------------------------------------------
 
-LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
+// The maximised window fills the work area of its monitor; the skin's
+// minimum and maximum sizes are the paint manager's to add, at the DPI.
+LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
 {
     MINMAXINFO* lpMMI = reinterpret_cast<MINMAXINFO*>(lParam);
     MONITORINFO monitorInfo = {};
@@ -356,9 +372,10 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
     lpMMI->ptMaxTrackSize.y = rcWork.bottom - rcWork.top;
     lpMMI->ptMaxSize.x = rcWork.right - rcWork.left;
     lpMMI->ptMaxSize.y = rcWork.bottom - rcWork.top;
-    SIZE szMin = m_Manager.GetMinInfo();
-    lpMMI->ptMinTrackSize.x = szMin.cx;
-    lpMMI->ptMinTrackSize.y = szMin.cy;
+    // No smallest size of the system's own: the skin's, or none.
+    lpMMI->ptMinTrackSize.x = 0;
+    lpMMI->ptMinTrackSize.y = 0;
+    bHandled = FALSE;
     return 0;
 }
 
@@ -373,12 +390,22 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled)
         ::OffsetRect(&rcWnd, -rcWnd.left, -rcWnd.top);
         rcWnd.right++;
         rcWnd.bottom++;
-        SIZE szRound = m_Manager.GetRoundCorner();
+        const SIZE szRound = m_Manager.GetDPIObj()->Scale(m_Manager.GetRoundCorner());
         HRGN hRgn =
             ::CreateRoundRectRgn(rcWnd.left, rcWnd.top, rcWnd.right, rcWnd.bottom, szRound.cx, szRound.cy);
         if (hRgn != nullptr && ::SetWindowRgn(m_hWnd, hRgn, TRUE) == 0) ::DeleteObject(hRgn);
     }
     bHandled = FALSE;
+    return 0;
+}
+
+LRESULT WindowImplBase::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    const RECT* prcSuggested = reinterpret_cast<const RECT*>(lParam);
+    // The region, the layout and the shadow follow from the WM_SIZE of the
+    // move; a window whose size happens to stay still gets its shadow here.
+    m_Manager.SetDPI(LOWORD(wParam), prcSuggested);
+    m_Manager.GetShadow()->Update(m_hWnd);
     return 0;
 }
 

@@ -5,6 +5,9 @@
 // the skin file built into a control tree when the window is created, a
 // draggable caption area, rounded corners, a maximised size inside the work
 // area and the window buttons "closebtn", "minbtn", "maxbtn", "restorebtn".
+// It opens at the DPI of the monitor it is created on and follows
+// WM_DPICHANGED; the caption, size box and corners are skin pixels scaled
+// to that DPI where they are used.
 //
 // A concrete window names its class and skin file and adds its handlers.
 // Every message handler takes (message, wParam, lParam, handled) and returns
@@ -102,6 +105,11 @@ public:
 
 protected:
     CPaintManagerUI m_Manager;
+
+private:
+    // WM_DPICHANGED: the manager takes the new DPI and the window the
+    // rectangle the system suggests; the shadow follows the new size.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     UI_DECLARE_MESSAGE_MAP(WindowImplBase)
 };

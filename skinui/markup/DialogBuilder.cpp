@@ -285,7 +285,7 @@ void CDialogBuilder::ApplyWindowAttributes(CMarkupNode& root, CPaintManagerUI* p
         LPCTSTR pstrValue = root.GetAttributeValue(i);
         if (Is(pstrName, L"size")) {
             const SIZE sz = ParseSize(pstrValue);
-            pManager->SetInitSize(pManager->GetDPIObj()->Scale(sz.cx), pManager->GetDPIObj()->Scale(sz.cy));
+            pManager->SetInitSize(sz.cx, sz.cy);
         } else if (Is(pstrName, L"sizebox")) {
             RECT rc = ParseRect(pstrValue);
             pManager->SetSizeBox(rc);

@@ -210,4 +210,11 @@ SIZE CDPI::Scale(SIZE sz) const
     return ScaledCopy(*this, sz);
 }
 
+RECT CDPI::ScaleEdges(RECT rc) const
+{
+    ScaleBoth(*this, rc.left, rc.top);
+    ScaleBoth(*this, rc.right, rc.bottom);
+    return rc;
+}
+
 }  // namespace SkinUI

@@ -46,6 +46,10 @@ public:
     POINT Scale(POINT pt) const;
     void Scale(SIZE* pSize) const;
     SIZE Scale(SIZE sz) const;
+    // Each of the four values scaled on its own: for borders and distances
+    // from the edges (size box, caption), where right and bottom are not
+    // coordinates.
+    RECT ScaleEdges(RECT rc) const;
 
 private:
     int m_nScaleFactor = 100;     // percent, from the DPI last set

@@ -19,6 +19,9 @@ typedef struct tagTImageInfo
     bool bUseHSL = false;
     CUIString sResType;  // empty for file and package images
     DWORD dwMask = 0;    // the colour key it was loaded with
+    // The scale of the art it was resampled from, where the skin had none
+    // for the scale its name asks for; 0 when it was loaded as it is.
+    int nArtScale = 0;
 } TImageInfo;
 
 }  // namespace SkinUI

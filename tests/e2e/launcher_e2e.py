@@ -635,6 +635,129 @@ def case_load_failure(_):
     assert code == 1, "exit code %d after the load failure" % code
 
 
+# --- Display scales ---------------------------------------------------------------------
+
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+
+
+def set_logpixels(dpi):
+    """The prefix's display DPI (Wine's LogPixels), read by every program
+    started afterwards."""
+    wine_reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+
+
+class ScaledLauncher(Launcher):
+    """The launcher at a display scale: places and sizes are the skin's
+    multiplied by the scale, and the skin's art for that scale is the
+    picture a tile is compared with."""
+
+    def __init__(self, exe, scale):
+        self.scale = scale
+        self.size = (self.px(536), self.px(355))
+        Launcher.__init__(self, exe)
+
+    def px(self, n):
+        return int(n * self.scale / 100.0 + 0.5)   # as the engine rounds
+
+    def scaled(self, area):
+        return tuple(self.px(v) for v in area)
+
+    def art(self, name):
+        stem, ext = os.path.splitext(name)
+        return "%s@%d%s" % (stem, self.scale, ext)
+
+    def find(self):
+        for w in windows_named("Vozeror"):
+            g = geometry(w)
+            if g and g[2:] == self.size:
+                self.window = w
+                return g
+        return None
+
+    def wait_window(self, title="Vozeror"):
+        wait_until("a painted %dx%d window" % self.size, lambda: self.find() and self.painted())
+        return self.window
+
+    def geometry(self):
+        return geometry(self.window) or self.find()
+
+
+def close_share(a, b, tolerance=8):
+    """Share of pixels whose channels all lie within the tolerance."""
+    n = min(len(a), len(b)) // 3
+    same = sum(1 for i in range(0, n * 3, 3)
+               if all(abs(a[i + k] - b[i + k]) <= tolerance for k in range(3)))
+    return same / float(n)
+
+
+def scaled_session(dpi, scale):
+    """The launcher on a display of the DPI: the window has the 100 % size
+    scaled, is drawn with the art made for the scale (closer to it than to
+    the 100 % art enlarged), drags by its title, and a click on the phone
+    tile opens the phone page."""
+    if windows_named("Vozeror"):   # one instance only: an earlier case left one
+        subprocess.run(["wineserver", "-k"], env=dict(ENV, WINEPREFIX=PREFIX), check=False)
+    set_logpixels(dpi)
+    app = ScaledLauncher(ARGS.launcher, scale)
+    try:
+        app.wait_window()
+        x, y, w, h = app.geometry()
+        sw, sh = SCREEN
+        assert (x, y) == (sw // 2 - w // 2, sh // 2 - h // 2), "window at %d,%d" % (x, y)
+        shadow = "%dx%d" % (w + 2 * app.px(3), h + 2 * app.px(3))
+        shadows = [g for _, g in program_windows("vozeror.exe") if g.startswith(shadow + "+")]
+        assert shadows, "no %s shadow in %r" % (shadow, program_windows("vozeror.exe"))
+        shot = Shot()
+        Shot().save("dpi_%d.png" % scale, crop=(x - app.px(3), y - app.px(3), w + 2 * app.px(3),
+                                                 h + 2 * app.px(3)))
+        # The desktop tile is an install or a run tile, after the cases before.
+        for area, images in ((COMPUTER_TILE, ("computer_un_1.png", "computer_run_1.png")),
+                             (PHONE_JUMP, ("phone_jump_1.png",))):
+            seen = app.area(app.scaled(area), shot)
+            own, image = max((close_share(seen, reference(app.art(i), WHITE)), i) for i in images)
+            assert own > 0.98, "%s: %.3f of the pixels are the %d %% art's" % (image, own, scale)
+
+        # Dragging by the title text moves the window by the mouse's way.
+        before = app.origin()
+        px, py = app.px(60), app.px(20)
+        app.move_to(px, py)
+        xdo("mousedown", 1)
+        time.sleep(0.3)
+        for i in range(1, 5):
+            xdo("mousemove", before[0] + px + 10 * i, before[1] + py + 7 * i + (1 if i == 4 else 0))
+            time.sleep(0.15)
+        xdo("mouseup", 1)
+        after = wait_until("the window moved by its title", lambda: app.origin() != before and app.origin())
+        assert after == (before[0] + 40, before[1] + 29), "moved from %r to %r" % (before, after)
+
+        app.click(*centre(app.scaled(PHONE_JUMP)))
+        app.away()
+        # An install or a run tile, after the cases before.
+        normal = (app.art("iphone_1.png"), app.art("iphone_run_1.png"))
+
+        def phone_page():
+            name, dist = app.classify(app.scaled(IPHONE_TILE), [app.art(n) for n in IPHONE_TILES])
+            return name in normal and dist < 0.08
+        wait_until("the phone page's iPhone tile in the %d %% art" % scale, phone_page)
+        app.click(*centre(app.scaled(CLOSE)))
+        code = app.exit_code()
+        assert code == 0, "exit code %d after the close button" % code
+    finally:
+        # A launcher left running would keep the next one from starting.
+        if app.proc.poll() is None:
+            subprocess.run(["wineserver", "-k"], env=dict(ENV, WINEPREFIX=PREFIX), check=False)
+            app.proc.wait(timeout=LIMIT)
+        set_logpixels(96)
+
+
+def case_display_150(_):
+    scaled_session(144, 150)
+
+
+def case_display_200(_):
+    scaled_session(192, 200)
+
+
 # --- Fixture ------------------------------------------------------------------------------
 
 
@@ -668,6 +791,8 @@ def prepare_prefix(port):
     substitutes = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes"
     for face in ("MS Shell Dlg", "MS Shell Dlg 2"):
         wine_reg("add", substitutes, "/v", face, "/t", "REG_SZ", "/d", "WenQuanYi Micro Hei", "/f")
+    # 96 DPI, also after a run that was stopped at another scale.
+    wine_reg("delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
     # No demo product installed from an earlier run.
     for key in PRODUCT_KEYS.values():
         wine_reg("delete", UNINSTALL + "\\" + key, "/f")
@@ -685,6 +810,8 @@ def prepare_prefix(port):
 CASES = [case_start_view, case_second_start, case_drag, case_phone_page, case_service_links,
          case_desktop_install, case_iphone_install_then_uninstalled, case_close_button,
          case_keyboard, case_load_failure]
+# Last: they change the prefix's display DPI, and set it back to 96.
+CASES += [case_display_150, case_display_200]
 
 # Downloads against a faulty server, after the iPhone product was uninstalled.
 CASES[CASES.index(case_close_button):CASES.index(case_close_button)] = [
@@ -750,7 +877,8 @@ def main():
                 traceback.print_exc()
                 Shot("failure_%s.png" % case.__name__[5:])
                 if not windows_named("Vozeror") and case not in (case_close_button, case_keyboard,
-                                                                 case_load_failure):
+                                                                 case_load_failure, case_display_150,
+                                                                 case_display_200):
                     break
         print("%d of %d cases failed; %.1f s in all" % (failures, len(cases),
                                                          time.monotonic() - started))

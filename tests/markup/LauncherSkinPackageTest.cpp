@@ -299,6 +299,24 @@ const ImageSize kImageSizes[] = {
     {"tel_ico.png", 14, 14},
 };
 
+// The display scales the package has art for besides 100, and an image's
+// name at a scale ("bg.png" at 150 is "bg@150.png").
+const int kArtScales[] = {150, 200};
+
+std::string ScaledName(const std::string& name, int scale)
+{
+    const size_t dot = name.rfind('.');
+    return name.substr(0, dot) + "@" + std::to_string(scale) + name.substr(dot);
+}
+
+// The name at 100 of an entry that carries a scale marker.
+std::string UnscaledName(const std::string& name)
+{
+    const size_t at = name.find('@');
+    if (at == std::string::npos) return name;
+    return name.substr(0, at) + name.substr(name.rfind('.'));
+}
+
 }  // namespace
 
 // --- The cases --------------------------------------------------------------------
@@ -309,7 +327,10 @@ TEST(LauncherSkinPackage, HoldsTheWindowDescriptionAndItsImagesDeflatedUnderBare
     ASSERT_NO_FATAL_FAILURE(package.Load());
 
     std::vector<std::string> expected = {"DlgMain.xml"};
-    for (const ImageSize& image : kImageSizes) expected.push_back(image.name);
+    for (const ImageSize& image : kImageSizes) {
+        expected.push_back(image.name);
+        for (int scale : kArtScales) expected.push_back(ScaledName(image.name, scale));
+    }
     std::vector<std::string> names;
     for (const ZipEntry& e : package.Entries()) {
         names.push_back(e.name);
@@ -342,7 +363,7 @@ TEST(LauncherSkinPackage, WindowDescriptionNamesEveryImageOfThePackage)
             << Narrow(use.control) << " " << Narrow(use.attribute) << " names " << Narrow(use.file);
     }
     for (const ZipEntry& e : package.Entries()) {
-        if (e.name != "DlgMain.xml") packed.insert(e.name);
+        if (e.name != "DlgMain.xml") packed.insert(UnscaledName(e.name));
     }
     EXPECT_EQ(packed, named);
     // Three progress bars share their two images; every other use has its own.
@@ -372,6 +393,15 @@ TEST(LauncherSkinPackage, EveryImageHasTheSizeOfItsControls)
             EXPECT_EQ((int)height, use.height) << Narrow(use.control);
         }
         EXPECT_GT(seen, 0);
+        // The art for a display scale has the controls' size at that scale,
+        // rounded as the engine scales (half up).
+        for (int scale : kArtScales) {
+            auto scaled = package.Files().find(ScaledName(image.name, scale));
+            ASSERT_TRUE(scaled != package.Files().end()) << scale;
+            ASSERT_TRUE(PngSize(scaled->second, width, height));
+            EXPECT_EQ(::MulDiv(image.width, scale, 100), (int)width) << scale;
+            EXPECT_EQ(::MulDiv(image.height, scale, 100), (int)height) << scale;
+        }
     }
 }
 
@@ -390,19 +420,28 @@ TEST(LauncherSkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
         "android_2.png",   "android_3.png",    "android_run_1.png", "android_run_2.png", "android_run_3.png",
     };
 
+    // Every image at 100 % and in the art for the other scales.
+    std::vector<std::pair<std::string, int>> files;
     for (const ImageSize& image : kImageSizes) {
-        SCOPED_TRACE(image.name);
+        files.push_back({image.name, 100});
+        for (int scale : kArtScales) files.push_back({ScaledName(image.name, scale), scale});
+    }
+    for (const auto& file : files) {
+        const std::string name = UnscaledName(file.first);
+        // The outline's radius at the scale, and the pixel its edge blends.
+        const int corner = 3 * file.second / 100 + (file.second % 100 != 0 ? 1 : 0);
+        SCOPED_TRACE(file.first);
         bool keyedEverywhere = true;
         for (const ImageUse& use : uses) {
-            if (Narrow(use.file) == image.name && use.mask != kMagenta) keyedEverywhere = false;
+            if (Narrow(use.file) == name && use.mask != kMagenta) keyedEverywhere = false;
         }
         Pixels pixels;
-        ASSERT_TRUE(Decode(package.Files().at(image.name), pixels));
+        ASSERT_TRUE(Decode(package.Files().at(file.first), pixels));
         const size_t magenta = (size_t)std::count(pixels.argb.begin(), pixels.argb.end(), kMagenta);
         if (!keyedEverywhere) {
             EXPECT_EQ(0u, magenta);
         }
-        if (transparentCorners.count(image.name)) {
+        if (transparentCorners.count(name)) {
             ASSERT_TRUE(keyedEverywhere);
             const int w = pixels.width - 1, h = pixels.height - 1;
             EXPECT_EQ(kMagenta, pixels.At(0, 0));
@@ -413,7 +452,7 @@ TEST(LauncherSkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
         }
         // Only the window background is transparent, and only outside its
         // round corners: there the layered window shows what lies behind it.
-        const bool roundBackground = image.name == std::string("bg.png");
+        const bool roundBackground = name == "bg.png";
         if (roundBackground) {
             const int w = pixels.width - 1, h = pixels.height - 1;
             EXPECT_EQ(0u, pixels.At(0, 0) >> 24);
@@ -424,7 +463,8 @@ TEST(LauncherSkinPackage, MagentaOnlyWhereTheColourKeyRemovesIt)
         for (int y = 0; y < pixels.height; ++y) {
             bool reported = false;
             for (int x = 0; x < pixels.width && !reported; ++x) {
-                const bool inCorner = (x < 3 || x >= pixels.width - 3) && (y < 3 || y >= pixels.height - 3);
+                const bool inCorner =
+                    (x < corner || x >= pixels.width - corner) && (y < corner || y >= pixels.height - corner);
                 if (roundBackground && inCorner) continue;
                 const UINT32 argb = pixels.At(x, y);
                 if ((argb >> 24) != 0xFF) {

@@ -743,7 +743,6 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
     EXPECT_EQ(40, rcWnd.top);
     EXPECT_EQ(300, rcWnd.right - rcWnd.left);
     EXPECT_EQ(150, rcWnd.bottom - rcWnd.top);
-    EXPECT_TRUE(::PeekMessageW(&msg, window.Handle(), WM_USER + 200, WM_USER + 200, PM_REMOVE));
 
     // Fonts are made again at the new scale; images and draw strings dropped.
     EXPECT_FALSE(IsLive(hOld));
@@ -765,6 +764,70 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
     ::GetWindowRect(window.Handle(), &rcWnd);
     EXPECT_EQ(200, rcWnd.right - rcWnd.left);
     EXPECT_EQ(-10, LogFontOf(manager.GetFontInfo(1)->hFont).lfHeight);
+}
+
+// A scaled name without its own file is made from the art of the nearest
+// scale above, else below, at the size the asked scale needs; the pixels
+// stay premultiplied and the edge between two colours is blended.
+TEST(PaintManagerResourcesTest, ScalesWithoutArtAreResampledFromTheNearest)
+{
+    TestSupport::TempFolder folder("render_art");
+    // art: 20x10 at 100 and 40x20 at 200, whose left half is opaque blue
+    // and right half transparent; only: 30x30 at 150 alone.
+    WritePng(folder, "art.png", 20, 10);
+    std::vector<uint8_t> half(40 * 20 * 4, 0);
+    for (int i = 0; i < 40 * 20; ++i)
+        if (i % 40 < 20) half[i * 4 + 2] = half[i * 4 + 3] = 0xFF;
+    TestSupport::WriteWholeFile(folder.File("art@200.png"), TestSupport::EncodePng(40, 20, half));
+    WritePng(folder, "only@150.png", 30, 30);
+
+    const struct
+    {
+        const char* name;
+        int artScale;  // 0: loaded as it is; -1: no image at all
+        int width, height;
+    } cases[] = {
+        {"art@200.png", 0, 40, 20},   {"art@150.png", 200, 30, 15}, {"art@125.png", 200, 25, 13},
+        {"art@300.png", 200, 60, 30}, {"art@50.png", 100, 10, 5},   {"only@300.png", 150, 60, 60},
+        {"only@50.png", 150, 10, 10}, {"none@150.png", -1, 0, 0},
+    };
+    CPaintManagerUI manager;
+    for (const auto& c : cases) {
+        const std::wstring path = TestSupport::WideFromAnsi(folder.File(c.name));
+        const TImageInfo* pImage = manager.GetImageEx(path.c_str());
+        if (c.artScale < 0) {
+            EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), pImage) << c.name;
+            continue;
+        }
+        ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pImage) << c.name;
+        EXPECT_EQ(c.artScale, pImage->nArtScale) << c.name;
+        EXPECT_EQ(c.width, pImage->nX) << c.name;
+        EXPECT_EQ(c.height, pImage->nY) << c.name;
+        // Made once: the next request is the cached record.
+        EXPECT_EQ(pImage, manager.GetImageEx(path.c_str())) << c.name;
+    }
+
+    // art@150 (30x15): blue and opaque on the left, transparent on the
+    // right, a blended column between, never a colour above its alpha.
+    const TImageInfo* pImage =
+        manager.GetImage(TestSupport::WideFromAnsi(folder.File("art@150.png")).c_str());
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pImage);
+    EXPECT_TRUE(pImage->bAlpha);
+    DIBSECTION dib = {};
+    ASSERT_EQ(static_cast<int>(sizeof(dib)), ::GetObjectW(pImage->hBitmap, sizeof(dib), &dib));
+    const UINT32* pRow = static_cast<const UINT32*>(dib.dsBm.bmBits) + 7 * 30;
+    EXPECT_EQ(0xFF0000FFu, pRow[0]);
+    EXPECT_EQ(0u, pRow[29]);
+    int blended = 0;
+    for (int x = 0; x < 30; ++x) {
+        const UINT32 a = pRow[x] >> 24;
+        EXPECT_LE(pRow[x] & 0xFF, a) << x;
+        if (x > 0) {
+            EXPECT_LE(a, pRow[x - 1] >> 24) << x;
+        }
+        if (a > 0 && a < 255) ++blended;
+    }
+    EXPECT_GE(blended, 1);
 }
 
 // ---- Plug-ins and colour adjustment --------------------------------------------------

@@ -224,15 +224,52 @@ TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
     EXPECT_GT(images[0].Difference(images[1], kCloseButton), 0);
 }
 
+// The phone page: the white panel, its title, the phone tiles and the back
+// link over the start view.
+std::vector<std::wstring> PhoneView(std::vector<std::wstring> more = {})
+{
+    std::vector<std::wstring> args = StartView(
+        {L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show", L"firstBK3", L"--show",
+         L"choose_text", L"--show", L"iphone_install", L"--show", L"android_install", L"--show", L"return"});
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// Compares a render with its picture in tests/tools/reference, pixel for
+// pixel. With VOZEROR_UPDATE_REFERENCES=1 in the environment the render
+// becomes the picture instead (after an intended change of the art or of a
+// drawing path; see the README).
+void ExpectReference(const TempFolder& folder, const char* file, const std::vector<std::wstring>& args)
+{
+    const std::string path = std::string(VOZEROR_REFERENCE_DIR) + file;
+    const TImage image = Render(folder, file, args);
+    ASSERT_FALSE(image.IsEmpty()) << file;
+    const char* update = std::getenv("VOZEROR_UPDATE_REFERENCES");
+    if (update != nullptr && std::strcmp(update, "1") == 0) {
+        EXPECT_TRUE(::CopyFileW(WideFromAnsi(folder.File(file)).c_str(), WideFromAnsi(path).c_str(), FALSE))
+            << file;
+        return;
+    }
+    const TImage reference = ReadPng(path);
+    ASSERT_FALSE(reference.IsEmpty()) << file;
+    ASSERT_EQ(image.width, reference.width) << file;
+    ASSERT_EQ(image.height, reference.height) << file;
+    int differing = 0;
+    std::string first;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (std::memcmp(image.At(x, y), reference.At(x, y), 4) != 0 && differing++ == 0)
+                first = std::to_string(x) + "," + std::to_string(y);
+    EXPECT_EQ(differing, 0) << file << ", first at " << first;
+}
+
 // The launcher's views pixel for pixel as the engine drew them when the
 // pictures in tests/tools/reference were made with skinview; any change to
 // a drawing path that moves a single pixel of the launcher shows here.
 TEST(SkinView, TheLauncherViewsKeepEveryPixelOfTheirReferencePictures)
 {
     TempFolder folder("skinview");
-    const std::vector<std::wstring> phone = StartView(
-        {L"--hide", L"computer_install", L"--hide", L"phone_jump", L"--show", L"firstBK3", L"--show",
-         L"choose_text", L"--show", L"iphone_install", L"--show", L"android_install", L"--show", L"return"});
+    const std::vector<std::wstring> phone = PhoneView();
     std::vector<std::wstring> phoneHot = phone;
     phoneHot.insert(phoneHot.end(), {L"--hot", L"android_install"});
     struct TCase
@@ -249,20 +286,57 @@ TEST(SkinView, TheLauncherViewsKeepEveryPixelOfTheirReferencePictures)
         {"phone.png", phone},
         {"phone_hot.png", phoneHot},
     };
-    for (const TCase& c : cases) {
-        const TImage reference = ReadPng(std::string(VOZEROR_REFERENCE_DIR) + c.file);
-        ASSERT_FALSE(reference.IsEmpty()) << c.file;
-        const TImage image = Render(folder, c.file, c.args);
-        ASSERT_FALSE(image.IsEmpty()) << c.file;
-        ASSERT_EQ(image.width, reference.width) << c.file;
-        ASSERT_EQ(image.height, reference.height) << c.file;
-        int differing = 0;
-        std::string first;
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x)
-                if (std::memcmp(image.At(x, y), reference.At(x, y), 4) != 0 && differing++ == 0)
-                    first = std::to_string(x) + "," + std::to_string(y);
-        EXPECT_EQ(differing, 0) << c.file << ", first at " << first;
+    for (const TCase& c : cases) ExpectReference(folder, c.file, c.args);
+}
+
+// Counts the lines of stderr that start with the prefix.
+size_t CountLines(const std::string& errors, const std::string& prefix)
+{
+    size_t lines = 0;
+    for (size_t at = errors.find(prefix); at != std::string::npos; at = errors.find(prefix, at + 1)) ++lines;
+    return lines;
+}
+
+// The launcher at the display scales users run: the window is the 100 %
+// size scaled, no image is ever missing (scales without art of their own
+// resample the nearest, and say so), and at 150 % and 200 %, drawn with
+// their own art, the start view and the phone page are their reference
+// pictures pixel for pixel.
+TEST(SkinView, EveryScaleDrawsTheWholeLauncherAtItsSize)
+{
+    TempFolder folder("skinview");
+    const struct
+    {
+        int scale;
+        int width, height;
+        size_t resampled;   // "resampled" lines: every image of the view
+        const char* start;  // reference pictures, or null
+        const char* phone;
+    } cases[] = {
+        {100, 536, 355, 0, nullptr, nullptr},
+        {125, 670, 444, 31, nullptr, nullptr},
+        {150, 804, 533, 0, "start_150.png", "phone_150.png"},
+        {175, 938, 621, 31, nullptr, nullptr},
+        {200, 1072, 710, 0, "start_200.png", "phone_200.png"},
+        {300, 1608, 1065, 31, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::wstring scale = std::to_wstring(c.scale);
+        const std::string out = folder.File("scale" + std::to_string(c.scale) + ".png");
+        std::vector<std::wstring> args = {L"--skin",         SkinFolder(), L"--out",
+                                          WideFromAnsi(out), L"--scale",   scale};
+        const TRun run = RunSkinView(args);
+        ASSERT_EQ(run.exitCode, 0u) << c.scale << ": " << run.errors;
+        const TImage image = ReadPng(out);
+        ASSERT_FALSE(image.IsEmpty()) << c.scale;
+        EXPECT_EQ(image.width, c.width) << c.scale;
+        EXPECT_EQ(image.height, c.height) << c.scale;
+        EXPECT_EQ(CountLines(run.errors, "skinview: warning: "), 0u) << c.scale << "\n" << run.errors;
+        EXPECT_EQ(CountLines(run.errors, "skinview: resampled: "), c.resampled) << c.scale << "\n"
+                                                                                << run.errors;
+        if (c.start != nullptr) ExpectReference(folder, c.start, StartView({L"--scale", scale}));
+        if (c.phone != nullptr)
+            ExpectReference(folder, c.phone, PhoneView({L"--scale", scale, L"--hot", L"android_install"}));
     }
 }
 
@@ -366,19 +440,17 @@ TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
     };
     const TCase cases[] = {
         {SkinFolder(), {}, 0, {}},
-        // Every one of the skin's 31 images, once, in its scaled name.
-        {SkinFolder(),
-         {L"--scale", L"150"},
-         31,
-         {"image not found: unnamed VerticalLayoutUI: bkimage bg@150.png",
-          "image not found: closebtn: hotimage btn_close_2@150.png",
-          "image not found: computer_run: disabledimage computer_run_dis@150.png"}},
         {WideFromAnsi(scaled.Path()), {L"--scale", L"150"}, 0, {}},
         // Each file once, under the first control and attribute naming it.
         {WideFromAnsi(misspelt.Path()),
          {},
          2,
          {"unnamed VerticalLayoutUI: bkimage nothere.png", "ok: normalimage gone.png"}},
+        // At a scale, in its scaled name, when no scale has art for it.
+        {WideFromAnsi(misspelt.Path()),
+         {L"--scale", L"125"},
+         2,
+         {"unnamed VerticalLayoutUI: bkimage nothere@125.png", "ok: normalimage gone@125.png"}},
     };
     int n = 0;
     for (const TCase& c : cases) {
@@ -388,11 +460,7 @@ TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
         const TRun run = RunSkinView(args);
         EXPECT_EQ(run.exitCode, 0u) << run.errors;
         EXPECT_FALSE(ReadPng(out).IsEmpty()) << run.errors;
-        size_t lines = 0;
-        for (size_t at = run.errors.find("skinview: warning: "); at != std::string::npos;
-             at = run.errors.find("skinview: warning: ", at + 1))
-            ++lines;
-        EXPECT_EQ(lines, c.lines) << run.errors;
+        EXPECT_EQ(CountLines(run.errors, "skinview: warning: "), c.lines) << run.errors;
         for (const std::string& w : c.warnings)
             EXPECT_NE(run.errors.find(w), std::string::npos) << w << "\n" << run.errors;
     }

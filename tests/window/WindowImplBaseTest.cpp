@@ -1,13 +1,18 @@
 // The window base on real windows: skin given as XML text, caption and
-// sizing hit tests, the round region, the window buttons, Alt+F4, and
-// float controls shown after the first layout.
+// sizing hit tests, the round region, the window buttons, Alt+F4, float
+// controls shown after the first layout, and a DPI change.
 #include "skinui/core/WindowImplBase.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/render/DPI.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
@@ -228,6 +233,91 @@ TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
     EXPECT_EQ(125, rc.top);
     EXPECT_EQ(250, rc.right);
     EXPECT_EQ(303, rc.bottom);
+    ::DestroyWindow(wnd.GetHWND());
+}
+
+LOGFONTW LogFontOf(HFONT hFont)
+{
+    LOGFONTW lf = {};
+    ::GetObjectW(hFont, sizeof(lf), &lf);
+    return lf;
+}
+
+// A move to a 150 % monitor: the window takes the suggested rectangle, the
+// fonts and images are made again at the scale, and the skin's window-level
+// values (caption, size box, corners, minimum size, the shadow's size and
+// offset) scale with it; back at 96 DPI they are the skin's again.
+TEST(WindowImplBase, DpiChangeTakesTheSuggestedRectangleAndScalesTheWindowValues)
+{
+    CSkinnedWnd wnd(Skin(L" sizebox=\"4,4,6,6\" mininfo=\"300,200\" showshadow=\"true\" shadowsize=\"3\" "
+                         L"shadowposition=\"1,1\""));
+    ASSERT_NE((HWND) nullptr, Open(wnd));
+    CPaintManagerUI& pm = wnd.GetManager();
+    HBITMAP hBitmap = ::CreateBitmap(2, 2, 1, 32, nullptr);
+    ASSERT_NE(static_cast<const TImageInfo*>(nullptr), pm.AddImage(L"img", hBitmap, 2, 2, false));
+    const int fontSize = pm.GetDefaultFontInfo()->iSize;
+
+    RECT suggested = {40, 30, 40 + 804, 30 + 533};
+    wnd.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    wnd.PaintNow();
+    EXPECT_EQ(150u, pm.GetDPIObj()->GetScale());
+    RECT rc = {};
+    ::GetWindowRect(wnd.GetHWND(), &rc);
+    EXPECT_TRUE(::EqualRect(&rc, &suggested))
+        << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
+    EXPECT_EQ(-::MulDiv(fontSize, 150, 100), LogFontOf(pm.GetDefaultFontInfo()->hFont).lfHeight);
+    EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), pm.GetImage(L"img"));
+    EXPECT_EQ(0u, ::GetObjectType(hBitmap));
+    // The close button's row laid out at the scale.
+    RECT rcClose = pm.FindControl(L"closebtn")->GetPos();
+    EXPECT_EQ(750, rcClose.left);
+    EXPECT_EQ(795, rcClose.right);
+
+    // Caption x < 804 - 150 and y < 45; size box 6 left, 9 right.
+    const struct
+    {
+        int x, y;
+        LRESULT expected;
+    } cases[] = {
+        {90, 30, HTCAPTION}, {653, 18, HTCAPTION}, {654, 18, HTCLIENT}, {450, 44, HTCAPTION},
+        {450, 45, HTCLIENT}, {772, 30, HTCLIENT},  {5, 200, HTLEFT},    {6, 200, HTCLIENT},
+        {796, 200, HTRIGHT}, {795, 200, HTCLIENT},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected, wnd.HitTest(c.x, c.y)) << c.x << "," << c.y;
+
+    // Corners of 8 by 8: the top row starts further in than with 5 by 5.
+    HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, ::GetWindowRgn(wnd.GetHWND(), hRgn));
+    HRGN hUnscaled = ::CreateRoundRectRgn(0, 0, 805, 534, 5, 5);
+    int first = 0, firstUnscaled = 0;
+    while (first < 20 && !::PtInRegion(hRgn, first, 0)) ++first;
+    while (firstUnscaled < 20 && !::PtInRegion(hUnscaled, firstUnscaled, 0)) ++firstUnscaled;
+    EXPECT_GT(first, firstUnscaled);
+    EXPECT_LT(first, 20);
+    ::DeleteObject(hUnscaled);
+    ::DeleteObject(hRgn);
+
+    MINMAXINFO info = {};
+    wnd.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(450, info.ptMinTrackSize.x);
+    EXPECT_EQ(300, info.ptMinTrackSize.y);
+
+    // Shadow of size 5 at offset (2, 2) around the window.
+    RECT rcShadow = {};
+    ASSERT_TRUE(::GetWindowRect(pm.GetShadow()->GetHWND(), &rcShadow));
+    EXPECT_EQ(40 - 5 + 2, rcShadow.left);
+    EXPECT_EQ(30 - 5 + 2, rcShadow.top);
+    EXPECT_EQ(814, rcShadow.right - rcShadow.left);
+    EXPECT_EQ(543, rcShadow.bottom - rcShadow.top);
+
+    RECT back = {40, 30, 40 + 536, 30 + 355};
+    wnd.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    wnd.PaintNow();
+    EXPECT_EQ(HTCAPTION, wnd.HitTest(435, 12));
+    EXPECT_EQ(HTCLIENT, wnd.HitTest(436, 12));
+    EXPECT_EQ(-fontSize, LogFontOf(pm.GetDefaultFontInfo()->hFont).lfHeight);
+    ASSERT_TRUE(::GetWindowRect(pm.GetShadow()->GetHWND(), &rcShadow));
+    EXPECT_EQ(542, rcShadow.right - rcShadow.left);
     ::DestroyWindow(wnd.GetHWND());
 }
 

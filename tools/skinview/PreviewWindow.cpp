@@ -91,7 +91,7 @@ void CPreviewWindow::SetClientSize(int cx, int cy)
     ::SetWindowPos(GetHWND(), nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The region grows by one on the right and bottom so that the last
     // column and row stay inside; it belongs to the window once set.
-    const SIZE corner = m_pm.GetRoundCorner();
+    const SIZE corner = m_pm.GetDPIObj()->Scale(m_pm.GetRoundCorner());
     ::SetWindowRgn(GetHWND(), ::CreateRoundRectRgn(0, 0, cx + 1, cy + 1, corner.cx, corner.cy), TRUE);
 }
 
@@ -134,11 +134,10 @@ bool CPreviewWindow::PointAt(CControlUI* pControl, bool press, std::wstring& err
     return true;
 }
 
-std::vector<std::wstring> CPreviewWindow::FindMissingImages()
+void CPreviewWindow::ReviewImages(std::vector<std::wstring>& missing, std::vector<std::wstring>& resampled)
 {
-    std::vector<std::wstring> missing;
     CControlUI* pRoot = m_pm.GetRoot();
-    if (pRoot == nullptr) return missing;
+    if (pRoot == nullptr) return;
     std::vector<CControlUI*> controls;
     pRoot->FindControl(CollectControl, &controls, FIND_MEFIRST);
 
@@ -165,14 +164,17 @@ std::vector<std::wstring> CPreviewWindow::FindMissingImages()
             const TDrawInfo* pInfo = m_pm.GetDrawInfo(image.value, nullptr);
             if (pInfo == nullptr || pInfo->sImageName.IsEmpty()) continue;
             const LPCTSTR type = pInfo->sResType.IsEmpty() ? nullptr : pInfo->sResType.GetData();
-            if (m_pm.GetImageEx(pInfo->sImageName.GetData(), type, pInfo->dwMask, pInfo->bHSL) != nullptr)
-                continue;
+            const TImageInfo* pImage =
+                m_pm.GetImageEx(pInfo->sImageName.GetData(), type, pInfo->dwMask, pInfo->bHSL);
             const std::wstring file = pInfo->sImageName.GetData();
+            if (pImage != nullptr && pImage->nArtScale == 0) continue;
             if (!reported.insert(file).second) continue;
-            missing.push_back(Describe(pControl) + L": " + image.name + L" " + file);
+            if (pImage == nullptr)
+                missing.push_back(Describe(pControl) + L": " + image.name + L" " + file);
+            else
+                resampled.push_back(file + L" from the " + std::to_wstring(pImage->nArtScale) + L" % art");
         }
     }
-    return missing;
 }
 
 bool CPreviewWindow::GetShownPixels(std::vector<BYTE>& bits, SIZE& size) const

@@ -59,8 +59,10 @@ public:
     // One line per image that a control of the tree names (shown or not)
     // and the engine cannot load, as "<control>: <attribute> <file>", each
     // file once. At a scale other than 100 the file is the scaled name the
-    // engine looks for ("bg@150.png").
-    std::vector<std::wstring> FindMissingImages();
+    // engine looks for ("bg@150.png"). Images of such names that the
+    // engine made from another scale's art go to resampled, as "<file> from
+    // the <scale> % art", each file once.
+    void ReviewImages(std::vector<std::wstring>& missing, std::vector<std::wstring>& resampled);
 
     // The pixels of the last paint as the window shows them: the
     // off-screen bitmap (bottom-up, premultiplied B, G, R, A) with every

@@ -22,7 +22,9 @@
 //   --pushed    the left button is held down on the named control's centre
 //
 // Images that a control names but the engine cannot load are listed on
-// stderr as warnings; they do not change the exit code.
+// stderr as warnings, and images that the engine resampled from another
+// scale's art (the skin has none for the scale asked) as "resampled" lines;
+// neither changes the exit code.
 //
 // Exit codes:
 //   0  the PNG was written
@@ -265,9 +267,13 @@ int Run(int argc, wchar_t** argv)
     }
 
     // Missing images are drawn as nothing; the author is told, but the
-    // picture is still what the engine shows.
-    for (const std::wstring& line : window.FindMissingImages())
+    // picture is still what the engine shows. So are images the engine made
+    // from another scale's art, since the skin has none for this scale.
+    std::vector<std::wstring> missing, resampled;
+    window.ReviewImages(missing, resampled);
+    for (const std::wstring& line : missing)
         fwprintf(stderr, L"skinview: warning: image not found: %ls\n", line.c_str());
+    for (const std::wstring& line : resampled) fwprintf(stderr, L"skinview: resampled: %ls\n", line.c_str());
 
     std::vector<BYTE> pixels;
     SIZE painted = {0, 0};
