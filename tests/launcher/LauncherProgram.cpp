@@ -140,6 +140,10 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoSetu
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(kDesktop));
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
     const std::string big = "MZ" + std::string((size_t(64) << 20) - 2, 'z');
+    // Held after its first MiB, so that the close always falls inside the
+    // transfer, never after a fast loopback has delivered it all.
+    HttpResponse held = HttpResponse::Ok(big);
+    held.holdAfter = size_t(1) << 20;
 
     struct Row
     {
@@ -148,7 +152,7 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoSetu
     };
     const Row rows[] = {
         {"the request is never answered", HttpResponse::Stall()},
-        {"a 64 MiB body is arriving", HttpResponse::Ok(big)},
+        {"a 64 MiB body is arriving", held},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
