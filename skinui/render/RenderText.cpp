@@ -1,6 +1,6 @@
 // CRenderEngine: plain and inline-markup text.
 //
-//   Plain text: GDI, and GDI+ for layered windows and GDI+ text windows
+//   Plain text: GDI, and GDI+ for windows that ask for GDI+ text
 //   Inline markup: reader state, stacks and line starts
 //   Inline markup: line ends and link rectangles
 //   Inline markup: opening tags, closing tags, escapes, spaces, text runs
@@ -26,6 +26,16 @@ namespace {
 COLORREF ToColorRef(DWORD dwColor)
 {
     return RGB(GetBValue(dwColor), GetGValue(dwColor), GetRValue(dwColor));
+}
+
+// GDI text's colour on the manager's window. On a layered window the paint
+// manager takes a pixel with alpha 0 for one nobody painted unless it has some
+// colour, so black text is drawn a shade above black there: its fully covered
+// pixels would otherwise come out transparent.
+COLORREF TextColorRef(const CPaintManagerUI* pManager, DWORD dwColor)
+{
+    const COLORREF cr = ToColorRef(dwColor);
+    return cr == RGB(0, 0, 0) && pManager != nullptr && pManager->IsLayered() ? RGB(1, 1, 1) : cr;
 }
 
 // ---- Plain text --------------------------------------------------------------
@@ -483,7 +493,7 @@ private:
         if (!IsDrawingPass() && cy > m_cyLine) m_cyLine = cy;
     }
     void SelectFont(TFontInfo* pFont);
-    void SelectColor() { ::SetTextColor(m_hDC, ToColorRef(CurrentColor())); }
+    void SelectColor() { ::SetTextColor(m_hDC, TextColorRef(m_pManager, CurrentColor())); }
     void SelectBkMode() { ::SetBkMode(m_hDC, m_bInSelected ? OPAQUE : TRANSPARENT); }
     void PushFont(TFontInfo* pFont);
     void PopFont();
@@ -1111,12 +1121,18 @@ void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCT
     if (hDC == nullptr || pstrText == nullptr || pManager == nullptr) return;
     HFONT hFont = pManager->GetFont(iFont);
     HFONT hOldFont = static_cast<HFONT>(::SelectObject(hDC, hFont));
-    if (pManager->IsLayered() || pManager->IsUseGdiplusText()) {
+    // A layered window's text is GDI's too, as its inline-markup text is: GDI
+    // leaves alpha 0 where it drew, which the paint manager makes opaque when
+    // it presents. GDI draws the same glyphs on every architecture; GDI+'s
+    // antialiased glyphs differ between its 32-bit and 64-bit builds by a
+    // coverage level here and there, so a window's pixels would depend on the
+    // build it runs in. GDI+ text is for the windows that ask for it.
+    if (pManager->IsUseGdiplusText()) {
         if (!DrawTextGdiplusCached(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle))
             DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
     } else {
         ::SetBkMode(hDC, TRANSPARENT);
-        ::SetTextColor(hDC, ToColorRef(dwTextColor));
+        ::SetTextColor(hDC, TextColorRef(pManager, dwTextColor));
         ::DrawTextW(hDC, pstrText, -1, &rc, uStyle);
     }
     ::SelectObject(hDC, hOldFont);

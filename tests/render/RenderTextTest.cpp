@@ -1,11 +1,15 @@
 #include "skinui/render/RenderEngine.h"
 
 #include "skinui/core/PaintManager.h"
+#include "skinui/render/DibPixels.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/PixelScan.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 using SkinUI::CPaintManagerUI;
 using SkinUI::CRenderEngine;
@@ -231,6 +235,34 @@ TEST(GdiplusTextTest, TextOnATransparentSurfaceGetsAlpha)
     RECT rc = {0, 0, 100, 40};
     CRenderEngine::DrawTextW(surface.GetDC(), window.Manager(), rc, L"Alpha", 0xFF0000FF, -1, DT_SINGLELINE);
     EXPECT_GT(TestSupport::CountIn(surface, rc, [](DWORD p) { return TestSupport::Alpha(p) > 128; }), 5);
+}
+
+TEST(LayeredTextTest, GdiTextOnALayeredWindowIsOpaqueOnceAlphaIsRepaired)
+{
+    // A layered window draws plain text with GDI; alpha is repaired when the
+    // window presents. Black text must survive that (pure black with alpha 0
+    // reads as "nothing painted").
+    TestSupport::PaintManagerWindow window(200, 60, true);
+    ASSERT_TRUE(window.Manager()->IsLayered());
+    ASSERT_NE(nullptr, window.Manager()->AddFont(1, L"", 28, true, false, false));
+    for (const DWORD colour : {0xFF000000u, 0xFF336699u}) {
+        SCOPED_TRACE(colour);
+        DibSurface surface(200, 60);
+        surface.Clear(0);
+        RECT rc = {0, 0, 200, 60};
+        CRenderEngine::DrawTextW(surface.GetDC(), window.Manager(), rc, L"MMWW", colour, 1, DT_SINGLELINE);
+        ::GdiFlush();
+        std::vector<DWORD> pixels;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 200; ++x) pixels.push_back(surface.Pixel(x, y));
+        SkinUI::CDibPixels::OpaqueWhereColoured(pixels.data(), static_cast<int>(pixels.size()));
+        // Solid strokes: opaque pixels within a step of the text's colour.
+        const auto solid = [colour](DWORD p) {
+            return TestSupport::Alpha(p) == 255 && (p & 0xFF) <= (colour & 0xFF) + 1 &&
+                ((p >> 8) & 0xFF) <= ((colour >> 8) & 0xFF) + 1;
+        };
+        EXPECT_GT(std::count_if(pixels.begin(), pixels.end(), solid), 40);
+    }
 }
 
 TEST(TextSizeTest, GetTextSizeMeasuresOneLine)
