@@ -518,7 +518,30 @@ private:
     // the press point (into pt) becomes the last mouse position. The
     // manager's control under it, or null.
     CControlUI* PressTarget(LPARAM lParam, POINT& pt);
-    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    // MessageHandler's handlers, one per message (the right and middle
+    // buttons share theirs, told apart by the event type); each returns what
+    // MessageHandler returns for its message.
+    bool OnClose();
+    bool OnGetMinMaxInfo(LPMINMAXINFO lpMMI);
+    bool OnSize();
+    bool OnTimer(WPARAM wParam, LPARAM lParam);
+    bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // WM_COMMAND and the colour messages go back to the child that sent them.
+    bool ReflectToChild(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool OnMouseHover(WPARAM wParam, LPARAM lParam);
+    bool OnMouseLeave();
+    bool OnMouseMove(WPARAM wParam, LPARAM lParam);
+    bool OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    bool OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+    bool OnLButtonUp(WPARAM wParam, LPARAM lParam);
+    bool OnOtherButtonDown(int type, WPARAM wParam, LPARAM lParam);
+    bool OnOtherButtonUp(int type, WPARAM wParam, LPARAM lParam);
+    bool OnContextMenu(WPARAM wParam, LPARAM lParam);
+    bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+    bool OnKeyDown(WPARAM wParam, LPARAM lParam);
+    bool OnKeyUp(WPARAM wParam, LPARAM lParam);
+    bool OnChar(WPARAM wParam, LPARAM lParam);
     // True when the focus control takes the Tab key itself.
     bool FocusKeepsTab() const;
     // The keyboard was used: keyboard cues are shown from now on.
