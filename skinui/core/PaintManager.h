@@ -571,7 +571,20 @@ private:
     CStdPtrArray m_aTranslateAccelerator;  // ITranslateAccelerator*, not owned
 
     // ---- Painting and layered windows ---------------------------------
+    // WM_PAINT: the layout step, the paint into the off-screen bitmap and
+    // the present of its painted part.
     bool OnPaint();
+    // The layout the pass starts with; true when the root was laid out
+    // whole (a "windowsize" notification is due after the pass).
+    bool LayOutForPaint(const RECT& rcClient);
+    // Only the controls that asked for it, each once through its parent.
+    void LayOutUpdatedControls();
+    // Layered windows: the style set, the pending layered rectangle added to
+    // the paint rectangle (held to the client size) and cleared.
+    void PrepareLayeredPaint(RECT& rcPaint, int width, int height);
+    // rcBits is rcPaint held to the bitmap; the bitmap is selected.
+    void PaintOffscreen(const RECT& rcPaint, const RECT& rcBits);
+    void PresentOffscreen(const RECT& rcWnd, const RECT& rcPaint, const RECT& rcBits, int width, int height);
     void OnPrintClient(HDC hDC, LPARAM lParam);
     void ClearPixels(const RECT& rc);
     void RepairAlpha(const RECT& rc);
