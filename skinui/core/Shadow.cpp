@@ -493,6 +493,7 @@ void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeigh
     BLENDFUNCTION blendPixelFunction = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::MoveWindow(m_hWnd, ptDst.x, ptDst.y, nWidth, nHeight, FALSE);
     ::UpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &szWnd, hMemDC, &ptSrc, 0, &blendPixelFunction, ULW_ALPHA);
+    ++m_nPresents;
 }
 
 // ---- The outline's steps (see MakeShadow) ------------------------------
