@@ -464,6 +464,16 @@ private:
     // Text metrics through the paint DC; nothing without one.
     void MeasureFont(TFontInfo* pFontInfo) const;
     TFontInfo* Measured(TFontInfo* pFontInfo) const;
+    // A record of the shared set as this window draws it, at this window's
+    // DPI scale: rebuilt as ResetDPIAssets rebuilds the window's own fonts
+    // when the window was rescaled after the record was made, else as it
+    // was made. That is the record itself where they agree, else this
+    // window's own copy; the record is never rebuilt for one window.
+    TFontInfo* AtOwnScale(TFontInfo* pShared);
+    // The shared record whose copy this window made with hFont; null when
+    // hFont is no such copy's.
+    TFontInfo* SharedOfCopy(HFONT hFont);
+    void FreeScaledFonts();
 
     static TResInfo m_SharedResInfo;
     static bool m_bUseHSL;
@@ -474,6 +484,8 @@ private:
 
     bool m_bForceUseSharedRes = false;
     TResInfo m_ResInfo;
+    CStdPtrArray m_aScaledFonts;               // TScaledFont*, owned
+    unsigned m_uRescaleGeneration = 0;         // of the last ResetDPIAssets, 0 for none
     CStdStringPtrMap m_mWindowCustomAttrHash;  // name -> CUIString*
     CStdStringPtrMap m_mOptionGroup;           // group -> CStdPtrArray*
     SIZE m_szInitWindowSize = {0, 0};          // skin pixels
