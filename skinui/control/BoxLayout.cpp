@@ -138,6 +138,91 @@ void CBoxLayoutUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
     }
 }
 
+// The first pass: what the non-float children take along the main axis
+// (iFixed, the gaps included) and across it (iCrossNeeded), and how many of
+// them share the rest (nAdjustables) among how many placed (nEstimateNum).
+struct TBoxMeasure
+{
+    int iCrossNeeded;
+    int nAdjustables;
+    int iFixed;
+    int nEstimateNum;
+};
+
+static TBoxMeasure MeasureChildren(const CStdPtrArray& items, SIZE szAvailable, int iChildPadding,
+                                   const TBoxAxis& ax)
+{
+    TBoxMeasure m = {0, 0, 0, 0};
+    for (int it1 = 0; it1 < items.GetSize(); it1++) {
+        CControlUI* pControl = static_cast<CControlUI*>(items.GetAt(it1));
+        if (!pControl->IsVisible() || pControl->IsFloat()) continue;
+        RECT rcPadding = pControl->GetPadding();
+        const SIZE szControlAvailable = ControlAvailable(pControl, szAvailable, rcPadding, ax);
+        SIZE sz = pControl->EstimateSize(szControlAvailable);
+        if (sz.*ax.pSize == 0) {
+            m.nAdjustables++;
+        } else {
+            sz.*ax.pSize = Clamp(sz.*ax.pSize, (pControl->*ax.pfnMin)(), (pControl->*ax.pfnMax)());
+        }
+        m.iFixed += sz.*ax.pSize + rcPadding.*ax.pStart + rcPadding.*ax.pEnd;
+
+        if (sz.*ax.pCrossSize < 0) sz.*ax.pCrossSize = 0;
+        sz.*ax.pCrossSize =
+            Clamp(sz.*ax.pCrossSize, (pControl->*ax.pfnCrossMin)(), (pControl->*ax.pfnCrossMax)());
+        const int iCross = sz.*ax.pCrossSize + rcPadding.*ax.pCrossStart + rcPadding.*ax.pCrossEnd;
+        if (iCross > m.iCrossNeeded) m.iCrossNeeded = iCross;
+        m.nEstimateNum++;
+    }
+    if (m.nEstimateNum > 0) m.iFixed += (m.nEstimateNum - 1) * iChildPadding;
+    return m;
+}
+
+// A child's size across the main axis: its maximum, else all the room less
+// its padding, held to what it was offered and to its minimum.
+static LONG CrossSize(CControlUI* pControl, SIZE szAvailable, SIZE szControlAvailable, const RECT& rcPadding,
+                      const TBoxAxis& ax)
+{
+    LONG iCross = (pControl->*ax.pfnCrossMax)();
+    if (iCross == 0)
+        iCross = szAvailable.*ax.pCrossSize - rcPadding.*ax.pCrossStart - rcPadding.*ax.pCrossEnd;
+    if (iCross < 0) iCross = 0;
+    if (iCross > szControlAvailable.*ax.pCrossSize) iCross = szControlAvailable.*ax.pCrossSize;
+    if (iCross < (pControl->*ax.pfnCrossMin)()) iCross = (pControl->*ax.pfnCrossMin)();
+    return iCross;
+}
+
+// Where a child of size iCross across the main axis goes in rc for the
+// layout's alignment across it, moved by the cross scroll bar (null when
+// hidden): rcCtrl's cross start and end.
+static void PlaceAcross(RECT& rcCtrl, const RECT& rc, LONG iCross, const RECT& rcPadding, UINT uCrossAlign,
+                        CScrollBarUI* pCrossBar, const TBoxAxis& ax)
+{
+    if (uCrossAlign == ax.uAlignCenter) {
+        int iCrossPos = (rc.*ax.pCrossEnd + rc.*ax.pCrossStart) / 2;
+        if (pCrossBar != nullptr) {
+            iCrossPos += pCrossBar->GetScrollRange() / 2;
+            iCrossPos -= pCrossBar->GetScrollPos();
+        }
+        rcCtrl.*ax.pCrossStart = iCrossPos - iCross / 2;
+        rcCtrl.*ax.pCrossEnd = iCrossPos + iCross - iCross / 2;
+    } else if (uCrossAlign == ax.uAlignEnd) {
+        int iCrossPos = rc.*ax.pCrossEnd;
+        if (pCrossBar != nullptr) {
+            iCrossPos += pCrossBar->GetScrollRange();
+            iCrossPos -= pCrossBar->GetScrollPos();
+        }
+        rcCtrl.*ax.pCrossStart = iCrossPos - rcPadding.*ax.pCrossEnd - iCross;
+        rcCtrl.*ax.pCrossEnd = iCrossPos - rcPadding.*ax.pCrossEnd;
+    } else {
+        int iCrossPos = rc.*ax.pCrossStart;
+        if (pCrossBar != nullptr) iCrossPos -= pCrossBar->GetScrollPos();
+        rcCtrl.*ax.pCrossStart = iCrossPos + rcPadding.*ax.pCrossStart;
+        rcCtrl.*ax.pCrossEnd = iCrossPos + rcPadding.*ax.pCrossStart + iCross;
+    }
+}
+
+// Measures the children, then places them one after the other along the
+// main axis; the scroll bars get the size that needed.
 void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
     CControlUI::SetPos(rc, bNeedInvalidate);
@@ -153,14 +238,12 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     const TBoxAxis& ax = *m_pAxis;
     LONG RECT::*const pStart = ax.pStart;
     LONG RECT::*const pEnd = ax.pEnd;
-    LONG RECT::*const pCrossStart = ax.pCrossStart;
-    LONG RECT::*const pCrossEnd = ax.pCrossEnd;
     LONG SIZE::*const pSize = ax.pSize;
-    LONG SIZE::*const pCross = ax.pCrossSize;
     const bool bMainBar = ax.bVertical ? bVBar : bHBar;
     const bool bCrossBar = ax.bVertical ? bHBar : bVBar;
     CScrollBarUI* pMainBar = ax.bVertical ? m_pVerticalScrollBar : m_pHorizontalScrollBar;
-    CScrollBarUI* pCrossBar = ax.bVertical ? m_pHorizontalScrollBar : m_pVerticalScrollBar;
+    CScrollBarUI* pCrossBar =
+        bCrossBar ? (ax.bVertical ? m_pHorizontalScrollBar : m_pVerticalScrollBar) : nullptr;
     const UINT uCrossAlign = ax.bVertical ? m_iChildAlign : m_iChildVAlign;
 
     SIZE szAvailable = {rc.right - rc.left, rc.bottom - rc.top};
@@ -170,35 +253,12 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     // The gap between children is the skin's number as written: unlike the
     // children's sizes and the inset, it does not grow with the DPI scale.
     const int iChildPadding = m_iChildPadding;
-    int iCrossNeeded = 0;
-    int nAdjustables = 0;
-    int iFixed = 0;
-    int nEstimateNum = 0;
-    for (int it1 = 0; it1 < m_items.GetSize(); it1++) {
-        CControlUI* pControl = static_cast<CControlUI*>(m_items.GetAt(it1));
-        if (!pControl->IsVisible() || pControl->IsFloat()) continue;
-        RECT rcPadding = pControl->GetPadding();
-        const SIZE szControlAvailable = ControlAvailable(pControl, szAvailable, rcPadding, ax);
-        SIZE sz = pControl->EstimateSize(szControlAvailable);
-        if (sz.*pSize == 0) {
-            nAdjustables++;
-        } else {
-            sz.*pSize = Clamp(sz.*pSize, (pControl->*ax.pfnMin)(), (pControl->*ax.pfnMax)());
-        }
-        iFixed += sz.*pSize + rcPadding.*pStart + rcPadding.*pEnd;
-
-        if (sz.*pCross < 0) sz.*pCross = 0;
-        sz.*pCross = Clamp(sz.*pCross, (pControl->*ax.pfnCrossMin)(), (pControl->*ax.pfnCrossMax)());
-        if (sz.*pCross + rcPadding.*pCrossStart + rcPadding.*pCrossEnd > iCrossNeeded) {
-            iCrossNeeded = sz.*pCross + rcPadding.*pCrossStart + rcPadding.*pCrossEnd;
-        }
-        nEstimateNum++;
-    }
-    if (nEstimateNum > 0) iFixed += (nEstimateNum - 1) * iChildPadding;
+    const TBoxMeasure measure = MeasureChildren(m_items, szAvailable, iChildPadding, ax);
+    const int nAdjustables = measure.nAdjustables;
 
     int iExpand = 0;
     if (nAdjustables > 0) {
-        iExpand = (szAvailable.*pSize - iFixed) / nAdjustables;
+        iExpand = (szAvailable.*pSize - measure.iFixed) / nAdjustables;
         if (iExpand < 0) iExpand = 0;
     }
 
@@ -207,7 +267,7 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     if (bMainBar) iPos -= pMainBar->GetScrollPos();
     int iEstimate = 0;
     int iAdjustable = 0;
-    int iFixedRemaining = iFixed;
+    int iFixedRemaining = measure.iFixed;
     int iNeeded = 0;
     for (int it2 = 0; it2 < m_items.GetSize(); it2++) {
         CControlUI* pControl = static_cast<CControlUI*>(m_items.GetAt(it2));
@@ -240,35 +300,9 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
             iFixedRemaining -= sz.*pSize;
         }
 
-        sz.*pCross = (pControl->*ax.pfnCrossMax)();
-        if (sz.*pCross == 0) sz.*pCross = szAvailable.*pCross - rcPadding.*pCrossStart - rcPadding.*pCrossEnd;
-        if (sz.*pCross < 0) sz.*pCross = 0;
-        if (sz.*pCross > szControlAvailable.*pCross) sz.*pCross = szControlAvailable.*pCross;
-        if (sz.*pCross < (pControl->*ax.pfnCrossMin)()) sz.*pCross = (pControl->*ax.pfnCrossMin)();
-
         RECT rcCtrl;
-        if (uCrossAlign == ax.uAlignCenter) {
-            int iCrossPos = (rc.*pCrossEnd + rc.*pCrossStart) / 2;
-            if (bCrossBar) {
-                iCrossPos += pCrossBar->GetScrollRange() / 2;
-                iCrossPos -= pCrossBar->GetScrollPos();
-            }
-            rcCtrl.*pCrossStart = iCrossPos - sz.*pCross / 2;
-            rcCtrl.*pCrossEnd = iCrossPos + sz.*pCross - sz.*pCross / 2;
-        } else if (uCrossAlign == ax.uAlignEnd) {
-            int iCrossPos = rc.*pCrossEnd;
-            if (bCrossBar) {
-                iCrossPos += pCrossBar->GetScrollRange();
-                iCrossPos -= pCrossBar->GetScrollPos();
-            }
-            rcCtrl.*pCrossStart = iCrossPos - rcPadding.*pCrossEnd - sz.*pCross;
-            rcCtrl.*pCrossEnd = iCrossPos - rcPadding.*pCrossEnd;
-        } else {
-            int iCrossPos = rc.*pCrossStart;
-            if (bCrossBar) iCrossPos -= pCrossBar->GetScrollPos();
-            rcCtrl.*pCrossStart = iCrossPos + rcPadding.*pCrossStart;
-            rcCtrl.*pCrossEnd = iCrossPos + rcPadding.*pCrossStart + sz.*pCross;
-        }
+        PlaceAcross(rcCtrl, rc, CrossSize(pControl, szAvailable, szControlAvailable, rcPadding, ax),
+                    rcPadding, uCrossAlign, pCrossBar, ax);
         rcCtrl.*pStart = iPos + rcPadding.*pStart;
         rcCtrl.*pEnd = iPos + rcPadding.*pStart + sz.*pSize;
         pControl->SetPos(rcCtrl, false);
@@ -277,11 +311,11 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
         iNeeded += sz.*pSize + rcPadding.*pStart + rcPadding.*pEnd;
         szRemaining.*pSize -= sz.*pSize + iChildPadding + rcPadding.*pEnd;
     }
-    if (nEstimateNum > 0) iNeeded += (nEstimateNum - 1) * iChildPadding;
+    if (measure.nEstimateNum > 0) iNeeded += (measure.nEstimateNum - 1) * iChildPadding;
 
     SIZE szNeeded;
     szNeeded.*pSize = iNeeded;
-    szNeeded.*pCross = iCrossNeeded;
+    szNeeded.*ax.pCrossSize = measure.iCrossNeeded;
     ProcessScrollBar(rc, szNeeded.cx, szNeeded.cy);
 }
 

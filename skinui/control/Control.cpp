@@ -901,6 +901,152 @@ UINT ParseFloatAlign(UINT uAlign, LPCTSTR pstrValue)
 
 }  // namespace
 
+// The attributes every control reads, sorted by name and looked up without
+// regard to case; a name the table lacks becomes a custom attribute. Each
+// handler parses the value and calls the (virtual) setters, so that derived
+// controls see the calls they override.
+struct CControlUI::TAttribute
+{
+    LPCTSTR pstrName;
+    void (*pfnApply)(CControlUI& c, LPCTSTR v);
+
+    static const TAttribute kTable[];
+    static const TAttribute* Find(LPCTSTR pstrName);
+};
+
+namespace {
+
+constexpr int CompareNames(LPCTSTR a, LPCTSTR b)
+{
+    while (*a != L'\0' && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return static_cast<int>(*a) - static_cast<int>(*b);
+}
+
+}  // namespace
+
+// clang-format off
+constexpr CControlUI::TAttribute CControlUI::TAttribute::kTable[] = {
+    {L"accname", [](CControlUI& c, LPCTSTR v) { c.SetAccessibleName(v); }},
+    {L"bkcolor", [](CControlUI& c, LPCTSTR v) { c.SetBkColor(ParseColor(SkipBlanks(v))); }},
+    {L"bkcolor1", [](CControlUI& c, LPCTSTR v) { c.SetBkColor(ParseColor(SkipBlanks(v))); }},
+    {L"bkcolor2", [](CControlUI& c, LPCTSTR v) { c.SetBkColor2(ParseColor(SkipBlanks(v))); }},
+    {L"bkcolor3", [](CControlUI& c, LPCTSTR v) { c.SetBkColor3(ParseColor(SkipBlanks(v))); }},
+    {L"bkimage", [](CControlUI& c, LPCTSTR v) { c.SetBkImage(v); }},
+    {L"bordercolor", [](CControlUI& c, LPCTSTR v) { c.SetBorderColor(ParseColor(v)); }},
+    {L"borderround", [](CControlUI& c, LPCTSTR v) {
+        SIZE cxyRound = {0, 0};
+        LPTSTR pstr = const_cast<LPTSTR>(v);
+        cxyRound.cx = wcstol(pstr, &pstr, 10);
+        if (*pstr != L'\0') cxyRound.cy = wcstol(pstr + 1, &pstr, 10);
+        c.SetBorderRound(cxyRound);
+    }},
+    {L"bordersize", [](CControlUI& c, LPCTSTR v) {
+        if (wcschr(v, L',') == nullptr) {
+            c.SetBorderSize(ParseInt(v));
+            RECT rcZero = {0, 0, 0, 0};
+            c.SetBorderSize(rcZero);
+        } else {
+            c.SetBorderSize(ParseRect(v));
+        }
+    }},
+    {L"borderstyle", [](CControlUI& c, LPCTSTR v) { c.SetBorderStyle(ParseInt(v)); }},
+    {L"bottombordersize", [](CControlUI& c, LPCTSTR v) { c.SetBottomBorderSize(ParseInt(v)); }},
+    {L"colorhsl", [](CControlUI& c, LPCTSTR v) { c.SetColorHSL(ParseBool(v)); }},
+    {L"cursor", [](CControlUI& c, LPCTSTR v) {
+        for (const CursorName& cursor : kCursors) {
+            if (_wcsicmp(v, cursor.pstrName) == 0) {
+                c.SetCursor(cursor.wCursor);
+                break;
+            }
+        }
+    }},
+    {L"drag", [](CControlUI& c, LPCTSTR v) { c.SetDragEnable(ParseBool(v)); }},
+    {L"drop", [](CControlUI& c, LPCTSTR v) { c.SetDropEnable(ParseBool(v)); }},
+    {L"enabled", [](CControlUI& c, LPCTSTR v) { c.SetEnabled(ParseBool(v)); }},
+    {L"float", [](CControlUI& c, LPCTSTR v) {
+        if (wcschr(v, L',') == nullptr) {
+            c.SetFloat(ParseBool(v));
+            return;
+        }
+        TPercentInfo info = {0.0, 0.0, 0.0, 0.0};
+        double* aParts[4] = {&info.left, &info.top, &info.right, &info.bottom};
+        LPTSTR pstr = const_cast<LPTSTR>(v);
+        for (int i = 0; i < 4 && *pstr != L'\0'; i++) {
+            *aParts[i] = wcstod(pstr, &pstr);
+            if (i < 3 && *pstr != L'\0') pstr++;
+        }
+        c.SetFloatPercent(info);
+        c.SetFloat(true);
+    }},
+    {L"floatalign", [](CControlUI& c, LPCTSTR v) { c.SetFloatAlign(ParseFloatAlign(c.m_uFloatAlign, v)); }},
+    {L"focusbordercolor", [](CControlUI& c, LPCTSTR v) { c.SetFocusBorderColor(ParseColor(v)); }},
+    {L"forecolor", [](CControlUI& c, LPCTSTR v) { c.SetForeColor(ParseColor(SkipBlanks(v))); }},
+    {L"foreimage", [](CControlUI& c, LPCTSTR v) { c.SetForeImage(v); }},
+    {L"height", [](CControlUI& c, LPCTSTR v) { c.SetFixedHeight(ParseInt(v)); }},
+    {L"innerstyle", [](CControlUI& c, LPCTSTR v) {
+        CUIString sList(v);
+        sList.Replace(L"&quot;", L"\"");
+        c.ApplyAttributePairs(sList);
+    }},
+    {L"keyboard", [](CControlUI& c, LPCTSTR v) { c.SetKeyboardEnabled(ParseBool(v)); }},
+    {L"leftbordersize", [](CControlUI& c, LPCTSTR v) { c.SetLeftBorderSize(ParseInt(v)); }},
+    {L"maxheight", [](CControlUI& c, LPCTSTR v) { c.SetMaxHeight(ParseInt(v)); }},
+    {L"maxwidth", [](CControlUI& c, LPCTSTR v) { c.SetMaxWidth(ParseInt(v)); }},
+    {L"menu", [](CControlUI& c, LPCTSTR v) { c.SetContextMenuUsed(ParseBool(v)); }},
+    {L"minheight", [](CControlUI& c, LPCTSTR v) { c.SetMinHeight(ParseInt(v)); }},
+    {L"minwidth", [](CControlUI& c, LPCTSTR v) { c.SetMinWidth(ParseInt(v)); }},
+    {L"mouse", [](CControlUI& c, LPCTSTR v) { c.SetMouseEnabled(ParseBool(v)); }},
+    {L"name", [](CControlUI& c, LPCTSTR v) { c.SetName(v); }},
+    {L"padding", [](CControlUI& c, LPCTSTR v) { c.SetPadding(ParseRect(v)); }},
+    {L"pos", [](CControlUI& c, LPCTSTR v) {
+        RECT rc = ParseRect(v);
+        SIZE szXY = {rc.left >= 0 ? rc.left : rc.right, rc.top >= 0 ? rc.top : rc.bottom};
+        c.SetFixedXY(szXY);
+        c.SetFixedWidth(rc.right - rc.left);
+        c.SetFixedHeight(rc.bottom - rc.top);
+    }},
+    {L"resourcetext", [](CControlUI& c, LPCTSTR v) { c.SetResourceText(ParseBool(v)); }},
+    {L"rightbordersize", [](CControlUI& c, LPCTSTR v) { c.SetRightBorderSize(ParseInt(v)); }},
+    {L"shortcut", [](CControlUI& c, LPCTSTR v) { c.SetShortcut(v[0]); }},
+    {L"text", [](CControlUI& c, LPCTSTR v) { c.SetText(v); }},
+    {L"tooltip", [](CControlUI& c, LPCTSTR v) { c.SetToolTip(v); }},
+    {L"topbordersize", [](CControlUI& c, LPCTSTR v) { c.SetTopBorderSize(ParseInt(v)); }},
+    {L"userdata", [](CControlUI& c, LPCTSTR v) { c.SetUserData(v); }},
+    {L"virtualwnd", [](CControlUI& c, LPCTSTR v) { c.SetVirtualWnd(v); }},
+    {L"visible", [](CControlUI& c, LPCTSTR v) { c.SetVisible(ParseBool(v)); }},
+    {L"width", [](CControlUI& c, LPCTSTR v) { c.SetFixedWidth(ParseInt(v)); }},
+};
+// clang-format on
+
+const CControlUI::TAttribute* CControlUI::TAttribute::Find(LPCTSTR pstrName)
+{
+    constexpr size_t nCount = sizeof(kTable) / sizeof(kTable[0]);
+    static_assert(
+        [] {
+            for (size_t i = 1; i < nCount; ++i)
+                if (CompareNames(kTable[i - 1].pstrName, kTable[i].pstrName) >= 0) return false;
+            return true;
+        }(),
+        "the attribute table is sorted by name");
+    // The names are lower case, so that their order is the same without
+    // regard to case.
+    size_t lo = 0;
+    size_t hi = nCount;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        const int cmp = _wcsicmp(pstrName, kTable[mid].pstrName);
+        if (cmp == 0) return &kTable[mid];
+        if (cmp < 0)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return nullptr;
+}
+
 void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
 {
     if (pstrName == nullptr || pstrValue == nullptr) return;
@@ -911,129 +1057,11 @@ void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue)
             return;
         }
     }
-
-    if (_wcsicmp(pstrName, L"pos") == 0) {
-        RECT rc = ParseRect(pstrValue);
-        SIZE szXY = {rc.left >= 0 ? rc.left : rc.right, rc.top >= 0 ? rc.top : rc.bottom};
-        SetFixedXY(szXY);
-        SetFixedWidth(rc.right - rc.left);
-        SetFixedHeight(rc.bottom - rc.top);
-    } else if (_wcsicmp(pstrName, L"float") == 0) {
-        if (wcschr(pstrValue, L',') == nullptr) {
-            SetFloat(ParseBool(pstrValue));
-        } else {
-            TPercentInfo info = {0.0, 0.0, 0.0, 0.0};
-            double* aParts[4] = {&info.left, &info.top, &info.right, &info.bottom};
-            LPTSTR pstr = const_cast<LPTSTR>(pstrValue);
-            for (int i = 0; i < 4 && *pstr != L'\0'; i++) {
-                *aParts[i] = wcstod(pstr, &pstr);
-                if (i < 3 && *pstr != L'\0') pstr++;
-            }
-            SetFloatPercent(info);
-            SetFloat(true);
-        }
-    } else if (_wcsicmp(pstrName, L"floatalign") == 0) {
-        SetFloatAlign(ParseFloatAlign(m_uFloatAlign, pstrValue));
-    } else if (_wcsicmp(pstrName, L"padding") == 0) {
-        SetPadding(ParseRect(pstrValue));
-    } else if (_wcsicmp(pstrName, L"bkcolor") == 0 || _wcsicmp(pstrName, L"bkcolor1") == 0) {
-        SetBkColor(ParseColor(SkipBlanks(pstrValue)));
-    } else if (_wcsicmp(pstrName, L"bkcolor2") == 0) {
-        SetBkColor2(ParseColor(SkipBlanks(pstrValue)));
-    } else if (_wcsicmp(pstrName, L"bkcolor3") == 0) {
-        SetBkColor3(ParseColor(SkipBlanks(pstrValue)));
-    } else if (_wcsicmp(pstrName, L"forecolor") == 0) {
-        SetForeColor(ParseColor(SkipBlanks(pstrValue)));
-    } else if (_wcsicmp(pstrName, L"bordercolor") == 0) {
-        SetBorderColor(ParseColor(pstrValue));
-    } else if (_wcsicmp(pstrName, L"focusbordercolor") == 0) {
-        SetFocusBorderColor(ParseColor(pstrValue));
-    } else if (_wcsicmp(pstrName, L"colorhsl") == 0) {
-        SetColorHSL(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"bordersize") == 0) {
-        if (wcschr(pstrValue, L',') == nullptr) {
-            SetBorderSize(ParseInt(pstrValue));
-            RECT rcZero = {0, 0, 0, 0};
-            SetBorderSize(rcZero);
-        } else {
-            SetBorderSize(ParseRect(pstrValue));
-        }
-    } else if (_wcsicmp(pstrName, L"leftbordersize") == 0) {
-        SetLeftBorderSize(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"topbordersize") == 0) {
-        SetTopBorderSize(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"rightbordersize") == 0) {
-        SetRightBorderSize(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"bottombordersize") == 0) {
-        SetBottomBorderSize(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"borderstyle") == 0) {
-        SetBorderStyle(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"borderround") == 0) {
-        SIZE cxyRound = {0, 0};
-        LPTSTR pstr = const_cast<LPTSTR>(pstrValue);
-        cxyRound.cx = wcstol(pstr, &pstr, 10);
-        if (*pstr != L'\0') cxyRound.cy = wcstol(pstr + 1, &pstr, 10);
-        SetBorderRound(cxyRound);
-    } else if (_wcsicmp(pstrName, L"bkimage") == 0) {
-        SetBkImage(pstrValue);
-    } else if (_wcsicmp(pstrName, L"foreimage") == 0) {
-        SetForeImage(pstrValue);
-    } else if (_wcsicmp(pstrName, L"width") == 0) {
-        SetFixedWidth(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"height") == 0) {
-        SetFixedHeight(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"minwidth") == 0) {
-        SetMinWidth(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"minheight") == 0) {
-        SetMinHeight(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"maxwidth") == 0) {
-        SetMaxWidth(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"maxheight") == 0) {
-        SetMaxHeight(ParseInt(pstrValue));
-    } else if (_wcsicmp(pstrName, L"name") == 0) {
-        SetName(pstrValue);
-    } else if (_wcsicmp(pstrName, L"drag") == 0) {
-        SetDragEnable(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"drop") == 0) {
-        SetDropEnable(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"resourcetext") == 0) {
-        SetResourceText(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"text") == 0) {
-        SetText(pstrValue);
-    } else if (_wcsicmp(pstrName, L"tooltip") == 0) {
-        SetToolTip(pstrValue);
-    } else if (_wcsicmp(pstrName, L"accname") == 0) {
-        SetAccessibleName(pstrValue);
-    } else if (_wcsicmp(pstrName, L"userdata") == 0) {
-        SetUserData(pstrValue);
-    } else if (_wcsicmp(pstrName, L"enabled") == 0) {
-        SetEnabled(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"mouse") == 0) {
-        SetMouseEnabled(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"keyboard") == 0) {
-        SetKeyboardEnabled(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"visible") == 0) {
-        SetVisible(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"shortcut") == 0) {
-        SetShortcut(pstrValue[0]);
-    } else if (_wcsicmp(pstrName, L"menu") == 0) {
-        SetContextMenuUsed(ParseBool(pstrValue));
-    } else if (_wcsicmp(pstrName, L"cursor") == 0) {
-        for (const CursorName& cursor : kCursors) {
-            if (_wcsicmp(pstrValue, cursor.pstrName) == 0) {
-                SetCursor(cursor.wCursor);
-                break;
-            }
-        }
-    } else if (_wcsicmp(pstrName, L"virtualwnd") == 0) {
-        SetVirtualWnd(pstrValue);
-    } else if (_wcsicmp(pstrName, L"innerstyle") == 0) {
-        CUIString sList(pstrValue);
-        sList.Replace(L"&quot;", L"\"");
-        ApplyAttributePairs(sList);
-    } else {
+    const TAttribute* pAttribute = TAttribute::Find(pstrName);
+    if (pAttribute != nullptr)
+        pAttribute->pfnApply(*this, pstrValue);
+    else
         AddCustomAttribute(pstrName, pstrValue);
-    }
 }
 
 CControlUI* CControlUI::ApplyAttributeList(LPCTSTR pstrList)

@@ -305,6 +305,10 @@ protected:
     // parent, or without one to CControlUI's own handling; true when it did.
     bool PassMouseEventOn(TEventUI& event);
 
+private:
+    // The attribute table SetAttribute looks names up in (Control.cpp).
+    struct TAttribute;
+
 protected:
     CPaintManagerUI* m_pManager = nullptr;
     CControlUI* m_pParent = nullptr;

@@ -464,6 +464,16 @@ private:
     // Text metrics through the paint DC; nothing without one.
     void MeasureFont(TFontInfo* pFontInfo) const;
     TFontInfo* Measured(TFontInfo* pFontInfo) const;
+    // A record of the shared set as this window draws it, at this window's
+    // DPI scale: rebuilt as ResetDPIAssets rebuilds the window's own fonts
+    // when the window was rescaled after the record was made, else as it
+    // was made. That is the record itself where they agree, else this
+    // window's own copy; the record is never rebuilt for one window.
+    TFontInfo* AtOwnScale(TFontInfo* pShared);
+    // The shared record whose copy this window made with hFont; null when
+    // hFont is no such copy's.
+    TFontInfo* SharedOfCopy(HFONT hFont);
+    void FreeScaledFonts();
 
     static TResInfo m_SharedResInfo;
     static bool m_bUseHSL;
@@ -474,6 +484,8 @@ private:
 
     bool m_bForceUseSharedRes = false;
     TResInfo m_ResInfo;
+    CStdPtrArray m_aScaledFonts;               // TScaledFont*, owned
+    unsigned m_uRescaleGeneration = 0;         // of the last ResetDPIAssets, 0 for none
     CStdStringPtrMap m_mWindowCustomAttrHash;  // name -> CUIString*
     CStdStringPtrMap m_mOptionGroup;           // group -> CStdPtrArray*
     SIZE m_szInitWindowSize = {0, 0};          // skin pixels
@@ -518,7 +530,30 @@ private:
     // the press point (into pt) becomes the last mouse position. The
     // manager's control under it, or null.
     CControlUI* PressTarget(LPARAM lParam, POINT& pt);
-    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    // MessageHandler's handlers, one per message (the right and middle
+    // buttons share theirs, told apart by the event type); each returns what
+    // MessageHandler returns for its message.
+    bool OnClose();
+    bool OnGetMinMaxInfo(LPMINMAXINFO lpMMI);
+    bool OnSize();
+    bool OnTimer(WPARAM wParam, LPARAM lParam);
+    bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // WM_COMMAND and the colour messages go back to the child that sent them.
+    bool ReflectToChild(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    bool OnMouseHover(WPARAM wParam, LPARAM lParam);
+    bool OnMouseLeave();
+    bool OnMouseMove(WPARAM wParam, LPARAM lParam);
+    bool OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    bool OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+    bool OnLButtonUp(WPARAM wParam, LPARAM lParam);
+    bool OnOtherButtonDown(int type, WPARAM wParam, LPARAM lParam);
+    bool OnOtherButtonUp(int type, WPARAM wParam, LPARAM lParam);
+    bool OnContextMenu(WPARAM wParam, LPARAM lParam);
+    bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+    bool OnKeyDown(WPARAM wParam, LPARAM lParam);
+    bool OnKeyUp(WPARAM wParam, LPARAM lParam);
+    bool OnChar(WPARAM wParam, LPARAM lParam);
     // True when the focus control takes the Tab key itself.
     bool FocusKeepsTab() const;
     // The keyboard was used: keyboard cues are shown from now on.
@@ -548,7 +583,20 @@ private:
     CStdPtrArray m_aTranslateAccelerator;  // ITranslateAccelerator*, not owned
 
     // ---- Painting and layered windows ---------------------------------
+    // WM_PAINT: the layout step, the paint into the off-screen bitmap and
+    // the present of its painted part.
     bool OnPaint();
+    // The layout the pass starts with; true when the root was laid out
+    // whole (a "windowsize" notification is due after the pass).
+    bool LayOutForPaint(const RECT& rcClient);
+    // Only the controls that asked for it, each once through its parent.
+    void LayOutUpdatedControls();
+    // Layered windows: the style set, the pending layered rectangle added to
+    // the paint rectangle (held to the client size) and cleared.
+    void PrepareLayeredPaint(RECT& rcPaint, int width, int height);
+    // rcBits is rcPaint held to the bitmap; the bitmap is selected.
+    void PaintOffscreen(const RECT& rcPaint, const RECT& rcBits);
+    void PresentOffscreen(const RECT& rcWnd, const RECT& rcPaint, const RECT& rcBits, int width, int height);
     void OnPrintClient(HDC hDC, LPARAM lParam);
     void ClearPixels(const RECT& rc);
     void RepairAlpha(const RECT& rc);

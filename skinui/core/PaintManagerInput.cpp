@@ -137,6 +137,9 @@ CControlUI* CPaintManagerUI::PressTarget(LPARAM lParam, POINT& pt)
     return FindOwnControl(pt);
 }
 
+// One line per message: each handler returns what MessageHandler returns for
+// it (true: handled, lRes holds the result; false: the default procedure
+// runs as well).
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     if (m_hWndPaint == nullptr) return false;
@@ -147,23 +150,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_ASYNC_FLUSH:
         OnAsyncFlush();
         return false;
-    case WM_CLOSE: {
-        const WORD keyState = MapKeyState();
-        if (m_pEventHover != nullptr)
-            SendEvent(m_pEventHover, EVT_MOUSELEAVE, m_ptLastMousePos, keyState, 0, 0);
-        if (m_pEventClick != nullptr)
-            SendEvent(m_pEventClick, EVT_BUTTONUP, m_ptLastMousePos, keyState, 0, 0);
-        SetFocus(nullptr);
-        if (::GetActiveWindow() == m_hWndPaint) {
-            HWND hwndParent = ::GetWindow(m_hWndPaint, GW_OWNER);
-            if (hwndParent != nullptr) ::SetFocus(hwndParent);
-        }
-        if (m_hwndTooltip != nullptr) {
-            ::DestroyWindow(m_hwndTooltip);
-            m_hwndTooltip = nullptr;
-        }
-        return false;
-    }
+    case WM_CLOSE:
+        return OnClose();
     case WM_ERASEBKGND:
         lRes = 1;
         return true;
@@ -172,181 +160,44 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_PRINTCLIENT:
         OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
         return false;
-    case WM_GETMINMAXINFO: {
-        // The limits are skin pixels; the system wants device pixels.
-        LPMINMAXINFO lpMMI = reinterpret_cast<LPMINMAXINFO>(lParam);
-        const SIZE szMin = GetDPIObj()->Scale(m_szMinWindow);
-        const SIZE szMax = GetDPIObj()->Scale(m_szMaxWindow);
-        if (szMin.cx > 0) lpMMI->ptMinTrackSize.x = szMin.cx;
-        if (szMin.cy > 0) lpMMI->ptMinTrackSize.y = szMin.cy;
-        if (szMax.cx > 0) lpMMI->ptMaxTrackSize.x = lpMMI->ptMaxSize.x = szMax.cx;
-        if (szMax.cy > 0) lpMMI->ptMaxTrackSize.y = lpMMI->ptMaxSize.y = szMax.cy;
-        return false;
-    }
-    case WM_SIZE: {
-        if (m_pFocus != nullptr) SendFocusEvent(EVT_WINDOWSIZE, m_pFocus);
-        if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
-        return true;
-    }
-    case WM_TIMER: {
-        if (LOWORD(wParam) == CARET_TIMER_ID) {
-            Invalidate(m_rcCaret);
-            m_bCaretActive = !m_bCaretActive;
-            return false;
-        }
-        const TimerRecord* pTimer = FindTimer(LOWORD(wParam));
-        if (pTimer != nullptr) {
-            SendEvent(pTimer->pSender, EVT_TIMER, m_ptLastMousePos, MapKeyState(), pTimer->nLocalID, lParam);
-        }
-        return false;
-    }
-    case WM_MOUSEHOVER: {
-        m_bMouseTracking = false;
-        POINT pt = PointFromLParam(lParam);
-        CControlUI* pHover = FindControl(pt);
-        if (pHover == nullptr) return false;
-        if (m_pEventHover != nullptr)
-            SendEvent(m_pEventHover, EVT_MOUSEHOVER, pt, MapKeyState(), wParam, lParam);
-        ShowToolTip(pHover);
-        return true;
-    }
-    case WM_MOUSELEAVE: {
-        if (m_hwndTooltip != nullptr)
-            ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
-        if (m_bMouseTracking) {
-            POINT pt = {};
-            RECT rcWnd = {};
-            ::GetCursorPos(&pt);
-            ::GetWindowRect(m_hWndPaint, &rcWnd);
-            LPARAM lPoint = static_cast<LPARAM>(-1);
-            if (!::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint && ::PtInRect(&rcWnd, pt) &&
-                ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT) {
-                ::ScreenToClient(m_hWndPaint, &pt);
-                lPoint = MAKELPARAM(pt.x, pt.y);
-            }
-            ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, lPoint);
-        }
-        m_bMouseTracking = false;
-        return false;
-    }
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(reinterpret_cast<LPMINMAXINFO>(lParam));
+    case WM_SIZE:
+        return OnSize();
+    case WM_TIMER:
+        return OnTimer(wParam, lParam);
+    case WM_MOUSEHOVER:
+        return OnMouseHover(wParam, lParam);
+    case WM_MOUSELEAVE:
+        return OnMouseLeave();
     case WM_MOUSEMOVE:
-        OnMouseMove(wParam, lParam);
-        return false;
-    case WM_LBUTTONDOWN: {
-        POINT pt;
-        CControlUI* pControl = PressTarget(lParam, pt);
-        if (pControl == nullptr) return false;
-        // A press elsewhere ends the drag mode of an earlier press that never
-        // moved, so that only a drag-enabled control is ever dragged.
-        m_bDragMode = pControl->IsDragEnabled();
-        if (m_bDragMode) {
-            if (m_hDragBitmap != nullptr) ::DeleteObject(m_hDragBitmap);
-            m_hDragBitmap = CRenderEngine::GenerateBitmap(this, pControl, pControl->GetPos());
-        }
-        SetCapture();
-        m_pEventClick = pControl;
-        pControl->SetFocus();
-        SendEvent(pControl, EVT_BUTTONDOWN, pt, LOWORD(wParam), wParam, lParam);
-        return false;
-    }
-    case WM_LBUTTONDBLCLK: {
-        ::SetFocus(m_hWndPaint);
-        SetCapture();
-        POINT pt = PointFromLParam(lParam);
-        m_ptLastMousePos = pt;
-        CControlUI* pControl = FindOwnControl(pt);
-        if (pControl == nullptr) return false;
-        SendEvent(pControl, EVT_DBLCLICK, pt, LOWORD(wParam), wParam, lParam);
-        m_pEventClick = pControl;
-        return false;
-    }
-    case WM_LBUTTONUP: {
-        ReleaseCapture();
-        POINT pt = PointFromLParam(lParam);
-        m_ptLastMousePos = pt;
-        if (m_pEventClick == nullptr) return false;
-        CControlUI* pClick = m_pEventClick;
-        m_pEventClick = nullptr;
-        SendEvent(pClick, EVT_BUTTONUP, pt, LOWORD(wParam), wParam, lParam);
-        return false;
-    }
+        return OnMouseMove(wParam, lParam);
+    case WM_LBUTTONDOWN:
+        return OnLButtonDown(wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        return OnLButtonDblClk(wParam, lParam);
+    case WM_LBUTTONUP:
+        return OnLButtonUp(wParam, lParam);
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        POINT pt;
-        CControlUI* pControl = PressTarget(lParam, pt);
-        if (pControl == nullptr) return false;
-        pControl->SetFocus();
-        SetCapture();
-        SendEvent(pControl, uMsg == WM_RBUTTONDOWN ? EVT_RBUTTONDOWN : EVT_MBUTTONDOWN, pt, LOWORD(wParam),
-                  wParam, lParam);
-        m_pEventClick = pControl;
-        return false;
-    }
+        return OnOtherButtonDown(EVT_RBUTTONDOWN, wParam, lParam);
+    case WM_MBUTTONDOWN:
+        return OnOtherButtonDown(EVT_MBUTTONDOWN, wParam, lParam);
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        ReleaseCapture();
-        POINT pt = PointFromLParam(lParam);
-        m_ptLastMousePos = pt;
-        m_pEventClick = FindControl(pt);
-        if (m_pEventClick == nullptr) return false;
-        SendEvent(m_pEventClick, uMsg == WM_RBUTTONUP ? EVT_RBUTTONUP : EVT_MBUTTONUP, pt, LOWORD(wParam),
-                  wParam, lParam);
-        return false;
-    }
-    case WM_CONTEXTMENU: {
-        POINT pt = PointFromLParam(lParam);
-        ::ScreenToClient(m_hWndPaint, &pt);
-        m_ptLastMousePos = pt;
-        if (m_pEventClick == nullptr) return false;
-        ReleaseCapture();
-        CControlUI* pClick = m_pEventClick;
-        SendEvent(pClick, EVT_CONTEXTMENU, pt, LOWORD(wParam), wParam, reinterpret_cast<LPARAM>(pClick));
-        m_pEventClick = nullptr;
-        return false;
-    }
-    case WM_MOUSEWHEEL: {
-        POINT pt = PointFromLParam(lParam);
-        ::ScreenToClient(m_hWndPaint, &pt);
-        m_ptLastMousePos = pt;
-        CControlUI* pControl = FindOwnControl(pt);
-        if (pControl == nullptr) return false;
-        const int zDelta = static_cast<short>(HIWORD(wParam));
-        SendEvent(pControl, EVT_SCROLLWHEEL, pt, MapKeyState(), zDelta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam);
-        // Hover follows the content that scrolled under the mouse.
-        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
-        return false;
-    }
+        return OnOtherButtonUp(EVT_RBUTTONUP, wParam, lParam);
+    case WM_MBUTTONUP:
+        return OnOtherButtonUp(EVT_MBUTTONUP, wParam, lParam);
+    case WM_CONTEXTMENU:
+        return OnContextMenu(wParam, lParam);
+    case WM_MOUSEWHEEL:
+        return OnMouseWheel(wParam, lParam);
     case WM_KEYDOWN:
-        ShowKeyboardCues();
-        if (m_pFocus == nullptr) return false;
-        SendEvent(m_pFocus, EVT_KEYDOWN, m_ptLastMousePos, MapKeyState(), wParam, lParam,
-                  static_cast<TCHAR>(LOWORD(wParam)));
-        m_pEventKey = m_pFocus;
-        return false;
-    case WM_KEYUP: {
-        if (m_pEventKey == nullptr) return false;
-        CControlUI* pKey = m_pEventKey;
-        SendEvent(pKey, EVT_KEYUP, m_ptLastMousePos, MapKeyState(), wParam, lParam,
-                  static_cast<TCHAR>(LOWORD(wParam)));
-        m_pEventKey = nullptr;
-        return false;
-    }
+        return OnKeyDown(wParam, lParam);
+    case WM_KEYUP:
+        return OnKeyUp(wParam, lParam);
     case WM_CHAR:
-        if (m_pFocus == nullptr) return false;
-        SendEvent(m_pFocus, EVT_CHAR, m_ptLastMousePos, MapKeyState(), wParam, lParam,
-                  static_cast<TCHAR>(LOWORD(wParam)));
-        return false;
-    case WM_SETCURSOR: {
-        if (LOWORD(lParam) != HTCLIENT) return false;
-        if (m_bMouseCapture) return true;
-        POINT pt = {};
-        ::GetCursorPos(&pt);
-        ::ScreenToClient(m_hWndPaint, &pt);
-        CControlUI* pControl = FindControl(pt);
-        if (pControl == nullptr || (pControl->GetControlFlags() & CONTROLFLAG_SETCURSOR) == 0) return false;
-        SendEvent(pControl, EVT_SETCURSOR, pt, MapKeyState(), wParam, lParam);
-        return true;
-    }
+        return OnChar(wParam, lParam);
+    case WM_SETCURSOR:
+        return OnSetCursor(wParam, lParam);
     case WM_SETFOCUS:
         if (m_pFocus != nullptr) SendFocusEvent(EVT_SETFOCUS, m_pFocus, wParam, lParam);
         if (m_pAccessibility != nullptr) m_pAccessibility->OnWindowFocus();
@@ -372,26 +223,256 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         // The default procedure keeps the window's own copy of the state.
         OnUpdateUIState(wParam);
         return false;
-    case WM_NOTIFY: {
-        if (lParam == 0) return false;
-        LPNMHDR lpNMHDR = reinterpret_cast<LPNMHDR>(lParam);
-        lRes = ::SendMessageW(lpNMHDR->hwndFrom, OCM__BASE + uMsg, wParam, lParam);
-        return true;
-    }
+    case WM_NOTIFY:
+        return OnNotify(wParam, lParam, lRes);
     case WM_COMMAND:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC: {
-        if (lParam == 0) return false;
-        HWND hWndChild = reinterpret_cast<HWND>(lParam);
-        lRes = ::SendMessageW(hWndChild, OCM__BASE + uMsg, wParam, lParam);
-        return lRes != 0;
-    }
+    case WM_CTLCOLORSTATIC:
+        return ReflectToChild(uMsg, wParam, lParam, lRes);
     default:
         return false;
     }
 }
 
-void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
+// ---- Window messages -----------------------------------------------------
+
+bool CPaintManagerUI::OnClose()
+{
+    const WORD keyState = MapKeyState();
+    if (m_pEventHover != nullptr) SendEvent(m_pEventHover, EVT_MOUSELEAVE, m_ptLastMousePos, keyState, 0, 0);
+    if (m_pEventClick != nullptr) SendEvent(m_pEventClick, EVT_BUTTONUP, m_ptLastMousePos, keyState, 0, 0);
+    SetFocus(nullptr);
+    if (::GetActiveWindow() == m_hWndPaint) {
+        HWND hwndParent = ::GetWindow(m_hWndPaint, GW_OWNER);
+        if (hwndParent != nullptr) ::SetFocus(hwndParent);
+    }
+    if (m_hwndTooltip != nullptr) {
+        ::DestroyWindow(m_hwndTooltip);
+        m_hwndTooltip = nullptr;
+    }
+    return false;
+}
+
+bool CPaintManagerUI::OnGetMinMaxInfo(LPMINMAXINFO lpMMI)
+{
+    // The limits are skin pixels; the system wants device pixels.
+    const SIZE szMin = GetDPIObj()->Scale(m_szMinWindow);
+    const SIZE szMax = GetDPIObj()->Scale(m_szMaxWindow);
+    if (szMin.cx > 0) lpMMI->ptMinTrackSize.x = szMin.cx;
+    if (szMin.cy > 0) lpMMI->ptMinTrackSize.y = szMin.cy;
+    if (szMax.cx > 0) lpMMI->ptMaxTrackSize.x = lpMMI->ptMaxSize.x = szMax.cx;
+    if (szMax.cy > 0) lpMMI->ptMaxTrackSize.y = lpMMI->ptMaxSize.y = szMax.cy;
+    return false;
+}
+
+bool CPaintManagerUI::OnSize()
+{
+    if (m_pFocus != nullptr) SendFocusEvent(EVT_WINDOWSIZE, m_pFocus);
+    if (m_pRoot != nullptr) m_pRoot->NeedUpdate();
+    return true;
+}
+
+bool CPaintManagerUI::OnTimer(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == CARET_TIMER_ID) {
+        Invalidate(m_rcCaret);
+        m_bCaretActive = !m_bCaretActive;
+        return false;
+    }
+    const TimerRecord* pTimer = FindTimer(LOWORD(wParam));
+    if (pTimer != nullptr) {
+        SendEvent(pTimer->pSender, EVT_TIMER, m_ptLastMousePos, MapKeyState(), pTimer->nLocalID, lParam);
+    }
+    return false;
+}
+
+bool CPaintManagerUI::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (lParam == 0) return false;
+    LPNMHDR lpNMHDR = reinterpret_cast<LPNMHDR>(lParam);
+    lRes = ::SendMessageW(lpNMHDR->hwndFrom, OCM__BASE + WM_NOTIFY, wParam, lParam);
+    return true;
+}
+
+bool CPaintManagerUI::ReflectToChild(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    if (lParam == 0) return false;
+    HWND hWndChild = reinterpret_cast<HWND>(lParam);
+    lRes = ::SendMessageW(hWndChild, OCM__BASE + uMsg, wParam, lParam);
+    return lRes != 0;
+}
+
+// ---- Mouse messages ------------------------------------------------------
+
+bool CPaintManagerUI::OnMouseHover(WPARAM wParam, LPARAM lParam)
+{
+    m_bMouseTracking = false;
+    POINT pt = PointFromLParam(lParam);
+    CControlUI* pHover = FindControl(pt);
+    if (pHover == nullptr) return false;
+    if (m_pEventHover != nullptr) SendEvent(m_pEventHover, EVT_MOUSEHOVER, pt, MapKeyState(), wParam, lParam);
+    ShowToolTip(pHover);
+    return true;
+}
+
+bool CPaintManagerUI::OnMouseLeave()
+{
+    if (m_hwndTooltip != nullptr) ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&m_ToolTip);
+    if (m_bMouseTracking) {
+        POINT pt = {};
+        RECT rcWnd = {};
+        ::GetCursorPos(&pt);
+        ::GetWindowRect(m_hWndPaint, &rcWnd);
+        LPARAM lPoint = static_cast<LPARAM>(-1);
+        if (!::IsIconic(m_hWndPaint) && ::GetActiveWindow() == m_hWndPaint && ::PtInRect(&rcWnd, pt) &&
+            ::SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)) == HTCLIENT) {
+            ::ScreenToClient(m_hWndPaint, &pt);
+            lPoint = MAKELPARAM(pt.x, pt.y);
+        }
+        ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, lPoint);
+    }
+    m_bMouseTracking = false;
+    return false;
+}
+
+bool CPaintManagerUI::OnLButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt;
+    CControlUI* pControl = PressTarget(lParam, pt);
+    if (pControl == nullptr) return false;
+    // A press elsewhere ends the drag mode of an earlier press that never
+    // moved, so that only a drag-enabled control is ever dragged.
+    m_bDragMode = pControl->IsDragEnabled();
+    if (m_bDragMode) {
+        if (m_hDragBitmap != nullptr) ::DeleteObject(m_hDragBitmap);
+        m_hDragBitmap = CRenderEngine::GenerateBitmap(this, pControl, pControl->GetPos());
+    }
+    SetCapture();
+    m_pEventClick = pControl;
+    pControl->SetFocus();
+    SendEvent(pControl, EVT_BUTTONDOWN, pt, LOWORD(wParam), wParam, lParam);
+    return false;
+}
+
+bool CPaintManagerUI::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
+{
+    ::SetFocus(m_hWndPaint);
+    SetCapture();
+    POINT pt = PointFromLParam(lParam);
+    m_ptLastMousePos = pt;
+    CControlUI* pControl = FindOwnControl(pt);
+    if (pControl == nullptr) return false;
+    SendEvent(pControl, EVT_DBLCLICK, pt, LOWORD(wParam), wParam, lParam);
+    m_pEventClick = pControl;
+    return false;
+}
+
+bool CPaintManagerUI::OnLButtonUp(WPARAM wParam, LPARAM lParam)
+{
+    ReleaseCapture();
+    POINT pt = PointFromLParam(lParam);
+    m_ptLastMousePos = pt;
+    if (m_pEventClick == nullptr) return false;
+    CControlUI* pClick = m_pEventClick;
+    m_pEventClick = nullptr;
+    SendEvent(pClick, EVT_BUTTONUP, pt, LOWORD(wParam), wParam, lParam);
+    return false;
+}
+
+bool CPaintManagerUI::OnOtherButtonDown(int type, WPARAM wParam, LPARAM lParam)
+{
+    POINT pt;
+    CControlUI* pControl = PressTarget(lParam, pt);
+    if (pControl == nullptr) return false;
+    pControl->SetFocus();
+    SetCapture();
+    SendEvent(pControl, type, pt, LOWORD(wParam), wParam, lParam);
+    m_pEventClick = pControl;
+    return false;
+}
+
+bool CPaintManagerUI::OnOtherButtonUp(int type, WPARAM wParam, LPARAM lParam)
+{
+    ReleaseCapture();
+    POINT pt = PointFromLParam(lParam);
+    m_ptLastMousePos = pt;
+    m_pEventClick = FindControl(pt);
+    if (m_pEventClick == nullptr) return false;
+    SendEvent(m_pEventClick, type, pt, LOWORD(wParam), wParam, lParam);
+    return false;
+}
+
+bool CPaintManagerUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt = PointFromLParam(lParam);
+    ::ScreenToClient(m_hWndPaint, &pt);
+    m_ptLastMousePos = pt;
+    if (m_pEventClick == nullptr) return false;
+    ReleaseCapture();
+    CControlUI* pClick = m_pEventClick;
+    SendEvent(pClick, EVT_CONTEXTMENU, pt, LOWORD(wParam), wParam, reinterpret_cast<LPARAM>(pClick));
+    m_pEventClick = nullptr;
+    return false;
+}
+
+bool CPaintManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt = PointFromLParam(lParam);
+    ::ScreenToClient(m_hWndPaint, &pt);
+    m_ptLastMousePos = pt;
+    CControlUI* pControl = FindOwnControl(pt);
+    if (pControl == nullptr) return false;
+    const int zDelta = static_cast<short>(HIWORD(wParam));
+    SendEvent(pControl, EVT_SCROLLWHEEL, pt, MapKeyState(), zDelta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam);
+    // Hover follows the content that scrolled under the mouse.
+    ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_ptLastMousePos.x, m_ptLastMousePos.y));
+    return false;
+}
+
+bool CPaintManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(lParam) != HTCLIENT) return false;
+    if (m_bMouseCapture) return true;
+    POINT pt = {};
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(m_hWndPaint, &pt);
+    CControlUI* pControl = FindControl(pt);
+    if (pControl == nullptr || (pControl->GetControlFlags() & CONTROLFLAG_SETCURSOR) == 0) return false;
+    SendEvent(pControl, EVT_SETCURSOR, pt, MapKeyState(), wParam, lParam);
+    return true;
+}
+
+// ---- Keyboard messages ---------------------------------------------------
+
+bool CPaintManagerUI::OnKeyDown(WPARAM wParam, LPARAM lParam)
+{
+    ShowKeyboardCues();
+    if (m_pFocus == nullptr) return false;
+    SendEvent(m_pFocus, EVT_KEYDOWN, m_ptLastMousePos, MapKeyState(), wParam, lParam,
+              static_cast<TCHAR>(LOWORD(wParam)));
+    m_pEventKey = m_pFocus;
+    return false;
+}
+
+bool CPaintManagerUI::OnKeyUp(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pEventKey == nullptr) return false;
+    CControlUI* pKey = m_pEventKey;
+    SendEvent(pKey, EVT_KEYUP, m_ptLastMousePos, MapKeyState(), wParam, lParam,
+              static_cast<TCHAR>(LOWORD(wParam)));
+    m_pEventKey = nullptr;
+    return false;
+}
+
+bool CPaintManagerUI::OnChar(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pFocus == nullptr) return false;
+    SendEvent(m_pFocus, EVT_CHAR, m_ptLastMousePos, MapKeyState(), wParam, lParam,
+              static_cast<TCHAR>(LOWORD(wParam)));
+    return false;
+}
+
+bool CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
 {
     if (!m_bMouseTracking) {
         TRACKMOUSEEVENT tme = {};
@@ -409,10 +490,10 @@ void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
     const bool bMoved = pt.x != m_ptLastMousePos.x || pt.y != m_ptLastMousePos.y;
     m_ptLastMousePos = pt;
     CControlUI* pNewHover = FindControl(pt);
-    if (pNewHover != nullptr && pNewHover->GetManager() != this) return;
+    if (pNewHover != nullptr && pNewHover->GetManager() != this) return false;
     if (bMoved && m_bDragMode && wParam == MK_LBUTTON) {
         DoDrag();
-        return;
+        return false;
     }
 
     if (pNewHover != m_pEventHover && m_pEventHover != nullptr) {
@@ -431,6 +512,7 @@ void CPaintManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
     } else if (pNewHover != nullptr) {
         SendEvent(pNewHover, EVT_MOUSEMOVE, pt, 0, wParam, lParam);
     }
+    return false;
 }
 
 void CPaintManagerUI::ShowToolTip(CControlUI* pHover)

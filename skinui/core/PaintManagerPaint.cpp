@@ -64,6 +64,7 @@ void ClampToClient(RECT& rc, int width, int height)
 
 // ---- The WM_PAINT pass ---------------------------------------------------
 
+// Layout, then paint into the off-screen bitmap, then present it.
 bool CPaintManagerUI::OnPaint()
 {
     RECT rcPaint = {};
@@ -80,54 +81,9 @@ bool CPaintManagerUI::OnPaint()
     const int width = rcClient.right - rcClient.left;
     const int height = rcClient.bottom - rcClient.top;
     m_bIsPainting = true;
-    bool bNeedSizeMsg = false;
-
-    if (m_bUpdateNeeded) {
-        m_bUpdateNeeded = false;
-        if (!::IsRectEmpty(&rcClient) && !::IsIconic(m_hWndPaint)) {
-            if (m_pRoot->IsUpdateNeeded()) {
-                ReleaseOffscreen();
-                m_pRoot->SetPos(rcClient, true);
-                bNeedSizeMsg = true;
-            } else {
-                m_aFoundControls.Empty();
-                m_pRoot->FindControl(CollectUpdateNeeded, &m_aFoundControls,
-                                     FIND_VISIBLE | FIND_MEFIRST | FIND_UPDATETEST);
-                // Parents come before their children in the list, and a
-                // parent's SetPos places its children: a child placed that
-                // way is skipped. A float control is placed by its parent
-                // from its own offset and size, so its parent is laid out
-                // again; its relative rectangle taken as a window rectangle
-                // would put it at the window's origin.
-                for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
-                    CControlUI* pControl = static_cast<CControlUI*>(m_aFoundControls[i]);
-                    if (!pControl->IsUpdateNeeded()) continue;
-                    CControlUI* pParent = pControl->GetParent();
-                    if (pControl->IsFloat() && pParent != nullptr)
-                        pParent->SetPos(pParent->GetPos(), true);
-                    else
-                        pControl->SetPos(pControl->GetPos(), true);
-                }
-            }
-            if (m_bFirstLayout) {
-                m_bFirstLayout = false;
-                SendNotify(m_pRoot, L"windowinit", 0, 0, false);
-                m_shadow.Update(m_hWndPaint);
-            }
-        }
-    }
+    const bool bNeedSizeMsg = LayOutForPaint(rcClient);
     if (m_bFocusNeeded) SetNextTabControl(true);
-
-    if (m_bLayered) {
-        const DWORD dwExStyle = static_cast<DWORD>(::GetWindowLongW(m_hWndPaint, GWL_EXSTYLE));
-        if ((dwExStyle & WS_EX_LAYERED) == 0)
-            ::SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, static_cast<LONG>(dwExStyle | WS_EX_LAYERED));
-        ::UnionRect(&rcPaint, &rcPaint, &m_rcLayeredUpdate);
-        if (rcPaint.right > width) rcPaint.right = width;
-        if (rcPaint.bottom > height) rcPaint.bottom = height;
-        ::SetRectEmpty(&m_rcLayeredUpdate);
-    }
-
+    if (m_bLayered) PrepareLayeredPaint(rcPaint, width, height);
     if (m_hbmpOffscreen == nullptr) {
         m_hDcOffscreen = ::CreateCompatibleDC(m_hDcPaint);
         m_hbmpOffscreen = CRenderEngine::CreateARGB32Bitmap(m_hDcPaint, width, height, &m_pOffscreenBits);
@@ -151,55 +107,12 @@ bool CPaintManagerUI::OnPaint()
         ::RedrawWindow(m_hWndPaint, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
     if (m_hDcOffscreen != nullptr && m_hbmpOffscreen != nullptr && m_pOffscreenBits != nullptr) {
         HBITMAP hOldBitmap = static_cast<HBITMAP>(::SelectObject(m_hDcOffscreen, m_hbmpOffscreen));
-        const int iSaveDC = ::SaveDC(m_hDcOffscreen);
         // The bitmap keeps the size of the last full layout; never touch
         // pixels outside it.
         RECT rcBits = rcPaint;
         ClampToClient(rcBits, m_szOffscreen.cx, m_szOffscreen.cy);
-
-        if (m_bLayered) ClearPixels(rcBits);
-        m_pRoot->DoPaint(m_hDcOffscreen, rcPaint);
-        DrawCaret(m_hDcOffscreen, rcPaint);
-        for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
-            static_cast<CControlUI*>(m_aPostPaintControls[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
-        }
-        DrawFocusCue(m_hDcOffscreen, rcPaint);
-        if (m_bLayered) {
-            RepairAlpha(rcBits);
-            PaintChildWindows(rcPaint);
-        }
-        ::RestoreDC(m_hDcOffscreen, iSaveDC);
-
-        if (m_bLayered && g_fUpdateLayeredWindow != nullptr) {
-            POINT ptPos = {rcWnd.left, rcWnd.top};
-            SIZE sizeWnd = {width, height};
-            POINT ptSrc = {0, 0};
-            BLENDFUNCTION bf = {AC_SRC_OVER, 0, m_nOpacity, AC_SRC_ALPHA};
-            // The whole bitmap is handed over; only the painted rectangle
-            // differs from what the window already shows.
-            bool bPresented = false;
-            if (g_fUpdateLayeredWindowIndirect != nullptr) {
-                UPDATELAYEREDWINDOWINFO info = {};
-                info.cbSize = sizeof(info);
-                info.hdcDst = m_hDcPaint;
-                info.pptDst = &ptPos;
-                info.psize = &sizeWnd;
-                info.hdcSrc = m_hDcOffscreen;
-                info.pptSrc = &ptSrc;
-                info.crKey = 0;
-                info.pblend = &bf;
-                info.dwFlags = ULW_ALPHA;
-                info.prcDirty = &rcBits;
-                bPresented = g_fUpdateLayeredWindowIndirect(m_hWndPaint, &info) != FALSE;
-            }
-            if (!bPresented) {
-                g_fUpdateLayeredWindow(m_hWndPaint, m_hDcPaint, &ptPos, &sizeWnd, m_hDcOffscreen, &ptSrc, 0,
-                                       &bf, ULW_ALPHA);
-            }
-        } else {
-            ::BitBlt(m_hDcPaint, rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left,
-                     rcPaint.bottom - rcPaint.top, m_hDcOffscreen, rcPaint.left, rcPaint.top, SRCCOPY);
-        }
+        PaintOffscreen(rcPaint, rcBits);
+        PresentOffscreen(rcWnd, rcPaint, rcBits, width, height);
         ::SelectObject(m_hDcOffscreen, hOldBitmap);
         if (m_bShowUpdateRect) CRenderEngine::DrawRect(m_hDcPaint, rcPaint, 1, 0xFFFF0000);
     }
@@ -210,6 +123,108 @@ bool CPaintManagerUI::OnPaint()
     m_bIsPainting = false;
     if (bNeedSizeMsg) SendNotify(m_pRoot, L"windowsize", 0, 0, true);
     return true;
+}
+
+bool CPaintManagerUI::LayOutForPaint(const RECT& rcClient)
+{
+    if (!m_bUpdateNeeded) return false;
+    m_bUpdateNeeded = false;
+    if (::IsRectEmpty(&rcClient) || ::IsIconic(m_hWndPaint)) return false;
+    bool bNeedSizeMsg = false;
+    if (m_pRoot->IsUpdateNeeded()) {
+        ReleaseOffscreen();
+        m_pRoot->SetPos(rcClient, true);
+        bNeedSizeMsg = true;
+    } else {
+        LayOutUpdatedControls();
+    }
+    if (m_bFirstLayout) {
+        m_bFirstLayout = false;
+        SendNotify(m_pRoot, L"windowinit", 0, 0, false);
+        m_shadow.Update(m_hWndPaint);
+    }
+    return bNeedSizeMsg;
+}
+
+void CPaintManagerUI::LayOutUpdatedControls()
+{
+    m_aFoundControls.Empty();
+    m_pRoot->FindControl(CollectUpdateNeeded, &m_aFoundControls,
+                         FIND_VISIBLE | FIND_MEFIRST | FIND_UPDATETEST);
+    // Parents come before their children in the list, and a parent's SetPos
+    // places its children: a child placed that way is skipped. A float
+    // control is placed by its parent from its own offset and size, so its
+    // parent is laid out again; its relative rectangle taken as a window
+    // rectangle would put it at the window's origin.
+    for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
+        CControlUI* pControl = static_cast<CControlUI*>(m_aFoundControls[i]);
+        if (!pControl->IsUpdateNeeded()) continue;
+        CControlUI* pParent = pControl->GetParent();
+        if (pControl->IsFloat() && pParent != nullptr)
+            pParent->SetPos(pParent->GetPos(), true);
+        else
+            pControl->SetPos(pControl->GetPos(), true);
+    }
+}
+
+void CPaintManagerUI::PrepareLayeredPaint(RECT& rcPaint, int width, int height)
+{
+    const DWORD dwExStyle = static_cast<DWORD>(::GetWindowLongW(m_hWndPaint, GWL_EXSTYLE));
+    if ((dwExStyle & WS_EX_LAYERED) == 0)
+        ::SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, static_cast<LONG>(dwExStyle | WS_EX_LAYERED));
+    ::UnionRect(&rcPaint, &rcPaint, &m_rcLayeredUpdate);
+    if (rcPaint.right > width) rcPaint.right = width;
+    if (rcPaint.bottom > height) rcPaint.bottom = height;
+    ::SetRectEmpty(&m_rcLayeredUpdate);
+}
+
+void CPaintManagerUI::PaintOffscreen(const RECT& rcPaint, const RECT& rcBits)
+{
+    const int iSaveDC = ::SaveDC(m_hDcOffscreen);
+    if (m_bLayered) ClearPixels(rcBits);
+    m_pRoot->DoPaint(m_hDcOffscreen, rcPaint);
+    DrawCaret(m_hDcOffscreen, rcPaint);
+    for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
+        static_cast<CControlUI*>(m_aPostPaintControls[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
+    }
+    DrawFocusCue(m_hDcOffscreen, rcPaint);
+    if (m_bLayered) {
+        RepairAlpha(rcBits);
+        PaintChildWindows(rcPaint);
+    }
+    ::RestoreDC(m_hDcOffscreen, iSaveDC);
+}
+
+void CPaintManagerUI::PresentOffscreen(const RECT& rcWnd, const RECT& rcPaint, const RECT& rcBits, int width,
+                                       int height)
+{
+    if (!m_bLayered || g_fUpdateLayeredWindow == nullptr) {
+        ::BitBlt(m_hDcPaint, rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left,
+                 rcPaint.bottom - rcPaint.top, m_hDcOffscreen, rcPaint.left, rcPaint.top, SRCCOPY);
+        return;
+    }
+    POINT ptPos = {rcWnd.left, rcWnd.top};
+    SIZE sizeWnd = {width, height};
+    POINT ptSrc = {0, 0};
+    BLENDFUNCTION bf = {AC_SRC_OVER, 0, m_nOpacity, AC_SRC_ALPHA};
+    // The whole bitmap is handed over; only the painted rectangle differs
+    // from what the window already shows.
+    if (g_fUpdateLayeredWindowIndirect != nullptr) {
+        UPDATELAYEREDWINDOWINFO info = {};
+        info.cbSize = sizeof(info);
+        info.hdcDst = m_hDcPaint;
+        info.pptDst = &ptPos;
+        info.psize = &sizeWnd;
+        info.hdcSrc = m_hDcOffscreen;
+        info.pptSrc = &ptSrc;
+        info.crKey = 0;
+        info.pblend = &bf;
+        info.dwFlags = ULW_ALPHA;
+        info.prcDirty = &rcBits;
+        if (g_fUpdateLayeredWindowIndirect(m_hWndPaint, &info) != FALSE) return;
+    }
+    g_fUpdateLayeredWindow(m_hWndPaint, m_hDcPaint, &ptPos, &sizeWnd, m_hDcOffscreen, &ptSrc, 0, &bf,
+                           ULW_ALPHA);
 }
 
 void CPaintManagerUI::ClearPixels(const RECT& rc)

@@ -41,6 +41,15 @@ namespace {
 // LOGFONTW face names hold 31 characters and the terminator.
 const int kMaxFaceLength = LF_FACESIZE - 1;
 
+// The count behind TFontInfo::uGeneration; fonts are made on the threads of
+// their windows' paint, as the shared set is used.
+unsigned g_uFontGeneration = 0;
+
+unsigned NextFontGeneration()
+{
+    return ++g_uFontGeneration;
+}
+
 LOGFONTW StockGuiLogFont()
 {
     LOGFONTW lf = {};
@@ -257,6 +266,8 @@ void CPaintManagerUI::InitResources()
             shared.bBold = lf.lfWeight >= FW_BOLD;
             shared.bUnderline = lf.lfUnderline == TRUE;
             shared.bItalic = lf.lfItalic == TRUE;
+            shared.uScale = 100;
+            shared.uGeneration = NextFontGeneration();
             ZeroMemory(&shared.tm, sizeof(shared.tm));
         }
     }
@@ -289,6 +300,7 @@ void CPaintManagerUI::TermResources()
     if (m_ResInfo.m_DefaultFontInfo.hFont != nullptr) ::DeleteObject(m_ResInfo.m_DefaultFontInfo.hFont);
     m_ResInfo.m_DefaultFontInfo.hFont = nullptr;
     FreeFontTable(m_ResInfo.m_CustomFonts);
+    FreeScaledFonts();
     FreeImageTable(m_ResInfo.m_ImageHash);
     FreeTableStrings(m_ResInfo.m_AttrHash);
     FreeTableStrings(m_ResInfo.m_StyleHash);
@@ -440,8 +452,9 @@ DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const
 
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo()
 {
-    TFontInfo* pInfo = m_ResInfo.m_DefaultFontInfo.sFontName.IsEmpty() ? &m_SharedResInfo.m_DefaultFontInfo
-                                                                       : &m_ResInfo.m_DefaultFontInfo;
+    TFontInfo* pInfo = m_ResInfo.m_DefaultFontInfo.sFontName.IsEmpty()
+        ? AtOwnScale(&m_SharedResInfo.m_DefaultFontInfo)
+        : &m_ResInfo.m_DefaultFontInfo;
     return Measured(pInfo);
 }
 
@@ -466,6 +479,8 @@ void CPaintManagerUI::SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold
     info.bBold = bBold;
     info.bUnderline = bUnderline;
     info.bItalic = bItalic;
+    info.uScale = GetDPIObj()->GetScale();
+    info.uGeneration = NextFontGeneration();
     ZeroMemory(&info.tm, sizeof(info.tm));
     MeasureFont(&info);
 }
@@ -499,6 +514,8 @@ HFONT CPaintManagerUI::AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBo
     pInfo->bBold = bBold;
     pInfo->bUnderline = bUnderline;
     pInfo->bItalic = bItalic;
+    pInfo->uScale = GetDPIObj()->GetScale();
+    pInfo->uGeneration = NextFontGeneration();
     MeasureFont(pInfo);
 
     wchar_t szKey[16];
@@ -524,7 +541,8 @@ HFONT CPaintManagerUI::GetFont(int id)
         _snwprintf(szKey, 16, L"%d", id);
         szKey[15] = L'\0';
         TFontInfo* pInfo = static_cast<TFontInfo*>(m_ResInfo.m_CustomFonts.Find(szKey));
-        if (pInfo == nullptr) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
+        if (pInfo == nullptr)
+            pInfo = AtOwnScale(static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey)));
         if (pInfo != nullptr) return pInfo->hFont;
     }
     return GetDefaultFontInfo()->hFont;
@@ -561,7 +579,9 @@ HFONT CPaintManagerUI::GetFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool
     const CStdStringPtrMap* sets[2] = {&m_ResInfo.m_CustomFonts, &m_SharedResInfo.m_CustomFonts};
     for (const CStdStringPtrMap* pSet : sets) {
         LPCTSTR key = FindFontKey(*pSet, match);
-        if (key != nullptr) return static_cast<TFontInfo*>(pSet->Find(key, false))->hFont;
+        if (key == nullptr) continue;
+        TFontInfo* pInfo = static_cast<TFontInfo*>(pSet->Find(key, false));
+        return (pSet == sets[0] ? pInfo : AtOwnScale(pInfo))->hFont;
     }
     return nullptr;
 }
@@ -570,7 +590,10 @@ int CPaintManagerUI::GetFontIndex(HFONT hFont, bool bShared)
 {
     const CStdStringPtrMap& fonts = bShared ? m_SharedResInfo.m_CustomFonts : m_ResInfo.m_CustomFonts;
     if (hFont == nullptr) return -1;
-    LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != nullptr && p->hFont == hFont; });
+    // This window's copy of a shared record stands for the record.
+    const TFontInfo* pCopied = bShared ? SharedOfCopy(hFont) : nullptr;
+    LPCTSTR key = FindFontKey(
+        fonts, [&](const TFontInfo* p) { return p != nullptr && (p->hFont == hFont || p == pCopied); });
     return key != nullptr ? _wtoi(key) : -1;
 }
 
@@ -587,6 +610,8 @@ int CPaintManagerUI::GetFontIndex(LPCTSTR pStrFontName, int nSize, bool bBold, b
 void CPaintManagerUI::RemoveFont(HFONT hFont, bool bShared)
 {
     if (hFont == nullptr) return;
+    const TFontInfo* pCopied = SharedOfCopy(hFont);
+    if (pCopied != nullptr) hFont = pCopied->hFont;
     CStdStringPtrMap& fonts = ChosenSet(&TResInfo::m_CustomFonts, bShared);
     LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p != nullptr && p->hFont == hFont; });
     if (key == nullptr) return;
@@ -619,7 +644,8 @@ TFontInfo* CPaintManagerUI::GetFontInfo(int id)
     _snwprintf(szKey, 16, L"%d", id);
     szKey[15] = L'\0';
     TFontInfo* pInfo = static_cast<TFontInfo*>(m_ResInfo.m_CustomFonts.Find(szKey));
-    if (pInfo == nullptr) pInfo = static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey));
+    if (pInfo == nullptr)
+        pInfo = AtOwnScale(static_cast<TFontInfo*>(m_SharedResInfo.m_CustomFonts.Find(szKey)));
     if (pInfo == nullptr) return GetDefaultFontInfo();
     return Measured(pInfo);
 }
@@ -632,6 +658,10 @@ TFontInfo* CPaintManagerUI::GetFontInfo(HFONT hFont)
         for (const CStdStringPtrMap* pSet : sets) {
             LPCTSTR key = FindFontKey(*pSet, byHandle);
             if (key != nullptr) return Measured(static_cast<TFontInfo*>(pSet->Find(key, false)));
+        }
+        for (int i = 0; i < m_aScaledFonts.GetSize(); ++i) {
+            TScaledFont* pCopy = static_cast<TScaledFont*>(m_aScaledFonts[i]);
+            if (pCopy->font.hFont == hFont) return Measured(&pCopy->font);
         }
     }
     return GetDefaultFontInfo();
@@ -649,8 +679,74 @@ void CPaintManagerUI::RebuildFont(TFontInfo* pFontInfo)
     if (pFontInfo->bItalic) lf.lfItalic = TRUE;
     if (pFontInfo->hFont != nullptr) ::DeleteObject(pFontInfo->hFont);
     pFontInfo->hFont = ::CreateFontIndirectW(&lf);
+    pFontInfo->uScale = GetDPIObj()->GetScale();
     ZeroMemory(&pFontInfo->tm, sizeof(pFontInfo->tm));
     MeasureFont(pFontInfo);
+}
+
+TFontInfo* CPaintManagerUI::AtOwnScale(TFontInfo* pShared)
+{
+    if (pShared == nullptr || pShared->hFont == nullptr) return pShared;
+    const UINT uScale = GetDPIObj()->GetScale();
+    const bool bRebuilt = m_uRescaleGeneration > pShared->uGeneration;
+    if (!bRebuilt && pShared->uScale == uScale) return pShared;
+    // Copies go with each rescale, so that every copy is of this scale.
+    for (int i = 0; i < m_aScaledFonts.GetSize(); ++i) {
+        TScaledFont* pCopy = static_cast<TScaledFont*>(m_aScaledFonts[i]);
+        if (pCopy->pShared == pShared && pCopy->uSharedGeneration == pShared->uGeneration)
+            return &pCopy->font;
+    }
+    TScaledFont* pCopy = new (std::nothrow) TScaledFont;
+    if (pCopy == nullptr) return pShared;
+    pCopy->pShared = pShared;
+    pCopy->uSharedGeneration = pShared->uGeneration;
+    TFontInfo& font = pCopy->font;
+    font.sFontName = pShared->sFontName;
+    font.iSize = pShared->iSize;
+    font.bBold = pShared->bBold;
+    font.bUnderline = pShared->bUnderline;
+    font.bItalic = pShared->bItalic;
+    font.uGeneration = pShared->uGeneration;
+    LOGFONTW lf;
+    if (bRebuilt) {
+        RebuildFont(&font);
+    } else if (::GetObjectW(pShared->hFont, sizeof(lf), &lf) != 0) {
+        // As made, only at this scale.
+        lf.lfHeight = -GetDPIObj()->Scale(pShared->iSize);
+        font.hFont = ::CreateFontIndirectW(&lf);
+        font.uScale = uScale;
+        MeasureFont(&font);
+    }
+    if (font.hFont == nullptr || !m_aScaledFonts.Add(pCopy)) {
+        if (font.hFont != nullptr) ::DeleteObject(font.hFont);
+        delete pCopy;
+        return pShared;
+    }
+    return &font;
+}
+
+TFontInfo* CPaintManagerUI::SharedOfCopy(HFONT hFont)
+{
+    if (hFont == nullptr) return nullptr;
+    for (int i = 0; i < m_aScaledFonts.GetSize(); ++i) {
+        const TScaledFont* pCopy = static_cast<TScaledFont*>(m_aScaledFonts[i]);
+        if (pCopy->font.hFont != hFont) continue;
+        if (pCopy->pShared == &m_SharedResInfo.m_DefaultFontInfo) return &m_SharedResInfo.m_DefaultFontInfo;
+        const CStdStringPtrMap& fonts = m_SharedResInfo.m_CustomFonts;
+        LPCTSTR key = FindFontKey(fonts, [&](const TFontInfo* p) { return p == pCopy->pShared; });
+        return key != nullptr ? static_cast<TFontInfo*>(fonts.Find(key, false)) : nullptr;
+    }
+    return nullptr;
+}
+
+void CPaintManagerUI::FreeScaledFonts()
+{
+    for (int i = 0; i < m_aScaledFonts.GetSize(); ++i) {
+        TScaledFont* pCopy = static_cast<TScaledFont*>(m_aScaledFonts[i]);
+        if (pCopy->font.hFont != nullptr) ::DeleteObject(pCopy->font.hFont);
+        delete pCopy;
+    }
+    m_aScaledFonts.Empty();
 }
 
 // ---- Images --------------------------------------------------------------------
@@ -1081,17 +1177,17 @@ void CPaintManagerUI::ResetDPIAssets()
 {
     RemoveAllDrawInfos();
     FreeImageTable(m_ResInfo.m_ImageHash);
-    CStdStringPtrMap* fontSets[2] = {&m_ResInfo.m_CustomFonts, &m_SharedResInfo.m_CustomFonts};
-    TFontInfo* defaults[2] = {&m_ResInfo.m_DefaultFontInfo, &m_SharedResInfo.m_DefaultFontInfo};
-    for (int s = 0; s < 2; ++s) {
-        CStdStringPtrMap& fonts = *fontSets[s];
-        for (int i = 0; i < fonts.GetSize(); ++i) {
-            RebuildFont(static_cast<TFontInfo*>(fonts.Find(fonts.GetAt(i), false)));
-        }
-        // An empty default record stands for "use the shared one": it has no
-        // face of its own to rebuild.
-        if (!defaults[s]->sFontName.IsEmpty()) RebuildFont(defaults[s]);
-    }
+    CStdStringPtrMap& fonts = m_ResInfo.m_CustomFonts;
+    for (int i = 0; i < fonts.GetSize(); ++i)
+        RebuildFont(static_cast<TFontInfo*>(fonts.Find(fonts.GetAt(i), false)));
+    // An empty default record stands for "use the shared one": it has no
+    // face of its own to rebuild.
+    if (!m_ResInfo.m_DefaultFontInfo.sFontName.IsEmpty()) RebuildFont(&m_ResInfo.m_DefaultFontInfo);
+    // The shared records stay as they were made: every other window keeps
+    // drawing with them. This window makes its own copies, rebuilt at its
+    // new scale, when it next asks for them.
+    FreeScaledFonts();
+    m_uRescaleGeneration = NextFontGeneration();
 }
 
 }  // namespace SkinUI

@@ -33,7 +33,21 @@ typedef struct tagTFontInfo
     bool bUnderline = false;
     bool bItalic = false;
     TEXTMETRICW tm = {};  // all zero until first measured
+    UINT uScale = 100;    // the DPI scale hFont was made at
+    // Which making of a record this is: every AddFont and SetDefaultFont
+    // takes a new number from one process-wide count.
+    unsigned uGeneration = 0;
 } TFontInfo;
+
+// A window's own handle for a record of the shared set, made for the
+// window's DPI scale: pShared and uSharedGeneration name the record (the
+// pointer is only compared, never followed unless it is still in the set).
+struct TScaledFont
+{
+    const TFontInfo* pShared = nullptr;
+    unsigned uSharedGeneration = 0;
+    TFontInfo font;
+};
 
 typedef struct tagTResInfo
 {

@@ -493,7 +493,159 @@ void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeigh
     BLENDFUNCTION blendPixelFunction = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::MoveWindow(m_hWnd, ptDst.x, ptDst.y, nWidth, nHeight, FALSE);
     ::UpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &szWnd, hMemDC, &ptSrc, 0, &blendPixelFunction, ULW_ALPHA);
+    ++m_nPresents;
 }
+
+// ---- The outline's steps (see MakeShadow) ------------------------------
+
+namespace {
+
+// The sizes every step shares: the owner's nWidth x nHeight rectangle, the
+// shadow's size s (nSize) and sharpness p (nSharp), the shadow bitmap's
+// nShadWndWid x nShadWndHei and the kernel's radius K and full core C.
+struct TOutlineGeometry
+{
+    int nWidth;
+    int nHeight;
+    int nSize;
+    int nSharp;
+    int nShadWndWid;
+    int nShadWndHei;
+    int nTable;
+    int nKernel;
+    int nCenter;
+};
+
+// 1. Per owner row, the span of the window region on it.
+void ScanRegion(HRGN hRgn, const TOutlineGeometry& g, TSpan* pRows)
+{
+    const TSpan empty = {g.nWidth, 0};
+    for (int y = 0; y < g.nHeight; ++y) {
+        TSpan row = empty;
+        for (int x = 0; x < g.nWidth; ++x) {
+            if (::PtInRegion(hRgn, x, y)) {
+                row.start = x;
+                break;
+            }
+        }
+        if (row.start < g.nWidth) {
+            for (int x = g.nWidth - 1; x >= row.start; --x) {
+                if (::PtInRegion(hRgn, x, y)) {
+                    row.end = x + 1;
+                    break;
+                }
+            }
+        }
+        pRows[y] = row;
+    }
+}
+
+// 2. The working table: owner row y at entry y + 1 + Max(s, 0), shifted by s.
+void FillWorkTable(const TSpan* pRows, const TOutlineGeometry& g, TSpan* pWork)
+{
+    const TSpan empty = {g.nWidth, 0};
+    for (int i = 0; i < g.nTable; ++i) pWork[i] = empty;
+    const int nFirstRow = 1 + Max(g.nSize, 0);
+    for (int y = 0; y < g.nHeight; ++y) {
+        if (pRows[y].start < pRows[y].end) {
+            pWork[y + nFirstRow].start = pRows[y].start + g.nSize;
+            pWork[y + nFirstRow].end = pRows[y].end + g.nSize;
+        }
+    }
+}
+
+// 3. Erosion, p - s times; the result is in pWork (pSwap is scratch).
+void Erode(TSpan*& pWork, TSpan*& pSwap, const TOutlineGeometry& g)
+{
+    const int nTable = g.nTable;
+    for (int n = g.nSize; n < g.nSharp; ++n) {
+        pSwap[0] = pWork[0];
+        pSwap[nTable - 1] = pWork[nTable - 1];
+        for (int i = 1; i < nTable - 1; ++i) {
+            pSwap[i].start = 1 + Max3(pWork[i - 1].start, pWork[i].start, pWork[i + 1].start);
+            pSwap[i].end = Min3(pWork[i - 1].end, pWork[i].end, pWork[i + 1].end) - 1;
+        }
+        TSpan* pTemp = pWork;
+        pWork = pSwap;
+        pSwap = pTemp;
+    }
+}
+
+// 4. The radial kernel: cCenter inside C, fading linearly over p + 1 pixels
+// beyond, nothing past K.
+void MakeKernel(UINT32* pKernel, const TOutlineGeometry& g, int nDark, COLORREF color, UINT32 cCenter)
+{
+    const int nKernel = g.nKernel;
+    const int nSide = 2 * nKernel + 1;
+    for (int dy = -nKernel; dy <= nKernel; ++dy) {
+        for (int dx = -nKernel; dx <= nKernel; ++dx) {
+            const double r = sqrt(static_cast<double>(dx * dx + dy * dy));
+            UINT32 value = 0;
+            if (r < g.nCenter) {
+                value = cCenter;
+            } else if (r <= nKernel) {
+                // The small addend keeps whole distances (r = 2 gives
+                // exactly 100 of 150 at sharpness 5) from truncating one
+                // lower through rounding, e.g. in x87 registers; other
+                // distances lie at least 5e-7 away from a whole value.
+                const double falloff = (1.0 - (r - g.nCenter) / (g.nSharp + 1)) * nDark;
+                const int f = static_cast<int>(falloff + 1e-9);
+                value = static_cast<UINT32>(f) << 24 |
+                    CShadowUI::PreMultiply(color, static_cast<unsigned char>(f));
+            }
+            pKernel[(dy + nKernel) * nSide + dx + nKernel] = value;
+        }
+    }
+}
+
+// 5. Dilation: the kernel stamped along the left and right ends of every
+// span of pLine (shadow line i) and along whole spans where the shape's top
+// or bottom edge runs.
+void Dilate(UINT32* pShadBits, const TSpan* pLine, const UINT32* pKernel, const TOutlineGeometry& g)
+{
+    const int nKernel = g.nKernel;
+    for (int i = nKernel; i < g.nShadWndHei - nKernel; ++i) {
+        const int a = pLine[i].start;
+        const int b = pLine[i].end;
+        if (a >= b) continue;
+        int j = a;
+        const int nLeftEnd = Min(Max(pLine[i - 1].start, pLine[i + 1].start) + 1, b);
+        for (; j < nLeftEnd; ++j)
+            StampKernel(pShadBits, g.nShadWndWid, g.nShadWndHei, pKernel, nKernel, j, i);
+        for (j = Max(j, Min(pLine[i - 1].end, pLine[i + 1].end) - 1); j < b; ++j) {
+            StampKernel(pShadBits, g.nShadWndWid, g.nShadWndHei, pKernel, nKernel, j, i);
+        }
+    }
+}
+
+// 6. The inside filled with cCenter and the part under the owner (moved by
+// the offsets) cut out.
+void FillAndCutOut(UINT32* pShadBits, const TSpan* pLine, const TSpan* pRows, const TOutlineGeometry& g,
+                   int nOffX, int nOffY, UINT32 cCenter)
+{
+    const int nSize = g.nSize;
+    const int nShadWndHei = g.nShadWndHei;
+    const int iBegin = Max(Min(g.nKernel, Max(nSize - nOffY, 0)), 0);
+    const int iEnd =
+        Min(Max(nShadWndHei - g.nKernel, Min(g.nHeight + nSize - nOffY, nShadWndHei)), nShadWndHei);
+    for (int i = iBegin; i < iEnd; ++i) {
+        const int a = pLine[i].start;
+        const int b = pLine[i].end;
+        UINT32* pRow = pShadBits + (nShadWndHei - i - 1) * g.nShadWndWid;
+        const int y = i - nSize + nOffY;
+        if (y < 0 || y >= g.nHeight) {
+            FillRow(pRow, g.nShadWndWid, a, b, cCenter);
+        } else {
+            const int nCutStart = pRows[y].start + nSize - nOffX;
+            const int nCutEnd = pRows[y].end + nSize - nOffX;
+            FillRow(pRow, g.nShadWndWid, a, Min(nCutStart, b), cCenter);
+            FillRow(pRow, g.nShadWndWid, nCutStart, nCutEnd, 0);
+            FillRow(pRow, g.nShadWndWid, Max(nCutEnd, a), b, cCenter);
+        }
+    }
+}
+
+}  // namespace
 
 // The outline, step by step (s size, p sharpness, d darkness):
 //   1. per owner row, the span of the window region on it;
@@ -509,135 +661,41 @@ void CShadowUI::Present(HDC hMemDC, const RECT& rcParent, int nWidth, int nHeigh
 void CShadowUI::MakeShadow(UINT32* pShadBits, HWND hParent, const RECT& rcParent)
 {
     if (pShadBits == nullptr) return;
-    const int nWidth = rcParent.right - rcParent.left;
-    const int nHeight = rcParent.bottom - rcParent.top;
-    const int nSize = Scaled(m_nSize);
-    const int nSharp = Scaled(m_nSharpness);
+    TOutlineGeometry g;
+    g.nWidth = rcParent.right - rcParent.left;
+    g.nHeight = rcParent.bottom - rcParent.top;
+    g.nSize = Scaled(m_nSize);
+    g.nSharp = Scaled(m_nSharpness);
+    g.nShadWndWid = g.nWidth + g.nSize * 2;
+    g.nShadWndHei = g.nHeight + g.nSize * 2;
+    if (g.nWidth <= 0 || g.nHeight <= 0 || g.nShadWndWid <= 0 || g.nShadWndHei <= 0) return;
+    g.nTable = Max(g.nHeight, g.nShadWndHei) + 2;
+    g.nKernel = Max(g.nSize, g.nSharp);
+    g.nCenter = g.nSize > g.nSharp ? g.nSize - g.nSharp : 0;
     const int nDark = m_nDarkness;
-    const int nShadWndWid = nWidth + nSize * 2;
-    const int nShadWndHei = nHeight + nSize * 2;
-    if (nWidth <= 0 || nHeight <= 0 || nShadWndWid <= 0 || nShadWndHei <= 0) return;
 
     HRGN hParentRgn = ::CreateRectRgn(0, 0, 0, 0);
     if (hParentRgn == nullptr) return;
     if (::GetWindowRgn(hParent, hParentRgn) == ERROR) {
-        ::SetRectRgn(hParentRgn, 0, 0, nWidth, nHeight);
+        ::SetRectRgn(hParentRgn, 0, 0, g.nWidth, g.nHeight);
     }
 
-    const int nTable = Max(nHeight, nShadWndHei) + 2;
-    const int nKernel = Max(nSize, nSharp);
-    const int nCenter = nSize > nSharp ? nSize - nSharp : 0;
-    const int nSide = 2 * nKernel + 1;
-    TSpan* pRows = static_cast<TSpan*>(malloc(sizeof(TSpan) * nHeight));
-    TSpan* pWork = static_cast<TSpan*>(malloc(sizeof(TSpan) * nTable));
-    TSpan* pSwap = static_cast<TSpan*>(malloc(sizeof(TSpan) * nTable));
+    const int nSide = 2 * g.nKernel + 1;
+    TSpan* pRows = static_cast<TSpan*>(malloc(sizeof(TSpan) * g.nHeight));
+    TSpan* pWork = static_cast<TSpan*>(malloc(sizeof(TSpan) * g.nTable));
+    TSpan* pSwap = static_cast<TSpan*>(malloc(sizeof(TSpan) * g.nTable));
     UINT32* pKernel = static_cast<UINT32*>(malloc(sizeof(UINT32) * nSide * nSide));
     if (pRows != nullptr && pWork != nullptr && pSwap != nullptr && pKernel != nullptr) {
-        const TSpan empty = {nWidth, 0};
-
-        // 1. Region scan.
-        for (int y = 0; y < nHeight; ++y) {
-            TSpan row = empty;
-            for (int x = 0; x < nWidth; ++x) {
-                if (::PtInRegion(hParentRgn, x, y)) {
-                    row.start = x;
-                    break;
-                }
-            }
-            if (row.start < nWidth) {
-                for (int x = nWidth - 1; x >= row.start; --x) {
-                    if (::PtInRegion(hParentRgn, x, y)) {
-                        row.end = x + 1;
-                        break;
-                    }
-                }
-            }
-            pRows[y] = row;
-        }
-
-        // 2. Working table: owner row y at entry y + 1 + Max(s, 0).
-        for (int i = 0; i < nTable; ++i) pWork[i] = empty;
-        const int nFirstRow = 1 + Max(nSize, 0);
-        for (int y = 0; y < nHeight; ++y) {
-            if (pRows[y].start < pRows[y].end) {
-                pWork[y + nFirstRow].start = pRows[y].start + nSize;
-                pWork[y + nFirstRow].end = pRows[y].end + nSize;
-            }
-        }
-
-        // 3. Erosion.
-        for (int n = nSize; n < nSharp; ++n) {
-            pSwap[0] = pWork[0];
-            pSwap[nTable - 1] = pWork[nTable - 1];
-            for (int i = 1; i < nTable - 1; ++i) {
-                pSwap[i].start = 1 + Max3(pWork[i - 1].start, pWork[i].start, pWork[i + 1].start);
-                pSwap[i].end = Min3(pWork[i - 1].end, pWork[i].end, pWork[i + 1].end) - 1;
-            }
-            TSpan* pTemp = pWork;
-            pWork = pSwap;
-            pSwap = pTemp;
-        }
-
-        // 4. Kernel.
+        ScanRegion(hParentRgn, g, pRows);
+        FillWorkTable(pRows, g, pWork);
+        Erode(pWork, pSwap, g);
         const UINT32 cCenter =
             static_cast<UINT32>(nDark) << 24 | PreMultiply(m_Color, static_cast<unsigned char>(nDark));
-        for (int dy = -nKernel; dy <= nKernel; ++dy) {
-            for (int dx = -nKernel; dx <= nKernel; ++dx) {
-                const double r = sqrt(static_cast<double>(dx * dx + dy * dy));
-                UINT32 value = 0;
-                if (r < nCenter) {
-                    value = cCenter;
-                } else if (r <= nKernel) {
-                    // The small addend keeps whole distances (r = 2 gives
-                    // exactly 100 of 150 at sharpness 5) from truncating one
-                    // lower through rounding, e.g. in x87 registers; other
-                    // distances lie at least 5e-7 away from a whole value.
-                    const double falloff = (1.0 - (r - nCenter) / (nSharp + 1)) * nDark;
-                    const int f = static_cast<int>(falloff + 1e-9);
-                    value =
-                        static_cast<UINT32>(f) << 24 | PreMultiply(m_Color, static_cast<unsigned char>(f));
-                }
-                pKernel[(dy + nKernel) * nSide + dx + nKernel] = value;
-            }
-        }
-
-        // 5. Dilation: shadow line i is working entry i + 1 + Max(-s, 0).
-        const TSpan* pLine = pWork + 1 + Max(-nSize, 0);
-        for (int i = nKernel; i < nShadWndHei - nKernel; ++i) {
-            const int a = pLine[i].start;
-            const int b = pLine[i].end;
-            if (a >= b) continue;
-            int j = a;
-            const int nLeftEnd = Min(Max(pLine[i - 1].start, pLine[i + 1].start) + 1, b);
-            for (; j < nLeftEnd; ++j) {
-                StampKernel(pShadBits, nShadWndWid, nShadWndHei, pKernel, nKernel, j, i);
-            }
-            for (j = Max(j, Min(pLine[i - 1].end, pLine[i + 1].end) - 1); j < b; ++j) {
-                StampKernel(pShadBits, nShadWndWid, nShadWndHei, pKernel, nKernel, j, i);
-            }
-        }
-
-        // 6. Fill and cut out.
-        const int nOffX = Scaled(m_nxOffset);
-        const int nOffY = Scaled(m_nyOffset);
-        const int iBegin = Max(Min(nKernel, Max(nSize - nOffY, 0)), 0);
-        const int iEnd =
-            Min(Max(nShadWndHei - nKernel, Min(nHeight + nSize - nOffY, nShadWndHei)), nShadWndHei);
-        for (int i = iBegin; i < iEnd; ++i) {
-            const int a = pLine[i].start;
-            const int b = pLine[i].end;
-            UINT32* pRow = pShadBits + (nShadWndHei - i - 1) * nShadWndWid;
-            const int y = i - nSize + nOffY;
-            if (y < 0 || y >= nHeight) {
-                FillRow(pRow, nShadWndWid, a, b, cCenter);
-            } else {
-                const int nCutStart = pRows[y].start + nSize - nOffX;
-                const int nCutEnd = pRows[y].end + nSize - nOffX;
-                FillRow(pRow, nShadWndWid, a, Min(nCutStart, b), cCenter);
-                FillRow(pRow, nShadWndWid, nCutStart, nCutEnd, 0);
-                FillRow(pRow, nShadWndWid, Max(nCutEnd, a), b, cCenter);
-            }
-        }
+        MakeKernel(pKernel, g, nDark, m_Color, cCenter);
+        // Shadow line i is working entry i + 1 + Max(-s, 0).
+        const TSpan* pLine = pWork + 1 + Max(-g.nSize, 0);
+        Dilate(pShadBits, pLine, pKernel, g);
+        FillAndCutOut(pShadBits, pLine, pRows, g, Scaled(m_nxOffset), Scaled(m_nyOffset), cCenter);
     }
 
     free(pRows);

@@ -104,6 +104,9 @@ public:
     bool IsImageMode() const { return m_bIsImageMode; }
     const CUIString& GetImage() const { return m_sShadowImage; }
     RECT GetShadowCorner() const { return m_rcShadowCorner; }
+    // How many bitmaps Update has presented to the shadow window so far: one
+    // per rebuild, so that redundant rebuilds show.
+    unsigned GetPresentCount() const { return m_nPresents; }
 
 private:
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
@@ -141,6 +144,7 @@ private:
     RECT m_rcShadowCorner;
     // The owner this shadow subclassed, null before Create.
     HWND m_hOwner;
+    unsigned m_nPresents = 0;
 
     static bool s_bHasInit;
     static HINSTANCE s_hInstance;

@@ -403,9 +403,17 @@ LRESULT WindowImplBase::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
     const RECT* prcSuggested = reinterpret_cast<const RECT*>(lParam);
     // The region, the layout and the shadow follow from the WM_SIZE of the
-    // move; a window whose size happens to stay still gets its shadow here.
+    // move: the shadow of a shrunk window is rebuilt at once, of a grown one
+    // at its next paint. Only a window whose client size happens to stay
+    // still gets its shadow here; a rebuild on top of the WM_SIZE's would
+    // draw it twice.
+    RECT rcBefore = {};
+    ::GetClientRect(m_hWnd, &rcBefore);
     m_Manager.SetDPI(LOWORD(wParam), prcSuggested);
-    m_Manager.GetShadow()->Update(m_hWnd);
+    RECT rcAfter = {};
+    ::GetClientRect(m_hWnd, &rcAfter);
+    if (rcAfter.right == rcBefore.right && rcAfter.bottom == rcBefore.bottom)
+        m_Manager.GetShadow()->Update(m_hWnd);
     return 0;
 }
 

@@ -235,43 +235,57 @@ bool SameCall(const TTextResult& r, LPCTSTR pstrText, const LOGFONTW& lf, DWORD 
     return memcmp(r.aClip.data(), pixels.ClipRects(), sizeof(RECT) * nClip) == 0;
 }
 
-// Draws through the cache; false when the DC or the call is not one it
-// takes, and nothing was drawn.
-bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
-                           HFONT hFont, UINT uStyle)
+// A call as the cache knows it: rcText and rcArea (the clip box) in device
+// pixels, and rcKey, the pixels the drawing can change or depend on.
+struct TTextCall
 {
-    if ((uStyle & DT_CALCRECT) != 0 || hFont == nullptr) return false;
-    CDibPixels pixels;
-    if (!pixels.Attach(hDC)) return false;
+    LPCTSTR pstrText;
     LOGFONTW lf;
-    memset(&lf, 0, sizeof(lf));
-    if (::GetObjectW(hFont, sizeof(lf), &lf) == 0) return false;
+    DWORD dwColor;
+    UINT uStyle;
+    int nHint;
+    RECT rcText;
+    RECT rcArea;
+    RECT rcKey;
+};
+
+// False when the call is not one the cache takes.
+bool DescribeCall(HDC hDC, const CDibPixels& pixels, CPaintManagerUI* pManager, const RECT& rc, HFONT hFont,
+                  TTextCall& call)
+{
+    memset(&call.lf, 0, sizeof(call.lf));
+    if (::GetObjectW(hFont, sizeof(call.lf), &call.lf) == 0) return false;
     RECT rcArea = {};
     if (::GetClipBox(hDC, &rcArea) == ERROR) return false;
     const POINT offset = pixels.Offset();
     ::OffsetRect(&rcArea, offset.x, offset.y);
     const RECT rcBits = {0, 0, pixels.Width(), pixels.Height()};
-    if (!::IntersectRect(&rcArea, &rcArea, &rcBits)) return false;
-    RECT rcText = rc;
-    ::OffsetRect(&rcText, offset.x, offset.y);
-    const int nHint = pManager->GetGdiplusTextRenderingHint();
+    if (!::IntersectRect(&call.rcArea, &rcArea, &rcBits)) return false;
+    call.rcText = rc;
+    ::OffsetRect(&call.rcText, offset.x, offset.y);
+    call.nHint = pManager->GetGdiplusTextRenderingHint();
     // Without DT_NOCLIP GDI+ clips the text to its layout rectangle, so only
     // the pixels under it (one more all round, for the clip's edge) can
     // change or matter; only they are kept and compared. With DT_NOCLIP it
     // is the whole clip box.
-    RECT rcKey = rcArea;
-    if ((uStyle & DT_NOCLIP) == 0) {
-        RECT rcReach = rcText;
+    call.rcKey = call.rcArea;
+    if ((call.uStyle & DT_NOCLIP) == 0) {
+        RECT rcReach = call.rcText;
         ::InflateRect(&rcReach, 1, 1);
-        if (!::IntersectRect(&rcKey, &rcArea, &rcReach)) return false;
+        if (!::IntersectRect(&call.rcKey, &call.rcArea, &rcReach)) return false;
     }
+    return true;
+}
 
-    std::vector<TTextResult>& results = TextResults();
-    static thread_local unsigned uUse = 0;
-    ++uUse;
+// Copies the changed pixels of a kept result of the same call over the same
+// pixels; false when there is none.
+bool ReplayKept(std::vector<TTextResult>& results, const TTextCall& call, const CDibPixels& pixels,
+                unsigned uUse)
+{
     for (TTextResult& r : results) {
-        if (!SameCall(r, pstrText, lf, dwTextColor, uStyle, nHint, rcText, rcArea, pixels) ||
-            !SameArea(r.aBefore, pixels, rcKey))
+        if (!SameCall(r, call.pstrText, call.lf, call.dwColor, call.uStyle, call.nHint, call.rcText,
+                      call.rcArea, pixels) ||
+            !SameArea(r.aBefore, pixels, call.rcKey))
             continue;
         r.uLastUse = uUse;
         const int width = r.rcChanged.right - r.rcChanged.left;
@@ -280,15 +294,21 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
             memcpy(pixels.Row(y) + r.rcChanged.left, pFrom, sizeof(DWORD) * width);
         return true;
     }
+    return false;
+}
 
+// rc's pixels, row by row, appended to out.
+void AppendPixels(const CDibPixels& pixels, const RECT& rc, std::vector<DWORD>& out)
+{
+    for (int y = rc.top; y < rc.bottom; ++y)
+        out.insert(out.end(), pixels.Row(y) + rc.left, pixels.Row(y) + rc.right);
+}
+
+// The box of the pixels of rcKey that differ from before (its pixels row by
+// row); an empty box at rcKey's corner when none does.
+RECT ChangedBox(const CDibPixels& pixels, const RECT& rcKey, const std::vector<DWORD>& before)
+{
     const int keyWidth = rcKey.right - rcKey.left;
-    std::vector<DWORD> before;
-    before.reserve(static_cast<size_t>(keyWidth) * (rcKey.bottom - rcKey.top));
-    for (int y = rcKey.top; y < rcKey.bottom; ++y)
-        before.insert(before.end(), pixels.Row(y) + rcKey.left, pixels.Row(y) + rcKey.right);
-    DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
-    ::GdiFlush();
-
     RECT rcChanged = {rcKey.right, rcKey.bottom, rcKey.left, rcKey.top};
     const DWORD* pBefore = before.data();
     for (int y = rcKey.top; y < rcKey.bottom; ++y, pBefore += keyWidth) {
@@ -306,7 +326,15 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
         rcChanged.left = rcChanged.right = rcKey.left;
         rcChanged.top = rcChanged.bottom = rcKey.top;
     }
+    return rcChanged;
+}
 
+// Keeps a drawn call: in a free slot, else in the least recently used one;
+// then over the byte budget the least recently used entries go, the new one
+// last: a text whose kept pixels alone are above it is drawn every time.
+void KeepResult(std::vector<TTextResult>& results, const TTextCall& call, const CDibPixels& pixels,
+                std::vector<DWORD>& before, const RECT& rcChanged, unsigned uUse)
+{
     TTextResult* pSlot = nullptr;
     if (results.size() < kTextResults) {
         results.push_back(TTextResult());
@@ -314,25 +342,21 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
     } else {
         pSlot = &results[LeastRecentlyUsed(results)];
     }
-    pSlot->sText = pstrText;
-    pSlot->lf = lf;
-    pSlot->dwColor = dwTextColor;
-    pSlot->uStyle = uStyle;
-    pSlot->nHint = nHint;
-    pSlot->rcText = rcText;
-    pSlot->rcArea = rcArea;
+    pSlot->sText = call.pstrText;
+    pSlot->lf = call.lf;
+    pSlot->dwColor = call.dwColor;
+    pSlot->uStyle = call.uStyle;
+    pSlot->nHint = call.nHint;
+    pSlot->rcText = call.rcText;
+    pSlot->rcArea = call.rcArea;
     pSlot->aClip.assign(pixels.ClipRects(),
                         pixels.ClipRects() + (pixels.ClipRectCount() < 0 ? 0 : pixels.ClipRectCount()));
     pSlot->aBefore.swap(before);
     pSlot->rcChanged = rcChanged;
     pSlot->aAfter.clear();
-    for (int y = rcChanged.top; y < rcChanged.bottom; ++y)
-        pSlot->aAfter.insert(pSlot->aAfter.end(), pixels.Row(y) + rcChanged.left,
-                             pixels.Row(y) + rcChanged.right);
+    AppendPixels(pixels, rcChanged, pSlot->aAfter);
     pSlot->uLastUse = uUse;
 
-    // Over the byte budget the least recently used entries go, the new one
-    // last: a text whose kept pixels alone are above it is drawn every time.
     size_t bytes = 0;
     for (const TTextResult& r : results) bytes += KeptBytes(r);
     while (bytes > kTextResultBytes && !results.empty()) {
@@ -340,6 +364,35 @@ bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR
         bytes -= KeptBytes(results[oldest]);
         results.erase(results.begin() + static_cast<ptrdiff_t>(oldest));
     }
+}
+
+// Draws through the cache; false when the DC or the call is not one it
+// takes, and nothing was drawn.
+bool DrawTextGdiplusCached(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
+                           HFONT hFont, UINT uStyle)
+{
+    if ((uStyle & DT_CALCRECT) != 0 || hFont == nullptr) return false;
+    CDibPixels pixels;
+    if (!pixels.Attach(hDC)) return false;
+    TTextCall call;
+    call.pstrText = pstrText;
+    call.dwColor = dwTextColor;
+    call.uStyle = uStyle;
+    if (!DescribeCall(hDC, pixels, pManager, rc, hFont, call)) return false;
+
+    std::vector<TTextResult>& results = TextResults();
+    static thread_local unsigned uUse = 0;
+    ++uUse;
+    if (ReplayKept(results, call, pixels, uUse)) return true;
+
+    const RECT& rcKey = call.rcKey;
+    std::vector<DWORD> before;
+    before.reserve(static_cast<size_t>(rcKey.right - rcKey.left) * (rcKey.bottom - rcKey.top));
+    AppendPixels(pixels, rcKey, before);
+    DrawTextGdiplus(hDC, pManager, rc, pstrText, dwTextColor, hFont, uStyle);
+    ::GdiFlush();
+    const RECT rcChanged = ChangedBox(pixels, rcKey, before);
+    KeepResult(results, call, pixels, before, rcChanged, uUse);
     return true;
 }
 

@@ -168,6 +168,11 @@ TEST(ControlAttributes, EachAttributeReachesItsGetter)
          L"center"},
         {L"unknown", L"", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"unknown")); }, L"(null)"},
         {L"WIDTH", L"8", Geometry, L"0,0 8x0"},
+        {L"BkColor2", L"#FF102030", [](CControlUI& c) { return Hex(c.GetBkColor2()); }, L"FF102030"},
+        {L"bkcolor4", L"x", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"bkcolor4")); }, L"x"},
+        {L"a", L"x", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"a")); }, L"x"},
+        {L"zz", L"x", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"zz")); }, L"x"},
+        {L"bk_color", L"x", [](CControlUI& c) { return Text(c.GetCustomAttribute(L"bk_color")); }, L"x"},
     };
     for (const AttributeCase& tc : cases) {
         CControlUI control;

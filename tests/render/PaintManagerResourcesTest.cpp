@@ -766,6 +766,63 @@ TEST(PaintManagerResourcesTest, SetDPIRebuildsAndResizes)
     EXPECT_EQ(-10, LogFontOf(manager.GetFontInfo(1)->hFont).lfHeight);
 }
 
+// Two windows share font 7 and the default font: after each scale change,
+// of either window, each gets them at its own scale through every lookup,
+// and the shared record itself stays as it was made.
+TEST(PaintManagerResourcesTest, SharedFontsFollowEachWindowsOwnScale)
+{
+    TestSupport::PaintManagerWindow windowA(200, 100);
+    TestSupport::PaintManagerWindow windowB(200, 100);
+    ASSERT_TRUE(windowA.IsValid() && windowB.IsValid());
+    CPaintManagerUI& a = *windowA.Manager();
+    CPaintManagerUI& b = *windowB.Manager();
+    const int stockSize = a.GetDefaultFontInfo()->iSize;
+    HFONT hShared = a.AddFont(7, L"Arial", 10, false, false, false, true);
+    ASSERT_NE(static_cast<HFONT>(nullptr), hShared);
+
+    const struct
+    {
+        CPaintManagerUI* changed;
+        int dpi;
+        UINT scaleA, scaleB;
+    } steps[] = {{&b, 192, 100, 200}, {&a, 144, 150, 200}, {&b, 96, 150, 100}, {&a, 96, 100, 100}};
+    for (const auto& step : steps) {
+        step.changed->SetDPI(step.dpi);
+        EXPECT_TRUE(IsLive(hShared));
+        EXPECT_EQ(-10, LogFontOf(hShared).lfHeight);
+        const struct
+        {
+            CPaintManagerUI* pm;
+            UINT scale;
+        } views[] = {{&a, step.scaleA}, {&b, step.scaleB}};
+        for (const auto& v : views) {
+            SCOPED_TRACE(testing::Message() << "dpi " << step.dpi << ", window at " << v.scale);
+            ASSERT_EQ(v.scale, v.pm->GetDPIObj()->GetScale());
+            HFONT hFont = v.pm->GetFont(7);
+            EXPECT_EQ(-v.pm->GetDPIObj()->Scale(10), LogFontOf(hFont).lfHeight);
+            EXPECT_EQ(-v.pm->GetDPIObj()->Scale(stockSize),
+                      LogFontOf(v.pm->GetDefaultFontInfo()->hFont).lfHeight);
+            EXPECT_EQ(hFont, v.pm->GetFontInfo(7)->hFont);
+            EXPECT_EQ(hFont, v.pm->GetFontInfo(hFont)->hFont);
+            EXPECT_EQ(hFont, v.pm->GetFont(L"Arial", 10, false, false, false));
+            EXPECT_EQ(7, v.pm->GetFontIndex(hFont, true));
+        }
+    }
+    a.RemoveFont(7, true);
+    EXPECT_FALSE(IsLive(hShared));
+
+    // Made after a window's last scale change, a record is seen as made, at
+    // that window's scale.
+    b.SetDPI(192);
+    HFONT hMadeAt200 = b.AddFont(8, L"Arial", 10, true, false, false, true);
+    EXPECT_EQ(hMadeAt200, b.GetFont(8));
+    const LOGFONTW lf = LogFontOf(a.GetFont(8));
+    EXPECT_EQ(-10, lf.lfHeight);
+    EXPECT_EQ(LogFontOf(hMadeAt200).lfWeight, lf.lfWeight);
+    EXPECT_EQ(LogFontOf(hMadeAt200).lfQuality, lf.lfQuality);
+    a.RemoveFont(8, true);
+}
+
 // A scaled name without its own file is made from the art of the nearest
 // scale above, else below, at the size the asked scale needs; the pixels
 // stay premultiplied and the edge between two colours is blended.

@@ -4,6 +4,7 @@
 #include "skinui/core/WindowImplBase.h"
 
 #include "skinui/control/Control.h"
+#include "skinui/core/Shadow.h"
 #include "skinui/render/DPI.h"
 
 #include <gtest/gtest.h>
@@ -318,6 +319,39 @@ TEST(WindowImplBase, DpiChangeTakesTheSuggestedRectangleAndScalesTheWindowValues
     EXPECT_EQ(-fontSize, LogFontOf(pm.GetDefaultFontInfo()->hFont).lfHeight);
     ASSERT_TRUE(::GetWindowRect(pm.GetShadow()->GetHWND(), &rcShadow));
     EXPECT_EQ(542, rcShadow.right - rcShadow.left);
+    ::DestroyWindow(wnd.GetHWND());
+}
+
+// Each scale change rebuilds the shadow once, at its new size, whether the
+// window grows, shrinks or keeps its size.
+TEST(WindowImplBase, EachDpiChangeDrawsTheShadowOnce)
+{
+    CSkinnedWnd wnd(Skin(L" showshadow=\"true\" shadowsize=\"3\""));
+    ASSERT_NE((HWND) nullptr, Open(wnd));
+    const CShadowUI* pShadow = wnd.GetManager().GetShadow();
+    ASSERT_NE((HWND) nullptr, pShadow->GetHWND());
+    const struct
+    {
+        const char* name;
+        int dpi;
+        int width, height;
+        int shadowWidth;
+    } changes[] = {
+        {"rise", 144, 804, 533, 814},
+        {"fall", 96, 536, 355, 542},
+        {"rise, size kept", 144, 536, 355, 546},
+        {"fall, size kept", 96, 536, 355, 542},
+    };
+    for (const auto& c : changes) {
+        const unsigned before = pShadow->GetPresentCount();
+        RECT suggested = {40, 30, 40 + c.width, 30 + c.height};
+        wnd.SendMessage(WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
+        wnd.PaintNow();
+        EXPECT_EQ(before + 1, pShadow->GetPresentCount()) << c.name;
+        RECT rcShadow = {};
+        ASSERT_TRUE(::GetWindowRect(pShadow->GetHWND(), &rcShadow));
+        EXPECT_EQ(c.shadowWidth, rcShadow.right - rcShadow.left) << c.name;
+    }
     ::DestroyWindow(wnd.GetHWND());
 }
 
