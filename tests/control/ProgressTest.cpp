@@ -13,6 +13,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
@@ -176,41 +177,32 @@ TEST_F(ProgressTest, EmptyRangeIsPaintedAsOneStep)
 TEST(Progress, ValuesOutsideTheRangeAreIgnored)
 {
     CProgressUI bar;
-    struct Row
-    {
-        int set;
-        int expect;
-    };
-    const Row rows[] = {{30, 30}, {101, 30}, {-1, 30}, {100, 100}, {0, 0}, {INT_MAX, 0}, {INT_MIN, 0}};
-    for (const Row& r : rows) {
-        bar.SetValue(r.set);
-        EXPECT_EQ(r.expect, bar.GetValue()) << "SetValue(" << r.set << ")";
+    const std::tuple<int, int> rows[] = {{30, 30}, {101, 30},    {-1, 30},    {100, 100},
+                                         {0, 0},   {INT_MAX, 0}, {INT_MIN, 0}};
+    for (const auto& [set, expect] : rows) {
+        bar.SetValue(set);
+        EXPECT_EQ(expect, bar.GetValue()) << "SetValue(" << set << ")";
     }
 }
 
 TEST(Progress, AttributesApplyInDocumentOrder)
 {
-    struct Row
-    {
-        std::vector<std::pair<const wchar_t*, const wchar_t*>> attrs;
-        int min, max, value;
-        bool horizontal, stretch;
-    };
-    const Row rows[] = {
-        {{{L"min", L"0"}, {L"max", L"100"}, {L"value", L"30"}}, 0, 100, 30, true, true},
-        {{{L"value", L"150"}, {L"max", L"150"}}, 0, 150, 0, true, true},
-        {{{L"max", L"150"}, {L"value", L"150"}}, 0, 150, 150, true, true},
-        {{{L"MIN", L"-20"}, {L"value", L"-5"}, {L"hor", L"FALSE"}}, -20, 100, -5, false, true},
-        {{{L"isstretchfore", L"false"}, {L"hor", L"yes"}}, 0, 100, 0, false, false},
-    };
-    for (const Row& r : rows) {
+    const std::tuple<std::vector<std::pair<const wchar_t*, const wchar_t*>>, int, int, int, bool, bool>
+        rows[] = {
+            {{{L"min", L"0"}, {L"max", L"100"}, {L"value", L"30"}}, 0, 100, 30, true, true},
+            {{{L"value", L"150"}, {L"max", L"150"}}, 0, 150, 0, true, true},
+            {{{L"max", L"150"}, {L"value", L"150"}}, 0, 150, 150, true, true},
+            {{{L"MIN", L"-20"}, {L"value", L"-5"}, {L"hor", L"FALSE"}}, -20, 100, -5, false, true},
+            {{{L"isstretchfore", L"false"}, {L"hor", L"yes"}}, 0, 100, 0, false, false},
+        };
+    for (const auto& [attrs, min, max, value, horizontal, stretch] : rows) {
         CProgressUI bar;
-        for (const auto& a : r.attrs) bar.SetAttribute(a.first, a.second);
-        EXPECT_EQ(r.min, bar.GetMinValue());
-        EXPECT_EQ(r.max, bar.GetMaxValue());
-        EXPECT_EQ(r.value, bar.GetValue());
-        EXPECT_EQ(r.horizontal, bar.IsHorizontal());
-        EXPECT_EQ(r.stretch, bar.IsStretchForeImage());
+        for (const auto& a : attrs) bar.SetAttribute(a.first, a.second);
+        EXPECT_EQ(min, bar.GetMinValue());
+        EXPECT_EQ(max, bar.GetMaxValue());
+        EXPECT_EQ(value, bar.GetValue());
+        EXPECT_EQ(horizontal, bar.IsHorizontal());
+        EXPECT_EQ(stretch, bar.IsStretchForeImage());
     }
     CProgressUI bar;
     EXPECT_STREQ(L"ProgressUI", bar.GetClass());

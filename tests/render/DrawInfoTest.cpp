@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using SkinUI::CPaintManagerUI;
 using SkinUI::TDrawInfo;
@@ -214,17 +215,11 @@ TEST(DrawInfoTest, ScaledThroughTheManager)
 {
     CPaintManagerUI manager;
     manager.GetDPIObj()->SetScale(144);
-    struct ScaledCase
-    {
-        const wchar_t* image;
-        const wchar_t* modify;
-        Expected want;
-    };
     auto with = [](Expected e, void (*f)(Expected&)) {
         f(e);
         return e;
     };
-    const ScaledCase cases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*, Expected> cases[] = {
         {L"file='a.png' dest='0,0,10,10'", nullptr,
          with(Plain(L"a@150.png"),
               [](Expected& e) {
@@ -243,10 +238,10 @@ TEST(DrawInfoTest, ScaledThroughTheManager)
               })},
         {L"noextension", nullptr, Plain(L"noextension")},
     };
-    for (const ScaledCase& c : cases) {
+    for (const auto& [image, modify, want] : cases) {
         TDrawInfo info;
-        info.Parse(c.image, c.modify, &manager);
-        ExpectInfo(info, c.want, Narrow(c.image));
+        info.Parse(image, modify, &manager);
+        ExpectInfo(info, want, Narrow(image));
     }
     // At 100 % nothing changes.
     CPaintManagerUI unscaled;
