@@ -180,24 +180,21 @@ TEST(Label, ClassNamesInterfacesAndDefaultStyles)
 
 TEST_F(LabelTest, AlignmentPlacesTheText)
 {
-    struct Row
-    {
-        const wchar_t* align;
-        int minFirst, maxLast;  // where the inked columns must lie
-    };
     // A 300-pixel label at x 50; "iii" is far narrower than a third of it.
-    const Row rows[] = {{L"left", 50, 150}, {L"center", 150, 250}, {L"right", 250, 350}};
-    for (const Row& r : rows) {
+    // minFirst, maxLast: where the inked columns must lie
+    const std::tuple<const wchar_t*, int, int> rows[] = {
+        {L"left", 50, 150}, {L"center", 150, 250}, {L"right", 250, 350}};
+    for (const auto& [align, minFirst, maxLast] : rows) {
         RECT rc = {50, 10, 350, 50};
         CLabelUI* label = Add<CLabelUI>(rc);
-        label->SetAttribute(L"align", r.align);
+        label->SetAttribute(L"align", align);
         label->SetAttribute(L"textcolor", L"#FFFFFFFF");
         label->SetText(L"iii");
         DibSurface surface(400, 100);
         Paint(label, surface);
         std::pair<int, int> ink = InkedColumns(surface, rc);
-        EXPECT_GE(ink.first, r.minFirst) << static_cast<LPCTSTR>(CUIString(r.align));
-        EXPECT_LE(ink.second, r.maxLast) << static_cast<LPCTSTR>(CUIString(r.align));
+        EXPECT_GE(ink.first, minFirst) << static_cast<LPCTSTR>(CUIString(align));
+        EXPECT_LE(ink.second, maxLast) << static_cast<LPCTSTR>(CUIString(align));
         EXPECT_LE(ink.first, ink.second);
         m_root->Remove(label);
     }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
@@ -278,15 +279,8 @@ TEST(Layout, HorizontalLayoutStacksFixedMinMaxAndFlexibleChildren)
 // fixed offset; relative to the item rectangle, not the inset.
 TEST(Layout, FloatChildrenArePlacedByAlignOrPercent)
 {
-    struct FloatCase
-    {
-        const char* what;
-        const wchar_t* attrs;
-        SIZE xy;  // set through SetFixedXY when not 0,0
-        RECT container;
-        RECT expected;
-    };
-    const FloatCase cases[] = {
+    // xy: set through SetFixedXY when not 0,0
+    const std::tuple<const char*, const wchar_t*, SIZE, RECT, RECT> cases[] = {
         {"right",
          L"float=\"true\" floatalign=\"right\" width=\"30\" height=\"10\"",
          {0, 0},
@@ -319,15 +313,15 @@ TEST(Layout, FloatChildrenArePlacedByAlignOrPercent)
          R(100, 100, 300, 300),
          R(105, 105, 135, 135)},
     };
-    for (const FloatCase& tc : cases) {
+    for (const auto& [what, attrs, xy, container, expected] : cases) {
         TestSupport::PaintManagerWindow window;
-        CContainerUI* container = Make<CContainerUI>(L"inset=\"9,9,9,9\"");
-        CControlUI* child = Make<CControlUI>(tc.attrs);
-        if (tc.xy.cx != 0 || tc.xy.cy != 0) child->SetFixedXY(tc.xy);
-        container->Add(child);
-        window.Manager()->AttachDialog(container);
-        container->SetPos(tc.container, false);
-        EXPECT_EQ(Rect(child->GetPos()), Rect(tc.expected)) << tc.what;
+        CContainerUI* parent = Make<CContainerUI>(L"inset=\"9,9,9,9\"");
+        CControlUI* child = Make<CControlUI>(attrs);
+        if (xy.cx != 0 || xy.cy != 0) child->SetFixedXY(xy);
+        parent->Add(child);
+        window.Manager()->AttachDialog(parent);
+        parent->SetPos(container, false);
+        EXPECT_EQ(Rect(child->GetPos()), Rect(expected)) << what;
     }
 }
 

@@ -66,18 +66,13 @@ TEST(UIEventRecords, AQueuedNotificationKeepsItsOwnCopy)
 // Listeners compare notification types exactly: "click" is not "Click".
 TEST(UIEventRecords, NotificationTypesCompareExactly)
 {
-    struct Case
-    {
-        const wchar_t* type;
-        bool click;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, bool> cases[] = {
         {L"click", true},   {L"Click", false},   {L"CLICK", false},
         {L"click ", false}, {L"clicked", false}, {L"", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& [type, click] : cases) {
         TNotifyUI msg;
-        msg.type = c.type;
-        EXPECT_EQ(c.click, msg.type == L"click") << c.type;
+        msg.type = type;
+        EXPECT_EQ(click, msg.type == L"click") << type;
     }
 }

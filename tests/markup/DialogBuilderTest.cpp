@@ -736,25 +736,19 @@ TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)
     ASSERT_NE(nullptr, again.get());
     EXPECT_STREQ(L"res_part", again->GetName().GetData());
 
-    struct Case
-    {
-        UINT id;
-        const wchar_t* type;
-        const wchar_t* message;
-    };
-    const Case kCases[] = {
+    const std::tuple<UINT, const wchar_t*, const wchar_t*> kCases[] = {
         {103, L"XML", L"Unmatched closing tag"},
         {104, L"XML", L""},
         {101, L"PNG", L""},
     };
-    for (const Case& row : kCases) {
-        SCOPED_TRACE(::testing::Message() << "resource " << row.id);
+    for (const auto& [id, type, message] : kCases) {
+        SCOPED_TRACE(::testing::Message() << "resource " << id);
         CDialogBuilder failing;
         failing.SetInstance(::GetModuleHandleW(nullptr));
-        EXPECT_EQ(nullptr, failing.Create(row.id, row.type, nullptr, &m_manager, nullptr));
-        wchar_t message[128] = {0};
-        failing.GetLastErrorMessage(message, 128);
-        EXPECT_STREQ(row.message, message);
+        EXPECT_EQ(nullptr, failing.Create(id, type, nullptr, &m_manager, nullptr));
+        wchar_t got[128] = {0};
+        failing.GetLastErrorMessage(got, 128);
+        EXPECT_STREQ(message, got);
     }
 }
 
@@ -805,22 +799,17 @@ TEST_F(DialogBuilderTest, MalformedDocumentsGiveNullWithTheParsersMessage)
 
 TEST_F(DialogBuilderTest, MissingDocumentsGiveNull)
 {
-    struct Case
-    {
-        const wchar_t* source;
-        const wchar_t* message;
-    };
-    const Case kCases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*> kCases[] = {
         {L"missing.xml", L"Could not find ziped file"},
         {L"broken.xml", L"Unmatched closing tag"},
     };
-    for (const Case& row : kCases) {
-        SCOPED_TRACE(::testing::Message() << "source " << row.source);
+    for (const auto& [source, message] : kCases) {
+        SCOPED_TRACE(::testing::Message() << "source " << source);
         CDialogBuilder builder;
-        EXPECT_EQ(nullptr, builder.Create(row.source, nullptr, nullptr, &m_manager, nullptr));
-        wchar_t message[128] = {0};
-        builder.GetLastErrorMessage(message, 128);
-        EXPECT_STREQ(row.message, message);
+        EXPECT_EQ(nullptr, builder.Create(source, nullptr, nullptr, &m_manager, nullptr));
+        wchar_t got[128] = {0};
+        builder.GetLastErrorMessage(got, 128);
+        EXPECT_STREQ(message, got);
     }
     CDialogBuilder unloaded;
     EXPECT_EQ(nullptr, unloaded.Create(nullptr, &m_manager, nullptr));

@@ -381,15 +381,8 @@ TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
 {
     m_window.Manager()->SetUseGdiplusText(true);
     const wchar_t kLong[] = L"Vozeror Vozeror Vozeror Vozeror";
-    struct Step
-    {
-        DWORD seed;
-        const wchar_t* text;
-        bool roundClip;
-        DWORD frame;  // painted beside the text's rectangle, 0 for none
-        UINT extraStyle;
-    };
-    const Step steps[] = {
+    // frame: painted beside the text's rectangle, 0 for none
+    const std::tuple<DWORD, const wchar_t*, bool, DWORD, UINT> steps[] = {
         {21, L"客服:4000012345", false, 0, 0},
         {21, L"客服:4000012345", false, 0, 0},
         {22, L"客服:4000012345", false, 0, 0},
@@ -402,27 +395,27 @@ TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
         {21, kLong, false, 0xFF102030, DT_NOCLIP},
     };
     const RECT rcItem = {4, 6, 116, 34};
-    for (const Step& step : steps) {
+    for (const auto& [seed, text, roundClip, frame, extraStyle] : steps) {
         Dib viaSystem(120, 40, true), viaEngine(120, 40, true);
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
-            FillRandom(*dib, 120, 40, step.seed, false);
-            for (int y = 0; y < 40 && step.frame != 0; ++y)
+            FillRandom(*dib, 120, 40, seed, false);
+            for (int y = 0; y < 40 && frame != 0; ++y)
                 for (int x = 0; x < 120; ++x)
                     if (x < rcItem.left - 1 || x > rcItem.right || y < rcItem.top - 1 || y > rcItem.bottom)
-                        dib->At(x, y) = step.frame;
+                        dib->At(x, y) = frame;
         }
         LeaveToTheSystem(viaSystem.DC(), 120, 40);
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
             SkinUI::CRenderClip clip;
-            if (step.roundClip) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcItem, rcItem, 9, 9, clip);
+            if (roundClip) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcItem, rcItem, 9, 9, clip);
             RECT rc = rcItem;
-            CRenderEngine::DrawTextW(dib->DC(), m_window.Manager(), rc, step.text, 0xFF336699, -1,
-                                     DT_SINGLELINE | DT_VCENTER | step.extraStyle);
+            CRenderEngine::DrawTextW(dib->DC(), m_window.Manager(), rc, text, 0xFF336699, -1,
+                                     DT_SINGLELINE | DT_VCENTER | extraStyle);
         }
         EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels()))
-            << step.seed << (step.roundClip ? " round" : "");
+            << seed << (roundClip ? " round" : "");
         Dib untouched(120, 40, true);
-        FillRandom(untouched, 120, 40, step.seed, false);
+        FillRandom(untouched, 120, 40, seed, false);
         EXPECT_LT(50, CountDifferences(untouched.Pixels(), viaEngine.Pixels())) << "the text was drawn";
     }
 }

@@ -200,30 +200,25 @@ TEST_F(HtmlTextTest, TagsAndEscapesMeasureAsTheTextTheyStandFor)
 
 TEST_F(HtmlTextTest, AngleAndCurlyTagsDrawTheSame)
 {
-    struct Case
-    {
-        LPCTSTR first;
-        LPCTSTR second;
-    };
-    const Case cases[] = {
+    const std::tuple<LPCTSTR, LPCTSTR> cases[] = {
         {L"<b>bold</b>", L"{b}bold{/b}"},
         // The second {b} pushes nothing, so the first {/b} leaves bold.
         {L"{b}{b}x{/b}y{/b}", L"{b}x{/b}y"},
         {L"<u>under</u> line", L"{u}under{/u} line"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [first, second] : cases) {
         RECT rc = {0, 0, 320, 40};
         m_surface.Clear(kWhite);
-        Draw(c.first, rc);
-        std::vector<DWORD> first;
+        Draw(first, rc);
+        std::vector<DWORD> head;
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 320; ++x) first.push_back(m_surface.Pixel(x, y));
+            for (int x = 0; x < 320; ++x) head.push_back(m_surface.Pixel(x, y));
         m_surface.Clear(kWhite);
-        Draw(c.second, rc);
+        Draw(second, rc);
         int differing = 0;
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 320; ++x) differing += first[y * 320 + x] != m_surface.Pixel(x, y);
-        EXPECT_EQ(0, differing) << "markup " << static_cast<int>(wcslen(c.first));
+            for (int x = 0; x < 320; ++x) differing += head[y * 320 + x] != m_surface.Pixel(x, y);
+        EXPECT_EQ(0, differing) << "markup " << static_cast<int>(wcslen(first));
         const RECT ink = Ink();
         EXPECT_FALSE(::IsRectEmpty(&ink));
     }
@@ -561,32 +556,24 @@ TEST_F(HtmlTextTest, SelectedTextHasTheSelectedBackground)
 
 TEST_F(HtmlTextTest, NothingHappensWithoutTextManagerOrRectangle)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR text;
-        bool bManager;
-        RECT rc;
-        UINT style;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, bool, RECT, UINT> cases[] = {
         {"null text", nullptr, true, {0, 0, 100, 40}, 0},
         {"null manager", L"text", false, {0, 0, 100, 40}, 0},
         {"empty rectangle", L"text", true, {10, 10, 10, 40}, 0},
         {"empty rectangle, measuring", L"text", true, {10, 10, 100, 10}, DT_CALCRECT},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, text, bManager, rc, style] : cases) {
         m_surface.Clear(kWhite);
-        RECT rc = c.rc;
+        RECT box = rc;
         RECT links[1] = {};
         CUIString texts[1];
         int count = 1;
-        CRenderEngine::DrawHtmlText(DC(), c.bManager ? Manager() : nullptr, rc, c.text, kBlack, links, texts,
-                                    count, c.style);
-        EXPECT_EQ(0, memcmp(&rc, &c.rc, sizeof(RECT))) << c.name;
-        EXPECT_EQ(1, count) << c.name;
+        CRenderEngine::DrawHtmlText(DC(), bManager ? Manager() : nullptr, box, text, kBlack, links, texts,
+                                    count, style);
+        EXPECT_EQ(0, memcmp(&box, &rc, sizeof(RECT))) << name;
+        EXPECT_EQ(1, count) << name;
         const RECT ink = Ink();
-        EXPECT_TRUE(::IsRectEmpty(&ink)) << c.name;
+        EXPECT_TRUE(::IsRectEmpty(&ink)) << name;
     }
 }
 

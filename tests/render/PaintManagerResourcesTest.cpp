@@ -298,27 +298,18 @@ TEST(PaintManagerResourcesTest, DefaultColours)
 
 TEST(PaintManagerResourcesTest, AddBitmapImages)
 {
-    struct Bad
-    {
-        const wchar_t* name;
-        bool bitmap;
-        int cx;
-        int cy;
-    };
-    const Bad bad[] = {
+    const std::tuple<const wchar_t*, bool, int, int> bad[] = {
         {nullptr, true, 4, 4}, {L"", true, 4, 4},   {L"x", false, 4, 4},
         {L"x", true, 0, 4},    {L"x", true, 4, -1},
     };
     CPaintManagerUI manager;
-    for (const Bad& b : bad) {
-        HBITMAP hBitmap = b.bitmap ? MakeBitmap(4, 4) : nullptr;
-        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr),
-                  manager.AddImage(b.name, hBitmap, b.cx, b.cy, false));
+    for (const auto& [name, bitmap, cx, cy] : bad) {
+        HBITMAP hBitmap = bitmap ? MakeBitmap(4, 4) : nullptr;
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(name, hBitmap, cx, cy, false));
         // Refused arguments leave the bitmap with the caller, who frees it
         // when null comes back.
         if (hBitmap != nullptr) {
-            EXPECT_TRUE(IsLive(hBitmap))
-                << (b.name != nullptr ? b.name : L"(null)") << " " << b.cx << "x" << b.cy;
+            EXPECT_TRUE(IsLive(hBitmap)) << (name != nullptr ? name : L"(null)") << " " << cx << "x" << cy;
             ::DeleteObject(hBitmap);
         }
     }

@@ -414,14 +414,8 @@ TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
                                "<Button name=\"ok\" normalimage=\"file='gone.png' mask='#FFFF00FF'\" "
                                "hotimage=\"gone.png\"/></VerticalLayout></Window>"));
 
-    struct TCase
-    {
-        std::wstring skin;
-        std::vector<std::wstring> args;
-        size_t lines;                       // warning lines
-        std::vector<std::string> warnings;  // parts of them
-    };
-    const TCase cases[] = {
+    // lines: warning lines; warnings: parts of them
+    const std::tuple<std::wstring, std::vector<std::wstring>, size_t, std::vector<std::string>> cases[] = {
         {SkinFolder(), {}, 0, {}},
         {WideFromAnsi(scaled.Path()), {L"--scale", L"150"}, 0, {}},
         // Each file once, under the first control and attribute naming it.
@@ -436,15 +430,15 @@ TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
          {"unnamed VerticalLayoutUI: bkimage nothere@125.png", "ok: normalimage gone@125.png"}},
     };
     int n = 0;
-    for (const TCase& c : cases) {
+    for (const auto& [skin, args, lines, warnings] : cases) {
         const std::string out = folder.File("warn" + std::to_string(n++) + ".png");
-        std::vector<std::wstring> args = {L"--skin", c.skin, L"--out", WideFromAnsi(out)};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        const TRun run = RunSkinView(args);
+        std::vector<std::wstring> argv = {L"--skin", skin, L"--out", WideFromAnsi(out)};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const TRun run = RunSkinView(argv);
         EXPECT_EQ(run.exitCode, 0u) << run.errors;
         EXPECT_FALSE(ReadPng(out).IsEmpty()) << run.errors;
-        EXPECT_EQ(CountLines(run.errors, "skinview: warning: "), c.lines) << run.errors;
-        for (const std::string& w : c.warnings)
+        EXPECT_EQ(CountLines(run.errors, "skinview: warning: "), lines) << run.errors;
+        for (const std::string& w : warnings)
             EXPECT_NE(run.errors.find(w), std::string::npos) << w << "\n" << run.errors;
     }
 }
