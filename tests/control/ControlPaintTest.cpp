@@ -16,6 +16,7 @@
 
 using namespace SkinUI;
 using TestSupport::AddChild;
+using TestSupport::AddFloat;
 using TestSupport::DibSurface;
 using namespace TestSupport::Colors;
 
@@ -339,12 +340,9 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
     TestSupport::PaintManagerWindow window;
     ::ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
     CContainerUI* root = new CContainerUI;
-    CContainerUI* box =
-        AddChild<CContainerUI>(root, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* inside =
-        AddChild<CControlUI>(box, L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
-    CControlUI* outside =
-        AddChild<CControlUI>(box, L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
+    CContainerUI* box = AddFloat<CContainerUI>(root, 10, 10, 50, 50);
+    CControlUI* inside = AddFloat<CControlUI>(box, 40, 40, 20, 20);
+    CControlUI* outside = AddFloat<CControlUI>(box, 60, 60, 20, 20);
     window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 200, 200), false);
 

@@ -12,13 +12,16 @@
 
 using namespace SkinUI;
 using TestSupport::AddChild;
+using TestSupport::AddFloat;
 
 namespace {
 
-CControlUI* Named(const wchar_t* name)
+// A control of that name, added as the last child of the parent when one is given.
+CControlUI* Named(const wchar_t* name, CContainerUI* parent = nullptr)
 {
     CControlUI* p = new CControlUI;
     p->SetName(name);
+    if (parent != nullptr) parent->Add(p);
     return p;
 }
 
@@ -87,8 +90,7 @@ protected:
 TEST_F(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
 {
     root->SetName(L"root");
-    CControlUI* a = Named(L"a");
-    root->Add(a);
+    CControlUI* a = Named(L"a", root);
     EXPECT_EQ(pm.FindControl(L"a"), nullptr);  // detached tree: nothing yet
     ASSERT_TRUE(pm.AttachDialog(root));
     EXPECT_EQ(pm.FindControl(L"root"), root);
@@ -185,14 +187,10 @@ TEST_F(Registry, PaintManagersByName)
 // that is not mouse enabled lets its children be hit but never itself.
 TEST_F(Registry, HitTestFindsTheTopmostControl)
 {
-    CContainerUI* deaf = AddChild<CContainerUI>(
-        root, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
-    CControlUI* under =
-        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* over =
-        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* hidden =
-        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
+    CContainerUI* deaf = AddFloat<CContainerUI>(root, 0, 0, 100, 100, L"mouse=\"false\"");
+    CControlUI* under = AddFloat<CControlUI>(deaf, 10, 10, 50, 50);
+    CControlUI* over = AddFloat<CControlUI>(deaf, 30, 30, 50, 50);
+    CControlUI* hidden = AddFloat<CControlUI>(deaf, 0, 0, 100, 100);
     pm.AttachDialog(root);
     root->SetPos({0, 0, 200, 200}, false);
     hidden->SetVisible(false);
@@ -213,8 +211,7 @@ TEST_F(Registry, HitTestFindsTheTopmostControl)
 
 TEST_F(Registry, NotificationsAtOnceAndQueued)
 {
-    CControlUI* button = Named(L"button");
-    root->Add(button);
+    CControlUI* button = Named(L"button", root);
     pm.AttachDialog(root);
     CRecorder first;
     CRecorder second;
@@ -280,10 +277,8 @@ TEST_F(Registry, NotificationsAtOnceAndQueued)
 // handler that raised it (the flush destroys first, then delivers).
 TEST_F(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
 {
-    CControlUI* doomed = Named(L"doomed");
-    CControlUI* removed = Named(L"removed");
-    root->Add(doomed);
-    root->Add(removed);
+    CControlUI* doomed = Named(L"doomed", root);
+    CControlUI* removed = Named(L"removed", root);
     Attach();
 
     pm.SendNotify(doomed, L"late", 0, 0, true);
@@ -403,10 +398,8 @@ TEST_F(Registry, TimerIdsAndRearming)
 // "timer" notifications; the control's destruction kills its timers.
 TEST_F(Registry, TimersTickAndDieWithTheirControl)
 {
-    CControlUI* ticker = Named(L"ticker");
-    CControlUI* other = Named(L"other");
-    root->Add(ticker);
-    root->Add(other);
+    CControlUI* ticker = Named(L"ticker", root);
+    CControlUI* other = Named(L"other", root);
     Attach();
 
     ASSERT_TRUE(ticker->SetTimer(5, 1));
