@@ -300,12 +300,8 @@ TEST(BitmapTest, ARGB32BitmapIsBottomUp)
     // The first row in memory is the bottom row of the picture.
     memset(pBits, 0, 4 * 3 * 4);
     pBits[0] = 0xFF;  // blue of the first pixel in memory
-    HDC hDC = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-    EXPECT_EQ(RGB(0, 0, 255), ::GetPixel(hDC, 0, 2));
-    EXPECT_EQ(RGB(0, 0, 0), ::GetPixel(hDC, 0, 0));
-    ::SelectObject(hDC, hOld);
-    ::DeleteDC(hDC);
+    EXPECT_EQ(RGB(0, 0, 255), TestSupport::BitmapPixel(hBitmap, 0, 2));
+    EXPECT_EQ(RGB(0, 0, 0), TestSupport::BitmapPixel(hBitmap, 0, 0));
     ::DeleteObject(hBitmap);
 
     EXPECT_EQ(nullptr, CRenderEngine::CreateARGB32Bitmap(nullptr, 0, 3, &pBits));
@@ -324,12 +320,8 @@ TEST_F(ShapeTest, GenerateBitmapPaintsTheControl)
     ::GetObjectW(hBitmap, sizeof(bm), &bm);
     EXPECT_EQ(40, bm.bmWidth);
     EXPECT_EQ(20, bm.bmHeight);
-    HDC hDC = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-    EXPECT_EQ(RGB(0x33, 0x66, 0x99), ::GetPixel(hDC, 0, 0));
-    EXPECT_EQ(RGB(0x33, 0x66, 0x99), ::GetPixel(hDC, 39, 19));
-    ::SelectObject(hDC, hOld);
-    ::DeleteDC(hDC);
+    EXPECT_EQ(RGB(0x33, 0x66, 0x99), TestSupport::BitmapPixel(hBitmap, 0, 0));
+    EXPECT_EQ(RGB(0x33, 0x66, 0x99), TestSupport::BitmapPixel(hBitmap, 39, 19));
     ::DeleteObject(hBitmap);
 
     EXPECT_EQ(nullptr, CRenderEngine::GenerateBitmap(nullptr, &control, rc));
