@@ -84,12 +84,16 @@ protected:
         m_window.DestroyManager();
     }
 
+    // A new T at rc under the root, with the attribute list (when given) and
+    // the text (when given) applied.
     template <class T>
-    T* Add(const RECT& rc)
+    T* Add(const RECT& rc, LPCTSTR attributes = nullptr, LPCTSTR text = nullptr)
     {
         T* control = new T;
         m_root->Add(control);
         control->SetPos(rc);
+        if (attributes != nullptr) control->ApplyAttributeList(attributes);
+        if (text != nullptr) control->SetText(text);
         return control;
     }
 
@@ -201,10 +205,7 @@ TEST_F(LabelTest, AlignmentPlacesTheText)
 
     // The text padding moves the text rectangle.
     RECT rc = {50, 10, 350, 50};
-    CLabelUI* label = Add<CLabelUI>(rc);
-    label->SetAttribute(L"textcolor", L"#FFFFFFFF");
-    label->SetAttribute(L"textpadding", L"200,0,0,0");
-    label->SetText(L"iii");
+    CLabelUI* label = Add<CLabelUI>(rc, L"textcolor=\"#FFFFFFFF\" textpadding=\"200,0,0,0\"", L"iii");
     DibSurface surface(400, 100);
     Paint(label, surface);
     EXPECT_GE(InkedColumns(surface, rc).first, 250);
@@ -216,8 +217,7 @@ TEST_F(LabelTest, TextColoursFollowTheEnabledState)
     pm.SetDefaultFontColor(0xFF00C0C0);
     pm.SetDefaultDisabledColor(0xFFC0C000);
     RECT rc = {10, 10, 200, 50};
-    CLabelUI* label = Add<CLabelUI>(rc);
-    label->SetText(L"WWWW");
+    CLabelUI* label = Add<CLabelUI>(rc, nullptr, L"WWWW");
     DibSurface surface(400, 100);
 
     // Colours of 0 take the window's defaults at the first paint, for good.
@@ -285,10 +285,8 @@ TEST_F(LabelTest, SizeAskedOfALayout)
 TEST_F(LabelTest, InlineMarkupLinksAreTrackedAndClicked)
 {
     RECT rc = {0, 0, 400, 40};
-    CTextUI* text = Add<CTextUI>(rc);
-    text->SetAttribute(L"showhtml", L"true");
-    text->SetAttribute(L"textcolor", L"#FFFFFFFF");
-    text->SetText(L"{a first}one{/a} and {a second}two{/a}");
+    CTextUI* text = Add<CTextUI>(rc, L"showhtml=\"true\" textcolor=\"#FFFFFFFF\"",
+                                 L"{a first}one{/a} and {a second}two{/a}");
     DibSurface surface(400, 100);
     Paint(text, surface);
     ASSERT_EQ(2, text->GetLinkCount());
