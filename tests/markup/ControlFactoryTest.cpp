@@ -8,7 +8,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <utility>
 
 using SkinUI::CControlFactory;
 using SkinUI::CControlUI;
@@ -16,19 +15,10 @@ using SkinUI::CControlUI;
 namespace {
 
 // Every class name the engine's markup knows. Each class this build has
-// makes its control (of the class GetClass() names); the further controls
-// have no class here and make nothing.
-const std::pair<const wchar_t*, const wchar_t*> kBuilt[] = {
-    {L"CControlUI", L"ControlUI"},
-    {L"CContainerUI", L"ContainerUI"},
-    {L"CButtonUI", L"ButtonUI"},
-    {L"CLabelUI", L"LabelUI"},
-    {L"CProgressUI", L"ProgressUI"},
-    {L"CScrollBarUI", L"ScrollBarUI"},
-    {L"CTextUI", L"TextUI"},
-    {L"CHorizontalLayoutUI", L"HorizontalLayoutUI"},
-    {L"CVerticalLayoutUI", L"VerticalLayoutUI"},
-};
+// makes its control, whose GetClass() is the name without its leading C; the
+// further controls have no class here and make nothing.
+const wchar_t kBuilt[] = L"CControlUI CContainerUI CButtonUI CLabelUI CProgressUI CScrollBarUI CTextUI "
+                         L"CHorizontalLayoutUI CVerticalLayoutUI";
 // The further names, separated by spaces (37 of them).
 const wchar_t kNotBuilt[] =
     L"CComboUI CComboBoxUI CDateTimeUI CEditUI CActiveXUI CFlashUI CGifAnimUI CGroupBoxUI "
@@ -41,17 +31,20 @@ const wchar_t kNotBuilt[] =
 TEST(ControlFactoryTest, EveryKnownClassNameMakesItsClassOrNothing)
 {
     CControlFactory* factory = CControlFactory::GetInstance();
-    for (const auto& [className, builtClass] : kBuilt) {
-        SCOPED_TRACE(::testing::Message() << "class " << className);
-        std::unique_ptr<CControlUI> control(factory->CreateControl(className));
+    std::wistringstream built(kBuilt);
+    int count = 0;
+    for (std::wstring className; built >> className; ++count) {
+        SCOPED_TRACE(::testing::Message() << "class " << className.c_str());
+        std::unique_ptr<CControlUI> control(factory->CreateControl(className.c_str()));
         ASSERT_NE(nullptr, control.get());
-        EXPECT_STREQ(builtClass, control->GetClass());
+        EXPECT_EQ(className.substr(1), control->GetClass());
         // A fresh object every time, not a shared one.
-        std::unique_ptr<CControlUI> second(factory->CreateControl(className));
+        std::unique_ptr<CControlUI> second(factory->CreateControl(className.c_str()));
         EXPECT_NE(control.get(), second.get());
     }
+    EXPECT_EQ(9, count);
     std::wistringstream notBuilt(kNotBuilt);
-    int count = 0;
+    count = 0;
     for (std::wstring className; notBuilt >> className; ++count) {
         SCOPED_TRACE(::testing::Message() << "class " << className.c_str());
         EXPECT_EQ(nullptr, factory->CreateControl(className.c_str()));
