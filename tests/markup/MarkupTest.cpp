@@ -1,5 +1,7 @@
 #include "skinui/markup/Markup.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -29,13 +31,8 @@ std::wstring Location(const CMarkup& xml)
 
 std::vector<BYTE> Utf8(const std::wstring& text)
 {
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::vector<BYTE> bytes((size_t)n);
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr,
-                            nullptr);
-    return bytes;
+    const std::string bytes = TestSupport::Utf8FromWide(text);
+    return std::vector<BYTE>(bytes.begin(), bytes.end());
 }
 
 }  // namespace

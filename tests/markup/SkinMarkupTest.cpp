@@ -101,11 +101,8 @@ TEST(SkinMarkup, LauncherWindowFromText)
 {
     std::vector<BYTE> bytes = SkinFileBytes();
     ASSERT_GT(bytes.size(), 3u);
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, nullptr, 0);
-    ASSERT_GT(n, 0);
-    std::wstring text((size_t)n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, &text[0], n);
+    const std::wstring text = TestSupport::WideFromUtf8(std::string(bytes.begin() + 3, bytes.end()));
+    ASSERT_FALSE(text.empty());
     CMarkup xml;
     ASSERT_TRUE(xml.Load(text.c_str()));
     CheckSkin(xml);
