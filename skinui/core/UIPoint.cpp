@@ -2,27 +2,12 @@
 
 namespace SkinUI {
 
-CUIPoint::CUIPoint()
-{
-    x = y = 0;
-}
+CUIPoint::CUIPoint() : tagPOINT{0, 0} {}
 
-CUIPoint::CUIPoint(const POINT& src)
-{
-    x = src.x;
-    y = src.y;
-}
+CUIPoint::CUIPoint(const POINT& src) : tagPOINT(src) {}
 
-CUIPoint::CUIPoint(int _x, int _y)
-{
-    x = _x;
-    y = _y;
-}
+CUIPoint::CUIPoint(int _x, int _y) : tagPOINT{_x, _y} {}
 
-CUIPoint::CUIPoint(LPARAM lParam)
-{
-    x = (short)LOWORD(lParam);
-    y = (short)HIWORD(lParam);
-}
+CUIPoint::CUIPoint(LPARAM lParam) : tagPOINT{(short)LOWORD(lParam), (short)HIWORD(lParam)} {}
 
 }  // namespace SkinUI

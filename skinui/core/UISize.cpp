@@ -2,27 +2,12 @@
 
 namespace SkinUI {
 
-CUISize::CUISize()
-{
-    cx = cy = 0;
-}
+CUISize::CUISize() : tagSIZE{0, 0} {}
 
-CUISize::CUISize(const SIZE& src)
-{
-    cx = src.cx;
-    cy = src.cy;
-}
+CUISize::CUISize(const SIZE& src) : tagSIZE(src) {}
 
-CUISize::CUISize(const RECT rc)
-{
-    cx = rc.right - rc.left;
-    cy = rc.bottom - rc.top;
-}
+CUISize::CUISize(const RECT rc) : tagSIZE{rc.right - rc.left, rc.bottom - rc.top} {}
 
-CUISize::CUISize(int _cx, int _cy)
-{
-    cx = _cx;
-    cy = _cy;
-}
+CUISize::CUISize(int _cx, int _cy) : tagSIZE{_cx, _cy} {}
 
 }  // namespace SkinUI

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
@@ -197,24 +198,17 @@ TEST_F(ButtonTest, MouseSequencesShowTheStateImagesAndClickOnlyWhenCompletedInsi
 
 TEST_F(ButtonTest, SpaceAndReturnActivateOnlyAKeyboardEnabledButton)
 {
-    struct Row
-    {
-        TCHAR key;
-        bool keyboard;
-        int clicks;
-    };
-    const Row rows[] = {
+    const std::tuple<TCHAR, bool, int> rows[] = {
         {VK_SPACE, true, 1},  {VK_RETURN, true, 1}, {L'A', true, 0},
         {VK_ESCAPE, true, 0}, {VK_SPACE, false, 0}, {VK_RETURN, false, 0},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << "key " << int(r.key) << " keyboard " << r.keyboard);
+    for (const auto& [key, keyboard, clicks] : rows) {
+        SCOPED_TRACE(testing::Message() << "key " << int(key) << " keyboard " << keyboard);
         m_counter.clicks = 0;
-        m_button->SetAttribute(L"keyboard", r.keyboard ? L"true" : L"false");
-        Send(EVT_KEYDOWN, kOutside, r.key);
-        EXPECT_EQ(r.clicks, m_counter.clicks);
-        EXPECT_EQ(r.keyboard ? UINT(CONTROLFLAG_TABSTOP | CONTROLFLAG_SETCURSOR)
-                             : UINT(CONTROLFLAG_SETCURSOR),
+        m_button->SetAttribute(L"keyboard", keyboard ? L"true" : L"false");
+        Send(EVT_KEYDOWN, kOutside, key);
+        EXPECT_EQ(clicks, m_counter.clicks);
+        EXPECT_EQ(keyboard ? UINT(CONTROLFLAG_TABSTOP | CONTROLFLAG_SETCURSOR) : UINT(CONTROLFLAG_SETCURSOR),
                   m_button->GetControlFlags());
     }
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 using namespace SkinUI;
 
@@ -217,12 +218,7 @@ TEST(ControlAttributes, SequencesCombineInDocumentOrder)
 // it applied.
 TEST(ControlAttributes, AttributeListStopsAtFirstMalformedPair)
 {
-    struct ListCase
-    {
-        const wchar_t* list;
-        const wchar_t* geometry;
-    };
-    const ListCase cases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*> cases[] = {
         {L"width=\"30\" height=\"40\"", L"0,0 30x40"},
         {L"width=\"30\",height=\"40\"", L"0,0 30x0"},
         {L"width=\"30\";,height=\"40\"", L"0,0 30x40"},
@@ -237,10 +233,10 @@ TEST(ControlAttributes, AttributeListStopsAtFirstMalformedPair)
         {L"", L"0,0 0x0"},
         {L"=\"\"", L"0,0 0x0"},
     };
-    for (const ListCase& tc : cases) {
+    for (const auto& [list, geometry] : cases) {
         CControlUI control;
-        EXPECT_EQ(control.ApplyAttributeList(tc.list), &control);
-        EXPECT_EQ(Geometry(control), tc.geometry) << tc.list;
+        EXPECT_EQ(control.ApplyAttributeList(list), &control);
+        EXPECT_EQ(Geometry(control), geometry) << list;
     }
 }
 

@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
 using TestSupport::AddChild;
+using TestSupport::AddFloat;
 using TestSupport::DibSurface;
 using namespace TestSupport::Colors;
 
@@ -166,13 +168,7 @@ TEST(ControlPaint, StepsPaintInTheirFixedOrder)
 // gradients run from top to bottom.
 TEST(ControlPaint, BackgroundColours)
 {
-    struct BkCase
-    {
-        const wchar_t* attrs;
-        RECT paint;
-        std::vector<PixelCase> pixels;
-    };
-    const BkCase cases[] = {
+    const std::tuple<const wchar_t*, RECT, std::vector<PixelCase>> cases[] = {
         {L"bkcolor=\"#FFFFFFFF\"",
          R(0, 0, 20, 40),
          {{5, 5, kWhite, "inside the paint rectangle"}, {30, 5, 0, "outside the paint rectangle"}}},
@@ -185,22 +181,22 @@ TEST(ControlPaint, BackgroundColours)
          R(0, 0, 40, 40),
          {{20, 0, kRed, "upper gradient starts red"}, {20, 39, kBlue, "lower gradient ends blue"}}},
     };
-    for (const BkCase& tc : cases) {
+    for (const auto& [attrs, paint, pixels] : cases) {
         TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
-        control->ApplyAttributeList(tc.attrs);
+        control->ApplyAttributeList(attrs);
         window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 40, 40), false);
         DibSurface dib(40, 40);
         dib.Clear(0xFF000000);
-        control->DoPaint(dib.GetDC(), tc.paint);
+        control->DoPaint(dib.GetDC(), paint);
         // Blends and gradient ends are near their value, not exact.
-        for (const PixelCase& pc : tc.pixels) {
+        for (const PixelCase& pc : pixels) {
             DWORD got = Rgb(dib.Pixel(pc.x, pc.y));
             for (int shift = 0; shift < 24; shift += 8) {
                 int channel = (got >> shift) & 0xFF;
                 EXPECT_NEAR(channel, static_cast<int>((pc.rgb >> shift) & 0xFF), 24)
-                    << tc.attrs << ": " << pc.what << " " << std::hex << got;
+                    << attrs << ": " << pc.what << " " << std::hex << got;
             }
         }
     }
@@ -210,13 +206,7 @@ TEST(ControlPaint, BackgroundColours)
 // the uniform size, nothing without a colour.
 TEST(ControlPaint, Borders)
 {
-    struct BorderCase
-    {
-        const wchar_t* attrs;
-        bool focused;
-        std::vector<PixelCase> pixels;
-    };
-    const BorderCase cases[] = {
+    const std::tuple<const wchar_t*, bool, std::vector<PixelCase>> cases[] = {
         {L"bordersize=\"1\" bordercolor=\"#FFFF0000\" focusbordercolor=\"#FF00FF00\"",
          false,
          {{0, 10, kRed, "left"}, {10, 10, 0, "inside"}}},
@@ -235,21 +225,21 @@ TEST(ControlPaint, Borders)
          {{0, 10, kBlue, "left line"}, {10, 19, 0, "no bottom"}}},
         {L"bordersize=\"3\"", false, {{0, 10, 0, "no colour, no border"}}},
     };
-    for (const BorderCase& tc : cases) {
+    for (const auto& [attrs, focused, pixels] : cases) {
         TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
-        control->ApplyAttributeList(tc.attrs);
+        control->ApplyAttributeList(attrs);
         window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 20, 20), false);
-        if (tc.focused) {
+        if (focused) {
             control->SetFocus();
             ASSERT_TRUE(control->IsFocused());
         }
         DibSurface dib(20, 20);
         dib.Clear(0xFF000000);
         control->DoPaint(dib.GetDC(), R(0, 0, 20, 20));
-        for (const PixelCase& pc : tc.pixels) {
-            EXPECT_EQ(Rgb(dib.Pixel(pc.x, pc.y)), Rgb(pc.rgb)) << tc.attrs << ": " << pc.what;
+        for (const PixelCase& pc : pixels) {
+            EXPECT_EQ(Rgb(dib.Pixel(pc.x, pc.y)), Rgb(pc.rgb)) << attrs << ": " << pc.what;
         }
     }
 }
@@ -305,30 +295,25 @@ TEST(ControlPaint, ChildrenAreClippedToTheirParent)
 // attribute and paints square corners.
 TEST(ControlPaint, RoundCornersClip)
 {
-    struct CornerCase
-    {
-        const wchar_t* attrs;
-        DWORD corner;
-    };
-    const CornerCase cases[] = {
+    const std::tuple<const wchar_t*, DWORD> cases[] = {
         {L"bkcolor=\"#FFFFFFFF\" borderround=\"10,10\"", 0},
         {L"bkcolor=\"#FFFFFFFF\" roundcorner=\"10,10\"", kWhite},
         {L"bkcolor=\"#FFFFFFFF\"", kWhite},
     };
-    for (const CornerCase& tc : cases) {
+    for (const auto& [attrs, corner] : cases) {
         TestSupport::PaintManagerWindow window;
         CControlUI* control = new CControlUI;
-        control->ApplyAttributeList(tc.attrs);
+        control->ApplyAttributeList(attrs);
         window.Manager()->AttachDialog(control);
         control->SetPos(R(0, 0, 40, 30), false);
         DibSurface dib(40, 30);
         dib.Clear(0xFF000000);
         control->DoPaint(dib.GetDC(), R(0, 0, 40, 30));
-        EXPECT_EQ(Rgb(dib.Pixel(0, 0)), Rgb(tc.corner)) << tc.attrs;
-        EXPECT_EQ(Rgb(dib.Pixel(39, 0)), Rgb(tc.corner)) << tc.attrs;
-        EXPECT_EQ(Rgb(dib.Pixel(0, 29)), Rgb(tc.corner)) << tc.attrs;
-        EXPECT_EQ(Rgb(dib.Pixel(20, 15)), Rgb(kWhite)) << tc.attrs;
-        EXPECT_EQ(Rgb(dib.Pixel(20, 0)), Rgb(kWhite)) << tc.attrs;
+        EXPECT_EQ(Rgb(dib.Pixel(0, 0)), Rgb(corner)) << attrs;
+        EXPECT_EQ(Rgb(dib.Pixel(39, 0)), Rgb(corner)) << attrs;
+        EXPECT_EQ(Rgb(dib.Pixel(0, 29)), Rgb(corner)) << attrs;
+        EXPECT_EQ(Rgb(dib.Pixel(20, 15)), Rgb(kWhite)) << attrs;
+        EXPECT_EQ(Rgb(dib.Pixel(20, 0)), Rgb(kWhite)) << attrs;
     }
 
     // The clip ends with the control: a later sibling paints its corner.
@@ -355,36 +340,27 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
     TestSupport::PaintManagerWindow window;
     ::ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
     CContainerUI* root = new CContainerUI;
-    CContainerUI* box =
-        AddChild<CContainerUI>(root, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* inside =
-        AddChild<CControlUI>(box, L"float=\"true\" pos=\"40,40,0,0\" width=\"20\" height=\"20\"");
-    CControlUI* outside =
-        AddChild<CControlUI>(box, L"float=\"true\" pos=\"60,60,0,0\" width=\"20\" height=\"20\"");
+    CContainerUI* box = AddFloat<CContainerUI>(root, 10, 10, 50, 50);
+    CControlUI* inside = AddFloat<CControlUI>(box, 40, 40, 20, 20);
+    CControlUI* outside = AddFloat<CControlUI>(box, 60, 60, 20, 20);
     window.Manager()->AttachDialog(root);
     root->SetPos(R(0, 0, 200, 200), false);
 
-    struct InvalidateCase
-    {
-        CControlUI* control;
-        bool hidden;
-        RECT expected;
-    };
-    const InvalidateCase cases[] = {
+    const std::tuple<CControlUI*, bool, RECT> cases[] = {
         {inside, false, R(50, 50, 60, 60)},
         {outside, false, R(0, 0, 0, 0)},
         {inside, true, R(0, 0, 0, 0)},
     };
-    for (const InvalidateCase& tc : cases) {
+    for (const auto& [control, hidden, expected] : cases) {
         ::ValidateRect(window.Handle(), nullptr);
-        tc.control->SetInternVisible(!tc.hidden);
-        tc.control->Invalidate();
+        control->SetInternVisible(!hidden);
+        control->Invalidate();
         RECT rc = {0, 0, 0, 0};
         ::GetUpdateRect(window.Handle(), &rc, FALSE);
-        EXPECT_EQ(rc.left, tc.expected.left);
-        EXPECT_EQ(rc.top, tc.expected.top);
-        EXPECT_EQ(rc.right, tc.expected.right);
-        EXPECT_EQ(rc.bottom, tc.expected.bottom);
-        tc.control->SetInternVisible(true);
+        EXPECT_EQ(rc.left, expected.left);
+        EXPECT_EQ(rc.top, expected.top);
+        EXPECT_EQ(rc.right, expected.right);
+        EXPECT_EQ(rc.bottom, expected.bottom);
+        control->SetInternVisible(true);
     }
 }

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -83,12 +84,16 @@ protected:
         m_window.DestroyManager();
     }
 
+    // A new T at rc under the root, with the attribute list (when given) and
+    // the text (when given) applied.
     template <class T>
-    T* Add(const RECT& rc)
+    T* Add(const RECT& rc, LPCTSTR attributes = nullptr, LPCTSTR text = nullptr)
     {
         T* control = new T;
         m_root->Add(control);
         control->SetPos(rc);
+        if (attributes != nullptr) control->ApplyAttributeList(attributes);
+        if (text != nullptr) control->SetText(text);
         return control;
     }
 
@@ -117,13 +122,7 @@ protected:
 
 TEST(Label, AlignmentAttributesBuildTheTextStyle)
 {
-    struct Row
-    {
-        const char* name;
-        Attributes attrs;
-        UINT style;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, Attributes, UINT> rows[] = {
         {"default", {}, DT_VCENTER | DT_SINGLELINE},
         {"center", {{L"align", L"center"}}, DT_CENTER | DT_VCENTER | DT_SINGLELINE},
         {"left and right", {{L"align", L"leftright"}}, DT_RIGHT | DT_VCENTER | DT_SINGLELINE},
@@ -145,10 +144,10 @@ TEST(Label, AlignmentAttributesBuildTheTextStyle)
         {"no prefix on and off", {{L"noprefix", L"true"}, {L"noprefix", L"no"}}, DT_VCENTER | DT_SINGLELINE},
         {"no prefix", {{L"noprefix", L"true"}}, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX},
     };
-    for (const Row& r : rows) {
+    for (const auto& [name, attrs, style] : rows) {
         CLabelUI label;
-        for (const auto& a : r.attrs) label.SetAttribute(a.first, a.second);
-        EXPECT_EQ(r.style, label.GetTextStyle()) << r.name;
+        for (const auto& a : attrs) label.SetAttribute(a.first, a.second);
+        EXPECT_EQ(style, label.GetTextStyle()) << name;
     }
 }
 
@@ -158,29 +157,21 @@ TEST(Label, ClassNamesInterfacesAndDefaultStyles)
     CTextUI text;
     CButtonUI button;
     CProgressUI bar;
-    struct Row
-    {
-        CLabelUI* control;
-        const wchar_t* cls;
-        const wchar_t* iface;
-        UINT style;
-        LONG padLeft, padRight;
-    };
-    const Row rows[] = {
+    const std::tuple<CLabelUI*, const wchar_t*, const wchar_t*, UINT, LONG, LONG> rows[] = {
         {&label, L"LabelUI", L"LABEL", DT_VCENTER | DT_SINGLELINE, 0, 0},
         {&text, L"TextUI", L"text", DT_WORDBREAK, 2, 2},
         {&button, L"ButtonUI", L"Button", DT_SINGLELINE | DT_VCENTER | DT_CENTER, 0, 0},
         {&bar, L"ProgressUI", L"progress", DT_SINGLELINE | DT_CENTER, 0, 0},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << static_cast<LPCTSTR>(CUIString(r.cls)));
-        EXPECT_STREQ(r.cls, r.control->GetClass());
-        EXPECT_NE(nullptr, r.control->GetInterface(r.iface));
-        EXPECT_EQ(static_cast<CLabelUI*>(r.control), r.control->GetInterface(L"Label"));
-        EXPECT_EQ(static_cast<CControlUI*>(r.control), r.control->GetInterface(L"Control"));
-        EXPECT_EQ(r.style, r.control->GetTextStyle());
-        EXPECT_EQ(r.padLeft, r.control->GetTextPadding().left);
-        EXPECT_EQ(r.padRight, r.control->GetTextPadding().right);
+    for (const auto& [control, cls, iface, style, padLeft, padRight] : rows) {
+        SCOPED_TRACE(testing::Message() << static_cast<LPCTSTR>(CUIString(cls)));
+        EXPECT_STREQ(cls, control->GetClass());
+        EXPECT_NE(nullptr, control->GetInterface(iface));
+        EXPECT_EQ(static_cast<CLabelUI*>(control), control->GetInterface(L"Label"));
+        EXPECT_EQ(static_cast<CControlUI*>(control), control->GetInterface(L"Control"));
+        EXPECT_EQ(style, control->GetTextStyle());
+        EXPECT_EQ(padLeft, control->GetTextPadding().left);
+        EXPECT_EQ(padRight, control->GetTextPadding().right);
     }
     EXPECT_EQ(nullptr, label.GetInterface(L"Button"));
     EXPECT_EQ(nullptr, button.GetInterface(L"Progress"));
@@ -193,34 +184,28 @@ TEST(Label, ClassNamesInterfacesAndDefaultStyles)
 
 TEST_F(LabelTest, AlignmentPlacesTheText)
 {
-    struct Row
-    {
-        const wchar_t* align;
-        int minFirst, maxLast;  // where the inked columns must lie
-    };
     // A 300-pixel label at x 50; "iii" is far narrower than a third of it.
-    const Row rows[] = {{L"left", 50, 150}, {L"center", 150, 250}, {L"right", 250, 350}};
-    for (const Row& r : rows) {
+    // minFirst, maxLast: where the inked columns must lie
+    const std::tuple<const wchar_t*, int, int> rows[] = {
+        {L"left", 50, 150}, {L"center", 150, 250}, {L"right", 250, 350}};
+    for (const auto& [align, minFirst, maxLast] : rows) {
         RECT rc = {50, 10, 350, 50};
         CLabelUI* label = Add<CLabelUI>(rc);
-        label->SetAttribute(L"align", r.align);
+        label->SetAttribute(L"align", align);
         label->SetAttribute(L"textcolor", L"#FFFFFFFF");
         label->SetText(L"iii");
         DibSurface surface(400, 100);
         Paint(label, surface);
         std::pair<int, int> ink = InkedColumns(surface, rc);
-        EXPECT_GE(ink.first, r.minFirst) << static_cast<LPCTSTR>(CUIString(r.align));
-        EXPECT_LE(ink.second, r.maxLast) << static_cast<LPCTSTR>(CUIString(r.align));
+        EXPECT_GE(ink.first, minFirst) << static_cast<LPCTSTR>(CUIString(align));
+        EXPECT_LE(ink.second, maxLast) << static_cast<LPCTSTR>(CUIString(align));
         EXPECT_LE(ink.first, ink.second);
         m_root->Remove(label);
     }
 
     // The text padding moves the text rectangle.
     RECT rc = {50, 10, 350, 50};
-    CLabelUI* label = Add<CLabelUI>(rc);
-    label->SetAttribute(L"textcolor", L"#FFFFFFFF");
-    label->SetAttribute(L"textpadding", L"200,0,0,0");
-    label->SetText(L"iii");
+    CLabelUI* label = Add<CLabelUI>(rc, L"textcolor=\"#FFFFFFFF\" textpadding=\"200,0,0,0\"", L"iii");
     DibSurface surface(400, 100);
     Paint(label, surface);
     EXPECT_GE(InkedColumns(surface, rc).first, 250);
@@ -232,8 +217,7 @@ TEST_F(LabelTest, TextColoursFollowTheEnabledState)
     pm.SetDefaultFontColor(0xFF00C0C0);
     pm.SetDefaultDisabledColor(0xFFC0C000);
     RECT rc = {10, 10, 200, 50};
-    CLabelUI* label = Add<CLabelUI>(rc);
-    label->SetText(L"WWWW");
+    CLabelUI* label = Add<CLabelUI>(rc, nullptr, L"WWWW");
     DibSurface surface(400, 100);
 
     // Colours of 0 take the window's defaults at the first paint, for good.
@@ -301,10 +285,8 @@ TEST_F(LabelTest, SizeAskedOfALayout)
 TEST_F(LabelTest, InlineMarkupLinksAreTrackedAndClicked)
 {
     RECT rc = {0, 0, 400, 40};
-    CTextUI* text = Add<CTextUI>(rc);
-    text->SetAttribute(L"showhtml", L"true");
-    text->SetAttribute(L"textcolor", L"#FFFFFFFF");
-    text->SetText(L"{a first}one{/a} and {a second}two{/a}");
+    CTextUI* text = Add<CTextUI>(rc, L"showhtml=\"true\" textcolor=\"#FFFFFFFF\"",
+                                 L"{a first}one{/a} and {a second}two{/a}");
     DibSurface surface(400, 100);
     Paint(text, surface);
     ASSERT_EQ(2, text->GetLinkCount());
@@ -424,37 +406,29 @@ TEST_F(LabelTest, ButtonTextTakesTheColourOfItsState)
     button->SetAttribute(L"pushedtextcolor", L"#FF0000F0");
     button->SetAttribute(L"focusedtextcolor", L"#FFF0F000");
     POINT inside = {50, 30};
-    struct Row
-    {
-        const char* name;
-        std::vector<int> events;
-        bool focus;
-        bool enabled;
-        DWORD rgb;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, std::vector<int>, bool, bool, DWORD> rows[] = {
         {"normal", {}, false, true, 0xF00000},
         {"focused", {}, true, true, 0xF0F000},
         {"hot wins over focused", {EVT_MOUSEENTER}, true, true, 0x00F000},
         {"pushed wins over hot", {EVT_MOUSEENTER, EVT_BUTTONDOWN}, true, true, 0x0000F0},
         {"disabled", {}, false, false, 0x808080},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
+    for (const auto& [name, events, focus, enabled, rgb] : rows) {
+        SCOPED_TRACE(name);
         TEventUI leave = {};
         leave.type = EVT_BUTTONUP;
         leave.mousePos.x = -1;
         button->Event(leave);
         leave.type = EVT_MOUSELEAVE;
         button->Event(leave);
-        button->SetEnabled(r.enabled);
-        m_window.Manager()->SetFocus(r.focus ? button : nullptr);
-        for (int type : r.events) Send(button, type, inside);
+        button->SetEnabled(enabled);
+        m_window.Manager()->SetFocus(focus ? button : nullptr);
+        for (int type : events) Send(button, type, inside);
         DibSurface surface(400, 100);
         Paint(button, surface);
-        EXPECT_TRUE(HasColour(surface, rc, r.rgb));
+        EXPECT_TRUE(HasColour(surface, rc, rgb));
         for (DWORD other : {0xF00000u, 0xF0F000u, 0x00F000u, 0x0000F0u, 0x808080u}) {
-            if (other != r.rgb) {
+            if (other != rgb) {
                 EXPECT_FALSE(HasColour(surface, rc, other)) << std::hex << other;
             }
         }

@@ -2,11 +2,13 @@
 #include "skinui/control/ScrollBar.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/DPI.h"
+#include "tests/support/LauncherSkin.h"
 #include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
@@ -33,39 +35,9 @@ RECT R(int l, int t, int r, int b)
     return rc;
 }
 
-struct SkinControl
-{
-    int row;  // 0 header, 1 body, 2 footer
-    const wchar_t* name;
-    int x, y, cx, cy;
-    bool visible;
-};
-
-// The launcher's rows and their float controls, in document order.
-const SkinControl kSkin[] = {
-    {0, L"LabelUI1", 5, 5, 30, 30, true},
-    {0, L"", 50, 10, 120, 20, true},
-    {0, L"closebtn", 500, 5, 30, 30, true},
-    {1, L"computer_install", 68, 20, 400, 90, true},
-    {1, L"computer_run", 68, 20, 400, 90, true},
-    {1, L"computer_pro", 292, 40, 80, 8, true},
-    {1, L"phone_jump", 68, 150, 400, 90, true},
-    {1, L"firstBK3", 33, 20, 470, 250, false},
-    {1, L"iphone_install", 92, 75, 158, 178, false},
-    {1, L"iphone_run", 92, 75, 158, 178, false},
-    {1, L"android_install", 290, 75, 158, 178, false},
-    {1, L"android_run", 290, 75, 158, 178, false},
-    {1, L"choose_text", 122, 40, 300, 30, false},
-    {1, L"iphone_pro", 130, 200, 80, 8, false},
-    {1, L"android_pro", 328, 200, 80, 8, false},
-    {2, L"qq_ico", 120, 20, 14, 14, true},
-    {2, L"qq", 138, 18, 100, 20, true},
-    {2, L"tel_ico", 250, 20, 14, 14, true},
-    {2, L"tel", 268, 18, 100, 20, true},
-    {2, L"return", 450, 15, 60, 30, false},
-};
-
-const int kRowTop[] = {0, 50, 305};
+using TestSupport::kLauncherRowTop;
+using TestSupport::kLauncherSkin;
+using TestSupport::LauncherSkinControl;
 
 }  // namespace
 
@@ -89,11 +61,12 @@ TEST(Layout, LauncherTreeGetsTheSkinsRectangles)
     ASSERT_TRUE(root->Add(frame));
     std::vector<CControlUI*> controls;
     for (CHorizontalLayoutUI* row : rows) ASSERT_TRUE(frame->Add(row));
-    for (const SkinControl& sc : kSkin) {
+    for (int i = 0; i < TestSupport::kLauncherSkinCount; ++i) {
+        const LauncherSkinControl& sc = kLauncherSkin[i];
         wchar_t attrs[200];
         swprintf(attrs, 200,
                  L"name=\"%ls\" float=\"true\" pos=\"%d,%d,0,0\" width=\"%d\" height=\"%d\" visible=\"%ls\"",
-                 sc.name, sc.x, sc.y, sc.cx, sc.cy, sc.visible ? L"true" : L"false");
+                 sc.name, sc.x, sc.y, sc.width, sc.height, sc.visible ? L"true" : L"false");
         CControlUI* control = Make<CControlUI>(attrs);
         controls.push_back(control);
         ASSERT_TRUE(rows[sc.row]->Add(control));
@@ -110,8 +83,9 @@ TEST(Layout, LauncherTreeGetsTheSkinsRectangles)
     EXPECT_EQ(Rect(pm.FindControl(L"computer_pro")->GetPos()), L"292,90,372,98");
 
     for (size_t i = 0; i < controls.size(); i++) {
-        const SkinControl& sc = kSkin[i];
-        RECT expected = R(sc.x, kRowTop[sc.row] + sc.y, sc.x + sc.cx, kRowTop[sc.row] + sc.y + sc.cy);
+        const LauncherSkinControl& sc = kLauncherSkin[i];
+        const int top = kLauncherRowTop[sc.row] + sc.y;
+        RECT expected = R(sc.x, top, sc.x + sc.width, top + sc.height);
         EXPECT_EQ(Rect(controls[i]->GetPos()), sc.visible ? Rect(expected) : L"0,0,0,0") << sc.name;
         if (sc.name[0] != L'\0') {
             EXPECT_EQ(pm.FindControl(sc.name), controls[i]) << sc.name;
@@ -119,12 +93,13 @@ TEST(Layout, LauncherTreeGetsTheSkinsRectangles)
     }
 
     // The second page: the phone tiles shown, the desktop tiles hidden.
-    for (size_t i = 0; i < controls.size(); i++) controls[i]->SetVisible(!kSkin[i].visible);
+    for (size_t i = 0; i < controls.size(); i++) controls[i]->SetVisible(!kLauncherSkin[i].visible);
     root->SetPos(R(0, 0, 536, 355), true);
     for (size_t i = 0; i < controls.size(); i++) {
-        const SkinControl& sc = kSkin[i];
+        const LauncherSkinControl& sc = kLauncherSkin[i];
         if (sc.visible) continue;
-        RECT expected = R(sc.x, kRowTop[sc.row] + sc.y, sc.x + sc.cx, kRowTop[sc.row] + sc.y + sc.cy);
+        const int top = kLauncherRowTop[sc.row] + sc.y;
+        RECT expected = R(sc.x, top, sc.x + sc.width, top + sc.height);
         EXPECT_EQ(Rect(controls[i]->GetPos()), Rect(expected)) << sc.name;
     }
 }
@@ -304,15 +279,8 @@ TEST(Layout, HorizontalLayoutStacksFixedMinMaxAndFlexibleChildren)
 // fixed offset; relative to the item rectangle, not the inset.
 TEST(Layout, FloatChildrenArePlacedByAlignOrPercent)
 {
-    struct FloatCase
-    {
-        const char* what;
-        const wchar_t* attrs;
-        SIZE xy;  // set through SetFixedXY when not 0,0
-        RECT container;
-        RECT expected;
-    };
-    const FloatCase cases[] = {
+    // xy: set through SetFixedXY when not 0,0
+    const std::tuple<const char*, const wchar_t*, SIZE, RECT, RECT> cases[] = {
         {"right",
          L"float=\"true\" floatalign=\"right\" width=\"30\" height=\"10\"",
          {0, 0},
@@ -345,15 +313,15 @@ TEST(Layout, FloatChildrenArePlacedByAlignOrPercent)
          R(100, 100, 300, 300),
          R(105, 105, 135, 135)},
     };
-    for (const FloatCase& tc : cases) {
+    for (const auto& [what, attrs, xy, container, expected] : cases) {
         TestSupport::PaintManagerWindow window;
-        CContainerUI* container = Make<CContainerUI>(L"inset=\"9,9,9,9\"");
-        CControlUI* child = Make<CControlUI>(tc.attrs);
-        if (tc.xy.cx != 0 || tc.xy.cy != 0) child->SetFixedXY(tc.xy);
-        container->Add(child);
-        window.Manager()->AttachDialog(container);
-        container->SetPos(tc.container, false);
-        EXPECT_EQ(Rect(child->GetPos()), Rect(tc.expected)) << tc.what;
+        CContainerUI* parent = Make<CContainerUI>(L"inset=\"9,9,9,9\"");
+        CControlUI* child = Make<CControlUI>(attrs);
+        if (xy.cx != 0 || xy.cy != 0) child->SetFixedXY(xy);
+        parent->Add(child);
+        window.Manager()->AttachDialog(parent);
+        parent->SetPos(container, false);
+        EXPECT_EQ(Rect(child->GetPos()), Rect(expected)) << what;
     }
 }
 

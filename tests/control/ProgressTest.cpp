@@ -13,6 +13,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
@@ -176,41 +177,32 @@ TEST_F(ProgressTest, EmptyRangeIsPaintedAsOneStep)
 TEST(Progress, ValuesOutsideTheRangeAreIgnored)
 {
     CProgressUI bar;
-    struct Row
-    {
-        int set;
-        int expect;
-    };
-    const Row rows[] = {{30, 30}, {101, 30}, {-1, 30}, {100, 100}, {0, 0}, {INT_MAX, 0}, {INT_MIN, 0}};
-    for (const Row& r : rows) {
-        bar.SetValue(r.set);
-        EXPECT_EQ(r.expect, bar.GetValue()) << "SetValue(" << r.set << ")";
+    const std::tuple<int, int> rows[] = {{30, 30}, {101, 30},    {-1, 30},    {100, 100},
+                                         {0, 0},   {INT_MAX, 0}, {INT_MIN, 0}};
+    for (const auto& [set, expect] : rows) {
+        bar.SetValue(set);
+        EXPECT_EQ(expect, bar.GetValue()) << "SetValue(" << set << ")";
     }
 }
 
 TEST(Progress, AttributesApplyInDocumentOrder)
 {
-    struct Row
-    {
-        std::vector<std::pair<const wchar_t*, const wchar_t*>> attrs;
-        int min, max, value;
-        bool horizontal, stretch;
-    };
-    const Row rows[] = {
-        {{{L"min", L"0"}, {L"max", L"100"}, {L"value", L"30"}}, 0, 100, 30, true, true},
-        {{{L"value", L"150"}, {L"max", L"150"}}, 0, 150, 0, true, true},
-        {{{L"max", L"150"}, {L"value", L"150"}}, 0, 150, 150, true, true},
-        {{{L"MIN", L"-20"}, {L"value", L"-5"}, {L"hor", L"FALSE"}}, -20, 100, -5, false, true},
-        {{{L"isstretchfore", L"false"}, {L"hor", L"yes"}}, 0, 100, 0, false, false},
-    };
-    for (const Row& r : rows) {
+    const std::tuple<std::vector<std::pair<const wchar_t*, const wchar_t*>>, int, int, int, bool, bool>
+        rows[] = {
+            {{{L"min", L"0"}, {L"max", L"100"}, {L"value", L"30"}}, 0, 100, 30, true, true},
+            {{{L"value", L"150"}, {L"max", L"150"}}, 0, 150, 0, true, true},
+            {{{L"max", L"150"}, {L"value", L"150"}}, 0, 150, 150, true, true},
+            {{{L"MIN", L"-20"}, {L"value", L"-5"}, {L"hor", L"FALSE"}}, -20, 100, -5, false, true},
+            {{{L"isstretchfore", L"false"}, {L"hor", L"yes"}}, 0, 100, 0, false, false},
+        };
+    for (const auto& [attrs, min, max, value, horizontal, stretch] : rows) {
         CProgressUI bar;
-        for (const auto& a : r.attrs) bar.SetAttribute(a.first, a.second);
-        EXPECT_EQ(r.min, bar.GetMinValue());
-        EXPECT_EQ(r.max, bar.GetMaxValue());
-        EXPECT_EQ(r.value, bar.GetValue());
-        EXPECT_EQ(r.horizontal, bar.IsHorizontal());
-        EXPECT_EQ(r.stretch, bar.IsStretchForeImage());
+        for (const auto& a : attrs) bar.SetAttribute(a.first, a.second);
+        EXPECT_EQ(min, bar.GetMinValue());
+        EXPECT_EQ(max, bar.GetMaxValue());
+        EXPECT_EQ(value, bar.GetValue());
+        EXPECT_EQ(horizontal, bar.IsHorizontal());
+        EXPECT_EQ(stretch, bar.IsStretchForeImage());
     }
     CProgressUI bar;
     EXPECT_STREQ(L"ProgressUI", bar.GetClass());
@@ -221,24 +213,19 @@ TEST(Progress, AttributesApplyInDocumentOrder)
 
 TEST(Progress, ShowTextWritesThePercentage)
 {
-    struct Row
-    {
-        int min, max, value;
-        const wchar_t* text;
-    };
-    const Row rows[] = {
+    const std::tuple<int, int, int, const wchar_t*> rows[] = {
         {0, 100, 30, L"30%"},   {0, 3, 1, L"33%"},      {0, 3, 2, L"67%"},
         {-100, 100, 0, L"50%"}, {0, 100, 100, L"100%"}, {5, 5, 5, L"0%"},
     };
-    for (const Row& r : rows) {
+    for (const auto& [min, max, value, text] : rows) {
         CProgressUI bar;
         bar.SetShowText(true);
-        bar.SetMinValue(r.min);
-        bar.SetMaxValue(r.max);
-        bar.SetValue(r.value == 0 ? 1 : 0);
-        bar.SetValue(r.value);
-        if (r.min == r.max) bar.UpdateText();
-        EXPECT_EQ(CUIString(r.text), bar.GetText()) << r.min << ".." << r.max << " value " << r.value;
+        bar.SetMinValue(min);
+        bar.SetMaxValue(max);
+        bar.SetValue(value == 0 ? 1 : 0);
+        bar.SetValue(value);
+        if (min == max) bar.UpdateText();
+        EXPECT_EQ(CUIString(text), bar.GetText()) << min << ".." << max << " value " << value;
     }
     CProgressUI bar;
     bar.SetShowText(true);
@@ -267,25 +254,21 @@ TEST_F(ProgressTest, ForeImageFollowsTheValueAtOtherScales)
     CPaintManagerUI::SetResourcePath(TestSupport::WideFromAnsi(folder.Path()).c_str());
     m_bar->SetForeImage(L"file='fill.png'");
 
-    struct Row
-    {
-        UINT dpi;
-        int width;  // device pixels of an 80-pixel design bar
-    };
-    const Row rows[] = {{96, 80}, {120, 100}, {144, 120}};
-    for (const Row& r : rows) {
-        m_window.Manager()->GetDPIObj()->SetScale(r.dpi);
+    // width: device pixels of an 80-pixel design bar
+    const std::tuple<UINT, int> rows[] = {{96, 80}, {120, 100}, {144, 120}};
+    for (const auto& [dpi, width] : rows) {
+        m_window.Manager()->GetDPIObj()->SetScale(dpi);
         m_window.Manager()->RemoveAllDrawInfos();
-        RECT rc = {0, 50, r.width, 50 + m_window.Manager()->GetDPIObj()->Scale(8)};
+        RECT rc = {0, 50, width, 50 + m_window.Manager()->GetDPIObj()->Scale(8)};
         m_bar->SetPos(rc);
         for (int value = 0; value <= 100; value += 7) {
             m_bar->SetValue(value);
-            int exact = value * r.width / 100;
+            int exact = value * width / 100;
             int painted = FilledLines(0x00C800);
-            if (r.dpi == 96) {
+            if (dpi == 96) {
                 EXPECT_EQ(exact, painted) << "value " << value;
             } else {
-                EXPECT_NEAR(exact, painted, 1) << "dpi " << r.dpi << " value " << value;
+                EXPECT_NEAR(exact, painted, 1) << "dpi " << dpi << " value " << value;
             }
         }
     }

@@ -7,17 +7,21 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
 using TestSupport::AddChild;
+using TestSupport::AddFloat;
 
 namespace {
 
-CControlUI* Named(const wchar_t* name)
+// A control of that name, added as the last child of the parent when one is given.
+CControlUI* Named(const wchar_t* name, CContainerUI* parent = nullptr)
 {
     CControlUI* p = new CControlUI;
     p->SetName(name);
+    if (parent != nullptr) parent->Add(p);
     return p;
 }
 
@@ -60,16 +64,33 @@ public:
     std::vector<int> types;
 };
 
-}  // namespace
-
-TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
+// A window whose tree's root is a plain container, attached by Attach();
+// the recorder hears every notification from then on.
+class Registry : public ::testing::Test
 {
+protected:
+    ~Registry() override
+    {
+        if (pm.GetRoot() != root) delete root;
+    }
+    void Attach()
+    {
+        ASSERT_TRUE(pm.AttachDialog(root));
+        pm.AddNotifier(&recorder);
+    }
+
     TestSupport::PaintManagerWindow window;
     CPaintManagerUI& pm = *window.Manager();
     CContainerUI* root = new CContainerUI;
+    CRecorder recorder;
+};
+
+}  // namespace
+
+TEST_F(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
+{
     root->SetName(L"root");
-    CControlUI* a = Named(L"a");
-    root->Add(a);
+    CControlUI* a = Named(L"a", root);
     EXPECT_EQ(pm.FindControl(L"a"), nullptr);  // detached tree: nothing yet
     ASSERT_TRUE(pm.AttachDialog(root));
     EXPECT_EQ(pm.FindControl(L"root"), root);
@@ -105,11 +126,8 @@ TEST(Registry, NamesAreRegisteredOnAttachAndForgottenOnRemoval)
     EXPECT_FALSE(root->RemoveAt(5));
 }
 
-TEST(Registry, DuplicateNamesAndSearches)
+TEST_F(Registry, DuplicateNamesAndSearches)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
     CControlUI* first = Named(L"twin");
     CContainerUI* box = new CContainerUI;
     CControlUI* second = Named(L"Twin");
@@ -154,48 +172,35 @@ TEST(Registry, DuplicateNamesAndSearches)
     EXPECT_EQ(box->GetSubControlFixedWdith(L"twin"), 12);
 }
 
-TEST(Registry, PaintManagersByName)
+TEST_F(Registry, PaintManagersByName)
 {
-    TestSupport::PaintManagerWindow first;
     TestSupport::PaintManagerWindow second;
     second.Manager()->Init(second.Handle(), L"second");
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"second"), second.Manager());
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L""), nullptr);
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(nullptr), nullptr);
     EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"third"), nullptr);
-    EXPECT_GE(CPaintManagerUI::GetPaintManagers()->Find(first.Manager()), 0);
+    EXPECT_GE(CPaintManagerUI::GetPaintManagers()->Find(&pm), 0);
 }
 
 // Point hit tests: the topmost visible, mouse-enabled control; a container
 // that is not mouse enabled lets its children be hit but never itself.
-TEST(Registry, HitTestFindsTheTopmostControl)
+TEST_F(Registry, HitTestFindsTheTopmostControl)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
-    CContainerUI* deaf = AddChild<CContainerUI>(
-        root, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\" mouse=\"false\"");
-    CControlUI* under =
-        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"10,10,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* over =
-        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"30,30,0,0\" width=\"50\" height=\"50\"");
-    CControlUI* hidden =
-        AddChild<CControlUI>(deaf, L"float=\"true\" pos=\"0,0,0,0\" width=\"100\" height=\"100\"");
+    CContainerUI* deaf = AddFloat<CContainerUI>(root, 0, 0, 100, 100, L"mouse=\"false\"");
+    CControlUI* under = AddFloat<CControlUI>(deaf, 10, 10, 50, 50);
+    CControlUI* over = AddFloat<CControlUI>(deaf, 30, 30, 50, 50);
+    CControlUI* hidden = AddFloat<CControlUI>(deaf, 0, 0, 100, 100);
     pm.AttachDialog(root);
     root->SetPos({0, 0, 200, 200}, false);
     hidden->SetVisible(false);
 
-    struct HitCase
-    {
-        POINT pt;
-        CControlUI* expected;
-    };
-    const HitCase cases[] = {
+    const std::tuple<POINT, CControlUI*> cases[] = {
         {{40, 40}, over},   {{15, 15}, under}, {{90, 90}, root},
         {{150, 150}, root}, {{5, 5}, root},    {{250, 10}, nullptr},
     };
-    for (const HitCase& tc : cases) {
-        EXPECT_EQ(pm.FindControl(tc.pt), tc.expected) << tc.pt.x << "," << tc.pt.y;
+    for (const auto& [pt, expected] : cases) {
+        EXPECT_EQ(pm.FindControl(pt), expected) << pt.x << "," << pt.y;
     }
     over->SetMouseEnabled(false);
     EXPECT_EQ(pm.FindControl(POINT{40, 40}), under);
@@ -204,13 +209,9 @@ TEST(Registry, HitTestFindsTheTopmostControl)
     EXPECT_EQ(pm.FindSubControlByPoint(deaf, POINT{40, 40}), nullptr);
 }
 
-TEST(Registry, NotificationsAtOnceAndQueued)
+TEST_F(Registry, NotificationsAtOnceAndQueued)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
-    CControlUI* button = Named(L"button");
-    root->Add(button);
+    CControlUI* button = Named(L"button", root);
     pm.AttachDialog(root);
     CRecorder first;
     CRecorder second;
@@ -274,18 +275,11 @@ TEST(Registry, NotificationsAtOnceAndQueued)
 // A queued notification outlives its sender: it is delivered with a null
 // sender, also when the sender was removed with delayed clean-up in the
 // handler that raised it (the flush destroys first, then delivers).
-TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
+TEST_F(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
-    CControlUI* doomed = Named(L"doomed");
-    CControlUI* removed = Named(L"removed");
-    root->Add(doomed);
-    root->Add(removed);
-    pm.AttachDialog(root);
-    CRecorder recorder;
-    pm.AddNotifier(&recorder);
+    CControlUI* doomed = Named(L"doomed", root);
+    CControlUI* removed = Named(L"removed", root);
+    Attach();
 
     pm.SendNotify(doomed, L"late", 0, 0, true);
     root->SetDelayedDestroy(false);
@@ -313,11 +307,8 @@ TEST(Registry, QueuedNotificationOfADestroyedSenderHasNoSender)
 
 // A control that removes itself from its own event handler keeps living
 // until the flush; the manager forgets its focus and timers then.
-TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
+TEST_F(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
     CTabStop* self = new CTabStop;
     self->SetName(L"self");
     root->Add(self);
@@ -362,11 +353,8 @@ TEST(Registry, ControlRemovedInItsOwnHandlerIsCleanedUpLater)
     EXPECT_EQ(pm.FindTimer(17), nullptr);
 }
 
-TEST(Registry, TimerIdsAndRearming)
+TEST_F(Registry, TimerIdsAndRearming)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
     pm.AttachDialog(root);
     CControlUI detached;
     EXPECT_FALSE(detached.SetTimer(1, 10));
@@ -408,18 +396,11 @@ TEST(Registry, TimerIdsAndRearming)
 
 // Real WM_TIMER messages reach the control as timer events and come out as
 // "timer" notifications; the control's destruction kills its timers.
-TEST(Registry, TimersTickAndDieWithTheirControl)
+TEST_F(Registry, TimersTickAndDieWithTheirControl)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
-    CControlUI* ticker = Named(L"ticker");
-    CControlUI* other = Named(L"other");
-    root->Add(ticker);
-    root->Add(other);
-    pm.AttachDialog(root);
-    CRecorder recorder;
-    pm.AddNotifier(&recorder);
+    CControlUI* ticker = Named(L"ticker", root);
+    CControlUI* other = Named(L"other", root);
+    Attach();
 
     ASSERT_TRUE(ticker->SetTimer(5, 1));
     ASSERT_TRUE(other->SetTimer(6, 1));
@@ -440,18 +421,13 @@ TEST(Registry, TimersTickAndDieWithTheirControl)
     for (const Delivery& d : recorder.log) EXPECT_EQ(d.sender, other);
 }
 
-TEST(Registry, FocusMovesWithNotificationsAndTab)
+TEST_F(Registry, FocusMovesWithNotificationsAndTab)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CContainerUI* root = new CContainerUI;
     CTabStop* a = AddChild<CTabStop>(root);
     AddChild<CControlUI>(root);  // no tab stop
     CTabStop* b = AddChild<CTabStop>(root);
     CTabStop* c = AddChild<CTabStop>(root);
-    pm.AttachDialog(root);
-    CRecorder recorder;
-    pm.AddNotifier(&recorder);
+    Attach();
 
     a->SetFocus();
     EXPECT_EQ(pm.GetFocus(), a);
@@ -477,16 +453,11 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
     EXPECT_TRUE(pm.SetNextTabControl(true));
     EXPECT_EQ(pm.GetFocus(), a);
 
-    struct TabCase
-    {
-        CControlUI* from;
-        CControlUI* to;
-    };
-    const TabCase backwards[] = {{b, a}, {c, b}, {a, c}, {nullptr, a}};
-    for (const TabCase& tc : backwards) {
-        pm.SetFocus(tc.from);
+    const std::tuple<CControlUI*, CControlUI*> backwards[] = {{b, a}, {c, b}, {a, c}, {nullptr, a}};
+    for (const auto& [from, to] : backwards) {
+        pm.SetFocus(from);
         EXPECT_TRUE(pm.SetNextTabControl(false));
-        EXPECT_EQ(pm.GetFocus(), tc.to);
+        EXPECT_EQ(pm.GetFocus(), to);
     }
 
     // The focus a paint will move on from: the tab stop before the control.
@@ -508,60 +479,50 @@ TEST(Registry, FocusMovesWithNotificationsAndTab)
 // Default events: the control handles focus, cursor, timer and, when it
 // uses menus, context menus; everything else bubbles up to the root, where
 // it is dropped. An OnEvent delegate answering false swallows the event.
-TEST(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
+TEST_F(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
 {
-    TestSupport::PaintManagerWindow window;
-    CPaintManagerUI& pm = *window.Manager();
-    CEventLog* root = new CEventLog;
+    CEventLog* top = new CEventLog;
     CEventLog* box = new CEventLog;
     CControlUI* leaf = Named(L"leaf");
-    root->Add(box);
+    top->Add(box);
     box->Add(leaf);
-    pm.AttachDialog(root);
-    CRecorder recorder;
+    pm.AttachDialog(top);
     pm.AddNotifier(&recorder);
 
-    struct BubbleCase
-    {
-        int type;
-        bool menu;
-        size_t boxSees;
-        const wchar_t* notification;
-    };
-    const BubbleCase cases[] = {
+    const std::tuple<int, bool, size_t, const wchar_t*> cases[] = {
         {EVT_KEYDOWN, false, 1, nullptr},    {EVT_MOUSEMOVE, false, 1, nullptr},
         {EVT_SETFOCUS, false, 0, nullptr},   {EVT_KILLFOCUS, false, 0, nullptr},
         {EVT_SETCURSOR, false, 0, nullptr},  {EVT_TIMER, false, 0, L"timer"},
         {EVT_CONTEXTMENU, true, 0, L"menu"}, {EVT_CONTEXTMENU, false, 1, nullptr},
     };
-    for (const BubbleCase& tc : cases) {
-        root->types.clear();
+    for (const auto& [type, menu, boxSees, notification] : cases) {
+        top->types.clear();
         box->types.clear();
         recorder.log.clear();
-        leaf->SetContextMenuUsed(tc.menu);
+        leaf->SetContextMenuUsed(menu);
         TEventUI event = {};
-        event.type = tc.type;
+        event.type = type;
         event.sender = leaf;
         event.wParam = 4;
         leaf->Event(event);
-        EXPECT_EQ(box->types.size(), tc.boxSees) << tc.type;
-        EXPECT_EQ(root->types.size(), tc.boxSees) << tc.type;
-        if (tc.notification != nullptr) {
-            ASSERT_EQ(recorder.log.size(), 1u) << tc.type;
-            EXPECT_EQ(recorder.log[0].type, tc.notification);
+        EXPECT_EQ(box->types.size(), boxSees) << type;
+        EXPECT_EQ(top->types.size(), boxSees) << type;
+        if (notification != nullptr) {
+            ASSERT_EQ(recorder.log.size(), 1u) << type;
+            EXPECT_EQ(recorder.log[0].type, notification);
             EXPECT_EQ(recorder.log[0].wParam, 4u);
         } else {
-            EXPECT_EQ(recorder.log.size(), 0u) << tc.type;
+            EXPECT_EQ(recorder.log.size(), 0u) << type;
         }
     }
 
     // A container that is not mouse enabled passes mouse events on.
     box->SetMouseEnabled(false);
-    root->types.clear();
+    top->types.clear();
     TEventUI wheel = {};
     wheel.type = EVT_SCROLLWHEEL;
     box->Event(wheel);
-    EXPECT_EQ(root->types.size(), 1u);
+    EXPECT_EQ(top->types.size(), 1u);
 
     int swallowed = 0;
     struct Swallow
@@ -582,29 +543,23 @@ TEST(Registry, EventsBubbleUpUnlessHandledOrSwallowed)
     EXPECT_EQ(box->types.size(), 0u);
 }
 
-TEST(Registry, SetCursorEventShowsTheControlsCursor)
+TEST_F(Registry, SetCursorEventShowsTheControlsCursor)
 {
-    TestSupport::PaintManagerWindow window;
-    CContainerUI* root = new CContainerUI;
-    window.Manager()->AttachDialog(root);
-    struct CursorCase
-    {
-        const wchar_t* keyword;
-        LPCWSTR id;
-    };
-    const CursorCase cases[] = {{L"hand", IDC_HAND}, {L"arrow", IDC_ARROW}, {L"ibeam", IDC_IBEAM}};
-    for (const CursorCase& tc : cases) {
-        root->SetAttribute(L"cursor", tc.keyword);
+    pm.AttachDialog(root);
+    const std::tuple<const wchar_t*, LPCWSTR> cases[] = {
+        {L"hand", IDC_HAND}, {L"arrow", IDC_ARROW}, {L"ibeam", IDC_IBEAM}};
+    for (const auto& [keyword, id] : cases) {
+        root->SetAttribute(L"cursor", keyword);
         TEventUI event = {};
         event.type = EVT_SETCURSOR;
         root->Event(event);
-        EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, tc.id)) << tc.keyword;
+        EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, id)) << keyword;
     }
 }
 
 // Event sources: copies of delegates in insertion order, no duplicates,
 // and the first false answer stops the call.
-TEST(Registry, EventSourcesCallDelegatesInOrder)
+TEST_F(Registry, EventSourcesCallDelegatesInOrder)
 {
     static std::vector<int> calls;
     calls.clear();
@@ -668,15 +623,13 @@ TEST(Registry, EventSourcesCallDelegatesInOrder)
     EXPECT_FALSE(members);
 }
 
-TEST(Registry, VisibilityPropagatesThroughContainers)
+TEST_F(Registry, VisibilityPropagatesThroughContainers)
 {
-    TestSupport::PaintManagerWindow window;
-    CContainerUI* root = new CContainerUI;
     CContainerUI* box = new CContainerUI;
     CControlUI* leaf = new CControlUI;
     root->Add(box);
     box->Add(leaf);
-    window.Manager()->AttachDialog(root);
+    pm.AttachDialog(root);
 
     box->SetVisible(false);
     EXPECT_FALSE(leaf->IsVisible());
@@ -703,7 +656,7 @@ TEST(Registry, VisibilityPropagatesThroughContainers)
     EXPECT_EQ(std::wstring(root->GetVirtualWnd()), L"");
 }
 
-TEST(Registry, ItemIndexAndInsertion)
+TEST_F(Registry, ItemIndexAndInsertion)
 {
     CContainerUI box;
     CControlUI* a = new CControlUI;
@@ -737,13 +690,11 @@ TEST(Registry, ItemIndexAndInsertion)
     EXPECT_EQ(box.GetInterface(L"Button"), nullptr);
 
     // A refused insertion into an attached container attaches nothing.
-    TestSupport::PaintManagerWindow window;
-    CContainerUI* root = new CContainerUI;
-    window.Manager()->AttachDialog(root);
+    pm.AttachDialog(root);
     CControlUI* loose = new CControlUI;
     loose->SetName(L"loose");
     EXPECT_FALSE(root->AddAt(loose, 1));
     EXPECT_EQ(loose->GetManager(), nullptr);
-    EXPECT_EQ(window.Manager()->FindControl(L"loose"), nullptr);
+    EXPECT_EQ(pm.FindControl(L"loose"), nullptr);
     delete loose;
 }

@@ -1,6 +1,7 @@
 #include "skinui/core/STRINGorID.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using SkinUI::STRINGorID;
 
@@ -11,15 +12,10 @@ TEST(STRINGorID, StringOrLow16BitIdentifier)
     EXPECT_EQ(name, s.m_lpstr);
     EXPECT_FALSE(s.IsResourceId());
 
-    struct Case
-    {
-        UINT id;
-        ULONG_PTR stored;
-    };
-    const Case cases[] = {{131u, 131u}, {0xFFFFu, 0xFFFFu}, {0x10005u, 5u}, {0u, 0u}};
-    for (const Case& c : cases) {
-        STRINGorID id(c.id);
-        EXPECT_EQ(c.stored, reinterpret_cast<ULONG_PTR>(id.m_lpstr));
-        EXPECT_TRUE(id.IsResourceId());
+    const std::tuple<UINT, ULONG_PTR> cases[] = {{131u, 131u}, {0xFFFFu, 0xFFFFu}, {0x10005u, 5u}, {0u, 0u}};
+    for (const auto& [id, stored] : cases) {
+        STRINGorID made(id);
+        EXPECT_EQ(stored, reinterpret_cast<ULONG_PTR>(made.m_lpstr));
+        EXPECT_TRUE(made.IsResourceId());
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using SkinUI::CStdPtrArray;
@@ -100,15 +101,7 @@ TEST(StdPtrArrayEdit, InsertSetRemoveWithBounds)
     CStdPtrArray a;
     for (int i = 1; i <= 3; ++i) a.Add(P(i));
 
-    struct Case
-    {
-        char op;
-        int index;
-        int value;
-        bool ok;
-        std::vector<int> after;
-    };
-    const Case cases[] = {
+    const std::tuple<char, int, int, bool, std::vector<int>> cases[] = {
         {'I', 3, 4, true, {1, 2, 3, 4}},   // at count: append
         {'I', 5, 9, false, {1, 2, 3, 4}},  // past count
         {'I', -1, 9, false, {1, 2, 3, 4}},      {'I', 0, 0, true, {0, 1, 2, 3, 4}},
@@ -118,12 +111,12 @@ TEST(StdPtrArrayEdit, InsertSetRemoveWithBounds)
         {'R', 4, 0, false, {1, 8, 2, 3}},       {'R', -1, 0, false, {1, 8, 2, 3}},
         {'R', 1, 0, true, {1, 2, 3}},
     };
-    for (const Case& c : cases) {
-        bool ok = c.op == 'I' ? a.InsertAt(c.index, P(c.value))
-            : c.op == 'S'     ? a.SetAt(c.index, P(c.value))
-                              : a.Remove(c.index);
-        EXPECT_EQ(c.ok, ok) << c.op << c.index;
-        EXPECT_EQ(c.after, Items(a)) << c.op << c.index;
+    for (const auto& [op, index, value, ok, after] : cases) {
+        bool done = op == 'I' ? a.InsertAt(index, P(value))
+            : op == 'S'       ? a.SetAt(index, P(value))
+                              : a.Remove(index);
+        EXPECT_EQ(ok, done) << op << index;
+        EXPECT_EQ(after, Items(a)) << op << index;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using SkinUI::CStdStringPtrMap;
@@ -40,13 +41,9 @@ std::vector<std::wstring> CollidingKeys(const CStdStringPtrMap& m, size_t count)
 
 TEST(StdStringPtrMapBuckets, MinimumSixteenAndNone)
 {
-    struct Case
-    {
-        int requested;
-        int buckets;
-    };
-    const Case cases[] = {{5, 16}, {-1, 16}, {16, 16}, {83, 83}, {101, 101}};
-    for (const Case& c : cases) EXPECT_EQ(c.buckets, CStdStringPtrMap(c.requested).GetBucketCount());
+    const std::tuple<int, int> cases[] = {{5, 16}, {-1, 16}, {16, 16}, {83, 83}, {101, 101}};
+    for (const auto& [requested, buckets] : cases)
+        EXPECT_EQ(buckets, CStdStringPtrMap(requested).GetBucketCount());
     EXPECT_EQ(83, CStdStringPtrMap().GetBucketCount());
 
     CStdStringPtrMap m(5);
@@ -105,28 +102,22 @@ TEST(StdStringPtrMapEntries, NullKeyIsNeverStored)
 // found with its own value, whatever lookups reordered the chain before.
 TEST(StdStringPtrMapCollisions, RemovalAmongCollidingKeysKeepsTheOthers)
 {
-    struct Case
-    {
-        const char* name;
-        std::vector<int> lookups;
-        std::vector<int> removals;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::vector<int>, std::vector<int>> cases[] = {
         {"newest (the chain's head) first", {}, {3, 2, 1, 0}},
         {"oldest (the chain's tail) first", {}, {0, 1, 2, 3}},
         {"middle first", {}, {1, 2, 0, 3}},
         {"after lookups moved keys to the head", {0, 2, 0}, {2, 3, 0, 1}},
         {"after lookups, the looked-up key", {1}, {1, 0, 3, 2}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, lookups, removals] : cases) {
+        SCOPED_TRACE(name);
         CStdStringPtrMap m(16);
         const std::vector<std::wstring> keys = CollidingKeys(m, 4);
         for (size_t i = 0; i < keys.size(); ++i) ASSERT_TRUE(m.Insert(keys[i].c_str(), P(int(i) + 1)));
         ASSERT_TRUE(m.Insert(L"elsewhere", P(99)));
-        for (int i : c.lookups) EXPECT_EQ(P(i + 1), m.Find(keys[i].c_str()));
+        for (int i : lookups) EXPECT_EQ(P(i + 1), m.Find(keys[i].c_str()));
         std::set<int> removed;
-        for (int r : c.removals) {
+        for (int r : removals) {
             EXPECT_TRUE(m.Remove(keys[r].c_str()));
             EXPECT_FALSE(m.Remove(keys[r].c_str()));
             removed.insert(r);

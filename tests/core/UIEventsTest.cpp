@@ -1,6 +1,7 @@
 #include "skinui/core/UIEvents.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace SkinUI;
 
@@ -9,13 +10,7 @@ using namespace SkinUI;
 // handlers expect, and the range bounds, never sent, in neither.
 TEST(UIEventTypes, EveryEventFallsInTheClassItsHandlersExpect)
 {
-    struct Case
-    {
-        int type;
-        bool key;
-        bool mouse;
-    };
-    const Case cases[] = {
+    const std::tuple<int, bool, bool> cases[] = {
         {0, false, false},
         {1, false, false},
         {EVT_KEYBEGIN, false, false},
@@ -46,9 +41,9 @@ TEST(UIEventTypes, EveryEventFallsInTheClassItsHandlersExpect)
         {EVT_TIMER, false, false},
         {EVT_TIMER + 1, false, false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.key, IsKeyEvent(c.type)) << c.type;
-        EXPECT_EQ(c.mouse, IsMouseEvent(c.type)) << c.type;
+    for (const auto& [type, key, mouse] : cases) {
+        EXPECT_EQ(key, IsKeyEvent(type)) << type;
+        EXPECT_EQ(mouse, IsMouseEvent(type)) << type;
     }
 }
 
@@ -71,18 +66,11 @@ TEST(UIEventRecords, AQueuedNotificationKeepsItsOwnCopy)
 // Listeners compare notification types exactly: "click" is not "Click".
 TEST(UIEventRecords, NotificationTypesCompareExactly)
 {
-    struct Case
-    {
-        const wchar_t* type;
-        bool click;
-    };
-    const Case cases[] = {
-        {L"click", true},   {L"Click", false},   {L"CLICK", false},
-        {L"click ", false}, {L"clicked", false}, {L"", false},
-    };
-    for (const Case& c : cases) {
-        TNotifyUI msg;
-        msg.type = c.type;
-        EXPECT_EQ(c.click, msg.type == L"click") << c.type;
+    TNotifyUI msg;
+    msg.type = L"click";
+    EXPECT_TRUE(msg.type == L"click");
+    for (const wchar_t* other : {L"Click", L"CLICK", L"click ", L"clicked", L""}) {
+        msg.type = other;
+        EXPECT_FALSE(msg.type == L"click") << other;
     }
 }

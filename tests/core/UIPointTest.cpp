@@ -1,27 +1,22 @@
 #include "skinui/core/UIPoint.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using SkinUI::CUIPoint;
 
 TEST(UIPoint, PackedMouseParameterIsSigned16Bit)
 {
-    struct Case
-    {
-        DWORD packed;
-        int x;
-        int y;
-    };
-    const Case cases[] = {
+    const std::tuple<DWORD, int, int> cases[] = {
         {0xFFFF0010u, 16, -1},
         {0x00000000u, 0, 0},
         {0x7FFF8000u, -32768, 32767},
         {0x0032FFFEu, -2, 50},
     };
-    for (const Case& c : cases) {
-        CUIPoint pt(static_cast<LPARAM>(c.packed));
-        EXPECT_EQ(c.x, pt.x) << std::hex << c.packed;
-        EXPECT_EQ(c.y, pt.y) << std::hex << c.packed;
+    for (const auto& [packed, x, y] : cases) {
+        CUIPoint pt(static_cast<LPARAM>(packed));
+        EXPECT_EQ(x, pt.x) << std::hex << packed;
+        EXPECT_EQ(y, pt.y) << std::hex << packed;
     }
     POINT raw = {-4, 9};
     CUIPoint copy(raw);

@@ -1,6 +1,7 @@
 #include "skinui/core/UIRect.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using SkinUI::CUIRect;
 
@@ -32,27 +33,20 @@ TEST(UIRect, SizeAndNull)
 
 TEST(UIRect, JoinCountsEmptyRectanglesUnionDoesNot)
 {
-    struct Case
-    {
-        CUIRect a;
-        CUIRect b;
-        CUIRect join;
-        CUIRect uni;
-    };
-    const Case cases[] = {
+    const std::tuple<CUIRect, CUIRect, CUIRect, CUIRect> cases[] = {
         {CUIRect(0, 0, 10, 10), CUIRect(5, 5, 20, 20), CUIRect(0, 0, 20, 20), CUIRect(0, 0, 20, 20)},
         {CUIRect(10, 10, 20, 20), CUIRect(0, 0, 0, 0), CUIRect(0, 0, 20, 20), CUIRect(10, 10, 20, 20)},
         {CUIRect(10, 10, 20, 20), CUIRect(30, 30, 30, 40), CUIRect(10, 10, 30, 40), CUIRect(10, 10, 20, 20)},
         {CUIRect(0, 0, 0, 0), CUIRect(5, 6, 7, 8), CUIRect(0, 0, 7, 8), CUIRect(5, 6, 7, 8)},
     };
-    for (const Case& c : cases) {
-        CUIRect j = c.a;
-        j.Join(c.b);
-        ExpectRect(j, c.join.left, c.join.top, c.join.right, c.join.bottom);
-        CUIRect u = c.a;
-        CUIRect other = c.b;
+    for (const auto& [a, b, join, uni] : cases) {
+        CUIRect j = a;
+        j.Join(b);
+        ExpectRect(j, join.left, join.top, join.right, join.bottom);
+        CUIRect u = a;
+        CUIRect other = b;
         u.Union(other);
-        ExpectRect(u, c.uni.left, c.uni.top, c.uni.right, c.uni.bottom);
+        ExpectRect(u, uni.left, uni.top, uni.right, uni.bottom);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <malloc.h>
 
 #include <string>
+#include <tuple>
 
 using SkinUI::CUIString;
 
@@ -27,23 +28,18 @@ std::wstring Repeat(wchar_t ch, int n)
 
 TEST(UIStringStorage, LocalUpTo62CharactersHeapFrom63)
 {
-    struct Case
-    {
-        int length;
-        bool local;
-    };
-    const Case cases[] = {{0, true},   {1, true},   {61, true},  {62, true},
-                          {63, false}, {64, false}, {500, false}};
-    for (const Case& c : cases) {
-        const std::wstring text = Repeat(L'x', c.length);
+    const std::tuple<int, bool> cases[] = {{0, true},   {1, true},   {61, true},  {62, true},
+                                           {63, false}, {64, false}, {500, false}};
+    for (const auto& [length, local] : cases) {
+        const std::wstring text = Repeat(L'x', length);
         CUIString assigned(text.c_str());
-        EXPECT_EQ(c.local, IsLocal(assigned)) << "assign " << c.length;
-        EXPECT_EQ(c.length, assigned.GetLength());
+        EXPECT_EQ(local, IsLocal(assigned)) << "assign " << length;
+        EXPECT_EQ(length, assigned.GetLength());
         EXPECT_EQ(text, assigned.GetData());
 
         CUIString appended;
-        for (int i = 0; i < c.length; ++i) appended += L'x';
-        EXPECT_EQ(c.local, IsLocal(appended)) << "append " << c.length;
+        for (int i = 0; i < length; ++i) appended += L'x';
+        EXPECT_EQ(local, IsLocal(appended)) << "append " << length;
         EXPECT_EQ(text, appended.GetData());
     }
 }
@@ -67,20 +63,14 @@ TEST(UIStringStorage, HeapBlockSizedExactlyAndBackToLocal)
 
 TEST(UIStringStorage, AssignWithLengthStopsAtSourceEnd)
 {
-    struct Case
-    {
-        const wchar_t* text;
-        int length;
-        const wchar_t* expect;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {
         {L"hello", 3, L"hel"}, {L"hello", -1, L"hello"}, {L"hi", 10, L"hi"},
         {nullptr, -1, L""},    {nullptr, 5, L""},        {L"hello", 0, L""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, length, expect] : cases) {
         CUIString s(L"previous");
-        s.Assign(c.text, c.length);
-        EXPECT_STREQ(c.expect, s.GetData());
+        s.Assign(text, length);
+        EXPECT_STREQ(expect, s.GetData());
     }
     // Asking for 100 characters of a short text still gives the short text.
     CUIString s;
@@ -214,15 +204,7 @@ TEST(UIStringOperators, CaseConversion)
 
 TEST(UIStringSubstrings, LeftMidRight)
 {
-    struct Case
-    {
-        const wchar_t* text;
-        char op;
-        int a;
-        int b;
-        const wchar_t* expect;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, char, int, int, const wchar_t*> cases[] = {
         {L"hello", 'L', -5, 0, L""},      {L"hello", 'L', 0, 0, L""},
         {L"hello", 'L', 2, 0, L"he"},     {L"hello", 'L', 1000, 0, L"hello"},
         {L"ab", 'M', 3, -1, L""},         {L"ab", 'M', 2, -1, L""},
@@ -232,48 +214,34 @@ TEST(UIStringSubstrings, LeftMidRight)
         {L"abc", 'R', 2, 0, L"bc"},       {L"abc", 'R', 0, 0, L""},
         {L"abc", 'R', -1, 0, L""},        {L"", 'R', 3, 0, L""},
     };
-    for (const Case& c : cases) {
-        CUIString s(c.text);
-        CUIString r = c.op == 'L' ? s.Left(c.a) : c.op == 'M' ? s.Mid(c.a, c.b) : s.Right(c.a);
-        EXPECT_STREQ(c.expect, r) << c.op << " " << c.a << " " << c.b;
+    for (const auto& [text, op, a, b, expect] : cases) {
+        CUIString s(text);
+        CUIString r = op == 'L' ? s.Left(a) : op == 'M' ? s.Mid(a, b) : s.Right(a);
+        EXPECT_STREQ(expect, r) << op << " " << a << " " << b;
     }
 }
 
 TEST(UIStringSearch, FindSubstring)
 {
-    struct Case
-    {
-        const wchar_t* text;
-        const wchar_t* what;
-        int start;
-        int expect;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*, int, int> cases[] = {
         {L"", L"a", 0, -1},       {L"", L"", 0, 0},         {L"abc", L"a", 4, -1},
         {L"abc", L"", 3, 3},      {L"abc", L"c", 3, -1},    {L"abc", L"a", -1, -1},
         {L"abcabc", L"bc", 0, 1}, {L"abcabc", L"bc", 2, 4}, {L"abcabc", L"abc", 1, 3},
         {L"abcabc", L"x", 0, -1}, {L"abc", nullptr, 0, -1},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.expect, CUIString(c.text).Find(c.what, c.start)) << c.text << " " << c.start;
+    for (const auto& [text, what, start, expect] : cases) {
+        EXPECT_EQ(expect, CUIString(text).Find(what, start)) << text << " " << start;
     }
 }
 
 TEST(UIStringSearch, FindCharacterAndReverse)
 {
-    struct Case
-    {
-        const wchar_t* text;
-        wchar_t ch;
-        int start;
-        int expect;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, wchar_t, int, int> cases[] = {
         {L"", L'a', 0, -1},     {L"abca", L'a', 0, 0},   {L"abca", L'a', 1, 3},  {L"abca", L'a', 3, 3},
         {L"abca", L'a', 4, -1}, {L"abca", L'a', -2, -1}, {L"abca", L'z', 0, -1},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.expect, CUIString(c.text).Find(c.ch, c.start)) << c.text << " " << c.start;
+    for (const auto& [text, ch, start, expect] : cases) {
+        EXPECT_EQ(expect, CUIString(text).Find(ch, start)) << text << " " << start;
     }
     EXPECT_EQ(3, CUIString(L"abca").ReverseFind(L'a'));
     EXPECT_EQ(-1, CUIString(L"abca").ReverseFind(L'q'));
@@ -282,24 +250,16 @@ TEST(UIStringSearch, FindCharacterAndReverse)
 
 TEST(UIStringSearch, Replace)
 {
-    struct Case
-    {
-        const wchar_t* text;
-        const wchar_t* from;
-        const wchar_t* to;
-        int count;
-        const wchar_t* expect;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, int, const wchar_t*> cases[] = {
         {L"aaa", L"a", L"aa", 3, L"aaaaaa"}, {L"abcabc", L"bc", L"", 2, L"aa"},
         {L"abc", L"x", L"y", 0, L"abc"},     {L"a.b.c", L".", L"::", 2, L"a::b::c"},
         {L"xxxx", L"xx", L"x", 2, L"xx"},    {L"abc", L"", L"y", 0, L"abc"},
         {L"abc", L"b", nullptr, 1, L"ac"},
     };
-    for (const Case& c : cases) {
-        CUIString s(c.text);
-        EXPECT_EQ(c.count, s.Replace(c.from, c.to)) << c.text;
-        EXPECT_STREQ(c.expect, s) << c.text;
+    for (const auto& [text, from, to, count, expect] : cases) {
+        CUIString s(text);
+        EXPECT_EQ(count, s.Replace(from, to)) << text;
+        EXPECT_STREQ(expect, s) << text;
     }
     const std::wstring many = Repeat(L'a', 100);
     CUIString s(many.c_str());

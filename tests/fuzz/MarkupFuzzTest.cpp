@@ -40,13 +40,8 @@ private:
 // --- Input builders -------------------------------------------------------------
 std::vector<BYTE> ToUtf8(const std::wstring& text)
 {
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::vector<BYTE> bytes((size_t)(n > 0 ? n : 0));
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr,
-                            nullptr);
-    return bytes;
+    const std::string bytes = TestSupport::Utf8FromWide(text);
+    return std::vector<BYTE>(bytes.begin(), bytes.end());
 }
 
 std::vector<BYTE> ToUtf16(const std::wstring& text, bool bigEndian)
@@ -212,9 +207,7 @@ TEST(MarkupFuzz, MutatedSkinInEveryEncoding)
             loaded += Feed(data, form == 0 ? 0 : 2);
         } else {
             // UTF-16: re-encode the mutated text, then mutate the units once more.
-            const int n = MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)data.data(), (int)data.size(), nullptr, 0);
-            std::wstring text((size_t)(n > 0 ? n : 0), L'\0');
-            if (n > 0) MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)data.data(), (int)data.size(), &text[0], n);
+            const std::wstring text = TestSupport::WideFromUtf8(std::string(data.begin(), data.end()));
             std::vector<BYTE> wide = ToUtf16(text, form == 3);
             if (form == 4) Mutate(wide, rnd);
             loaded += Feed(wide, 1);

@@ -11,6 +11,7 @@
 #include "skinui/markup/Markup.h"
 #include "tests/markup/SkinPackageWriter.h"
 #include "tests/support/ImageWriter.h"
+#include "tests/support/LauncherSkin.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/TempFolder.h"
 
@@ -19,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using SkinUI::CContainerUI;
@@ -126,55 +128,11 @@ int ChildCount(CControlUI* container)
 }
 
 // ---- The launcher's skin -------------------------------------------------------------
-struct SkinControl
-{
-    const wchar_t* cls;
-    const wchar_t* name;
-    int x, y, width, height;
-    bool visible;
-    const wchar_t* text;
-    const wchar_t* bkimage;
-    DWORD bkcolor;
-};
-
-const SkinControl kHeader[] = {
-    {L"LabelUI", L"LabelUI1", 5, 5, 30, 30, true, L"", L"logo.png", 0},
-    {L"LabelUI", L"", 50, 10, 120, 20, true, L"Vozeror", L"", 0},
-    {L"ButtonUI", L"closebtn", 500, 5, 30, 30, true, L"", L"", 0},
-};
-const SkinControl kBody[] = {
-    {L"ButtonUI", L"computer_install", 68, 20, 400, 90, true, L"", L"", 0xFFFFFFFF},
-    {L"ButtonUI", L"computer_run", 68, 20, 400, 90, true, L"", L"", 0xFFFFFFFF},
-    {L"ProgressUI", L"computer_pro", 292, 40, 80, 8, true, L"", L"install_b.png", 0},
-    {L"ButtonUI", L"phone_jump", 68, 150, 400, 90, true, L"", L"", 0xFFFFFFFF},
-    {L"LabelUI", L"firstBK3", 33, 20, 470, 250, false, L"", L"", 0xFFFFFFFF},
-    {L"ButtonUI", L"iphone_install", 92, 75, 158, 178, false, L"", L"", 0},
-    {L"ButtonUI", L"iphone_run", 92, 75, 158, 178, false, L"", L"", 0},
-    {L"ButtonUI", L"android_install", 290, 75, 158, 178, false, L"", L"", 0},
-    {L"ButtonUI", L"android_run", 290, 75, 158, 178, false, L"", L"", 0},
-    {L"LabelUI", L"choose_text", 122, 40, 300, 30, false, L"请选择需要恢复的手机类型", L"", 0},
-    {L"ProgressUI", L"iphone_pro", 130, 200, 80, 8, false, L"", L"install_b.png", 0},
-    {L"ProgressUI", L"android_pro", 328, 200, 80, 8, false, L"", L"install_b.png", 0},
-};
-const SkinControl kFooter[] = {
-    {L"LabelUI", L"qq_ico", 120, 20, 14, 14, true, L"", L"qq_ico.png", 0},
-    {L"ButtonUI", L"qq", 138, 18, 100, 20, true, L"客服:4000012345", L"", 0},
-    {L"LabelUI", L"tel_ico", 250, 20, 14, 14, true, L"", L"tel_ico.png", 0},
-    {L"ButtonUI", L"tel", 268, 18, 100, 20, true, L"热线:4000012345", L"", 0},
-    {L"ButtonUI", L"return", 450, 15, 60, 30, false, L"{u}<<返回{/u}", L"", 0},
-};
-
-struct SkinRow
-{
-    const SkinControl* controls;
-    int count;
-};
-
-void CheckSkinControl(CControlUI* control, const SkinControl& want)
+void CheckSkinControl(CControlUI* control, const TestSupport::LauncherSkinControl& want)
 {
     SCOPED_TRACE(::testing::Message() << "control '" << want.name << "' text '" << want.text << "'");
     ASSERT_NE(nullptr, control);
-    EXPECT_STREQ(want.cls, control->GetClass());
+    EXPECT_EQ(std::wstring(want.element) + L"UI", control->GetClass());
     EXPECT_STREQ(want.name, control->GetName().GetData());
     EXPECT_TRUE(control->IsFloat());
     EXPECT_EQ(want.x, control->GetFixedXY().cx);
@@ -200,18 +158,17 @@ void CheckLauncherTree(CControlUI* root)
     EXPECT_EQ(536, frame->GetFixedWidth());
     EXPECT_EQ(355, frame->GetFixedHeight());
 
-    const SkinRow rows[] = {{kHeader, 3}, {kBody, 12}, {kFooter, 5}};
-    const int heights[] = {50, 255, 50};
     ASSERT_EQ(3, ChildCount(frame));
+    const TestSupport::LauncherSkinControl* want = TestSupport::kLauncherSkin;
     for (int r = 0; r < 3; ++r) {
         SCOPED_TRACE(::testing::Message() << "row " << r);
         CControlUI* row = ChildAt(frame, r);
         ASSERT_NE(nullptr, row);
         EXPECT_STREQ(L"HorizontalLayoutUI", row->GetClass());
         EXPECT_EQ(535, row->GetFixedWidth());
-        EXPECT_EQ(heights[r], row->GetFixedHeight());
-        ASSERT_EQ(rows[r].count, ChildCount(row));
-        for (int i = 0; i < rows[r].count; ++i) CheckSkinControl(ChildAt(row, i), rows[r].controls[i]);
+        EXPECT_EQ(TestSupport::kLauncherRowHeight[r], row->GetFixedHeight());
+        ASSERT_EQ(TestSupport::LauncherRowCount(r), ChildCount(row));
+        for (int i = 0; i < ChildCount(row); ++i) CheckSkinControl(ChildAt(row, i), *want++);
     }
 }
 
@@ -279,14 +236,8 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
     EXPECT_EQ(attached, m_manager.GetRoot());
 
     // What the label, button and progress classes made of their own attributes.
-    struct Detail
-    {
-        const wchar_t* name;
-        DWORD textcolor;
-        const wchar_t* normalimage;  // buttons only
-        int font;
-    };
-    const Detail kDetails[] = {
+    // normalimage: buttons only
+    const std::tuple<const wchar_t*, DWORD, const wchar_t*, int> kDetails[] = {
         {L"LabelUI1", 0xFF000000, nullptr, -1},
         {L"closebtn", 0, L"file='btn_close_1.png' mask='#FFFF00FF'", -1},
         {L"computer_install", 0xFF000000, L"file='computer_un_1.png' mask='#FF0000' ", -1},
@@ -298,20 +249,20 @@ TEST_F(DialogBuilderTest, LauncherSkinFromThePackageBuildsTheWholeWindow)
         {L"return", 0x0000C0FF, nullptr, -1},
         {L"computer_pro", 0xFF000000, nullptr, -1},
     };
-    for (const Detail& want : kDetails) {
-        SCOPED_TRACE(::testing::Message() << "control " << want.name);
+    for (const auto& [name, textcolor, normalimage, font] : kDetails) {
+        SCOPED_TRACE(::testing::Message() << "control " << name);
         SkinUI::CLabelUI* label =
-            static_cast<SkinUI::CLabelUI*>(m_manager.FindControl(want.name)->GetInterface(L"Label"));
+            static_cast<SkinUI::CLabelUI*>(m_manager.FindControl(name)->GetInterface(L"Label"));
         ASSERT_NE(nullptr, label);
-        EXPECT_EQ(want.textcolor, label->GetTextColor());
-        EXPECT_EQ(want.font, label->GetFont());
-        if (want.textcolor != 0) {
+        EXPECT_EQ(textcolor, label->GetTextColor());
+        EXPECT_EQ(font, label->GetFont());
+        if (textcolor != 0) {
             EXPECT_EQ(0xFFA7A6AAu, label->GetDisabledTextColor());
         }
-        if (want.normalimage != nullptr) {
+        if (normalimage != nullptr) {
             SkinUI::CButtonUI* button = static_cast<SkinUI::CButtonUI*>(label->GetInterface(L"Button"));
             ASSERT_NE(nullptr, button);
-            EXPECT_STREQ(want.normalimage, button->GetNormalImage());
+            EXPECT_STREQ(normalimage, button->GetNormalImage());
         }
     }
     const wchar_t* const kBars[] = {L"computer_pro", L"iphone_pro", L"android_pro"};
@@ -711,13 +662,7 @@ TEST_F(DialogBuilderTest, SelfIncludingDocumentsEnd)
 TEST_F(DialogBuilderTest, IncludeValuesAreCutAt499Characters)
 {
     const std::wstring partText = L"&lt;Window&gt;&lt;Label name=&quot;cut&quot;/&gt;&lt;/Window&gt;";
-    struct Case
-    {
-        const char* what;
-        std::wstring attributes;
-        const wchar_t* children;
-    };
-    const Case kCases[] = {
+    const std::tuple<const char*, std::wstring, const wchar_t*> kCases[] = {
         {"count as written", L"count=\"2\" source=\"part.xml\"", L"LabelUI|ButtonUI|LabelUI|ButtonUI"},
         // 499 zeros are read; the 2 after them is not.
         {"count of 500 characters", L"count=\"" + std::wstring(499, L'0') + L"2\" source=\"part.xml\"", L""},
@@ -728,14 +673,14 @@ TEST_F(DialogBuilderTest, IncludeValuesAreCutAt499Characters)
          L"LabelUI"},
         {"source name of 600 characters", L"source=\"part.xml" + std::wstring(592, L'x') + L"\"", L""},
     };
-    for (const Case& row : kCases) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, attributes, children] : kCases) {
+        SCOPED_TRACE(what);
         CDialogBuilder builder;
         const std::wstring xml =
-            L"<Window><VerticalLayout><Include " + row.attributes + L"/></VerticalLayout></Window>";
+            L"<Window><VerticalLayout><Include " + attributes + L"/></VerticalLayout></Window>";
         std::unique_ptr<CControlUI> root(builder.Create(xml.c_str(), nullptr, nullptr, &m_manager, nullptr));
         ASSERT_NE(nullptr, root.get());
-        EXPECT_EQ(std::wstring(row.children), ChildClasses(root.get()));
+        EXPECT_EQ(std::wstring(children), ChildClasses(root.get()));
     }
 }
 
@@ -748,35 +693,27 @@ TEST_F(DialogBuilderTest, TreesDeeperThanTheBoundFailWithTheBuildersMessage)
     const int nest = kMax - 1 - links * kChainStep;  // layouts around the chain
     ASSERT_GE(nest, 1);
     ASSERT_LE(links, kChainLinks);
-    struct Case
-    {
-        const char* what;
-        int parentDepth;
-        int nest;
-        int links;
-        bool builds;
-    };
-    const Case kCases[] = {
+    const std::tuple<const char*, int, int, int, bool> kCases[] = {
         {"exactly the bound", 0, nest, links, true},
         {"one more level", 0, nest + 1, links, false},
         {"the bound with the caller's parent", 1, nest - 1, links, true},
         {"the caller's parent makes it one too deep", 1, nest, links, false},
         {"a long chain of deep includes", 0, 1, kChainLinks, false},
     };
-    for (const Case& row : kCases) {
-        SCOPED_TRACE(row.what);
-        std::unique_ptr<CContainerUI> parent(row.parentDepth > 0 ? new CContainerUI : nullptr);
+    for (const auto& [what, parentDepth, nest, links, builds] : kCases) {
+        SCOPED_TRACE(what);
+        std::unique_ptr<CContainerUI> parent(parentDepth > 0 ? new CContainerUI : nullptr);
         CDialogBuilder builder;
-        const std::wstring xml = L"<Window>" + Nest(row.nest, ChainInclude(row.links)) + L"</Window>";
+        const std::wstring xml = L"<Window>" + Nest(nest, ChainInclude(links)) + L"</Window>";
         CControlUI* built = builder.Create(xml.c_str(), nullptr, nullptr, &m_manager, parent.get());
         if (parent == nullptr) delete built;
-        EXPECT_EQ(row.builds, built != nullptr);
+        EXPECT_EQ(builds, built != nullptr);
         if (parent != nullptr) {
-            EXPECT_EQ(row.builds ? 1 : 0, parent->GetCount());
+            EXPECT_EQ(builds ? 1 : 0, parent->GetCount());
         }
         wchar_t message[128] = {0};
         builder.GetLastErrorMessage(message, 128);
-        EXPECT_STREQ(row.builds ? L"" : L"Controls nested too deeply", message);
+        EXPECT_STREQ(builds ? L"" : L"Controls nested too deeply", message);
     }
 }
 
@@ -799,25 +736,19 @@ TEST_F(DialogBuilderTest, ResourceDocumentsIncludeByResourceId)
     ASSERT_NE(nullptr, again.get());
     EXPECT_STREQ(L"res_part", again->GetName().GetData());
 
-    struct Case
-    {
-        UINT id;
-        const wchar_t* type;
-        const wchar_t* message;
-    };
-    const Case kCases[] = {
+    const std::tuple<UINT, const wchar_t*, const wchar_t*> kCases[] = {
         {103, L"XML", L"Unmatched closing tag"},
         {104, L"XML", L""},
         {101, L"PNG", L""},
     };
-    for (const Case& row : kCases) {
-        SCOPED_TRACE(::testing::Message() << "resource " << row.id);
+    for (const auto& [id, type, message] : kCases) {
+        SCOPED_TRACE(::testing::Message() << "resource " << id);
         CDialogBuilder failing;
         failing.SetInstance(::GetModuleHandleW(nullptr));
-        EXPECT_EQ(nullptr, failing.Create(row.id, row.type, nullptr, &m_manager, nullptr));
-        wchar_t message[128] = {0};
-        failing.GetLastErrorMessage(message, 128);
-        EXPECT_STREQ(row.message, message);
+        EXPECT_EQ(nullptr, failing.Create(id, type, nullptr, &m_manager, nullptr));
+        wchar_t got[128] = {0};
+        failing.GetLastErrorMessage(got, 128);
+        EXPECT_STREQ(message, got);
     }
 }
 
@@ -868,22 +799,17 @@ TEST_F(DialogBuilderTest, MalformedDocumentsGiveNullWithTheParsersMessage)
 
 TEST_F(DialogBuilderTest, MissingDocumentsGiveNull)
 {
-    struct Case
-    {
-        const wchar_t* source;
-        const wchar_t* message;
-    };
-    const Case kCases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*> kCases[] = {
         {L"missing.xml", L"Could not find ziped file"},
         {L"broken.xml", L"Unmatched closing tag"},
     };
-    for (const Case& row : kCases) {
-        SCOPED_TRACE(::testing::Message() << "source " << row.source);
+    for (const auto& [source, message] : kCases) {
+        SCOPED_TRACE(::testing::Message() << "source " << source);
         CDialogBuilder builder;
-        EXPECT_EQ(nullptr, builder.Create(row.source, nullptr, nullptr, &m_manager, nullptr));
-        wchar_t message[128] = {0};
-        builder.GetLastErrorMessage(message, 128);
-        EXPECT_STREQ(row.message, message);
+        EXPECT_EQ(nullptr, builder.Create(source, nullptr, nullptr, &m_manager, nullptr));
+        wchar_t got[128] = {0};
+        builder.GetLastErrorMessage(got, 128);
+        EXPECT_STREQ(message, got);
     }
     CDialogBuilder unloaded;
     EXPECT_EQ(nullptr, unloaded.Create(nullptr, &m_manager, nullptr));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using SkinUI::CMarkup;
 
@@ -24,12 +25,7 @@ TEST(MarkupTruncation, EveryPrefixGivesItsError)
     const wchar_t* UC = L"Unmatched closing tag";
 
     // Each row covers the prefixes longer than the previous row's up to its own.
-    struct Range
-    {
-        const wchar_t* upTo;
-        const wchar_t* message;
-    };
-    const Range ranges[] = {
+    const std::tuple<const wchar_t*, const wchar_t*> ranges[] = {
         {L"", OK},
         {L"<", EN},
         {L"<?xml version=\"1.0\"?>", OK},
@@ -64,17 +60,17 @@ TEST(MarkupTruncation, EveryPrefixGivesItsError)
     };
 
     size_t length = 0;
-    for (const Range& r : ranges) {
-        const std::wstring upTo = r.upTo;
-        ASSERT_EQ(0u, doc.compare(0, upTo.size(), upTo)) << "table row is not a prefix";
-        for (; length <= upTo.size(); ++length) {
+    for (const auto& [upTo, message] : ranges) {
+        const std::wstring end = upTo;
+        ASSERT_EQ(0u, doc.compare(0, end.size(), end)) << "table row is not a prefix";
+        for (; length <= end.size(); ++length) {
             const std::wstring prefix = doc.substr(0, length);
             CMarkup xml;
             const bool ok = xml.Load(prefix.c_str());
-            wchar_t message[100] = {};
-            xml.GetLastErrorMessage(message, 99);
-            if (r.message[0] == L'\0') {
-                EXPECT_TRUE(ok) << "prefix " << length << ": " << message;
+            wchar_t got[100] = {};
+            xml.GetLastErrorMessage(got, 99);
+            if (message[0] == L'\0') {
+                EXPECT_TRUE(ok) << "prefix " << length << ": " << got;
                 EXPECT_TRUE(xml.IsValid());
                 const bool hasRoot = prefix.find(L"<W") != std::wstring::npos;
                 EXPECT_EQ(hasRoot, xml.GetRoot().IsValid()) << "prefix " << length;
@@ -83,7 +79,7 @@ TEST(MarkupTruncation, EveryPrefixGivesItsError)
                 }
             } else {
                 EXPECT_FALSE(ok) << "prefix " << length;
-                EXPECT_STREQ(r.message, message) << "prefix " << length;
+                EXPECT_STREQ(message, got) << "prefix " << length;
                 EXPECT_FALSE(xml.IsValid());
                 EXPECT_EQ(0u, xml.GetElementCount());
                 EXPECT_FALSE(xml.GetRoot().IsValid());

@@ -1,10 +1,13 @@
 #include "skinui/markup/Markup.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <string.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using SkinUI::CMarkup;
@@ -28,26 +31,15 @@ std::wstring Location(const CMarkup& xml)
 
 std::vector<BYTE> Utf8(const std::wstring& text)
 {
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::vector<BYTE> bytes((size_t)n);
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), (LPSTR)bytes.data(), n, nullptr,
-                            nullptr);
-    return bytes;
+    const std::string bytes = TestSupport::Utf8FromWide(text);
+    return std::vector<BYTE>(bytes.begin(), bytes.end());
 }
 
 }  // namespace
 
 TEST(MarkupErrors, MessagesAndLocations)
 {
-    struct Case
-    {
-        const wchar_t* xml;
-        const wchar_t* message;
-        const wchar_t* location;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         {L"hello", L"Expected start tag", L"hello"},
         {L"<a>text<b/>more</a>", L"Expected start tag", L"more</a>"},
         {L"<a><b><c/>", L"Expected start tag", L""},
@@ -68,13 +60,13 @@ TEST(MarkupErrors, MessagesAndLocations)
         {L"<r><a><b>x</b", L"Unmatched closing tag", L""},
         {L"<a><b/></a>junk", L"Expected start tag", L"junk"},
     };
-    for (const Case& c : cases) {
-        CMarkup xml;
-        EXPECT_FALSE(xml.Load(c.xml)) << c.xml;
-        EXPECT_FALSE(xml.IsValid());
-        EXPECT_FALSE(xml.GetRoot().IsValid());
-        EXPECT_EQ(c.message, Message(xml)) << c.xml;
-        EXPECT_EQ(c.location, Location(xml)) << c.xml;
+    for (const auto& [xml, message, location] : cases) {
+        CMarkup doc;
+        EXPECT_FALSE(doc.Load(xml)) << xml;
+        EXPECT_FALSE(doc.IsValid());
+        EXPECT_FALSE(doc.GetRoot().IsValid());
+        EXPECT_EQ(message, Message(doc)) << xml;
+        EXPECT_EQ(location, Location(doc)) << xml;
     }
 }
 
@@ -94,13 +86,7 @@ TEST(MarkupErrors, LocationKeeps49CharactersAndCopiesAreBounded)
 
 TEST(MarkupStructure, MissingEndTagsOfRootAndItsChildren)
 {
-    struct Case
-    {
-        const wchar_t* xml;
-        bool ok;
-        int elements;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, bool, int> cases[] = {
         {L"", true, 0},
         {L"  \r\n\t ", true, 0},
         {L"<Window><Font/>", true, 2},
@@ -115,11 +101,11 @@ TEST(MarkupStructure, MissingEndTagsOfRootAndItsChildren)
         {L"<a><b><c/>", false, 0},
         {L"</a>", false, 0},
     };
-    for (const Case& c : cases) {
-        CMarkup xml;
-        EXPECT_EQ(c.ok, xml.Load(c.xml)) << c.xml;
-        EXPECT_EQ(c.ok ? (ULONG)(c.elements + 1) : 0u, xml.GetElementCount()) << c.xml;
-        EXPECT_EQ(c.elements > 0, xml.GetRoot().IsValid()) << c.xml;
+    for (const auto& [xml, ok, elements] : cases) {
+        CMarkup doc;
+        EXPECT_EQ(ok, doc.Load(xml)) << xml;
+        EXPECT_EQ(ok ? (ULONG)(elements + 1) : 0u, doc.GetElementCount()) << xml;
+        EXPECT_EQ(elements > 0, doc.GetRoot().IsValid()) << xml;
     }
     CMarkup xml;
     ASSERT_TRUE(xml.Load(L"<Window>text"));
@@ -170,31 +156,19 @@ TEST(MarkupStructure, TreeLinksAndText)
 
 TEST(MarkupStructure, EndTagForms)
 {
-    struct Case
-    {
-        const wchar_t* xml;
-        bool ok;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, bool> cases[] = {
         {L"<Window></ Window >", true}, {L"<Window></Window\r\n>", true}, {L"<Window></window>", false},
         {L"<Window></Windows>", false}, {L"<Window ></Window>", true},    {L"< Window/>", true},
     };
-    for (const Case& c : cases) {
-        CMarkup xml;
-        EXPECT_EQ(c.ok, xml.Load(c.xml)) << c.xml;
+    for (const auto& [xml, ok] : cases) {
+        CMarkup doc;
+        EXPECT_EQ(ok, doc.Load(xml)) << xml;
     }
 }
 
 TEST(MarkupAttributes, ValuesEntitiesAndCounts)
 {
-    struct Case
-    {
-        const wchar_t* xml;
-        int count;
-        const wchar_t* name;
-        const wchar_t* value;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, int, const wchar_t*, const wchar_t*> cases[] = {
         {L"<Font name=\"a\" id = \"0\" size=\"18\"/>", 3, L"id", L"0"},
         {L"<a t=\"{u}&lt;&lt;x{/u}\"/>", 1, L"t", L"{u}<<x{/u}"},
         {L"<a t=\"&#65;\"/>", 1, L"t", L"&#65;"},
@@ -209,15 +183,15 @@ TEST(MarkupAttributes, ValuesEntitiesAndCounts)
         {L"<a x=\"1\">", 1, L"x", L"1"},
         {L"<a x=\"&quot;\">\"text\"</a>", 1, L"x", L"\""},
     };
-    for (const Case& c : cases) {
-        CMarkup xml;
-        ASSERT_TRUE(xml.Load(c.xml)) << c.xml;
-        CMarkupNode root = xml.GetRoot();
-        EXPECT_EQ(c.count, root.GetAttributeCount()) << c.xml;
-        EXPECT_TRUE(root.HasAttribute(c.name)) << c.xml;
-        EXPECT_STREQ(c.value, root.GetAttributeValue(c.name)) << c.xml;
+    for (const auto& [xml, count, name, value] : cases) {
+        CMarkup doc;
+        ASSERT_TRUE(doc.Load(xml)) << xml;
+        CMarkupNode root = doc.GetRoot();
+        EXPECT_EQ(count, root.GetAttributeCount()) << xml;
+        EXPECT_TRUE(root.HasAttribute(name)) << xml;
+        EXPECT_STREQ(value, root.GetAttributeValue(name)) << xml;
         EXPECT_STREQ(L"", root.GetAttributeValue(L"missing"));
-        EXPECT_STREQ(L"", root.GetAttributeName(c.count));
+        EXPECT_STREQ(L"", root.GetAttributeName(count));
         EXPECT_STREQ(L"", root.GetAttributeValue(-1));
     }
     CMarkup xml;
@@ -257,13 +231,7 @@ TEST(MarkupAttributes, OnlySixtyFourVisible)
 
 TEST(MarkupText, EntitiesAndWhitespace)
 {
-    struct Case
-    {
-        const wchar_t* xml;
-        bool preserve;
-        const wchar_t* text;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
         {L"<a>x &amp; y</a>", true, L"x & y"},
         {L"<a>&lt;&lt;&gt;</a>", true, L"<<>"},
         {L"<a>one  two\t\r\n three</a>", true, L"one  two\t\r\n three"},
@@ -272,23 +240,17 @@ TEST(MarkupText, EntitiesAndWhitespace)
         {L"<a>x&amp;<b/></a>", true, L"x&"},
         {L"<a>&#65;</a>", true, L"&#65;"},
     };
-    for (const Case& c : cases) {
-        CMarkup xml;
-        xml.SetPreserveWhitespace(c.preserve);
-        ASSERT_TRUE(xml.Load(c.xml)) << c.xml;
-        EXPECT_STREQ(c.text, xml.GetRoot().GetValue()) << c.xml;
+    for (const auto& [xml, preserve, text] : cases) {
+        CMarkup doc;
+        doc.SetPreserveWhitespace(preserve);
+        ASSERT_TRUE(doc.Load(xml)) << xml;
+        EXPECT_STREQ(text, doc.GetRoot().GetValue()) << xml;
     }
 }
 
 TEST(MarkupText, CommentsAndDeclarationsEndAtArrow)
 {
-    struct Case
-    {
-        const wchar_t* xml;
-        bool ok;
-        const wchar_t* root;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
         {L"<!-- <x> --><a/>", true, L"a"},
         {L"<!DOCTYPE a -><a/>", true, L"a"},
         {L"<!DOCTYPE a><a/>", true, nullptr},  // skipped to the end of the text
@@ -297,13 +259,13 @@ TEST(MarkupText, CommentsAndDeclarationsEndAtArrow)
         {L"<!--", true, nullptr},
         {L"<a><!-- c --><b/></a>", true, L"a"},
     };
-    for (const Case& c : cases) {
-        CMarkup xml;
-        EXPECT_EQ(c.ok, xml.Load(c.xml)) << c.xml;
-        if (c.root != nullptr) {
-            EXPECT_STREQ(c.root, xml.GetRoot().GetName()) << c.xml;
+    for (const auto& [xml, ok, root] : cases) {
+        CMarkup doc;
+        EXPECT_EQ(ok, doc.Load(xml)) << xml;
+        if (root != nullptr) {
+            EXPECT_STREQ(root, doc.GetRoot().GetName()) << xml;
         } else {
-            EXPECT_FALSE(xml.GetRoot().IsValid()) << c.xml;
+            EXPECT_FALSE(doc.GetRoot().IsValid()) << xml;
         }
     }
 }
@@ -325,20 +287,15 @@ TEST(MarkupLifecycle, ReloadReleaseAndGrowth)
     CMarkup constructed(L"<c/>");
     EXPECT_TRUE(constructed.IsValid());
 
-    struct Case
-    {
-        int children;
-        ULONG reserved;
-    };
     // Record 0 is the placeholder: 498 children + root + placeholder = 500 records.
-    const Case cases[] = {{498, 500}, {499, 1250}, {1248, 1250}, {1249, 2375}};
-    for (const Case& c : cases) {
+    const std::tuple<int, ULONG> cases[] = {{498, 500}, {499, 1250}, {1248, 1250}, {1249, 2375}};
+    for (const auto& [children, reserved] : cases) {
         std::wstring text = L"<r>";
-        for (int i = 0; i < c.children; ++i) text += L"<e/>";
+        for (int i = 0; i < children; ++i) text += L"<e/>";
         text += L"</r>";
         ASSERT_TRUE(xml.Load(text.c_str()));
-        EXPECT_EQ((ULONG)c.children + 2, xml.GetElementCount());
-        EXPECT_EQ(c.reserved, xml.GetReservedElementCount()) << c.children;
+        EXPECT_EQ((ULONG)children + 2, xml.GetElementCount());
+        EXPECT_EQ(reserved, xml.GetReservedElementCount()) << children;
     }
 }
 
@@ -416,33 +373,27 @@ TEST(MarkupFile, LooseFiles)
     wchar_t dir[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, dir), 0u);
     const std::wstring base = std::wstring(dir) + L"markup_test_" + std::to_wstring(GetCurrentProcessId());
-    struct Case
-    {
-        const char* content;
-        size_t size;
-        const wchar_t* message;
-    };
     const std::string big((size_t)CMarkup::MAX_FILE_SIZE + 1, ' ');
-    const Case cases[] = {
+    const std::tuple<const char*, size_t, const wchar_t*> cases[] = {
         {"\xEF\xBB\xBF<a x=\"1\"/>", 14, nullptr},
         {"", 0, L"File is empty"},
         {big.c_str(), big.size(), L"File too large"},
         {"<a", 2, L"Error parsing element name"},
     };
     int n = 0;
-    for (const Case& c : cases) {
+    for (const auto& [content, size, message] : cases) {
         const std::wstring path = base + L"_" + std::to_wstring(n++) + L".xml";
         HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, h);
         DWORD written = 0;
-        if (c.size > 0) WriteFile(h, c.content, (DWORD)c.size, &written, nullptr);
+        if (size > 0) WriteFile(h, content, (DWORD)size, &written, nullptr);
         CloseHandle(h);
         CMarkup xml;
         const bool ok = xml.LoadFromFile(path.c_str());
-        EXPECT_EQ(c.message == nullptr, ok);
-        if (c.message != nullptr) {
-            EXPECT_EQ(c.message, Message(xml));
+        EXPECT_EQ(message == nullptr, ok);
+        if (message != nullptr) {
+            EXPECT_EQ(message, Message(xml));
         } else {
             EXPECT_STREQ(L"1", xml.GetRoot().GetAttributeValue(L"x"));
         }

@@ -1,5 +1,6 @@
 #include "skinui/markup/Markup.h"
 
+#include "tests/support/LauncherSkin.h"
 #include "tests/support/SkinFiles.h"
 #include "tests/support/TempFolder.h"
 
@@ -12,14 +13,6 @@ using SkinUI::CMarkup;
 using SkinUI::CMarkupNode;
 
 namespace {
-
-struct Expected
-{
-    const wchar_t* cls;
-    const wchar_t* name;
-    const wchar_t* pos;
-    const wchar_t* visible;
-};
 
 // DlgMain.xml of the skin folder, as its bytes; empty when it cannot be read.
 std::vector<BYTE> SkinFileBytes()
@@ -58,52 +51,22 @@ void CheckSkin(CMarkup& xml)
     EXPECT_STREQ(L"355", inner.GetAttributeValue(L"height"));
     EXPECT_FALSE(inner.HasSiblings());
 
-    const Expected rows[3][12] = {
-        {
-            {L"Label", L"LabelUI1", L"5,5,0,0", L""},
-            {L"Label", L"", L"50,10,0,0", L""},
-            {L"Button", L"closebtn", L"500,5,0,0", L""},
-        },
-        {
-            {L"Button", L"computer_install", L"68,20,0,0", L""},
-            {L"Button", L"computer_run", L"68,20,0,0", L""},
-            {L"Progress", L"computer_pro", L"292,40,0,0", L""},
-            {L"Button", L"phone_jump", L"68,150,0,0", L""},
-            {L"Label", L"firstBK3", L"33,20,0,0", L"false"},
-            {L"Button", L"iphone_install", L"92,75,0,0", L"false"},
-            {L"Button", L"iphone_run", L"92,75,0,0", L"false"},
-            {L"Button", L"android_install", L"290,75,0,0", L"false"},
-            {L"Button", L"android_run", L"290,75,0,0", L"false"},
-            {L"Label", L"choose_text", L"122,40,0,0", L"false"},
-            {L"Progress", L"iphone_pro", L"130,200,0,0", L"false"},
-            {L"Progress", L"android_pro", L"328,200,0,0", L"false"},
-        },
-        {
-            {L"Label", L"qq_ico", L"120,20,0,0", L""},
-            {L"Button", L"qq", L"138,18,0,0", L""},
-            {L"Label", L"tel_ico", L"250,20,0,0", L""},
-            {L"Button", L"tel", L"268,18,0,0", L""},
-            {L"Button", L"return", L"450,15,0,0", L"false"},
-        },
-    };
-    const int counts[3] = {3, 12, 5};
-    const wchar_t* heights[3] = {L"50", L"255", L"50"};
-
     CMarkupNode row = inner.GetChild();
+    const TestSupport::LauncherSkinControl* e = TestSupport::kLauncherSkin;
     for (int r = 0; r < 3; ++r) {
         ASSERT_TRUE(row.IsValid()) << "row " << r;
         EXPECT_STREQ(L"HorizontalLayout", row.GetName());
-        EXPECT_STREQ(heights[r], row.GetAttributeValue(L"height"));
+        EXPECT_EQ(std::to_wstring(TestSupport::kLauncherRowHeight[r]), row.GetAttributeValue(L"height"));
         EXPECT_STREQ(L"VerticalLayout", row.GetParent().GetName());
         CMarkupNode control = row.GetChild();
-        for (int c = 0; c < counts[r]; ++c) {
-            const Expected& e = rows[r][c];
-            ASSERT_TRUE(control.IsValid()) << e.name;
-            EXPECT_STREQ(e.cls, control.GetName()) << e.name;
-            EXPECT_STREQ(e.name, control.GetAttributeValue(L"name"));
-            EXPECT_STREQ(L"true", control.GetAttributeValue(L"float")) << e.name;
-            EXPECT_STREQ(e.pos, control.GetAttributeValue(L"pos")) << e.name;
-            EXPECT_STREQ(e.visible, control.GetAttributeValue(L"visible")) << e.name;
+        for (int c = 0; c < TestSupport::LauncherRowCount(r); ++c, ++e) {
+            const std::wstring pos = std::to_wstring(e->x) + L"," + std::to_wstring(e->y) + L",0,0";
+            ASSERT_TRUE(control.IsValid()) << e->name;
+            EXPECT_STREQ(e->element, control.GetName()) << e->name;
+            EXPECT_STREQ(e->name, control.GetAttributeValue(L"name"));
+            EXPECT_STREQ(L"true", control.GetAttributeValue(L"float")) << e->name;
+            EXPECT_EQ(pos, control.GetAttributeValue(L"pos")) << e->name;
+            EXPECT_STREQ(e->visible ? L"" : L"false", control.GetAttributeValue(L"visible")) << e->name;
             EXPECT_FALSE(control.HasChildren());
             EXPECT_STREQ(L"", control.GetValue());
             control = control.GetSibling();
@@ -138,11 +101,8 @@ TEST(SkinMarkup, LauncherWindowFromText)
 {
     std::vector<BYTE> bytes = SkinFileBytes();
     ASSERT_GT(bytes.size(), 3u);
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, nullptr, 0);
-    ASSERT_GT(n, 0);
-    std::wstring text((size_t)n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, (LPCSTR)bytes.data() + 3, (int)bytes.size() - 3, &text[0], n);
+    const std::wstring text = TestSupport::WideFromUtf8(std::string(bytes.begin() + 3, bytes.end()));
+    ASSERT_FALSE(text.empty());
     CMarkup xml;
     ASSERT_TRUE(xml.Load(text.c_str()));
     CheckSkin(xml);

@@ -17,11 +17,7 @@ namespace SkinTest {
 
 inline std::string Utf8(const std::wstring& text)
 {
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string out((size_t)(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], n, nullptr, nullptr);
-    return out;
+    return TestSupport::Utf8FromWide(text);
 }
 
 // resources/skin/DlgMain.xml as stored (UTF-8 with a byte-order mark), and
@@ -39,9 +35,7 @@ inline const std::wstring& LauncherSkin()
     if (text.empty()) {
         std::string bytes = LauncherSkinBytes();
         if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-        const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
-        text.assign((size_t)(n > 0 ? n : 0), L'\0');
-        if (n > 0) MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), &text[0], n);
+        text = TestSupport::WideFromUtf8(bytes);
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "skinui/render/DPI.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using SkinUI::CDPI;
 
@@ -38,15 +39,7 @@ TEST(DPITest, NewObjectIsUnscaled)
 // Values as MulDiv rounds them: to the nearest, halves away from zero.
 TEST(DPITest, ScaleRoundsToNearest)
 {
-    struct Case
-    {
-        UINT dpi;
-        UINT scale;
-        int n;
-        int scaled;
-        int back;
-    };
-    const Case cases[] = {
+    const std::tuple<UINT, UINT, int, int, int> cases[] = {
         {144, 150, 5, 8, 3},  // 7.5 -> 8; 5 * 100 / 150 = 3.33 -> 3
         {144, 150, 10, 15, 7},   {144, 150, 7, 11, 5},
         {144, 150, -5, -8, -3},  {120, 125, 3, 4, 2},  // 3.75 -> 4; 2.4 -> 2
@@ -55,12 +48,12 @@ TEST(DPITest, ScaleRoundsToNearest)
         {96, 100, 9, 9, 9},      {72, 75, 3, 2, 4},    // 2.25 -> 2; 4.0
         {97, 101, 100, 101, 99},                       // 97 * 100 / 96 = 101.04 -> 101
     };
-    for (const Case& c : cases) {
-        CDPI dpi;
-        dpi.SetScale(c.dpi);
-        EXPECT_EQ(c.scale, dpi.GetScale()) << c.dpi;
-        EXPECT_EQ(c.scaled, dpi.Scale(c.n)) << c.dpi << " " << c.n;
-        EXPECT_EQ(c.back, dpi.ScaleBack(c.n)) << c.dpi << " " << c.n;
+    for (const auto& [dpi, scale, n, scaled, back] : cases) {
+        CDPI scaler;
+        scaler.SetScale(dpi);
+        EXPECT_EQ(scale, scaler.GetScale()) << dpi;
+        EXPECT_EQ(scaled, scaler.Scale(n)) << dpi << " " << n;
+        EXPECT_EQ(back, scaler.ScaleBack(n)) << dpi << " " << n;
     }
     CDPI dpi;
     dpi.SetScale(144);
@@ -71,14 +64,7 @@ TEST(DPITest, ScaleRoundsToNearest)
 // Rectangles keep their scaled width and height: right = left + width.
 TEST(DPITest, RectanglesKeepScaledSize)
 {
-    struct Case
-    {
-        UINT dpi;
-        RECT in;
-        RECT scaled;
-        RECT back;
-    };
-    const Case cases[] = {
+    const std::tuple<UINT, RECT, RECT, RECT> cases[] = {
         {144, {1, 1, 11, 11}, {2, 2, 17, 17}, {1, 1, 8, 8}},
         // Touching at x = 2 before; a gap at x = 2 after (1 -> 1..2, 2 -> 3..4).
         {120, {1, 0, 2, 1}, {1, 0, 2, 1}, {1, 0, 2, 1}},
@@ -87,18 +73,18 @@ TEST(DPITest, RectanglesKeepScaledSize)
         {144, {-10, -10, 10, 10}, {-15, -15, 15, 15}, {-7, -7, 6, 6}},
         {192, {3, 5, 4, 9}, {6, 10, 8, 18}, {2, 3, 3, 5}},
     };
-    for (const Case& c : cases) {
-        CDPI dpi;
-        dpi.SetScale(c.dpi);
-        RECT rc = c.in;
-        dpi.Scale(&rc);
-        EXPECT_TRUE(SameRect(c.scaled, rc))
-            << c.dpi << ": " << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
-        EXPECT_TRUE(SameRect(c.scaled, dpi.Scale(c.in)));
-        rc = c.in;
-        dpi.ScaleBack(&rc);
-        EXPECT_TRUE(SameRect(c.back, rc))
-            << c.dpi << " back: " << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
+    for (const auto& [dpi, in, scaled, back] : cases) {
+        CDPI scaler;
+        scaler.SetScale(dpi);
+        RECT rc = in;
+        scaler.Scale(&rc);
+        EXPECT_TRUE(SameRect(scaled, rc))
+            << dpi << ": " << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
+        EXPECT_TRUE(SameRect(scaled, scaler.Scale(in)));
+        rc = in;
+        scaler.ScaleBack(&rc);
+        EXPECT_TRUE(SameRect(back, rc))
+            << dpi << " back: " << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
     }
 }
 
@@ -126,34 +112,26 @@ TEST(DPITest, PointsAndSizes)
 // The system scale is the first one ever set; per-monitor follows the last.
 TEST(DPITest, SystemAndPerMonitorScale)
 {
-    struct Case
-    {
-        int awareness;
-        UINT scale;
-        UINT dpi;
-        int ten;
-        int backFifteen;
-    };
-    const Case cases[] = {
+    const std::tuple<int, UINT, UINT, int, int> cases[] = {
         {2, 125, 120, 13, 12},
         {1, 150, 144, 15, 10},
         {0, 100, 96, 10, 15},
     };
-    for (const Case& c : cases) {
-        CDPI dpi;
-        if (!WithAwareness(dpi, c.awareness)) {
-            ADD_FAILURE() << "awareness " << c.awareness << " cannot be set in this process";
+    for (const auto& [awareness, scale, dpi, ten, backFifteen] : cases) {
+        CDPI scaler;
+        if (!WithAwareness(scaler, awareness)) {
+            ADD_FAILURE() << "awareness " << awareness << " cannot be set in this process";
             continue;
         }
-        dpi.SetScale(144);
-        dpi.SetScale(120);
-        EXPECT_EQ(c.scale, dpi.GetScale()) << c.awareness;
-        EXPECT_EQ(c.dpi, dpi.GetDPI()) << c.awareness;
-        EXPECT_EQ(c.ten, dpi.Scale(10)) << c.awareness;
-        EXPECT_EQ(c.backFifteen, dpi.ScaleBack(15)) << c.awareness;
+        scaler.SetScale(144);
+        scaler.SetScale(120);
+        EXPECT_EQ(scale, scaler.GetScale()) << awareness;
+        EXPECT_EQ(dpi, scaler.GetDPI()) << awareness;
+        EXPECT_EQ(ten, scaler.Scale(10)) << awareness;
+        EXPECT_EQ(backFifteen, scaler.ScaleBack(15)) << awareness;
         RECT rc = {1, 1, 11, 11};
-        RECT expected = c.awareness == 0 ? rc : dpi.Scale(rc);
-        dpi.Scale(&rc);
+        RECT expected = awareness == 0 ? rc : scaler.Scale(rc);
+        scaler.Scale(&rc);
         EXPECT_TRUE(SameRect(expected, rc));
     }
 }

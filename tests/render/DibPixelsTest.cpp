@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using SkinUI::CDibPixels;
@@ -171,14 +172,8 @@ TEST(DibPixels, BlendGivesAlphaBlendsPixelsForEveryAlphaAndConstant)
 // pieces), window origins and parts of the source, each blended both ways.
 TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
 {
-    struct Case
-    {
-        const char* name;
-        int clip;  // 0 none, 1 rectangle, 2 round rectangle, 3 two rectangles
-        POINT origin;
-        int x, y, cx, cy, sx, sy;
-    };
-    const Case cases[] = {
+    // clip: 0 none, 1 rectangle, 2 round rectangle, 3 two rectangles
+    const std::tuple<const char*, int, POINT, int, int, int, int, int, int> cases[] = {
         {"whole, no clip", 0, {0, 0}, 0, 0, 60, 40, 0, 0},
         {"partly outside the target", 0, {0, 0}, -10, 30, 60, 40, 0, 0},
         {"source part", 1, {0, 0}, 5, 7, 30, 20, 17, 11},
@@ -186,7 +181,7 @@ TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
         {"two clip pieces", 3, {0, 0}, 3, 3, 70, 50, 2, 1},
         {"window origin", 2, {-12, 9}, 10, 10, 50, 40, 4, 4},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, clip, origin, x, y, cx, cy, sx, sy] : cases) {
         Dib source(80, 60, false);
         FillRandom(source, 80, 60, 3, true);
         Dib viaSystem(90, 70, true), viaEngine(90, 70, true);
@@ -194,9 +189,9 @@ TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
         FillRandom(viaEngine, 90, 70, 5, false);
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
             HRGN hRgn = nullptr;
-            if (c.clip == 1) hRgn = ::CreateRectRgn(8, 6, 50, 40);
-            if (c.clip == 2) hRgn = ::CreateRoundRectRgn(4, 4, 75, 55, 10, 10);
-            if (c.clip == 3) {
+            if (clip == 1) hRgn = ::CreateRectRgn(8, 6, 50, 40);
+            if (clip == 2) hRgn = ::CreateRoundRectRgn(4, 4, 75, 55, 10, 10);
+            if (clip == 3) {
                 hRgn = ::CreateRectRgn(0, 0, 30, 30);
                 HRGN hOther = ::CreateRectRgn(40, 20, 88, 66);
                 ::CombineRgn(hRgn, hRgn, hOther, RGN_OR);
@@ -206,15 +201,15 @@ TEST(DibPixels, BlendKeepsToTheClipTheOriginAndTheSourcePart)
                 ::SelectClipRgn(dib->DC(), hRgn);
                 ::DeleteObject(hRgn);
             }
-            ::SetWindowOrgEx(dib->DC(), c.origin.x, c.origin.y, nullptr);
+            ::SetWindowOrgEx(dib->DC(), origin.x, origin.y, nullptr);
         }
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::AlphaBlend(viaSystem.DC(), c.x, c.y, c.cx, c.cy, source.DC(), c.sx, c.sy, c.cx, c.cy, blend);
+        ::AlphaBlend(viaSystem.DC(), x, y, cx, cy, source.DC(), sx, sy, cx, cy, blend);
         CDibPixels target, pixels;
-        ASSERT_TRUE(target.Attach(viaEngine.DC())) << c.name;
+        ASSERT_TRUE(target.Attach(viaEngine.DC())) << name;
         ASSERT_TRUE(pixels.AttachBitmap(source.Bitmap()));
-        EXPECT_TRUE(target.Blend(c.x, c.y, c.cx, c.cy, pixels, c.sx, c.sy, 255)) << c.name;
-        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << c.name;
+        EXPECT_TRUE(target.Blend(x, y, cx, cy, pixels, sx, sy, 255)) << name;
+        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << name;
     }
 }
 
@@ -292,14 +287,7 @@ protected:
 // GM_ADVANCED, the same pixels.
 TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
 {
-    struct Case
-    {
-        const char* name;
-        RECT dest, part, corners;
-        BYTE fade;
-        bool hole, tiledX, tiledY;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, RECT, RECT, RECT, BYTE, bool, bool, bool> cases[] = {
         {"unscaled", {5, 5, 45, 35}, {0, 0, 40, 30}, {0, 0, 0, 0}, 255, false, false, false},
         {"nine-grid, stretched", {2, 3, 78, 58}, {0, 0, 40, 30}, {6, 5, 7, 4}, 255, false, false, false},
         {"nine-grid, same size", {10, 10, 50, 40}, {0, 0, 40, 30}, {6, 5, 7, 4}, 255, false, false, false},
@@ -311,7 +299,7 @@ TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
     Dib image(40, 30, false);
     FillRandom(image, 40, 30, 11, true);
     image.Unselect();
-    for (const Case& c : cases) {
+    for (const auto& [name, dest, part, corners, fade, hole, tiledX, tiledY] : cases) {
         Dib viaSystem(80, 60, true), viaEngine(80, 60, true);
         FillRandom(viaSystem, 80, 60, 13, false);
         FillRandom(viaEngine, 80, 60, 13, false);
@@ -321,10 +309,10 @@ TEST_F(DrawPathTest, DrawImageGivesTheSystemsPixels)
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
             SkinUI::CRenderClip clip;
             SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcPaint, rcItem, 9, 9, clip);
-            CRenderEngine::DrawImage(dib->DC(), image.Bitmap(), c.dest, rcPaint, c.part, c.corners, true,
-                                     c.fade, c.hole, c.tiledX, c.tiledY);
+            CRenderEngine::DrawImage(dib->DC(), image.Bitmap(), dest, rcPaint, part, corners, true, fade,
+                                     hole, tiledX, tiledY);
         }
-        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << c.name;
+        EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels())) << name;
     }
 }
 
@@ -393,15 +381,8 @@ TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
 {
     m_window.Manager()->SetUseGdiplusText(true);
     const wchar_t kLong[] = L"Vozeror Vozeror Vozeror Vozeror";
-    struct Step
-    {
-        DWORD seed;
-        const wchar_t* text;
-        bool roundClip;
-        DWORD frame;  // painted beside the text's rectangle, 0 for none
-        UINT extraStyle;
-    };
-    const Step steps[] = {
+    // frame: painted beside the text's rectangle, 0 for none
+    const std::tuple<DWORD, const wchar_t*, bool, DWORD, UINT> steps[] = {
         {21, L"客服:4000012345", false, 0, 0},
         {21, L"客服:4000012345", false, 0, 0},
         {22, L"客服:4000012345", false, 0, 0},
@@ -414,27 +395,27 @@ TEST_F(DrawPathTest, TextGivesTheSamePixelsWhetherDrawnOrReplayed)
         {21, kLong, false, 0xFF102030, DT_NOCLIP},
     };
     const RECT rcItem = {4, 6, 116, 34};
-    for (const Step& step : steps) {
+    for (const auto& [seed, text, roundClip, frame, extraStyle] : steps) {
         Dib viaSystem(120, 40, true), viaEngine(120, 40, true);
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
-            FillRandom(*dib, 120, 40, step.seed, false);
-            for (int y = 0; y < 40 && step.frame != 0; ++y)
+            FillRandom(*dib, 120, 40, seed, false);
+            for (int y = 0; y < 40 && frame != 0; ++y)
                 for (int x = 0; x < 120; ++x)
                     if (x < rcItem.left - 1 || x > rcItem.right || y < rcItem.top - 1 || y > rcItem.bottom)
-                        dib->At(x, y) = step.frame;
+                        dib->At(x, y) = frame;
         }
         LeaveToTheSystem(viaSystem.DC(), 120, 40);
         for (const Dib* dib : {&viaSystem, &viaEngine}) {
             SkinUI::CRenderClip clip;
-            if (step.roundClip) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcItem, rcItem, 9, 9, clip);
+            if (roundClip) SkinUI::CRenderClip::GenerateRoundClip(dib->DC(), rcItem, rcItem, 9, 9, clip);
             RECT rc = rcItem;
-            CRenderEngine::DrawTextW(dib->DC(), m_window.Manager(), rc, step.text, 0xFF336699, -1,
-                                     DT_SINGLELINE | DT_VCENTER | step.extraStyle);
+            CRenderEngine::DrawTextW(dib->DC(), m_window.Manager(), rc, text, 0xFF336699, -1,
+                                     DT_SINGLELINE | DT_VCENTER | extraStyle);
         }
         EXPECT_EQ(0, CountDifferences(viaSystem.Pixels(), viaEngine.Pixels()))
-            << step.seed << (step.roundClip ? " round" : "");
+            << seed << (roundClip ? " round" : "");
         Dib untouched(120, 40, true);
-        FillRandom(untouched, 120, 40, step.seed, false);
+        FillRandom(untouched, 120, 40, seed, false);
         EXPECT_LT(50, CountDifferences(untouched.Pixels(), viaEngine.Pixels())) << "the text was drawn";
     }
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using SkinUI::CPaintManagerUI;
 using SkinUI::TDrawInfo;
@@ -69,6 +70,12 @@ Expected Plain(const wchar_t* name)
     return Expected{name, kZero, kZero, kZero, 0, 255, false, false, false, false, nullptr};
 }
 
+Expected WithDest(Expected e, const RECT& dest)
+{
+    e.dest = dest;
+    return e;
+}
+
 }  // namespace
 
 // Draw strings at scale 100, well-formed and malformed, and what each gives.
@@ -85,11 +92,7 @@ TEST(DrawInfoTest, ParsesDrawStrings)
          with(Plain(L"btn_close_1.png"), [](Expected& e) { e.mask = 0xFFFF00FF; })},
         {L"file='computer_un_1.png' mask='#FF0000' ", nullptr,
          with(Plain(L"computer_un_1.png"), [](Expected& e) { e.mask = 0x00FF0000; })},
-        {L"file='a.png'  dest='0,0,10,10'", nullptr,
-         with(Plain(L"a.png"),
-              [](Expected& e) {
-                  e.dest = {0, 0, 10, 10};
-              })},
+        {L"file='a.png'  dest='0,0,10,10'", nullptr, WithDest(Plain(L"a.png"), {0, 0, 10, 10})},
         // A tab after the closing quote ends the scan.
         {L"file='a.png'\tdest='0,0,10,10'", nullptr, Plain(L"a.png")},
         // Keys are case-sensitive; unknown keys change nothing.
@@ -116,27 +119,11 @@ TEST(DrawInfoTest, ParsesDrawStrings)
                   e.corner = {5, 6, 7, 8};
               })},
         // Any single character separates the numbers of a list.
-        {L"file='a.png' dest='1;2 3x4'", nullptr,
-         with(Plain(L"a.png"),
-              [](Expected& e) {
-                  e.dest = {1, 2, 3, 4};
-              })},
+        {L"file='a.png' dest='1;2 3x4'", nullptr, WithDest(Plain(L"a.png"), {1, 2, 3, 4})},
         // Too few numbers: the missing ones are 0; extra numbers are ignored.
-        {L"file='a.png' dest='1,2'", nullptr,
-         with(Plain(L"a.png"),
-              [](Expected& e) {
-                  e.dest = {1, 2, 0, 0};
-              })},
-        {L"file='a.png' dest='7'", nullptr,
-         with(Plain(L"a.png"),
-              [](Expected& e) {
-                  e.dest = {7, 0, 0, 0};
-              })},
-        {L"file='a.png' dest='1,2,3,4,5,6'", nullptr,
-         with(Plain(L"a.png"),
-              [](Expected& e) {
-                  e.dest = {1, 2, 3, 4};
-              })},
+        {L"file='a.png' dest='1,2'", nullptr, WithDest(Plain(L"a.png"), {1, 2, 0, 0})},
+        {L"file='a.png' dest='7'", nullptr, WithDest(Plain(L"a.png"), {7, 0, 0, 0})},
+        {L"file='a.png' dest='1,2,3,4,5,6'", nullptr, WithDest(Plain(L"a.png"), {1, 2, 3, 4})},
         {L"file='a.png' dest=',,,'", nullptr, Plain(L"a.png")},
         // A colour without '#' reads the same; an empty one after '#' is 0.
         {L"file='a.png' mask='FF00FF'", nullptr,
@@ -155,11 +142,7 @@ TEST(DrawInfoTest, ParsesDrawStrings)
         {L"file='a.png' dest=", nullptr, Plain(L"a.png")},
         {L"file='a.png' dest='", nullptr, Plain(L"a.png")},
         // The modify string overrides the image string.
-        {L"file='a.png' dest='0,0,10,10'", L"dest='2,2,8,8'",
-         with(Plain(L"a.png"),
-              [](Expected& e) {
-                  e.dest = {2, 2, 8, 8};
-              })},
+        {L"file='a.png' dest='0,0,10,10'", L"dest='2,2,8,8'", WithDest(Plain(L"a.png"), {2, 2, 8, 8})},
         {L"bg.png", L"file='b.png' mask='#FF0000FF'",
          with(Plain(L"b.png"), [](Expected& e) { e.mask = 0xFF0000FF; })},
         {L"file='a.png' fade='10'", L"broken'", with(Plain(L"a.png"), [](Expected& e) { e.fade = 10; })},
@@ -214,43 +197,29 @@ TEST(DrawInfoTest, ScaledThroughTheManager)
 {
     CPaintManagerUI manager;
     manager.GetDPIObj()->SetScale(144);
-    struct ScaledCase
-    {
-        const wchar_t* image;
-        const wchar_t* modify;
-        Expected want;
-    };
     auto with = [](Expected e, void (*f)(Expected&)) {
         f(e);
         return e;
     };
-    const ScaledCase cases[] = {
-        {L"file='a.png' dest='0,0,10,10'", nullptr,
-         with(Plain(L"a@150.png"),
-              [](Expected& e) {
-                  e.dest = {0, 0, 15, 15};
-              })},
+    const std::tuple<const wchar_t*, const wchar_t*, Expected> cases[] = {
+        {L"file='a.png' dest='0,0,10,10'", nullptr, WithDest(Plain(L"a@150.png"), {0, 0, 15, 15})},
         {L"file='my.skin.png' source='2,2,4,4' corner='1,1,1,1'", nullptr,
          with(Plain(L"my@150.skin@150.png"),
               [](Expected& e) {
                   e.source = {3, 3, 6, 6};
                   e.corner = {2, 2, 2, 2};
               })},
-        {L"bg.png", L"dest='2,2,8,8'",
-         with(Plain(L"bg@150.png"),
-              [](Expected& e) {
-                  e.dest = {3, 3, 12, 12};
-              })},
+        {L"bg.png", L"dest='2,2,8,8'", WithDest(Plain(L"bg@150.png"), {3, 3, 12, 12})},
         {L"noextension", nullptr, Plain(L"noextension")},
     };
-    for (const ScaledCase& c : cases) {
+    for (const auto& [image, modify, want] : cases) {
         TDrawInfo info;
-        info.Parse(c.image, c.modify, &manager);
-        ExpectInfo(info, c.want, Narrow(c.image));
+        info.Parse(image, modify, &manager);
+        ExpectInfo(info, want, Narrow(image));
     }
     // At 100 % nothing changes.
     CPaintManagerUI unscaled;
     TDrawInfo info;
     info.Parse(L"file='a.png' dest='0,0,10,10'", nullptr, &unscaled);
-    ExpectInfo(info, with(Plain(L"a.png"), [](Expected& e) { e.dest = {0, 0, 10, 10}; }), "100");
+    ExpectInfo(info, WithDest(Plain(L"a.png"), {0, 0, 10, 10}), "100");
 }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using SkinUI::CPaintManagerUI;
@@ -127,15 +128,8 @@ TEST_F(HtmlTextTest, AlignmentMovesTheText)
 {
     const int cx = Extent(L"MMMM");
     const int lh = LineHeight();
-    struct Case
-    {
-        const char* name;
-        LPCTSTR markup;
-        UINT style;
-        int left;  // the rectangle after the call, from (20, 10, 220, 110)
-        int top;
-    };
-    const Case cases[] = {
+    // left: the rectangle after the call, from (20, 10, 220, 110)
+    const std::tuple<const char*, LPCTSTR, UINT, int, int> cases[] = {
         {"left top", L"MMMM", DT_SINGLELINE, 20, 10},
         {"centre", L"MMMM", DT_SINGLELINE | DT_CENTER, 20 + 100 - cx / 2, 10},
         {"right", L"MMMM", DT_SINGLELINE | DT_RIGHT, 220 - cx, 10},
@@ -143,18 +137,18 @@ TEST_F(HtmlTextTest, AlignmentMovesTheText)
         {"bottom", L"MMMM", DT_SINGLELINE | DT_BOTTOM, 20, 110 - lh},
         {"vertical centre of two lines", L"MMMM{n}MMMM", DT_VCENTER, 20, 10 + 50 - lh},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, markup, style, left, top] : cases) {
         m_surface.Clear(kWhite);
         RECT rc = {20, 10, 220, 110};
         int links = 0;
-        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, c.markup, kBlack, nullptr, nullptr, links, c.style);
-        EXPECT_EQ(c.left, rc.left) << c.name;
-        EXPECT_EQ(c.top, rc.top) << c.name;
+        CRenderEngine::DrawHtmlText(DC(), Manager(), rc, markup, kBlack, nullptr, nullptr, links, style);
+        EXPECT_EQ(left, rc.left) << name;
+        EXPECT_EQ(top, rc.top) << name;
         const RECT ink = Ink();
-        ASSERT_FALSE(::IsRectEmpty(&ink)) << c.name;
-        EXPECT_GE(ink.left, c.left) << c.name;
-        EXPECT_LE(ink.right, c.left + cx + 1) << c.name;
-        EXPECT_GE(ink.top, c.top) << c.name;
+        ASSERT_FALSE(::IsRectEmpty(&ink)) << name;
+        EXPECT_GE(ink.left, left) << name;
+        EXPECT_LE(ink.right, left + cx + 1) << name;
+        EXPECT_GE(ink.top, top) << name;
     }
     // A centred text that is not single-line centres each run on its own:
     // the short first line lies within the long second one.
@@ -181,14 +175,8 @@ TEST_F(HtmlTextTest, AlignmentMovesTheText)
 
 TEST_F(HtmlTextTest, TagsAndEscapesMeasureAsTheTextTheyStandFor)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR markup;
-        LPCTSTR text;  // what is drawn, in the default font
-        int extra;     // pixels added by the markup
-    };
-    const Case cases[] = {
+    // text: what is drawn, in the default font; extra: pixels added by the markup
+    const std::tuple<const char*, LPCTSTR, LPCTSTR, int> cases[] = {
         {"a letter not followed by space or bracket is no tag", L"{bold}", L"{bold}", 0},
         {"raw text", L"{r}{b}{/r}", L"{b}", 0},
         {"raw text with angle brackets", L"<r><b>x</r>", L"<b>x", 0},
@@ -203,39 +191,34 @@ TEST_F(HtmlTextTest, TagsAndEscapesMeasureAsTheTextTheyStandFor)
         {"empty raw section ends at once", L"{r}{/r}{c #0}a{/c}", L"a", 0},
         {"the return button's text", L"{u}<<返回{/u}", L"<<返回", 0},
     };
-    for (const Case& c : cases) {
-        const SIZE size = Measure(c.markup);
-        EXPECT_NEAR(Extent(c.text) + c.extra, size.cx, 1) << c.name;
-        EXPECT_EQ(LineHeight(), size.cy) << c.name;
+    for (const auto& [name, markup, text, extra] : cases) {
+        const SIZE size = Measure(markup);
+        EXPECT_NEAR(Extent(text) + extra, size.cx, 1) << name;
+        EXPECT_EQ(LineHeight(), size.cy) << name;
     }
 }
 
 TEST_F(HtmlTextTest, AngleAndCurlyTagsDrawTheSame)
 {
-    struct Case
-    {
-        LPCTSTR first;
-        LPCTSTR second;
-    };
-    const Case cases[] = {
+    const std::tuple<LPCTSTR, LPCTSTR> cases[] = {
         {L"<b>bold</b>", L"{b}bold{/b}"},
         // The second {b} pushes nothing, so the first {/b} leaves bold.
         {L"{b}{b}x{/b}y{/b}", L"{b}x{/b}y"},
         {L"<u>under</u> line", L"{u}under{/u} line"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [first, second] : cases) {
         RECT rc = {0, 0, 320, 40};
         m_surface.Clear(kWhite);
-        Draw(c.first, rc);
-        std::vector<DWORD> first;
+        Draw(first, rc);
+        std::vector<DWORD> head;
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 320; ++x) first.push_back(m_surface.Pixel(x, y));
+            for (int x = 0; x < 320; ++x) head.push_back(m_surface.Pixel(x, y));
         m_surface.Clear(kWhite);
-        Draw(c.second, rc);
+        Draw(second, rc);
         int differing = 0;
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 320; ++x) differing += first[y * 320 + x] != m_surface.Pixel(x, y);
-        EXPECT_EQ(0, differing) << "markup " << static_cast<int>(wcslen(c.first));
+            for (int x = 0; x < 320; ++x) differing += head[y * 320 + x] != m_surface.Pixel(x, y);
+        EXPECT_EQ(0, differing) << "markup " << static_cast<int>(wcslen(first));
         const RECT ink = Ink();
         EXPECT_FALSE(::IsRectEmpty(&ink));
     }
@@ -243,15 +226,6 @@ TEST_F(HtmlTextTest, AngleAndCurlyTagsDrawTheSame)
 
 TEST_F(HtmlTextTest, ColourTags)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR markup;
-        DWORD background;
-        DWORD color;
-        TestSupport::PixelTest inkTest;
-        TestSupport::PixelTest wrongTest;
-    };
     auto whitish = [](DWORD p) {
         return TestSupport::Red(p) > 150 && TestSupport::Green(p) > 150 && TestSupport::Blue(p) > 150;
     };
@@ -271,23 +245,26 @@ TEST_F(HtmlTextTest, ColourTags)
         return TestSupport::Green(p) > TestSupport::Red(p) + 40 ||
             TestSupport::Blue(p) > TestSupport::Red(p) + 40;
     };
-    const Case cases[] = {
-        {"{c #FF0000} draws red", L"{c #FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120), notRed},
-        {"{c FF0000} without #", L"{c FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120), notRed},
-        {"{c #FF0000FF} reads as 0x7FFFFFFF: white", L"{c #FF0000FF}MMMM{/c}", kBlack, kBlack, whitish,
-         notGrey},
-        {"colour passed in", L"MMMM", kWhite, 0xFF0000FF, blueish, notBlue},
-        {"link in the default link colour", L"{a x}MMMM{/a}", kWhite, 0, blueish, notBlue},
-        {"link in the colour passed in", L"{a x}MMMM{/a}", kWhite, 0xFFFF0000, TestSupport::Reddish(120),
-         notRed},
-    };
-    for (const Case& c : cases) {
-        m_surface.Clear(c.background);
+    const std::tuple<const char*, LPCTSTR, DWORD, DWORD, TestSupport::PixelTest, TestSupport::PixelTest>
+        cases[] = {
+            {"{c #FF0000} draws red", L"{c #FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120),
+             notRed},
+            {"{c FF0000} without #", L"{c FF0000}MMMM{/c}", kWhite, kBlack, TestSupport::Reddish(120),
+             notRed},
+            {"{c #FF0000FF} reads as 0x7FFFFFFF: white", L"{c #FF0000FF}MMMM{/c}", kBlack, kBlack, whitish,
+             notGrey},
+            {"colour passed in", L"MMMM", kWhite, 0xFF0000FF, blueish, notBlue},
+            {"link in the default link colour", L"{a x}MMMM{/a}", kWhite, 0, blueish, notBlue},
+            {"link in the colour passed in", L"{a x}MMMM{/a}", kWhite, 0xFFFF0000, TestSupport::Reddish(120),
+             notRed},
+        };
+    for (const auto& [name, markup, background, color, inkTest, wrongTest] : cases) {
+        m_surface.Clear(background);
         RECT rc = {0, 0, 320, 40};
-        Draw(c.markup, rc, DT_SINGLELINE, c.color);
+        Draw(markup, rc, DT_SINGLELINE, color);
         RECT all = {0, 0, 320, 160};
-        EXPECT_GT(TestSupport::CountIn(m_surface, all, c.inkTest), 10) << c.name;
-        EXPECT_EQ(0, TestSupport::CountIn(m_surface, all, c.wrongTest)) << c.name;
+        EXPECT_GT(TestSupport::CountIn(m_surface, all, inkTest), 10) << name;
+        EXPECT_EQ(0, TestSupport::CountIn(m_surface, all, wrongTest)) << name;
     }
     // After {/c} the colour passed in is back.
     m_surface.Clear(kWhite);
@@ -365,16 +342,8 @@ TEST_F(HtmlTextTest, LinkRectangles)
 TEST_F(HtmlTextTest, LineBreaking)
 {
     const int lh = LineHeight();
-    struct Case
-    {
-        const char* name;
-        LPCTSTR markup;
-        UINT style;
-        int width;
-        int lines;
-    };
     const int cjk = Extent(L"返");
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, UINT, int, int> cases[] = {
         {"word break after the space", L"abc def", DT_WORDBREAK, Extent(L"abc d") + 1, 2},
         {"CJK breaks between any two characters", L"返回返回返回", DT_WORDBREAK, Extent(L"返回") + cjk / 2,
          3},
@@ -383,8 +352,8 @@ TEST_F(HtmlTextTest, LineBreaking)
         {"a line feed breaks the line", L"ab\ncd", 0, 9999, 2},
         {"too narrow: one character per line", L"abc", 0, 1, 3},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.lines * lh, Measure(c.markup, c.style, c.width).cy) << c.name;
+    for (const auto& [name, markup, style, width, lines] : cases) {
+        EXPECT_EQ(lines * lh, Measure(markup, style, width).cy) << name;
     }
     EXPECT_NEAR(Extent(L"abcd"), Measure(L"ab{n}cd", DT_SINGLELINE).cx, 1);
     EXPECT_NEAR(Extent(L"ab"), Measure(L"ab\ncd", DT_SINGLELINE).cx, 1);
@@ -426,19 +395,14 @@ TEST_F(HtmlTextTest, LineHeightTags)
 
 TEST_F(HtmlTextTest, MeasuredWidthNeverExceedsTheRectangle)
 {
-    struct Case
-    {
-        LPCTSTR markup;
-        UINT style;
-    };
-    const Case cases[] = {
+    const std::tuple<LPCTSTR, UINT> cases[] = {
         {L"{x 500}a", DT_SINGLELINE},
         {L"a long text that is wider than the rectangle", DT_SINGLELINE},
         {L"a long text that is wider than the rectangle", DT_WORDBREAK},
         {L"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", DT_SINGLELINE | DT_END_ELLIPSIS},
     };
-    for (const Case& c : cases) {
-        EXPECT_LE(Measure(c.markup, c.style, 100).cx, 100);
+    for (const auto& [markup, style] : cases) {
+        EXPECT_LE(Measure(markup, style, 100).cx, 100);
     }
 }
 
@@ -450,14 +414,7 @@ TEST_F(HtmlTextTest, HostileTextEndsWithABoundedResult)
     std::wstring nested;
     for (int i = 0; i < 5000; ++i) nested += L"{f 0}{c #FF0000}{p 1}";
     for (int i = 0; i < 200; ++i) nested += L"{y -9}ab\n";
-    struct Case
-    {
-        const char* name;
-        LPCTSTR markup;
-        UINT style;
-        int width;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, UINT, int> cases[] = {
         {"one pixel wide", L"abcdefgh", DT_WORDBREAK, 1},
         {"one pixel wide with ellipsis", L"abcdefgh", DT_END_ELLIPSIS, 1},
         {"lines without height", L"{y 0}abc{n}{y 0}def", DT_WORDBREAK, 1},
@@ -470,40 +427,34 @@ TEST_F(HtmlTextTest, HostileTextEndsWithABoundedResult)
         {"raw text never closed", L"{r}{b}x", 0, 100},
         {"deeply nested tags over many lines", nested.c_str(), DT_WORDBREAK, 100},
     };
-    for (const Case& c : cases) {
-        const SIZE size = Measure(c.markup, c.style, c.width);
-        EXPECT_LE(size.cx, c.width) << c.name;
-        EXPECT_GE(size.cy, 0) << c.name;
+    for (const auto& [name, markup, style, width] : cases) {
+        const SIZE size = Measure(markup, style, width);
+        EXPECT_LE(size.cx, width) << name;
+        EXPECT_GE(size.cy, 0) << name;
         m_surface.Clear(kWhite);
-        RECT rc = {10, 10, 10 + c.width, 150};
+        RECT rc = {10, 10, 10 + width, 150};
         const RECT original = rc;
-        Draw(c.markup, rc, c.style);
-        EXPECT_EQ(0, TestSupport::CountOutside(m_surface, original, Not(kWhite))) << c.name;
+        Draw(markup, rc, style);
+        EXPECT_EQ(0, TestSupport::CountOutside(m_surface, original, Not(kWhite))) << name;
     }
 }
 
 TEST_F(HtmlTextTest, DrawingStaysInsideTheRectangle)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR markup;
-        UINT style;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, UINT> cases[] = {
         {"wrapped", L"a long text that wraps over several lines and more", DT_WORDBREAK},
         {"single line", L"a long text that does not fit in one line", DT_SINGLELINE},
         {"ellipsis", L"a long text that does not fit in one line", DT_SINGLELINE | DT_END_ELLIPSIS},
         {"centred", L"{b}a long text{/b} that does not fit", DT_SINGLELINE | DT_CENTER | DT_VCENTER},
         {"pen moved past the edge", L"ab{x 400}cd{x -800}ef", DT_SINGLELINE},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, markup, style] : cases) {
         m_surface.Clear(kWhite);
         RECT rc = {20, 20, 80, 50};
         const RECT original = rc;
-        Draw(c.markup, rc, c.style);
-        EXPECT_EQ(0, TestSupport::CountOutside(m_surface, original, Not(kWhite))) << c.name;
-        EXPECT_GT(TestSupport::CountIn(m_surface, original, Not(kWhite)), 0) << c.name;
+        Draw(markup, rc, style);
+        EXPECT_EQ(0, TestSupport::CountOutside(m_surface, original, Not(kWhite))) << name;
+        EXPECT_GT(TestSupport::CountIn(m_surface, original, Not(kWhite)), 0) << name;
     }
     // The DC's clip is the rectangle it was before.
     RECT rcClip = {};
@@ -529,29 +480,23 @@ TEST_F(HtmlTextTest, ImagesInText)
     // An image that does not fit goes to the next line.
     EXPECT_EQ(lh + (std::max)(lh, 8), Measure(L"ab{i dot.png}", 0, Extent(L"ab") + 4).cy);
 
-    struct Case
-    {
-        const char* name;
-        LPCTSTR markup;
-        DWORD color;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, DWORD> cases[] = {
         {"whole image", L"{i dot.png}", 0xFFFF0000},
         {"second of two frames", L"{i strip.png 2 1}", 0xFF00FF00},
         {"first frame for an index out of range", L"{i strip.png 2 5}", 0xFFFF0000},
         {"draw-string form", L"{i file='strip.png' 2 1}", 0xFF00FF00},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, markup, color] : cases) {
         m_surface.Clear(kWhite);
         RECT rc = {10, 10, 200, 60};
-        Draw(c.markup, rc);
+        Draw(markup, rc);
         const RECT ink = Ink();
-        EXPECT_EQ(10, ink.left) << c.name;
-        EXPECT_EQ(18, ink.right) << c.name;
-        EXPECT_EQ(8, ink.bottom - ink.top) << c.name;
+        EXPECT_EQ(10, ink.left) << name;
+        EXPECT_EQ(18, ink.right) << name;
+        EXPECT_EQ(8, ink.bottom - ink.top) << name;
         // Centred in the line.
-        EXPECT_NEAR(10 + (std::max)(lh, 8) / 2, (ink.top + ink.bottom) / 2, 1) << c.name;
-        EXPECT_TRUE(TestSupport::IsNear(m_surface.Pixel(14, ink.top + 4), c.color, 0)) << c.name;
+        EXPECT_NEAR(10 + (std::max)(lh, 8) / 2, (ink.top + ink.bottom) / 2, 1) << name;
+        EXPECT_TRUE(TestSupport::IsNear(m_surface.Pixel(14, ink.top + 4), color, 0)) << name;
     }
 }
 
@@ -611,32 +556,24 @@ TEST_F(HtmlTextTest, SelectedTextHasTheSelectedBackground)
 
 TEST_F(HtmlTextTest, NothingHappensWithoutTextManagerOrRectangle)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR text;
-        bool bManager;
-        RECT rc;
-        UINT style;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, bool, RECT, UINT> cases[] = {
         {"null text", nullptr, true, {0, 0, 100, 40}, 0},
         {"null manager", L"text", false, {0, 0, 100, 40}, 0},
         {"empty rectangle", L"text", true, {10, 10, 10, 40}, 0},
         {"empty rectangle, measuring", L"text", true, {10, 10, 100, 10}, DT_CALCRECT},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, text, bManager, rc, style] : cases) {
         m_surface.Clear(kWhite);
-        RECT rc = c.rc;
+        RECT box = rc;
         RECT links[1] = {};
         CUIString texts[1];
         int count = 1;
-        CRenderEngine::DrawHtmlText(DC(), c.bManager ? Manager() : nullptr, rc, c.text, kBlack, links, texts,
-                                    count, c.style);
-        EXPECT_EQ(0, memcmp(&rc, &c.rc, sizeof(RECT))) << c.name;
-        EXPECT_EQ(1, count) << c.name;
+        CRenderEngine::DrawHtmlText(DC(), bManager ? Manager() : nullptr, box, text, kBlack, links, texts,
+                                    count, style);
+        EXPECT_EQ(0, memcmp(&box, &rc, sizeof(RECT))) << name;
+        EXPECT_EQ(1, count) << name;
         const RECT ink = Ink();
-        EXPECT_TRUE(::IsRectEmpty(&ink)) << c.name;
+        EXPECT_TRUE(::IsRectEmpty(&ink)) << name;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using SkinUI::CControlUI;
@@ -60,17 +61,8 @@ std::wstring WritePng(const TestSupport::TempFolder& folder, const std::string& 
 TEST(PaintManagerResourcesTest, AddFontRecordsAndHandles)
 {
     const std::wstring longFace = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn";  // 40 characters
-    struct Case
-    {
-        UINT dpi;
-        const wchar_t* name;
-        int size;
-        bool bold, underline, italic;
-        std::wstring face;  // recorded and in the LOGFONT
-        LONG height;
-        LONG weight;  // 0: the stock font's weight
-    };
-    const Case cases[] = {
+    // face: recorded and in the LOGFONT; weight: 0: the stock font's weight
+    const std::tuple<UINT, const wchar_t*, int, bool, bool, bool, std::wstring, LONG, LONG> cases[] = {
         {96, L"Arial", 12, false, false, false, L"Arial", -12, 0},
         {96, L"Arial", 12, true, true, true, L"Arial", -12, FW_BOLD},
         {96, L"", 9, false, false, false, StockFace(), -9, 0},
@@ -80,26 +72,26 @@ TEST(PaintManagerResourcesTest, AddFontRecordsAndHandles)
         {120, L"Tahoma", 13, false, false, false, L"Tahoma", -16, 0},  // 16.25
     };
     const LONG stockWeight = LogFontOf(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))).lfWeight;
-    for (const Case& c : cases) {
+    for (const auto& [dpi, name, size, bold, underline, italic, face, height, weight] : cases) {
         CPaintManagerUI manager;
-        manager.GetDPIObj()->SetScale(c.dpi);
-        HFONT hFont = manager.AddFont(3, c.name, c.size, c.bold, c.underline, c.italic);
+        manager.GetDPIObj()->SetScale(dpi);
+        HFONT hFont = manager.AddFont(3, name, size, bold, underline, italic);
         ASSERT_NE(static_cast<HFONT>(nullptr), hFont);
         LOGFONTW lf = LogFontOf(hFont);
-        EXPECT_EQ(c.face, std::wstring(lf.lfFaceName));
-        EXPECT_EQ(c.height, lf.lfHeight);
-        EXPECT_EQ(c.weight != 0 ? c.weight : stockWeight, lf.lfWeight);
-        EXPECT_EQ(c.underline ? 1 : 0, lf.lfUnderline);
-        EXPECT_EQ(c.italic ? 1 : 0, lf.lfItalic);
+        EXPECT_EQ(face, std::wstring(lf.lfFaceName));
+        EXPECT_EQ(height, lf.lfHeight);
+        EXPECT_EQ(weight != 0 ? weight : stockWeight, lf.lfWeight);
+        EXPECT_EQ(underline ? 1 : 0, lf.lfUnderline);
+        EXPECT_EQ(italic ? 1 : 0, lf.lfItalic);
         EXPECT_EQ(DEFAULT_CHARSET, lf.lfCharSet);
         TFontInfo* pInfo = manager.GetFontInfo(3);
         ASSERT_NE(static_cast<TFontInfo*>(nullptr), pInfo);
         EXPECT_EQ(hFont, pInfo->hFont);
-        EXPECT_EQ(c.face, std::wstring(pInfo->sFontName.GetData()));
-        EXPECT_EQ(c.size, pInfo->iSize);
-        EXPECT_EQ(c.bold, pInfo->bBold);
-        EXPECT_EQ(c.underline, pInfo->bUnderline);
-        EXPECT_EQ(c.italic, pInfo->bItalic);
+        EXPECT_EQ(face, std::wstring(pInfo->sFontName.GetData()));
+        EXPECT_EQ(size, pInfo->iSize);
+        EXPECT_EQ(bold, pInfo->bBold);
+        EXPECT_EQ(underline, pInfo->bUnderline);
+        EXPECT_EQ(italic, pInfo->bItalic);
         // No paint DC yet: the metrics wait for one.
         EXPECT_EQ(0, pInfo->tm.tmHeight);
     }
@@ -267,13 +259,7 @@ TEST(PaintManagerResourcesTest, DefaultColours)
 {
     typedef void (CPaintManagerUI::*Setter)(DWORD, bool);
     typedef DWORD (CPaintManagerUI::*Getter)() const;
-    struct Case
-    {
-        Setter set;
-        Getter get;
-        DWORD initial;
-    };
-    const Case cases[] = {
+    const std::tuple<Setter, Getter, DWORD> cases[] = {
         {&CPaintManagerUI::SetDefaultDisabledColor, &CPaintManagerUI::GetDefaultDisabledColor, 0xFFA7A6AA},
         {&CPaintManagerUI::SetDefaultFontColor, &CPaintManagerUI::GetDefaultFontColor, 0xFF000000},
         {&CPaintManagerUI::SetDefaultLinkFontColor, &CPaintManagerUI::GetDefaultLinkFontColor, 0xFF0000FF},
@@ -282,29 +268,29 @@ TEST(PaintManagerResourcesTest, DefaultColours)
         {&CPaintManagerUI::SetDefaultSelectedBkColor, &CPaintManagerUI::GetDefaultSelectedBkColor,
          0xFFBAE4FF},
     };
-    for (const Case& c : cases) {
+    for (const auto& [set, get, initial] : cases) {
         CPaintManagerUI untouched;
         CPaintManagerUI own;
         CPaintManagerUI caller;
-        EXPECT_EQ(c.initial, (untouched.*c.get)());
-        (own.*c.set)(0xFF111111, false);
-        EXPECT_EQ(0xFF111111, (own.*c.get)());
-        EXPECT_EQ(c.initial, (untouched.*c.get)());
+        EXPECT_EQ(initial, (untouched.*get)());
+        (own.*set)(0xFF111111, false);
+        EXPECT_EQ(0xFF111111, (own.*get)());
+        EXPECT_EQ(initial, (untouched.*get)());
 
         // Shared: the caller still had the shared value, so it follows.
-        (caller.*c.set)(0xFF222222, true);
-        EXPECT_EQ(0xFF222222, (caller.*c.get)());
-        EXPECT_EQ(c.initial, (untouched.*c.get)());
-        EXPECT_EQ(0xFF111111, (own.*c.get)());
+        (caller.*set)(0xFF222222, true);
+        EXPECT_EQ(0xFF222222, (caller.*get)());
+        EXPECT_EQ(initial, (untouched.*get)());
+        EXPECT_EQ(0xFF111111, (own.*get)());
         // A manager with a value of its own changes only the shared one.
-        (own.*c.set)(0xFF333333, true);
-        EXPECT_EQ(0xFF111111, (own.*c.get)());
+        (own.*set)(0xFF333333, true);
+        EXPECT_EQ(0xFF111111, (own.*get)());
         CPaintManagerUI later;
-        EXPECT_EQ(0xFF333333, (later.*c.get)());
+        EXPECT_EQ(0xFF333333, (later.*get)());
 
-        (later.*c.set)(c.initial, true);
+        (later.*set)(initial, true);
         CPaintManagerUI restored;
-        EXPECT_EQ(c.initial, (restored.*c.get)());
+        EXPECT_EQ(initial, (restored.*get)());
     }
 }
 
@@ -312,27 +298,18 @@ TEST(PaintManagerResourcesTest, DefaultColours)
 
 TEST(PaintManagerResourcesTest, AddBitmapImages)
 {
-    struct Bad
-    {
-        const wchar_t* name;
-        bool bitmap;
-        int cx;
-        int cy;
-    };
-    const Bad bad[] = {
+    const std::tuple<const wchar_t*, bool, int, int> bad[] = {
         {nullptr, true, 4, 4}, {L"", true, 4, 4},   {L"x", false, 4, 4},
         {L"x", true, 0, 4},    {L"x", true, 4, -1},
     };
     CPaintManagerUI manager;
-    for (const Bad& b : bad) {
-        HBITMAP hBitmap = b.bitmap ? MakeBitmap(4, 4) : nullptr;
-        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr),
-                  manager.AddImage(b.name, hBitmap, b.cx, b.cy, false));
+    for (const auto& [name, bitmap, cx, cy] : bad) {
+        HBITMAP hBitmap = bitmap ? MakeBitmap(4, 4) : nullptr;
+        EXPECT_EQ(static_cast<const TImageInfo*>(nullptr), manager.AddImage(name, hBitmap, cx, cy, false));
         // Refused arguments leave the bitmap with the caller, who frees it
         // when null comes back.
         if (hBitmap != nullptr) {
-            EXPECT_TRUE(IsLive(hBitmap))
-                << (b.name != nullptr ? b.name : L"(null)") << " " << b.cx << "x" << b.cy;
+            EXPECT_TRUE(IsLive(hBitmap)) << (name != nullptr ? name : L"(null)") << " " << cx << "x" << cy;
             ::DeleteObject(hBitmap);
         }
     }

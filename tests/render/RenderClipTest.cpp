@@ -3,6 +3,7 @@
 #include "tests/support/DibSurface.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using SkinUI::CRenderClip;
 using TestSupport::DibSurface;
@@ -75,45 +76,37 @@ TEST(RenderClipTest, RoundClipCutsOnlyTheCorners)
 // DC without clip region or with a rectangle of its own.
 TEST(RenderClipTest, OldClipBoxComesBack)
 {
-    struct Case
-    {
-        bool hasOldClip;
-        RECT oldClip;
-        RECT rc;
-        RECT during;
-        RECT after;
-    };
-    const Case cases[] = {
+    const std::tuple<bool, RECT, RECT, RECT, RECT> cases[] = {
         {false, {0, 0, 0, 0}, {10, 5, 60, 25}, {10, 5, 60, 25}, {0, 0, 100, 30}},
         {true, {20, 0, 80, 30}, {10, 5, 60, 25}, {20, 5, 60, 25}, {20, 0, 80, 30}},
         {true, {0, 0, 50, 30}, {60, 0, 90, 30}, {0, 0, 0, 0}, {0, 0, 50, 30}},
         {false, {0, 0, 0, 0}, {-10, -10, 200, 200}, {0, 0, 100, 30}, {0, 0, 100, 30}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [hasOldClip, oldClip, rc, during, after] : cases) {
         DibSurface surface(100, 30);
         ASSERT_TRUE(surface.IsValid());
         HDC hDC = surface.GetDC();
-        if (c.hasOldClip) {
-            HRGN hRgn = ::CreateRectRgnIndirect(&c.oldClip);
+        if (hasOldClip) {
+            HRGN hRgn = ::CreateRectRgnIndirect(&oldClip);
             ::SelectClipRgn(hDC, hRgn);
             ::DeleteObject(hRgn);
         }
         {
             CRenderClip clip;
-            CRenderClip::GenerateClip(hDC, c.rc, clip);
+            CRenderClip::GenerateClip(hDC, rc, clip);
             RECT box = ClipBox(hDC);
-            EXPECT_TRUE(SameRect(c.during, box) || (::IsRectEmpty(&c.during) && ::IsRectEmpty(&box)))
+            EXPECT_TRUE(SameRect(during, box) || (::IsRectEmpty(&during) && ::IsRectEmpty(&box)))
                 << box.left << "," << box.top << "," << box.right << "," << box.bottom;
-            EXPECT_TRUE(SameRect(c.rc, clip.GetItemRect()));
+            EXPECT_TRUE(SameRect(rc, clip.GetItemRect()));
         }
         RECT box = ClipBox(hDC);
-        EXPECT_TRUE(SameRect(c.after, box))
+        EXPECT_TRUE(SameRect(after, box))
             << box.left << "," << box.top << "," << box.right << "," << box.bottom;
         // The restored clip is that rectangle: a full fill paints exactly it.
         FillAll(surface);
         for (int y = 0; y < 30; ++y) {
             for (int x = 0; x < 100; ++x) {
-                ASSERT_EQ(Inside(c.after, x, y) ? kFill : 0u, surface.Pixel(x, y)) << x << "," << y;
+                ASSERT_EQ(Inside(after, x, y) ? kFill : 0u, surface.Pixel(x, y)) << x << "," << y;
             }
         }
     }

@@ -15,6 +15,7 @@
 #include <string.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using SkinUI::CPaintManagerUI;
@@ -469,36 +470,24 @@ TEST_F(ImageInfoTest, InputsThatAreMissingGiveFalse)
 {
     DibSurface surface(40, 40);
     RECT rc = {0, 0, 40, 40};
-    struct Case
-    {
-        const char* name;
-        HDC hDC;
-        CPaintManagerUI* pManager;
-        LPCTSTR image;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, HDC, CPaintManagerUI*, LPCTSTR> cases[] = {
         {"no DC", nullptr, Manager(), L"plain.png"},
         {"no manager", surface.GetDC(), nullptr, L"plain.png"},
         {"image that cannot be had", surface.GetDC(), Manager(), L"file='missing.png'"},
         {"empty draw string", surface.GetDC(), Manager(), L""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, hDC, pManager, image] : cases) {
         surface.Clear(kBackground);
-        EXPECT_FALSE(CRenderEngine::DrawImageString(c.hDC, c.pManager, rc, rc, c.image, nullptr)) << c.name;
-        EXPECT_EQ(0, TestSupport::CountIn(surface, rc, Not(kBackground))) << c.name;
+        EXPECT_FALSE(CRenderEngine::DrawImageString(hDC, pManager, rc, rc, image, nullptr)) << name;
+        EXPECT_EQ(0, TestSupport::CountIn(surface, rc, Not(kBackground))) << name;
     }
     EXPECT_FALSE(CRenderEngine::DrawImageInfo(surface.GetDC(), Manager(), rc, rc, nullptr));
 }
 
 TEST_F(ImageInfoTest, DestAndSourceLimits)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR image;
-        RECT expectedInk;  // on the surface; the control is (10, 10, 60, 60)
-    };
-    const Case cases[] = {
+    // expectedInk: on the surface; the control is (10, 10, 60, 60)
+    const std::tuple<const char*, LPCTSTR, RECT> cases[] = {
         {"whole control", L"plain.png", {10, 10, 60, 60}},
         {"dest inside", L"file='plain.png' dest='5,5,25,15'", {15, 15, 35, 25}},
         {"dest past the control is limited to it",
@@ -506,18 +495,18 @@ TEST_F(ImageInfoTest, DestAndSourceLimits)
          {20, 20, 60, 60}},
         {"source larger than the image is cut", L"file='plain.png' source='0,0,100,100'", {10, 10, 60, 60}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, image, expectedInk] : cases) {
         DibSurface surface(80, 80);
         surface.Clear(kBackground);
         RECT rcItem = {10, 10, 60, 60};
         RECT rcPaint = {0, 0, 80, 80};
-        EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint, c.image))
-            << c.name;
+        EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint, image))
+            << name;
         RECT ink = TestSupport::BoundsOf(surface, Not(kBackground));
-        EXPECT_EQ(c.expectedInk.left, ink.left) << c.name;
-        EXPECT_EQ(c.expectedInk.top, ink.top) << c.name;
-        EXPECT_EQ(c.expectedInk.right, ink.right) << c.name;
-        EXPECT_EQ(c.expectedInk.bottom, ink.bottom) << c.name;
+        EXPECT_EQ(expectedInk.left, ink.left) << name;
+        EXPECT_EQ(expectedInk.top, ink.top) << name;
+        EXPECT_EQ(expectedInk.right, ink.right) << name;
+        EXPECT_EQ(expectedInk.bottom, ink.bottom) << name;
     }
 }
 
@@ -550,24 +539,18 @@ TEST_F(ImageInfoTest, UnscaledImageIsCopiedUnchanged)
 
 TEST_F(ImageInfoTest, ImageOutsideControlOrPaintIsTrueAndDrawsNothing)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR image;
-        RECT rcPaint;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, RECT> cases[] = {
         {"dest beyond the control", L"file='plain.png' dest='70,70,90,90'", {0, 0, 100, 100}},
         {"paint rectangle elsewhere", L"plain.png", {70, 70, 100, 100}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, image, rcPaint] : cases) {
         DibSurface surface(100, 100);
         surface.Clear(kBackground);
         RECT rcItem = {10, 10, 60, 60};
-        EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, c.rcPaint, c.image))
-            << c.name;
+        EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint, image))
+            << name;
         RECT all = {0, 0, 100, 100};
-        EXPECT_EQ(0, TestSupport::CountIn(surface, all, Not(kBackground))) << c.name;
+        EXPECT_EQ(0, TestSupport::CountIn(surface, all, Not(kBackground))) << name;
     }
 }
 

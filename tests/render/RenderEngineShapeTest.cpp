@@ -10,6 +10,7 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <tuple>
 
 using SkinUI::CRenderEngine;
 using SkinUI::TImageInfo;
@@ -31,30 +32,22 @@ protected:
 
 TEST_F(ShapeTest, DrawColorFillsWithAlphaRespected)
 {
-    struct Case
-    {
-        const char* name;
-        DWORD color;
-        DWORD background;
-        DWORD expected;
-        int expectedAlpha;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, DWORD, DWORD, DWORD, int> cases[] = {
         {"opaque red", 0xFFFF0000, kWhite, 0xFFFF0000, 255},
         {"alpha 0 draws nothing", 0x00FF0000, kWhite, kWhite, 255},
         {"half-transparent red over white", 0x80FF0000, kWhite, 0xFFFF7F7F, 255},
         {"half-transparent red over nothing", 0x80FF0000, 0x00000000, 0x80800000, 128},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, color, background, expected, expectedAlpha] : cases) {
         DibSurface surface(40, 30);
-        surface.Clear(c.background);
+        surface.Clear(background);
         RECT rc = {5, 5, 25, 20};
-        CRenderEngine::DrawColor(surface.GetDC(), rc, c.color);
+        CRenderEngine::DrawColor(surface.GetDC(), rc, color);
         const DWORD pixel = surface.Pixel(10, 10);
-        EXPECT_TRUE(IsNear(pixel, c.expected, 3)) << c.name << ": " << std::hex << pixel;
-        EXPECT_NEAR(c.expectedAlpha, TestSupport::Alpha(pixel), 3) << c.name;
-        EXPECT_EQ(0, TestSupport::CountOutside(surface, rc, Not(c.background))) << c.name;
-        EXPECT_EQ(20 * 15, TestSupport::CountIn(surface, rc, Near(pixel, 0))) << c.name;
+        EXPECT_TRUE(IsNear(pixel, expected, 3)) << name << ": " << std::hex << pixel;
+        EXPECT_NEAR(expectedAlpha, TestSupport::Alpha(pixel), 3) << name;
+        EXPECT_EQ(0, TestSupport::CountOutside(surface, rc, Not(background))) << name;
+        EXPECT_EQ(20 * 15, TestSupport::CountIn(surface, rc, Near(pixel, 0))) << name;
     }
 }
 
@@ -189,31 +182,25 @@ TEST_F(ShapeTest, LinesOfGivenWidthAndColour)
 
 TEST_F(ShapeTest, RectangleFramesStayInside)
 {
-    struct Case
-    {
-        const char* name;
-        int width;
-        DWORD color;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, DWORD> cases[] = {
         {"1 pixel, opaque", 1, 0xFF0000FF},           {"2 pixels, opaque", 2, 0xFF0000FF},
         {"3 pixels, opaque", 3, 0xFF0000FF},          {"5 pixels, opaque", 5, 0xFF0000FF},
         {"1 pixel, half transparent", 1, 0x800000FF},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, width, color] : cases) {
         DibSurface surface(60, 40);
         surface.Clear(kWhite);
         RECT rc = {10, 10, 50, 30};
-        CRenderEngine::DrawRect(surface.GetDC(), rc, c.width, c.color);
-        EXPECT_EQ(0, TestSupport::CountOutside(surface, rc, Not(kWhite))) << c.name;
-        const DWORD expected = (c.color >> 24) == 0xFF ? c.color : 0xFF7F7FFF;
+        CRenderEngine::DrawRect(surface.GetDC(), rc, width, color);
+        EXPECT_EQ(0, TestSupport::CountOutside(surface, rc, Not(kWhite))) << name;
+        const DWORD expected = (color >> 24) == 0xFF ? color : 0xFF7F7FFF;
         // The outermost pixels of every side, away from the corners.
-        EXPECT_TRUE(IsNear(surface.Pixel(30, 10), expected, 3)) << c.name;
-        EXPECT_TRUE(IsNear(surface.Pixel(30, 29), expected, 3)) << c.name;
-        EXPECT_TRUE(IsNear(surface.Pixel(10, 20), expected, 3)) << c.name;
-        EXPECT_TRUE(IsNear(surface.Pixel(49, 20), expected, 3)) << c.name;
-        EXPECT_EQ(kWhite, surface.Pixel(30, 20)) << c.name << ": inside stays";
-        EXPECT_EQ(kWhite, surface.Pixel(10 + c.width + 1, 20)) << c.name;
+        EXPECT_TRUE(IsNear(surface.Pixel(30, 10), expected, 3)) << name;
+        EXPECT_TRUE(IsNear(surface.Pixel(30, 29), expected, 3)) << name;
+        EXPECT_TRUE(IsNear(surface.Pixel(10, 20), expected, 3)) << name;
+        EXPECT_TRUE(IsNear(surface.Pixel(49, 20), expected, 3)) << name;
+        EXPECT_EQ(kWhite, surface.Pixel(30, 20)) << name << ": inside stays";
+        EXPECT_EQ(kWhite, surface.Pixel(10 + width + 1, 20)) << name;
     }
 }
 
@@ -250,13 +237,7 @@ TEST(ColourTest, CheckAlphaColor)
 
 TEST(ColourTest, AdjustColor)
 {
-    struct Case
-    {
-        DWORD color;
-        short H, S, L;
-        DWORD expected;
-    };
-    const Case cases[] = {
+    const std::tuple<DWORD, short, short, short, DWORD> cases[] = {
         {0x80123456, 180, 100, 100, 0x80123456},  // unchanged
         {0xFFFF0000, 300, 100, 100, 0xFF00FF00},  // +120 degrees: red to green
         {0xFFFF0000, 60, 100, 100, 0xFF0000FF},   // -120 degrees: red to blue
@@ -264,10 +245,10 @@ TEST(ColourTest, AdjustColor)
         {0xFF00FF00, 180, 100, 0, 0xFF000000},    // no lightness: black
         {0xFF808080, 180, 100, 200, 0xFFFFFFFF},  // lightness doubled, limited
     };
-    for (const Case& c : cases) {
-        const DWORD actual = CRenderEngine::AdjustColor(c.color, c.H, c.S, c.L);
-        EXPECT_TRUE(IsNear(actual, c.expected, 1) && (actual >> 24) == (c.expected >> 24))
-            << std::hex << c.color << " -> " << actual;
+    for (const auto& [color, H, S, L, expected] : cases) {
+        const DWORD actual = CRenderEngine::AdjustColor(color, H, S, L);
+        EXPECT_TRUE(IsNear(actual, expected, 1) && (actual >> 24) == (expected >> 24))
+            << std::hex << color << " -> " << actual;
     }
 }
 
@@ -319,12 +300,8 @@ TEST(BitmapTest, ARGB32BitmapIsBottomUp)
     // The first row in memory is the bottom row of the picture.
     memset(pBits, 0, 4 * 3 * 4);
     pBits[0] = 0xFF;  // blue of the first pixel in memory
-    HDC hDC = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-    EXPECT_EQ(RGB(0, 0, 255), ::GetPixel(hDC, 0, 2));
-    EXPECT_EQ(RGB(0, 0, 0), ::GetPixel(hDC, 0, 0));
-    ::SelectObject(hDC, hOld);
-    ::DeleteDC(hDC);
+    EXPECT_EQ(RGB(0, 0, 255), TestSupport::BitmapPixel(hBitmap, 0, 2));
+    EXPECT_EQ(RGB(0, 0, 0), TestSupport::BitmapPixel(hBitmap, 0, 0));
     ::DeleteObject(hBitmap);
 
     EXPECT_EQ(nullptr, CRenderEngine::CreateARGB32Bitmap(nullptr, 0, 3, &pBits));
@@ -343,12 +320,8 @@ TEST_F(ShapeTest, GenerateBitmapPaintsTheControl)
     ::GetObjectW(hBitmap, sizeof(bm), &bm);
     EXPECT_EQ(40, bm.bmWidth);
     EXPECT_EQ(20, bm.bmHeight);
-    HDC hDC = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-    EXPECT_EQ(RGB(0x33, 0x66, 0x99), ::GetPixel(hDC, 0, 0));
-    EXPECT_EQ(RGB(0x33, 0x66, 0x99), ::GetPixel(hDC, 39, 19));
-    ::SelectObject(hDC, hOld);
-    ::DeleteDC(hDC);
+    EXPECT_EQ(RGB(0x33, 0x66, 0x99), TestSupport::BitmapPixel(hBitmap, 0, 0));
+    EXPECT_EQ(RGB(0x33, 0x66, 0x99), TestSupport::BitmapPixel(hBitmap, 39, 19));
     ::DeleteObject(hBitmap);
 
     EXPECT_EQ(nullptr, CRenderEngine::GenerateBitmap(nullptr, &control, rc));

@@ -7,6 +7,7 @@
 #include "tests/support/PixelScan.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <algorithm>
 #include <vector>
@@ -38,38 +39,31 @@ protected:
 
 TEST_P(PlainTextTest, MeasuredRectangleContainsTheDrawnText)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR text;
-        int font;
-        UINT style;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, int, UINT> cases[] = {
         {"single line", L"Hello, world", -1, DT_SINGLELINE},
         {"bigger font", L"Hello", 1, DT_SINGLELINE},
         {"CJK", L"返回首页", -1, DT_SINGLELINE},
         {"two lines", L"first line\nsecond", -1, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, text, font, style] : cases) {
         DibSurface surface(300, 120);
         surface.Clear(kWhite);
         RECT rcMeasure = {10, 10, 290, 110};
-        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, c.font,
-                                 c.style | DT_CALCRECT);
-        EXPECT_EQ(10, rcMeasure.left) << c.name;
-        EXPECT_EQ(10, rcMeasure.top) << c.name;
-        EXPECT_GT(rcMeasure.right, 10) << c.name;
-        EXPECT_GT(rcMeasure.bottom, 10) << c.name;
+        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcMeasure, text, 0xFF000000, font,
+                                 style | DT_CALCRECT);
+        EXPECT_EQ(10, rcMeasure.left) << name;
+        EXPECT_EQ(10, rcMeasure.top) << name;
+        EXPECT_GT(rcMeasure.right, 10) << name;
+        EXPECT_GT(rcMeasure.bottom, 10) << name;
 
         RECT rcDraw = {10, 10, 290, 110};
-        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcDraw, c.text, 0xFF000000, c.font, c.style);
+        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rcDraw, text, 0xFF000000, font, style);
         RECT ink = TestSupport::BoundsOf(surface, Not(kWhite));
-        ASSERT_FALSE(::IsRectEmpty(&ink)) << c.name;
-        EXPECT_GE(ink.left, rcMeasure.left) << c.name;
-        EXPECT_GE(ink.top, rcMeasure.top) << c.name;
-        EXPECT_LE(ink.right, rcMeasure.right) << c.name;
-        EXPECT_LE(ink.bottom, rcMeasure.bottom) << c.name;
+        ASSERT_FALSE(::IsRectEmpty(&ink)) << name;
+        EXPECT_GE(ink.left, rcMeasure.left) << name;
+        EXPECT_GE(ink.top, rcMeasure.top) << name;
+        EXPECT_LE(ink.right, rcMeasure.right) << name;
+        EXPECT_LE(ink.bottom, rcMeasure.bottom) << name;
     }
 }
 
@@ -79,35 +73,28 @@ TEST_P(PlainTextTest, MeasuredRectangleContainsTheDrawnText)
 // pixel (a property of the font, which DT_CALCRECT does not count).
 TEST_P(PlainTextTest, MeasuredRectangleHoldsTheTextUnchanged)
 {
-    struct Case
-    {
-        const char* name;
-        LPCTSTR text;
-        UINT style;
-        int width;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, LPCTSTR, UINT, int> cases[] = {
         {"single line", L"Measure me, exactly", DT_SINGLELINE, 300},
         {"CJK", L"返回首页", DT_SINGLELINE, 300},
         {"wrapped", L"a text that wraps over lines", DT_WORDBREAK, 90},
     };
-    for (const Case& c : cases) {
-        RECT rc = {10, 10, 10 + c.width, 150};
+    for (const auto& [name, text, style, width] : cases) {
+        RECT rc = {10, 10, 10 + width, 150};
         DibSurface roomy(320, 160);
         roomy.Clear(kWhite);
         RECT rcMeasure = rc;
-        CRenderEngine::DrawTextW(roomy.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, -1,
-                                 c.style | DT_CALCRECT);
-        CRenderEngine::DrawTextW(roomy.GetDC(), Manager(), rc, c.text, 0xFF000000, -1, c.style);
+        CRenderEngine::DrawTextW(roomy.GetDC(), Manager(), rcMeasure, text, 0xFF000000, -1,
+                                 style | DT_CALCRECT);
+        CRenderEngine::DrawTextW(roomy.GetDC(), Manager(), rc, text, 0xFF000000, -1, style);
         DibSurface tight(320, 160);
         tight.Clear(kWhite);
-        CRenderEngine::DrawTextW(tight.GetDC(), Manager(), rcMeasure, c.text, 0xFF000000, -1, c.style);
+        CRenderEngine::DrawTextW(tight.GetDC(), Manager(), rcMeasure, text, 0xFF000000, -1, style);
         int differing = 0;
         for (int y = rcMeasure.top; y < rcMeasure.bottom && y < 160; ++y) {
             for (int x = rcMeasure.left; x < rcMeasure.right && x < 320; ++x)
                 differing += roomy.Pixel(x, y) != tight.Pixel(x, y);
         }
-        EXPECT_EQ(0, differing) << c.name;
+        EXPECT_EQ(0, differing) << name;
     }
 }
 
@@ -134,37 +121,28 @@ TEST_P(PlainTextTest, TextHasItsColourAndTheFontItsSize)
 
 TEST_P(PlainTextTest, AlignmentPlacesTheText)
 {
-    struct Case
-    {
-        const char* name;
-        UINT style;
-        bool bCentreX;
-        bool bRight;
-        bool bCentreY;
-        bool bBottom;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, UINT, bool, bool, bool, bool> cases[] = {
         {"centre", DT_SINGLELINE | DT_CENTER | DT_VCENTER, true, false, true, false},
         {"right bottom", DT_SINGLELINE | DT_RIGHT | DT_BOTTOM, false, true, false, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, style, bCentreX, bRight, bCentreY, bBottom] : cases) {
         DibSurface surface(200, 100);
         surface.Clear(kWhite);
         RECT rc = {0, 0, 200, 100};
-        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"Text", 0xFF000000, -1, c.style);
+        CRenderEngine::DrawTextW(surface.GetDC(), Manager(), rc, L"Text", 0xFF000000, -1, style);
         const RECT ink = TestSupport::BoundsOf(surface, Not(kWhite));
-        ASSERT_FALSE(::IsRectEmpty(&ink)) << c.name;
-        if (c.bCentreX) {
-            EXPECT_NEAR(100, (ink.left + ink.right) / 2, 4) << c.name;
+        ASSERT_FALSE(::IsRectEmpty(&ink)) << name;
+        if (bCentreX) {
+            EXPECT_NEAR(100, (ink.left + ink.right) / 2, 4) << name;
         }
-        if (c.bRight) {
-            EXPECT_GT(ink.left, 150) << c.name;
+        if (bRight) {
+            EXPECT_GT(ink.left, 150) << name;
         }
-        if (c.bCentreY) {
-            EXPECT_NEAR(50, (ink.top + ink.bottom) / 2, 5) << c.name;
+        if (bCentreY) {
+            EXPECT_NEAR(50, (ink.top + ink.bottom) / 2, 5) << name;
         }
-        if (c.bBottom) {
-            EXPECT_GT(ink.top, 70) << c.name;
+        if (bBottom) {
+            EXPECT_GT(ink.top, 70) << name;
         }
     }
 }

@@ -12,6 +12,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using SkinUI::CPaintManagerUI;
@@ -70,14 +71,7 @@ TEST(ImageLoader, PremultipliesAndAppliesTheColourKey)
     const std::string package = w.Finish();
     ResourceTests::UseMemoryPackage(package);
 
-    struct Case
-    {
-        const wchar_t* name;
-        DWORD mask;
-        bool alpha;
-        std::vector<uint8_t> bgra;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, DWORD, bool, std::vector<uint8_t>> cases[] = {
         {L"alpha.png", 0, true, {15, 10, 5, 128, 255, 0, 255, 255, 0, 0, 0, 0, 50, 100, 200, 255}},
         {L"alpha.png", 0xFFFF00FF, true, {15, 10, 5, 128, 0, 0, 0, 0, 0, 0, 0, 0, 50, 100, 200, 255}},
         {L"alpha.png", 0xFF0000, true, {15, 10, 5, 128, 255, 0, 255, 255, 0, 0, 0, 0, 50, 100, 200, 255}},
@@ -89,14 +83,14 @@ TEST(ImageLoader, PremultipliesAndAppliesTheColourKey)
         {L"opaque.png", 0xFFFF00FF, true, {30, 20, 10, 255, 0, 0, 0, 0, 3, 2, 1, 255, 50, 100, 200, 255}},
         {L"OPAQUE.BMP", 0, false, {30, 20, 10, 255, 255, 0, 255, 255, 3, 2, 1, 255, 50, 100, 200, 255}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, mask, alpha, bgra] : cases) {
         Loaded img;
-        img.info = CRenderEngine::LoadImageW(c.name, nullptr, c.mask);
-        ASSERT_NE(nullptr, img.info) << c.name;
+        img.info = CRenderEngine::LoadImageW(name, nullptr, mask);
+        ASSERT_NE(nullptr, img.info) << name;
         EXPECT_EQ(2, img.info->nX);
         EXPECT_EQ(2, img.info->nY);
-        EXPECT_EQ(c.alpha, img.info->bAlpha) << c.name << " mask " << c.mask;
-        EXPECT_EQ(c.bgra, DibBytes(img.info)) << c.name << " mask " << c.mask;
+        EXPECT_EQ(alpha, img.info->bAlpha) << name << " mask " << mask;
+        EXPECT_EQ(bgra, DibBytes(img.info)) << name << " mask " << mask;
         EXPECT_EQ(nullptr, img.info->pBits);
         EXPECT_TRUE(img.info->sResType.IsEmpty());
     }

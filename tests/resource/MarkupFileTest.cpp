@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using SkinUI::CMarkup;
 using SkinUI::CPaintManagerUI;
@@ -93,13 +94,7 @@ TEST(MarkupFile, EntriesOfTheKeptOpenMemoryPackage)
     ResourceTests::UseMemoryPackage(bytes);
     ASSERT_NE(nullptr, CPaintManagerUI::GetResourceZipHandle());
     CPaintManagerUI::SetResourcePath(L"C:\\nowhere");
-    struct Case
-    {
-        const wchar_t* name;
-        bool loaded;
-        const wchar_t* message;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
         {L"DlgMain.xml", true, L""},
         {L"dlgmain.XML", true, L""},
         {L"stored.xml", true, L""},
@@ -110,7 +105,7 @@ TEST(MarkupFile, EntriesOfTheKeptOpenMemoryPackage)
         {L"method.xml", false, L"Could not unzip file"},
         {L"DlgMain.xml", true, L""},
     };
-    for (const Case& c : cases) ExpectOutcome(c.name, c.loaded, c.message);
+    for (const auto& [name, loaded, message] : cases) ExpectOutcome(name, loaded, message);
     ResourceTests::ResetSkinLocation();
 }
 

@@ -5,17 +5,13 @@
 #include "tests/support/ZipWriter.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using SkinUI::CPaintManagerUI;
 
 TEST(ResourceLocation, ResourcePathEndsInASeparator)
 {
-    struct Case
-    {
-        const wchar_t* given;
-        const wchar_t* stored;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, const wchar_t*> cases[] = {
         {L"", L""},
         {L"C:\\skin", L"C:\\skin\\"},
         {L"C:\\skin\\", L"C:\\skin\\"},
@@ -23,9 +19,9 @@ TEST(ResourceLocation, ResourcePathEndsInASeparator)
         {L"skin", L"skin\\"},
         {L"/", L"/"},
     };
-    for (const Case& c : cases) {
-        CPaintManagerUI::SetResourcePath(c.given);
-        EXPECT_STREQ(c.stored, CPaintManagerUI::GetResourcePath().GetData()) << c.given;
+    for (const auto& [given, stored] : cases) {
+        CPaintManagerUI::SetResourcePath(given);
+        EXPECT_STREQ(stored, CPaintManagerUI::GetResourcePath().GetData()) << given;
     }
     CPaintManagerUI::SetResourcePath(L"");
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace SkinUI;
@@ -77,14 +78,7 @@ TEST(SkinPackageReader, FindsEntriesIgnoringAsciiCaseWithBackslashes)
     Package p = Standard();
     HANDLE h = OpenMemory(p.bytes);
     ASSERT_NE(nullptr, h);
-    struct Case
-    {
-        const wchar_t* name;
-        bool ignoreCase;
-        DWORD result;
-        int index;
-    };
-    const Case cases[] = {
+    const std::tuple<const wchar_t*, bool, DWORD, int> cases[] = {
         {L"Skin.xml", true, SKINPKG_OK, 0},
         {L"SKIN.XML", true, SKINPKG_OK, 0},
         {L"skin.xml", false, SKINPKG_NOTFOUND, -1},
@@ -97,13 +91,13 @@ TEST(SkinPackageReader, FindsEntriesIgnoringAsciiCaseWithBackslashes)
         {L"EMPTY.TXT", true, SKINPKG_OK, 2},
         {L"", true, SKINPKG_NOTFOUND, -1},
     };
-    for (const Case& c : cases) {
-        int index = 99;
+    for (const auto& [name, ignoreCase, result, index] : cases) {
+        int found = 99;
         TSkinPackageEntry entry;
-        EXPECT_EQ(c.result, SkinPackageFind(h, c.name, c.ignoreCase, &index, &entry)) << c.name;
-        EXPECT_EQ(c.index, index) << c.name;
-        if (c.result == SKINPKG_OK) {
-            EXPECT_EQ(c.index, entry.index);
+        EXPECT_EQ(result, SkinPackageFind(h, name, ignoreCase, &found, &entry)) << name;
+        EXPECT_EQ(index, found) << name;
+        if (result == SKINPKG_OK) {
+            EXPECT_EQ(index, entry.index);
         }
     }
     int index = 0;

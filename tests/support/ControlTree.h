@@ -4,6 +4,8 @@
 
 #include "skinui/control/Container.h"
 
+#include <wchar.h>
+
 namespace TestSupport {
 
 // A new T added as the last child of pParent, with the attribute list (when
@@ -14,6 +16,18 @@ T* AddChild(SkinUI::CContainerUI* pParent, LPCTSTR pstrAttributes = nullptr)
     T* pChild = new T;
     if (pstrAttributes != nullptr) pChild->ApplyAttributeList(pstrAttributes);
     pParent->Add(pChild);
+    return pChild;
+}
+
+// A new T added to pParent as a float child at (x, y) within it, cx by cy
+// pixels, with the further attributes (when given) applied after those.
+template <class T>
+T* AddFloat(SkinUI::CContainerUI* pParent, int x, int y, int cx, int cy, LPCTSTR pstrMore = nullptr)
+{
+    wchar_t attributes[96];
+    swprintf(attributes, 96, L"float=\"true\" pos=\"%d,%d,0,0\" width=\"%d\" height=\"%d\"", x, y, cx, cy);
+    T* pChild = AddChild<T>(pParent, attributes);
+    if (pstrMore != nullptr) pChild->ApplyAttributeList(pstrMore);
     return pChild;
 }
 

@@ -108,4 +108,14 @@ HBITMAP CreateSourceBitmap(int width, int height, const PixelSource& source)
     return hBitmap;
 }
 
+COLORREF BitmapPixel(HBITMAP hBitmap, int x, int y)
+{
+    HDC hDC = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    const COLORREF color = ::GetPixel(hDC, x, y);
+    ::SelectObject(hDC, hOld);
+    ::DeleteDC(hDC);
+    return color;
+}
+
 }  // namespace TestSupport

@@ -47,5 +47,8 @@ int Blue(DWORD pixel);
 // values are stored as given, so premultiplied ones stay premultiplied);
 // the caller owns it.
 HBITMAP CreateSourceBitmap(int width, int height, const PixelSource& source);
+// A bitmap's pixel as GDI's GetPixel reads it through a memory DC
+// (CLR_INVALID outside the bitmap).
+COLORREF BitmapPixel(HBITMAP hBitmap, int x, int y);
 
 }  // namespace TestSupport

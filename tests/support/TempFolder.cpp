@@ -24,6 +24,22 @@ std::string AnsiFromWide(const std::wstring& w)
     return s;
 }
 
+std::string Utf8FromWide(const std::wstring& w)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring WideFromUtf8(const std::string& s)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
+    std::wstring w(size_t(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), &w[0], n);
+    return w;
+}
+
 TempFolder::TempFolder(const std::string& prefix)
 {
     static LONG counter = 0;

@@ -62,5 +62,8 @@ std::wstring UnrepresentableName();
 
 std::wstring WideFromAnsi(const std::string& s);
 std::string AnsiFromWide(const std::wstring& w);
+// The text as UTF-8 and back, NULs included.
+std::string Utf8FromWide(const std::wstring& w);
+std::wstring WideFromUtf8(const std::string& s);
 
 }  // namespace TestSupport

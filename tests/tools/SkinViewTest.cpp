@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -190,14 +191,8 @@ TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
     const TImage normal = Render(folder, "normal.png", StartView());
     ASSERT_FALSE(normal.IsEmpty());
 
-    struct TCase
-    {
-        const char* file;
-        std::vector<std::wstring> args;
-        RECT changed;  // must differ from the normal render here
-        RECT same;     // and stay as it was here
-    };
-    const TCase cases[] = {
+    // changed: must differ from the normal render here; same: and stay as it was here
+    const std::tuple<const char*, std::vector<std::wstring>, RECT, RECT> cases[] = {
         {"close_hot.png", StartView({L"--hot", L"closebtn"}), kCloseButton, kDesktopTile},
         {"close_pushed.png", StartView({L"--pushed", L"closebtn"}), kCloseButton, kDesktopTile},
         {"tile_hot.png", StartView({L"--hot", L"computer_install"}), kDesktopTile, kCloseButton},
@@ -212,13 +207,13 @@ TEST(SkinView, EachButtonStateAndPageSwitchChangesItsOwnRegionOnly)
          kIPhoneTile, kCloseButton},
     };
     std::vector<TImage> images;
-    for (const TCase& c : cases) {
-        images.push_back(Render(folder, c.file, c.args));
+    for (const auto& [file, args, changed, same] : cases) {
+        images.push_back(Render(folder, file, args));
         const TImage& image = images.back();
-        ASSERT_FALSE(image.IsEmpty()) << c.file;
-        ASSERT_EQ(image.width, normal.width) << c.file;
-        EXPECT_GT(image.Difference(normal, c.changed), 0) << c.file;
-        EXPECT_EQ(image.Difference(normal, c.same), 0) << c.file;
+        ASSERT_FALSE(image.IsEmpty()) << file;
+        ASSERT_EQ(image.width, normal.width) << file;
+        EXPECT_GT(image.Difference(normal, changed), 0) << file;
+        EXPECT_EQ(image.Difference(normal, same), 0) << file;
     }
     // Hot and pushed are different pictures too.
     EXPECT_GT(images[0].Difference(images[1], kCloseButton), 0);
@@ -272,12 +267,7 @@ TEST(SkinView, TheLauncherViewsKeepEveryPixelOfTheirReferencePictures)
     const std::vector<std::wstring> phone = PhoneView();
     std::vector<std::wstring> phoneHot = phone;
     phoneHot.insert(phoneHot.end(), {L"--hot", L"android_install"});
-    struct TCase
-    {
-        const char* file;
-        std::vector<std::wstring> args;
-    };
-    const TCase cases[] = {
+    const std::tuple<const char*, std::vector<std::wstring>> cases[] = {
         {"start.png", StartView()},
         {"tile_hot.png", StartView({L"--hot", L"computer_install"})},
         {"tile_pushed.png", StartView({L"--pushed", L"computer_install"})},
@@ -286,7 +276,7 @@ TEST(SkinView, TheLauncherViewsKeepEveryPixelOfTheirReferencePictures)
         {"phone.png", phone},
         {"phone_hot.png", phoneHot},
     };
-    for (const TCase& c : cases) ExpectReference(folder, c.file, c.args);
+    for (const auto& [file, args] : cases) ExpectReference(folder, file, args);
 }
 
 // Counts the lines of stderr that start with the prefix.
@@ -372,25 +362,18 @@ bool CopySkinWithScaledImages(const TempFolder& to, int scale)
 TEST(SkinView, SizeAndScaleGiveTheImageSize)
 {
     TempFolder folder("skinview");
-    struct TCase
-    {
-        const char* file;
-        std::vector<std::wstring> args;
-        int width;
-        int height;
-    };
-    const TCase cases[] = {
+    const std::tuple<const char*, std::vector<std::wstring>, int, int> cases[] = {
         {"scale100.png", {}, 536, 355},
         {"scale150.png", {L"--scale", L"150"}, 804, 533},  // 355 * 1.5 rounds up
         {"scale200.png", {L"--scale", L"200"}, 1072, 710},
         {"size.png", {L"--size", L"300x200"}, 300, 200},
         {"size125.png", {L"--size", L"400x300", L"--scale", L"125"}, 500, 375},
     };
-    for (const TCase& c : cases) {
-        const TImage image = Render(folder, c.file, StartView(c.args));
-        ASSERT_FALSE(image.IsEmpty()) << c.file;
-        EXPECT_EQ(image.width, c.width) << c.file;
-        EXPECT_EQ(image.height, c.height) << c.file;
+    for (const auto& [file, args, width, height] : cases) {
+        const TImage image = Render(folder, file, StartView(args));
+        ASSERT_FALSE(image.IsEmpty()) << file;
+        EXPECT_EQ(image.width, width) << file;
+        EXPECT_EQ(image.height, height) << file;
     }
 }
 
@@ -431,14 +414,8 @@ TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
                                "<Button name=\"ok\" normalimage=\"file='gone.png' mask='#FFFF00FF'\" "
                                "hotimage=\"gone.png\"/></VerticalLayout></Window>"));
 
-    struct TCase
-    {
-        std::wstring skin;
-        std::vector<std::wstring> args;
-        size_t lines;                       // warning lines
-        std::vector<std::string> warnings;  // parts of them
-    };
-    const TCase cases[] = {
+    // lines: warning lines; warnings: parts of them
+    const std::tuple<std::wstring, std::vector<std::wstring>, size_t, std::vector<std::string>> cases[] = {
         {SkinFolder(), {}, 0, {}},
         {WideFromAnsi(scaled.Path()), {L"--scale", L"150"}, 0, {}},
         // Each file once, under the first control and attribute naming it.
@@ -453,15 +430,15 @@ TEST(SkinView, ImagesTheEngineCannotLoadAreListedAsWarnings)
          {"unnamed VerticalLayoutUI: bkimage nothere@125.png", "ok: normalimage gone@125.png"}},
     };
     int n = 0;
-    for (const TCase& c : cases) {
+    for (const auto& [skin, args, lines, warnings] : cases) {
         const std::string out = folder.File("warn" + std::to_string(n++) + ".png");
-        std::vector<std::wstring> args = {L"--skin", c.skin, L"--out", WideFromAnsi(out)};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        const TRun run = RunSkinView(args);
+        std::vector<std::wstring> argv = {L"--skin", skin, L"--out", WideFromAnsi(out)};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const TRun run = RunSkinView(argv);
         EXPECT_EQ(run.exitCode, 0u) << run.errors;
         EXPECT_FALSE(ReadPng(out).IsEmpty()) << run.errors;
-        EXPECT_EQ(CountLines(run.errors, "skinview: warning: "), c.lines) << run.errors;
-        for (const std::string& w : c.warnings)
+        EXPECT_EQ(CountLines(run.errors, "skinview: warning: "), lines) << run.errors;
+        for (const std::string& w : warnings)
             EXPECT_NE(run.errors.find(w), std::string::npos) << w << "\n" << run.errors;
     }
 }
@@ -492,13 +469,8 @@ TEST(SkinView, FailuresExitNonZeroWithAMessageAndWriteNothing)
     const std::wstring good = SkinFolder();
     const std::wstring out = WideFromAnsi(folder.File("out.png"));
 
-    struct TCase
-    {
-        std::vector<std::wstring> args;
-        DWORD exitCode;
-        const char* message;  // part of stderr
-    };
-    const TCase cases[] = {
+    // message: part of stderr
+    const std::tuple<std::vector<std::wstring>, DWORD, const char*> cases[] = {
         {{L"--skin", bad, L"--out", out}, 2, "DlgMain.xml: "},
         {{L"--skin", bad, L"--xml", L"Empty.xml", L"--out", out}, 2, "Empty.xml: "},
         {{L"--skin", bad, L"--xml", L"Missing.xml", L"--out", out}, 2, "Missing.xml: "},
@@ -524,12 +496,12 @@ TEST(SkinView, FailuresExitNonZeroWithAMessageAndWriteNothing)
          4,
          "cannot write the PNG"},
     };
-    for (const TCase& c : cases) {
+    for (const auto& [args, exitCode, message] : cases) {
         std::string line;
-        for (const std::wstring& a : c.args) line += " " + AnsiFromWide(a);
-        const TRun run = RunSkinView(c.args);
-        EXPECT_EQ(run.exitCode, c.exitCode) << line << "\n" << run.errors;
-        EXPECT_NE(run.errors.find(c.message), std::string::npos) << line << "\n" << run.errors;
+        for (const std::wstring& a : args) line += " " + AnsiFromWide(a);
+        const TRun run = RunSkinView(args);
+        EXPECT_EQ(run.exitCode, exitCode) << line << "\n" << run.errors;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << line << "\n" << run.errors;
         EXPECT_EQ(::GetFileAttributesW(out.c_str()), INVALID_FILE_ATTRIBUTES) << line;
     }
 }
@@ -540,13 +512,6 @@ TEST(SkinView, FailuresExitNonZeroWithAMessageAndWriteNothing)
 // and many inline fonts are drawn.
 TEST(SkinView, HostileSkinsEndWithTheirExitCode)
 {
-    struct TCase
-    {
-        const char* what;
-        std::vector<std::pair<std::string, std::string>> files;
-        DWORD exitCode;
-        const char* message;  // part of stderr, or empty
-    };
     auto window = [](const std::string& body) {
         return "<Window size=\"300,100\"><VerticalLayout>" + body + "</VerticalLayout></Window>";
     };
@@ -571,27 +536,29 @@ TEST(SkinView, HostileSkinsEndWithTheirExitCode)
             k < 16 ? "<Include source=\"d" + std::to_string(k + 1) + ".xml\"/>" : "<Label/>";
         deep.push_back({"d" + std::to_string(k) + ".xml", "<Window>" + open + inner + shut + "</Window>"});
     }
-    const TCase cases[] = {
-        {"deep include chain", deep, 2, "Controls nested too deeply"},
-        {"100000 zero-width characters", {{"DlgMain.xml", label(zeroWidth)}}, 0, ""},
-        {"100000 letters wrapping", {{"DlgMain.xml", label(letters)}}, 0, ""},
-        {"5000 inline fonts", {{"DlgMain.xml", label(fonts)}}, 0, ""},
-        {"include values of 500 characters",
-         {{"DlgMain.xml",
-           window("<Include count=\"" + std::string(499, '0') + "2\" source=\"p.xml" + std::string(600, ' ') +
-                  "\"/>")},
-          {"p.xml", "<Window><Label/></Window>"}},
-         0,
-         ""},
-    };
-    for (const TCase& c : cases) {
+    // message: part of stderr, or empty
+    const std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, DWORD, const char*>
+        cases[] = {
+            {"deep include chain", deep, 2, "Controls nested too deeply"},
+            {"100000 zero-width characters", {{"DlgMain.xml", label(zeroWidth)}}, 0, ""},
+            {"100000 letters wrapping", {{"DlgMain.xml", label(letters)}}, 0, ""},
+            {"5000 inline fonts", {{"DlgMain.xml", label(fonts)}}, 0, ""},
+            {"include values of 500 characters",
+             {{"DlgMain.xml",
+               window("<Include count=\"" + std::string(499, '0') + "2\" source=\"p.xml" +
+                      std::string(600, ' ') + "\"/>")},
+              {"p.xml", "<Window><Label/></Window>"}},
+             0,
+             ""},
+        };
+    for (const auto& [what, files, exitCode, message] : cases) {
         TempFolder skin("skinview_hostile");
-        for (const auto& file : c.files) ASSERT_TRUE(WriteWholeFile(skin.File(file.first), file.second));
+        for (const auto& file : files) ASSERT_TRUE(WriteWholeFile(skin.File(file.first), file.second));
         TempFolder folder("skinview");
         const TRun run =
             RunSkinView({L"--skin", WideFromAnsi(skin.Path()), L"--out", WideFromAnsi(folder.File("x.png"))});
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << "\n" << run.errors;
-        EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.what << "\n" << run.errors;
+        EXPECT_EQ(run.exitCode, exitCode) << what << "\n" << run.errors;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << what << "\n" << run.errors;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -121,12 +122,7 @@ TEST(WindowImplBase, CaptionHitTestTable)
 {
     CSkinnedWnd wnd(Skin(L""));
     ASSERT_NE((HWND) nullptr, Open(wnd));
-    const struct
-    {
-        const char* what;
-        int x, y;
-        LRESULT expected;
-    } cases[] = {
+    const std::tuple<const char*, int, int, LRESULT> cases[] = {
         {"logo label", 20, 20, HTCAPTION},
         {"title text", 60, 20, HTCAPTION},
         {"header layout", 300, 12, HTCAPTION},
@@ -138,8 +134,8 @@ TEST(WindowImplBase, CaptionHitTestTable)
         {"header below the caption", 300, 30, HTCLIENT},
         {"body", 20, 200, HTCLIENT},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.expected, wnd.HitTest(c.x, c.y)) << c.what;
+    for (const auto& [what, x, y, expected] : cases) {
+        EXPECT_EQ(expected, wnd.HitTest(x, y)) << what;
     }
     ::DestroyWindow(wnd.GetHWND());
 }
@@ -148,17 +144,13 @@ TEST(WindowImplBase, SizeBoxHitTestTable)
 {
     CSkinnedWnd wnd(Skin(L" sizebox=\"4,4,6,6\""));
     ASSERT_NE((HWND) nullptr, Open(wnd));
-    const struct
-    {
-        int x, y;
-        LRESULT expected;
-    } cases[] = {
+    const std::tuple<int, int, LRESULT> cases[] = {
         {0, 0, HTTOPLEFT},         {200, 1, HTTOP},      {535, 3, HTTOPRIGHT},   {1, 200, HTLEFT},
         {531, 200, HTRIGHT},       {529, 200, HTCLIENT}, {2, 354, HTBOTTOMLEFT}, {200, 350, HTBOTTOM},
         {535, 354, HTBOTTOMRIGHT}, {60, 20, HTCAPTION},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.expected, wnd.HitTest(c.x, c.y)) << c.x << "," << c.y;
+    for (const auto& [x, y, expected] : cases) {
+        EXPECT_EQ(expected, wnd.HitTest(x, y)) << x << "," << y;
     }
     ::DestroyWindow(wnd.GetHWND());
 }
@@ -193,28 +185,24 @@ TEST(WindowImplBase, SizeGivesTheRoundRegion)
 // control or from another name changes nothing.
 TEST(WindowImplBase, CloseButtonAndAltF4CloseTheWindow)
 {
-    const struct
-    {
-        const char* what;
-        int action;  // 0 click closebtn, 1 SC_CLOSE, 2 click on no control, 3 click "logo"
-        bool closes;
-    } cases[] = {
+    // action: 0 click closebtn, 1 SC_CLOSE, 2 click on no control, 3 click "logo"
+    const std::tuple<const char*, int, bool> cases[] = {
         {"close button", 0, true},
         {"Alt+F4", 1, true},
         {"queued click of a destroyed control", 2, false},
         {"click of another control", 3, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, action, closes] : cases) {
         CSkinnedWnd wnd(Skin(L""));
-        ASSERT_NE((HWND) nullptr, Open(wnd)) << c.what;
+        ASSERT_NE((HWND) nullptr, Open(wnd)) << what;
         HWND hWnd = wnd.GetHWND();
-        if (c.action == 0) wnd.Click(L"closebtn");
-        if (c.action == 1) wnd.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
-        if (c.action == 2) wnd.Click(L"no such control");
-        if (c.action == 3) wnd.Click(L"logo");
+        if (action == 0) wnd.Click(L"closebtn");
+        if (action == 1) wnd.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (action == 2) wnd.Click(L"no such control");
+        if (action == 3) wnd.Click(L"logo");
         wnd.Pump();
-        EXPECT_EQ(c.closes, !::IsWindow(hWnd)) << c.what;
-        EXPECT_EQ(c.closes ? 1 : 0, wnd.m_nFinalMessages) << c.what;
+        EXPECT_EQ(closes, !::IsWindow(hWnd)) << what;
+        EXPECT_EQ(closes ? 1 : 0, wnd.m_nFinalMessages) << what;
         if (::IsWindow(hWnd)) ::DestroyWindow(hWnd);
     }
 }
@@ -275,16 +263,12 @@ TEST(WindowImplBase, DpiChangeTakesTheSuggestedRectangleAndScalesTheWindowValues
     EXPECT_EQ(795, rcClose.right);
 
     // Caption x < 804 - 150 and y < 45; size box 6 left, 9 right.
-    const struct
-    {
-        int x, y;
-        LRESULT expected;
-    } cases[] = {
+    const std::tuple<int, int, LRESULT> cases[] = {
         {90, 30, HTCAPTION}, {653, 18, HTCAPTION}, {654, 18, HTCLIENT}, {450, 44, HTCAPTION},
         {450, 45, HTCLIENT}, {772, 30, HTCLIENT},  {5, 200, HTLEFT},    {6, 200, HTCLIENT},
         {796, 200, HTRIGHT}, {795, 200, HTCLIENT},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.expected, wnd.HitTest(c.x, c.y)) << c.x << "," << c.y;
+    for (const auto& [x, y, expected] : cases) EXPECT_EQ(expected, wnd.HitTest(x, y)) << x << "," << y;
 
     // Corners of 8 by 8: the top row starts further in than with 5 by 5.
     HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
@@ -358,14 +342,10 @@ TEST(WindowImplBase, EachDpiChangeDrawsTheShadowOnce)
 TEST(WindowImplBase, EscapeIsTheDefaultKeyReturnIsNot)
 {
     CSkinnedWnd wnd(Skin(L""));
-    const struct
-    {
-        WPARAM key;
-        LRESULT expected;
-    } cases[] = {{VK_ESCAPE, TRUE}, {VK_RETURN, FALSE}, {VK_SPACE, FALSE}};
-    for (const auto& c : cases) {
+    const std::tuple<WPARAM, LRESULT> cases[] = {{VK_ESCAPE, TRUE}, {VK_RETURN, FALSE}, {VK_SPACE, FALSE}};
+    for (const auto& [key, expected] : cases) {
         bool handled = false;
-        EXPECT_EQ(c.expected, wnd.MessageHandler(WM_KEYDOWN, c.key, 0, handled)) << c.key;
+        EXPECT_EQ(expected, wnd.MessageHandler(WM_KEYDOWN, key, 0, handled)) << key;
         EXPECT_FALSE(handled);
     }
     bool handled = false;
