@@ -517,7 +517,7 @@ struct TOutlineGeometry
 };
 
 // 1. Per owner row, the span of the window region on it.
-void ScanRegion(HRGN hRgn, const TOutlineGeometry& g, TSpan* pRows)
+void ScanRegion(HRGN hRgn, TOutlineGeometry g, TSpan* pRows)
 {
     const TSpan empty = {g.nWidth, 0};
     for (int y = 0; y < g.nHeight; ++y) {
@@ -541,7 +541,7 @@ void ScanRegion(HRGN hRgn, const TOutlineGeometry& g, TSpan* pRows)
 }
 
 // 2. The working table: owner row y at entry y + 1 + Max(s, 0), shifted by s.
-void FillWorkTable(const TSpan* pRows, const TOutlineGeometry& g, TSpan* pWork)
+void FillWorkTable(const TSpan* pRows, TOutlineGeometry g, TSpan* pWork)
 {
     const TSpan empty = {g.nWidth, 0};
     for (int i = 0; i < g.nTable; ++i) pWork[i] = empty;
@@ -555,7 +555,7 @@ void FillWorkTable(const TSpan* pRows, const TOutlineGeometry& g, TSpan* pWork)
 }
 
 // 3. Erosion, p - s times; the result is in pWork (pSwap is scratch).
-void Erode(TSpan*& pWork, TSpan*& pSwap, const TOutlineGeometry& g)
+void Erode(TSpan*& pWork, TSpan*& pSwap, TOutlineGeometry g)
 {
     const int nTable = g.nTable;
     for (int n = g.nSize; n < g.nSharp; ++n) {
@@ -573,7 +573,7 @@ void Erode(TSpan*& pWork, TSpan*& pSwap, const TOutlineGeometry& g)
 
 // 4. The radial kernel: cCenter inside C, fading linearly over p + 1 pixels
 // beyond, nothing past K.
-void MakeKernel(UINT32* pKernel, const TOutlineGeometry& g, int nDark, COLORREF color, UINT32 cCenter)
+void MakeKernel(UINT32* pKernel, TOutlineGeometry g, int nDark, COLORREF color, UINT32 cCenter)
 {
     const int nKernel = g.nKernel;
     const int nSide = 2 * nKernel + 1;
@@ -601,7 +601,7 @@ void MakeKernel(UINT32* pKernel, const TOutlineGeometry& g, int nDark, COLORREF 
 // 5. Dilation: the kernel stamped along the left and right ends of every
 // span of pLine (shadow line i) and along whole spans where the shape's top
 // or bottom edge runs.
-void Dilate(UINT32* pShadBits, const TSpan* pLine, const UINT32* pKernel, const TOutlineGeometry& g)
+void Dilate(UINT32* pShadBits, const TSpan* pLine, const UINT32* pKernel, TOutlineGeometry g)
 {
     const int nKernel = g.nKernel;
     for (int i = nKernel; i < g.nShadWndHei - nKernel; ++i) {
@@ -620,8 +620,8 @@ void Dilate(UINT32* pShadBits, const TSpan* pLine, const UINT32* pKernel, const 
 
 // 6. The inside filled with cCenter and the part under the owner (moved by
 // the offsets) cut out.
-void FillAndCutOut(UINT32* pShadBits, const TSpan* pLine, const TSpan* pRows, const TOutlineGeometry& g,
-                   int nOffX, int nOffY, UINT32 cCenter)
+void FillAndCutOut(UINT32* pShadBits, const TSpan* pLine, const TSpan* pRows, TOutlineGeometry g, int nOffX,
+                   int nOffY, UINT32 cCenter)
 {
     const int nSize = g.nSize;
     const int nShadWndHei = g.nShadWndHei;
