@@ -5,7 +5,6 @@
 #include "launcher/SetupSignature.h"
 
 #include <atomic>
-#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -35,12 +34,6 @@ const DWORD kHeldFileRetryMs = 2000;
 bool ValidIndex(int index)
 {
     return index >= 0 && index < kProductCount;
-}
-
-void ToWide(const char* text, wchar_t (&out)[kPathBufferSize])
-{
-    ZeroMemory(out, sizeof(out));
-    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, out, kPathBufferSize)) ZeroMemory(out, sizeof(out));
 }
 
 }  // namespace
@@ -97,42 +90,33 @@ bool IsWorkerRunning(int index)
 
 namespace {
 
-// The folder part of a setup path, its working directory; empty for a bare name.
-std::wstring FolderOf(const wchar_t* path)
-{
-    const wchar_t* slash = std::wcsrchr(path, L'\\');
-    return slash != nullptr ? std::wstring(path, size_t(slash - path)) : std::wstring();
-}
-
 // The length of a trailing icon index (",N" or ",-N", blanks allowed around
 // the comma) at the end of text[0..n), or 0 when there is none.
-size_t IconIndexLength(const char* text, size_t n)
+size_t IconIndexLength(const wchar_t* text, size_t n)
 {
     size_t at = n;
-    while (at > 0 && text[at - 1] == ' ') --at;
+    while (at > 0 && text[at - 1] == L' ') --at;
     size_t digitsEnd = at;
-    while (at > 0 && text[at - 1] >= '0' && text[at - 1] <= '9') --at;
+    while (at > 0 && text[at - 1] >= L'0' && text[at - 1] <= L'9') --at;
     if (at == digitsEnd) return 0;
-    if (at > 0 && text[at - 1] == '-') --at;
-    while (at > 0 && text[at - 1] == ' ') --at;
-    if (at == 0 || text[at - 1] != ',') return 0;
+    if (at > 0 && text[at - 1] == L'-') --at;
+    while (at > 0 && text[at - 1] == L' ') --at;
+    if (at == 0 || text[at - 1] != L',') return 0;
     --at;
-    while (at > 0 && text[at - 1] == ' ') --at;
+    while (at > 0 && text[at - 1] == L' ') --at;
     return n - at;
 }
 
 }  // namespace
 
-bool StartSetupAndWait(const char* path, HANDLE heldOpen)
+bool StartSetupAndWait(const wchar_t* path, HANDLE heldOpen)
 {
-    wchar_t file[kPathBufferSize];
-    ToWide(path, file);
-    const std::wstring folder = FolderOf(file);
+    const std::wstring folder = FolderOf(path);
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);  // 60 on 32-bit
     // No UI: a missing file would otherwise show a modal box and block the worker.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpFile = file;
+    info.lpFile = path;
     info.lpParameters = L"/s";
     // The setup's own folder, where nothing but what it brought lies.
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
@@ -147,7 +131,7 @@ bool StartSetupAndWait(const char* path, HANDLE heldOpen)
     return true;
 }
 
-void RunSetupAndWait(const char* path, int index)
+void RunSetupAndWait(const wchar_t* path, int index)
 {
     StartSetupAndWait(path, nullptr);
     ReportOutcome(index, WorkerFinished);
@@ -159,11 +143,10 @@ HANDLE HoldSetupFile(const wchar_t* path)
                        nullptr);
 }
 
-bool RunDownloadedSetup(const char* path, const wchar_t* publisher)
+bool RunDownloadedSetup(const wchar_t* path, const wchar_t* publisher)
 {
-    wchar_t file[kPathBufferSize];
-    ToWide(path, file);
-    if (file[0] == L'\0') return false;
+    if (path == nullptr || path[0] == L'\0') return false;
+    const wchar_t* file = path;
     // The check reads the file through the hold, and the hold lasts until
     // the process has started: the bytes checked are the bytes run.
     HANDLE held = INVALID_HANDLE_VALUE;
@@ -180,44 +163,43 @@ bool RunDownloadedSetup(const char* path, const wchar_t* publisher)
     return StartSetupAndWait(path, held);
 }
 
-bool LaunchFileFromPath(const char* path, char (&file)[260])
+bool LaunchFileFromPath(const std::wstring& path, std::wstring& file)
 {
-    ZeroMemory(file, sizeof(file));
-    size_t n = std::strlen(path);
-    const char* begin = path;
-    if (path[0] == '"') {
-        begin = path + 1;
-        const char* close = std::strchr(begin, '"');
+    file.clear();
+    const wchar_t* text = path.c_str();
+    size_t n = path.size();
+    const wchar_t* begin = text;
+    if (text[0] == L'"') {
+        begin = text + 1;
+        const wchar_t* close = std::wcschr(begin, L'"');
         if (close != nullptr) {
             // After the closing quote: blanks only, or an icon index.
-            const char* rest = close + 1;
-            const size_t restLength = std::strlen(rest);
-            if (rest[std::strspn(rest, " ")] != '\0' && IconIndexLength(rest, restLength) != restLength)
+            const wchar_t* rest = close + 1;
+            const size_t restLength = std::wcslen(rest);
+            if (rest[std::wcsspn(rest, L" ")] != L'\0' && IconIndexLength(rest, restLength) != restLength)
                 return false;
             n = size_t(close - begin);
         } else {
-            n = std::strlen(begin);
+            n = std::wcslen(begin);
         }
     } else {
-        n -= IconIndexLength(path, n);
+        n -= IconIndexLength(text, n);
     }
-    if (n == 0 || n >= sizeof(file)) return false;
-    std::memcpy(file, begin, n);
+    if (n == 0 || n > kMaxPathLength) return false;
+    file.assign(begin, n);
     return true;
 }
 
-void LaunchProduct(const char* path, int index)
+void LaunchProduct(const std::wstring& path, int index)
 {
-    char bare[260];
-    if (!LaunchFileFromPath(path, bare)) return;
-    wchar_t file[kPathBufferSize];
-    ToWide(bare, file);
+    std::wstring file;
+    if (!LaunchFileFromPath(path, file)) return;
     std::wstring directory;
     if (index == kIPhone) directory = ReadInstallLocation();
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpFile = file;
+    info.lpFile = file.c_str();
     info.lpParameters = L"";
     info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
     info.nShow = SW_HIDE;
@@ -236,7 +218,7 @@ WorkerReport CDownloadFile::Read(int index) const
     return ReadWorker(index);
 }
 
-void CDownloadFile::RunProduct(int index, const char* path)
+void CDownloadFile::RunProduct(int index, const std::wstring& path)
 {
     if (ValidIndex(index)) LaunchProduct(path, index);
 }

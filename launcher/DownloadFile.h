@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace Launcher {
 
 // A copy of one product's progress: announced size and bytes not yet read.
@@ -61,34 +63,34 @@ void ReportProgress(int index, unsigned int total, unsigned int remaining);
 void ReportOutcome(int index, WorkerOutcome outcome);
 void ResetWorkerRecord(int index);
 
-// Runs the setup at path (ANSI) hidden with "/s", from the folder it lies
+// Runs the setup at path hidden with "/s", from the folder it lies
 // in, and waits until it has exited; then reports the product's worker as
 // finished, whether or not the setup started.
-void RunSetupAndWait(const char* path, int index);
+void RunSetupAndWait(const wchar_t* path, int index);
 
 // The same run without the report. heldOpen, when given, is a handle of the
 // setup file that is closed once the process has started (or failed to), so
 // that nobody can change the file between its check and its start. True when
 // the setup started.
-bool StartSetupAndWait(const char* path, HANDLE heldOpen);
+bool StartSetupAndWait(const wchar_t* path, HANDLE heldOpen);
 
 // Opens a setup file for reading and shares reading only: while the handle
 // is open nobody can write, delete, rename or replace the file, and it can
 // still be started. INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE HoldSetupFile(const wchar_t* path);
 
-// A freshly downloaded setup at path (ANSI): held (HoldSetupFile, retried for
+// A freshly downloaded setup at path: held (HoldSetupFile, retried for
 // about 2 s while a scanner holds the new file), checked
 // for the publisher's signature through that handle (SetupMayRun; an empty
 // publisher skips the check), and started while still held, then waited for. A setup that cannot be opened or fails the check is deleted and never
 // runs. True when it ran.
-bool RunDownloadedSetup(const char* path, const wchar_t* publisher);
+bool RunDownloadedSetup(const wchar_t* path, const wchar_t* publisher);
 
-// Starts an installed product from its launch path (ANSI) as the probe stored
+// Starts an installed product from its launch path as the probe stored
 // it (see LaunchFileFromPath). The iPhone product starts in its
 // "InstallLocation" when there is one. No wait; a path that is not launched
 // does nothing.
-void LaunchProduct(const char* path, int index);
+void LaunchProduct(const std::wstring& path, int index);
 
 // The file part of a launch path as read from the registry, and whether it
 // may be launched at all:
@@ -102,8 +104,8 @@ void LaunchProduct(const char* path, int index);
 //                        from a quoted uninstaller): the rest
 // Other text after a closing quote, as in "C:\P\Uninstall.exe"Rezude.exe,
 // gives false and an empty file: such a path names another program than
-// the one it reads as.
-bool LaunchFileFromPath(const char* path, char (&file)[260]);
+// the one it reads as; so does an empty file part.
+bool LaunchFileFromPath(const std::wstring& path, std::wstring& file);
 
 // A worker's body, run on the calling thread: reports the download under
 // way, makes a private setup folder (CSetupFolder), downloads the setup into
@@ -147,7 +149,7 @@ public:
     // ReadWorker(index).
     WorkerReport Read(int index) const;
     // LaunchProduct(path, index) for indices 0..2; other indices do nothing.
-    void RunProduct(int index, const char* path);
+    void RunProduct(int index, const std::wstring& path);
 };
 
 }  // namespace Launcher

@@ -5,6 +5,7 @@
 #include "launcher/SetupFolder.h"
 
 #include <atomic>
+#include <string>
 
 // The worker thread: the only code of the launcher that calls the download.
 
@@ -40,9 +41,6 @@ DWORD RunWorker(int index)
     if (index < 0 || index >= kProductCount) return 0;
     ReportProgress(index, 0, 0);
     ReportOutcome(index, WorkerDownloading);
-    char url[kPathBufferSize] = {};
-    char setupPath[kPathBufferSize] = {};
-    lstrcpynA(url, kProducts[index].downloadUrl, kPathBufferSize);
     DownloadOptions options = WorkerDownloadOptions();
     options.stop = &g_stop;
     options.retrying = ReportRetrying;
@@ -51,10 +49,14 @@ DWORD RunWorker(int index)
         // A failed download, and a setup that fails its check, end the same
         // way: nothing runs, and nothing the download wrote is left.
         CSetupFolder folder;
-        if (folder.Create() && folder.FilePath(kProducts[index].setupFileName, setupPath) &&
-            DownloadToFile(url, setupPath, ReportProgress, index, &options) && !g_stop) {
+        const std::wstring setupPath =
+            folder.Create() ? folder.FilePath(kProducts[index].setupFileName) : L"";
+        if (!setupPath.empty() &&
+            DownloadToFile(kProducts[index].downloadUrl, setupPath.c_str(), ReportProgress, index,
+                           &options) &&
+            !g_stop) {
             ReportOutcome(index, WorkerSetupRunning);
-            ran = RunDownloadedSetup(setupPath, kSetupPublisher);
+            ran = RunDownloadedSetup(setupPath.c_str(), kSetupPublisher);
         }
         folder.Remove();
     }

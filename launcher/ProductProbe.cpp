@@ -3,33 +3,27 @@
 #include "launcher/DownloadFile.h"
 #include "launcher/SystemInfo.h"
 
-#include <cstring>
+#include <vector>
 
 namespace Launcher {
 
 namespace {
 
-const int kValueUnits = 260;
-// The size handed to RegQueryValueExW is 260 bytes, not units: at most 129
-// characters and the terminator are read, so that the ANSI form of any value
-// (two bytes per character at most) fits a 260-byte launch path.
-const DWORD kValueBytes = 260;
-
-// Reads a value as UTF-16 text; any failure (missing, too long) gives "".
-// The buffer is cleared again after a failed read so a partial copy never leaks.
-void ReadValue(HKEY key, const wchar_t* name, wchar_t (&text)[kValueUnits])
+// A value as UTF-16 text up to its first NUL, whatever its type, read whole;
+// a value that is missing or longer than kMaxPathLength reads as "".
+std::wstring ReadValue(HKEY key, const wchar_t* name)
 {
-    ZeroMemory(text, sizeof(text));
-    DWORD size = kValueBytes;
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
-        ZeroMemory(text, sizeof(text));
-}
-
-void ToAnsi(const wchar_t* text, char (&out)[kPathBufferSize])
-{
-    ZeroMemory(out, sizeof(out));
-    if (!WideCharToMultiByte(CP_ACP, 0, text, -1, out, kPathBufferSize, nullptr, nullptr))
-        ZeroMemory(out, sizeof(out));
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0 ||
+        size > (kMaxPathLength + 1) * sizeof(wchar_t))
+        return std::wstring();
+    // One unit more than asked for, zero: the text ends even without its NUL.
+    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) !=
+        ERROR_SUCCESS)
+        return std::wstring();
+    std::wstring value(text.data());
+    return value.size() <= kMaxPathLength ? value : std::wstring();
 }
 
 // Opens a product key; state := Installed or NotInstalled. Returns the open
@@ -45,38 +39,18 @@ HKEY OpenProduct(const wchar_t* path, int& state)
     return key;
 }
 
-// Desktop and iPhone: the "DisplayIcon" value as it stands; an empty value
-// leaves the field as it was.
-void ProbeDisplayIconProduct(int index, const wchar_t* path, int& state, char (&launchPath)[kPathBufferSize])
-{
-    HKEY key = OpenProduct(path, state);
-    if (!key) return;
-    wchar_t text[kValueUnits];
-    ReadValue(key, kProducts[index].pathValue, text);
-    char ansi[kPathBufferSize];
-    ToAnsi(text, ansi);
-    if (ansi[0]) std::memcpy(launchPath, ansi, sizeof(ansi));
-    RegCloseKey(key);
-}
-
 }  // namespace
 
-void DeriveAndroidLaunchPath(const char* uninstallString, char (&out)[kPathBufferSize])
+std::wstring DeriveAndroidLaunchPath(const std::wstring& uninstallString)
 {
-    static const char kUninstaller[] = "uninst.exe";
-    static const char kProduct[] = "Rezude.exe";
-    ZeroMemory(out, sizeof(out));
-    const char* hit = std::strstr(uninstallString, kUninstaller);
-    size_t prefix = hit ? size_t(hit - uninstallString) : std::strlen(uninstallString);
-    if (prefix + (sizeof(kProduct) - 1) >= size_t(kPathBufferSize)) return;
-    std::memcpy(out, uninstallString, prefix);
-    std::memcpy(out + prefix, kProduct, sizeof(kProduct));
+    static const wchar_t kUninstaller[] = L"uninst.exe";
+    static const wchar_t kProduct[] = L"Rezude.exe";
+    const size_t hit = uninstallString.find(kUninstaller);
+    std::wstring path = uninstallString.substr(0, hit) + kProduct;
+    return path.size() <= kMaxPathLength ? path : std::wstring();
 }
 
-CProductProbe::CProductProbe()
-{
-    ZeroMemory(m_product, sizeof(m_product));
-}
+CProductProbe::CProductProbe() : m_product() {}
 
 void CProductProbe::ProbeProducts()
 {
@@ -90,21 +64,19 @@ bool CProductProbe::ProbeProduct(int index)
     const wchar_t* path = ProductKeyPath(index);
     if (path == nullptr) return false;
     ProductRecord& product = m_product[index];
-    if (index != kAndroid) {
-        ProbeDisplayIconProduct(index, path, product.state, product.path);
-        return product.state == Installed;
-    }
-    // Android: the field always takes the value, empty or not; a non-empty one
-    // is turned from the uninstaller's path into the product's.
     HKEY key = OpenProduct(path, product.state);
     if (!key) return false;
-    wchar_t text[kValueUnits];
-    ReadValue(key, kProducts[kAndroid].pathValue, text);
-    char ansi[kPathBufferSize];
-    ToAnsi(text, ansi);
-    std::memcpy(product.path, ansi, sizeof(ansi));
-    if (ansi[0]) DeriveAndroidLaunchPath(ansi, product.path);
+    const std::wstring value = ReadValue(key, kProducts[index].pathValue);
     RegCloseKey(key);
+    if (index != kAndroid) {
+        // Desktop and iPhone: the value as it stands; an empty value leaves
+        // the path as it was.
+        if (!value.empty()) product.path = value;
+    } else {
+        // Android: the path always takes the value, empty or not; a non-empty
+        // one is turned from the uninstaller's path into the product's.
+        product.path = value.empty() ? value : DeriveAndroidLaunchPath(value);
+    }
     return true;
 }
 
@@ -113,10 +85,9 @@ std::wstring ReadInstallLocation()
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(kIPhone), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::wstring();
-    wchar_t text[kValueUnits];
-    ReadValue(key, L"InstallLocation", text);
+    const std::wstring text = ReadValue(key, L"InstallLocation");
     RegCloseKey(key);
-    return std::wstring(text);
+    return text;
 }
 
 }  // namespace Launcher

@@ -23,8 +23,8 @@ struct ProductRecord
     // InstallState; 0 until the first probe. Written by the probe and by
     // the view's tick, from the worker's report.
     int state;
-    // Launch path, NUL-terminated ANSI (CP_ACP); written only by the probe.
-    char path[kPathBufferSize];
+    // Launch path as the registry holds it; written only by the probe.
+    std::wstring path;
     // The worker's progress as the last tick read it.
     DownloadProgress shown;
     // The worker ends (WorkerReport::ends) already acted on.
@@ -57,10 +57,9 @@ protected:
 // the key cannot be opened or the value cannot be read.
 std::wstring ReadInstallLocation();
 
-// The Android launch path from an "UninstallString" (ANSI): the text before the
+// The Android launch path from an "UninstallString": the text before the
 // first "uninst.exe" (case-sensitive; the whole text when absent) followed by
-// "Rezude.exe". A result that would not fit out (259 bytes and the NUL) leaves
-// out empty.
-void DeriveAndroidLaunchPath(const char* uninstallString, char (&out)[kPathBufferSize]);
+// "Rezude.exe". A result longer than kMaxPathLength is empty.
+std::wstring DeriveAndroidLaunchPath(const std::wstring& uninstallString);
 
 }  // namespace Launcher

@@ -11,20 +11,21 @@ namespace Launcher {
 const wchar_t kSetupPublisher[] = VOZEROR_WIDEN(VOZEROR_SETUP_PUBLISHER);
 
 #define REDIRECT_URL(segment)                                                                                \
-    "http://" VOZEROR_REDIRECT_HOST "/redirect/ver1/vuvudavu/" segment "/{version}/{setupname}/{machineid}"
+    L"http://" VOZEROR_WIDEN(                                                                                \
+        VOZEROR_REDIRECT_HOST) L"/redirect/ver1/vuvudavu/" segment L"/{version}/{setupname}/{machineid}"
 
 // Letter case as the setups write them: the desktop product's 32-bit-view key
 // spells "WOW6432Node", the other two "Wow6432Node".
 const ProductInfo kProducts[kProductCount] = {
     {L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zavodidere",
-     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zavodidere", L"DisplayIcon", "\\Vedeziz.exe",
-     REDIRECT_URL("download_silent_zadazi")},
+     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zavodidere", L"DisplayIcon", L"\\Vedeziz.exe",
+     REDIRECT_URL(L"download_silent_zadazi")},
     {L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravivarovo",
-     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravivarovo", L"DisplayIcon", "\\Zarazed.exe",
-     REDIRECT_URL("download_silent_deruze")},
+     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravivarovo", L"DisplayIcon", L"\\Zarazed.exe",
+     REDIRECT_URL(L"download_silent_deruze")},
     {L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vavarived",
      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vavarived", L"UninstallString",
-     "\\Rezude.exe", REDIRECT_URL("download_silent_rered")},
+     L"\\Rezude.exe", REDIRECT_URL(L"download_silent_rered")},
 };
 
 }  // namespace Launcher

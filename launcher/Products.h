@@ -29,11 +29,11 @@ enum InstallState
 
 struct ProductInfo
 {
-    const wchar_t* keyWow64;    // uninstall key under HKLM, 32-bit-view form
-    const wchar_t* keyPlain;    // uninstall key under HKLM, plain form
-    const wchar_t* pathValue;   // value holding the launch path
-    const char* setupFileName;  // appended to the temporary folder
-    const char* downloadUrl;    // sent as it stands, braces included
+    const wchar_t* keyWow64;       // uninstall key under HKLM, 32-bit-view form
+    const wchar_t* keyPlain;       // uninstall key under HKLM, plain form
+    const wchar_t* pathValue;      // value holding the launch path
+    const wchar_t* setupFileName;  // appended to the setup folder
+    const wchar_t* downloadUrl;    // sent as it stands, braces included
 };
 
 extern const ProductInfo kProducts[kProductCount];
@@ -44,7 +44,8 @@ extern const ProductInfo kProducts[kProductCount];
 // off (then any setup the server sends runs).
 extern const wchar_t kSetupPublisher[];
 
-// Length of every ANSI path and URL buffer of the launcher, in bytes.
-const int kPathBufferSize = 260;
+// The longest path Windows can start, in UTF-16 units: registry values,
+// launch paths and setup paths longer than this are refused.
+const size_t kMaxPathLength = 32767;
 
 }  // namespace Launcher

@@ -22,7 +22,7 @@ const char* const kNames[kProductCount] = {"desktop", "iphone", "android"};
 struct Probe : CProductProbe
 {
     int State(int i) const { return m_product[i].state; }
-    const char* Path(int i) const { return m_product[i].path; }
+    const wchar_t* Path(int i) const { return m_product[i].path.c_str(); }
 };
 
 const char* StateName(int state)
@@ -49,7 +49,7 @@ void PrintStates()
     Probe probe;
     probe.ProbeProducts();
     for (int i = 0; i < kProductCount; ++i)
-        std::printf("%-8s %-14s %s\n", kNames[i], StateName(probe.State(i)), probe.Path(i));
+        std::printf("%-8s %-14s %ls\n", kNames[i], StateName(probe.State(i)), probe.Path(i));
 }
 
 int Install(int index)
@@ -60,7 +60,7 @@ int Install(int index)
         std::printf("a worker for %s is already running\n", kNames[index]);
         return 1;
     }
-    std::printf("downloading %s\n", kProducts[index].downloadUrl);
+    std::printf("downloading %ls\n", kProducts[index].downloadUrl);
     unsigned int lastPercent = 101;
     bool announcedSetup = false;
     while (facade.Read(index).ends == endsBefore) {
@@ -95,7 +95,7 @@ int Run(int index)
     }
     CDownloadFile facade;
     facade.RunProduct(index, probe.Path(index));
-    std::printf("started %s\n", probe.Path(index));
+    std::printf("started %ls\n", probe.Path(index));
     return 0;
 }
 

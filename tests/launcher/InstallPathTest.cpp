@@ -89,7 +89,7 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
     Probe after;
     after.ProbeProducts();
     EXPECT_EQ(Installed, after.m_product[kDesktop].state);
-    EXPECT_STREQ(product.c_str(), after.m_product[kDesktop].path);
+    EXPECT_EQ(WideFromAnsi(product), after.m_product[kDesktop].path);
 
     facade.RunProduct(kDesktop, after.m_product[kDesktop].path);
     static std::string s_productLog;
@@ -102,8 +102,8 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
                                 L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
         SetEnvironmentVariableW(name, nullptr);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    DeleteFileA((std::string(temp) + kProducts[kDesktop].setupFileName).c_str());
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    DeleteFileW((std::wstring(temp) + kProducts[kDesktop].setupFileName).c_str());
     ResetWorkerRecord(kDesktop);
 }

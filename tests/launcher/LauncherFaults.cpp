@@ -79,11 +79,11 @@ bool KeyExists(int index)
     return true;
 }
 
-std::string SetupPath(int index)
+std::wstring SetupPath(int index)
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + kProducts[index].setupFileName;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return std::wstring(temp) + kProducts[index].setupFileName;
 }
 
 bool Exists(const std::string& path)
@@ -99,7 +99,7 @@ protected:
         for (int i = 0; i < kProductCount; i++) {
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
             ResetWorkerRecord(i);
-            DeleteFileA(SetupPath(i).c_str());
+            DeleteFileW(SetupPath(i).c_str());
         }
         ASSERT_TRUE(m_window.IsValid());
         const std::string skin = TestSupport::SkinSourceFile("DlgMain.xml");
@@ -130,7 +130,7 @@ protected:
         for (int i = 0; i < kProductCount; i++) {
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
             ResetWorkerRecord(i);
-            DeleteFileA(SetupPath(i).c_str());
+            DeleteFileW(SetupPath(i).c_str());
         }
     }
 
@@ -181,7 +181,9 @@ TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails)
                             HttpResponse::Redirect("/hop" + std::to_string(i + 1)));
         server.SetRoute("/hop" + std::to_string(row.hops), HttpResponse::Ok("MZ, the setup"));
         DeleteFileA(target.c_str());
-        EXPECT_EQ(row.complete, DownloadToFile(server.Url("/hop0").c_str(), target.c_str(), nullptr));
+        EXPECT_EQ(row.complete,
+                  DownloadToFile(TestSupport::WideFromAnsi(server.Url("/hop0")).c_str(),
+                                 TestSupport::WideFromAnsi(target).c_str(), nullptr));
         EXPECT_EQ(row.complete, Exists(target));
         EXPECT_EQ(size_t(row.complete ? row.hops + 1 : 11), server.Requests().size());
     }
@@ -219,7 +221,7 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         {"length 0", HttpResponse::WithContentLength("0", body), false},
     };
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
-    const std::string setupPath = SetupPath(kDesktop);
+    const std::wstring setupPath = SetupPath(kDesktop);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TestSupport::HttpTestServer server;
@@ -227,7 +229,7 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         TestSupport::ProxyGuard proxy(row.refuse ? TestSupport::UnusedLoopbackPort() : server.Port());
         ResetWorkerRecord(kDesktop);
         DeleteFileA(m_folder.File("setup.log").c_str());
-        ASSERT_TRUE(TestSupport::WriteWholeFile(setupPath, body));
+        ASSERT_TRUE(TestSupport::WriteWholeFile(TestSupport::AnsiFromWide(setupPath), body));
         ASSERT_TRUE(C(kInstall[kDesktop])->IsVisible());
 
         ASSERT_TRUE(Click(kInstall[kDesktop]));
@@ -241,7 +243,7 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         }
         EXPECT_FALSE(SetupRan()) << "a setup ran";
         std::string left;
-        ASSERT_TRUE(TestSupport::ReadWholeFile(setupPath, left));
+        ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(setupPath), left));
         EXPECT_EQ(body, left) << "the stale setup was overwritten";
         EXPECT_EQ(NotInstalled, m_view.State(kDesktop));
         EXPECT_TRUE(C(kInstall[kDesktop])->IsVisible());
@@ -250,7 +252,7 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         EXPECT_EQ(0, P(kBar[kDesktop])->GetValue());
         EXPECT_FALSE(Exists(m_folder.File("product.log")));
         EXPECT_FALSE(KeyExists(kDesktop));
-        DeleteFileA(setupPath.c_str());
+        DeleteFileW(setupPath.c_str());
     }
 }
 
@@ -288,18 +290,18 @@ TEST_F(LauncherFaultTest, ASetupHeldByAScannerForAMomentStillInstalls)
 
         // The scanner: the setup's name in the new folder, held without
         // sharing from the first byte until holdMs after the last.
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
         HANDLE held = INVALID_HANDLE_VALUE;
         ASSERT_TRUE(WaitFor(
             [&] {
-                WIN32_FIND_DATAA found;
-                HANDLE search = FindFirstFileA((std::string(temp) + "VozerorSetup-*").c_str(), &found);
+                WIN32_FIND_DATAW found;
+                HANDLE search = FindFirstFileW((std::wstring(temp) + L"VozerorSetup-*").c_str(), &found);
                 if (search == INVALID_HANDLE_VALUE) return false;
                 FindClose(search);
-                const std::string setup =
-                    std::string(temp) + found.cFileName + kProducts[kDesktop].setupFileName;
-                held = CreateFileA(setup.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                const std::wstring setup =
+                    std::wstring(temp) + found.cFileName + kProducts[kDesktop].setupFileName;
+                held = CreateFileW(setup.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
                                    nullptr);
                 return held != INVALID_HANDLE_VALUE;
             },

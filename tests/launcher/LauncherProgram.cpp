@@ -173,7 +173,7 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoSetu
         EXPECT_EQ(std::set<std::wstring>(), TempEntries(L"VozerorSetup-*")) << "a setup folder was left";
         EXPECT_EQ(partsBefore, TempEntries(L"vdl*.tmp"))
             << "a temporary part of the download was left behind";
-        const std::wstring setupName = TestSupport::WideFromAnsi(kProducts[kDesktop].setupFileName + 1);
+        const std::wstring setupName = std::wstring(kProducts[kDesktop].setupFileName + 1);
         EXPECT_EQ(0u, TempEntries(setupName.c_str()).size()) << "a setup in the temporary folder";
     }
 

@@ -98,7 +98,7 @@ public:
         EXPECT_FALSE(handled);
     }
     int& State(int index) { return m_product[index].state; }
-    const char* Path(int index) const { return m_product[index].path; }
+    const std::wstring& Path(int index) const { return m_product[index].path; }
     DownloadProgress Snapshot(int index) const { return m_product[index].shown; }
     unsigned EndsSeen(int index) const { return m_product[index].endsSeen; }
     using CLauncherView::m_bHomePage;
@@ -255,7 +255,7 @@ TEST_F(LauncherViewTest, InitWithTheDesktopProductInstalledOffersItsRunTile)
     ASSERT_TRUE(Start());
     EXPECT_EQ(Installed, m_view.State(kDesktop));
     EXPECT_EQ(Installed, m_view.State(kIPhone));
-    EXPECT_STREQ("C:\\Vedeziz\\Vedeziz.exe", m_view.Path(kDesktop));
+    EXPECT_EQ(L"C:\\Vedeziz\\Vedeziz.exe", m_view.Path(kDesktop));
     EXPECT_FALSE(C(L"computer_install")->IsVisible());
     EXPECT_TRUE(C(L"computer_run")->IsVisible());
     EXPECT_TRUE(C(L"computer_run")->IsEnabled());
@@ -715,9 +715,9 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
     const std::string product = AnsiFromWide(TestSupport::TestBinDir()) + "fake_product.exe";
     const std::string productLog = folder.File("product.log");
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string setupFile = std::string(temp) + kProducts[kDesktop].setupFileName;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring setupFile = std::wstring(temp) + kProducts[kDesktop].setupFileName;
 
     struct Body
     {
@@ -791,7 +791,7 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
             DeleteFileA(productLog.c_str());
             Click(L"computer_run");
             EXPECT_EQ(Installed, m_view.State(kDesktop));
-            EXPECT_STREQ(product.c_str(), m_view.Path(kDesktop));
+            EXPECT_EQ(WideFromAnsi(product), m_view.Path(kDesktop));
             EXPECT_TRUE(WaitFor([&] {
                 return GetFileAttributesA(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
             })) << "the installed product did not start";
@@ -804,5 +804,5 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
                                 L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
         SetEnvironmentVariableW(name, nullptr);
     WaitFor([] { return !IsWorkerRunning(kDesktop); });
-    DeleteFileA(setupFile.c_str());
+    DeleteFileW(setupFile.c_str());
 }

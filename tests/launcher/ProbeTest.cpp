@@ -28,8 +28,7 @@ class ProbeUnderTest : public CProductProbe
 {
 public:
     int State(int i) const { return m_product[i].state; }
-    std::string Path(int i) const { return m_product[i].path; }
-    const char* RawPath(int i) const { return m_product[i].path; }
+    const std::wstring& Path(int i) const { return m_product[i].path; }
 };
 
 const wchar_t* UsedPath(int i)
@@ -85,11 +84,6 @@ bool KeyExists(const wchar_t* path, REGSAM view)
     return true;
 }
 
-std::string Narrow(const std::wstring& w)
-{
-    return std::string(w.begin(), w.end());
-}
-
 class Probe : public ::testing::Test
 {
 protected:
@@ -121,8 +115,7 @@ TEST(ProductProbe, ConstructedEmpty)
     ProbeUnderTest probe;
     for (int i = 0; i < kProductCount; ++i) {
         EXPECT_EQ(0, probe.State(i));
-        for (int b = 0; b < kPathBufferSize; ++b)
-            ASSERT_EQ(0, probe.RawPath(i)[b]) << "product " << i << " byte " << b;
+        EXPECT_EQ(L"", probe.Path(i));
     }
 }
 
@@ -140,13 +133,15 @@ struct ProbeCase
     const char* name;
     KeySetup keys[kProductCount];  // desktop, iPhone, Android
     int states[kProductCount];
-    std::string paths[kProductCount];
+    std::wstring paths[kProductCount];
 };
 
 TEST_F(Probe, StatesAndLaunchPaths)
 {
-    const std::wstring v129(129, L'x');
-    const std::wstring v130(130, L'x');
+    // Values are read whole up to the longest path Windows can start.
+    const std::wstring longest(kMaxPathLength, L'x');
+    const std::wstring tooLong(kMaxPathLength + 1, L'x');
+    const std::wstring android(kMaxPathLength - 10, L'x');
     const KeySetup missing = {false, false, L""};
     const KeySetup novalue = {true, false, L""};
     auto val = [](const std::wstring& v) { return KeySetup{true, true, v}; };
@@ -154,44 +149,51 @@ TEST_F(Probe, StatesAndLaunchPaths)
         {"nothing installed",
          {missing, missing, missing},
          {NotInstalled, NotInstalled, NotInstalled},
-         {"", "", ""}},
-        {"keys without values", {novalue, novalue, novalue}, {Installed, Installed, Installed}, {"", "", ""}},
+         {L"", L"", L""}},
+        {"keys without values",
+         {novalue, novalue, novalue},
+         {Installed, Installed, Installed},
+         {L"", L"", L""}},
         {"plain paths",
          {val(L"C:\\D\\desk.exe"), val(L"C:\\I\\phone.exe"), val(L"C:\\A\\uninst.exe")},
          {Installed, Installed, Installed},
-         {"C:\\D\\desk.exe", "C:\\I\\phone.exe", "C:\\A\\Rezude.exe"}},
+         {L"C:\\D\\desk.exe", L"C:\\I\\phone.exe", L"C:\\A\\Rezude.exe"}},
         {"stored as read: icon index and quotes",
          {val(L"C:\\D\\desk.exe,0"), val(L"\"C:\\I\\phone.exe\",0"), val(L"\"C:\\A\\uninst.exe\"")},
          {Installed, Installed, Installed},
-         {"C:\\D\\desk.exe,0", "\"C:\\I\\phone.exe\",0", "\"C:\\A\\Rezude.exe"}},
+         {L"C:\\D\\desk.exe,0", L"\"C:\\I\\phone.exe\",0", L"\"C:\\A\\Rezude.exe"}},
         {"android: other letter case is not the uninstaller",
          {missing, missing, val(L"C:\\A\\Uninst.exe")},
          {NotInstalled, NotInstalled, Installed},
-         {"", "", "C:\\A\\Uninst.exeRezude.exe"}},
+         {L"", L"", L"C:\\A\\Uninst.exeRezude.exe"}},
         {"android: no uninst.exe at all",
          {missing, missing, val(L"C:\\A\\remove.exe /x")},
          {NotInstalled, NotInstalled, Installed},
-         {"", "", "C:\\A\\remove.exe /xRezude.exe"}},
+         {L"", L"", L"C:\\A\\remove.exe /xRezude.exe"}},
         {"android: first occurrence wins",
          {missing, missing, val(L"C:\\uninst.exe\\uninst.exe")},
          {NotInstalled, NotInstalled, Installed},
-         {"", "", "C:\\Rezude.exe"}},
+         {L"", L"", L"C:\\Rezude.exe"}},
         {"android: bare uninst.exe",
          {missing, missing, val(L"uninst.exe")},
          {NotInstalled, NotInstalled, Installed},
-         {"", "", "Rezude.exe"}},
-        {"129 characters are read in full",
-         {val(v129), val(v129), val(v129)},
+         {L"", L"", L"Rezude.exe"}},
+        {"the longest path is read in full",
+         {val(longest), val(longest), val(android)},
          {1, 1, 1},
-         {Narrow(v129), Narrow(v129), Narrow(v129) + "Rezude.exe"}},
-        {"130 characters read as empty",
-         {val(v130), val(v130), val(v130)},
+         {longest, longest, android + L"Rezude.exe"}},
+        {"a longer value reads as empty; so does a derived path over the longest",
+         {val(tooLong), val(tooLong), val(android + L"x")},
          {Installed, Installed, Installed},
-         {"", "", ""}},
+         {L"", L"", L""}},
+        {"letters outside the ANSI code page",
+         {val(L"C:\\数据恢复 Восстановление\\d.exe"), missing, val(L"C:\\数据 Данные\\uninst.exe")},
+         {Installed, NotInstalled, Installed},
+         {L"C:\\数据恢复 Восстановление\\d.exe", L"", L"C:\\数据 Данные\\Rezude.exe"}},
         {"only the iPhone product",
          {missing, val(L"C:\\I\\phone.exe"), missing},
          {NotInstalled, Installed, NotInstalled},
-         {"", "C:\\I\\phone.exe", ""}},
+         {L"", L"C:\\I\\phone.exe", L""}},
     };
     for (const ProbeCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -225,9 +227,9 @@ TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone)
         probe.ProbeProducts();
         for (int i = 0; i < kProductCount; ++i) {
             EXPECT_EQ(i == target ? Installed : NotInstalled, probe.State(i)) << "product " << i;
-            EXPECT_EQ(i != target              ? ""
-                          : target == kAndroid ? "C:\\P\\app.exeRezude.exe"
-                                               : "C:\\P\\app.exe",
+            EXPECT_EQ(i != target              ? L""
+                          : target == kAndroid ? L"C:\\P\\app.exeRezude.exe"
+                                               : L"C:\\P\\app.exe",
                       probe.Path(i))
                 << "product " << i;
         }
@@ -237,7 +239,7 @@ TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone)
         ProbeUnderTest other;
         other.ProbeProducts();
         EXPECT_EQ(Installed, other.State(target));
-        EXPECT_EQ("", other.Path(target));
+        EXPECT_EQ(L"", other.Path(target));
     }
 }
 
@@ -247,8 +249,8 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid)
         SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\P\\uninst.exe");
     ProbeUnderTest probe;
     probe.ProbeProducts();
-    ASSERT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
-    ASSERT_EQ("C:\\P\\Rezude.exe", probe.Path(kAndroid));
+    ASSERT_EQ(L"C:\\P\\uninst.exe", probe.Path(kDesktop));
+    ASSERT_EQ(L"C:\\P\\Rezude.exe", probe.Path(kAndroid));
 
     struct Row
     {
@@ -257,7 +259,7 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid)
         bool remove;
     };
     const Row rows[] = {{"value removed", L"", true},
-                        {"value too long", std::wstring(130, L'y'), false},
+                        {"value too long", std::wstring(kMaxPathLength + 1, L'y'), false},
                         {"empty value", L"", false}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -271,21 +273,21 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid)
             }
         }
         probe.ProbeProducts();
-        EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
-        EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kIPhone));
-        EXPECT_EQ("", probe.Path(kAndroid));
+        EXPECT_EQ(L"C:\\P\\uninst.exe", probe.Path(kDesktop));
+        EXPECT_EQ(L"C:\\P\\uninst.exe", probe.Path(kIPhone));
+        EXPECT_EQ(L"", probe.Path(kAndroid));
         for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(Installed, probe.State(i));
     }
 }
 
 TEST_F(Probe, LongerValueNeverLeaksAPartialRead)
 {
-    // A failed read must not leave the first 129 characters behind.
-    SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(200, L'z'));
+    // A refused read must not leave the first characters behind.
+    SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(kMaxPathLength + 100, L'z'));
     ProbeUnderTest probe;
     probe.ProbeProducts();
     EXPECT_EQ(Installed, probe.State(kAndroid));
-    EXPECT_EQ("", probe.Path(kAndroid));
+    EXPECT_EQ(L"", probe.Path(kAndroid));
 }
 
 TEST_F(Probe, OnlyTheFormOfThisPrefixCounts)
@@ -327,7 +329,7 @@ TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands)
     ProbeUnderTest probe;
     probe.ProbeProducts();
     EXPECT_EQ(Installed, probe.State(kIPhone));
-    EXPECT_EQ("C:\\I\\phone.exe", probe.Path(kIPhone));
+    EXPECT_EQ(L"C:\\I\\phone.exe", probe.Path(kIPhone));
     if (wineWay) DeleteKey(L"SOFTWARE\\Wow6432Node\\Wow6432Node", KEY_WOW64_64KEY);
 }
 
@@ -346,7 +348,7 @@ TEST_F(Probe, The64BitBuildFindsWhatA32BitSetupWrote)
     ProbeUnderTest probe;
     probe.ProbeProducts();
     EXPECT_EQ(Installed, probe.State(kDesktop));
-    EXPECT_EQ("C:\\D\\desktop.exe", probe.Path(kDesktop));
+    EXPECT_EQ(L"C:\\D\\desktop.exe", probe.Path(kDesktop));
     EXPECT_EQ(NotInstalled, probe.State(kIPhone)) << "nothing in the 64-bit view counts";
     DeleteKey(kProducts[kDesktop].keyPlain, KEY_WOW64_32KEY);
 }
@@ -362,8 +364,8 @@ TEST_F(Probe, ReadInstallLocation)
         std::wstring expected;
     };
     const Row rows[] = {{L"C:\\Program Files\\Phone", L"C:\\Program Files\\Phone"},
-                        {std::wstring(129, L'q'), std::wstring(129, L'q')},
-                        {std::wstring(130, L'q'), L""}};
+                        {std::wstring(kMaxPathLength, L'q'), std::wstring(kMaxPathLength, L'q')},
+                        {std::wstring(kMaxPathLength + 1, L'q'), L""}};
     for (const Row& r : rows) {
         SetString(UsedPath(kIPhone), L"InstallLocation", r.value);
         EXPECT_EQ(r.expected, ReadInstallLocation()) << r.value.size() << " characters";
@@ -378,31 +380,21 @@ TEST(AndroidLaunchPath, Derivation)
 {
     struct Row
     {
-        std::string in;
-        std::string out;
+        std::wstring in;
+        std::wstring out;
     };
-    const std::string long249(249, 'a');  // 249 + "Rezude.exe" = 259 bytes: fits
-    const std::string long250(250, 'a');  // 260 bytes: does not fit
+    const std::wstring fits(kMaxPathLength - 10, L'a');  // with "Rezude.exe": the longest path
     const Row rows[] = {
-        {"C:\\A\\uninst.exe", "C:\\A\\Rezude.exe"},
-        {"C:\\A\\UNINST.EXE", "C:\\A\\UNINST.EXERezude.exe"},
-        {"C:\\A\\app.exe", "C:\\A\\app.exeRezude.exe"},
-        {long249, long249 + "Rezude.exe"},
-        {long250, ""},
-        {std::string(255, 'b'), ""},
-        {std::string(255, 'b') + "uninst.exe", ""},
-        {std::string(200, 'c') + "\\uninst.exe" + std::string(40, 'd'),
-         std::string(200, 'c') + "\\Rezude.exe"},
+        {L"C:\\A\\uninst.exe", L"C:\\A\\Rezude.exe"},
+        {L"C:\\A\\UNINST.EXE", L"C:\\A\\UNINST.EXERezude.exe"},
+        {L"C:\\A\\app.exe", L"C:\\A\\app.exeRezude.exe"},
+        {fits, fits + L"Rezude.exe"},
+        {fits + L"a", L""},
+        {fits.substr(1) + L"\\uninst.exe", fits.substr(1) + L"\\Rezude.exe"},
+        {std::wstring(200, L'c') + L"\\uninst.exe" + std::wstring(40, L'd'),
+         std::wstring(200, L'c') + L"\\Rezude.exe"},
     };
-    for (const Row& r : rows) {
-        char out[kPathBufferSize];
-        std::memset(out, 'Z', sizeof(out));
-        DeriveAndroidLaunchPath(r.in.c_str(), out);
-        EXPECT_EQ(r.out, std::string(out)) << r.in.size() << " bytes in";
-        if (r.out.empty()) {
-            for (char ch : out) ASSERT_EQ(0, ch) << "a refused path leaves the field empty";
-        }
-    }
+    for (const Row& r : rows) EXPECT_EQ(r.out, DeriveAndroidLaunchPath(r.in)) << r.in.size() << " units in";
 }
 
 // The whole round in this prefix's registry view: a setup (a separate 32-bit
@@ -424,16 +416,14 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
 
     const std::wstring data[kProductCount] = {L"\"" + product + L"\",0", product,
                                               L"\"" + dir + L"uninst.exe\" /S"};
-    const std::string expected[kProductCount] = {TestSupport::AnsiFromWide(data[0]),
-                                                 TestSupport::AnsiFromWide(data[1]),
-                                                 "\"" + TestSupport::AnsiFromWide(dir) + "Rezude.exe"};
+    const std::wstring expected[kProductCount] = {data[0], data[1], L"\"" + dir + L"Rezude.exe"};
     CDownloadFile facade;
     for (int i = 0; i < kProductCount; ++i) {
         SCOPED_TRACE(i);
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", UsedPath(i));
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[i].pathValue);
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", data[i].c_str());
-        RunSetupAndWait(TestSupport::AnsiFromWide(setup).c_str(), i);
+        RunSetupAndWait(setup.c_str(), i);
         EXPECT_EQ(WorkerFinished, ReadWorker(i).outcome);
 
         ProbeUnderTest probe;
@@ -442,7 +432,7 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
         EXPECT_EQ(expected[i], probe.Path(i));
 
         DeleteFileW(productLog.c_str());
-        facade.RunProduct(i, probe.RawPath(i));
+        facade.RunProduct(i, probe.Path(i));
         bool started = false;
         for (int waited = 0; waited < 15000 && !started; waited += 20) {
             started = GetFileAttributesW(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -456,37 +446,4 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
     Sleep(200);  // the last product may still hold its log open
     for (const std::wstring& f : {setupLog, productLog, product}) DeleteFileW(f.c_str());
     RemoveDirectoryW(dir.c_str());
-}
-
-// Only a double-byte ANSI code page turns a value within the read limit into
-// a derived Android path over the 260-byte field: 129 such characters are 258
-// bytes before "Rezude.exe" is appended.
-TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty)
-{
-    CPINFO info = {};
-    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 2)
-        GTEST_SKIP() << "ANSI code page " << GetACP() << " is not double-byte";
-    const wchar_t wide = L'\x4E2D';
-    char ansi[4] = {};
-    BOOL lossy = FALSE;
-    ASSERT_EQ(2, WideCharToMultiByte(CP_ACP, 0, &wide, 1, ansi, sizeof(ansi), nullptr, &lossy));
-    ASSERT_FALSE(lossy);
-    struct Row
-    {
-        size_t chars;
-        bool fits;
-    };
-    const Row rows[] = {{124, true}, {125, false}, {129, false}};
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.chars);
-        SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(r.chars, wide));
-        SetString(UsedPath(kDesktop), kProducts[kDesktop].pathValue, std::wstring(r.chars, wide));
-        ProbeUnderTest probe;
-        probe.ProbeProducts();
-        std::string bytes;
-        for (size_t i = 0; i < r.chars; ++i) bytes.append(ansi, 2);
-        EXPECT_EQ(bytes, probe.Path(kDesktop)) << "a 258-byte path fits as read";
-        EXPECT_EQ(Installed, probe.State(kAndroid));
-        EXPECT_EQ(r.fits ? bytes + "Rezude.exe" : std::string(), probe.Path(kAndroid));
-    }
 }

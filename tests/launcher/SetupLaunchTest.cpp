@@ -174,7 +174,7 @@ protected:
 TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor)
 {
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    std::wstring path = m_setup;
     DWORD start = GetTickCount();
     DWORD raisedAfter = 0;
     ASSERT_TRUE(FinishesWithin(20000, [&] {
@@ -196,12 +196,12 @@ TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor)
 TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns)
 {
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    std::wstring path = m_setup;
     struct Worker
     {
         static DWORD WINAPI Run(LPVOID p)
         {
-            RunSetupAndWait(static_cast<std::string*>(p)->c_str(), kAndroid);
+            RunSetupAndWait(static_cast<std::wstring*>(p)->c_str(), kAndroid);
             return 0;
         }
     };
@@ -216,7 +216,7 @@ TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns)
 TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce)
 {
     SetEnv(L"FAKE_SETUP_CHILD_MS", L"6000");
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    std::wstring path = m_setup;
     DWORD start = GetTickCount();
     ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), kDesktop); }));
     EXPECT_LT(GetTickCount() - start, 4000u) << "the child is not waited for";
@@ -229,11 +229,10 @@ TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog)
     struct Row
     {
         int index;
-        std::string path;
+        std::wstring path;
     };
-    const Row rows[] = {{kDesktop, TestSupport::AnsiFromWide(m_dir) + "\\Vedeziz.exe"},
-                        {kIPhone, "C:\\no such folder\\Zarazed.exe"},
-                        {kAndroid, ""}};
+    const Row rows[] = {
+        {kDesktop, m_dir + L"\\Vedeziz.exe"}, {kIPhone, L"C:\\no such folder\\Zarazed.exe"}, {kAndroid, L""}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
         DWORD start = GetTickCount();
@@ -246,7 +245,7 @@ TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog)
 
 TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag)
 {
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    const std::wstring& path = m_setup;
     for (int index : {-1, 3}) {
         ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), index); }));
         for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, Ended(i));
@@ -277,7 +276,7 @@ TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature)
         {kTampered, L"", true},
     };
     const std::wstring downloaded = m_dir + L"Zarazed.exe";
-    const std::string path = TestSupport::AnsiFromWide(downloaded);
+    const std::wstring& path = downloaded;
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << SetupFormName(row.form) << (row.publisher[0] ? "" : ", no check"));
         DeleteFileW(m_setupLog.c_str());
@@ -293,8 +292,7 @@ TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature)
         }
         DeleteFileW(downloaded.c_str());
     }
-    EXPECT_FALSE(
-        RunDownloadedSetup(TestSupport::AnsiFromWide(m_dir + L"missing.exe").c_str(), publisher.c_str()));
+    EXPECT_FALSE(RunDownloadedSetup((m_dir + L"missing.exe").c_str(), publisher.c_str()));
     for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, Ended(i)) << "the run alone reports no end";
 }
 
@@ -330,8 +328,7 @@ TEST_F(SetupLaunch, AHeldSetupCannotBeChangedYetStarts)
     EXPECT_FALSE(MoveFileExW(m_product.c_str(), held.c_str(), MOVEFILE_REPLACE_EXISTING)) << "swapped";
 
     bool started = false;
-    const std::string path = TestSupport::AnsiFromWide(held);
-    ASSERT_TRUE(FinishesWithin(30000, [&] { started = StartSetupAndWait(path.c_str(), hold); }));
+    ASSERT_TRUE(FinishesWithin(30000, [&] { started = StartSetupAndWait(held.c_str(), hold); }));
     EXPECT_TRUE(started);
     EXPECT_EQ(L"/s", ReadLog(m_setupLog)["args"]);
     EXPECT_TRUE(DeleteFileW(held.c_str())) << "the hold ends once the setup has started";
@@ -343,13 +340,13 @@ TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex)
     CreateDirectoryW(spaced.c_str(), nullptr);
     std::wstring copy = spaced + L"fake product.exe";
     ASSERT_TRUE(CopyFileW(m_product.c_str(), copy.c_str(), FALSE));
-    const std::string p = TestSupport::AnsiFromWide(copy);
-    const std::string rows[] = {
-        p, p + ",0", p + ",12", p + ",-1", "\"" + p + "\"", "\"" + p + "\",0", "\"" + p + "\" ,3"};
-    for (const std::string& form : rows) {
-        SCOPED_TRACE(form);
+    const std::wstring& p = copy;
+    const std::wstring rows[] = {
+        p, p + L",0", p + L",12", p + L",-1", L"\"" + p + L"\"", L"\"" + p + L"\",0", L"\"" + p + L"\" ,3"};
+    for (const std::wstring& form : rows) {
+        SCOPED_TRACE(TestSupport::AnsiFromWide(form));
         DeleteFileW(m_productLog.c_str());
-        LaunchProduct(form.c_str(), kDesktop);
+        LaunchProduct(form, kDesktop);
         auto log = WaitForRecord(m_productLog, 15000);
         ASSERT_TRUE(log.count("cwd")) << "the product did not start";
         EXPECT_EQ(Lower(copy), Lower(log["exe"]));
@@ -363,37 +360,47 @@ TEST(LaunchFile, FromRegistryForms)
 {
     struct Row
     {
-        const char* in;
-        const char* out;
+        std::wstring in;
+        std::wstring out;
     };
+    const std::wstring longest(kMaxPathLength, L'p');
     const Row rows[] = {
-        {"C:\\P\\a.exe", "C:\\P\\a.exe"},       {"C:\\P\\a.exe,0", "C:\\P\\a.exe"},
-        {"C:\\P\\a.exe,-101", "C:\\P\\a.exe"},  {"\"C:\\P\\a.exe\"", "C:\\P\\a.exe"},
-        {"\"C:\\P\\a.exe\",0", "C:\\P\\a.exe"}, {"\"C:\\P Q\\a.exe", "C:\\P Q\\a.exe"},
-        {"C:\\P,1\\a.exe", "C:\\P,1\\a.exe"},   {"C:\\P\\a2.exe", "C:\\P\\a2.exe"},
-        {"C:\\P\\a.exe,", "C:\\P\\a.exe,"},     {"\"C:\\P\\a.exe\" , 3 ", "C:\\P\\a.exe"},
-        {"\"C:\\P\\a.exe\" ", "C:\\P\\a.exe"},  {"\"C:\\P\\a.exe\",-2", "C:\\P\\a.exe"},
+        {L"C:\\P\\a.exe", L"C:\\P\\a.exe"},
+        {L"C:\\P\\a.exe,0", L"C:\\P\\a.exe"},
+        {L"C:\\P\\a.exe,-101", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\"", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\",0", L"C:\\P\\a.exe"},
+        {L"\"C:\\P Q\\a.exe", L"C:\\P Q\\a.exe"},
+        {L"C:\\P,1\\a.exe", L"C:\\P,1\\a.exe"},
+        {L"C:\\P\\a2.exe", L"C:\\P\\a2.exe"},
+        {L"C:\\P\\a.exe,", L"C:\\P\\a.exe,"},
+        {L"\"C:\\P\\a.exe\" , 3 ", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\" ", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\",-2", L"C:\\P\\a.exe"},
+        {L"\"C:\\数据 Данные\\a.exe\",0", L"C:\\数据 Данные\\a.exe"},
+        {longest + L",0", longest},
     };
     for (const Row& r : rows) {
-        char out[260];
-        EXPECT_TRUE(LaunchFileFromPath(r.in, out)) << r.in;
-        EXPECT_STREQ(r.out, out) << r.in;
+        std::wstring out;
+        EXPECT_TRUE(LaunchFileFromPath(r.in, out)) << r.in.size();
+        EXPECT_EQ(r.out, out);
     }
     // Text after the closing quote other than an icon index: the path names
     // another program than the one it reads as, and nothing is launched.
-    const char* const refused[] = {
-        "\"C:\\P\\Vav\\Uninstall.exe\"Rezude.exe",
-        "\"C:\\P\\a.exe\" /uninstall",
-        "\"C:\\P\\a.exe\",",
-        "\"C:\\P\\a.exe\",0x1",
-        "\"C:\\P\\a.exe\"\"",
-        "\"\"",
-        "",
+    const std::wstring refused[] = {
+        L"\"C:\\P\\Vav\\Uninstall.exe\"Rezude.exe",
+        L"\"C:\\P\\a.exe\" /uninstall",
+        L"\"C:\\P\\a.exe\",",
+        L"\"C:\\P\\a.exe\",0x1",
+        L"\"C:\\P\\a.exe\"\"",
+        L"\"\"",
+        L"",
+        longest + L"p",
     };
-    for (const char* in : refused) {
-        char out[260] = "untouched";
-        EXPECT_FALSE(LaunchFileFromPath(in, out)) << in;
-        EXPECT_STREQ("", out) << in;
+    for (const std::wstring& in : refused) {
+        std::wstring out = L"untouched";
+        EXPECT_FALSE(LaunchFileFromPath(in, out)) << TestSupport::AnsiFromWide(in.substr(0, 40));
+        EXPECT_EQ(L"", out);
     }
 }
 
@@ -435,7 +442,7 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation)
     CreateDirectoryW(install.c_str(), nullptr);
     wchar_t own[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, own);
-    std::string product = TestSupport::AnsiFromWide(m_product);
+    const std::wstring& product = m_product;
 
     struct Row
     {
@@ -456,7 +463,7 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation)
         RemoveIPhoneKey();
         if (r.withLocation) SetInstallLocation(install);
         DeleteFileW(m_productLog.c_str());
-        facade.RunProduct(r.index, product.c_str());
+        facade.RunProduct(r.index, product);
         auto log = WaitForRecord(m_productLog, 15000);
         ASSERT_TRUE(log.count("cwd")) << "the product did not start";
         EXPECT_EQ(Lower(r.cwd), Lower(log["cwd"]));
@@ -479,7 +486,7 @@ void SetProductValue(int index, const std::wstring& data)
 
 struct ProbeOf : CProductProbe
 {
-    const char* Path(int index) const { return m_product[index].path; }
+    const std::wstring& Path(int index) const { return m_product[index].path; }
 };
 
 }  // namespace
@@ -527,12 +534,49 @@ TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller)
     for (int index : {kDesktop, kAndroid}) RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
 }
 
+// Products installed where ANSI launch paths fail: under a folder named in
+// letters of no single ANSI code page, while this process runs with 1252
+// (ENVIRONMENT in CMakeLists.txt), and at a path of 200 characters.
+TEST_F(SetupLaunch, ProductsStartFromFoldersOutsideTheCodePageAndFromLongPaths)
+{
+    ASSERT_EQ(1252u, GetACP()) << "the code page must have neither Chinese nor Cyrillic letters";
+    const std::wstring unicodeDir = L"C:\\Program Files\\数据恢复 Восстановление\\";
+    const std::wstring longDir = m_dir + std::wstring(188 - m_dir.size(), L'l') + L"\\";
+    struct Row
+    {
+        int index;
+        std::wstring dir, exe, value;
+    };
+    const Row rows[] = {
+        {kDesktop, unicodeDir, L"Vedeziz.exe", L"\"" + unicodeDir + L"Vedeziz.exe\",0"},
+        {kAndroid, unicodeDir, L"Rezude.exe", L"\"" + unicodeDir + L"uninst.exe\" /S"},
+        {kIPhone, longDir, L"Zarazed.exe", longDir + L"Zarazed.exe"},
+    };
+    ASSERT_EQ(200u, rows[2].value.size());
+    CDownloadFile facade;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.value);
+        CreateDirectoryW(row.dir.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW(m_product.c_str(), (row.dir + row.exe).c_str(), FALSE));
+        DeleteFileW(m_productLog.c_str());
+        SetProductValue(row.index, row.value);
+        ProbeOf probe;
+        probe.ProbeProducts();
+        facade.RunProduct(row.index, probe.Path(row.index));
+        auto log = WaitForRecord(m_productLog, 15000);
+        EXPECT_EQ(Lower(row.dir + row.exe), Lower(log["exe"])) << "the product did not start";
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(row.index));
+        Sleep(100);  // the product may still be ending
+        DeleteFileW((row.dir + row.exe).c_str());
+    }
+    RemoveDirectoryW(unicodeDir.c_str());
+}
+
 TEST_F(SetupLaunch, RunProductIgnoresOtherIndices)
 {
-    std::string product = TestSupport::AnsiFromWide(m_product);
     CDownloadFile facade;
-    facade.RunProduct(-1, product.c_str());
-    facade.RunProduct(3, product.c_str());
+    facade.RunProduct(-1, m_product);
+    facade.RunProduct(3, m_product);
     EXPECT_FALSE(WaitForFile(m_productLog, 2000));
 }
 
@@ -598,12 +642,9 @@ protected:
 
 std::wstring TempSetupPath(int index)
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    std::string path = std::string(temp) + kProducts[index].setupFileName;
-    wchar_t w[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w, MAX_PATH);
-    return w;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return std::wstring(temp) + kProducts[index].setupFileName;
 }
 
 }  // namespace
@@ -627,8 +668,7 @@ TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup)
 
 // The worker against a local server that serves the desktop setup in each
 // form the check tells apart, once with the prefix's temporary folder and
-// once with one whose name the ANSI code page cannot represent (where it
-// reaches the folder through the short form). Only the publisher's setup
+// once with one named in Chinese and Cyrillic letters. Only the publisher's setup
 // runs, from a private folder in the temporary folder; every run ends with
 // the flag, and with nothing of the download left in the temporary folder.
 TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNothing)
@@ -640,11 +680,9 @@ TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNoth
     wchar_t own[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, own);
     std::vector<std::wstring> temps = {own};
-    const std::wstring unrepresentable = UnrepresentableName();
-    if (!unrepresentable.empty()) {
-        temps.push_back(m_dir + unrepresentable + L"\\");
-        ASSERT_TRUE(CreateDirectoryW(temps.back().c_str(), nullptr));
-    }
+    // Letters of no single ANSI code page, the path used as it stands.
+    temps.push_back(m_dir + L"用户 Пользователь\\");
+    ASSERT_TRUE(CreateDirectoryW(temps.back().c_str(), nullptr));
     const bool checked = kSetupPublisher[0] != L'\0';
     for (const std::wstring& temp : temps) {
         for (SetupForm form : {kSignedByPublisher, kUnsigned, kSignedByOther, kTampered}) {
@@ -674,8 +712,7 @@ TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNoth
             if (!runs) continue;
             auto log = ReadLog(m_setupLog);
             EXPECT_EQ(L"/s", log["args"]);
-            // It ran in "<temp>\VozerorSetup-<32 hex digits>", the temporary
-            // folder maybe in its short form.
+            // It ran in "<temp>\VozerorSetup-<32 hex digits>".
             std::wstring cwd = log["cwd"];
             size_t slash = cwd.find_last_of(L'\\');
             ASSERT_NE(std::wstring::npos, slash);
@@ -716,8 +753,8 @@ TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload)
     std::wstring longDir = L"C:\\" + std::wstring(246, L't');
     SetEnvironmentVariableW(L"TMP", longDir.c_str());
     SetEnvironmentVariableW(L"TEMP", longDir.c_str());
-    char probe[MAX_PATH] = {};
-    DWORD n = GetTempPathA(MAX_PATH, probe);
+    wchar_t probe[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH + 1, probe);
     bool ok = FinishesWithin(30000, [] { RunWorker(kIPhone); });
     _set_invalid_parameter_handler(previous);
     SetEnvironmentVariableW(L"TMP", oldTmp[0] ? oldTmp : nullptr);
