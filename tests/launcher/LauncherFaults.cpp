@@ -11,6 +11,7 @@
 #include "launcher/Download.h"
 #include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
+#include "launcher/MainWnd.h"
 #include "launcher/Products.h"
 #include "launcher/SetupFolder.h"
 #include "launcher/SystemInfo.h"
@@ -28,6 +29,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -423,4 +425,45 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
         EXPECT_TRUE(C(kInstall[i])->IsVisible());
         EXPECT_FALSE(C(kRun[i])->IsVisible());
     }
+}
+
+// ---- A skin lacking a tile -----------------------------------------------------
+// The main window on a copy of the skin whose "tel" link is renamed: its
+// creation fails after the load-failure message (a thread here reads and
+// closes the box), instead of giving a window with half its view.
+
+TEST(MainWindow, ASkinLackingATileFailsTheWindowsCreationWithTheLoadFailureMessage)
+{
+    const std::string source = TestSupport::SkinSourceFile("DlgMain.xml");
+    const std::wstring sourceDir = WideFromAnsi(source.substr(0, source.find_last_of("\\/") + 1));
+    TestSupport::TempFolder folder("vzskin");
+    std::string xml;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(source, xml));
+    ASSERT_NE(std::string::npos, xml.find("name=\"tel\""));
+    xml.replace(xml.find("name=\"tel\""), 10, "name=\"lef\"");
+    ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("DlgMain.xml"), xml));
+    CPaintManagerUI::SetResourcePath((WideFromAnsi(folder.Path()) + L"\\").c_str());
+
+    static wchar_t s_text[256];
+    s_text[0] = L'\0';
+    HANDLE closer = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            for (int i = 0; i < 1500; ++i, Sleep(20))
+                if (HWND box = FindWindowW(nullptr, L"SkinUI")) {
+                    GetDlgItemTextW(box, 0xFFFF, s_text, 256);
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    return 0;
+                }
+            return 1;
+        },
+        nullptr, 0, nullptr);
+    CMainWnd* frame = new CMainWnd;  // deletes itself with its window
+    EXPECT_EQ(nullptr, frame->Create(nullptr, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, 0));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(closer, 40000));
+    CloseHandle(closer);
+    EXPECT_NE(nullptr, std::wcsstr(s_text, L"DlgMain.xml")) << "the load-failure message";
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's end posted one
+    CPaintManagerUI::SetResourcePath(sourceDir.c_str());
 }
