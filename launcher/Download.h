@@ -33,14 +33,14 @@ struct DownloadOptions
     // download within 40 s of its last byte: this, plus one request's worst
     // case of three time-outs.
     DWORD lastRequestAfterMs = 25000;
-    // Requests of one download, every redirect hop counted.
-    int maxRequests = 64;
-    // How long the finished file's rename is retried while a scanner holds it.
-    DWORD fileRetryMs = 2000;
     // Set by whoever wants the download to end: checked after every read and
     // during every wait. A read under way is never cut; it ends by itself
     // within the receive time-out.
     const std::atomic<bool>* stop = nullptr;
+    // Requests of one download, every redirect hop counted.
+    int maxRequests = 64;
+    // How long the finished file's rename is retried while a scanner holds it.
+    DWORD fileRetryMs = 2000;
     // Called with true before the wait for a retry and with false when the
     // download asks again (on the downloading thread, with its product).
     void (*retrying)(int product, bool waiting) = nullptr;

@@ -1,6 +1,5 @@
 #include "launcher/ProductProbe.h"
 
-#include "launcher/DownloadFile.h"
 #include "launcher/SystemInfo.h"
 
 #include <vector>
@@ -26,68 +25,67 @@ std::wstring ReadValue(HKEY key, const wchar_t* name)
     return value.size() <= kMaxPathLength ? value : std::wstring();
 }
 
-// Opens a product key; state := Installed or NotInstalled. Returns the open
-// key or null.
-HKEY OpenProduct(const wchar_t* path, int& state)
+HKEY OpenProductKey(int index)
 {
+    const wchar_t* path = ProductKeyPath(index);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        state = NotInstalled;
+    if (path == nullptr || RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return nullptr;
-    }
-    state = Installed;
     return key;
+}
+
+bool ValidIndex(int index)
+{
+    return index >= 0 && index < kProductCount;
 }
 
 }  // namespace
 
-std::wstring DeriveAndroidLaunchPath(const std::wstring& uninstallString)
+std::wstring LaunchPathFromValue(const ProductInfo& product, const std::wstring& value,
+                                 const std::wstring& earlier)
 {
-    static const wchar_t kUninstaller[] = L"uninst.exe";
-    static const wchar_t kProduct[] = L"Rezude.exe";
-    const size_t hit = uninstallString.find(kUninstaller);
-    std::wstring path = uninstallString.substr(0, hit) + kProduct;
+    if (product.uninstaller == nullptr) return value.empty() ? earlier : value;
+    if (value.empty()) return value;
+    std::wstring path = value.substr(0, value.find(product.uninstaller)) + product.launched;
     return path.size() <= kMaxPathLength ? path : std::wstring();
 }
 
-CProductProbe::CProductProbe() : m_product() {}
-
 void CProductProbe::ProbeProducts()
 {
-    ProbeProduct(kIPhone);
-    ProbeProduct(kDesktop);
-    ProbeProduct(kAndroid);
+    for (int i = 0; i < kProductCount; ++i) ProbeProduct(i);
 }
 
-bool CProductProbe::ProbeProduct(int index)
+ProbeResult CProductProbe::ProbeProduct(int index)
 {
-    const wchar_t* path = ProductKeyPath(index);
-    if (path == nullptr) return false;
-    ProductRecord& product = m_product[index];
-    HKEY key = OpenProduct(path, product.state);
-    if (!key) return false;
-    const std::wstring value = ReadValue(key, kProducts[index].pathValue);
+    if (!ValidIndex(index)) return NotProbed;
+    HKEY key = OpenProductKey(index);
+    m_result[index] = key != nullptr ? ProbedInstalled : ProbedMissing;
+    if (key == nullptr) return ProbedMissing;
+    const ProductInfo& product = kProducts[index];
+    m_path[index] = LaunchPathFromValue(product, ReadValue(key, product.pathValue), m_path[index]);
     RegCloseKey(key);
-    if (index != kAndroid) {
-        // Desktop and iPhone: the value as it stands; an empty value leaves
-        // the path as it was.
-        if (!value.empty()) product.path = value;
-    } else {
-        // Android: the path always takes the value, empty or not; a non-empty
-        // one is turned from the uninstaller's path into the product's.
-        product.path = value.empty() ? value : DeriveAndroidLaunchPath(value);
-    }
-    return true;
+    return ProbedInstalled;
 }
 
-std::wstring ReadInstallLocation()
+ProbeResult CProductProbe::Result(int index) const
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(kIPhone), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::wstring();
-    const std::wstring text = ReadValue(key, L"InstallLocation");
+    return ValidIndex(index) ? m_result[index] : NotProbed;
+}
+
+const std::wstring& CProductProbe::LaunchPath(int index) const
+{
+    static const std::wstring kNone;
+    return ValidIndex(index) ? m_path[index] : kNone;
+}
+
+std::wstring ReadStartFolder(int index)
+{
+    if (!ValidIndex(index) || kProducts[index].startFolderValue == nullptr) return std::wstring();
+    HKEY key = OpenProductKey(index);
+    if (key == nullptr) return std::wstring();
+    const std::wstring folder = ReadValue(key, kProducts[index].startFolderValue);
     RegCloseKey(key);
-    return text;
+    return folder;
 }
 
 }  // namespace Launcher

@@ -9,7 +9,6 @@
 // and a click storm.
 
 #include "launcher/Download.h"
-#include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
 #include "launcher/MainWnd.h"
 #include "launcher/Products.h"
@@ -20,6 +19,7 @@
 #include "skinui/control/Progress.h"
 #include "skinui/core/PaintManager.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/SkinFiles.h"
@@ -39,46 +39,26 @@ using SkinUI::CButtonUI;
 using SkinUI::CControlUI;
 using SkinUI::CPaintManagerUI;
 using TestSupport::HttpResponse;
+using TestSupport::WaitFor;
 using TestSupport::WideFromAnsi;
 
 namespace {
 
 // ---- Fixture ------------------------------------------------------------------
 
-class CFaultView : public CLauncherView, public SkinUI::INotifyUI
+// The products' tiles, named by the product table.
+const wchar_t* InstallTile(int index)
 {
-public:
-    void Notify(SkinUI::TNotifyUI& msg) override { HandleClick(msg); }
-    void Tick()
-    {
-        BOOL handled = FALSE;
-        OnTimer(WM_TIMER, kPollTimerId, 0, handled);
-    }
-    int& State(int index) { return m_product[index].state; }
-    bool OnHomePage() const { return m_bHomePage; }
-    unsigned EndsSeen(int index) const { return m_product[index].endsSeen; }
-};
-
-const wchar_t* const kInstall[kProductCount] = {L"computer_install", L"iphone_install", L"android_install"};
-const wchar_t* const kRun[kProductCount] = {L"computer_run", L"iphone_run", L"android_run"};
-const wchar_t* const kBar[kProductCount] = {L"computer_pro", L"iphone_pro", L"android_pro"};
-
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 90000)
+    return kProducts[index].installTile;
+}
+const wchar_t* RunTile(int index)
 {
-    for (DWORD start = GetTickCount(); !done();) {
-        if (GetTickCount() - start > bound) return false;
-        Sleep(20);
-    }
-    return true;
+    return kProducts[index].runTile;
 }
 
 bool KeyExists(int index)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return TestSupport::KeyExists(ProductKeyPath(index));
 }
 
 std::wstring SetupPath(int index)
@@ -154,7 +134,7 @@ protected:
     bool SetupRan() { return Exists(m_folder.File("setup.log")); }
 
     TestSupport::PaintManagerWindow m_window;
-    CFaultView m_view;
+    TestSupport::CTestView m_view;
     TestSupport::TempFolder m_folder{"vzfault"};
     std::string m_setup;
 };
@@ -232,12 +212,13 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         ResetWorkerRecord(kDesktop);
         DeleteFileA(m_folder.File("setup.log").c_str());
         ASSERT_TRUE(TestSupport::WriteWholeFile(TestSupport::AnsiFromWide(setupPath), body));
-        ASSERT_TRUE(C(kInstall[kDesktop])->IsVisible());
+        ASSERT_TRUE(C(InstallTile(kDesktop))->IsVisible());
 
-        ASSERT_TRUE(Click(kInstall[kDesktop]));
+        ASSERT_TRUE(Click(InstallTile(kDesktop)));
         ASSERT_TRUE(WaitFor([&] {
             m_view.Tick();
-            return !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
+            return !IsWorkerRunning(kDesktop) &&
+                m_view.Status(kDesktop).endsSeen == ReadWorker(kDesktop).ends;
         })) << "the worker did not end";
         m_view.Tick();
         if (!row.refuse) {
@@ -248,10 +229,10 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(setupPath), left));
         EXPECT_EQ(body, left) << "the stale setup was overwritten";
         EXPECT_EQ(NotInstalled, m_view.State(kDesktop));
-        EXPECT_TRUE(C(kInstall[kDesktop])->IsVisible());
-        EXPECT_FALSE(C(kRun[kDesktop])->IsVisible());
-        EXPECT_FALSE(C(kBar[kDesktop])->IsVisible());
-        EXPECT_EQ(0, P(kBar[kDesktop])->GetValue());
+        EXPECT_TRUE(C(InstallTile(kDesktop))->IsVisible());
+        EXPECT_FALSE(C(RunTile(kDesktop))->IsVisible());
+        EXPECT_FALSE(C(kProducts[kDesktop].bar)->IsVisible());
+        EXPECT_EQ(0, P(kProducts[kDesktop].bar)->GetValue());
         EXPECT_FALSE(Exists(m_folder.File("product.log")));
         EXPECT_FALSE(KeyExists(kDesktop));
         DeleteFileW(setupPath.c_str());
@@ -288,7 +269,7 @@ TEST_F(LauncherFaultTest, ASetupHeldByAScannerForAMomentStillInstalls)
         slow.intervalMs = 500;
         server.SetRoute(path, slow);
         TestSupport::ProxyGuard proxy(server.Port());
-        ASSERT_TRUE(Click(kInstall[kDesktop]));
+        ASSERT_TRUE(Click(InstallTile(kDesktop)));
 
         // The scanner: the setup's name in the new folder, held without
         // sharing from the first byte until holdMs after the last.
@@ -321,14 +302,14 @@ TEST_F(LauncherFaultTest, ASetupHeldByAScannerForAMomentStillInstalls)
 
         ASSERT_TRUE(WaitFor([&] {
             m_view.Tick();
-            return !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
+            return !IsWorkerRunning(kDesktop) &&
+                m_view.Status(kDesktop).endsSeen == ReadWorker(kDesktop).ends;
         })) << "the worker did not end";
         EXPECT_EQ(row.installs, SetupRan());
         EXPECT_EQ(row.installs ? Installed : NotInstalled, m_view.State(kDesktop));
-        EXPECT_EQ(row.installs, C(kRun[kDesktop])->IsVisible());
-        EXPECT_EQ(!row.installs, C(kInstall[kDesktop])->IsVisible());
-        m_view.State(kDesktop) = NotInstalled;
-        m_view.ShowComputerState(NotInstalled);
+        EXPECT_EQ(row.installs, C(RunTile(kDesktop))->IsVisible());
+        EXPECT_EQ(!row.installs, C(InstallTile(kDesktop))->IsVisible());
+        m_view.BackToInstallTile(kDesktop);
         // A file still held when the worker ended keeps its folder for the
         // next start's clean-up.
         RemoveLeftoverSetupFolders();
@@ -366,17 +347,18 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
     SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", WideFromAnsi(product).c_str());
 
     int starts[kProductCount] = {};
-    ASSERT_TRUE(Click(kInstall[kDesktop]));
+    ASSERT_TRUE(Click(InstallTile(kDesktop)));
     ASSERT_TRUE(Click(L"phone_jump"));
-    ASSERT_TRUE(Click(kInstall[kIPhone]));
-    ASSERT_TRUE(Click(kInstall[kAndroid]));
+    ASSERT_TRUE(Click(InstallTile(kIPhone)));
+    ASSERT_TRUE(Click(InstallTile(kAndroid)));
     for (int i = 0; i < kProductCount; i++) {
         ++starts[i];
         EXPECT_TRUE(IsWorkerRunning(i)) << "product " << i;
     }
 
-    const wchar_t* const tiles[] = {kInstall[kDesktop], kRun[kDesktop],     L"phone_jump",  kInstall[kIPhone],
-                                    kRun[kIPhone],      kInstall[kAndroid], kRun[kAndroid], L"return"};
+    const wchar_t* const tiles[] = {InstallTile(kDesktop), RunTile(kDesktop), L"phone_jump",
+                                    InstallTile(kIPhone),  RunTile(kIPhone),  InstallTile(kAndroid),
+                                    RunTile(kAndroid),     L"return"};
     const int kTileCount = sizeof(tiles) / sizeof(tiles[0]);
     UINT random = 0x2545F491u;
     int landed = 0;
@@ -387,7 +369,7 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
         const wchar_t* tile = tiles[random % kTileCount];
         int product = -1;
         for (int i = 0; i < kProductCount; i++)
-            if (tile == kInstall[i]) product = i;
+            if (tile == InstallTile(i)) product = i;
         const bool idle = product >= 0 && !IsWorkerRunning(product);
         if (Click(tile)) {
             ++landed;
@@ -407,23 +389,23 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
     // Each product's run tile, where shown, reconciles it with the registry:
     // only the desktop product was installed.
     ResetWorkerRecord(kDesktop);
-    if (!m_view.OnHomePage()) {
+    if (!m_view.OnComputerPage()) {
         ASSERT_TRUE(Click(L"return"));
     }
-    if (C(kRun[kDesktop])->IsVisible()) Click(kRun[kDesktop]);
+    if (C(RunTile(kDesktop))->IsVisible()) Click(RunTile(kDesktop));
     EXPECT_TRUE(KeyExists(kDesktop));
     EXPECT_EQ(Installed, m_view.State(kDesktop));
-    EXPECT_TRUE(C(kRun[kDesktop])->IsVisible());
-    EXPECT_TRUE(C(kRun[kDesktop])->IsEnabled());
-    EXPECT_FALSE(C(kInstall[kDesktop])->IsVisible());
+    EXPECT_TRUE(C(RunTile(kDesktop))->IsVisible());
+    EXPECT_TRUE(C(RunTile(kDesktop))->IsEnabled());
+    EXPECT_FALSE(C(InstallTile(kDesktop))->IsVisible());
     ASSERT_TRUE(Click(L"phone_jump"));
     for (int i = kIPhone; i <= kAndroid; i++) {
         SCOPED_TRACE(i);
-        if (C(kRun[i])->IsVisible()) Click(kRun[i]);
+        if (C(RunTile(i))->IsVisible()) Click(RunTile(i));
         EXPECT_FALSE(KeyExists(i));
         EXPECT_NE(Installed, m_view.State(i));
-        EXPECT_TRUE(C(kInstall[i])->IsVisible());
-        EXPECT_FALSE(C(kRun[i])->IsVisible());
+        EXPECT_TRUE(C(InstallTile(i))->IsVisible());
+        EXPECT_FALSE(C(RunTile(i))->IsVisible());
     }
 }
 

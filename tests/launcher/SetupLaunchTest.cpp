@@ -3,12 +3,14 @@
 // test) as real child processes. The stand-ins take their options from the
 // environment, which ShellExecuteEx hands on to them.
 
-#include "launcher/DownloadFile.h"
+#include "launcher/ProductLaunch.h"
 #include "launcher/ProductProbe.h"
+#include "launcher/ProductWorker.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/SignedSetups.h"
 #include "tests/support/TempFolder.h"
@@ -59,11 +61,7 @@ bool FileExists(const std::wstring& path)
 
 bool WaitForFile(const std::wstring& path, DWORD ms)
 {
-    for (DWORD waited = 0; waited < ms; waited += 20) {
-        if (FileExists(path)) return true;
-        Sleep(20);
-    }
-    return FileExists(path);
+    return TestSupport::WaitFor([&] { return FileExists(path); }, ms);
 }
 
 // The last record of a stand-in's log as key -> value.
@@ -363,28 +361,24 @@ TEST(LaunchFile, FromRegistryForms)
         std::wstring in;
         std::wstring out;
     };
-    const std::wstring longest(kMaxPathLength, L'p');
     const Row rows[] = {
-        {L"C:\\P\\a.exe", L"C:\\P\\a.exe"},
-        {L"C:\\P\\a.exe,0", L"C:\\P\\a.exe"},
-        {L"C:\\P\\a.exe,-101", L"C:\\P\\a.exe"},
-        {L"\"C:\\P\\a.exe\"", L"C:\\P\\a.exe"},
-        {L"\"C:\\P\\a.exe\",0", L"C:\\P\\a.exe"},
-        {L"\"C:\\P Q\\a.exe", L"C:\\P Q\\a.exe"},
-        {L"C:\\P,1\\a.exe", L"C:\\P,1\\a.exe"},
-        {L"C:\\P\\a2.exe", L"C:\\P\\a2.exe"},
-        {L"C:\\P\\a.exe,", L"C:\\P\\a.exe,"},
-        {L"\"C:\\P\\a.exe\" , 3 ", L"C:\\P\\a.exe"},
-        {L"\"C:\\P\\a.exe\" ", L"C:\\P\\a.exe"},
-        {L"\"C:\\P\\a.exe\",-2", L"C:\\P\\a.exe"},
-        {L"\"C:\\数据 Данные\\a.exe\",0", L"C:\\数据 Данные\\a.exe"},
-        {longest + L",0", longest},
+        {L"C:\\P\\a.exe", L"C:\\P\\a.exe"},       {L"C:\\P\\a.exe,0", L"C:\\P\\a.exe"},
+        {L"C:\\P\\a.exe,-101", L"C:\\P\\a.exe"},  {L"\"C:\\P\\a.exe\"", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\",0", L"C:\\P\\a.exe"}, {L"\"C:\\P Q\\a.exe", L"C:\\P Q\\a.exe"},
+        {L"C:\\P,1\\a.exe", L"C:\\P,1\\a.exe"},   {L"C:\\P\\a2.exe", L"C:\\P\\a2.exe"},
+        {L"C:\\P\\a.exe,", L"C:\\P\\a.exe,"},     {L"\"C:\\P\\a.exe\" , 3 ", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\" ", L"C:\\P\\a.exe"},  {L"\"C:\\P\\a.exe\",-2", L"C:\\P\\a.exe"},
     };
     for (const Row& r : rows) {
         std::wstring out;
         EXPECT_TRUE(LaunchFileFromPath(r.in, out)) << r.in.size();
         EXPECT_EQ(r.out, out);
     }
+    // The longest path Windows starts, and an icon index after it.
+    const std::wstring longest(kMaxPathLength, L'p');
+    std::wstring whole;
+    EXPECT_TRUE(LaunchFileFromPath(longest + L",0", whole));
+    EXPECT_EQ(longest, whole);
     // Text after the closing quote other than an icon index: the path names
     // another program than the one it reads as, and nothing is launched.
     const std::wstring refused[] = {
@@ -395,7 +389,7 @@ TEST(LaunchFile, FromRegistryForms)
         L"\"C:\\P\\a.exe\"\"",
         L"\"\"",
         L"",
-        longest + L"p",
+        std::wstring(kMaxPathLength + 1, L'p'),
     };
     for (const std::wstring& in : refused) {
         std::wstring out = L"untouched";
@@ -457,13 +451,12 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation)
         {"desktop ignores the iPhone's InstallLocation", kDesktop, true, own},
         {"android ignores the iPhone's InstallLocation", kAndroid, true, own},
     };
-    CDownloadFile facade;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         RemoveIPhoneKey();
         if (r.withLocation) SetInstallLocation(install);
         DeleteFileW(m_productLog.c_str());
-        facade.RunProduct(r.index, product);
+        LaunchProduct(product, r.index);
         auto log = WaitForRecord(m_productLog, 15000);
         ASSERT_TRUE(log.count("cwd")) << "the product did not start";
         EXPECT_EQ(Lower(r.cwd), Lower(log["cwd"]));
@@ -475,19 +468,8 @@ namespace {
 
 void SetProductValue(int index, const std::wstring& data)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr));
-    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   DWORD((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    ASSERT_TRUE(TestSupport::InstallKey(index, data));
 }
-
-struct ProbeOf : CProductProbe
-{
-    const std::wstring& Path(int index) const { return m_product[index].path; }
-};
 
 }  // namespace
 
@@ -517,14 +499,13 @@ TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller)
         {"DisplayIcon with ,0", kDesktop, dir + L"Disk.exe,0", L"Disk.exe"},
         {"quoted DisplayIcon with ,0", kDesktop, L"\"" + dir + L"Disk.exe\",0", L"Disk.exe"},
     };
-    CDownloadFile facade;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         if (row.starts != nullptr) DeleteFileW((dir + row.starts + L".log").c_str());
         SetProductValue(row.index, row.value);
-        ProbeOf probe;
+        CProductProbe probe;
         probe.ProbeProducts();
-        facade.RunProduct(row.index, probe.Path(row.index));
+        LaunchProduct(probe.LaunchPath(row.index), row.index);
         if (row.starts != nullptr) {
             EXPECT_TRUE(WaitForFile(dir + row.starts + L".log", 15000)) << "the product did not start";
         }
@@ -553,16 +534,15 @@ TEST_F(SetupLaunch, ProductsStartFromFoldersOutsideTheCodePageAndFromLongPaths)
         {kIPhone, longDir, L"Zarazed.exe", longDir + L"Zarazed.exe"},
     };
     ASSERT_EQ(200u, rows[2].value.size());
-    CDownloadFile facade;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.value);
         CreateDirectoryW(row.dir.c_str(), nullptr);
         ASSERT_TRUE(CopyFileW(m_product.c_str(), (row.dir + row.exe).c_str(), FALSE));
         DeleteFileW(m_productLog.c_str());
         SetProductValue(row.index, row.value);
-        ProbeOf probe;
+        CProductProbe probe;
         probe.ProbeProducts();
-        facade.RunProduct(row.index, probe.Path(row.index));
+        LaunchProduct(probe.LaunchPath(row.index), row.index);
         auto log = WaitForRecord(m_productLog, 15000);
         EXPECT_EQ(Lower(row.dir + row.exe), Lower(log["exe"])) << "the product did not start";
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(row.index));
@@ -574,9 +554,8 @@ TEST_F(SetupLaunch, ProductsStartFromFoldersOutsideTheCodePageAndFromLongPaths)
 
 TEST_F(SetupLaunch, RunProductIgnoresOtherIndices)
 {
-    CDownloadFile facade;
-    facade.RunProduct(-1, m_product);
-    facade.RunProduct(3, m_product);
+    LaunchProduct(m_product, -1);
+    LaunchProduct(m_product, 3);
     EXPECT_FALSE(WaitForFile(m_productLog, 2000));
 }
 
@@ -624,14 +603,6 @@ protected:
                            DWORD(data.size()));
         else
             RegDeleteValueW(m_settings, name);
-    }
-    static bool WaitFor(DWORD ms, bool (*done)())
-    {
-        for (DWORD waited = 0; waited < ms; waited += 20) {
-            if (done()) return true;
-            Sleep(20);
-        }
-        return done();
     }
 
     HKEY m_settings = nullptr;
@@ -768,21 +739,20 @@ TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload)
 
 TEST_F(WorkerTest, SecondStartWhileAWorkerRunsIsRefused)
 {
-    CDownloadFile facade;
     static int s_index;
     for (int index = 0; index < kProductCount; ++index) {
         SCOPED_TRACE(index);
         s_index = index;
         // Holding the product's slot stands for its worker still running.
         ASSERT_TRUE(ClaimWorker(index));
-        EXPECT_FALSE(facade.Start(index));
+        EXPECT_FALSE(StartWorker(index));
         Sleep(300);
         EXPECT_EQ(0, Ended(index)) << "a second worker ran";
         ReleaseWorker(index);
 
-        EXPECT_TRUE(facade.Start(index));
-        ASSERT_TRUE(WaitFor(60000, [] { return Ended(s_index) == 1; }));
-        ASSERT_TRUE(WaitFor(5000, [] { return !IsWorkerRunning(s_index); }))
+        EXPECT_TRUE(StartWorker(index));
+        ASSERT_TRUE(TestSupport::WaitFor([] { return Ended(s_index) == 1; }));
+        ASSERT_TRUE(TestSupport::WaitFor([] { return !IsWorkerRunning(s_index); }, 5000))
             << "a finished worker must free its product";
         for (int other = 0; other < kProductCount; ++other) {
             if (other != index) {

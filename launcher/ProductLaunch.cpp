@@ -1,10 +1,13 @@
-#include "launcher/DownloadFile.h"
+#include "launcher/ProductLaunch.h"
 
+#include "launcher/Download.h"
 #include "launcher/ProductProbe.h"
+#include "launcher/ProductWorker.h"
 #include "launcher/Products.h"
 #include "launcher/SetupSignature.h"
 
-#include <atomic>
+#include <shellapi.h>
+
 #include <cwchar>
 #include <string>
 
@@ -16,79 +19,8 @@ namespace {
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "setups and products start with a 60-byte record");
 #endif
 
-struct WorkerRecord
-{
-    std::atomic<unsigned int> total;
-    std::atomic<unsigned int> remaining;
-    std::atomic<int> outcome;
-    std::atomic<unsigned int> ends;
-    std::atomic<bool> running;
-};
-
-// Static storage: all zero (idle) at process start.
-WorkerRecord g_workers[kProductCount];
-
 // How long a new setup file is waited for while a scanner holds it.
 const DWORD kHeldFileRetryMs = 2000;
-
-bool ValidIndex(int index)
-{
-    return index >= 0 && index < kProductCount;
-}
-
-}  // namespace
-
-WorkerReport ReadWorker(int index)
-{
-    WorkerReport report = {{0, 0}, WorkerIdle, 0, false};
-    if (!ValidIndex(index)) return report;
-    const WorkerRecord& r = g_workers[index];
-    // The count first: an end seen here has its outcome stored already.
-    report.ends = r.ends.load(std::memory_order_acquire);
-    report.outcome = WorkerOutcome(r.outcome.load(std::memory_order_relaxed));
-    report.progress.total = r.total.load(std::memory_order_relaxed);
-    report.progress.remaining = r.remaining.load(std::memory_order_relaxed);
-    report.running = r.running.load();
-    return report;
-}
-
-void ReportProgress(int index, unsigned int total, unsigned int remaining)
-{
-    if (!ValidIndex(index)) return;
-    g_workers[index].total.store(total, std::memory_order_relaxed);
-    g_workers[index].remaining.store(remaining, std::memory_order_relaxed);
-}
-
-void ReportOutcome(int index, WorkerOutcome outcome)
-{
-    if (!ValidIndex(index)) return;
-    g_workers[index].outcome.store(outcome, std::memory_order_relaxed);
-    if (outcome == WorkerFailed || outcome == WorkerFinished)
-        g_workers[index].ends.fetch_add(1, std::memory_order_release);
-}
-
-void ResetWorkerRecord(int index)
-{
-    ReportProgress(index, 0, 0);
-    if (ValidIndex(index)) g_workers[index].outcome.store(WorkerIdle, std::memory_order_relaxed);
-}
-
-bool ClaimWorker(int index)
-{
-    return ValidIndex(index) && !g_workers[index].running.exchange(true);
-}
-
-void ReleaseWorker(int index)
-{
-    if (ValidIndex(index)) g_workers[index].running.store(false);
-}
-
-bool IsWorkerRunning(int index)
-{
-    return ValidIndex(index) && g_workers[index].running.load();
-}
-
-namespace {
 
 // The length of a trailing icon index (",N" or ",-N", blanks allowed around
 // the comma) at the end of text[0..n), or 0 when there is none.
@@ -193,9 +125,8 @@ bool LaunchFileFromPath(const std::wstring& path, std::wstring& file)
 void LaunchProduct(const std::wstring& path, int index)
 {
     std::wstring file;
-    if (!LaunchFileFromPath(path, file)) return;
-    std::wstring directory;
-    if (index == kIPhone) directory = ReadInstallLocation();
+    if (index < 0 || index >= kProductCount || !LaunchFileFromPath(path, file)) return;
+    const std::wstring directory = ReadStartFolder(index);
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_FLAG_NO_UI;
@@ -204,23 +135,6 @@ void LaunchProduct(const std::wstring& path, int index)
     info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
     info.nShow = SW_HIDE;
     ShellExecuteExW(&info);
-}
-
-CDownloadFile::~CDownloadFile() {}
-
-bool CDownloadFile::Start(int index)
-{
-    return StartWorker(index);
-}
-
-WorkerReport CDownloadFile::Read(int index) const
-{
-    return ReadWorker(index);
-}
-
-void CDownloadFile::RunProduct(int index, const std::wstring& path)
-{
-    if (ValidIndex(index)) LaunchProduct(path, index);
 }
 
 }  // namespace Launcher
