@@ -54,7 +54,8 @@ ProductStep TickStep(const ProductStatus& status, const WorkerReport& report, Pr
         // The bar showed 100 at the last tick (a body under 400 bytes counts
         // past it, which the bar never shows: such a tile waits Downloading).
         const bool fullBefore = status.shown.total != 0 && ProgressBarValue(status.shown) == 100;
-        const bool setupRuns = current && (report.outcome == WorkerSetupRunning || report.outcome == WorkerFinished);
+        const bool setupRuns =
+            current && (report.outcome == WorkerSetupRunning || report.outcome == WorkerFinished);
         if (setupRuns && (fullBefore || status.state == Downloaded)) {
             next.state = Downloaded;
             step.bar = 100;

@@ -129,9 +129,11 @@ DWORD RunWorker(int index)
         // A failed download, and a setup that fails its check, end the same
         // way: nothing runs, and nothing the download wrote is left.
         CSetupFolder folder;
-        const std::wstring setupPath = folder.Create() ? folder.FilePath(kProducts[index].setupFileName) : L"";
+        const std::wstring setupPath =
+            folder.Create() ? folder.FilePath(kProducts[index].setupFileName) : L"";
         if (!setupPath.empty() &&
-            DownloadToFile(kProducts[index].downloadUrl, setupPath.c_str(), ReportProgress, index, &options) &&
+            DownloadToFile(kProducts[index].downloadUrl, setupPath.c_str(), ReportProgress, index,
+                           &options) &&
             !g_stop) {
             ReportOutcome(index, WorkerSetupRunning);
             ran = RunDownloadedSetup(setupPath.c_str(), kSetupPublisher);

@@ -261,10 +261,9 @@ TEST(Download, ThreeDownloadsAtOnce)
 
 TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere)
 {
-    HttpTestServer server;
-    const std::string body = Body(5000);
-    server.SetRoute("/s", HttpResponse::Ok(body));
     TempFolder folder;
+    HttpTestServer server;
+    server.SetRoute("/s", HttpResponse::Ok(Body(5000)));
 
     // A folder that does not exist.
     const std::string missing = folder.File("no such folder\\s.exe");

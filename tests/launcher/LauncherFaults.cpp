@@ -39,6 +39,7 @@ using SkinUI::CButtonUI;
 using SkinUI::CControlUI;
 using SkinUI::CPaintManagerUI;
 using TestSupport::HttpResponse;
+using TestSupport::KeyExists;
 using TestSupport::WaitFor;
 using TestSupport::WideFromAnsi;
 
@@ -54,11 +55,6 @@ const wchar_t* InstallTile(int index)
 const wchar_t* RunTile(int index)
 {
     return kProducts[index].runTile;
-}
-
-bool KeyExists(int index)
-{
-    return TestSupport::KeyExists(ProductKeyPath(index));
 }
 
 std::wstring SetupPath(int index)

@@ -32,9 +32,15 @@ void Check(const ProductStep& step, const Expect& e)
 
 TEST(ProductState, EveryTickStep)
 {
+    // Short names for the table: worker outcomes, probe results, states.
+    const WorkerOutcome kIdle = WorkerIdle, kGet = WorkerDownloading, kWait = WorkerRetrying,
+                        kSetup = WorkerSetupRunning, kFail = WorkerFailed, kDone = WorkerFinished;
+    const ProbeResult kAsk = NotProbed, kFound = ProbedInstalled, kGone = ProbedMissing;
+    const InstallState kNot = NotInstalled, kDl = Downloading, kDd = Downloaded, kIn = Installed,
+                       kMar = MissingAtRun;
+    const int kLeave = kBarUnchanged;
     struct Row
     {
-        const char* name;
         InstallState from;
         DownloadProgress shown;  // at the last tick
         bool started;
@@ -44,34 +50,38 @@ TEST(ProductState, EveryTickStep)
         ProbeResult probe;
         Expect expect;
     };
-    const int kLeave = kBarUnchanged;
     const Row rows[] = {
-        {"no worker", NotInstalled, kNone, false, WorkerIdle, kNone, false, NotProbed, {NotInstalled, {kNoRow, kNoRow}, kLeave}},
-        {"an earlier worker's record", NotInstalled, kNone, false, WorkerFailed, kFull, false, NotProbed, {NotInstalled, {kNoRow, kNoRow}, kLeave}},
-        {"started, its record not yet its own", NotInstalled, kNone, true, WorkerFailed, kFull, false, NotProbed, {Downloading, {Downloading, kNoRow}, 0}},
-        {"under way", NotInstalled, kNone, false, WorkerDownloading, kHalf, false, NotProbed, {Downloading, {Downloading, kNoRow}, 50}},
-        {"retrying", Downloading, kHalf, false, WorkerRetrying, kHalf, false, NotProbed, {Downloading, {Downloading, kNoRow}, 50}},
-        {"a run click's failure is no obstacle", MissingAtRun, kNone, false, WorkerDownloading, kHalf, false, NotProbed, {Downloading, {Downloading, kNoRow}, 50}},
-        {"full, the setup not yet run", Downloading, kFull, false, WorkerDownloading, kFull, false, NotProbed, {Downloading, {Downloading, kNoRow}, 100}},
-        {"the setup runs, the bar not yet full", Downloading, kHalf, false, WorkerSetupRunning, kFull, false, NotProbed, {Downloading, {Downloading, kNoRow}, 100}},
-        {"the setup runs one tick after 100", Downloading, kFull, false, WorkerSetupRunning, kFull, false, NotProbed, {Downloaded, {Downloaded, kNoRow}, 100}},
-        {"the setup still runs", Downloaded, kFull, false, WorkerSetupRunning, kFull, false, NotProbed, {Downloaded, {Downloaded, kNoRow}, 100}},
-        {"a short body counts past 100", Downloading, kShort, false, WorkerSetupRunning, kShort, false, NotProbed, {Downloading, {Downloading, kNoRow}, 105}},
-        {"installed ignores reports", Installed, kNone, false, WorkerDownloading, kHalf, false, NotProbed, {Installed, {kNoRow, kNoRow}, kLeave}},
-        {"an end that installed", Downloaded, kFull, false, WorkerFinished, kFull, true, ProbedInstalled, {Installed, {Downloaded, Installed}, 100}},
-        {"an end that installed nothing", Downloading, kHalf, false, WorkerFailed, kHalf, true, ProbedMissing, {NotInstalled, {Downloading, NotInstalled}, 0}},
-        {"an end before any tick saw it", NotInstalled, kNone, true, WorkerFailed, kNone, true, ProbedMissing, {NotInstalled, {Downloading, NotInstalled}, 0}},
+        // No worker; an earlier worker's record; a worker started, its record not yet its own.
+        {kNot, kNone, false, kIdle, kNone, false, kAsk, {kNot, {kNoRow, kNoRow}, kLeave}},
+        {kNot, kNone, false, kFail, kFull, false, kAsk, {kNot, {kNoRow, kNoRow}, kLeave}},
+        {kNot, kNone, true, kFail, kFull, false, kAsk, {kDl, {kDl, kNoRow}, 0}},
+        // Under way, retrying, and again after a run click found the product missing.
+        {kNot, kNone, false, kGet, kHalf, false, kAsk, {kDl, {kDl, kNoRow}, 50}},
+        {kDl, kHalf, false, kWait, kHalf, false, kAsk, {kDl, {kDl, kNoRow}, 50}},
+        {kMar, kNone, false, kGet, kHalf, false, kAsk, {kDl, {kDl, kNoRow}, 50}},
+        // Full, the setup not yet run; it runs, 100 not yet shown; one tick after 100; still runs.
+        {kDl, kFull, false, kGet, kFull, false, kAsk, {kDl, {kDl, kNoRow}, 100}},
+        {kDl, kHalf, false, kSetup, kFull, false, kAsk, {kDl, {kDl, kNoRow}, 100}},
+        {kDl, kFull, false, kSetup, kFull, false, kAsk, {kDd, {kDd, kNoRow}, 100}},
+        {kDd, kFull, false, kSetup, kFull, false, kAsk, {kDd, {kDd, kNoRow}, 100}},
+        // A body under 400 bytes counts past 100; an installed product ignores reports.
+        {kDl, kShort, false, kSetup, kShort, false, kAsk, {kDl, {kDl, kNoRow}, 105}},
+        {kIn, kNone, false, kGet, kHalf, false, kAsk, {kIn, {kNoRow, kNoRow}, kLeave}},
+        // Ends: installed, installed nothing, ended before any tick saw it.
+        {kDd, kFull, false, kDone, kFull, true, kFound, {kIn, {kDd, kIn}, 100}},
+        {kDl, kHalf, false, kFail, kHalf, true, kGone, {kNot, {kDl, kNot}, 0}},
+        {kNot, kNone, true, kFail, kNone, true, kGone, {kNot, {kDl, kNot}, 0}},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
+        SCOPED_TRACE(&r - rows);
         const ProductStatus status = {r.from, r.shown, 7, r.started};
         const WorkerReport report = {r.progress, r.outcome, r.ended ? 8u : 7u, true};
         EXPECT_EQ(r.ended, WorkerEnded(status, report));
         const ProductStep step = TickStep(status, report, r.probe);
         Check(step, r.expect);
         EXPECT_FALSE(step.launch);
-        EXPECT_EQ(8u - !r.ended, step.next.endsSeen);
-        EXPECT_EQ(r.started && !r.ended && r.outcome == WorkerFailed, step.next.started)
+        EXPECT_EQ(r.ended ? 8u : 7u, step.next.endsSeen);
+        EXPECT_EQ(r.started && !r.ended && r.outcome == kFail, step.next.started)
             << "a report of the worker's own ends the start";
     }
 }
@@ -109,4 +119,3 @@ TEST(ProgressBarValue, TwentiethsReadWithoutDividingByZero)
         EXPECT_EQ(r.value, ProgressBarValue(DownloadProgress{r.total, r.remaining}))
             << "total " << r.total << " remaining " << r.remaining;
 }
-

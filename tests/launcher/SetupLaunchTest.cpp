@@ -400,32 +400,14 @@ TEST(LaunchFile, FromRegistryForms)
 
 namespace {
 
-const wchar_t* IPhoneKey()
-{
-    return ProductKeyPath(kIPhone);
-}
-
 void SetInstallLocation(const std::wstring& dir)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_LOCAL_MACHINE, IPhoneKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr));
-    RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
-                   DWORD((dir.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    ASSERT_TRUE(TestSupport::SetKeyValue(ProductKeyPath(kIPhone), L"InstallLocation", dir));
 }
 
 void RemoveIPhoneKey()
 {
-    std::wstring p(IPhoneKey());
-    size_t slash = p.rfind(L'\\');
-    HKEY parent = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, p.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS, &parent) ==
-        ERROR_SUCCESS) {
-        RegDeleteTreeW(parent, p.substr(slash + 1).c_str());
-        RegCloseKey(parent);
-    }
+    TestSupport::RemoveKey(kIPhone);
 }
 
 }  // namespace

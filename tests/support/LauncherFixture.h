@@ -85,6 +85,12 @@ inline void RemoveKey(int index)
     DeleteKey(Launcher::ProductKeyPath(index));
 }
 
+// Whether the product's key exists in the form the probe reads.
+inline bool KeyExists(int index)
+{
+    return KeyExists(Launcher::ProductKeyPath(index));
+}
+
 // A worker's reports as the real worker makes them.
 inline void FeedProgress(int index, unsigned total, unsigned remaining)
 {
@@ -125,7 +131,8 @@ inline SkinUI::CButtonUI* ButtonOf(SkinUI::CPaintManagerUI& manager, const wchar
 inline SkinUI::CProgressUI* BarOf(SkinUI::CPaintManagerUI& manager, const wchar_t* name)
 {
     SkinUI::CControlUI* control = manager.FindControl(name);
-    return control != nullptr ? static_cast<SkinUI::CProgressUI*>(control->GetInterface(L"Progress")) : nullptr;
+    return control != nullptr ? static_cast<SkinUI::CProgressUI*>(control->GetInterface(L"Progress"))
+                              : nullptr;
 }
 
 }  // namespace TestSupport
