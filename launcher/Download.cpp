@@ -23,25 +23,11 @@ const DWORD kMaxBodyLength = 0x7FFFFFFF;
 // Always from the server, nothing left in the cache, bytes as sent.
 const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
 
-// The system ANSI code page, as everywhere in the launcher: the worker that
-// runs the setup reads the same path the same way, so the file written is the
-// file run even where a thread's code page differs.
-bool ToWide(const char* text, std::wstring& out)
+// The folder that holds path, "." for a bare name.
+std::wstring FolderOrCurrent(const std::wstring& path)
 {
-    if (text == nullptr) return false;
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0) return false;
-    out.assign(size_t(n), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n) != n) return false;
-    out.resize(size_t(n - 1));
-    return true;
-}
-
-// The folder part of path with its trailing separator ("." for a bare name).
-std::wstring FolderOf(const std::wstring& path)
-{
-    size_t pos = path.find_last_of(L"\\/:");
-    return pos == std::wstring::npos ? std::wstring(L".") : path.substr(0, pos + 1);
+    const std::wstring folder = FolderOf(path);
+    return folder.empty() ? std::wstring(L".") : folder;
 }
 
 // Removes the temporary file unless it has been moved over the target.
@@ -61,7 +47,7 @@ struct TempFile
 bool WriteWholeFile(const std::wstring& path, const char* body, UINT size, DWORD retryMs)
 {
     TempFile temp;
-    if (GetTempFileNameW(FolderOf(path).c_str(), L"vdl", 0, temp.name) == 0) return false;
+    if (GetTempFileNameW(FolderOrCurrent(path).c_str(), L"vdl", 0, temp.name) == 0) return false;
     temp.created = true;
     CFile file(temp.name, CFile::modeCreate | CFile::modeWrite);
     file.Write(body, size);
@@ -149,7 +135,7 @@ bool IsPassingStatus(DWORD status)
 bool EnoughSpaceFor(const std::wstring& path, DWORD size)
 {
     ULARGE_INTEGER available = {};
-    if (!GetDiskFreeSpaceExW(FolderOf(path).c_str(), &available, nullptr, nullptr)) return true;
+    if (!GetDiskFreeSpaceExW(FolderOrCurrent(path).c_str(), &available, nullptr, nullptr)) return true;
     return available.QuadPart >= ULONGLONG(size);
 }
 
@@ -330,13 +316,19 @@ bool CTransfer::Run()
 
 }  // namespace
 
-bool DownloadToFile(const char* url, const char* path, DownloadProgressProc callback, int product,
+std::wstring FolderOf(const std::wstring& path)
+{
+    const size_t pos = path.find_last_of(L"\\/:");
+    return pos == std::wstring::npos ? std::wstring() : path.substr(0, pos + 1);
+}
+
+bool DownloadToFile(const wchar_t* url, const wchar_t* path, DownloadProgressProc callback, int product,
                     const DownloadOptions* options)
 {
     const DownloadOptions defaults;
     const DownloadOptions& chosen = options != nullptr ? *options : defaults;
-    std::wstring wideUrl, widePath;
-    if (!ToWide(url, wideUrl) || !ToWide(path, widePath)) return false;
+    if (url == nullptr || path == nullptr) return false;
+    const std::wstring wideUrl(url), widePath(path);
     try {
         CInternetSession session(L"varivo", kContext, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
         const DWORD timeouts[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 namespace Launcher {
 
@@ -32,21 +33,20 @@ struct DownloadOptions
     // download within 40 s of its last byte: this, plus one request's worst
     // case of three time-outs.
     DWORD lastRequestAfterMs = 25000;
-    // Requests of one download, every redirect hop counted.
-    int maxRequests = 64;
-    // How long the finished file's rename is retried while a scanner holds it.
-    DWORD fileRetryMs = 2000;
     // Set by whoever wants the download to end: checked after every read and
     // during every wait. A read under way is never cut; it ends by itself
     // within the receive time-out.
     const std::atomic<bool>* stop = nullptr;
+    // Requests of one download, every redirect hop counted.
+    int maxRequests = 64;
+    // How long the finished file's rename is retried while a scanner holds it.
+    DWORD fileRetryMs = 2000;
     // Called with true before the wait for a retry and with false when the
     // download asks again (on the downloading thread, with its product).
     void (*retrying)(int product, bool waiting) = nullptr;
 };
 
-// Downloads url (ANSI) into the file at path (ANSI, CP_ACP like every path
-// of the launcher). The body is read 2048 bytes at a time into one block of
+// Downloads url into the file at path. The body is read 2048 bytes at a time into one block of
 // its announced length, and written in one call only when it arrived in
 // full; returns true exactly when the file was written. A failure writes
 // nothing and leaves an earlier file at path untouched.
@@ -62,8 +62,12 @@ struct DownloadOptions
 // download at once. Refused or reset connections, time-outs, 408, 429 and
 // 5xx are tried again (see DownloadOptions). product is only handed on to
 // the callback; options null means the defaults.
-bool DownloadToFile(const char* url, const char* path, DownloadProgressProc callback, int product = 0,
+bool DownloadToFile(const wchar_t* url, const wchar_t* path, DownloadProgressProc callback, int product = 0,
                     const DownloadOptions* options = nullptr);
+
+// The folder part of path with its last separator ("C:\\P\\" of
+// "C:\\P\\s.exe"); empty for a bare name.
+std::wstring FolderOf(const std::wstring& path);
 
 // Retries a file step for as long as it fails with a sharing violation or
 // access denied (a virus scanner holding a new file for a moment), up to

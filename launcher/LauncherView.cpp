@@ -1,5 +1,6 @@
 #include "launcher/LauncherView.h"
 
+#include "launcher/ProductLaunch.h"
 #include "launcher/Products.h"
 #include "skinui/control/Button.h"
 #include "skinui/control/Control.h"
@@ -11,8 +12,8 @@
 #include <string>
 #include <vector>
 
-// Sections: pages and constants; construction and Init; view tables; click
-// handling; the poll timer.
+// Sections: pages and constants; construction and Init; the view table;
+// focus; click handling; the poll timer.
 
 namespace Launcher {
 
@@ -38,11 +39,6 @@ const WORD kHandCursor = LOWORD(reinterpret_cast<ULONG_PTR>(IDC_HAND));
 void Show(CControlUI* control, bool visible)
 {
     if (control != nullptr) control->SetVisible(visible);
-}
-
-void Enable(CControlUI* control, bool enabled)
-{
-    if (control != nullptr) control->SetEnabled(enabled);
 }
 
 // The control of that name when it answers to the interface; else null.
@@ -94,59 +90,33 @@ void OpenInBrowser(const wchar_t* page)
 
 }  // namespace
 
-int ProgressBarValue(const DownloadProgress& progress)
-{
-    if (progress.total == 0) return 0;
-    unsigned int done = progress.remaining < progress.total ? progress.total - progress.remaining : 0;
-    unsigned int step = progress.total / 20;
-    unsigned int n = step != 0
-        ? done / step
-        : static_cast<unsigned int>(static_cast<unsigned long long>(done) * 20 / progress.total);
-    // n < 40 whatever the record, so the product fits an int.
-    return static_cast<int>(n * 5);
-}
-
 // ---- Construction and Init ------------------------------------------------
 
-namespace {
-
-const wchar_t* const kInstallTile[kProductCount] = {L"computer_install", L"iphone_install",
-                                                    L"android_install"};
-const wchar_t* const kRunTile[kProductCount] = {L"computer_run", L"iphone_run", L"android_run"};
-const wchar_t* const kBar[kProductCount] = {L"computer_pro", L"iphone_pro", L"android_pro"};
-
-}  // namespace
-
 CLauncherView::CLauncherView()
-    : m_pManager(nullptr), m_bHomePage(true), m_pDownload(nullptr), m_pPhoneJump(nullptr), m_pQQ(nullptr),
-      m_pTel(nullptr), m_pFirstBK3(nullptr), m_pChooseText(nullptr), m_pReturn(nullptr)
+    : m_pManager(nullptr), m_page(kComputerPage), m_status(), m_tiles(), m_pPhoneJump(nullptr),
+      m_pQQ(nullptr), m_pTel(nullptr), m_pFirstBK3(nullptr), m_pChooseText(nullptr), m_pReturn(nullptr)
 {}
 
-CLauncherView::~CLauncherView()
-{
-    delete m_pDownload;
-}
+CLauncherView::~CLauncherView() = default;
 
 bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd)
 {
-    if (m_pDownload == nullptr) m_pDownload = new CDownloadFile;
     m_pManager = &manager;
     ::SetTimer(hWnd, kPollTimerId, kPollTimerPeriod, nullptr);
 
     bool complete = true;
     std::vector<CButtonUI*> buttons;
     for (int i = 0; i < kProductCount; ++i) {
-        ProductRecord& product = m_product[i];
-        product.install = FindAs<CButtonUI>(manager, kInstallTile[i], L"Button");
-        product.run = FindAs<CButtonUI>(manager, kRunTile[i], L"Button");
-        product.bar = FindAs<CProgressUI>(manager, kBar[i], L"Progress");
+        ProductTiles& tiles = m_tiles[i];
+        tiles.install = FindAs<CButtonUI>(manager, kProducts[i].installTile, L"Button");
+        tiles.run = FindAs<CButtonUI>(manager, kProducts[i].runTile, L"Button");
+        tiles.bar = FindAs<CProgressUI>(manager, kProducts[i].bar, L"Progress");
         // Ends of workers before this view are not its to show.
-        product.endsSeen = m_pDownload->Read(i).ends;
-        product.shown = DownloadProgress{0, 0};
-        buttons.push_back(product.install);
-        buttons.push_back(product.run);
-        complete = complete && product.install != nullptr && product.run != nullptr && product.bar != nullptr;
-        if (product.bar != nullptr) product.bar->SetValue(0);
+        m_status[i].endsSeen = ReadWorker(i).ends;
+        buttons.push_back(tiles.install);
+        buttons.push_back(tiles.run);
+        complete = complete && tiles.install != nullptr && tiles.run != nullptr && tiles.bar != nullptr;
+        if (tiles.bar != nullptr) tiles.bar->SetValue(0);
     }
     m_pPhoneJump = FindAs<CButtonUI>(manager, L"phone_jump", L"Button");
     m_pQQ = FindAs<CButtonUI>(manager, L"qq", L"Button");
@@ -160,139 +130,101 @@ bool CLauncherView::Init(CPaintManagerUI& manager, HWND hWnd)
     for (CButtonUI* button : buttons)
         if (button != nullptr) button->SetCursor(kHandCursor);
 
-    ProbeProducts();
-    ShowComputerState(m_product[kDesktop].state);
+    m_probe.ProbeProducts();
+    for (int i = 0; i < kProductCount; ++i) Apply(i, ProbeStep(m_status[i], m_probe.Result(i)));
     // The first paint gives the focus to the stop after the close button:
-    // the desktop tile, whichever of the two shows.
-    if (m_product[kDesktop].install != nullptr) manager.SetFocusNeeded(m_product[kDesktop].install);
+    // the first tile of the computer page, whichever of its two shows.
+    for (int i = 0; i < kProductCount; ++i) {
+        if (kProducts[i].page != kComputerPage || m_tiles[i].install == nullptr) continue;
+        manager.SetFocusNeeded(m_tiles[i].install);
+        break;
+    }
 
     const CControlUI* others[] = {m_pPhoneJump, m_pQQ, m_pTel, m_pFirstBK3, m_pChooseText, m_pReturn};
     for (const CControlUI* control : others) complete = complete && control != nullptr;
     return complete;
 }
 
-// ---- View tables --------------------------------------------------------------
-//
-//   desktop   computer_install   computer_run   computer_pro
-//   2         vis                hide           hide
-//   1         hide               vis, on        hide
-//   3         hide               vis, off       vis on the computer page, else hide
-//   4         -                  -              hide
-//   0         -                  -              -
-//
-// On the phone page the desktop tiles lie under the opaque firstBK3 panel,
-// which is drawn after them.
+// ---- The view table ------------------------------------------------------------
+// A product's tiles by its state and by where its page stands: showing, or
+// behind the phone page (the computer page's tiles, which lie under the phone
+// page's opaque firstBK3 panel, drawn after them), or behind the computer
+// page (the phone page's tiles, which nothing covers there). Each cell is
+// (visible, enabled): v/h and 1/0 set the value, '-' leaves it. Unprobed and
+// MissingAtRun have no row: they change nothing.
 
-void CLauncherView::ShowComputerState(int state)
+namespace {
+
+enum PageStand
 {
-    switch (state) {
-    case NotInstalled:
-        Show(m_product[kDesktop].install, true);
-        Show(m_product[kDesktop].run, false);
-        Show(m_product[kDesktop].bar, false);
-        break;
-    case Installed:
-        Show(m_product[kDesktop].install, false);
-        Show(m_product[kDesktop].run, true);
-        Enable(m_product[kDesktop].run, true);
-        Show(m_product[kDesktop].bar, false);
-        break;
-    case Downloading:
-        Show(m_product[kDesktop].install, false);
-        Show(m_product[kDesktop].run, true);
-        Enable(m_product[kDesktop].run, false);
-        Show(m_product[kDesktop].bar, m_bHomePage);
-        break;
-    case Downloaded:
-        Show(m_product[kDesktop].bar, false);
-        break;
-    default:
-        break;
+    kShowing,
+    kUnderPanel,
+    kBehind,
+};
+
+struct ViewRow
+{
+    InstallState state;
+    PageStand page;
+    const char* cells[3];  // install, run, bar
+};
+
+const ViewRow kViewTable[] = {
+    {NotInstalled, kShowing, {"v-", "h-", "h-"}},  {NotInstalled, kUnderPanel, {"v-", "h-", "h-"}},
+    {NotInstalled, kBehind, {"--", "--", "--"}},   {Installed, kShowing, {"h-", "v1", "h-"}},
+    {Installed, kUnderPanel, {"h-", "v1", "h-"}},  {Installed, kBehind, {"h-", "-1", "h-"}},
+    {Downloading, kShowing, {"h-", "v0", "v-"}},   {Downloading, kUnderPanel, {"h-", "v0", "h-"}},
+    {Downloading, kBehind, {"h-", "h0", "h-"}},    {Downloaded, kShowing, {"--", "v0", "h-"}},
+    {Downloaded, kUnderPanel, {"--", "--", "h-"}}, {Downloaded, kBehind, {"--", "-0", "h-"}},
+};
+
+void ApplyCell(CControlUI* control, const char* cell)
+{
+    if (control == nullptr) return;
+    if (cell[0] != '-') control->SetVisible(cell[0] == 'v');
+    if (cell[1] != '-') control->SetEnabled(cell[1] == '1');
+}
+
+}  // namespace
+
+void CLauncherView::ShowState(int index, InstallState state)
+{
+    if (index < 0 || index >= kProductCount) return;
+    const ProductPage page = kProducts[index].page;
+    const PageStand stand = page == m_page ? kShowing : page == kComputerPage ? kUnderPanel : kBehind;
+    const ProductTiles& tiles = m_tiles[index];
+    for (const ViewRow& row : kViewTable) {
+        if (row.state != state || row.page != stand) continue;
+        ApplyCell(tiles.install, row.cells[0]);
+        ApplyCell(tiles.run, row.cells[1]);
+        ApplyCell(tiles.bar, row.cells[2]);
     }
 }
 
-//   phone     *_install   *_run                                  *_pro
-//   2         vis         hide                                   hide
-//   1         hide        vis unless on the computer page, on    hide
-//   3         hide        vis, off; hidden again on the          vis on the phone page,
-//                         computer page                          else hide
-//   4         -           vis unless on the computer page, off   hide
-//   0         -           -                                      -
-//
-// States 1, 3 and 4 never show a phone tile while the computer page shows.
-
-void CLauncherView::ShowPhoneProductState(int state, CButtonUI* install, CButtonUI* run, CProgressUI* bar)
+void CLauncherView::Apply(int index, const ProductStep& step)
 {
-    switch (state) {
-    case NotInstalled:
-        Show(install, true);
-        Show(run, false);
-        Show(bar, false);
-        break;
-    case Installed:
-        Show(install, false);
-        if (!m_bHomePage) Show(run, true);
-        Enable(run, true);
-        Show(bar, false);
-        break;
-    case Downloading:
-        Show(install, false);
-        Show(run, true);
-        Enable(run, false);
-        if (m_bHomePage) Show(run, false);
-        Show(bar, !m_bHomePage);
-        break;
-    case Downloaded:
-        if (!m_bHomePage) Show(run, true);
-        Enable(run, false);
-        Show(bar, false);
-        break;
-    default:
-        break;
+    m_status[index] = step.next;
+    for (InstallState row : step.rows) ShowState(index, row);
+    if (step.bar != kBarUnchanged && m_tiles[index].bar != nullptr) m_tiles[index].bar->SetValue(step.bar);
+    if (step.launch) LaunchProduct(m_probe.LaunchPath(index), index);
+}
+
+void CLauncherView::ShowPage(ProductPage page)
+{
+    m_page = page;
+    const bool phone = page == kPhonePage;
+    Show(m_pPhoneJump, !phone);
+    Show(m_pFirstBK3, phone);
+    Show(m_pChooseText, phone);
+    Show(m_pReturn, phone);
+    for (int i = 0; i < kProductCount; ++i) {
+        const bool shown = kProducts[i].page == page;
+        Show(m_tiles[i].install, shown);
+        Show(m_tiles[i].run, shown);
+        Show(m_tiles[i].bar, shown);
     }
-}
-
-void CLauncherView::ShowState(int index, int state)
-{
-    if (index == kDesktop) ShowComputerState(state);
-    if (index == kIPhone) ShowIPhoneState(state);
-    if (index == kAndroid) ShowAndroidState(state);
-}
-
-void CLauncherView::ShowIPhoneState(int state)
-{
-    ShowPhoneProductState(state, m_product[kIPhone].install, m_product[kIPhone].run, m_product[kIPhone].bar);
-}
-
-void CLauncherView::ShowAndroidState(int state)
-{
-    ShowPhoneProductState(state, m_product[kAndroid].install, m_product[kAndroid].run,
-                          m_product[kAndroid].bar);
-}
-
-void CLauncherView::ShowComputerPage(bool visible)
-{
-    Show(m_product[kDesktop].install, visible);
-    Show(m_product[kDesktop].run, visible);
-    Show(m_product[kDesktop].bar, visible);
-}
-
-void CLauncherView::ShowPhoneJump(bool visible)
-{
-    Show(m_pPhoneJump, visible);
-}
-
-void CLauncherView::ShowPhonePage(bool visible)
-{
-    Show(m_pFirstBK3, visible);
-    Show(m_pChooseText, visible);
-    Show(m_product[kIPhone].bar, visible);
-    Show(m_product[kAndroid].bar, visible);
-    Show(m_product[kIPhone].install, visible);
-    Show(m_product[kAndroid].install, visible);
-    Show(m_product[kIPhone].run, visible);
-    Show(m_product[kAndroid].run, visible);
-    Show(m_pReturn, visible);
+    for (int i = 0; i < kProductCount; ++i)
+        if (kProducts[i].page == page) ShowState(i, m_status[i].state);
 }
 
 // ---- Focus ----------------------------------------------------------------------
@@ -331,16 +263,11 @@ void CLauncherView::FocusIfShown(CControlUI* control)
 
 void CLauncherView::RunOrReinstall(int index)
 {
-    ProbeProducts();
-    ProductRecord& product = m_product[index];
-    if (product.state == Installed) {
-        if (m_pDownload != nullptr) m_pDownload->RunProduct(index, product.path);
-        return;
-    }
-    const bool focused = HadFocus(product.run);
-    ShowState(index, product.state);
-    product.state = None;
-    if (focused) FocusIfShown(product.install);
+    m_probe.ProbeProducts();
+    const bool focused = HadFocus(m_tiles[index].run);
+    for (int i = 0; i < kProductCount; ++i)
+        Apply(i, RunClickStep(m_status[i], m_probe.Result(i), i == index));
+    if (m_status[index].state == MissingAtRun && focused) FocusIfShown(m_tiles[index].install);
 }
 
 void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
@@ -352,95 +279,36 @@ void CLauncherView::HandleClick(SkinUI::TNotifyUI& msg)
     if (sender == m_pQQ) OpenInBrowser(kServicePage);
     if (sender == m_pTel) OpenInBrowser(kContactPage);
     for (int i = 0; i < kProductCount; ++i) {
-        if (sender != m_product[i].install) continue;
-        if (m_pDownload != nullptr) m_pDownload->Start(i);
+        if (sender != m_tiles[i].install) continue;
+        if (StartWorker(i)) Apply(i, InstallStep(m_status[i]));
         if (HadFocus(sender)) FocusNextStopAfter(sender);
     }
     for (int i = 0; i < kProductCount; ++i)
-        if (sender == m_product[i].run) RunOrReinstall(i);
+        if (sender == m_tiles[i].run) RunOrReinstall(i);
     if (sender == m_pPhoneJump) {
-        ShowComputerPage(false);
-        ShowPhoneJump(false);
-        ShowPhonePage(true);
-        m_bHomePage = false;
-        ShowIPhoneState(m_product[kIPhone].state);
-        ShowAndroidState(m_product[kAndroid].state);
+        ShowPage(kPhonePage);
         // The page's first stop after its white panel: the iPhone tile, or
         // the Android one while the iPhone's is a disabled run tile.
         FocusNextStopAfter(m_pFirstBK3);
     }
     if (sender == m_pReturn) {
-        ShowComputerPage(true);
-        ShowPhoneJump(true);
-        ShowPhonePage(false);
-        m_bHomePage = true;
-        ShowComputerState(m_product[kDesktop].state);
+        ShowPage(kComputerPage);
         FocusIfShown(m_pPhoneJump);
     }
 }
 
 // ---- The poll timer -------------------------------------------------------------
-// Per product, in the order desktop, iPhone, Android, from the worker's
-// report (ReadWorker):
-//   a new end of a worker:      the product's key read again: installed,
-//                               state 1 (the run tile); missing, state 2
-//                               (the install tile, its bar back at 0), so
-//                               that a failed download or a failed or
-//                               refused setup reads as one
-//   a worker under way (from its start, before any byte), state not 1:
-//                               the last tick already showed a full bar:
-//                               state 4, bar 100
-//                               else: state 3, bar := ProgressBarValue
-// So completion shows one tick after the bar reached 100. A phone product's
-// install tile is shown only on the phone page, as ever; the page switch
-// applies state 2 there.
-
-void CLauncherView::PollProduct(int index)
-{
-    ProductRecord& product = m_product[index];
-    const WorkerReport report = m_pDownload->Read(index);
-    // A worker that ended since the last tick still shows its last progress
-    // first, as one under way.
-    const bool ended = report.ends != product.endsSeen;
-    const bool underWay = ended || report.outcome == WorkerDownloading || report.outcome == WorkerRetrying ||
-        report.outcome == WorkerSetupRunning;
-    const DownloadProgress previous = product.shown;
-    product.shown = underWay ? report.progress : DownloadProgress{0, 0};
-    // From the worker's start on (before its first byte, too) the tile shows
-    // the download, so that a failure ends visibly in the install tile.
-    if (underWay && product.state != Installed) {
-        // The bar showed 100 at the last tick (a body under 400 bytes counts
-        // past it, which the bar never shows: such a tile waits in state 3).
-        const bool fullBefore = previous.total != 0 && ProgressBarValue(previous) == 100;
-        if (fullBefore || product.state == Downloaded) {
-            product.state = Downloaded;
-            ShowState(index, Downloaded);
-            if (product.bar != nullptr) product.bar->SetValue(100);
-        } else {
-            product.state = Downloading;
-            ShowState(index, Downloading);
-            if (product.bar != nullptr) product.bar->SetValue(ProgressBarValue(report.progress));
-        }
-    }
-    if (ended) {
-        product.endsSeen = report.ends;
-        FinishInstall(index);
-    }
-}
-
-void CLauncherView::FinishInstall(int index)
-{
-    ProductRecord& product = m_product[index];
-    product.shown = DownloadProgress{0, 0};
-    product.state = ProbeProduct(index) ? Installed : NotInstalled;
-    if (product.state == NotInstalled && product.bar != nullptr) product.bar->SetValue(0);
-    if (product.state == Installed || index == kDesktop || !m_bHomePage) ShowState(index, product.state);
-}
+// Per product, in the order of the table, the step of its worker's report
+// (TickStep); a worker's end has the product's key read again first.
 
 LRESULT CLauncherView::OnTimer(UINT /*uMsg*/, WPARAM wParam, LPARAM /*lParam*/, BOOL& /*bHandled*/)
 {
-    if (wParam != kPollTimerId || m_pDownload == nullptr) return 0;
-    for (int i = 0; i < kProductCount; ++i) PollProduct(i);
+    if (wParam != kPollTimerId || m_pManager == nullptr) return 0;
+    for (int i = 0; i < kProductCount; ++i) {
+        const WorkerReport report = ReadWorker(i);
+        const ProbeResult probe = WorkerEnded(m_status[i], report) ? m_probe.ProbeProduct(i) : NotProbed;
+        Apply(i, TickStep(m_status[i], report, probe));
+    }
     return 0;
 }
 

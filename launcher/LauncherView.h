@@ -1,21 +1,25 @@
 #pragma once
-// CLauncherView: the logic of the launcher's window. It finds the skin's
-// tiles by name, probes the registry, reacts to clicks (web pages, install,
-// run, page switch), starts the workers, and on every tick of its 100 ms
-// window timer moves each product's tiles through the install states from
-// the workers' shared records. The main window derives from it and from the
-// engine's window base, and calls Init from InitWindow, OnTimer for WM_TIMER
-// and HandleClick for every notification.
+// CLauncherView: the logic of the launcher's window. It finds the products'
+// tiles (named by the product table) and the page controls in the skin,
+// probes the registry, reacts to clicks (web pages, install, run, page
+// switch), starts the workers, and on every tick of its 100 ms window timer
+// moves each product through its install states from its worker's report.
+// The main window derives from it and from the engine's window base, and
+// calls Init from InitWindow, OnTimer for WM_TIMER and HandleClick for every
+// notification.
 //
 // Everything here runs on the UI thread; the workers only write their own
-// records (ReadWorker), which OnTimer reads. Each product's install state,
-// launch path, last progress and tiles are one ProductRecord (m_product).
+// records (ReadWorker), which OnTimer reads. A product's install state has
+// one writer, Apply, which takes the steps of ProductState.h; one table from
+// {state, page} to the tiles shows it (ShowState).
 
-#include "launcher/DownloadFile.h"
 #include "launcher/ProductProbe.h"
+#include "launcher/ProductState.h"
 #include "skinui/core/UIEvents.h"
 
 #include <windows.h>
+
+#include <string>
 
 namespace SkinUI {
 class CButtonUI;
@@ -34,7 +38,7 @@ const UINT kPollTimerPeriod = 100;
 extern const wchar_t kServicePage[];
 extern const wchar_t kContactPage[];
 
-class CLauncherView : public CProductProbe
+class CLauncherView
 {
 public:
     CLauncherView();
@@ -42,11 +46,10 @@ public:
     CLauncherView(const CLauncherView&) = delete;
     CLauncherView& operator=(const CLauncherView&) = delete;
 
-    // Creates the download facade, starts the poll timer on hWnd, finds the
-    // fifteen controls, sets the bars to 0 and the hand cursor on the
-    // clickable tiles, probes and shows the desktop tile. A control that is
-    // missing, or is not of its kind, stays null and is left out of every
-    // view; the result is then false.
+    // Starts the poll timer on hWnd, finds the controls, sets the bars to 0
+    // and the hand cursor on the clickable tiles, probes and shows the
+    // computer page's tiles. A control that is missing, or is not of its
+    // kind, stays null and is left out of every view; the result is then false.
     bool Init(SkinUI::CPaintManagerUI& manager, HWND hWnd);
 
     // WM_TIMER: acts on the poll timer only and never consumes the message.
@@ -55,25 +58,27 @@ public:
     // Runs the click handling for a "click" notification; ignores others.
     void HandleClick(SkinUI::TNotifyUI& msg);
 
-    // A product's state applied to its tiles; state 0 changes nothing.
-    void ShowState(int index, int state);
-    void ShowComputerState(int state);
-    void ShowIPhoneState(int state);
-    void ShowAndroidState(int state);
+    // The view table's row for the state on the page showing, applied to
+    // the product's tiles.
+    void ShowState(int index, InstallState state);
 
-    void ShowComputerPage(bool visible);
-    void ShowPhoneJump(bool visible);
-    void ShowPhonePage(bool visible);
+    InstallState State(int index) const { return m_status[index].state; }
+    const ProductStatus& Status(int index) const { return m_status[index]; }
+    const std::wstring& LaunchPath(int index) const { return m_probe.LaunchPath(index); }
+    bool OnComputerPage() const { return m_page == kComputerPage; }
 
-protected:
-    // The phone tiles' table, shared by the iPhone and Android products.
-    void ShowPhoneProductState(int state, SkinUI::CButtonUI* install, SkinUI::CButtonUI* run,
-                               SkinUI::CProgressUI* bar);
-    // One product's share of a tick: the worker's report, then its end.
-    void PollProduct(int index);
-    // A worker's end: the product's key decides between the run tile and
-    // the install tile.
-    void FinishInstall(int index);
+private:
+    struct ProductTiles
+    {
+        SkinUI::CButtonUI* install;
+        SkinUI::CButtonUI* run;
+        SkinUI::CProgressUI* bar;
+    };
+
+    // The one writer of a product's status.
+    void Apply(int index, const ProductStep& step);
+    // Shows a page: its controls and its products' tiles in their states.
+    void ShowPage(ProductPage page);
     // A run click: probe again; start the product, or show its install tile.
     void RunOrReinstall(int index);
 
@@ -85,10 +90,11 @@ protected:
     void FocusIfShown(SkinUI::CControlUI* control);
 
     SkinUI::CPaintManagerUI* m_pManager;
-    bool m_bHomePage;
-    CDownloadFile* m_pDownload;
-
-    // The skin's controls besides the products' tiles; the paint manager owns them.
+    ProductPage m_page;
+    CProductProbe m_probe;
+    ProductStatus m_status[kProductCount];
+    // The paint manager owns every control.
+    ProductTiles m_tiles[kProductCount];
     SkinUI::CButtonUI* m_pPhoneJump;
     SkinUI::CButtonUI* m_pQQ;
     SkinUI::CButtonUI* m_pTel;
@@ -96,13 +102,5 @@ protected:
     SkinUI::CControlUI* m_pChooseText;
     SkinUI::CButtonUI* m_pReturn;
 };
-
-// The bar value, 0 .. 100 in steps of 5, for a progress record: the number
-// of twentieths of total read, times 5. A twentieth is total / 20 bytes
-// when that is at least one byte, so that bodies of 20 to 399 bytes can count
-// past 20 twentieths (a value above 100, which the bar ignores); below 20
-// bytes the twentieths are taken from the fraction read instead of dividing
-// by a step of 0. A record of total 0 gives 0.
-int ProgressBarValue(const DownloadProgress& progress);
 
 }  // namespace Launcher

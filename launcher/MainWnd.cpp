@@ -1,5 +1,7 @@
 #include "launcher/MainWnd.h"
 
+#include <stdexcept>
+
 namespace Launcher {
 
 const wchar_t kMainWindowTitle[] = L"Vozeror";
@@ -23,18 +25,16 @@ SkinUI::CUIString CMainWnd::GetSkinFile()
     return SkinUI::CUIString(L"DlgMain.xml");
 }
 
-// What escapes these two would cross the window procedure; the operation's
-// name in its place says where it came from.
-
+// A view that could not find every control of the skin, or whose Init threw,
+// fails the window's creation (the window base shows why and gives no window).
 void CMainWnd::InitWindow()
 {
-    try {
-        WindowImplBase::InitWindow();
-        Init(m_Manager, m_hWnd);
-    } catch (...) {
-        throw "CMainWnd::Init";
-    }
+    WindowImplBase::InitWindow();
+    if (!Init(m_Manager, m_hWnd)) throw std::runtime_error("CMainWnd::Init: the skin lacks a control");
 }
+
+// What escapes this would cross the window procedure; the operation's name
+// in its place says where it came from.
 
 LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
 {

@@ -4,9 +4,11 @@
 // controller it also derives from drives the tiles. The object deletes
 // itself after its window's final message, which also ends the message loop.
 //
-// InitWindow and OnFinalMessage run their bodies inside a catch-all that
-// throws, instead of whatever escaped, a narrow C string naming the
-// operation. The class name and skin file cannot throw and need none.
+// A failed Init (a control of the skin missing, or an exception) fails the
+// window's creation: Create gives null after the window base's load-failure
+// message. OnFinalMessage runs its body inside a catch-all that throws,
+// instead of whatever escaped, a narrow C string naming the operation. The
+// class name and skin file cannot throw and need none.
 
 #include "launcher/LauncherView.h"
 #include "skinui/core/WindowImplBase.h"
@@ -26,7 +28,8 @@ public:
     // The base's clean-up, then WM_QUIT, then delete this.
     void OnFinalMessage(HWND hWnd) override;
     ~CMainWnd() override;
-    // The base's (empty) InitWindow, then the view controller's Init.
+    // The base's (empty) InitWindow, then the view controller's Init; throws
+    // when Init fails, which fails the window's creation.
     void InitWindow() override;
     SkinUI::CUIString GetSkinFile() override;
     // WM_TIMER goes to the view controller's OnTimer and is never consumed,

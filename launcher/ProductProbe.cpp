@@ -1,122 +1,91 @@
 #include "launcher/ProductProbe.h"
 
-#include "launcher/DownloadFile.h"
 #include "launcher/SystemInfo.h"
 
-#include <cstring>
+#include <vector>
 
 namespace Launcher {
 
 namespace {
 
-const int kValueUnits = 260;
-// The size handed to RegQueryValueExW is 260 bytes, not units: at most 129
-// characters and the terminator are read, so that the ANSI form of any value
-// (two bytes per character at most) fits a 260-byte launch path.
-const DWORD kValueBytes = 260;
-
-// Reads a value as UTF-16 text; any failure (missing, too long) gives "".
-// The buffer is cleared again after a failed read so a partial copy never leaks.
-void ReadValue(HKEY key, const wchar_t* name, wchar_t (&text)[kValueUnits])
+// A value as UTF-16 text up to its first NUL, whatever its type, read whole;
+// a value that is missing or longer than kMaxPathLength reads as "".
+std::wstring ReadValue(HKEY key, const wchar_t* name)
 {
-    ZeroMemory(text, sizeof(text));
-    DWORD size = kValueBytes;
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
-        ZeroMemory(text, sizeof(text));
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0 ||
+        size > (kMaxPathLength + 1) * sizeof(wchar_t))
+        return std::wstring();
+    // One unit more than asked for, zero: the text ends even without its NUL.
+    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) !=
+        ERROR_SUCCESS)
+        return std::wstring();
+    std::wstring value(text.data());
+    return value.size() <= kMaxPathLength ? value : std::wstring();
 }
 
-void ToAnsi(const wchar_t* text, char (&out)[kPathBufferSize])
+HKEY OpenProductKey(int index)
 {
-    ZeroMemory(out, sizeof(out));
-    if (!WideCharToMultiByte(CP_ACP, 0, text, -1, out, kPathBufferSize, nullptr, nullptr))
-        ZeroMemory(out, sizeof(out));
-}
-
-// Opens a product key; state := Installed or NotInstalled. Returns the open
-// key or null.
-HKEY OpenProduct(const wchar_t* path, int& state)
-{
+    const wchar_t* path = ProductKeyPath(index);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        state = NotInstalled;
+    if (path == nullptr || RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return nullptr;
-    }
-    state = Installed;
     return key;
 }
 
-// Desktop and iPhone: the "DisplayIcon" value as it stands; an empty value
-// leaves the field as it was.
-void ProbeDisplayIconProduct(int index, const wchar_t* path, int& state, char (&launchPath)[kPathBufferSize])
+bool ValidIndex(int index)
 {
-    HKEY key = OpenProduct(path, state);
-    if (!key) return;
-    wchar_t text[kValueUnits];
-    ReadValue(key, kProducts[index].pathValue, text);
-    char ansi[kPathBufferSize];
-    ToAnsi(text, ansi);
-    if (ansi[0]) std::memcpy(launchPath, ansi, sizeof(ansi));
-    RegCloseKey(key);
+    return index >= 0 && index < kProductCount;
 }
 
 }  // namespace
 
-void DeriveAndroidLaunchPath(const char* uninstallString, char (&out)[kPathBufferSize])
+std::wstring LaunchPathFromValue(const ProductInfo& product, const std::wstring& value,
+                                 const std::wstring& earlier)
 {
-    static const char kUninstaller[] = "uninst.exe";
-    static const char kProduct[] = "Rezude.exe";
-    ZeroMemory(out, sizeof(out));
-    const char* hit = std::strstr(uninstallString, kUninstaller);
-    size_t prefix = hit ? size_t(hit - uninstallString) : std::strlen(uninstallString);
-    if (prefix + (sizeof(kProduct) - 1) >= size_t(kPathBufferSize)) return;
-    std::memcpy(out, uninstallString, prefix);
-    std::memcpy(out + prefix, kProduct, sizeof(kProduct));
-}
-
-CProductProbe::CProductProbe()
-{
-    ZeroMemory(m_product, sizeof(m_product));
+    if (product.uninstaller == nullptr) return value.empty() ? earlier : value;
+    if (value.empty()) return value;
+    std::wstring path = value.substr(0, value.find(product.uninstaller)) + product.launched;
+    return path.size() <= kMaxPathLength ? path : std::wstring();
 }
 
 void CProductProbe::ProbeProducts()
 {
-    ProbeProduct(kIPhone);
-    ProbeProduct(kDesktop);
-    ProbeProduct(kAndroid);
+    for (int i = 0; i < kProductCount; ++i) ProbeProduct(i);
 }
 
-bool CProductProbe::ProbeProduct(int index)
+ProbeResult CProductProbe::ProbeProduct(int index)
 {
-    const wchar_t* path = ProductKeyPath(index);
-    if (path == nullptr) return false;
-    ProductRecord& product = m_product[index];
-    if (index != kAndroid) {
-        ProbeDisplayIconProduct(index, path, product.state, product.path);
-        return product.state == Installed;
-    }
-    // Android: the field always takes the value, empty or not; a non-empty one
-    // is turned from the uninstaller's path into the product's.
-    HKEY key = OpenProduct(path, product.state);
-    if (!key) return false;
-    wchar_t text[kValueUnits];
-    ReadValue(key, kProducts[kAndroid].pathValue, text);
-    char ansi[kPathBufferSize];
-    ToAnsi(text, ansi);
-    std::memcpy(product.path, ansi, sizeof(ansi));
-    if (ansi[0]) DeriveAndroidLaunchPath(ansi, product.path);
+    if (!ValidIndex(index)) return NotProbed;
+    HKEY key = OpenProductKey(index);
+    m_result[index] = key != nullptr ? ProbedInstalled : ProbedMissing;
+    if (key == nullptr) return ProbedMissing;
+    const ProductInfo& product = kProducts[index];
+    m_path[index] = LaunchPathFromValue(product, ReadValue(key, product.pathValue), m_path[index]);
     RegCloseKey(key);
-    return true;
+    return ProbedInstalled;
 }
 
-std::wstring ReadInstallLocation()
+ProbeResult CProductProbe::Result(int index) const
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(kIPhone), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::wstring();
-    wchar_t text[kValueUnits];
-    ReadValue(key, L"InstallLocation", text);
+    return ValidIndex(index) ? m_result[index] : NotProbed;
+}
+
+const std::wstring& CProductProbe::LaunchPath(int index) const
+{
+    static const std::wstring kNone;
+    return ValidIndex(index) ? m_path[index] : kNone;
+}
+
+std::wstring ReadStartFolder(int index)
+{
+    if (!ValidIndex(index) || kProducts[index].startFolderValue == nullptr) return std::wstring();
+    HKEY key = OpenProductKey(index);
+    if (key == nullptr) return std::wstring();
+    const std::wstring folder = ReadValue(key, kProducts[index].startFolderValue);
     RegCloseKey(key);
-    return std::wstring(text);
+    return folder;
 }
 
 }  // namespace Launcher

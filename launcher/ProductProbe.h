@@ -1,66 +1,53 @@
 #pragma once
 // The installation probe: decides from the uninstall registry whether each
-// product is installed and where its executable is. The main window derives
-// from CProductProbe, so the members below are the window's own.
+// product is installed and, by its row's launch rule, where its executable
+// is. It runs on the UI thread; the view turns its results into install
+// states (ProductState.h).
 
-#include "launcher/DownloadFile.h"
 #include "launcher/Products.h"
 
 #include <string>
 
-namespace SkinUI {
-class CButtonUI;
-class CProgressUI;
-}  // namespace SkinUI
-
 namespace Launcher {
 
-// Everything the launcher keeps of one product, indexed by product index.
-// The UI thread alone reads and writes it; the product's worker reports
-// through its own record (ReadWorker), never here.
-struct ProductRecord
+// What the registry said of a product.
+enum ProbeResult
 {
-    // InstallState; 0 until the first probe. Written by the probe and by
-    // the view's tick, from the worker's report.
-    int state;
-    // Launch path, NUL-terminated ANSI (CP_ACP); written only by the probe.
-    char path[kPathBufferSize];
-    // The worker's progress as the last tick read it.
-    DownloadProgress shown;
-    // The worker ends (WorkerReport::ends) already acted on.
-    unsigned int endsSeen;
-    // The product's tiles (null outside the view); the paint manager owns them.
-    SkinUI::CButtonUI* install;
-    SkinUI::CButtonUI* run;
-    SkinUI::CProgressUI* bar;
+    NotProbed = 0,
+    ProbedInstalled = 1,  // its key opens
+    ProbedMissing = 2,    // its key cannot be opened, for whatever reason
 };
 
+// The products' launch paths and what each one's last probe found.
 class CProductProbe
 {
 public:
-    CProductProbe();
-
-    // Reads the three uninstall keys afresh (iPhone, desktop, Android) and
-    // writes the install states and launch paths. Runs on the UI thread only.
+    // Reads every product's key afresh (ProbeProduct).
     void ProbeProducts();
 
-    // Reads one product's key afresh the same way and writes its state and
-    // launch path only; true when it is installed. Other indices: false,
-    // nothing written.
-    bool ProbeProduct(int index);
+    // Reads one product's key afresh and writes its launch path by its row's
+    // rule (LaunchPathFromValue). Other indices: NotProbed, nothing written.
+    ProbeResult ProbeProduct(int index);
 
-protected:
-    ProductRecord m_product[kProductCount];
+    // NotProbed before the product's first probe.
+    ProbeResult Result(int index) const;
+    // Empty until a probe found one.
+    const std::wstring& LaunchPath(int index) const;
+
+private:
+    ProbeResult m_result[kProductCount] = {};
+    std::wstring m_path[kProductCount];
 };
 
-// The iPhone product's "InstallLocation" (key form chosen afresh); empty when
-// the key cannot be opened or the value cannot be read.
-std::wstring ReadInstallLocation();
+// The launch path a product's value gives by the row's launch rule, where
+// earlier is the path of the last probe. A derived path longer than
+// kMaxPathLength is empty.
+std::wstring LaunchPathFromValue(const ProductInfo& product, const std::wstring& value,
+                                 const std::wstring& earlier);
 
-// The Android launch path from an "UninstallString" (ANSI): the text before the
-// first "uninst.exe" (case-sensitive; the whole text when absent) followed by
-// "Rezude.exe". A result that would not fit out (259 bytes and the NUL) leaves
-// out empty.
-void DeriveAndroidLaunchPath(const char* uninstallString, char (&out)[kPathBufferSize]);
+// The folder product index starts in: the value its row names of its key
+// (key form chosen afresh); empty when the row names none, or the key
+// cannot be opened or the value read.
+std::wstring ReadStartFolder(int index);
 
 }  // namespace Launcher

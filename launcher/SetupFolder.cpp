@@ -2,7 +2,6 @@
 
 #include <ntsecapi.h>
 
-#include <cstring>
 #include <vector>
 
 // Sections: names and paths; removal; the folder; leftovers.
@@ -140,25 +139,6 @@ bool RemovePrograms(const std::wstring& folder)
 
 }  // namespace
 
-bool ToAnsiExactly(const std::wstring& text, std::string& out)
-{
-    out.clear();
-    if (text.empty()) return true;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return false;
-    std::string ansi(size_t(bytes), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), &ansi[0], bytes, nullptr, nullptr) !=
-        bytes)
-        return false;
-    int units = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), bytes, nullptr, 0);
-    if (units != int(text.size())) return false;
-    std::wstring back(size_t(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), bytes, &back[0], units);
-    if (back != text) return false;
-    out = ansi;
-    return true;
-}
-
 // ---- The folder -------------------------------------------------------------------
 
 CSetupFolder::CSetupFolder() : m_hFolder(INVALID_HANDLE_VALUE) {}
@@ -173,16 +153,6 @@ bool CSetupFolder::Create()
     if (!m_path.empty()) return false;
     std::wstring temp = TempFolder();
     if (temp.empty()) return false;
-    std::string ansiTemp;
-    if (!ToAnsiExactly(temp, ansiTemp)) {
-        // The short form is made of ASCII characters where the volume keeps
-        // short names; where it does not, there is no ANSI form at all.
-        wchar_t shortForm[MAX_PATH + 1] = {};
-        DWORD n = GetShortPathNameW(temp.c_str(), shortForm, MAX_PATH + 1);
-        if (n == 0 || n > MAX_PATH) return false;
-        temp.assign(shortForm, n);
-        if (!ToAnsiExactly(temp, ansiTemp)) return false;
-    }
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         std::wstring name;
         if (!RandomFolderName(name)) return false;
@@ -193,22 +163,16 @@ bool CSetupFolder::Create()
         }
         m_hFolder = HoldFolder(path);
         m_path = path;
-        // The name is ASCII, so its ANSI form is itself.
-        m_ansiPath = ansiTemp + std::string(name.begin(), name.end());
         return true;
     }
     return false;
 }
 
-bool CSetupFolder::FilePath(const char* name, char (&out)[kPathBufferSize]) const
+std::wstring CSetupFolder::FilePath(const wchar_t* name) const
 {
-    ZeroMemory(out, sizeof(out));
-    if (m_path.empty() || name == nullptr) return false;
-    size_t length = m_ansiPath.size() + std::strlen(name);
-    if (length >= sizeof(out)) return false;
-    std::memcpy(out, m_ansiPath.c_str(), m_ansiPath.size());
-    std::memcpy(out + m_ansiPath.size(), name, std::strlen(name));
-    return true;
+    if (m_path.empty() || name == nullptr) return std::wstring();
+    const std::wstring path = m_path + name;
+    return path.size() <= kMaxPathLength ? path : std::wstring();
 }
 
 bool CSetupFolder::Remove()
@@ -229,7 +193,6 @@ bool CSetupFolder::Remove()
     }
     if (!gone) return false;
     m_path.clear();
-    m_ansiPath.clear();
     return true;
 }
 

@@ -26,19 +26,15 @@ public:
     CSetupFolder& operator=(const CSetupFolder&) = delete;
 
     // Creates the folder in the temporary folder with 128 random bits in its
-    // name. When the temporary folder's path has characters the system ANSI
-    // code page cannot represent (a Chinese user name on a Western system),
-    // its short (8.3) form is used. False, with nothing created, when there is
-    // no ANSI form or the folder cannot be made.
+    // name. False, with nothing created, when the folder cannot be made.
     bool Create();
 
-    // The ANSI (CP_ACP) path of a file in the folder: the folder's path
-    // followed by name, which begins with a backslash ("\Vedeziz.exe").
-    // False when there is no folder or the path does not fit out.
-    bool FilePath(const char* name, char (&out)[kPathBufferSize]) const;
+    // The path of a file in the folder: the folder's path followed by name,
+    // which begins with a backslash ("\Vedeziz.exe"). Empty when there is no
+    // folder or the path would be longer than kMaxPathLength.
+    std::wstring FilePath(const wchar_t* name) const;
 
-    // The folder's path (UTF-16, the form the ANSI path was made from);
-    // empty before Create.
+    // The folder's path; empty before Create.
     const std::wstring& Path() const { return m_path; }
 
     // Removes the folder and all it holds. Links inside are removed, never
@@ -47,7 +43,6 @@ public:
 
 private:
     std::wstring m_path;
-    std::string m_ansiPath;
     // Held from Create to Remove without delete sharing: the start-up's
     // clean-up of another launcher sees the folder as in use.
     HANDLE m_hFolder;
@@ -57,9 +52,5 @@ private:
 // folder: folders named exactly as above, not held open by a worker, whose
 // setup programs are not running. Returns how many it removed.
 int RemoveLeftoverSetupFolders();
-
-// The ANSI (CP_ACP) form of text, only when converting it back gives the same
-// text: no character was dropped or replaced by a look-alike.
-bool ToAnsiExactly(const std::wstring& text, std::string& out);
 
 }  // namespace Launcher

@@ -2,7 +2,7 @@
 // folder, one instance only, the setup folders of interrupted runs removed,
 // COM, the skin package from the program's own resources, the main window
 // centred and shown, and the engine's message loop until that window is
-// gone. The result is always 0.
+// gone. The result is 0, or 1 when the window cannot be made.
 //
 // The program's static imports are known system DLLs only (kernel32, user32,
 // gdi32, advapi32, shell32, ole32, msvcrt); GDI+, comctl32, oleacc, WinINet,
@@ -108,12 +108,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
         ::CoUninitialize();
         return 0;
     }
-    // Without a window there is nothing for the message loop to end: stop.
-    // A window destroyed during creation has already deleted its object.
-    // No size of its own: the skin gives it, at the monitor's DPI.
+    // Without a window there is nothing for the message loop to end: stop,
+    // with exit code 1 as after a skin that does not load (the window base
+    // has said why). A window destroyed during creation has already deleted
+    // its object. No size of its own: the skin gives it, at the monitor's DPI.
     if (frame->Create(nullptr, Launcher::kMainWindowTitle, kMainWindowStyle, 0, 0, 0, 0, 0) == nullptr) {
         ::CoUninitialize();
-        return 0;
+        return 1;
     }
     frame->CenterWindow();
     ::ShowWindow(frame->GetHWND(), SW_SHOW);

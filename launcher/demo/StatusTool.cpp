@@ -4,8 +4,9 @@
 //   vozeror_status run <product>       starts an installed product
 // <product> is desktop, iphone or android.
 
-#include "launcher/DownloadFile.h"
+#include "launcher/ProductLaunch.h"
 #include "launcher/ProductProbe.h"
+#include "launcher/ProductWorker.h"
 #include "launcher/Products.h"
 
 #include <windows.h>
@@ -19,23 +20,8 @@ namespace {
 
 const char* const kNames[kProductCount] = {"desktop", "iphone", "android"};
 
-struct Probe : CProductProbe
-{
-    int State(int i) const { return m_product[i].state; }
-    const char* Path(int i) const { return m_product[i].path; }
-};
-
-const char* StateName(int state)
-{
-    switch (state) {
-    case Installed:
-        return "installed";
-    case NotInstalled:
-        return "not installed";
-    default:
-        return "unknown";
-    }
-}
+// By ProbeResult: not probed, installed, missing.
+const char* const kStateNames[] = {"unknown", "installed", "not installed"};
 
 int IndexByName(const char* name)
 {
@@ -46,25 +32,24 @@ int IndexByName(const char* name)
 
 void PrintStates()
 {
-    Probe probe;
+    CProductProbe probe;
     probe.ProbeProducts();
     for (int i = 0; i < kProductCount; ++i)
-        std::printf("%-8s %-14s %s\n", kNames[i], StateName(probe.State(i)), probe.Path(i));
+        std::printf("%-8s %-14s %ls\n", kNames[i], kStateNames[probe.Result(i)], probe.LaunchPath(i).c_str());
 }
 
 int Install(int index)
 {
-    CDownloadFile facade;
-    const unsigned endsBefore = facade.Read(index).ends;
-    if (!facade.Start(index)) {
+    const unsigned endsBefore = ReadWorker(index).ends;
+    if (!StartWorker(index)) {
         std::printf("a worker for %s is already running\n", kNames[index]);
         return 1;
     }
-    std::printf("downloading %s\n", kProducts[index].downloadUrl);
+    std::printf("downloading %ls\n", kProducts[index].downloadUrl);
     unsigned int lastPercent = 101;
     bool announcedSetup = false;
-    while (facade.Read(index).ends == endsBefore) {
-        DownloadProgress p = facade.Read(index).progress;
+    while (ReadWorker(index).ends == endsBefore) {
+        DownloadProgress p = ReadWorker(index).progress;
         if (p.total > 0) {
             unsigned int percent = unsigned((unsigned long long)(p.total - p.remaining) * 100 / p.total);
             if (percent != lastPercent && (percent % 5 == 0 || percent == 100)) {
@@ -79,7 +64,7 @@ int Install(int index)
         std::fflush(stdout);
         Sleep(100);
     }
-    if (facade.Read(index).outcome != WorkerFinished) std::printf("the download failed; no setup was run\n");
+    if (ReadWorker(index).outcome != WorkerFinished) std::printf("the download failed; no setup was run\n");
     std::printf("worker finished\n\n");
     PrintStates();
     return 0;
@@ -87,15 +72,13 @@ int Install(int index)
 
 int Run(int index)
 {
-    Probe probe;
-    probe.ProbeProducts();
-    if (probe.State(index) != Installed) {
+    CProductProbe probe;
+    if (probe.ProbeProduct(index) != ProbedInstalled) {
         std::printf("%s is not installed\n", kNames[index]);
         return 1;
     }
-    CDownloadFile facade;
-    facade.RunProduct(index, probe.Path(index));
-    std::printf("started %s\n", probe.Path(index));
+    LaunchProduct(probe.LaunchPath(index), index);
+    std::printf("started %ls\n", probe.LaunchPath(index).c_str());
     return 0;
 }
 

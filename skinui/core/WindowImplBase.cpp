@@ -280,17 +280,25 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
     } else {
         pRoot = builder.Create(STRINGorID(sSkinFile.GetData()), nullptr, this, &m_Manager);
     }
+    CUIString sFailure = kLoadFailureText;
+    sFailure += sSkinFile;
     if (pRoot == nullptr) {
-        CUIString sText = kLoadFailureText;
-        sText += sSkinFile;
-        ::MessageBoxW(nullptr, sText.GetData(), kLoadFailureCaption, MB_ICONERROR);
+        ::MessageBoxW(nullptr, sFailure.GetData(), kLoadFailureCaption, MB_ICONERROR);
         ::ExitProcess(1);
     }
 
     m_Manager.AttachDialog(pRoot);
     m_Manager.AddNotifier(this);
-    InitWindow();
     bHandled = TRUE;
+    // A window whose InitWindow throws is not made at all: the same message
+    // as for a skin that does not load, then -1, so that the creator gets no
+    // window rather than one with half its controls.
+    try {
+        InitWindow();
+    } catch (...) {
+        ::MessageBoxW(nullptr, sFailure.GetData(), kLoadFailureCaption, MB_ICONERROR);
+        return -1;
+    }
     return 0;
 }
 

@@ -21,6 +21,16 @@ using TestSupport::TempFolder;
 
 namespace {
 
+// URLs and paths as the download takes them.
+std::wstring W(const std::string& text)
+{
+    return TestSupport::WideFromAnsi(text);
+}
+
+}  // namespace
+
+namespace {
+
 typedef std::pair<unsigned, unsigned> Call;  // (total, remaining)
 
 // The callback runs on the downloading thread: each thread keeps its own record.
@@ -81,7 +91,7 @@ TEST(Download, FiveThousandBytesAreReadIn2048ByteStepsAndWrittenExactly)
         path, Body(12000, 7)));  // longer than the new file: must not survive as a tail
 
     t_calls.clear();
-    EXPECT_TRUE(DownloadToFile(server.Url("/setup.exe").c_str(), path.c_str(), Record, 0, &kQuick));
+    EXPECT_TRUE(DownloadToFile(W(server.Url("/setup.exe")).c_str(), W(path).c_str(), Record, 0, &kQuick));
     EXPECT_EQ((std::vector<Call>{{5000, 2952}, {5000, 904}, {5000, 0}}), t_calls);
     std::string onDisk;
     ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
@@ -116,7 +126,7 @@ TEST(Download, CompleteBodiesOfEverySizeAndAfterRedirects)
         TempFolder folder;
         const std::string path = folder.File("s.exe");
         t_calls.clear();
-        EXPECT_TRUE(DownloadToFile(server.Url(first).c_str(), path.c_str(), Record, 0, &kQuick));
+        EXPECT_TRUE(DownloadToFile(W(server.Url(first)).c_str(), W(path).c_str(), Record, 0, &kQuick));
         EXPECT_EQ(FullReads(unsigned(c.size)), t_calls);
         std::string onDisk;
         ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
@@ -172,7 +182,7 @@ TEST(Download, FailuresWriteNothingAndKeepTheEarlierFile)
         const std::string path = folder.File("s.exe");
         ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
         t_calls.clear();
-        EXPECT_FALSE(DownloadToFile(server.Url("/f").c_str(), path.c_str(), Record, 0, &kQuick));
+        EXPECT_FALSE(DownloadToFile(W(server.Url("/f")).c_str(), W(path).c_str(), Record, 0, &kQuick));
         std::string onDisk;
         ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
         EXPECT_EQ(kEarlier, onDisk);
@@ -208,7 +218,7 @@ TEST(Download, RefusedConnectionGivesFalse)
     ASSERT_TRUE(TestSupport::WriteWholeFile(path, kEarlier));
     const std::string url = "http://127.0.0.1:" + std::to_string(TestSupport::UnusedLoopbackPort()) + "/s";
     t_calls.clear();
-    EXPECT_FALSE(DownloadToFile(url.c_str(), path.c_str(), Record, 0, &kQuick));
+    EXPECT_FALSE(DownloadToFile(W(url).c_str(), W(path).c_str(), Record, 0, &kQuick));
     EXPECT_TRUE(t_calls.empty());
     std::string onDisk;
     ASSERT_TRUE(TestSupport::ReadWholeFile(path, onDisk));
@@ -232,8 +242,8 @@ TEST(Download, ThreeDownloadsAtOnce)
         workers.emplace_back([&, i] {
             t_calls.clear();
             results[i] =
-                DownloadToFile(server.Url("/p" + std::to_string(i)).c_str(),
-                               folder.File("p" + std::to_string(i) + ".exe").c_str(), Record, 0, &kQuick);
+                DownloadToFile(W(server.Url("/p" + std::to_string(i))).c_str(),
+                               W(folder.File("p" + std::to_string(i) + ".exe")).c_str(), Record, 0, &kQuick);
             calls[i] = t_calls;
         });
     }
@@ -251,14 +261,13 @@ TEST(Download, ThreeDownloadsAtOnce)
 
 TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere)
 {
-    HttpTestServer server;
-    const std::string body = Body(5000);
-    server.SetRoute("/s", HttpResponse::Ok(body));
     TempFolder folder;
+    HttpTestServer server;
+    server.SetRoute("/s", HttpResponse::Ok(Body(5000)));
 
     // A folder that does not exist.
     const std::string missing = folder.File("no such folder\\s.exe");
-    EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), missing.c_str(), Record, 0, &kQuick));
+    EXPECT_FALSE(DownloadToFile(W(server.Url("/s")).c_str(), W(missing).c_str(), Record, 0, &kQuick));
     EXPECT_EQ(1u, server.RequestCount("/s"));
     EXPECT_TRUE(folder.Names().empty());
 
@@ -269,7 +278,7 @@ TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere)
                            0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     t_calls.clear();
-    EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), locked.c_str(), Record, 0, &kQuick));
+    EXPECT_FALSE(DownloadToFile(W(server.Url("/s")).c_str(), W(locked).c_str(), Record, 0, &kQuick));
     CloseHandle(h);
     EXPECT_EQ(FullReads(5000), t_calls);
     std::string onDisk;
@@ -280,7 +289,7 @@ TEST(Download, UnwritableTargetsGiveFalseAndKeepWhatWasThere)
     // A folder standing at the path.
     const std::string dir = folder.File("adir");
     ASSERT_TRUE(CreateDirectoryW(TestSupport::WideFromAnsi(dir).c_str(), nullptr));
-    EXPECT_FALSE(DownloadToFile(server.Url("/s").c_str(), dir.c_str(), Record, 0, &kQuick));
+    EXPECT_FALSE(DownloadToFile(W(server.Url("/s")).c_str(), W(dir).c_str(), Record, 0, &kQuick));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(TestSupport::WideFromAnsi(dir).c_str()));
     EXPECT_TRUE(GetFileAttributesW(TestSupport::WideFromAnsi(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(2u, folder.Names().size());
@@ -293,7 +302,8 @@ TEST(Download, SendsAgentVarivoAndThePathWithItsBraces)
         "/redirect/ver1/vuvudavu/download_silent_zadazi/{version}/{setupname}/{machineid}";
     server.SetRoute(route, HttpResponse::Ok(Body(100)));
     TempFolder folder;
-    EXPECT_TRUE(DownloadToFile(server.Url(route).c_str(), folder.File("s.exe").c_str(), Record, 0, &kQuick));
+    EXPECT_TRUE(
+        DownloadToFile(W(server.Url(route)).c_str(), W(folder.File("s.exe")).c_str(), Record, 0, &kQuick));
     const auto requests = server.Requests();
     ASSERT_EQ(1u, requests.size());
     EXPECT_EQ("GET", requests[0].method);
@@ -304,8 +314,8 @@ TEST(Download, SendsAgentVarivoAndThePathWithItsBraces)
 TEST(Download, NullArgumentsGiveFalse)
 {
     TempFolder folder;
-    EXPECT_FALSE(DownloadToFile(nullptr, folder.File("s.exe").c_str(), Record, 0, &kQuick));
-    EXPECT_FALSE(DownloadToFile("http://127.0.0.1:1/", nullptr, Record, 0, &kQuick));
+    EXPECT_FALSE(DownloadToFile(nullptr, W(folder.File("s.exe")).c_str(), Record, 0, &kQuick));
+    EXPECT_FALSE(DownloadToFile(L"http://127.0.0.1:1/", nullptr, Record, 0, &kQuick));
     EXPECT_TRUE(folder.Names().empty());
 }
 
@@ -464,7 +474,7 @@ TEST(Download, ResumesAndRetriesWithinTheBound)
             t_calls.clear();
             const DWORD start = GetTickCount();
             outcomes[i].ok =
-                DownloadToFile(url.c_str(), path.c_str(), Record, 0, row.real ? &defaults : &kQuick);
+                DownloadToFile(W(url).c_str(), W(path).c_str(), Record, 0, row.real ? &defaults : &kQuick);
             outcomes[i].elapsed = GetTickCount() - start;
             outcomes[i].calls = t_calls;
             done = true;

@@ -1,13 +1,15 @@
-// The whole install-and-run path without a window: a worker started through
-// the facade downloads from the product's built-in URL (the vendor's host),
+// The whole install-and-run path without a window: a worker started as the
+// view starts it downloads from the product's built-in URL (the vendor's host),
 // which reaches a local server through the prefix's WinINet proxy setting;
 // the downloaded setup installs, the probe finds the product, it starts.
 
-#include "launcher/DownloadFile.h"
+#include "launcher/ProductLaunch.h"
 #include "launcher/ProductProbe.h"
+#include "launcher/ProductWorker.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/TempFolder.h"
 
@@ -20,25 +22,6 @@
 
 using namespace Launcher;
 using namespace TestSupport;
-
-namespace {
-
-// The probe's results are the main window's members; the test reads them here.
-struct Probe : CProductProbe
-{
-    using CProductProbe::m_product;
-};
-
-bool WaitUntil(DWORD ms, bool (*done)())
-{
-    for (DWORD waited = 0; waited < ms; waited += 20) {
-        if (done()) return true;
-        Sleep(20);
-    }
-    return done();
-}
-
-}  // namespace
 
 TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
 {
@@ -63,16 +46,14 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
     SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", L"DisplayIcon");
     SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", WideFromAnsi(product).c_str());
 
-    Probe before;
-    before.ProbeProducts();
-    EXPECT_EQ(NotInstalled, before.m_product[kDesktop].state);
+    CProductProbe probe;
+    EXPECT_EQ(ProbedMissing, probe.ProbeProduct(kDesktop));
 
-    CDownloadFile facade;
     ResetWorkerRecord(kDesktop);
-    ASSERT_TRUE(facade.Start(kDesktop));
-    EXPECT_TRUE(WaitUntil(60000, [] { return ReadWorker(kDesktop).outcome == WorkerFinished; }));
+    ASSERT_TRUE(StartWorker(kDesktop));
+    EXPECT_TRUE(WaitFor([] { return ReadWorker(kDesktop).outcome == WorkerFinished; }));
 
-    DownloadProgress progress = facade.Read(kDesktop).progress;
+    DownloadProgress progress = ReadWorker(kDesktop).progress;
     EXPECT_EQ(setupBody.size(), progress.total);
     EXPECT_EQ(0u, progress.remaining);
     ASSERT_EQ(1u, server.RequestCount(UrlPath(kProducts[kDesktop].downloadUrl)));
@@ -86,24 +67,19 @@ TEST(InstallPath, DownloadSetupProbeAndLaunchThroughTheVendorsUrl)
     ASSERT_TRUE(ReadWholeFile(setupLog, log)) << "the downloaded setup did not run";
     EXPECT_NE(std::string::npos, log.find("/s"));
 
-    Probe after;
-    after.ProbeProducts();
-    EXPECT_EQ(Installed, after.m_product[kDesktop].state);
-    EXPECT_STREQ(product.c_str(), after.m_product[kDesktop].path);
+    EXPECT_EQ(ProbedInstalled, probe.ProbeProduct(kDesktop));
+    EXPECT_EQ(WideFromAnsi(product), probe.LaunchPath(kDesktop));
 
-    facade.RunProduct(kDesktop, after.m_product[kDesktop].path);
-    static std::string s_productLog;
-    s_productLog = productLog;
-    EXPECT_TRUE(WaitUntil(20000, [] {
-        return GetFileAttributesA(s_productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
-    })) << "the installed product did not start";
+    LaunchProduct(probe.LaunchPath(kDesktop), kDesktop);
+    EXPECT_TRUE(WaitFor([&] { return GetFileAttributesA(productLog.c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        << "the installed product did not start";
 
     for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
                                 L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
         SetEnvironmentVariableW(name, nullptr);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    DeleteFileA((std::string(temp) + kProducts[kDesktop].setupFileName).c_str());
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    DeleteFileW((std::wstring(temp) + kProducts[kDesktop].setupFileName).c_str());
     ResetWorkerRecord(kDesktop);
 }

@@ -9,8 +9,8 @@
 // and a click storm.
 
 #include "launcher/Download.h"
-#include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
+#include "launcher/MainWnd.h"
 #include "launcher/Products.h"
 #include "launcher/SetupFolder.h"
 #include "launcher/SystemInfo.h"
@@ -19,6 +19,7 @@
 #include "skinui/control/Progress.h"
 #include "skinui/core/PaintManager.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/SkinFiles.h"
@@ -28,6 +29,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,53 +39,29 @@ using SkinUI::CButtonUI;
 using SkinUI::CControlUI;
 using SkinUI::CPaintManagerUI;
 using TestSupport::HttpResponse;
+using TestSupport::KeyExists;
+using TestSupport::WaitFor;
 using TestSupport::WideFromAnsi;
 
 namespace {
 
 // ---- Fixture ------------------------------------------------------------------
 
-class CFaultView : public CLauncherView, public SkinUI::INotifyUI
+// The products' tiles, named by the product table.
+const wchar_t* InstallTile(int index)
 {
-public:
-    void Notify(SkinUI::TNotifyUI& msg) override { HandleClick(msg); }
-    void Tick()
-    {
-        BOOL handled = FALSE;
-        OnTimer(WM_TIMER, kPollTimerId, 0, handled);
-    }
-    int& State(int index) { return m_product[index].state; }
-    bool OnHomePage() const { return m_bHomePage; }
-    unsigned EndsSeen(int index) const { return m_product[index].endsSeen; }
-};
-
-const wchar_t* const kInstall[kProductCount] = {L"computer_install", L"iphone_install", L"android_install"};
-const wchar_t* const kRun[kProductCount] = {L"computer_run", L"iphone_run", L"android_run"};
-const wchar_t* const kBar[kProductCount] = {L"computer_pro", L"iphone_pro", L"android_pro"};
-
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 90000)
+    return kProducts[index].installTile;
+}
+const wchar_t* RunTile(int index)
 {
-    for (DWORD start = GetTickCount(); !done();) {
-        if (GetTickCount() - start > bound) return false;
-        Sleep(20);
-    }
-    return true;
+    return kProducts[index].runTile;
 }
 
-bool KeyExists(int index)
+std::wstring SetupPath(int index)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::string SetupPath(int index)
-{
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + kProducts[index].setupFileName;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return std::wstring(temp) + kProducts[index].setupFileName;
 }
 
 bool Exists(const std::string& path)
@@ -99,7 +77,7 @@ protected:
         for (int i = 0; i < kProductCount; i++) {
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
             ResetWorkerRecord(i);
-            DeleteFileA(SetupPath(i).c_str());
+            DeleteFileW(SetupPath(i).c_str());
         }
         ASSERT_TRUE(m_window.IsValid());
         const std::string skin = TestSupport::SkinSourceFile("DlgMain.xml");
@@ -130,7 +108,7 @@ protected:
         for (int i = 0; i < kProductCount; i++) {
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(i));
             ResetWorkerRecord(i);
-            DeleteFileA(SetupPath(i).c_str());
+            DeleteFileW(SetupPath(i).c_str());
         }
     }
 
@@ -152,7 +130,7 @@ protected:
     bool SetupRan() { return Exists(m_folder.File("setup.log")); }
 
     TestSupport::PaintManagerWindow m_window;
-    CFaultView m_view;
+    TestSupport::CTestView m_view;
     TestSupport::TempFolder m_folder{"vzfault"};
     std::string m_setup;
 };
@@ -181,7 +159,9 @@ TEST(RedirectBound, TenHopsAreFollowedAndTheEleventhFails)
                             HttpResponse::Redirect("/hop" + std::to_string(i + 1)));
         server.SetRoute("/hop" + std::to_string(row.hops), HttpResponse::Ok("MZ, the setup"));
         DeleteFileA(target.c_str());
-        EXPECT_EQ(row.complete, DownloadToFile(server.Url("/hop0").c_str(), target.c_str(), nullptr));
+        EXPECT_EQ(row.complete,
+                  DownloadToFile(TestSupport::WideFromAnsi(server.Url("/hop0")).c_str(),
+                                 TestSupport::WideFromAnsi(target).c_str(), nullptr));
         EXPECT_EQ(row.complete, Exists(target));
         EXPECT_EQ(size_t(row.complete ? row.hops + 1 : 11), server.Requests().size());
     }
@@ -219,7 +199,7 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         {"length 0", HttpResponse::WithContentLength("0", body), false},
     };
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
-    const std::string setupPath = SetupPath(kDesktop);
+    const std::wstring setupPath = SetupPath(kDesktop);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TestSupport::HttpTestServer server;
@@ -227,13 +207,14 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         TestSupport::ProxyGuard proxy(row.refuse ? TestSupport::UnusedLoopbackPort() : server.Port());
         ResetWorkerRecord(kDesktop);
         DeleteFileA(m_folder.File("setup.log").c_str());
-        ASSERT_TRUE(TestSupport::WriteWholeFile(setupPath, body));
-        ASSERT_TRUE(C(kInstall[kDesktop])->IsVisible());
+        ASSERT_TRUE(TestSupport::WriteWholeFile(TestSupport::AnsiFromWide(setupPath), body));
+        ASSERT_TRUE(C(InstallTile(kDesktop))->IsVisible());
 
-        ASSERT_TRUE(Click(kInstall[kDesktop]));
+        ASSERT_TRUE(Click(InstallTile(kDesktop)));
         ASSERT_TRUE(WaitFor([&] {
             m_view.Tick();
-            return !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
+            return !IsWorkerRunning(kDesktop) &&
+                m_view.Status(kDesktop).endsSeen == ReadWorker(kDesktop).ends;
         })) << "the worker did not end";
         m_view.Tick();
         if (!row.refuse) {
@@ -241,16 +222,16 @@ TEST_F(LauncherFaultTest, EveryServerFaultEndsInTheInstallTileWithNoSetupRun)
         }
         EXPECT_FALSE(SetupRan()) << "a setup ran";
         std::string left;
-        ASSERT_TRUE(TestSupport::ReadWholeFile(setupPath, left));
+        ASSERT_TRUE(TestSupport::ReadWholeFile(TestSupport::AnsiFromWide(setupPath), left));
         EXPECT_EQ(body, left) << "the stale setup was overwritten";
         EXPECT_EQ(NotInstalled, m_view.State(kDesktop));
-        EXPECT_TRUE(C(kInstall[kDesktop])->IsVisible());
-        EXPECT_FALSE(C(kRun[kDesktop])->IsVisible());
-        EXPECT_FALSE(C(kBar[kDesktop])->IsVisible());
-        EXPECT_EQ(0, P(kBar[kDesktop])->GetValue());
+        EXPECT_TRUE(C(InstallTile(kDesktop))->IsVisible());
+        EXPECT_FALSE(C(RunTile(kDesktop))->IsVisible());
+        EXPECT_FALSE(C(kProducts[kDesktop].bar)->IsVisible());
+        EXPECT_EQ(0, P(kProducts[kDesktop].bar)->GetValue());
         EXPECT_FALSE(Exists(m_folder.File("product.log")));
         EXPECT_FALSE(KeyExists(kDesktop));
-        DeleteFileA(setupPath.c_str());
+        DeleteFileW(setupPath.c_str());
     }
 }
 
@@ -284,22 +265,22 @@ TEST_F(LauncherFaultTest, ASetupHeldByAScannerForAMomentStillInstalls)
         slow.intervalMs = 500;
         server.SetRoute(path, slow);
         TestSupport::ProxyGuard proxy(server.Port());
-        ASSERT_TRUE(Click(kInstall[kDesktop]));
+        ASSERT_TRUE(Click(InstallTile(kDesktop)));
 
         // The scanner: the setup's name in the new folder, held without
         // sharing from the first byte until holdMs after the last.
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
         HANDLE held = INVALID_HANDLE_VALUE;
         ASSERT_TRUE(WaitFor(
             [&] {
-                WIN32_FIND_DATAA found;
-                HANDLE search = FindFirstFileA((std::string(temp) + "VozerorSetup-*").c_str(), &found);
+                WIN32_FIND_DATAW found;
+                HANDLE search = FindFirstFileW((std::wstring(temp) + L"VozerorSetup-*").c_str(), &found);
                 if (search == INVALID_HANDLE_VALUE) return false;
                 FindClose(search);
-                const std::string setup =
-                    std::string(temp) + found.cFileName + kProducts[kDesktop].setupFileName;
-                held = CreateFileA(setup.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                const std::wstring setup =
+                    std::wstring(temp) + found.cFileName + kProducts[kDesktop].setupFileName;
+                held = CreateFileW(setup.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
                                    nullptr);
                 return held != INVALID_HANDLE_VALUE;
             },
@@ -317,14 +298,14 @@ TEST_F(LauncherFaultTest, ASetupHeldByAScannerForAMomentStillInstalls)
 
         ASSERT_TRUE(WaitFor([&] {
             m_view.Tick();
-            return !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
+            return !IsWorkerRunning(kDesktop) &&
+                m_view.Status(kDesktop).endsSeen == ReadWorker(kDesktop).ends;
         })) << "the worker did not end";
         EXPECT_EQ(row.installs, SetupRan());
         EXPECT_EQ(row.installs ? Installed : NotInstalled, m_view.State(kDesktop));
-        EXPECT_EQ(row.installs, C(kRun[kDesktop])->IsVisible());
-        EXPECT_EQ(!row.installs, C(kInstall[kDesktop])->IsVisible());
-        m_view.State(kDesktop) = NotInstalled;
-        m_view.ShowComputerState(NotInstalled);
+        EXPECT_EQ(row.installs, C(RunTile(kDesktop))->IsVisible());
+        EXPECT_EQ(!row.installs, C(InstallTile(kDesktop))->IsVisible());
+        m_view.BackToInstallTile(kDesktop);
         // A file still held when the worker ended keeps its folder for the
         // next start's clean-up.
         RemoveLeftoverSetupFolders();
@@ -362,17 +343,18 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
     SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", WideFromAnsi(product).c_str());
 
     int starts[kProductCount] = {};
-    ASSERT_TRUE(Click(kInstall[kDesktop]));
+    ASSERT_TRUE(Click(InstallTile(kDesktop)));
     ASSERT_TRUE(Click(L"phone_jump"));
-    ASSERT_TRUE(Click(kInstall[kIPhone]));
-    ASSERT_TRUE(Click(kInstall[kAndroid]));
+    ASSERT_TRUE(Click(InstallTile(kIPhone)));
+    ASSERT_TRUE(Click(InstallTile(kAndroid)));
     for (int i = 0; i < kProductCount; i++) {
         ++starts[i];
         EXPECT_TRUE(IsWorkerRunning(i)) << "product " << i;
     }
 
-    const wchar_t* const tiles[] = {kInstall[kDesktop], kRun[kDesktop],     L"phone_jump",  kInstall[kIPhone],
-                                    kRun[kIPhone],      kInstall[kAndroid], kRun[kAndroid], L"return"};
+    const wchar_t* const tiles[] = {InstallTile(kDesktop), RunTile(kDesktop), L"phone_jump",
+                                    InstallTile(kIPhone),  RunTile(kIPhone),  InstallTile(kAndroid),
+                                    RunTile(kAndroid),     L"return"};
     const int kTileCount = sizeof(tiles) / sizeof(tiles[0]);
     UINT random = 0x2545F491u;
     int landed = 0;
@@ -383,7 +365,7 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
         const wchar_t* tile = tiles[random % kTileCount];
         int product = -1;
         for (int i = 0; i < kProductCount; i++)
-            if (tile == kInstall[i]) product = i;
+            if (tile == InstallTile(i)) product = i;
         const bool idle = product >= 0 && !IsWorkerRunning(product);
         if (Click(tile)) {
             ++landed;
@@ -403,22 +385,63 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
     // Each product's run tile, where shown, reconciles it with the registry:
     // only the desktop product was installed.
     ResetWorkerRecord(kDesktop);
-    if (!m_view.OnHomePage()) {
+    if (!m_view.OnComputerPage()) {
         ASSERT_TRUE(Click(L"return"));
     }
-    if (C(kRun[kDesktop])->IsVisible()) Click(kRun[kDesktop]);
+    if (C(RunTile(kDesktop))->IsVisible()) Click(RunTile(kDesktop));
     EXPECT_TRUE(KeyExists(kDesktop));
     EXPECT_EQ(Installed, m_view.State(kDesktop));
-    EXPECT_TRUE(C(kRun[kDesktop])->IsVisible());
-    EXPECT_TRUE(C(kRun[kDesktop])->IsEnabled());
-    EXPECT_FALSE(C(kInstall[kDesktop])->IsVisible());
+    EXPECT_TRUE(C(RunTile(kDesktop))->IsVisible());
+    EXPECT_TRUE(C(RunTile(kDesktop))->IsEnabled());
+    EXPECT_FALSE(C(InstallTile(kDesktop))->IsVisible());
     ASSERT_TRUE(Click(L"phone_jump"));
     for (int i = kIPhone; i <= kAndroid; i++) {
         SCOPED_TRACE(i);
-        if (C(kRun[i])->IsVisible()) Click(kRun[i]);
+        if (C(RunTile(i))->IsVisible()) Click(RunTile(i));
         EXPECT_FALSE(KeyExists(i));
         EXPECT_NE(Installed, m_view.State(i));
-        EXPECT_TRUE(C(kInstall[i])->IsVisible());
-        EXPECT_FALSE(C(kRun[i])->IsVisible());
+        EXPECT_TRUE(C(InstallTile(i))->IsVisible());
+        EXPECT_FALSE(C(RunTile(i))->IsVisible());
     }
+}
+
+// ---- A skin lacking a tile -----------------------------------------------------
+// The main window on a copy of the skin whose "tel" link is renamed: its
+// creation fails after the load-failure message (a thread here reads and
+// closes the box), instead of giving a window with half its view.
+
+TEST(MainWindow, ASkinLackingATileFailsTheWindowsCreationWithTheLoadFailureMessage)
+{
+    const std::string source = TestSupport::SkinSourceFile("DlgMain.xml");
+    const std::wstring sourceDir = WideFromAnsi(source.substr(0, source.find_last_of("\\/") + 1));
+    TestSupport::TempFolder folder("vzskin");
+    std::string xml;
+    ASSERT_TRUE(TestSupport::ReadWholeFile(source, xml));
+    ASSERT_NE(std::string::npos, xml.find("name=\"tel\""));
+    xml.replace(xml.find("name=\"tel\""), 10, "name=\"lef\"");
+    ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("DlgMain.xml"), xml));
+    CPaintManagerUI::SetResourcePath((WideFromAnsi(folder.Path()) + L"\\").c_str());
+
+    static wchar_t s_text[256];
+    s_text[0] = L'\0';
+    HANDLE closer = CreateThread(
+        nullptr, 0,
+        [](LPVOID) -> DWORD {
+            for (int i = 0; i < 1500; ++i, Sleep(20))
+                if (HWND box = FindWindowW(nullptr, L"SkinUI")) {
+                    GetDlgItemTextW(box, 0xFFFF, s_text, 256);
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    return 0;
+                }
+            return 1;
+        },
+        nullptr, 0, nullptr);
+    CMainWnd* frame = new CMainWnd;  // deletes itself with its window
+    EXPECT_EQ(nullptr, frame->Create(nullptr, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, 0));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(closer, 40000));
+    CloseHandle(closer);
+    EXPECT_NE(nullptr, std::wcsstr(s_text, L"DlgMain.xml")) << "the load-failure message";
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's end posted one
+    CPaintManagerUI::SetResourcePath(sourceDir.c_str());
 }

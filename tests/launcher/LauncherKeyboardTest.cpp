@@ -7,7 +7,6 @@
 //
 // Sections: fixture; Tab order; focus after actions; names.
 
-#include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
@@ -15,6 +14,7 @@
 #include "skinui/core/Accessibility.h"
 #include "skinui/core/PaintManager.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/SkinFiles.h"
@@ -34,62 +34,27 @@
 using namespace Launcher;
 using SkinUI::CControlUI;
 using SkinUI::CPaintManagerUI;
+using TestSupport::FeedProgress;
+using TestSupport::WaitFor;
 using TestSupport::WideFromAnsi;
 
 namespace {
 
-// A worker's reports as the real worker makes them.
-void FeedProgress(int index, unsigned total, unsigned remaining)
-{
-    ReportOutcome(index, WorkerDownloading);
-    ReportProgress(index, total, remaining);
-}
-
 // ---- Fixture ------------------------------------------------------------------
-
-class CKeyView : public CLauncherView, public SkinUI::INotifyUI
-{
-public:
-    void Notify(SkinUI::TNotifyUI& msg) override { HandleClick(msg); }
-    void Tick()
-    {
-        BOOL handled = FALSE;
-        OnTimer(WM_TIMER, kPollTimerId, 0, handled);
-    }
-    bool OnHomePage() const { return m_bHomePage; }
-};
 
 void SetKey(int index, bool installed)
 {
-    if (!installed) {
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
-        return;
-    }
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr));
-    const wchar_t data[] = L"C:\\Vozeror\\Product.exe";
-    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                   sizeof(data));
-    RegCloseKey(key);
+    if (installed)
+        ASSERT_TRUE(TestSupport::InstallKey(index, L"C:\\Vozeror\\Product.exe"));
+    else
+        TestSupport::RemoveKey(index);
 }
 
-void ResetShared()
+// No product installed and every worker record idle.
+void ResetAll()
 {
-    for (int i = 0; i < kProductCount; i++) {
-        SetKey(i, false);
-        ResetWorkerRecord(i);
-    }
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 30000)
-{
-    for (DWORD start = GetTickCount(); !done();) {
-        if (GetTickCount() - start > bound) return false;
-        Sleep(20);
-    }
-    return true;
+    for (int i = 0; i < kProductCount; i++) SetKey(i, false);
+    TestSupport::ResetShared();
 }
 
 class LauncherKeyboardTest : public ::testing::Test
@@ -110,11 +75,11 @@ protected:
     void Fresh()
     {
         End();
-        ResetShared();
+        ResetAll();
         m_window.reset(new TestSupport::PaintManagerWindow);
         ASSERT_TRUE(m_window->IsValid());
         ASSERT_NE(nullptr, m_window->LoadSkin(L"DlgMain.xml"));
-        m_view.reset(new CKeyView);
+        m_view.reset(new TestSupport::CTestView);
     }
 
     void End()
@@ -125,7 +90,7 @@ protected:
         });
         m_view.reset();
         m_window.reset();
-        ResetShared();
+        ResetAll();
     }
 
     // The window as it starts with these products installed: laid out and
@@ -180,7 +145,7 @@ protected:
     TestSupport::HttpTestServer m_server;
     TestSupport::ProxyGuard m_proxy{m_server.Port()};
     std::unique_ptr<TestSupport::PaintManagerWindow> m_window;
-    std::unique_ptr<CKeyView> m_view;
+    std::unique_ptr<TestSupport::CTestView> m_view;
 };
 
 }  // namespace
@@ -274,7 +239,7 @@ TEST_F(LauncherKeyboardTest, TabVisitsThePageInReadingOrderInEveryProductState)
         if (row.phonePage) {
             Manager().SetFocus(C(L"phone_jump"));
             Key(VK_RETURN);
-            ASSERT_FALSE(m_view->OnHomePage());
+            ASSERT_FALSE(m_view->OnComputerPage());
         }
         if (row.downloading >= 0) Downloading(row.downloading);
         if (row.finished >= 0) {
@@ -309,13 +274,13 @@ TEST_F(LauncherKeyboardTest, EveryActionLeavesTheFocusOnAVisibleStop)
     EXPECT_TRUE(IsWindow(Manager().GetPaintWindow())) << "Return did not close the window";
 
     Key(VK_RETURN);
-    EXPECT_FALSE(m_view->OnHomePage());
+    EXPECT_FALSE(m_view->OnComputerPage());
     EXPECT_EQ(Focus(), L"iphone_install") << "the phone page's first tile";
     Key(VK_RETURN);
     EXPECT_EQ(Focus(), L"android_install") << "past the iPhone tile whose install started";
     Manager().SetFocus(C(L"return"));
     Key(VK_RETURN);
-    EXPECT_TRUE(m_view->OnHomePage());
+    EXPECT_TRUE(m_view->OnComputerPage());
     EXPECT_EQ(Focus(), L"phone_jump") << "back on the tile that opened the page";
 
     // The desktop download ends while the focus is elsewhere: it stays.
@@ -344,38 +309,34 @@ TEST_F(LauncherKeyboardTest, EveryActionableControlHasANameInTheSkinsLanguage)
 {
     struct Row
     {
-        const wchar_t* control;
-        const wchar_t* name;
-        const wchar_t* disabledName;
-    } rows[] = {
-        {L"closebtn", L"关闭", nullptr},
-        {L"computer_install", L"电脑数据恢复 立即安装", nullptr},
-        {L"computer_run", L"电脑数据恢复 立即运行", L"电脑数据恢复 安装中"},
-        {L"computer_pro", L"电脑数据恢复 正在下载并安装", nullptr},
-        {L"phone_jump", L"手机数据恢复 选择手机", nullptr},
-        {L"iphone_install", L"苹果手机恢复 立即安装", nullptr},
-        {L"iphone_run", L"苹果手机恢复 立即运行", L"苹果手机恢复 安装中"},
-        {L"iphone_pro", L"苹果手机恢复 正在下载并安装", nullptr},
-        {L"android_install", L"安卓手机恢复 立即安装", nullptr},
-        {L"android_run", L"安卓手机恢复 立即运行", L"安卓手机恢复 安装中"},
-        {L"android_pro", L"安卓手机恢复 正在下载并安装", nullptr},
-        {L"qq", L"客服 4000012345：打开网页在线客服", nullptr},
-        {L"tel", L"热线 4000012345：打开联系我们页面", nullptr},
-        {L"return", L"返回", nullptr},
+        std::wstring control;
+        std::wstring name;
+        std::wstring disabledName;  // empty: the same name
     };
+    std::vector<Row> rows = {{L"closebtn", L"关闭", L""},
+                             {L"phone_jump", L"手机数据恢复 选择手机", L""},
+                             {L"qq", L"客服 4000012345：打开网页在线客服", L""},
+                             {L"tel", L"热线 4000012345：打开联系我们页面", L""},
+                             {L"return", L"返回", L""}};
+    // Each product's tiles: its name, then what the tile does.
+    const wchar_t* const products[kProductCount] = {L"电脑数据恢复 ", L"苹果手机恢复 ", L"安卓手机恢复 "};
+    for (int i = 0; i < kProductCount; ++i) {
+        const std::wstring product = products[i];
+        rows.push_back({kProducts[i].installTile, product + L"立即安装", L""});
+        rows.push_back({kProducts[i].runTile, product + L"立即运行", product + L"安装中"});
+        rows.push_back({kProducts[i].bar, product + L"正在下载并安装", L""});
+    }
     Start(false, false, false);
     SkinUI::CAccessibilityUI tree(&Manager());
     for (const Row& row : rows) {
-        CControlUI* control = C(row.control);
+        CControlUI* control = C(row.control.c_str());
         ASSERT_NE(nullptr, control) << TestSupport::AnsiFromWide(row.control);
         const SkinUI::TAccessibleTarget target = {control, -1};
         EXPECT_TRUE(tree.IsExposed(control)) << TestSupport::AnsiFromWide(row.control);
-        EXPECT_EQ(std::wstring(row.name), tree.GetName(target).GetData())
-            << TestSupport::AnsiFromWide(row.control);
+        EXPECT_EQ(row.name, tree.GetName(target).GetData()) << TestSupport::AnsiFromWide(row.control);
         const bool enabled = control->IsEnabled();
         control->SetEnabled(false);
-        EXPECT_EQ(std::wstring(row.disabledName != nullptr ? row.disabledName : row.name),
-                  tree.GetName(target).GetData())
+        EXPECT_EQ(row.disabledName.empty() ? row.name : row.disabledName, tree.GetName(target).GetData())
             << "disabled: " << TestSupport::AnsiFromWide(row.control);
         control->SetEnabled(enabled);
     }

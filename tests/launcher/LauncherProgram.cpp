@@ -13,6 +13,7 @@
 #include "launcher/SystemInfo.h"
 #include "skinui/resource/ModuleResource.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/TempFolder.h"
 
@@ -31,6 +32,7 @@
 using namespace Launcher;
 using TestSupport::HttpResponse;
 using TestSupport::TempEntries;
+using TestSupport::WaitFor;
 
 namespace {
 
@@ -41,15 +43,6 @@ const wchar_t kLauncherTitle[] = L"Vozeror";
 // pixels down, the tile lies at (68, 20) in it, 400 by 90.
 const int kTileX = 68 + 200;
 const int kTileY = 50 + 20 + 45;
-
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 30000)
-{
-    for (DWORD start = GetTickCount(); !done();) {
-        if (GetTickCount() - start > bound) return false;
-        Sleep(20);
-    }
-    return true;
-}
 
 std::wstring BuiltProgram()
 {
@@ -173,7 +166,7 @@ TEST(LauncherProgram, ClosingTheWindowDuringADownloadEndsWithZeroAndLeavesNoSetu
         EXPECT_EQ(std::set<std::wstring>(), TempEntries(L"VozerorSetup-*")) << "a setup folder was left";
         EXPECT_EQ(partsBefore, TempEntries(L"vdl*.tmp"))
             << "a temporary part of the download was left behind";
-        const std::wstring setupName = TestSupport::WideFromAnsi(kProducts[kDesktop].setupFileName + 1);
+        const std::wstring setupName = std::wstring(kProducts[kDesktop].setupFileName + 1);
         EXPECT_EQ(0u, TempEntries(setupName.c_str()).size()) << "a setup in the temporary folder";
     }
 

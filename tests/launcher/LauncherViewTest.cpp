@@ -10,7 +10,6 @@
 // Sections: tree and fixture; Init; state tables; page switch; the poll
 // timer; run clicks; service links; the whole install path.
 
-#include "launcher/DownloadFile.h"
 #include "launcher/LauncherView.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
@@ -19,6 +18,7 @@
 #include "skinui/control/Label.h"
 #include "skinui/control/Progress.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/PaintManagerWindow.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/TempFolder.h"
@@ -36,15 +36,9 @@ using namespace Launcher;
 using namespace SkinUI;
 using TestSupport::AnsiFromWide;
 using TestSupport::WideFromAnsi;
+using namespace TestSupport;
 
 namespace {
-
-// A worker's reports as the real worker makes them.
-void FeedProgress(int index, unsigned total, unsigned remaining)
-{
-    ReportOutcome(index, WorkerDownloading);
-    ReportProgress(index, total, remaining);
-}
 
 // ---- Tree and fixture --------------------------------------------------------
 
@@ -82,75 +76,6 @@ const Node kSkin[] = {
     {L"tel", kButton, true},
     {L"return", kButton, false},
 };
-
-const int kTick = 0;
-
-// The view as the main window holds it, listening to its manager.
-class CTestView : public CLauncherView, public INotifyUI
-{
-public:
-    void Notify(TNotifyUI& msg) override { HandleClick(msg); }
-
-    void Tick()
-    {
-        BOOL handled = FALSE;
-        EXPECT_EQ(0, OnTimer(WM_TIMER, kPollTimerId, kTick, handled));
-        EXPECT_FALSE(handled);
-    }
-    int& State(int index) { return m_product[index].state; }
-    const char* Path(int index) const { return m_product[index].path; }
-    DownloadProgress Snapshot(int index) const { return m_product[index].shown; }
-    unsigned EndsSeen(int index) const { return m_product[index].endsSeen; }
-    using CLauncherView::m_bHomePage;
-};
-
-struct ProductTiles
-{
-    const wchar_t* install;
-    const wchar_t* run;
-    const wchar_t* bar;
-};
-const ProductTiles kTiles[kProductCount] = {
-    {L"computer_install", L"computer_run", L"computer_pro"},
-    {L"iphone_install", L"iphone_run", L"iphone_pro"},
-    {L"android_install", L"android_run", L"android_pro"},
-};
-
-// Writes or removes a product's uninstall key in the form the probe reads.
-void InstallKey(int index, const std::string& launchValue)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr));
-    std::wstring data = WideFromAnsi(launchValue);
-    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   DWORD((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
-void RemoveKey(int index)
-{
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
-}
-
-void ResetShared()
-{
-    for (int i = 0; i < kProductCount; i++) {
-        ResetWorkerRecord(i);
-    }
-}
-
-// Waits for a condition that another process or thread makes true; the
-// bound only keeps a broken run from hanging.
-bool WaitFor(const std::function<bool()>& done, DWORD bound = 60000)
-{
-    for (DWORD start = GetTickCount(); !done();) {
-        if (GetTickCount() - start > bound) return false;
-        Sleep(20);
-    }
-    return true;
-}
 
 std::string ReadFile(const std::string& path)
 {
@@ -219,7 +144,7 @@ protected:
     }
 
     TestSupport::PaintManagerWindow m_window;
-    CTestView m_view;
+    TestSupport::CTestView m_view;
 };
 
 }  // namespace
@@ -250,12 +175,12 @@ TEST_F(LauncherViewTest, InitFindsTheControlsStartsTheTimerAndShowsTheDesktopTil
 
 TEST_F(LauncherViewTest, InitWithTheDesktopProductInstalledOffersItsRunTile)
 {
-    InstallKey(kDesktop, "C:\\Vedeziz\\Vedeziz.exe");
-    InstallKey(kIPhone, "C:\\Zarazed\\Zarazed.exe");
+    InstallKey(kDesktop, L"C:\\Vedeziz\\Vedeziz.exe");
+    InstallKey(kIPhone, L"C:\\Zarazed\\Zarazed.exe");
     ASSERT_TRUE(Start());
     EXPECT_EQ(Installed, m_view.State(kDesktop));
     EXPECT_EQ(Installed, m_view.State(kIPhone));
-    EXPECT_STREQ("C:\\Vedeziz\\Vedeziz.exe", m_view.Path(kDesktop));
+    EXPECT_EQ(L"C:\\Vedeziz\\Vedeziz.exe", m_view.LaunchPath(kDesktop));
     EXPECT_FALSE(C(L"computer_install")->IsVisible());
     EXPECT_TRUE(C(L"computer_run")->IsVisible());
     EXPECT_TRUE(C(L"computer_run")->IsEnabled());
@@ -282,71 +207,6 @@ TEST_F(LauncherViewTest, ASkinWithoutOneOfTheControlsStillWorks)
     EXPECT_TRUE(C(L"computer_pro")->IsVisible()) << "a control of the wrong kind is left alone";
 }
 
-// ---- State tables -------------------------------------------------------------
-// Each cell is two characters for (visible, enabled): v/h or 1/0 set the
-// value, '-' leaves it. Every row runs from everything shown and enabled
-// and from everything hidden and disabled, so that '-' is seen to hold.
-
-struct StateRow
-{
-    int product;
-    int state;
-    bool homePage;
-    const char* cells[3];  // install, run, bar
-};
-
-const StateRow kStateRows[] = {
-    {kDesktop, 2, true, {"v-", "h-", "h-"}}, {kDesktop, 2, false, {"v-", "h-", "h-"}},
-    {kDesktop, 1, true, {"h-", "v1", "h-"}}, {kDesktop, 1, false, {"h-", "v1", "h-"}},
-    {kDesktop, 3, true, {"h-", "v0", "v-"}}, {kDesktop, 3, false, {"h-", "v0", "h-"}},
-    {kDesktop, 4, true, {"--", "--", "h-"}}, {kDesktop, 4, false, {"--", "--", "h-"}},
-    {kDesktop, 0, true, {"--", "--", "--"}}, {kDesktop, 0, false, {"--", "--", "--"}},
-    {kIPhone, 2, true, {"v-", "h-", "h-"}},  {kIPhone, 2, false, {"v-", "h-", "h-"}},
-    {kIPhone, 1, true, {"h-", "-1", "h-"}},  {kIPhone, 1, false, {"h-", "v1", "h-"}},
-    {kIPhone, 3, true, {"h-", "h0", "h-"}},  {kIPhone, 3, false, {"h-", "v0", "v-"}},
-    {kIPhone, 4, true, {"--", "-0", "h-"}},  {kIPhone, 4, false, {"--", "v0", "h-"}},
-    {kIPhone, 0, true, {"--", "--", "--"}},  {kIPhone, 0, false, {"--", "--", "--"}},
-    {kAndroid, 2, true, {"v-", "h-", "h-"}}, {kAndroid, 2, false, {"v-", "h-", "h-"}},
-    {kAndroid, 1, true, {"h-", "-1", "h-"}}, {kAndroid, 1, false, {"h-", "v1", "h-"}},
-    {kAndroid, 3, true, {"h-", "h0", "h-"}}, {kAndroid, 3, false, {"h-", "v0", "v-"}},
-    {kAndroid, 4, true, {"--", "-0", "h-"}}, {kAndroid, 4, false, {"--", "v0", "h-"}},
-    {kAndroid, 0, true, {"--", "--", "--"}}, {kAndroid, 0, false, {"--", "--", "--"}},
-};
-
-TEST_F(LauncherViewTest, EveryRowOfTheThreeStateTables)
-{
-    ASSERT_TRUE(Start());
-    for (const StateRow& r : kStateRows) {
-        for (bool from : {true, false}) {
-            SCOPED_TRACE(testing::Message() << "product " << r.product << " state " << r.state
-                                            << (r.homePage ? " computer page" : " phone page") << " from "
-                                            << (from ? "shown" : "hidden"));
-            const wchar_t* names[3] = {kTiles[r.product].install, kTiles[r.product].run,
-                                       kTiles[r.product].bar};
-            std::map<std::wstring, bool> othersBefore = Visibility();
-            for (const wchar_t* name : names) {
-                C(name)->SetVisible(from);
-                C(name)->SetEnabled(from);
-                othersBefore.erase(name);
-            }
-            m_view.m_bHomePage = r.homePage;
-            if (r.product == kDesktop) m_view.ShowComputerState(r.state);
-            if (r.product == kIPhone) m_view.ShowIPhoneState(r.state);
-            if (r.product == kAndroid) m_view.ShowAndroidState(r.state);
-            for (int i = 0; i < 3; i++) {
-                const char* cell = r.cells[i];
-                bool visible = cell[0] == '-' ? from : cell[0] == 'v';
-                bool enabled = cell[1] == '-' ? from : cell[1] == '1';
-                EXPECT_EQ(visible, C(names[i])->IsVisible()) << AnsiFromWide(names[i]);
-                EXPECT_EQ(enabled, C(names[i])->IsEnabled()) << AnsiFromWide(names[i]);
-            }
-            std::map<std::wstring, bool> othersAfter = Visibility();
-            for (const wchar_t* name : names) othersAfter.erase(name);
-            EXPECT_EQ(othersBefore, othersAfter) << "no other control changes";
-        }
-    }
-}
-
 // ---- Page switch ----------------------------------------------------------------
 
 TEST_F(LauncherViewTest, PageSwitchHidesAndShowsExactlyTheListedControls)
@@ -355,7 +215,7 @@ TEST_F(LauncherViewTest, PageSwitchHidesAndShowsExactlyTheListedControls)
     std::map<std::wstring, bool> expected = Visibility();
 
     Click(L"phone_jump");
-    EXPECT_FALSE(m_view.m_bHomePage);
+    EXPECT_FALSE(m_view.OnComputerPage());
     for (const wchar_t* name : {L"computer_install", L"computer_run", L"computer_pro", L"phone_jump",
                                 L"iphone_run", L"android_run", L"iphone_pro", L"android_pro"})
         expected[name] = false;
@@ -365,7 +225,7 @@ TEST_F(LauncherViewTest, PageSwitchHidesAndShowsExactlyTheListedControls)
     EXPECT_EQ(expected, Visibility());
 
     Click(L"return");
-    EXPECT_TRUE(m_view.m_bHomePage);
+    EXPECT_TRUE(m_view.OnComputerPage());
     for (const wchar_t* name :
          {L"firstBK3", L"choose_text", L"iphone_install", L"android_install", L"return"})
         expected[name] = false;
@@ -392,10 +252,9 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
         SCOPED_TRACE(testing::Message()
                      << "product " << c.product << (c.phonePage ? " on the phone page" : ""));
         ResetShared();
-        m_view.Tick();
-        m_view.State(c.product) = NotInstalled;
-        if (c.phonePage != !m_view.m_bHomePage) Click(c.phonePage ? L"phone_jump" : L"return");
-        const ProductTiles& t = kTiles[c.product];
+        m_view.BackToInstallTile(c.product);
+        if (c.phonePage == m_view.OnComputerPage()) Click(c.phonePage ? L"phone_jump" : L"return");
+        const ProductInfo& t = kProducts[c.product];
         P(t.bar)->SetValue(0);
         // Visible while downloading: the bar of the desktop on its own page
         // and of the phones on theirs.
@@ -408,7 +267,7 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
         EXPECT_EQ(Downloading, m_view.State(c.product));
         EXPECT_EQ(0, P(t.bar)->GetValue());
         EXPECT_EQ(barShown, C(t.bar)->IsVisible());
-        EXPECT_FALSE(C(t.install)->IsVisible());
+        EXPECT_FALSE(C(t.installTile)->IsVisible());
 
         const unsigned total = 1000;
         int last = 0;
@@ -421,32 +280,34 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
             EXPECT_GE(value, last);
             last = value;
             EXPECT_EQ(Downloading, m_view.State(c.product));
-            EXPECT_EQ(total, m_view.Snapshot(c.product).total);
-            EXPECT_FALSE(C(t.install)->IsVisible());
-            EXPECT_EQ(runShown, C(t.run)->IsVisible());
-            EXPECT_FALSE(C(t.run)->IsEnabled());
+            EXPECT_EQ(total, m_view.Status(c.product).shown.total);
+            EXPECT_FALSE(C(t.installTile)->IsVisible());
+            EXPECT_EQ(runShown, C(t.runTile)->IsVisible());
+            EXPECT_FALSE(C(t.runTile)->IsEnabled());
             EXPECT_EQ(barShown, C(t.bar)->IsVisible());
             if (remaining == 0) break;
         }
         EXPECT_EQ(100, last);
 
-        // The tick after the bar reached 100: state 4, bar hidden, record reset.
+        // The worker runs the setup; the tick after the bar reached 100: state
+        // 4, bar hidden.
+        ReportOutcome(c.product, WorkerSetupRunning);
         m_view.Tick();
         EXPECT_EQ(Downloaded, m_view.State(c.product));
         EXPECT_FALSE(C(t.bar)->IsVisible());
         EXPECT_EQ(100, P(t.bar)->GetValue());
         m_view.Tick();
-        EXPECT_EQ(Downloaded, m_view.State(c.product)) << "an empty record changes nothing";
+        EXPECT_EQ(Downloaded, m_view.State(c.product)) << "while the setup runs";
 
         // The setup has finished and wrote the product's key: the run tile
         // is offered, and the flag is taken.
-        InstallKey(c.product, "C:\\P\\product.exe");
+        InstallKey(c.product, L"C:\\P\\product.exe");
         ReportOutcome(c.product, WorkerFinished);
         m_view.Tick();
         RemoveKey(c.product);
         EXPECT_EQ(Installed, m_view.State(c.product));
-        EXPECT_EQ(runShown, C(t.run)->IsVisible());
-        EXPECT_TRUE(C(t.run)->IsEnabled());
+        EXPECT_EQ(runShown, C(t.runTile)->IsVisible());
+        EXPECT_TRUE(C(t.runTile)->IsEnabled());
         EXPECT_FALSE(C(t.bar)->IsVisible());
         // An installed product ignores records.
         FeedProgress(c.product, 1000, 500);
@@ -456,24 +317,6 @@ TEST_F(LauncherViewTest, BarMovesInStepsOfFiveAndIsHiddenOneTickAfterAHundred)
     }
 }
 
-TEST(ProgressBarValue, TwentiethsReadWithoutDividingByZero)
-{
-    struct Row
-    {
-        unsigned total, remaining;
-        int value;
-    };
-    const Row rows[] = {
-        {0, 0, 0},       {0, 5, 0},       {1, 1, 0},     {1, 0, 100},           {19, 19, 0},
-        {19, 10, 45},    {19, 1, 90},     {19, 0, 100},  {20, 20, 0},           {20, 10, 50},
-        {20, 1, 95},     {20, 0, 100},    {399, 20, 95}, {399, 0, 105},         {400, 0, 100},
-        {1000, 500, 50}, {1000, 501, 45}, {10, 20, 0},   {0xFFFFFFFFu, 0, 100}, {0xFFFFFFFFu, 0xFFFFFFFFu, 0},
-    };
-    for (const Row& r : rows)
-        EXPECT_EQ(r.value, ProgressBarValue(DownloadProgress{r.total, r.remaining}))
-            << "total " << r.total << " remaining " << r.remaining;
-}
-
 TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilTheFlag)
 {
     ASSERT_TRUE(Start());
@@ -481,9 +324,7 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
     for (unsigned total : {1u, 19u, 20u}) {
         SCOPED_TRACE(testing::Message() << "total " << total);
         ResetShared();
-        m_view.Tick();
-        m_view.State(kDesktop) = NotInstalled;
-        P(L"computer_pro")->SetValue(0);
+        m_view.BackToInstallTile(kDesktop);
         FeedProgress(kDesktop, total, total);
         m_view.Tick();
         EXPECT_EQ(0, P(L"computer_pro")->GetValue());
@@ -492,6 +333,7 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
         m_view.Tick();
         EXPECT_EQ(100, P(L"computer_pro")->GetValue());
         EXPECT_EQ(Downloading, m_view.State(kDesktop));
+        ReportOutcome(kDesktop, WorkerSetupRunning);
         m_view.Tick();
         EXPECT_EQ(Downloaded, m_view.State(kDesktop));
         EXPECT_FALSE(C(L"computer_pro")->IsVisible());
@@ -500,10 +342,9 @@ TEST_F(LauncherViewTest, TinyTotalsCompleteAndShortBodiesStayDownloadingUntilThe
     // A body under 400 bytes counts past 20 steps; the bar ignores 105 and
     // the tile waits in state 3 for the setup.
     ResetShared();
-    m_view.Tick();
-    m_view.State(kDesktop) = NotInstalled;
-    P(L"computer_pro")->SetValue(0);
+    m_view.BackToInstallTile(kDesktop);
     FeedProgress(kDesktop, 399, 0);
+    ReportOutcome(kDesktop, WorkerSetupRunning);
     for (int i = 0; i < 3; i++) {
         m_view.Tick();
         EXPECT_EQ(Downloading, m_view.State(kDesktop));
@@ -563,8 +404,8 @@ TEST_F(LauncherViewTest, RunClickStartsTheProductOrShowsTheInstallTileWhenItWasU
     const std::string product = AnsiFromWide(TestSupport::TestBinDir()) + "fake_product.exe";
     const std::string productLog = folder.File("product.log");
     SetEnvironmentVariableW(L"FAKE_PRODUCT_LOG", WideFromAnsi(productLog).c_str());
-    InstallKey(kDesktop, product);
-    InstallKey(kIPhone, product);
+    InstallKey(kDesktop, WideFromAnsi(product));
+    InstallKey(kIPhone, WideFromAnsi(product));
     ASSERT_TRUE(Start());
 
     Click(L"computer_run");
@@ -575,7 +416,7 @@ TEST_F(LauncherViewTest, RunClickStartsTheProductOrShowsTheInstallTileWhenItWasU
     // Uninstalled meanwhile: the click shows the install tile, state 0.
     RemoveKey(kDesktop);
     Click(L"computer_run");
-    EXPECT_EQ(None, m_view.State(kDesktop));
+    EXPECT_EQ(MissingAtRun, m_view.State(kDesktop));
     EXPECT_TRUE(C(L"computer_install")->IsVisible());
     EXPECT_FALSE(C(L"computer_run")->IsVisible());
     EXPECT_FALSE(C(L"computer_pro")->IsVisible());
@@ -586,7 +427,7 @@ TEST_F(LauncherViewTest, RunClickStartsTheProductOrShowsTheInstallTileWhenItWasU
     ASSERT_TRUE(C(L"iphone_run")->IsVisible());
     RemoveKey(kIPhone);
     Click(L"iphone_run");
-    EXPECT_EQ(None, m_view.State(kIPhone));
+    EXPECT_EQ(MissingAtRun, m_view.State(kIPhone));
     EXPECT_TRUE(C(L"iphone_install")->IsVisible());
     EXPECT_FALSE(C(L"iphone_run")->IsVisible());
     Click(L"return");
@@ -715,9 +556,9 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
     const std::string product = AnsiFromWide(TestSupport::TestBinDir()) + "fake_product.exe";
     const std::string productLog = folder.File("product.log");
     const std::string path = TestSupport::UrlPath(kProducts[kDesktop].downloadUrl);
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string setupFile = std::string(temp) + kProducts[kDesktop].setupFileName;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring setupFile = std::wstring(temp) + kProducts[kDesktop].setupFileName;
 
     struct Body
     {
@@ -742,9 +583,7 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
         RemoveKey(kDesktop);
         ResetShared();
         ASSERT_TRUE(WaitFor([] { return !IsWorkerRunning(kDesktop); }));
-        m_view.State(kDesktop) = NotInstalled;
-        m_view.ShowComputerState(NotInstalled);
-        P(L"computer_pro")->SetValue(0);
+        m_view.BackToInstallTile(kDesktop);
         server.SetRoute(path, TestSupport::HttpResponse::Ok(b.body));
         size_t requests = server.RequestCount(path);
 
@@ -757,7 +596,7 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
                              C(L"computer_run")->IsEnabled()});
             return b.installs
                 ? ticks.back().state == Installed
-                : !IsWorkerRunning(kDesktop) && m_view.EndsSeen(kDesktop) == ReadWorker(kDesktop).ends;
+                : !IsWorkerRunning(kDesktop) && m_view.Status(kDesktop).endsSeen == ReadWorker(kDesktop).ends;
         })) << "the worker did not finish";
         EXPECT_EQ(requests + 1, server.RequestCount(path));
 
@@ -791,7 +630,7 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
             DeleteFileA(productLog.c_str());
             Click(L"computer_run");
             EXPECT_EQ(Installed, m_view.State(kDesktop));
-            EXPECT_STREQ(product.c_str(), m_view.Path(kDesktop));
+            EXPECT_EQ(WideFromAnsi(product), m_view.LaunchPath(kDesktop));
             EXPECT_TRUE(WaitFor([&] {
                 return GetFileAttributesA(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
             })) << "the installed product did not start";
@@ -804,5 +643,5 @@ TEST_F(LauncherViewTest, InstallClickRunsAWorkerAgainstTheLocalServerAndOffersTh
                                 L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
         SetEnvironmentVariableW(name, nullptr);
     WaitFor([] { return !IsWorkerRunning(kDesktop); });
-    DeleteFileA(setupFile.c_str());
+    DeleteFileW(setupFile.c_str());
 }

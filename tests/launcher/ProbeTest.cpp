@@ -5,11 +5,13 @@
 //   name the 32-bit view where the products' 32-bit setups write. Every test creates the uninstall keys at exactly
 // the path the probe uses in the running prefix and removes them afterwards.
 
-#include "launcher/DownloadFile.h"
+#include "launcher/ProductLaunch.h"
 #include "launcher/ProductProbe.h"
+#include "launcher/ProductWorker.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,34 +22,14 @@
 #include <vector>
 
 using namespace Launcher;
+using TestSupport::DeleteKey;
+using TestSupport::KeyExists;
 
 namespace {
-
-// The probe's members, read from outside as the main window would.
-class ProbeUnderTest : public CProductProbe
-{
-public:
-    int State(int i) const { return m_product[i].state; }
-    std::string Path(int i) const { return m_product[i].path; }
-    const char* RawPath(int i) const { return m_product[i].path; }
-};
 
 const wchar_t* UsedPath(int i)
 {
     return ProductKeyPath(i, UseWow64KeyForms());
-}
-
-void DeleteKey(const wchar_t* path, REGSAM view = 0)
-{
-    // RegDeleteTreeW has no view flag: open the parent in the view, delete below it.
-    std::wstring p(path);
-    size_t slash = p.rfind(L'\\');
-    HKEY parent = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, p.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | view, &parent) ==
-        ERROR_SUCCESS) {
-        RegDeleteTreeW(parent, p.substr(slash + 1).c_str());
-        RegCloseKey(parent);
-    }
 }
 
 void RemoveAllProductKeys()
@@ -70,24 +52,7 @@ HKEY CreateKey(const wchar_t* path)
 
 void SetString(const wchar_t* path, const wchar_t* name, const std::wstring& data)
 {
-    HKEY key = CreateKey(path);
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                             DWORD((data.size() + 1) * sizeof(wchar_t))));
-    RegCloseKey(key);
-}
-
-bool KeyExists(const wchar_t* path, REGSAM view)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::string Narrow(const std::wstring& w)
-{
-    return std::string(w.begin(), w.end());
+    ASSERT_TRUE(TestSupport::SetKeyValue(path, name, data));
 }
 
 class Probe : public ::testing::Test
@@ -118,11 +83,10 @@ TEST(SystemInfo, PrefixKindDecidesTheKeyForm)
 
 TEST(ProductProbe, ConstructedEmpty)
 {
-    ProbeUnderTest probe;
+    CProductProbe probe;
     for (int i = 0; i < kProductCount; ++i) {
-        EXPECT_EQ(0, probe.State(i));
-        for (int b = 0; b < kPathBufferSize; ++b)
-            ASSERT_EQ(0, probe.RawPath(i)[b]) << "product " << i << " byte " << b;
+        EXPECT_EQ(NotProbed, probe.Result(i));
+        EXPECT_EQ(L"", probe.LaunchPath(i));
     }
 }
 
@@ -139,59 +103,68 @@ struct ProbeCase
 {
     const char* name;
     KeySetup keys[kProductCount];  // desktop, iPhone, Android
-    int states[kProductCount];
-    std::string paths[kProductCount];
+    ProbeResult states[kProductCount];
+    std::wstring paths[kProductCount];
 };
 
 TEST_F(Probe, StatesAndLaunchPaths)
 {
-    const std::wstring v129(129, L'x');
-    const std::wstring v130(130, L'x');
+    // Values are read whole up to the longest path Windows can start.
+    const std::wstring longest(kMaxPathLength, L'x');
+    const std::wstring tooLong(kMaxPathLength + 1, L'x');
+    const std::wstring android(kMaxPathLength - 10, L'x');
     const KeySetup missing = {false, false, L""};
     const KeySetup novalue = {true, false, L""};
     auto val = [](const std::wstring& v) { return KeySetup{true, true, v}; };
     const std::vector<ProbeCase> cases = {
         {"nothing installed",
          {missing, missing, missing},
-         {NotInstalled, NotInstalled, NotInstalled},
-         {"", "", ""}},
-        {"keys without values", {novalue, novalue, novalue}, {Installed, Installed, Installed}, {"", "", ""}},
+         {ProbedMissing, ProbedMissing, ProbedMissing},
+         {L"", L"", L""}},
+        {"keys without values",
+         {novalue, novalue, novalue},
+         {ProbedInstalled, ProbedInstalled, ProbedInstalled},
+         {L"", L"", L""}},
         {"plain paths",
          {val(L"C:\\D\\desk.exe"), val(L"C:\\I\\phone.exe"), val(L"C:\\A\\uninst.exe")},
-         {Installed, Installed, Installed},
-         {"C:\\D\\desk.exe", "C:\\I\\phone.exe", "C:\\A\\Rezude.exe"}},
+         {ProbedInstalled, ProbedInstalled, ProbedInstalled},
+         {L"C:\\D\\desk.exe", L"C:\\I\\phone.exe", L"C:\\A\\Rezude.exe"}},
         {"stored as read: icon index and quotes",
          {val(L"C:\\D\\desk.exe,0"), val(L"\"C:\\I\\phone.exe\",0"), val(L"\"C:\\A\\uninst.exe\"")},
-         {Installed, Installed, Installed},
-         {"C:\\D\\desk.exe,0", "\"C:\\I\\phone.exe\",0", "\"C:\\A\\Rezude.exe"}},
+         {ProbedInstalled, ProbedInstalled, ProbedInstalled},
+         {L"C:\\D\\desk.exe,0", L"\"C:\\I\\phone.exe\",0", L"\"C:\\A\\Rezude.exe"}},
         {"android: other letter case is not the uninstaller",
          {missing, missing, val(L"C:\\A\\Uninst.exe")},
-         {NotInstalled, NotInstalled, Installed},
-         {"", "", "C:\\A\\Uninst.exeRezude.exe"}},
+         {ProbedMissing, ProbedMissing, ProbedInstalled},
+         {L"", L"", L"C:\\A\\Uninst.exeRezude.exe"}},
         {"android: no uninst.exe at all",
          {missing, missing, val(L"C:\\A\\remove.exe /x")},
-         {NotInstalled, NotInstalled, Installed},
-         {"", "", "C:\\A\\remove.exe /xRezude.exe"}},
+         {ProbedMissing, ProbedMissing, ProbedInstalled},
+         {L"", L"", L"C:\\A\\remove.exe /xRezude.exe"}},
         {"android: first occurrence wins",
          {missing, missing, val(L"C:\\uninst.exe\\uninst.exe")},
-         {NotInstalled, NotInstalled, Installed},
-         {"", "", "C:\\Rezude.exe"}},
+         {ProbedMissing, ProbedMissing, ProbedInstalled},
+         {L"", L"", L"C:\\Rezude.exe"}},
         {"android: bare uninst.exe",
          {missing, missing, val(L"uninst.exe")},
-         {NotInstalled, NotInstalled, Installed},
-         {"", "", "Rezude.exe"}},
-        {"129 characters are read in full",
-         {val(v129), val(v129), val(v129)},
-         {1, 1, 1},
-         {Narrow(v129), Narrow(v129), Narrow(v129) + "Rezude.exe"}},
-        {"130 characters read as empty",
-         {val(v130), val(v130), val(v130)},
-         {Installed, Installed, Installed},
-         {"", "", ""}},
+         {ProbedMissing, ProbedMissing, ProbedInstalled},
+         {L"", L"", L"Rezude.exe"}},
+        {"the longest path is read in full",
+         {val(longest), val(longest), val(android)},
+         {ProbedInstalled, ProbedInstalled, ProbedInstalled},
+         {longest, longest, android + L"Rezude.exe"}},
+        {"a longer value reads as empty; so does a derived path over the longest",
+         {val(tooLong), val(tooLong), val(android + L"x")},
+         {ProbedInstalled, ProbedInstalled, ProbedInstalled},
+         {L"", L"", L""}},
+        {"letters outside the ANSI code page",
+         {val(L"C:\\数据恢复 Восстановление\\d.exe"), missing, val(L"C:\\数据 Данные\\uninst.exe")},
+         {ProbedInstalled, ProbedMissing, ProbedInstalled},
+         {L"C:\\数据恢复 Восстановление\\d.exe", L"", L"C:\\数据 Данные\\Rezude.exe"}},
         {"only the iPhone product",
          {missing, val(L"C:\\I\\phone.exe"), missing},
-         {NotInstalled, Installed, NotInstalled},
-         {"", "C:\\I\\phone.exe", ""}},
+         {ProbedMissing, ProbedInstalled, ProbedMissing},
+         {L"", L"C:\\I\\phone.exe", L""}},
     };
     for (const ProbeCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,11 +176,11 @@ TEST_F(Probe, StatesAndLaunchPaths)
             else
                 RegCloseKey(CreateKey(UsedPath(i)));
         }
-        ProbeUnderTest probe;
+        CProductProbe probe;
         probe.ProbeProducts();
         for (int i = 0; i < kProductCount; ++i) {
-            EXPECT_EQ(c.states[i], probe.State(i)) << "product " << i;
-            EXPECT_EQ(c.paths[i], probe.Path(i)) << "product " << i;
+            EXPECT_EQ(c.states[i], probe.Result(i)) << "product " << i;
+            EXPECT_EQ(c.paths[i], probe.LaunchPath(i)) << "product " << i;
         }
     }
 }
@@ -221,23 +194,23 @@ TEST_F(Probe, EachProductIsFoundAtItsOwnKeyAlone)
         SCOPED_TRACE(target);
         RemoveAllProductKeys();
         SetString(UsedPath(target), kProducts[target].pathValue, L"C:\\P\\app.exe");
-        ProbeUnderTest probe;
+        CProductProbe probe;
         probe.ProbeProducts();
         for (int i = 0; i < kProductCount; ++i) {
-            EXPECT_EQ(i == target ? Installed : NotInstalled, probe.State(i)) << "product " << i;
-            EXPECT_EQ(i != target              ? ""
-                          : target == kAndroid ? "C:\\P\\app.exeRezude.exe"
-                                               : "C:\\P\\app.exe",
-                      probe.Path(i))
+            EXPECT_EQ(i == target ? ProbedInstalled : ProbedMissing, probe.Result(i)) << "product " << i;
+            EXPECT_EQ(i != target              ? L""
+                          : target == kAndroid ? L"C:\\P\\app.exeRezude.exe"
+                                               : L"C:\\P\\app.exe",
+                      probe.LaunchPath(i))
                 << "product " << i;
         }
 
         RemoveAllProductKeys();
         SetString(UsedPath(target), L"NotTheLaunchPath", L"C:\\P\\app.exe");
-        ProbeUnderTest other;
+        CProductProbe other;
         other.ProbeProducts();
-        EXPECT_EQ(Installed, other.State(target));
-        EXPECT_EQ("", other.Path(target));
+        EXPECT_EQ(ProbedInstalled, other.Result(target));
+        EXPECT_EQ(L"", other.LaunchPath(target));
     }
 }
 
@@ -245,10 +218,10 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid)
 {
     for (int i = 0; i < kProductCount; ++i)
         SetString(UsedPath(i), kProducts[i].pathValue, L"C:\\P\\uninst.exe");
-    ProbeUnderTest probe;
+    CProductProbe probe;
     probe.ProbeProducts();
-    ASSERT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
-    ASSERT_EQ("C:\\P\\Rezude.exe", probe.Path(kAndroid));
+    ASSERT_EQ(L"C:\\P\\uninst.exe", probe.LaunchPath(kDesktop));
+    ASSERT_EQ(L"C:\\P\\Rezude.exe", probe.LaunchPath(kAndroid));
 
     struct Row
     {
@@ -257,7 +230,7 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid)
         bool remove;
     };
     const Row rows[] = {{"value removed", L"", true},
-                        {"value too long", std::wstring(130, L'y'), false},
+                        {"value too long", std::wstring(kMaxPathLength + 1, L'y'), false},
                         {"empty value", L"", false}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -271,21 +244,21 @@ TEST_F(Probe, EmptyValueKeepsAnEarlierPathExceptAndroid)
             }
         }
         probe.ProbeProducts();
-        EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kDesktop));
-        EXPECT_EQ("C:\\P\\uninst.exe", probe.Path(kIPhone));
-        EXPECT_EQ("", probe.Path(kAndroid));
-        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(Installed, probe.State(i));
+        EXPECT_EQ(L"C:\\P\\uninst.exe", probe.LaunchPath(kDesktop));
+        EXPECT_EQ(L"C:\\P\\uninst.exe", probe.LaunchPath(kIPhone));
+        EXPECT_EQ(L"", probe.LaunchPath(kAndroid));
+        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(ProbedInstalled, probe.Result(i));
     }
 }
 
 TEST_F(Probe, LongerValueNeverLeaksAPartialRead)
 {
-    // A failed read must not leave the first 129 characters behind.
-    SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(200, L'z'));
-    ProbeUnderTest probe;
+    // A refused read must not leave the first characters behind.
+    SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(kMaxPathLength + 100, L'z'));
+    CProductProbe probe;
     probe.ProbeProducts();
-    EXPECT_EQ(Installed, probe.State(kAndroid));
-    EXPECT_EQ("", probe.Path(kAndroid));
+    EXPECT_EQ(ProbedInstalled, probe.Result(kAndroid));
+    EXPECT_EQ(L"", probe.LaunchPath(kAndroid));
 }
 
 TEST_F(Probe, OnlyTheFormOfThisPrefixCounts)
@@ -295,18 +268,18 @@ TEST_F(Probe, OnlyTheFormOfThisPrefixCounts)
     for (int i = 0; i < kProductCount; ++i)
         SetString(wow64 ? kProducts[i].keyPlain : kProducts[i].keyWow64, kProducts[i].pathValue,
                   L"C:\\other.exe");
-    ProbeUnderTest probe;
+    CProductProbe probe;
     probe.ProbeProducts();
     if (!wow64) {
         // 32-bit Windows: "Wow6432Node" is an ordinary subkey name.
-        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(NotInstalled, probe.State(i)) << "product " << i;
+        for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(ProbedMissing, probe.Result(i)) << "product " << i;
         return;
     }
     // WOW64: Windows maps "SOFTWARE\Wow6432Node\..." of a 32-bit process onto
     // its own view, so both forms name one key there; Wine keeps them apart.
     for (int i = 0; i < kProductCount; ++i) {
         bool sameKey = KeyExists(kProducts[i].keyWow64, 0);
-        EXPECT_EQ(sameKey ? Installed : NotInstalled, probe.State(i)) << "product " << i;
+        EXPECT_EQ(sameKey ? ProbedInstalled : ProbedMissing, probe.Result(i)) << "product " << i;
     }
 }
 
@@ -324,10 +297,10 @@ TEST_F(Probe, WhereA32BitProcessWow6432NodeKeyLands)
     EXPECT_NE(windowsWay, wineWay) << "exactly one of the known mappings";
     RecordProperty("wow6432node_mapping", windowsWay ? "32-bit view" : "doubled node");
     // Either way the probe, opening the same path in the same view, finds it.
-    ProbeUnderTest probe;
+    CProductProbe probe;
     probe.ProbeProducts();
-    EXPECT_EQ(Installed, probe.State(kIPhone));
-    EXPECT_EQ("C:\\I\\phone.exe", probe.Path(kIPhone));
+    EXPECT_EQ(ProbedInstalled, probe.Result(kIPhone));
+    EXPECT_EQ(L"C:\\I\\phone.exe", probe.LaunchPath(kIPhone));
     if (wineWay) DeleteKey(L"SOFTWARE\\Wow6432Node\\Wow6432Node", KEY_WOW64_64KEY);
 }
 
@@ -343,66 +316,59 @@ TEST_F(Probe, The64BitBuildFindsWhatA32BitSetupWrote)
     RegSetValueExW(key, kProducts[kDesktop].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
                    DWORD((exe.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
-    ProbeUnderTest probe;
+    CProductProbe probe;
     probe.ProbeProducts();
-    EXPECT_EQ(Installed, probe.State(kDesktop));
-    EXPECT_EQ("C:\\D\\desktop.exe", probe.Path(kDesktop));
-    EXPECT_EQ(NotInstalled, probe.State(kIPhone)) << "nothing in the 64-bit view counts";
+    EXPECT_EQ(ProbedInstalled, probe.Result(kDesktop));
+    EXPECT_EQ(L"C:\\D\\desktop.exe", probe.LaunchPath(kDesktop));
+    EXPECT_EQ(ProbedMissing, probe.Result(kIPhone)) << "nothing in the 64-bit view counts";
     DeleteKey(kProducts[kDesktop].keyPlain, KEY_WOW64_32KEY);
 }
 
-TEST_F(Probe, ReadInstallLocation)
+TEST_F(Probe, ReadStartFolder)
 {
-    EXPECT_EQ(L"", ReadInstallLocation()) << "no key";
+    EXPECT_EQ(L"", ReadStartFolder(kIPhone)) << "no key";
     RegCloseKey(CreateKey(UsedPath(kIPhone)));
-    EXPECT_EQ(L"", ReadInstallLocation()) << "no value";
+    EXPECT_EQ(L"", ReadStartFolder(kIPhone)) << "no value";
     struct Row
     {
         std::wstring value;
         std::wstring expected;
     };
     const Row rows[] = {{L"C:\\Program Files\\Phone", L"C:\\Program Files\\Phone"},
-                        {std::wstring(129, L'q'), std::wstring(129, L'q')},
-                        {std::wstring(130, L'q'), L""}};
+                        {std::wstring(kMaxPathLength, L'q'), std::wstring(kMaxPathLength, L'q')},
+                        {std::wstring(kMaxPathLength + 1, L'q'), L""}};
     for (const Row& r : rows) {
         SetString(UsedPath(kIPhone), L"InstallLocation", r.value);
-        EXPECT_EQ(r.expected, ReadInstallLocation()) << r.value.size() << " characters";
+        EXPECT_EQ(r.expected, ReadStartFolder(kIPhone)) << r.value.size() << " characters";
     }
-    // The desktop product's key is not consulted.
+    // The desktop product's key is not consulted, and its row names no
+    // start folder.
     RemoveAllProductKeys();
     SetString(UsedPath(kDesktop), L"InstallLocation", L"C:\\D");
-    EXPECT_EQ(L"", ReadInstallLocation());
+    EXPECT_EQ(L"", ReadStartFolder(kIPhone));
+    EXPECT_EQ(L"", ReadStartFolder(kDesktop));
 }
 
 TEST(AndroidLaunchPath, Derivation)
 {
     struct Row
     {
-        std::string in;
-        std::string out;
+        std::wstring in;
+        std::wstring out;
     };
-    const std::string long249(249, 'a');  // 249 + "Rezude.exe" = 259 bytes: fits
-    const std::string long250(250, 'a');  // 260 bytes: does not fit
+    const std::wstring fits(kMaxPathLength - 10, L'a');  // with "Rezude.exe": the longest path
     const Row rows[] = {
-        {"C:\\A\\uninst.exe", "C:\\A\\Rezude.exe"},
-        {"C:\\A\\UNINST.EXE", "C:\\A\\UNINST.EXERezude.exe"},
-        {"C:\\A\\app.exe", "C:\\A\\app.exeRezude.exe"},
-        {long249, long249 + "Rezude.exe"},
-        {long250, ""},
-        {std::string(255, 'b'), ""},
-        {std::string(255, 'b') + "uninst.exe", ""},
-        {std::string(200, 'c') + "\\uninst.exe" + std::string(40, 'd'),
-         std::string(200, 'c') + "\\Rezude.exe"},
+        {L"C:\\A\\uninst.exe", L"C:\\A\\Rezude.exe"},
+        {L"C:\\A\\UNINST.EXE", L"C:\\A\\UNINST.EXERezude.exe"},
+        {L"C:\\A\\app.exe", L"C:\\A\\app.exeRezude.exe"},
+        {fits, fits + L"Rezude.exe"},
+        {fits + L"a", L""},
+        {fits.substr(1) + L"\\uninst.exe", fits.substr(1) + L"\\Rezude.exe"},
+        {std::wstring(200, L'c') + L"\\uninst.exe" + std::wstring(40, L'd'),
+         std::wstring(200, L'c') + L"\\Rezude.exe"},
     };
-    for (const Row& r : rows) {
-        char out[kPathBufferSize];
-        std::memset(out, 'Z', sizeof(out));
-        DeriveAndroidLaunchPath(r.in.c_str(), out);
-        EXPECT_EQ(r.out, std::string(out)) << r.in.size() << " bytes in";
-        if (r.out.empty()) {
-            for (char ch : out) ASSERT_EQ(0, ch) << "a refused path leaves the field empty";
-        }
-    }
+    for (const Row& r : rows)
+        EXPECT_EQ(r.out, LaunchPathFromValue(kProducts[kAndroid], r.in, L"")) << r.in.size() << " units in";
 }
 
 // The whole round in this prefix's registry view: a setup (a separate 32-bit
@@ -424,31 +390,28 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
 
     const std::wstring data[kProductCount] = {L"\"" + product + L"\",0", product,
                                               L"\"" + dir + L"uninst.exe\" /S"};
-    const std::string expected[kProductCount] = {TestSupport::AnsiFromWide(data[0]),
-                                                 TestSupport::AnsiFromWide(data[1]),
-                                                 "\"" + TestSupport::AnsiFromWide(dir) + "Rezude.exe"};
-    CDownloadFile facade;
+    const std::wstring expected[kProductCount] = {data[0], data[1], L"\"" + dir + L"Rezude.exe"};
     for (int i = 0; i < kProductCount; ++i) {
         SCOPED_TRACE(i);
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_KEY", UsedPath(i));
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_VALUE", kProducts[i].pathValue);
         SetEnvironmentVariableW(L"FAKE_SETUP_REG_DATA", data[i].c_str());
-        RunSetupAndWait(TestSupport::AnsiFromWide(setup).c_str(), i);
+        RunSetupAndWait(setup.c_str(), i);
         EXPECT_EQ(WorkerFinished, ReadWorker(i).outcome);
 
-        ProbeUnderTest probe;
+        CProductProbe probe;
         probe.ProbeProducts();
-        ASSERT_EQ(Installed, probe.State(i)) << "the setup's key is not where the probe looks";
-        EXPECT_EQ(expected[i], probe.Path(i));
+        ASSERT_EQ(ProbedInstalled, probe.Result(i)) << "the setup's key is not where the probe looks";
+        EXPECT_EQ(expected[i], probe.LaunchPath(i));
 
         DeleteFileW(productLog.c_str());
-        facade.RunProduct(i, probe.RawPath(i));
+        LaunchProduct(probe.LaunchPath(i), i);
         bool started = false;
         for (int waited = 0; waited < 15000 && !started; waited += 20) {
             started = GetFileAttributesW(productLog.c_str()) != INVALID_FILE_ATTRIBUTES;
             if (!started) Sleep(20);
         }
-        EXPECT_TRUE(started) << "the product did not start from " << probe.Path(i);
+        EXPECT_TRUE(started) << "the product did not start from " << probe.LaunchPath(i);
     }
     for (const wchar_t* name : {L"FAKE_SETUP_LOG", L"FAKE_PRODUCT_LOG", L"FAKE_SETUP_REG_KEY",
                                 L"FAKE_SETUP_REG_VALUE", L"FAKE_SETUP_REG_DATA"})
@@ -456,37 +419,4 @@ TEST_F(Probe, SetupWritesTheKeyTheProbeFindsAndTheProductStarts)
     Sleep(200);  // the last product may still hold its log open
     for (const std::wstring& f : {setupLog, productLog, product}) DeleteFileW(f.c_str());
     RemoveDirectoryW(dir.c_str());
-}
-
-// Only a double-byte ANSI code page turns a value within the read limit into
-// a derived Android path over the 260-byte field: 129 such characters are 258
-// bytes before "Rezude.exe" is appended.
-TEST_F(Probe, DerivedAndroidPathTooLongForTheFieldStaysEmpty)
-{
-    CPINFO info = {};
-    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 2)
-        GTEST_SKIP() << "ANSI code page " << GetACP() << " is not double-byte";
-    const wchar_t wide = L'\x4E2D';
-    char ansi[4] = {};
-    BOOL lossy = FALSE;
-    ASSERT_EQ(2, WideCharToMultiByte(CP_ACP, 0, &wide, 1, ansi, sizeof(ansi), nullptr, &lossy));
-    ASSERT_FALSE(lossy);
-    struct Row
-    {
-        size_t chars;
-        bool fits;
-    };
-    const Row rows[] = {{124, true}, {125, false}, {129, false}};
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.chars);
-        SetString(UsedPath(kAndroid), kProducts[kAndroid].pathValue, std::wstring(r.chars, wide));
-        SetString(UsedPath(kDesktop), kProducts[kDesktop].pathValue, std::wstring(r.chars, wide));
-        ProbeUnderTest probe;
-        probe.ProbeProducts();
-        std::string bytes;
-        for (size_t i = 0; i < r.chars; ++i) bytes.append(ansi, 2);
-        EXPECT_EQ(bytes, probe.Path(kDesktop)) << "a 258-byte path fits as read";
-        EXPECT_EQ(Installed, probe.State(kAndroid));
-        EXPECT_EQ(r.fits ? bytes + "Rezude.exe" : std::string(), probe.Path(kAndroid));
-    }
 }

@@ -3,12 +3,14 @@
 // test) as real child processes. The stand-ins take their options from the
 // environment, which ShellExecuteEx hands on to them.
 
-#include "launcher/DownloadFile.h"
+#include "launcher/ProductLaunch.h"
 #include "launcher/ProductProbe.h"
+#include "launcher/ProductWorker.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
 
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LauncherFixture.h"
 #include "tests/support/ProxyGuard.h"
 #include "tests/support/SignedSetups.h"
 #include "tests/support/TempFolder.h"
@@ -59,11 +61,7 @@ bool FileExists(const std::wstring& path)
 
 bool WaitForFile(const std::wstring& path, DWORD ms)
 {
-    for (DWORD waited = 0; waited < ms; waited += 20) {
-        if (FileExists(path)) return true;
-        Sleep(20);
-    }
-    return FileExists(path);
+    return TestSupport::WaitFor([&] { return FileExists(path); }, ms);
 }
 
 // The last record of a stand-in's log as key -> value.
@@ -174,7 +172,7 @@ protected:
 TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor)
 {
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    std::wstring path = m_setup;
     DWORD start = GetTickCount();
     DWORD raisedAfter = 0;
     ASSERT_TRUE(FinishesWithin(20000, [&] {
@@ -196,12 +194,12 @@ TEST_F(SetupLaunch, SetupRunsHiddenWithSlashSAndIsWaitedFor)
 TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns)
 {
     SetEnv(L"FAKE_SETUP_DELAY_MS", L"1500");
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    std::wstring path = m_setup;
     struct Worker
     {
         static DWORD WINAPI Run(LPVOID p)
         {
-            RunSetupAndWait(static_cast<std::string*>(p)->c_str(), kAndroid);
+            RunSetupAndWait(static_cast<std::wstring*>(p)->c_str(), kAndroid);
             return 0;
         }
     };
@@ -216,7 +214,7 @@ TEST_F(SetupLaunch, FlagStaysDownWhileTheSetupRuns)
 TEST_F(SetupLaunch, SetupHandingOverToAChildRaisesTheFlagAtOnce)
 {
     SetEnv(L"FAKE_SETUP_CHILD_MS", L"6000");
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    std::wstring path = m_setup;
     DWORD start = GetTickCount();
     ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), kDesktop); }));
     EXPECT_LT(GetTickCount() - start, 4000u) << "the child is not waited for";
@@ -229,11 +227,10 @@ TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog)
     struct Row
     {
         int index;
-        std::string path;
+        std::wstring path;
     };
-    const Row rows[] = {{kDesktop, TestSupport::AnsiFromWide(m_dir) + "\\Vedeziz.exe"},
-                        {kIPhone, "C:\\no such folder\\Zarazed.exe"},
-                        {kAndroid, ""}};
+    const Row rows[] = {
+        {kDesktop, m_dir + L"\\Vedeziz.exe"}, {kIPhone, L"C:\\no such folder\\Zarazed.exe"}, {kAndroid, L""}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
         DWORD start = GetTickCount();
@@ -246,7 +243,7 @@ TEST_F(SetupLaunch, NoFileAtTheSetupPathRaisesTheFlagWithoutADialog)
 
 TEST_F(SetupLaunch, OutOfRangeIndexRunsTheSetupButRaisesNoFlag)
 {
-    std::string path = TestSupport::AnsiFromWide(m_setup);
+    const std::wstring& path = m_setup;
     for (int index : {-1, 3}) {
         ASSERT_TRUE(FinishesWithin(20000, [&] { RunSetupAndWait(path.c_str(), index); }));
         for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, Ended(i));
@@ -277,7 +274,7 @@ TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature)
         {kTampered, L"", true},
     };
     const std::wstring downloaded = m_dir + L"Zarazed.exe";
-    const std::string path = TestSupport::AnsiFromWide(downloaded);
+    const std::wstring& path = downloaded;
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << SetupFormName(row.form) << (row.publisher[0] ? "" : ", no check"));
         DeleteFileW(m_setupLog.c_str());
@@ -293,8 +290,7 @@ TEST_F(SetupLaunch, ADownloadedSetupRunsOnlyWithThePublishersSignature)
         }
         DeleteFileW(downloaded.c_str());
     }
-    EXPECT_FALSE(
-        RunDownloadedSetup(TestSupport::AnsiFromWide(m_dir + L"missing.exe").c_str(), publisher.c_str()));
+    EXPECT_FALSE(RunDownloadedSetup((m_dir + L"missing.exe").c_str(), publisher.c_str()));
     for (int i = 0; i < kProductCount; ++i) EXPECT_EQ(0, Ended(i)) << "the run alone reports no end";
 }
 
@@ -330,8 +326,7 @@ TEST_F(SetupLaunch, AHeldSetupCannotBeChangedYetStarts)
     EXPECT_FALSE(MoveFileExW(m_product.c_str(), held.c_str(), MOVEFILE_REPLACE_EXISTING)) << "swapped";
 
     bool started = false;
-    const std::string path = TestSupport::AnsiFromWide(held);
-    ASSERT_TRUE(FinishesWithin(30000, [&] { started = StartSetupAndWait(path.c_str(), hold); }));
+    ASSERT_TRUE(FinishesWithin(30000, [&] { started = StartSetupAndWait(held.c_str(), hold); }));
     EXPECT_TRUE(started);
     EXPECT_EQ(L"/s", ReadLog(m_setupLog)["args"]);
     EXPECT_TRUE(DeleteFileW(held.c_str())) << "the hold ends once the setup has started";
@@ -343,13 +338,13 @@ TEST_F(SetupLaunch, LaunchDropsQuotesAndIconIndex)
     CreateDirectoryW(spaced.c_str(), nullptr);
     std::wstring copy = spaced + L"fake product.exe";
     ASSERT_TRUE(CopyFileW(m_product.c_str(), copy.c_str(), FALSE));
-    const std::string p = TestSupport::AnsiFromWide(copy);
-    const std::string rows[] = {
-        p, p + ",0", p + ",12", p + ",-1", "\"" + p + "\"", "\"" + p + "\",0", "\"" + p + "\" ,3"};
-    for (const std::string& form : rows) {
-        SCOPED_TRACE(form);
+    const std::wstring& p = copy;
+    const std::wstring rows[] = {
+        p, p + L",0", p + L",12", p + L",-1", L"\"" + p + L"\"", L"\"" + p + L"\",0", L"\"" + p + L"\" ,3"};
+    for (const std::wstring& form : rows) {
+        SCOPED_TRACE(TestSupport::AnsiFromWide(form));
         DeleteFileW(m_productLog.c_str());
-        LaunchProduct(form.c_str(), kDesktop);
+        LaunchProduct(form, kDesktop);
         auto log = WaitForRecord(m_productLog, 15000);
         ASSERT_TRUE(log.count("cwd")) << "the product did not start";
         EXPECT_EQ(Lower(copy), Lower(log["exe"]));
@@ -363,68 +358,56 @@ TEST(LaunchFile, FromRegistryForms)
 {
     struct Row
     {
-        const char* in;
-        const char* out;
+        std::wstring in;
+        std::wstring out;
     };
     const Row rows[] = {
-        {"C:\\P\\a.exe", "C:\\P\\a.exe"},       {"C:\\P\\a.exe,0", "C:\\P\\a.exe"},
-        {"C:\\P\\a.exe,-101", "C:\\P\\a.exe"},  {"\"C:\\P\\a.exe\"", "C:\\P\\a.exe"},
-        {"\"C:\\P\\a.exe\",0", "C:\\P\\a.exe"}, {"\"C:\\P Q\\a.exe", "C:\\P Q\\a.exe"},
-        {"C:\\P,1\\a.exe", "C:\\P,1\\a.exe"},   {"C:\\P\\a2.exe", "C:\\P\\a2.exe"},
-        {"C:\\P\\a.exe,", "C:\\P\\a.exe,"},     {"\"C:\\P\\a.exe\" , 3 ", "C:\\P\\a.exe"},
-        {"\"C:\\P\\a.exe\" ", "C:\\P\\a.exe"},  {"\"C:\\P\\a.exe\",-2", "C:\\P\\a.exe"},
+        {L"C:\\P\\a.exe", L"C:\\P\\a.exe"},       {L"C:\\P\\a.exe,0", L"C:\\P\\a.exe"},
+        {L"C:\\P\\a.exe,-101", L"C:\\P\\a.exe"},  {L"\"C:\\P\\a.exe\"", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\",0", L"C:\\P\\a.exe"}, {L"\"C:\\P Q\\a.exe", L"C:\\P Q\\a.exe"},
+        {L"C:\\P,1\\a.exe", L"C:\\P,1\\a.exe"},   {L"C:\\P\\a2.exe", L"C:\\P\\a2.exe"},
+        {L"C:\\P\\a.exe,", L"C:\\P\\a.exe,"},     {L"\"C:\\P\\a.exe\" , 3 ", L"C:\\P\\a.exe"},
+        {L"\"C:\\P\\a.exe\" ", L"C:\\P\\a.exe"},  {L"\"C:\\P\\a.exe\",-2", L"C:\\P\\a.exe"},
     };
     for (const Row& r : rows) {
-        char out[260];
-        EXPECT_TRUE(LaunchFileFromPath(r.in, out)) << r.in;
-        EXPECT_STREQ(r.out, out) << r.in;
+        std::wstring out;
+        EXPECT_TRUE(LaunchFileFromPath(r.in, out)) << r.in.size();
+        EXPECT_EQ(r.out, out);
     }
+    // The longest path Windows starts, and an icon index after it.
+    const std::wstring longest(kMaxPathLength, L'p');
+    std::wstring whole;
+    EXPECT_TRUE(LaunchFileFromPath(longest + L",0", whole));
+    EXPECT_EQ(longest, whole);
     // Text after the closing quote other than an icon index: the path names
     // another program than the one it reads as, and nothing is launched.
-    const char* const refused[] = {
-        "\"C:\\P\\Vav\\Uninstall.exe\"Rezude.exe",
-        "\"C:\\P\\a.exe\" /uninstall",
-        "\"C:\\P\\a.exe\",",
-        "\"C:\\P\\a.exe\",0x1",
-        "\"C:\\P\\a.exe\"\"",
-        "\"\"",
-        "",
+    const std::wstring refused[] = {
+        L"\"C:\\P\\Vav\\Uninstall.exe\"Rezude.exe",
+        L"\"C:\\P\\a.exe\" /uninstall",
+        L"\"C:\\P\\a.exe\",",
+        L"\"C:\\P\\a.exe\",0x1",
+        L"\"C:\\P\\a.exe\"\"",
+        L"\"\"",
+        L"",
+        std::wstring(kMaxPathLength + 1, L'p'),
     };
-    for (const char* in : refused) {
-        char out[260] = "untouched";
-        EXPECT_FALSE(LaunchFileFromPath(in, out)) << in;
-        EXPECT_STREQ("", out) << in;
+    for (const std::wstring& in : refused) {
+        std::wstring out = L"untouched";
+        EXPECT_FALSE(LaunchFileFromPath(in, out)) << TestSupport::AnsiFromWide(in.substr(0, 40));
+        EXPECT_EQ(L"", out);
     }
 }
 
 namespace {
 
-const wchar_t* IPhoneKey()
-{
-    return ProductKeyPath(kIPhone);
-}
-
 void SetInstallLocation(const std::wstring& dir)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_LOCAL_MACHINE, IPhoneKey(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr));
-    RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
-                   DWORD((dir.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    ASSERT_TRUE(TestSupport::SetKeyValue(ProductKeyPath(kIPhone), L"InstallLocation", dir));
 }
 
 void RemoveIPhoneKey()
 {
-    std::wstring p(IPhoneKey());
-    size_t slash = p.rfind(L'\\');
-    HKEY parent = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, p.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS, &parent) ==
-        ERROR_SUCCESS) {
-        RegDeleteTreeW(parent, p.substr(slash + 1).c_str());
-        RegCloseKey(parent);
-    }
+    TestSupport::RemoveKey(kIPhone);
 }
 
 }  // namespace
@@ -435,7 +418,7 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation)
     CreateDirectoryW(install.c_str(), nullptr);
     wchar_t own[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, own);
-    std::string product = TestSupport::AnsiFromWide(m_product);
+    const std::wstring& product = m_product;
 
     struct Row
     {
@@ -450,13 +433,12 @@ TEST_F(SetupLaunch, IPhoneProductStartsInItsInstallLocation)
         {"desktop ignores the iPhone's InstallLocation", kDesktop, true, own},
         {"android ignores the iPhone's InstallLocation", kAndroid, true, own},
     };
-    CDownloadFile facade;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         RemoveIPhoneKey();
         if (r.withLocation) SetInstallLocation(install);
         DeleteFileW(m_productLog.c_str());
-        facade.RunProduct(r.index, product.c_str());
+        LaunchProduct(product, r.index);
         auto log = WaitForRecord(m_productLog, 15000);
         ASSERT_TRUE(log.count("cwd")) << "the product did not start";
         EXPECT_EQ(Lower(r.cwd), Lower(log["cwd"]));
@@ -468,19 +450,8 @@ namespace {
 
 void SetProductValue(int index, const std::wstring& data)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductKeyPath(index), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr));
-    RegSetValueExW(key, kProducts[index].pathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   DWORD((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    ASSERT_TRUE(TestSupport::InstallKey(index, data));
 }
-
-struct ProbeOf : CProductProbe
-{
-    const char* Path(int index) const { return m_product[index].path; }
-};
 
 }  // namespace
 
@@ -510,14 +481,13 @@ TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller)
         {"DisplayIcon with ,0", kDesktop, dir + L"Disk.exe,0", L"Disk.exe"},
         {"quoted DisplayIcon with ,0", kDesktop, L"\"" + dir + L"Disk.exe\",0", L"Disk.exe"},
     };
-    CDownloadFile facade;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         if (row.starts != nullptr) DeleteFileW((dir + row.starts + L".log").c_str());
         SetProductValue(row.index, row.value);
-        ProbeOf probe;
+        CProductProbe probe;
         probe.ProbeProducts();
-        facade.RunProduct(row.index, probe.Path(row.index));
+        LaunchProduct(probe.LaunchPath(row.index), row.index);
         if (row.starts != nullptr) {
             EXPECT_TRUE(WaitForFile(dir + row.starts + L".log", 15000)) << "the product did not start";
         }
@@ -527,12 +497,47 @@ TEST_F(SetupLaunch, RegistryLaunchPathsStartTheProductAndNeverTheUninstaller)
     for (int index : {kDesktop, kAndroid}) RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(index));
 }
 
+// Products installed where ANSI launch paths fail: under a folder named in
+// letters of no single ANSI code page, while this process runs with 1252
+// (ENVIRONMENT in CMakeLists.txt), and at a path of 200 characters.
+TEST_F(SetupLaunch, ProductsStartFromFoldersOutsideTheCodePageAndFromLongPaths)
+{
+    ASSERT_EQ(1252u, GetACP()) << "the code page must have neither Chinese nor Cyrillic letters";
+    const std::wstring unicodeDir = L"C:\\Program Files\\数据恢复 Восстановление\\";
+    const std::wstring longDir = m_dir + std::wstring(188 - m_dir.size(), L'l') + L"\\";
+    struct Row
+    {
+        int index;
+        std::wstring dir, exe, value;
+    };
+    const Row rows[] = {
+        {kDesktop, unicodeDir, L"Vedeziz.exe", L"\"" + unicodeDir + L"Vedeziz.exe\",0"},
+        {kAndroid, unicodeDir, L"Rezude.exe", L"\"" + unicodeDir + L"uninst.exe\" /S"},
+        {kIPhone, longDir, L"Zarazed.exe", longDir + L"Zarazed.exe"},
+    };
+    ASSERT_EQ(200u, rows[2].value.size());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.value);
+        CreateDirectoryW(row.dir.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW(m_product.c_str(), (row.dir + row.exe).c_str(), FALSE));
+        DeleteFileW(m_productLog.c_str());
+        SetProductValue(row.index, row.value);
+        CProductProbe probe;
+        probe.ProbeProducts();
+        LaunchProduct(probe.LaunchPath(row.index), row.index);
+        auto log = WaitForRecord(m_productLog, 15000);
+        EXPECT_EQ(Lower(row.dir + row.exe), Lower(log["exe"])) << "the product did not start";
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductKeyPath(row.index));
+        Sleep(100);  // the product may still be ending
+        DeleteFileW((row.dir + row.exe).c_str());
+    }
+    RemoveDirectoryW(unicodeDir.c_str());
+}
+
 TEST_F(SetupLaunch, RunProductIgnoresOtherIndices)
 {
-    std::string product = TestSupport::AnsiFromWide(m_product);
-    CDownloadFile facade;
-    facade.RunProduct(-1, product.c_str());
-    facade.RunProduct(3, product.c_str());
+    LaunchProduct(m_product, -1);
+    LaunchProduct(m_product, 3);
     EXPECT_FALSE(WaitForFile(m_productLog, 2000));
 }
 
@@ -581,14 +586,6 @@ protected:
         else
             RegDeleteValueW(m_settings, name);
     }
-    static bool WaitFor(DWORD ms, bool (*done)())
-    {
-        for (DWORD waited = 0; waited < ms; waited += 20) {
-            if (done()) return true;
-            Sleep(20);
-        }
-        return done();
-    }
 
     HKEY m_settings = nullptr;
     bool m_hadEnable = false, m_hadServer = false;
@@ -598,12 +595,9 @@ protected:
 
 std::wstring TempSetupPath(int index)
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    std::string path = std::string(temp) + kProducts[index].setupFileName;
-    wchar_t w[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w, MAX_PATH);
-    return w;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return std::wstring(temp) + kProducts[index].setupFileName;
 }
 
 }  // namespace
@@ -627,8 +621,7 @@ TEST_F(WorkerTest, FailedDownloadDoesNotRunAnEarlierSetup)
 
 // The worker against a local server that serves the desktop setup in each
 // form the check tells apart, once with the prefix's temporary folder and
-// once with one whose name the ANSI code page cannot represent (where it
-// reaches the folder through the short form). Only the publisher's setup
+// once with one named in Chinese and Cyrillic letters. Only the publisher's setup
 // runs, from a private folder in the temporary folder; every run ends with
 // the flag, and with nothing of the download left in the temporary folder.
 TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNothing)
@@ -640,11 +633,9 @@ TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNoth
     wchar_t own[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, own);
     std::vector<std::wstring> temps = {own};
-    const std::wstring unrepresentable = UnrepresentableName();
-    if (!unrepresentable.empty()) {
-        temps.push_back(m_dir + unrepresentable + L"\\");
-        ASSERT_TRUE(CreateDirectoryW(temps.back().c_str(), nullptr));
-    }
+    // Letters of no single ANSI code page, the path used as it stands.
+    temps.push_back(m_dir + L"用户 Пользователь\\");
+    ASSERT_TRUE(CreateDirectoryW(temps.back().c_str(), nullptr));
     const bool checked = kSetupPublisher[0] != L'\0';
     for (const std::wstring& temp : temps) {
         for (SetupForm form : {kSignedByPublisher, kUnsigned, kSignedByOther, kTampered}) {
@@ -674,8 +665,7 @@ TEST_F(WorkerTest, TheWorkerRunsOnlyACheckedSetupFromAPrivateFolderAndLeavesNoth
             if (!runs) continue;
             auto log = ReadLog(m_setupLog);
             EXPECT_EQ(L"/s", log["args"]);
-            // It ran in "<temp>\VozerorSetup-<32 hex digits>", the temporary
-            // folder maybe in its short form.
+            // It ran in "<temp>\VozerorSetup-<32 hex digits>".
             std::wstring cwd = log["cwd"];
             size_t slash = cwd.find_last_of(L'\\');
             ASSERT_NE(std::wstring::npos, slash);
@@ -716,8 +706,8 @@ TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload)
     std::wstring longDir = L"C:\\" + std::wstring(246, L't');
     SetEnvironmentVariableW(L"TMP", longDir.c_str());
     SetEnvironmentVariableW(L"TEMP", longDir.c_str());
-    char probe[MAX_PATH] = {};
-    DWORD n = GetTempPathA(MAX_PATH, probe);
+    wchar_t probe[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH + 1, probe);
     bool ok = FinishesWithin(30000, [] { RunWorker(kIPhone); });
     _set_invalid_parameter_handler(previous);
     SetEnvironmentVariableW(L"TMP", oldTmp[0] ? oldTmp : nullptr);
@@ -731,21 +721,20 @@ TEST_F(WorkerTest, TemporaryFolderTooLongForTheSetupNameSkipsTheDownload)
 
 TEST_F(WorkerTest, SecondStartWhileAWorkerRunsIsRefused)
 {
-    CDownloadFile facade;
     static int s_index;
     for (int index = 0; index < kProductCount; ++index) {
         SCOPED_TRACE(index);
         s_index = index;
         // Holding the product's slot stands for its worker still running.
         ASSERT_TRUE(ClaimWorker(index));
-        EXPECT_FALSE(facade.Start(index));
+        EXPECT_FALSE(StartWorker(index));
         Sleep(300);
         EXPECT_EQ(0, Ended(index)) << "a second worker ran";
         ReleaseWorker(index);
 
-        EXPECT_TRUE(facade.Start(index));
-        ASSERT_TRUE(WaitFor(60000, [] { return Ended(s_index) == 1; }));
-        ASSERT_TRUE(WaitFor(5000, [] { return !IsWorkerRunning(s_index); }))
+        EXPECT_TRUE(StartWorker(index));
+        ASSERT_TRUE(TestSupport::WaitFor([] { return Ended(s_index) == 1; }));
+        ASSERT_TRUE(TestSupport::WaitFor([] { return !IsWorkerRunning(s_index); }, 5000))
             << "a finished worker must free its product";
         for (int other = 0; other < kProductCount; ++other) {
             if (other != index) {

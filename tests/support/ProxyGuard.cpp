@@ -1,6 +1,7 @@
 #include "tests/support/ProxyGuard.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace TestSupport {
 
@@ -45,11 +46,11 @@ void ProxyGuard::Restore(const wchar_t* name, bool had, const std::string& data,
         RegDeleteValueW(m_key, name);
 }
 
-std::string UrlPath(const char* url)
+std::string UrlPath(const wchar_t* url)
 {
-    const char* p = std::strstr(url, "://");
-    p = p ? std::strchr(p + 3, '/') : nullptr;
-    return p ? p : "";
+    const wchar_t* p = std::wcsstr(url, L"://");
+    p = p ? std::wcschr(p + 3, L'/') : nullptr;
+    return p ? std::string(p, p + std::wcslen(p)) : std::string();
 }
 
 }  // namespace TestSupport

@@ -28,7 +28,7 @@ private:
 };
 
 // The request path of an absolute URL: everything after "scheme://host";
-// "" when there is none.
-std::string UrlPath(const char* url);
+// "" when there is none. The URL is ASCII, as the launcher's are.
+std::string UrlPath(const wchar_t* url);
 
 }  // namespace TestSupport

@@ -58,6 +58,14 @@ int Bare(const char* url)
     return ok ? 0 : 1;
 }
 
+// A command-line argument (in the ANSI code page, as main receives it) as UTF-16.
+std::wstring Argument(const char* text)
+{
+    wchar_t wide[4096] = {};
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 4096);
+    return wide;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -69,7 +77,7 @@ int main(int argc, char** argv)
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before));
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    const bool ok = Launcher::DownloadToFile(argv[1], argv[2], Progress);
+    const bool ok = Launcher::DownloadToFile(Argument(argv[1]).c_str(), Argument(argv[2]).c_str(), Progress);
     QueryPerformanceCounter(&end);
     PROCESS_MEMORY_COUNTERS after = {};
     after.cb = sizeof(after);
