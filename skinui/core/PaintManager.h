@@ -30,7 +30,7 @@
 
 namespace SkinUI {
 
-class CAccessibilityUI;
+class CAccessibilityTreeUI;
 class CControlUI;
 
 // Told of every real change of a control's state (see ControlChange in
@@ -314,7 +314,7 @@ public:
     // True when the message was consumed; lRes is then the window
     // procedure's result. On false the default procedure runs as well.
     // WM_GETOBJECT for the client object is answered with the controls'
-    // accessibility tree (CAccessibilityUI), made at the first such request;
+    // accessibility tree (CAccessibilityTreeUI), made at the first such request;
     // WM_DESTROY ends that tree.
     bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     // Keyboard pre-translation (Tab, shortcuts); true swallows the message.
@@ -532,7 +532,7 @@ private:
     void ShowToolTip(CControlUI* pHover);
 
     // Null until a client asks for the client object.
-    CAccessibilityUI* m_pAccessibility = nullptr;
+    CAccessibilityTreeUI* m_pAccessibility = nullptr;
     bool m_bFocusCueHidden = true;
     DWORD m_dwFocusCueColor = 0;
     bool m_bMouseCapture = false;

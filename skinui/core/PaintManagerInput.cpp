@@ -7,8 +7,8 @@
 //   drop target registration, drag source
 #include "skinui/core/PaintManager.h"
 
+#include "skinui/accessibility/AccessibilityTree.h"
 #include "skinui/control/Control.h"
-#include "skinui/core/Accessibility.h"
 #include "skinui/core/DataObject.h"
 #include "skinui/core/DropSource.h"
 #include "skinui/render/DPI.h"
@@ -356,7 +356,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         // zero-extended, others sign-extended. Other objects (the window,
         // the caret, UI Automation's root) are the default procedure's.
         if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return false;
-        if (m_pAccessibility == nullptr) m_pAccessibility = new (std::nothrow) CAccessibilityUI(this);
+        if (m_pAccessibility == nullptr) m_pAccessibility = new (std::nothrow) CAccessibilityTreeUI(this);
         if (m_pAccessibility == nullptr) return false;
         lRes = m_pAccessibility->GetClientObjectResult(wParam);
         return lRes > 0;

@@ -11,8 +11,8 @@
 #include "launcher/LauncherView.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
+#include "skinui/accessibility/AccessibilityTree.h"
 #include "skinui/control/Control.h"
-#include "skinui/core/Accessibility.h"
 #include "skinui/core/PaintManager.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/PaintManagerWindow.h"
@@ -364,7 +364,7 @@ TEST_F(LauncherKeyboardTest, EveryActionableControlHasANameInTheSkinsLanguage)
         {L"return", L"返回", nullptr},
     };
     Start(false, false, false);
-    SkinUI::CAccessibilityUI tree(&Manager());
+    SkinUI::CAccessibilityTreeUI tree(&Manager());
     for (const Row& row : rows) {
         CControlUI* control = C(row.control);
         ASSERT_NE(nullptr, control) << TestSupport::AnsiFromWide(row.control);

@@ -1,9 +1,9 @@
-#include "skinui/core/Accessibility.h"
+#include "skinui/accessibility/AccessibilityTree.h"
 
 #include "skinui/control/Button.h"
 #include "skinui/control/Control.h"
 #include "skinui/control/Text.h"
-#include "skinui/core/Accessible.h"
+#include "skinui/accessibility/AccessibleObject.h"
 
 #include <oleacc.h>
 
@@ -18,7 +18,7 @@ namespace {
 // Change 0: the control is seen for the first time.
 CControlUI* SnapshotControl(CControlUI* pControl, LPVOID pData)
 {
-    static_cast<CAccessibilityUI*>(pData)->OnControlChanged(pControl, 0);
+    static_cast<CAccessibilityTreeUI*>(pData)->OnControlChanged(pControl, 0);
     return nullptr;
 }
 
@@ -26,7 +26,7 @@ CControlUI* SnapshotControl(CControlUI* pControl, LPVOID pData)
 
 // ---- Lifetime ------------------------------------------------------------------
 
-CAccessibilityUI::CAccessibilityUI(CPaintManagerUI* pManager) : m_pManager(pManager)
+CAccessibilityTreeUI::CAccessibilityTreeUI(CPaintManagerUI* pManager) : m_pManager(pManager)
 {
     m_pManager->AddControlObserver(this);
     // What every control shows now, so that the first change of each is told
@@ -34,7 +34,7 @@ CAccessibilityUI::CAccessibilityUI(CPaintManagerUI* pManager) : m_pManager(pMana
     if (m_pManager->GetRoot() != nullptr) m_pManager->GetRoot()->FindControl(SnapshotControl, this, 0);
 }
 
-CAccessibilityUI::~CAccessibilityUI()
+CAccessibilityTreeUI::~CAccessibilityTreeUI()
 {
     m_pManager->RemoveControlObserver(this);
     for (auto& item : m_entries) Disconnect(item.second.pAccessible);
@@ -44,7 +44,7 @@ CAccessibilityUI::~CAccessibilityUI()
     m_pClient = nullptr;
 }
 
-void CAccessibilityUI::Disconnect(CAccessibleUI* pAccessible)
+void CAccessibilityTreeUI::Disconnect(CAccessibleObjectUI* pAccessible)
 {
     if (pAccessible == nullptr) return;
     pAccessible->Detach();
@@ -56,22 +56,22 @@ void CAccessibilityUI::Disconnect(CAccessibleUI* pAccessible)
 
 // ---- The window's side -----------------------------------------------------------
 
-LRESULT CAccessibilityUI::GetClientObjectResult(WPARAM wParam)
+LRESULT CAccessibilityTreeUI::GetClientObjectResult(WPARAM wParam)
 {
     if (m_pClient == nullptr) {
-        m_pClient = new (std::nothrow) CAccessibleUI(this, nullptr);
+        m_pClient = new (std::nothrow) CAccessibleObjectUI(this, nullptr);
         if (m_pClient == nullptr) return 0;
     }
     return ::LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(m_pClient));
 }
 
-void CAccessibilityUI::OnWindowFocus()
+void CAccessibilityTreeUI::OnWindowFocus()
 {
     TAccessibleTarget target = {};
     if (GetFocusTarget(target)) Fire(EVENT_OBJECT_FOCUS, target);
 }
 
-void CAccessibilityUI::OnPostedAction(WPARAM wParam)
+void CAccessibilityTreeUI::OnPostedAction(WPARAM wParam)
 {
     TAccessibleTarget target = {};
     if (!FindById(static_cast<LONG>(wParam), target) || target.pControl == nullptr) return;
@@ -85,14 +85,14 @@ void CAccessibilityUI::OnPostedAction(WPARAM wParam)
     if (target.pControl->GetInterface(L"Button") != nullptr) target.pControl->Activate();
 }
 
-HWND CAccessibilityUI::GetWindow() const
+HWND CAccessibilityTreeUI::GetWindow() const
 {
     return m_pManager->GetPaintWindow();
 }
 
 // ---- Ids and objects ---------------------------------------------------------------
 
-CAccessibilityUI::TControlEntry& CAccessibilityUI::Entry(CControlUI* pControl, bool& bNew)
+CAccessibilityTreeUI::TControlEntry& CAccessibilityTreeUI::Entry(CControlUI* pControl, bool& bNew)
 {
     auto found = m_entries.find(pControl);
     bNew = found == m_entries.end();
@@ -102,7 +102,7 @@ CAccessibilityUI::TControlEntry& CAccessibilityUI::Entry(CControlUI* pControl, b
     return entry;
 }
 
-void CAccessibilityUI::Snapshot(CControlUI* pControl, TControlEntry& entry) const
+void CAccessibilityTreeUI::Snapshot(CControlUI* pControl, TControlEntry& entry) const
 {
     entry.bExposed = IsExposed(pControl);
     entry.sName = NameOf(pControl, !pControl->IsEnabled(), nullptr);
@@ -111,34 +111,34 @@ void CAccessibilityUI::Snapshot(CControlUI* pControl, TControlEntry& entry) cons
     entry.bPushed = pButton != nullptr && (pButton->GetButtonState() & STATE_PUSHED) != 0;
 }
 
-void CAccessibilityUI::Forget(CControlUI* pControl)
+void CAccessibilityTreeUI::Forget(CControlUI* pControl)
 {
     auto found = m_entries.find(pControl);
     if (found == m_entries.end()) return;
     if (found->second.nId != 0) m_ids.erase(found->second.nId);
     for (LONG nId : found->second.linkIds)
         if (nId != 0) m_ids.erase(nId);
-    CAccessibleUI* pAccessible = found->second.pAccessible;
+    CAccessibleObjectUI* pAccessible = found->second.pAccessible;
     m_entries.erase(found);
     Disconnect(pAccessible);
 }
 
-CAccessibleUI* CAccessibilityUI::GetAccessible(CControlUI* pControl)
+CAccessibleObjectUI* CAccessibilityTreeUI::GetAccessible(CControlUI* pControl)
 {
-    CAccessibleUI** ppAccessible = &m_pClient;
+    CAccessibleObjectUI** ppAccessible = &m_pClient;
     if (pControl != nullptr) {
         bool bNew = false;
         ppAccessible = &Entry(pControl, bNew).pAccessible;
     }
     if (*ppAccessible == nullptr) {
-        *ppAccessible = new (std::nothrow) CAccessibleUI(this, pControl);
+        *ppAccessible = new (std::nothrow) CAccessibleObjectUI(this, pControl);
         if (*ppAccessible == nullptr) return nullptr;
     }
     (*ppAccessible)->AddRef();
     return *ppAccessible;
 }
 
-LONG CAccessibilityUI::GetId(const TAccessibleTarget& target)
+LONG CAccessibilityTreeUI::GetId(const TAccessibleTarget& target)
 {
     if (target.pControl == nullptr) return CHILDID_SELF;
     bool bNew = false;
@@ -158,7 +158,7 @@ LONG CAccessibilityUI::GetId(const TAccessibleTarget& target)
     return *pnId;
 }
 
-bool CAccessibilityUI::FindById(LONG nId, TAccessibleTarget& target)
+bool CAccessibilityTreeUI::FindById(LONG nId, TAccessibleTarget& target)
 {
     auto found = m_ids.find(nId);
     if (found == m_ids.end() || !IsValid(found->second)) return false;
@@ -166,7 +166,7 @@ bool CAccessibilityUI::FindById(LONG nId, TAccessibleTarget& target)
     return true;
 }
 
-HRESULT CAccessibilityUI::DoDefaultAction(const TAccessibleTarget& target)
+HRESULT CAccessibilityTreeUI::DoDefaultAction(const TAccessibleTarget& target)
 {
     if (GetDefaultAction(target).IsEmpty()) return DISP_E_MEMBERNOTFOUND;
     if (!IsShown(target.pControl) || !IsEnabledAll(target.pControl)) return E_FAIL;
@@ -179,14 +179,14 @@ HRESULT CAccessibilityUI::DoDefaultAction(const TAccessibleTarget& target)
 
 // ---- Events ------------------------------------------------------------------------
 
-void CAccessibilityUI::Fire(DWORD dwEvent, const TAccessibleTarget& target)
+void CAccessibilityTreeUI::Fire(DWORD dwEvent, const TAccessibleTarget& target)
 {
     const LONG nChild = target.pControl == nullptr ? CHILDID_SELF : -GetId(target);
     ::NotifyWinEvent(dwEvent, GetWindow(), OBJID_CLIENT, nChild);
 }
 
 // Change 0 only takes the control's snapshot.
-void CAccessibilityUI::OnControlChanged(CControlUI* pControl, int change)
+void CAccessibilityTreeUI::OnControlChanged(CControlUI* pControl, int change)
 {
     if (change == CHANGE_DESTROYED) {
         // Only the base part is left: nothing of it is read.

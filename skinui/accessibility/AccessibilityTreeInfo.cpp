@@ -1,8 +1,8 @@
-// CAccessibilityUI: what a client reads of an object.
+// CAccessibilityTreeUI: what a client reads of an object.
 //   Tree shape: which controls are exposed, children, parent
 //   Names, roles, values, actions
 //   States, places, focus, hit test
-#include "skinui/core/Accessibility.h"
+#include "skinui/accessibility/AccessibilityTree.h"
 
 #include "skinui/control/Button.h"
 #include "skinui/control/Container.h"
@@ -46,21 +46,21 @@ CUIString PlainTextOf(CControlUI* pControl)
 
 // ---- Tree shape ----------------------------------------------------------------
 
-bool CAccessibilityUI::IsShown(CControlUI* pControl)
+bool CAccessibilityTreeUI::IsShown(CControlUI* pControl)
 {
     for (CControlUI* p = pControl; p != nullptr; p = p->GetParent())
         if (!p->IsVisible()) return false;
     return true;
 }
 
-bool CAccessibilityUI::IsEnabledAll(CControlUI* pControl)
+bool CAccessibilityTreeUI::IsEnabledAll(CControlUI* pControl)
 {
     for (CControlUI* p = pControl; p != nullptr; p = p->GetParent())
         if (!p->IsEnabled()) return false;
     return true;
 }
 
-bool CAccessibilityUI::IsValid(const TAccessibleTarget& target) const
+bool CAccessibilityTreeUI::IsValid(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr) return target.iLink < 0;
     if (target.pControl->GetManager() != m_pManager) return false;
@@ -72,7 +72,7 @@ bool CAccessibilityUI::IsValid(const TAccessibleTarget& target) const
     return pText != nullptr && target.iLink < pText->GetLinkCount();
 }
 
-bool CAccessibilityUI::IsExposed(CControlUI* pControl) const
+bool CAccessibilityTreeUI::IsExposed(CControlUI* pControl) const
 {
     if (pControl == nullptr) return false;
     if (pControl->GetInterface(L"Button") != nullptr || pControl->GetInterface(L"Progress") != nullptr)
@@ -80,7 +80,7 @@ bool CAccessibilityUI::IsExposed(CControlUI* pControl) const
     return !NameOf(pControl, !pControl->IsEnabled(), nullptr).IsEmpty();
 }
 
-void CAccessibilityUI::AddExposed(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const
+void CAccessibilityTreeUI::AddExposed(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const
 {
     if (pControl == nullptr || !pControl->IsVisible()) return;
     if (IsExposed(pControl)) {
@@ -90,8 +90,8 @@ void CAccessibilityUI::AddExposed(CControlUI* pControl, std::vector<TAccessibleT
     AddExposedChildren(pControl, children);
 }
 
-void CAccessibilityUI::AddExposedChildren(CControlUI* pControl,
-                                          std::vector<TAccessibleTarget>& children) const
+void CAccessibilityTreeUI::AddExposedChildren(CControlUI* pControl,
+                                              std::vector<TAccessibleTarget>& children) const
 {
     // Items only: a container's scroll bars are not part of the page.
     CContainerUI* pContainer = static_cast<CContainerUI*>(pControl->GetInterface(L"Container"));
@@ -99,8 +99,8 @@ void CAccessibilityUI::AddExposedChildren(CControlUI* pControl,
     for (int i = 0; i < pContainer->GetCount(); ++i) AddExposed(pContainer->GetItemAt(i), children);
 }
 
-void CAccessibilityUI::GetChildren(const TAccessibleTarget& target,
-                                   std::vector<TAccessibleTarget>& children) const
+void CAccessibilityTreeUI::GetChildren(const TAccessibleTarget& target,
+                                       std::vector<TAccessibleTarget>& children) const
 {
     children.clear();
     if (target.iLink >= 0) return;
@@ -118,7 +118,7 @@ void CAccessibilityUI::GetChildren(const TAccessibleTarget& target,
     AddExposedChildren(target.pControl, children);
 }
 
-TAccessibleTarget CAccessibilityUI::GetParent(const TAccessibleTarget& target) const
+TAccessibleTarget CAccessibilityTreeUI::GetParent(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr) return target;
     if (target.iLink >= 0) return TAccessibleTarget{target.pControl, -1};
@@ -127,7 +127,8 @@ TAccessibleTarget CAccessibilityUI::GetParent(const TAccessibleTarget& target) c
     return TAccessibleTarget{pParent, -1};
 }
 
-bool CAccessibilityUI::IsDescendant(const TAccessibleTarget& target, const TAccessibleTarget& ancestor) const
+bool CAccessibilityTreeUI::IsDescendant(const TAccessibleTarget& target,
+                                        const TAccessibleTarget& ancestor) const
 {
     if (ancestor.iLink >= 0 || target.pControl == nullptr) return false;
     if (target.iLink >= 0 && target.pControl == ancestor.pControl) return true;
@@ -139,7 +140,7 @@ bool CAccessibilityUI::IsDescendant(const TAccessibleTarget& target, const TAcce
 
 // ---- Names, roles, values, actions -------------------------------------------------
 
-CUIString CAccessibilityUI::NameOf(CControlUI* pControl, bool bDisabled, bool* pbFromToolTip) const
+CUIString CAccessibilityTreeUI::NameOf(CControlUI* pControl, bool bDisabled, bool* pbFromToolTip) const
 {
     if (pbFromToolTip != nullptr) *pbFromToolTip = false;
     LPCTSTR pstrDisabled = pControl->GetCustomAttribute(L"accdisabledname");
@@ -152,7 +153,7 @@ CUIString CAccessibilityUI::NameOf(CControlUI* pControl, bool bDisabled, bool* p
     return pControl->GetToolTip();
 }
 
-CUIString CAccessibilityUI::LinkName(CControlUI* pControl, int iLink) const
+CUIString CAccessibilityTreeUI::LinkName(CControlUI* pControl, int iLink) const
 {
     CUIString sLinks[CTextUI::kMaxLinks];
     if (iLink < 0 || iLink >= CTextUI::kMaxLinks) return CUIString();
@@ -160,7 +161,7 @@ CUIString CAccessibilityUI::LinkName(CControlUI* pControl, int iLink) const
     return sLinks[iLink];
 }
 
-CUIString CAccessibilityUI::GetName(const TAccessibleTarget& target) const
+CUIString CAccessibilityTreeUI::GetName(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr) {
         wchar_t szTitle[256] = {};
@@ -171,7 +172,7 @@ CUIString CAccessibilityUI::GetName(const TAccessibleTarget& target) const
     return NameOf(target.pControl, !target.pControl->IsEnabled(), nullptr);
 }
 
-CUIString CAccessibilityUI::GetDescription(const TAccessibleTarget& target) const
+CUIString CAccessibilityTreeUI::GetDescription(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr || target.iLink >= 0) return CUIString();
     bool bFromToolTip = false;
@@ -179,7 +180,7 @@ CUIString CAccessibilityUI::GetDescription(const TAccessibleTarget& target) cons
     return bFromToolTip ? CUIString() : target.pControl->GetToolTip();
 }
 
-int CAccessibilityUI::PercentOf(CControlUI* pControl)
+int CAccessibilityTreeUI::PercentOf(CControlUI* pControl)
 {
     const CProgressUI* pProgress = static_cast<CProgressUI*>(pControl->GetInterface(L"Progress"));
     if (pProgress == nullptr) return -1;
@@ -190,7 +191,7 @@ int CAccessibilityUI::PercentOf(CControlUI* pControl)
     return nPercent < 0 ? 0 : nPercent > 100 ? 100 : static_cast<int>(nPercent);
 }
 
-CUIString CAccessibilityUI::GetValue(const TAccessibleTarget& target) const
+CUIString CAccessibilityTreeUI::GetValue(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr) return CUIString();
     if (target.iLink >= 0) {
@@ -204,7 +205,7 @@ CUIString CAccessibilityUI::GetValue(const TAccessibleTarget& target) const
     return sValue;
 }
 
-CUIString CAccessibilityUI::GetDefaultAction(const TAccessibleTarget& target) const
+CUIString CAccessibilityTreeUI::GetDefaultAction(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr) return CUIString();
     // The verbs of Windows' own buttons and links.
@@ -213,7 +214,7 @@ CUIString CAccessibilityUI::GetDefaultAction(const TAccessibleTarget& target) co
     return CUIString();
 }
 
-LONG CAccessibilityUI::GetRole(const TAccessibleTarget& target) const
+LONG CAccessibilityTreeUI::GetRole(const TAccessibleTarget& target) const
 {
     CControlUI* pControl = target.pControl;
     if (pControl == nullptr) return ROLE_SYSTEM_CLIENT;
@@ -227,7 +228,7 @@ LONG CAccessibilityUI::GetRole(const TAccessibleTarget& target) const
 
 // ---- States, places, focus, hit test ---------------------------------------------
 
-bool CAccessibilityUI::GetFocusTarget(TAccessibleTarget& target) const
+bool CAccessibilityTreeUI::GetFocusTarget(TAccessibleTarget& target) const
 {
     CControlUI* pFocus = m_pManager->GetFocus();
     if (pFocus == nullptr || !IsValid(TAccessibleTarget{pFocus, -1})) return false;
@@ -242,7 +243,7 @@ bool CAccessibilityUI::GetFocusTarget(TAccessibleTarget& target) const
     return true;
 }
 
-LONG CAccessibilityUI::GetState(const TAccessibleTarget& target) const
+LONG CAccessibilityTreeUI::GetState(const TAccessibleTarget& target) const
 {
     TAccessibleTarget focus = {};
     const bool bHasFocus = GetFocusTarget(focus);
@@ -277,7 +278,7 @@ LONG CAccessibilityUI::GetState(const TAccessibleTarget& target) const
     return nState;
 }
 
-RECT CAccessibilityUI::ClientRect(const TAccessibleTarget& target) const
+RECT CAccessibilityTreeUI::ClientRect(const TAccessibleTarget& target) const
 {
     RECT rc = {0, 0, 0, 0};
     if (target.pControl == nullptr) {
@@ -290,7 +291,7 @@ RECT CAccessibilityUI::ClientRect(const TAccessibleTarget& target) const
     return rc;
 }
 
-RECT CAccessibilityUI::GetScreenRect(const TAccessibleTarget& target) const
+RECT CAccessibilityTreeUI::GetScreenRect(const TAccessibleTarget& target) const
 {
     // Control rectangles are in device pixels already, at any DPI.
     RECT rc = ClientRect(target);
@@ -298,7 +299,8 @@ RECT CAccessibilityUI::GetScreenRect(const TAccessibleTarget& target) const
     return rc;
 }
 
-bool CAccessibilityUI::HitTest(const TAccessibleTarget& from, POINT ptScreen, TAccessibleTarget& hit) const
+bool CAccessibilityTreeUI::HitTest(const TAccessibleTarget& from, POINT ptScreen,
+                                   TAccessibleTarget& hit) const
 {
     POINT pt = ptScreen;
     ::ScreenToClient(GetWindow(), &pt);

@@ -1,5 +1,5 @@
 #pragma once
-// CAccessibilityUI: a window's controls as Microsoft Active Accessibility
+// CAccessibilityTreeUI: a window's controls as Microsoft Active Accessibility
 // objects, for screen readers. The paint manager makes it at the first
 // WM_GETOBJECT for the client object, owns it and ends it at WM_DESTROY;
 // until then none of it exists and control changes cost nothing.
@@ -21,8 +21,8 @@
 // NotifyWinEvent(event, window, OBJID_CLIENT, -id) after the change.
 //
 // Implementation:
-//   Accessibility.cpp       ids and objects, lifetime, events, posted actions
-//   AccessibilityInfo.cpp   tree shape, names, roles, states, places, hit test
+//   AccessibilityTree.cpp       ids and objects, lifetime, events, posted actions
+//   AccessibilityTreeInfo.cpp   tree shape, names, roles, states, places, hit test
 
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/UIString.h"
@@ -34,7 +34,7 @@
 
 namespace SkinUI {
 
-class CAccessibleUI;
+class CAccessibleObjectUI;
 class CControlUI;
 
 // One object a client can name: a control (iLink -1), one link of a text
@@ -55,19 +55,19 @@ struct TAccessibleTarget
 // unique id of the object to activate.
 #define WM_ACCESSIBLE_ACTION (WM_APP + 2)
 
-class CAccessibilityUI final : public IControlObserverUI
+class CAccessibilityTreeUI final : public IControlObserverUI
 {
 public:
     // Registers as the manager's control observer.
-    explicit CAccessibilityUI(CPaintManagerUI* pManager);
+    explicit CAccessibilityTreeUI(CPaintManagerUI* pManager);
     // Cuts every object handed out from its control and from its clients
     // (CoDisconnectObject): they answer E_FAIL, or their proxies an RPC
     // error, from then on.
-    ~CAccessibilityUI();
-    CAccessibilityUI(const CAccessibilityUI&) = delete;
-    CAccessibilityUI& operator=(const CAccessibilityUI&) = delete;
+    ~CAccessibilityTreeUI();
+    CAccessibilityTreeUI(const CAccessibilityTreeUI&) = delete;
+    CAccessibilityTreeUI& operator=(const CAccessibilityTreeUI&) = delete;
 
-    // ---- The window's side (Accessibility.cpp) --------------------------
+    // ---- The window's side (AccessibilityTree.cpp) --------------------------
     // WM_GETOBJECT for OBJID_CLIENT: the client object as LresultFromObject
     // makes it; 0 or below when it could not.
     LRESULT GetClientObjectResult(WPARAM wParam);
@@ -79,10 +79,10 @@ public:
     // Change 0 only records what the control shows now.
     void OnControlChanged(CControlUI* pControl, int change) override;
 
-    // ---- Ids and objects (Accessibility.cpp) ----------------------------
+    // ---- Ids and objects (AccessibilityTree.cpp) ----------------------------
     // The object of the control, or of the client object for null, made on
     // first use; the caller gets a reference. Null for a link.
-    CAccessibleUI* GetAccessible(CControlUI* pControl);
+    CAccessibleObjectUI* GetAccessible(CControlUI* pControl);
     LONG GetId(const TAccessibleTarget& target);
     // False for an id never given or whose object is gone.
     bool FindById(LONG nId, TAccessibleTarget& target);
@@ -91,7 +91,7 @@ public:
     HRESULT DoDefaultAction(const TAccessibleTarget& target);
     HWND GetWindow() const;
 
-    // ---- What a client reads (AccessibilityInfo.cpp) --------------------
+    // ---- What a client reads (AccessibilityTreeInfo.cpp) --------------------
     // Still part of the tree: the control attached under the manager's
     // root, the link within the text's links.
     bool IsValid(const TAccessibleTarget& target) const;
@@ -121,25 +121,25 @@ private:
     // What was last reported of a control, to tell real changes.
     struct TControlEntry
     {
-        CAccessibleUI* pAccessible = nullptr;  // one reference held
-        LONG nId = 0;                          // 0 until asked
-        std::vector<LONG> linkIds;             // 0 until asked
+        CAccessibleObjectUI* pAccessible = nullptr;  // one reference held
+        LONG nId = 0;                                // 0 until asked
+        std::vector<LONG> linkIds;                   // 0 until asked
         CUIString sName;
         int nPercent = -1;
         bool bPushed = false;
         bool bExposed = false;
     };
 
-    // ---- Accessibility.cpp ----
+    // ---- AccessibilityTree.cpp ----
     TControlEntry& Entry(CControlUI* pControl, bool& bNew);
     void Snapshot(CControlUI* pControl, TControlEntry& entry) const;
     void Forget(CControlUI* pControl);
     void Fire(DWORD dwEvent, const TAccessibleTarget& target);
     // Cuts the object from the tree and its clients and drops the
     // tree's reference.
-    static void Disconnect(CAccessibleUI* pAccessible);
+    static void Disconnect(CAccessibleObjectUI* pAccessible);
 
-    // ---- AccessibilityInfo.cpp ----
+    // ---- AccessibilityTreeInfo.cpp ----
     // The control's name as it would read enabled (bDisabled false) or
     // disabled; bFromToolTip tells where it came from.
     CUIString NameOf(CControlUI* pControl, bool bDisabled, bool* pbFromToolTip) const;
@@ -153,7 +153,7 @@ private:
     static int PercentOf(CControlUI* pControl);
 
     CPaintManagerUI* m_pManager;
-    CAccessibleUI* m_pClient = nullptr;  // one reference held
+    CAccessibleObjectUI* m_pClient = nullptr;  // one reference held
     std::unordered_map<CControlUI*, TControlEntry> m_entries;
     std::unordered_map<LONG, TAccessibleTarget> m_ids;
     LONG m_nNextId = 1;
