@@ -1,15 +1,15 @@
+// CAccessibilityTreeUI. Sections: lifetime; the window's side; ids and
+// objects; events; tree shape; names, roles, values, actions; states,
+// places, focus, hit test.
 #include "skinui/accessibility/AccessibilityTree.h"
 
-#include "skinui/control/Button.h"
-#include "skinui/control/Control.h"
-#include "skinui/control/Text.h"
 #include "skinui/accessibility/AccessibleObject.h"
+#include "skinui/accessibility/ControlRoles.h"
+#include "skinui/control/Control.h"
 
 #include <oleacc.h>
 
 #include <new>
-
-// Sections: lifetime; the window's side; ids and objects; events.
 
 namespace SkinUI {
 
@@ -20,6 +20,11 @@ CControlUI* SnapshotControl(CControlUI* pControl, LPVOID pData)
 {
     static_cast<CAccessibilityTreeUI*>(pData)->OnControlChanged(pControl, 0);
     return nullptr;
+}
+
+bool IsNonEmpty(LPCTSTR pstr)
+{
+    return pstr != nullptr && pstr[0] != L'\0';
 }
 
 }  // namespace
@@ -77,12 +82,12 @@ void CAccessibilityTreeUI::OnPostedAction(WPARAM wParam)
     if (!FindById(static_cast<LONG>(wParam), target) || target.pControl == nullptr) return;
     // It may have been hidden or disabled since the action was asked for.
     if (!IsShown(target.pControl) || !IsEnabledAll(target.pControl)) return;
+    const CControlRoleUI role(target.pControl);
     if (target.iLink >= 0) {
-        CTextUI* pText = static_cast<CTextUI*>(target.pControl->GetInterface(L"Text"));
-        if (pText != nullptr) pText->ActivateLink(target.iLink);
+        role.ActivateLink(target.iLink);
         return;
     }
-    if (target.pControl->GetInterface(L"Button") != nullptr) target.pControl->Activate();
+    role.DoDefaultAction();
 }
 
 HWND CAccessibilityTreeUI::GetWindow() const
@@ -104,11 +109,11 @@ CAccessibilityTreeUI::TControlEntry& CAccessibilityTreeUI::Entry(CControlUI* pCo
 
 void CAccessibilityTreeUI::Snapshot(CControlUI* pControl, TControlEntry& entry) const
 {
-    entry.bExposed = IsExposed(pControl);
-    entry.sName = NameOf(pControl, !pControl->IsEnabled(), nullptr);
-    entry.nPercent = PercentOf(pControl);
-    CButtonUI* pButton = static_cast<CButtonUI*>(pControl->GetInterface(L"Button"));
-    entry.bPushed = pButton != nullptr && (pButton->GetButtonState() & STATE_PUSHED) != 0;
+    const CControlRoleUI role(pControl);
+    entry.bExposed = IsExposed(pControl, role);
+    entry.sName = NameOf(pControl, role, !pControl->IsEnabled(), nullptr);
+    entry.nPercent = role.GetPercent();
+    entry.bPushed = role.IsPushed();
 }
 
 void CAccessibilityTreeUI::Forget(CControlUI* pControl)
@@ -197,16 +202,16 @@ void CAccessibilityTreeUI::OnControlChanged(CControlUI* pControl, int change)
     bool bNew = false;
     TControlEntry& entry = Entry(pControl, bNew);
     if (change == 0) return;
+    const CControlRoleUI role(pControl);
     const TAccessibleTarget self = {pControl, -1};
     const bool bWasExposed = entry.bExposed;
-    entry.bExposed = IsExposed(pControl);
+    entry.bExposed = IsExposed(pControl, role);
     const bool bShown = IsShown(pControl);
     switch (change) {
     case CHANGE_FOCUS: {
         // A control whose Tab stops are its parts reports again once one of
         // them has the focus.
-        const ITabStopsUI* pStops = static_cast<ITabStopsUI*>(pControl->GetInterface(L"TabStops"));
-        if (pStops != nullptr && pStops->GetTabStopCount() > 0 && pStops->GetFocusedTabStop() < 0) break;
+        if (role.GetTabStopCount() > 0 && role.GetFocusedTabStop() < 0) break;
         TAccessibleTarget focus = {};
         if (m_pManager->GetFocus() == pControl && GetFocusTarget(focus)) Fire(EVENT_OBJECT_FOCUS, focus);
         break;
@@ -222,7 +227,7 @@ void CAccessibilityTreeUI::OnControlChanged(CControlUI* pControl, int change)
     case CHANGE_ENABLED:
     case CHANGE_TEXT:
     case CHANGE_NAME: {
-        const CUIString sName = NameOf(pControl, !pControl->IsEnabled(), nullptr);
+        const CUIString sName = NameOf(pControl, role, !pControl->IsEnabled(), nullptr);
         const bool bNameChanged = bNew || sName != entry.sName;
         entry.sName = sName;
         if (!bShown) break;
@@ -236,7 +241,7 @@ void CAccessibilityTreeUI::OnControlChanged(CControlUI* pControl, int change)
         break;
     }
     case CHANGE_VALUE: {
-        const int nPercent = PercentOf(pControl);
+        const int nPercent = role.GetPercent();
         if (nPercent == entry.nPercent && !bNew) break;
         entry.nPercent = nPercent;
         if (bShown && entry.bExposed) Fire(EVENT_OBJECT_VALUECHANGE, self);
@@ -244,8 +249,7 @@ void CAccessibilityTreeUI::OnControlChanged(CControlUI* pControl, int change)
     }
     case CHANGE_STATE: {
         // Hot tracking changes with every mouse move: only a press is told.
-        CButtonUI* pButton = static_cast<CButtonUI*>(pControl->GetInterface(L"Button"));
-        const bool bPushed = pButton != nullptr && (pButton->GetButtonState() & STATE_PUSHED) != 0;
+        const bool bPushed = role.IsPushed();
         if (bPushed == entry.bPushed && !bNew) break;
         entry.bPushed = bPushed;
         if (bShown && entry.bExposed) Fire(EVENT_OBJECT_STATECHANGE, self);
@@ -253,6 +257,249 @@ void CAccessibilityTreeUI::OnControlChanged(CControlUI* pControl, int change)
     }
     default:
         break;
+    }
+}
+
+// ---- Tree shape ----------------------------------------------------------------
+
+bool CAccessibilityTreeUI::IsShown(CControlUI* pControl)
+{
+    for (CControlUI* p = pControl; p != nullptr; p = p->GetParent())
+        if (!p->IsVisible()) return false;
+    return true;
+}
+
+bool CAccessibilityTreeUI::IsEnabledAll(CControlUI* pControl)
+{
+    for (CControlUI* p = pControl; p != nullptr; p = p->GetParent())
+        if (!p->IsEnabled()) return false;
+    return true;
+}
+
+bool CAccessibilityTreeUI::IsValid(const TAccessibleTarget& target) const
+{
+    if (target.pControl == nullptr) return target.iLink < 0;
+    if (target.pControl->GetManager() != m_pManager) return false;
+    CControlUI* pTop = target.pControl;
+    while (pTop->GetParent() != nullptr) pTop = pTop->GetParent();
+    if (pTop != m_pManager->GetRoot()) return false;
+    if (target.iLink < 0) return true;
+    return target.iLink < CControlRoleUI(target.pControl).GetLinkCount();
+}
+
+bool CAccessibilityTreeUI::IsExposed(CControlUI* pControl) const
+{
+    if (pControl == nullptr) return false;
+    return IsExposed(pControl, CControlRoleUI(pControl));
+}
+
+bool CAccessibilityTreeUI::IsExposed(CControlUI* pControl, const CControlRoleUI& role) const
+{
+    if (role.GetRow().bAlwaysExposed) return true;
+    return !NameOf(pControl, role, !pControl->IsEnabled(), nullptr).IsEmpty();
+}
+
+void CAccessibilityTreeUI::AddExposed(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const
+{
+    if (pControl == nullptr || !pControl->IsVisible()) return;
+    if (IsExposed(pControl)) {
+        children.push_back(TAccessibleTarget{pControl, -1});
+        return;
+    }
+    AddExposedChildren(pControl, children);
+}
+
+void CAccessibilityTreeUI::AddExposedChildren(CControlUI* pControl,
+                                              std::vector<TAccessibleTarget>& children) const
+{
+    const CControlRoleUI role(pControl);
+    for (int i = 0; i < role.GetItemCount(); ++i) AddExposed(role.GetItemAt(i), children);
+}
+
+void CAccessibilityTreeUI::GetChildren(const TAccessibleTarget& target,
+                                       std::vector<TAccessibleTarget>& children) const
+{
+    children.clear();
+    if (target.iLink >= 0) return;
+    if (target.pControl == nullptr) {
+        AddExposed(m_pManager->GetRoot(), children);
+        return;
+    }
+    const CControlRoleUI role(target.pControl);
+    if (role.GetRow().children == ACCCHILDREN_LINKS) {
+        // A text's links are known from its last paint.
+        for (int i = 0; i < role.GetLinkCount(); ++i)
+            children.push_back(TAccessibleTarget{target.pControl, i});
+        return;
+    }
+    AddExposedChildren(target.pControl, children);
+}
+
+TAccessibleTarget CAccessibilityTreeUI::GetParent(const TAccessibleTarget& target) const
+{
+    if (target.pControl == nullptr) return target;
+    if (target.iLink >= 0) return TAccessibleTarget{target.pControl, -1};
+    CControlUI* pParent = target.pControl->GetParent();
+    while (pParent != nullptr && !IsExposed(pParent)) pParent = pParent->GetParent();
+    return TAccessibleTarget{pParent, -1};
+}
+
+bool CAccessibilityTreeUI::IsDescendant(const TAccessibleTarget& target,
+                                        const TAccessibleTarget& ancestor) const
+{
+    if (ancestor.iLink >= 0 || target.pControl == nullptr) return false;
+    if (target.iLink >= 0 && target.pControl == ancestor.pControl) return true;
+    if (ancestor.pControl == nullptr) return true;
+    for (CControlUI* p = target.pControl->GetParent(); p != nullptr; p = p->GetParent())
+        if (p == ancestor.pControl) return true;
+    return false;
+}
+
+// ---- Names, roles, values, actions -------------------------------------------------
+
+CUIString CAccessibilityTreeUI::NameOf(CControlUI* pControl, const CControlRoleUI& role, bool bDisabled,
+                                       bool* pbFromToolTip)
+{
+    if (pbFromToolTip != nullptr) *pbFromToolTip = false;
+    LPCTSTR pstrDisabled = pControl->GetCustomAttribute(L"accdisabledname");
+    if (bDisabled && IsNonEmpty(pstrDisabled)) return pstrDisabled;
+    LPCTSTR pstrName = pControl->GetCustomAttribute(L"accname");
+    if (IsNonEmpty(pstrName)) return pstrName;
+    CUIString sText = role.GetText();
+    if (!sText.IsEmpty()) return sText;
+    if (pbFromToolTip != nullptr) *pbFromToolTip = true;
+    return pControl->GetToolTip();
+}
+
+CUIString CAccessibilityTreeUI::GetName(const TAccessibleTarget& target) const
+{
+    if (target.pControl == nullptr) {
+        wchar_t szTitle[256] = {};
+        ::GetWindowTextW(GetWindow(), szTitle, 256);
+        return szTitle;
+    }
+    const CControlRoleUI role(target.pControl);
+    if (target.iLink >= 0) return role.GetLinkName(target.iLink);
+    return NameOf(target.pControl, role, !target.pControl->IsEnabled(), nullptr);
+}
+
+CUIString CAccessibilityTreeUI::GetDescription(const TAccessibleTarget& target) const
+{
+    if (target.pControl == nullptr || target.iLink >= 0) return CUIString();
+    bool bFromToolTip = false;
+    NameOf(target.pControl, CControlRoleUI(target.pControl), !target.pControl->IsEnabled(), &bFromToolTip);
+    return bFromToolTip ? CUIString() : target.pControl->GetToolTip();
+}
+
+CUIString CAccessibilityTreeUI::GetValue(const TAccessibleTarget& target) const
+{
+    if (target.pControl == nullptr) return CUIString();
+    const CControlRoleUI role(target.pControl);
+    if (target.iLink >= 0) return role.GetLinkTarget(target.iLink);
+    return role.GetValue();
+}
+
+CUIString CAccessibilityTreeUI::GetDefaultAction(const TAccessibleTarget& target) const
+{
+    if (target.pControl == nullptr) return CUIString();
+    const TControlRoleUI& row =
+        target.iLink >= 0 ? CControlRoleUI::GetLinkRow() : CControlRoleUI(target.pControl).GetRow();
+    return row.pstrDefaultAction != nullptr ? CUIString(row.pstrDefaultAction) : CUIString();
+}
+
+LONG CAccessibilityTreeUI::GetRole(const TAccessibleTarget& target) const
+{
+    if (target.pControl == nullptr) return ROLE_SYSTEM_CLIENT;
+    if (target.iLink >= 0) return CControlRoleUI::GetLinkRow().nRole;
+    return CControlRoleUI(target.pControl).GetRole();
+}
+
+// ---- States, places, focus, hit test ---------------------------------------------
+
+bool CAccessibilityTreeUI::GetFocusTarget(TAccessibleTarget& target) const
+{
+    CControlUI* pFocus = m_pManager->GetFocus();
+    if (pFocus == nullptr || !IsValid(TAccessibleTarget{pFocus, -1})) return false;
+    const CControlRoleUI role(pFocus);
+    const int iLink = role.GetFocusedLink();
+    if (iLink >= 0) {
+        target = TAccessibleTarget{pFocus, iLink};
+        return true;
+    }
+    if (!IsExposed(pFocus, role)) return false;
+    target = TAccessibleTarget{pFocus, -1};
+    return true;
+}
+
+LONG CAccessibilityTreeUI::GetState(const TAccessibleTarget& target) const
+{
+    TAccessibleTarget focus = {};
+    const bool bHasFocus = GetFocusTarget(focus);
+    CControlUI* pControl = target.pControl;
+    if (pControl == nullptr) {
+        LONG nState = STATE_SYSTEM_FOCUSABLE;
+        if (!bHasFocus && ::GetFocus() == GetWindow()) nState |= STATE_SYSTEM_FOCUSED;
+        if (!::IsWindowVisible(GetWindow())) nState |= STATE_SYSTEM_INVISIBLE;
+        return nState;
+    }
+    LONG nState = 0;
+    if (!IsShown(pControl)) nState |= STATE_SYSTEM_INVISIBLE;
+    if (!IsEnabledAll(pControl)) nState |= STATE_SYSTEM_UNAVAILABLE;
+    if (bHasFocus && focus == target) nState |= STATE_SYSTEM_FOCUSED;
+    const bool bTabStop = m_pManager->IsTabStop(pControl);
+    const CControlRoleUI role(pControl);
+    if (target.iLink >= 0) {
+        nState |= CControlRoleUI::GetLinkRow().nStates;
+        if (bTabStop) nState |= STATE_SYSTEM_FOCUSABLE;
+        if (role.GetHoverLink() == target.iLink) nState |= STATE_SYSTEM_HOTTRACKED;
+        return nState;
+    }
+    // A control whose Tab stops are its parts (a text's links) is not one.
+    if (bTabStop && role.GetTabStopCount() == 0) nState |= STATE_SYSTEM_FOCUSABLE;
+    return nState | role.GetStates();
+}
+
+RECT CAccessibilityTreeUI::ClientRect(const TAccessibleTarget& target) const
+{
+    RECT rc = {0, 0, 0, 0};
+    if (target.pControl == nullptr) {
+        ::GetClientRect(GetWindow(), &rc);
+    } else if (target.iLink >= 0) {
+        rc = CControlRoleUI(target.pControl).GetLinkRect(target.iLink);
+    } else {
+        rc = target.pControl->GetPos();
+    }
+    return rc;
+}
+
+RECT CAccessibilityTreeUI::GetScreenRect(const TAccessibleTarget& target) const
+{
+    // Control rectangles are in device pixels already, at any DPI.
+    RECT rc = ClientRect(target);
+    ::MapWindowPoints(GetWindow(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+bool CAccessibilityTreeUI::HitTest(const TAccessibleTarget& from, POINT ptScreen,
+                                   TAccessibleTarget& hit) const
+{
+    POINT pt = ptScreen;
+    ::ScreenToClient(GetWindow(), &pt);
+    RECT rc = ClientRect(from);
+    if (!::PtInRect(&rc, pt)) return false;
+    hit = from;
+    std::vector<TAccessibleTarget> children;
+    for (;;) {
+        GetChildren(hit, children);
+        // Later children are painted over earlier ones.
+        size_t i = children.size();
+        while (i > 0) {
+            rc = ClientRect(children[i - 1]);
+            if (::PtInRect(&rc, pt)) break;
+            --i;
+        }
+        if (i == 0) return true;
+        hit = children[i - 1];
     }
 }
 

@@ -4,25 +4,20 @@
 // WM_GETOBJECT for the client object, owns it and ends it at WM_DESTROY;
 // until then none of it exists and control changes cost nothing.
 //
-// Exposed (seen by a client) are buttons, progress bars, the links of a
-// text (as simple elements of their text), and every other control with a
-// name: a named container is a grouping, a named control with a background
-// image and no text a graphic, the rest static text. Containers without a
-// name are not exposed: their children belong to the nearest exposed
-// ancestor, or to the window's client object at the top. A parent lists only
-// its visible children; a hidden object stays reachable by its id.
+// What each kind of control is (role, exposure, name rule, states, value,
+// default action, children) is the table of ControlRoles.h. Exposed (seen by
+// a client) are the kinds always exposed there and every other control with
+// a name. Containers without a name are not exposed: their children belong
+// to the nearest exposed ancestor, or to the window's client object at the
+// top. A parent lists only its visible children; a hidden object stays
+// reachable by its id.
 //
 // Names, first non-empty of: the "accdisabledname" custom attribute while
-// the control is disabled, "accname", the text (inline markup read as
-// plain text; never a progress bar's text, which is its value), the
+// the control is disabled, "accname", the text as its kind reads it, the
 // tooltip. The tooltip is the description when the name came from elsewhere.
 //
 // Every object has a unique id, never given twice; events go out as
 // NotifyWinEvent(event, window, OBJID_CLIENT, -id) after the change.
-//
-// Implementation:
-//   AccessibilityTree.cpp       ids and objects, lifetime, events, posted actions
-//   AccessibilityTreeInfo.cpp   tree shape, names, roles, states, places, hit test
 
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/UIString.h"
@@ -35,6 +30,7 @@
 namespace SkinUI {
 
 class CAccessibleObjectUI;
+class CControlRoleUI;
 class CControlUI;
 
 // One object a client can name: a control (iLink -1), one link of a text
@@ -67,7 +63,7 @@ public:
     CAccessibilityTreeUI(const CAccessibilityTreeUI&) = delete;
     CAccessibilityTreeUI& operator=(const CAccessibilityTreeUI&) = delete;
 
-    // ---- The window's side (AccessibilityTree.cpp) --------------------------
+    // ---- The window's side ----------------------------------------------
     // WM_GETOBJECT for OBJID_CLIENT: the client object as LresultFromObject
     // makes it; 0 or below when it could not.
     LRESULT GetClientObjectResult(WPARAM wParam);
@@ -79,7 +75,7 @@ public:
     // Change 0 only records what the control shows now.
     void OnControlChanged(CControlUI* pControl, int change) override;
 
-    // ---- Ids and objects (AccessibilityTree.cpp) ----------------------------
+    // ---- Ids and objects ------------------------------------------------
     // The object of the control, or of the client object for null, made on
     // first use; the caller gets a reference. Null for a link.
     CAccessibleObjectUI* GetAccessible(CControlUI* pControl);
@@ -91,7 +87,7 @@ public:
     HRESULT DoDefaultAction(const TAccessibleTarget& target);
     HWND GetWindow() const;
 
-    // ---- What a client reads (AccessibilityTreeInfo.cpp) --------------------
+    // ---- What a client reads --------------------------------------------
     // Still part of the tree: the control attached under the manager's
     // root, the link within the text's links.
     bool IsValid(const TAccessibleTarget& target) const;
@@ -130,27 +126,27 @@ private:
         bool bExposed = false;
     };
 
-    // ---- AccessibilityTree.cpp ----
+    // ---- Lifetime, ids, events --------------------------------------------
     TControlEntry& Entry(CControlUI* pControl, bool& bNew);
     void Snapshot(CControlUI* pControl, TControlEntry& entry) const;
     void Forget(CControlUI* pControl);
     void Fire(DWORD dwEvent, const TAccessibleTarget& target);
-    // Cuts the object from the tree and its clients and drops the
-    // tree's reference.
+    // Cuts the object from the tree and its clients and drops the tree's
+    // reference.
     static void Disconnect(CAccessibleObjectUI* pAccessible);
 
-    // ---- AccessibilityTreeInfo.cpp ----
+    // ---- Shape, names, places ---------------------------------------------
     // The control's name as it would read enabled (bDisabled false) or
     // disabled; bFromToolTip tells where it came from.
-    CUIString NameOf(CControlUI* pControl, bool bDisabled, bool* pbFromToolTip) const;
-    CUIString LinkName(CControlUI* pControl, int iLink) const;
+    static CUIString NameOf(CControlUI* pControl, const CControlRoleUI& role, bool bDisabled,
+                            bool* pbFromToolTip);
+    bool IsExposed(CControlUI* pControl, const CControlRoleUI& role) const;
     RECT ClientRect(const TAccessibleTarget& target) const;
     void AddExposed(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const;
     void AddExposedChildren(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const;
     // Visible, resp. enabled, with all its ancestors.
     static bool IsShown(CControlUI* pControl);
     static bool IsEnabledAll(CControlUI* pControl);
-    static int PercentOf(CControlUI* pControl);
 
     CPaintManagerUI* m_pManager;
     CAccessibleObjectUI* m_pClient = nullptr;  // one reference held
