@@ -13,6 +13,11 @@
 
 namespace SkinUI {
 
+IAccessibilityProviderUI* CreateAccessibilityProvider(CPaintManagerUI* pManager)
+{
+    return new (std::nothrow) CAccessibilityTreeUI(pManager);
+}
+
 namespace {
 
 // Change 0: the control is seen for the first time.

@@ -1,8 +1,9 @@
 #pragma once
 // CAccessibilityTreeUI: a window's controls as Microsoft Active Accessibility
-// objects, for screen readers. The paint manager makes it at the first
-// WM_GETOBJECT for the client object, owns it and ends it at WM_DESTROY;
-// until then none of it exists and control changes cost nothing.
+// objects, for screen readers. It is the window's accessibility provider: the
+// paint manager makes it at the first WM_GETOBJECT for the client object
+// (CreateAccessibilityProvider), owns it and ends it at WM_DESTROY; until
+// then none of it exists and control changes cost nothing.
 //
 // What each kind of control is (role, exposure, name rule, states, value,
 // default action, children) is the table of ControlRoles.h. Exposed (seen by
@@ -19,6 +20,7 @@
 // Every object has a unique id, never given twice; events go out as
 // NotifyWinEvent(event, window, OBJID_CLIENT, -id) after the change.
 
+#include "skinui/core/AccessibilityProvider.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/UIString.h"
 
@@ -47,11 +49,7 @@ struct TAccessibleTarget
     }
 };
 
-// Posted by an object's accDoDefaultAction to its own window: wParam is the
-// unique id of the object to activate.
-#define WM_ACCESSIBLE_ACTION (WM_APP + 2)
-
-class CAccessibilityTreeUI final : public IControlObserverUI
+class CAccessibilityTreeUI final : public IAccessibilityProviderUI, public IControlObserverUI
 {
 public:
     // Registers as the manager's control observer.
@@ -59,19 +57,17 @@ public:
     // Cuts every object handed out from its control and from its clients
     // (CoDisconnectObject): they answer E_FAIL, or their proxies an RPC
     // error, from then on.
-    ~CAccessibilityTreeUI();
+    ~CAccessibilityTreeUI() override;
     CAccessibilityTreeUI(const CAccessibilityTreeUI&) = delete;
     CAccessibilityTreeUI& operator=(const CAccessibilityTreeUI&) = delete;
 
     // ---- The window's side ----------------------------------------------
-    // WM_GETOBJECT for OBJID_CLIENT: the client object as LresultFromObject
-    // makes it; 0 or below when it could not.
-    LRESULT GetClientObjectResult(WPARAM wParam);
-    // WM_SETFOCUS: the focus event of the focused object again.
-    void OnWindowFocus();
-    // WM_ACCESSIBLE_ACTION: the action of the object with that id, when it
-    // still exists, is shown and enabled.
-    void OnPostedAction(WPARAM wParam);
+    LRESULT GetClientObjectResult(WPARAM wParam) override;
+    // The focus event of the focused object again.
+    void OnWindowFocus() override;
+    // The action of the object with that id, when it still exists, is shown
+    // and enabled.
+    void OnPostedAction(WPARAM wParam) override;
     // Change 0 only records what the control shows now.
     void OnControlChanged(CControlUI* pControl, int change) override;
 
