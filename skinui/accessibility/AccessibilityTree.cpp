@@ -87,7 +87,7 @@ void CAccessibilityTreeUI::OnPostedAction(WPARAM wParam)
     if (!FindById(static_cast<LONG>(wParam), target) || target.pControl == nullptr) return;
     // It may have been hidden or disabled since the action was asked for.
     if (!IsShown(target.pControl) || !IsEnabledAll(target.pControl)) return;
-    const CControlRoleUI role(target.pControl);
+    const CControlRoleUI role = RoleOf(target.pControl);
     if (target.iLink >= 0) {
         role.ActivateLink(target.iLink);
         return;
@@ -114,7 +114,8 @@ CAccessibilityTreeUI::TControlEntry& CAccessibilityTreeUI::Entry(CControlUI* pCo
 
 void CAccessibilityTreeUI::Snapshot(CControlUI* pControl, TControlEntry& entry) const
 {
-    const CControlRoleUI role(pControl);
+    entry.role.emplace(pControl);
+    const CControlRoleUI& role = *entry.role;
     entry.bExposed = IsExposed(pControl, role);
     entry.sName = NameOf(pControl, role, !pControl->IsEnabled(), nullptr);
     entry.nPercent = role.GetPercent();
@@ -131,6 +132,13 @@ void CAccessibilityTreeUI::Forget(CControlUI* pControl)
     CAccessibleObjectUI* pAccessible = found->second.pAccessible;
     m_entries.erase(found);
     Disconnect(pAccessible);
+}
+
+CControlRoleUI CAccessibilityTreeUI::RoleOf(CControlUI* pControl) const
+{
+    auto found = m_entries.find(pControl);
+    if (found != m_entries.end() && found->second.role) return *found->second.role;
+    return CControlRoleUI(pControl);
 }
 
 CAccessibleObjectUI* CAccessibilityTreeUI::GetAccessible(CControlUI* pControl)
@@ -207,7 +215,7 @@ void CAccessibilityTreeUI::OnControlChanged(CControlUI* pControl, int change)
     bool bNew = false;
     TControlEntry& entry = Entry(pControl, bNew);
     if (change == 0) return;
-    const CControlRoleUI role(pControl);
+    const CControlRoleUI role = RoleOf(pControl);
     const TAccessibleTarget self = {pControl, -1};
     const bool bWasExposed = entry.bExposed;
     entry.bExposed = IsExposed(pControl, role);
@@ -289,13 +297,13 @@ bool CAccessibilityTreeUI::IsValid(const TAccessibleTarget& target) const
     while (pTop->GetParent() != nullptr) pTop = pTop->GetParent();
     if (pTop != m_pManager->GetRoot()) return false;
     if (target.iLink < 0) return true;
-    return target.iLink < CControlRoleUI(target.pControl).GetLinkCount();
+    return target.iLink < RoleOf(target.pControl).GetLinkCount();
 }
 
 bool CAccessibilityTreeUI::IsExposed(CControlUI* pControl) const
 {
     if (pControl == nullptr) return false;
-    return IsExposed(pControl, CControlRoleUI(pControl));
+    return IsExposed(pControl, RoleOf(pControl));
 }
 
 bool CAccessibilityTreeUI::IsExposed(CControlUI* pControl, const CControlRoleUI& role) const
@@ -317,7 +325,7 @@ void CAccessibilityTreeUI::AddExposed(CControlUI* pControl, std::vector<TAccessi
 void CAccessibilityTreeUI::AddExposedChildren(CControlUI* pControl,
                                               std::vector<TAccessibleTarget>& children) const
 {
-    const CControlRoleUI role(pControl);
+    const CControlRoleUI role = RoleOf(pControl);
     for (int i = 0; i < role.GetItemCount(); ++i) AddExposed(role.GetItemAt(i), children);
 }
 
@@ -330,7 +338,7 @@ void CAccessibilityTreeUI::GetChildren(const TAccessibleTarget& target,
         AddExposed(m_pManager->GetRoot(), children);
         return;
     }
-    const CControlRoleUI role(target.pControl);
+    const CControlRoleUI role = RoleOf(target.pControl);
     if (role.GetRow().children == ACCCHILDREN_LINKS) {
         // A text's links are known from its last paint.
         for (int i = 0; i < role.GetLinkCount(); ++i)
@@ -383,7 +391,7 @@ CUIString CAccessibilityTreeUI::GetName(const TAccessibleTarget& target) const
         ::GetWindowTextW(GetWindow(), szTitle, 256);
         return szTitle;
     }
-    const CControlRoleUI role(target.pControl);
+    const CControlRoleUI role = RoleOf(target.pControl);
     if (target.iLink >= 0) return role.GetLinkName(target.iLink);
     return NameOf(target.pControl, role, !target.pControl->IsEnabled(), nullptr);
 }
@@ -392,14 +400,14 @@ CUIString CAccessibilityTreeUI::GetDescription(const TAccessibleTarget& target) 
 {
     if (target.pControl == nullptr || target.iLink >= 0) return CUIString();
     bool bFromToolTip = false;
-    NameOf(target.pControl, CControlRoleUI(target.pControl), !target.pControl->IsEnabled(), &bFromToolTip);
+    NameOf(target.pControl, RoleOf(target.pControl), !target.pControl->IsEnabled(), &bFromToolTip);
     return bFromToolTip ? CUIString() : target.pControl->GetToolTip();
 }
 
 CUIString CAccessibilityTreeUI::GetValue(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr) return CUIString();
-    const CControlRoleUI role(target.pControl);
+    const CControlRoleUI role = RoleOf(target.pControl);
     if (target.iLink >= 0) return role.GetLinkTarget(target.iLink);
     return role.GetValue();
 }
@@ -408,7 +416,7 @@ CUIString CAccessibilityTreeUI::GetDefaultAction(const TAccessibleTarget& target
 {
     if (target.pControl == nullptr) return CUIString();
     const TControlRoleUI& row =
-        target.iLink >= 0 ? CControlRoleUI::GetLinkRow() : CControlRoleUI(target.pControl).GetRow();
+        target.iLink >= 0 ? CControlRoleUI::GetLinkRow() : RoleOf(target.pControl).GetRow();
     return row.pstrDefaultAction != nullptr ? CUIString(row.pstrDefaultAction) : CUIString();
 }
 
@@ -416,7 +424,7 @@ LONG CAccessibilityTreeUI::GetRole(const TAccessibleTarget& target) const
 {
     if (target.pControl == nullptr) return ROLE_SYSTEM_CLIENT;
     if (target.iLink >= 0) return CControlRoleUI::GetLinkRow().nRole;
-    return CControlRoleUI(target.pControl).GetRole();
+    return RoleOf(target.pControl).GetRole();
 }
 
 // ---- States, places, focus, hit test ---------------------------------------------
@@ -425,7 +433,7 @@ bool CAccessibilityTreeUI::GetFocusTarget(TAccessibleTarget& target) const
 {
     CControlUI* pFocus = m_pManager->GetFocus();
     if (pFocus == nullptr || !IsValid(TAccessibleTarget{pFocus, -1})) return false;
-    const CControlRoleUI role(pFocus);
+    const CControlRoleUI role = RoleOf(pFocus);
     const int iLink = role.GetFocusedLink();
     if (iLink >= 0) {
         target = TAccessibleTarget{pFocus, iLink};
@@ -452,7 +460,7 @@ LONG CAccessibilityTreeUI::GetState(const TAccessibleTarget& target) const
     if (!IsEnabledAll(pControl)) nState |= STATE_SYSTEM_UNAVAILABLE;
     if (bHasFocus && focus == target) nState |= STATE_SYSTEM_FOCUSED;
     const bool bTabStop = m_pManager->IsTabStop(pControl);
-    const CControlRoleUI role(pControl);
+    const CControlRoleUI role = RoleOf(pControl);
     if (target.iLink >= 0) {
         nState |= CControlRoleUI::GetLinkRow().nStates;
         if (bTabStop) nState |= STATE_SYSTEM_FOCUSABLE;
@@ -470,7 +478,7 @@ RECT CAccessibilityTreeUI::ClientRect(const TAccessibleTarget& target) const
     if (target.pControl == nullptr) {
         ::GetClientRect(GetWindow(), &rc);
     } else if (target.iLink >= 0) {
-        rc = CControlRoleUI(target.pControl).GetLinkRect(target.iLink);
+        rc = RoleOf(target.pControl).GetLinkRect(target.iLink);
     } else {
         rc = target.pControl->GetPos();
     }

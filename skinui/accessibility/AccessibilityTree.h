@@ -20,19 +20,20 @@
 // Every object has a unique id, never given twice; events go out as
 // NotifyWinEvent(event, window, OBJID_CLIENT, -id) after the change.
 
+#include "skinui/accessibility/ControlRoles.h"
 #include "skinui/core/AccessibilityProvider.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/UIString.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 namespace SkinUI {
 
 class CAccessibleObjectUI;
-class CControlRoleUI;
 class CControlUI;
 
 // One object a client can name: a control (iLink -1), one link of a text
@@ -120,12 +121,15 @@ private:
         int nPercent = -1;
         bool bPushed = false;
         bool bExposed = false;
+        std::optional<CControlRoleUI> role;  // its kind's row, looked up once
     };
 
     // ---- Lifetime, ids, events --------------------------------------------
     TControlEntry& Entry(CControlUI* pControl, bool& bNew);
     void Snapshot(CControlUI* pControl, TControlEntry& entry) const;
     void Forget(CControlUI* pControl);
+    // The control's row: its entry's, or looked up for a control without one.
+    CControlRoleUI RoleOf(CControlUI* pControl) const;
     void Fire(DWORD dwEvent, const TAccessibleTarget& target);
     // Cuts the object from the tree and its clients and drops the tree's
     // reference.
