@@ -1,7 +1,7 @@
 #include "skinui/core/PaintManager.h"
 
 #include "skinui/control/Control.h"
-#include "skinui/core/Accessibility.h"
+#include "skinui/core/AccessibilityProvider.h"
 
 namespace SkinUI {
 

@@ -13,6 +13,7 @@
 //                                                          capture and mouse position
 //                                                          are in PaintManager.cpp)
 //   Painting, layered windows  PaintManagerPaint.cpp
+//   Screen readers' hand-over  PaintManagerAccessibility.cpp
 // Data members are kept with the section that uses them and initialised where
 // they are declared, so that construction stays in one place per concern.
 
@@ -30,8 +31,8 @@
 
 namespace SkinUI {
 
-class CAccessibilityUI;
 class CControlUI;
+class IAccessibilityProviderUI;
 
 // Told of every real change of a control's state (see ControlChange in
 // Control.h), on the UI thread, after the new value is in place.
@@ -313,9 +314,9 @@ public:
 
     // True when the message was consumed; lRes is then the window
     // procedure's result. On false the default procedure runs as well.
-    // WM_GETOBJECT for the client object is answered with the controls'
-    // accessibility tree (CAccessibilityUI), made at the first such request;
-    // WM_DESTROY ends that tree.
+    // WM_GETOBJECT for the client object is answered by the window's
+    // accessibility provider, made at the first such request;
+    // WM_DESTROY ends that provider.
     bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     // Keyboard pre-translation (Tab, shortcuts); true swallows the message.
     bool PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
@@ -566,8 +567,12 @@ private:
     void DoDrag();
     void ShowToolTip(CControlUI* pHover);
 
+    // WM_GETOBJECT: the client object from the accessibility provider, made
+    // here at the first request (AccessibilityProvider.h); other objects are
+    // the default procedure's.
+    bool OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     // Null until a client asks for the client object.
-    CAccessibilityUI* m_pAccessibility = nullptr;
+    IAccessibilityProviderUI* m_pAccessibility = nullptr;
     bool m_bFocusCueHidden = true;
     DWORD m_dwFocusCueColor = 0;
     bool m_bMouseCapture = false;

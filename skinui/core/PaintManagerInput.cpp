@@ -8,14 +8,13 @@
 #include "skinui/core/PaintManager.h"
 
 #include "skinui/control/Control.h"
-#include "skinui/core/Accessibility.h"
+#include "skinui/core/AccessibilityProvider.h"
 #include "skinui/core/DataObject.h"
 #include "skinui/core/DropSource.h"
 #include "skinui/render/DPI.h"
 #include "skinui/render/RenderEngine.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 #include <olectl.h>
 #include <shlobj.h>
 #include <windowsx.h>
@@ -203,14 +202,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         if (m_pAccessibility != nullptr) m_pAccessibility->OnWindowFocus();
         return false;
     case WM_GETOBJECT:
-        // Only the low 32 bits name the object: Wine on Win64 sends the id
-        // zero-extended, others sign-extended. Other objects (the window,
-        // the caret, UI Automation's root) are the default procedure's.
-        if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return false;
-        if (m_pAccessibility == nullptr) m_pAccessibility = new (std::nothrow) CAccessibilityUI(this);
-        if (m_pAccessibility == nullptr) return false;
-        lRes = m_pAccessibility->GetClientObjectResult(wParam);
-        return lRes > 0;
+        return OnGetObject(wParam, lParam, lRes);
     case WM_ACCESSIBLE_ACTION:
         if (m_pAccessibility != nullptr) m_pAccessibility->OnPostedAction(wParam);
         return true;

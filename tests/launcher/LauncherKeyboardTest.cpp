@@ -10,8 +10,8 @@
 #include "launcher/LauncherView.h"
 #include "launcher/Products.h"
 #include "launcher/SystemInfo.h"
+#include "skinui/accessibility/AccessibilityTree.h"
 #include "skinui/control/Control.h"
-#include "skinui/core/Accessibility.h"
 #include "skinui/core/PaintManager.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/LauncherFixture.h"
@@ -327,7 +327,7 @@ TEST_F(LauncherKeyboardTest, EveryActionableControlHasANameInTheSkinsLanguage)
         rows.push_back({kProducts[i].bar, product + L"正在下载并安装", L""});
     }
     Start(false, false, false);
-    SkinUI::CAccessibilityUI tree(&Manager());
+    SkinUI::CAccessibilityTreeUI tree(&Manager());
     for (const Row& row : rows) {
         CControlUI* control = C(row.control.c_str());
         ASSERT_NE(nullptr, control) << TestSupport::AnsiFromWide(row.control);

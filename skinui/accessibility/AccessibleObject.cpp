@@ -1,4 +1,4 @@
-#include "skinui/core/Accessible.h"
+#include "skinui/accessibility/AccessibleObject.h"
 
 #include "skinui/control/Control.h"
 
@@ -9,11 +9,11 @@
 
 namespace SkinUI {
 
-CAccessibleUI::CAccessibleUI(CAccessibilityUI* pTree, CControlUI* pControl)
+CAccessibleObjectUI::CAccessibleObjectUI(CAccessibilityTreeUI* pTree, CControlUI* pControl)
     : m_pTree(pTree), m_pControl(pControl)
 {}
 
-void CAccessibleUI::Detach()
+void CAccessibleObjectUI::Detach()
 {
     m_pTree = nullptr;
     m_pControl = nullptr;
@@ -21,7 +21,7 @@ void CAccessibleUI::Detach()
 
 // ---- IUnknown and IDispatch ------------------------------------------------
 
-HRESULT CAccessibleUI::QueryInterface(REFIID riid, void** ppvObject)
+HRESULT CAccessibleObjectUI::QueryInterface(REFIID riid, void** ppvObject)
 {
     if (ppvObject == nullptr) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
@@ -34,44 +34,44 @@ HRESULT CAccessibleUI::QueryInterface(REFIID riid, void** ppvObject)
     return E_NOINTERFACE;
 }
 
-ULONG CAccessibleUI::AddRef()
+ULONG CAccessibleObjectUI::AddRef()
 {
     return static_cast<ULONG>(::InterlockedIncrement(&m_lRefCount));
 }
 
-ULONG CAccessibleUI::Release()
+ULONG CAccessibleObjectUI::Release()
 {
     const LONG lCount = ::InterlockedDecrement(&m_lRefCount);
     if (lCount == 0) delete this;
     return static_cast<ULONG>(lCount);
 }
 
-HRESULT CAccessibleUI::GetTypeInfoCount(UINT* pctinfo)
+HRESULT CAccessibleObjectUI::GetTypeInfoCount(UINT* pctinfo)
 {
     if (pctinfo == nullptr) return E_INVALIDARG;
     *pctinfo = 0;
     return S_OK;
 }
 
-HRESULT CAccessibleUI::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
+HRESULT CAccessibleObjectUI::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
 {
     if (ppTInfo != nullptr) *ppTInfo = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT CAccessibleUI::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+HRESULT CAccessibleObjectUI::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
 {
     return E_NOTIMPL;
 }
 
-HRESULT CAccessibleUI::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+HRESULT CAccessibleObjectUI::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
 {
     return E_NOTIMPL;
 }
 
 // ---- Child ids ---------------------------------------------------------------
 
-HRESULT CAccessibleUI::Resolve(const VARIANT& varChild, TAccessibleTarget& target) const
+HRESULT CAccessibleObjectUI::Resolve(const VARIANT& varChild, TAccessibleTarget& target) const
 {
     if (m_pTree == nullptr || !m_pTree->IsValid(Self())) return E_FAIL;
     if (varChild.vt != VT_I4) return E_INVALIDARG;
@@ -91,7 +91,7 @@ HRESULT CAccessibleUI::Resolve(const VARIANT& varChild, TAccessibleTarget& targe
     return m_pTree->IsDescendant(target, Self()) ? S_OK : E_INVALIDARG;
 }
 
-void CAccessibleUI::ToVariant(const TAccessibleTarget& target, VARIANT* pvar) const
+void CAccessibleObjectUI::ToVariant(const TAccessibleTarget& target, VARIANT* pvar) const
 {
     ::VariantInit(pvar);
     if (target == Self()) {
@@ -100,7 +100,7 @@ void CAccessibleUI::ToVariant(const TAccessibleTarget& target, VARIANT* pvar) co
         return;
     }
     if (target.iLink < 0) {
-        CAccessibleUI* pAccessible = m_pTree->GetAccessible(target.pControl);
+        CAccessibleObjectUI* pAccessible = m_pTree->GetAccessible(target.pControl);
         if (pAccessible == nullptr) return;
         pvar->vt = VT_DISPATCH;
         pvar->pdispVal = pAccessible;
@@ -112,9 +112,10 @@ void CAccessibleUI::ToVariant(const TAccessibleTarget& target, VARIANT* pvar) co
 
 // ---- Properties --------------------------------------------------------------
 
-HRESULT CAccessibleUI::StringResult(const VARIANT& varChild,
-                                    CUIString (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
-                                    BSTR* pszResult) const
+HRESULT CAccessibleObjectUI::StringResult(const VARIANT& varChild,
+                                          CUIString (CAccessibilityTreeUI::*get)(const TAccessibleTarget&)
+                                              const,
+                                          BSTR* pszResult) const
 {
     if (pszResult == nullptr) return E_INVALIDARG;
     *pszResult = nullptr;
@@ -127,9 +128,9 @@ HRESULT CAccessibleUI::StringResult(const VARIANT& varChild,
     return *pszResult != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT CAccessibleUI::NumberResult(const VARIANT& varChild,
-                                    LONG (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
-                                    VARIANT* pvarResult) const
+HRESULT CAccessibleObjectUI::NumberResult(const VARIANT& varChild,
+                                          LONG (CAccessibilityTreeUI::*get)(const TAccessibleTarget&) const,
+                                          VARIANT* pvarResult) const
 {
     if (pvarResult == nullptr) return E_INVALIDARG;
     ::VariantInit(pvarResult);
@@ -141,7 +142,7 @@ HRESULT CAccessibleUI::NumberResult(const VARIANT& varChild,
     return S_OK;
 }
 
-HRESULT CAccessibleUI::get_accParent(IDispatch** ppdispParent)
+HRESULT CAccessibleObjectUI::get_accParent(IDispatch** ppdispParent)
 {
     if (ppdispParent == nullptr) return E_INVALIDARG;
     *ppdispParent = nullptr;
@@ -158,7 +159,7 @@ HRESULT CAccessibleUI::get_accParent(IDispatch** ppdispParent)
     return *ppdispParent != nullptr ? S_OK : E_FAIL;
 }
 
-HRESULT CAccessibleUI::get_accChildCount(long* pcountChildren)
+HRESULT CAccessibleObjectUI::get_accChildCount(long* pcountChildren)
 {
     if (pcountChildren == nullptr) return E_INVALIDARG;
     *pcountChildren = 0;
@@ -169,7 +170,7 @@ HRESULT CAccessibleUI::get_accChildCount(long* pcountChildren)
     return S_OK;
 }
 
-HRESULT CAccessibleUI::get_accChild(VARIANT varChild, IDispatch** ppdispChild)
+HRESULT CAccessibleObjectUI::get_accChild(VARIANT varChild, IDispatch** ppdispChild)
 {
     if (ppdispChild == nullptr) return E_INVALIDARG;
     *ppdispChild = nullptr;
@@ -183,37 +184,37 @@ HRESULT CAccessibleUI::get_accChild(VARIANT varChild, IDispatch** ppdispChild)
     return *ppdispChild != nullptr ? S_OK : E_FAIL;
 }
 
-HRESULT CAccessibleUI::get_accName(VARIANT varChild, BSTR* pszName)
+HRESULT CAccessibleObjectUI::get_accName(VARIANT varChild, BSTR* pszName)
 {
-    return StringResult(varChild, &CAccessibilityUI::GetName, pszName);
+    return StringResult(varChild, &CAccessibilityTreeUI::GetName, pszName);
 }
 
-HRESULT CAccessibleUI::get_accValue(VARIANT varChild, BSTR* pszValue)
+HRESULT CAccessibleObjectUI::get_accValue(VARIANT varChild, BSTR* pszValue)
 {
-    return StringResult(varChild, &CAccessibilityUI::GetValue, pszValue);
+    return StringResult(varChild, &CAccessibilityTreeUI::GetValue, pszValue);
 }
 
-HRESULT CAccessibleUI::get_accDescription(VARIANT varChild, BSTR* pszDescription)
+HRESULT CAccessibleObjectUI::get_accDescription(VARIANT varChild, BSTR* pszDescription)
 {
-    return StringResult(varChild, &CAccessibilityUI::GetDescription, pszDescription);
+    return StringResult(varChild, &CAccessibilityTreeUI::GetDescription, pszDescription);
 }
 
-HRESULT CAccessibleUI::get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAction)
+HRESULT CAccessibleObjectUI::get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAction)
 {
-    return StringResult(varChild, &CAccessibilityUI::GetDefaultAction, pszDefaultAction);
+    return StringResult(varChild, &CAccessibilityTreeUI::GetDefaultAction, pszDefaultAction);
 }
 
-HRESULT CAccessibleUI::get_accRole(VARIANT varChild, VARIANT* pvarRole)
+HRESULT CAccessibleObjectUI::get_accRole(VARIANT varChild, VARIANT* pvarRole)
 {
-    return NumberResult(varChild, &CAccessibilityUI::GetRole, pvarRole);
+    return NumberResult(varChild, &CAccessibilityTreeUI::GetRole, pvarRole);
 }
 
-HRESULT CAccessibleUI::get_accState(VARIANT varChild, VARIANT* pvarState)
+HRESULT CAccessibleObjectUI::get_accState(VARIANT varChild, VARIANT* pvarState)
 {
-    return NumberResult(varChild, &CAccessibilityUI::GetState, pvarState);
+    return NumberResult(varChild, &CAccessibilityTreeUI::GetState, pvarState);
 }
 
-HRESULT CAccessibleUI::get_accHelp(VARIANT varChild, BSTR* pszHelp)
+HRESULT CAccessibleObjectUI::get_accHelp(VARIANT varChild, BSTR* pszHelp)
 {
     if (pszHelp == nullptr) return E_INVALIDARG;
     *pszHelp = nullptr;
@@ -222,7 +223,7 @@ HRESULT CAccessibleUI::get_accHelp(VARIANT varChild, BSTR* pszHelp)
     return FAILED(hr) ? hr : S_FALSE;
 }
 
-HRESULT CAccessibleUI::get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, long* pidTopic)
+HRESULT CAccessibleObjectUI::get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, long* pidTopic)
 {
     if (pszHelpFile == nullptr || pidTopic == nullptr) return E_INVALIDARG;
     *pszHelpFile = nullptr;
@@ -232,7 +233,7 @@ HRESULT CAccessibleUI::get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, lon
     return FAILED(hr) ? hr : S_FALSE;
 }
 
-HRESULT CAccessibleUI::get_accKeyboardShortcut(VARIANT varChild, BSTR* pszKeyboardShortcut)
+HRESULT CAccessibleObjectUI::get_accKeyboardShortcut(VARIANT varChild, BSTR* pszKeyboardShortcut)
 {
     if (pszKeyboardShortcut == nullptr) return E_INVALIDARG;
     *pszKeyboardShortcut = nullptr;
@@ -241,7 +242,7 @@ HRESULT CAccessibleUI::get_accKeyboardShortcut(VARIANT varChild, BSTR* pszKeyboa
     return FAILED(hr) ? hr : S_FALSE;
 }
 
-HRESULT CAccessibleUI::get_accSelection(VARIANT* pvarChildren)
+HRESULT CAccessibleObjectUI::get_accSelection(VARIANT* pvarChildren)
 {
     if (pvarChildren == nullptr) return E_INVALIDARG;
     ::VariantInit(pvarChildren);
@@ -249,27 +250,27 @@ HRESULT CAccessibleUI::get_accSelection(VARIANT* pvarChildren)
     return S_FALSE;
 }
 
-HRESULT CAccessibleUI::accSelect(long, VARIANT varChild)
+HRESULT CAccessibleObjectUI::accSelect(long, VARIANT varChild)
 {
     TAccessibleTarget target = {};
     HRESULT hr = Resolve(varChild, target);
     return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
 }
 
-HRESULT CAccessibleUI::put_accName(VARIANT, BSTR)
+HRESULT CAccessibleObjectUI::put_accName(VARIANT, BSTR)
 {
     return E_NOTIMPL;
 }
 
-HRESULT CAccessibleUI::put_accValue(VARIANT, BSTR)
+HRESULT CAccessibleObjectUI::put_accValue(VARIANT, BSTR)
 {
     return E_NOTIMPL;
 }
 
 // ---- Navigation, hit test, focus and actions -------------------------------
 
-HRESULT CAccessibleUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight,
-                                   VARIANT varChild)
+HRESULT CAccessibleObjectUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight,
+                                         VARIANT varChild)
 {
     if (pxLeft == nullptr || pyTop == nullptr || pcxWidth == nullptr || pcyHeight == nullptr)
         return E_INVALIDARG;
@@ -285,7 +286,7 @@ HRESULT CAccessibleUI::accLocation(long* pxLeft, long* pyTop, long* pcxWidth, lo
     return S_OK;
 }
 
-HRESULT CAccessibleUI::accNavigate(long navDir, VARIANT varStart, VARIANT* pvarEndUpAt)
+HRESULT CAccessibleObjectUI::accNavigate(long navDir, VARIANT varStart, VARIANT* pvarEndUpAt)
 {
     if (pvarEndUpAt == nullptr) return E_INVALIDARG;
     ::VariantInit(pvarEndUpAt);
@@ -322,7 +323,7 @@ HRESULT CAccessibleUI::accNavigate(long navDir, VARIANT varStart, VARIANT* pvarE
     return pvarEndUpAt->vt != VT_EMPTY ? S_OK : E_FAIL;
 }
 
-HRESULT CAccessibleUI::accHitTest(long xLeft, long yTop, VARIANT* pvarChild)
+HRESULT CAccessibleObjectUI::accHitTest(long xLeft, long yTop, VARIANT* pvarChild)
 {
     if (pvarChild == nullptr) return E_INVALIDARG;
     ::VariantInit(pvarChild);
@@ -338,7 +339,7 @@ HRESULT CAccessibleUI::accHitTest(long xLeft, long yTop, VARIANT* pvarChild)
     return pvarChild->vt != VT_EMPTY ? S_OK : E_FAIL;
 }
 
-HRESULT CAccessibleUI::get_accFocus(VARIANT* pvarChild)
+HRESULT CAccessibleObjectUI::get_accFocus(VARIANT* pvarChild)
 {
     if (pvarChild == nullptr) return E_INVALIDARG;
     ::VariantInit(pvarChild);
@@ -354,7 +355,7 @@ HRESULT CAccessibleUI::get_accFocus(VARIANT* pvarChild)
     return pvarChild->vt != VT_EMPTY ? S_OK : E_FAIL;
 }
 
-HRESULT CAccessibleUI::accDoDefaultAction(VARIANT varChild)
+HRESULT CAccessibleObjectUI::accDoDefaultAction(VARIANT varChild)
 {
     TAccessibleTarget target = {};
     HRESULT hr = Resolve(varChild, target);

@@ -1,5 +1,5 @@
 #pragma once
-// CAccessibleUI: the IAccessible of one exposed control, or of the window's
+// CAccessibleObjectUI: the IAccessible of one exposed control, or of the window's
 // client object. It holds only its control and the tree that made it and
 // asks the tree for everything; the tree cuts both when the control dies or
 // the window goes, and from then on every call answers E_FAIL without
@@ -10,20 +10,20 @@
 // IDispatch's own methods are not offered (E_NOTIMPL), as clients do not
 // need them.
 
-#include "skinui/core/Accessibility.h"
+#include "skinui/accessibility/AccessibilityTree.h"
 
 #include <oleacc.h>
 #include <windows.h>
 
 namespace SkinUI {
 
-class CAccessibleUI final : public IAccessible
+class CAccessibleObjectUI final : public IAccessible
 {
 public:
     // With one reference, the caller's; pControl null for the client object.
-    CAccessibleUI(CAccessibilityUI* pTree, CControlUI* pControl);
-    CAccessibleUI(const CAccessibleUI&) = delete;
-    CAccessibleUI& operator=(const CAccessibleUI&) = delete;
+    CAccessibleObjectUI(CAccessibilityTreeUI* pTree, CControlUI* pControl);
+    CAccessibleObjectUI(const CAccessibleObjectUI&) = delete;
+    CAccessibleObjectUI& operator=(const CAccessibleObjectUI&) = delete;
 
     // Cut from the tree and its control for good.
     void Detach();
@@ -67,7 +67,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT varChild, BSTR szValue) override;
 
 private:
-    ~CAccessibleUI() {}
+    ~CAccessibleObjectUI() {}
 
     TAccessibleTarget Self() const { return TAccessibleTarget{m_pControl, -1}; }
     // The object a child id names: E_FAIL once detached or when this
@@ -76,18 +76,18 @@ private:
     HRESULT Resolve(const VARIANT& varChild, TAccessibleTarget& target) const;
     // A string answer: S_FALSE and null for an empty one.
     HRESULT StringResult(const VARIANT& varChild,
-                         CUIString (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
+                         CUIString (CAccessibilityTreeUI::*get)(const TAccessibleTarget&) const,
                          BSTR* pszResult) const;
     // A number answer (role, state) as VT_I4.
     HRESULT NumberResult(const VARIANT& varChild,
-                         LONG (CAccessibilityUI::*get)(const TAccessibleTarget&) const,
+                         LONG (CAccessibilityTreeUI::*get)(const TAccessibleTarget&) const,
                          VARIANT* pvarResult) const;
     // The target as this object names it: CHILDID_SELF, a child index for
     // its own links, an IDispatch for a control, -id for a deeper link.
     void ToVariant(const TAccessibleTarget& target, VARIANT* pvar) const;
 
     LONG m_lRefCount = 1;
-    CAccessibilityUI* m_pTree;
+    CAccessibilityTreeUI* m_pTree;
     CControlUI* m_pControl;
 };
 

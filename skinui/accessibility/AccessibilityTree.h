@@ -1,40 +1,39 @@
 #pragma once
-// CAccessibilityUI: a window's controls as Microsoft Active Accessibility
-// objects, for screen readers. The paint manager makes it at the first
-// WM_GETOBJECT for the client object, owns it and ends it at WM_DESTROY;
-// until then none of it exists and control changes cost nothing.
+// CAccessibilityTreeUI: a window's controls as Microsoft Active Accessibility
+// objects, for screen readers. It is the window's accessibility provider: the
+// paint manager makes it at the first WM_GETOBJECT for the client object
+// (CreateAccessibilityProvider), owns it and ends it at WM_DESTROY; until
+// then none of it exists and control changes cost nothing.
 //
-// Exposed (seen by a client) are buttons, progress bars, the links of a
-// text (as simple elements of their text), and every other control with a
-// name: a named container is a grouping, a named control with a background
-// image and no text a graphic, the rest static text. Containers without a
-// name are not exposed: their children belong to the nearest exposed
-// ancestor, or to the window's client object at the top. A parent lists only
-// its visible children; a hidden object stays reachable by its id.
+// What each kind of control is (role, exposure, name rule, states, value,
+// default action, children) is the table of ControlRoles.h. Exposed (seen by
+// a client) are the kinds always exposed there and every other control with
+// a name. Containers without a name are not exposed: their children belong
+// to the nearest exposed ancestor, or to the window's client object at the
+// top. A parent lists only its visible children; a hidden object stays
+// reachable by its id.
 //
 // Names, first non-empty of: the "accdisabledname" custom attribute while
-// the control is disabled, "accname", the text (inline markup read as
-// plain text; never a progress bar's text, which is its value), the
+// the control is disabled, "accname", the text as its kind reads it, the
 // tooltip. The tooltip is the description when the name came from elsewhere.
 //
 // Every object has a unique id, never given twice; events go out as
 // NotifyWinEvent(event, window, OBJID_CLIENT, -id) after the change.
-//
-// Implementation:
-//   Accessibility.cpp       ids and objects, lifetime, events, posted actions
-//   AccessibilityInfo.cpp   tree shape, names, roles, states, places, hit test
 
+#include "skinui/accessibility/ControlRoles.h"
+#include "skinui/core/AccessibilityProvider.h"
 #include "skinui/core/PaintManager.h"
 #include "skinui/core/UIString.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 namespace SkinUI {
 
-class CAccessibleUI;
+class CAccessibleObjectUI;
 class CControlUI;
 
 // One object a client can name: a control (iLink -1), one link of a text
@@ -51,38 +50,32 @@ struct TAccessibleTarget
     }
 };
 
-// Posted by an object's accDoDefaultAction to its own window: wParam is the
-// unique id of the object to activate.
-#define WM_ACCESSIBLE_ACTION (WM_APP + 2)
-
-class CAccessibilityUI final : public IControlObserverUI
+class CAccessibilityTreeUI final : public IAccessibilityProviderUI, public IControlObserverUI
 {
 public:
     // Registers as the manager's control observer.
-    explicit CAccessibilityUI(CPaintManagerUI* pManager);
+    explicit CAccessibilityTreeUI(CPaintManagerUI* pManager);
     // Cuts every object handed out from its control and from its clients
     // (CoDisconnectObject): they answer E_FAIL, or their proxies an RPC
     // error, from then on.
-    ~CAccessibilityUI();
-    CAccessibilityUI(const CAccessibilityUI&) = delete;
-    CAccessibilityUI& operator=(const CAccessibilityUI&) = delete;
+    ~CAccessibilityTreeUI() override;
+    CAccessibilityTreeUI(const CAccessibilityTreeUI&) = delete;
+    CAccessibilityTreeUI& operator=(const CAccessibilityTreeUI&) = delete;
 
-    // ---- The window's side (Accessibility.cpp) --------------------------
-    // WM_GETOBJECT for OBJID_CLIENT: the client object as LresultFromObject
-    // makes it; 0 or below when it could not.
-    LRESULT GetClientObjectResult(WPARAM wParam);
-    // WM_SETFOCUS: the focus event of the focused object again.
-    void OnWindowFocus();
-    // WM_ACCESSIBLE_ACTION: the action of the object with that id, when it
-    // still exists, is shown and enabled.
-    void OnPostedAction(WPARAM wParam);
+    // ---- The window's side ----------------------------------------------
+    LRESULT GetClientObjectResult(WPARAM wParam) override;
+    // The focus event of the focused object again.
+    void OnWindowFocus() override;
+    // The action of the object with that id, when it still exists, is shown
+    // and enabled.
+    void OnPostedAction(WPARAM wParam) override;
     // Change 0 only records what the control shows now.
     void OnControlChanged(CControlUI* pControl, int change) override;
 
-    // ---- Ids and objects (Accessibility.cpp) ----------------------------
+    // ---- Ids and objects ------------------------------------------------
     // The object of the control, or of the client object for null, made on
     // first use; the caller gets a reference. Null for a link.
-    CAccessibleUI* GetAccessible(CControlUI* pControl);
+    CAccessibleObjectUI* GetAccessible(CControlUI* pControl);
     LONG GetId(const TAccessibleTarget& target);
     // False for an id never given or whose object is gone.
     bool FindById(LONG nId, TAccessibleTarget& target);
@@ -91,7 +84,7 @@ public:
     HRESULT DoDefaultAction(const TAccessibleTarget& target);
     HWND GetWindow() const;
 
-    // ---- What a client reads (AccessibilityInfo.cpp) --------------------
+    // ---- What a client reads --------------------------------------------
     // Still part of the tree: the control attached under the manager's
     // root, the link within the text's links.
     bool IsValid(const TAccessibleTarget& target) const;
@@ -121,39 +114,42 @@ private:
     // What was last reported of a control, to tell real changes.
     struct TControlEntry
     {
-        CAccessibleUI* pAccessible = nullptr;  // one reference held
-        LONG nId = 0;                          // 0 until asked
-        std::vector<LONG> linkIds;             // 0 until asked
+        CAccessibleObjectUI* pAccessible = nullptr;  // one reference held
+        LONG nId = 0;                                // 0 until asked
+        std::vector<LONG> linkIds;                   // 0 until asked
         CUIString sName;
         int nPercent = -1;
         bool bPushed = false;
         bool bExposed = false;
+        std::optional<CControlRoleUI> role;  // its kind's row, looked up once
     };
 
-    // ---- Accessibility.cpp ----
+    // ---- Lifetime, ids, events --------------------------------------------
     TControlEntry& Entry(CControlUI* pControl, bool& bNew);
     void Snapshot(CControlUI* pControl, TControlEntry& entry) const;
     void Forget(CControlUI* pControl);
+    // The control's row: its entry's, or looked up for a control without one.
+    CControlRoleUI RoleOf(CControlUI* pControl) const;
     void Fire(DWORD dwEvent, const TAccessibleTarget& target);
-    // Cuts the object from the tree and its clients and drops the
-    // tree's reference.
-    static void Disconnect(CAccessibleUI* pAccessible);
+    // Cuts the object from the tree and its clients and drops the tree's
+    // reference.
+    static void Disconnect(CAccessibleObjectUI* pAccessible);
 
-    // ---- AccessibilityInfo.cpp ----
+    // ---- Shape, names, places ---------------------------------------------
     // The control's name as it would read enabled (bDisabled false) or
     // disabled; bFromToolTip tells where it came from.
-    CUIString NameOf(CControlUI* pControl, bool bDisabled, bool* pbFromToolTip) const;
-    CUIString LinkName(CControlUI* pControl, int iLink) const;
+    static CUIString NameOf(CControlUI* pControl, const CControlRoleUI& role, bool bDisabled,
+                            bool* pbFromToolTip);
+    bool IsExposed(CControlUI* pControl, const CControlRoleUI& role) const;
     RECT ClientRect(const TAccessibleTarget& target) const;
     void AddExposed(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const;
     void AddExposedChildren(CControlUI* pControl, std::vector<TAccessibleTarget>& children) const;
     // Visible, resp. enabled, with all its ancestors.
     static bool IsShown(CControlUI* pControl);
     static bool IsEnabledAll(CControlUI* pControl);
-    static int PercentOf(CControlUI* pControl);
 
     CPaintManagerUI* m_pManager;
-    CAccessibleUI* m_pClient = nullptr;  // one reference held
+    CAccessibleObjectUI* m_pClient = nullptr;  // one reference held
     std::unordered_map<CControlUI*, TControlEntry> m_entries;
     std::unordered_map<LONG, TAccessibleTarget> m_ids;
     LONG m_nNextId = 1;
