@@ -48,8 +48,8 @@ std::wstring StockFace()
 
 std::wstring WritePng(const TestSupport::TempFolder& folder, const std::string& name, int cx, int cy)
 {
-    std::vector<uint8_t> rgba(static_cast<size_t>(cx) * cy * 4, 0xFF);
-    TestSupport::WriteWholeFile(folder.File(name), TestSupport::EncodePng(cx, cy, rgba));
+    TestSupport::WriteWholeFile(folder.File(name),
+                                TestSupport::EncodePng(cx, cy, TestSupport::SolidRgba(cx, cy, 0xFFFFFFFF)));
     return TestSupport::WideFromAnsi(folder.File(name));
 }
 
