@@ -6,6 +6,7 @@
 #include "skinui/control/Control.h"
 #include "skinui/core/Shadow.h"
 #include "skinui/render/DPI.h"
+#include "tests/support/ControlTree.h"
 
 #include <gtest/gtest.h>
 
@@ -217,11 +218,7 @@ TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
     ASSERT_NE((CControlUI*)nullptr, pLate);
     pLate->SetVisible(true);
     wnd.PaintNow();
-    RECT rc = pLate->GetPos();
-    EXPECT_EQ(92, rc.left);
-    EXPECT_EQ(125, rc.top);
-    EXPECT_EQ(250, rc.right);
-    EXPECT_EQ(303, rc.bottom);
+    EXPECT_EQ(L"92,125,250,303", TestSupport::Rect(pLate->GetPos()));
     ::DestroyWindow(wnd.GetHWND());
 }
 
