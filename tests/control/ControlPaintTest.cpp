@@ -346,10 +346,7 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
         control->Invalidate();
         RECT rc = {0, 0, 0, 0};
         ::GetUpdateRect(window.Handle(), &rc, FALSE);
-        EXPECT_EQ(rc.left, expected.left);
-        EXPECT_EQ(rc.top, expected.top);
-        EXPECT_EQ(rc.right, expected.right);
-        EXPECT_EQ(rc.bottom, expected.bottom);
+        EXPECT_EQ(TestSupport::Rect(rc), TestSupport::Rect(expected));
         control->SetInternVisible(true);
     }
 }

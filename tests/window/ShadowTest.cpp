@@ -1,6 +1,7 @@
 #include "skinui/core/Shadow.h"
 
 #include "skinui/core/PaintManager.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/PixelScan.h"
 
 #include <gtest/gtest.h>
@@ -219,10 +220,7 @@ protected:
 
 void ExpectRect(const RECT& expected, const RECT& actual)
 {
-    EXPECT_EQ(expected.left, actual.left);
-    EXPECT_EQ(expected.top, actual.top);
-    EXPECT_EQ(expected.right, actual.right);
-    EXPECT_EQ(expected.bottom, actual.bottom);
+    EXPECT_EQ(TestSupport::Rect(expected), TestSupport::Rect(actual));
 }
 
 // Shrinks the shadow window so that only a rebuild gives it its size back.
