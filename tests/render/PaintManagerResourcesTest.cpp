@@ -16,6 +16,7 @@ using SkinUI::CStdPtrArray;
 using SkinUI::TDrawInfo;
 using SkinUI::TFontInfo;
 using SkinUI::TImageInfo;
+using TestSupport::LogFontOf;
 
 namespace {
 
@@ -30,13 +31,6 @@ HBITMAP MakeBitmap(int cx, int cy)
     HBITMAP hBitmap = ::CreateCompatibleBitmap(hDC, cx, cy);
     ::ReleaseDC(nullptr, hDC);
     return hBitmap;
-}
-
-LOGFONTW LogFontOf(HFONT hFont)
-{
-    LOGFONTW lf = {};
-    ::GetObjectW(hFont, sizeof(lf), &lf);
-    return lf;
 }
 
 std::wstring StockFace()

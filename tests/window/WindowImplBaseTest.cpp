@@ -7,6 +7,7 @@
 #include "skinui/core/Shadow.h"
 #include "skinui/render/DPI.h"
 #include "tests/support/ControlTree.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 namespace {
 
 using namespace SkinUI;
+using TestSupport::LogFontOf;
 
 // The launcher's header: logo, title text and close button, plus a hidden
 // tile in the body row and a min button, over a 536x355 window.
@@ -220,13 +222,6 @@ TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
     wnd.PaintNow();
     EXPECT_EQ(L"92,125,250,303", TestSupport::Rect(pLate->GetPos()));
     ::DestroyWindow(wnd.GetHWND());
-}
-
-LOGFONTW LogFontOf(HFONT hFont)
-{
-    LOGFONTW lf = {};
-    ::GetObjectW(hFont, sizeof(lf), &lf);
-    return lf;
 }
 
 // A move to a 150 % monitor: the window takes the suggested rectangle, the
