@@ -33,13 +33,7 @@ const POINT kOutside = {150, 80};
 
 void WriteSolidPng(const TestSupport::TempFolder& folder, const char* name, DWORD rgb)
 {
-    std::vector<uint8_t> rgba;
-    for (int i = 0; i < 4 * 4; i++) {
-        rgba.push_back(uint8_t(rgb >> 16));
-        rgba.push_back(uint8_t(rgb >> 8));
-        rgba.push_back(uint8_t(rgb));
-        rgba.push_back(255);
-    }
+    const std::vector<uint8_t> rgba = TestSupport::SolidRgba(4, 4, 0xFF000000 | rgb);
     ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File(name), TestSupport::EncodePng(4, 4, rgba, false)));
 }
 

@@ -10,20 +10,10 @@
 #include <vector>
 
 using namespace SkinUI;
+using TestSupport::R;
+using TestSupport::Rect;
 
 namespace {
-
-RECT R(int l, int t, int r, int b)
-{
-    RECT rc = {l, t, r, b};
-    return rc;
-}
-
-std::wstring Rect(const RECT& rc)
-{
-    return std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) + L"," + std::to_wstring(rc.right) +
-        L"," + std::to_wstring(rc.bottom);
-}
 
 struct Counter
 {

@@ -18,6 +18,7 @@ using namespace SkinUI;
 using TestSupport::AddChild;
 using TestSupport::AddFloat;
 using TestSupport::DibSurface;
+using TestSupport::R;
 using namespace TestSupport::Colors;
 
 namespace {
@@ -26,12 +27,6 @@ namespace {
 DWORD Rgb(DWORD argb)
 {
     return argb & 0x00FFFFFF;
-}
-
-RECT R(int l, int t, int r, int b)
-{
-    RECT rc = {l, t, r, b};
-    return rc;
 }
 
 // Paints its status image and text steps as coloured rectangles, so that
@@ -93,14 +88,8 @@ public:
 
     void Write(const char* name, int cx, int cy, DWORD argb)
     {
-        std::vector<uint8_t> rgba;
-        for (int i = 0; i < cx * cy; i++) {
-            rgba.push_back(static_cast<uint8_t>(argb >> 16));
-            rgba.push_back(static_cast<uint8_t>(argb >> 8));
-            rgba.push_back(static_cast<uint8_t>(argb));
-            rgba.push_back(static_cast<uint8_t>(argb >> 24));
-        }
-        ASSERT_TRUE(TestSupport::WriteWholeFile(m_folder.File(name), TestSupport::EncodePng(cx, cy, rgba)));
+        const std::string png = TestSupport::EncodePng(cx, cy, TestSupport::SolidRgba(cx, cy, argb));
+        ASSERT_TRUE(TestSupport::WriteWholeFile(m_folder.File(name), png));
     }
 
 private:
@@ -357,10 +346,7 @@ TEST(ControlPaint, InvalidationStaysInsideTheParentChain)
         control->Invalidate();
         RECT rc = {0, 0, 0, 0};
         ::GetUpdateRect(window.Handle(), &rc, FALSE);
-        EXPECT_EQ(rc.left, expected.left);
-        EXPECT_EQ(rc.top, expected.top);
-        EXPECT_EQ(rc.right, expected.right);
-        EXPECT_EQ(rc.bottom, expected.bottom);
+        EXPECT_EQ(TestSupport::Rect(rc), TestSupport::Rect(expected));
         control->SetInternVisible(true);
     }
 }

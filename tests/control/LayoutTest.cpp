@@ -2,6 +2,7 @@
 #include "skinui/control/ScrollBar.h"
 #include "skinui/control/VerticalLayout.h"
 #include "skinui/render/DPI.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/LauncherSkin.h"
 #include "tests/support/PaintManagerWindow.h"
 
@@ -15,12 +16,6 @@ using namespace SkinUI;
 
 namespace {
 
-std::wstring Rect(const RECT& rc)
-{
-    return std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) + L"," + std::to_wstring(rc.right) +
-        L"," + std::to_wstring(rc.bottom);
-}
-
 template <class T>
 T* Make(const wchar_t* attributes)
 {
@@ -29,15 +24,11 @@ T* Make(const wchar_t* attributes)
     return p;
 }
 
-RECT R(int l, int t, int r, int b)
-{
-    RECT rc = {l, t, r, b};
-    return rc;
-}
-
 using TestSupport::kLauncherRowTop;
 using TestSupport::kLauncherSkin;
 using TestSupport::LauncherSkinControl;
+using TestSupport::R;
+using TestSupport::Rect;
 
 }  // namespace
 

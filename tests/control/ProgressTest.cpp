@@ -243,12 +243,7 @@ TEST_F(ProgressTest, ForeImageFollowsTheValueAtOtherScales)
     // draw string is read, so the painted part can differ from the exact
     // one by the rounding of one pixel, never more.
     TestSupport::TempFolder folder("vzprogressdpi");
-    std::vector<uint8_t> rgba;
-    for (int i = 0; i < 8 * 8; i++) {
-        uint8_t px[4] = {0, 200, 0, 255};
-        rgba.insert(rgba.end(), px, px + 4);
-    }
-    const std::string png = TestSupport::EncodePng(8, 8, rgba, false);
+    const std::string png = TestSupport::EncodePng(8, 8, TestSupport::SolidRgba(8, 8, 0xFF00C800), false);
     for (const char* name : {"fill.png", "fill@125.png", "fill@150.png"})
         ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File(name), png));
     CPaintManagerUI::SetResourcePath(TestSupport::WideFromAnsi(folder.Path()).c_str());

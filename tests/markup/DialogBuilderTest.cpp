@@ -10,6 +10,7 @@
 #include "skinui/markup/ControlFactory.h"
 #include "skinui/markup/Markup.h"
 #include "tests/markup/SkinPackageWriter.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/ImageWriter.h"
 #include "tests/support/LauncherSkin.h"
 #include "tests/support/PaintManagerWindow.h"
@@ -176,11 +177,7 @@ void CheckLauncherWindow(CPaintManagerUI& manager)
 {
     EXPECT_EQ(536, manager.GetInitSize().cx);
     EXPECT_EQ(355, manager.GetInitSize().cy);
-    const RECT caption = manager.GetCaptionRect();
-    EXPECT_EQ(0, caption.left);
-    EXPECT_EQ(0, caption.top);
-    EXPECT_EQ(100, caption.right);
-    EXPECT_EQ(30, caption.bottom);
+    EXPECT_EQ(L"0,0,100,30", TestSupport::Rect(manager.GetCaptionRect()));
     EXPECT_EQ(5, manager.GetRoundCorner().cx);
     EXPECT_EQ(5, manager.GetRoundCorner().cy);
     EXPECT_TRUE(manager.IsLayered());
@@ -337,21 +334,9 @@ const WindowCase kWindowCases[] = {
          EXPECT_EQ(0, m.GetInitSize().cy);
      }},
     {L"Caption=\"1,2,3,4\"",
-     [](CPaintManagerUI& m) {
-         const RECT rc = m.GetCaptionRect();
-         EXPECT_EQ(1, rc.left);
-         EXPECT_EQ(2, rc.top);
-         EXPECT_EQ(3, rc.right);
-         EXPECT_EQ(4, rc.bottom);
-     }},
+     [](CPaintManagerUI& m) { EXPECT_EQ(L"1,2,3,4", TestSupport::Rect(m.GetCaptionRect())); }},
     {L"sizebox=\"4;5;6;7\"",
-     [](CPaintManagerUI& m) {
-         const RECT rc = m.GetSizeBox();
-         EXPECT_EQ(4, rc.left);
-         EXPECT_EQ(5, rc.top);
-         EXPECT_EQ(6, rc.right);
-         EXPECT_EQ(7, rc.bottom);
-     }},
+     [](CPaintManagerUI& m) { EXPECT_EQ(L"4,5,6,7", TestSupport::Rect(m.GetSizeBox())); }},
     {L"roundcorner=\"5,6\"",
      [](CPaintManagerUI& m) {
          EXPECT_EQ(5, m.GetRoundCorner().cx);

@@ -16,6 +16,7 @@ using SkinUI::CStdPtrArray;
 using SkinUI::TDrawInfo;
 using SkinUI::TFontInfo;
 using SkinUI::TImageInfo;
+using TestSupport::LogFontOf;
 
 namespace {
 
@@ -32,13 +33,6 @@ HBITMAP MakeBitmap(int cx, int cy)
     return hBitmap;
 }
 
-LOGFONTW LogFontOf(HFONT hFont)
-{
-    LOGFONTW lf = {};
-    ::GetObjectW(hFont, sizeof(lf), &lf);
-    return lf;
-}
-
 std::wstring StockFace()
 {
     LOGFONTW lf = {};
@@ -48,8 +42,8 @@ std::wstring StockFace()
 
 std::wstring WritePng(const TestSupport::TempFolder& folder, const std::string& name, int cx, int cy)
 {
-    std::vector<uint8_t> rgba(static_cast<size_t>(cx) * cy * 4, 0xFF);
-    TestSupport::WriteWholeFile(folder.File(name), TestSupport::EncodePng(cx, cy, rgba));
+    TestSupport::WriteWholeFile(folder.File(name),
+                                TestSupport::EncodePng(cx, cy, TestSupport::SolidRgba(cx, cy, 0xFFFFFFFF)));
     return TestSupport::WideFromAnsi(folder.File(name));
 }
 

@@ -1,6 +1,7 @@
 #include "skinui/render/RenderEngine.h"
 
 #include "skinui/core/PaintManager.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/ImageWriter.h"
 #include "tests/support/PaintManagerWindow.h"
@@ -503,10 +504,7 @@ TEST_F(ImageInfoTest, DestAndSourceLimits)
         EXPECT_TRUE(CRenderEngine::DrawImageString(surface.GetDC(), Manager(), rcItem, rcPaint, image))
             << name;
         RECT ink = TestSupport::BoundsOf(surface, Not(kBackground));
-        EXPECT_EQ(expectedInk.left, ink.left) << name;
-        EXPECT_EQ(expectedInk.top, ink.top) << name;
-        EXPECT_EQ(expectedInk.right, ink.right) << name;
-        EXPECT_EQ(expectedInk.bottom, ink.bottom) << name;
+        EXPECT_EQ(TestSupport::Rect(expectedInk), TestSupport::Rect(ink)) << name;
     }
 }
 

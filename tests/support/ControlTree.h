@@ -6,6 +6,8 @@
 
 #include <wchar.h>
 
+#include <string>
+
 namespace TestSupport {
 
 // A new T added as the last child of pParent, with the attribute list (when
@@ -29,6 +31,19 @@ T* AddFloat(SkinUI::CContainerUI* pParent, int x, int y, int cx, int cy, LPCTSTR
     T* pChild = AddChild<T>(pParent, attributes);
     if (pstrMore != nullptr) pChild->ApplyAttributeList(pstrMore);
     return pChild;
+}
+
+inline RECT R(int l, int t, int r, int b)
+{
+    RECT rc = {l, t, r, b};
+    return rc;
+}
+
+// "left,top,right,bottom", for comparisons that print the whole rectangle.
+inline std::wstring Rect(const RECT& rc)
+{
+    return std::to_wstring(rc.left) + L"," + std::to_wstring(rc.top) + L"," + std::to_wstring(rc.right) +
+        L"," + std::to_wstring(rc.bottom);
 }
 
 }  // namespace TestSupport

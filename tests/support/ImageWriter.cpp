@@ -28,6 +28,19 @@ void AppendChunk(std::string& png, const char* type, const std::string& data)
     AppendBe32(png, uint32_t(crc32(0L, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
 }
 
+}  // namespace
+
+std::vector<uint8_t> SolidRgba(int width, int height, uint32_t argb)
+{
+    std::vector<uint8_t> rgba;
+    for (int i = 0; i < width * height; ++i)
+        rgba.insert(rgba.end(),
+                    {uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb), uint8_t(argb >> 24)});
+    return rgba;
+}
+
+namespace {
+
 std::string Header(uint32_t width, uint32_t height, bool alpha)
 {
     std::string png("\x89PNG\r\n\x1A\n", 8);

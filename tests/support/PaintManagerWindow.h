@@ -82,4 +82,12 @@ private:
     std::vector<std::wstring> m_notifications;
 };
 
+// The LOGFONT a font handle was made from.
+inline LOGFONTW LogFontOf(HFONT hFont)
+{
+    LOGFONTW lf = {};
+    ::GetObjectW(hFont, sizeof(lf), &lf);
+    return lf;
+}
+
 }  // namespace TestSupport

@@ -1,12 +1,14 @@
 #include "skinui/core/Shadow.h"
 
 #include "skinui/core/PaintManager.h"
+#include "tests/support/ControlTree.h"
 #include "tests/support/PixelScan.h"
 
 #include <gtest/gtest.h>
 
 #include <math.h>
 
+#include <memory>
 #include <vector>
 
 // Sections:
@@ -163,12 +165,13 @@ void ConfigureLauncher(CShadowUI& shadow)
 // the window base sets them up at start-up.
 struct TLauncherShadow
 {
-    explicit TLauncherShadow(HWND hOwner)
+    explicit TLauncherShadow(HWND hOwnerWnd) : hOwner(hOwnerWnd)
     {
         pm.Init(hOwner);
         ConfigureLauncher(shadow);
         shadow.Create(&pm);
     }
+    HWND hOwner;
     CPaintManagerUI pm;
     CShadowUI shadow;
 };
@@ -180,6 +183,7 @@ protected:
 
     void TearDown() override
     {
+        m_launched.clear();
         for (HWND hWnd : m_owners) {
             if (::IsWindow(hWnd)) ::DestroyWindow(hWnd);
         }
@@ -192,6 +196,16 @@ protected:
         return hWnd;
     }
 
+    // A new owner at 100,120, its region the launcher's when asked, with the
+    // launcher's shadow; both go at the end of the test.
+    TLauncherShadow& Launched(bool bVisible = true, bool bRound = false)
+    {
+        HWND hOwner = Owner(100, 120, bVisible);
+        if (bRound) SetRoundRegion(hOwner);
+        m_launched.push_back(std::make_unique<TLauncherShadow>(hOwner));
+        return *m_launched.back();
+    }
+
     // Where the shadow of a launcher-configured owner must be.
     static RECT ExpectedShadowRect(HWND hOwner)
     {
@@ -200,15 +214,13 @@ protected:
         return out;
     }
 
+    std::vector<std::unique_ptr<TLauncherShadow>> m_launched;
     std::vector<HWND> m_owners;
 };
 
 void ExpectRect(const RECT& expected, const RECT& actual)
 {
-    EXPECT_EQ(expected.left, actual.left);
-    EXPECT_EQ(expected.top, actual.top);
-    EXPECT_EQ(expected.right, actual.right);
-    EXPECT_EQ(expected.bottom, actual.bottom);
+    EXPECT_EQ(TestSupport::Rect(expected), TestSupport::Rect(actual));
 }
 
 // Shrinks the shadow window so that only a rebuild gives it its size back.
@@ -458,10 +470,7 @@ TEST_F(ShadowWindowTest, InitializeRegistersTheShadowClassOnce)
 
 TEST_F(ShadowWindowTest, LauncherOwnerGetsA542By361ShadowAtOffsetMinusTwo)
 {
-    HWND hOwner = Owner(100, 120, true);
-    SetRoundRegion(hOwner);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched(true, true);
 
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
@@ -508,9 +517,7 @@ TEST_F(ShadowWindowTest, CreateTakesItsStatusFromTheOwner)
 
 TEST_F(ShadowWindowTest, ShadowFollowsItsOwnersMoves)
 {
-    HWND hOwner = Owner(100, 120, true);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched();
     ASSERT_NE(nullptr, shadow.GetHWND());
 
     struct Move
@@ -531,10 +538,7 @@ TEST_F(ShadowWindowTest, ShadowFollowsItsOwnersMoves)
 
 TEST_F(ShadowWindowTest, MaximiseHidesAndRestoreShowsAndRebuilds)
 {
-    HWND hOwner = Owner(100, 120, true);
-    SetRoundRegion(hOwner);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched(true, true);
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
 
@@ -557,9 +561,7 @@ TEST_F(ShadowWindowTest, MaximiseHidesAndRestoreShowsAndRebuilds)
 // the shadow and rebuilds it at the owner's next paint.
 TEST_F(ShadowWindowTest, HiddenOwnerShowsItsShadowWhenShownAndRebuildsAtPaint)
 {
-    HWND hOwner = Owner(100, 120, false);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched(false);
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
     EXPECT_EQ(CShadowUI::StatusEnabled, shadow.GetStatus());
@@ -581,9 +583,7 @@ TEST_F(ShadowWindowTest, HiddenOwnerShowsItsShadowWhenShownAndRebuildsAtPaint)
 // Shrinking rebuilds at once; growing waits for the owner's next paint.
 TEST_F(ShadowWindowTest, ShrinkingRebuildsAtOnceGrowingAtTheNextPaint)
 {
-    HWND hOwner = Owner(100, 120, true);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched();
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
     ::SendMessageW(hOwner, WM_SIZE, SIZE_RESTORED, MAKELPARAM(kOwnerWidth, kOwnerHeight));
@@ -629,9 +629,7 @@ TEST_F(ShadowWindowTest, SizeZeroDrawsNothingAndShowOffCreatesNothing)
 
 TEST_F(ShadowWindowTest, DisabledShadowHidesAndStaysWhileTheOwnerMoves)
 {
-    HWND hOwner = Owner(100, 120, true);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched();
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
 
@@ -651,9 +649,7 @@ TEST_F(ShadowWindowTest, DisabledShadowHidesAndStaysWhileTheOwnerMoves)
 // Each successful setter rebuilds a visible shadow at once.
 TEST_F(ShadowWindowTest, SettersRebuildAVisibleShadow)
 {
-    HWND hOwner = Owner(100, 120, true);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched();
     HWND hShadow = shadow.GetHWND();
     ASSERT_NE(nullptr, hShadow);
 
@@ -671,9 +667,7 @@ TEST_F(ShadowWindowTest, SettersRebuildAVisibleShadow)
 
 TEST_F(ShadowWindowTest, DestroyingTheOwnerDestroysTheShadowWindow)
 {
-    HWND hOwner = Owner(100, 120, true);
-    TLauncherShadow launcher(hOwner);
-    CShadowUI& shadow = launcher.shadow;
+    auto& [hOwner, pm, shadow] = Launched();
     HWND hShadow = shadow.GetHWND();
     ASSERT_TRUE(::IsWindow(hShadow));
 
@@ -683,10 +677,10 @@ TEST_F(ShadowWindowTest, DestroyingTheOwnerDestroysTheShadowWindow)
 
     // The same paint manager on a new window gets a new shadow.
     HWND hNext = Owner(0, 0, true);
-    launcher.pm.Init(hNext);
+    pm.Init(hNext);
     CShadowUI next;
     ConfigureLauncher(next);
-    next.Create(&launcher.pm);
+    next.Create(&pm);
     EXPECT_TRUE(::IsWindow(next.GetHWND()));
 }
 

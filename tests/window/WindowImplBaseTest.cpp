@@ -6,6 +6,8 @@
 #include "skinui/control/Control.h"
 #include "skinui/core/Shadow.h"
 #include "skinui/render/DPI.h"
+#include "tests/support/ControlTree.h"
+#include "tests/support/PaintManagerWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,7 @@
 namespace {
 
 using namespace SkinUI;
+using TestSupport::LogFontOf;
 
 // The launcher's header: logo, title text and close button, plus a hidden
 // tile in the body row and a min button, over a 536x355 window.
@@ -217,19 +220,8 @@ TEST(WindowImplBase, FloatShownLaterLandsInItsRow)
     ASSERT_NE((CControlUI*)nullptr, pLate);
     pLate->SetVisible(true);
     wnd.PaintNow();
-    RECT rc = pLate->GetPos();
-    EXPECT_EQ(92, rc.left);
-    EXPECT_EQ(125, rc.top);
-    EXPECT_EQ(250, rc.right);
-    EXPECT_EQ(303, rc.bottom);
+    EXPECT_EQ(L"92,125,250,303", TestSupport::Rect(pLate->GetPos()));
     ::DestroyWindow(wnd.GetHWND());
-}
-
-LOGFONTW LogFontOf(HFONT hFont)
-{
-    LOGFONTW lf = {};
-    ::GetObjectW(hFont, sizeof(lf), &lf);
-    return lf;
 }
 
 // A move to a 150 % monitor: the window takes the suggested rectangle, the
