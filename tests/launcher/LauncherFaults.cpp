@@ -410,6 +410,20 @@ TEST_F(LauncherFaultTest, ThreeDownloadsAndAThousandClicksKeepOneWorkerPerProduc
 // creation fails after the load-failure message (a thread here reads and
 // closes the box), instead of giving a window with half its view.
 
+// Reads the load-failure box's text and closes it; a thread routine, so that
+// the window's creation can run on the test's thread.
+static wchar_t s_boxText[256];
+static DWORD WINAPI CloseLoadFailureBox(LPVOID)
+{
+    for (int i = 0; i < 1500; ++i, Sleep(20))
+        if (HWND box = FindWindowW(nullptr, L"SkinUI")) {
+            GetDlgItemTextW(box, 0xFFFF, s_boxText, 256);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+    return 1;
+}
+
 TEST(MainWindow, ASkinLackingATileFailsTheWindowsCreationWithTheLoadFailureMessage)
 {
     const std::string source = TestSupport::SkinSourceFile("DlgMain.xml");
@@ -422,25 +436,13 @@ TEST(MainWindow, ASkinLackingATileFailsTheWindowsCreationWithTheLoadFailureMessa
     ASSERT_TRUE(TestSupport::WriteWholeFile(folder.File("DlgMain.xml"), xml));
     CPaintManagerUI::SetResourcePath((WideFromAnsi(folder.Path()) + L"\\").c_str());
 
-    static wchar_t s_text[256];
-    s_text[0] = L'\0';
-    HANDLE closer = CreateThread(
-        nullptr, 0,
-        [](LPVOID) -> DWORD {
-            for (int i = 0; i < 1500; ++i, Sleep(20))
-                if (HWND box = FindWindowW(nullptr, L"SkinUI")) {
-                    GetDlgItemTextW(box, 0xFFFF, s_text, 256);
-                    PostMessageW(box, WM_COMMAND, IDOK, 0);
-                    return 0;
-                }
-            return 1;
-        },
-        nullptr, 0, nullptr);
+    s_boxText[0] = L'\0';
+    HANDLE closer = CreateThread(nullptr, 0, CloseLoadFailureBox, nullptr, 0, nullptr);
     CMainWnd* frame = new CMainWnd;  // deletes itself with its window
     EXPECT_EQ(nullptr, frame->Create(nullptr, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, 0));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(closer, 40000));
     CloseHandle(closer);
-    EXPECT_NE(nullptr, std::wcsstr(s_text, L"DlgMain.xml")) << "the load-failure message";
+    EXPECT_NE(nullptr, std::wcsstr(s_boxText, L"DlgMain.xml")) << "the load-failure message";
     MSG quit;
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's end posted one
     CPaintManagerUI::SetResourcePath(sourceDir.c_str());
